@@ -1,0 +1,122 @@
+#pragma once
+
+#include "point_xyz.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Colours as the toolkit-neutral triple used by the handles and the outline drawing.
+struct Rgb {
+    std::uint8_t r = 0;
+    std::uint8_t g = 0;
+    std::uint8_t b = 0;
+    friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+namespace colours {
+inline constexpr Rgb Yellow{255, 255, 0};
+inline constexpr Rgb Red{255, 0, 0};
+inline constexpr Rgb Blue{0, 0, 255};
+inline constexpr Rgb Green{0, 255, 0};
+inline constexpr Rgb White{255, 255, 255};
+inline constexpr Rgb Black{0, 0, 0};
+inline constexpr Rgb Magenta{255, 0, 255};
+inline constexpr Rgb Grey{128, 128, 128};
+} // namespace colours
+
+// A shape control inside Picture1 (a handle). Its control point is its top-left corner.
+struct Handle {
+    enum class Kind { Square, Circle, FilledSquare };
+    Kind kind = Kind::Square;
+    double Left = 0.0;
+    double Top = 0.0;
+    double Width = 1.3;  // mm
+    double Height = 1.3; // mm
+    std::string Tag;     // "1" while pinned (former handles only)
+    bool Visible = true;
+    Rgb BorderColor = colours::Red;
+    int BorderWidth = 3; // pixels
+};
+
+// A line control inside Picture1 (control-polygon segment or axis).
+struct LineItem {
+    double X1 = 0.0;
+    double Y1 = 0.0;
+    double X2 = 0.0;
+    double Y2 = 0.0;
+    Rgb BorderColor = colours::Green;
+    bool Visible = true;
+    bool Dotted = false;
+};
+
+// The former being edited: control points, samples, parameters, and the geometry of the
+// controls inside the drawing surface that show them (handles, control polygon, axes).
+// The window owns one and passes it by reference; a test can build a fresh one.
+struct FormerModel {
+    int Der_Point = 8; // N, index of the last control point
+    std::vector<PointXYZ> Pts_Couple;
+    std::vector<PointXYZ> Pts_Doublage;
+    int Nb_Points = 12;    // M, samples per half outline
+    int Ordre_Spline = 9;  // order k of the B-spline
+    std::vector<PointXYZ> Courbe_Droite;
+    std::vector<PointXYZ> Courbe_Gauche;
+    std::vector<PointXYZ> Doublage_Droit;
+    std::vector<PointXYZ> Doublage_Gauche;
+    int Idx_Point = 0;
+    float Rayon_X = 0.0105882f;
+    float Rayon_Y = 0.0092924f;
+    bool Dessin_Actif = true;
+    bool Form_Chargee = false;
+
+    std::vector<Handle> shppi;  // former handles 0..N
+    std::vector<Handle> Shape1; // doubling handles 0..N
+    std::vector<LineItem> LinPi; // control polygon 0..N-1
+    LineItem Line1;              // vertical symmetry axis, X1 = Line1.X1
+    LineItem Line4;              // horizontal axis, Y1 = Line4.Y1
+
+    FormerModel(); // handles, polygon and axes with their design look; points all zero
+
+    double X1() const { return Line1.X1; }
+    double Y1() const { return Line4.Y1; }
+
+    // Resizes the four sample arrays to M entries, keeping the surviving ones.
+    void resizeSamples(int m);
+};
+
+// The controls of the editor window that the outline construction reads.
+struct OutlineOptions {
+    bool doubling = false;    // Check4 has value 1
+    int epaisseur = 5;        // position of Hscroll1 (1..9); e = epaisseur / 10
+    bool slaved = true;       // Option5 "Oui" selected
+    bool vertical = false;    // Option7 "Vertical" selected
+    bool horizontal = false;  // Option1 "Horizontal" selected
+    bool vuePoints = true;    // numeric value of pb1(3).Tag is 1
+};
+
+// One drawing step of DisegnaCurva, in drawing-surface millimetres.
+struct DrawStep {
+    enum class Kind { Dot, Line };
+    Kind kind = Kind::Line;
+    PointXYZ from; // for a Dot, the point
+    PointXYZ to;
+    Rgb colour;
+    int width = 1; // pen width in pixels
+};
+
+// Lays out the initial rectangle-like former: handles, control polygon and Pts_Couple
+// (steps 2 to 15 of the initial former; the menu captions are the window's business).
+void Forme_Initiale(FormerModel& m);
+
+// The computing half of DisegnaCurva: samples the former, applies the pinned-point rule,
+// mirrors, builds the doubling and the assembly joint. When `drawing` is given, the
+// drawing steps are appended to it in the order they are drawn (outline, doubling, dots).
+void DisegnaCurva(FormerModel& m, const OutlineOptions& o, std::vector<DrawStep>* drawing);
+
+// Nearest handle of the former's set (couple = true) or of the doubling's set, in the
+// 32-bit arithmetic of the handle search; ties resolve to the lowest index.
+int Point_Proche(const FormerModel& m, bool couple, float x, float y);
+
+// Places the doubling's handles and control points from the former's handles, scaled by
+// e = epaisseur / 10 about the axes' intersection.
+void PlaceDoubling(FormerModel& m, int epaisseur);
