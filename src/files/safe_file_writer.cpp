@@ -1,0 +1,216 @@
+#include "safe_file_writer.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <random>
+#include <sys/stat.h>
+#include <system_error>
+#include <unistd.h>
+
+namespace {
+
+constexpr const char* readOnlyFile = "le fichier est en lecture seule";
+constexpr const char* readOnlyFolder = "le dossier est en lecture seule";
+
+std::string parentFolder(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    if (slash == 0) {
+        return "/";
+    }
+    return path.substr(0, slash);
+}
+
+// Writes everything or reports the errno of the first failed write.
+int writeAll(int fd, std::string_view text) {
+    const char* p = text.data();
+    std::size_t left = text.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errno;
+        }
+        if (n == 0) {
+            return EIO;
+        }
+        p += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    return 0;
+}
+
+// The user's intent counts, not the kernel's answer: root may write anything, yet a file or
+// folder without any write permission bit was made read-only on purpose.
+int checkWritable(const std::string& path, const struct stat& st, const char*& reason) {
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+        reason = S_ISDIR(st.st_mode) ? readOnlyFolder : readOnlyFile;
+        return EACCES;
+    }
+    const int mode = S_ISDIR(st.st_mode) ? (W_OK | X_OK) : W_OK;
+    if (::access(path.c_str(), mode) != 0) {
+        reason = nullptr;
+        return errno;
+    }
+    return 0;
+}
+
+std::string writeToDevice(const std::string& path, std::string_view text) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        return writeFailureMessage(path, writeFailureReason(errno));
+    }
+    int err = writeAll(fd, text);
+    if (::close(fd) != 0 && err == 0) {
+        err = errno;
+    }
+    return err == 0 ? std::string() : writeFailureMessage(path, writeFailureReason(err));
+}
+
+// A fresh name in `folder` that did not exist; short, so a long target name still fits.
+int createTemporary(const std::string& folder, std::string& tempPath) {
+    static constexpr char digits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    thread_local std::mt19937 gen{std::random_device{}()};
+    std::uniform_int_distribution<int> pick(0, static_cast<int>(sizeof digits) - 2);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = ".~";
+        for (int i = 0; i < 8; ++i) {
+            name += digits[pick(gen)];
+        }
+        name += ".tmp";
+        tempPath = folder == "/" ? "/" + name : folder + "/" + name;
+        // 0666 lets the umask decide, as for any new file.
+        const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) {
+            return fd;
+        }
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+} // namespace
+
+std::string writeFailureReason(int err) {
+    switch (err) {
+    case ENOENT:
+    case ENOTDIR:
+        return "le dossier n'existe pas";
+    case EACCES:
+    case EPERM:
+        return "permission refusée";
+    case EROFS:
+        return "le système de fichiers est en lecture seule";
+    case ENOSPC:
+        return "le disque est plein";
+    case EDQUOT:
+        return "le quota du disque est dépassé";
+    case EFBIG:
+        return "le fichier est trop volumineux";
+    case ENAMETOOLONG:
+        return "le nom est trop long";
+    case EISDIR:
+        return "le nom désigne un dossier";
+    case ELOOP:
+        return "trop de liens symboliques dans le chemin";
+    case EIO:
+        return "erreur d'entrée-sortie sur le disque";
+    default:
+        return "erreur du système n° " + std::to_string(err) + " (" +
+               std::generic_category().message(err) + ")";
+    }
+}
+
+std::string writeFailureMessage(const std::string& path, const std::string& reason) {
+    return "Impossible d'enregistrer le fichier « " + path + " » : " + reason + ".";
+}
+
+std::string writeFileSafely(const std::string& path, std::string_view text) {
+    if (path.empty()) {
+        return writeFailureMessage(path, "aucun nom de fichier n'a été donné");
+    }
+    std::string target = path;
+    struct stat old {};
+    const bool exists = ::stat(path.c_str(), &old) == 0;
+    if (exists) {
+        if (S_ISDIR(old.st_mode)) {
+            return writeFailureMessage(path, writeFailureReason(EISDIR));
+        }
+        if (S_ISCHR(old.st_mode)) {
+            return writeToDevice(path, text);
+        }
+        if (!S_ISREG(old.st_mode)) {
+            return writeFailureMessage(path, "ce n'est pas un fichier ordinaire");
+        }
+        const char* reason = nullptr;
+        if (const int err = checkWritable(path, old, reason); err != 0) {
+            return writeFailureMessage(path, reason ? reason : writeFailureReason(err));
+        }
+        if (char* real = ::realpath(path.c_str(), nullptr)) {
+            target = real;
+            std::free(real);
+        }
+    } else if (errno != ENOENT) {
+        return writeFailureMessage(path, writeFailureReason(errno));
+    }
+
+    const std::string folder = parentFolder(target);
+    struct stat dir {};
+    if (::stat(folder.c_str(), &dir) != 0) {
+        return writeFailureMessage(path, writeFailureReason(errno));
+    }
+    if (!S_ISDIR(dir.st_mode)) {
+        return writeFailureMessage(path, writeFailureReason(ENOTDIR));
+    }
+    const char* reason = nullptr;
+    if (const int err = checkWritable(folder, dir, reason); err != 0) {
+        return writeFailureMessage(path, reason ? reason : writeFailureReason(err));
+    }
+
+    std::string tempPath;
+    const int fd = createTemporary(folder, tempPath);
+    if (fd < 0) {
+        return writeFailureMessage(path, writeFailureReason(errno));
+    }
+    if (exists) {
+        // Best effort: the new file looks like the one it replaces. The owner goes first, as
+        // changing it clears the set-id bits that the mode then restores.
+        struct stat mine {};
+        if (::fstat(fd, &mine) == 0 && (mine.st_uid != old.st_uid || mine.st_gid != old.st_gid) &&
+            ::fchown(fd, old.st_uid, old.st_gid) != 0) {
+            // Only the owner's group or root may hand a file over; keep ours then.
+        }
+        if (::fchmod(fd, old.st_mode & 07777) != 0) {
+            // The umask's mode stays; the text is what matters.
+        }
+    }
+    int err = writeAll(fd, text);
+    if (err == 0 && ::fsync(fd) != 0) {
+        err = errno;
+    }
+    if (::close(fd) != 0 && err == 0) {
+        err = errno;
+    }
+    if (err == 0 && ::rename(tempPath.c_str(), target.c_str()) != 0) {
+        err = errno;
+    }
+    if (err != 0) {
+        ::unlink(tempPath.c_str());
+        return writeFailureMessage(path, writeFailureReason(err));
+    }
+    // Make the rename itself durable; the file is complete either way.
+    const int dfd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dfd >= 0) {
+        if (::fsync(dfd) != 0) {
+            // Some file systems cannot sync a folder; the rename is done all the same.
+        }
+        ::close(dfd);
+    }
+    return {};
+}

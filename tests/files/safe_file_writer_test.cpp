@@ -1,0 +1,210 @@
+#include "couple_export.h"
+#include "safe_file_writer.h"
+#include "test_former.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string readFile(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writePlain(const fs::path& p, const std::string& text) {
+    std::ofstream out(p, std::ios::binary);
+    out << text;
+}
+
+bool contains(const std::string& s, const std::string& part) {
+    return s.find(part) != std::string::npos;
+}
+
+// Each test gets its own folder; listing it shows any stray temporary file.
+class SafeWriter : public ::testing::Test {
+protected:
+    fs::path dir;
+    const std::string older = "1.0000000 2.0000000\r\nolder file, must survive\r\n";
+
+    void SetUp() override {
+        std::string templ = (fs::temp_directory_path() / "files-writer-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(templ.data()), nullptr);
+        dir = templ;
+    }
+    void TearDown() override {
+        fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add);
+        fs::remove_all(dir);
+    }
+    std::set<std::string> entries() const {
+        std::set<std::string> names;
+        for (const auto& e : fs::directory_iterator(dir)) {
+            names.insert(e.path().filename().string());
+        }
+        return names;
+    }
+};
+
+TEST_F(SafeWriter, CreatesThenReplacesKeepingThePermissions) {
+    const fs::path target = dir / "f1.DAT";
+    EXPECT_EQ(writeFileSafely(target.string(), older), "");
+    EXPECT_EQ(readFile(target), older);
+    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(writeFileSafely(target.string(), "new\r\n"), "");
+    EXPECT_EQ(readFile(target), "new\r\n");
+    EXPECT_EQ(fs::status(target).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(entries(), std::set<std::string>{"f1.DAT"});
+}
+
+TEST_F(SafeWriter, SavingTheSamePieceTwiceGivesIdenticalFiles) {
+    const TestFormer f;
+    const fs::path target = dir / "whole.DAT";
+    ASSERT_EQ(saveCoupleFile(target.string(), f.input(1), 5), "");
+    const std::string first = readFile(target);
+    ASSERT_EQ(saveCoupleFile(target.string(), f.input(1), 5), "");
+    EXPECT_EQ(readFile(target), first);
+    EXPECT_EQ(first, coupleFileText(f.input(1), 5).text);
+}
+
+TEST_F(SafeWriter, MissingFolderIsNamed) {
+    const fs::path target = dir / "nowhere" / "f1.DAT";
+    const std::string msg = writeFileSafely(target.string(), older);
+    EXPECT_TRUE(contains(msg, target.string())) << msg;
+    EXPECT_TRUE(contains(msg, "le dossier n'existe pas")) << msg;
+    EXPECT_TRUE(entries().empty());
+}
+
+TEST_F(SafeWriter, ReadOnlyFileSurvivesByteForByte) {
+    // Refused by its mode bits, so this holds for root too, who could rename over it.
+    const fs::path target = dir / "f1.DAT";
+    writePlain(target, older);
+    fs::permissions(target, fs::perms::owner_read | fs::perms::group_read);
+    const std::string msg = writeFileSafely(target.string(), "new\r\n");
+    EXPECT_TRUE(contains(msg, "« " + target.string() + " »")) << msg;
+    EXPECT_TRUE(contains(msg, "le fichier est en lecture seule")) << msg;
+    EXPECT_EQ(readFile(target), older);
+    EXPECT_EQ(entries(), std::set<std::string>{"f1.DAT"});
+}
+
+TEST_F(SafeWriter, ReadOnlyFolderKeepsItsFile) {
+    const fs::path target = dir / "f1.DAT";
+    writePlain(target, older);
+    fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
+    const std::string msg = writeFileSafely(target.string(), "new\r\n");
+    fs::permissions(dir, fs::perms::owner_all);
+    EXPECT_TRUE(contains(msg, "le dossier est en lecture seule")) << msg;
+    EXPECT_EQ(readFile(target), older);
+    EXPECT_EQ(entries(), std::set<std::string>{"f1.DAT"});
+}
+
+TEST_F(SafeWriter, FullDiskIsReportedAndTheDeviceStaysADevice) {
+    // /dev/full is written in place (renaming over a device would replace it by a file), and
+    // every write to it fails with "no space left".
+    if (!fs::is_character_file("/dev/full")) {
+        GTEST_SKIP() << "/dev/full is not available";
+    }
+    const std::string msg = writeFileSafely("/dev/full", older);
+    EXPECT_TRUE(contains(msg, "/dev/full")) << msg;
+    EXPECT_TRUE(contains(msg, "le disque est plein")) << msg;
+    EXPECT_TRUE(fs::is_character_file("/dev/full"));
+    EXPECT_EQ(writeFileSafely("/dev/null", older), "");
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+}
+
+TEST_F(SafeWriter, FailingMidWriteLeavesTheOlderFileAndNoTemporary) {
+    // A file size limit makes the kernel refuse the temporary file's writes past 4 KiB, the
+    // way a disk filling up would; the child process keeps the limit away from the test.
+    const fs::path target = dir / "f1.DAT";
+    writePlain(target, older);
+    const std::string big(64 * 1024, 'x');
+    const fs::path report = dir.parent_path() / (dir.filename().string() + ".msg");
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit lim{4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &lim);
+        const std::string msg = writeFileSafely(target.string(), big);
+        const rlimit none{RLIM_INFINITY, RLIM_INFINITY};
+        ::setrlimit(RLIMIT_FSIZE, &none);
+        writePlain(report, msg);
+        ::_exit(msg.empty() ? 1 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    const std::string msg = readFile(report);
+    fs::remove(report);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the write did not fail";
+    EXPECT_TRUE(contains(msg, "le fichier est trop volumineux")) << msg;
+    EXPECT_EQ(readFile(target), older);
+    EXPECT_EQ(entries(), std::set<std::string>{"f1.DAT"});
+}
+
+TEST_F(SafeWriter, RefusesAFolderAndATooLongName) {
+    fs::create_directory(dir / "sub.DAT");
+    std::string msg = writeFileSafely((dir / "sub.DAT").string(), older);
+    EXPECT_TRUE(contains(msg, "le nom désigne un dossier")) << msg;
+    EXPECT_TRUE(fs::is_directory(dir / "sub.DAT"));
+
+    const fs::path longName = dir / (std::string(300, 'n') + ".DAT");
+    msg = writeFileSafely(longName.string(), older);
+    EXPECT_TRUE(contains(msg, "le nom est trop long")) << msg;
+    EXPECT_EQ(entries(), std::set<std::string>{"sub.DAT"});
+
+    EXPECT_FALSE(writeFileSafely("", older).empty());
+}
+
+TEST_F(SafeWriter, ALinkKeepsPointingAtTheReplacedFile) {
+    const fs::path real = dir / "real.DAT";
+    const fs::path link = dir / "link.DAT";
+    writePlain(real, older);
+    fs::create_symlink(real, link);
+    ASSERT_EQ(writeFileSafely(link.string(), "new\r\n"), "");
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(readFile(real), "new\r\n");
+    EXPECT_EQ(entries(), (std::set<std::string>{"link.DAT", "real.DAT"}));
+}
+
+TEST_F(SafeWriter, ARelativeNameIsInTheCurrentFolder) {
+    const fs::path before = fs::current_path();
+    fs::current_path(dir);
+    const std::string msg = writeFileSafely("rel.DAT", older);
+    fs::current_path(before);
+    EXPECT_EQ(msg, "");
+    EXPECT_EQ(readFile(dir / "rel.DAT"), older);
+    EXPECT_EQ(entries(), std::set<std::string>{"rel.DAT"});
+}
+
+TEST_F(SafeWriter, AnOutlineThatCannotBeWrittenLeavesTheOlderFile) {
+    TestFormer f;
+    f.R.resize(2);
+    const fs::path target = dir / "f1.DAT";
+    writePlain(target, older);
+    const std::string msg = saveCoupleFile(target.string(), f.input(0), 5);
+    EXPECT_TRUE(contains(msg, target.string())) << msg;
+    EXPECT_EQ(readFile(target), older);
+}
+
+TEST(WriteFailureReason, CommonCausesAreInFrench) {
+    EXPECT_EQ(writeFailureReason(ENOSPC), "le disque est plein");
+    EXPECT_EQ(writeFailureReason(EROFS), "le système de fichiers est en lecture seule");
+    EXPECT_EQ(writeFailureReason(EACCES), "permission refusée");
+    EXPECT_TRUE(contains(writeFailureReason(EXDEV), std::to_string(EXDEV)));
+}
+
+} // namespace
