@@ -11,6 +11,7 @@ void appendCoordinate(std::string& out, double v) {
     // to_chars never looks at a locale, so no comma or grouping can slip in. The widest finite
     // double in fixed notation needs 309 integer digits.
     char buf[400];
+    v += 0.0; // a negative zero is written as 0.0000000
     const auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 7);
     out.append(buf, res.ptr);
 }

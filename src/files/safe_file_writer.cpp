@@ -1,10 +1,11 @@
 #include "safe_file_writer.h"
 
 #include <cerrno>
+#include <chrono>
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <fcntl.h>
-#include <random>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
@@ -76,12 +77,17 @@ std::string writeToDevice(const std::string& path, std::string_view text) {
 // A fresh name in `folder` that did not exist; short, so a long target name still fits.
 int createTemporary(const std::string& folder, std::string& tempPath) {
     static constexpr char digits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    thread_local std::mt19937 gen{std::random_device{}()};
-    std::uniform_int_distribution<int> pick(0, static_cast<int>(sizeof digits) - 2);
+    // Unpredictable enough to avoid clashes; O_EXCL settles the rest.
+    thread_local std::uint64_t state =
+        static_cast<std::uint64_t>(::getpid()) * 0x9e3779b97f4a7c15ULL ^
+        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
     for (int attempt = 0; attempt < 100; ++attempt) {
+        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+        std::uint64_t bits = state >> 16;
         std::string name = ".~";
         for (int i = 0; i < 8; ++i) {
-            name += digits[pick(gen)];
+            name += digits[bits % (sizeof digits - 1)];
+            bits /= sizeof digits - 1;
         }
         name += ".tmp";
         tempPath = folder == "/" ? "/" + name : folder + "/" + name;

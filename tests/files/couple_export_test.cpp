@@ -214,6 +214,7 @@ TEST(CoupleExport, LineCountsFollowTheTableForOddAndEvenN) {
 
 TEST(CoupleExport, CoordinatesKeepSevenDecimalsAndASign) {
     EXPECT_EQ(formatCoordinate(0.0), "0.0000000");
+    EXPECT_EQ(formatCoordinate(-0.0), "0.0000000");
     EXPECT_EQ(formatCoordinate(0.25), "0.2500000");
     EXPECT_EQ(formatCoordinate(-1.5), "-1.5000000");
     EXPECT_EQ(formatCoordinate(12345.678901234), "12345.6789012");
