@@ -31,21 +31,12 @@ TEST(PointConversion, HeightIsMeasuredFromTheAxisReadAsASingleFloat) {
     EXPECT_EQ(toOutputUnits({outputUnit * 2, 0, 0}, 0, ZeroHeight::Plain).x, 2.0);
 }
 
-TEST(PieceCodes, ExportAndViewNumberThePiecesDifferently) {
-    EXPECT_EQ(pieceFromSaveCode(1), Piece::Bottom);
-    EXPECT_EQ(pieceFromSaveCode(5), Piece::Whole);
+TEST(PieceCodes, TheViewNumbersThePiecesItsOwnWay) {
     EXPECT_EQ(pieceFromViewPiece(1), Piece::Whole);
+    EXPECT_EQ(pieceFromViewPiece(2), Piece::Top);
     EXPECT_EQ(pieceFromViewPiece(3), Piece::Bottom);
+    EXPECT_EQ(pieceFromViewPiece(4), Piece::Left);
     EXPECT_EQ(pieceFromViewPiece(5), Piece::Right);
-    EXPECT_FALSE(pieceFromSaveCode(0));
-    EXPECT_FALSE(pieceFromViewPiece(6));
-}
-
-TEST(MiddleIndex, RoundsHalfOfNMinusOneDown) {
-    EXPECT_EQ(middleIndex(16), 7);
-    EXPECT_EQ(middleIndex(17), 8);
-    EXPECT_EQ(middleIndex(1), 0);
-    EXPECT_EQ(middleIndex(0), -1);
 }
 
 struct Row {

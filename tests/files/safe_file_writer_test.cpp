@@ -200,11 +200,4 @@ TEST_F(SafeWriter, AnOutlineThatCannotBeWrittenLeavesTheOlderFile) {
     EXPECT_EQ(readFile(target), older);
 }
 
-TEST(WriteFailureReason, CommonCausesAreInFrench) {
-    EXPECT_EQ(writeFailureReason(ENOSPC), "le disque est plein");
-    EXPECT_EQ(writeFailureReason(EROFS), "le système de fichiers est en lecture seule");
-    EXPECT_EQ(writeFailureReason(EACCES), "permission refusée");
-    EXPECT_TRUE(contains(writeFailureReason(EXDEV), std::to_string(EXDEV)));
-}
-
 } // namespace
