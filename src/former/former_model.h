@@ -110,7 +110,9 @@ void Forme_Initiale(FormerModel& m);
 
 // The computing half of DisegnaCurva: samples the former, applies the pinned-point rule,
 // mirrors, builds the doubling and the assembly joint. When `drawing` is given, the
-// drawing steps are appended to it in the order they are drawn (outline, doubling, dots).
+// drawing steps are appended to it in the order they are drawn (outline, doubling, dots);
+// clearing the surface first is the caller's. M is Nb_Points: the four sample arrays are
+// resized to it if they differ, and a joint that needs more samples than M is left out.
 void DisegnaCurva(FormerModel& m, const OutlineOptions& o, std::vector<DrawStep>* drawing);
 
 // Nearest handle of the former's set (couple = true) or of the doubling's set, in the

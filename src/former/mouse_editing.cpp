@@ -108,7 +108,7 @@ bool TogglePin(FormerModel& m, int idx) {
         h.BorderColor = colours::Red;
         return false;
     }
-    h.Tag = "1";
+    h.Tag.assign(1, '1'); // (not = "1": GCC 12 warns falsely on it when optimising)
     h.BorderColor = colours::White;
     return true;
 }
