@@ -108,15 +108,15 @@ void PictureBox::setBackColor(QColor c) {
 }
 
 QPen PictureBox::pen(QColor c, int width) const {
+    // Widths are logical pixels, so a HiDPI screen draws the same lines, only finer.
     QPen p(c, width);
-    p.setCapStyle(Qt::RoundCap);
-    // Line styles only apply to thin pens, as on the original surface.
+    // A wide pen always draws solid; dashes and dots are for the thin one.
     if (width == 1 && drawStyle_ == DrawStyle::Dash)
         p.setStyle(Qt::DashLine);
     else if (width == 1 && drawStyle_ == DrawStyle::Dot)
         p.setStyle(Qt::DotLine);
-    if (width == 1)
-        p.setCosmetic(true);
+    else if (width > 1)
+        p.setCapStyle(Qt::RoundCap);
     return p;
 }
 
@@ -179,7 +179,6 @@ void PictureBox::drawItems(QPainter& p) const {
         if (!l.Visible)
             return;
         QPen pn(toQColor(l.BorderColor), 1);
-        pn.setCosmetic(true);
         if (l.Dotted)
             pn.setStyle(Qt::DotLine);
         p.setPen(pn);
