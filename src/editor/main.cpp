@@ -512,11 +512,12 @@ void Main::Quadrillage(int lMode) {
     // Hiding draws the same lines in black over the black background.
     const QColor colour = lMode == 1 ? QColor(0, 192, 0) : QColor(0, 0, 0);
     const double w = p.ScaleWidth();
-    // The vertical lines run down to the width, which on the wider-than-tall surface reaches
-    // the bottom edge; the horizontal ones go down to the outer width.
+    // The lines run down to the width, which covers a surface wider than tall; the larger of
+    // width and height also covers a surface taller than wide.
+    const double reach = std::max(w, p.ScaleHeight());
     for (int i = 0; i * 10.0 <= w; ++i)
-        p.Line(i * 10.0, 0.0, i * 10.0, w, colour);
-    for (int i = 0; i * 10.0 <= w; ++i)
+        p.Line(i * 10.0, 0.0, i * 10.0, reach, colour);
+    for (int i = 0; i * 10.0 <= reach; ++i)
         p.Line(0.0, i * 10.0, w, i * 10.0, colour);
     p.setAutoRedraw(false);
     p.setDrawStyle(PictureBox::DrawStyle::Solid);

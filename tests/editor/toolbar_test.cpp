@@ -131,3 +131,19 @@ TEST(Toolbar, UnknownTagTextCountsAsZero) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(Grid, CoversTheWholeSurfaceWhateverItsShape) {
+    for (const QSizeF mm : {QSizeF(120, 100), QSizeF(60, 180)}) {
+        auto w = shownMain(mm);
+        const QImage bg = w->Picture1->backgroundLayer();
+        // Every 10 mm band of the surface, down to the bottom, holds grid lines.
+        const int bandHeight = bg.height() * 10 / qRound(mm.height());
+        for (int top = 0; top + bandHeight <= bg.height(); top += bandHeight)
+            EXPECT_GT(countColour(bg, kGridGreen, QRect(0, top, bg.width(), bandHeight)), 0)
+                << mm.width() << "x" << mm.height() << " band at " << top;
+    }
+}
+
+} // namespace
