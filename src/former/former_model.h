@@ -57,8 +57,8 @@ struct FormerModel {
     int Der_Point = 8; // N, index of the last control point
     std::vector<PointXYZ> Pts_Couple;
     std::vector<PointXYZ> Pts_Doublage;
-    int Nb_Points = 12;    // M, samples per half outline
-    int Ordre_Spline = 9;  // order k of the B-spline
+    int Nb_Points = 12;   // M, samples per half outline
+    int Ordre_Spline = 9; // order k of the B-spline
     std::vector<PointXYZ> Courbe_Droite;
     std::vector<PointXYZ> Courbe_Gauche;
     std::vector<PointXYZ> Doublage_Droit;
@@ -69,8 +69,8 @@ struct FormerModel {
     bool Dessin_Actif = true;
     bool Form_Chargee = false;
 
-    std::vector<Handle> shppi;  // former handles 0..N
-    std::vector<Handle> Shape1; // doubling handles 0..N
+    std::vector<Handle> shppi;   // former handles 0..N
+    std::vector<Handle> Shape1;  // doubling handles 0..N
     std::vector<LineItem> LinPi; // control polygon 0..N-1
     LineItem Line1;              // vertical symmetry axis, X1 = Line1.X1
     LineItem Line4;              // horizontal axis, Y1 = Line4.Y1
@@ -86,12 +86,12 @@ struct FormerModel {
 
 // The controls of the editor window that the outline construction reads.
 struct OutlineOptions {
-    bool doubling = false;    // Check4 has value 1
-    int epaisseur = 5;        // position of Hscroll1 (1..9); e = epaisseur / 10
-    bool slaved = true;       // Option5 "Oui" selected
-    bool vertical = false;    // Option7 "Vertical" selected
-    bool horizontal = false;  // Option1 "Horizontal" selected
-    bool vuePoints = true;    // numeric value of pb1(3).Tag is 1
+    bool doubling = false;   // Check4 has value 1
+    int epaisseur = 5;       // position of Hscroll1 (1..9); e = epaisseur / 10
+    bool slaved = true;      // Option5 "Oui" selected
+    bool vertical = false;   // Option7 "Vertical" selected
+    bool horizontal = false; // Option1 "Horizontal" selected
+    bool vuePoints = true;   // numeric value of pb1(3).Tag is 1
 };
 
 // One drawing step of DisegnaCurva, in drawing-surface millimetres.
@@ -110,7 +110,9 @@ void Forme_Initiale(FormerModel& m);
 
 // The computing half of DisegnaCurva: samples the former, applies the pinned-point rule,
 // mirrors, builds the doubling and the assembly joint. When `drawing` is given, the
-// drawing steps are appended to it in the order they are drawn (outline, doubling, dots).
+// drawing steps are appended to it in the order they are drawn (outline, doubling, dots);
+// clearing the surface first is the caller's. M is Nb_Points: the four sample arrays are
+// resized to it if they differ, and a joint that needs more samples than M is left out.
 void DisegnaCurva(FormerModel& m, const OutlineOptions& o, std::vector<DrawStep>* drawing);
 
 // Nearest handle of the former's set (couple = true) or of the doubling's set, in the
@@ -120,3 +122,30 @@ int Point_Proche(const FormerModel& m, bool couple, float x, float y);
 // Places the doubling's handles and control points from the former's handles, scaled by
 // e = epaisseur / 10 about the axes' intersection.
 void PlaceDoubling(FormerModel& m, int epaisseur);
+
+// Places the two axes for a drawing surface of the given outer size and inner (scale) height:
+// the vertical axis at half the outer width from top to bottom, the horizontal one at half
+// the inner height.
+void PlaceAxes(FormerModel& m, double outerWidth, double outerHeight, double innerHeight);
+
+// Pts_Couple(i) = (Left, Top) of shppi(i) for every point (the start-up re-reads the handles
+// after the initial former, which puts points 0 and N back on their handles' corners).
+void CopyHandlesToPoints(FormerModel& m);
+
+// Puts the top and bottom points back on the symmetry axis (last start-up step on the points).
+void PutEndsOnAxis(FormerModel& m);
+
+// True when interior point i is pinned (its handle's Tag is "1").
+bool IsPinned(const FormerModel& m, int i);
+
+// One mouse move with the left button held, model half: clamps x to the symmetry axis, then
+// moves the picked handle Idx_Point of the former (couple) or of the doubling and what follows
+// it (control polygon, control point, and while slaved the doubling's point and samples).
+// The doubling scale e = epaisseur / 10. Returns the x actually used (after the clamp).
+// An Idx_Point outside 0..N moves nothing.
+double DragStep(FormerModel& m, bool couple, bool slaved, int epaisseur, float x, float y);
+
+// Pins or unpins the former's point idx (its handle's Tag and border colour: white while
+// pinned, red otherwise). Returns true when the point is now pinned; an index outside 0..N
+// changes nothing and returns false.
+bool TogglePin(FormerModel& m, int idx);

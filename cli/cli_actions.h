@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+#include <vector>
+
+class Main;
+
+// What running one action gave: status 0 (done), 1 (failed at run time) or 2 (the user could
+// not have done this: malformed or out-of-range value, disabled or hidden control).
+struct ActionResult {
+    int status = 0;
+    QString message; // why, when status is not 0
+};
+
+// One NAME=VALUE action of couples-cli. New actions are added to the table in cli_actions.cpp.
+struct CliAction {
+    const char* name;
+    ActionResult (*run)(Main& window, const QString& value);
+};
+
+const std::vector<CliAction>& cliActions();
+const CliAction* findCliAction(const QString& name);

@@ -1,0 +1,92 @@
+#include "couples_cli.h"
+
+#include "cli_actions.h"
+
+#include "editor/main.h"
+
+#include <QCoreApplication>
+#include <QRegularExpression>
+
+namespace {
+
+const char* const kUsage =
+    "usage: couples-cli [--surface WxH] ACTION...\n"
+    "Starts the former editor offscreen and performs each ACTION (NAME=VALUE) in order.\n"
+    "  --surface WxH       the drawing surface measures W by H millimetres\n"
+    "  points=N            moves \"Nbre de Points\" to N\n"
+    "  order=K             moves \"Résolution\" to K\n"
+    "  button=I            clicks toolbar button I\n"
+    "  snapshot=FILE.png   writes the drawing surface as the user sees it\n"
+    "  state=FILE.json     writes the editor's state\n"
+    "Exit status: 0 done, 2 bad usage, 1 run-time failure.\n";
+
+constexpr double kMaxSurface = 1000.0; // mm: keeps the surface's layers a sane size
+
+bool parseSurface(const QString& text, QSizeF& size) {
+    static const QRegularExpression re(
+        QStringLiteral("^([0-9]+(?:\\.[0-9]+)?)x([0-9]+(?:\\.[0-9]+)?)$"));
+    const QRegularExpressionMatch m = re.match(text);
+    if (!m.hasMatch())
+        return false;
+    const double w = m.captured(1).toDouble();
+    const double h = m.captured(2).toDouble();
+    if (w < 1.0 || h < 1.0 || w > kMaxSurface || h > kMaxSurface)
+        return false;
+    size = QSizeF(w, h);
+    return true;
+}
+
+} // namespace
+
+void settleEvents() {
+    for (int i = 0; i < 4; ++i) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    }
+}
+
+int runCouplesCli(const QStringList& args, QTextStream& out, QTextStream& err) {
+    QStringList actions = args;
+    QSizeF surface(Main::kDesignSurfaceWidth, Main::kDesignSurfaceHeight);
+
+    if (!actions.isEmpty() && (actions.front() == "--help" || actions.front() == "-h")) {
+        out << kUsage;
+        return 0;
+    }
+    if (!actions.isEmpty() && actions.front() == "--surface") {
+        if (actions.size() < 2 || !parseSurface(actions.at(1), surface)) {
+            err << "couples-cli: --surface: expected WxH in millimetres, each 1.." << kMaxSurface
+                << "\n";
+            return 2;
+        }
+        actions.remove(0, 2);
+    }
+    if (actions.isEmpty()) {
+        err << kUsage;
+        return 2;
+    }
+    // Every action must be known before the editor starts.
+    for (const QString& a : actions) {
+        const qsizetype eq = a.indexOf('=');
+        if (eq <= 0 || !findCliAction(a.left(eq))) {
+            err << "couples-cli: " << a << ": unknown action\n";
+            return 2;
+        }
+    }
+
+    Main window(surface);
+    window.show();
+    settleEvents();
+
+    for (const QString& a : actions) {
+        const qsizetype eq = a.indexOf('=');
+        const CliAction* action = findCliAction(a.left(eq));
+        const ActionResult r = action->run(window, a.mid(eq + 1));
+        settleEvents();
+        if (r.status != 0) {
+            err << "couples-cli: " << a << ": " << r.message << "\n";
+            return r.status;
+        }
+    }
+    return 0;
+}

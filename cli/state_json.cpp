@@ -1,0 +1,101 @@
+#include "state_json.h"
+
+#include "editor/main.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QJsonArray>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSlider>
+#include <QToolButton>
+
+namespace {
+
+QJsonArray points(const std::vector<PointXYZ>& pts) {
+    QJsonArray a;
+    for (const PointXYZ& p : pts)
+        a.append(QJsonArray{p.x, p.y});
+    return a;
+}
+
+QJsonArray handles(const std::vector<Handle>& hs) {
+    QJsonArray a;
+    for (const Handle& h : hs) {
+        a.append(QJsonObject{{"left", h.Left},
+                             {"top", h.Top},
+                             {"tag", QString::fromStdString(h.Tag)},
+                             {"visible", h.Visible}});
+    }
+    return a;
+}
+
+// The control's own Enabled property: a control inside a disabled frame keeps its own.
+bool ownEnabled(const QWidget* w) {
+    return !w->testAttribute(Qt::WA_ForceDisabled);
+}
+
+QJsonObject slider(const QSlider* s) {
+    return {{"value", s->value()},
+            {"min", s->minimum()},
+            {"max", s->maximum()},
+            {"enabled", ownEnabled(s)}};
+}
+
+QJsonObject checkable(const QAbstractButton* b) {
+    return {{"checked", b->isChecked()}, {"enabled", ownEnabled(b)}};
+}
+
+} // namespace
+
+QJsonObject editorState(const Main& w) {
+    const FormerModel& m = w.model();
+    QJsonObject controls;
+    controls["Hscroll1"] = slider(w.Hscroll1);
+    controls["Hscroll2"] = slider(w.Hscroll2);
+    controls["Hscroll3"] = slider(w.Hscroll3);
+    controls["Slider4"] = slider(w.Slider4);
+    controls["Slider5"] = slider(w.Slider5);
+    controls["Slider6"] = slider(w.Slider6);
+    controls["Check4"] = checkable(w.Check4);
+    const QRadioButton* options[] = {w.Option1, w.Option2, w.Option3, w.Option4,
+                                     w.Option5, w.Option6, w.Option7};
+    for (int i = 0; i < 7; ++i)
+        controls[QStringLiteral("Option%1").arg(i + 1)] = checkable(options[i]);
+    const std::pair<const char*, const QGroupBox*> frames[] = {{"Frame2", w.Frame2},
+                                                               {"Frame4", w.Frame4},
+                                                               {"Frame6", w.Frame6},
+                                                               {"Frame8", w.Frame8},
+                                                               {"Frame9", w.Frame9}};
+    for (const auto& [name, frame] : frames)
+        controls[name] = QJsonObject{{"enabled", ownEnabled(frame)}};
+    controls["Label6"] =
+        QJsonObject{{"caption", w.Label6->text()}, {"visible", !w.Label6->isHidden()}};
+    controls["Text3"] = w.Text3->text();
+    controls["lblX"] = w.lblX->text();
+    controls["lblY"] = w.lblY->text();
+    QJsonObject tags;
+    for (int i : Main::pb1Indices())
+        tags[QString::number(i)] = w.pb1Tag(i);
+    controls["pb1"] = tags;
+
+    QJsonObject s;
+    s["surface"] = QJsonObject{{"ScaleWidth", w.Picture1->ScaleWidth()},
+                               {"ScaleHeight", w.Picture1->ScaleHeight()},
+                               {"X1", m.X1()},
+                               {"Y1", m.Y1()}};
+    s["Nb_Points"] = m.Nb_Points;
+    s["Ordre_Spline"] = m.Ordre_Spline;
+    s["Idx_Point"] = m.Idx_Point;
+    s["Pts_Couple"] = points(m.Pts_Couple);
+    s["Pts_Doublage"] = points(m.Pts_Doublage);
+    s["Courbe_Droite"] = points(m.Courbe_Droite);
+    s["Courbe_Gauche"] = points(m.Courbe_Gauche);
+    s["Doublage_Droit"] = points(m.Doublage_Droit);
+    s["Doublage_Gauche"] = points(m.Doublage_Gauche);
+    s["shppi"] = handles(m.shppi);
+    s["Shape1"] = handles(m.Shape1);
+    s["controls"] = controls;
+    return s;
+}

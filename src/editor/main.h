@@ -1,0 +1,155 @@
+#pragma once
+
+#include "editor/picture_box.h"
+#include "former/former_model.h"
+
+#include <QIcon>
+#include <QMainWindow>
+#include <QSizeF>
+
+#include <map>
+#include <vector>
+
+class QAction;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QSlider;
+class QTabWidget;
+class QToolButton;
+
+// The editor window "EDITEUR de COUPLES". It owns the former model and is a thin shell
+// around it: the controls keep their own state (slider positions, option selections, toolbar
+// tags), the handlers read that state, call the core and redraw. The controls carry the
+// system's names, as public members so that the scripting front-end and the tests can drive
+// and read them.
+class Main : public QMainWindow {
+    Q_OBJECT
+
+public:
+    static constexpr double kDesignSurfaceWidth = 120.0; // mm
+    static constexpr double kDesignSurfaceHeight = 100.0;
+
+    // surfaceMm is the size of Picture1 in millimetres from before start-up on. The start-up
+    // sequence (Form_Load) runs here.
+    explicit Main(QSizeF surfaceMm = {kDesignSurfaceWidth, kDesignSurfaceHeight},
+                  QWidget* parent = nullptr);
+
+    FormerModel& model() { return model_; }
+    const FormerModel& model() const { return model_; }
+
+    // Set by every change the 3-D view must show; the 3-D window clears it when it draws.
+    bool Redraw3D = false;
+
+    // The toolbar: the button of that index, or nullptr where the toolbar has none.
+    QToolButton* pb1(int index) const;
+    // The indices that have a button, in order.
+    static const std::vector<int>& pb1Indices();
+    QString pb1Tag(int index) const;
+    void setPb1Tag(int index, const QString& tag);
+    // A tag read as a number, as the toolbar compares them: leading sign and digits,
+    // anything else (an empty tag) is zero.
+    static int tagValue(const QString& tag);
+
+    // ---- handlers and routines, under the system's own names ----
+    void Form_Load();
+    void Form_Resize();
+    void Forme_Initiale();
+    void pb1_Click(int Index);
+    void Quadrillage(int lMode);
+    void Hscroll2_Change();
+    void Hscroll3_Scroll();
+    void Picture1_Paint();
+    // Computes the outline from the model and the controls, and draws it on Picture1.
+    void DisegnaCurva();
+    // The controls that the outline construction reads.
+    OutlineOptions outlineOptions() const;
+
+    // Menu handlers; the file commands, the paint program and the about window come with
+    // their own features.
+    void IM_Load_Click() {}
+    void IM_Save_G_Click() {}
+    void IM_Save_D_Click() {}
+    void IM_H_Click() {}
+    void IM_B_Click() {}
+    void IM_Save_All_Click() {}
+    void IM_Quit_Click();
+    void IM_BACKCOLOR_Click() {}
+    void IM_HRELP_Click() {}
+    void IM_ABOUT_Click() {}
+
+    // ---- controls ----
+    PictureBox* Picture1 = nullptr;
+    QLineEdit* lblX = nullptr;
+    QLineEdit* lblY = nullptr;
+    QLabel* Label6 = nullptr;
+    QLabel* Label4 = nullptr;
+
+    QTabWidget* SSTab1 = nullptr;
+    QGroupBox* Frame5 = nullptr;
+    QGroupBox* Frame7 = nullptr; // doubling
+    QCheckBox* Check4 = nullptr;
+    QSlider* Hscroll1 = nullptr;
+    QGroupBox* Frame1 = nullptr; // sampling
+    QSlider* Hscroll2 = nullptr;
+    QLineEdit* Text3 = nullptr;
+    QSlider* Hscroll3 = nullptr;
+    QGroupBox* Frame2 = nullptr; // "Assemblage"
+    QRadioButton* Option1 = nullptr;
+    QRadioButton* Option2 = nullptr;
+    QRadioButton* Option7 = nullptr;
+    QGroupBox* Frame4 = nullptr; // "Action Souris"
+    QRadioButton* Option3 = nullptr;
+    QRadioButton* Option4 = nullptr;
+    QGroupBox* Frame6 = nullptr; // "Mouvements asservis"
+    QRadioButton* Option5 = nullptr;
+    QRadioButton* Option6 = nullptr;
+
+    QGroupBox* Frame10 = nullptr;
+    QGroupBox* Frame9 = nullptr; // pan and zoom of the background picture
+    QSlider* Slider4 = nullptr;
+    QSlider* Slider5 = nullptr;
+    QSlider* Slider6 = nullptr;
+    QGroupBox* Frame8 = nullptr;
+    QPushButton* Command4 = nullptr;
+
+    QMenu* IM_File = nullptr;
+    QAction* IM_Load = nullptr;
+    QAction* IM_Save_G = nullptr;
+    QAction* IM_Save_D = nullptr;
+    QAction* IM_H = nullptr;
+    QAction* IM_B = nullptr;
+    QAction* IM_Save_All = nullptr;
+    QAction* IM_Quit = nullptr;
+    QMenu* IM_PREFER = nullptr;
+    QAction* IM_BACKCOLOR = nullptr;
+    QMenu* IM_HELP = nullptr;
+    QAction* IM_HRELP = nullptr;
+    QAction* IM_ABOUT = nullptr;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void createControls(QSizeF surfaceMm);
+    void createToolbar(QWidget* parent);
+    void createDessinTab(QWidget* page);
+    void createMasqueTab(QWidget* page);
+    void createSurface(QWidget* parent, QSizeF surfaceMm);
+    void createMenus();
+    // Runs handler only when the user moved the slider (drag, click, keyboard, wheel), once
+    // the new value is in place; values set by the program do not run it.
+    void onUserMove(QSlider* slider, void (Main::*handler)());
+    // Millimetres of the window's design to pixels.
+    QRect mm(double left, double top, double width, double height) const;
+    int twipsToPixels(double twips) const;
+
+    FormerModel model_;
+    std::map<int, QToolButton*> pb1_;
+    std::map<int, QIcon> ImageList1; // pictures by their 1-based number
+    std::vector<DrawStep> steps_;    // reused by every outline drawing
+};

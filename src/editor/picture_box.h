@@ -1,0 +1,115 @@
+#pragma once
+
+#include "former/former_model.h"
+
+#include <QColor>
+#include <QImage>
+#include <QPointF>
+#include <QRectF>
+#include <QSizeF>
+#include <QWidget>
+
+#include <vector>
+
+// The drawing surface of the editor (Picture1): a picture box measured in millimetres, origin
+// at the top-left corner, y downwards, with no border (outer size = inner size).
+//
+// It keeps two layers: a persistent background (grid, picture) and an overlay (the outline)
+// that every repaint of the window wipes. The persistent-drawing switch (AutoRedraw) chooses
+// the layer that drawing and Cls act on. Over the layers it draws the shape and line items of
+// the former model (handles, control polygon, axes); its child text boxes and labels are
+// ordinary child widgets placed in millimetres.
+class PictureBox : public QWidget {
+    Q_OBJECT
+
+public:
+    enum class DrawStyle { Solid, Dash, Dot };
+
+    explicit PictureBox(QWidget* parent = nullptr);
+
+    // Size in millimetres; the widget takes the matching pixel size.
+    void setScaleSize(QSizeF mm);
+    double ScaleWidth() const { return scaleW_; }
+    double ScaleHeight() const { return scaleH_; }
+    double pixelsPerMm() const { return pxPerMm_; }
+
+    // Millimetre point to logical pixel and back.
+    QPointF toPixels(double x, double y) const { return {x * pxPerMm_, y * pxPerMm_}; }
+    QPointF toMm(QPointF px) const { return px / pxPerMm_; }
+    // Places a child widget at a rectangle given in millimetres.
+    void placeChild(QWidget* child, QRectF mm);
+
+    // The persistent-drawing switch.
+    bool AutoRedraw() const { return autoRedraw_; }
+    void setAutoRedraw(bool on) { autoRedraw_ = on; }
+
+    // Clears the layer the switch selects: the overlay only while it is off.
+    void Cls();
+    // Setting the background colour erases both layers.
+    void setBackColor(QColor c);
+    QColor BackColor() const { return backColor_; }
+
+    void setDrawWidth(int px) { drawWidth_ = px < 1 ? 1 : px; }
+    int DrawWidth() const { return drawWidth_; }
+    void setDrawStyle(DrawStyle s) { drawStyle_ = s; }
+    DrawStyle drawStyle() const { return drawStyle_; }
+
+    // Drawing in millimetres on the selected layer, with the current pen width and style.
+    void PSet(double x, double y, QColor c);
+    void Line(double x1, double y1, double x2, double y2, QColor c);
+    // Draws a batch of outline steps with one painter (the outline of a repaint).
+    void drawSteps(const std::vector<DrawStep>& steps);
+
+    // The model whose handles, polygon and axes are drawn over the layers.
+    void setItems(const FormerModel* model) { items_ = model; }
+
+    // A repaint of the window, now: wipes the overlay and lets the Paint handler redraw it;
+    // the picture is composed on the next paint.
+    void Refresh();
+    // Something drawn over the layers changed (an item moved, was hidden or recoloured):
+    // the surface repaints, which redraws the overlay through the Paint handler.
+    void invalidate();
+
+    // The two layers, at the device pixel ratio (for tests and snapshots).
+    const QImage& backgroundLayer() const { return background_; }
+    const QImage& overlayLayer() const { return overlay_; }
+
+    // Renders layers and items (without child widgets) into p, in logical pixels.
+    void composeInto(QPainter& p) const;
+
+signals:
+    // Raised on every repaint, after the overlay was wiped and before the picture is composed.
+    void Paint();
+    // Mouse events in millimetres; button is the usual bit value (1 left, 2 right, 4 middle).
+    void MouseDown(int button, int shift, double x, double y);
+    void MouseMove(int button, int shift, double x, double y);
+    void MouseUp(int button, int shift, double x, double y);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    QImage& target() { return autoRedraw_ ? background_ : overlay_; }
+    void ensureLayers();
+    void wipeOverlay();
+    void drawn(); // a drawing operation changed a layer: show it without a repaint
+    QPen pen(QColor c, int width) const;
+    void drawItems(QPainter& p) const;
+
+    double scaleW_ = 120.0;
+    double scaleH_ = 100.0;
+    double pxPerMm_ = 96.0 / 25.4;
+    bool autoRedraw_ = false;
+    QColor backColor_ = Qt::black;
+    int drawWidth_ = 1;
+    DrawStyle drawStyle_ = DrawStyle::Solid;
+    QImage background_;
+    QImage overlay_;
+    const FormerModel* items_ = nullptr;
+    bool overlayCurrent_ = false; // the overlay holds what the next paint must show
+    bool inPaint_ = false;
+};

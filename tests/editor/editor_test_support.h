@@ -1,0 +1,49 @@
+#pragma once
+
+#include "editor/main.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+// A started editor window, shown on the offscreen platform with its events handled, as a
+// user would first see it.
+inline std::unique_ptr<Main> shownMain(QSizeF surfaceMm = {Main::kDesignSurfaceWidth,
+                                                           Main::kDesignSurfaceHeight}) {
+    auto w = std::make_unique<Main>(surfaceMm);
+    w->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    for (int i = 0; i < 3; ++i)
+        QApplication::processEvents();
+    return w;
+}
+
+// Number of pixels of exactly that colour inside region (device pixels; the whole image when
+// the region is empty).
+inline int countColour(const QImage& image, QColor colour, QRect region = {}) {
+    const QImage img = image.convertToFormat(QImage::Format_ARGB32);
+    if (region.isNull())
+        region = img.rect();
+    region &= img.rect();
+    const QRgb want = colour.rgba();
+    int n = 0;
+    for (int y = region.top(); y <= region.bottom(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(img.constScanLine(y));
+        for (int x = region.left(); x <= region.right(); ++x)
+            n += line[x] == want;
+    }
+    return n;
+}
+
+// The device-pixel column of a millimetre x on the surface.
+inline int deviceX(const PictureBox& p, const QImage& layer, double xMm) {
+    return static_cast<int>(xMm * p.pixelsPerMm() * layer.devicePixelRatio());
+}
+
+inline const QColor kGridGreen{0, 192, 0};
+inline const QColor kYellow{255, 255, 0};
+inline const QColor kRed{255, 0, 0};

@@ -1,0 +1,397 @@
+#include "start_up.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+OutlineOptions doublingOn(int epaisseur = 5) {
+    OutlineOptions o;
+    o.doubling = true;
+    o.epaisseur = epaisseur;
+    return o;
+}
+
+FormerModel withSamples(int M) {
+    FormerModel m = startedModel();
+    m.Nb_Points = M;
+    m.resizeSamples(M);
+    return m;
+}
+
+// A former whose handles sit exactly on its control points, sampled along its control
+// polygon (order 2) with 41 samples, so sample i lies at parameter i / 5.
+FormerModel polygonFormer(const std::vector<PointXYZ>& points) {
+    FormerModel m;
+    PlaceAxes(m, 120.0, 100.0, 100.0);
+    m.Pts_Couple = points;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        m.shppi[i].Left = points[i].x;
+        m.shppi[i].Top = points[i].y;
+    }
+    m.Ordre_Spline = 2;
+    m.Nb_Points = 41;
+    m.resizeSamples(41);
+    return m;
+}
+
+} // namespace
+
+TEST(DisegnaCurva, WithoutPinsTheOutlineRunsFromTopToBottomPointAndIsMirrored) {
+    FormerModel m = startedModel();
+    const auto& C = m.Courbe_Droite;
+    const auto& G = m.Courbe_Gauche;
+    EXPECT_EQ(C.front().x, m.Pts_Couple.front().x);
+    EXPECT_EQ(C.front().y, m.Pts_Couple.front().y);
+    EXPECT_EQ(C.back().x, m.Pts_Couple.back().x);
+    EXPECT_EQ(C.back().y, m.Pts_Couple.back().y);
+    for (std::size_t j = 0; j < C.size(); ++j) {
+        EXPECT_EQ(G[j].y, C[j].y);
+        EXPECT_NEAR((G[j].x + C[j].x) / 2.0, m.X1(), 1e-12);
+        EXPECT_GE(C[j].x, m.X1());
+    }
+}
+
+TEST(DisegnaCurva, ArraysFollowTheSampleCountWhateverTheOptions) {
+    // Every combination on every small count: nothing may reach outside the arrays.
+    for (int M = 0; M <= 20; ++M) {
+        for (int mask = 0; mask < 32; ++mask) {
+            FormerModel m = startedModel();
+            m.shppi[3].Tag = "1";
+            m.shppi[6].Tag = "1";
+            m.Nb_Points = M;
+            OutlineOptions o;
+            o.doubling = (mask & 1) != 0;
+            o.slaved = (mask & 2) != 0;
+            o.vertical = (mask & 4) != 0;
+            o.horizontal = (mask & 8) != 0;
+            o.vuePoints = (mask & 16) != 0;
+            PlaceDoubling(m, 5);
+            std::vector<DrawStep> steps;
+            DisegnaCurva(m, o, &steps);
+            if (M >= 1) {
+                EXPECT_EQ(m.Courbe_Droite.size(), static_cast<std::size_t>(M));
+                EXPECT_EQ(m.Doublage_Gauche.size(), static_cast<std::size_t>(M));
+            }
+        }
+    }
+}
+
+TEST(PinnedPoint, PinningPoint3MakesAVerticalRunBetweenPoints2And3) {
+    FormerModel free = withSamples(40);
+    DisegnaCurva(free, OutlineOptions{}, nullptr);
+
+    FormerModel m = withSamples(40);
+    ASSERT_TRUE(TogglePin(m, 3));
+    DisegnaCurva(m, OutlineOptions{}, nullptr);
+
+    const auto& C = m.Courbe_Droite;
+    const auto& F = free.Courbe_Droite;
+    // The samples nearest in y to points 2 and 3, the later one winning a tie.
+    auto nearestInY = [&](double y) {
+        std::size_t best = 0;
+        double bestDy = 999.0;
+        for (std::size_t j = 1; j < F.size(); ++j) {
+            if (std::abs(F[j].y - y) <= bestDy) {
+                bestDy = std::abs(F[j].y - y);
+                best = j;
+            }
+        }
+        return best;
+    };
+    const std::size_t b = nearestInY(m.shppi[2].Top);
+    const std::size_t a = nearestInY(m.shppi[3].Top);
+    ASSERT_LT(b, a);
+    EXPECT_EQ(C[b].x, 86.783);
+    EXPECT_EQ(C[b].y, m.shppi[2].Top);
+    EXPECT_EQ(C[a].x, 86.783);
+    EXPECT_EQ(C[a].y, m.shppi[3].Top);
+    for (std::size_t j = 0; j < C.size(); ++j) {
+        if (j > b && j < a) {
+            EXPECT_EQ(C[j].x, 86.783) << "j=" << j;
+            EXPECT_EQ(C[j].y, F[j].y) << "j=" << j;
+        } else if (j != a && j != b) {
+            EXPECT_EQ(C[j], F[j]) << "j=" << j;
+        }
+        // The left half mirrors the pinned right half.
+        EXPECT_EQ(m.Courbe_Gauche[j].y, C[j].y);
+    }
+}
+
+TEST(PinnedPoint, SamplesTiedInYGoToTheNearestInX) {
+    // Point 1 at y = -20, then a flat run at y = 0 from point 2 (x = 80) to point 4 (x = 100).
+    FormerModel m = polygonFormer({{60, -30, 0},
+                                   {80, -20, 0},
+                                   {80, 0, 0},
+                                   {90, 0, 0},
+                                   {100, 0, 0},
+                                   {100, 20, 0},
+                                   {90, 30, 0},
+                                   {70, 40, 0},
+                                   {60, 40, 0}});
+    FormerModel free = m;
+    DisegnaCurva(free, OutlineOptions{}, nullptr);
+    m.shppi[2].Tag = "1";
+    DisegnaCurva(m, OutlineOptions{}, nullptr);
+
+    const auto& C = m.Courbe_Droite;
+    // Samples 10..20 all lie at y = 0; the one nearest to x = 80 ends the run.
+    ASSERT_EQ(free.Courbe_Droite[20].y, 0.0);
+    EXPECT_EQ(C[5], (PointXYZ{80, -20, 0}));
+    EXPECT_EQ(C[10], (PointXYZ{80, 0, 0}));
+    for (std::size_t j = 6; j < 10; ++j) {
+        EXPECT_EQ(C[j].x, 80.0) << "j=" << j;
+    }
+    for (std::size_t j = 11; j < C.size(); ++j) {
+        EXPECT_EQ(C[j], free.Courbe_Droite[j]) << "j=" << j;
+    }
+}
+
+TEST(PinnedPoint, PredecessorMatchedLaterOnlyMovesTheTwoEndSamples) {
+    // y = -20 is met at sample 5 (point 1) and again at sample 15 (point 3); the later wins,
+    // so the predecessor of pinned point 2 (sample 10) is matched after it.
+    FormerModel m = polygonFormer({{60, -30, 0},
+                                   {80, -20, 0},
+                                   {90, -10, 0},
+                                   {100, -20, 0},
+                                   {100, 25, 0},
+                                   {100, 40, 0},
+                                   {90, 50, 0},
+                                   {70, 50, 0},
+                                   {60, 50, 0}});
+    FormerModel free = m;
+    DisegnaCurva(free, OutlineOptions{}, nullptr);
+    m.shppi[2].Tag = "1";
+    DisegnaCurva(m, OutlineOptions{}, nullptr);
+    const auto& C = m.Courbe_Droite;
+    EXPECT_EQ(C[15], (PointXYZ{80, -20, 0}));
+    EXPECT_EQ(C[10], (PointXYZ{90, -10, 0}));
+    for (std::size_t j = 0; j < C.size(); ++j) {
+        if (j != 10 && j != 15) {
+            EXPECT_EQ(C[j], free.Courbe_Droite[j]) << "j=" << j;
+        }
+    }
+}
+
+TEST(PinnedPoint, TheLaterSampleWinsATieInY) {
+    // Points 2 and 3 share y = 0 and samples 10..15 run between them; both are matched to
+    // sample 15, which ends on pinned point 3 where the curve already was.
+    FormerModel m = polygonFormer({{60, -30, 0},
+                                   {80, -20, 0},
+                                   {100, 0, 0},
+                                   {80, 0, 0},
+                                   {80, 20, 0},
+                                   {80, 30, 0},
+                                   {70, 40, 0},
+                                   {65, 45, 0},
+                                   {60, 50, 0}});
+    FormerModel free = m;
+    DisegnaCurva(free, OutlineOptions{}, nullptr);
+    m.shppi[3].Tag = "1";
+    DisegnaCurva(m, OutlineOptions{}, nullptr);
+    EXPECT_EQ(m.Courbe_Droite, free.Courbe_Droite);
+    EXPECT_EQ(m.Courbe_Droite[15], (PointXYZ{80, 0, 0}));
+}
+
+TEST(PinnedPoint, EndPointsAndHandlesOtherThanOneAreNotPins) {
+    FormerModel free = startedModel();
+    FormerModel m = startedModel();
+    EXPECT_TRUE(TogglePin(m, 0));
+    EXPECT_TRUE(TogglePin(m, 8));
+    m.shppi[4].Tag = "x";
+    DisegnaCurva(m, OutlineOptions{}, nullptr);
+    EXPECT_EQ(m.Courbe_Droite, free.Courbe_Droite);
+}
+
+TEST(Doubling, SlavedAtHalfScaleIsTheMidpointOfCrossingAndFormer) {
+    FormerModel m = withSamples(30);
+    m.shppi[3].Tag = "1"; // the pinned run is followed too
+    DisegnaCurva(m, doublingOn(5), nullptr);
+    const auto& C = m.Courbe_Droite;
+    for (std::size_t j = 0; j < C.size(); ++j) {
+        EXPECT_DOUBLE_EQ(m.Doublage_Droit[j].x, (60.0 + C[j].x) / 2.0);
+        EXPECT_DOUBLE_EQ(m.Doublage_Droit[j].y, (50.0 + C[j].y) / 2.0);
+        EXPECT_DOUBLE_EQ(m.Doublage_Gauche[j].x, 120.0 - m.Doublage_Droit[j].x);
+        EXPECT_EQ(m.Doublage_Gauche[j].y, m.Doublage_Droit[j].y);
+    }
+}
+
+TEST(Doubling, DecoupledFollowsItsOwnControlPoints) {
+    FormerModel m = withSamples(20);
+    PlaceDoubling(m, 7);
+    m.Pts_Doublage[4].x += 3.0; // dragged on its own
+    OutlineOptions o = doublingOn(5);
+    o.slaved = false;
+    DisegnaCurva(m, o, nullptr);
+    EXPECT_EQ(m.Doublage_Droit.front().x, m.Pts_Doublage.front().x);
+    EXPECT_EQ(m.Doublage_Droit.back().y, m.Pts_Doublage.back().y);
+    // Symmetric points about Y1 except the dragged one: the middle sample leans right.
+    EXPECT_GT(m.Doublage_Droit[10].x, 60.0 + 0.7 * (m.Courbe_Droite[10].x - 60.0));
+    for (std::size_t j = 0; j < 20; ++j) {
+        EXPECT_NEAR(m.Doublage_Gauche[j].x + m.Doublage_Droit[j].x, 120.0, 1e-12);
+    }
+}
+
+namespace {
+
+struct JointCase {
+    FormerModel before; // slaved doubling without joint
+    FormerModel after;
+};
+
+JointCase runJoint(int M, bool vertical) {
+    JointCase c{withSamples(M), withSamples(M)};
+    DisegnaCurva(c.before, doublingOn(5), nullptr);
+    OutlineOptions o = doublingOn(5);
+    o.vertical = vertical;
+    o.horizontal = !vertical;
+    DisegnaCurva(c.after, o, nullptr);
+    return c;
+}
+
+} // namespace
+
+TEST(HorizontalJoint, SixteenSamplesFlattenSamples7And8OfTheFormer) {
+    JointCase c = runJoint(16, false);
+    const double Y1 = 50.0;
+    const auto& C = c.after.Courbe_Droite;
+    const auto& C0 = c.before.Courbe_Droite;
+    const auto& D = c.after.Doublage_Droit;
+    const auto& D0 = c.before.Doublage_Droit;
+    EXPECT_EQ(C[7].y, Y1);
+    EXPECT_EQ(C[8].y, Y1);
+    // The left half was mirrored before the change.
+    EXPECT_EQ(c.after.Courbe_Gauche[7].y, C0[7].y);
+    EXPECT_EQ(c.after.Courbe_Gauche[8].y, C0[8].y);
+    EXPECT_NE(C0[7].y, Y1);
+
+    const double g = (C0[15].y - D0[15].y) / 2.0;
+    EXPECT_EQ(D[7], (PointXYZ{C0[7].x, Y1, 0}));
+    EXPECT_EQ(D[6].y, Y1 - g);
+    EXPECT_DOUBLE_EQ(D[6].x, D0[7].x + (C0[7].x - D0[7].x) / 2.0);
+    EXPECT_EQ(D[5].y, Y1);
+    EXPECT_EQ(D[5].x, D0[5].x);
+    // Symmetric about sample 7.5.
+    EXPECT_EQ(D[8], D[7]);
+    EXPECT_EQ(D[9], D[6]);
+    EXPECT_EQ(D[10], D[5]);
+    EXPECT_EQ(D[11], D0[11]);
+    EXPECT_EQ(D[4], D0[4]);
+    for (std::size_t j = 0; j < 16; ++j) {
+        EXPECT_NEAR(c.after.Doublage_Gauche[j].x + D[j].x, 120.0, 1e-12);
+    }
+}
+
+TEST(HorizontalJoint, HalfwaySampleRoundsToEven) {
+    // 17 samples: h = h' = 8, sample 7 of the former stays.
+    JointCase odd = runJoint(17, false);
+    EXPECT_EQ(odd.after.Courbe_Droite[8].y, 50.0);
+    EXPECT_EQ(odd.after.Courbe_Droite[7].y, odd.before.Courbe_Droite[7].y);
+    EXPECT_EQ(odd.after.Doublage_Droit[8].y, 50.0);
+    EXPECT_EQ(odd.after.Doublage_Droit[9], odd.after.Doublage_Droit[8]);
+
+    // 14 samples: 6.5 goes to 6, so only sample 6 of the former moves.
+    JointCase even = runJoint(14, false);
+    EXPECT_EQ(even.after.Courbe_Droite[6].y, 50.0);
+    EXPECT_EQ(even.after.Courbe_Droite[7].y, even.before.Courbe_Droite[7].y);
+}
+
+TEST(VerticalJoint, TabsAtTopAndBottomUseTheMiddleSample) {
+    for (auto [M, mid] : {std::pair{13, 6}, std::pair{15, 6}, std::pair{16, 7}}) {
+        JointCase c = runJoint(M, true);
+        const auto& C = c.after.Courbe_Droite;
+        const auto& D = c.after.Doublage_Droit;
+        const auto& D0 = c.before.Doublage_Droit;
+        const auto last = static_cast<std::size_t>(M - 1);
+        const auto m = static_cast<std::size_t>(mid);
+        const double hx = (C[m].x - D0[m].x) / 2.0;
+
+        EXPECT_EQ(C, c.before.Courbe_Droite) << "M=" << M;
+        EXPECT_EQ(D[0].y, C[0].y);
+        EXPECT_EQ(D[0].x, D0[0].x);
+        EXPECT_DOUBLE_EQ(D[1].y, D0[0].y + (C[0].y - D0[0].y) / 2.0);
+        EXPECT_DOUBLE_EQ(D[1].x, D0[0].x + hx) << "M=" << M;
+        EXPECT_EQ(D[2].x, D0[0].x);
+        EXPECT_EQ(D[last].y, C[last].y);
+        EXPECT_DOUBLE_EQ(D[last - 1].y, D0[last].y + (C[last].y - D0[last].y) / 2.0);
+        EXPECT_EQ(D[last - 1].x, D[1].x);
+        EXPECT_EQ(D[last - 2].x, D0[last].x);
+        // The tab keeps its x on the left half as well.
+        const auto& DG = c.after.Doublage_Gauche;
+        EXPECT_EQ(DG[1].x, D[1].x);
+        EXPECT_EQ(DG[last - 1].x, D[last - 1].x);
+        EXPECT_NEAR(DG[3].x + D[3].x, 120.0, 1e-12);
+    }
+}
+
+TEST(Drawing, FormerThenDotsInOrderWithTheirColours) {
+    FormerModel m = startedModel();
+    std::vector<DrawStep> s;
+    DisegnaCurva(m, OutlineOptions{}, &s);
+    const auto& C = m.Courbe_Droite;
+    const auto& G = m.Courbe_Gauche;
+    ASSERT_EQ(s.size(), 1u + 13 + 13 + 13);
+
+    EXPECT_EQ(s[0].kind, DrawStep::Kind::Dot);
+    EXPECT_EQ(s[0].from, C[0]);
+    EXPECT_EQ(s[0].colour, colours::Yellow);
+    EXPECT_EQ(s[0].width, 1);
+    for (std::size_t i = 1; i < 27; ++i) {
+        EXPECT_EQ(s[i].kind, DrawStep::Kind::Line);
+        EXPECT_EQ(s[i].width, 1);
+        // One unbroken path.
+        EXPECT_EQ(s[i].from, i == 1 ? s[0].from : s[i - 1].to) << "i=" << i;
+    }
+    for (std::size_t j = 0; j < 13; ++j) {
+        EXPECT_EQ(s[1 + j].to, C[j]);
+        EXPECT_EQ(s[1 + j].colour, colours::Yellow);
+        EXPECT_EQ(s[14 + j].to, G[12 - j]);
+        EXPECT_EQ(s[14 + j].colour, colours::Red);
+        const DrawStep& dot = s[27 + j];
+        EXPECT_EQ(dot.kind, DrawStep::Kind::Dot);
+        EXPECT_EQ(dot.from, C[j]);
+        EXPECT_EQ(dot.colour, colours::Red);
+        EXPECT_EQ(dot.width, 3);
+    }
+
+    // With "Vue Points" off the path stays and the dots go.
+    OutlineOptions hidden;
+    hidden.vuePoints = false;
+    std::vector<DrawStep> plain;
+    DisegnaCurva(m, hidden, &plain);
+    ASSERT_EQ(plain.size(), 27u);
+    EXPECT_EQ(plain.back().to, G[0]);
+}
+
+TEST(Drawing, DoublingPathAndDotsOfBothRightHalves) {
+    FormerModel m = withSamples(16);
+    OutlineOptions o = doublingOn(5);
+    o.horizontal = true;
+    std::vector<DrawStep> s;
+    DisegnaCurva(m, o, &s);
+    const auto& C = m.Courbe_Droite;
+    const auto& D = m.Doublage_Droit;
+    const auto& DG = m.Doublage_Gauche;
+    ASSERT_EQ(s.size(), 1u + 16 + 16 + 15 + 16 + 16 + 16);
+
+    std::size_t i = 33;
+    for (std::size_t j = 0; j + 1 < 16; ++j, ++i) {
+        EXPECT_EQ(s[i].from, D[j]);
+        EXPECT_EQ(s[i].to, D[j + 1]);
+        EXPECT_EQ(s[i].colour, colours::Blue);
+    }
+    // From the bottom right across to the bottom left and up, with no closing line.
+    for (std::size_t j = 16; j-- > 0; ++i) {
+        EXPECT_EQ(s[i].from, s[i - 1].to);
+        EXPECT_EQ(s[i].to, DG[j]);
+        EXPECT_EQ(s[i].colour, colours::Blue);
+    }
+    // Dots show the former as the joint left it, then the doubling.
+    for (std::size_t j = 0; j < 16; ++j) {
+        EXPECT_EQ(s[i + j].from, C[j]);
+        EXPECT_EQ(s[i + 16 + j].from, D[j]);
+        EXPECT_EQ(s[i + 16 + j].width, 3);
+    }
+    EXPECT_EQ(s[i + 8].from.y, 50.0);
+}

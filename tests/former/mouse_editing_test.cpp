@@ -1,0 +1,177 @@
+#include "start_up.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+// Handle i of the set, placed so that its centre (Left + Rayon_X, Top - Rayon_Y) is (cx, cy).
+void centre(const FormerModel& m, Handle& h, double cx, double cy) {
+    h.Left = cx - m.Rayon_X;
+    h.Top = cy + m.Rayon_Y;
+}
+
+} // namespace
+
+TEST(PointProche, NearestHandleOfTheChosenSetVisibleOrNot) {
+    FormerModel m = startedModel();
+    PlaceDoubling(m, 5);
+    const Handle& h5 = m.shppi[5];
+    EXPECT_EQ(Point_Proche(m, true, static_cast<float>(h5.Left + 0.3f),
+                           static_cast<float>(h5.Top - 0.2f)),
+              5);
+    // The doubling's handles are hidden, and still picked in "Doublage".
+    const Handle& s7 = m.Shape1[7];
+    ASSERT_FALSE(s7.Visible);
+    EXPECT_EQ(Point_Proche(m, false, static_cast<float>(s7.Left), static_cast<float>(s7.Top)), 7);
+    // A press far from everything still picks a handle.
+    EXPECT_EQ(Point_Proche(m, true, 119.0f, 99.0f), 6);
+}
+
+TEST(PointProche, ExactlyBetweenTwoHandlesPicksTheLowerIndex) {
+    FormerModel m = startedModel();
+    for (Handle& h : m.shppi) {
+        centre(m, h, 10.0, 90.0); // out of the way
+    }
+    centre(m, m.shppi[3], 40.0, 30.0);
+    centre(m, m.shppi[5], 40.0, 34.0);
+    EXPECT_EQ(Point_Proche(m, true, 40.0f, 32.0f), 3);
+    centre(m, m.shppi[2], 40.0, 34.0);
+    EXPECT_EQ(Point_Proche(m, true, 40.0f, 32.0f), 2);
+}
+
+TEST(PointProche, DistancesEqualInSinglePrecisionTie) {
+    FormerModel m = startedModel();
+    for (Handle& h : m.shppi) {
+        centre(m, h, 10.0, 90.0);
+    }
+    // Handle 6 is nearer by a part in a billion: a double search would pick it, the
+    // single-precision one sees a tie and keeps handle 2.
+    centre(m, m.shppi[2], 50.0 + 3.0, 40.0);
+    centre(m, m.shppi[6], 50.0 + 3.0 * (1.0 - 1e-9), 40.0);
+    EXPECT_EQ(Point_Proche(m, true, 50.0f, 40.0f), 2);
+    // A real difference still wins.
+    centre(m, m.shppi[6], 50.0 + 2.9, 40.0);
+    EXPECT_EQ(Point_Proche(m, true, 50.0f, 40.0f), 6);
+}
+
+TEST(DragStep, CoupleModeMovesHandlePolygonAndPoint) {
+    FormerModel m = startedModel();
+    const auto doubling = m.Pts_Doublage;
+    m.Idx_Point = 3;
+    m.Dessin_Actif = false;
+    EXPECT_EQ(DragStep(m, true, false, 5, 100.0f, 40.0f), 100.0);
+    EXPECT_TRUE(m.Dessin_Actif);
+    EXPECT_EQ(m.Pts_Couple[3].x, 100.0);
+    EXPECT_EQ(m.Pts_Couple[3].y, 40.0);
+    EXPECT_DOUBLE_EQ(m.shppi[3].Left, 100.0 - m.Rayon_X);
+    EXPECT_DOUBLE_EQ(m.shppi[3].Top, 40.0 + m.Rayon_Y);
+    EXPECT_EQ(m.LinPi[3].X1, 100.0);
+    EXPECT_EQ(m.LinPi[3].Y1, 40.0);
+    EXPECT_EQ(m.LinPi[2].X2, 100.0);
+    EXPECT_EQ(m.LinPi[2].Y2, 40.0);
+    EXPECT_EQ(m.LinPi[2].X1, m.shppi[2].Left);
+    EXPECT_EQ(m.Pts_Doublage, doubling); // decoupled: the doubling stays
+}
+
+TEST(DragStep, EndPointsMoveOnlyTheirOwnSegment) {
+    FormerModel m = startedModel();
+    const FormerModel before = m;
+    m.Idx_Point = 0;
+    DragStep(m, true, false, 5, 62.0f, 12.0f);
+    EXPECT_EQ(m.LinPi[0].X1, 62.0);
+    m.Idx_Point = 8;
+    DragStep(m, true, false, 5, 63.0f, 88.0f);
+    EXPECT_EQ(m.LinPi[7].X2, 63.0);
+    EXPECT_EQ(m.LinPi[7].Y2, 88.0);
+    for (std::size_t i = 1; i < 7; ++i) {
+        EXPECT_EQ(m.LinPi[i].X1, before.LinPi[i].X1);
+        EXPECT_EQ(m.LinPi[i].X2, before.LinPi[i].X2);
+    }
+    EXPECT_EQ(m.LinPi[0].X2, before.LinPi[0].X2);
+    EXPECT_EQ(m.LinPi[7].X1, before.LinPi[7].X1);
+}
+
+TEST(DragStep, ThePointStopsOnTheSymmetryAxis) {
+    FormerModel m = startedModel();
+    m.Idx_Point = 2;
+    EXPECT_EQ(DragStep(m, true, false, 5, 12.5f, 20.0f), 60.0);
+    EXPECT_EQ(m.Pts_Couple[2].x, 60.0);
+    EXPECT_EQ(m.Pts_Couple[2].y, 20.0);
+
+    // An axis that single precision cannot hold exactly still stops the point on it.
+    FormerModel odd = startedModel(120.2, 100.0);
+    odd.Idx_Point = 2;
+    DragStep(odd, true, false, 5, 3.0f, 20.0f);
+    EXPECT_EQ(odd.Pts_Couple[2].x, odd.X1());
+    EXPECT_GE(odd.Pts_Couple[2].x, odd.X1());
+}
+
+TEST(DragStep, SlavedDoublingFollowsTheFormersHandle) {
+    FormerModel m = startedModel();
+    PlaceDoubling(m, 5);
+    const auto samples = m.Courbe_Droite;
+    m.Idx_Point = 5;
+    DragStep(m, true, true, 4, 95.0f, 70.0f);
+    const double e = 0.4;
+    EXPECT_DOUBLE_EQ(m.Pts_Doublage[5].x, 60.0 + e * (m.shppi[5].Left - 60.0));
+    EXPECT_DOUBLE_EQ(m.Pts_Doublage[5].y, 50.0 + e * (m.shppi[5].Top - 50.0));
+    EXPECT_EQ(m.Shape1[5].Left, m.Pts_Doublage[5].x);
+    EXPECT_EQ(m.Shape1[5].Top, m.Pts_Doublage[5].y);
+    // The samples are those of the previous redraw, scaled.
+    for (std::size_t s = 0; s < samples.size(); ++s) {
+        EXPECT_DOUBLE_EQ(m.Doublage_Droit[s].x, 60.0 + e * (samples[s].x - 60.0));
+    }
+    // Other doubling points keep their place.
+    EXPECT_DOUBLE_EQ(m.Pts_Doublage[4].x, 60.0 + 0.5 * (m.shppi[4].Left - 60.0));
+}
+
+TEST(DragStep, DoublageModeStoresTheHandleCorner) {
+    FormerModel m = startedModel();
+    PlaceDoubling(m, 5);
+    const auto former = m.Pts_Couple;
+    m.Shape1[2].Left = 71.0; // a handle moved without its point being re-read yet
+    m.Idx_Point = 6;
+    DragStep(m, false, false, 5, 75.0f, 66.0f);
+    EXPECT_DOUBLE_EQ(m.Pts_Doublage[6].x, 75.0 - m.Rayon_X);
+    EXPECT_DOUBLE_EQ(m.Pts_Doublage[6].y, 66.0 + m.Rayon_Y);
+    EXPECT_EQ(m.Pts_Doublage[2].x, 71.0);
+    EXPECT_EQ(m.Pts_Couple, former);
+
+    // The clamp holds in this mode too.
+    DragStep(m, false, false, 5, 20.0f, 66.0f);
+    EXPECT_DOUBLE_EQ(m.Shape1[6].Left, 60.0 - m.Rayon_X);
+}
+
+TEST(DragStep, NoPickedPointMovesNothing) {
+    for (int idx : {-1, 9, 1000}) {
+        FormerModel m = startedModel();
+        const auto former = m.Pts_Couple;
+        const auto doubling = m.Pts_Doublage;
+        m.Idx_Point = idx;
+        DragStep(m, true, true, 5, 90.0f, 40.0f);
+        DragStep(m, false, false, 5, 90.0f, 40.0f);
+        EXPECT_EQ(m.Pts_Couple, former);
+        EXPECT_EQ(m.Pts_Doublage, doubling);
+    }
+}
+
+TEST(TogglePin, WhiteWhilePinnedRedOtherwise) {
+    FormerModel m = startedModel();
+    EXPECT_TRUE(TogglePin(m, 4));
+    EXPECT_EQ(m.shppi[4].Tag, "1");
+    EXPECT_EQ(m.shppi[4].BorderColor, colours::White);
+    EXPECT_TRUE(IsPinned(m, 4));
+    EXPECT_FALSE(TogglePin(m, 4));
+    EXPECT_TRUE(m.shppi[4].Tag.empty());
+    EXPECT_EQ(m.shppi[4].BorderColor, colours::Red);
+
+    // Any non-empty tag counts as set and is cleared.
+    m.shppi[2].Tag = "x";
+    EXPECT_FALSE(TogglePin(m, 2));
+    EXPECT_TRUE(m.shppi[2].Tag.empty());
+
+    EXPECT_FALSE(TogglePin(m, -1));
+    EXPECT_FALSE(TogglePin(m, 9));
+}
