@@ -590,10 +590,15 @@ void Main::Hscroll2_Change() {
     Picture1->Cls();
     m.resizeSamples(m.Nb_Points);
     DisegnaCurva();
-    if (m.Form_Chargee) {
-        // [3-D scene: RebuildFormerMesh(1).]
-    }
+    if (m.Form_Chargee)
+        RebuildFormerMesh(1);
     Redraw3D = true;
+}
+
+void Main::RebuildFormerMesh(int mode) {
+    ++rebuildCalls[mode == 1 ? 1 : 0];
+    if (formerMeshRebuilder_)
+        formerMeshRebuilder_(mode);
 }
 
 void Main::Hscroll3_Scroll() {

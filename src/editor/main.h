@@ -7,7 +7,9 @@
 #include <QMainWindow>
 #include <QSizeF>
 
+#include <functional>
 #include <map>
+#include <utility>
 #include <vector>
 
 class QAction;
@@ -44,6 +46,15 @@ public:
 
     // Set by every change the 3-D view must show; the 3-D window clears it when it draws.
     bool Redraw3D = false;
+
+    // The former's 3-D part follows the outline: mode 1 rebuilds its mesh from scratch, any
+    // other mode moves its vertices in place. Forwards to the 3-D scene once one is attached.
+    void RebuildFormerMesh(int mode);
+    void setFormerMeshRebuilder(std::function<void(int)> rebuild) {
+        formerMeshRebuilder_ = std::move(rebuild);
+    }
+    // How often each mode was asked for since start-up (index 0: in place, 1: rebuild).
+    int rebuildCalls[2] = {0, 0};
 
     // The toolbar: the button of that index, or nullptr where the toolbar has none.
     QToolButton* pb1(int index) const;
@@ -152,4 +163,5 @@ private:
     std::map<int, QToolButton*> pb1_;
     std::map<int, QIcon> ImageList1; // pictures by their 1-based number
     std::vector<DrawStep> steps_;    // reused by every outline drawing
+    std::function<void(int)> formerMeshRebuilder_;
 };
