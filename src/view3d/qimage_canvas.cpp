@@ -129,23 +129,57 @@ bool QImageCanvas::gradientTriangle(const GradientVertex (&corners)[3]) {
     }
     uchar* bits = image_.bits();
     const qsizetype stride = image_.bytesPerLine();
+    // The per-pixel steps are the same on every row; they are worked out on the first one.
+    bool planeReady = false;
+    double inv = 0.0;
+    std::int64_t step[3] = {};
     raster::forEachSpan(points, width(), height(), [&](const raster::Span& s) {
         // Barycentric weights are e[k] / area2; each channel is a plane over the triangle,
         // stepped along the row in 16.16 fixed point from an exact start.
-        const double inv = 1.0 / static_cast<double>(s.area2);
+        if (!planeReady) {
+            planeReady = true;
+            inv = 1.0 / static_cast<double>(s.area2);
+            for (int c = 0; c < 3; ++c) {
+                double perPixel = 0.0;
+                for (int k = 0; k < 3; ++k) {
+                    perPixel += static_cast<double>(s.step[k]) * channel[c][k];
+                }
+                step[c] = std::llround(perPixel * inv * 65536.0);
+            }
+        }
         std::int64_t value[3];
-        std::int64_t step[3];
         for (int c = 0; c < 3; ++c) {
             double start = 0.0;
-            double perPixel = 0.0;
             for (int k = 0; k < 3; ++k) {
                 start += static_cast<double>(s.e[k]) * channel[c][k];
-                perPixel += static_cast<double>(s.step[k]) * channel[c][k];
             }
             value[c] = std::llround(start * inv * 65536.0) + 32768; // + 1/2: round to nearest
-            step[c] = std::llround(perPixel * inv * 65536.0);
         }
         QRgb* row = reinterpret_cast<QRgb*>(bits + s.y * stride);
+        // The channels are linear along the row: when both ends stay within 0..255 every
+        // pixel between does, and the loop can skip the limits.
+        const std::int64_t last = s.xEnd - s.xBegin - 1;
+        bool inRange = true;
+        for (int c = 0; c < 3; ++c) {
+            const std::int64_t end = value[c] + step[c] * last;
+            inRange = inRange && std::min(value[c], end) >= 0 &&
+                      std::max(value[c], end) < (std::int64_t(256) << 16);
+        }
+        if (inRange) {
+            auto r = static_cast<std::uint32_t>(value[0]);
+            auto g = static_cast<std::uint32_t>(value[1]);
+            auto b = static_cast<std::uint32_t>(value[2]);
+            const auto dr = static_cast<std::uint32_t>(step[0]);
+            const auto dg = static_cast<std::uint32_t>(step[1]);
+            const auto db = static_cast<std::uint32_t>(step[2]);
+            for (int x = s.xBegin; x < s.xEnd; ++x) {
+                row[x] = kOpaque | ((r >> 16) << 16) | ((g >> 16) << 8) | (b >> 16);
+                r += dr; // wraps like signed addition would, and stays in range
+                g += dg;
+                b += db;
+            }
+            return;
+        }
         for (int x = s.xBegin; x < s.xEnd; ++x) {
             const auto r = static_cast<QRgb>(std::clamp<std::int64_t>(value[0] >> 16, 0, 255));
             const auto g = static_cast<QRgb>(std::clamp<std::int64_t>(value[1] >> 16, 0, 255));
