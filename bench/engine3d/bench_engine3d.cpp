@@ -28,7 +28,7 @@ int addBand(Engine& e, float w, float h, float z, float d) {
     const Mesh& mesh = e.meshes[m];
     for (int layer = 0; layer < 2; ++layer) {
         for (int k = 0; k < kRingPoints; ++k) {
-            const double a = 2.0 * kPi * k / kRingPoints;
+            const double a = 2.0 * kEnginePi * k / kRingPoints;
             // A superellipse: flat sides and rounded corners, like a fuselage former.
             const double c = std::cos(a);
             const double s = std::sin(a);
@@ -70,7 +70,7 @@ struct Scene {
         for (int i = 0; i < 25; ++i) {
             const float t = static_cast<float>(i) / 24.0f;
             const float size =
-                0.35f + 0.65f * std::sin(static_cast<float>(kPi) * (0.15f + 0.7f * t));
+                0.35f + 0.65f * std::sin(static_cast<float>(kEnginePi) * (0.15f + 0.7f * t));
             addBand(e, 60.0f * size, 75.0f * size, -180.0f + 15.0f * static_cast<float>(i), 5.0f);
         }
     }

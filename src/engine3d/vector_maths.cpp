@@ -78,7 +78,7 @@ bool operator==(const Vector4& a, const Vector4& b) {
 }
 
 float degreesToRadians(float d) {
-    return static_cast<float>(d * kPi / 180.0);
+    return static_cast<float>(d * kEnginePi / 180.0);
 }
 
 int toPixel(float v) {

@@ -5,7 +5,7 @@
 // Vector and matrix arithmetic of the engine. Row vectors, p' = p·M; A·B applies A first.
 // Left-handed: x right, y up, z away from the viewer. Angles in radians.
 
-inline constexpr double kPi = 3.14159265358979;
+inline constexpr double kEnginePi = 3.14159265358979;
 
 // Axis codes of rotationMatrix.
 inline constexpr int kAxisX = 1;

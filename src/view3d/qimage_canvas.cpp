@@ -49,11 +49,17 @@ QPainter::CompositionMode compositionFor(PenMode mode) {
 } // namespace
 
 QImageCanvas::QImageCanvas(QImage& image) : image_(image) {
+    usable();
+}
+
+bool QImageCanvas::usable() {
+    // The owner may have replaced the image since: pixels are written as 32-bit words.
     const QImage::Format f = image_.format();
-    if (f != QImage::Format_RGB32 && f != QImage::Format_ARGB32 &&
+    if (!image_.isNull() && f != QImage::Format_RGB32 && f != QImage::Format_ARGB32 &&
         f != QImage::Format_ARGB32_Premultiplied) {
         image_ = image_.convertToFormat(QImage::Format_RGB32);
     }
+    return !image_.isNull();
 }
 
 void QImageCanvas::clear() {
@@ -61,7 +67,7 @@ void QImageCanvas::clear() {
 }
 
 void QImageCanvas::polygon(const PixelPoint (&points)[3]) {
-    if (image_.isNull()) {
+    if (!usable()) {
         return;
     }
     if (fill_) {
@@ -114,7 +120,7 @@ void QImageCanvas::strokeOutline(const PixelPoint (&points)[3]) {
 }
 
 bool QImageCanvas::gradientTriangle(const GradientVertex (&corners)[3]) {
-    if (image_.isNull()) {
+    if (!usable()) {
         return false;
     }
     const PixelPoint points[3] = {
@@ -194,14 +200,14 @@ bool QImageCanvas::gradientTriangle(const GradientVertex (&corners)[3]) {
 }
 
 void QImageCanvas::setPixel(PixelPoint at, Colour3 colour) {
-    if (at.x < 0 || at.y < 0 || at.x >= width() || at.y >= height()) {
+    if (!usable() || at.x < 0 || at.y < 0 || at.x >= width() || at.y >= height()) {
         return;
     }
     reinterpret_cast<QRgb*>(image_.scanLine(at.y))[at.x] = kOpaque | toRgb(colour);
 }
 
 void QImageCanvas::line(PixelPoint from, PixelPoint to) {
-    if (!outline_ || image_.isNull()) {
+    if (!outline_ || !usable()) {
         return;
     }
     uchar* bits = image_.bits();
@@ -213,7 +219,7 @@ void QImageCanvas::line(PixelPoint from, PixelPoint to) {
 }
 
 void QImageCanvas::bezier(const PixelPoint (&points)[4]) {
-    if (!outline_ || image_.isNull()) {
+    if (!outline_ || !usable()) {
         return;
     }
     QPainterPath path(QPointF(points[0].x, points[0].y));
@@ -229,7 +235,7 @@ void QImageCanvas::bezier(const PixelPoint (&points)[4]) {
 }
 
 void QImageCanvas::text(PixelPoint at, std::string_view text) {
-    if (image_.isNull() || text.empty()) {
+    if (text.empty() || !usable()) {
         return;
     }
     QPainter painter(&image_);

@@ -39,6 +39,8 @@ public:
     void text(PixelPoint at, std::string_view text) override;
 
 private:
+    // Converts a replaced image to 32-bit RGB; false when there is nothing to draw on.
+    bool usable();
     void strokeOutline(const PixelPoint (&points)[3]);
 
     QImage& image_;

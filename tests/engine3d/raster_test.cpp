@@ -82,35 +82,6 @@ TEST(TriangleRaster, AJitteredMeshCoversEveryPixelExactlyOnce) {
     }
 }
 
-TEST(TriangleRaster, AFanAroundAPointLeavesNoHoleAtTheCentre) {
-    const PixelPoint centre{20, 20};
-    const PixelPoint ring[] = {{30, 20}, {27, 27}, {20, 30}, {13, 28},
-                               {10, 20}, {12, 12}, {20, 10}, {28, 13}};
-    Coverage c(40, 40);
-    for (int k = 0; k < 8; ++k) {
-        c.add(centre, ring[k], ring[(k + 1) % 8]);
-    }
-    EXPECT_EQ(c.at(20, 20), 1);
-    for (int v : c.count) {
-        EXPECT_LE(v, 1);
-    }
-}
-
-TEST(TriangleRaster, WeightsAreExactAtTheCornersAndSumToTheArea) {
-    const PixelPoint t[3] = {{0, 0}, {0, 10}, {10, 0}}; // wound the other way round
-    bool sawCorner = false;
-    EXPECT_TRUE(raster::forEachSpan(t, 50, 50, [&](const raster::Span& s) {
-        EXPECT_EQ(s.e[0] + s.e[1] + s.e[2], s.area2);
-        EXPECT_EQ(s.step[0] + s.step[1] + s.step[2], 0);
-        if (s.y == 0 && s.xBegin == 0) {
-            sawCorner = true;
-            EXPECT_EQ(s.e[0], s.area2); // pixel (0, 0) is corner 0
-        }
-    }));
-    EXPECT_TRUE(sawCorner);
-    EXPECT_EQ(std::abs(t[1].y * t[2].x), 100);
-}
-
 TEST(TriangleRaster, DegenerateAndOffSurfaceTrianglesCoverNothing) {
     Coverage c(10, 10);
     EXPECT_FALSE(c.add({1, 1}, {5, 5}, {9, 9}));

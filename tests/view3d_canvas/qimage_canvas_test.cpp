@@ -166,13 +166,7 @@ TEST(QImageCanvas, CopyPenFillsThenOutlinesAndHonoursTheToggles) {
 
     QImage wire = blank(40, 40);
     QImageCanvas wireCanvas(wire);
-    wireCanvas.setOutline(true);
     wireCanvas.setOutlineColour({255, 255, 255});
-    wireCanvas.setFill(false);
-    wireCanvas.polygon(t);
-    EXPECT_EQ(rgbAt(wire, 15, 15), 0u);
-    EXPECT_EQ(rgbAt(wire, 5, 20), 0xFFFFFFu);
-
     wireCanvas.setOutline(false); // no line style: lines vanish too
     wireCanvas.line({0, 39}, {39, 39});
     EXPECT_EQ(rgbAt(wire, 20, 39), 0u);
@@ -182,8 +176,7 @@ TEST(QImageCanvas, PixelsLinesCurvesTextAndClear) {
     QImage image = blank(80, 60);
     QImageCanvas canvas(image);
     canvas.setPixel({3, 4}, {9, 8, 7});
-    canvas.setPixel({-1, 4}, {9, 8, 7}); // off the surface: ignored
-    canvas.setPixel({80, 60}, {9, 8, 7});
+    canvas.setPixel({80, 60}, {9, 8, 7}); // off the surface: ignored
     EXPECT_EQ(rgbAt(image, 3, 4), 0x090807u);
 
     canvas.setPenMode(PenMode::Copy);
@@ -212,20 +205,18 @@ TEST(QImageCanvas, PixelsLinesCurvesTextAndClear) {
 
     canvas.setTextColour({255, 255, 0});
     canvas.text({20, 25}, "x");
-    int yellow = 0;
+    int yellow = 0; // the label starts at its point and goes right and down
     for (int y = 25; y < 60; ++y) {
-        for (int x = 15; x < 45; ++x) {
+        for (int x = 20; x < 45; ++x) {
             const QColor c = image.pixelColor(x, y);
             yellow += (c.red() > 100 && c.green() > 100 && c.blue() < 50) ? 1 : 0;
         }
     }
-    EXPECT_GT(yellow, 0) << "the label starts at its point and goes right and down";
+    EXPECT_GT(yellow, 0);
 
     canvas.setBackgroundColour({0, 0, 40});
     canvas.clear();
     EXPECT_EQ(rgbAt(image, 40, 50), 0x000028u);
-    EXPECT_EQ(canvas.width(), 80);
-    EXPECT_EQ(canvas.height(), 60);
 }
 
 TEST(QImageCanvas, FarAwayCoordinatesAreClippedNotWalked) {
@@ -256,6 +247,15 @@ TEST(QImageCanvas, OtherImageFormatsAreConvertedToRgb32) {
     EXPECT_EQ(image.format(), QImage::Format_RGB32);
     canvas.setPixel({1, 1}, {200, 100, 50});
     EXPECT_EQ(rgbAt(image, 1, 1), 0xC86432u);
+    // The owner replaces the image later: it is converted before the first pixel is written.
+    image = QImage(12, 12, QImage::Format_Grayscale8);
+    image.fill(0);
+    canvas.setFill(true);
+    canvas.setFillColour({255, 255, 255});
+    const PixelPoint square[3] = {{0, 0}, {12, 0}, {0, 12}};
+    canvas.polygon(square);
+    EXPECT_EQ(image.format(), QImage::Format_RGB32);
+    EXPECT_EQ(rgbAt(image, 2, 2), 0xFFFFFFu);
 
     QImage empty;
     QImageCanvas none(empty);
