@@ -1,0 +1,142 @@
+#pragma once
+
+#include "engine3d/canvas.h"
+#include "engine3d/error_sink.h"
+#include "engine3d/records.h"
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+// What RenderFrame needs from the windows around it: the meshes of the axis gizmo and of the
+// ground grid (0 = not built) and the tags of the editor's toolbar buttons "Axes On/Off" (10)
+// and "Grille On/Off" (14), read as numbers.
+struct FrameInputs {
+    std::array<int, 3> axisLines{};
+    std::array<int, 3> axisLabels{};
+    int gridMesh = 0;
+    double axesTag = 0.0; // the axes show only while it is 1
+    double gridTag = 0.0; // the grid shows while it is not 0
+};
+
+// Where ClearScene left the records it kept (deleting lower slots moves them down).
+struct KeptIndices {
+    int mesh = 0;
+    int camera = 0;
+    int light = 0;
+};
+
+// Render modes of Camera::renderMode.
+inline constexpr int kModeWireFrame = 0;
+inline constexpr int kModeSolid = 1;
+inline constexpr int kModeFlat = 2;
+inline constexpr int kModeTransparent = 3;
+inline constexpr int kModeSilhouette = 4;
+inline constexpr int kModeSmooth = 5;
+
+// The 3-D engine: the five pools, the tables derived from them every frame, and the
+// operations on them. The 3-D window owns one and passes it by reference; its tables live on
+// the heap, so it can live anywhere. Every index argument is a pool slot; a slot that is not
+// occupied is ignored (or gives 0), never read out of bounds.
+class Engine {
+public:
+    Engine();
+    explicit Engine(ErrorSink& sink) : Engine() { setErrorSink(&sink); }
+
+    // nullptr forgets errors. The sink must outlive the engine or be replaced first.
+    void setErrorSink(ErrorSink* sink);
+    // Passes the code to the sink. Within one RenderFrame each of the settings codes 4 and 5
+    // is passed on once, however many points fail.
+    void EngineError(int code);
+    // Seeds the pivot generator of SortDrawList (seeded once at construction).
+    void seedPivots(std::uint64_t seed);
+
+    // --- Pools (slot 0 = none) ---
+    std::vector<Vector3> vertices; // model space
+    std::vector<Face> faces;
+    std::vector<Mesh> meshes;
+    std::vector<Camera> cameras;
+    std::vector<Light> lights;
+    PoolRange meshRange;
+    PoolRange cameraRange;
+    PoolRange lightRange;
+
+    // --- Derived tables, rewritten every frame ---
+    std::vector<Vector3> worldPositions;
+    std::vector<Vector3> viewPositions;
+    std::vector<Vector3> screenPositions; // x, y in pixels, depth 0..1
+    std::vector<Vector3> vertexNormals;
+    std::vector<Colour3> vertexColours;
+    std::vector<Colour3> faceColours;
+    std::vector<std::int16_t> drawList; // face indices back to front, 0 ends the list
+    std::vector<float> drawKeys;
+
+    bool isMesh(int m) const;
+    bool isCamera(int c) const;
+    bool isLight(int l) const;
+
+    // --- Records and runs ---
+    // First fit in mesh order, else after the highest occupied slot; 0 when it does not fit.
+    int AllocVertexBlock(int n) const;
+    int AllocFaceBlock(int n) const;
+    // Vertices and faces of the new runs are left for the caller to write. 0 on failure
+    // (error 1).
+    int CreateMesh(int vertexCount, int faceCount);
+    // Every mesh index above m moves down by one; children of m lose their parent.
+    void DeleteMesh(int m);
+    int CreateCamera(); // 0 on failure (error 2)
+    void DeleteCamera(int c);
+    int CreateLight(); // 0 on failure (error 3)
+    void DeleteLight(int l);
+    // Deletes every record but the three kept ones, and tells where those ended up.
+    KeptIndices ClearScene(int keepMesh, int keepCamera, int keepLight);
+    void DeleteFace(int f);
+    // Drops faces pointing outside m's vertex run, degenerate ones and ones using vertex 0.
+    void RemoveBadFaces(int m);
+    // Moves m into runs of exactly its size; returns its new index, or 0 (m stays) on failure.
+    int RelocateMesh(int m);
+    void SetMeshColour(int m, Colour3 colour, FaceMaterial material);
+    void CentreMesh(int m);
+    // Rewrites the model vertices of m as p·M.
+    void TransformMeshVertices(int m, const Matrix4& M);
+
+    // --- Geometry pipeline, in frame order ---
+    void UpdateWorld();
+    void UpdateView(int camera);
+    void ProjectVertices(const Canvas& surface, int camera);
+    void OrbitCamera(int camera, const Vector3& target, float distance, float yaw, float pitch);
+
+    // --- Frame ---
+    // The caller clears the surface first.
+    void RenderFrame(Canvas& surface, int camera, const FrameInputs& inputs);
+    // Fills and sorts the draw list; returns the number of listed faces.
+    int BuildDrawList(int camera);
+    // Sorts entries low..high of the two tables together by ascending key.
+    void SortDrawList(std::span<float> keys, std::span<std::int16_t> faceList, int low, int high);
+    Colour3 ShadePoint(const Vector3& point, const Vector3& normal, int face, int camera);
+    void RenderScene(Canvas& surface, int camera, const FrameInputs& inputs);
+    void DrawFlatTriangle(Canvas& surface, int face, Colour3 colour);
+    void DrawGouraudTriangle(Canvas& surface, int face, Colour3 colour0, Colour3 colour1,
+                             Colour3 colour2);
+
+private:
+    struct VertexRun {
+        int begin = 0; // first slot
+        int end = 0;   // one past the last slot, never beyond the pool
+    };
+    VertexRun vertexRun(const Mesh& mesh) const;
+    VertexRun faceRun(const Mesh& mesh) const;
+    bool faceUsable(const Face& face) const;
+    Vector3 faceNormal(const Face& face) const;
+    void setAxisColours(const FrameInputs& inputs);
+    void drawMarkers(Canvas& surface);
+    std::uint64_t nextRandom();
+
+    ErrorSink* sink_ = nullptr;
+    bool inFrame_ = false;
+    unsigned reportedInFrame_ = 0;
+    std::uint64_t rngState_ = 0;
+    std::vector<std::uint32_t> shadeStamp_; // per vertex: last frame its colour was computed
+    std::uint32_t frameStamp_ = 0;
+};

@@ -1,0 +1,498 @@
+// One frame: visibility, draw list with clipping and culling, depth sort, shading, drawing.
+
+#include "engine3d/engine.h"
+
+#include "engine3d/vector_maths.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace {
+
+constexpr Colour3 kWhite{255, 255, 255};
+constexpr Colour3 kAxisRed{255, 0, 0};
+constexpr FaceMaterial kAxisMaterial = 0.5f;
+
+// Colours are computed in int and stored as 16-bit channels.
+struct Rgb32 {
+    int r = 0;
+    int g = 0;
+    int b = 0;
+};
+
+int nearest(double v) {
+    return static_cast<int>(std::nearbyint(std::clamp(v, -1e9, 1e9)));
+}
+
+Rgb32 widen(Colour3 c) {
+    return {c.r, c.g, c.b};
+}
+
+std::int16_t narrow(int c) {
+    return static_cast<std::int16_t>(std::clamp(c, -32768, 32767));
+}
+
+Colour3 narrow(const Rgb32& c) {
+    return {narrow(c.r), narrow(c.g), narrow(c.b)};
+}
+
+// Each channel times k, to the nearest integer (halves to even).
+Rgb32 times(const Rgb32& c, float k) {
+    return {nearest(double(c.r) * k), nearest(double(c.g) * k), nearest(double(c.b) * k)};
+}
+
+Rgb32 plus(const Rgb32& a, const Rgb32& b) {
+    return {a.r + b.r, a.g + b.g, a.b + b.b};
+}
+
+// (b - a)·t + a per channel, to the nearest integer; the product is kept wide so that a factor
+// stored as a float just below 0.9 gives 240.49999..., not 240.5.
+Rgb32 mix(const Rgb32& a, const Rgb32& b, float t) {
+    auto one = [t](int x, int y) { return nearest(double(y - x) * t + x); };
+    return {one(a.r, b.r), one(a.g, b.g), one(a.b, b.b)};
+}
+
+float clamp01(float v) {
+    return std::clamp(v, 0.0f, 1.0f);
+}
+
+// True when the screen depth lies strictly between the near and far planes (NaN does not).
+bool depthInside(float d) {
+    return d > 0.0f && d < 1.0f;
+}
+
+// Clears a flag when the scope ends, whichever way it ends.
+class FrameScope {
+public:
+    FrameScope(bool& flag, unsigned& reported) : flag_(flag) {
+        flag_ = true;
+        reported = 0;
+    }
+    ~FrameScope() { flag_ = false; }
+    FrameScope(const FrameScope&) = delete;
+    FrameScope& operator=(const FrameScope&) = delete;
+
+private:
+    bool& flag_;
+};
+
+} // namespace
+
+bool Engine::faceUsable(const Face& face) const {
+    auto ok = [](int v) { return v >= 1 && v <= kLastSlot; };
+    return ok(face.vertexA) && ok(face.vertexB) && ok(face.vertexC);
+}
+
+Vector3 Engine::faceNormal(const Face& face) const {
+    const Vector3& w0 = worldPositions[face.vertexA];
+    const Vector3& w1 = worldPositions[face.vertexB];
+    const Vector3& w2 = worldPositions[face.vertexC];
+    return cross(subtract(w1, w0), subtract(w2, w0));
+}
+
+void Engine::RenderFrame(Canvas& surface, int camera, const FrameInputs& inputs) {
+    if (!isCamera(camera)) {
+        return;
+    }
+    FrameScope scope(inFrame_, reportedInFrame_);
+
+    // 1. The editor's toolbar decides whether the gizmo and the grid show.
+    const bool axes = inputs.axesTag == 1.0;
+    for (int m : inputs.axisLines) {
+        if (isMesh(m)) {
+            meshes[m].visible = axes;
+        }
+    }
+    for (int m : inputs.axisLabels) {
+        if (isMesh(m)) {
+            meshes[m].visible = axes;
+        }
+    }
+    if (isMesh(inputs.gridMesh)) {
+        meshes[inputs.gridMesh].visible = inputs.gridTag != 0.0;
+    }
+    // 2.-4.
+    UpdateWorld();
+    UpdateView(camera);
+    ProjectVertices(surface, camera);
+    BuildDrawList(camera);
+    RenderScene(surface, camera, inputs);
+}
+
+int Engine::BuildDrawList(int camera) {
+    int n = 0;
+    if (isCamera(camera)) {
+        const Camera& c = cameras[camera];
+        const Vector3 back = subtract(c.position, DirectionFromAngles(c.rotation));
+        const float t = c.tanHalfFov;
+        const int begin = std::max<int>(1, meshRange.first);
+        const int end = std::min<int>(meshRange.first + meshRange.count, kPoolSlots);
+        for (int i = begin; i < end && n < kLastSlot; ++i) {
+            if (!meshes[i].visible) {
+                continue;
+            }
+            const VertexRun run = faceRun(meshes[i]);
+            for (int f = run.begin; f < run.end && n < kLastSlot; ++f) {
+                const Face& face = faces[f];
+                if (!faceUsable(face)) {
+                    continue; // vertex 0 (a marker) or an index outside the pool
+                }
+                const int idx[3] = {face.vertexA, face.vertexB, face.vertexC};
+                // Depth clip: the face is dropped whole, never cut.
+                const float d0 = screenPositions[idx[0]].z;
+                const float d1 = screenPositions[idx[1]].z;
+                const float d2 = screenPositions[idx[2]].z;
+                if (!depthInside(d0) || !depthInside(d1) || !depthInside(d2)) {
+                    continue;
+                }
+                // Pyramid clip, perspective only.
+                if (!c.orthographic) {
+                    bool outside = false;
+                    for (int v : idx) {
+                        const Vector3& p = viewPositions[v];
+                        const float limit = p.z * t;
+                        if (std::fabs(p.x) >= limit || std::fabs(p.y) >= limit) {
+                            outside = true;
+                        }
+                    }
+                    if (outside) {
+                        continue;
+                    }
+                }
+                // Facing.
+                const Vector3& w0 = worldPositions[idx[0]];
+                const Vector3& w1 = worldPositions[idx[1]];
+                const Vector3& w2 = worldPositions[idx[2]];
+                const Vector3 centroid = scale(add(add(w0, w1), w2), 1.0f / 3.0f);
+                const Vector3 normal = cross(subtract(w1, w0), subtract(w2, w0));
+                const bool facing = c.twoSided ||
+                                    cosine(subtract(c.position, centroid), normal) > 0.0f ||
+                                    (c.orthographic && cosine(back, normal) > 0.0f);
+                if (!facing) {
+                    continue;
+                }
+                drawKeys[n] = -(d0 + d1 + d2);
+                drawList[n] = static_cast<std::int16_t>(f);
+                ++n;
+            }
+        }
+    }
+    // End the list; the entries after the old end are zero already.
+    for (int k = n; k < kPoolSlots && drawList[k] != 0; ++k) {
+        drawList[k] = 0;
+    }
+    SortDrawList(drawKeys, drawList, 0, n - 1);
+    return n;
+}
+
+void Engine::SortDrawList(std::span<float> keys, std::span<std::int16_t> faceList, int low,
+                          int high) {
+    const int size = static_cast<int>(std::min(keys.size(), faceList.size()));
+    low = std::max(low, 0);
+    high = std::min(high, size - 1);
+    auto swapEntries = [&](int a, int b) {
+        std::swap(keys[a], keys[b]);
+        std::swap(faceList[a], faceList[b]);
+    };
+    // The smaller side is sorted first by recursion, the larger one by the loop, so the stack
+    // stays shallow whatever the pivots.
+    while (low < high) {
+        if (high - low == 1) {
+            if (keys[low] > keys[high]) {
+                swapEntries(low, high);
+            }
+            return;
+        }
+        const auto range = static_cast<std::uint64_t>(high - low + 1);
+        const int p = low + static_cast<int>(((nextRandom() >> 32) * range) >> 32);
+        swapEntries(p, high);
+        const float pivot = keys[high];
+        int i = low;
+        int j = high;
+        do {
+            // "not greater" and "not less" rather than <= and >=: the same for numbers, and
+            // a NaN key can no longer stop both scans on the same pair forever.
+            while (i < j && !(keys[i] > pivot)) {
+                ++i;
+            }
+            while (j > i && !(keys[j] < pivot)) {
+                --j;
+            }
+            if (i < j) {
+                swapEntries(i, j);
+            }
+        } while (i < j);
+        swapEntries(i, high);
+        if (i - low < high - i) {
+            SortDrawList(keys, faceList, low, i - 1);
+            low = i + 1;
+        } else {
+            SortDrawList(keys, faceList, i + 1, high);
+            high = i - 1;
+        }
+    }
+}
+
+Colour3 Engine::ShadePoint(const Vector3& point, const Vector3& normal, int face, int camera) {
+    if (face < 1 || face > kLastSlot || !isCamera(camera)) {
+        return {};
+    }
+    const Face& fc = faces[face];
+    const Camera& cam = cameras[camera];
+    const Rgb32 faceColour = widen(fc.colour);
+    const float material = fc.material;
+
+    Rgb32 sum;
+    const int begin = std::max<int>(1, lightRange.first);
+    const int end = std::min<int>(lightRange.first + lightRange.count, kPoolSlots);
+    for (int l = begin; l < end; ++l) {
+        const Light& light = lights[l];
+        if (!light.enabled) {
+            continue;
+        }
+        // 1. Spot cone.
+        float spot = 1.0f;
+        if (light.spotOuterCos > 0.0f) {
+            const float c = std::max(
+                0.0f, cosine(DirectionFromAngles(light.rotation), subtract(point, light.position)));
+            if (light.spotOuterCos == light.spotInnerCos) {
+                EngineError(kErrorLightSettings);
+                spot = c;
+            } else {
+                spot =
+                    clamp01((light.spotOuterCos - c) / (light.spotOuterCos - light.spotInnerCos));
+            }
+        }
+        // 2. Diffuse.
+        const float diffuse = std::max(0.0f, cosine(subtract(light.position, point), normal));
+        // 3. Specular.
+        float specular = 0.0f;
+        if (cam.specular) {
+            const Vector3 r = reflect(subtract(point, light.position), normal);
+            specular = std::max(0.0f, cosine(r, subtract(cam.position, point)));
+        }
+        // 4. Distance attenuation.
+        float atten = 1.0f;
+        if (cam.attenuation) {
+            if (light.attenuationStart == light.attenuationEnd) {
+                EngineError(kErrorLightSettings);
+            } else {
+                const float d = distance(point, light.position);
+                atten = clamp01((light.attenuationEnd - d) /
+                                (light.attenuationEnd - light.attenuationStart));
+            }
+        }
+        // 5. Mix into the sum.
+        const Rgb32 lightColour = widen(light.colour);
+        if (cam.separateSpecular) {
+            const Rgb32 lit =
+                plus(times(faceColour, diffuse), times(lightColour, specular * material));
+            sum = plus(sum, times(lit, spot * atten));
+        } else {
+            sum = plus(sum, times(lightColour, (specular * material + diffuse) * atten * spot));
+        }
+    }
+    sum = {std::min(sum.r, 255), std::min(sum.g, 255), std::min(sum.b, 255)};
+
+    float fog = 1.0f;
+    if (cam.attenuation) {
+        if (cam.fogStart == cam.fogEnd) {
+            EngineError(kErrorCameraSettings);
+        } else {
+            const float d = distance(point, cam.position);
+            fog = clamp01((cam.fogEnd - d) / (cam.fogEnd - cam.fogStart));
+        }
+    }
+    const Rgb32 fogColour = widen(cam.fogColour);
+    if (cam.separateSpecular) {
+        return narrow(mix(fogColour, sum, fog));
+    }
+    return narrow(mix(fogColour, mix(faceColour, sum, material), fog));
+}
+
+void Engine::setAxisColours(const FrameInputs& inputs) {
+    for (int m : inputs.axisLines) {
+        SetMeshColour(m, kAxisRed, kAxisMaterial);
+    }
+    for (int m : inputs.axisLabels) {
+        SetMeshColour(m, kAxisRed, kAxisMaterial);
+    }
+}
+
+void Engine::RenderScene(Canvas& surface, int camera, const FrameInputs& inputs) {
+    if (!isCamera(camera)) {
+        return;
+    }
+    setAxisColours(inputs);
+    const int mode = cameras[camera].renderMode;
+
+    int listed = 0;
+    while (listed < kPoolSlots && drawList[listed] != 0) {
+        ++listed;
+    }
+    auto face = [this](int k) -> const Face& { return faces[drawList[k]]; };
+
+    // Pen and fill for the mode; a mode outside 0..5 keeps the surface's pen and the face
+    // colours of the previous frame.
+    switch (mode) {
+    case kModeWireFrame:
+        surface.setPenMode(PenMode::Copy);
+        surface.setOutline(true);
+        surface.setFill(false);
+        surface.setOutlineColour(kWhite);
+        break;
+    case kModeSolid:
+        surface.setPenMode(PenMode::Copy);
+        surface.setOutline(true);
+        surface.setFill(true);
+        surface.setOutlineColour(kWhite);
+        for (int k = 0; k < listed; ++k) {
+            faceColours[drawList[k]] = face(k).colour;
+        }
+        break;
+    case kModeFlat:
+    case kModeTransparent:
+        surface.setPenMode(mode == kModeFlat ? PenMode::Copy : PenMode::Merge);
+        surface.setOutline(false);
+        surface.setFill(true);
+        for (int k = 0; k < listed; ++k) {
+            const Face& f = face(k);
+            const Vector3 centroid =
+                scale(add(add(worldPositions[f.vertexA], worldPositions[f.vertexB]),
+                          worldPositions[f.vertexC]),
+                      1.0f / 3.0f);
+            faceColours[drawList[k]] = ShadePoint(centroid, faceNormal(f), drawList[k], camera);
+        }
+        break;
+    case kModeSilhouette:
+        surface.setPenMode(PenMode::Invert);
+        surface.setOutline(true);
+        surface.setFill(false);
+        break;
+    case kModeSmooth: {
+        surface.setPenMode(PenMode::Copy);
+        for (int k = 0; k < listed; ++k) {
+            const Face& f = face(k);
+            vertexNormals[f.vertexA] = vertexNormals[f.vertexB] = vertexNormals[f.vertexC] = {};
+        }
+        for (int k = 0; k < listed; ++k) {
+            const Face& f = face(k);
+            const Vector3 n = faceNormal(f);
+            for (int v : {f.vertexA, f.vertexB, f.vertexC}) {
+                vertexNormals[v] = add(vertexNormals[v], n);
+            }
+        }
+        // A vertex shared by several faces keeps the colour shaded with the last of them in
+        // list order; walking backwards, shade it only on the first meeting.
+        if (++frameStamp_ == 0) {
+            std::fill(shadeStamp_.begin(), shadeStamp_.end(), 0u);
+            frameStamp_ = 1;
+        }
+        for (int k = listed - 1; k >= 0; --k) {
+            const Face& f = face(k);
+            for (int v : {f.vertexA, f.vertexB, f.vertexC}) {
+                if (shadeStamp_[v] != frameStamp_) {
+                    shadeStamp_[v] = frameStamp_;
+                    // World positions, like the normals and the lights.
+                    vertexColours[v] =
+                        ShadePoint(worldPositions[v], vertexNormals[v], drawList[k], camera);
+                }
+            }
+        }
+        break;
+    }
+    default:
+        break;
+    }
+
+    for (int k = 0; k < listed; ++k) {
+        const int f = drawList[k];
+        if (mode == kModeSmooth) {
+            const Face& fc = faces[f];
+            DrawGouraudTriangle(surface, f, vertexColours[fc.vertexA], vertexColours[fc.vertexB],
+                                vertexColours[fc.vertexC]);
+        } else {
+            DrawFlatTriangle(surface, f, faceColours[f]);
+        }
+    }
+    drawMarkers(surface);
+}
+
+void Engine::DrawFlatTriangle(Canvas& surface, int face, Colour3 colour) {
+    if (face < 1 || face > kLastSlot || !faceUsable(faces[face])) {
+        return;
+    }
+    const Face& f = faces[face];
+    surface.setFillColour(colour);
+    const PixelPoint points[3] = {toPixel(screenPositions[f.vertexA]),
+                                  toPixel(screenPositions[f.vertexB]),
+                                  toPixel(screenPositions[f.vertexC])};
+    surface.polygon(points);
+}
+
+void Engine::DrawGouraudTriangle(Canvas& surface, int face, Colour3 colour0, Colour3 colour1,
+                                 Colour3 colour2) {
+    if (face < 1 || face > kLastSlot || !faceUsable(faces[face])) {
+        return;
+    }
+    const Face& f = faces[face];
+    auto corner = [this](int v, Colour3 c) {
+        auto channel = [](std::int16_t x) {
+            return static_cast<std::uint16_t>(std::clamp<int>(x, 0, 255) * 256);
+        };
+        const PixelPoint p = toPixel(screenPositions[v]);
+        return GradientVertex{p.x, p.y, channel(c.r), channel(c.g), channel(c.b), 0};
+    };
+    const GradientVertex corners[3] = {corner(f.vertexA, colour0), corner(f.vertexB, colour1),
+                                       corner(f.vertexC, colour2)};
+    (void)surface.gradientTriangle(corners); // a triangle that cannot be drawn is left out
+}
+
+void Engine::drawMarkers(Canvas& surface) {
+    const int begin = std::max<int>(1, meshRange.first);
+    const int end = std::min<int>(meshRange.first + meshRange.count, kPoolSlots);
+    for (int i = begin; i < end; ++i) {
+        const Mesh& m = meshes[i];
+        if (!m.visible || m.faceCount != 1 || m.faceStart < 1 || m.faceStart > kLastSlot) {
+            continue;
+        }
+        const VertexRun run = vertexRun(m);
+        const int count = m.vertexCount;
+        if (count < 1 || run.end - run.begin < count) {
+            continue;
+        }
+        // Only the first vertex is tested against the depth range.
+        if (!depthInside(screenPositions[run.begin].z)) {
+            continue;
+        }
+        const Colour3 colour = faces[m.faceStart].colour;
+        auto at = [&](int k) { return toPixel(screenPositions[run.begin + k]); };
+        switch (count) {
+        case 1:
+            if (!m.label.empty()) {
+                surface.setTextColour(colour);
+                surface.text(at(0), m.label);
+            } else {
+                surface.setPixel(at(0), colour);
+            }
+            break;
+        case 2:
+            surface.setPenMode(PenMode::Copy);
+            surface.setOutline(true);
+            surface.setOutlineColour(colour);
+            surface.line(at(0), at(1));
+            break;
+        case 4: {
+            surface.setPenMode(PenMode::Copy);
+            surface.setOutline(true);
+            surface.setOutlineColour(colour);
+            const PixelPoint points[4] = {at(0), at(1), at(2), at(3)};
+            surface.bezier(points);
+            break;
+        }
+        default:
+            break;
+        }
+    }
+}

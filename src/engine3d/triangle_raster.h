@@ -1,0 +1,162 @@
+#pragma once
+
+#include "engine3d/records.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <utility>
+
+// Exact integer rasterisation of triangles and line segments for canvases that paint pixels
+// themselves. Pixel (x, y) stands for the point (x, y). A pixel belongs to a triangle when
+// that point is strictly inside, or lies on a top or a left edge (the top-left rule), so
+// triangles that share an edge cover every pixel along it exactly once, and a rectangle from
+// (0, 0) to (w, h) fills columns 0..w-1 and rows 0..h-1. Coordinates must stay within
+// +-2^28 (toPixel saturates there) so that the 64-bit edge products are exact.
+
+namespace raster {
+
+// One covered run of a row: pixels xBegin..xEnd-1 of row y. e[k] is the edge value that
+// weighs corner k at xBegin (weight = e[k] / area2), step[k] its change per pixel to the right.
+struct Span {
+    int y = 0;
+    int xBegin = 0;
+    int xEnd = 0;
+    std::int64_t e[3] = {};
+    std::int64_t step[3] = {};
+    std::int64_t area2 = 0;
+};
+
+namespace detail {
+
+inline std::int64_t floorDiv(std::int64_t a, std::int64_t b) { // b > 0
+    std::int64_t q = a / b;
+    if ((a % b != 0) && (a < 0)) {
+        --q;
+    }
+    return q;
+}
+
+inline std::int64_t ceilDiv(std::int64_t a, std::int64_t b) { // b > 0
+    return -floorDiv(-a, b);
+}
+
+// Edge a->b of a triangle whose corners run so that its inside has E > 0:
+// E(x, y) = dx·(y - a.y) - dy·(x - a.x).
+struct Edge {
+    std::int64_t ax = 0, ay = 0, dx = 0, dy = 0;
+    std::int64_t bias = 0; // 0 on a top or left edge (ties are inside), 1 elsewhere
+
+    Edge(PixelPoint a, PixelPoint b) : ax(a.x), ay(a.y), dx(b.x - a.x), dy(b.y - a.y) {
+        // With y down and this winding, a top edge runs to the right and a left edge up.
+        const bool top = dy == 0 && dx > 0;
+        const bool left = dy < 0;
+        bias = (top || left) ? 0 : 1;
+    }
+    std::int64_t at(std::int64_t x, std::int64_t y) const { return dx * (y - ay) - dy * (x - ax); }
+};
+
+} // namespace detail
+
+// Calls span(const Span&) for every covered run of rows 0..height-1, columns 0..width-1, top
+// to bottom. Returns false for a triangle of zero area (nothing covered). Corners are
+// numbered as given; Span::e[k] always weighs the given corner k.
+template <typename SpanFn>
+bool forEachSpan(const PixelPoint (&corner)[3], int width, int height, SpanFn&& span) {
+    int order[3] = {0, 1, 2};
+    const std::int64_t area = detail::Edge(corner[0], corner[1]).at(corner[2].x, corner[2].y);
+    if (area == 0) {
+        return false;
+    }
+    if (area < 0) {
+        std::swap(order[1], order[2]); // wind so that the inside is positive
+    }
+    const PixelPoint& p0 = corner[order[0]];
+    const PixelPoint& p1 = corner[order[1]];
+    const PixelPoint& p2 = corner[order[2]];
+    // The edge opposite a corner weighs that corner.
+    const detail::Edge edges[3] = {detail::Edge(p1, p2), detail::Edge(p2, p0),
+                                   detail::Edge(p0, p1)};
+
+    const int yTop = std::max(0, std::min({p0.y, p1.y, p2.y}));
+    const int yBottom = std::min(height - 1, std::max({p0.y, p1.y, p2.y}));
+    const int xLeft = std::max(0, std::min({p0.x, p1.x, p2.x}));
+    const int xRight = std::min(width - 1, std::max({p0.x, p1.x, p2.x}));
+    if (xLeft > xRight) {
+        return true;
+    }
+
+    Span s;
+    s.area2 = area < 0 ? -area : area;
+    for (int k = 0; k < 3; ++k) {
+        s.step[order[k]] = -edges[k].dy;
+    }
+    for (int y = yTop; y <= yBottom; ++y) {
+        std::int64_t lo = xLeft;
+        std::int64_t hi = xRight;
+        for (const detail::Edge& e : edges) {
+            // E(x) = K - dy·x >= bias, solved for x.
+            const std::int64_t k = e.dx * (y - e.ay) + e.dy * e.ax;
+            if (e.dy < 0) {
+                lo = std::max(lo, detail::ceilDiv(e.bias - k, -e.dy));
+            } else if (e.dy > 0) {
+                hi = std::min(hi, detail::floorDiv(k - e.bias, e.dy));
+            } else if (k < e.bias) {
+                hi = lo - 1;
+            }
+        }
+        if (lo > hi) {
+            continue;
+        }
+        s.y = y;
+        s.xBegin = static_cast<int>(lo);
+        s.xEnd = static_cast<int>(hi) + 1;
+        for (int k = 0; k < 3; ++k) {
+            s.e[order[k]] = edges[k].at(lo, y);
+        }
+        span(static_cast<const Span&>(s));
+    }
+    return true;
+}
+
+// Calls pixel(x, y) for every pixel of the segment a-b (both ends included) that lies on the
+// surface. The pixels depend only on the two end points, not on their order, so an edge
+// drawn by two neighbouring triangles covers the same pixels twice.
+template <typename PixelFn>
+void forEachLinePixel(PixelPoint a, PixelPoint b, int width, int height, PixelFn&& pixel) {
+    const std::int64_t adx = std::abs(std::int64_t(b.x) - a.x);
+    const std::int64_t ady = std::abs(std::int64_t(b.y) - a.y);
+    if (adx >= ady) {
+        if (b.x < a.x || (b.x == a.x && b.y < a.y)) {
+            std::swap(a, b);
+        }
+        const std::int64_t dx = std::int64_t(b.x) - a.x;
+        const std::int64_t dy = std::int64_t(b.y) - a.y;
+        const int x0 = std::max(a.x, 0);
+        const int x1 = std::min(b.x, width - 1);
+        for (int x = x0; x <= x1; ++x) {
+            // Nearest row, halves rounded down the screen.
+            const std::int64_t y =
+                dx == 0 ? a.y : a.y + detail::floorDiv(2 * (x - a.x) * dy + dx, 2 * dx);
+            if (y >= 0 && y < height) {
+                pixel(x, static_cast<int>(y));
+            }
+        }
+    } else {
+        if (b.y < a.y) {
+            std::swap(a, b);
+        }
+        const std::int64_t dx = std::int64_t(b.x) - a.x;
+        const std::int64_t dy = std::int64_t(b.y) - a.y;
+        const int y0 = std::max(a.y, 0);
+        const int y1 = std::min(b.y, height - 1);
+        for (int y = y0; y <= y1; ++y) {
+            const std::int64_t x = a.x + detail::floorDiv(2 * (y - a.y) * dx + dy, 2 * dy);
+            if (x >= 0 && x < width) {
+                pixel(static_cast<int>(x), y);
+            }
+        }
+    }
+}
+
+} // namespace raster
