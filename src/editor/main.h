@@ -80,8 +80,8 @@ public:
     // The controls that the outline construction reads.
     OutlineOptions outlineOptions() const;
 
-    // Menu handlers; the file commands, the paint program and the about window come with
-    // their own features.
+    // Menu handlers; the file commands are in main_files.cpp, the paint program and the about
+    // window come with their own features.
     void IM_Load_Click();
     void IM_Save_G_Click();
     void IM_Save_D_Click();

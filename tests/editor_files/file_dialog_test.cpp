@@ -5,8 +5,9 @@
 #include <QAction>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QPointer>
 #include <QTimer>
+
+#include <utility>
 
 namespace {
 
@@ -20,26 +21,26 @@ struct DialogSeen {
     QString defaultSuffix;
 };
 
-// Acts as the user on the next file dialog a window opens: records how it looks, goes to the
-// folder `folder`, then types `typed` and presses Enter, or presses Escape when `typed` is
-// empty. A dialog that is still
-// open afterwards (it asked something, or refused the name) is a failure and is closed, so the
-// test cannot hang.
-void onNextFileDialog(DialogSeen& seen, const QString& folder, const QString& typed) {
-    auto* poll = new QTimer;
-    poll->setInterval(10);
-    auto tries = std::make_shared<int>(0);
-    QObject::connect(poll, &QTimer::timeout, [poll, tries, &seen, folder, typed] {
+// Acts as the user on the next file dialog a window opens while it lives: records how the
+// dialog looks, goes to `folder`, then types `typed` and presses Enter, or presses Escape when
+// `typed` is empty. Scoped to the test, so it never touches another test's dialogs.
+class FileDialogUser {
+public:
+    FileDialogUser(QString folder, QString typed)
+        : folder_(std::move(folder)), typed_(std::move(typed)) {
+        poll_.setInterval(10);
+        QObject::connect(&poll_, &QTimer::timeout, [this] { act(); });
+        poll_.start();
+    }
+
+    DialogSeen seen;
+
+private:
+    void act() {
         auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (!d) {
-            if (++*tries > 1000) {
-                poll->stop();
-                poll->deleteLater();
-            }
+        if (!d)
             return;
-        }
-        poll->stop();
-        poll->deleteLater();
+        poll_.stop();
         seen.shown = true;
         seen.title = d->windowTitle();
         seen.filters = d->nameFilters();
@@ -47,29 +48,35 @@ void onNextFileDialog(DialogSeen& seen, const QString& folder, const QString& ty
         seen.fileMode = d->fileMode();
         seen.options = d->options();
         seen.defaultSuffix = d->defaultSuffix();
-        d->setDirectory(folder);
+        d->setDirectory(folder_);
         auto* edit = d->findChild<QLineEdit*>("fileNameEdit");
-        ASSERT_NE(edit, nullptr);
-        if (typed.isEmpty()) {
+        if (!edit) {
+            ADD_FAILURE() << "no file name box";
+            d->reject();
+            return;
+        }
+        if (typed_.isEmpty()) {
             QTest::keyClick(edit, Qt::Key_Escape);
         } else {
-            QTest::keyClicks(edit, typed);
+            QTest::keyClicks(edit, typed_);
             QTest::keyClick(edit, Qt::Key_Return);
         }
-        const QPointer<QFileDialog> dialog(d);
-        QTimer::singleShot(1000, [dialog] {
-            if (QWidget* m = QApplication::activeModalWidget(); m && m != dialog.data()) {
+        // A dialog still open a moment later asked something or refused the name: close it so
+        // the test cannot hang. The timer goes with the dialog once the dialog is done.
+        QTimer::singleShot(1000, d, [d] {
+            if (QWidget* m = QApplication::activeModalWidget(); m && m != d) {
                 ADD_FAILURE() << "the dialog asked: " << m->windowTitle().toStdString();
                 m->close();
             }
-            if (dialog && dialog->isVisible()) {
-                ADD_FAILURE() << "the dialog did not take the name";
-                dialog->reject();
-            }
+            ADD_FAILURE() << "the dialog did not take the name";
+            d->reject();
         });
-    });
-    poll->start();
-}
+    }
+
+    QString folder_;
+    QString typed_;
+    QTimer poll_;
+};
 
 class RealFileDialog : public ::testing::Test {
 protected:
@@ -83,8 +90,8 @@ protected:
 
 TEST_F(RealFileDialog, SaveDialogTakesATypedNameAndAddsTheExtension) {
     const QString cwd = dir.path();
-    DialogSeen seen;
-    onNextFileDialog(seen, cwd, "f1");
+    FileDialogUser user(cwd, "f1");
+    const DialogSeen& seen = user.seen;
     w->IM_Save_All->trigger();
     ASSERT_TRUE(seen.shown);
     EXPECT_EQ(seen.title, "Fichier Profil");
@@ -103,8 +110,8 @@ TEST_F(RealFileDialog, SaveDialogTakesATypedNameAndAddsTheExtension) {
         ASSERT_TRUE(old.open(QIODevice::WriteOnly));
         old.write("old\r\n");
     }
-    DialogSeen again;
-    onNextFileDialog(again, cwd, "old.DAT");
+    FileDialogUser userAgain(cwd, "old.DAT");
+    const DialogSeen& again = userAgain.seen;
     w->IM_H->trigger();
     ASSERT_TRUE(again.shown);
     EXPECT_EQ(w->Chosen_File, cwd + "/old.DAT");
@@ -113,8 +120,8 @@ TEST_F(RealFileDialog, SaveDialogTakesATypedNameAndAddsTheExtension) {
 
 TEST_F(RealFileDialog, CancelLeavesAnEmptyNameAndWritesNothing) {
     w->Chosen_File = "earlier";
-    DialogSeen seen;
-    onNextFileDialog(seen, dir.path(), "");
+    FileDialogUser user(dir.path(), "");
+    const DialogSeen& seen = user.seen;
     EXPECT_TRUE(w->Save_Couple(4));
     ASSERT_TRUE(seen.shown);
     EXPECT_EQ(w->Chosen_File, "");
@@ -122,8 +129,8 @@ TEST_F(RealFileDialog, CancelLeavesAnEmptyNameAndWritesNothing) {
 }
 
 TEST_F(RealFileDialog, OpenDialogReturnsAnyTypedNameUnchanged) {
-    DialogSeen seen;
-    onNextFileDialog(seen, dir.path(), "absent.txt");
+    FileDialogUser user(dir.path(), "absent.txt");
+    const DialogSeen& seen = user.seen;
     w->IM_Load->trigger();
     ASSERT_TRUE(seen.shown);
     EXPECT_EQ(seen.title, "Fichiers Profils");
