@@ -144,38 +144,6 @@ TEST_F(FilesMenu, EachSaveItemWritesItsPiece) {
     EXPECT_TRUE(user.warnings.isEmpty()) << user.warnings.join('\n').toStdString();
 }
 
-TEST_F(FilesMenu, CancelWritesNothingAndForgetsTheLastName) {
-    ScriptedUser user(*w);
-    user.typed = file("first");
-    w->IM_H->trigger();
-    ASSERT_EQ(w->Chosen_File, file("first.DAT"));
-    const QStringList before = folderEntries(dir.path());
-    user.typed.clear();
-    for (QAction* a : {w->IM_Save_G, w->IM_Save_D, w->IM_H, w->IM_B, w->IM_Save_All}) {
-        a->trigger();
-        EXPECT_EQ(w->Chosen_File, "") << a->objectName().toStdString();
-    }
-    EXPECT_TRUE(w->Save_Couple(5)) << "a cancel is no failure";
-    EXPECT_EQ(folderEntries(dir.path()), before);
-    EXPECT_TRUE(user.warnings.isEmpty());
-}
-
-TEST_F(FilesMenu, SavingAgainReplacesTheFileWithoutAQuestion) {
-    ScriptedUser user(*w);
-    user.typed = file("f.dat");
-    w->IM_Save_All->trigger();
-    const std::string first = fileBytes(file("f.dat"));
-    w->IM_Save_All->trigger();
-    EXPECT_EQ(fileBytes(file("f.dat")), first) << "the same piece twice gives the same bytes";
-    w->Hscroll2->setValue(20);
-    w->IM_Save_All->trigger();
-    const std::string second = fileBytes(file("f.dat"));
-    EXPECT_NE(second, first);
-    EXPECT_EQ(second, coupleFileText(outlineInput(*w), 5).text);
-    EXPECT_EQ(user.dialogs, 3);
-    EXPECT_EQ(folderEntries(dir.path()), QStringList{"f.dat"});
-}
-
 // The extension goes on the whole path text, after the dialog has taken a relative name in
 // the current folder.
 TEST_F(FilesMenu, SaveNamesGetTheProfileExtensionWhenTheyLackIt) {
