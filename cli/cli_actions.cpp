@@ -5,6 +5,9 @@
 
 #include "editor/main.h"
 
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QPixmap>
 #include <QRegularExpression>
@@ -12,6 +15,8 @@
 #include <QSlider>
 #include <QStackedWidget>
 #include <QToolButton>
+
+#include <utility>
 
 namespace {
 
@@ -119,12 +124,56 @@ ActionResult state(Main& w, const QString& value) {
     return ok();
 }
 
+// Runs a menu item that asks for a file name, typing `name` in its dialog and confirming ("" is
+// a cancel). A warning the item shows instead of its work is the action's failure.
+ActionResult withNameTyped(Main& w, QAction* item, const QString& name) {
+    if (!item->isEnabled() || !item->isVisible())
+        return usage(QStringLiteral("%1 is disabled").arg(item->objectName()));
+    // The dialog opens a folder instead of confirming it.
+    if (!name.isEmpty() &&
+        (name.endsWith('/') || QFileInfo(QDir::current().absoluteFilePath(name)).isDir()))
+        return usage(QStringLiteral("%1 is a folder, not a file name").arg(name));
+    QString warning;
+    auto answer = std::exchange(w.fileDialogAnswer,
+                                [&name](const QString&, const QString&, int) { return name; });
+    auto sink = std::exchange(w.warningSink,
+                              [&warning](const QString&, const QString& text) { warning = text; });
+    item->trigger();
+    w.fileDialogAnswer = std::move(answer);
+    w.warningSink = std::move(sink);
+    if (!warning.isEmpty())
+        return failure(warning);
+    return ok();
+}
+
+ActionResult save(Main& w, const QString& value) {
+    const qsizetype colon = value.indexOf(':');
+    if (colon < 0)
+        return usage(QStringLiteral("expected PIECE:NAME"));
+    const QString piece = value.left(colon);
+    const std::pair<const char*, QAction * Main::*> items[] = {{"gauche", &Main::IM_Save_G},
+                                                               {"droit", &Main::IM_Save_D},
+                                                               {"haut", &Main::IM_H},
+                                                               {"bas", &Main::IM_B},
+                                                               {"entier", &Main::IM_Save_All}};
+    for (const auto& [name, item] : items) {
+        if (piece == QLatin1String(name))
+            return withNameTyped(w, w.*item, value.mid(colon + 1));
+    }
+    return usage(
+        QStringLiteral("unknown piece %1 (gauche, droit, haut, bas or entier)").arg(piece));
+}
+
+ActionResult load(Main& w, const QString& value) {
+    return withNameTyped(w, w.IM_Load, value);
+}
+
 } // namespace
 
 const std::vector<CliAction>& cliActions() {
     static const std::vector<CliAction> table = {
-        {"points", points},     {"order", order}, {"button", button},
-        {"snapshot", snapshot}, {"state", state},
+        {"points", points}, {"order", order}, {"button", button}, {"snapshot", snapshot},
+        {"state", state},   {"save", save},   {"load", load},
     };
     return table;
 }

@@ -18,6 +18,8 @@ const char* const kUsage =
     "  button=I            clicks toolbar button I\n"
     "  snapshot=FILE.png   writes the drawing surface as the user sees it\n"
     "  state=FILE.json     writes the editor's state\n"
+    "  save=PIECE:NAME     saves gauche, droit, haut, bas or entier as NAME (\"\" cancels)\n"
+    "  load=NAME           chooses NAME with \"&Charger\" (\"\" cancels)\n"
     "Exit status: 0 done, 2 bad usage, 1 run-time failure.\n";
 
 constexpr double kMaxSurface = 1000.0; // mm: keeps the surface's layers a sane size
@@ -74,15 +76,23 @@ int runCouplesCli(const QStringList& args, QTextStream& out, QTextStream& err) {
         }
     }
 
+    // Nobody can answer a dialog or read a message box here: a dialog that no action types into
+    // is cancelled, and a warning fails the action that caused it.
+    QString warning;
     Main window(surface);
+    window.fileDialogAnswer = [](const QString&, const QString&, int) { return QString(); };
+    window.warningSink = [&warning](const QString&, const QString& text) { warning = text; };
     window.show();
     settleEvents();
 
     for (const QString& a : actions) {
         const qsizetype eq = a.indexOf('=');
         const CliAction* action = findCliAction(a.left(eq));
-        const ActionResult r = action->run(window, a.mid(eq + 1));
+        warning.clear();
+        ActionResult r = action->run(window, a.mid(eq + 1));
         settleEvents();
+        if (r.status == 0 && !warning.isEmpty())
+            r = {1, warning};
         if (r.status != 0) {
             err << "couples-cli: " << a << ": " << r.message << "\n";
             return r.status;

@@ -97,5 +97,6 @@ QJsonObject editorState(const Main& w) {
     s["shppi"] = handles(m.shppi);
     s["Shape1"] = handles(m.Shape1);
     s["controls"] = controls;
+    s["Chosen_File"] = w.Chosen_File;
     return s;
 }

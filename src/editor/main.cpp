@@ -471,10 +471,6 @@ void Main::resizeEvent(QResizeEvent* event) {
     Form_Resize();
 }
 
-void Main::IM_Quit_Click() {
-    close();
-}
-
 // ---------------------------------------------------------------------------------------
 // Drawing surface
 
@@ -532,7 +528,8 @@ void Main::pb1_Click(int Index) {
     switch (Index) {
     case 0: // [Background picture: OpenPictureFile and the view reset.]
         break;
-    case 1: // [Files: Save_Couple(5).]
+    case 1:
+        Save_Couple(5);
         break;
     case 2: {
         flip(2);

@@ -80,18 +80,39 @@ public:
     // The controls that the outline construction reads.
     OutlineOptions outlineOptions() const;
 
-    // Menu handlers; the file commands, the paint program and the about window come with
-    // their own features.
-    void IM_Load_Click() {}
-    void IM_Save_G_Click() {}
-    void IM_Save_D_Click() {}
-    void IM_H_Click() {}
-    void IM_B_Click() {}
-    void IM_Save_All_Click() {}
+    // Menu handlers; the file commands are in main_files.cpp, the paint program and the about
+    // window come with their own features.
+    void IM_Load_Click();
+    void IM_Save_G_Click();
+    void IM_Save_D_Click();
+    void IM_H_Click();
+    void IM_B_Click();
+    void IM_Save_All_Click();
     void IM_Quit_Click();
     void IM_BACKCOLOR_Click() {}
     void IM_HRELP_Click() {}
     void IM_ABOUT_Click() {}
+
+    // ---- files: the profile export and the file dialogs (main_files.cpp) ----
+    // The name chosen in the last file dialog, "" after a cancel.
+    QString Chosen_File;
+    // Asks for a file name with a single filter "Description (Pattern)"; ForSave 0 opens, any
+    // other value saves. After a save dialog the program's default extension is added when the
+    // name lacks it. The result is left in Chosen_File.
+    void File_Dialog(const QString& Pattern, const QString& Description, int ForSave);
+    // Saves the piece (1 bottom, 2 top, 3 left, 4 right, 5 whole) as a "Fichier Profil" under a
+    // name asked for in the save dialog. False only when the file could not be written: the
+    // user was told why and an older file of that name is left as it was.
+    bool Save_Couple(int Piece);
+    // Scripts and tests stand in for the user here. When set, fileDialogAnswer is called instead
+    // of showing a file dialog and returns the name typed and confirmed ("" cancels; a relative
+    // name is taken in the current folder, as the dialog does), and warningSink receives the
+    // title and text of a warning instead of a message box.
+    std::function<QString(const QString& Pattern, const QString& Description, int ForSave)>
+        fileDialogAnswer;
+    std::function<void(const QString& title, const QString& text)> warningSink;
+    // Shows a warning message box, or hands it to warningSink.
+    void showWarning(const QString& title, const QString& text);
 
     // ---- controls ----
     PictureBox* Picture1 = nullptr;

@@ -1,0 +1,38 @@
+#include "editor/file_dialog.h"
+
+#include "files/default_extension.h"
+
+#include <QDir>
+#include <QFileDialog>
+
+std::unique_ptr<QFileDialog> makeFileDialog(QWidget* parent, const QString& Pattern,
+                                            const QString& Description, bool forSave) {
+    // No initial folder: the dialog opens in the current one.
+    auto d = std::make_unique<QFileDialog>(parent, Description, QString(),
+                                           QStringLiteral("%1 (%2)").arg(Description, Pattern));
+    d->setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
+    d->setAcceptMode(forSave ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    // Any name may be typed, existing or not, even when opening.
+    d->setFileMode(QFileDialog::AnyFile);
+    d->setDefaultSuffix(QString());
+    return d;
+}
+
+QString askFileName(QWidget* parent, const QString& Pattern, const QString& Description,
+                    bool forSave) {
+    const std::unique_ptr<QFileDialog> d = makeFileDialog(parent, Pattern, Description, forSave);
+    if (d->exec() != QDialog::Accepted)
+        return {};
+    const QStringList files = d->selectedFiles();
+    return files.isEmpty() ? QString() : files.front();
+}
+
+QString chosenFileName(const QString& typed, const QString& Description, bool forSave) {
+    if (typed.isEmpty())
+        return {};
+    const QString name = QDir::current().absoluteFilePath(typed);
+    if (!forSave)
+        return name;
+    return QString::fromStdString(
+        withDefaultExtension(name.toStdString(), Description.toStdString()));
+}

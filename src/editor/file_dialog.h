@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+class QFileDialog;
+class QWidget;
+
+// The editor's chooser for its own file types: Qt's own dialog rather than the platform's, so
+// that it looks the same everywhere and tests can drive it. One filter "Description (Pattern)",
+// titled Description, open or save mode, no overwrite question, no check that the file or its
+// folder exists, a single file, and no suffix of the dialog's own: the program adds its
+// default extension itself (chosenFileName).
+std::unique_ptr<QFileDialog> makeFileDialog(QWidget* parent, const QString& Pattern,
+                                            const QString& Description, bool forSave);
+
+// Shows that dialog modally. Returns the confirmed name as the dialog gives it (a full path),
+// or "" when the user cancelled.
+QString askFileName(QWidget* parent, const QString& Pattern, const QString& Description,
+                    bool forSave);
+
+// What File_Dialog keeps of a confirmed name: a relative name is taken in the current folder,
+// as the dialog, which opens there, would; after a save dialog the default extension of the
+// description is appended when the whole path text lacks it. "" (a cancel) stays "".
+QString chosenFileName(const QString& typed, const QString& Description, bool forSave);

@@ -1,0 +1,83 @@
+// The "&Fichiers" menu of the editor window: the profile export of the five pieces, the file
+// dialogs, the load command and quitting.
+#include "editor/main.h"
+
+#include "editor/file_dialog.h"
+
+#include "files/couple_export.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QMessageBox>
+
+namespace {
+
+const QString kProfileTitle = QStringLiteral("Fichier Profil");
+
+} // namespace
+
+void Main::File_Dialog(const QString& Pattern, const QString& Description, int ForSave) {
+    const QString typed = fileDialogAnswer ? fileDialogAnswer(Pattern, Description, ForSave)
+                                           : askFileName(this, Pattern, Description, ForSave != 0);
+    Chosen_File = chosenFileName(typed, Description, ForSave != 0);
+}
+
+bool Main::Save_Couple(int Piece) {
+    // 1., 2.
+    File_Dialog(QStringLiteral("*.DAT"), kProfileTitle, 1);
+    if (Chosen_File.isEmpty())
+        return true;
+    // 3. to 5. The samples as the last drawing left them. The file is written aside and only
+    // then put in place of an older one, so a failure never damages it.
+    const FormerModel& m = model_;
+    const OutlineInput in{
+        m.Courbe_Droite, m.Courbe_Gauche, m.Doublage_Droit,           m.Doublage_Gauche,
+        m.Nb_Points,     m.Line4.Y1,      Check4->isChecked() ? 1 : 0};
+    const std::string error =
+        saveCoupleFile(QFile::encodeName(Chosen_File).toStdString(), in, Piece);
+    if (error.empty())
+        return true;
+    showWarning(kProfileTitle, QString::fromStdString(error));
+    return false;
+}
+
+void Main::showWarning(const QString& title, const QString& text) {
+    if (warningSink) {
+        warningSink(title, text);
+        return;
+    }
+    QMessageBox::warning(this, title, text);
+}
+
+void Main::IM_Load_Click() {
+    // Only the name is recorded; the editor never reads a profile back.
+    File_Dialog(QStringLiteral("*.dat"), QStringLiteral("Fichiers Profils"), 0);
+}
+
+void Main::IM_Save_G_Click() {
+    Save_Couple(3);
+}
+
+void Main::IM_Save_D_Click() {
+    Save_Couple(4);
+}
+
+void Main::IM_H_Click() {
+    Save_Couple(2);
+}
+
+void Main::IM_B_Click() {
+    Save_Couple(1);
+}
+
+void Main::IM_Save_All_Click() {
+    Save_Couple(5);
+}
+
+void Main::IM_Quit_Click() {
+    // At once and without a question: every window goes, the 3-D and about windows included.
+    QApplication::closeAllWindows();
+    QCoreApplication::quit();
+}

@@ -1,0 +1,167 @@
+#include "cli_actions.h"
+#include "couples_cli.h"
+#include "editor_test_support.h"
+
+#include "files/couple_export.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSlider>
+#include <QTemporaryDir>
+
+#include <sys/stat.h>
+
+namespace {
+
+struct CliRun {
+    int status = -1;
+    QString err;
+};
+
+CliRun inProcess(const QStringList& args) {
+    CliRun r;
+    QString out;
+    QTextStream o(&out);
+    QTextStream e(&r.err);
+    r.status = runCouplesCli(args, o, e);
+    e.flush();
+    return r;
+}
+
+CliRun program(const QStringList& args, const QString& folder) {
+    QProcess p;
+    p.setWorkingDirectory(folder);
+    p.start(COUPLES_CLI_PATH, args);
+    CliRun r;
+    if (!p.waitForFinished(60000)) {
+        p.kill();
+        p.waitForFinished();
+        ADD_FAILURE() << "couples-cli did not finish";
+        return r;
+    }
+    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+std::string bytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : "<missing>";
+}
+
+QString chosenFileInState(const QString& path) {
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
+    return QJsonDocument::fromJson(f.readAll()).object().value("Chosen_File").toString("<none>");
+}
+
+class CliFiles : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+    QString file(const QString& name) const { return dir.filePath(name); }
+    QTemporaryDir dir;
+};
+
+// The script saves exactly what a user saves from the window in the same state.
+TEST_F(CliFiles, SavesTheSameBytesAsTheWindow) {
+    const char* pieces[] = {"gauche", "droit", "haut", "bas", "entier"};
+    QStringList args{"points=16"};
+    for (const char* p : pieces)
+        args << QStringLiteral("save=%1:%2").arg(p, file(QStringLiteral("cli_%1").arg(p)));
+    args << "state=" + file("s.json");
+    const CliRun r = inProcess(args);
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(chosenFileInState(file("s.json")), file("cli_entier.DAT"));
+
+    auto w = shownMain();
+    w->Hscroll2->setValue(16);
+    QAction* items[] = {w->IM_Save_G, w->IM_Save_D, w->IM_H, w->IM_B, w->IM_Save_All};
+    for (int i = 0; i < 5; ++i) {
+        const QString name = file(QStringLiteral("window_%1").arg(pieces[i]));
+        w->fileDialogAnswer = [&name](const QString&, const QString&, int) { return name; };
+        items[i]->trigger();
+        const std::string saved = bytes(name + ".DAT");
+        EXPECT_GT(saved.size(), 100u) << pieces[i];
+        EXPECT_EQ(bytes(file(QStringLiteral("cli_%1.DAT").arg(pieces[i]))), saved) << pieces[i];
+    }
+    w->fileDialogAnswer = nullptr;
+}
+
+TEST_F(CliFiles, NamesAreTakenInTheCurrentFolderAndEmptyCancels) {
+    ASSERT_TRUE(QDir(dir.path()).mkdir("my.data"));
+    const CliRun r = program({"save=haut:rel", "save=bas:my.data/inner", "state=a.json",
+                              "save=droit:", "state=b.json", "load=old.dat", "state=c.json",
+                              "load=", "state=d.json", "button=1", "state=e.json"},
+                             dir.path());
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_NE(bytes(file("rel.DAT")), "<missing>");
+    EXPECT_NE(bytes(file("my.data/inner")), "<missing>") << "the folder's .data counts";
+    EXPECT_EQ(chosenFileInState(file("a.json")), file("my.data/inner"));
+    EXPECT_EQ(chosenFileInState(file("b.json")), "");
+    EXPECT_EQ(chosenFileInState(file("c.json")), file("old.dat")) << "load keeps the name as is";
+    EXPECT_FALSE(QFile::exists(file("old.dat"))) << "load reads and writes nothing";
+    EXPECT_EQ(chosenFileInState(file("d.json")), "");
+    // The toolbar's save button opens a dialog nobody types into: a cancel.
+    EXPECT_EQ(chosenFileInState(file("e.json")), "");
+    QStringList expected{"a.json", "b.json", "c.json", "d.json", "e.json", "my.data", "rel.DAT"};
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              expected);
+}
+
+// A save that cannot be written stops the script with status 1 and the reason; the older file
+// stays as it was and nothing after it runs.
+TEST_F(CliFiles, FailedSaveExitsWithOneAndKeepsTheOlderFile) {
+    const std::string old = "old profile\r\n";
+    {
+        QFile f(file("old.DAT"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(old.data(), static_cast<qint64>(old.size()));
+    }
+    ASSERT_EQ(::chmod(QFile::encodeName(file("old.DAT")).constData(), 0444), 0);
+    ASSERT_TRUE(QFile::link("/dev/full", file("full.dat")));
+
+    const struct {
+        QString action;
+        const char* reason;
+    } cases[] = {
+        {"save=entier:old", "le fichier est en lecture seule"},
+        {"save=gauche:full.dat", "le disque est plein"},
+        {"save=haut:missing/x", "le dossier n'existe pas"},
+    };
+    for (const auto& c : cases) {
+        const CliRun r = program({c.action, "state=after.json"}, dir.path());
+        EXPECT_EQ(r.status, 1) << c.action.toStdString();
+        EXPECT_TRUE(r.err.contains(c.action)) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.reason))) << r.err.toStdString();
+        EXPECT_FALSE(QFile::exists(file("after.json"))) << "no later action runs";
+    }
+    EXPECT_EQ(bytes(file("old.DAT")), old);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              (QStringList{"full.dat", "old.DAT"}))
+        << "no temporary file left behind";
+}
+
+TEST_F(CliFiles, MalformedSaveOrLoadIsBadUsage) {
+    const QStringList bad[] = {
+        {"save=entier", "state=" + file("s.json")},
+        {"save=dessus:" + file("x"), "state=" + file("s.json")},
+        {"save=Entier:" + file("x"), "state=" + file("s.json")},
+        {"save=:" + file("x"), "state=" + file("s.json")},
+        {"save=entier:" + dir.path(), "state=" + file("s.json")},
+        {"save=entier:" + dir.path() + "/", "state=" + file("s.json")},
+        {"load=" + dir.path(), "state=" + file("s.json")},
+    };
+    for (const QStringList& args : bad) {
+        const CliRun r = inProcess(args);
+        EXPECT_EQ(r.status, 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(r.err.contains(args.front())) << r.err.toStdString();
+    }
+    EXPECT_TRUE(QDir(dir.path()).isEmpty()) << "nothing written";
+    EXPECT_EQ(program({"save=bas"}, dir.path()).status, 2);
+}
+
+} // namespace
