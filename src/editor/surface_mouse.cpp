@@ -12,18 +12,26 @@ double exactPixel(double mm, double pxPerMm) {
     const double p = mm * pxPerMm;
     if (p / pxPerMm == mm || !std::isfinite(p))
         return p;
-    // The product is within a few units in the last place of a pixel that divides back.
+    // Among the doubles next to the product, take one that divides back to mm; where the
+    // pixels are coarser than the millimetres there may be none, then the nearest one.
+    double best = p;
+    double bestError = std::abs(p / pxPerMm - mm);
     double up = p;
     double down = p;
-    for (int i = 0; i < 16; ++i) {
+    for (int i = 0; i < 4; ++i) {
         up = std::nextafter(up, std::numeric_limits<double>::infinity());
-        if (up / pxPerMm == mm)
-            return up;
         down = std::nextafter(down, -std::numeric_limits<double>::infinity());
-        if (down / pxPerMm == mm)
-            return down;
+        for (const double candidate : {up, down}) {
+            const double error = std::abs(candidate / pxPerMm - mm);
+            if (error < bestError) {
+                best = candidate;
+                bestError = error;
+            }
+        }
+        if (bestError == 0.0)
+            break;
     }
-    return p;
+    return best;
 }
 
 } // namespace

@@ -8,9 +8,9 @@
 // Mouse events on the drawing surface at positions given in millimetres, for the scripting
 // front-end, the tests and the benchmarks.
 
-// The logical-pixel position whose millimetres read back as exactly mm, so that a handler
-// receives the very millimetres asked for. Mouse positions are fractional pixels, and among
-// the doubles next to mm × scale one converts back exactly; if none does, the nearest.
+// The logical-pixel position whose millimetres read back as mm: exactly where a pixel
+// position does (mouse positions are fractional pixels), otherwise to the nearest double,
+// which the handlers' single precision then rounds to the very millimetres asked for.
 QPointF exactPixels(const PictureBox& surface, QPointF mm);
 
 // Delivers one mouse event (press, move or release) to the surface through the application's
