@@ -4,12 +4,15 @@
 #include "state_json.h"
 
 #include "editor/main.h"
+#include "editor/surface_mouse.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QPixmap>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QSlider>
@@ -168,12 +171,207 @@ ActionResult load(Main& w, const QString& value) {
     return withNameTyped(w, w.IM_Load, value);
 }
 
+// ---- Doubling, modes and the mouse on the drawing surface ----
+
+// Clicks an option button, or the check box, as the user does.
+ActionResult clickButton(QAbstractButton* b) {
+    QString why;
+    if (!userCanOperate(b, why))
+        return usage(why);
+    b->click();
+    return ok();
+}
+
+// VALUE is one of the keys; the matching button is clicked.
+ActionResult chooseOption(const QString& value,
+                          std::initializer_list<std::pair<const char*, QAbstractButton*>> keys) {
+    QStringList names;
+    for (const auto& [key, b] : keys) {
+        if (value == QLatin1String(key))
+            return clickButton(b);
+        names << QLatin1String(key);
+    }
+    return usage(QStringLiteral("expected one of %1").arg(names.join(QStringLiteral(", "))));
+}
+
+ActionResult doubling(Main& w, const QString& value) {
+    if (value != QLatin1String("on") && value != QLatin1String("off"))
+        return usage(QStringLiteral("expected on or off"));
+    if (w.Check4->isChecked() == (value == QLatin1String("on")))
+        return ok();
+    return clickButton(w.Check4);
+}
+
+ActionResult thickness(Main& w, const QString& value) {
+    return moveSlider(w.Hscroll1, value);
+}
+
+ActionResult assembly(Main& w, const QString& value) {
+    return chooseOption(value,
+                        {{"aucun", w.Option2}, {"horizontal", w.Option1}, {"vertical", w.Option7}});
+}
+
+ActionResult action(Main& w, const QString& value) {
+    return chooseOption(value, {{"couple", w.Option3}, {"doublage", w.Option4}});
+}
+
+ActionResult slaved(Main& w, const QString& value) {
+    return chooseOption(value, {{"oui", w.Option5}, {"non", w.Option6}});
+}
+
+// Millimetres as typed: a decimal number with a point, bounded so that it stays a finite
+// pointer position in single precision.
+bool parseMm(const QString& text, double& value) {
+    static const QRegularExpression re(
+        QStringLiteral("^[+-]?(?:[0-9]{1,7}(?:\\.[0-9]*)?|\\.[0-9]+)$"));
+    if (!re.match(text).hasMatch())
+        return false;
+    value = text.toDouble();
+    return true;
+}
+
+bool parsePoint(const QString& text, QPointF& mm) {
+    const QStringList xy = text.split(',');
+    double x = 0.0;
+    double y = 0.0;
+    if (xy.size() != 2 || !parseMm(xy[0], x) || !parseMm(xy[1], y))
+        return false;
+    mm = QPointF(x, y);
+    return true;
+}
+
+bool parseButton(const QString& text, Qt::MouseButton& button) {
+    static const std::pair<const char*, Qt::MouseButton> names[] = {{"left", Qt::LeftButton},
+                                                                    {"right", Qt::RightButton},
+                                                                    {"middle", Qt::MiddleButton},
+                                                                    {"none", Qt::NoButton}};
+    for (const auto& [name, b] : names) {
+        if (text == QLatin1String(name)) {
+            button = b;
+            return true;
+        }
+    }
+    return false;
+}
+
+// A press lands on the surface only where the surface is.
+bool onSurface(const Main& w, QPointF mm) {
+    return mm.x() >= 0.0 && mm.y() >= 0.0 && mm.x() <= w.Picture1->ScaleWidth() &&
+           mm.y() <= w.Picture1->ScaleHeight();
+}
+
+// X,Y:B of press=, move= and release=.
+ActionResult mouseEvent(Main& w, const QString& value, QEvent::Type type) {
+    const qsizetype colon = value.lastIndexOf(':');
+    QPointF mm;
+    Qt::MouseButton button = Qt::NoButton;
+    if (colon < 0 || !parsePoint(value.left(colon), mm) ||
+        !parseButton(value.mid(colon + 1), button))
+        return usage(QStringLiteral("expected X,Y:B with B left, right, middle or none"));
+    QString why;
+    if (!userCanOperate(w.Picture1, why))
+        return usage(why);
+    if (type == QEvent::MouseMove) {
+        // A move without a button held reaches the surface only over it; with one held the
+        // surface keeps the mouse wherever it goes.
+        if (button == Qt::NoButton && !onSurface(w, mm))
+            return usage(QStringLiteral("the pointer is outside the drawing surface"));
+        sendSurfaceMouse(*w.Picture1, type, mm, Qt::NoButton, button);
+        return ok();
+    }
+    if (button == Qt::NoButton)
+        return usage(type == QEvent::MouseButtonPress ? QStringLiteral("a press needs a button")
+                                                      : QStringLiteral("a release needs a button"));
+    if (type == QEvent::MouseButtonPress) {
+        if (!onSurface(w, mm))
+            return usage(QStringLiteral("the pointer is outside the drawing surface"));
+        sendSurfaceMouse(*w.Picture1, type, mm, button, button);
+    } else {
+        sendSurfaceMouse(*w.Picture1, type, mm, button, Qt::NoButton);
+    }
+    return ok();
+}
+
+ActionResult press(Main& w, const QString& value) {
+    return mouseEvent(w, value, QEvent::MouseButtonPress);
+}
+
+ActionResult move(Main& w, const QString& value) {
+    return mouseEvent(w, value, QEvent::MouseMove);
+}
+
+ActionResult release(Main& w, const QString& value) {
+    return mouseEvent(w, value, QEvent::MouseButtonRelease);
+}
+
+// The centre of handle I of the set that "Action Souris" chooses, where a press picks it.
+ActionResult handleCentre(Main& w, const QString& text, QPointF& mm) {
+    int index = 0;
+    const FormerModel& m = w.model();
+    if (!parseInt(text, index) || index < 0 || index > m.Der_Point)
+        return usage(QStringLiteral("expected a handle index 0..%1").arg(m.Der_Point));
+    const std::vector<Handle>& set = w.Option3->isChecked() ? m.shppi : m.Shape1;
+    const Handle& h = set.at(static_cast<std::size_t>(index));
+    mm = QPointF(h.Left + static_cast<double>(m.Rayon_X), h.Top - static_cast<double>(m.Rayon_Y));
+    QString why;
+    if (!userCanOperate(w.Picture1, why))
+        return usage(why);
+    if (!onSurface(w, mm))
+        return usage(QStringLiteral("handle %1 lies outside the drawing surface").arg(index));
+    return ok();
+}
+
+ActionResult drag(Main& w, const QString& value) {
+    const qsizetype colon = value.indexOf(':');
+    QPointF to;
+    if (colon < 0 || !parsePoint(value.mid(colon + 1), to))
+        return usage(QStringLiteral("expected I:X,Y"));
+    QPointF from;
+    if (const ActionResult r = handleCentre(w, value.left(colon), from); r.status != 0)
+        return r;
+    PictureBox& p = *w.Picture1;
+    sendSurfaceMouse(p, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+    settleEvents();
+    sendSurfaceMouse(p, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+    settleEvents();
+    sendSurfaceMouse(p, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+    return ok();
+}
+
+ActionResult pin(Main& w, const QString& value) {
+    QPointF at;
+    if (const ActionResult r = handleCentre(w, value, at); r.status != 0)
+        return r;
+    PictureBox& p = *w.Picture1;
+    sendSurfaceMouse(p, QEvent::MouseButtonPress, at, Qt::RightButton, Qt::RightButton);
+    settleEvents();
+    sendSurfaceMouse(p, QEvent::MouseButtonRelease, at, Qt::RightButton, Qt::NoButton);
+    return ok();
+}
+
 } // namespace
 
 const std::vector<CliAction>& cliActions() {
     static const std::vector<CliAction> table = {
-        {"points", points}, {"order", order}, {"button", button}, {"snapshot", snapshot},
-        {"state", state},   {"save", save},   {"load", load},
+        {"points", points},
+        {"order", order},
+        {"button", button},
+        {"snapshot", snapshot},
+        {"state", state},
+        // files
+        {"save", save},
+        {"load", load},
+        // doubling, modes and the mouse
+        {"doubling", doubling},
+        {"thickness", thickness},
+        {"assembly", assembly},
+        {"action", action},
+        {"slaved", slaved},
+        {"press", press},
+        {"move", move},
+        {"release", release},
+        {"drag", drag},
+        {"pin", pin},
     };
     return table;
 }

@@ -69,6 +69,7 @@ Main::Main(QSizeF surfaceMm, QWidget* parent) : QMainWindow(parent) {
     setObjectName("Main");
     setWindowTitle(QStringLiteral("EDITEUR de COUPLES"));
     createControls(surfaceMm);
+    connectEditing();
     Form_Load();
 }
 

@@ -185,4 +185,34 @@ private:
     std::map<int, QIcon> ImageList1; // pictures by their 1-based number
     std::vector<DrawStep> steps_;    // reused by every outline drawing
     std::function<void(int)> formerMeshRebuilder_;
+
+    // ---- Doubling, mode options and mouse editing (main_options.cpp, main_mouse.cpp) ----
+public:
+    // Refreshes the mode label and whether "Doublage" can be chosen as the mouse action.
+    void UpdateModeDisplay();
+    // Places the doubling from the former while it is on, or switches its controls off.
+    void UpdateDoubling();
+    void Check4_Click();    // "On / Off" of the doubling
+    void Hscroll1_Scroll(); // "Epaisseur": the doubling's scale, user moves only
+    // The option handlers run when their button becomes selected, by the user or by code.
+    void Option1_Click(); // "Horizontal"
+    void Option2_Click(); // "Aucun"
+    void Option7_Click(); // "Vertical"
+    void Option3_Click(); // "Couple"
+    void Option4_Click(); // "Doublage"
+    void Option5_Click(); // "Oui"
+    void Option6_Click(); // "Non"
+    // Mouse on the drawing surface: buttons 1 left, 2 right, 4 middle; millimetres as the
+    // 32-bit floats the handlers work in.
+    void Picture1_MouseDown(int Button, int Shift, float X, float Y);
+    void Picture1_MouseMove(int Button, int Shift, float X, float Y);
+    void Picture1_MouseUp(int Button, int Shift, float X, float Y);
+    // The text lblX and lblY show for a coordinate: up to 7 significant digits, the user's
+    // decimal separator, no grouping.
+    static QString pointerText(float value);
+
+private:
+    void connectEditing(); // wires the handlers above; run once by the constructor
+    void setHandleSet(bool couple);
+    void assemblyChanged(bool joint);
 };

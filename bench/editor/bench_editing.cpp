@@ -1,0 +1,100 @@
+// The whole drag step: one mouse move with the left button held on the drawing surface (the
+// point and what follows it move, the outline is sampled, the 3-D part is asked to follow)
+// up to the surface repainted, drawn synchronously. Each repetition is one step, so the
+// median and the 99th percentile are those of single steps.
+#include "editor/main.h"
+#include "editor/surface_mouse.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QSlider>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <memory>
+#include <utility>
+
+namespace {
+
+double percentile99(const std::vector<double>& v) {
+    if (v.empty())
+        return 0.0;
+    std::vector<double> s = v;
+    std::sort(s.begin(), s.end());
+    const auto rank = static_cast<std::size_t>(std::ceil(0.99 * static_cast<double>(s.size())));
+    return s[std::max<std::size_t>(rank, 1) - 1];
+}
+
+// One editor per surface and point count, with the doubling on (slaved) and point 3 picked.
+Main& dragSession(QSizeF surfaceMm, int points) {
+    static std::map<std::pair<int, int>, std::unique_ptr<Main>> sessions;
+    auto& w = sessions[{qRound(surfaceMm.width() * 1000), points}];
+    if (!w) {
+        w = std::make_unique<Main>(surfaceMm);
+        w->show();
+        QApplication::processEvents();
+        w->Check4->click();
+        w->Hscroll2->setValue(points);
+        const FormerModel& m = w->model();
+        const Handle& h = m.shppi[3];
+        sendSurfaceMouse(*w->Picture1, QEvent::MouseButtonPress,
+                         {h.Left + m.Rayon_X, h.Top - m.Rayon_Y}, Qt::LeftButton, Qt::LeftButton);
+        QApplication::processEvents();
+    }
+    return *w;
+}
+
+void dragStep(benchmark::State& state, QSizeF surfaceMm) {
+    const int points = static_cast<int>(state.range(0));
+    Main& w = dragSession(surfaceMm, points);
+    PictureBox& p = *w.Picture1;
+    const FormerModel& m = w.model();
+    // Right of the axis, so that every move really moves the point.
+    const double x0 = m.X1() + 0.3 * (p.ScaleWidth() / 2);
+    const double y0 = m.Y1() - 0.2 * p.ScaleHeight();
+    int step = 0;
+    for (auto _ : state) {
+        const double dx = (step++ % 2) == 0 ? 0.0 : 1.5;
+        sendSurfaceMouse(p, QEvent::MouseMove, {x0 + dx, y0}, Qt::NoButton, Qt::LeftButton);
+        p.repaint();
+    }
+    state.counters["width_px"] = p.width();
+    state.counters["height_px"] = p.height();
+    state.counters["points"] = m.Nb_Points;
+}
+
+void BM_DragStep_DesignSize(benchmark::State& state) {
+    dragStep(state, {Main::kDesignSurfaceWidth, Main::kDesignSurfaceHeight});
+}
+
+void BM_DragStep_1920x1080(benchmark::State& state) {
+    const double pxPerMm = PictureBox().pixelsPerMm();
+    dragStep(state, {1920 / pxPerMm, 1080 / pxPerMm});
+}
+
+void configure(benchmark::internal::Benchmark* b) {
+    b->Arg(13)->Arg(100);
+    b->Iterations(1)->Repetitions(600)->ReportAggregatesOnly(true);
+    b->ComputeStatistics("p99", percentile99);
+    b->Unit(benchmark::kMicrosecond);
+}
+
+BENCHMARK(BM_DragStep_DesignSize)->Apply(configure);
+BENCHMARK(BM_DragStep_1920x1080)->Apply(configure);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

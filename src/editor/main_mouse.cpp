@@ -1,0 +1,53 @@
+// Editing the former with the mouse on the drawing surface: a press picks the nearest handle
+// (and pins or unpins with any button but the left one), a move with the left button drags
+// the picked point.
+#include "editor/main.h"
+
+#include <QLineEdit>
+#include <QLocale>
+#include <QRadioButton>
+#include <QSlider>
+
+QString Main::pointerText(float value) {
+    QLocale locale;
+    locale.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
+    // + 0.0f turns a negative zero into zero; 'G' writes an exponent as the platform did.
+    return locale.toString(static_cast<double>(value + 0.0f), 'G', 7);
+}
+
+void Main::Picture1_MouseDown(int Button, int /*Shift*/, float X, float Y) {
+    FormerModel& m = model_;
+    Picture1->setCursor(Qt::SizeAllCursor);
+    m.Idx_Point = Point_Proche(m, Option3->isChecked(), X, Y);
+    if (Button == 1)
+        return; // the point moves on the following moves
+
+    // Pins act on the former's point of that index, whichever set was searched.
+    if (TogglePin(m, m.Idx_Point))
+        Hscroll1_Scroll(); // re-derives the doubling while it is on, and redraws
+    Picture1->Cls();
+    DisegnaCurva();
+    RebuildFormerMesh(0);
+}
+
+void Main::Picture1_MouseMove(int Button, int /*Shift*/, float X, float Y) {
+    FormerModel& m = model_;
+    // The boxes show where the pointer is, also left of the axis where no point can go.
+    lblX->setText(pointerText(X));
+    lblY->setText(pointerText(Y));
+    if (Button != 1)
+        return;
+
+    DragStep(m, Option3->isChecked(), Option5->isChecked(), Hscroll1->value(), X, Y);
+    // The outline is sampled at the new position before the 3-D part follows it, so both
+    // views show the same curve after every move. The surface repaints from the same points.
+    ::DisegnaCurva(m, outlineOptions(), nullptr);
+    RebuildFormerMesh(0);
+    Redraw3D = true;
+    Picture1->setAutoRedraw(false);
+    Picture1->invalidate();
+}
+
+void Main::Picture1_MouseUp(int /*Button*/, int /*Shift*/, float /*X*/, float /*Y*/) {
+    Picture1->unsetCursor();
+}

@@ -1,0 +1,51 @@
+#include "editor/surface_mouse.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+double exactPixel(double mm, double pxPerMm) {
+    const double p = mm * pxPerMm;
+    if (p / pxPerMm == mm || !std::isfinite(p))
+        return p;
+    // Among the doubles next to the product, take one that divides back to mm; where the
+    // pixels are coarser than the millimetres there may be none, then the nearest one.
+    double best = p;
+    double bestError = std::abs(p / pxPerMm - mm);
+    double up = p;
+    double down = p;
+    for (int i = 0; i < 4; ++i) {
+        up = std::nextafter(up, std::numeric_limits<double>::infinity());
+        down = std::nextafter(down, -std::numeric_limits<double>::infinity());
+        for (const double candidate : {up, down}) {
+            const double error = std::abs(candidate / pxPerMm - mm);
+            if (error < bestError) {
+                best = candidate;
+                bestError = error;
+            }
+        }
+        if (bestError == 0.0)
+            break;
+    }
+    return best;
+}
+
+} // namespace
+
+QPointF exactPixels(const PictureBox& surface, QPointF mm) {
+    const double k = surface.pixelsPerMm();
+    return {exactPixel(mm.x(), k), exactPixel(mm.y(), k)};
+}
+
+void sendSurfaceMouse(PictureBox& surface, QEvent::Type type, QPointF mm, Qt::MouseButton button,
+                      Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
+    const QPointF local = exactPixels(surface, mm);
+    const QPointF global = surface.mapToGlobal(local);
+    const QPointF scene = surface.window() ? surface.mapTo(surface.window(), local) : local;
+    QMouseEvent event(type, local, scene, global, button, buttons, modifiers);
+    QApplication::sendEvent(&surface, &event);
+}

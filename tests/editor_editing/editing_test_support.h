@@ -1,0 +1,79 @@
+#pragma once
+
+#include "editor_test_support.h"
+
+#include "editor/surface_mouse.h"
+#include "splines.h"
+
+#include <QAbstractButton>
+#include <QSlider>
+
+#include <array>
+
+// A mouse event on the drawing surface at a millimetre position.
+inline void press(Main& w, QPointF mm, Qt::MouseButton b = Qt::LeftButton) {
+    sendSurfaceMouse(*w.Picture1, QEvent::MouseButtonPress, mm, b, b);
+}
+inline void moveTo(Main& w, QPointF mm, Qt::MouseButtons held = Qt::LeftButton) {
+    sendSurfaceMouse(*w.Picture1, QEvent::MouseMove, mm, Qt::NoButton, held);
+}
+inline void release(Main& w, QPointF mm, Qt::MouseButton b = Qt::LeftButton) {
+    sendSurfaceMouse(*w.Picture1, QEvent::MouseButtonRelease, mm, b, Qt::NoButton);
+}
+
+// Where a press picks handle h: its centre.
+inline QPointF centreOf(const FormerModel& m, const Handle& h) {
+    return {h.Left + static_cast<double>(m.Rayon_X), h.Top - static_cast<double>(m.Rayon_Y)};
+}
+// Places handle h so that its centre is (cx, cy).
+inline void centreAt(const FormerModel& m, Handle& h, double cx, double cy) {
+    h.Left = cx - m.Rayon_X;
+    h.Top = cy + m.Rayon_Y;
+}
+
+// A press, one move with the left button held, and the release.
+inline void dragHandle(Main& w, const Handle& h, QPointF to) {
+    press(w, centreOf(w.model(), h));
+    moveTo(w, to);
+    release(w, to);
+}
+
+// A click of the user on a check box or option button (nothing happens while disabled).
+inline void userClick(QAbstractButton* b) {
+    QTest::mouseClick(b, Qt::LeftButton, Qt::NoModifier, QPoint(4, b->height() / 2));
+}
+
+// The user drags a slider's thumb to v; false when the slider cannot be operated.
+inline bool userSlide(QSlider* s, int v) {
+    if (!s->isEnabled())
+        return false;
+    s->setSliderDown(true);
+    s->setSliderPosition(v);
+    s->setSliderDown(false);
+    return true;
+}
+
+// The control's own enabled property, as the design table gives it.
+inline bool ownEnabled(const QWidget* w) {
+    return !w->testAttribute(Qt::WA_ForceDisabled);
+}
+
+// Rebuilds of the former's 3-D part since a moment: [in place, from scratch].
+class RebuildCounter {
+public:
+    explicit RebuildCounter(const Main& w) : w_(w), start_{w.rebuildCalls[0], w.rebuildCalls[1]} {}
+    std::array<int, 2> delta() const {
+        return {w_.rebuildCalls[0] - start_[0], w_.rebuildCalls[1] - start_[1]};
+    }
+
+private:
+    const Main& w_;
+    std::array<int, 2> start_;
+};
+
+// The former's right half sampled afresh from its control points (no pins).
+inline std::vector<PointXYZ> freshSamples(const FormerModel& m) {
+    std::vector<PointXYZ> c(static_cast<std::size_t>(m.Nb_Points));
+    Calcul_Spline(m.Pts_Couple, m.Ordre_Spline, c);
+    return c;
+}

@@ -1,0 +1,290 @@
+#include "editing_test_support.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QRadioButton>
+
+#include <cmath>
+
+namespace {
+
+constexpr double kSide = 86.783; // x of the initial former's right side
+
+TEST(SurfacePixels, TypedMillimetresReachTheHandlersExactly) {
+    auto w = shownMain();
+    const PictureBox& p = *w->Picture1;
+    // Every value with up to three decimals that a script or a test may ask for: the
+    // handlers work in single precision and get exactly its value; in double it is exact
+    // or off by one unit in the last place.
+    int notInFloat = 0;
+    int farInDouble = 0;
+    int exactInDouble = 0;
+    for (int i = 0; i <= 1000000; ++i) {
+        const double mm = i / 1000.0;
+        const double back = p.toMm(exactPixels(p, {mm, mm})).x();
+        notInFloat += static_cast<float>(back) != static_cast<float>(mm);
+        farInDouble +=
+            back != mm && back != std::nextafter(mm, 0.0) && back != std::nextafter(mm, 2000.0);
+        exactInDouble += back == mm;
+    }
+    EXPECT_EQ(notInFloat, 0);
+    EXPECT_EQ(farInDouble, 0);
+    EXPECT_GT(exactInDouble, 900000);
+}
+
+TEST(Press, PicksTheNearestHandleAndTheLowerIndexOnATie) {
+    auto w = shownMain();
+    FormerModel& m = w->model();
+    press(*w, centreOf(m, m.shppi[5]) + QPointF(0.4, -0.3));
+    EXPECT_EQ(m.Idx_Point, 5);
+    release(*w, {0, 0});
+    // Far from every handle, the nearest still wins.
+    press(*w, {119, 99});
+    EXPECT_EQ(m.Idx_Point, 6);
+    release(*w, {119, 99});
+
+    for (Handle& h : m.shppi)
+        centreAt(m, h, 10.0, 90.0);
+    centreAt(m, m.shppi[3], 80.0, 30.0);
+    centreAt(m, m.shppi[5], 80.0, 34.0);
+    press(*w, {80.0, 32.0});
+    EXPECT_EQ(m.Idx_Point, 3);
+    release(*w, {80.0, 32.0});
+    centreAt(m, m.shppi[2], 80.0, 34.0);
+    press(*w, {80.0, 32.0});
+    EXPECT_EQ(m.Idx_Point, 2);
+}
+
+TEST(Press, ShowsTheSizeAllPointerUntilTheRelease) {
+    auto w = shownMain();
+    PictureBox& p = *w->Picture1;
+    press(*w, {70, 40});
+    EXPECT_TRUE(p.testAttribute(Qt::WA_SetCursor));
+    EXPECT_EQ(p.cursor().shape(), Qt::SizeAllCursor);
+    release(*w, {70, 40});
+    EXPECT_FALSE(p.testAttribute(Qt::WA_SetCursor));
+    EXPECT_EQ(p.cursor().shape(), Qt::ArrowCursor);
+}
+
+TEST(Drag, CoupleStoresThePointerPositionAndStopsOnTheAxis) {
+    auto w = shownMain();
+    FormerModel& m = w->model();
+    const double rx = m.Rayon_X;
+    const double ry = m.Rayon_Y;
+    press(*w, centreOf(m, m.shppi[3]));
+    moveTo(*w, {95.5, 33.25});
+    EXPECT_EQ(m.Pts_Couple[3].x, 95.5);
+    EXPECT_EQ(m.Pts_Couple[3].y, 33.25);
+    EXPECT_EQ(m.shppi[3].Left, 95.5 - rx);
+    EXPECT_EQ(m.shppi[3].Top, 33.25 + ry);
+    EXPECT_EQ(m.LinPi[3].X1, 95.5);
+    EXPECT_EQ(m.LinPi[2].Y2, 33.25);
+
+    // Left of the axis the point stays on it, while the boxes show where the pointer is.
+    moveTo(*w, {40.25, 20.5});
+    EXPECT_EQ(m.Pts_Couple[3].x, m.X1());
+    EXPECT_EQ(m.Pts_Couple[3].y, 20.5);
+    EXPECT_EQ(w->lblX->text(), Main::pointerText(40.25f));
+    EXPECT_EQ(w->lblY->text(), Main::pointerText(20.5f));
+    release(*w, {40.25, 20.5});
+
+    // The picked point keeps being the one moved, and the surface keeps the pointer beyond
+    // its edge while the button is held.
+    moveTo(*w, {130.0, -5.0});
+    EXPECT_EQ(m.Pts_Couple[3].x, 130.0);
+    EXPECT_EQ(m.Pts_Couple[3].y, -5.0);
+    EXPECT_EQ(m.Idx_Point, 3);
+}
+
+TEST(Drag, MovesOnlyWithTheLeftButtonAloneAndEveryMoveShowsThePointer) {
+    auto w = shownMain();
+    FormerModel& m = w->model();
+    const std::vector<PointXYZ> before = m.Pts_Couple;
+    press(*w, centreOf(m, m.shppi[2]));
+    RebuildCounter count(*w);
+    moveTo(*w, {100.0, 10.0}, Qt::NoButton);
+    moveTo(*w, {100.0, 10.0}, Qt::LeftButton | Qt::RightButton);
+    moveTo(*w, {100.0, 10.0}, Qt::RightButton);
+    EXPECT_EQ(count.delta(), (std::array<int, 2>{0, 0}));
+    for (std::size_t i = 0; i < before.size(); ++i)
+        EXPECT_EQ(m.Pts_Couple[i].x, before[i].x) << i;
+    EXPECT_EQ(w->lblX->text(), "100");
+    EXPECT_EQ(w->lblY->text(), "10");
+    moveTo(*w, {100.0, 10.0});
+    EXPECT_EQ(count.delta(), (std::array<int, 2>{1, 0}));
+    EXPECT_EQ(m.Pts_Couple[2].x, 100.0);
+}
+
+TEST(Drag, EveryMoveSamplesTheOutlineBeforeThe3DPartFollows) {
+    auto w = shownMain();
+    FormerModel& m = w->model();
+    // What the 3-D part is given at each in-place rebuild.
+    std::vector<std::vector<PointXYZ>> seen;
+    w->setFormerMeshRebuilder([&](int mode) {
+        if (mode == 0)
+            seen.push_back(m.Courbe_Droite);
+    });
+    const std::vector<PointXYZ> start = m.Courbe_Droite;
+    press(*w, centreOf(m, m.shppi[4]));
+    const double xs[] = {100.0, 104.0, 92.5};
+    for (double x : xs)
+        moveTo(*w, {x, 47.0});
+    release(*w, {92.5, 47.0});
+    ASSERT_EQ(seen.size(), 3u);
+    // Even a drag of one move shows in 3-D: the first rebuild already has the moved curve.
+    EXPECT_NE(seen[0][6].x, start[6].x);
+    QApplication::processEvents(); // the surface repaints
+    const std::vector<PointXYZ> last = freshSamples(m);
+    for (std::size_t j = 0; j < last.size(); ++j) {
+        EXPECT_EQ(seen[2][j].x, last[j].x) << j;
+        EXPECT_EQ(seen[2][j].y, last[j].y) << j;
+        EXPECT_EQ(m.Courbe_Droite[j].x, last[j].x) << "the surface shows the same curve";
+    }
+}
+
+TEST(Drag, DoublageStoresTheHandlesCornerAndLeavesTheFormer) {
+    auto w = shownMain();
+    FormerModel& m = w->model();
+    userClick(w->Check4);
+    userClick(w->Option6);
+    userClick(w->Option4);
+    const std::vector<PointXYZ> former = m.Pts_Couple;
+    dragHandle(*w, m.Shape1[4], {90.5, 45.25});
+    EXPECT_EQ(m.Idx_Point, 4);
+    EXPECT_EQ(m.Pts_Doublage[4].x, 90.5 - static_cast<double>(m.Rayon_X));
+    EXPECT_EQ(m.Pts_Doublage[4].y, 45.25 + static_cast<double>(m.Rayon_Y));
+    for (std::size_t i = 0; i < former.size(); ++i) {
+        EXPECT_EQ(m.Pts_Couple[i].x, former[i].x);
+        EXPECT_EQ(m.Pts_Couple[i].y, former[i].y);
+    }
+    // Decoupled, the doubling is the spline of its own points.
+    std::vector<PointXYZ> own(m.Doublage_Droit.size());
+    Calcul_Spline(m.Pts_Doublage, m.Ordre_Spline, own);
+    EXPECT_EQ(m.Doublage_Droit[5].x, own[5].x);
+
+    // Back on the former, still decoupled: its drags leave the doubling where it is.
+    userClick(w->Option3);
+    const std::vector<PointXYZ> doubling = m.Pts_Doublage;
+    dragHandle(*w, m.shppi[4], {97.0, 50.0});
+    EXPECT_EQ(m.Pts_Couple[4].x, 97.0);
+    for (std::size_t i = 0; i < doubling.size(); ++i)
+        EXPECT_EQ(m.Pts_Doublage[i].x, doubling[i].x) << i;
+}
+
+TEST(Drag, SlavedDoublingFollowsTheFormersHandle) {
+    auto w = shownMain();
+    FormerModel& m = w->model();
+    userClick(w->Check4);
+    const double before = m.Courbe_Droite[3].x;
+    dragHandle(*w, m.shppi[2], {100.0, 20.0});
+    const double X1 = m.X1();
+    const double Y1 = m.Y1();
+    EXPECT_EQ(m.Pts_Doublage[2].x, X1 + 0.5 * (m.shppi[2].Left - X1));
+    EXPECT_EQ(m.Pts_Doublage[2].y, Y1 + 0.5 * (m.shppi[2].Top - Y1));
+    EXPECT_EQ(m.Shape1[2].Left, m.Pts_Doublage[2].x);
+    EXPECT_EQ(m.Shape1[2].Top, m.Pts_Doublage[2].y);
+    // The doubling's samples are those of the moved former.
+    for (int j = 0; j < m.Nb_Points; ++j)
+        EXPECT_DOUBLE_EQ(m.Doublage_Droit[j].x, X1 + 0.5 * (m.Courbe_Droite[j].x - X1)) << j;
+    EXPECT_NE(m.Courbe_Droite[3].x, before);
+}
+
+TEST(Pin, RightPressPinsThenUnpinsAndTheOutlineFollows) {
+    auto w = shownMain();
+    FormerModel& m = w->model();
+    const std::vector<PointXYZ> smooth = m.Courbe_Droite;
+    const QPointF at = centreOf(m, m.shppi[3]);
+
+    RebuildCounter pinning(*w);
+    press(*w, at, Qt::RightButton);
+    release(*w, at, Qt::RightButton);
+    EXPECT_EQ(m.shppi[3].Tag, "1");
+    EXPECT_EQ(m.shppi[3].BorderColor, colours::White);
+    // The scale handler runs too, and rebuilds in place as the press does.
+    EXPECT_EQ(pinning.delta(), (std::array<int, 2>{2, 0}));
+    // Between the samples nearest points 2 and 3 the outline runs straight down the side,
+    // ending exactly on both points.
+    int onSide = 0;
+    bool endsOnPoint3 = false;
+    for (const PointXYZ& c : m.Courbe_Droite) {
+        onSide += c.x == kSide;
+        endsOnPoint3 |= c.x == m.shppi[3].Left && c.y == m.shppi[3].Top;
+    }
+    EXPECT_GE(onSide, 2);
+    EXPECT_TRUE(endsOnPoint3);
+
+    RebuildCounter unpinning(*w);
+    press(*w, at, Qt::MiddleButton);
+    EXPECT_EQ(m.shppi[3].Tag, "");
+    EXPECT_EQ(m.shppi[3].BorderColor, colours::Red);
+    EXPECT_EQ(unpinning.delta(), (std::array<int, 2>{1, 0}));
+    for (std::size_t j = 0; j < smooth.size(); ++j)
+        EXPECT_EQ(m.Courbe_Droite[j].x, smooth[j].x) << j;
+}
+
+TEST(Pin, EndPointsOnlyChangeTheirBorder) {
+    auto w = shownMain();
+    FormerModel& m = w->model();
+    const std::vector<PointXYZ> smooth = m.Courbe_Droite;
+    for (int i : {0, 8}) {
+        press(*w, centreOf(m, m.shppi[i]), Qt::RightButton);
+        EXPECT_EQ(m.Idx_Point, i);
+        EXPECT_EQ(m.shppi[i].Tag, "1");
+        EXPECT_EQ(m.shppi[i].BorderColor, colours::White);
+    }
+    for (std::size_t j = 0; j < smooth.size(); ++j) {
+        EXPECT_EQ(m.Courbe_Droite[j].x, smooth[j].x) << j;
+        EXPECT_EQ(m.Courbe_Droite[j].y, smooth[j].y) << j;
+    }
+}
+
+TEST(Pin, FirstPinWithTheDoublingOffSwitchesItsControlsOff) {
+    auto w = shownMain();
+    ASSERT_TRUE(w->Hscroll1->isEnabled());
+    press(*w, centreOf(w->model(), w->model().shppi[5]), Qt::RightButton);
+    EXPECT_FALSE(w->Hscroll1->isEnabled());
+    EXPECT_FALSE(w->Frame6->isEnabled());
+    EXPECT_TRUE(w->Label6->isHidden());
+}
+
+TEST(Pin, InDoublageTheFormersPointOfThePickedIndexIsPinned) {
+    auto w = shownMain();
+    FormerModel& m = w->model();
+    userClick(w->Check4);
+    userClick(w->Option6);
+    userClick(w->Option4);
+    dragHandle(*w, m.Shape1[5], {75.0, 70.0});
+    // Handle 5 of the doubling is now nearest; the former's point 5 gets the pin.
+    press(*w, {75.0, 70.0}, Qt::RightButton);
+    EXPECT_EQ(m.Idx_Point, 5);
+    EXPECT_EQ(m.shppi[5].Tag, "1");
+    EXPECT_EQ(m.Shape1[5].Tag, "");
+    // Pinning re-derives the doubling from the former, which undoes its own drags.
+    const double X1 = m.X1();
+    EXPECT_EQ(m.Pts_Doublage[5].x, X1 + 0.5 * (m.shppi[5].Left - X1));
+    EXPECT_TRUE(w->Option4->isChecked());
+}
+
+TEST(PointerText, SevenDigitsTheUsersSeparatorNoGrouping) {
+    const QLocale saved;
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    EXPECT_EQ(Main::pointerText(70.5f), "70,5");
+    EXPECT_EQ(Main::pointerText(1.0f / 3.0f), "0,3333333");
+    EXPECT_EQ(Main::pointerText(1234.5f), "1234,5");
+    EXPECT_EQ(Main::pointerText(-0.0f), "0");
+    {
+        auto w = shownMain();
+        moveTo(*w, {86.783, 14.25}, Qt::NoButton);
+        EXPECT_EQ(w->lblX->text(), "86,783");
+        EXPECT_EQ(w->lblY->text(), "14,25");
+    }
+    QLocale::setDefault(QLocale::c());
+    EXPECT_EQ(Main::pointerText(-12.125f), "-12.125");
+    EXPECT_EQ(Main::pointerText(0.1f), "0.1");
+    QLocale::setDefault(saved);
+}
+
+} // namespace
