@@ -282,12 +282,20 @@ ActionResult larg(Main& w, const QString& value) {
 } // namespace
 
 const std::vector<CliAction>& cliActions() {
+    // clang-format off
     static const std::vector<CliAction> table = {
-        {"points", points}, {"order", order},       {"button", button}, {"snapshot", snapshot},
-        {"state", state},   {"view", view},         {"mode", mode},     {"orbit", orbit},
-        {"size3d", size3d}, {"render3d", render3d}, {"ep", ep},         {"haut", haut},
+        {"points", points},     {"order", order}, {"button", button},
+        {"snapshot", snapshot}, {"state", state},
+        {"view", view},
+        {"mode", mode},
+        {"orbit", orbit},
+        {"size3d", size3d},
+        {"render3d", render3d},
+        {"ep", ep},
+        {"haut", haut},
         {"larg", larg},
     };
+    // clang-format on
     return table;
 }
 
