@@ -76,9 +76,6 @@ Frm3D::Frm3D(RedrawFlag& flag, QWidget* parent) : QWidget(parent, Qt::Window), R
     engine.setErrorSink(&errorSink_);
     sceneInput = [] { return SceneInput{}; };
     toolbarTags = [] { return ToolbarTags{}; };
-    errorPresenter = [this](int, const QString& text) {
-        QMessageBox::critical(this, QStringLiteral("Error"), text);
-    };
     createControls();
     canvas_ = std::make_unique<QImageCanvas>(Picture1->image());
     // A request made once this window is gone reaches nobody.
@@ -356,6 +353,11 @@ void Frm3D::showErrors() {
     const std::vector<int> codes = std::move(pendingErrors_);
     pendingErrors_.clear();
     for (int code : codes) {
-        errorPresenter(code, QString::fromUtf8(EngineErrorText(code)));
+        const QString text = QString::fromUtf8(EngineErrorText(code));
+        if (errorPresenter) {
+            errorPresenter(code, text);
+        } else {
+            QMessageBox::critical(this, QStringLiteral("Error"), text);
+        }
     }
 }

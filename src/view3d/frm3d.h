@@ -37,7 +37,7 @@ public:
     // ---- what the editor supplies ----
     std::function<SceneInput()> sceneInput;   // sliders, doubling and samples
     std::function<ToolbarTags()> toolbarTags; // "Axes On/Off" and "Grille On/Off"
-    // Shows an engine error; the default is the critical "Error" message box. Errors are
+    // Shows an engine error; while empty, the critical "Error" message box does. Errors are
     // shown from the event loop, never from inside a frame or a build.
     std::function<void(int code, const QString& text)> errorPresenter;
 
