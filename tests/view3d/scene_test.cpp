@@ -37,8 +37,12 @@ struct Former {
         SceneInput in;
         in.Hscroll2 = model.Nb_Points;
         in.Check4 = check4;
-        in.outline = {model.Courbe_Droite, model.Courbe_Gauche, model.Doublage_Droit,
-                      model.Doublage_Gauche,  model.Nb_Points,     model.Y1(),
+        in.outline = {model.Courbe_Droite,
+                      model.Courbe_Gauche,
+                      model.Doublage_Droit,
+                      model.Doublage_Gauche,
+                      model.Nb_Points,
+                      model.Y1(),
                       check4};
         return in;
     }
@@ -306,8 +310,8 @@ TEST_F(SceneTest, SetupPlacesGridAndGizmoUnderTheFormerAndKeepsCameraAndLight) {
     EXPECT_EQ(scene.gizmoOffsetX, 80);
     EXPECT_EQ(scene.gizmoOffsetZ, 80);
     const Vector3 origin{-80.0f, -90.0f, -80.0f};
-    const Vector3 ends[3] = {{-48.0f, -90.0f, -80.0f}, {-80.0f, -58.0f, -80.0f},
-                             {-80.0f, -90.0f, -48.0f}};
+    const Vector3 ends[3] = {
+        {-48.0f, -90.0f, -80.0f}, {-80.0f, -58.0f, -80.0f}, {-80.0f, -90.0f, -48.0f}};
     const char* names[3] = {"x", "z", "y"};
     for (int a = 0; a < 3; ++a) {
         const Mesh& line = mesh(scene.axisLines[a]);
