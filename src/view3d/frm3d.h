@@ -47,7 +47,6 @@ public:
     void Form_Resize();
     void pb1_Click(int Index);
     void pb2_Click(int Index);
-    void Hscroll1_Scroll(int) {}
     void Picture1_MouseMove(int Button, int Shift, float X, float Y);
     void Picture1_KeyUp(int KeyCode);
     void SetupScene();
