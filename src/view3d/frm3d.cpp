@@ -288,8 +288,8 @@ void Frm3D::SetupScene() {
 void Frm3D::RebuildFormerMesh(int mode) {
     ::RebuildFormerMesh(engine, scene, sceneInput(), View_Piece, mode);
     if (mode == 1) {
+        // Not shown on its own: the frame asked for below repaints the surface.
         canvas_->clear();
-        Picture1->update();
     }
     Redraw3D = true;
 }
