@@ -5,18 +5,24 @@
 
 #include "editor/main.h"
 #include "editor/surface_mouse.h"
+#include "view3d/frm3d.h"
+#include "view3d/frm3d_picture.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonDocument>
+#include <QMouseEvent>
 #include <QPixmap>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QSlider>
 #include <QStackedWidget>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QToolButton>
 
 #include <utility>
@@ -177,6 +183,33 @@ ActionResult load(Main& w, const QString& value) {
 ActionResult clickButton(QAbstractButton* b) {
     QString why;
     if (!userCanOperate(b, why))
+        return usage(why);
+    b->click();
+    return ok();
+}
+
+// ---------------------------------------------------------------------------------------
+// The 3-D window and the dimension sliders
+
+// The 3-D window's controls can be operated only while it is on screen.
+bool frm3DOperable(const Main& w, const QWidget* control, QString& why) {
+    if (!w.frm3D || !w.frm3D->isVisible()) {
+        why = QStringLiteral("the window \"Assemblage\" is hidden");
+        return false;
+    }
+    return userCanOperate(control, why);
+}
+
+ActionResult clickFrm3DButton(Main& w, const QString& value,
+                              QToolButton* (Frm3D::*find)(int) const) {
+    int index = 0;
+    if (!parseInt(value, index))
+        return usage(QStringLiteral("not a whole number"));
+    QToolButton* b = w.frm3D ? (w.frm3D->*find)(index) : nullptr;
+    if (!b)
+        return usage(QStringLiteral("the window \"Assemblage\" has no such button %1").arg(index));
+    QString why;
+    if (!frm3DOperable(w, b, why))
         return usage(why);
     b->click();
     return ok();
@@ -349,9 +382,137 @@ ActionResult pin(Main& w, const QString& value) {
     return ok();
 }
 
+ActionResult view(Main& w, const QString& value) {
+    return clickFrm3DButton(w, value, &Frm3D::pb2);
+}
+
+ActionResult mode(Main& w, const QString& value) {
+    return clickFrm3DButton(w, value, &Frm3D::pb1);
+}
+
+void sendMouse(QWidget* target, QEvent::Type type, QPoint at, Qt::MouseButton button,
+               Qt::MouseButtons held) {
+    QMouseEvent e(type, QPointF(at), QPointF(target->mapToGlobal(at)), button, held,
+                  Qt::NoModifier);
+    QApplication::sendEvent(target, &e);
+}
+
+// The pointer comes to the middle of the surface, the button goes down there, the pointer
+// moves by DX, DY with the button held, and the button comes up.
+ActionResult orbit(Main& w, const QString& value) {
+    static const QRegularExpression re(
+        QStringLiteral("^([+-]?[0-9]{1,6}),([+-]?[0-9]{1,6}):(left|right|middle|none)$"));
+    const QRegularExpressionMatch m = re.match(value);
+    if (!m.hasMatch())
+        return usage(QStringLiteral("expected DX,DY:B with B left, right, middle or none"));
+    QString why;
+    if (!w.frm3D || !frm3DOperable(w, w.frm3D->Picture1, why))
+        return usage(why);
+    const QPoint delta(m.captured(1).toInt(), m.captured(2).toInt());
+    const QString name = m.captured(3);
+    const Qt::MouseButton button = name == "left"     ? Qt::LeftButton
+                                   : name == "right"  ? Qt::RightButton
+                                   : name == "middle" ? Qt::MiddleButton
+                                                      : Qt::NoButton;
+    QWidget* surface = w.frm3D->Picture1;
+    const QPoint start = surface->rect().center();
+    const QPoint end = start + delta;
+    sendMouse(surface, QEvent::MouseMove, start, Qt::NoButton, Qt::NoButton);
+    if (button != Qt::NoButton)
+        sendMouse(surface, QEvent::MouseButtonPress, start, button, button);
+    sendMouse(surface, QEvent::MouseMove, end, Qt::NoButton, button);
+    if (button != Qt::NoButton)
+        sendMouse(surface, QEvent::MouseButtonRelease, end, button, Qt::NoButton);
+    return ok();
+}
+
+ActionResult size3d(Main& w, const QString& value) {
+    static const QRegularExpression re(QStringLiteral("^([0-9]{1,5})x([0-9]{1,5})$"));
+    const QRegularExpressionMatch m = re.match(value);
+    constexpr int kMaxPixels = 4096;
+    if (!m.hasMatch())
+        return usage(QStringLiteral("expected WxH in pixels"));
+    const QSize size(m.captured(1).toInt(), m.captured(2).toInt());
+    if (size.width() < 1 || size.height() < 1 || size.width() > kMaxPixels ||
+        size.height() > kMaxPixels)
+        return usage(QStringLiteral("each side must be 1..%1 pixels").arg(kMaxPixels));
+    QString why;
+    if (!w.frm3D || !frm3DOperable(w, w.frm3D, why))
+        return usage(why);
+    // The surface fills the window's inner area.
+    w.frm3D->resize(size);
+    settleEvents();
+    if (w.frm3D->Picture1->size() != size)
+        return failure(QStringLiteral("the surface measures %1x%2")
+                           .arg(w.frm3D->Picture1->width())
+                           .arg(w.frm3D->Picture1->height()));
+    return ok();
+}
+
+ActionResult render3d(Main& w, const QString& value) {
+    if (value.isEmpty())
+        return usage(QStringLiteral("no file name"));
+    w.frm3D->drawPendingFrame();
+    QSaveFile f(value);
+    if (!f.open(QIODevice::WriteOnly) || !w.frm3D->Picture1->image().save(&f, "PNG") || !f.commit())
+        return failure(QStringLiteral("cannot write %1: %2").arg(value, f.errorString()));
+    return ok();
+}
+
+QPoint handleCentre(const QSlider* s) {
+    QStyleOptionSlider opt;
+    opt.initFrom(s);
+    opt.orientation = s->orientation();
+    opt.minimum = s->minimum();
+    opt.maximum = s->maximum();
+    opt.sliderPosition = s->sliderPosition();
+    opt.sliderValue = s->value();
+    opt.singleStep = s->singleStep();
+    opt.pageStep = s->pageStep();
+    opt.tickPosition = s->tickPosition();
+    opt.tickInterval = s->tickInterval();
+    opt.upsideDown = s->invertedAppearance() != (opt.direction == Qt::RightToLeft);
+    if (s->orientation() == Qt::Horizontal)
+        opt.state |= QStyle::State_Horizontal;
+    opt.subControls = QStyle::SC_SliderHandle;
+    return s->style()->subControlRect(QStyle::CC_Slider, &opt, QStyle::SC_SliderHandle, s).center();
+}
+
+// Presses on the slider's handle, drags it to the value and lets go, as a user does.
+ActionResult pressAndMoveSlider(QSlider* s, const QString& value) {
+    int v = 0;
+    if (!parseInt(value, v))
+        return usage(QStringLiteral("not a whole number"));
+    if (v < s->minimum() || v > s->maximum())
+        return usage(
+            QStringLiteral("%1 is outside %2..%3").arg(v).arg(s->minimum()).arg(s->maximum()));
+    QString why;
+    if (!userCanOperate(s, why))
+        return usage(why);
+    sendMouse(s, QEvent::MouseButtonPress, handleCentre(s), Qt::LeftButton, Qt::LeftButton);
+    s->setSliderPosition(v);
+    sendMouse(s, QEvent::MouseButtonRelease, handleCentre(s), Qt::LeftButton, Qt::NoButton);
+    if (s->value() != v)
+        return failure(QStringLiteral("%1 stopped at %2").arg(s->objectName()).arg(s->value()));
+    return ok();
+}
+
+ActionResult ep(Main& w, const QString& value) {
+    return pressAndMoveSlider(w.Slider1, value);
+}
+
+ActionResult haut(Main& w, const QString& value) {
+    return pressAndMoveSlider(w.Slider2, value);
+}
+
+ActionResult larg(Main& w, const QString& value) {
+    return pressAndMoveSlider(w.Slider3, value);
+}
+
 } // namespace
 
 const std::vector<CliAction>& cliActions() {
+    // clang-format off
     static const std::vector<CliAction> table = {
         {"points", points},
         {"order", order},
@@ -372,7 +533,17 @@ const std::vector<CliAction>& cliActions() {
         {"release", release},
         {"drag", drag},
         {"pin", pin},
+        // the 3-D window and the dimension sliders
+        {"view", view},
+        {"mode", mode},
+        {"orbit", orbit},
+        {"size3d", size3d},
+        {"render3d", render3d},
+        {"ep", ep},
+        {"haut", haut},
+        {"larg", larg},
     };
+    // clang-format on
     return table;
 }
 

@@ -3,6 +3,7 @@
 #include "cli_actions.h"
 
 #include "editor/main.h"
+#include "view3d/frm3d.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
@@ -92,6 +93,10 @@ int runCouplesCli(const QStringList& args, QTextStream& out, QTextStream& err) {
     Main window(surface);
     window.fileDialogAnswer = [](const QString&, const QString&, int) { return QString(); };
     window.warningSink = [&warning](const QString&, const QString& text) { warning = text; };
+    // A script must never wait on a message box: engine errors go to stderr.
+    window.frm3D->errorPresenter = [&err](int, const QString& text) {
+        err << "couples-cli: Error: " << text << "\n";
+    };
     window.show();
     settleEvents();
 

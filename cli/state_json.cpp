@@ -1,6 +1,7 @@
 #include "state_json.h"
 
 #include "editor/main.h"
+#include "view3d/frm3d.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -47,6 +48,33 @@ QJsonObject checkable(const QAbstractButton* b) {
     return {{"checked", b->isChecked()}, {"enabled", ownEnabled(b)}};
 }
 
+// The 3-D window: its piece, the former's mesh in model space and the orbit camera.
+QJsonObject view3dState(const Frm3D& f) {
+    const Engine& e = f.engine;
+    QJsonObject mesh{{"index", f.scene.formerMesh}, {"vertexCount", 0}, {"faceCount", 0}};
+    QJsonArray vertices;
+    if (e.isMesh(f.scene.formerMesh)) {
+        const Mesh& m = e.meshes[static_cast<std::size_t>(f.scene.formerMesh)];
+        mesh["vertexCount"] = m.vertexCount;
+        mesh["faceCount"] = m.faceCount;
+        for (int k = m.vertexStart; k < m.vertexStart + m.vertexCount; ++k) {
+            const Vector3& v = e.vertices[static_cast<std::size_t>(k)];
+            vertices.append(QJsonArray{double(v.x), double(v.y), double(v.z)});
+        }
+    }
+    mesh["vertices"] = vertices;
+    const int renderMode = e.isCamera(f.currentCamera)
+                               ? e.cameras[static_cast<std::size_t>(f.currentCamera)].renderMode
+                               : 0;
+    return {{"visible", f.isVisible()},
+            {"View_Piece", f.View_Piece},
+            {"formerMesh", mesh},
+            {"camera", QJsonObject{{"yaw", double(f.yaw)},
+                                   {"pitch", double(f.pitch)},
+                                   {"distance", double(f.distance)},
+                                   {"renderMode", renderMode}}}};
+}
+
 } // namespace
 
 QJsonObject editorState(const Main& w) {
@@ -58,6 +86,12 @@ QJsonObject editorState(const Main& w) {
     controls["Slider4"] = slider(w.Slider4);
     controls["Slider5"] = slider(w.Slider5);
     controls["Slider6"] = slider(w.Slider6);
+    controls["Slider1"] = slider(w.Slider1);
+    controls["Slider2"] = slider(w.Slider2);
+    controls["Slider3"] = slider(w.Slider3);
+    controls["T_EP"] = w.T_EP->text();
+    controls["T_H"] = w.T_H->text();
+    controls["T_L"] = w.T_L->text();
     controls["Check4"] = checkable(w.Check4);
     const QRadioButton* options[] = {w.Option1, w.Option2, w.Option3, w.Option4,
                                      w.Option5, w.Option6, w.Option7};
@@ -98,5 +132,7 @@ QJsonObject editorState(const Main& w) {
     s["Shape1"] = handles(m.Shape1);
     s["controls"] = controls;
     s["Chosen_File"] = w.Chosen_File;
+    if (w.frm3D)
+        s["view3d"] = view3dState(*w.frm3D);
     return s;
 }

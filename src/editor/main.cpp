@@ -1,6 +1,7 @@
 #include "editor/main.h"
 
 #include "editor/toolbar_pictures.h"
+#include "view3d/frm3d.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -104,12 +105,14 @@ void Main::createControls(QSizeF surfaceMm) {
 
     createSurface(central, surfaceMm);
     createMenus();
+    createFrame3(central, mm(kMargin, kBodyTop + kTabHeight + 1.0, kTabWidth, 27.0));
 
     // The window fits the tab control and the drawing surface, whatever its size.
     const QRect surface = Picture1->geometry();
     const int width = surface.right() + 1 + mm(0, 0, kMargin, 0).width();
     const int height =
-        std::max(surface.bottom(), SSTab1->geometry().bottom()) + 1 + mm(0, 0, 0, kMargin).height();
+        std::max({surface.bottom(), SSTab1->geometry().bottom(), Frame3->geometry().bottom()}) + 1 +
+        mm(0, 0, 0, kMargin).height();
     resize(width, height + menuBar()->sizeHint().height());
 }
 
@@ -399,9 +402,9 @@ void Main::Form_Load() {
     // 1.
     m.Form_Chargee = false;
 
-    // 2. Beside the 3-D window, centred vertically. [3-D window: its width goes before the
-    // 1000 twips once it exists.]
-    const int frm3DWidth = 0;
+    // 2. Beside the 3-D window, centred vertically; reading its width loads it.
+    load3DWindow();
+    const int frm3DWidth = frm3D->frameGeometry().width();
     if (const QScreen* s = screen())
         move(frm3DWidth + twipsToPixels(1000), (s->geometry().height() - height()) / 2);
     pb1(0)->setIcon(ImageList1[1]);
@@ -444,10 +447,15 @@ void Main::Form_Load() {
     // 12.
     PutEndsOnAxis(m);
 
-    // 13. [Proportional layout: Size_Init(Main, 2). 3-D window: shown here.]
+    // 13. [Proportional layout: Size_Init(Main, 2).]
+    frm3D->show();
 
-    // 14. [3-D scene: SetupScene() before, RebuildFormerMesh(1) after the flag.]
+    // 14. The first 3-D build samples the corrected points, as the 2-D view will, so that
+    // both views start from the same curve.
+    frm3D->SetupScene();
     m.Form_Chargee = true;
+    ::DisegnaCurva(m, outlineOptions(), nullptr);
+    RebuildFormerMesh(1);
     Redraw3D = true;
 
     // 15.
@@ -557,7 +565,8 @@ void Main::pb1_Click(int Index) {
         flip(10);
         Redraw3D = true;
         break;
-    case 11: // [3-D window: shown or hidden.]
+    case 11:
+        Vue3D_Click();
         break;
     case 14:
         if (tagValue(pb1Tag(14)) == 0) {
@@ -603,5 +612,7 @@ void Main::Hscroll3_Scroll() {
     model_.Ordre_Spline = Hscroll3->value();
     Picture1->Cls();
     DisegnaCurva();
+    // The 3-D part follows the new curve too.
+    RebuildFormerMesh(0);
     Redraw3D = true;
 }

@@ -2,6 +2,7 @@
 
 #include "editor/picture_box.h"
 #include "former/former_model.h"
+#include "view3d/redraw_flag.h"
 
 #include <QIcon>
 #include <QMainWindow>
@@ -12,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+class Frm3D;
+struct SceneInput;
 class QAction;
 class QCheckBox;
 class QGroupBox;
@@ -45,7 +48,8 @@ public:
     const FormerModel& model() const { return model_; }
 
     // Set by every change the 3-D view must show; the 3-D window clears it when it draws.
-    bool Redraw3D = false;
+    // Setting it schedules one frame of the 3-D window.
+    RedrawFlag Redraw3D;
 
     // The former's 3-D part follows the outline: mode 1 rebuilds its mesh from scratch, any
     // other mode moves its vertices in place. Forwards to the 3-D scene once one is attached.
@@ -163,6 +167,26 @@ public:
     QAction* IM_HRELP = nullptr;
     QAction* IM_ABOUT = nullptr;
 
+    // ---- the 3-D window and the dimensions of the 3-D part ----
+    Frm3D* frm3D = nullptr; // "Assemblage", created at start-up, lives as long as this window
+    QGroupBox* Frame3 = nullptr;
+    QSlider* Slider1 = nullptr; // "Ep.:"
+    QSlider* Slider2 = nullptr; // "Haut.:"
+    QSlider* Slider3 = nullptr; // "Larg.:"
+    QLineEdit* T_EP = nullptr;  // the values last applied
+    QLineEdit* T_H = nullptr;
+    QLineEdit* T_L = nullptr;
+    // What the 3-D scene reads from this window when it builds.
+    SceneInput sceneInput() const;
+    // "Vue 3D": shows the 3-D window, or hides it keeping its view.
+    void Vue3D_Click();
+    void Slider1_MouseDown();
+    void Slider2_MouseDown();
+    void Slider3_MouseDown();
+    void Slider1_Scroll();
+    void Slider2_Scroll();
+    void Slider3_Scroll();
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
 
@@ -173,6 +197,8 @@ private:
     void createMasqueTab(QWidget* page);
     void createSurface(QWidget* parent, QSizeF surfaceMm);
     void createMenus();
+    void createFrame3(QWidget* parent, const QRect& area);
+    void load3DWindow();
     // Runs handler only when the user moved the slider (drag, click, keyboard, wheel), once
     // the new value is in place; values set by the program do not run it.
     void onUserMove(QSlider* slider, void (Main::*handler)());

@@ -1,0 +1,363 @@
+#include "view3d/frm3d.h"
+
+#include "engine3d/vector_maths.h"
+#include "view3d/frm3d_picture.h"
+#include "view3d/view_button_pictures.h"
+
+#include <QEvent>
+#include <QGroupBox>
+#include <QMessageBox>
+#include <QPointer>
+#include <QToolButton>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+struct ViewButton {
+    int index;
+    const char* tooltip;
+    ViewPicture picture;
+};
+
+const ViewButton kViewButtons[] = {
+    {1, "Vue Surface", ViewPicture::Surface},        {2, "Vue Filaire", ViewPicture::WireFrame},
+    {3, "VueTransparent", ViewPicture::Transparent}, {4, "Vue Silhouette", ViewPicture::Silhouette},
+    {5, "Vue Solide", ViewPicture::Solid},
+};
+
+struct PieceButton {
+    int index;
+    const char* tooltip;
+    PiecePicture picture;
+    int viewPiece; // what Build_Outline_3D is asked for
+};
+
+const PieceButton kPieceButtons[] = {
+    {0, "Couple Entier", PiecePicture::Whole, 1},    {1, "Couple Gauche", PiecePicture::Left, 4},
+    {2, "Couple Droit", PiecePicture::Right, 5},     {3, "Couple Supérieur", PiecePicture::Top, 2},
+    {4, "CoupleInférieur", PiecePicture::Bottom, 3},
+};
+
+constexpr int kButtonSize = 28; // pixels
+constexpr int kButtonStep = 30;
+constexpr int kKeyShift = 16;
+constexpr int kButtonLeft = 1;
+constexpr int kButtonRight = 2;
+constexpr double kFullTurn = 6.28318530717958;
+
+// Nearest whole pixel, halves to even, kept inside the int range.
+int nearestPixel(float v) {
+    if (!std::isfinite(v)) {
+        return 0;
+    }
+    return static_cast<int>(std::nearbyint(std::clamp(static_cast<double>(v), -1e9, 1e9)));
+}
+
+QToolButton* makeButton(QWidget* parent, const QString& name, const char* tooltip,
+                        const QIcon& icon, QPoint at) {
+    auto* b = new QToolButton(parent);
+    b->setObjectName(name);
+    b->setToolTip(QString::fromUtf8(tooltip));
+    b->setIcon(icon);
+    b->setIconSize(QSize(24, 24));
+    b->setGeometry(QRect(at, QSize(kButtonSize, kButtonSize)));
+    return b;
+}
+
+} // namespace
+
+Frm3D::Frm3D(RedrawFlag& flag, QWidget* parent) : QWidget(parent, Qt::Window), Redraw3D(flag) {
+    setObjectName("Frm3D");
+    setWindowTitle(QStringLiteral("Assemblage"));
+    // The editor decides when the program ends; this window's close box only hides it.
+    setAttribute(Qt::WA_QuitOnClose, false);
+    engine.setErrorSink(&errorSink_);
+    sceneInput = [] { return SceneInput{}; };
+    toolbarTags = [] { return ToolbarTags{}; };
+    createControls();
+    canvas_ = std::make_unique<QImageCanvas>(Picture1->image());
+    // A request made once this window is gone reaches nobody.
+    Redraw3D.setNotifier([self = QPointer<Frm3D>(this)] {
+        if (self) {
+            self->scheduleFrame();
+        }
+    });
+    resize(kDesignWidth, kDesignHeight);
+    Form_Resize();
+    Form_Load();
+}
+
+void Frm3D::createControls() {
+    Picture1 = new Frm3DPicture(this);
+    connect(Picture1, &Frm3DPicture::MouseMove, this,
+            [this](int b, int s, float x, float y) { Picture1_MouseMove(b, s, x, y); });
+    connect(Picture1, &Frm3DPicture::KeyUp, this, [this](int key) { Picture1_KeyUp(key); });
+    // A re-made image has lost part of its picture: draw it again.
+    connect(Picture1, &Frm3DPicture::imageResized, this, [this] { Redraw3D = true; });
+
+    for (const ViewButton& v : kViewButtons) {
+        QToolButton* b =
+            makeButton(this, QStringLiteral("pb1_%1").arg(v.index), v.tooltip,
+                       viewButtonIcon(v.picture), QPoint(4 + kButtonStep * (v.index - 1), 4));
+        const int index = v.index;
+        connect(b, &QToolButton::clicked, this, [this, index] { pb1_Click(index); });
+        pb1_[v.index] = b;
+    }
+
+    Frame1 = new QGroupBox(this);
+    Frame1->setObjectName("Frame1");
+    Frame1->setGeometry(4, 4 + kButtonSize + 4, 4 + kButtonStep * 5, kButtonSize + 8);
+    for (const PieceButton& p : kPieceButtons) {
+        QToolButton* b =
+            makeButton(Frame1, QStringLiteral("pb2_%1").arg(p.index), p.tooltip,
+                       pieceButtonIcon(p.picture), QPoint(3 + kButtonStep * p.index, 4));
+        const int index = p.index;
+        connect(b, &QToolButton::clicked, this, [this, index] { pb2_Click(index); });
+        pb2_[p.index] = b;
+    }
+}
+
+QToolButton* Frm3D::pb1(int index) const {
+    const auto it = pb1_.find(index);
+    return it == pb1_.end() ? nullptr : it->second;
+}
+
+QToolButton* Frm3D::pb2(int index) const {
+    const auto it = pb2_.find(index);
+    return it == pb2_.end() ? nullptr : it->second;
+}
+
+// ---------------------------------------------------------------------------------------
+// Window events
+
+void Frm3D::Form_Load() {
+    View_Piece = 1;
+    engine.meshRange.first = 1;
+    engine.cameraRange.first = 1;
+    engine.lightRange.first = 1;
+    Picture1->show();
+    if (currentCamera == 0) {
+        currentCamera = engine.CreateCamera();
+        if (engine.isCamera(currentCamera)) {
+            engine.cameras[currentCamera].orthoScale = 1.0f;
+            engine.cameras[currentCamera].renderMode = kModeWireFrame;
+        }
+    }
+    if (currentLight == 0) {
+        currentLight = engine.CreateLight();
+    }
+    distance = 370.0f;
+    rotationSensitivity = 0.01f;
+    zoomSensitivity = 1.0f;
+    Redraw3D = true;
+}
+
+void Frm3D::Form_Activate() {
+    if (loopRunning_) {
+        return;
+    }
+    loopRunning_ = true;
+    if (Redraw3D) {
+        scheduleFrame();
+    }
+}
+
+void Frm3D::Form_Resize() {
+    // The window keeps to the top-left corner of the screen; the surface fills it.
+    move(0, 0);
+    Picture1->setGeometry(0, 0, width(), height());
+    Picture1->fitImage();
+}
+
+void Frm3D::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void Frm3D::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // Shown is activated as far as the loop is concerned: a window manager may keep the focus
+    // on the editor, and the view must not wait for a click.
+    Form_Activate();
+}
+
+void Frm3D::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        Form_Activate();
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Buttons
+
+void Frm3D::pb1_Click(int Index) {
+    if (!engine.isCamera(currentCamera) || !pb1(Index)) {
+        return;
+    }
+    Camera& c = engine.cameras[currentCamera];
+    switch (Index) {
+    case 1:
+        c.renderMode = kModeSmooth;
+        // They stay on whatever mode comes later.
+        c.specular = true;
+        c.attenuation = true;
+        break;
+    case 2:
+        c.renderMode = kModeWireFrame;
+        break;
+    case 3:
+        c.renderMode = kModeTransparent;
+        break;
+    case 4:
+        c.renderMode = kModeSilhouette;
+        break;
+    case 5:
+        c.renderMode = kModeSolid;
+        break;
+    }
+    // New settings may fail differently: their errors may be shown again.
+    errorSink_.settingsChanged();
+    Redraw3D = true;
+}
+
+void Frm3D::pb2_Click(int Index) {
+    for (const PieceButton& p : kPieceButtons) {
+        if (p.index == Index) {
+            View_Piece = p.viewPiece;
+            RebuildFormerMesh(1);
+            return;
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Mouse and keys
+
+void Frm3D::Picture1_MouseMove(int Button, int, float X, float Y) {
+    // The arithmetic is wide, every stored value a 32-bit float, as the orbit keeps them.
+    if (Button == kButtonLeft) {
+        Picture1->setCursor(Qt::SizeAllCursor);
+        yaw = static_cast<float>(yaw - (static_cast<double>(X) - lastX) * rotationSensitivity);
+        pitch = static_cast<float>(pitch + (static_cast<double>(Y) - lastY) * rotationSensitivity);
+        const float pi = static_cast<float>(kEnginePi);
+        if (yaw > pi) {
+            yaw = static_cast<float>(yaw - kFullTurn);
+        }
+        if (yaw < -pi) {
+            yaw = static_cast<float>(yaw + kFullTurn);
+        }
+        if (pitch > kEnginePi / 2) {
+            pitch = static_cast<float>(kEnginePi / 2);
+        }
+        if (pitch < -kEnginePi / 2) {
+            pitch = static_cast<float>(-kEnginePi / 2);
+        }
+    } else if (Button == kButtonRight) {
+        Picture1->setCursor(Qt::SizeVerCursor);
+        distance =
+            static_cast<float>(distance + (static_cast<double>(Y) - lastY) * zoomSensitivity);
+        if (distance < 0.0f) {
+            distance = 0.0f; // the camera sits on the target
+        }
+    }
+    if (Button != 0) {
+        Redraw3D = true;
+    } else {
+        Picture1->unsetCursor();
+    }
+    lastX = nearestPixel(X);
+    lastY = nearestPixel(Y);
+}
+
+void Frm3D::Picture1_KeyUp(int KeyCode) {
+    if (KeyCode == kKeyShift) {
+        Redraw3D = true;
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Scene
+
+void Frm3D::SetupScene() {
+    ::SetupScene(engine, scene, sceneInput(), currentCamera, currentLight);
+}
+
+void Frm3D::RebuildFormerMesh(int mode) {
+    ::RebuildFormerMesh(engine, scene, sceneInput(), View_Piece, mode);
+    if (mode == 1) {
+        // Not shown on its own: the frame asked for below repaints the surface.
+        canvas_->clear();
+    }
+    Redraw3D = true;
+}
+
+// ---------------------------------------------------------------------------------------
+// Render loop
+
+void Frm3D::scheduleFrame() {
+    if (!loopRunning_ || framePending_) {
+        return;
+    }
+    framePending_ = true;
+    // Queued on this window: if it is destroyed first, the pass is dropped with it.
+    QMetaObject::invokeMethod(
+        this, [this] { renderPass(); }, Qt::QueuedConnection);
+}
+
+void Frm3D::renderPass() {
+    framePending_ = false;
+    if (!Redraw3D) {
+        return;
+    }
+    Redraw3D = false;
+    drawFrame();
+}
+
+void Frm3D::drawPendingFrame() {
+    if (Redraw3D) {
+        Redraw3D = false;
+        drawFrame();
+    }
+}
+
+void Frm3D::drawFrame() {
+    engine.OrbitCamera(currentCamera, Vector3{0.0f, 0.0f, 0.0f}, distance, yaw, pitch);
+    if (engine.isCamera(currentCamera) && engine.isLight(currentLight)) {
+        // A head light.
+        engine.lights[currentLight].position = engine.cameras[currentCamera].position;
+    }
+    canvas_->clear();
+    engine.RenderFrame(*canvas_, currentCamera, scene.frameInputs(toolbarTags()));
+    canvas_->setOutlineColour(Colour3{255, 255, 255});
+    ++framesDrawn;
+    Picture1->update();
+}
+
+// ---------------------------------------------------------------------------------------
+// Errors
+
+void Frm3D::WindowErrorSink::EngineError(int code) {
+    window_.pendingErrors_.push_back(code);
+    if (!window_.errorsScheduled_) {
+        window_.errorsScheduled_ = true;
+        QMetaObject::invokeMethod(
+            &window_, [w = &window_] { w->showErrors(); }, Qt::QueuedConnection);
+    }
+}
+
+void Frm3D::showErrors() {
+    errorsScheduled_ = false;
+    const std::vector<int> codes = std::move(pendingErrors_);
+    pendingErrors_.clear();
+    for (int code : codes) {
+        const QString text = QString::fromUtf8(EngineErrorText(code));
+        if (errorPresenter) {
+            errorPresenter(code, text);
+        } else {
+            QMessageBox::critical(this, QStringLiteral("Error"), text);
+        }
+    }
+}

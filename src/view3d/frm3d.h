@@ -1,0 +1,114 @@
+#pragma once
+
+#include "engine3d/engine.h"
+#include "engine3d/error_sink.h"
+#include "view3d/qimage_canvas.h"
+#include "view3d/redraw_flag.h"
+#include "view3d/scene.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+class Frm3DPicture;
+class QGroupBox;
+class QToolButton;
+
+// The 3-D window "Assemblage": it owns the engine with its current camera and light, the scene,
+// the orbit camera driven by the mouse, the view and piece buttons, and the render loop.
+//
+// The render loop is event driven: setting Redraw3D schedules one pass on the event loop, a
+// burst of requests before that pass gives one frame, and nothing runs while nothing changes.
+// The window learns what to build and show from the editor through the callbacks below.
+class Frm3D : public QWidget {
+    Q_OBJECT
+
+public:
+    // Picture1's size at design, in pixels.
+    static constexpr int kDesignWidth = 480;
+    static constexpr int kDesignHeight = 400;
+
+    // The flag is the editor's; it must outlive the window. Loading happens here.
+    explicit Frm3D(RedrawFlag& Redraw3D, QWidget* parent = nullptr);
+
+    // ---- what the editor supplies ----
+    std::function<SceneInput()> sceneInput;   // sliders, doubling and samples
+    std::function<ToolbarTags()> toolbarTags; // "Axes On/Off" and "Grille On/Off"
+    // Shows an engine error; while empty, the critical "Error" message box does. Errors are
+    // shown from the event loop, never from inside a frame or a build.
+    std::function<void(int code, const QString& text)> errorPresenter;
+
+    // ---- handlers and routines, under the system's own names ----
+    void Form_Load();
+    void Form_Activate();
+    void Form_Resize();
+    void pb1_Click(int Index);
+    void pb2_Click(int Index);
+    void Picture1_MouseMove(int Button, int Shift, float X, float Y);
+    void Picture1_KeyUp(int KeyCode);
+    void SetupScene();
+    // The scene's rebuild, then the surface cleared on a new mesh and Redraw3D set.
+    void RebuildFormerMesh(int mode);
+
+    // ---- the render loop ----
+    bool renderLoopRunning() const { return loopRunning_; }
+    // Draws the frame now when one is due (Redraw3D set), whether or not the loop runs yet.
+    void drawPendingFrame();
+    int framesDrawn = 0; // frames drawn since load
+
+    // ---- state ----
+    Engine engine;
+    Scene scene;
+    int currentCamera = 0;
+    int currentLight = 0;
+    float yaw = 0.0f;
+    float pitch = 0.0f;
+    float distance = 370.0f;
+    float rotationSensitivity = 0.01f;
+    float zoomSensitivity = 1.0f;
+    int lastX = 0;
+    int lastY = 0;
+    int View_Piece = 1;
+
+    // ---- controls ----
+    Frm3DPicture* Picture1 = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    QToolButton* pb1(int index) const; // 1..5, nullptr otherwise
+    QToolButton* pb2(int index) const; // 0..4, nullptr otherwise
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    // Queues the engine's errors and shows them once the current work is done.
+    class WindowErrorSink final : public ErrorSink {
+    public:
+        explicit WindowErrorSink(Frm3D& window) : window_(window) {}
+        void EngineError(int code) override;
+
+    private:
+        Frm3D& window_;
+    };
+
+    void createControls();
+    void scheduleFrame();
+    void renderPass();
+    void drawFrame();
+    void showErrors();
+
+    RedrawFlag& Redraw3D;
+    WindowErrorSink windowSink_{*this};
+    CollapsingErrorSink errorSink_{windowSink_};
+    std::vector<int> pendingErrors_;
+    bool errorsScheduled_ = false;
+    bool loopRunning_ = false;
+    bool framePending_ = false;
+    std::map<int, QToolButton*> pb1_;
+    std::map<int, QToolButton*> pb2_;
+    std::unique_ptr<QImageCanvas> canvas_;
+};

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+// The drawing surface Picture1 of the 3-D window: measured in pixels, no border, black, with a
+// persistent image that frames are drawn into and that a repaint shows. Mouse moves and key
+// releases arrive with the toolkit-neutral codes the window's handlers expect.
+class Frm3DPicture : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit Frm3DPicture(QWidget* parent = nullptr);
+
+    // The persistent image, exactly the surface's size in pixels.
+    QImage& image() { return image_; }
+    const QImage& image() const { return image_; }
+    // Re-makes the image at the surface's size, keeping what it can of its picture. Done on
+    // every resize, and by the window when it sizes a surface that is not shown yet.
+    void fitImage();
+
+    // Mouse buttons as a bit set: 1 left, 2 right, 4 middle. Shift keys: 1 shift, 2 control,
+    // 4 alt.
+    static int buttonCode(Qt::MouseButtons buttons);
+    static int shiftCode(Qt::KeyboardModifiers modifiers);
+    // 16 for the shift key (17 control, 18 alt); other keys keep the toolkit's code.
+    static int keyCode(int qtKey);
+
+signals:
+    void MouseMove(int Button, int Shift, float X, float Y);
+    void KeyUp(int KeyCode);
+    // The image was re-made at a new size: what it showed is partly gone.
+    void imageResized();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+
+private:
+    QImage image_;
+};

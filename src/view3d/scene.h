@@ -1,0 +1,78 @@
+#pragma once
+
+#include "engine3d/engine.h"
+#include "outline_sequences.h"
+#include "point_xyz.h"
+
+#include <array>
+#include <span>
+#include <string_view>
+#include <vector>
+
+// What the scene reads from the editor window when it builds: the dimension sliders, the point
+// count and the doubling box, and the sampled outline for Build_Outline_3D. The editor fills
+// one on each call; the outline's spans must stay valid during that call.
+struct SceneInput {
+    int Slider1 = 5;  // "Ep.:", the band depth d
+    int Slider2 = 60; // "Haut.:", H = 2 * value
+    int Slider3 = 50; // "Larg.:", W = 2 * value
+    int Hscroll2 = 13;
+    int Check4 = 0; // value of the doubling box: 1 when on
+    OutlineInput outline;
+};
+
+// The tags of the editor's toolbar buttons "Axes On/Off" (10) and "Grille On/Off" (14), read
+// as numbers.
+struct ToolbarTags {
+    double axes = 0.0;
+    double grid = 0.0;
+};
+
+// The meshes and tables of the 3-D scene, shared by the editor and the 3-D window. Mesh
+// indices are engine mesh slots, 0 while not built.
+struct Scene {
+    int formerMesh = 0;
+    int gridMesh = 0;
+    std::array<int, 3> axisLines{};
+    std::array<int, 3> axisLabels{};
+    std::vector<PointXYZ> Contour_3D;
+    std::vector<PointXYZ> Outline_3D;
+    int gizmoOffsetX = 0;
+    int gizmoOffsetZ = 0;
+
+    FrameInputs frameInputs(const ToolbarTags& tags) const;
+};
+
+// The number of outline intervals K of the former's band: 2h + 2, or 4h + 4 with the doubling.
+int OutlineIntervals(const SceneInput& in);
+
+// Builds the scene once at start-up: every mesh is cleared (the camera and light stay; their
+// indices are updated if they moved), then the ground grid and the axis gizmo with its labels.
+void SetupScene(Engine& engine, Scene& scene, const SceneInput& in, int& currentCamera,
+                int& currentLight);
+
+// A flat grid of cellsX x cellsZ cells in the plane y = 0 from the origin; 0 when the pools
+// are full (error 1).
+int CreateGrid(Engine& engine, float sizeX, float sizeZ, int cellsX, int cellsZ, bool doubleSided);
+// Marker meshes: a line from p0 to p1, and a text label at p.
+int CreateLine(Engine& engine, const Vector3& p0, const Vector3& p1);
+int CreateLabel(Engine& engine, std::string_view text, const Vector3& p);
+
+// The former's band from the points of Contour_3D (K = size - 1): the front layer at z = 0,
+// the back layer at z = d, x and y scaled by W and H, 2(K+1) vertices and 2K triangles. Only
+// doubleSided == 1 adds the reversed triangles. 0 when the pools are full (error 1, nothing
+// left behind).
+int BuildFormerMesh(Engine& engine, std::span<const PointXYZ> Contour_3D, double W, double H,
+                    double d, int doubleSided);
+
+// Follows the outline: mode 1 replaces the former's mesh (its index changes), any other mode
+// moves the vertices of the existing mesh in place, keeping its index; both centre it. Leaves
+// the surface and Redraw3D to the caller.
+void RebuildFormerMesh(Engine& engine, Scene& scene, const SceneInput& in, int View_Piece,
+                       int mode);
+
+// The dimension sliders edit the former's vertices directly. The thickness moves the back
+// layer (the second half of the vertex run) along z; the front face stays flat.
+void ShiftBackLayer(Engine& engine, int mesh, float delta);
+void ScaleMeshX(Engine& engine, int mesh, double ratio);
+void ScaleMeshY(Engine& engine, int mesh, double ratio);

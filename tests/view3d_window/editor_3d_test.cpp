@@ -1,0 +1,294 @@
+#include "editor_test_support.h"
+
+#include "engine3d/vector_maths.h"
+#include "view3d/frm3d.h"
+#include "view3d/frm3d_picture.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <QSlider>
+#include <QStyle>
+#include <QStyleOptionSlider>
+#include <QToolButton>
+
+#include <algorithm>
+
+namespace {
+
+void settle() {
+    for (int i = 0; i < 3; ++i) {
+        QApplication::processEvents();
+    }
+}
+
+std::vector<Vector3> formerVertices(const Main& w) {
+    const Engine& e = w.frm3D->engine;
+    const Mesh& m = e.meshes[w.frm3D->scene.formerMesh];
+    return {e.vertices.begin() + m.vertexStart, e.vertices.begin() + m.vertexStart + m.vertexCount};
+}
+
+QPoint handleCentre(const QSlider* s) {
+    QStyleOptionSlider opt;
+    opt.initFrom(s);
+    opt.orientation = s->orientation();
+    opt.minimum = s->minimum();
+    opt.maximum = s->maximum();
+    opt.sliderPosition = s->sliderPosition();
+    opt.sliderValue = s->value();
+    opt.state |= QStyle::State_Horizontal;
+    opt.subControls = QStyle::SC_SliderHandle;
+    return s->style()->subControlRect(QStyle::CC_Slider, &opt, QStyle::SC_SliderHandle, s).center();
+}
+
+// A user presses on the slider's handle, drags it to the value and lets go.
+void pressAndMove(QSlider* s, int value) {
+    QTest::mousePress(s, Qt::LeftButton, Qt::NoModifier, handleCentre(s));
+    s->setSliderPosition(value);
+    QTest::mouseRelease(s, Qt::LeftButton, Qt::NoModifier, handleCentre(s));
+    ASSERT_EQ(s->value(), value);
+}
+
+// A left drag on the 3-D surface, as a user turns the view.
+void turn(Main& w, int dx, int dy) {
+    Frm3DPicture* p = w.frm3D->Picture1;
+    const QPoint from = p->rect().center();
+    QTest::mouseMove(p, from);
+    QTest::mousePress(p, Qt::LeftButton, Qt::NoModifier, from);
+    QMouseEvent move(QEvent::MouseMove, QPointF(from + QPoint(dx, dy)),
+                     QPointF(p->mapToGlobal(from + QPoint(dx, dy))), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(p, &move);
+    QTest::mouseRelease(p, Qt::LeftButton, Qt::NoModifier, from + QPoint(dx, dy));
+}
+
+// --- Start-up ---
+
+TEST(Editor3D, StartUpShowsTheEditorRightOfThe3DWindow) {
+    auto w = shownMain();
+    ASSERT_NE(w->frm3D, nullptr);
+    EXPECT_TRUE(w->frm3D->isVisible());
+    EXPECT_EQ(w->frm3D->windowTitle(), "Assemblage");
+    EXPECT_EQ(w->frm3D->frameGeometry().topLeft(), QPoint(0, 0));
+    const int gap = qRound(1000.0 / 1440.0 * w->logicalDpiX());
+    // The width is read before the 3-D window is first shown, when it has no frame yet.
+    EXPECT_EQ(w->frameGeometry().left(), w->frm3D->width() + gap);
+    EXPECT_EQ(w->frameGeometry().top(), (w->screen()->geometry().height() - w->height()) / 2);
+}
+
+TEST(Editor3D, StartUpBuildsTheSceneOnceFromTheCorrectedOutline) {
+    Main w;
+    EXPECT_EQ(w.rebuildCalls[1], 1);
+    EXPECT_EQ(w.rebuildCalls[0], 0);
+    const Frm3D& f = *w.frm3D;
+    EXPECT_EQ(f.engine.meshRange.count, 8);
+    ASSERT_NE(f.scene.formerMesh, 0);
+    EXPECT_EQ(f.engine.meshes[f.scene.formerMesh].vertexCount, 58); // h = 13, K = 28
+    EXPECT_EQ(f.engine.meshes[f.scene.formerMesh].faceCount, 56);
+
+    // Built from the samples the 2-D view shows: moving the vertices from them changes nothing.
+    const std::vector<Vector3> built = formerVertices(w);
+    w.frm3D->RebuildFormerMesh(0);
+    const std::vector<Vector3> again = formerVertices(w);
+    for (std::size_t k = 0; k < built.size(); ++k) {
+        ASSERT_TRUE(built[k] == again[k]) << "vertex " << k;
+    }
+
+    settle();
+    EXPECT_FALSE(w.Redraw3D);
+    EXPECT_GE(w.frm3D->framesDrawn, 1);
+}
+
+TEST(Editor3D, StartUpPictureShowsTheRedBand) {
+    auto w = shownMain();
+    QTest::mouseClick(w->frm3D->pb1(5), Qt::LeftButton); // "Vue Solide"
+    turn(*w, -60, 40);
+    settle();
+    const QImage& picture = w->frm3D->Picture1->image();
+    EXPECT_GT(countColour(picture, QColor(110, 0, 0)), 200);
+    // The band stands in the middle of the view.
+    const QRect middle(picture.width() / 4, picture.height() / 4, picture.width() / 2,
+                       picture.height() / 2);
+    EXPECT_EQ(countColour(picture, QColor(110, 0, 0), middle),
+              countColour(picture, QColor(110, 0, 0)));
+
+    QTest::mouseClick(w->frm3D->pb1(1), Qt::LeftButton); // "Vue Surface": shaded reds
+    settle();
+    const QImage shaded = w->frm3D->Picture1->image().convertToFormat(QImage::Format_RGB32);
+    int reddish = 0;
+    for (int y = 0; y < shaded.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(shaded.constScanLine(y));
+        for (int x = 0; x < shaded.width(); ++x) {
+            reddish += qRed(row[x]) > qGreen(row[x]) + 8 && qGreen(row[x]) == qBlue(row[x]);
+        }
+    }
+    EXPECT_GT(reddish, 100);
+}
+
+// --- The 3-D part follows the editor ---
+
+TEST(Editor3D, ResolutionSliderMovesTheVerticesInPlace) {
+    auto w = shownMain();
+    const int index = w->frm3D->scene.formerMesh;
+    const std::vector<Vector3> before = formerVertices(*w);
+    const int frames = w->frm3D->framesDrawn;
+    w->Hscroll3->setFocus();
+    QTest::keyClick(w->Hscroll3, Qt::Key_Left); // 4 -> 3: the order becomes 3
+    ASSERT_EQ(w->model().Ordre_Spline, 3);
+    EXPECT_EQ(w->rebuildCalls[0], 1);
+    EXPECT_EQ(w->frm3D->scene.formerMesh, index);
+    const std::vector<Vector3> after = formerVertices(*w);
+    ASSERT_EQ(after.size(), before.size());
+    int moved = 0;
+    for (std::size_t k = 0; k < after.size(); ++k) {
+        moved += !(after[k] == before[k]);
+    }
+    EXPECT_GT(moved, 10);
+    settle();
+    EXPECT_EQ(w->frm3D->framesDrawn, frames + 1);
+}
+
+TEST(Editor3D, AxesAndGridButtonsShowTheGizmoAndTheGroundIn3D) {
+    auto w = shownMain();
+    const Frm3D& f = *w->frm3D;
+    auto visible = [&f](int m) { return f.engine.meshes[m].visible; };
+    EXPECT_FALSE(visible(f.scene.axisLines[0]));
+    EXPECT_FALSE(visible(f.scene.gridMesh)) << "the 2-D grid shows, the ground does not";
+
+    w->pb1(10)->click();
+    settle();
+    for (int m : f.scene.axisLines) {
+        EXPECT_TRUE(visible(m));
+    }
+    for (int m : f.scene.axisLabels) {
+        EXPECT_TRUE(visible(m));
+    }
+    EXPECT_GT(countColour(f.Picture1->image(), QColor(255, 0, 0)), 20) << "the red gizmo";
+
+    w->pb1(14)->click();
+    settle();
+    EXPECT_EQ(w->pb1Tag(14), "1");
+    EXPECT_TRUE(visible(f.scene.gridMesh));
+    w->pb1(14)->click();
+    w->pb1(10)->click();
+    settle();
+    EXPECT_FALSE(visible(f.scene.gridMesh));
+    EXPECT_FALSE(visible(f.scene.axisLabels[2]));
+}
+
+TEST(Editor3D, Vue3DHidesAndShowsTheWindowWithItsView) {
+    auto w = shownMain();
+    Frm3D* f = w->frm3D;
+    turn(*w, 40, 25);
+    const float yaw = f->yaw, pitch = f->pitch;
+    const std::vector<Vector3> vertices = formerVertices(*w);
+    w->pb1(11)->click();
+    EXPECT_FALSE(f->isVisible());
+    w->pb1(11)->click();
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_EQ(w->frm3D, f);
+    EXPECT_EQ(f->yaw, yaw);
+    EXPECT_EQ(f->pitch, pitch);
+    EXPECT_EQ(formerVertices(*w).size(), vertices.size());
+
+    // Its close box hides it too; the button brings it back.
+    f->close();
+    EXPECT_FALSE(f->isVisible());
+    w->pb1(11)->click();
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_EQ(w->pb1Tag(11), "0");
+}
+
+// --- Thickness, height and width ---
+
+TEST(Editor3D, DimensionBoxesStartWithTheSlidersValues) {
+    Main w;
+    EXPECT_EQ(w.T_EP->text(), "5");
+    EXPECT_EQ(w.T_H->text(), "60");
+    EXPECT_EQ(w.T_L->text(), "50");
+    EXPECT_EQ(w.Slider1->value(), 5);
+    EXPECT_EQ(w.Slider2->value(), 60);
+    EXPECT_EQ(w.Slider3->value(), 50);
+    QStringList labels;
+    for (const QLabel* l : w.Frame3->findChildren<QLabel*>())
+        labels << l->text();
+    EXPECT_EQ(labels, (QStringList{"Ep.:", "Haut.:", "Larg.:"}));
+}
+
+TEST(Editor3D, HeightMovesComposeAndOnlyUserMovesApply) {
+    auto a = shownMain();
+    auto b = shownMain();
+    const std::vector<Vector3> start = formerVertices(*a);
+    pressAndMove(a->Slider2, 80);
+    EXPECT_EQ(a->T_H->text(), "80");
+    pressAndMove(a->Slider2, 40);
+    pressAndMove(b->Slider2, 40);
+    const std::vector<Vector3> va = formerVertices(*a), vb = formerVertices(*b);
+    for (std::size_t k = 0; k < va.size(); ++k) {
+        EXPECT_NEAR(va[k].y, vb[k].y, 1e-4f) << k;
+        EXPECT_NEAR(vb[k].y, start[k].y * 40.0f / 60.0f, 1e-4f) << k;
+        EXPECT_EQ(va[k].x, start[k].x);
+    }
+    // A value set by the program is not applied.
+    a->Slider2->setValue(90);
+    const std::vector<Vector3> after = formerVertices(*a);
+    for (std::size_t k = 0; k < va.size(); ++k) {
+        ASSERT_TRUE(after[k] == va[k]);
+    }
+    EXPECT_EQ(a->T_H->text(), "40");
+}
+
+TEST(Editor3D, AKeyboardMoveBeforeAnyPressAppliesAgainstTheStartValue) {
+    auto w = shownMain();
+    const std::vector<Vector3> start = formerVertices(*w);
+    w->Slider3->setFocus();
+    QTest::keyClick(w->Slider3, Qt::Key_Right);
+    ASSERT_EQ(w->Slider3->value(), 51);
+    EXPECT_EQ(w->T_L->text(), "51");
+    const std::vector<Vector3> now = formerVertices(*w);
+    for (std::size_t k = 0; k < now.size(); ++k) {
+        EXPECT_FLOAT_EQ(now[k].x, static_cast<float>(start[k].x * (51.0 / 50.0)));
+    }
+}
+
+TEST(Editor3D, ThicknessMovesTheBackLayerAndLeavesThe2DViewAlone) {
+    auto w = shownMain();
+    const std::vector<PointXYZ> curve = w->model().Courbe_Droite;
+    const std::vector<Vector3> start = formerVertices(*w);
+    const std::size_t n = start.size() / 2;
+    w->Redraw3D = false;
+    pressAndMove(w->Slider1, 20);
+    EXPECT_TRUE(w->Redraw3D);
+    EXPECT_EQ(w->T_EP->text(), "20");
+    std::vector<Vector3> now = formerVertices(*w);
+    for (std::size_t k = 0; k < n; ++k) {
+        EXPECT_EQ(now[k].z, start[k].z) << "front vertex " << k;
+        EXPECT_EQ(now[n + k].z, start[n + k].z + 15.0f) << "back vertex " << k;
+    }
+    pressAndMove(w->Slider1, 5);
+    now = formerVertices(*w);
+    for (std::size_t k = 0; k < now.size(); ++k) {
+        EXPECT_EQ(now[k].z, start[k].z) << k;
+    }
+    for (std::size_t j = 0; j < curve.size(); ++j) {
+        EXPECT_EQ(w->model().Courbe_Droite[j].x, curve[j].x);
+        EXPECT_EQ(w->model().Courbe_Droite[j].y, curve[j].y);
+    }
+}
+
+TEST(Editor3D, ARebuildReproducesTheDimensionsTheSlidersSet) {
+    auto w = shownMain();
+    pressAndMove(w->Slider2, 75);
+    pressAndMove(w->Slider3, 35);
+    const std::vector<Vector3> edited = formerVertices(*w);
+    QTest::mouseClick(w->frm3D->pb2(0), Qt::LeftButton); // "Couple Entier": a new mesh
+    const std::vector<Vector3> rebuilt = formerVertices(*w);
+    ASSERT_EQ(rebuilt.size(), edited.size());
+    for (std::size_t k = 0; k < edited.size(); ++k) {
+        EXPECT_NEAR(rebuilt[k].x, edited[k].x, 1e-3f) << k;
+        EXPECT_NEAR(rebuilt[k].y, edited[k].y, 1e-3f) << k;
+    }
+}
+
+} // namespace
