@@ -189,6 +189,8 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // Closing the editor ends the program at once, the 3-D window with it.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void createControls(QSizeF surfaceMm);

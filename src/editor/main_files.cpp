@@ -1,6 +1,7 @@
 // The "&Fichiers" menu of the editor window: the profile export of the five pieces, the file
 // dialogs, the load command and quitting.
 #include "editor/main.h"
+#include "view3d/frm3d.h"
 
 #include "editor/file_dialog.h"
 
@@ -9,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QFile>
 #include <QMessageBox>
 
@@ -74,6 +76,13 @@ void Main::IM_B_Click() {
 
 void Main::IM_Save_All_Click() {
     Save_Couple(5);
+}
+
+void Main::closeEvent(QCloseEvent* event) {
+    QMainWindow::closeEvent(event);
+    if (frm3D)
+        frm3D->hide();
+    QCoreApplication::quit();
 }
 
 void Main::IM_Quit_Click() {

@@ -1,5 +1,7 @@
 #include "files_test_support.h"
 
+#include "view3d/frm3d.h"
+
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
@@ -326,6 +328,25 @@ TEST_F(FilesMenu, QuitEndsTheProgramWithEveryWindow) {
     EXPECT_EQ(status, 0);
     EXPECT_FALSE(w->isVisible());
     EXPECT_FALSE(other.isVisible());
+}
+
+// Closing the editor with its close box ends the program too, the 3-D window with it.
+TEST_F(FilesMenu, ClosingTheEditorEndsTheProgram) {
+    w->show();
+    ASSERT_TRUE(w->frm3D);
+    w->frm3D->show();
+    const bool quitOnLast = QApplication::quitOnLastWindowClosed();
+    QApplication::setQuitOnLastWindowClosed(false); // only an explicit quit ends the loop
+    QTimer::singleShot(0, w.get(), &QWidget::close);
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+    guard.start(20000);
+    const int status = QApplication::exec();
+    QApplication::setQuitOnLastWindowClosed(quitOnLast);
+    EXPECT_EQ(status, 0);
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_FALSE(w->frm3D->isVisible());
 }
 
 } // namespace
