@@ -74,6 +74,43 @@ std::string writeToDevice(const std::string& path, std::string_view text) {
     return err == 0 ? std::string() : writeFailureMessage(path, writeFailureReason(err));
 }
 
+// The file a chain of links ending on a missing name stands for, as opening `path` for writing
+// would create it: each relative target is taken in its link's folder. Returns 0, or the errno
+// that stops the walk (ELOOP for a loop of links).
+int missingLinkTarget(const std::string& path, std::string& target) {
+    std::string current = path;
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat st {};
+        if (::lstat(current.c_str(), &st) != 0) {
+            if (errno != ENOENT) {
+                return errno;
+            }
+            target = current;
+            return 0;
+        }
+        if (!S_ISLNK(st.st_mode)) {
+            // Appeared meanwhile: write where the name now points.
+            target = current;
+            return 0;
+        }
+        std::string next(PATH_MAX, '\0');
+        const ssize_t n = ::readlink(current.c_str(), next.data(), next.size());
+        if (n < 0) {
+            return errno;
+        }
+        if (static_cast<std::size_t>(n) >= next.size()) {
+            return ENAMETOOLONG;
+        }
+        next.resize(static_cast<std::size_t>(n));
+        if (next.empty() || next.front() != '/') {
+            const std::string folder = parentFolder(current);
+            next = folder == "/" ? "/" + next : folder + "/" + next;
+        }
+        current = std::move(next);
+    }
+    return ELOOP;
+}
+
 // A fresh name in `folder` that did not exist; short, so a long target name still fits.
 int createTemporary(const std::string& folder, std::string& tempPath) {
     static constexpr char digits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
@@ -164,6 +201,9 @@ std::string writeFileSafely(const std::string& path, std::string_view text) {
         }
     } else if (errno != ENOENT) {
         return writeFailureMessage(path, writeFailureReason(errno));
+    } else if (const int err = missingLinkTarget(path, target); err != 0) {
+        // A link to a missing file: the file is created where the link points, the link stays.
+        return writeFailureMessage(path, writeFailureReason(err));
     }
 
     const std::string folder = parentFolder(target);

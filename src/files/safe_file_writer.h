@@ -9,7 +9,8 @@
 //
 // - A target the user marked read-only (no write permission bit) is refused, even for root,
 //   although the rename would succeed; so is a folder without any write permission bit.
-// - A symbolic link is followed: the file it points to is replaced, the link stays.
+// - A symbolic link is followed: the file it points to is replaced, or created when it is
+//   missing; the link stays.
 // - A character device (such as /dev/null or /dev/full) is written in place: replacing it by a
 //   regular file would destroy it. Writing to /dev/full therefore fails with "disk full".
 // - The replaced file keeps its permissions (and its owner where the system allows it).

@@ -180,6 +180,32 @@ TEST_F(SafeWriter, ALinkKeepsPointingAtTheReplacedFile) {
     EXPECT_EQ(entries(), (std::set<std::string>{"link.DAT", "real.DAT"}));
 }
 
+// A link whose file does not exist yet gets that file, as opening it for writing would; the
+// link itself stays. Its target is taken relative to the link's own folder.
+TEST_F(SafeWriter, ALinkToAMissingFileCreatesThatFile) {
+    fs::create_directory(dir / "sub");
+    const fs::path link = dir / "link.DAT";
+    fs::create_symlink("sub/real.DAT", link);
+    ASSERT_EQ(writeFileSafely(link.string(), older), "");
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(readFile(dir / "sub" / "real.DAT"), older);
+    EXPECT_EQ(entries(), (std::set<std::string>{"link.DAT", "sub"}));
+
+    // A link into a missing folder names the folder as the reason and changes nothing.
+    const fs::path nowhere = dir / "nowhere.DAT";
+    fs::create_symlink(dir / "missing" / "f.DAT", nowhere);
+    EXPECT_TRUE(contains(writeFileSafely(nowhere.string(), older), "le dossier n'existe pas"));
+    EXPECT_TRUE(fs::is_symlink(nowhere));
+
+    // A loop of links is refused, not followed forever.
+    fs::create_symlink(dir / "loopB", dir / "loopA");
+    fs::create_symlink(dir / "loopA", dir / "loopB");
+    EXPECT_TRUE(
+        contains(writeFileSafely((dir / "loopA").string(), older), "trop de liens symboliques"));
+    EXPECT_EQ(entries(),
+              (std::set<std::string>{"link.DAT", "loopA", "loopB", "nowhere.DAT", "sub"}));
+}
+
 TEST_F(SafeWriter, ARelativeNameIsInTheCurrentFolder) {
     const fs::path before = fs::current_path();
     fs::current_path(dir);
