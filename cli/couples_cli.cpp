@@ -31,6 +31,14 @@ const char* const kUsage =
     "  state=FILE.json     writes the editor's state\n"
     "  save=PIECE:NAME     saves gauche, droit, haut, bas or entier as NAME (\"\" cancels)\n"
     "  load=NAME           chooses NAME with \"&Charger\" (\"\" cancels)\n"
+    "  ep=V, haut=V, larg=V\n"
+    "                      presses on \"Ep.:\", \"Haut.:\" or \"Larg.:\" and moves it to V\n"
+    "  view=I              clicks piece button I (0..4) of the 3-D window \"Assemblage\"\n"
+    "  mode=I              clicks view button I (1..5) of the 3-D window\n"
+    "  orbit=DX,DY:B       drags DX,DY pixels on the 3-D surface with B held\n"
+    "                      (left, right, middle or none)\n"
+    "  size3d=WxH          resizes the 3-D surface to W by H pixels\n"
+    "  render3d=FILE.png   writes the 3-D surface once its pending frame is drawn\n"
     "Exit status: 0 done, 2 bad usage, 1 run-time failure.\n";
 
 constexpr double kMaxSurface = 1000.0; // mm: keeps the surface's layers a sane size

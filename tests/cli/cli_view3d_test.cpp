@@ -138,6 +138,20 @@ TEST_F(Cli3D, BadValuesAndHiddenWindowAreBadUsage) {
     EXPECT_EQ(cli({"button=11", "button=11", "view=0"}).status, 0);
 }
 
+// --help names every action a script can use, so none is known only from the README.
+TEST_F(Cli3D, HelpListsEveryAction) {
+    QString help;
+    QTextStream out(&help);
+    QTextStream err(&help);
+    ASSERT_EQ(runCouplesCli({"--help"}, out, err), 0);
+    out.flush();
+    for (const CliAction& a : cliActions()) {
+        EXPECT_TRUE(help.contains(QStringLiteral("  %1=").arg(QLatin1String(a.name))) ||
+                    help.contains(QStringLiteral(", %1=").arg(QLatin1String(a.name))))
+            << a.name;
+    }
+}
+
 TEST_F(Cli3D, Render3dThatCannotBeWrittenIsARunTimeFailure) {
     const CliResult r = cli({"render3d=" + file("missing/r.png")});
     EXPECT_EQ(r.status, 1);
