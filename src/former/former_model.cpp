@@ -79,6 +79,9 @@ void PlaceAxes(FormerModel& m, double outerWidth, double outerHeight, double inn
     m.Line1.X2 = m.Line1.X1;
     m.Line1.Y1 = 0.0;
     m.Line1.Y2 = outerHeight;
+    // The horizontal axis runs across the whole surface, as the vertical one runs down it.
+    m.Line4.X1 = 0.0;
+    m.Line4.X2 = outerWidth;
     m.Line4.Y1 = innerHeight / 2.0;
     m.Line4.Y2 = m.Line4.Y1;
 }

@@ -125,7 +125,7 @@ void PlaceDoubling(FormerModel& m, int epaisseur);
 
 // Places the two axes for a drawing surface of the given outer size and inner (scale) height:
 // the vertical axis at half the outer width from top to bottom, the horizontal one at half
-// the inner height.
+// the inner height from the left edge to the right one.
 void PlaceAxes(FormerModel& m, double outerWidth, double outerHeight, double innerHeight);
 
 // Pts_Couple(i) = (Left, Top) of shppi(i) for every point (the start-up re-reads the handles

@@ -158,4 +158,21 @@ TEST(StartUp, ShownWindowDrawsGridOutlineAndHandles) {
     EXPECT_GT(countColour(shot, QColor(255, 0, 255)), 10); // the end handles
 }
 
+TEST(StartUp, BothAxesCrossTheWholeSurface) {
+    auto w = shownMain(QSizeF(150, 90));
+    const FormerModel& m = w->model();
+    EXPECT_EQ(m.Line4.X1, 0.0);
+    EXPECT_EQ(m.Line4.X2, 150.0);
+    // Grey along the row of the horizontal axis and the column of the vertical one, from one
+    // edge to the other (the outline, handles and labels cover only a little of either).
+    const QImage shot = w->Picture1->grab().toImage();
+    const QColor grey(128, 128, 128);
+    const double k = w->Picture1->pixelsPerMm() * shot.devicePixelRatio();
+    const int row = static_cast<int>(m.Y1() * k);
+    const int column = deviceX(*w->Picture1, shot, m.X1());
+    EXPECT_GT(countColour(shot, grey, QRect(0, row - 1, shot.width(), 3)), shot.width() * 3 / 4);
+    EXPECT_GT(countColour(shot, grey, QRect(column - 1, 0, 3, shot.height())),
+              shot.height() * 3 / 4);
+}
+
 } // namespace
