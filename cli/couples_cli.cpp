@@ -86,15 +86,6 @@ int runCouplesCli(const QStringList& args, QTextStream& out, QTextStream& err) {
         err << kUsage;
         return 2;
     }
-    // Every action must be known before the editor starts.
-    for (const QString& a : actions) {
-        const qsizetype eq = a.indexOf('=');
-        if (eq <= 0 || !findCliAction(a.left(eq))) {
-            err << "couples-cli: " << a << ": unknown action\n";
-            return 2;
-        }
-    }
-
     // Nobody can answer a dialog or read a message box here: a dialog that no action types into
     // is cancelled, and a warning fails the action that caused it.
     QString warning;
@@ -109,8 +100,13 @@ int runCouplesCli(const QStringList& args, QTextStream& out, QTextStream& err) {
     settleEvents();
 
     for (const QString& a : actions) {
+        // An unknown action is bad usage when its turn comes: the actions before it have run.
         const qsizetype eq = a.indexOf('=');
-        const CliAction* action = findCliAction(a.left(eq));
+        const CliAction* action = eq > 0 ? findCliAction(a.left(eq)) : nullptr;
+        if (!action) {
+            err << "couples-cli: " << a << ": unknown action\n";
+            return 2;
+        }
         warning.clear();
         ActionResult r = action->run(window, a.mid(eq + 1));
         settleEvents();
