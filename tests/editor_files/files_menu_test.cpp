@@ -1,21 +1,119 @@
-#include "files_test_support.h"
+#include "editor_test_support.h"
 
+#include "files/couple_export.h"
 #include "view3d/frm3d.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QSlider>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
 
 #include <clocale>
 #include <cstdio>
+#include <functional>
 #include <locale>
 #include <sys/stat.h>
+#include <utility>
 
 namespace {
+
+// The bytes of a file, or "<missing>" when it cannot be read.
+std::string fileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : "<missing>";
+}
+
+// The entries of a folder, hidden ones included: a stray temporary file shows up here.
+QStringList folderEntries(const QString& path) {
+    return QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                QDir::NoDotAndDotDot);
+}
+
+// Calls `act` on the next modal widget of type T that opens while this lives.
+template <class T> class ModalWatcher {
+public:
+    explicit ModalWatcher(std::function<void(T*)> act) : act_(std::move(act)) {
+        poll_.setInterval(10);
+        QObject::connect(&poll_, &QTimer::timeout, [this] {
+            if (auto* m = qobject_cast<T*>(QApplication::activeModalWidget())) {
+                poll_.stop();
+                act_(m);
+            }
+        });
+        poll_.start();
+    }
+
+private:
+    std::function<void(T*)> act_;
+    QTimer poll_;
+};
+
+struct DialogSeen {
+    bool shown = false;
+    QString title;
+    QStringList filters;
+    QFileDialog::AcceptMode mode = QFileDialog::AcceptOpen;
+    QFileDialog::FileMode fileMode = QFileDialog::Directory;
+    QFileDialog::Options options;
+    QString defaultSuffix;
+};
+
+// Acts as the user on the next real file dialog: records how it looks, goes to `folder`, then
+// types `typed` and presses Enter, or presses Escape when `typed` is empty.
+struct FileDialogUser {
+    FileDialogUser(const QString& folder, const QString& typed)
+        : watcher([this, folder, typed](QFileDialog* d) {
+              seen = {true,          d->windowTitle(), d->nameFilters(),  d->acceptMode(),
+                      d->fileMode(), d->options(),     d->defaultSuffix()};
+              d->setDirectory(folder);
+              auto* edit = d->findChild<QLineEdit*>("fileNameEdit");
+              if (!edit) {
+                  ADD_FAILURE() << "no file name box";
+                  d->reject();
+                  return;
+              }
+              if (typed.isEmpty()) {
+                  QTest::keyClick(edit, Qt::Key_Escape);
+              } else {
+                  QTest::keyClicks(edit, typed);
+                  QTest::keyClick(edit, Qt::Key_Return);
+              }
+              // Still open a moment later: it asked something or refused the name. Close it
+              // so the test cannot hang; the timer goes with the dialog once it is done.
+              QTimer::singleShot(1000, d, [d] {
+                  if (QWidget* m = QApplication::activeModalWidget(); m && m != d) {
+                      ADD_FAILURE() << "the dialog asked: " << m->windowTitle().toStdString();
+                      m->close();
+                  }
+                  ADD_FAILURE() << "the dialog did not take the name";
+                  d->reject();
+              });
+          }) {}
+    DialogSeen seen;
+    ModalWatcher<QFileDialog> watcher;
+};
+
+// Runs the event loop after `start` until the program quits; 99 when only the guard ended it.
+int runUntilQuit(const std::function<void()>& start) {
+    const bool quitOnLast = QApplication::quitOnLastWindowClosed();
+    QApplication::setQuitOnLastWindowClosed(false); // only an explicit quit ends the loop
+    QTimer::singleShot(0, start);
+    QTimer guard; // scoped, so it never ends a later test's dialog
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+    guard.start(20000);
+    const int status = QApplication::exec();
+    QApplication::setQuitOnLastWindowClosed(quitOnLast);
+    return status;
+}
 
 class FilesMenu : public ::testing::Test {
 protected:
@@ -24,22 +122,34 @@ protected:
         w = shownMain();
     }
     QString file(const QString& name) const { return dir.filePath(name); }
+    void writeFile(const QString& name, const std::string& bytes) const {
+        QFile f(file(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    }
+    // Stands in for the user at the window's file dialogs (`typed`, a cancel when empty) and
+    // records its warnings.
+    void scriptDialogs() {
+        w->fileDialogAnswer = [this](const QString&, const QString&, int) { return typed; };
+        w->warningSink = [this](const QString&, const QString& text) { warnings << text; };
+    }
+    // The window's samples, as the files library takes them.
+    OutlineInput outlineInput() const {
+        const FormerModel& m = w->model();
+        return {m.Courbe_Droite,
+                m.Courbe_Gauche,
+                m.Doublage_Droit,
+                m.Doublage_Gauche,
+                m.Nb_Points,
+                m.Line4.Y1,
+                w->Check4->isChecked() ? 1 : 0};
+    }
 
     QTemporaryDir dir;
-    std::unique_ptr<Main> w;
+    QString typed;
+    QStringList warnings;
+    std::unique_ptr<Main> w; // last, so it goes before what its script refers to
 };
-
-// Lines of a profile file as (x, y) pairs.
-std::vector<std::pair<double, double>> profilePoints(const std::string& text) {
-    std::vector<std::pair<double, double>> pts;
-    for (const QString& line : QString::fromStdString(text).split("\r\n", Qt::SkipEmptyParts)) {
-        const QStringList xy = line.split(' ');
-        EXPECT_EQ(xy.size(), 2) << line.toStdString();
-        if (xy.size() == 2)
-            pts.emplace_back(xy[0].toDouble(), xy[1].toDouble());
-    }
-    return pts;
-}
 
 TEST_F(FilesMenu, ItemsCaptionsAndSeparatorsInOrder) {
     EXPECT_EQ(w->menuBar()->actions().value(0), w->IM_File->menuAction()) << "the first menu";
@@ -62,231 +172,127 @@ TEST_F(FilesMenu, ItemsCaptionsAndSeparatorsInOrder) {
     for (std::size_t i = 0; i < expected.size(); ++i) {
         const QAction* a = items[static_cast<qsizetype>(i)];
         EXPECT_EQ(a->objectName(), expected[i].first);
-        if (expected[i].second) {
-            EXPECT_FALSE(a->isSeparator()) << expected[i].first;
-            EXPECT_EQ(a->text(), QString::fromUtf8(expected[i].second));
-        } else {
-            EXPECT_TRUE(a->isSeparator()) << expected[i].first;
-            EXPECT_TRUE(a->text().isEmpty()) << expected[i].first;
-        }
+        EXPECT_EQ(a->isSeparator(), expected[i].second == nullptr) << expected[i].first;
+        EXPECT_EQ(a->text(), QString::fromUtf8(expected[i].second)) << expected[i].first;
     }
 }
 
-// Each item writes its own piece, as the files library formats it, with and without the
-// doubling; the toolbar's "Enregistrer le Projet" writes the whole former.
+// Each item writes its own piece, reading the doubling check box; the toolbar's
+// "Enregistrer le Projet" writes the whole former.
 TEST_F(FilesMenu, EachSaveItemWritesItsPiece) {
-    w->Hscroll2->setValue(16); // N = 16, M = 7: the five pieces have different line counts
-    ASSERT_EQ(w->model().Nb_Points, 16);
-    const double axisX = w->model().X1() / outputUnit;
-    struct Item {
-        QAction* action;
-        int code;
-        int lines;         // without doubling
-        int linesDoubling; // with it
-        const char* name;
+    const std::pair<std::function<void()>, int> items[] = {
+        {[&] { w->IM_Save_G->trigger(); }, 3},   {[&] { w->IM_Save_D->trigger(); }, 4},
+        {[&] { w->IM_H->trigger(); }, 2},        {[&] { w->IM_B->trigger(); }, 1},
+        {[&] { w->IM_Save_All->trigger(); }, 5}, {[&] { w->pb1(1)->click(); }, 5},
     };
-    const Item items[] = {
-        {w->IM_Save_G, 3, 17, 33, "left"},    {w->IM_Save_D, 4, 17, 33, "right"},
-        {w->IM_H, 2, 16, 33, "top"},          {w->IM_B, 1, 18, 37, "bottom"},
-        {w->IM_Save_All, 5, 34, 68, "whole"},
-    };
-    // Left and right halves lie on their side of the vertical axis; the top half lies mostly
-    // above the horizontal one, the bottom half mostly below it.
-    auto onItsSide = [axisX](int code, const std::vector<std::pair<double, double>>& pts) {
-        double minX = 1e9, maxX = -1e9, sumY = 0.0;
-        for (const auto& [x, y] : pts) {
-            minX = std::min(minX, x);
-            maxX = std::max(maxX, x);
-            sumY += y;
-        }
-        switch (code) {
-        case 3:
-            return maxX <= axisX + 1e-6;
-        case 4:
-            return minX >= axisX - 1e-6;
-        case 2:
-            return sumY > 0.0;
-        case 1:
-            return sumY < 0.0;
-        default:
-            return minX < axisX && maxX > axisX;
-        }
-    };
-    ScriptedUser user(*w);
+    scriptDialogs();
     for (const bool doubling : {false, true}) {
         w->Check4->setChecked(doubling);
         w->DisegnaCurva();
         if (doubling) {
             ASSERT_NE(w->model().Doublage_Droit[3], w->model().Courbe_Droite[3]);
         }
-        const auto samples = w->model().Courbe_Droite;
-        for (const Item& it : items) {
-            SCOPED_TRACE(std::string(it.name) + (doubling ? " with doubling" : ""));
-            user.typed = file(QStringLiteral("%1_%2").arg(it.name).arg(doubling));
-            const int dialogs = user.dialogs;
-            it.action->trigger();
-            EXPECT_EQ(user.dialogs, dialogs + 1);
-            EXPECT_EQ(user.lastPattern, "*.DAT");
-            EXPECT_EQ(user.lastDescription, "Fichier Profil");
-            EXPECT_NE(user.lastForSave, 0);
-            EXPECT_EQ(w->Chosen_File, user.typed + ".DAT");
-            const std::string bytes = fileBytes(w->Chosen_File);
-            EXPECT_EQ(bytes, coupleFileText(outlineInput(*w), it.code).text);
-            const auto pts = profilePoints(bytes);
-            EXPECT_EQ(static_cast<int>(pts.size()), doubling ? it.linesDoubling : it.lines);
-            EXPECT_TRUE(onItsSide(it.code, pts));
+        int k = 0;
+        for (const auto& [trigger, code] : items) {
+            SCOPED_TRACE("item " + std::to_string(k) + (doubling ? " with doubling" : ""));
+            typed = file(QStringLiteral("%1_%2").arg(k++).arg(doubling));
+            trigger();
+            EXPECT_EQ(w->Chosen_File, typed + ".DAT");
+            EXPECT_EQ(fileBytes(w->Chosen_File), coupleFileText(outlineInput(), code).text);
         }
-        // The toolbar button saves exactly what the whole-former item saved.
-        const QString whole = w->Chosen_File;
-        user.typed = file(QStringLiteral("toolbar_%1").arg(doubling));
-        w->pb1(1)->click();
-        EXPECT_EQ(fileBytes(user.typed + ".DAT"), fileBytes(whole));
-        EXPECT_EQ(w->model().Courbe_Droite, samples) << "saving changes nothing in the model";
     }
-    EXPECT_TRUE(user.warnings.isEmpty()) << user.warnings.join('\n').toStdString();
+    EXPECT_TRUE(warnings.isEmpty()) << warnings.join('\n').toStdString();
 }
 
-// The extension goes on the whole path text, after the dialog has taken a relative name in
-// the current folder.
-TEST_F(FilesMenu, SaveNamesGetTheProfileExtensionWhenTheyLackIt) {
+// A relative name is taken in the current folder before the extension rule looks at the whole
+// path ("my.data" is enough); loading an existing file only records its name.
+TEST_F(FilesMenu, NamesAreTakenInTheCurrentFolderAndLoadOnlyRecordsTheName) {
     ASSERT_TRUE(QDir(dir.path()).mkdir("my.data"));
-    CurrentFolder here(dir.path());
+    const std::string junk = "9.0 9.0\r\nnot a profile\r\n";
+    writeFile("profile.dat", junk);
+    const QString old = QDir::currentPath();
+    QDir::setCurrent(dir.path());
     const QString cwd = QDir::currentPath();
-    const std::pair<QString, QString> cases[] = {
-        {"f1", cwd + "/f1.DAT"},
-        {"f2.dat", cwd + "/f2.dat"},
-        {"f3.Dat", cwd + "/f3.Dat"},
-        {"f4.txt", cwd + "/f4.txt.DAT"},
-        {"my.data/f5", cwd + "/my.data/f5"},
-        {file("f6"), file("f6.DAT")},
-    };
-    ScriptedUser user(*w);
-    for (const auto& [typed, chosen] : cases) {
-        user.typed = typed;
-        w->IM_B->trigger();
-        EXPECT_EQ(w->Chosen_File, chosen) << typed.toStdString();
-        EXPECT_TRUE(QFile::exists(chosen)) << chosen.toStdString();
-    }
-}
-
-TEST_F(FilesMenu, LoadOnlyRecordsTheChosenName) {
-    CurrentFolder here(dir.path());
-    {
-        QFile f(file("profile.dat"));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("9.0 9.0\r\nnot a profile\r\n");
-    }
     const FormerModel before = w->model();
-    const std::string content = fileBytes(file("profile.dat"));
-    ScriptedUser user(*w);
-    user.typed = "profile.dat";
+    scriptDialogs();
+    typed = "my.data/f2";
+    w->IM_B->trigger();
+    EXPECT_EQ(w->Chosen_File, cwd + "/my.data/f2");
+    typed = "profile.dat";
     w->IM_Load->trigger();
-    EXPECT_EQ(user.lastPattern, "*.dat");
-    EXPECT_EQ(user.lastDescription, "Fichiers Profils");
-    EXPECT_EQ(user.lastForSave, 0);
-    EXPECT_EQ(w->Chosen_File, QDir::currentPath() + "/profile.dat");
+    EXPECT_EQ(w->Chosen_File, cwd + "/profile.dat");
+    QDir::setCurrent(old);
+    EXPECT_EQ(fileBytes(file("my.data/f2")), coupleFileText(outlineInput(), 1).text);
     EXPECT_EQ(w->model().Pts_Couple, before.Pts_Couple);
     EXPECT_EQ(w->model().Courbe_Droite, before.Courbe_Droite);
-    EXPECT_EQ(w->model().Nb_Points, before.Nb_Points);
-    EXPECT_EQ(fileBytes(file("profile.dat")), content);
-
-    // Opening never adds an extension, and any name may be typed.
-    user.typed = "notes.txt";
-    w->IM_Load->trigger();
-    EXPECT_EQ(w->Chosen_File, QDir::currentPath() + "/notes.txt");
-    EXPECT_FALSE(QFile::exists(file("notes.txt")));
-    user.typed.clear();
-    w->IM_Load->trigger();
-    EXPECT_EQ(w->Chosen_File, "");
-    EXPECT_EQ(folderEntries(dir.path()), QStringList{"profile.dat"});
+    EXPECT_EQ(fileBytes(file("profile.dat")), junk);
 }
 
-// Whatever stops the write, the user is told which file and why, and an older file of that
-// name survives byte for byte with no temporary file left beside it.
-TEST_F(FilesMenu, FailedSaveTellsWhyAndKeepsTheOlderFile) {
-    const std::string old = "1.0000000 2.0000000\r\n";
-    auto writeOld = [&](const QString& path) {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(old.data(), static_cast<qint64>(old.size()));
-    };
-    ASSERT_TRUE(QDir(dir.path()).mkdir("locked"));
-    writeOld(file("locked/old.DAT"));
-    ASSERT_EQ(::chmod(QFile::encodeName(file("locked")).constData(), 0555), 0);
-    writeOld(file("readonly.DAT"));
-    ASSERT_EQ(::chmod(QFile::encodeName(file("readonly.DAT")).constData(), 0444), 0);
-    ASSERT_TRUE(QFile::link("/dev/full", file("full.dat")));
-
-    struct Case {
-        QString typed;
-        QString chosen;
-        const char* reason;
-        bool hasOld;
-    };
-    const Case cases[] = {
-        {file("missing/x"), file("missing/x.DAT"), "le dossier n'existe pas", false},
-        {file("locked/old"), file("locked/old.DAT"), "le dossier est en lecture seule", true},
-        {file("readonly"), file("readonly.DAT"), "le fichier est en lecture seule", true},
-        {file("full.dat"), file("full.dat"), "le disque est plein", false},
-    };
-    ScriptedUser user(*w);
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.typed.toStdString());
-        const QString folder = QFileInfo(c.chosen).path();
-        const QStringList entries = folderEntries(folder);
-        user.typed = c.typed;
-        user.warnings.clear();
-        user.warningTitles.clear();
-        EXPECT_FALSE(w->Save_Couple(5));
-        EXPECT_EQ(w->Chosen_File, c.chosen);
-        ASSERT_EQ(user.warnings.size(), 1);
-        EXPECT_EQ(user.warningTitles.front(), "Fichier Profil");
-        EXPECT_TRUE(user.warnings.front().contains(c.chosen))
-            << user.warnings.front().toStdString();
-        EXPECT_TRUE(user.warnings.front().contains(QString::fromUtf8(c.reason)))
-            << user.warnings.front().toStdString();
-        if (c.hasOld) {
-            EXPECT_EQ(fileBytes(c.chosen), old);
-        }
-        EXPECT_EQ(folderEntries(folder), entries);
+// The real dialogs: a typed name gets the extension and replaces an existing file without an
+// overwrite question; a cancel leaves an empty name and writes nothing.
+TEST_F(FilesMenu, RealDialogsSaveReplaceCancelAndOpen) {
+    const QString cwd = dir.path();
+    writeFile("f1.DAT", "old\r\n");
+    {
+        FileDialogUser user(cwd, "f1");
+        w->IM_Save_All->trigger();
+        ASSERT_TRUE(user.seen.shown);
+        EXPECT_EQ(user.seen.title, "Fichier Profil");
+        EXPECT_EQ(user.seen.filters, QStringList{"Fichier Profil (*.DAT)"});
+        EXPECT_EQ(user.seen.mode, QFileDialog::AcceptSave);
+        EXPECT_EQ(user.seen.fileMode, QFileDialog::AnyFile);
+        EXPECT_TRUE(user.seen.options.testFlag(QFileDialog::DontUseNativeDialog));
+        EXPECT_TRUE(user.seen.options.testFlag(QFileDialog::DontConfirmOverwrite));
+        EXPECT_EQ(user.seen.defaultSuffix, "");
+        EXPECT_EQ(w->Chosen_File, cwd + "/f1.DAT");
+        EXPECT_EQ(fileBytes(w->Chosen_File), coupleFileText(outlineInput(), 5).text);
     }
-    EXPECT_TRUE(QFileInfo(file("full.dat")).isSymLink()) << "the link is not replaced";
-    ::chmod(QFile::encodeName(file("locked")).constData(), 0755);
+    {
+        FileDialogUser user(cwd, "");
+        EXPECT_TRUE(w->Save_Couple(4));
+        ASSERT_TRUE(user.seen.shown);
+        EXPECT_EQ(w->Chosen_File, "");
+    }
+    // Opening takes any name as typed: no extension, no existence check.
+    FileDialogUser user(cwd, "absent.txt");
+    w->IM_Load->trigger();
+    ASSERT_TRUE(user.seen.shown);
+    EXPECT_EQ(user.seen.title, "Fichiers Profils");
+    EXPECT_EQ(user.seen.filters, QStringList{"Fichiers Profils (*.dat)"});
+    EXPECT_EQ(user.seen.mode, QFileDialog::AcceptOpen);
+    EXPECT_EQ(w->Chosen_File, cwd + "/absent.txt");
+    EXPECT_EQ(folderEntries(cwd), QStringList{"f1.DAT"});
 }
 
-// Without a script standing in, the user sees a warning box naming the file and the reason.
-TEST_F(FilesMenu, FailedSaveShowsAWarningBox) {
-    w->fileDialogAnswer = [this](const QString&, const QString&, int) { return file("missing/f"); };
+// The user sees a warning box naming the file and the reason; the older file survives.
+TEST_F(FilesMenu, FailedSaveShowsAWarningBoxAndKeepsTheOlderFile) {
+    const std::string old = "1.0000000 2.0000000\r\n";
+    writeFile("readonly.DAT", old);
+    ASSERT_EQ(::chmod(QFile::encodeName(file("readonly.DAT")).constData(), 0444), 0);
+    w->fileDialogAnswer = [this](const QString&, const QString&, int) { return file("readonly"); };
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QString title;
     QString text;
-    QTimer poll;
-    poll.setInterval(10);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            poll.stop();
-            icon = box->icon();
-            title = box->windowTitle();
-            text = box->text();
-            box->accept();
-        }
+    ModalWatcher<QMessageBox> watcher([&](QMessageBox* box) {
+        icon = box->icon();
+        title = box->windowTitle();
+        text = box->text();
+        box->accept();
     });
-    poll.start();
     EXPECT_FALSE(w->Save_Couple(2));
+    w->fileDialogAnswer = nullptr;
     EXPECT_EQ(icon, QMessageBox::Warning);
     EXPECT_EQ(title, "Fichier Profil");
-    EXPECT_TRUE(text.contains(file("missing/f.DAT"))) << text.toStdString();
-    EXPECT_TRUE(text.contains(QString::fromUtf8("le dossier n'existe pas"))) << text.toStdString();
-    w->fileDialogAnswer = nullptr;
+    EXPECT_TRUE(text.contains(file("readonly.DAT"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QString::fromUtf8("le fichier est en lecture seule")))
+        << text.toStdString();
+    EXPECT_EQ(fileBytes(file("readonly.DAT")), old);
+    EXPECT_EQ(folderEntries(dir.path()), QStringList{"readonly.DAT"});
 }
 
 // A French user formats numbers with a comma, the file keeps its points.
 TEST_F(FilesMenu, CommaDecimalLocaleStillWritesPoints) {
-    ScriptedUser user(*w);
-    user.typed = file("c.DAT");
-    w->IM_Save_All->trigger();
-    const std::string plain = fileBytes(file("c.DAT"));
-
+    scriptDialogs();
     const std::string oldC = std::setlocale(LC_ALL, nullptr);
     const std::locale oldCpp;
     const QLocale oldQt;
@@ -298,7 +304,7 @@ TEST_F(FilesMenu, CommaDecimalLocaleStillWritesPoints) {
     std::snprintf(c, sizeof c, "%.1f", 0.5);
     const QString qt = QLocale().toString(0.5);
 
-    user.typed = file("fr.DAT");
+    typed = file("fr.DAT");
     w->IM_Save_All->trigger();
     const std::string french = fileBytes(file("fr.DAT"));
 
@@ -307,46 +313,27 @@ TEST_F(FilesMenu, CommaDecimalLocaleStillWritesPoints) {
     std::setlocale(LC_ALL, oldC.c_str());
     ASSERT_STREQ(c, "0,5") << "the C library did not use the French locale";
     ASSERT_EQ(qt, "0,5") << "Qt did not use the French locale";
-    EXPECT_EQ(french, plain);
+    EXPECT_EQ(french, coupleFileText(outlineInput(), 5).text);
     EXPECT_EQ(french.find(','), std::string::npos);
 }
 
-// "&Quitter" ends the event loop at once and takes every window with it; a question would
-// hold the loop until the guard ends it with another status.
-TEST_F(FilesMenu, QuitEndsTheProgramWithEveryWindow) {
-    QWidget other; // another window of the program
-    other.show();
-    const bool quitOnLast = QApplication::quitOnLastWindowClosed();
-    QApplication::setQuitOnLastWindowClosed(false); // only an explicit quit ends the loop
-    QTimer::singleShot(0, w->IM_Quit, &QAction::trigger);
-    QTimer guard;
-    guard.setSingleShot(true);
-    QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(99); });
-    guard.start(20000);
-    const int status = QApplication::exec();
-    QApplication::setQuitOnLastWindowClosed(quitOnLast);
-    EXPECT_EQ(status, 0);
-    EXPECT_FALSE(w->isVisible());
-    EXPECT_FALSE(other.isVisible());
-}
-
-// Closing the editor with its close box ends the program too, the 3-D window with it.
-TEST_F(FilesMenu, ClosingTheEditorEndsTheProgram) {
-    w->show();
+// "&Quitter" and the editor's close box end the program at once with every window; a question
+// would hold the loop until the guard ends it with another status.
+TEST_F(FilesMenu, QuitOrClosingTheEditorEndsTheProgram) {
     ASSERT_TRUE(w->frm3D);
-    w->frm3D->show();
-    const bool quitOnLast = QApplication::quitOnLastWindowClosed();
-    QApplication::setQuitOnLastWindowClosed(false); // only an explicit quit ends the loop
-    QTimer::singleShot(0, w.get(), &QWidget::close);
-    QTimer guard;
-    guard.setSingleShot(true);
-    QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(99); });
-    guard.start(20000);
-    const int status = QApplication::exec();
-    QApplication::setQuitOnLastWindowClosed(quitOnLast);
-    EXPECT_EQ(status, 0);
-    EXPECT_FALSE(w->isVisible());
-    EXPECT_FALSE(w->frm3D->isVisible());
+    for (const bool quit : {true, false}) {
+        SCOPED_TRACE(quit ? "&Quitter" : "close box");
+        QWidget other; // another window of the program
+        other.show();
+        w->show();
+        w->frm3D->show();
+        EXPECT_EQ(runUntilQuit([&] { quit ? w->IM_Quit->trigger() : void(w->close()); }), 0);
+        EXPECT_FALSE(w->isVisible());
+        EXPECT_FALSE(w->frm3D->isVisible());
+        if (quit) {
+            EXPECT_FALSE(other.isVisible());
+        }
+    }
 }
 
 } // namespace

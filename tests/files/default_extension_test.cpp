@@ -4,33 +4,31 @@
 
 namespace {
 
-TEST(DefaultExtension, ProfileNamesGetDatUnlessTheyHaveIt) {
-    EXPECT_EQ(withDefaultExtension("/home/u/formers/f1", "Fichier Profil"),
-              "/home/u/formers/f1.DAT");
-    EXPECT_EQ(withDefaultExtension("/home/u/f1.dat", "Fichier Profil"), "/home/u/f1.dat");
-    EXPECT_EQ(withDefaultExtension("/home/u/f1.Dat", "Fichier Profil"), "/home/u/f1.Dat");
-    EXPECT_EQ(withDefaultExtension("/home/u/f1.txt", "Fichier Profil"), "/home/u/f1.txt.DAT");
-    EXPECT_EQ(withDefaultExtension("f1", "Fichier Profil"), "f1.DAT");
-}
-
-TEST(DefaultExtension, TheWholePathTextCounts) {
-    EXPECT_EQ(withDefaultExtension("/home/u/my.data/f1", "Fichier Profil"), "/home/u/my.data/f1");
-    EXPECT_EQ(withDefaultExtension("/home/u/f.dat.old", "Fichier Profil"), "/home/u/f.dat.old");
-}
-
-TEST(DefaultExtension, OnlyAnExactDescriptionTriggersIt) {
-    EXPECT_EQ(withDefaultExtension("f1", "Fichiers Profils"), "f1"); // the load command's
-    EXPECT_EQ(withDefaultExtension("f1", "fichier profil"), "f1");
-    EXPECT_EQ(withDefaultExtension("f1", "Fichier Projets"), "f1.CVB");
-    EXPECT_EQ(withDefaultExtension("f1", "Fichier Fuselage"), "f1.FUS");
-    EXPECT_EQ(withDefaultExtension("f1", "Fichier Découpe"), "f1.DPE");
-    EXPECT_EQ(withDefaultExtension("f1", "Fichier Decoupe"), "f1");
-    // Each type looks for its own extension only.
-    EXPECT_EQ(withDefaultExtension("f1.dat", "Fichier Fuselage"), "f1.dat.FUS");
-}
-
-TEST(DefaultExtension, ACancelledDialogStaysEmpty) {
-    EXPECT_EQ(withDefaultExtension("", "Fichier Profil"), "");
+// Each known type appends its extension, in upper case, when the whole path text lacks it in
+// any case and the dialog's description is exactly the type's.
+TEST(DefaultExtension, AppendedOnlyWhenTheWholePathLacksItAndTheDescriptionMatches) {
+    const struct {
+        const char* name;
+        const char* description;
+        const char* expected;
+    } cases[] = {
+        {"/home/u/formers/f1", "Fichier Profil", "/home/u/formers/f1.DAT"},
+        {"/home/u/f1.Dat", "Fichier Profil", "/home/u/f1.Dat"},
+        {"/home/u/f1.txt", "Fichier Profil", "/home/u/f1.txt.DAT"},
+        {"/home/u/my.data/f1", "Fichier Profil", "/home/u/my.data/f1"},
+        {"/home/u/f.dat.old", "Fichier Profil", "/home/u/f.dat.old"},
+        {"", "Fichier Profil", ""},       // a cancelled dialog
+        {"f1", "Fichiers Profils", "f1"}, // the load command's description
+        {"f1", "fichier profil", "f1"},
+        {"f1", "Fichier Projets", "f1.CVB"},
+        {"f1", "Fichier Fuselage", "f1.FUS"},
+        {"f1", "Fichier Découpe", "f1.DPE"},
+        {"f1.dat", "Fichier Fuselage", "f1.dat.FUS"}, // each type looks for its own only
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(withDefaultExtension(c.name, c.description), c.expected)
+            << c.name << " / " << c.description;
+    }
 }
 
 } // namespace

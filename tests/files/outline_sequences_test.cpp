@@ -5,16 +5,15 @@
 
 #include <bit>
 #include <cstdint>
+#include <sstream>
+#include <string>
 #include <vector>
 
 namespace {
 
 TEST(OutputUnit, IsTheDoubleOfTheDifferenceNotTheLiteral) {
+    // 52.388999999999996, one step below the double nearest to 52.389.
     EXPECT_EQ(std::bit_cast<std::uint64_t>(outputUnit), 0x404a31cac083126eULL);
-    EXPECT_NE(std::bit_cast<std::uint64_t>(outputUnit), std::bit_cast<std::uint64_t>(52.389));
-    volatile double a = 86.52;
-    volatile double b = 34.131;
-    EXPECT_EQ(std::bit_cast<std::uint64_t>(a - b), std::bit_cast<std::uint64_t>(outputUnit));
 }
 
 TEST(PointConversion, HeightIsMeasuredFromTheAxisReadAsASingleFloat) {
@@ -31,58 +30,40 @@ TEST(PointConversion, HeightIsMeasuredFromTheAxisReadAsASingleFloat) {
     EXPECT_EQ(toOutputUnits({outputUnit * 2, 0, 0}, 0, ZeroHeight::Plain).x, 2.0);
 }
 
-TEST(PieceCodes, TheViewNumbersThePiecesItsOwnWay) {
-    EXPECT_EQ(pieceFromViewPiece(1), Piece::Whole);
-    EXPECT_EQ(pieceFromViewPiece(2), Piece::Top);
-    EXPECT_EQ(pieceFromViewPiece(3), Piece::Bottom);
-    EXPECT_EQ(pieceFromViewPiece(4), Piece::Left);
-    EXPECT_EQ(pieceFromViewPiece(5), Piece::Right);
-}
+constexpr double lift = 1.0 / outputUnit; // a right-side point on the axis
 
-struct Row {
-    double x;
-    double y;
-};
-
-void expectRows(const std::vector<PointXYZ>& table, const std::vector<Row>& rows) {
-    for (std::size_t k = 0; k < rows.size(); ++k) {
-        EXPECT_NEAR(table[k].x, rows[k].x, 1e-12) << "row " << k;
-        EXPECT_NEAR(table[k].y, rows[k].y, 1e-12) << "row " << k;
+// Compares the first rows with "x y, x y, ...", where "n" stands for the lifted height.
+void expectRows(const std::vector<PointXYZ>& table, const std::string& rows) {
+    std::istringstream in(rows);
+    std::string x, y;
+    for (std::size_t k = 0; in >> x >> y; ++k) {
+        if (y.back() == ',') {
+            y.pop_back();
+        }
+        EXPECT_NEAR(table[k].x, std::stod(x), 1e-12) << "row " << k;
+        EXPECT_NEAR(table[k].y, y == "n" ? lift : std::stod(y), 1e-12) << "row " << k;
         EXPECT_EQ(table[k].z, 0.0) << "row " << k;
     }
 }
 
-constexpr double lift = 1.0 / outputUnit; // a right-side point on the axis
-
+// The 3-D window numbers the pieces 1 whole, 2 top, 3 bottom, 4 left, 5 right; the rows are
+// the export's points without its junction copy and closing line.
 TEST(BuildOutline3D, StoresThePiecesInExportOrderWithoutJunctionOrClosingLine) {
     const TestFormer f;
     std::vector<PointXYZ> table;
 
-    // Top half (View_Piece 2): L[M] keeps its plain zero height here.
+    // Top half: L[M] keeps its plain zero height here.
     ASSERT_EQ(Build_Outline_3D(f.input(0), 2, table), 6);
     ASSERT_EQ(table.size(), 41u);
-    expectRows(table, {{3.5, lift}, {3, 1}, {2, 2}, {2, 2}, {1, 1}, {0.5, 0}});
-
-    // Left half (View_Piece 4) with doubling: the export's closing line is not stored.
+    expectRows(table, "3.5 n, 3 1, 2 2, 2 2, 1 1, .5 0");
+    ASSERT_EQ(Build_Outline_3D(f.input(0), 3, table), 6);
+    expectRows(table, "3.5 n, 3 -1, 2 -2, 2 -2, 1 -1, .5 0");
+    // Left half with doubling: the export's closing line is not stored.
     ASSERT_EQ(Build_Outline_3D(f.input(1), 4, table), 10);
-    expectRows(table, {{2, 2},
-                       {1, 1},
-                       {0.5, 0},
-                       {1, -1},
-                       {2, -2},
-                       {2, -1},
-                       {1.5, -0.5},
-                       {1.25, 0},
-                       {1.5, 0.5},
-                       {2, 1}});
-
-    // Right half (View_Piece 5) puts the inner run between the outer ones.
+    expectRows(table, "2 2, 1 1, .5 0, 1 -1, 2 -2, 2 -1, 1.5 -.5, 1.25 0, 1.5 .5, 2 1");
+    // Right half: the inner run lies between the outer ones.
     ASSERT_EQ(Build_Outline_3D(f.input(1), 5, table), 11);
-    EXPECT_NEAR(table[3].y, 1.0, 1e-12);
-    EXPECT_NEAR(table[5].y, lift, 1e-12);
-    EXPECT_NEAR(table[5].x, 2.75, 1e-12);
-
-    // Bottom half (View_Piece 3) and whole former (View_Piece 1), counts with doubling.
+    expectRows(table, "3.5 n, 3 1, 2 2, 2 1, 2.5 .5, 2.75 n, 2.5 -.5, 2 -1, 2 -2, 3 -1, 3.5 n");
     EXPECT_EQ(Build_Outline_3D(f.input(1), 3, table), 12);
     EXPECT_EQ(Build_Outline_3D(f.input(1), 1, table), 24);
     EXPECT_EQ(Build_Outline_3D(f.input(0), 1, table), 12);
@@ -102,19 +83,6 @@ TEST(BuildOutline3D, RowsAfterTheOutlineRepeatTheFirstPointForEveryPiece) {
             for (std::size_t k = static_cast<std::size_t>(rows); k < table.size(); ++k) {
                 ASSERT_EQ(table[k], table[0]) << "row " << k;
             }
-            EXPECT_NEAR(table[0].x, view == 4 ? 2.0 : 3.5, 1e-12); // L[0] or R[M]
-        }
-    }
-}
-
-TEST(BuildOutline3D, UnknownPieceLeavesAFreshZeroTable) {
-    const TestFormer f;
-    std::vector<PointXYZ> table(100, PointXYZ{7, 7, 7});
-    for (int view : {0, 6, -1}) {
-        EXPECT_EQ(Build_Outline_3D(f.input(1), view, table), 0);
-        ASSERT_EQ(table.size(), 41u);
-        for (const PointXYZ& p : table) {
-            ASSERT_EQ(p, PointXYZ{});
         }
     }
 }
@@ -132,23 +100,26 @@ TEST(BuildOutline3D, AMissingSampleLeavesItsRowAtZeroAndTheBuildGoesOn) {
     EXPECT_NEAR(table[23].x, 2.75, 1e-12);
 }
 
-TEST(BuildOutline3D, LargestPieceFitsTheTableForSmallN) {
-    TestFormer f;
-    f.R.resize(1);
-    f.L.resize(1);
-    f.DR.resize(1);
-    f.DL.resize(1);
+// The table has rows 0..8N, room for the largest piece; an unknown piece leaves it all zero.
+TEST(BuildOutline3D, TableSizeFollowsNAndAnUnknownPieceLeavesItZero) {
+    const TestFormer f;
     OutlineInput in = f.input(1);
-    in.Nb_Points = 1;
-    std::vector<PointXYZ> table;
-    EXPECT_EQ(Build_Outline_3D(in, 1, table), 8);
-    EXPECT_EQ(table.size(), 9u);
-    in.Nb_Points = 0;
-    EXPECT_EQ(Build_Outline_3D(in, 1, table), 0);
-    EXPECT_EQ(table.size(), 1u);
-    in.Nb_Points = -3;
-    EXPECT_EQ(Build_Outline_3D(in, 1, table), 0);
-    EXPECT_TRUE(table.empty());
+    const struct {
+        int n;
+        int view;
+        int rows;
+        std::size_t size;
+    } cases[] = {{1, 1, 8, 9}, {0, 1, 0, 1}, {-3, 1, 0, 0}, {5, 0, 0, 41}, {5, 6, 0, 41}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE("N " + std::to_string(c.n) + ", View_Piece " + std::to_string(c.view));
+        in.Nb_Points = c.n;
+        std::vector<PointXYZ> table(100, PointXYZ{7, 7, 7});
+        EXPECT_EQ(Build_Outline_3D(in, c.view, table), c.rows);
+        EXPECT_EQ(table.size(), c.size);
+        if (c.rows == 0) {
+            EXPECT_EQ(table, std::vector<PointXYZ>(c.size));
+        }
+    }
 }
 
 } // namespace

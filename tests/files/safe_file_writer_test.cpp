@@ -4,16 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <csignal>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <set>
 #include <string>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -57,73 +54,79 @@ protected:
         }
         return names;
     }
+    // The write must fail naming the file and the reason, and change nothing in the folder: an
+    // older file stays byte for byte and no temporary file is left.
+    void expectRefused(const fs::path& target, const std::string& reason) {
+        SCOPED_TRACE(target.string());
+        const std::set<std::string> before = entries();
+        std::error_code ec;
+        const bool hadFile = fs::is_regular_file(target, ec);
+        const std::string msg = writeFileSafely(target.string(), "new\r\n");
+        EXPECT_TRUE(contains(msg, "« " + target.string() + " »")) << msg;
+        EXPECT_TRUE(contains(msg, reason)) << msg;
+        if (hadFile) {
+            EXPECT_EQ(readFile(target), older);
+        }
+        EXPECT_EQ(entries(), before);
+    }
 };
 
+// A relative name is in the current folder, where the temporary file goes too.
 TEST_F(SafeWriter, CreatesThenReplacesKeepingThePermissions) {
+    const fs::path before = fs::current_path();
+    fs::current_path(dir);
+    EXPECT_EQ(writeFileSafely("f1.DAT", older), "");
+    fs::current_path(before);
     const fs::path target = dir / "f1.DAT";
-    EXPECT_EQ(writeFileSafely(target.string(), older), "");
     EXPECT_EQ(readFile(target), older);
-    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(target, mode);
     EXPECT_EQ(writeFileSafely(target.string(), "new\r\n"), "");
     EXPECT_EQ(readFile(target), "new\r\n");
-    EXPECT_EQ(fs::status(target).permissions(),
-              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(fs::status(target).permissions(), mode);
     EXPECT_EQ(entries(), std::set<std::string>{"f1.DAT"});
 }
 
-TEST_F(SafeWriter, SavingTheSamePieceTwiceGivesIdenticalFiles) {
-    const TestFormer f;
-    const fs::path target = dir / "whole.DAT";
-    ASSERT_EQ(saveCoupleFile(target.string(), f.input(1), 5), "");
-    const std::string first = readFile(target);
-    ASSERT_EQ(saveCoupleFile(target.string(), f.input(1), 5), "");
-    EXPECT_EQ(readFile(target), first);
-    EXPECT_EQ(first, coupleFileText(f.input(1), 5).text);
-}
+TEST_F(SafeWriter, RefusalsNameTheReasonAndChangeNothing) {
+    expectRefused(dir / "nowhere" / "f1.DAT", "le dossier n'existe pas");
 
-TEST_F(SafeWriter, MissingFolderIsNamed) {
-    const fs::path target = dir / "nowhere" / "f1.DAT";
-    const std::string msg = writeFileSafely(target.string(), older);
-    EXPECT_TRUE(contains(msg, target.string())) << msg;
-    EXPECT_TRUE(contains(msg, "le dossier n'existe pas")) << msg;
-    EXPECT_TRUE(entries().empty());
-}
-
-TEST_F(SafeWriter, ReadOnlyFileSurvivesByteForByte) {
     // Refused by its mode bits, so this holds for root too, who could rename over it.
-    const fs::path target = dir / "f1.DAT";
-    writePlain(target, older);
-    fs::permissions(target, fs::perms::owner_read | fs::perms::group_read);
-    const std::string msg = writeFileSafely(target.string(), "new\r\n");
-    EXPECT_TRUE(contains(msg, "« " + target.string() + " »")) << msg;
-    EXPECT_TRUE(contains(msg, "le fichier est en lecture seule")) << msg;
-    EXPECT_EQ(readFile(target), older);
-    EXPECT_EQ(entries(), std::set<std::string>{"f1.DAT"});
-}
+    writePlain(dir / "ro.DAT", older);
+    fs::permissions(dir / "ro.DAT", fs::perms::owner_read | fs::perms::group_read);
+    expectRefused(dir / "ro.DAT", "le fichier est en lecture seule");
 
-TEST_F(SafeWriter, ReadOnlyFolderKeepsItsFile) {
-    const fs::path target = dir / "f1.DAT";
-    writePlain(target, older);
-    fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
-    const std::string msg = writeFileSafely(target.string(), "new\r\n");
-    fs::permissions(dir, fs::perms::owner_all);
-    EXPECT_TRUE(contains(msg, "le dossier est en lecture seule")) << msg;
-    EXPECT_EQ(readFile(target), older);
-    EXPECT_EQ(entries(), std::set<std::string>{"f1.DAT"});
-}
+    fs::create_directory(dir / "sub.DAT");
+    expectRefused(dir / "sub.DAT", "le nom désigne un dossier");
+    expectRefused(dir / (std::string(300, 'n') + ".DAT"), "le nom est trop long");
 
-TEST_F(SafeWriter, FullDiskIsReportedAndTheDeviceStaysADevice) {
+    // A link into a missing folder, and a loop of links, which is not followed forever.
+    fs::create_symlink(dir / "missing" / "f.DAT", dir / "nowhere.DAT");
+    expectRefused(dir / "nowhere.DAT", "le dossier n'existe pas");
+    fs::create_symlink(dir / "loopB", dir / "loopA");
+    fs::create_symlink(dir / "loopA", dir / "loopB");
+    expectRefused(dir / "loopA", "trop de liens symboliques");
+
+    EXPECT_FALSE(writeFileSafely("", older).empty());
+
     // /dev/full is written in place (renaming over a device would replace it by a file), and
     // every write to it fails with "no space left".
-    if (!fs::is_character_file("/dev/full")) {
-        GTEST_SKIP() << "/dev/full is not available";
+    if (fs::is_character_file("/dev/full")) {
+        expectRefused("/dev/full", "le disque est plein");
+        EXPECT_TRUE(fs::is_character_file("/dev/full"));
+        EXPECT_EQ(writeFileSafely("/dev/null", older), "");
+        EXPECT_TRUE(fs::is_character_file("/dev/null"));
     }
-    const std::string msg = writeFileSafely("/dev/full", older);
-    EXPECT_TRUE(contains(msg, "/dev/full")) << msg;
-    EXPECT_TRUE(contains(msg, "le disque est plein")) << msg;
-    EXPECT_TRUE(fs::is_character_file("/dev/full"));
-    EXPECT_EQ(writeFileSafely("/dev/null", older), "");
-    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+
+    // An outline that cannot make a file leaves the older one too.
+    writePlain(dir / "f1.DAT", older);
+    TestFormer broken;
+    broken.R.resize(2);
+    EXPECT_TRUE(contains(saveCoupleFile((dir / "f1.DAT").string(), broken.input(0), 5),
+                         (dir / "f1.DAT").string()));
+    EXPECT_EQ(readFile(dir / "f1.DAT"), older);
+
+    fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
+    expectRefused(dir / "f1.DAT", "le dossier est en lecture seule");
 }
 
 TEST_F(SafeWriter, FailingMidWriteLeavesTheOlderFileAndNoTemporary) {
@@ -155,75 +158,21 @@ TEST_F(SafeWriter, FailingMidWriteLeavesTheOlderFileAndNoTemporary) {
     EXPECT_EQ(entries(), std::set<std::string>{"f1.DAT"});
 }
 
-TEST_F(SafeWriter, RefusesAFolderAndATooLongName) {
-    fs::create_directory(dir / "sub.DAT");
-    std::string msg = writeFileSafely((dir / "sub.DAT").string(), older);
-    EXPECT_TRUE(contains(msg, "le nom désigne un dossier")) << msg;
-    EXPECT_TRUE(fs::is_directory(dir / "sub.DAT"));
+// A link keeps pointing at the file it names, which is replaced, or created when it does not
+// exist yet (as opening the link for writing would), relative to the link's own folder.
+TEST_F(SafeWriter, ALinkStaysAndItsFileIsReplacedOrCreated) {
+    writePlain(dir / "real.DAT", older);
+    fs::create_symlink(dir / "real.DAT", dir / "link.DAT");
+    ASSERT_EQ(writeFileSafely((dir / "link.DAT").string(), "new\r\n"), "");
+    EXPECT_TRUE(fs::is_symlink(dir / "link.DAT"));
+    EXPECT_EQ(readFile(dir / "real.DAT"), "new\r\n");
 
-    const fs::path longName = dir / (std::string(300, 'n') + ".DAT");
-    msg = writeFileSafely(longName.string(), older);
-    EXPECT_TRUE(contains(msg, "le nom est trop long")) << msg;
-    EXPECT_EQ(entries(), std::set<std::string>{"sub.DAT"});
-
-    EXPECT_FALSE(writeFileSafely("", older).empty());
-}
-
-TEST_F(SafeWriter, ALinkKeepsPointingAtTheReplacedFile) {
-    const fs::path real = dir / "real.DAT";
-    const fs::path link = dir / "link.DAT";
-    writePlain(real, older);
-    fs::create_symlink(real, link);
-    ASSERT_EQ(writeFileSafely(link.string(), "new\r\n"), "");
-    EXPECT_TRUE(fs::is_symlink(link));
-    EXPECT_EQ(readFile(real), "new\r\n");
-    EXPECT_EQ(entries(), (std::set<std::string>{"link.DAT", "real.DAT"}));
-}
-
-// A link whose file does not exist yet gets that file, as opening it for writing would; the
-// link itself stays. Its target is taken relative to the link's own folder.
-TEST_F(SafeWriter, ALinkToAMissingFileCreatesThatFile) {
     fs::create_directory(dir / "sub");
-    const fs::path link = dir / "link.DAT";
-    fs::create_symlink("sub/real.DAT", link);
-    ASSERT_EQ(writeFileSafely(link.string(), older), "");
-    EXPECT_TRUE(fs::is_symlink(link));
-    EXPECT_EQ(readFile(dir / "sub" / "real.DAT"), older);
-    EXPECT_EQ(entries(), (std::set<std::string>{"link.DAT", "sub"}));
-
-    // A link into a missing folder names the folder as the reason and changes nothing.
-    const fs::path nowhere = dir / "nowhere.DAT";
-    fs::create_symlink(dir / "missing" / "f.DAT", nowhere);
-    EXPECT_TRUE(contains(writeFileSafely(nowhere.string(), older), "le dossier n'existe pas"));
-    EXPECT_TRUE(fs::is_symlink(nowhere));
-
-    // A loop of links is refused, not followed forever.
-    fs::create_symlink(dir / "loopB", dir / "loopA");
-    fs::create_symlink(dir / "loopA", dir / "loopB");
-    EXPECT_TRUE(
-        contains(writeFileSafely((dir / "loopA").string(), older), "trop de liens symboliques"));
-    EXPECT_EQ(entries(),
-              (std::set<std::string>{"link.DAT", "loopA", "loopB", "nowhere.DAT", "sub"}));
-}
-
-TEST_F(SafeWriter, ARelativeNameIsInTheCurrentFolder) {
-    const fs::path before = fs::current_path();
-    fs::current_path(dir);
-    const std::string msg = writeFileSafely("rel.DAT", older);
-    fs::current_path(before);
-    EXPECT_EQ(msg, "");
-    EXPECT_EQ(readFile(dir / "rel.DAT"), older);
-    EXPECT_EQ(entries(), std::set<std::string>{"rel.DAT"});
-}
-
-TEST_F(SafeWriter, AnOutlineThatCannotBeWrittenLeavesTheOlderFile) {
-    TestFormer f;
-    f.R.resize(2);
-    const fs::path target = dir / "f1.DAT";
-    writePlain(target, older);
-    const std::string msg = saveCoupleFile(target.string(), f.input(0), 5);
-    EXPECT_TRUE(contains(msg, target.string())) << msg;
-    EXPECT_EQ(readFile(target), older);
+    fs::create_symlink("sub/made.DAT", dir / "toMissing.DAT");
+    ASSERT_EQ(writeFileSafely((dir / "toMissing.DAT").string(), older), "");
+    EXPECT_TRUE(fs::is_symlink(dir / "toMissing.DAT"));
+    EXPECT_EQ(readFile(dir / "sub" / "made.DAT"), older);
+    EXPECT_EQ(entries(), (std::set<std::string>{"link.DAT", "real.DAT", "sub", "toMissing.DAT"}));
 }
 
 } // namespace
