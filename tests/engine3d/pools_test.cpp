@@ -79,14 +79,14 @@ TEST_F(PoolsTest, DeletingAMeshFixesTheParentsAndMovesLaterMeshesDown) {
     }
     e.meshes[2].parent = 1;
     e.meshes[4].parent = 3;
-    e.meshes[5].parent = 3;
+    e.meshes[5].parent = 4;
     e.meshes[6].parent = 5;
     e.DeleteMesh(3);
     ASSERT_EQ(e.meshRange.count, 5);
     EXPECT_EQ(e.meshes[2].parent, 1); // below the deleted mesh: unchanged
-    EXPECT_EQ(e.meshes[3].parent, 0); // old meshes 4 and 5: their parent is gone
-    EXPECT_EQ(e.meshes[4].parent, 0);
-    EXPECT_EQ(e.meshes[5].parent, 4); // old mesh 6: parent 5 became 4
+    EXPECT_EQ(e.meshes[3].parent, 0); // old mesh 4: its parent is gone
+    EXPECT_EQ(e.meshes[4].parent, 3); // old meshes 5 and 6: their parents moved down too
+    EXPECT_EQ(e.meshes[5].parent, 4);
     EXPECT_EQ(e.meshes[3].vertexCount, 4);
     EXPECT_EQ(e.meshes[5].vertexCount, 6);
     EXPECT_EQ(e.meshes[6].vertexCount, 0); // the freed last slot is an empty record

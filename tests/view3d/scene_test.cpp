@@ -114,7 +114,8 @@ TEST_F(SceneTest, BandHasTwoLayersOfKPlusOnePointsAndTwoKTriangles) {
 }
 
 TEST_F(SceneTest, BandFollowsTheOutlineScaledByTheSlidersAndIsCentred) {
-    SceneInput in = Former(12).input();
+    const Former f(12); // the input refers to its samples
+    SceneInput in = f.input();
     in.Slider1 = 7;  // d
     in.Slider2 = 40; // H = 80
     in.Slider3 = 30; // W = 60
