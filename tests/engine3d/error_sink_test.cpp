@@ -7,15 +7,26 @@
 
 namespace {
 
-TEST(ErrorSink, EveryCodeHasItsText) {
-    EXPECT_STREQ(EngineErrorText(1), "Unable to allocate memory for mesh!");
-    EXPECT_STREQ(EngineErrorText(2), "Unable to allocate memory for camera!");
-    EXPECT_STREQ(EngineErrorText(3), "Unable to allocate memory for light!");
-    EXPECT_STREQ(EngineErrorText(4), "Bad camera settings!");
-    EXPECT_STREQ(EngineErrorText(5), "Bad light settings!");
-    EXPECT_STREQ(EngineErrorText(0), "Unknown error!");
-    EXPECT_STREQ(EngineErrorText(6), "Unknown error!");
-    EXPECT_STREQ(EngineErrorText(-1), "Unknown error!");
+TEST(ErrorSink, TextsAndAnEngineWithoutASink) {
+    const std::pair<int, std::string> texts[] = {{1, "Unable to allocate memory for mesh!"},
+                                                 {2, "Unable to allocate memory for camera!"},
+                                                 {3, "Unable to allocate memory for light!"},
+                                                 {4, "Bad camera settings!"},
+                                                 {5, "Bad light settings!"},
+                                                 {0, "Unknown error!"},
+                                                 {6, "Unknown error!"}};
+    for (const auto& [code, text] : texts) {
+        EXPECT_EQ(EngineErrorText(code), text) << code;
+    }
+    // Without a sink errors are forgotten and the engine keeps working.
+    Engine e;
+    EXPECT_EQ(e.CreateMesh(20000, 0), 0);
+    RecordingErrorSink sink;
+    e.setErrorSink(&sink);
+    EXPECT_EQ(e.CreateMesh(20000, 0), 0);
+    e.setErrorSink(nullptr);
+    EXPECT_EQ(e.CreateMesh(20000, 0), 0);
+    EXPECT_EQ(sink.codes, std::vector<int>{kErrorMeshMemory});
 }
 
 TEST(ErrorSink, SettingsErrorsCollapseUntilTheSettingsChange) {
@@ -32,17 +43,6 @@ TEST(ErrorSink, SettingsErrorsCollapseUntilTheSettingsChange) {
     sink.EngineError(kErrorLightSettings);
     EXPECT_EQ(shown.count(kErrorLightSettings), 2);
     EXPECT_EQ(shown.count(kErrorCameraSettings), 1);
-}
-
-TEST(ErrorSink, AnEngineWithoutASinkForgetsErrorsAndKeepsWorking) {
-    Engine e;
-    EXPECT_EQ(e.CreateMesh(20000, 0), 0);
-    RecordingErrorSink sink;
-    e.setErrorSink(&sink);
-    EXPECT_EQ(e.CreateMesh(20000, 0), 0);
-    e.setErrorSink(nullptr);
-    EXPECT_EQ(e.CreateMesh(20000, 0), 0);
-    EXPECT_EQ(sink.codes, std::vector<int>{kErrorMeshMemory});
 }
 
 } // namespace

@@ -16,25 +16,22 @@ protected:
     std::unique_ptr<Engine> engine = std::make_unique<Engine>(errors);
     Engine& e = *engine;
     RecordingCanvas surface{400, 300};
+    // A camera at the origin looking along +z.
+    int c = e.CreateCamera();
 
-    // A camera at the origin looking along +z, and one mesh holding the given view points.
-    int cameraAtOrigin() {
-        const int c = e.CreateCamera();
-        e.cameras[c].orthoScale = 1.0f;
-        return c;
-    }
-    void frameGeometry(int camera) {
+    void SetUp() override { e.cameras[c].orthoScale = 1.0f; }
+    void frameGeometry() {
         e.UpdateWorld();
-        e.UpdateView(camera);
-        e.ProjectVertices(surface, camera);
+        e.UpdateView(c);
+        e.ProjectVertices(surface, c);
     }
 };
 
-TEST_F(PipelineTest, PerspectiveProjectionFollowsTheLongerSide) {
-    const int c = cameraAtOrigin();
-    const int m = addMesh(e, {{0, 0, 10}, {1, 1, 10}, {0, 0, 1}, {0, 0, 1600}}, {});
-    frameGeometry(c);
+TEST_F(PipelineTest, PerspectiveFollowsTheLongerSideAndOrthographicScales) {
+    const int m =
+        addMesh(e, {{0, 0, 10}, {1, 1, 10}, {0, 0, 1}, {0, 0, 1600}, {10, -5, 800.5f}}, {});
     const int v = e.meshes[m].vertexStart;
+    frameGeometry();
     const double focal = 200.0 / std::tan(kEnginePi / 6.0);
     EXPECT_NEAR(e.screenPositions[v].x, 200.0, 1e-4);
     EXPECT_NEAR(e.screenPositions[v].y, 150.0, 1e-4);
@@ -44,64 +41,43 @@ TEST_F(PipelineTest, PerspectiveProjectionFollowsTheLongerSide) {
     EXPECT_NEAR(e.screenPositions[v + 2].z, 0.0, 1e-6);
     EXPECT_NEAR(e.screenPositions[v + 3].z, 1.0, 1e-6);
     EXPECT_NEAR(e.screenPositions[v].z, 1600.0 * (10.0 - 1.0) / (1599.0 * 10.0), 1e-6);
-
     // A tall surface: the field of view now spans its height.
     RecordingCanvas tall(300, 400);
     e.ProjectVertices(tall, c);
     EXPECT_NEAR(e.screenPositions[v + 1].x, 150.0 + focal / 10.0, 1e-3);
-}
 
-TEST_F(PipelineTest, OrthographicProjectionScalesByPixelsPerUnit) {
-    const int c = cameraAtOrigin();
     e.cameras[c].orthographic = true;
     e.cameras[c].orthoScale = 2.0f;
-    const int m = addMesh(e, {{10, -5, 800.5f}}, {});
-    frameGeometry(c);
-    const Vector3& s = e.screenPositions[e.meshes[m].vertexStart];
+    frameGeometry();
+    const Vector3& s = e.screenPositions[v + 4];
     EXPECT_NEAR(s.x, 220.0, 1e-4);
     EXPECT_NEAR(s.y, 160.0, 1e-4);
     EXPECT_NEAR(s.z, (800.5 - 1.0) / 1599.0, 1e-6);
 }
 
-TEST_F(PipelineTest, BadNearOrFarReportsOnceAndLeavesScreenPositionsAlone) {
-    const int c = cameraAtOrigin();
+TEST_F(PipelineTest, BadNearOrFarReportsAndLeavesScreenPositionsAlone) {
     const int m = addMesh(e, {{1, 1, 10}}, {});
-    frameGeometry(c);
+    frameGeometry();
     const int v = e.meshes[m].vertexStart;
     const Vector3 before = e.screenPositions[v];
-    ASSERT_TRUE(errors.codes.empty());
-
     e.vertices[v] = {-5, 3, 50};
-    e.cameras[c].near = 0.0f;
-    frameGeometry(c);
-    EXPECT_EQ(errors.codes, std::vector<int>{kErrorCameraSettings});
-    EXPECT_TRUE(e.screenPositions[v] == before);
+    for (float near : {0.0f, 1600.0f}) { // near <= 0, near >= far
+        e.cameras[c].near = near;
+        frameGeometry();
+        EXPECT_TRUE(e.screenPositions[v] == before) << near;
+    }
+    EXPECT_EQ(errors.codes, (std::vector<int>{kErrorCameraSettings, kErrorCameraSettings}));
 
-    e.cameras[c].near = 1600.0f; // near >= far
-    frameGeometry(c);
-    EXPECT_EQ(errors.count(kErrorCameraSettings), 2);
-    EXPECT_TRUE(e.screenPositions[v] == before);
-}
-
-TEST_F(PipelineTest, InvisibleMeshesAreNotProjected) {
-    const int c = cameraAtOrigin();
-    const int m = addMesh(e, {{1, 1, 10}}, {});
+    // Invisible meshes are placed and viewed but not projected.
+    e.cameras[c].near = 1.0f;
     e.meshes[m].visible = false;
-    frameGeometry(c);
-    const int v = e.meshes[m].vertexStart;
-    EXPECT_TRUE(e.screenPositions[v] == Vector3{});
-    EXPECT_NEAR(e.viewPositions[v].z, 10.0f, 1e-6); // but still placed and viewed
+    frameGeometry();
+    EXPECT_TRUE(e.screenPositions[v] == before);
+    EXPECT_NEAR(e.viewPositions[v].z, 50.0f, 1e-6);
 }
 
 TEST_F(PipelineTest, OrbitPutsTheCameraOnTheTargetsSphereLookingAtIt) {
-    const int c = e.CreateCamera();
-    e.OrbitCamera(c, {0, 0, 0}, 370.0f, 0.0f, 0.0f);
     const Camera& cam = e.cameras[c];
-    EXPECT_NEAR(cam.position.x, 0.0f, 1e-4);
-    EXPECT_NEAR(cam.position.y, 0.0f, 1e-4);
-    EXPECT_NEAR(cam.position.z, -370.0f, 1e-4);
-    EXPECT_TRUE(cam.dirty);
-
     const int m = addMesh(e, {{0, 0, 0}}, {});
     for (float yaw : {0.0f, 1.0f, -2.5f}) {
         for (float pitch : {0.0f, 0.7f, -1.5f}) {
@@ -109,6 +85,7 @@ TEST_F(PipelineTest, OrbitPutsTheCameraOnTheTargetsSphereLookingAtIt) {
             EXPECT_NEAR(length(cam.position), 370.0f, 1e-3);
             EXPECT_EQ(cam.rotation.x, pitch);
             EXPECT_EQ(cam.rotation.y, -yaw);
+            EXPECT_TRUE(cam.dirty);
             e.UpdateWorld();
             e.UpdateView(c);
             // The target sits straight ahead.
@@ -118,6 +95,8 @@ TEST_F(PipelineTest, OrbitPutsTheCameraOnTheTargetsSphereLookingAtIt) {
             EXPECT_NEAR(t.z, 370.0f, 1e-3);
         }
     }
+    e.OrbitCamera(c, {0, 0, 0}, 370.0f, 0.0f, 0.0f);
+    EXPECT_NEAR(cam.position.z, -370.0f, 1e-4);
     // Positive pitch lifts the camera above the target (it looks down).
     e.OrbitCamera(c, {0, 0, 0}, 370.0f, 0.0f, 0.5f);
     EXPECT_GT(cam.position.y, 0.0f);
@@ -133,22 +112,21 @@ TEST_F(PipelineTest, WorldMatricesComposeScaleTurnMoveAndTheParent) {
     e.meshes[child].parent = static_cast<std::int16_t>(parent);
     e.UpdateWorld();
     const Vector3& w = e.worldPositions[e.meshes[child].vertexStart];
-    EXPECT_NEAR(w.x, 100.0f, 1e-4); // (1,0,0) scaled to (2,0,0), turned to (0,2,0)
+    // (1,0,0) scaled to (2,0,0), turned to (0,2,0), moved by (0,0,5), then by the parent.
+    EXPECT_NEAR(w.x, 100.0f, 1e-4);
     EXPECT_NEAR(w.y, 2.0f, 1e-4);
     EXPECT_NEAR(w.z, 5.0f, 1e-4);
-    EXPECT_FALSE(e.meshes[child].dirty);
 
     // Matrices are cached: a moved position shows only once the mesh is marked dirty ...
     e.meshes[child].position = {0, 0, 50};
     e.UpdateWorld();
-    EXPECT_NEAR(e.worldPositions[e.meshes[child].vertexStart].z, 5.0f, 1e-4);
+    EXPECT_NEAR(w.z, 5.0f, 1e-4);
     // ... or its parent is.
     e.meshes[parent].position = {0, 0, 0};
     e.meshes[parent].dirty = true;
     e.UpdateWorld();
-    EXPECT_NEAR(e.worldPositions[e.meshes[child].vertexStart].x, 0.0f, 1e-4);
-    EXPECT_NEAR(e.worldPositions[e.meshes[child].vertexStart].z, 50.0f, 1e-4);
-
+    EXPECT_NEAR(w.x, 0.0f, 1e-4);
+    EXPECT_NEAR(w.z, 50.0f, 1e-4);
     // Model edits show every frame, matrix rebuilt or not.
     e.vertices[e.meshes[parent].vertexStart] = {3, 4, 5};
     e.UpdateWorld();

@@ -5,8 +5,6 @@
 #include <QColor>
 #include <QImage>
 
-#include <cstdlib>
-
 namespace {
 
 QImage blank(int w, int h, QRgb fill = qRgb(0, 0, 0)) {
@@ -20,156 +18,83 @@ QRgb rgbAt(const QImage& image, int x, int y) {
     return image.pixel(x, y) & 0x00FFFFFFu;
 }
 
-void expectColourNear(const QImage& image, int x, int y, int r, int g, int b, int tol = 1) {
-    const QColor c = image.pixelColor(x, y);
-    EXPECT_NEAR(c.red(), r, tol) << "at " << x << "," << y;
-    EXPECT_NEAR(c.green(), g, tol) << "at " << x << "," << y;
-    EXPECT_NEAR(c.blue(), b, tol) << "at " << x << "," << y;
-}
-
 GradientVertex corner(int x, int y, int r, int g, int b) {
-    return {x,
-            y,
-            static_cast<std::uint16_t>(r * 256),
-            static_cast<std::uint16_t>(g * 256),
-            static_cast<std::uint16_t>(b * 256),
-            0};
+    const auto c = [](int v) { return static_cast<std::uint16_t>(v * 256); };
+    return {x, y, c(r), c(g), c(b), 0};
 }
 
 TEST(QImageCanvas, GradientTriangleCarriesItsCornerColoursAcross) {
-    QImage image = blank(120, 120, qRgb(1, 2, 3));
-    QImageCanvas canvas(image);
+    const QRgb bg = qRgb(1, 2, 3) & 0xFFFFFFu;
+    QImage image = blank(120, 120, bg);
     const GradientVertex t[3] = {corner(0, 0, 255, 0, 0), corner(100, 0, 0, 255, 0),
                                  corner(0, 100, 0, 0, 255)};
-    EXPECT_TRUE(canvas.gradientTriangle(t));
-    expectColourNear(image, 0, 0, 255, 0, 0, 0); // the top-left corner is exact
-    expectColourNear(image, 99, 0, 3, 252, 0);   // along the top edge towards green
-    expectColourNear(image, 0, 99, 3, 0, 252);   // down the left edge towards blue
-    expectColourNear(image, 33, 33, 87, 84, 84); // weights 0.34, 0.33, 0.33
-    expectColourNear(image, 50, 0, 128, 128, 0);
+    EXPECT_TRUE(QImageCanvas(image).gradientTriangle(t));
+    struct Expected {
+        int x, y, r, g, b;
+    };
+    for (const Expected p :
+         {Expected{0, 0, 255, 0, 0}, Expected{99, 0, 3, 252, 0}, Expected{0, 99, 3, 0, 252},
+          Expected{33, 33, 87, 84, 84}, Expected{50, 0, 128, 128, 0}}) {
+        const QColor c = image.pixelColor(p.x, p.y);
+        const int tol = p.x == 0 && p.y == 0 ? 0 : 1; // the top-left corner is exact
+        EXPECT_NEAR(c.red(), p.r, tol) << p.x << "," << p.y;
+        EXPECT_NEAR(c.green(), p.g, tol) << p.x << "," << p.y;
+        EXPECT_NEAR(c.blue(), p.b, tol) << p.x << "," << p.y;
+    }
     // The right and bottom edges belong to the neighbours.
-    EXPECT_EQ(rgbAt(image, 100, 0), qRgb(1, 2, 3) & 0xFFFFFFu);
-    EXPECT_EQ(rgbAt(image, 50, 50), qRgb(1, 2, 3) & 0xFFFFFFu);
-    EXPECT_NE(rgbAt(image, 49, 50), qRgb(1, 2, 3) & 0xFFFFFFu);
+    EXPECT_EQ(rgbAt(image, 100, 0), bg);
+    EXPECT_EQ(rgbAt(image, 50, 50), bg);
+    EXPECT_NE(rgbAt(image, 49, 50), bg);
     // Listing the corners the other way round draws the same colours.
-    QImage other = blank(120, 120, qRgb(1, 2, 3));
-    QImageCanvas otherCanvas(other);
+    QImage other = blank(120, 120, bg);
     const GradientVertex reversed[3] = {t[0], t[2], t[1]};
-    otherCanvas.gradientTriangle(reversed);
+    QImageCanvas(other).gradientTriangle(reversed);
     EXPECT_EQ(other, image);
 }
 
-TEST(QImageCanvas, GradientTrianglesSharingAnEdgeNeitherGapNorOverlap) {
-    // Each triangle alone, in white; together they must tile the quad exactly.
-    const GradientVertex a[3] = {corner(5, 3, 255, 255, 255), corner(47, 11, 255, 255, 255),
-                                 corner(20, 40, 255, 255, 255)};
-    const GradientVertex b[3] = {corner(47, 11, 255, 255, 255), corner(55, 44, 255, 255, 255),
-                                 corner(20, 40, 255, 255, 255)};
-    QImage first = blank(64, 64);
-    QImage second = blank(64, 64);
-    QImage both = blank(64, 64);
-    QImageCanvas(first).gradientTriangle(a);
-    QImageCanvas(second).gradientTriangle(b);
-    QImageCanvas bothCanvas(both);
-    bothCanvas.gradientTriangle(a);
-    bothCanvas.gradientTriangle(b);
-    int shared = 0;
-    for (int y = 0; y < 64; ++y) {
-        for (int x = 0; x < 64; ++x) {
-            const bool inA = rgbAt(first, x, y) != 0;
-            const bool inB = rgbAt(second, x, y) != 0;
-            EXPECT_FALSE(inA && inB) << "painted twice at " << x << "," << y;
-            EXPECT_EQ(inA || inB, rgbAt(both, x, y) != 0);
-            shared += (inA || inB) ? 1 : 0;
-        }
-    }
-    // The quad's area is 1278.5 (shoelace); the pixel count may differ by its rim.
-    EXPECT_NEAR(shared, 1278, 60);
-}
-
-TEST(QImageCanvas, MergePenOrsTheFillWithoutGapsOrDoublePainting) {
-    QImage image = blank(40, 40);
-    QImageCanvas canvas(image);
-    canvas.setPenMode(PenMode::Merge);
-    canvas.setOutline(false);
-    canvas.setFill(true);
-    const PixelPoint a[3] = {{2, 2}, {30, 5}, {9, 33}};
-    const PixelPoint b[3] = {{30, 5}, {37, 36}, {9, 33}};
-    canvas.setFillColour({1, 0, 0});
-    canvas.polygon(a);
-    canvas.setFillColour({0, 1, 0});
-    canvas.polygon(b);
-    // A pixel painted by both would read (1, 1, 0); a gap inside the quad reads (0, 0, 0).
-    int painted = 0;
-    for (int y = 0; y < 40; ++y) {
-        for (int x = 0; x < 40; ++x) {
-            const QRgb p = rgbAt(image, x, y);
-            EXPECT_NE(p, 0x010100u) << x << "," << y;
-            painted += p != 0 ? 1 : 0;
-        }
-    }
-    EXPECT_GT(painted, 500);
-    EXPECT_EQ(rgbAt(image, 20, 20), 0x000100u); // inside b, beyond the shared edge
-    EXPECT_EQ(rgbAt(image, 10, 10), 0x010000u);
-
-    // Over a coloured background the fill is OR-ed in.
-    QImage tinted = blank(40, 40, qRgb(0x05, 0x1A, 0x42));
-    QImageCanvas tint(tinted);
-    tint.setPenMode(PenMode::Merge);
-    tint.setOutline(false);
-    tint.setFill(true);
-    tint.setFillColour({0x30, 0x0F, 0x00});
-    tint.polygon(a);
-    EXPECT_EQ(rgbAt(tinted, 10, 10), 0x351F42u);
-    EXPECT_EQ(rgbAt(tinted, 38, 2), 0x051A42u);
-}
-
-TEST(QImageCanvas, InvertPenFlipsEachOutlinePixelOnceAndSharedEdgesCancel) {
-    const QRgb bg = qRgb(10, 20, 30);
-    const QRgb inverted = 0xF5EBE1u; // (245, 235, 225)
-    QImage image = blank(60, 60, bg);
-    QImageCanvas canvas(image);
-    canvas.setPenMode(PenMode::Invert);
-    canvas.setOutline(true);
-    canvas.setFill(false);
+TEST(QImageCanvas, CopyMergeAndInvertPens) {
     const PixelPoint a[3] = {{10, 10}, {50, 10}, {10, 50}};
-    canvas.polygon(a);
-    EXPECT_EQ(rgbAt(image, 30, 10), inverted);       // an edge
-    EXPECT_EQ(rgbAt(image, 10, 10), inverted);       // a corner, touched once not twice
-    EXPECT_EQ(rgbAt(image, 30, 30), inverted);       // on the long edge
-    EXPECT_EQ(rgbAt(image, 20, 20), bg & 0xFFFFFFu); // inside: transparent fill
+    const PixelPoint b[3] = {{50, 10}, {50, 50}, {10, 50}}; // shares a's long edge
+    // Copy: the fill, then the outline over it, also on the long edge outside the fill rule.
+    QImage copy = blank(60, 60);
+    QImageCanvas c(copy);
+    c.setFill(true);
+    c.setFillColour({110, 0, 0});
+    c.polygon(a);
+    EXPECT_EQ(rgbAt(copy, 20, 20), 0x6E0000u);
+    EXPECT_EQ(rgbAt(copy, 30, 10), 0xFFFFFFu);
+    EXPECT_EQ(rgbAt(copy, 30, 30), 0xFFFFFFu);
+    EXPECT_EQ(rgbAt(copy, 40, 40), 0u);
+    c.setOutline(false); // no line style: lines vanish too
+    c.line({0, 55}, {59, 55});
+    EXPECT_EQ(rgbAt(copy, 20, 55), 0u);
 
-    // The neighbour across the long edge inverts it back: only the outer outline remains.
-    const PixelPoint b[3] = {{50, 10}, {50, 50}, {10, 50}};
-    canvas.polygon(b);
-    EXPECT_EQ(rgbAt(image, 30, 30), bg & 0xFFFFFFu);
-    EXPECT_EQ(rgbAt(image, 20, 30), bg & 0xFFFFFFu);
-    EXPECT_EQ(rgbAt(image, 30, 10), inverted);
-    EXPECT_EQ(rgbAt(image, 50, 30), inverted);
-    EXPECT_EQ(rgbAt(image, 30, 50), inverted);
-}
+    // Merge: the fill is OR-ed into the picture.
+    QImage merge = blank(60, 60, qRgb(0x05, 0x1A, 0x42));
+    QImageCanvas m(merge);
+    m.setPenMode(PenMode::Merge);
+    m.setOutline(false);
+    m.setFill(true);
+    m.setFillColour({0x30, 0x0F, 0x00});
+    m.polygon(a);
+    EXPECT_EQ(rgbAt(merge, 20, 20), 0x351F42u);
+    EXPECT_EQ(rgbAt(merge, 40, 40), 0x051A42u);
 
-TEST(QImageCanvas, CopyPenFillsThenOutlinesAndHonoursTheToggles) {
-    QImage image = blank(40, 40);
-    QImageCanvas canvas(image);
-    canvas.setPenMode(PenMode::Copy);
-    canvas.setOutline(true);
-    canvas.setOutlineColour({255, 255, 255});
-    canvas.setFill(true);
-    canvas.setFillColour({110, 0, 0});
-    const PixelPoint t[3] = {{5, 5}, {35, 5}, {5, 35}};
-    canvas.polygon(t);
-    EXPECT_EQ(rgbAt(image, 15, 15), 0x6E0000u);
-    EXPECT_EQ(rgbAt(image, 20, 5), 0xFFFFFFu);
-    EXPECT_EQ(rgbAt(image, 20, 20), 0xFFFFFFu); // the long edge, outside the fill rule too
-    EXPECT_EQ(rgbAt(image, 30, 30), 0u);
-
-    QImage wire = blank(40, 40);
-    QImageCanvas wireCanvas(wire);
-    wireCanvas.setOutlineColour({255, 255, 255});
-    wireCanvas.setOutline(false); // no line style: lines vanish too
-    wireCanvas.line({0, 39}, {39, 39});
-    EXPECT_EQ(rgbAt(wire, 20, 39), 0u);
+    // Invert: each outline pixel flips once, corners too; a neighbour's shared edge flips back.
+    const QRgb bg = qRgb(10, 20, 30) & 0xFFFFFFu;
+    const QRgb inverted = 0xF5EBE1u;
+    QImage invert = blank(60, 60, bg);
+    QImageCanvas i(invert);
+    i.setPenMode(PenMode::Invert);
+    i.polygon(a);
+    for (const QPoint p : {QPoint(30, 10), QPoint(10, 10), QPoint(30, 30)}) {
+        EXPECT_EQ(rgbAt(invert, p.x(), p.y()), inverted) << p.x() << "," << p.y();
+    }
+    EXPECT_EQ(rgbAt(invert, 20, 20), bg) << "no fill";
+    i.polygon(b);
+    EXPECT_EQ(rgbAt(invert, 30, 30), bg);
+    EXPECT_EQ(rgbAt(invert, 50, 30), inverted);
+    EXPECT_EQ(rgbAt(invert, 30, 50), inverted);
 }
 
 TEST(QImageCanvas, PixelsLinesCurvesTextAndClear) {
@@ -179,8 +104,6 @@ TEST(QImageCanvas, PixelsLinesCurvesTextAndClear) {
     canvas.setPixel({80, 60}, {9, 8, 7}); // off the surface: ignored
     EXPECT_EQ(rgbAt(image, 3, 4), 0x090807u);
 
-    canvas.setPenMode(PenMode::Copy);
-    canvas.setOutline(true);
     canvas.setOutlineColour({255, 0, 0});
     canvas.line({10, 50}, {70, 50});
     EXPECT_EQ(rgbAt(image, 10, 50), 0xFF0000u);
@@ -195,23 +118,18 @@ TEST(QImageCanvas, PixelsLinesCurvesTextAndClear) {
     const PixelPoint curve[4] = {{10, 10}, {30, 0}, {50, 20}, {70, 10}};
     canvas.bezier(curve);
     int green = 0;
-    for (int y = 0; y < 25; ++y) {
+    int yellow = 0; // the label starts at its point and goes right and down
+    canvas.setTextColour({255, 255, 0});
+    canvas.text({20, 25}, "x");
+    for (int y = 0; y < 60; ++y) {
         for (int x = 0; x < 80; ++x) {
-            green += rgbAt(image, x, y) == 0x00FF00u ? 1 : 0;
+            const QColor c = image.pixelColor(x, y);
+            green += (y < 25 && rgbAt(image, x, y) == 0x00FF00u) ? 1 : 0;
+            yellow += (y >= 25 && x >= 20 && c.red() > 100 && c.green() > 100 && c.blue() < 50);
         }
     }
     EXPECT_GT(green, 50);
     EXPECT_EQ(rgbAt(image, 10, 10), 0x00FF00u);
-
-    canvas.setTextColour({255, 255, 0});
-    canvas.text({20, 25}, "x");
-    int yellow = 0; // the label starts at its point and goes right and down
-    for (int y = 25; y < 60; ++y) {
-        for (int x = 20; x < 45; ++x) {
-            const QColor c = image.pixelColor(x, y);
-            yellow += (c.red() > 100 && c.green() > 100 && c.blue() < 50) ? 1 : 0;
-        }
-    }
     EXPECT_GT(yellow, 0);
 
     canvas.setBackgroundColour({0, 0, 40});
@@ -224,7 +142,6 @@ TEST(QImageCanvas, FarAwayCoordinatesAreClippedNotWalked) {
     QImageCanvas canvas(image);
     const int big = 1 << 28;
     canvas.setFill(true);
-    canvas.setOutline(true);
     canvas.setFillColour({1, 1, 1});
     const PixelPoint t[3] = {{-big, -big}, {big, -big}, {0, big}};
     canvas.polygon(t);
@@ -256,11 +173,10 @@ TEST(QImageCanvas, OtherImageFormatsAreConvertedToRgb32) {
     canvas.polygon(square);
     EXPECT_EQ(image.format(), QImage::Format_RGB32);
     EXPECT_EQ(rgbAt(image, 2, 2), 0xFFFFFFu);
-
+    // Nothing to draw on: nothing happens.
     QImage empty;
     QImageCanvas none(empty);
-    const PixelPoint t[3] = {{0, 0}, {5, 0}, {0, 5}};
-    none.polygon(t);
+    none.polygon(square);
     none.line({0, 0}, {3, 3});
     none.text({0, 0}, "x");
     EXPECT_EQ(none.width(), 0);

@@ -16,6 +16,10 @@
 
 namespace {
 
+constexpr QRgb kBlack = 0x000000u;
+constexpr QRgb kWhite = 0xFFFFFFu;
+constexpr QRgb kLit = 0xF0E5E5u; // (240, 229, 229), the head-on light
+
 class RenderModes : public ::testing::Test {
 protected:
     RecordingErrorSink errors;
@@ -25,27 +29,20 @@ protected:
     int square = addFacingSquare(e, 60.0f);
     QImage image{200, 150, QImage::Format_RGB32};
     QImageCanvas canvas{image};
-    FrameInputs inputs;
 
-    // Key pixels, found from the projected corners: v0 bottom-left, v1 top-left, v2 top-right,
-    // v3 bottom-right; the faces share the diagonal v0-v2.
+    // Projected corners: v0 bottom-left, v1 top-left, v2 top-right, v3 bottom-right; the faces
+    // share the diagonal v0-v2.
     PixelPoint corner(int k) {
         return toPixel(e.screenPositions[e.meshes[square].vertexStart + k]);
     }
-    static PixelPoint between(PixelPoint a, PixelPoint b) {
-        return {(a.x + b.x) / 2, (a.y + b.y) / 2};
+    PixelPoint between(int a, int b) {
+        return {(corner(a).x + corner(b).x) / 2, (corner(a).y + corner(b).y) / 2};
     }
     QRgb at(PixelPoint p) const { return image.pixel(p.x, p.y) & 0x00FFFFFFu; }
-
-    void render(int mode, QRgb background = qRgb(0, 0, 0)) {
+    void render(int mode, QRgb background) {
         e.cameras[cl.camera].renderMode = static_cast<std::int16_t>(mode);
         image.fill(background);
-        e.RenderFrame(canvas, cl.camera, inputs);
-        leftEdge = between(corner(0), corner(1));
-        rightEdge = between(corner(2), corner(3));
-        diagonal = between(corner(0), corner(2));
-        upperLeft = {(3 * corner(1).x + corner(2).x) / 4, (3 * corner(1).y + corner(0).y) / 4};
-        lowerRight = {(corner(0).x + 3 * corner(3).x) / 4, (corner(2).y + 3 * corner(3).y) / 4};
+        e.RenderFrame(canvas, cl.camera, FrameInputs{});
     }
     int count(QRgb colour) const {
         int n = 0;
@@ -56,78 +53,60 @@ protected:
         }
         return n;
     }
-
-    PixelPoint leftEdge, rightEdge, diagonal, upperLeft, lowerRight;
-    static constexpr QRgb kBlack = 0x000000u;
-    static constexpr QRgb kWhite = 0xFFFFFFu;
-    static constexpr QRgb kFaceColour = 0x6E0000u; // (110, 0, 0)
-    static constexpr QRgb kLit = 0xF0E5E5u;        // (240, 229, 229), the head-on light
 };
 
-TEST_F(RenderModes, WireFrameDrawsWhiteOutlinesOnly) {
-    render(kModeWireFrame);
-    EXPECT_EQ(at(leftEdge), kWhite);
-    EXPECT_EQ(at(rightEdge), kWhite);
-    EXPECT_EQ(at(diagonal), kWhite);
-    EXPECT_EQ(at(upperLeft), kBlack);
-    EXPECT_EQ(at(lowerRight), kBlack);
-    EXPECT_EQ(count(kWhite) + count(kBlack), 200 * 150);
+TEST_F(RenderModes, OutlinesAndFillsShowWhatEachModeStandsFor) {
+    struct Case {
+        int mode;
+        QRgb background, inside, leftEdge, diagonal, outside;
+        int whites; // -1: only the outlines, which are white
+    };
+    const QRgb tint = 0x051A02u, grey = 0x0A141Eu, inverted = 0xF5EBE1u;
+    const Case cases[] = {
+        {kModeWireFrame, kBlack, kBlack, kWhite, kWhite, kBlack, -1},
+        {kModeSolid, kBlack, 0x6E0000u, kWhite, kWhite, kBlack, -1},
+        // The left edge belongs to the fill.
+        {kModeFlat, kBlack, kLit, kLit, kLit, kBlack, 0},
+        {kModeTransparent, tint, kLit | tint, kLit | tint, kLit | tint, tint, 0},
+        // The shared diagonal is inverted twice: only the outer outline shows.
+        {kModeSilhouette, grey, grey, inverted, grey, grey, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "mode " << c.mode);
+        render(c.mode, c.background);
+        const PixelPoint upperLeft = {(3 * corner(1).x + corner(2).x) / 4,
+                                      (3 * corner(1).y + corner(0).y) / 4};
+        const PixelPoint lowerRight = {(corner(0).x + 3 * corner(3).x) / 4,
+                                       (corner(2).y + 3 * corner(3).y) / 4};
+        EXPECT_EQ(at(upperLeft), c.inside);
+        EXPECT_EQ(at(lowerRight), c.inside);
+        EXPECT_EQ(at(between(0, 1)), c.leftEdge);
+        EXPECT_EQ(at(between(0, 2)), c.diagonal);
+        EXPECT_EQ(at({2, 2}), c.outside);
+        if (c.whites >= 0) {
+            EXPECT_EQ(count(kWhite), c.whites);
+        } else {
+            EXPECT_EQ(at(between(2, 3)), kWhite);
+            const int others = c.inside == kBlack ? 0 : count(c.inside);
+            EXPECT_EQ(count(kWhite) + count(kBlack) + others, 200 * 150);
+        }
+    }
+    EXPECT_NEAR(count(inverted), 4 * (corner(3).x - corner(0).x), 8) << "the four sides";
     EXPECT_TRUE(errors.codes.empty());
-}
-
-TEST_F(RenderModes, SolidFillsWithTheFaceColourInsideWhiteOutlines) {
-    render(kModeSolid);
-    EXPECT_EQ(at(upperLeft), kFaceColour);
-    EXPECT_EQ(at(lowerRight), kFaceColour);
-    EXPECT_EQ(at(leftEdge), kWhite);
-    EXPECT_EQ(at(diagonal), kWhite);
-    EXPECT_GT(count(kFaceColour), 2000);
-}
-
-TEST_F(RenderModes, FlatFillsWithTheLitColourAndNoOutline) {
-    render(kModeFlat);
-    EXPECT_EQ(at(upperLeft), kLit);
-    EXPECT_EQ(at(lowerRight), kLit);
-    EXPECT_EQ(at(diagonal), kLit);
-    EXPECT_EQ(at(leftEdge), kLit); // a left edge belongs to the fill
-    EXPECT_EQ(count(kWhite), 0);
-    EXPECT_EQ(count(kLit) + count(kBlack), 200 * 150);
-}
-
-TEST_F(RenderModes, TransparentOrsTheLitColourIntoThePicture) {
-    const QRgb background = qRgb(0x05, 0x1A, 0x02);
-    render(kModeTransparent, background);
-    EXPECT_EQ(at(upperLeft), kLit | (background & 0x00FFFFFFu));
-    EXPECT_EQ(at(lowerRight), 0xF5FFE7u);
-    EXPECT_EQ(at({2, 2}), background & 0x00FFFFFFu);
-    EXPECT_EQ(count(kWhite), 0);
-}
-
-TEST_F(RenderModes, SilhouetteInvertsTheOuterOutlineAndCancelsTheSharedEdge) {
-    const QRgb background = qRgb(10, 20, 30);
-    const QRgb inverted = 0xF5EBE1u;
-    render(kModeSilhouette, background);
-    EXPECT_EQ(at(leftEdge), inverted);
-    EXPECT_EQ(at(rightEdge), inverted);
-    EXPECT_EQ(at(diagonal), background & 0x00FFFFFFu);
-    EXPECT_EQ(at(upperLeft), background & 0x00FFFFFFu);
-    EXPECT_EQ(at(lowerRight), background & 0x00FFFFFFu);
-    const int w = corner(3).x - corner(0).x;
-    EXPECT_NEAR(count(inverted), 4 * w, 8); // the four sides, less a corner or two
 }
 
 TEST_F(RenderModes, SmoothBlendsTheVertexColoursAcrossTheFaces) {
     // Light from the left: the left side is brighter and the colour slides across.
     e.lights[cl.light].position = {-400, 0, -150};
-    render(kModeSmooth);
-    const QColor left = image.pixelColor(upperLeft.x, upperLeft.y);
-    const QColor right = image.pixelColor(lowerRight.x, lowerRight.y);
+    render(kModeSmooth, kBlack);
+    const QColor left = image.pixelColor(corner(1).x + 10, corner(1).y + 5);
+    const QColor right = image.pixelColor(corner(3).x - 10, corner(3).y - 5);
     EXPECT_GT(left.red(), right.red());
     EXPECT_GT(left.green(), right.green());
     EXPECT_EQ(count(kWhite), 0); // no outline
     // Along a row the colour changes by at most a level or two between neighbours, and
     // never jumps at the shared diagonal.
-    const int y = diagonal.y;
+    const int y = between(0, 2).y;
     for (int x = corner(0).x + 1; x < corner(3).x - 1; ++x) {
         const QColor a = image.pixelColor(x, y);
         const QColor b = image.pixelColor(x + 1, y);
@@ -136,12 +115,8 @@ TEST_F(RenderModes, SmoothBlendsTheVertexColoursAcrossTheFaces) {
         EXPECT_NE(image.pixel(x, y) & 0x00FFFFFFu, kBlack) << x;
     }
     // The pixel at a vertex carries that vertex's shaded colour.
-    const PixelPoint v1 = corner(1);
     const Colour3 c1 = e.vertexColours[e.meshes[square].vertexStart + 1];
-    const QColor top = image.pixelColor(v1.x, v1.y);
-    EXPECT_EQ(top.red(), c1.r);
-    EXPECT_EQ(top.green(), c1.g);
-    EXPECT_EQ(top.blue(), c1.b);
+    EXPECT_EQ(image.pixelColor(corner(1).x, corner(1).y), QColor(c1.r, c1.g, c1.b));
 }
 
 } // namespace

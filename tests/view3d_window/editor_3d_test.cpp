@@ -13,8 +13,6 @@
 #include <QStyleOptionSlider>
 #include <QToolButton>
 
-#include <algorithm>
-
 namespace {
 
 void settle() {
@@ -29,24 +27,24 @@ std::vector<Vector3> formerVertices(const Main& w) {
     return {e.vertices.begin() + m.vertexStart, e.vertices.begin() + m.vertexStart + m.vertexCount};
 }
 
-QPoint handleCentre(const QSlider* s) {
-    QStyleOptionSlider opt;
-    opt.initFrom(s);
-    opt.orientation = s->orientation();
-    opt.minimum = s->minimum();
-    opt.maximum = s->maximum();
-    opt.sliderPosition = s->sliderPosition();
-    opt.sliderValue = s->value();
-    opt.state |= QStyle::State_Horizontal;
-    opt.subControls = QStyle::SC_SliderHandle;
-    return s->style()->subControlRect(QStyle::CC_Slider, &opt, QStyle::SC_SliderHandle, s).center();
-}
-
 // A user presses on the slider's handle, drags it to the value and lets go.
 void pressAndMove(QSlider* s, int value) {
-    QTest::mousePress(s, Qt::LeftButton, Qt::NoModifier, handleCentre(s));
+    const auto handle = [s] {
+        QStyleOptionSlider opt;
+        opt.initFrom(s);
+        opt.orientation = s->orientation();
+        opt.minimum = s->minimum();
+        opt.maximum = s->maximum();
+        opt.sliderPosition = s->sliderPosition();
+        opt.sliderValue = s->value();
+        opt.state |= QStyle::State_Horizontal;
+        return s->style()
+            ->subControlRect(QStyle::CC_Slider, &opt, QStyle::SC_SliderHandle, s)
+            .center();
+    };
+    QTest::mousePress(s, Qt::LeftButton, Qt::NoModifier, handle());
     s->setSliderPosition(value);
-    QTest::mouseRelease(s, Qt::LeftButton, Qt::NoModifier, handleCentre(s));
+    QTest::mouseRelease(s, Qt::LeftButton, Qt::NoModifier, handle());
     ASSERT_EQ(s->value(), value);
 }
 
@@ -54,50 +52,40 @@ void pressAndMove(QSlider* s, int value) {
 void turn(Main& w, int dx, int dy) {
     Frm3DPicture* p = w.frm3D->Picture1;
     const QPoint from = p->rect().center();
+    const QPoint to = from + QPoint(dx, dy);
     QTest::mouseMove(p, from);
     QTest::mousePress(p, Qt::LeftButton, Qt::NoModifier, from);
-    QMouseEvent move(QEvent::MouseMove, QPointF(from + QPoint(dx, dy)),
-                     QPointF(p->mapToGlobal(from + QPoint(dx, dy))), Qt::NoButton, Qt::LeftButton,
-                     Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(to), QPointF(p->mapToGlobal(to)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(p, &move);
-    QTest::mouseRelease(p, Qt::LeftButton, Qt::NoModifier, from + QPoint(dx, dy));
+    QTest::mouseRelease(p, Qt::LeftButton, Qt::NoModifier, to);
 }
 
 // --- Start-up ---
 
-TEST(Editor3D, StartUpShowsTheEditorRightOfThe3DWindow) {
+TEST(Editor3D, StartUpPlacesBothWindowsAndBuildsTheSceneOnceFromTheCorrectedOutline) {
     auto w = shownMain();
-    ASSERT_NE(w->frm3D, nullptr);
-    EXPECT_TRUE(w->frm3D->isVisible());
-    EXPECT_EQ(w->frm3D->windowTitle(), "Assemblage");
-    EXPECT_EQ(w->frm3D->frameGeometry().topLeft(), QPoint(0, 0));
+    const Frm3D& f = *w->frm3D;
+    EXPECT_TRUE(f.isVisible());
+    EXPECT_EQ(f.frameGeometry().topLeft(), QPoint(0, 0));
     const int gap = qRound(1000.0 / 1440.0 * w->logicalDpiX());
     // The width is read before the 3-D window is first shown, when it has no frame yet.
-    EXPECT_EQ(w->frameGeometry().left(), w->frm3D->width() + gap);
+    EXPECT_EQ(w->frameGeometry().left(), f.width() + gap);
     EXPECT_EQ(w->frameGeometry().top(), (w->screen()->geometry().height() - w->height()) / 2);
-}
 
-TEST(Editor3D, StartUpBuildsTheSceneOnceFromTheCorrectedOutline) {
-    Main w;
-    EXPECT_EQ(w.rebuildCalls[1], 1);
-    EXPECT_EQ(w.rebuildCalls[0], 0);
-    const Frm3D& f = *w.frm3D;
+    EXPECT_FALSE(w->Redraw3D);
+    EXPECT_GE(f.framesDrawn, 1);
+    EXPECT_EQ(w->rebuildCalls[1], 1);
+    EXPECT_EQ(w->rebuildCalls[0], 0);
     EXPECT_EQ(f.engine.meshRange.count, 8);
-    ASSERT_NE(f.scene.formerMesh, 0);
     EXPECT_EQ(f.engine.meshes[f.scene.formerMesh].vertexCount, 58); // h = 13, K = 28
-    EXPECT_EQ(f.engine.meshes[f.scene.formerMesh].faceCount, 56);
-
     // Built from the samples the 2-D view shows: moving the vertices from them changes nothing.
-    const std::vector<Vector3> built = formerVertices(w);
-    w.frm3D->RebuildFormerMesh(0);
-    const std::vector<Vector3> again = formerVertices(w);
+    const std::vector<Vector3> built = formerVertices(*w);
+    w->frm3D->RebuildFormerMesh(0);
+    const std::vector<Vector3> again = formerVertices(*w);
     for (std::size_t k = 0; k < built.size(); ++k) {
         ASSERT_TRUE(built[k] == again[k]) << "vertex " << k;
     }
-
-    settle();
-    EXPECT_FALSE(w.Redraw3D);
-    EXPECT_GE(w.frm3D->framesDrawn, 1);
 }
 
 TEST(Editor3D, StartUpPictureShowsTheRedBand) {
@@ -106,21 +94,21 @@ TEST(Editor3D, StartUpPictureShowsTheRedBand) {
     turn(*w, -60, 40);
     settle();
     const QImage& picture = w->frm3D->Picture1->image();
-    EXPECT_GT(countColour(picture, QColor(110, 0, 0)), 200);
+    const int red = countColour(picture, QColor(110, 0, 0));
+    EXPECT_GT(red, 200);
     // The band stands in the middle of the view.
     const QRect middle(picture.width() / 4, picture.height() / 4, picture.width() / 2,
                        picture.height() / 2);
-    EXPECT_EQ(countColour(picture, QColor(110, 0, 0), middle),
-              countColour(picture, QColor(110, 0, 0)));
+    EXPECT_EQ(countColour(picture, QColor(110, 0, 0), middle), red);
 
     QTest::mouseClick(w->frm3D->pb1(1), Qt::LeftButton); // "Vue Surface": shaded reds
     settle();
     const QImage shaded = w->frm3D->Picture1->image().convertToFormat(QImage::Format_RGB32);
     int reddish = 0;
     for (int y = 0; y < shaded.height(); ++y) {
-        const auto* row = reinterpret_cast<const QRgb*>(shaded.constScanLine(y));
         for (int x = 0; x < shaded.width(); ++x) {
-            reddish += qRed(row[x]) > qGreen(row[x]) + 8 && qGreen(row[x]) == qBlue(row[x]);
+            const QRgb p = shaded.pixel(x, y);
+            reddish += qRed(p) > qGreen(p) + 8 && qGreen(p) == qBlue(p);
         }
     }
     EXPECT_GT(reddish, 100);
@@ -155,20 +143,14 @@ TEST(Editor3D, AxesAndGridButtonsShowTheGizmoAndTheGroundIn3D) {
     auto visible = [&f](int m) { return f.engine.meshes[m].visible; };
     EXPECT_FALSE(visible(f.scene.axisLines[0]));
     EXPECT_FALSE(visible(f.scene.gridMesh)) << "the 2-D grid shows, the ground does not";
-
     w->pb1(10)->click();
     settle();
-    for (int m : f.scene.axisLines) {
-        EXPECT_TRUE(visible(m));
-    }
-    for (int m : f.scene.axisLabels) {
-        EXPECT_TRUE(visible(m));
+    for (int a = 0; a < 3; ++a) {
+        EXPECT_TRUE(visible(f.scene.axisLines[a]) && visible(f.scene.axisLabels[a])) << a;
     }
     EXPECT_GT(countColour(f.Picture1->image(), QColor(255, 0, 0)), 20) << "the red gizmo";
-
     w->pb1(14)->click();
     settle();
-    EXPECT_EQ(w->pb1Tag(14), "1");
     EXPECT_TRUE(visible(f.scene.gridMesh));
     w->pb1(14)->click();
     w->pb1(10)->click();
@@ -177,12 +159,11 @@ TEST(Editor3D, AxesAndGridButtonsShowTheGizmoAndTheGroundIn3D) {
     EXPECT_FALSE(visible(f.scene.axisLabels[2]));
 }
 
-TEST(Editor3D, Vue3DHidesAndShowsTheWindowWithItsView) {
+TEST(Editor3D, Vue3DAndTheCloseBoxHideTheWindowWhichKeepsItsView) {
     auto w = shownMain();
     Frm3D* f = w->frm3D;
     turn(*w, 40, 25);
     const float yaw = f->yaw, pitch = f->pitch;
-    const std::vector<Vector3> vertices = formerVertices(*w);
     w->pb1(11)->click();
     EXPECT_FALSE(f->isVisible());
     w->pb1(11)->click();
@@ -190,31 +171,15 @@ TEST(Editor3D, Vue3DHidesAndShowsTheWindowWithItsView) {
     EXPECT_EQ(w->frm3D, f);
     EXPECT_EQ(f->yaw, yaw);
     EXPECT_EQ(f->pitch, pitch);
-    EXPECT_EQ(formerVertices(*w).size(), vertices.size());
-
-    // Its close box hides it too; the button brings it back.
-    f->close();
+    EXPECT_TRUE(f->close());
     EXPECT_FALSE(f->isVisible());
     w->pb1(11)->click();
     EXPECT_TRUE(f->isVisible());
+    EXPECT_EQ(f->yaw, yaw);
     EXPECT_EQ(w->pb1Tag(11), "0");
 }
 
 // --- Thickness, height and width ---
-
-TEST(Editor3D, DimensionBoxesStartWithTheSlidersValues) {
-    Main w;
-    EXPECT_EQ(w.T_EP->text(), "5");
-    EXPECT_EQ(w.T_H->text(), "60");
-    EXPECT_EQ(w.T_L->text(), "50");
-    EXPECT_EQ(w.Slider1->value(), 5);
-    EXPECT_EQ(w.Slider2->value(), 60);
-    EXPECT_EQ(w.Slider3->value(), 50);
-    QStringList labels;
-    for (const QLabel* l : w.Frame3->findChildren<QLabel*>())
-        labels << l->text();
-    EXPECT_EQ(labels, (QStringList{"Ep.:", "Haut.:", "Larg.:"}));
-}
 
 TEST(Editor3D, HeightMovesComposeAndOnlyUserMovesApply) {
     auto a = shownMain();
@@ -241,6 +206,11 @@ TEST(Editor3D, HeightMovesComposeAndOnlyUserMovesApply) {
 
 TEST(Editor3D, AKeyboardMoveBeforeAnyPressAppliesAgainstTheStartValue) {
     auto w = shownMain();
+    QStringList labels;
+    for (const QLabel* l : w->Frame3->findChildren<QLabel*>()) {
+        labels << l->text();
+    }
+    EXPECT_EQ(labels, (QStringList{"Ep.:", "Haut.:", "Larg.:"}));
     const std::vector<Vector3> start = formerVertices(*w);
     w->Slider3->setFocus();
     QTest::keyClick(w->Slider3, Qt::Key_Right);
@@ -252,33 +222,25 @@ TEST(Editor3D, AKeyboardMoveBeforeAnyPressAppliesAgainstTheStartValue) {
     }
 }
 
-TEST(Editor3D, ThicknessMovesTheBackLayerAndLeavesThe2DViewAlone) {
+TEST(Editor3D, ThicknessMovesTheBackLayerAndARebuildKeepsTheDimensions) {
     auto w = shownMain();
     const std::vector<PointXYZ> curve = w->model().Courbe_Droite;
     const std::vector<Vector3> start = formerVertices(*w);
-    const std::size_t n = start.size() / 2;
+    // How far the back layer goes is pinned by the scene and couples-cli tests; here the
+    // wiring: each move applies against the last one, so going back restores the band.
     w->Redraw3D = false;
     pressAndMove(w->Slider1, 20);
     EXPECT_TRUE(w->Redraw3D);
     EXPECT_EQ(w->T_EP->text(), "20");
     std::vector<Vector3> now = formerVertices(*w);
-    for (std::size_t k = 0; k < n; ++k) {
-        EXPECT_EQ(now[k].z, start[k].z) << "front vertex " << k;
-        EXPECT_EQ(now[n + k].z, start[n + k].z + 15.0f) << "back vertex " << k;
-    }
+    EXPECT_EQ(now.back().z, start.back().z + 15.0f);
     pressAndMove(w->Slider1, 5);
     now = formerVertices(*w);
     for (std::size_t k = 0; k < now.size(); ++k) {
         EXPECT_EQ(now[k].z, start[k].z) << k;
     }
-    for (std::size_t j = 0; j < curve.size(); ++j) {
-        EXPECT_EQ(w->model().Courbe_Droite[j].x, curve[j].x);
-        EXPECT_EQ(w->model().Courbe_Droite[j].y, curve[j].y);
-    }
-}
+    EXPECT_TRUE(w->model().Courbe_Droite == curve) << "the 2-D view is left alone";
 
-TEST(Editor3D, ARebuildReproducesTheDimensionsTheSlidersSet) {
-    auto w = shownMain();
     pressAndMove(w->Slider2, 75);
     pressAndMove(w->Slider3, 35);
     const std::vector<Vector3> edited = formerVertices(*w);

@@ -28,7 +28,6 @@ void settle() {
 class Frm3DTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        window = std::make_unique<Frm3D>(Redraw3D);
         window->errorPresenter = [this](int code, const QString& text) {
             shown.push_back({code, text});
         };
@@ -38,8 +37,8 @@ protected:
         settle();
     }
 
-    // A drag on the surface with real mouse events: the pointer arrives at `from`, the button
-    // goes down, the pointer moves to `to`, the button comes up.
+    // A drag with real mouse events: the pointer arrives at `from`, the button goes down, the
+    // pointer moves to `to`, the button comes up.
     void drag(Qt::MouseButton button, QPoint from, QPoint to) {
         Frm3DPicture* p = window->Picture1;
         QTest::mouseMove(p, from);
@@ -55,65 +54,53 @@ protected:
         QString text;
     };
     RedrawFlag Redraw3D;
-    std::unique_ptr<Frm3D> window;
+    std::unique_ptr<Frm3D> window = std::make_unique<Frm3D>(Redraw3D);
+    Frm3D& w = *window;
+    const Camera& camera = w.engine.cameras[w.currentCamera];
     std::vector<Shown> shown;
 };
 
 // --- Window and controls ---
 
 TEST_F(Frm3DTest, LoadsWithItsCameraLightAndControls) {
-    Frm3D& w = *window;
     EXPECT_EQ(w.windowTitle(), "Assemblage");
+    EXPECT_EQ(w.pos(), QPoint(0, 0));
     EXPECT_EQ(w.View_Piece, 1);
     EXPECT_EQ(w.currentCamera, 1);
     EXPECT_EQ(w.currentLight, 1);
-    EXPECT_EQ(w.engine.cameras[w.currentCamera].renderMode, 0);
-    // The surface fills the window, in pixels, black until drawn.
-    EXPECT_EQ(w.Picture1->geometry(), w.rect());
+    EXPECT_EQ(camera.renderMode, 0);
+    EXPECT_EQ(w.Picture1->geometry(), w.rect()); // the surface fills the window
     EXPECT_EQ(w.Picture1->image().size(), w.size());
-    EXPECT_EQ(w.pos(), QPoint(0, 0));
-
-    const char* views[] = {"Vue Surface", "Vue Filaire", "VueTransparent", "Vue Silhouette",
-                           "Vue Solide"};
-    for (int i = 1; i <= 5; ++i) {
-        ASSERT_NE(w.pb1(i), nullptr);
-        EXPECT_EQ(w.pb1(i)->toolTip(), QString::fromUtf8(views[i - 1]));
-        EXPECT_FALSE(w.pb1(i)->icon().isNull());
-    }
-    const char* pieces[] = {"Couple Entier", "Couple Gauche", "Couple Droit", "Couple Supérieur",
-                            "CoupleInférieur"};
-    for (int i = 0; i <= 4; ++i) {
-        ASSERT_NE(w.pb2(i), nullptr);
-        EXPECT_EQ(w.pb2(i)->toolTip(), QString::fromUtf8(pieces[i]));
-        EXPECT_EQ(w.pb2(i)->parentWidget(), w.Frame1);
-        EXPECT_FALSE(w.pb2(i)->icon().isNull());
+    const char* tips[] = {"Vue Surface",      "Vue Filaire",    "VueTransparent", "Vue Silhouette",
+                          "Vue Solide",       "Couple Entier",  "Couple Gauche",  "Couple Droit",
+                          "Couple Supérieur", "CoupleInférieur"};
+    for (int i = 0; i < 10; ++i) {
+        const QToolButton* b = i < 5 ? w.pb1(i + 1) : w.pb2(i - 5);
+        ASSERT_NE(b, nullptr) << i;
+        EXPECT_EQ(b->toolTip(), QString::fromUtf8(tips[i]));
+        EXPECT_FALSE(b->icon().isNull());
+        EXPECT_EQ(b->parentWidget() == w.Frame1, i >= 5) << i;
     }
     EXPECT_EQ(w.pb1(0), nullptr);
     EXPECT_EQ(w.pb2(5), nullptr);
 }
 
-TEST_F(Frm3DTest, ViewButtonsSetTheModeAndSurfaceLeavesItsLightingOn) {
-    Frm3D& w = *window;
-    const Camera& c = w.engine.cameras[w.currentCamera];
+TEST_F(Frm3DTest, ViewButtonsSetTheModeAndPieceButtonsThePiece) {
     const int modes[] = {0, 5, 0, 3, 4, 1};
     for (int i : {2, 3, 4, 5}) {
         Redraw3D = false;
         QTest::mouseClick(w.pb1(i), Qt::LeftButton);
-        EXPECT_EQ(c.renderMode, modes[i]);
+        EXPECT_EQ(camera.renderMode, modes[i]);
         EXPECT_TRUE(Redraw3D);
-        EXPECT_FALSE(c.specular);
-        EXPECT_FALSE(c.attenuation);
+        EXPECT_FALSE(camera.specular || camera.attenuation);
     }
+    // "Vue Surface" turns specular light and attenuation on; they stay on afterwards.
     QTest::mouseClick(w.pb1(1), Qt::LeftButton);
-    EXPECT_EQ(c.renderMode, 5);
+    EXPECT_EQ(camera.renderMode, 5);
     QTest::mouseClick(w.pb1(5), Qt::LeftButton);
-    EXPECT_EQ(c.renderMode, 1);
-    EXPECT_TRUE(c.specular);
-    EXPECT_TRUE(c.attenuation);
-}
+    EXPECT_EQ(camera.renderMode, 1);
+    EXPECT_TRUE(camera.specular && camera.attenuation);
 
-TEST_F(Frm3DTest, PieceButtonsChooseThePieceAndRebuild) {
-    Frm3D& w = *window;
     const int pieces[] = {1, 4, 5, 2, 3};
     for (int i : {1, 2, 3, 4, 0}) {
         Redraw3D = false;
@@ -126,55 +113,47 @@ TEST_F(Frm3DTest, PieceButtonsChooseThePieceAndRebuild) {
 
 // --- Orbit ---
 
-TEST_F(Frm3DTest, LeftDragTurnsAndTiltsTheCamera) {
-    Frm3D& w = *window;
+TEST_F(Frm3DTest, LeftDragTurnsAndTiltsRightDragZoomsAndAFrameOrbitsFromThere) {
     drag(Qt::LeftButton, QPoint(300, 200), QPoint(200, 200));
     EXPECT_NEAR(w.yaw, 1.0f, 1e-6);
     EXPECT_EQ(w.pitch, 0.0f);
     EXPECT_TRUE(Redraw3D);
-    EXPECT_EQ(w.lastX, 200);
     drag(Qt::LeftButton, QPoint(100, 100), QPoint(100, 130));
     EXPECT_NEAR(w.pitch, 0.3f, 1e-6);
     EXPECT_EQ(w.Picture1->cursor().shape(), Qt::SizeAllCursor);
-}
-
-TEST_F(Frm3DTest, YawWrapsAndPitchStops) {
-    Frm3D& w = *window;
-    // Past +pi by 0.2: one full turn back.
-    w.yaw = 3.0f;
-    w.Picture1_MouseMove(0, 0, 100.0f, 100.0f);
-    w.Picture1_MouseMove(1, 0, 66.0f, 100.0f);
-    EXPECT_NEAR(w.yaw, 3.34 - 6.28318530717958, 1e-6);
-    EXPECT_GE(w.yaw, -3.14159265f);
-    // And the other way.
-    w.yaw = -3.0f;
-    w.Picture1_MouseMove(1, 0, 100.0f, 100.0f);
-    EXPECT_NEAR(w.yaw, -3.34 + 6.28318530717958, 1e-6);
-    // A value just above pi as a double but not above the float pi does not wrap.
-    w.yaw = static_cast<float>(3.14159265358979);
-    w.Picture1_MouseMove(1, 0, 100.0f, 100.0f);
-    EXPECT_EQ(w.yaw, static_cast<float>(3.14159265358979));
-
-    // Dragging far down stops at a quarter turn; far up at minus a quarter turn.
-    w.Picture1_MouseMove(1, 0, 100.0f, 2000.0f);
-    EXPECT_EQ(w.pitch, static_cast<float>(3.14159265358979 / 2));
-    w.Picture1_MouseMove(1, 0, 100.0f, -5000.0f);
-    EXPECT_EQ(w.pitch, static_cast<float>(-3.14159265358979 / 2));
-}
-
-TEST_F(Frm3DTest, RightDragZoomsAndStopsAtTheTarget) {
-    Frm3D& w = *window;
     drag(Qt::RightButton, QPoint(250, 250), QPoint(250, 280));
     EXPECT_EQ(w.distance, 400.0f) << "dragging down moves the camera away";
     EXPECT_EQ(w.Picture1->cursor().shape(), Qt::SizeVerCursor);
+    settle();
+    EXPECT_NEAR(std::hypot(camera.position.x, camera.position.y, camera.position.z), 400.0, 1e-3);
+    EXPECT_NEAR(camera.rotation.y, -1.0f, 1e-6);
+    EXPECT_TRUE(w.engine.lights[w.currentLight].position == camera.position);
+    // The distance stops at the target.
     drag(Qt::RightButton, QPoint(250, 390), QPoint(250, -200));
     EXPECT_EQ(w.distance, 0.0f);
-    EXPECT_EQ(w.yaw, 0.0f);
 }
 
-TEST_F(Frm3DTest, OtherButtonsOnlyRedrawAndPlainMovesOnlyTrack) {
-    Frm3D& w = *window;
-    w.Picture1_MouseMove(0, 0, 10.0f, 10.0f);
+TEST_F(Frm3DTest, YawWrapsPitchStopsAndOtherButtonsOnlyRedraw) {
+    const double pi = 3.14159265358979;
+    // Past +pi by 0.2: one full turn back; and the other way.
+    w.yaw = 3.0f;
+    w.Picture1_MouseMove(0, 0, 100.0f, 100.0f);
+    w.Picture1_MouseMove(1, 0, 66.0f, 100.0f);
+    EXPECT_NEAR(w.yaw, 3.34 - 2 * pi, 1e-6);
+    w.yaw = -3.0f;
+    w.Picture1_MouseMove(1, 0, 100.0f, 100.0f);
+    EXPECT_NEAR(w.yaw, -3.34 + 2 * pi, 1e-6);
+    // A value just above pi as a double but not above the float pi does not wrap.
+    w.yaw = static_cast<float>(pi);
+    w.Picture1_MouseMove(1, 0, 100.0f, 100.0f);
+    EXPECT_EQ(w.yaw, static_cast<float>(pi));
+    // Dragging far down stops at a quarter turn; far up at minus a quarter turn.
+    w.Picture1_MouseMove(1, 0, 100.0f, 2000.0f);
+    EXPECT_EQ(w.pitch, static_cast<float>(pi / 2));
+    w.Picture1_MouseMove(1, 0, 100.0f, -5000.0f);
+    EXPECT_EQ(w.pitch, static_cast<float>(-pi / 2));
+
+    w.yaw = w.pitch = 0.0f;
     Redraw3D = false;
     w.Picture1_MouseMove(3, 0, 80.0f, 90.0f); // both buttons
     EXPECT_TRUE(Redraw3D);
@@ -183,91 +162,54 @@ TEST_F(Frm3DTest, OtherButtonsOnlyRedrawAndPlainMovesOnlyTrack) {
     EXPECT_EQ(w.pitch, 0.0f);
     EXPECT_EQ(w.distance, 370.0f);
     Redraw3D = false;
-    w.Picture1_MouseMove(0, 0, 2.5f, 3.5f);
+    w.Picture1_MouseMove(0, 0, 2.5f, 3.5f); // a plain move only tracks, halves to even
     EXPECT_FALSE(Redraw3D);
-    // Halves go to the even neighbour.
     EXPECT_EQ(w.lastX, 2);
     EXPECT_EQ(w.lastY, 4);
     EXPECT_EQ(w.Picture1->cursor().shape(), Qt::ArrowCursor);
-}
-
-TEST_F(Frm3DTest, ReleasingShiftOnTheSurfaceRedraws) {
-    Redraw3D = false;
-    window->Picture1->setFocus();
-    QTest::keyRelease(window->Picture1, Qt::Key_A);
+    // Releasing Shift on the surface redraws; other keys do not.
+    w.Picture1->setFocus();
+    QTest::keyRelease(w.Picture1, Qt::Key_A);
     EXPECT_FALSE(Redraw3D);
-    QTest::keyRelease(window->Picture1, Qt::Key_Shift);
+    QTest::keyRelease(w.Picture1, Qt::Key_Shift);
     EXPECT_TRUE(Redraw3D);
 }
 
 // --- Render loop ---
 
 TEST_F(Frm3DTest, ABurstOfRequestsGivesOneFrameAndIdleGivesNone) {
-    Frm3D& w = *window;
     ASSERT_TRUE(w.renderLoopRunning());
     const int frames = w.framesDrawn;
     EXPECT_GE(frames, 1) << "the loaded scene was drawn";
-    EXPECT_FALSE(Redraw3D);
     for (int i = 0; i < 100; ++i) {
         w.Picture1_MouseMove(1, 0, static_cast<float>(i), 0.0f);
     }
     settle();
     EXPECT_EQ(w.framesDrawn, frames + 1);
     EXPECT_FALSE(Redraw3D);
-
     // Nothing changed: nothing drawn, and nothing waits to run.
-    settle();
     QTest::qWait(50);
     EXPECT_EQ(w.framesDrawn, frames + 1);
     QAbstractEventDispatcher* d = QAbstractEventDispatcher::instance();
     EXPECT_TRUE(d->registeredTimers(&w).isEmpty());
     EXPECT_TRUE(d->registeredTimers(w.Picture1).isEmpty());
+    // A resized surface is drawn again at its new size.
+    w.resize(300, 200);
+    settle();
+    EXPECT_EQ(w.Picture1->image().size(), QSize(300, 200));
+    EXPECT_EQ(w.framesDrawn, frames + 2);
 }
 
-TEST_F(Frm3DTest, AFrameOrbitsTheCameraAndLightsFromIt) {
-    Frm3D& w = *window;
-    w.yaw = 0.5f;
-    w.distance = 200.0f;
-    Redraw3D = true;
-    settle();
-    const Camera& c = w.engine.cameras[w.currentCamera];
-    EXPECT_NEAR(std::hypot(c.position.x, c.position.y, c.position.z), 200.0, 1e-3);
-    EXPECT_EQ(c.rotation.y, -0.5f);
-    const Light& l = w.engine.lights[w.currentLight];
-    EXPECT_TRUE(l.position == c.position);
-}
-
-TEST_F(Frm3DTest, NoFrameBeforeTheWindowIsFirstShown) {
-    RedrawFlag flag;
-    Frm3D hidden(flag);
-    EXPECT_TRUE(flag) << "loading asks for a frame";
-    settle();
-    EXPECT_FALSE(hidden.renderLoopRunning());
-    EXPECT_EQ(hidden.framesDrawn, 0);
-    hidden.show();
-    settle();
-    EXPECT_EQ(hidden.framesDrawn, 1);
-}
-
-TEST_F(Frm3DTest, CloseBoxHidesAndTheWindowKeepsItsView) {
-    Frm3D& w = *window;
-    drag(Qt::LeftButton, QPoint(300, 200), QPoint(250, 220));
-    const float yaw = w.yaw;
-    const float pitch = w.pitch;
-    EXPECT_TRUE(w.close());
-    EXPECT_TRUE(w.isHidden());
-    w.show();
-    settle();
-    EXPECT_EQ(w.yaw, yaw);
-    EXPECT_EQ(w.pitch, pitch);
-    EXPECT_EQ(w.distance, 370.0f);
-}
-
-TEST_F(Frm3DTest, APendingFrameDiesWithItsWindow) {
+TEST(Frm3D, NoFrameBeforeTheWindowIsShownNorAfterItIsGone) {
     RedrawFlag flag;
     auto w = std::make_unique<Frm3D>(flag);
+    EXPECT_TRUE(flag) << "loading asks for a frame";
+    settle();
+    EXPECT_FALSE(w->renderLoopRunning());
+    EXPECT_EQ(w->framesDrawn, 0);
     w->show();
     settle();
+    EXPECT_EQ(w->framesDrawn, 1);
     QPointer<Frm3D> gone(w.get());
     flag = true; // a frame is queued for it
     w.reset();
@@ -277,20 +219,9 @@ TEST_F(Frm3DTest, APendingFrameDiesWithItsWindow) {
     settle();
 }
 
-TEST_F(Frm3DTest, AResizedSurfaceIsDrawnAgainAtItsNewSize) {
-    Frm3D& w = *window;
-    const int frames = w.framesDrawn;
-    w.resize(300, 200);
-    settle();
-    EXPECT_EQ(w.Picture1->size(), QSize(300, 200));
-    EXPECT_EQ(w.Picture1->image().size(), QSize(300, 200));
-    EXPECT_EQ(w.framesDrawn, frames + 1);
-}
-
 // --- Errors ---
 
 TEST_F(Frm3DTest, EngineErrorsAreShownAfterTheWorkAndSettingsErrorsOnce) {
-    Frm3D& w = *window;
     w.engine.EngineError(kErrorMeshMemory);
     EXPECT_TRUE(shown.empty()) << "never from inside a build or a frame";
     settle();
@@ -302,8 +233,7 @@ TEST_F(Frm3DTest, EngineErrorsAreShownAfterTheWorkAndSettingsErrorsOnce) {
     shown.clear();
     w.toolbarTags = [] { return ToolbarTags{0.0, 1.0}; }; // the ground shows
     QTest::mouseClick(w.pb1(1), Qt::LeftButton);          // fog on
-    Camera& c = w.engine.cameras[w.currentCamera];
-    c.fogEnd = c.fogStart;
+    w.engine.cameras[w.currentCamera].fogEnd = camera.fogStart;
     for (int i = 0; i < 3; ++i) {
         Redraw3D = true;
         settle();
@@ -317,7 +247,6 @@ TEST_F(Frm3DTest, EngineErrorsAreShownAfterTheWorkAndSettingsErrorsOnce) {
 }
 
 TEST_F(Frm3DTest, TheErrorBoxIsCriticalAndTitledError) {
-    Frm3D& w = *window;
     w.errorPresenter = nullptr; // the window's own
     QString title, text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
