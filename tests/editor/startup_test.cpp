@@ -107,8 +107,7 @@ TEST(StartUp, ShownWindowDrawsGridOutlineHandlesAndAxes) {
     // Grey axes from one edge of the surface to the other.
     const QColor grey(128, 128, 128);
     EXPECT_GT(countColour(shot, grey, QRect(0, row - 1, shot.width(), 3)), shot.width() * 3 / 4);
-    EXPECT_GT(countColour(shot, grey, QRect(axis - 1, 0, 3, shot.height())),
-              shot.height() * 3 / 4);
+    EXPECT_GT(countColour(shot, grey, QRect(axis - 1, 0, 3, shot.height())), shot.height() * 3 / 4);
 }
 
 } // namespace

@@ -76,9 +76,9 @@ TEST(Drag, CoupleStoresThePointerPositionStopsOnTheAxisAndShowsThePointer) {
     RebuildCounter count(*w);
     press(*w, centreOf(m, m.shppi[2]));
     const double before = m.Pts_Couple[2].x;
-    for (Qt::MouseButtons held : {Qt::MouseButtons(Qt::NoButton),
-                                  Qt::MouseButtons(Qt::LeftButton | Qt::RightButton),
-                                  Qt::MouseButtons(Qt::RightButton)})
+    for (Qt::MouseButtons held :
+         {Qt::MouseButtons(Qt::NoButton), Qt::MouseButtons(Qt::LeftButton | Qt::RightButton),
+          Qt::MouseButtons(Qt::RightButton)})
         moveTo(*w, {100.0, 10.0}, held);
     EXPECT_EQ(count.delta(), (std::array<int, 2>{0, 0}));
     EXPECT_EQ(m.Pts_Couple[2].x, before);

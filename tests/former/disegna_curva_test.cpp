@@ -82,47 +82,48 @@ TEST(DisegnaCurva, ArraysFollowTheSampleCountWhateverTheOptions) {
 // moves the samples nearest in y to the pinned point and its predecessor onto them, and puts the
 // samples between on the straight run; everything else stays where it was.
 TEST(PinnedPoint, MatchesSamplesByYWithTheirTieRules) {
+    struct Moved {
+        std::size_t j;
+        double x, y;
+    };
     struct Case {
         const char* name;
-        std::vector<PointXYZ> points;
+        std::vector<double> xy; // the nine control points
         int pinned;
-        std::vector<std::pair<std::size_t, PointXYZ>> moved;
-        std::size_t runFrom, runTo; // samples strictly between, put on x = runX
+        std::vector<Moved> moved;
+        std::size_t runFrom, runTo; // samples strictly between are put on x = runX
         double runX;
     };
     const Case cases[] = {
-        // A flat run at y = 0 from point 2 to point 4: the sample nearest in x to point 2 wins.
-        {"tie in y goes to the nearest in x",
-         {{60, -30, 0}, {80, -20, 0}, {80, 0, 0}, {90, 0, 0}, {100, 0, 0}, {100, 20, 0},
-          {90, 30, 0}, {70, 40, 0}, {60, 40, 0}},
+        {"a flat run at y = 0 from point 2 to 4: the sample nearest in x to point 2 wins",
+         {60, -30, 80, -20, 80, 0, 90, 0, 100, 0, 100, 20, 90, 30, 70, 40, 60, 40},
          2,
-         {{5, {80, -20, 0}}, {10, {80, 0, 0}}},
+         {{5, 80, -20}, {10, 80, 0}},
          5,
          10,
          80.0},
-        // y = -20 is met at samples 5 and 15; the later wins, so the predecessor of point 2
-        // is matched after it and only the two end samples move.
-        {"predecessor matched later",
-         {{60, -30, 0}, {80, -20, 0}, {90, -10, 0}, {100, -20, 0}, {100, 25, 0}, {100, 40, 0},
-          {90, 50, 0}, {70, 50, 0}, {60, 50, 0}},
+        {"y = -20 met at samples 5 and 15: the later wins, the predecessor is matched after "
+         "point 2 and only the two end samples move",
+         {60, -30, 80, -20, 90, -10, 100, -20, 100, 25, 100, 40, 90, 50, 70, 50, 60, 50},
          2,
-         {{15, {80, -20, 0}}, {10, {90, -10, 0}}},
+         {{15, 80, -20}, {10, 90, -10}},
          0,
          0,
          0.0},
-        // Points 2 and 3 share y = 0: both are matched to sample 15, where the curve already was.
-        {"the later sample wins a tie in y",
-         {{60, -30, 0}, {80, -20, 0}, {100, 0, 0}, {80, 0, 0}, {80, 20, 0}, {80, 30, 0},
-          {70, 40, 0}, {65, 45, 0}, {60, 50, 0}},
+        {"points 2 and 3 share y = 0: both go to sample 15, where the curve already was",
+         {60, -30, 80, -20, 100, 0, 80, 0, 80, 20, 80, 30, 70, 40, 65, 45, 60, 50},
          3,
-         {{15, {80, 0, 0}}},
+         {{15, 80, 0}},
          0,
          0,
          0.0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        FormerModel m = polygonFormer(c.points);
+        std::vector<PointXYZ> points;
+        for (std::size_t i = 0; i < c.xy.size(); i += 2)
+            points.push_back({c.xy[i], c.xy[i + 1], 0});
+        FormerModel m = polygonFormer(points);
         FormerModel free = m;
         DisegnaCurva(free, OutlineOptions{}, nullptr);
         m.shppi[static_cast<std::size_t>(c.pinned)].Tag = "1";
@@ -130,8 +131,8 @@ TEST(PinnedPoint, MatchesSamplesByYWithTheirTieRules) {
         std::vector<PointXYZ> expected = free.Courbe_Droite;
         for (std::size_t j = c.runFrom + 1; j < c.runTo; ++j)
             expected[j].x = c.runX;
-        for (const auto& [j, p] : c.moved)
-            expected[j] = p;
+        for (const Moved& p : c.moved)
+            expected[p.j] = {p.x, p.y, 0};
         EXPECT_EQ(m.Courbe_Droite, expected);
         for (std::size_t j = 0; j < expected.size(); ++j)
             EXPECT_EQ(m.Courbe_Gauche[j].y, expected[j].y) << "the left half mirrors it";
