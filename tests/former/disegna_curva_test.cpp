@@ -149,7 +149,7 @@ TEST(PinnedPoint, EndPointsAndHandlesOtherThanOneAreNotPins) {
     EXPECT_EQ(m.Courbe_Droite, free.Courbe_Droite);
 }
 
-TEST(Doubling, SlavedAtHalfScaleIsTheMidpointOfCrossingAndFormer) {
+TEST(Doubling, SlavedAtHalfScaleOrDecoupledOnItsOwnPoints) {
     FormerModel m = withSamples(30);
     m.shppi[3].Tag = "1"; // the pinned run is followed too
     DisegnaCurva(m, doublingOn(5), nullptr);
@@ -160,10 +160,9 @@ TEST(Doubling, SlavedAtHalfScaleIsTheMidpointOfCrossingAndFormer) {
         EXPECT_DOUBLE_EQ(m.Doublage_Gauche[j].x, 120.0 - m.Doublage_Droit[j].x);
         EXPECT_EQ(m.Doublage_Gauche[j].y, m.Doublage_Droit[j].y);
     }
-}
 
-TEST(Doubling, DecoupledFollowsItsOwnControlPoints) {
-    FormerModel m = withSamples(20);
+    // Decoupled, it follows its own control points.
+    m = withSamples(20);
     PlaceDoubling(m, 7);
     m.Pts_Doublage[4].x += 3.0; // dragged on its own
     OutlineOptions o = doublingOn(5);
