@@ -1,37 +1,15 @@
-#include "cli_actions.h"
-#include "couples_cli.h"
-#include "editor_test_support.h"
+#include "cli_test_support.h"
 
-#include "files/couple_export.h"
-
-#include <QCheckBox>
 #include <QDir>
-#include <QFile>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
 #include <QSlider>
-#include <QTemporaryDir>
 
 #include <sys/stat.h>
 
 namespace {
 
-struct CliRun {
-    int status = -1;
-    QString err;
-};
-
-CliRun inProcess(const QStringList& args) {
-    CliRun r;
-    QString out;
-    QTextStream o(&out);
-    QTextStream e(&r.err);
-    r.status = runCouplesCli(args, o, e);
-    e.flush();
-    return r;
-}
-
+// The program itself, started in folder, so that relative names and the exit status are
+// those a script sees.
 CliRun program(const QStringList& args, const QString& folder) {
     QProcess p;
     p.setWorkingDirectory(folder);
@@ -53,18 +31,15 @@ std::string bytes(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : "<missing>";
 }
 
-QString chosenFileInState(const QString& path) {
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
-    return QJsonDocument::fromJson(f.readAll()).object().value("Chosen_File").toString("<none>");
+QString chosenFile(const QString& statePath) {
+    return readJson(statePath).value("Chosen_File").toString("<none>");
 }
 
-class CliFiles : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
-    QString file(const QString& name) const { return dir.filePath(name); }
-    QTemporaryDir dir;
-};
+QStringList entries(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+using CliFiles = CliTest;
 
 // The script saves exactly what a user saves from the window in the same state.
 TEST_F(CliFiles, SavesTheSameBytesAsTheWindow) {
@@ -73,9 +48,9 @@ TEST_F(CliFiles, SavesTheSameBytesAsTheWindow) {
     for (const char* p : pieces)
         args << QStringLiteral("save=%1:%2").arg(p, file(QStringLiteral("cli_%1").arg(p)));
     args << "state=" + file("s.json");
-    const CliRun r = inProcess(args);
+    const CliRun r = cli(args);
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    EXPECT_EQ(chosenFileInState(file("s.json")), file("cli_entier.DAT"));
+    EXPECT_EQ(chosenFile(file("s.json")), file("cli_entier.DAT"));
 
     auto w = shownMain();
     w->Hscroll2->setValue(16);
@@ -100,16 +75,16 @@ TEST_F(CliFiles, NamesAreTakenInTheCurrentFolderAndEmptyCancels) {
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_NE(bytes(file("rel.DAT")), "<missing>");
     EXPECT_NE(bytes(file("my.data/inner")), "<missing>") << "the folder's .data counts";
-    EXPECT_EQ(chosenFileInState(file("a.json")), file("my.data/inner"));
-    EXPECT_EQ(chosenFileInState(file("b.json")), "");
-    EXPECT_EQ(chosenFileInState(file("c.json")), file("old.dat")) << "load keeps the name as is";
-    EXPECT_FALSE(QFile::exists(file("old.dat"))) << "load reads and writes nothing";
-    EXPECT_EQ(chosenFileInState(file("d.json")), "");
+    EXPECT_EQ(chosenFile(file("a.json")), file("my.data/inner"));
+    EXPECT_EQ(chosenFile(file("b.json")), "");
+    EXPECT_EQ(chosenFile(file("c.json")), file("old.dat")) << "load keeps the name as is";
+    EXPECT_EQ(chosenFile(file("d.json")), "");
     // The toolbar's save button opens a dialog nobody types into: a cancel.
-    EXPECT_EQ(chosenFileInState(file("e.json")), "");
-    QStringList expected{"a.json", "b.json", "c.json", "d.json", "e.json", "my.data", "rel.DAT"};
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-              expected);
+    EXPECT_EQ(chosenFile(file("e.json")), "");
+    // Load reads and writes nothing.
+    EXPECT_EQ(entries(dir.path()), (QStringList{"a.json", "b.json", "c.json", "d.json", "e.json",
+                                                "my.data", "rel.DAT"}));
+    EXPECT_EQ(program({"save=bas"}, dir.path()).status, 2);
 }
 
 // A save that cannot be written stops the script with status 1 and the reason; the older file
@@ -123,7 +98,6 @@ TEST_F(CliFiles, FailedSaveExitsWithOneAndKeepsTheOlderFile) {
     }
     ASSERT_EQ(::chmod(QFile::encodeName(file("old.DAT")).constData(), 0444), 0);
     ASSERT_TRUE(QFile::link("/dev/full", file("full.dat")));
-
     const struct {
         QString action;
         const char* reason;
@@ -140,28 +114,8 @@ TEST_F(CliFiles, FailedSaveExitsWithOneAndKeepsTheOlderFile) {
         EXPECT_FALSE(QFile::exists(file("after.json"))) << "no later action runs";
     }
     EXPECT_EQ(bytes(file("old.DAT")), old);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-              (QStringList{"full.dat", "old.DAT"}))
+    EXPECT_EQ(entries(dir.path()), (QStringList{"full.dat", "old.DAT"}))
         << "no temporary file left behind";
-}
-
-TEST_F(CliFiles, MalformedSaveOrLoadIsBadUsage) {
-    const QStringList bad[] = {
-        {"save=entier", "state=" + file("s.json")},
-        {"save=dessus:" + file("x"), "state=" + file("s.json")},
-        {"save=Entier:" + file("x"), "state=" + file("s.json")},
-        {"save=:" + file("x"), "state=" + file("s.json")},
-        {"save=entier:" + dir.path(), "state=" + file("s.json")},
-        {"save=entier:" + dir.path() + "/", "state=" + file("s.json")},
-        {"load=" + dir.path(), "state=" + file("s.json")},
-    };
-    for (const QStringList& args : bad) {
-        const CliRun r = inProcess(args);
-        EXPECT_EQ(r.status, 2) << args.join(' ').toStdString();
-        EXPECT_TRUE(r.err.contains(args.front())) << r.err.toStdString();
-    }
-    EXPECT_TRUE(QDir(dir.path()).isEmpty()) << "nothing written";
-    EXPECT_EQ(program({"save=bas"}, dir.path()).status, 2);
 }
 
 } // namespace

@@ -4,87 +4,66 @@
 
 namespace {
 
-TEST(Layers, GridSurvivesAnOverlayClear) {
+const QColor kWhite(255, 255, 255);
+
+TEST(Layers, DrawingAndClearingGoWhereTheSwitchSays) {
     auto w = shownMain();
     PictureBox& p = *w->Picture1;
     ASSERT_FALSE(p.AutoRedraw()) << "the switch is off at rest";
     ASSERT_GT(countColour(p.overlayLayer(), kYellow), 0);
+    p.Line(1, 1, 20, 1, kWhite);
+    EXPECT_GT(countColour(p.overlayLayer(), kWhite), 0);
+    EXPECT_EQ(countColour(p.backgroundLayer(), kWhite), 0);
     p.Cls();
     EXPECT_EQ(countColour(p.overlayLayer(), kYellow), 0);
-    EXPECT_GT(countColour(p.backgroundLayer(), kGridGreen), 100);
-    // With the switch on, clearing acts on the background.
-    p.setAutoRedraw(true);
-    p.Cls();
-    p.setAutoRedraw(false);
-    EXPECT_EQ(countColour(p.backgroundLayer(), kGridGreen), 0);
-}
-
-TEST(Layers, DrawingGoesWhereTheSwitchSays) {
-    auto w = shownMain();
-    PictureBox& p = *w->Picture1;
-    const QColor white(255, 255, 255);
-    p.Line(1, 1, 20, 1, white);
-    EXPECT_GT(countColour(p.overlayLayer(), white), 0);
-    EXPECT_EQ(countColour(p.backgroundLayer(), white), 0);
+    EXPECT_GT(countColour(p.backgroundLayer(), kGridGreen), 100) << "the grid survives";
+    // With the switch on, drawing and clearing act on the background.
     p.setAutoRedraw(true);
     p.setDrawWidth(3);
-    p.PSet(30, 30, white);
+    p.PSet(30, 30, kWhite);
     p.setDrawWidth(1);
-    p.setAutoRedraw(false);
-    EXPECT_EQ(countColour(p.backgroundLayer(), white),
+    EXPECT_EQ(countColour(p.backgroundLayer(), kWhite),
               9 * static_cast<int>(p.devicePixelRatioF() * p.devicePixelRatioF()))
         << "a dot of pen width 3 is 3 pixels across";
-}
-
-TEST(Layers, BackColourErasesBothLayers) {
-    auto w = shownMain();
-    PictureBox& p = *w->Picture1;
-    p.setBackColor(Qt::black);
+    p.Cls();
+    p.setAutoRedraw(false);
     EXPECT_EQ(countColour(p.backgroundLayer(), kGridGreen), 0);
-    EXPECT_EQ(countColour(p.overlayLayer(), kYellow), 0);
+    // The back colour erases both layers.
+    auto v = shownMain();
+    v->Picture1->setBackColor(Qt::black);
+    EXPECT_EQ(countColour(v->Picture1->backgroundLayer(), kGridGreen), 0);
+    EXPECT_EQ(countColour(v->Picture1->overlayLayer(), kYellow), 0);
 }
 
-TEST(Repaint, WipesTheOverlayAndRedrawsOnlyWhileDrawingIsActive) {
+TEST(Repaint, WipesTheOverlayAndRedrawsFromTheModelWhileDrawingIsActive) {
     auto w = shownMain();
     PictureBox& p = *w->Picture1;
-    const QColor white(255, 255, 255);
-    p.Line(1, 1, 20, 1, white);
-    w->model().Dessin_Actif = false;
-    p.Refresh();
-    EXPECT_EQ(countColour(p.overlayLayer(), white), 0) << "a repaint wipes the overlay";
-    EXPECT_EQ(countColour(p.overlayLayer(), kYellow), 0) << "and draws nothing while inactive";
-    w->model().Dessin_Actif = true;
-    p.Refresh();
-    EXPECT_GT(countColour(p.overlayLayer(), kYellow), 0);
-}
-
-TEST(Repaint, AWindowRepaintRedrawsTheOutlineFromTheModel) {
-    auto w = shownMain();
     FormerModel& m = w->model();
+    p.Line(1, 1, 20, 1, kWhite);
+    m.Dessin_Actif = false;
+    p.Refresh();
+    EXPECT_EQ(countColour(p.overlayLayer(), kWhite), 0) << "a repaint wipes the overlay";
+    EXPECT_EQ(countColour(p.overlayLayer(), kYellow), 0) << "and draws nothing while inactive";
+    m.Dessin_Actif = true;
     m.Pts_Couple[4].x = 100.0; // moved behind the window's back
-    w->Picture1->invalidate();
+    p.invalidate();
     QApplication::processEvents();
-    w->Picture1->repaint();
+    p.repaint();
+    EXPECT_GT(countColour(p.overlayLayer(), kYellow), 0);
     EXPECT_GT(m.Courbe_Droite[6].x, 88.0) << "the repaint re-sampled the outline";
 }
 
-TEST(Surface, MillimetresFollowTheLogicalResolution) {
+TEST(Surface, SizedInMillimetresWithMouseEventsInMillimetres) {
     auto w = shownMain();
-    const PictureBox& p = *w->Picture1;
-    EXPECT_DOUBLE_EQ(p.pixelsPerMm(), p.logicalDpiX() / 25.4);
+    PictureBox& p = *w->Picture1;
     EXPECT_EQ(p.width(), qRound(120 * p.pixelsPerMm()));
     EXPECT_EQ(p.height(), qRound(100 * p.pixelsPerMm()));
     EXPECT_EQ(p.backgroundLayer().size(), p.size() * p.devicePixelRatioF());
-    // The coordinate boxes and labels live inside the surface.
+    // The coordinate boxes live inside the surface.
     EXPECT_EQ(w->lblX->parentWidget(), &p);
-    EXPECT_EQ(w->lblY->parentWidget(), &p);
     EXPECT_TRUE(p.rect().contains(w->lblX->geometry()));
     EXPECT_TRUE(p.rect().contains(w->lblY->geometry()));
-}
 
-TEST(Surface, MouseEventsArriveInMillimetres) {
-    auto w = shownMain();
-    PictureBox& p = *w->Picture1;
     int button = -1;
     double x = 0, y = 0;
     QObject::connect(&p, &PictureBox::MouseDown, [&](int b, int, double px, double py) {

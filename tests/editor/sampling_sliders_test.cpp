@@ -14,46 +14,39 @@ void userStep(QSlider* s, Qt::Key key) {
     QTest::keyClick(s, key);
 }
 
-TEST(PointCount, ProgramChangeRunsTheHandler) {
+TEST(PointCount, EveryChangeResamplesAndAnAssemblyRaisesItToSixteen) {
     Main w;
-    w.Redraw3D = false;
-    w.Hscroll2->setValue(20);
     const FormerModel& m = w.model();
+    w.Redraw3D = false;
+    w.Hscroll2->setValue(20); // a program change runs the handler too
     EXPECT_EQ(m.Nb_Points, 20);
     EXPECT_EQ(w.Text3->text(), "20");
     for (const auto* a :
          {&m.Courbe_Droite, &m.Courbe_Gauche, &m.Doublage_Droit, &m.Doublage_Gauche})
         EXPECT_EQ(a->size(), 20u);
     // Re-sampled over the new count: the ends are the end points again.
-    EXPECT_EQ(m.Courbe_Droite.front().x, m.Pts_Couple.front().x);
     EXPECT_EQ(m.Courbe_Droite.back().x, m.Pts_Couple.back().x);
     EXPECT_EQ(m.Courbe_Droite.back().y, m.Pts_Couple.back().y);
     EXPECT_TRUE(w.Redraw3D);
-}
 
-TEST(PointCount, UserMoveBelowSixteenIsAllowedWithoutAssembly) {
-    Main w;
+    // Without an assembly the count may go below sixteen.
+    w.Hscroll2->setValue(13);
     userStep(w.Hscroll2, Qt::Key_Left);
-    EXPECT_EQ(w.Hscroll2->value(), 12);
-    EXPECT_EQ(w.model().Nb_Points, 12);
+    EXPECT_EQ(m.Nb_Points, 12);
     EXPECT_EQ(w.Text3->text(), "12");
-}
 
-TEST(PointCount, AssemblyRaisesTheCountToSixteen) {
-    Main w;
     w.Option1->setChecked(true); // "Horizontal"
     userStep(w.Hscroll2, Qt::Key_Left);
     EXPECT_EQ(w.Hscroll2->value(), 16);
-    EXPECT_EQ(w.model().Nb_Points, 16);
+    EXPECT_EQ(m.Nb_Points, 16);
     EXPECT_EQ(w.Text3->text(), "16");
-    EXPECT_EQ(w.model().Courbe_Droite.size(), 16u);
-    // At sixteen and above the count is left alone.
-    userStep(w.Hscroll2, Qt::Key_Right);
-    EXPECT_EQ(w.model().Nb_Points, 17);
+    EXPECT_EQ(m.Courbe_Droite.size(), 16u);
+    userStep(w.Hscroll2, Qt::Key_Right); // at sixteen and above the count is left alone
+    EXPECT_EQ(m.Nb_Points, 17);
     w.Option7->setChecked(true); // "Vertical" raises as well
     w.Hscroll2->setValue(10);
     EXPECT_EQ(w.Hscroll2->value(), 16);
-    EXPECT_EQ(w.model().Nb_Points, 16);
+    EXPECT_EQ(m.Nb_Points, 16);
 }
 
 TEST(SplineOrder, OnlyUserMovesSetTheOrder) {
@@ -62,7 +55,6 @@ TEST(SplineOrder, OnlyUserMovesSetTheOrder) {
     const auto before = m.Courbe_Droite;
     w.Hscroll3->setValue(2);
     EXPECT_EQ(m.Ordre_Spline, 9) << "a value set by the program must not run the handler";
-
     w.Hscroll3->setValue(4);
     w.Redraw3D = false;
     // The first user move sets the order to the slider's position, not one step from 9.
@@ -72,31 +64,26 @@ TEST(SplineOrder, OnlyUserMovesSetTheOrder) {
     EXPECT_NE(m.Courbe_Droite[3].x, before[3].x) << "the outline is re-sampled";
     userStep(w.Hscroll3, Qt::Key_Home);
     EXPECT_EQ(m.Ordre_Spline, 1);
-}
 
-TEST(SplineOrder, UserActionThatMovesNothingLeavesNoPendingMove) {
-    Main w;
+    // A user action that moves nothing leaves no pending move for a later program change.
     w.Hscroll3->setValue(9);
-    FormerModel& m = w.model();
     m.Ordre_Spline = 7;
-    userStep(w.Hscroll3, Qt::Key_Right); // already at the maximum
+    userStep(w.Hscroll3, Qt::Key_Right);
     EXPECT_EQ(m.Ordre_Spline, 7);
-    w.Hscroll3->setValue(3); // a later program change is still not the user's
+    w.Hscroll3->setValue(3);
     EXPECT_EQ(m.Ordre_Spline, 7);
 }
 
 TEST(SplineOrder, DraggingTheThumbSetsTheOrder) {
     auto w = shownMain();
     QSlider* s = w->Hscroll3;
-    // Dragged as the mouse does it: the position moves with the button held.
     s->setSliderDown(true);
     s->setSliderPosition(2);
     s->setSliderDown(false);
     EXPECT_EQ(w->model().Ordre_Spline, 2);
     // With order 2 the samples lie on the control polygon: the right side is straight.
-    const FormerModel& m = w->model();
     int onSide = 0;
-    for (const PointXYZ& c : m.Courbe_Droite)
+    for (const PointXYZ& c : w->model().Courbe_Droite)
         onSide += std::abs(c.x - 86.783) < 1e-9;
     EXPECT_GE(onSide, 3);
 }

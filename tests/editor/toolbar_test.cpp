@@ -2,95 +2,87 @@
 
 #include <QToolButton>
 
+#include <functional>
+
 namespace {
 
 QImage background(const Main& w) {
     return w.Picture1->backgroundLayer();
 }
 
-TEST(GridButton, HidesByOverdrawingThenShowsAgain) {
-    auto w = shownMain();
-    ASSERT_GT(countColour(background(*w), kGridGreen), 100) << "the first resize draws the grid";
-    w->Redraw3D = false;
-    w->pb1(14)->click();
-    EXPECT_EQ(w->pb1Tag(14), "1");
-    EXPECT_TRUE(w->Redraw3D);
-    EXPECT_EQ(countColour(background(*w), kGridGreen), 0) << "black lines over the green ones";
-    w->Redraw3D = false;
-    w->pb1(14)->click();
-    EXPECT_EQ(w->pb1Tag(14), "0");
-    EXPECT_TRUE(w->Redraw3D);
-    EXPECT_GT(countColour(background(*w), kGridGreen), 100);
+int redBeside(const Main& w, bool rightOfAxis) {
+    const QImage overlay = w.Picture1->overlayLayer();
+    const int axis = deviceX(*w.Picture1, overlay, w.model().X1());
+    return countColour(overlay, kRed,
+                       rightOfAxis ? QRect(axis + 2, 0, overlay.width(), overlay.height())
+                                   : QRect(0, 0, axis - 2, overlay.height()));
 }
 
-TEST(HandlesButton, HidesAndShowsEveryFormerHandle) {
-    auto w = shownMain();
-    const FormerModel& m = w->model();
-    const auto doubling = m.Shape1;
-    w->pb1(5)->click();
-    EXPECT_EQ(w->pb1Tag(5), "-1");
-    for (const Handle& h : m.shppi)
-        EXPECT_FALSE(h.Visible);
-    EXPECT_EQ(countColour(w->Picture1->grab().toImage(), QColor(255, 0, 255)), 0);
-    w->pb1(5)->click();
-    EXPECT_EQ(w->pb1Tag(5), "0");
-    for (const Handle& h : m.shppi)
-        EXPECT_TRUE(h.Visible);
-    for (std::size_t i = 0; i < doubling.size(); ++i)
-        EXPECT_EQ(m.Shape1[i].Visible, doubling[i].Visible) << "doubling handles untouched";
-}
-
-TEST(DottedPolylineButton, BlackensThenRestoresEverySegment) {
-    auto w = shownMain();
-    const FormerModel& m = w->model();
-    ASSERT_EQ(m.LinPi.size(), 8u);
-    w->pb1(2)->click();
-    EXPECT_EQ(w->pb1Tag(2), "0");
-    for (const LineItem& l : m.LinPi)
-        EXPECT_EQ(l.BorderColor, colours::Black);
-    w->pb1(2)->click();
-    EXPECT_EQ(w->pb1Tag(2), "1");
-    for (const LineItem& l : m.LinPi)
-        EXPECT_EQ(l.BorderColor, colours::Green);
-}
-
-TEST(PointViewButton, DotsOnlyTheRightHalfWhileOn) {
-    auto w = shownMain();
-    const PictureBox& p = *w->Picture1;
-    auto redRightOfAxis = [&] {
-        const QImage overlay = p.overlayLayer();
-        const int axis = deviceX(p, overlay, w->model().X1());
-        return countColour(overlay, kRed, QRect(axis + 2, 0, overlay.width(), overlay.height()));
+// Each display toggle: two clicks flip its tag there and back, with the effect checked after
+// each click; the grid and the axes show in 3-D too and ask for a frame.
+TEST(Toolbar, DisplayTogglesFlipTheirTagAndTheirEffect) {
+    struct Case {
+        int index;
+        QString first, second;
+        std::function<void(const Main&, bool on)> effect; // on: after the first click
     };
-    auto redLeftOfAxis = [&] {
-        const QImage overlay = p.overlayLayer();
-        const int axis = deviceX(p, overlay, w->model().X1());
-        return countColour(overlay, kRed, QRect(0, 0, axis - 2, overlay.height()));
+    int leftOutline = 0;
+    const Case cases[] = {
+        {14, "1", "0",
+         [](const Main& w, bool on) {
+             // Hidden by black lines drawn over the green ones.
+             const int green = countColour(background(w), kGridGreen);
+             EXPECT_TRUE(on ? green == 0 : green > 100) << green;
+         }},
+        {5, "-1", "0",
+         [](const Main& w, bool on) {
+             for (std::size_t i = 0; i < 9; ++i) {
+                 EXPECT_EQ(w.model().shppi[i].Visible, !on) << i;
+                 EXPECT_FALSE(w.model().Shape1[i].Visible) << "doubling handles untouched";
+             }
+             const int magenta = countColour(w.Picture1->grab().toImage(), QColor(255, 0, 255));
+             EXPECT_TRUE(on ? magenta == 0 : magenta > 0);
+         }},
+        {2, "0", "1",
+         [](const Main& w, bool on) {
+             for (const LineItem& l : w.model().LinPi)
+                 EXPECT_EQ(l.BorderColor, on ? colours::Black : colours::Green);
+         }},
+        {3, "0", "1",
+         [&leftOutline](const Main& w, bool on) {
+             // Only the right half is dotted.
+             EXPECT_TRUE(on ? redBeside(w, true) == 0 : redBeside(w, true) > 20);
+             EXPECT_EQ(redBeside(w, false), leftOutline);
+         }},
+        {10, "1", "0", [](const Main&, bool) {}}, // the 3-D axes only
     };
-    EXPECT_GT(redRightOfAxis(), 20) << "the dots are on at start";
-    const int leftOutline = redLeftOfAxis();
-    w->pb1(3)->click();
-    EXPECT_EQ(w->pb1Tag(3), "0");
-    EXPECT_EQ(redRightOfAxis(), 0);
-    EXPECT_EQ(redLeftOfAxis(), leftOutline) << "the left half is never dotted";
-    w->pb1(3)->click();
-    EXPECT_EQ(w->pb1Tag(3), "1");
-    EXPECT_GT(redRightOfAxis(), 20);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.index);
+        auto w = shownMain();
+        leftOutline = redBeside(*w, false);
+        const QImage bg = background(*w);
+        for (bool on : {true, false}) {
+            w->Redraw3D = false;
+            w->pb1(c.index)->click();
+            EXPECT_EQ(w->pb1Tag(c.index), on ? c.first : c.second);
+            if (c.index == 10 || c.index == 14) {
+                EXPECT_TRUE(w->Redraw3D);
+            }
+            c.effect(*w, on);
+        }
+        if (c.index != 14) {
+            EXPECT_EQ(background(*w), bg);
+        }
+    }
 }
 
-TEST(AxesButton, OnlyFlipsItsTagAndAsksForA3DRedraw) {
-    auto w = shownMain();
-    const QImage before = background(*w);
-    w->Redraw3D = false;
-    w->pb1(10)->click();
-    EXPECT_EQ(w->pb1Tag(10), "1");
-    EXPECT_TRUE(w->Redraw3D);
-    w->pb1(10)->click();
-    EXPECT_EQ(w->pb1Tag(10), "0");
-    EXPECT_EQ(background(*w), before);
-}
+TEST(Toolbar, TagsReadAsNumbersAndUnknownIndicesChangeNothing) {
+    EXPECT_EQ(Main::tagValue(""), 0);
+    EXPECT_EQ(Main::tagValue("-1"), -1);
+    EXPECT_EQ(Main::tagValue(" 12abc"), 12);
+    EXPECT_EQ(Main::tagValue("abc"), 0);
+    EXPECT_EQ(Main::tagValue("99999999999999999999"), 1000000000) << "bounded, no overflow";
 
-TEST(Toolbar, IndicesWithoutAButtonChangeNothing) {
     auto w = shownMain();
     const FormerModel& m = w->model();
     const QImage bg = background(*w);
@@ -110,29 +102,6 @@ TEST(Toolbar, IndicesWithoutAButtonChangeNothing) {
     for (int i : Main::pb1Indices())
         EXPECT_EQ(w->pb1Tag(i), tags[k++]) << i;
 }
-
-TEST(Toolbar, TagsReadAsNumbers) {
-    EXPECT_EQ(Main::tagValue(""), 0);
-    EXPECT_EQ(Main::tagValue("0"), 0);
-    EXPECT_EQ(Main::tagValue("1"), 1);
-    EXPECT_EQ(Main::tagValue("-1"), -1);
-    EXPECT_EQ(Main::tagValue(" 12abc"), 12);
-    EXPECT_EQ(Main::tagValue("abc"), 0);
-    EXPECT_EQ(Main::tagValue("99999999999999999999"), 1000000000) << "bounded, no overflow";
-}
-
-TEST(Toolbar, UnknownTagTextCountsAsZero) {
-    auto w = shownMain();
-    // A tag that is not a number reads as zero: the grid is hidden on the next click.
-    w->setPb1Tag(14, "");
-    w->pb1(14)->click();
-    EXPECT_EQ(w->pb1Tag(14), "1");
-    EXPECT_EQ(countColour(background(*w), kGridGreen), 0);
-}
-
-} // namespace
-
-namespace {
 
 TEST(Grid, CoversTheWholeSurfaceWhateverItsShape) {
     for (const QSizeF mm : {QSizeF(120, 100), QSizeF(60, 180)}) {

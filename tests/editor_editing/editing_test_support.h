@@ -25,12 +25,6 @@ inline void release(Main& w, QPointF mm, Qt::MouseButton b = Qt::LeftButton) {
 inline QPointF centreOf(const FormerModel& m, const Handle& h) {
     return {h.Left + static_cast<double>(m.Rayon_X), h.Top - static_cast<double>(m.Rayon_Y)};
 }
-// Places handle h so that its centre is (cx, cy).
-inline void centreAt(const FormerModel& m, Handle& h, double cx, double cy) {
-    h.Left = cx - m.Rayon_X;
-    h.Top = cy + m.Rayon_Y;
-}
-
 // A press, one move with the left button held, and the release.
 inline void dragHandle(Main& w, const Handle& h, QPointF to) {
     press(w, centreOf(w.model(), h));

@@ -11,7 +11,15 @@
 
 namespace {
 
-constexpr double kSide = 86.783; // x of the initial former's right side
+// Picking, ties and the drag step itself are pinned down by the core tests; here, that real
+// mouse events on Picture1 reach them with the right values and that both views follow.
+
+// In "Doublage" mode: doubling on, decoupled, the mouse on the doubling's handles.
+void doublageMode(Main& w) {
+    userClick(w.Check4);
+    userClick(w.Option6);
+    userClick(w.Option4);
+}
 
 TEST(SurfacePixels, TypedMillimetresReachTheHandlersExactly) {
     auto w = shownMain();
@@ -35,54 +43,27 @@ TEST(SurfacePixels, TypedMillimetresReachTheHandlersExactly) {
     EXPECT_GT(exactInDouble, 900000);
 }
 
-TEST(Press, PicksTheNearestHandleAndTheLowerIndexOnATie) {
+TEST(Press, PicksTheNearestHandleWithTheSizeAllPointerUntilTheRelease) {
     auto w = shownMain();
     FormerModel& m = w->model();
+    PictureBox& p = *w->Picture1;
     press(*w, centreOf(m, m.shppi[5]) + QPointF(0.4, -0.3));
     EXPECT_EQ(m.Idx_Point, 5);
-    release(*w, {0, 0});
-    // Far from every handle, the nearest still wins.
-    press(*w, {119, 99});
-    EXPECT_EQ(m.Idx_Point, 6);
-    release(*w, {119, 99});
-
-    for (Handle& h : m.shppi)
-        centreAt(m, h, 10.0, 90.0);
-    centreAt(m, m.shppi[3], 80.0, 30.0);
-    centreAt(m, m.shppi[5], 80.0, 34.0);
-    press(*w, {80.0, 32.0});
-    EXPECT_EQ(m.Idx_Point, 3);
-    release(*w, {80.0, 32.0});
-    centreAt(m, m.shppi[2], 80.0, 34.0);
-    press(*w, {80.0, 32.0});
-    EXPECT_EQ(m.Idx_Point, 2);
-}
-
-TEST(Press, ShowsTheSizeAllPointerUntilTheRelease) {
-    auto w = shownMain();
-    PictureBox& p = *w->Picture1;
-    press(*w, {70, 40});
-    EXPECT_TRUE(p.testAttribute(Qt::WA_SetCursor));
     EXPECT_EQ(p.cursor().shape(), Qt::SizeAllCursor);
-    release(*w, {70, 40});
+    release(*w, {0, 0});
     EXPECT_FALSE(p.testAttribute(Qt::WA_SetCursor));
     EXPECT_EQ(p.cursor().shape(), Qt::ArrowCursor);
 }
 
-TEST(Drag, CoupleStoresThePointerPositionAndStopsOnTheAxis) {
+TEST(Drag, CoupleStoresThePointerPositionStopsOnTheAxisAndShowsThePointer) {
     auto w = shownMain();
     FormerModel& m = w->model();
-    const double rx = m.Rayon_X;
-    const double ry = m.Rayon_Y;
     press(*w, centreOf(m, m.shppi[3]));
     moveTo(*w, {95.5, 33.25});
     EXPECT_EQ(m.Pts_Couple[3].x, 95.5);
     EXPECT_EQ(m.Pts_Couple[3].y, 33.25);
-    EXPECT_EQ(m.shppi[3].Left, 95.5 - rx);
-    EXPECT_EQ(m.shppi[3].Top, 33.25 + ry);
-    EXPECT_EQ(m.LinPi[3].X1, 95.5);
+    EXPECT_EQ(m.shppi[3].Left, 95.5 - static_cast<double>(m.Rayon_X));
     EXPECT_EQ(m.LinPi[2].Y2, 33.25);
-
     // Left of the axis the point stays on it, while the boxes show where the pointer is.
     moveTo(*w, {40.25, 20.5});
     EXPECT_EQ(m.Pts_Couple[3].x, m.X1());
@@ -91,31 +72,23 @@ TEST(Drag, CoupleStoresThePointerPositionAndStopsOnTheAxis) {
     EXPECT_EQ(w->lblY->text(), Main::pointerText(20.5f));
     release(*w, {40.25, 20.5});
 
-    // The picked point keeps being the one moved, and the surface keeps the pointer beyond
-    // its edge while the button is held.
-    moveTo(*w, {130.0, -5.0});
-    EXPECT_EQ(m.Pts_Couple[3].x, 130.0);
-    EXPECT_EQ(m.Pts_Couple[3].y, -5.0);
-    EXPECT_EQ(m.Idx_Point, 3);
-}
-
-TEST(Drag, MovesOnlyWithTheLeftButtonAloneAndEveryMoveShowsThePointer) {
-    auto w = shownMain();
-    FormerModel& m = w->model();
-    const std::vector<PointXYZ> before = m.Pts_Couple;
-    press(*w, centreOf(m, m.shppi[2]));
+    // Only the left button alone drags; every move shows the pointer.
     RebuildCounter count(*w);
-    moveTo(*w, {100.0, 10.0}, Qt::NoButton);
-    moveTo(*w, {100.0, 10.0}, Qt::LeftButton | Qt::RightButton);
-    moveTo(*w, {100.0, 10.0}, Qt::RightButton);
+    press(*w, centreOf(m, m.shppi[2]));
+    const double before = m.Pts_Couple[2].x;
+    for (Qt::MouseButtons held :
+         {Qt::MouseButtons(Qt::NoButton), Qt::MouseButtons(Qt::LeftButton | Qt::RightButton),
+          Qt::MouseButtons(Qt::RightButton)})
+        moveTo(*w, {100.0, 10.0}, held);
     EXPECT_EQ(count.delta(), (std::array<int, 2>{0, 0}));
-    for (std::size_t i = 0; i < before.size(); ++i)
-        EXPECT_EQ(m.Pts_Couple[i].x, before[i].x) << i;
+    EXPECT_EQ(m.Pts_Couple[2].x, before);
     EXPECT_EQ(w->lblX->text(), "100");
     EXPECT_EQ(w->lblY->text(), "10");
-    moveTo(*w, {100.0, 10.0});
+    // The surface keeps the pointer beyond its edge while the button is held.
+    moveTo(*w, {130.0, -5.0});
     EXPECT_EQ(count.delta(), (std::array<int, 2>{1, 0}));
-    EXPECT_EQ(m.Pts_Couple[2].x, 100.0);
+    EXPECT_EQ(m.Pts_Couple[2].x, 130.0);
+    EXPECT_EQ(m.Pts_Couple[2].y, -5.0);
 }
 
 TEST(Drag, EveryMoveSamplesTheOutlineBeforeThe3DPartFollows) {
@@ -129,8 +102,7 @@ TEST(Drag, EveryMoveSamplesTheOutlineBeforeThe3DPartFollows) {
     });
     const std::vector<PointXYZ> start = m.Courbe_Droite;
     press(*w, centreOf(m, m.shppi[4]));
-    const double xs[] = {100.0, 104.0, 92.5};
-    for (double x : xs)
+    for (double x : {100.0, 104.0, 92.5})
         moveTo(*w, {x, 47.0});
     release(*w, {92.5, 47.0});
     ASSERT_EQ(seen.size(), 3u);
@@ -145,75 +117,61 @@ TEST(Drag, EveryMoveSamplesTheOutlineBeforeThe3DPartFollows) {
     }
 }
 
-TEST(Drag, DoublageStoresTheHandlesCornerAndLeavesTheFormer) {
+TEST(Drag, DoublageStoresTheHandlesCornerAndEachSetKeepsToItself) {
     auto w = shownMain();
     FormerModel& m = w->model();
-    userClick(w->Check4);
-    userClick(w->Option6);
-    userClick(w->Option4);
+    doublageMode(*w);
     const std::vector<PointXYZ> former = m.Pts_Couple;
     dragHandle(*w, m.Shape1[4], {90.5, 45.25});
     EXPECT_EQ(m.Idx_Point, 4);
     EXPECT_EQ(m.Pts_Doublage[4].x, 90.5 - static_cast<double>(m.Rayon_X));
     EXPECT_EQ(m.Pts_Doublage[4].y, 45.25 + static_cast<double>(m.Rayon_Y));
-    for (std::size_t i = 0; i < former.size(); ++i) {
-        EXPECT_EQ(m.Pts_Couple[i].x, former[i].x);
-        EXPECT_EQ(m.Pts_Couple[i].y, former[i].y);
-    }
+    EXPECT_EQ(m.Pts_Couple, former);
     // Decoupled, the doubling is the spline of its own points.
     std::vector<PointXYZ> own(m.Doublage_Droit.size());
     Calcul_Spline(m.Pts_Doublage, m.Ordre_Spline, own);
     EXPECT_EQ(m.Doublage_Droit[5].x, own[5].x);
-
     // Back on the former, still decoupled: its drags leave the doubling where it is.
     userClick(w->Option3);
     const std::vector<PointXYZ> doubling = m.Pts_Doublage;
     dragHandle(*w, m.shppi[4], {97.0, 50.0});
     EXPECT_EQ(m.Pts_Couple[4].x, 97.0);
-    for (std::size_t i = 0; i < doubling.size(); ++i)
-        EXPECT_EQ(m.Pts_Doublage[i].x, doubling[i].x) << i;
+    EXPECT_EQ(m.Pts_Doublage, doubling);
 }
 
-TEST(Drag, SlavedDoublingFollowsTheFormersHandle) {
+TEST(Drag, SlavedDoublingFollowsTheMovedFormer) {
     auto w = shownMain();
     FormerModel& m = w->model();
     userClick(w->Check4);
     const double before = m.Courbe_Droite[3].x;
     dragHandle(*w, m.shppi[2], {100.0, 20.0});
     const double X1 = m.X1();
-    const double Y1 = m.Y1();
     EXPECT_EQ(m.Pts_Doublage[2].x, X1 + 0.5 * (m.shppi[2].Left - X1));
-    EXPECT_EQ(m.Pts_Doublage[2].y, Y1 + 0.5 * (m.shppi[2].Top - Y1));
     EXPECT_EQ(m.Shape1[2].Left, m.Pts_Doublage[2].x);
-    EXPECT_EQ(m.Shape1[2].Top, m.Pts_Doublage[2].y);
-    // The doubling's samples are those of the moved former.
+    EXPECT_NE(m.Courbe_Droite[3].x, before);
     for (int j = 0; j < m.Nb_Points; ++j)
         EXPECT_DOUBLE_EQ(m.Doublage_Droit[j].x, X1 + 0.5 * (m.Courbe_Droite[j].x - X1)) << j;
-    EXPECT_NE(m.Courbe_Droite[3].x, before);
 }
 
-TEST(Pin, RightPressPinsThenUnpinsAndTheOutlineFollows) {
+TEST(Pin, RightPressPinsMiddlePressUnpinsAndTheOutlineFollows) {
     auto w = shownMain();
     FormerModel& m = w->model();
     const std::vector<PointXYZ> smooth = m.Courbe_Droite;
     const QPointF at = centreOf(m, m.shppi[3]);
-
     RebuildCounter pinning(*w);
     press(*w, at, Qt::RightButton);
     release(*w, at, Qt::RightButton);
     EXPECT_EQ(m.shppi[3].Tag, "1");
     EXPECT_EQ(m.shppi[3].BorderColor, colours::White);
-    // The scale handler runs too, and rebuilds in place as the press does.
+    // The scale handler runs too, and rebuilds in place as the press does; the first pin
+    // with the doubling off switches the doubling's controls off.
     EXPECT_EQ(pinning.delta(), (std::array<int, 2>{2, 0}));
-    // Between the samples nearest points 2 and 3 the outline runs straight down the side,
-    // ending exactly on both points.
-    int onSide = 0;
+    EXPECT_FALSE(w->Hscroll1->isEnabled());
+    EXPECT_TRUE(w->Label6->isHidden());
+    // The outline now ends a straight run exactly on point 3.
     bool endsOnPoint3 = false;
-    for (const PointXYZ& c : m.Courbe_Droite) {
-        onSide += c.x == kSide;
+    for (const PointXYZ& c : m.Courbe_Droite)
         endsOnPoint3 |= c.x == m.shppi[3].Left && c.y == m.shppi[3].Top;
-    }
-    EXPECT_GE(onSide, 2);
     EXPECT_TRUE(endsOnPoint3);
 
     RebuildCounter unpinning(*w);
@@ -221,41 +179,21 @@ TEST(Pin, RightPressPinsThenUnpinsAndTheOutlineFollows) {
     EXPECT_EQ(m.shppi[3].Tag, "");
     EXPECT_EQ(m.shppi[3].BorderColor, colours::Red);
     EXPECT_EQ(unpinning.delta(), (std::array<int, 2>{1, 0}));
-    for (std::size_t j = 0; j < smooth.size(); ++j)
-        EXPECT_EQ(m.Courbe_Droite[j].x, smooth[j].x) << j;
-}
+    EXPECT_EQ(m.Courbe_Droite, smooth);
 
-TEST(Pin, EndPointsOnlyChangeTheirBorder) {
-    auto w = shownMain();
-    FormerModel& m = w->model();
-    const std::vector<PointXYZ> smooth = m.Courbe_Droite;
+    // End points only change their border.
     for (int i : {0, 8}) {
         press(*w, centreOf(m, m.shppi[i]), Qt::RightButton);
         EXPECT_EQ(m.Idx_Point, i);
-        EXPECT_EQ(m.shppi[i].Tag, "1");
         EXPECT_EQ(m.shppi[i].BorderColor, colours::White);
     }
-    for (std::size_t j = 0; j < smooth.size(); ++j) {
-        EXPECT_EQ(m.Courbe_Droite[j].x, smooth[j].x) << j;
-        EXPECT_EQ(m.Courbe_Droite[j].y, smooth[j].y) << j;
-    }
-}
-
-TEST(Pin, FirstPinWithTheDoublingOffSwitchesItsControlsOff) {
-    auto w = shownMain();
-    ASSERT_TRUE(w->Hscroll1->isEnabled());
-    press(*w, centreOf(w->model(), w->model().shppi[5]), Qt::RightButton);
-    EXPECT_FALSE(w->Hscroll1->isEnabled());
-    EXPECT_FALSE(w->Frame6->isEnabled());
-    EXPECT_TRUE(w->Label6->isHidden());
+    EXPECT_EQ(m.Courbe_Droite, smooth);
 }
 
 TEST(Pin, InDoublageTheFormersPointOfThePickedIndexIsPinned) {
     auto w = shownMain();
     FormerModel& m = w->model();
-    userClick(w->Check4);
-    userClick(w->Option6);
-    userClick(w->Option4);
+    doublageMode(*w);
     dragHandle(*w, m.Shape1[5], {75.0, 70.0});
     // Handle 5 of the doubling is now nearest; the former's point 5 gets the pin.
     press(*w, {75.0, 70.0}, Qt::RightButton);
@@ -263,15 +201,13 @@ TEST(Pin, InDoublageTheFormersPointOfThePickedIndexIsPinned) {
     EXPECT_EQ(m.shppi[5].Tag, "1");
     EXPECT_EQ(m.Shape1[5].Tag, "");
     // Pinning re-derives the doubling from the former, which undoes its own drags.
-    const double X1 = m.X1();
-    EXPECT_EQ(m.Pts_Doublage[5].x, X1 + 0.5 * (m.shppi[5].Left - X1));
+    EXPECT_EQ(m.Pts_Doublage[5].x, m.X1() + 0.5 * (m.shppi[5].Left - m.X1()));
     EXPECT_TRUE(w->Option4->isChecked());
 }
 
 TEST(PointerText, SevenDigitsTheUsersSeparatorNoGrouping) {
     const QLocale saved;
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
-    EXPECT_EQ(Main::pointerText(70.5f), "70,5");
     EXPECT_EQ(Main::pointerText(1.0f / 3.0f), "0,3333333");
     EXPECT_EQ(Main::pointerText(1234.5f), "1234,5");
     EXPECT_EQ(Main::pointerText(-0.0f), "0");

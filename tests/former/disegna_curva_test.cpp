@@ -78,120 +78,65 @@ TEST(DisegnaCurva, ArraysFollowTheSampleCountWhateverTheOptions) {
     }
 }
 
-TEST(PinnedPoint, PinningPoint3MakesAVerticalRunBetweenPoints2And3) {
-    FormerModel free = withSamples(40);
-    DisegnaCurva(free, OutlineOptions{}, nullptr);
-
-    FormerModel m = withSamples(40);
-    ASSERT_TRUE(TogglePin(m, 3));
-    DisegnaCurva(m, OutlineOptions{}, nullptr);
-
-    const auto& C = m.Courbe_Droite;
-    const auto& F = free.Courbe_Droite;
-    // The samples nearest in y to points 2 and 3, the later one winning a tie.
-    auto nearestInY = [&](double y) {
-        std::size_t best = 0;
-        double bestDy = 999.0;
-        for (std::size_t j = 1; j < F.size(); ++j) {
-            if (std::abs(F[j].y - y) <= bestDy) {
-                bestDy = std::abs(F[j].y - y);
-                best = j;
-            }
-        }
-        return best;
+// Formers sampled along their control polygon, so sample i lies at parameter i / 5: the pin
+// moves the samples nearest in y to the pinned point and its predecessor onto them, and puts the
+// samples between on the straight run; everything else stays where it was.
+TEST(PinnedPoint, MatchesSamplesByYWithTheirTieRules) {
+    struct Moved {
+        std::size_t j;
+        double x, y;
     };
-    const std::size_t b = nearestInY(m.shppi[2].Top);
-    const std::size_t a = nearestInY(m.shppi[3].Top);
-    ASSERT_LT(b, a);
-    EXPECT_EQ(C[b].x, 86.783);
-    EXPECT_EQ(C[b].y, m.shppi[2].Top);
-    EXPECT_EQ(C[a].x, 86.783);
-    EXPECT_EQ(C[a].y, m.shppi[3].Top);
-    for (std::size_t j = 0; j < C.size(); ++j) {
-        if (j > b && j < a) {
-            EXPECT_EQ(C[j].x, 86.783) << "j=" << j;
-            EXPECT_EQ(C[j].y, F[j].y) << "j=" << j;
-        } else if (j != a && j != b) {
-            EXPECT_EQ(C[j], F[j]) << "j=" << j;
-        }
-        // The left half mirrors the pinned right half.
-        EXPECT_EQ(m.Courbe_Gauche[j].y, C[j].y);
+    struct Case {
+        const char* name;
+        std::vector<double> xy; // the nine control points
+        int pinned;
+        std::vector<Moved> moved;
+        std::size_t runFrom, runTo; // samples strictly between are put on x = runX
+        double runX;
+    };
+    const Case cases[] = {
+        {"a flat run at y = 0 from point 2 to 4: the sample nearest in x to point 2 wins",
+         {60, -30, 80, -20, 80, 0, 90, 0, 100, 0, 100, 20, 90, 30, 70, 40, 60, 40},
+         2,
+         {{5, 80, -20}, {10, 80, 0}},
+         5,
+         10,
+         80.0},
+        {"y = -20 met at samples 5 and 15: the later wins, the predecessor is matched after "
+         "point 2 and only the two end samples move",
+         {60, -30, 80, -20, 90, -10, 100, -20, 100, 25, 100, 40, 90, 50, 70, 50, 60, 50},
+         2,
+         {{15, 80, -20}, {10, 90, -10}},
+         0,
+         0,
+         0.0},
+        {"points 2 and 3 share y = 0: both go to sample 15, where the curve already was",
+         {60, -30, 80, -20, 100, 0, 80, 0, 80, 20, 80, 30, 70, 40, 65, 45, 60, 50},
+         3,
+         {{15, 80, 0}},
+         0,
+         0,
+         0.0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<PointXYZ> points;
+        for (std::size_t i = 0; i < c.xy.size(); i += 2)
+            points.push_back({c.xy[i], c.xy[i + 1], 0});
+        FormerModel m = polygonFormer(points);
+        FormerModel free = m;
+        DisegnaCurva(free, OutlineOptions{}, nullptr);
+        m.shppi[static_cast<std::size_t>(c.pinned)].Tag = "1";
+        DisegnaCurva(m, OutlineOptions{}, nullptr);
+        std::vector<PointXYZ> expected = free.Courbe_Droite;
+        for (std::size_t j = c.runFrom + 1; j < c.runTo; ++j)
+            expected[j].x = c.runX;
+        for (const Moved& p : c.moved)
+            expected[p.j] = {p.x, p.y, 0};
+        EXPECT_EQ(m.Courbe_Droite, expected);
+        for (std::size_t j = 0; j < expected.size(); ++j)
+            EXPECT_EQ(m.Courbe_Gauche[j].y, expected[j].y) << "the left half mirrors it";
     }
-}
-
-TEST(PinnedPoint, SamplesTiedInYGoToTheNearestInX) {
-    // Point 1 at y = -20, then a flat run at y = 0 from point 2 (x = 80) to point 4 (x = 100).
-    FormerModel m = polygonFormer({{60, -30, 0},
-                                   {80, -20, 0},
-                                   {80, 0, 0},
-                                   {90, 0, 0},
-                                   {100, 0, 0},
-                                   {100, 20, 0},
-                                   {90, 30, 0},
-                                   {70, 40, 0},
-                                   {60, 40, 0}});
-    FormerModel free = m;
-    DisegnaCurva(free, OutlineOptions{}, nullptr);
-    m.shppi[2].Tag = "1";
-    DisegnaCurva(m, OutlineOptions{}, nullptr);
-
-    const auto& C = m.Courbe_Droite;
-    // Samples 10..20 all lie at y = 0; the one nearest to x = 80 ends the run.
-    ASSERT_EQ(free.Courbe_Droite[20].y, 0.0);
-    EXPECT_EQ(C[5], (PointXYZ{80, -20, 0}));
-    EXPECT_EQ(C[10], (PointXYZ{80, 0, 0}));
-    for (std::size_t j = 6; j < 10; ++j) {
-        EXPECT_EQ(C[j].x, 80.0) << "j=" << j;
-    }
-    for (std::size_t j = 11; j < C.size(); ++j) {
-        EXPECT_EQ(C[j], free.Courbe_Droite[j]) << "j=" << j;
-    }
-}
-
-TEST(PinnedPoint, PredecessorMatchedLaterOnlyMovesTheTwoEndSamples) {
-    // y = -20 is met at sample 5 (point 1) and again at sample 15 (point 3); the later wins,
-    // so the predecessor of pinned point 2 (sample 10) is matched after it.
-    FormerModel m = polygonFormer({{60, -30, 0},
-                                   {80, -20, 0},
-                                   {90, -10, 0},
-                                   {100, -20, 0},
-                                   {100, 25, 0},
-                                   {100, 40, 0},
-                                   {90, 50, 0},
-                                   {70, 50, 0},
-                                   {60, 50, 0}});
-    FormerModel free = m;
-    DisegnaCurva(free, OutlineOptions{}, nullptr);
-    m.shppi[2].Tag = "1";
-    DisegnaCurva(m, OutlineOptions{}, nullptr);
-    const auto& C = m.Courbe_Droite;
-    EXPECT_EQ(C[15], (PointXYZ{80, -20, 0}));
-    EXPECT_EQ(C[10], (PointXYZ{90, -10, 0}));
-    for (std::size_t j = 0; j < C.size(); ++j) {
-        if (j != 10 && j != 15) {
-            EXPECT_EQ(C[j], free.Courbe_Droite[j]) << "j=" << j;
-        }
-    }
-}
-
-TEST(PinnedPoint, TheLaterSampleWinsATieInY) {
-    // Points 2 and 3 share y = 0 and samples 10..15 run between them; both are matched to
-    // sample 15, which ends on pinned point 3 where the curve already was.
-    FormerModel m = polygonFormer({{60, -30, 0},
-                                   {80, -20, 0},
-                                   {100, 0, 0},
-                                   {80, 0, 0},
-                                   {80, 20, 0},
-                                   {80, 30, 0},
-                                   {70, 40, 0},
-                                   {65, 45, 0},
-                                   {60, 50, 0}});
-    FormerModel free = m;
-    DisegnaCurva(free, OutlineOptions{}, nullptr);
-    m.shppi[3].Tag = "1";
-    DisegnaCurva(m, OutlineOptions{}, nullptr);
-    EXPECT_EQ(m.Courbe_Droite, free.Courbe_Droite);
-    EXPECT_EQ(m.Courbe_Droite[15], (PointXYZ{80, 0, 0}));
 }
 
 TEST(PinnedPoint, EndPointsAndHandlesOtherThanOneAreNotPins) {
@@ -204,7 +149,7 @@ TEST(PinnedPoint, EndPointsAndHandlesOtherThanOneAreNotPins) {
     EXPECT_EQ(m.Courbe_Droite, free.Courbe_Droite);
 }
 
-TEST(Doubling, SlavedAtHalfScaleIsTheMidpointOfCrossingAndFormer) {
+TEST(Doubling, SlavedAtHalfScaleOrDecoupledOnItsOwnPoints) {
     FormerModel m = withSamples(30);
     m.shppi[3].Tag = "1"; // the pinned run is followed too
     DisegnaCurva(m, doublingOn(5), nullptr);
@@ -215,10 +160,9 @@ TEST(Doubling, SlavedAtHalfScaleIsTheMidpointOfCrossingAndFormer) {
         EXPECT_DOUBLE_EQ(m.Doublage_Gauche[j].x, 120.0 - m.Doublage_Droit[j].x);
         EXPECT_EQ(m.Doublage_Gauche[j].y, m.Doublage_Droit[j].y);
     }
-}
 
-TEST(Doubling, DecoupledFollowsItsOwnControlPoints) {
-    FormerModel m = withSamples(20);
+    // Decoupled, it follows its own control points.
+    m = withSamples(20);
     PlaceDoubling(m, 7);
     m.Pts_Doublage[4].x += 3.0; // dragged on its own
     OutlineOptions o = doublingOn(5);
@@ -325,36 +269,28 @@ TEST(VerticalJoint, TabsAtTopAndBottomUseTheMiddleSample) {
     }
 }
 
-TEST(Drawing, FormerThenDotsInOrderWithTheirColours) {
+TEST(Drawing, OnePathRightHalfYellowLeftRedThenTheDots) {
     FormerModel m = startedModel();
     std::vector<DrawStep> s;
     DisegnaCurva(m, OutlineOptions{}, &s);
     const auto& C = m.Courbe_Droite;
     const auto& G = m.Courbe_Gauche;
     ASSERT_EQ(s.size(), 1u + 13 + 13 + 13);
-
     EXPECT_EQ(s[0].kind, DrawStep::Kind::Dot);
     EXPECT_EQ(s[0].from, C[0]);
-    EXPECT_EQ(s[0].colour, colours::Yellow);
-    EXPECT_EQ(s[0].width, 1);
     for (std::size_t i = 1; i < 27; ++i) {
         EXPECT_EQ(s[i].kind, DrawStep::Kind::Line);
-        EXPECT_EQ(s[i].width, 1);
-        // One unbroken path.
-        EXPECT_EQ(s[i].from, i == 1 ? s[0].from : s[i - 1].to) << "i=" << i;
+        EXPECT_EQ(s[i].from, i == 1 ? s[0].from : s[i - 1].to) << "one unbroken path, i=" << i;
     }
     for (std::size_t j = 0; j < 13; ++j) {
         EXPECT_EQ(s[1 + j].to, C[j]);
         EXPECT_EQ(s[1 + j].colour, colours::Yellow);
         EXPECT_EQ(s[14 + j].to, G[12 - j]);
         EXPECT_EQ(s[14 + j].colour, colours::Red);
-        const DrawStep& dot = s[27 + j];
-        EXPECT_EQ(dot.kind, DrawStep::Kind::Dot);
-        EXPECT_EQ(dot.from, C[j]);
-        EXPECT_EQ(dot.colour, colours::Red);
-        EXPECT_EQ(dot.width, 3);
+        EXPECT_EQ(s[27 + j].kind, DrawStep::Kind::Dot);
+        EXPECT_EQ(s[27 + j].from, C[j]);
+        EXPECT_EQ(s[27 + j].width, 3);
     }
-
     // With "Vue Points" off the path stays and the dots go.
     OutlineOptions hidden;
     hidden.vuePoints = false;
@@ -370,11 +306,8 @@ TEST(Drawing, DoublingPathAndDotsOfBothRightHalves) {
     o.horizontal = true;
     std::vector<DrawStep> s;
     DisegnaCurva(m, o, &s);
-    const auto& C = m.Courbe_Droite;
     const auto& D = m.Doublage_Droit;
-    const auto& DG = m.Doublage_Gauche;
     ASSERT_EQ(s.size(), 1u + 16 + 16 + 15 + 16 + 16 + 16);
-
     std::size_t i = 33;
     for (std::size_t j = 0; j + 1 < 16; ++j, ++i) {
         EXPECT_EQ(s[i].from, D[j]);
@@ -384,14 +317,12 @@ TEST(Drawing, DoublingPathAndDotsOfBothRightHalves) {
     // From the bottom right across to the bottom left and up, with no closing line.
     for (std::size_t j = 16; j-- > 0; ++i) {
         EXPECT_EQ(s[i].from, s[i - 1].to);
-        EXPECT_EQ(s[i].to, DG[j]);
-        EXPECT_EQ(s[i].colour, colours::Blue);
+        EXPECT_EQ(s[i].to, m.Doublage_Gauche[j]);
     }
     // Dots show the former as the joint left it, then the doubling.
     for (std::size_t j = 0; j < 16; ++j) {
-        EXPECT_EQ(s[i + j].from, C[j]);
+        EXPECT_EQ(s[i + j].from, m.Courbe_Droite[j]);
         EXPECT_EQ(s[i + 16 + j].from, D[j]);
-        EXPECT_EQ(s[i + 16 + j].width, 3);
     }
     EXPECT_EQ(s[i + 8].from.y, 50.0);
 }

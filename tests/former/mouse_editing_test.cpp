@@ -29,68 +29,56 @@ TEST(PointProche, NearestHandleOfTheChosenSetVisibleOrNot) {
     EXPECT_EQ(Point_Proche(m, true, 119.0f, 99.0f), 6);
 }
 
-TEST(PointProche, ExactlyBetweenTwoHandlesPicksTheLowerIndex) {
+TEST(PointProche, TiesInSinglePrecisionGoToTheLowerIndex) {
     FormerModel m = startedModel();
-    for (Handle& h : m.shppi) {
+    for (Handle& h : m.shppi)
         centre(m, h, 10.0, 90.0); // out of the way
-    }
     centre(m, m.shppi[3], 40.0, 30.0);
     centre(m, m.shppi[5], 40.0, 34.0);
     EXPECT_EQ(Point_Proche(m, true, 40.0f, 32.0f), 3);
     centre(m, m.shppi[2], 40.0, 34.0);
     EXPECT_EQ(Point_Proche(m, true, 40.0f, 32.0f), 2);
-}
-
-TEST(PointProche, DistancesEqualInSinglePrecisionTie) {
-    FormerModel m = startedModel();
-    for (Handle& h : m.shppi) {
-        centre(m, h, 10.0, 90.0);
-    }
     // Handle 6 is nearer by a part in a billion: a double search would pick it, the
-    // single-precision one sees a tie and keeps handle 2.
+    // single-precision one sees a tie and keeps handle 2; a real difference still wins.
     centre(m, m.shppi[2], 50.0 + 3.0, 40.0);
     centre(m, m.shppi[6], 50.0 + 3.0 * (1.0 - 1e-9), 40.0);
     EXPECT_EQ(Point_Proche(m, true, 50.0f, 40.0f), 2);
-    // A real difference still wins.
     centre(m, m.shppi[6], 50.0 + 2.9, 40.0);
     EXPECT_EQ(Point_Proche(m, true, 50.0f, 40.0f), 6);
 }
 
 TEST(DragStep, CoupleModeMovesHandlePolygonAndPoint) {
     FormerModel m = startedModel();
-    const auto doubling = m.Pts_Doublage;
+    const FormerModel before = m;
     m.Idx_Point = 3;
     m.Dessin_Actif = false;
     EXPECT_EQ(DragStep(m, true, false, 5, 100.0f, 40.0f), 100.0);
     EXPECT_TRUE(m.Dessin_Actif);
-    EXPECT_EQ(m.Pts_Couple[3].x, 100.0);
-    EXPECT_EQ(m.Pts_Couple[3].y, 40.0);
+    EXPECT_EQ(m.Pts_Couple[3], (PointXYZ{100.0, 40.0, before.Pts_Couple[3].z}));
     EXPECT_DOUBLE_EQ(m.shppi[3].Left, 100.0 - m.Rayon_X);
     EXPECT_DOUBLE_EQ(m.shppi[3].Top, 40.0 + m.Rayon_Y);
     EXPECT_EQ(m.LinPi[3].X1, 100.0);
     EXPECT_EQ(m.LinPi[3].Y1, 40.0);
     EXPECT_EQ(m.LinPi[2].X2, 100.0);
     EXPECT_EQ(m.LinPi[2].Y2, 40.0);
-    EXPECT_EQ(m.LinPi[2].X1, m.shppi[2].Left);
-    EXPECT_EQ(m.Pts_Doublage, doubling); // decoupled: the doubling stays
-}
+    EXPECT_EQ(m.LinPi[2].X1, before.LinPi[2].X1);
+    EXPECT_EQ(m.Pts_Doublage, before.Pts_Doublage); // decoupled: the doubling stays
 
-TEST(DragStep, EndPointsMoveOnlyTheirOwnSegment) {
-    FormerModel m = startedModel();
-    const FormerModel before = m;
+    // End points move only their own segment.
+    m = before;
     m.Idx_Point = 0;
     DragStep(m, true, false, 5, 62.0f, 12.0f);
-    EXPECT_EQ(m.LinPi[0].X1, 62.0);
     m.Idx_Point = 8;
     DragStep(m, true, false, 5, 63.0f, 88.0f);
+    EXPECT_EQ(m.LinPi[0].X1, 62.0);
     EXPECT_EQ(m.LinPi[7].X2, 63.0);
     EXPECT_EQ(m.LinPi[7].Y2, 88.0);
+    EXPECT_EQ(m.LinPi[0].X2, before.LinPi[0].X2);
+    EXPECT_EQ(m.LinPi[7].X1, before.LinPi[7].X1);
     for (std::size_t i = 1; i < 7; ++i) {
         EXPECT_EQ(m.LinPi[i].X1, before.LinPi[i].X1);
         EXPECT_EQ(m.LinPi[i].X2, before.LinPi[i].X2);
     }
-    EXPECT_EQ(m.LinPi[0].X2, before.LinPi[0].X2);
-    EXPECT_EQ(m.LinPi[7].X1, before.LinPi[7].X1);
 }
 
 TEST(DragStep, ThePointStopsOnTheSymmetryAxis) {

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "cli_actions.h"
+#include "couples_cli.h"
+#include "editor_test_support.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+struct CliRun {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+// Runs couples-cli in this process, as the program's main does.
+inline CliRun cli(const QStringList& args) {
+    CliRun r;
+    QTextStream out(&r.out);
+    QTextStream err(&r.err);
+    r.status = runCouplesCli(args, out, err);
+    out.flush();
+    err.flush();
+    return r;
+}
+
+// The JSON object of a state file; empty when there is none.
+inline QJsonObject readJson(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(f.readAll()).object()
+                                       : QJsonObject{};
+}
+
+inline QJsonObject control(const QJsonObject& state, const char* name) {
+    return state["controls"].toObject()[name].toObject();
+}
+
+class CliTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+    QString file(const QString& name) const { return dir.filePath(name); }
+    // Runs the actions followed by state= into a fresh file, and reads that state back.
+    QJsonObject stateAfter(QStringList args, CliRun* run = nullptr) {
+        const QString path = file(QStringLiteral("state%1.json").arg(++runs_));
+        const CliRun r = cli(args << "state=" + path);
+        EXPECT_EQ(r.status, 0) << r.err.toStdString();
+        if (run)
+            *run = r;
+        return readJson(path);
+    }
+    // Each action alone is bad usage, named in the message, and stops the script before the
+    // next action.
+    void expectBadUsage(const QStringList& actions) {
+        for (const QString& a : actions) {
+            const QString never = file("never.json");
+            const CliRun r = cli({a, "state=" + never});
+            EXPECT_EQ(r.status, 2) << a.toStdString();
+            EXPECT_TRUE(r.err.contains(a)) << r.err.toStdString();
+            EXPECT_FALSE(QFile::exists(never)) << a.toStdString();
+        }
+    }
+    QTemporaryDir dir;
+
+private:
+    int runs_ = 0;
+};
