@@ -1,9 +1,11 @@
 // The whole drag step: one mouse move with the left button held on the drawing surface (the
-// point and what follows it move, the outline is sampled, the 3-D part is asked to follow)
-// up to the surface repainted, drawn synchronously. Each repetition is one step, so the
-// median and the 99th percentile are those of single steps.
+// point and what follows it move, the outline is sampled, the 3-D part follows) up to both
+// windows redrawn: the surface repainted and the 3-D frame drawn, synchronously. Each repetition is
+// one step, so the median and the 99th percentile are those of single steps.
 #include "editor/main.h"
 #include "editor/surface_mouse.h"
+#include "view3d/frm3d.h"
+#include "view3d/frm3d_picture.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -28,13 +30,15 @@ double percentile99(const std::vector<double>& v) {
     return s[std::max<std::size_t>(rank, 1) - 1];
 }
 
-// One editor per surface and point count, with the doubling on (slaved) and point 3 picked.
-Main& dragSession(QSizeF surfaceMm, int points) {
+// One editor per surface and point count, with the doubling on (slaved) and point 3 picked;
+// the 3-D surface measures surface3d pixels.
+Main& dragSession(QSizeF surfaceMm, QSize surface3d, int points) {
     static std::map<std::pair<int, int>, std::unique_ptr<Main>> sessions;
     auto& w = sessions[{qRound(surfaceMm.width() * 1000), points}];
     if (!w) {
         w = std::make_unique<Main>(surfaceMm);
         w->show();
+        w->frm3D->resize(surface3d);
         QApplication::processEvents();
         w->Check4->click();
         w->Hscroll2->setValue(points);
@@ -47,32 +51,38 @@ Main& dragSession(QSizeF surfaceMm, int points) {
     return *w;
 }
 
-void dragStep(benchmark::State& state, QSizeF surfaceMm) {
+void dragStep(benchmark::State& state, QSizeF surfaceMm, QSize surface3d) {
     const int points = static_cast<int>(state.range(0));
-    Main& w = dragSession(surfaceMm, points);
+    Main& w = dragSession(surfaceMm, surface3d, points);
     PictureBox& p = *w.Picture1;
     const FormerModel& m = w.model();
     // Right of the axis, so that every move really moves the point.
     const double x0 = m.X1() + 0.3 * (p.ScaleWidth() / 2);
     const double y0 = m.Y1() - 0.2 * p.ScaleHeight();
     int step = 0;
+    const int framesBefore = w.frm3D->framesDrawn;
     for (auto _ : state) {
         const double dx = (step++ % 2) == 0 ? 0.0 : 1.5;
         sendSurfaceMouse(p, QEvent::MouseMove, {x0 + dx, y0}, Qt::NoButton, Qt::LeftButton);
         p.repaint();
+        w.frm3D->drawPendingFrame();
     }
     state.counters["width_px"] = p.width();
     state.counters["height_px"] = p.height();
     state.counters["points"] = m.Nb_Points;
+    state.counters["frames3d"] = w.frm3D->framesDrawn - framesBefore;
+    state.counters["width3d_px"] = w.frm3D->Picture1->width();
+    state.counters["height3d_px"] = w.frm3D->Picture1->height();
 }
 
 void BM_DragStep_DesignSize(benchmark::State& state) {
-    dragStep(state, {Main::kDesignSurfaceWidth, Main::kDesignSurfaceHeight});
+    dragStep(state, {Main::kDesignSurfaceWidth, Main::kDesignSurfaceHeight},
+             {Frm3D::kDesignWidth, Frm3D::kDesignHeight});
 }
 
 void BM_DragStep_1920x1080(benchmark::State& state) {
     const double pxPerMm = PictureBox().pixelsPerMm();
-    dragStep(state, {1920 / pxPerMm, 1080 / pxPerMm});
+    dragStep(state, {1920 / pxPerMm, 1080 / pxPerMm}, {1920, 1080});
 }
 
 void configure(benchmark::internal::Benchmark* b) {
