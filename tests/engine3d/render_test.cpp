@@ -135,64 +135,36 @@ TEST_F(RenderTest, SortingKeepsKeysAndFacesTogether) {
 
 TEST(Shade, LightSpecularFogAttenuationAndSpotsGiveTheirFigures) {
     // A face of colour (110, 0, 0), material 0.9, shaded at the origin facing the camera 370
-    // away; a light at (0, 0, lightZ); the other fields as CreateCamera and CreateLight set them.
+    // away; a white light at (0, 0, -100); the other fields as CreateCamera and CreateLight set.
+    constexpr unsigned kBehind = 1, kOff = 2, kSecond = 4, kSpec = 8, kSeparate = 16, kGrey = 32,
+                       kAttenuation = 64, kBlueFog = 128, kSpot = 256, kEqualCones = 512,
+                       kAimDown = 1024;
+    const int camera = kErrorCameraSettings, light = kErrorLightSettings;
     struct Case {
         const char* what;
         Colour3 colour;
+        unsigned flags = 0;
         int error = 0;
-        float lightZ = -100.0f;
-        std::int16_t grey = 255;
-        bool off = false, second = false, specular = false, separate = false, attenuation = false;
-        float fog[2] = {1.0f, 1600.0f};
-        float dim[2] = {1.0f, 1600.0f}; // the light's attenuation distances
-        float spot[2] = {0.0f, 0.0f};   // inner and outer cosines
-        float aim = 0.0f;
-        std::int16_t fogBlue = 0;
+        float fog[2] = {1, 1600}, dim[2] = {1, 1600}; // dim: the light's attenuation
     };
     const Case cases[] = {
-        {.what = "head-on: the worked example", .colour = {240, 229, 229}},
-        {.what = "light behind: 110·(1 - 0.9) is left", .colour = {11, 0, 0}, .lightZ = 100},
-        {.what = "light behind, specular reflects away",
-         .colour = {11, 0, 0},
-         .lightZ = 100,
-         .specular = true},
-        {.what = "disabled light", .colour = {11, 0, 0}, .off = true},
-        {.what = "two lights add up to white at most", .colour = {240, 229, 229}, .second = true},
-        // Diffuse 1, specular 1·0.9 of (100, 100, 100): mix((110,0,0), (190,190,190), 0.9).
-        {.what = "specular", .colour = {182, 171, 171}, .grey = 100, .specular = true},
-        {.what = "separate specular: (110 + 90, 90, 90)",
-         .colour = {200, 90, 90},
-         .grey = 100,
-         .specular = true,
-         .separate = true},
+        {"head-on: the worked example", {240, 229, 229}},
+        {"light behind: 110·(1 - 0.9) is left", {11, 0, 0}, kBehind},
+        {"light behind, specular reflects away", {11, 0, 0}, kBehind | kSpec},
+        {"disabled light", {11, 0, 0}, kOff},
+        {"two lights add up to white at most", {240, 229, 229}, kSecond},
+        // Diffuse 1, specular 1·0.9 of grey 100: mix((110,0,0), (190,190,190), 0.9).
+        {"specular", {182, 171, 171}, kGrey | kSpec},
+        {"separate specular: (110 + 90, 90, 90)", {200, 90, 90}, kGrey | kSpec | kSeparate},
         // Light halved (127.5 -> 128), lit = (126, 115, 115), then half way to the blue fog.
-        {.what = "fog and attenuation",
-         .colour = {63, 58, 108},
-         .attenuation = true,
-         .fog = {0, 740},
-         .dim = {0, 200},
-         .fogBlue = 100},
+        {"fog and attenuation", {63, 58, 108}, kAttenuation | kBlueFog, 0, {0, 740}, {0, 200}},
         // No fog; the light's attenuation over 100 of 1..1600: 255·1500/1599 -> 239.
-        {.what = "equal fog distances",
-         .colour = {226, 215, 215},
-         .error = kErrorCameraSettings,
-         .attenuation = true,
-         .fog = {500, 500}},
+        {"equal fog distances", {226, 215, 215}, kAttenuation, camera, {500, 500}},
         // Full light, then the fog over 370 of 1..1600 towards black: factor 1230/1599.
-        {.what = "equal attenuation distances",
-         .colour = {185, 176, 176},
-         .error = kErrorLightSettings,
-         .attenuation = true,
-         .dim = {50, 50}},
-        {.what = "inside a spot's cone", .colour = {240, 229, 229}, .spot = {0.99f, 0.9f}},
-        {.what = "outside a spot aimed down",
-         .colour = {11, 0, 0},
-         .spot = {0.99f, 0.9f},
-         .aim = static_cast<float>(kEnginePi / 2.0)},
-        {.what = "equal cones count as cosine 1",
-         .colour = {240, 229, 229},
-         .error = kErrorLightSettings,
-         .spot = {0.9f, 0.9f}},
+        {"equal attenuation distances", {185, 176, 176}, kAttenuation, light, {1, 1600}, {50, 50}},
+        {"inside a spot's cone", {240, 229, 229}, kSpot},
+        {"outside a spot aimed down", {11, 0, 0}, kSpot | kAimDown},
+        {"equal cones count as cosine 1", {240, 229, 229}, kEqualCones, light},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -200,23 +172,25 @@ TEST(Shade, LightSpecularFogAttenuationAndSpotsGiveTheirFigures) {
         const int face = s.e.meshes[addFacingSquare(s.e, 10)].faceStart;
         Camera& cam = s.camera();
         Light& l = s.light();
-        l.position = {0, 0, c.lightZ};
-        l.colour = {c.grey, c.grey, c.grey};
-        l.enabled = !c.off;
-        if (c.second) {
+        const auto has = [&](unsigned f) { return (c.flags & f) != 0; };
+        l.position = {0, 0, has(kBehind) ? 100.0f : -100.0f};
+        const std::int16_t grey = has(kGrey) ? 100 : 255;
+        l.colour = {grey, grey, grey};
+        l.enabled = !has(kOff);
+        if (has(kSecond)) {
             s.e.lights[s.e.CreateLight()].position = {0, 0, -50};
         }
-        cam.specular = c.specular;
-        cam.separateSpecular = c.separate;
-        cam.attenuation = c.attenuation;
+        cam.specular = has(kSpec);
+        cam.separateSpecular = has(kSeparate);
+        cam.attenuation = has(kAttenuation);
         cam.fogStart = c.fog[0];
         cam.fogEnd = c.fog[1];
-        cam.fogColour = {0, 0, c.fogBlue};
+        cam.fogColour = {0, 0, static_cast<std::int16_t>(has(kBlueFog) ? 100 : 0)};
         l.attenuationStart = c.dim[0];
         l.attenuationEnd = c.dim[1];
-        l.spotInnerCos = c.spot[0];
-        l.spotOuterCos = c.spot[1];
-        l.rotation.x = c.aim;
+        l.spotInnerCos = has(kSpot) ? 0.99f : has(kEqualCones) ? 0.9f : 0.0f;
+        l.spotOuterCos = has(kSpot | kEqualCones) ? 0.9f : 0.0f;
+        l.rotation.x = has(kAimDown) ? static_cast<float>(kEnginePi / 2.0) : 0.0f;
         EXPECT_EQ(s.e.ShadePoint({0, 0, 0}, {0, 0, -1}, face, s.cl.camera), c.colour);
         EXPECT_EQ(s.errors.codes, c.error ? std::vector<int>{c.error} : std::vector<int>{});
     }
@@ -261,7 +235,6 @@ TEST_F(RenderTest, SmoothShadingUsesWorldPositionsAndSharedNormals) {
     EXPECT_TRUE(surface.callsOf(Kind::Polygon).empty());
     const auto gradients = surface.callsOf(Kind::Gradient);
     ASSERT_EQ(gradients.size(), 4u);
-    EXPECT_EQ(gradients[0].state.penMode, PenMode::Copy);
     const int v = e.meshes[m].vertexStart;
     // Vertex 2 sums the normals of its three faces: (-400, 0, -800) + 2 x (400, 0, -800).
     const Vector3 n = e.vertexNormals[v + 2];
@@ -271,20 +244,7 @@ TEST_F(RenderTest, SmoothShadingUsesWorldPositionsAndSharedNormals) {
     const Colour3 expected =
         e.ShadePoint(e.worldPositions[v + 2], n, e.meshes[m].faceStart, cl.camera);
     EXPECT_EQ(e.vertexColours[v + 2], expected);
-    // Each corner hands the gradient its colour as 16-bit channels.
-    int found = 0;
-    const PixelPoint fold = toPixel(e.screenPositions[v + 2]);
-    for (const auto& g : gradients) {
-        for (const GradientVertex& c : g.corners) {
-            if (c.x == fold.x && c.y == fold.y) {
-                ++found;
-                EXPECT_EQ(c.red, expected.r * 256);
-                EXPECT_EQ(c.green, expected.g * 256);
-                EXPECT_EQ(c.alpha, 0);
-            }
-        }
-    }
-    EXPECT_EQ(found, 3);
+    // (The colours reaching the gradients show in the QImage render-mode pixels.)
 }
 
 TEST_F(RenderTest, AnUnknownModeKeepsThePenAndTheLastFaceColours) {

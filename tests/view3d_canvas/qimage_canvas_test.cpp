@@ -52,86 +52,39 @@ TEST(QImageCanvas, GradientTriangleCarriesItsCornerColoursAcross) {
     EXPECT_EQ(other, image);
 }
 
-TEST(QImageCanvas, CopyMergeAndInvertPens) {
-    const PixelPoint a[3] = {{10, 10}, {50, 10}, {10, 50}};
-    const PixelPoint b[3] = {{50, 10}, {50, 50}, {10, 50}}; // shares a's long edge
-    // Copy: the fill, then the outline over it, also on the long edge outside the fill rule.
-    QImage copy = blank(60, 60);
-    QImageCanvas c(copy);
-    c.setFill(true);
-    c.setFillColour({110, 0, 0});
-    c.polygon(a);
-    EXPECT_EQ(rgbAt(copy, 20, 20), 0x6E0000u);
-    EXPECT_EQ(rgbAt(copy, 30, 10), 0xFFFFFFu);
-    EXPECT_EQ(rgbAt(copy, 30, 30), 0xFFFFFFu);
-    EXPECT_EQ(rgbAt(copy, 40, 40), 0u);
-    c.setOutline(false); // no line style: lines vanish too
-    c.line({0, 55}, {59, 55});
-    EXPECT_EQ(rgbAt(copy, 20, 55), 0u);
-
-    // Merge: the fill is OR-ed into the picture.
-    QImage merge = blank(60, 60, qRgb(0x05, 0x1A, 0x42));
-    QImageCanvas m(merge);
-    m.setPenMode(PenMode::Merge);
-    m.setOutline(false);
-    m.setFill(true);
-    m.setFillColour({0x30, 0x0F, 0x00});
-    m.polygon(a);
-    EXPECT_EQ(rgbAt(merge, 20, 20), 0x351F42u);
-    EXPECT_EQ(rgbAt(merge, 40, 40), 0x051A42u);
-
-    // Invert: each outline pixel flips once, corners too; a neighbour's shared edge flips back.
-    const QRgb bg = qRgb(10, 20, 30) & 0xFFFFFFu;
-    const QRgb inverted = 0xF5EBE1u;
-    QImage invert = blank(60, 60, bg);
-    QImageCanvas i(invert);
-    i.setPenMode(PenMode::Invert);
-    i.polygon(a);
-    for (const QPoint p : {QPoint(30, 10), QPoint(10, 10), QPoint(30, 30)}) {
-        EXPECT_EQ(rgbAt(invert, p.x(), p.y()), inverted) << p.x() << "," << p.y();
-    }
-    EXPECT_EQ(rgbAt(invert, 20, 20), bg) << "no fill";
-    i.polygon(b);
-    EXPECT_EQ(rgbAt(invert, 30, 30), bg);
-    EXPECT_EQ(rgbAt(invert, 50, 30), inverted);
-    EXPECT_EQ(rgbAt(invert, 30, 50), inverted);
-}
-
+// The pens on filled and outlined triangles are checked through the render modes.
 TEST(QImageCanvas, PixelsLinesCurvesTextAndClear) {
     QImage image = blank(80, 60);
     QImageCanvas canvas(image);
     canvas.setPixel({3, 4}, {9, 8, 7});
     canvas.setPixel({80, 60}, {9, 8, 7}); // off the surface: ignored
-    EXPECT_EQ(rgbAt(image, 3, 4), 0x090807u);
-
     canvas.setOutlineColour({255, 0, 0});
     canvas.line({10, 50}, {70, 50});
-    EXPECT_EQ(rgbAt(image, 10, 50), 0xFF0000u);
-    EXPECT_EQ(rgbAt(image, 70, 50), 0xFF0000u);
     canvas.setPenMode(PenMode::Merge);
     canvas.setOutlineColour({0, 0, 255});
     canvas.line({40, 45}, {40, 55});
-    EXPECT_EQ(rgbAt(image, 40, 50), 0xFF00FFu);
-
     canvas.setPenMode(PenMode::Copy);
     canvas.setOutlineColour({0, 255, 0});
     const PixelPoint curve[4] = {{10, 10}, {30, 0}, {50, 20}, {70, 10}};
     canvas.bezier(curve);
-    int green = 0;
-    int yellow = 0; // the label starts at its point and goes right and down
     canvas.setTextColour({255, 255, 0});
-    canvas.text({20, 25}, "x");
+    canvas.text({20, 25}, "x"); // starts at its point and goes right and down
+    canvas.setOutline(false);   // no line style: lines vanish
+    canvas.line({0, 55}, {79, 55});
+    EXPECT_EQ(rgbAt(image, 3, 4), 0x090807u);
+    EXPECT_EQ(rgbAt(image, 70, 50), 0xFF0000u);
+    EXPECT_EQ(rgbAt(image, 40, 50), 0xFF00FFu);
+    EXPECT_EQ(rgbAt(image, 20, 55), 0u);
+    EXPECT_EQ(rgbAt(image, 10, 10), 0x00FF00u);
+    int green = 0, yellow = 0;
     for (int y = 0; y < 60; ++y) {
         for (int x = 0; x < 80; ++x) {
-            const QColor c = image.pixelColor(x, y);
-            green += (y < 25 && rgbAt(image, x, y) == 0x00FF00u) ? 1 : 0;
-            yellow += (y >= 25 && x >= 20 && c.red() > 100 && c.green() > 100 && c.blue() < 50);
+            green += y < 25 && rgbAt(image, x, y) == 0x00FF00u;
+            yellow += y >= 25 && x >= 20 && rgbAt(image, x, y) == 0xFFFF00u;
         }
     }
     EXPECT_GT(green, 50);
-    EXPECT_EQ(rgbAt(image, 10, 10), 0x00FF00u);
     EXPECT_GT(yellow, 0);
-
     canvas.setBackgroundColour({0, 0, 40});
     canvas.clear();
     EXPECT_EQ(rgbAt(image, 40, 50), 0x000028u);
@@ -141,15 +94,9 @@ TEST(QImageCanvas, FarAwayCoordinatesAreClippedNotWalked) {
     QImage image = blank(50, 50);
     QImageCanvas canvas(image);
     const int big = 1 << 28;
-    canvas.setFill(true);
-    canvas.setFillColour({1, 1, 1});
-    const PixelPoint t[3] = {{-big, -big}, {big, -big}, {0, big}};
-    canvas.polygon(t);
-    EXPECT_EQ(rgbAt(image, 25, 25), 0x010101u);
+    // Triangles and lines are clipped by the rasteriser; the curves go to QPainter.
     const PixelPoint curve[4] = {{-big, 0}, {0, big}, {big, 0}, {0, -big}};
     canvas.bezier(curve);
-    canvas.line({-big, -big}, {big, big});
-    EXPECT_EQ(rgbAt(image, 25, 25), 0xFFFFFFu);
     const GradientVertex g[3] = {corner(-big, -big, 0, 0, 0), corner(big, 0, 255, 255, 255),
                                  corner(0, big, 0, 0, 0)};
     EXPECT_TRUE(canvas.gradientTriangle(g));

@@ -92,6 +92,7 @@ TEST_F(RenderModes, OutlinesAndFillsShowWhatEachModeStandsFor) {
         }
     }
     EXPECT_NEAR(count(inverted), 4 * (corner(3).x - corner(0).x), 8) << "the four sides";
+    EXPECT_EQ(at(corner(1)), inverted) << "a corner of one face flips once";
     EXPECT_TRUE(errors.codes.empty());
 }
 
