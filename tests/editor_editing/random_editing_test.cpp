@@ -2,12 +2,6 @@
 // every one of them.
 #include "editing_test_support.h"
 
-#include <QCheckBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QRadioButton>
-
 #include <cmath>
 #include <random>
 
