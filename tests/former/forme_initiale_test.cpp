@@ -69,3 +69,15 @@ TEST(FormeInitiale, FollowsTheAxesOfAnotherSurfaceAndClearsPins) {
     PutEndsOnAxis(m);
     EXPECT_EQ(m.Pts_Couple[0].x, 100.0);
 }
+
+TEST(PlaceDoubling, ScalesTheFormerHandlesAboutTheAxesCrossing) {
+    FormerModel m = startedModel();
+    PlaceDoubling(m, 3);
+    for (std::size_t i = 0; i < 9; ++i) {
+        EXPECT_DOUBLE_EQ(m.Shape1[i].Left, 60.0 + 0.3 * (m.shppi[i].Left - 60.0));
+        EXPECT_DOUBLE_EQ(m.Shape1[i].Top, 50.0 + 0.3 * (m.shppi[i].Top - 50.0));
+        EXPECT_TRUE(m.Pts_Doublage[i].x == m.Shape1[i].Left &&
+                    m.Pts_Doublage[i].y == m.Shape1[i].Top)
+            << i;
+    }
+}
