@@ -1,11 +1,5 @@
 #include "editing_test_support.h"
 
-#include <QCheckBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QRadioButton>
-
 namespace {
 
 // One row of the enabled-state table of the doubling and mode controls.
@@ -100,35 +94,6 @@ TEST(DoublingScale, UserMovesScaleTheDoublingProgramChangesDoNot) {
     EXPECT_NEAR(ratio(2), 0.1, 1e-12);
 }
 
-TEST(MouseAction, DoublageShowsTheOtherHandlesOuiAndOffGoBackToCouple) {
-    auto w = shownMain();
-    const FormerModel& m = w->model();
-    auto expectSet = [&](bool couple, const char* where) {
-        SCOPED_TRACE(where);
-        EXPECT_EQ(w->Option3->isChecked(), couple);
-        for (int i = 0; i <= m.Der_Point; ++i) { // the last one too
-            EXPECT_EQ(m.shppi[i].Visible, couple) << i;
-            EXPECT_EQ(m.Shape1[i].Visible, !couple) << i;
-        }
-    };
-    userClick(w->Check4);
-    userClick(w->Option6);
-    userClick(w->Option4);
-    expectSet(false, "Doublage");
-    userClick(w->Option3);
-    expectSet(true, "Couple");
-    userClick(w->Option4);
-    userClick(w->Option5); // "Oui" means the mouse acts on the former
-    expectSet(true, "Oui");
-    EXPECT_FALSE(ownEnabled(w->Option4));
-    userClick(w->Option6);
-    userClick(w->Option4);
-    userClick(w->Check4); // off
-    expectSet(true, "doubling off");
-    expectRow(*w, kOff, "doubling off from \"Doublage\"");
-    EXPECT_TRUE(m.Dessin_Actif);
-}
-
 TEST(Assembly, JointsRaiseThePointCountToSixteenAucunDoesNotLowerIt) {
     auto w = shownMain();
     const FormerModel& m = w->model();
@@ -168,18 +133,12 @@ TEST(Assembly, TheWindowPassesItsJointToTheOutline) {
         userClick(w->Check4);
         userClick(vertical ? w->Option7 : w->Option1);
         FormerModel expected = m;
-        OutlineOptions o;
-        o.doubling = true;
-        o.epaisseur = 5;
-        o.vertical = vertical;
-        o.horizontal = !vertical;
-        DisegnaCurva(expected, o, nullptr);
+        DisegnaCurva(expected, {.doubling = true, .vertical = vertical, .horizontal = !vertical},
+                     nullptr);
         EXPECT_EQ(m.Courbe_Droite, expected.Courbe_Droite);
         EXPECT_EQ(m.Courbe_Gauche, expected.Courbe_Gauche);
         EXPECT_EQ(m.Doublage_Droit, expected.Doublage_Droit);
         EXPECT_EQ(m.Doublage_Gauche, expected.Doublage_Gauche);
-        EXPECT_EQ(vertical ? m.Doublage_Droit[0].y : m.Courbe_Droite[7].y,
-                  vertical ? m.Courbe_Droite[0].y : m.Y1());
     }
 }
 

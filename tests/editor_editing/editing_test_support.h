@@ -5,7 +5,11 @@
 #include "editor/surface_mouse.h"
 #include "splines.h"
 
-#include <QAbstractButton>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
 #include <QSlider>
 
 #include <array>

@@ -2,12 +2,6 @@
 // every one of them.
 #include "editing_test_support.h"
 
-#include <QCheckBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QRadioButton>
-
 #include <cmath>
 #include <random>
 
@@ -129,8 +123,7 @@ public:
         const bool on = w_.Check4->isChecked();
         const bool slaved = w_.Option5->isChecked();
         for (const QWidget* c :
-             {static_cast<const QWidget*>(w_.Frame2), static_cast<const QWidget*>(w_.Frame4),
-              static_cast<const QWidget*>(w_.Frame6), static_cast<const QWidget*>(w_.Hscroll1)})
+             std::initializer_list<const QWidget*>{w_.Frame2, w_.Frame4, w_.Frame6, w_.Hscroll1})
             EXPECT_EQ(c->isEnabled(), on) << c->objectName().toStdString();
         EXPECT_EQ(w_.Label6->isHidden(), !on);
         EXPECT_EQ(!w_.Option4->testAttribute(Qt::WA_ForceDisabled), on && !slaved);

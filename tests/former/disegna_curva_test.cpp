@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 namespace {
 
 OutlineOptions doublingOn(int epaisseur = 5) {
@@ -37,21 +35,6 @@ FormerModel polygonFormer(const std::vector<PointXYZ>& points) {
 }
 
 } // namespace
-
-TEST(DisegnaCurva, WithoutPinsTheOutlineRunsFromTopToBottomPointAndIsMirrored) {
-    FormerModel m = startedModel();
-    const auto& C = m.Courbe_Droite;
-    const auto& G = m.Courbe_Gauche;
-    EXPECT_EQ(C.front().x, m.Pts_Couple.front().x);
-    EXPECT_EQ(C.front().y, m.Pts_Couple.front().y);
-    EXPECT_EQ(C.back().x, m.Pts_Couple.back().x);
-    EXPECT_EQ(C.back().y, m.Pts_Couple.back().y);
-    for (std::size_t j = 0; j < C.size(); ++j) {
-        EXPECT_EQ(G[j].y, C[j].y);
-        EXPECT_NEAR((G[j].x + C[j].x) / 2.0, m.X1(), 1e-12);
-        EXPECT_GE(C[j].x, m.X1());
-    }
-}
 
 TEST(DisegnaCurva, ArraysFollowTheSampleCountWhateverTheOptions) {
     // Every combination on every small count: nothing may reach outside the arrays.
@@ -269,12 +252,20 @@ TEST(VerticalJoint, TabsAtTopAndBottomUseTheMiddleSample) {
     }
 }
 
-TEST(Drawing, OnePathRightHalfYellowLeftRedThenTheDots) {
+TEST(Drawing, MirroredOutlineTopToBottomOnePathRightHalfYellowLeftRedThenTheDots) {
     FormerModel m = startedModel();
     std::vector<DrawStep> s;
     DisegnaCurva(m, OutlineOptions{}, &s);
     const auto& C = m.Courbe_Droite;
     const auto& G = m.Courbe_Gauche;
+    // Without pins the outline runs from the top to the bottom point, mirrored about X1.
+    EXPECT_TRUE(C.front().x == m.Pts_Couple.front().x && C.front().y == m.Pts_Couple.front().y);
+    EXPECT_TRUE(C.back().x == m.Pts_Couple.back().x && C.back().y == m.Pts_Couple.back().y);
+    for (std::size_t j = 0; j < C.size(); ++j) {
+        EXPECT_EQ(G[j].y, C[j].y);
+        EXPECT_NEAR((G[j].x + C[j].x) / 2.0, m.X1(), 1e-12);
+        EXPECT_GE(C[j].x, m.X1());
+    }
     ASSERT_EQ(s.size(), 1u + 13 + 13 + 13);
     EXPECT_EQ(s[0].kind, DrawStep::Kind::Dot);
     EXPECT_EQ(s[0].from, C[0]);
