@@ -83,7 +83,12 @@ void PictureBox::ensureLayers() {
 }
 
 void PictureBox::wipeOverlay() {
+    // A repaint, its Paint handler and the outline each clear the overlay; only the first of
+    // them after a drawing has anything to wipe.
+    if (overlayBlank_)
+        return;
     overlay_.fill(Qt::transparent);
+    overlayBlank_ = true;
 }
 
 void PictureBox::drawn() {

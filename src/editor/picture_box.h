@@ -93,7 +93,12 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    QImage& target() { return autoRedraw_ ? background_ : overlay_; }
+    QImage& target() {
+        if (autoRedraw_)
+            return background_;
+        overlayBlank_ = false; // drawing follows
+        return overlay_;
+    }
     void ensureLayers();
     void wipeOverlay();
     void drawn(); // a drawing operation changed a layer: show it without a repaint
@@ -109,6 +114,7 @@ private:
     DrawStyle drawStyle_ = DrawStyle::Solid;
     QImage background_;
     QImage overlay_;
+    bool overlayBlank_ = true; // nothing drawn on the overlay since it was last wiped
     const FormerModel* items_ = nullptr;
     bool overlayCurrent_ = false; // the overlay holds what the next paint must show
     bool inPaint_ = false;
