@@ -21,8 +21,6 @@
 #include <QSaveFile>
 #include <QSlider>
 #include <QStackedWidget>
-#include <QStyle>
-#include <QStyleOptionSlider>
 #include <QToolButton>
 
 #include <utility>
@@ -64,10 +62,9 @@ bool userCanOperate(const QWidget* w, QString& why) {
     return true;
 }
 
-// Moves a slider as a user drag does: the position moves and the value follows, so the
-// handlers that listen to user moves run.
-ActionResult moveSlider(QSlider* s, const QString& value) {
-    int v = 0;
+// A value a user can move the slider to: a whole number in its range, on a slider the user
+// can operate.
+ActionResult sliderValue(const QSlider* s, const QString& value, int& v) {
     if (!parseInt(value, v))
         return usage(QStringLiteral("not a whole number"));
     if (v < s->minimum() || v > s->maximum())
@@ -76,6 +73,15 @@ ActionResult moveSlider(QSlider* s, const QString& value) {
     QString why;
     if (!userCanOperate(s, why))
         return usage(why);
+    return ok();
+}
+
+// Moves a slider as a user drag does: the position moves and the value follows, so the
+// handlers that listen to user moves run.
+ActionResult moveSlider(QSlider* s, const QString& value) {
+    int v = 0;
+    if (const ActionResult r = sliderValue(s, value, v); r.status != 0)
+        return r;
     s->setSliderDown(true);
     s->setSliderPosition(v);
     s->setSliderDown(false);
@@ -104,33 +110,26 @@ ActionResult button(Main& w, const QString& value) {
     return ok();
 }
 
-bool writeFile(const QString& name, const QByteArray& bytes, QString& why) {
-    // Written aside and renamed, so a failure leaves any existing file as it was.
+// Writes an output file of an action (`write` fills it). It is written aside and renamed, so
+// a failure leaves any existing file as it was.
+template <typename Write> ActionResult writeOutput(const QString& name, Write write) {
+    if (name.isEmpty())
+        return usage(QStringLiteral("no file name"));
     QSaveFile f(name);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit()) {
-        why = QStringLiteral("cannot write %1: %2").arg(name, f.errorString());
-        return false;
-    }
-    return true;
+    if (!f.open(QIODevice::WriteOnly) || !write(f) || !f.commit())
+        return failure(QStringLiteral("cannot write %1: %2").arg(name, f.errorString()));
+    return ok();
 }
 
 ActionResult snapshot(Main& w, const QString& value) {
-    if (value.isEmpty())
-        return usage(QStringLiteral("no file name"));
-    const QPixmap picture = w.Picture1->grab();
-    QSaveFile f(value);
-    if (!f.open(QIODevice::WriteOnly) || !picture.save(&f, "PNG") || !f.commit())
-        return failure(QStringLiteral("cannot write %1: %2").arg(value, f.errorString()));
-    return ok();
+    return writeOutput(value, [&w](QSaveFile& f) { return w.Picture1->grab().save(&f, "PNG"); });
 }
 
 ActionResult state(Main& w, const QString& value) {
-    if (value.isEmpty())
-        return usage(QStringLiteral("no file name"));
-    QString why;
-    if (!writeFile(value, QJsonDocument(editorState(w)).toJson(QJsonDocument::Indented), why))
-        return failure(why);
-    return ok();
+    return writeOutput(value, [&w](QSaveFile& f) {
+        const QByteArray bytes = QJsonDocument(editorState(w)).toJson(QJsonDocument::Indented);
+        return f.write(bytes) == bytes.size();
+    });
 }
 
 // Runs a menu item that asks for a file name, typing `name` in its dialog and confirming ("" is
@@ -450,48 +449,20 @@ ActionResult size3d(Main& w, const QString& value) {
 }
 
 ActionResult render3d(Main& w, const QString& value) {
-    if (value.isEmpty())
-        return usage(QStringLiteral("no file name"));
-    w.frm3D->drawPendingFrame();
-    QSaveFile f(value);
-    if (!f.open(QIODevice::WriteOnly) || !w.frm3D->Picture1->image().save(&f, "PNG") || !f.commit())
-        return failure(QStringLiteral("cannot write %1: %2").arg(value, f.errorString()));
-    return ok();
-}
-
-QPoint handleCentre(const QSlider* s) {
-    QStyleOptionSlider opt;
-    opt.initFrom(s);
-    opt.orientation = s->orientation();
-    opt.minimum = s->minimum();
-    opt.maximum = s->maximum();
-    opt.sliderPosition = s->sliderPosition();
-    opt.sliderValue = s->value();
-    opt.singleStep = s->singleStep();
-    opt.pageStep = s->pageStep();
-    opt.tickPosition = s->tickPosition();
-    opt.tickInterval = s->tickInterval();
-    opt.upsideDown = s->invertedAppearance() != (opt.direction == Qt::RightToLeft);
-    if (s->orientation() == Qt::Horizontal)
-        opt.state |= QStyle::State_Horizontal;
-    opt.subControls = QStyle::SC_SliderHandle;
-    return s->style()->subControlRect(QStyle::CC_Slider, &opt, QStyle::SC_SliderHandle, s).center();
+    return writeOutput(value, [&w](QSaveFile& f) {
+        w.frm3D->drawPendingFrame();
+        return w.frm3D->Picture1->image().save(&f, "PNG");
+    });
 }
 
 // Presses on the slider's handle, drags it to the value and lets go, as a user does.
 ActionResult pressAndMoveSlider(QSlider* s, const QString& value) {
     int v = 0;
-    if (!parseInt(value, v))
-        return usage(QStringLiteral("not a whole number"));
-    if (v < s->minimum() || v > s->maximum())
-        return usage(
-            QStringLiteral("%1 is outside %2..%3").arg(v).arg(s->minimum()).arg(s->maximum()));
-    QString why;
-    if (!userCanOperate(s, why))
-        return usage(why);
-    sendMouse(s, QEvent::MouseButtonPress, handleCentre(s), Qt::LeftButton, Qt::LeftButton);
+    if (const ActionResult r = sliderValue(s, value, v); r.status != 0)
+        return r;
+    sendMouse(s, QEvent::MouseButtonPress, sliderHandleCentre(*s), Qt::LeftButton, Qt::LeftButton);
     s->setSliderPosition(v);
-    sendMouse(s, QEvent::MouseButtonRelease, handleCentre(s), Qt::LeftButton, Qt::NoButton);
+    sendMouse(s, QEvent::MouseButtonRelease, sliderHandleCentre(*s), Qt::LeftButton, Qt::NoButton);
     if (s->value() != v)
         return failure(QStringLiteral("%1 stopped at %2").arg(s->objectName()).arg(s->value()));
     return ok();

@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QSlider>
+#include <QStyle>
+#include <QStyleOptionSlider>
 
 #include <cmath>
 #include <limits>
@@ -48,4 +51,24 @@ void sendSurfaceMouse(PictureBox& surface, QEvent::Type type, QPointF mm, Qt::Mo
     const QPointF scene = surface.window() ? surface.mapTo(surface.window(), local) : local;
     QMouseEvent event(type, local, scene, global, button, buttons, modifiers);
     QApplication::sendEvent(&surface, &event);
+}
+
+QPoint sliderHandleCentre(const QSlider& slider) {
+    const QSlider* s = &slider;
+    QStyleOptionSlider opt;
+    opt.initFrom(s);
+    opt.orientation = s->orientation();
+    opt.minimum = s->minimum();
+    opt.maximum = s->maximum();
+    opt.sliderPosition = s->sliderPosition();
+    opt.sliderValue = s->value();
+    opt.singleStep = s->singleStep();
+    opt.pageStep = s->pageStep();
+    opt.tickPosition = s->tickPosition();
+    opt.tickInterval = s->tickInterval();
+    opt.upsideDown = s->invertedAppearance() != (opt.direction == Qt::RightToLeft);
+    if (s->orientation() == Qt::Horizontal)
+        opt.state |= QStyle::State_Horizontal;
+    opt.subControls = QStyle::SC_SliderHandle;
+    return s->style()->subControlRect(QStyle::CC_Slider, &opt, QStyle::SC_SliderHandle, s).center();
 }

@@ -3,7 +3,10 @@
 #include "editor/picture_box.h"
 
 #include <QEvent>
+#include <QPoint>
 #include <QPointF>
+
+class QSlider;
 
 // Mouse events on the drawing surface at positions given in millimetres, for the scripting
 // front-end, the tests and the benchmarks.
@@ -18,3 +21,6 @@ QPointF exactPixels(const PictureBox& surface, QPointF mm);
 // (none for a move), buttons the buttons held after the event.
 void sendSurfaceMouse(PictureBox& surface, QEvent::Type type, QPointF mm, Qt::MouseButton button,
                       Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+
+// The centre of a slider's handle in the slider's own pixels, where a user presses to drag it.
+QPoint sliderHandleCentre(const QSlider& slider);

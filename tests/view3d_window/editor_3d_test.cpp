@@ -1,5 +1,6 @@
 #include "editor_test_support.h"
 
+#include "editor/surface_mouse.h"
 #include "engine3d/vector_maths.h"
 #include "view3d/frm3d.h"
 #include "view3d/frm3d_picture.h"
@@ -9,8 +10,6 @@
 #include <QLineEdit>
 #include <QScreen>
 #include <QSlider>
-#include <QStyle>
-#include <QStyleOptionSlider>
 #include <QToolButton>
 
 namespace {
@@ -29,22 +28,9 @@ std::vector<Vector3> formerVertices(const Main& w) {
 
 // A user presses on the slider's handle, drags it to the value and lets go.
 void pressAndMove(QSlider* s, int value) {
-    const auto handle = [s] {
-        QStyleOptionSlider opt;
-        opt.initFrom(s);
-        opt.orientation = s->orientation();
-        opt.minimum = s->minimum();
-        opt.maximum = s->maximum();
-        opt.sliderPosition = s->sliderPosition();
-        opt.sliderValue = s->value();
-        opt.state |= QStyle::State_Horizontal;
-        return s->style()
-            ->subControlRect(QStyle::CC_Slider, &opt, QStyle::SC_SliderHandle, s)
-            .center();
-    };
-    QTest::mousePress(s, Qt::LeftButton, Qt::NoModifier, handle());
+    QTest::mousePress(s, Qt::LeftButton, Qt::NoModifier, sliderHandleCentre(*s));
     s->setSliderPosition(value);
-    QTest::mouseRelease(s, Qt::LeftButton, Qt::NoModifier, handle());
+    QTest::mouseRelease(s, Qt::LeftButton, Qt::NoModifier, sliderHandleCentre(*s));
     ASSERT_EQ(s->value(), value);
 }
 
