@@ -11,6 +11,8 @@
 #include <QCheckBox>
 #include <QSlider>
 
+#include "qt_bench_main.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -38,6 +40,8 @@ std::map<std::pair<int, int>, std::unique_ptr<Main>> sessions;
 Main& dragSession(QSizeF surfaceMm, QSize surface3d, int points) {
     auto& w = sessions[{qRound(surfaceMm.width() * 1000), points}];
     if (!w) {
+        if (sessions.size() == 1)
+            atBenchmarksEnd([] { sessions.clear(); });
         w = std::make_unique<Main>(surfaceMm);
         w->show();
         w->frm3D->resize(surface3d);
@@ -98,16 +102,3 @@ BENCHMARK(BM_DragStep_DesignSize)->Apply(configure);
 BENCHMARK(BM_DragStep_1920x1080)->Apply(configure);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    sessions.clear();
-    return 0;
-}

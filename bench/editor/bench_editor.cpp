@@ -4,6 +4,8 @@
 
 #include <QApplication>
 
+#include "qt_bench_main.h"
+
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -42,15 +44,3 @@ void BM_Quadrillage_DesignSize(benchmark::State& state) {
 BENCHMARK(BM_Quadrillage_DesignSize)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -12,6 +12,8 @@
 #include <QApplication>
 #include <QToolButton>
 
+#include "qt_bench_main.h"
+
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -113,15 +115,3 @@ BENCHMARK(BM_RebuildFormerMesh_100PointsDoubling)
     ->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
