@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/picture_box.h"
+#include "former/editor_state.h"
 #include "former/former_model.h"
 #include "view3d/redraw_flag.h"
 
@@ -243,4 +244,13 @@ private:
     void connectEditing(); // wires the handlers above; run once by the constructor
     void setHandleSet(bool couple);
     void assemblyChanged(bool joint);
+
+    // ---- the editor's state as one value (main_state.cpp) ----
+public:
+    // Everything the user has shaped and set, read from the model and the controls of both
+    // windows.
+    EditorState editorState() const;
+    // Puts a state into the model and the controls without running their handlers, then
+    // redraws both windows and rebuilds the 3-D part once.
+    void showEditorState(const EditorState& state);
 };

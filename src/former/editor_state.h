@@ -24,6 +24,9 @@ struct FormerPoint {
     SurfacePoint handle;  // top-left corner of its handle, where a press picks it
     SurfacePoint polygon; // the control polygon's corner at this point
     bool pinned = false;  // pinned: the outline runs straight through it
+    // An end point pinned and unpinned since: its handle has lost its own colour for the red
+    // of the other handles. Always false for the other points and while pinned.
+    bool unpinned = false;
     friend bool operator==(const FormerPoint&, const FormerPoint&) = default;
 };
 
@@ -76,6 +79,10 @@ struct EditorState {
     Dimension thickness{5, 5}; // "Ep.:"
     Dimension height{60, 60};  // "Haut.:"
     Dimension width{50, 50};   // "Larg.:"
+    // The thickness the 3-D part was last built with. A build centres the part; a thickness
+    // move since then pushes its back face alone, so the part sits off centre until the next
+    // build. (Height and width scale it about its centre and need no such memory.)
+    int thicknessBuilt = 5;
 
     // The 3-D window "Assemblage".
     bool view3dShown = true;

@@ -204,6 +204,7 @@ std::string WriteEditorState(const EditorState& s) {
         o["handle"] = point(p.handle);
         o["polygon"] = point(p.polygon);
         o["pinned"] = p.pinned;
+        o["unpinned"] = p.unpinned;
         points.push_back(std::move(o));
     }
     former["points"] = std::move(points);
@@ -238,6 +239,7 @@ std::string WriteEditorState(const EditorState& s) {
 
     Ordered dimensions;
     dimensions["thickness"] = dimension(s.thickness);
+    dimensions["thickness"]["built"] = s.thicknessBuilt;
     dimensions["height"] = dimension(s.height);
     dimensions["width"] = dimension(s.width);
     doc["dimensions"] = std::move(dimensions);
@@ -305,6 +307,9 @@ EditorState readState(const Json& doc) {
         f.handle = p.at("handle").point();
         f.polygon = p.at("polygon").point();
         f.pinned = p.at("pinned").boolean();
+        // Only an unpinned end point remembers its pin.
+        const bool end = i == 0 || i + 1 == s.former.size();
+        f.unpinned = p.at("unpinned").boolean() && end && !f.pinned;
     }
     s.formerHandlesShown = former.at("handlesShown").boolean();
     s.sampleCount = former.at("sampleCount").integer(10, 100);
@@ -342,6 +347,7 @@ EditorState readState(const Json& doc) {
 
     const Reader dimensions = root.at("dimensions");
     s.thickness = readDimension(dimensions.at("thickness"), 120);
+    s.thicknessBuilt = dimensions.at("thickness").at("built").integer(1, 120);
     s.height = readDimension(dimensions.at("height"), 100);
     s.width = readDimension(dimensions.at("width"), 100);
 

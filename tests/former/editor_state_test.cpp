@@ -28,6 +28,7 @@ public:
             p.handle = {any(-10.0, 200.0), any(-10.0, 200.0)};
             p.polygon = pick(0, 1) ? p.at : SurfacePoint{any(0, 100), any(0, 100)};
             p.pinned = pick(0, 1);
+            p.unpinned = (i == 0 || i == EditorState::kPointCount - 1) && !p.pinned && pick(0, 1);
             s.former.push_back(p);
             s.doubling.push_back({any(-1.0, 150.0), any(-1.0, 150.0)});
         }
@@ -49,6 +50,7 @@ public:
         s.axesOn = pick(0, 1);
         s.gridOn = pick(0, 1);
         s.thickness = {pick(1, 120), pick(1, 120)};
+        s.thicknessBuilt = pick(1, 120);
         s.height = {pick(1, 100), pick(1, 100)};
         s.width = {pick(1, 100), pick(1, 100)};
         s.view3dShown = pick(0, 1);
@@ -156,6 +158,8 @@ TEST(EditorStateDocument, FaultyDocumentsAreRefusedWithTheFieldNamed) {
         {"toolbar.gridOn", [](json& d) { d["toolbar"]["gridOn"] = "oui"; }},
         {"dimensions.thickness.value",
          [](json& d) { d["dimensions"]["thickness"]["value"] = 121; }},
+        {"dimensions.thickness.built",
+         [](json& d) { d["dimensions"]["thickness"].erase("built"); }},
         {"dimensions.width.applied", [](json& d) { d["dimensions"]["width"]["applied"] = 0; }},
         {"view3d.piece", [](json& d) { d["view3d"]["piece"] = 1; }},
         {"view3d.pitch", [](json& d) { d["view3d"]["pitch"] = 2.0; }},
