@@ -176,6 +176,19 @@ ActionResult load(Main& w, const QString& value) {
     return withNameTyped(w, w.IM_Load, value);
 }
 
+ActionResult projectSave(Main& w, const QString& value) {
+    return withNameTyped(w, w.IM_Couple_SaveAs, value);
+}
+
+// A script that opens a project sets the unsaved work aside, as "Ne pas enregistrer" does.
+ActionResult projectOpen(Main& w, const QString& value) {
+    auto answer =
+        std::exchange(w.questionAnswer, [](const QString&) { return Main::SaveAnswer::Discard; });
+    const ActionResult result = withNameTyped(w, w.IM_Couple_Open, value);
+    w.questionAnswer = std::move(answer);
+    return result;
+}
+
 // ---- Doubling, modes and the mouse on the drawing surface ----
 
 // Clicks an option button, or the check box, as the user does.
@@ -493,6 +506,8 @@ const std::vector<CliAction>& cliActions() {
         // files
         {"save", save},
         {"load", load},
+        {"project-save", projectSave},
+        {"project-open", projectOpen},
         // doubling, modes and the mouse
         {"doubling", doubling},
         {"thickness", thickness},

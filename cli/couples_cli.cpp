@@ -31,6 +31,8 @@ const char* const kUsage =
     "  state=FILE.json     writes the editor's state\n"
     "  save=PIECE:NAME     saves gauche, droit, haut, bas or entier as NAME (\"\" cancels)\n"
     "  load=NAME           chooses NAME with \"&Charger\" (\"\" cancels)\n"
+    "  project-save=NAME   saves the work as the project NAME(.couple) (\"\" cancels)\n"
+    "  project-open=NAME   opens the project NAME; a refused file exits with 1\n"
     "  ep=V, haut=V, larg=V\n"
     "                      presses on \"Ep.:\", \"Haut.:\" or \"Larg.:\" and moves it to V\n"
     "  view=I              clicks piece button I (0..4) of the 3-D window \"Assemblage\"\n"

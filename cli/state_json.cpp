@@ -132,6 +132,7 @@ QJsonObject editorState(const Main& w) {
     s["Shape1"] = handles(m.Shape1);
     s["controls"] = controls;
     s["Chosen_File"] = w.Chosen_File;
+    s["project"] = QJsonObject{{"file", w.projectFile}, {"modified", w.projectModified()}};
     if (w.frm3D)
         s["view3d"] = view3dState(*w.frm3D);
     return s;

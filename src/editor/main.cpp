@@ -71,6 +71,7 @@ Main::Main(QSizeF surfaceMm, QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(QStringLiteral("EDITEUR de COUPLES"));
     createControls(surfaceMm);
     connectEditing();
+    createProjectItems();
     Form_Load();
 }
 

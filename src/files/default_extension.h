@@ -11,16 +11,17 @@ struct KnownFileType {
     std::string_view description;
 };
 
-inline constexpr std::array<KnownFileType, 4> knownFileTypes{{
+inline constexpr std::array<KnownFileType, 5> knownFileTypes{{
     {".CVB", "Fichier Projets"},
     {".DAT", "Fichier Profil"},
     {".FUS", "Fichier Fuselage"},
     {".DPE", "Fichier Découpe"},
+    {".couple", "Couple"}, // the editor's own project file, the whole work
 }};
 
 // The name a save dialog hands back for `name`, typed under the filter `description`. For each
-// known type in order: when the upper-cased name does not contain the extension anywhere (the
+// known type in order: when the name does not contain the extension anywhere in any case (the
 // whole path text counts, so a folder "my.data" is enough) and the description is exactly the
-// type's, the extension is appended in upper case. An empty name (a cancelled dialog) stays
-// empty. Open dialogs never apply this rule.
+// type's, the extension is appended as the table writes it. An empty name (a cancelled dialog)
+// stays empty. Open dialogs never apply this rule.
 std::string withDefaultExtension(std::string name, std::string_view description);
