@@ -218,6 +218,25 @@ TEST_F(Picture, ChoosingAndSwitchingThePicture) {
     expectDisplay(true);
     EXPECT_EQ(sliders(), (std::vector<int>{700, 70, 80}));
     EXPECT_EQ(pictureLayer(), moved);
+    // A photo taken on its side comes the right way up: its EXIF orientation 6 says so.
+    {
+        QByteArray jpeg;
+        QBuffer buffer(&jpeg);
+        buffer.open(QIODevice::WriteOnly);
+        ASSERT_TRUE(codedPicture(300, 200).save(&buffer, "JPEG"));
+        const char exif[] = "\xFF\xE1\x00\x22"
+                            "Exif\0\0"
+                            "MM\x00\x2A\x00\x00\x00\x08"
+                            "\x00\x01"
+                            "\x01\x12\x00\x03\x00\x00\x00\x01\x00\x06\x00\x00"
+                            "\x00\x00\x00\x00";
+        jpeg.insert(2, QByteArray(exif, sizeof exif - 1));
+        QFile f(file("turned.jpg"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(jpeg);
+    }
+    pick(file("turned.jpg"));
+    EXPECT_EQ(w->ps.size(), QSize(200, 300));
     // Picked with the display on: the new one, reset.
     pick(b);
     expectDisplay(true);
