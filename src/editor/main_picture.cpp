@@ -109,7 +109,8 @@ QString Main::readPicture(const QString& path, QImage& image) {
     reader.setDecideFormatFromContent(true); // a scan saved under the wrong extension still reads
     reader.setAutoTransform(true);           // a phone photo comes the right way up
     reader.setAllocationLimit(kPictureLimitMb);
-    const QSize size = reader.size().isValid() ? reader.size() : bmpHeaderSize(path);
+    const QSize announced = reader.size();
+    const QSize size = announced.isValid() ? announced : bmpHeaderSize(path);
     if (size.isValid() &&
         qint64(size.width()) * size.height() * 4 > qint64(kPictureLimitMb) * 1024 * 1024)
         return refused(QStringLiteral("l'image est trop grande (%1 × %2 pixels)")
