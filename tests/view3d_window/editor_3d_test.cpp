@@ -119,7 +119,8 @@ TEST(Editor3D, TurnedBandIsAClosedRingStandingOnTheGround) {
     EXPECT_EQ(countColour(solid, red, middle), red0) << "the band stands in the middle";
 
     // Both sides of the band show, turned towards the camera or away from it: a ring, not a
-    // "C", in the solid, flat and smooth modes.
+    // "C", in the solid, flat and smooth modes, with the light and fog "Vue Surface" turns on.
+    QTest::mouseClick(f.pb1(1), Qt::LeftButton);
     for (int mode : {kModeSolid, kModeFlat, kModeSmooth}) {
         SCOPED_TRACE(mode);
         const auto [left, right] = litBesideCentre(*w, frameIn(*w, mode));
