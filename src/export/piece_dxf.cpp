@@ -88,7 +88,7 @@ std::string pieceDxf(const PieceOutline& outline) {
     dxf.writeLayer(dw, DL_LayerData(kDoublingLayer, 0), DL_Attributes("", 1, 0, "CONTINUOUS", 1.0));
     dw.tableEnd();
     dw.tableStyle(1);
-    dxf.writeStyle(dw, DL_StyleData("standard", 0, 0.0, 1.0, 0.0, 0, 2.5, "txt", ""));
+    dxf.writeStyle(dw, DL_StyleData("Standard", 0, 0.0, 1.0, 0.0, 0, 2.5, "txt", ""));
     dw.tableEnd();
     dxf.writeView(dw);
     dxf.writeUcs(dw);

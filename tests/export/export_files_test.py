@@ -48,6 +48,7 @@ def svg_paths(path):
 
 def dxf_paths(path):
     doc = ezdxf.readfile(path)
+    assert not doc.audit().has_errors
     assert doc.header["$INSUNITS"] == 4, "millimetres"
     paths = {}
     for e in doc.modelspace():
