@@ -90,7 +90,8 @@ bool Main::Export_Piece(PieceFormat format) {
     const PieceOutline outline =
         resizedPiece(realSizePiece(choice->Piece), choice->width, choice->height);
     if (!outline.ok()) {
-        showWarning(title, QString::fromStdString(outline.error));
+        showWarning(title, QStringLiteral("Impossible d'exporter la pièce : %1.")
+                               .arg(QString::fromStdString(outline.error)));
         return false;
     }
     const ::Piece piece = *pieceFromSaveCode(choice->Piece);
