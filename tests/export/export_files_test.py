@@ -132,8 +132,8 @@ class ExportFiles(unittest.TestCase):
         for fmt, piece, doubling, size, expected in rows:
             with self.subTest(fmt=fmt, piece=piece, doubling=doubling, size=size):
                 name = f"{piece}-{int(doubling)}"
-                spec = f"export={fmt}:{piece}:{name}" + (f":{size}" if size else "")
-                r = run(self.dir, *(["doubling=on"] if doubling else []), spec)
+                action = f"export={fmt}:{piece}:{name}" + (f":{size}" if size else "")
+                r = run(self.dir, *(["doubling=on"] if doubling else []), action)
                 self.assertEqual(r.returncode, 0, r.stderr)
                 path = os.path.join(self.dir, f"{name}.{fmt.upper()}")
                 if "real" in expected or "prop" in expected:
