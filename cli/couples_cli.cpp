@@ -33,6 +33,9 @@ const char* const kUsage =
     "  load=NAME           chooses NAME with \"&Charger\" (\"\" cancels)\n"
     "  project-save=NAME   saves the work as the project NAME(.couple) (\"\" cancels)\n"
     "  project-open=NAME   opens the project NAME; a refused file exits with 1\n"
+    "  export=FORMAT:PIECE:NAME[:WxH]\n"
+    "                      draws PIECE (as in save) as svg, dxf or pdf at its real size,\n"
+    "                      or W by H millimetres (- follows the other side), as NAME\n"
     "  ep=V, haut=V, larg=V\n"
     "                      presses on \"Ep.:\", \"Haut.:\" or \"Larg.:\" and moves it to V\n"
     "  view=I              clicks piece button I (0..4) of the 3-D window \"Assemblage\"\n"
@@ -41,6 +44,12 @@ const char* const kUsage =
     "                      (left, right, middle or none)\n"
     "  size3d=WxH          resizes the 3-D surface to W by H pixels\n"
     "  render3d=FILE.png   writes the 3-D surface once its pending frame is drawn\n"
+    "  tab=dessin|masque   clicks that tab\n"
+    "  picture=NAME        toolbar button 0, chooses the picture NAME (\"\" cancels)\n"
+    "  image=on|off        clicks \"Image On/Off\" when the display state differs\n"
+    "  horiz=V, vert=V, zoom=V\n"
+    "                      moves \"Horiz\", \"Vert\" or \"Zoom\" to V\n"
+    "  mspaint=1           prints the paint program \"&MsPaint\" would start\n"
     "Exit status: 0 done, 2 bad usage, 1 run-time failure.\n";
 
 constexpr double kMaxSurface = 1000.0; // mm: keeps the surface's layers a sane size
@@ -59,7 +68,14 @@ bool parseSurface(const QString& text, QSizeF& size) {
     return true;
 }
 
+QTextStream* scriptOut = nullptr;
+
 } // namespace
+
+QTextStream& cliOut() {
+    static QTextStream nowhere(stdout);
+    return scriptOut ? *scriptOut : nowhere;
+}
 
 void settleEvents() {
     for (int i = 0; i < 4; ++i) {
@@ -69,6 +85,13 @@ void settleEvents() {
 }
 
 int runCouplesCli(const QStringList& args, QTextStream& out, QTextStream& err) {
+    // The stream is the script's for as long as it runs.
+    struct OutFor {
+        explicit OutFor(QTextStream* s) { scriptOut = s; }
+        ~OutFor() { scriptOut = nullptr; }
+        OutFor(const OutFor&) = delete;
+        OutFor& operator=(const OutFor&) = delete;
+    } outFor(&out);
     QStringList actions = args;
     QSizeF surface(Main::kDesignSurfaceWidth, Main::kDesignSurfaceHeight);
 

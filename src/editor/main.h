@@ -1,16 +1,21 @@
 #pragma once
 
 #include "editor/picture_box.h"
+#include "editor/piece_size_dialog.h"
+#include "export/piece_outline.h"
 #include "former/editor_state.h"
 #include "former/former_model.h"
 #include "view3d/redraw_flag.h"
 
 #include <QIcon>
+#include <QImage>
 #include <QMainWindow>
 #include <QSizeF>
+#include <QStringList>
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -22,6 +27,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QPrinter;
 class QPushButton;
 class QRadioButton;
 class QSlider;
@@ -76,7 +82,10 @@ public:
     void Form_Resize();
     void Forme_Initiale();
     void pb1_Click(int Index);
+    // lMode 1 draws the grid, any other value removes it.
     void Quadrillage(int lMode);
+    // The grid button says the grid is shown (its tag is zero).
+    bool gridShown() const;
     void Hscroll2_Change();
     void Hscroll3_Scroll();
     void Picture1_Paint();
@@ -94,7 +103,7 @@ public:
     void IM_B_Click();
     void IM_Save_All_Click();
     void IM_Quit_Click();
-    void IM_BACKCOLOR_Click() {}
+    void IM_BACKCOLOR_Click(); // "&MsPaint" (main_picture.cpp)
     void IM_HRELP_Click() {}
     void IM_ABOUT_Click() {}
 
@@ -118,6 +127,50 @@ public:
     std::function<void(const QString& title, const QString& text)> warningSink;
     // Shows a warning message box, or hands it to warningSink.
     void showWarning(const QString& title, const QString& text);
+
+    // ---- the background picture (main_picture.cpp) ----
+    // The picture file shown behind the curve; "" until one has been chosen.
+    QString PicturePath;
+    // The picture holder: the picture as read, at its own size in pixels; null while the
+    // display is off.
+    QImage ps;
+    // "Image On/Off": switches the display on (re-reading PicturePath) or off.
+    void Command4_Click();
+    bool pictureOn() const;
+    // Draws the held picture behind the curve with the pan and zoom the sliders show.
+    void ApplyViewTransform();
+    // "Horiz", "Zoom" and "Vert" moved by the user.
+    void Slider4_Scroll();
+    // Toolbar button 0: asks for a picture and shows it at the initial pan and zoom. A cancel
+    // or a picture that cannot be read changes nothing.
+    void OpenPictureFile();
+    // The picture dialog's answer: a full path, "" after a cancel.
+    QString AskPictureFileName();
+    // Reads a picture file into image, the right way up. Returns "" or, when the file cannot be
+    // shown, the French reason.
+    static QString readPicture(const QString& path, QImage& image);
+    // The paint programs "&MsPaint" looks for, in order; the last one opens the file in the
+    // desktop's default application.
+    static const QStringList& paintPrograms();
+    // Starts a program with its arguments without a shell and without waiting; false when it
+    // could not be started. Scripts and tests replace it: they never start a program.
+    std::function<bool(const QString& program, const QStringList& arguments)> startProgram;
+    // ---- drawings to cut out: SVG, DXF, PDF and printing at 1:1 (main_exports.cpp) ----
+    enum class PieceFormat { Svg, Dxf, Pdf, Print };
+    QAction* IM_Export_SVG = nullptr; // "Exporter en &SVG..."
+    QAction* IM_Export_DXF = nullptr; // "Exporter en &DXF..."
+    QAction* IM_Export_PDF = nullptr; // "Exporter en &PDF..."
+    QAction* IM_Print = nullptr;      // "&Imprimer à l'échelle 1:1..."
+    // The piece (save code) at the 3-D part's size in millimetres, centred on the axes.
+    PieceOutline realSizePiece(int Piece) const;
+    // Asks for the piece and its size, then for a file name (or the printer), and writes the
+    // drawing. False only when it could not be made or written: the user was told why and an
+    // older file of that name is left as it was.
+    bool Export_Piece(PieceFormat format);
+    // Scripts and tests answer the size dialog (nullopt cancels) and the print dialog (false
+    // cancels; the printer may be pointed at a file) instead of the user.
+    std::function<std::optional<PieceSizeChoice>()> exportDialogAnswer;
+    std::function<bool(QPrinter&)> printDialogAnswer;
 
     // ---- controls ----
     PictureBox* Picture1 = nullptr;
@@ -147,12 +200,12 @@ public:
     QRadioButton* Option6 = nullptr;
 
     QGroupBox* Frame10 = nullptr;
-    QGroupBox* Frame9 = nullptr; // pan and zoom of the background picture
-    QSlider* Slider4 = nullptr;
-    QSlider* Slider5 = nullptr;
-    QSlider* Slider6 = nullptr;
-    QGroupBox* Frame8 = nullptr;
-    QPushButton* Command4 = nullptr;
+    QGroupBox* Frame9 = nullptr;     // pan and zoom of the background picture, while it is on
+    QSlider* Slider4 = nullptr;      // "Horiz", tooltip "Gauche / Droite"
+    QSlider* Slider5 = nullptr;      // "Zoom", in percent
+    QSlider* Slider6 = nullptr;      // "Vert", tooltip "Haut / Bas"
+    QGroupBox* Frame8 = nullptr;     // enabled once a picture has been chosen
+    QPushButton* Command4 = nullptr; // "Image On/Off"; tag "1" while the picture shows
 
     QMenu* IM_File = nullptr;
     QAction* IM_Load = nullptr;
@@ -200,6 +253,8 @@ private:
     void createMasqueTab(QWidget* page);
     void createSurface(QWidget* parent, QSizeF surfaceMm);
     void createMenus();
+    void createExportMenu();
+    bool printPiece(const PieceOutline& outline, const QStringList& caption);
     void createFrame3(QWidget* parent, const QRect& area);
     void load3DWindow();
     // Runs handler only when the user moved the slider (drag, click, keyboard, wheel), once

@@ -120,8 +120,8 @@ EditorState Main::editorState() const {
         }
     }
 
-    // [Background picture: s.picturePath = PicturePath.toStdString().]
-    s.pictureShown = tagValue(Command4->property("tag").toString()) == 1;
+    s.picturePath = PicturePath.toStdString();
+    s.pictureShown = pictureOn();
     s.pictureHoriz = Slider4->value();
     s.pictureVert = Slider6->value();
     s.pictureZoom = Slider5->value();
@@ -228,8 +228,8 @@ void Main::showEditorState(const EditorState& s) {
     setPb1Tag(10, s.axesOn ? "1" : "0");
     setPb1Tag(14, s.gridOn ? "1" : "0");
 
-    // [Background picture: PicturePath = s.picturePath, and the picture drawn while it is on.]
-    Command4->setProperty("tag", s.pictureShown ? QStringLiteral("1") : QStringLiteral("0"));
+    PicturePath = QString::fromStdString(s.picturePath);
+    Frame8->setEnabled(!PicturePath.trimmed().isEmpty()); // once a picture has been chosen
     SSTab1->setCurrentIndex(s.tab == EditorTab::Masque ? 1 : 0);
 
     if (frm3D) {
@@ -250,6 +250,12 @@ void Main::showEditorState(const EditorState& s) {
     // ---- both windows redrawn, the 3-D part rebuilt once ----
     m.Dessin_Actif = true;
     Quadrillage(s.gridOn ? 0 : 1);
+    // The picture goes on or off as "Image On/Off" does (a picture that cannot be read any
+    // more is told and stays off); one already on is drawn again with the state's pan and zoom.
+    if (s.pictureShown != pictureOn())
+        Command4_Click();
+    else if (pictureOn())
+        ApplyViewTransform();
     DisegnaCurva();
     Picture1->invalidate();
     RebuildFormerMesh(1);

@@ -11,11 +11,15 @@ struct KnownFileType {
     std::string_view description;
 };
 
-inline constexpr std::array<KnownFileType, 5> knownFileTypes{{
+inline constexpr std::array<KnownFileType, 8> knownFileTypes{{
     {".CVB", "Fichier Projets"},
     {".DAT", "Fichier Profil"},
     {".FUS", "Fichier Fuselage"},
     {".DPE", "Fichier Découpe"},
+    // The drawings of a piece to cut out.
+    {".SVG", "Fichier SVG"},
+    {".DXF", "Fichier DXF"},
+    {".PDF", "Fichier PDF"},
     {".couple", "Couple"}, // the editor's own project file, the whole work
 }};
 
