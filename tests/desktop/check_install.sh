@@ -26,7 +26,8 @@ desktop-file-validate "$desktop"
 # The entry starts the installed program under the icon's name.
 grep -qx 'Exec=editeur-couples' "$desktop"
 grep -qx 'Icon=editeur-couples' "$desktop"
-appstreamcli validate --no-net "$prefix/share/metainfo/editeur.couples.EditeurCouples.metainfo.xml"
+# The metainfo, checked with the desktop entry it names.
+appstreamcli validate-tree --no-net "$prefix"
 
 # The PNG's header holds its width and height (big-endian) from byte 16 on.
 png="$prefix/share/icons/hicolor/256x256/apps/editeur-couples.png"
