@@ -1,15 +1,20 @@
 #pragma once
 
 #include "editor/picture_box.h"
+#include "editor/piece_size_dialog.h"
+#include "export/piece_outline.h"
 #include "former/former_model.h"
 #include "view3d/redraw_flag.h"
 
 #include <QIcon>
+#include <QImage>
 #include <QMainWindow>
 #include <QSizeF>
+#include <QStringList>
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -21,6 +26,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QPrinter;
 class QPushButton;
 class QRadioButton;
 class QSlider;
@@ -75,7 +81,10 @@ public:
     void Form_Resize();
     void Forme_Initiale();
     void pb1_Click(int Index);
+    // lMode 1 draws the grid, any other value removes it.
     void Quadrillage(int lMode);
+    // The grid button says the grid is shown (its tag is zero).
+    bool gridShown() const;
     void Hscroll2_Change();
     void Hscroll3_Scroll();
     void Picture1_Paint();
@@ -93,7 +102,7 @@ public:
     void IM_B_Click();
     void IM_Save_All_Click();
     void IM_Quit_Click();
-    void IM_BACKCOLOR_Click() {}
+    void IM_BACKCOLOR_Click(); // "&MsPaint" (main_picture.cpp)
     void IM_HRELP_Click() {}
     void IM_ABOUT_Click() {}
 
@@ -117,6 +126,50 @@ public:
     std::function<void(const QString& title, const QString& text)> warningSink;
     // Shows a warning message box, or hands it to warningSink.
     void showWarning(const QString& title, const QString& text);
+
+    // ---- the background picture (main_picture.cpp) ----
+    // The picture file shown behind the curve; "" until one has been chosen.
+    QString PicturePath;
+    // The picture holder: the picture as read, at its own size in pixels; null while the
+    // display is off.
+    QImage ps;
+    // "Image On/Off": switches the display on (re-reading PicturePath) or off.
+    void Command4_Click();
+    bool pictureOn() const;
+    // Draws the held picture behind the curve with the pan and zoom the sliders show.
+    void ApplyViewTransform();
+    // "Horiz", "Zoom" and "Vert" moved by the user.
+    void Slider4_Scroll();
+    // Toolbar button 0: asks for a picture and shows it at the initial pan and zoom. A cancel
+    // or a picture that cannot be read changes nothing.
+    void OpenPictureFile();
+    // The picture dialog's answer: a full path, "" after a cancel.
+    QString AskPictureFileName();
+    // Reads a picture file into image, the right way up. Returns "" or, when the file cannot be
+    // shown, the French reason.
+    static QString readPicture(const QString& path, QImage& image);
+    // The paint programs "&MsPaint" looks for, in order; the last one opens the file in the
+    // desktop's default application.
+    static const QStringList& paintPrograms();
+    // Starts a program with its arguments without a shell and without waiting; false when it
+    // could not be started. Scripts and tests replace it: they never start a program.
+    std::function<bool(const QString& program, const QStringList& arguments)> startProgram;
+    // ---- drawings to cut out: SVG, DXF, PDF and printing at 1:1 (main_exports.cpp) ----
+    enum class PieceFormat { Svg, Dxf, Pdf, Print };
+    QAction* IM_Export_SVG = nullptr; // "Exporter en &SVG..."
+    QAction* IM_Export_DXF = nullptr; // "Exporter en &DXF..."
+    QAction* IM_Export_PDF = nullptr; // "Exporter en &PDF..."
+    QAction* IM_Print = nullptr;      // "&Imprimer à l'échelle 1:1..."
+    // The piece (save code) at the 3-D part's size in millimetres, centred on the axes.
+    PieceOutline realSizePiece(int Piece) const;
+    // Asks for the piece and its size, then for a file name (or the printer), and writes the
+    // drawing. False only when it could not be made or written: the user was told why and an
+    // older file of that name is left as it was.
+    bool Export_Piece(PieceFormat format);
+    // Scripts and tests answer the size dialog (nullopt cancels) and the print dialog (false
+    // cancels; the printer may be pointed at a file) instead of the user.
+    std::function<std::optional<PieceSizeChoice>()> exportDialogAnswer;
+    std::function<bool(QPrinter&)> printDialogAnswer;
 
     // ---- controls ----
     // The toolbar pb1 (above): "Ouvrir un Projet", "Enregistrer le Projet", "Pointillés",
@@ -148,15 +201,15 @@ public:
     QRadioButton* Option6 = nullptr; // "Non": the doubling is edited on its own
 
     QGroupBox* Frame10 = nullptr; // tab "Masque": the background picture's frames below
-    QGroupBox* Frame9 = nullptr;  // the picture's pan and zoom sliders, once a picture shows
-    QSlider* Slider4 = nullptr;   // "Horiz" (tooltip "Gauche / Droite"): horizontal offset
-    QSlider* Slider5 = nullptr;   // "Zoom" (tooltip "Zoom"): the picture's scale
-    QSlider* Slider6 = nullptr;   // "Vert" (tooltip "Gauche / Droite"): vertical offset
+    QGroupBox* Frame9 = nullptr;  // pan and zoom of the background picture, while it is on
+    QSlider* Slider4 = nullptr;   // "Horiz", tooltip "Gauche / Droite": horizontal offset
+    QSlider* Slider5 = nullptr;   // "Zoom", in percent: the picture's scale
+    QSlider* Slider6 = nullptr;   // "Vert", tooltip "Haut / Bas": vertical offset
     QGroupBox* Frame8 = nullptr;  // the frame of "Image On/Off", enabled once a picture is chosen
-    QPushButton* Command4 = nullptr; // "Image On/Off": shows or hides the picture
+    QPushButton* Command4 = nullptr; // "Image On/Off"; tag "1" while the picture shows
 
     QMenu* IM_File = nullptr;        // "&Fichiers"
-    QAction* IM_Load = nullptr;      // "&Charger": chooses the background picture
+    QAction* IM_Load = nullptr;      // "&Charger": asks for a profile file's name, only recorded
     QAction* IM_Save_G = nullptr;    // "&Sauvegarder 1/2 couple Gauche": the left half's profile
     QAction* IM_Save_D = nullptr;    // "&Sauvegarder 1/2 couple Droit": the right half's profile
     QAction* IM_H = nullptr;         // "&Sauvegarder 1/2 couple Haut": the top half's profile
@@ -201,6 +254,8 @@ private:
     void createMasqueTab(QWidget* page);
     void createSurface(QWidget* parent, QSizeF surfaceMm);
     void createMenus();
+    void createExportMenu();
+    bool printPiece(const PieceOutline& outline, const QStringList& caption);
     void createFrame3(QWidget* parent, const QRect& area);
     void load3DWindow();
     // Runs handler only when the user moved the slider (drag, click, keyboard, wheel), once
