@@ -9,6 +9,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev
   clang-format xvfb xauth locales
+  qt6-svg-dev desktop-file-utils appstream
   libdxflib-dev python3-ezdxf python3-pdfminer
 )
 
