@@ -235,8 +235,8 @@ public:
     void Picture1_MouseDown(int Button, int Shift, float X, float Y);
     void Picture1_MouseMove(int Button, int Shift, float X, float Y);
     void Picture1_MouseUp(int Button, int Shift, float X, float Y);
-    // The text lblX and lblY show for a coordinate: up to 7 significant digits, the user's
-    // decimal separator, no grouping.
+    // The text lblX and lblY show for a coordinate: up to 7 significant digits, the decimal
+    // separator of the user's desktop (userLocale), no grouping.
     static QString pointerText(float value);
 
 private:
