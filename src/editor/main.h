@@ -14,6 +14,7 @@
 #include <vector>
 
 class Frm3D;
+class FrmHlp;
 struct SceneInput;
 class QAction;
 class QCheckBox;
@@ -25,6 +26,7 @@ class QPushButton;
 class QRadioButton;
 class QSlider;
 class QTabWidget;
+class QTextBrowser;
 class QToolButton;
 
 // The editor window "EDITEUR de COUPLES". It owns the former model and is a thin shell
@@ -94,8 +96,12 @@ public:
     void IM_Save_All_Click();
     void IM_Quit_Click();
     void IM_BACKCOLOR_Click() {}
-    void IM_HRELP_Click() {}
-    void IM_ABOUT_Click() {}
+    // "&Aide" › "&Aide": shows the guide beside the editor.
+    void IM_HRELP_Click();
+    // "&A propos": a fresh about window, modal until its "&OK" closes it.
+    void IM_ABOUT_Click();
+    FrmHlp* aboutWindow = nullptr;      // the about window while it is open
+    QTextBrowser* helpWindow = nullptr; // the guide, made at its first showing
 
     // ---- files: the profile export and the file dialogs (main_files.cpp) ----
     // The name chosen in the last file dialog, "" after a cancel.

@@ -1,6 +1,7 @@
 #include "editor_test_support.h"
 
 #include "editor/application.h"
+#include "editor/frm_hlp.h"
 
 #include "files/couple_export.h"
 #include "view3d/frm3d.h"
@@ -19,8 +20,10 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
@@ -35,417 +38,435 @@
 namespace {
 
 // The bytes of a file, or "<missing>" when it cannot be read.
-std::string fileBytes(const QString &path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : "<missing>";
+std::string fileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : "<missing>";
 }
 
-// The entries of a folder, hidden ones included: a stray temporary file shows
-// up here.
-QStringList folderEntries(const QString &path) {
-  return QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                              QDir::NoDotAndDotDot);
+// The entries of a folder, hidden ones included: a stray temporary file shows up here.
+QStringList folderEntries(const QString& path) {
+    return QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                QDir::NoDotAndDotDot);
 }
 
 // Calls `act` on the next modal widget of type T that opens while this lives.
 template <class T> class ModalWatcher {
 public:
-  explicit ModalWatcher(std::function<void(T *)> act) : act_(std::move(act)) {
-    poll_.setInterval(10);
-    QObject::connect(&poll_, &QTimer::timeout, [this] {
-      if (auto *m = qobject_cast<T *>(QApplication::activeModalWidget())) {
-        poll_.stop();
-        act_(m);
-      }
-    });
-    poll_.start();
-  }
+    explicit ModalWatcher(std::function<void(T*)> act) : act_(std::move(act)) {
+        poll_.setInterval(10);
+        QObject::connect(&poll_, &QTimer::timeout, [this] {
+            if (auto* m = qobject_cast<T*>(QApplication::activeModalWidget())) {
+                poll_.stop();
+                act_(m);
+            }
+        });
+        poll_.start();
+    }
 
 private:
-  std::function<void(T *)> act_;
-  QTimer poll_;
+    std::function<void(T*)> act_;
+    QTimer poll_;
 };
 
 struct DialogSeen {
-  bool shown = false;
-  QString title;
-  QStringList filters;
-  QFileDialog::AcceptMode mode = QFileDialog::AcceptOpen;
-  QFileDialog::FileMode fileMode = QFileDialog::Directory;
-  QFileDialog::Options options;
-  QString defaultSuffix;
+    bool shown = false;
+    QString title;
+    QStringList filters;
+    QFileDialog::AcceptMode mode = QFileDialog::AcceptOpen;
+    QFileDialog::FileMode fileMode = QFileDialog::Directory;
+    QFileDialog::Options options;
+    QString defaultSuffix;
 };
 
-// Acts as the user on the next real file dialog: records how it looks, goes to
-// `folder`, then types `typed` and presses Enter, or presses Escape when
-// `typed` is empty.
+// Acts as the user on the next real file dialog: records how it looks, goes to `folder`, then
+// types `typed` and presses Enter, or presses Escape when `typed` is empty.
 struct FileDialogUser {
-  FileDialogUser(const QString &folder, const QString &typed)
-      : watcher([this, folder, typed](QFileDialog *d) {
-          seen = {true,
-                  d->windowTitle(),
-                  d->nameFilters(),
-                  d->acceptMode(),
-                  d->fileMode(),
-                  d->options(),
-                  d->defaultSuffix()};
-          d->setDirectory(folder);
-          auto *edit = d->findChild<QLineEdit *>("fileNameEdit");
-          if (!edit) {
-            ADD_FAILURE() << "no file name box";
-            d->reject();
-            return;
-          }
-          if (typed.isEmpty()) {
-            QTest::keyClick(edit, Qt::Key_Escape);
-          } else {
-            QTest::keyClicks(edit, typed);
-            QTest::keyClick(edit, Qt::Key_Return);
-          }
-          // Still open a moment later: it asked something or refused the name.
-          // Close it so the test cannot hang; the timer goes with the dialog
-          // once it is done.
-          QTimer::singleShot(1000, d, [d] {
-            if (QWidget *m = QApplication::activeModalWidget(); m && m != d) {
-              ADD_FAILURE()
-                  << "the dialog asked: " << m->windowTitle().toStdString();
-              m->close();
-            }
-            ADD_FAILURE() << "the dialog did not take the name";
-            d->reject();
-          });
-        }) {}
-  DialogSeen seen;
-  ModalWatcher<QFileDialog> watcher;
+    FileDialogUser(const QString& folder, const QString& typed)
+        : watcher([this, folder, typed](QFileDialog* d) {
+              seen = {true,          d->windowTitle(), d->nameFilters(),  d->acceptMode(),
+                      d->fileMode(), d->options(),     d->defaultSuffix()};
+              d->setDirectory(folder);
+              auto* edit = d->findChild<QLineEdit*>("fileNameEdit");
+              if (!edit) {
+                  ADD_FAILURE() << "no file name box";
+                  d->reject();
+                  return;
+              }
+              if (typed.isEmpty()) {
+                  QTest::keyClick(edit, Qt::Key_Escape);
+              } else {
+                  QTest::keyClicks(edit, typed);
+                  QTest::keyClick(edit, Qt::Key_Return);
+              }
+              // Still open a moment later: it asked something or refused the name. Close it
+              // so the test cannot hang; the timer goes with the dialog once it is done.
+              QTimer::singleShot(1000, d, [d] {
+                  if (QWidget* m = QApplication::activeModalWidget(); m && m != d) {
+                      ADD_FAILURE() << "the dialog asked: " << m->windowTitle().toStdString();
+                      m->close();
+                  }
+                  ADD_FAILURE() << "the dialog did not take the name";
+                  d->reject();
+              });
+          }) {}
+    DialogSeen seen;
+    ModalWatcher<QFileDialog> watcher;
 };
 
-// Runs the event loop after `start` until the program quits; 99 when only the
-// guard ended it.
-int runUntilQuit(const std::function<void()> &start) {
-  const bool quitOnLast = QApplication::quitOnLastWindowClosed();
-  QApplication::setQuitOnLastWindowClosed(
-      false); // only an explicit quit ends the loop
-  QTimer::singleShot(0, start);
-  QTimer guard; // scoped, so it never ends a later test's dialog
-  guard.setSingleShot(true);
-  QObject::connect(&guard, &QTimer::timeout,
-                   [] { QCoreApplication::exit(99); });
-  guard.start(20000);
-  const int status = QApplication::exec();
-  QApplication::setQuitOnLastWindowClosed(quitOnLast);
-  return status;
+// Runs the event loop after `start` until the program quits; 99 when only the guard ended it.
+int runUntilQuit(const std::function<void()>& start) {
+    const bool quitOnLast = QApplication::quitOnLastWindowClosed();
+    QApplication::setQuitOnLastWindowClosed(false); // only an explicit quit ends the loop
+    QTimer::singleShot(0, start);
+    QTimer guard; // scoped, so it never ends a later test's dialog
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+    guard.start(20000);
+    const int status = QApplication::exec();
+    QApplication::setQuitOnLastWindowClosed(quitOnLast);
+    return status;
 }
 
 class FilesMenu : public ::testing::Test {
 protected:
-  void SetUp() override {
-    ASSERT_TRUE(dir.isValid());
-    w = shownMain();
-  }
-  QString file(const QString &name) const { return dir.filePath(name); }
-  void writeFile(const QString &name, const std::string &bytes) const {
-    QFile f(file(name));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes.data(), static_cast<qint64>(bytes.size()));
-  }
-  // Stands in for the user at the window's file dialogs (`typed`, a cancel when
-  // empty) and records its warnings.
-  void scriptDialogs() {
-    w->fileDialogAnswer = [this](const QString &, const QString &, int) {
-      return typed;
-    };
-    w->warningSink = [this](const QString &, const QString &text) {
-      warnings << text;
-    };
-  }
-  // The window's samples, as the files library takes them.
-  OutlineInput outlineInput() const {
-    const FormerModel &m = w->model();
-    return {m.Courbe_Droite,
-            m.Courbe_Gauche,
-            m.Doublage_Droit,
-            m.Doublage_Gauche,
-            m.Nb_Points,
-            m.Line4.Y1,
-            w->Check4->isChecked() ? 1 : 0};
-  }
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        w = shownMain();
+    }
+    QString file(const QString& name) const { return dir.filePath(name); }
+    void writeFile(const QString& name, const std::string& bytes) const {
+        QFile f(file(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    }
+    // Stands in for the user at the window's file dialogs (`typed`, a cancel when empty) and
+    // records its warnings.
+    void scriptDialogs() {
+        w->fileDialogAnswer = [this](const QString&, const QString&, int) { return typed; };
+        w->warningSink = [this](const QString&, const QString& text) { warnings << text; };
+    }
+    // The window's samples, as the files library takes them.
+    OutlineInput outlineInput() const {
+        const FormerModel& m = w->model();
+        return {m.Courbe_Droite,
+                m.Courbe_Gauche,
+                m.Doublage_Droit,
+                m.Doublage_Gauche,
+                m.Nb_Points,
+                m.Line4.Y1,
+                w->Check4->isChecked() ? 1 : 0};
+    }
 
-  QTemporaryDir dir;
-  QString typed;
-  QStringList warnings;
-  std::unique_ptr<Main> w; // last, so it goes before what its script refers to
+    QTemporaryDir dir;
+    QString typed;
+    QStringList warnings;
+    std::unique_ptr<Main> w; // last, so it goes before what its script refers to
 };
 
 TEST_F(FilesMenu, ItemsCaptionsAndSeparatorsInOrder) {
-  EXPECT_EQ(w->menuBar()->actions().value(0), w->IM_File->menuAction())
-      << "the first menu";
-  EXPECT_EQ(w->IM_File->title(), "&Fichiers");
-  const std::vector<std::pair<const char *, const char *>> expected = {
-      {"IM_Load", "&Charger"},
-      {"IM_Sep1", nullptr},
-      {"IM_Save_G", "&Sauvegarder 1/2 couple Gauche"},
-      {"IM_Save_D", "&Sauvegarder 1/2 couple Droit"},
-      {"sepa", nullptr},
-      {"IM_H", "&Sauvegarder 1/2 couple Haut"},
-      {"IM_B", "&Sauvegarder 1/2 couple Bas"},
-      {"sepb", nullptr},
-      {"IM_Save_All", "&Sauvegarder Couple Entier"},
-      {"IM_Sep", nullptr},
-      {"IM_Quit", "&Quitter"},
-  };
-  const QList<QAction *> items = w->IM_File->actions();
-  ASSERT_EQ(items.size(), static_cast<qsizetype>(expected.size()));
-  for (std::size_t i = 0; i < expected.size(); ++i) {
-    const QAction *a = items[static_cast<qsizetype>(i)];
-    EXPECT_EQ(a->objectName(), expected[i].first);
-    EXPECT_EQ(a->isSeparator(), expected[i].second == nullptr)
-        << expected[i].first;
-    EXPECT_EQ(a->text(), QString::fromUtf8(expected[i].second))
-        << expected[i].first;
-  }
+    EXPECT_EQ(w->menuBar()->actions().value(0), w->IM_File->menuAction()) << "the first menu";
+    EXPECT_EQ(w->IM_File->title(), "&Fichiers");
+    const std::vector<std::pair<const char*, const char*>> expected = {
+        {"IM_Load", "&Charger"},
+        {"IM_Sep1", nullptr},
+        {"IM_Save_G", "&Sauvegarder 1/2 couple Gauche"},
+        {"IM_Save_D", "&Sauvegarder 1/2 couple Droit"},
+        {"sepa", nullptr},
+        {"IM_H", "&Sauvegarder 1/2 couple Haut"},
+        {"IM_B", "&Sauvegarder 1/2 couple Bas"},
+        {"sepb", nullptr},
+        {"IM_Save_All", "&Sauvegarder Couple Entier"},
+        {"IM_Sep", nullptr},
+        {"IM_Quit", "&Quitter"},
+    };
+    const QList<QAction*> items = w->IM_File->actions();
+    ASSERT_EQ(items.size(), static_cast<qsizetype>(expected.size()));
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        const QAction* a = items[static_cast<qsizetype>(i)];
+        EXPECT_EQ(a->objectName(), expected[i].first);
+        EXPECT_EQ(a->isSeparator(), expected[i].second == nullptr) << expected[i].first;
+        EXPECT_EQ(a->text(), QString::fromUtf8(expected[i].second)) << expected[i].first;
+    }
 }
 
 // Each item writes its own piece, reading the doubling check box; the toolbar's
 // "Enregistrer le Projet" writes the whole former.
 TEST_F(FilesMenu, EachSaveItemWritesItsPiece) {
-  const std::pair<std::function<void()>, int> items[] = {
-      {[&] { w->IM_Save_G->trigger(); }, 3},
-      {[&] { w->IM_Save_D->trigger(); }, 4},
-      {[&] { w->IM_H->trigger(); }, 2},
-      {[&] { w->IM_B->trigger(); }, 1},
-      {[&] { w->IM_Save_All->trigger(); }, 5},
-      {[&] { w->pb1(1)->click(); }, 5},
-  };
-  scriptDialogs();
-  for (const bool doubling : {false, true}) {
-    w->Check4->setChecked(doubling);
-    w->DisegnaCurva();
-    if (doubling) {
-      ASSERT_NE(w->model().Doublage_Droit[3], w->model().Courbe_Droite[3]);
-    }
-    int k = 0;
-    for (const auto &[trigger, code] : items) {
-      SCOPED_TRACE("item " + std::to_string(k) +
-                   (doubling ? " with doubling" : ""));
-      typed = file(QStringLiteral("%1_%2").arg(k++).arg(doubling));
-      trigger();
-      EXPECT_EQ(w->Chosen_File, typed + ".DAT");
-      EXPECT_EQ(fileBytes(w->Chosen_File),
-                coupleFileText(outlineInput(), code).text);
-    }
-  }
-  EXPECT_TRUE(warnings.isEmpty()) << warnings.join('\n').toStdString();
-}
-
-// A relative name is taken in the current folder before the extension rule
-// looks at the whole path ("my.data" is enough); loading an existing file only
-// records its name.
-TEST_F(FilesMenu, NamesAreTakenInTheCurrentFolderAndLoadOnlyRecordsTheName) {
-  ASSERT_TRUE(QDir(dir.path()).mkdir("my.data"));
-  const std::string junk = "9.0 9.0\r\nnot a profile\r\n";
-  writeFile("profile.dat", junk);
-  const QString old = QDir::currentPath();
-  QDir::setCurrent(dir.path());
-  const QString cwd = QDir::currentPath();
-  const FormerModel before = w->model();
-  scriptDialogs();
-  typed = "my.data/f2";
-  w->IM_B->trigger();
-  EXPECT_EQ(w->Chosen_File, cwd + "/my.data/f2");
-  typed = "profile.dat";
-  w->IM_Load->trigger();
-  EXPECT_EQ(w->Chosen_File, cwd + "/profile.dat");
-  QDir::setCurrent(old);
-  EXPECT_EQ(fileBytes(file("my.data/f2")),
-            coupleFileText(outlineInput(), 1).text);
-  EXPECT_EQ(w->model().Pts_Couple, before.Pts_Couple);
-  EXPECT_EQ(w->model().Courbe_Droite, before.Courbe_Droite);
-  EXPECT_EQ(fileBytes(file("profile.dat")), junk);
-}
-
-// The real dialogs: a typed name gets the extension and replaces an existing
-// file without an overwrite question; a cancel leaves an empty name and writes
-// nothing.
-TEST_F(FilesMenu, RealDialogsSaveReplaceCancelAndOpen) {
-  const QString cwd = dir.path();
-  writeFile("f1.DAT", "old\r\n");
-  {
-    FileDialogUser user(cwd, "f1");
-    w->IM_Save_All->trigger();
-    ASSERT_TRUE(user.seen.shown);
-    EXPECT_EQ(user.seen.title, "Fichier Profil");
-    EXPECT_EQ(user.seen.filters, QStringList{"Fichier Profil (*.DAT)"});
-    EXPECT_EQ(user.seen.mode, QFileDialog::AcceptSave);
-    EXPECT_EQ(user.seen.fileMode, QFileDialog::AnyFile);
-    EXPECT_TRUE(user.seen.options.testFlag(QFileDialog::DontUseNativeDialog));
-    EXPECT_TRUE(user.seen.options.testFlag(QFileDialog::DontConfirmOverwrite));
-    EXPECT_EQ(user.seen.defaultSuffix, "");
-    EXPECT_EQ(w->Chosen_File, cwd + "/f1.DAT");
-    EXPECT_EQ(fileBytes(w->Chosen_File),
-              coupleFileText(outlineInput(), 5).text);
-  }
-  {
-    FileDialogUser user(cwd, "");
-    EXPECT_TRUE(w->Save_Couple(4));
-    ASSERT_TRUE(user.seen.shown);
-    EXPECT_EQ(w->Chosen_File, "");
-  }
-  // Opening takes any name as typed: no extension, no existence check.
-  FileDialogUser user(cwd, "absent.txt");
-  w->IM_Load->trigger();
-  ASSERT_TRUE(user.seen.shown);
-  EXPECT_EQ(user.seen.title, "Fichiers Profils");
-  EXPECT_EQ(user.seen.filters, QStringList{"Fichiers Profils (*.dat)"});
-  EXPECT_EQ(user.seen.mode, QFileDialog::AcceptOpen);
-  EXPECT_EQ(w->Chosen_File, cwd + "/absent.txt");
-  EXPECT_EQ(folderEntries(cwd), QStringList{"f1.DAT"});
-}
-
-// Qt's own texts speak French whatever the desktop's language: each row is a
-// text Qt shows, as read from its widget, with Qt's English default it must not
-// be.
-TEST_F(FilesMenu, QtOwnDialogsAndButtonsSpeakFrench) {
-  EXPECT_FALSE(useFrenchQtTexts(dir.filePath("no-catalogue")))
-      << "a missing catalogue is no error";
-  ASSERT_TRUE(useFrenchQtTexts())
-      << "Qt's French catalogue (qt6-translations-l10n) is missing";
-  EXPECT_EQ(QLocale().toString(0.5), "0,5");
-  EXPECT_EQ(Main::pointerText(0.5f),
-            "0" + QLocale::system().decimalPoint() + "5")
-      << "the coordinates keep the desktop's format";
-
-  std::map<QString, QString> seen; // what the user reads, by where it is
-  QString filter;
-  ModalWatcher<QFileDialog> dialog([&](QFileDialog *d) {
-    auto text = [d](const char *name) {
-      const auto *l = d->findChild<QLabel *>(name);
-      return l ? l->text() : QString();
+    const std::pair<std::function<void()>, int> items[] = {
+        {[&] { w->IM_Save_G->trigger(); }, 3},   {[&] { w->IM_Save_D->trigger(); }, 4},
+        {[&] { w->IM_H->trigger(); }, 2},        {[&] { w->IM_B->trigger(); }, 1},
+        {[&] { w->IM_Save_All->trigger(); }, 5}, {[&] { w->pb1(1)->click(); }, 5},
     };
-    seen["Look in:"] = text("lookInLabel");
-    seen["File &name:"] = text("fileNameLabel");
-    seen["Files of type:"] = text("fileTypeLabel");
-    if (auto *box = d->findChild<QDialogButtonBox *>("buttonBox")) {
-      seen["&Save"] = box->button(QDialogButtonBox::Save)->text();
-      seen["Cancel"] = box->button(QDialogButtonBox::Cancel)->text();
+    scriptDialogs();
+    for (const bool doubling : {false, true}) {
+        w->Check4->setChecked(doubling);
+        w->DisegnaCurva();
+        if (doubling) {
+            ASSERT_NE(w->model().Doublage_Droit[3], w->model().Courbe_Droite[3]);
+        }
+        int k = 0;
+        for (const auto& [trigger, code] : items) {
+            SCOPED_TRACE("item " + std::to_string(k) + (doubling ? " with doubling" : ""));
+            typed = file(QStringLiteral("%1_%2").arg(k++).arg(doubling));
+            trigger();
+            EXPECT_EQ(w->Chosen_File, typed + ".DAT");
+            EXPECT_EQ(fileBytes(w->Chosen_File), coupleFileText(outlineInput(), code).text);
+        }
     }
-    if (auto *back = d->findChild<QAbstractButton *>("backButton"))
-      seen["Back"] = back->toolTip();
-    if (auto *tree = d->findChild<QTreeView *>("treeView"))
-      seen["Name"] = tree->model()->headerData(0, Qt::Horizontal).toString();
-    if (auto *combo = d->findChild<QComboBox *>("fileTypeCombo"))
-      filter = combo->currentText();
-    d->reject();
-  });
-  w->IM_Save_All->trigger();
-  EXPECT_EQ(filter, "Fichier Profil") << "the description alone";
-
-  QMessageBox box(QMessageBox::Question, "", "",
-                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-  seen["&Yes"] = box.button(QMessageBox::Yes)->text();
-  seen["&No"] = box.button(QMessageBox::No)->text();
-  seen["Cancel "] = box.button(QMessageBox::Cancel)->text();
-  // The text box's own menu, in Qt's order: undo, redo, cut, copy, paste,
-  // delete, select all.
-  const std::unique_ptr<QMenu> menu(w->lblX->createStandardContextMenu());
-  QStringList items;
-  for (QAction *a : menu->actions())
-    if (!a->isSeparator())
-      items << a->text().section('\t', 0, 0); // without the shortcut
-  ASSERT_EQ(items.size(), 7);
-  seen["&Copy"] = items[3];
-  seen["&Paste"] = items[4];
-  seen["Select All"] = items[6];
-
-  for (const char *english :
-       {"Look in:", "File &name:", "Files of type:", "&Save", "Cancel", "Back",
-        "Name", "&Yes", "&No", "Cancel ", "&Copy", "&Paste", "Select All"}) {
-    const QString french = seen[english];
-    EXPECT_FALSE(french.isEmpty()) << english;
-    EXPECT_NE(french.trimmed(), QString(english).trimmed()) << english;
-  }
-  EXPECT_EQ(seen["&Yes"], "&Oui");
+    EXPECT_TRUE(warnings.isEmpty()) << warnings.join('\n').toStdString();
 }
 
-// The user sees a warning box naming the file and the reason; the older file
-// survives.
-TEST_F(FilesMenu, FailedSaveShowsAWarningBoxAndKeepsTheOlderFile) {
-  const std::string old = "1.0000000 2.0000000\r\n";
-  writeFile("readonly.DAT", old);
-  ASSERT_EQ(::chmod(QFile::encodeName(file("readonly.DAT")).constData(), 0444),
-            0);
-  w->fileDialogAnswer = [this](const QString &, const QString &, int) {
-    return file("readonly");
-  };
-  QMessageBox::Icon icon = QMessageBox::NoIcon;
-  QString title;
-  QString text;
-  ModalWatcher<QMessageBox> watcher([&](QMessageBox *box) {
-    icon = box->icon();
-    title = box->windowTitle();
-    text = box->text();
-    box->accept();
-  });
-  EXPECT_FALSE(w->Save_Couple(2));
-  w->fileDialogAnswer = nullptr;
-  EXPECT_EQ(icon, QMessageBox::Warning);
-  EXPECT_EQ(title, "Fichier Profil");
-  EXPECT_TRUE(text.contains(file("readonly.DAT"))) << text.toStdString();
-  EXPECT_TRUE(
-      text.contains(QString::fromUtf8("le fichier est en lecture seule")))
-      << text.toStdString();
-  EXPECT_EQ(fileBytes(file("readonly.DAT")), old);
-  EXPECT_EQ(folderEntries(dir.path()), QStringList{"readonly.DAT"});
+// A relative name is taken in the current folder before the extension rule looks at the whole
+// path ("my.data" is enough); loading an existing file only records its name.
+TEST_F(FilesMenu, NamesAreTakenInTheCurrentFolderAndLoadOnlyRecordsTheName) {
+    ASSERT_TRUE(QDir(dir.path()).mkdir("my.data"));
+    const std::string junk = "9.0 9.0\r\nnot a profile\r\n";
+    writeFile("profile.dat", junk);
+    const QString old = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    const QString cwd = QDir::currentPath();
+    const FormerModel before = w->model();
+    scriptDialogs();
+    typed = "my.data/f2";
+    w->IM_B->trigger();
+    EXPECT_EQ(w->Chosen_File, cwd + "/my.data/f2");
+    typed = "profile.dat";
+    w->IM_Load->trigger();
+    EXPECT_EQ(w->Chosen_File, cwd + "/profile.dat");
+    QDir::setCurrent(old);
+    EXPECT_EQ(fileBytes(file("my.data/f2")), coupleFileText(outlineInput(), 1).text);
+    EXPECT_EQ(w->model().Pts_Couple, before.Pts_Couple);
+    EXPECT_EQ(w->model().Courbe_Droite, before.Courbe_Droite);
+    EXPECT_EQ(fileBytes(file("profile.dat")), junk);
 }
 
-// The files do not depend on the desktop's language: a French desktop formats
-// numbers with a comma, an English one with a point, and the interface is
-// French for both.
-TEST_F(FilesMenu, EveryDesktopLocaleWritesTheSameFile) {
-  scriptDialogs();
-  useFrenchQtTexts();
-  const std::string oldC = std::setlocale(LC_ALL, nullptr);
-  const std::locale oldCpp;
-  const std::string expected = coupleFileText(outlineInput(), 5).text;
-  for (const char *name : {"C.UTF-8", "en_US.UTF-8", "fr_FR.UTF-8"}) {
-    SCOPED_TRACE(name);
-    if (std::setlocale(LC_ALL, name) == nullptr) {
-      ADD_FAILURE()
-          << name << " is not generated here (scripts/install-deps.sh does it)";
-      continue;
+// The real dialogs: a typed name gets the extension and replaces an existing file without an
+// overwrite question; a cancel leaves an empty name and writes nothing.
+TEST_F(FilesMenu, RealDialogsSaveReplaceCancelAndOpen) {
+    const QString cwd = dir.path();
+    writeFile("f1.DAT", "old\r\n");
+    {
+        FileDialogUser user(cwd, "f1");
+        w->IM_Save_All->trigger();
+        ASSERT_TRUE(user.seen.shown);
+        EXPECT_EQ(user.seen.title, "Fichier Profil");
+        EXPECT_EQ(user.seen.filters, QStringList{"Fichier Profil (*.DAT)"});
+        EXPECT_EQ(user.seen.mode, QFileDialog::AcceptSave);
+        EXPECT_EQ(user.seen.fileMode, QFileDialog::AnyFile);
+        EXPECT_TRUE(user.seen.options.testFlag(QFileDialog::DontUseNativeDialog));
+        EXPECT_TRUE(user.seen.options.testFlag(QFileDialog::DontConfirmOverwrite));
+        EXPECT_EQ(user.seen.defaultSuffix, "");
+        EXPECT_EQ(w->Chosen_File, cwd + "/f1.DAT");
+        EXPECT_EQ(fileBytes(w->Chosen_File), coupleFileText(outlineInput(), 5).text);
     }
-    std::locale::global(std::locale(name));
-    char c[16];
-    std::snprintf(c, sizeof c, "%.1f", 0.5);
-    EXPECT_STREQ(c, name[0] == 'f' ? "0,5" : "0.5") << "the C library uses it";
-    typed = file(QStringLiteral("%1.DAT").arg(name));
+    {
+        FileDialogUser user(cwd, "");
+        EXPECT_TRUE(w->Save_Couple(4));
+        ASSERT_TRUE(user.seen.shown);
+        EXPECT_EQ(w->Chosen_File, "");
+    }
+    // Opening takes any name as typed: no extension, no existence check.
+    FileDialogUser user(cwd, "absent.txt");
+    w->IM_Load->trigger();
+    ASSERT_TRUE(user.seen.shown);
+    EXPECT_EQ(user.seen.title, "Fichiers Profils");
+    EXPECT_EQ(user.seen.filters, QStringList{"Fichiers Profils (*.dat)"});
+    EXPECT_EQ(user.seen.mode, QFileDialog::AcceptOpen);
+    EXPECT_EQ(w->Chosen_File, cwd + "/absent.txt");
+    EXPECT_EQ(folderEntries(cwd), QStringList{"f1.DAT"});
+}
+
+// Qt's own texts speak French whatever the desktop's language: each row is a text Qt shows, as
+// read from its widget, with Qt's English default it must not be.
+TEST_F(FilesMenu, QtOwnDialogsAndButtonsSpeakFrench) {
+    EXPECT_FALSE(useFrenchQtTexts(dir.filePath("no-catalogue")))
+        << "a missing catalogue is no error";
+    ASSERT_TRUE(useFrenchQtTexts()) << "Qt's French catalogue (qt6-translations-l10n) is missing";
+    EXPECT_EQ(QLocale().toString(0.5), "0,5");
+    EXPECT_EQ(Main::pointerText(0.5f), "0" + QLocale::system().decimalPoint() + "5")
+        << "the coordinates keep the desktop's format";
+
+    std::map<QString, QString> seen; // what the user reads, by where it is
+    QString filter;
+    ModalWatcher<QFileDialog> dialog([&](QFileDialog* d) {
+        auto text = [d](const char* name) {
+            const auto* l = d->findChild<QLabel*>(name);
+            return l ? l->text() : QString();
+        };
+        seen["Look in:"] = text("lookInLabel");
+        seen["File &name:"] = text("fileNameLabel");
+        seen["Files of type:"] = text("fileTypeLabel");
+        if (auto* box = d->findChild<QDialogButtonBox*>("buttonBox")) {
+            seen["&Save"] = box->button(QDialogButtonBox::Save)->text();
+            seen["Cancel"] = box->button(QDialogButtonBox::Cancel)->text();
+        }
+        if (auto* back = d->findChild<QAbstractButton*>("backButton"))
+            seen["Back"] = back->toolTip();
+        if (auto* tree = d->findChild<QTreeView*>("treeView"))
+            seen["Name"] = tree->model()->headerData(0, Qt::Horizontal).toString();
+        if (auto* combo = d->findChild<QComboBox*>("fileTypeCombo"))
+            filter = combo->currentText();
+        d->reject();
+    });
     w->IM_Save_All->trigger();
-    EXPECT_EQ(fileBytes(typed), expected);
-  }
-  std::locale::global(oldCpp);
-  std::setlocale(LC_ALL, oldC.c_str());
-  EXPECT_EQ(expected.find(','), std::string::npos);
+    EXPECT_EQ(filter, "Fichier Profil") << "the description alone";
+
+    QMessageBox box(QMessageBox::Question, "", "",
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    seen["&Yes"] = box.button(QMessageBox::Yes)->text();
+    seen["&No"] = box.button(QMessageBox::No)->text();
+    seen["Cancel "] = box.button(QMessageBox::Cancel)->text();
+    // The text box's own menu, in Qt's order: undo, redo, cut, copy, paste, delete, select all.
+    const std::unique_ptr<QMenu> menu(w->lblX->createStandardContextMenu());
+    QStringList items;
+    for (QAction* a : menu->actions())
+        if (!a->isSeparator())
+            items << a->text().section('\t', 0, 0); // without the shortcut
+    ASSERT_EQ(items.size(), 7);
+    seen["&Copy"] = items[3];
+    seen["&Paste"] = items[4];
+    seen["Select All"] = items[6];
+
+    for (const char* english :
+         {"Look in:", "File &name:", "Files of type:", "&Save", "Cancel", "Back", "Name", "&Yes",
+          "&No", "Cancel ", "&Copy", "&Paste", "Select All"}) {
+        const QString french = seen[english];
+        EXPECT_FALSE(french.isEmpty()) << english;
+        EXPECT_NE(french.trimmed(), QString(english).trimmed()) << english;
+    }
+    EXPECT_EQ(seen["&Yes"], "&Oui");
 }
 
-// "&Quitter" and the editor's close box end the program at once with every
-// window; a question would hold the loop until the guard ends it with another
-// status.
-TEST_F(FilesMenu, QuitOrClosingTheEditorEndsTheProgram) {
-  ASSERT_TRUE(w->frm3D);
-  for (const bool quit : {true, false}) {
-    SCOPED_TRACE(quit ? "&Quitter" : "close box");
-    QWidget other; // another window of the program
-    other.show();
-    w->show();
-    w->frm3D->show();
-    EXPECT_EQ(
-        runUntilQuit([&] { quit ? w->IM_Quit->trigger() : void(w->close()); }),
-        0);
-    EXPECT_FALSE(w->isVisible());
-    EXPECT_FALSE(w->frm3D->isVisible());
-    if (quit) {
-      EXPECT_FALSE(other.isVisible());
+// The user sees a warning box naming the file and the reason; the older file survives.
+TEST_F(FilesMenu, FailedSaveShowsAWarningBoxAndKeepsTheOlderFile) {
+    const std::string old = "1.0000000 2.0000000\r\n";
+    writeFile("readonly.DAT", old);
+    ASSERT_EQ(::chmod(QFile::encodeName(file("readonly.DAT")).constData(), 0444), 0);
+    w->fileDialogAnswer = [this](const QString&, const QString&, int) { return file("readonly"); };
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QString title;
+    QString text;
+    ModalWatcher<QMessageBox> watcher([&](QMessageBox* box) {
+        icon = box->icon();
+        title = box->windowTitle();
+        text = box->text();
+        box->accept();
+    });
+    EXPECT_FALSE(w->Save_Couple(2));
+    w->fileDialogAnswer = nullptr;
+    EXPECT_EQ(icon, QMessageBox::Warning);
+    EXPECT_EQ(title, "Fichier Profil");
+    EXPECT_TRUE(text.contains(file("readonly.DAT"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QString::fromUtf8("le fichier est en lecture seule")))
+        << text.toStdString();
+    EXPECT_EQ(fileBytes(file("readonly.DAT")), old);
+    EXPECT_EQ(folderEntries(dir.path()), QStringList{"readonly.DAT"});
+}
+
+// The files do not depend on the desktop's language: a French desktop formats numbers with a
+// comma, an English one with a point, and the interface is French for both.
+TEST_F(FilesMenu, EveryDesktopLocaleWritesTheSameFile) {
+    scriptDialogs();
+    useFrenchQtTexts();
+    const std::string oldC = std::setlocale(LC_ALL, nullptr);
+    const std::locale oldCpp;
+    const std::string expected = coupleFileText(outlineInput(), 5).text;
+    for (const char* name : {"C.UTF-8", "en_US.UTF-8", "fr_FR.UTF-8"}) {
+        SCOPED_TRACE(name);
+        if (std::setlocale(LC_ALL, name) == nullptr) {
+            ADD_FAILURE() << name << " is not generated here (scripts/install-deps.sh does it)";
+            continue;
+        }
+        std::locale::global(std::locale(name));
+        char c[16];
+        std::snprintf(c, sizeof c, "%.1f", 0.5);
+        EXPECT_STREQ(c, name[0] == 'f' ? "0,5" : "0.5") << "the C library uses it";
+        typed = file(QStringLiteral("%1.DAT").arg(name));
+        w->IM_Save_All->trigger();
+        EXPECT_EQ(fileBytes(typed), expected);
     }
-  }
+    std::locale::global(oldCpp);
+    std::setlocale(LC_ALL, oldC.c_str());
+    EXPECT_EQ(expected.find(','), std::string::npos);
+}
+
+// "&Quitter" and the editor's close box end the program at once with every window, the about
+// window and the guide included; a question would hold the loop until the guard ends it with
+// another status.
+TEST_F(FilesMenu, QuitOrClosingTheEditorEndsTheProgram) {
+    ASSERT_TRUE(w->frm3D);
+    for (const bool quit : {true, false}) {
+        SCOPED_TRACE(quit ? "&Quitter" : "close box");
+        QWidget other; // another window of the program
+        other.show();
+        w->show();
+        w->frm3D->show();
+        w->IM_HRELP->trigger();
+        EXPECT_EQ(runUntilQuit([&] {
+                      if (!quit) {
+                          w->close();
+                          return;
+                      }
+                      // Chosen while the about window is open.
+                      QTimer::singleShot(0, w.get(), [&] { w->IM_Quit->trigger(); });
+                      w->IM_ABOUT->trigger();
+                  }),
+                  0);
+        EXPECT_FALSE(w->isVisible());
+        EXPECT_FALSE(w->frm3D->isVisible());
+        EXPECT_EQ(w->aboutWindow, nullptr);
+        if (quit) {
+            EXPECT_FALSE(other.isVisible());
+            EXPECT_FALSE(w->helpWindow->isVisible());
+        }
+    }
+}
+
+// "&Aide" › "&Aide" shows the guide beside the editor, which stays usable; "&A propos" shows a
+// fresh about window at each opening, modal until "&OK" closes it.
+TEST_F(FilesMenu, HelpMenuShowsTheGuideAndAFreshModalAboutWindow) {
+    w->IM_HRELP->trigger();
+    QTextBrowser* guide = w->helpWindow;
+    ASSERT_NE(guide, nullptr);
+    EXPECT_TRUE(guide->isVisible());
+    EXPECT_TRUE(guide->isWindow());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    // The guide names every button of both windows as its tooltip does.
+    QStringList tooltips;
+    for (int i : Main::pb1Indices())
+        tooltips << w->pb1(i)->toolTip();
+    for (int i = 0; i <= 5; ++i)
+        for (QToolButton* b : {w->frm3D->pb1(i), w->frm3D->pb2(i)})
+            if (b)
+                tooltips << b->toolTip();
+    EXPECT_EQ(tooltips.size(), 18);
+    for (const QString& tip : tooltips)
+        EXPECT_TRUE(guide->toPlainText().contains(tip)) << tip.toStdString();
+    w->IM_HRELP->trigger();
+    EXPECT_EQ(w->helpWindow, guide);
+
+    int openings = 0;
+    for (int opening = 0; opening < 2; ++opening) {
+        QPointer<FrmHlp> seen;
+        ModalWatcher<FrmHlp> user([&](FrmHlp* about) {
+            ++openings;
+            seen = about;
+            EXPECT_EQ(about, w->aboutWindow);
+            EXPECT_TRUE(about->isModal());
+            EXPECT_EQ(about->Label1->text(), "EDITEUR de COUPLES");
+            EXPECT_TRUE(about->Label2->text().contains(buildVersion()));
+            EXPECT_FALSE(about->Label3->text().isEmpty());
+            EXPECT_TRUE(about->Label4->text().contains(QLatin1String(qVersion())));
+            EXPECT_EQ(about->Command1->text(), "&OK");
+            about->Command1->click();
+        });
+        w->IM_ABOUT->trigger();
+        EXPECT_EQ(openings, opening + 1);
+        EXPECT_TRUE(seen.isNull()) << "closed with \"&OK\" and gone";
+        EXPECT_EQ(w->aboutWindow, nullptr);
+    }
+    EXPECT_FALSE(buildVersion().isEmpty());
+    EXPECT_EQ(versionText(), "EDITEUR de COUPLES " + buildVersion());
 }
 
 } // namespace
