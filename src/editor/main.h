@@ -86,8 +86,8 @@ public:
     // The controls that the outline construction reads.
     OutlineOptions outlineOptions() const;
 
-    // Menu handlers; the file commands are in main_files.cpp, the paint program and the about
-    // window come with their own features.
+    // Menu handlers; the file commands are in main_files.cpp, the help menu in main_help.cpp,
+    // the paint program comes with its own feature.
     void IM_Load_Click();
     void IM_Save_G_Click();
     void IM_Save_D_Click();
