@@ -279,8 +279,10 @@ TEST_F(FilesMenu, RealDialogsSaveReplaceCancelAndOpen) {
 // Qt's own texts speak French whatever the desktop's language: each row is a text Qt shows, as
 // read from its widget, with Qt's English default it must not be.
 TEST_F(FilesMenu, QtOwnDialogsAndButtonsSpeakFrench) {
-    EXPECT_FALSE(useFrenchQtTexts(dir.filePath("no-catalogue")))
-        << "a missing catalogue is no error";
+    if (QCoreApplication::translate("QPlatformTheme", "&Yes") == "&Yes") { // not French yet
+        EXPECT_FALSE(useFrenchQtTexts(dir.filePath("no-catalogue")))
+            << "a missing catalogue is no error, Qt stays English";
+    }
     ASSERT_TRUE(useFrenchQtTexts()) << "Qt's French catalogue (qt6-translations-l10n) is missing";
     EXPECT_EQ(QLocale().toString(0.5), "0,5");
     EXPECT_EQ(Main::pointerText(0.5f), "0" + QLocale::system().decimalPoint() + "5")
