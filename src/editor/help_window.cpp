@@ -38,7 +38,7 @@ son sol quand la grille est cachée.</li>
 <li><b>Dessin</b>&nbsp;: le doublage, le nombre de points et la résolution de la courbe, l'assemblage
 et le travail de la souris.</li>
 <li><b>Masque</b>&nbsp;: l'image de fond&nbsp;: «&nbsp;Horiz&nbsp;» et «&nbsp;Vert&nbsp;» la déplacent,
-«&nbsp;Zoom&nbsp;» l'agrandit, «&nbsp;Image On/Off&nbsp;» la montre ou la cache.</li>
+«&nbsp;Zoom&nbsp;» l'agrandit ou la réduit, «&nbsp;Image On/Off&nbsp;» la montre ou la cache.</li>
 </ul>
 <p><b>Nbre de Points</b> règle le nombre de points du contour enregistré, <b>Résolution</b> la
 souplesse de la courbe. Les curseurs <b>Ep.:</b>, <b>Haut.:</b> et <b>Larg.:</b> règlent
