@@ -1,5 +1,5 @@
-#include "editor/application.h"
 #include "editor/main.h"
+#include "editor/application.h"
 
 #include <QApplication>
 
@@ -16,6 +16,8 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     setUpApplication();
+    // The installed desktop entry: the desktop groups the windows under its name and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("editeur-couples"));
     Main window;
     window.show();
     return app.exec();

@@ -23,10 +23,6 @@ public:
     // The surface's size in device pixels.
     QSize deviceSize() const;
 
-    // Mouse buttons as a bit set: 1 left, 2 right, 4 middle. Shift keys: 1 shift, 2 control,
-    // 4 alt.
-    static int buttonCode(Qt::MouseButtons buttons);
-    static int shiftCode(Qt::KeyboardModifiers modifiers);
     // 16 for the shift key (17 control, 18 alt); other keys keep the toolkit's code.
     static int keyCode(int qtKey);
 
