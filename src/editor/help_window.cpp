@@ -73,6 +73,11 @@ l'éloigne, vers le haut la rapproche.</li>
 droite, haut, bas) en «&nbsp;Fichier Profil&nbsp;» «&nbsp;.DAT&nbsp;»&nbsp;: une paire de coordonnées x
 et y par ligne, avec un point décimal. L'extension est ajoutée si le nom n'en a pas. Le menu
 «&nbsp;Charger&nbsp;» ne fait que choisir un nom&nbsp;; le couple à l'écran ne change pas.</p>
+<p>Le menu «&nbsp;Outils&nbsp;» exporte la pièce à sa taille réelle, en millimètres, celle de la
+pièce 3D&nbsp;: en SVG ou en DXF pour la découpe laser ou la fraiseuse, en PDF ou sur
+l'imprimante à l'échelle 1:1 pour la découpe à la main. Choisissez la pièce, puis sa largeur ou
+sa hauteur (l'autre suit si «&nbsp;Garder les proportions&nbsp;» est coché). La page imprimée porte
+un carré de 10&nbsp;mm&nbsp;: mesurez-le à la règle avant de coller le tirage sur la planche.</p>
 )";
 
 } // namespace
