@@ -50,6 +50,7 @@ const char* const kUsage =
     "  horiz=V, vert=V, zoom=V\n"
     "                      moves \"Horiz\", \"Vert\" or \"Zoom\" to V\n"
     "  mspaint=1           prints the paint program \"&MsPaint\" would start\n"
+    "  about=FILE.png      opens \"&A propos\", writes its picture, closes it with \"&OK\"\n"
     "Exit status: 0 done, 2 bad usage, 1 run-time failure.\n";
 
 constexpr double kMaxSurface = 1000.0; // mm: keeps the surface's layers a sane size

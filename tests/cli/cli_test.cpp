@@ -74,6 +74,16 @@ TEST_F(Cli, SnapshotShowsTheSurfaceAsTheUserSeesIt) {
               100);
 }
 
+// The about window is pictured while it shows, then "&OK" closes it and the script goes on.
+TEST_F(Cli, AboutPicturesTheAboutWindowAndClosesIt) {
+    const CliRun r = cli({"about=" + file("a.png"), "points=20", "state=" + file("s.json")});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QImage shot(file("a.png"));
+    EXPECT_GT(shot.width(), shot.height());
+    EXPECT_GT(countColour(shot, QColor(0, 0, 0)), 200) << "its texts";
+    EXPECT_EQ(readJson(file("s.json"))["Nb_Points"].toInt(), 20);
+}
+
 TEST_F(Cli, BadUsageStopsBeforeLaterActions) {
     expectBadUsage({"points=5",
                     "points=101",
@@ -101,6 +111,7 @@ TEST_F(Cli, BadUsageStopsBeforeLaterActions) {
                     "size3d=5000x10",
                     "size3d=10",
                     "render3d=",
+                    "about=",
                     "ep=0",
                     "ep=121",
                     "haut=101",
@@ -141,8 +152,9 @@ TEST_F(Cli, DisabledControlIsBadUsage) {
 }
 
 TEST_F(Cli, FileThatCannotBeWrittenIsARunTimeFailure) {
-    for (const QString& a : {"snapshot=" + file("missing/s.png"),
-                             "render3d=" + file("missing/r.png"), "state=" + dir.path()}) {
+    for (const QString& a :
+         {"snapshot=" + file("missing/s.png"), "render3d=" + file("missing/r.png"),
+          "about=" + file("missing/a.png"), "state=" + dir.path()}) {
         const CliRun r = cli({a, "state=" + file("s.json")});
         EXPECT_EQ(r.status, 1) << a.toStdString();
         EXPECT_TRUE(r.err.contains(a.section('=', 0, 0) + "=")) << r.err.toStdString();
