@@ -25,6 +25,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
+#include <QUndoStack>
 
 #include <utility>
 
@@ -326,6 +327,26 @@ ActionResult projectOpen(Main& w, const QString& value) {
     const ActionResult result = menuWithNameTyped(w, w.IM_Couple_Open, value);
     w.questionAnswer = std::move(answer);
     return result;
+}
+
+// "&Edition" › "&Annuler" or "&Rétablir" N times, as far as there are steps.
+ActionResult undoSteps(QAction* item, int available, const QString& value) {
+    int n = 0;
+    if (!parseInt(value, n) || n < 0)
+        return usage(QStringLiteral("not a whole number of steps"));
+    if (n > available)
+        return usage(QStringLiteral("only %1 steps to take").arg(available));
+    for (int i = 0; i < n; ++i)
+        item->trigger();
+    return ok();
+}
+
+ActionResult undo(Main& w, const QString& value) {
+    return undoSteps(w.IM_Undo, w.undoStack->index(), value);
+}
+
+ActionResult redo(Main& w, const QString& value) {
+    return undoSteps(w.IM_Redo, w.undoStack->count() - w.undoStack->index(), value);
 }
 
 // ---- Doubling, modes and the mouse on the drawing surface ----
@@ -671,6 +692,8 @@ const std::vector<CliAction>& cliActions() {
         {"load", load},
         {"project-save", projectSave},
         {"project-open", projectOpen},
+        {"undo", undo},
+        {"redo", redo},
         {"export", exportPiece},
         // doubling, modes and the mouse
         {"doubling", doubling},

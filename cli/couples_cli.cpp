@@ -33,6 +33,7 @@ const char* const kUsage =
     "  load=NAME           chooses NAME with \"&Charger\" (\"\" cancels)\n"
     "  project-save=NAME   saves the work as the project NAME(.couple) (\"\" cancels)\n"
     "  project-open=NAME   opens the project NAME; a refused file exits with 1\n"
+    "  undo=N, redo=N      N steps of \"&Annuler\" or \"&Rétablir\" (more than there are: 2)\n"
     "  export=FORMAT:PIECE:NAME[:WxH]\n"
     "                      draws PIECE (as in save) as svg, dxf or pdf at its real size,\n"
     "                      or W by H millimetres (- follows the other side), as NAME\n"
@@ -136,6 +137,7 @@ int runCouplesCli(const QStringList& args, QTextStream& out, QTextStream& err) {
         warning.clear();
         ActionResult r = action->run(window, a.mid(eq + 1));
         settleEvents();
+        window.recordWorkChange(); // each action is one step of "&Annuler"
         if (r.status == 0 && !warning.isEmpty())
             r = {1, warning};
         if (r.status != 0) {

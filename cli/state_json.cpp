@@ -13,6 +13,7 @@
 #include <QSlider>
 #include <QTabWidget>
 #include <QToolButton>
+#include <QUndoStack>
 
 namespace {
 
@@ -158,6 +159,7 @@ QJsonObject editorState(const Main& w) {
     s["picture"] =
         QJsonObject{{"on", w.pictureOn()}, {"width", w.ps.width()}, {"height", w.ps.height()}};
     s["project"] = QJsonObject{{"file", w.projectFile}, {"modified", w.projectModified()}};
+    s["undo"] = QJsonObject{{"count", w.undoStack->count()}, {"index", w.undoStack->index()}};
     if (w.frm3D)
         s["view3d"] = view3dState(*w.frm3D);
     return s;

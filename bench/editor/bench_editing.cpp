@@ -9,11 +9,13 @@
 #include "view3d/frm3d.h"
 #include "view3d/frm3d_picture.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QUndoStack>
 
 #include "qt_bench_main.h"
 
@@ -178,5 +180,82 @@ void configureSteps(benchmark::internal::Benchmark* b) {
 
 BENCHMARK(BM_PictureSliderStep_DesignSize)->Apply(configureSteps);
 BENCHMARK(BM_PictureSliderStep_1920x1080)->Apply(configureSteps);
+
+// "&Annuler" and "&Rétablir" of a drag, one per repetition in turn, at 100 points with the
+// doubling on: the work before or after the drag shown again, up to both windows redrawn.
+void BM_UndoDrag(benchmark::State& state) {
+    static std::unique_ptr<Main> w;
+    if (!w) {
+        w = std::make_unique<Main>();
+        atBenchmarksEnd([] { w.reset(); });
+        w->show();
+        QApplication::processEvents();
+        w->Check4->click();
+        w->Hscroll2->setValue(100);
+        w->recordWorkChange();
+        const FormerModel& m = w->model();
+        const Handle& h = m.shppi[3];
+        const QPointF from{h.Left + m.Rayon_X, h.Top - m.Rayon_Y}, to{from.x() + 6.0, from.y()};
+        sendSurfaceMouse(*w->Picture1, QEvent::MouseButtonPress, from, Qt::LeftButton,
+                         Qt::LeftButton);
+        sendSurfaceMouse(*w->Picture1, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+        sendSurfaceMouse(*w->Picture1, QEvent::MouseButtonRelease, to, Qt::LeftButton,
+                         Qt::NoButton);
+        QApplication::processEvents();
+        w->recordWorkChange();
+        if (w->IM_Undo->text() != QStringLiteral("&Annuler : déplacer le point 3"))
+            w->undoStack->clear();
+    }
+    if (!w->undoStack->canUndo() && !w->undoStack->canRedo()) {
+        state.SkipWithError("the drag was not recorded");
+        return;
+    }
+    static int step = 0; // across repetitions: undo, redo, undo...
+    for (auto _ : state) {
+        (step++ % 2 == 0 ? w->IM_Undo : w->IM_Redo)->trigger();
+        w->Picture1->repaint();
+        w->frm3D->drawPendingFrame();
+    }
+    state.counters["points"] = w->model().Nb_Points;
+}
+BENCHMARK(BM_UndoDrag)->Apply(configureSteps);
+
+// A project of 100 points with the doubling on, saved and opened again through the window.
+std::unique_ptr<QTemporaryDir> projectFolder;
+Main& projectSession() {
+    static std::unique_ptr<Main> w;
+    if (!w) {
+        projectFolder = std::make_unique<QTemporaryDir>();
+        w = std::make_unique<Main>();
+        atBenchmarksEnd([] {
+            w.reset();
+            projectFolder.reset();
+        });
+        w->show();
+        QApplication::processEvents();
+        w->Check4->click();
+        w->Hscroll2->setValue(100);
+        w->saveProject(projectFolder->filePath("work.couple"));
+    }
+    return *w;
+}
+
+void BM_ProjectSave(benchmark::State& state) {
+    Main& w = projectSession();
+    const QString path = projectFolder->filePath("work.couple");
+    for (auto _ : state)
+        if (!w.saveProject(path))
+            state.SkipWithError("the project was not saved");
+}
+BENCHMARK(BM_ProjectSave)->Apply(configureSteps);
+
+void BM_ProjectOpen(benchmark::State& state) {
+    Main& w = projectSession();
+    const QString path = projectFolder->filePath("work.couple");
+    for (auto _ : state)
+        if (!w.openProject(path))
+            state.SkipWithError("the project was not opened");
+}
+BENCHMARK(BM_ProjectOpen)->Apply(configureSteps);
 
 } // namespace

@@ -72,7 +72,9 @@ Main::Main(QSizeF surfaceMm, QWidget* parent) : QMainWindow(parent) {
     createControls(surfaceMm);
     connectEditing();
     createProjectItems();
+    createEditMenu();
     Form_Load();
+    recordedWork_ = editorState(); // the first step starts from the former at start-up
 }
 
 // ---------------------------------------------------------------------------------------

@@ -34,6 +34,7 @@ class QRadioButton;
 class QSlider;
 class QTabWidget;
 class QTextBrowser;
+class QUndoStack;
 class QToolButton;
 
 // The editor window "EDITEUR de COUPLES". It owns the former model and is a thin shell
@@ -347,4 +348,21 @@ private:
     void updateProjectCaption();
     EditorState savedState_; // what the project file holds
     bool quitConfirmed_ = false;
+
+    // ---- undo and redo (main_undo.cpp) ----
+public:
+    QUndoStack* undoStack = nullptr; // every change of the work, one step each
+    QMenu* IM_Edit = nullptr;        // "&Edition", between "&Fichiers" and "&Outils"
+    QAction* IM_Undo = nullptr;      // "&Annuler : CHANGE" (Ctrl+Z): takes the last change back
+    QAction* IM_Redo = nullptr;      // "&Rétablir : CHANGE" (Ctrl+Shift+Z, Ctrl+Y): does it again
+    // Once a user action is over, makes it one step when it changed the work. sliderStep: it
+    // was a key or the wheel on a slider, merged with the steps of that slider just before.
+    void recordWorkChange(bool sliderStep = false);
+    // Shows the work of a state, the display kept as it is.
+    void showWork(const EditorState& work);
+
+private:
+    void createEditMenu();
+    void forgetWorkChanges();  // a project opened: its work is where the steps start
+    EditorState recordedWork_; // the work as the last step left it
 };

@@ -14,7 +14,10 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <QSlider>
+#include <QUndoStack>
 
 #include <functional>
 #include <utility>
@@ -26,33 +29,33 @@ const QString kCouplePattern = QStringLiteral("*.couple");
 const QString kCaption = QStringLiteral("EDITEUR de COUPLES");
 
 // Runs its check from the event loop after the user's mouse and key input, anywhere in the
-// program; a burst of input gives one check.
+// program; a burst of input gives one check. The check is told whether a mouse button is still
+// held (a drag goes on) and whether the last input was a key or the wheel on a slider.
 class UserInputWatcher final : public QObject {
 public:
-    UserInputWatcher(QObject* owner, std::function<void()> check)
-        : QObject(owner), check_(std::move(check)) {
+    using Check = std::function<void(bool buttonHeld, bool sliderStep)>;
+    UserInputWatcher(QObject* owner, Check check) : QObject(owner), check_(std::move(check)) {
         QCoreApplication::instance()->installEventFilter(this);
     }
 
 protected:
-    bool eventFilter(QObject*, QEvent* event) override {
+    bool eventFilter(QObject* watched, QEvent* event) override {
         switch (event->type()) {
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonRelease:
+            sliderStep_ = false;
+            [[fallthrough]];
         case QEvent::MouseMove:
+            buttonHeld_ = static_cast<QMouseEvent*>(event)->buttons() != Qt::NoButton;
+            queueCheck();
+            break;
         case QEvent::KeyPress:
-        case QEvent::KeyRelease:
         case QEvent::Wheel:
-            if (!pending_) {
-                pending_ = true;
-                QMetaObject::invokeMethod(
-                    this,
-                    [this] {
-                        pending_ = false;
-                        check_();
-                    },
-                    Qt::QueuedConnection);
-            }
+            sliderStep_ = qobject_cast<QSlider*>(watched) != nullptr;
+            queueCheck();
+            break;
+        case QEvent::KeyRelease:
+            queueCheck();
             break;
         default:
             break;
@@ -61,8 +64,23 @@ protected:
     }
 
 private:
-    std::function<void()> check_;
+    void queueCheck() {
+        if (pending_)
+            return;
+        pending_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                pending_ = false;
+                check_(buttonHeld_, sliderStep_);
+            },
+            Qt::QueuedConnection);
+    }
+
+    Check check_;
     bool pending_ = false;
+    bool buttonHeld_ = false;
+    bool sliderStep_ = false;
 };
 
 QString refusal(const QString& path, const QString& why) {
@@ -90,8 +108,11 @@ void Main::createProjectItems() {
     connect(IM_Couple_SaveAs, &QAction::triggered, this, [this] { IM_Couple_SaveAs_Click(); });
 
     // The marker follows the work: once the handlers of a mouse or key action are done, the
-    // work is compared with the file, once however many events the action had.
-    new UserInputWatcher(this, [this] {
+    // work is compared with the file, once however many events the action had. A change of
+    // the work becomes one undo step once no button is held: a whole drag is one step.
+    new UserInputWatcher(this, [this](bool buttonHeld, bool sliderStep) {
+        if (!buttonHeld)
+            recordWorkChange(sliderStep);
         if (!projectFile.isEmpty())
             setWindowModified(projectModified());
     });
@@ -138,6 +159,7 @@ bool Main::saveProject(const QString& path) {
     }
     projectFile = path;
     savedState_ = state;
+    undoStack->setClean();
     updateProjectCaption();
     return true;
 }
@@ -175,6 +197,7 @@ bool Main::openProject(const QString& path) {
         return false;
     }
     showEditorState(r.state);
+    forgetWorkChanges();
     projectFile = path;
     savedState_ = editorState();
     updateProjectCaption();

@@ -105,3 +105,41 @@ struct EditorState {
 
     friend bool operator==(const EditorState&, const EditorState&) = default;
 };
+
+// The display part of a state: how the work is looked at, not the work itself. The toolbar's
+// view toggles, the handles' visibility that "Poignées" sets, the 3-D window's view, the
+// background picture and the tab shown. Undo and redo give back the rest and keep these.
+inline EditorState withDisplayOf(EditorState work, const EditorState& display) {
+    // The handles of the set the mouse acts on show when "Action Souris" changes.
+    if (work.mouseAction == display.mouseAction) {
+        work.formerHandlesShown = display.formerHandlesShown;
+        work.doublingHandlesShown = display.doublingHandlesShown;
+    }
+    work.surfaceWidth = display.surfaceWidth;
+    work.surfaceHeight = display.surfaceHeight;
+    work.controlPolygonShown = display.controlPolygonShown;
+    work.samplePointsShown = display.samplePointsShown;
+    work.handlesHidden = display.handlesHidden;
+    work.axesOn = display.axesOn;
+    work.gridOn = display.gridOn;
+    work.view3dShown = display.view3dShown;
+    work.viewPiece = display.viewPiece;
+    work.renderMode = display.renderMode;
+    work.specular = display.specular;
+    work.attenuation = display.attenuation;
+    work.yaw = display.yaw;
+    work.pitch = display.pitch;
+    work.distance = display.distance;
+    work.picturePath = display.picturePath;
+    work.pictureShown = display.pictureShown;
+    work.pictureHoriz = display.pictureHoriz;
+    work.pictureVert = display.pictureVert;
+    work.pictureZoom = display.pictureZoom;
+    work.tab = display.tab;
+    return work;
+}
+
+// The same former and settings, however each is looked at.
+inline bool sameWork(const EditorState& a, const EditorState& b) {
+    return withDisplayOf(a, b) == b;
+}

@@ -4,12 +4,16 @@
 
 #include "view3d/frm3d.h"
 
+#include <QAction>
 #include <QFile>
+#include <QMenuBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QUndoStack>
 
 #include <cmath>
+#include <functional>
 #include <random>
 
 namespace {
@@ -141,6 +145,7 @@ public:
     }
 
     void start() { expected_ = {w_.rebuildCalls[0], w_.rebuildCalls[1]}; }
+    Qt::MouseButton heldButton() const { return held_; }
 
 private:
     // What changes the look without changing the outline: the toolbar's toggles, the 3-D
@@ -296,6 +301,146 @@ TEST(RandomEditing, AStateShownInAFreshWindowGivesBackTheStateAndTheSameProfiles
             EXPECT_EQ(profile(*fresh, piece), profile(*w, piece)) << "piece " << piece;
         w->SSTab1->setCurrentIndex(0);
     }
+}
+
+// The five pieces' profiles and the project file, as the user would save them now.
+QByteArrayList savedWork(Main& w, const QString& folder) {
+    QByteArrayList files;
+    auto read = [&files](const QString& path) {
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
+        files.push_back(f.readAll());
+    };
+    const QString dat = folder + QStringLiteral("/piece.DAT");
+    w.fileDialogAnswer = [dat](const QString&, const QString&, int) { return dat; };
+    for (int piece = 1; piece <= 5; ++piece) {
+        EXPECT_TRUE(w.Save_Couple(piece));
+        read(dat);
+    }
+    const QString project = folder + QStringLiteral("/work.couple");
+    EXPECT_TRUE(w.saveProject(project));
+    read(project);
+    return files;
+}
+
+// A random session, each user action recorded once it is over, is undone step by step to the
+// start and redone to its end: every step gives back the work recorded there (the display
+// stays as the session left it), the start its profiles, the end its profiles and project.
+TEST(RandomEditing, UndoingEveryStepGivesBackTheStartAndRedoingThemTheEnd) {
+    auto w = shownMain();
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    RandomUser user(*w, 20261213u);
+    std::vector<EditorState> work{w->editorState()}; // after start-up, then after each step
+    const QByteArrayList atStart = savedWork(*w, dir.path());
+    auto record = [&w, &work] {
+        w->recordWorkChange();
+        ASSERT_LE(w->undoStack->index(), static_cast<int>(work.size()));
+        if (w->undoStack->index() == static_cast<int>(work.size()))
+            work.push_back(w->editorState());
+    };
+    for (int i = 0; i < 600; ++i) {
+        user.step();
+        if (user.heldButton() == Qt::NoButton)
+            record(); // a drag is recorded once its button is up
+    }
+    if (user.heldButton() != Qt::NoButton)
+        release(*w, {70.0, 40.0}, user.heldButton());
+    record();
+    ASSERT_GT(work.size(), 40u);
+    const QByteArrayList atEnd = savedWork(*w, dir.path());
+
+    for (std::size_t k = work.size() - 1; k > 0; --k) {
+        ASSERT_TRUE(w->IM_Undo->isEnabled());
+        w->IM_Undo->trigger();
+        ASSERT_TRUE(sameWork(w->editorState(), work[k - 1])) << "undo to step " << k - 1;
+    }
+    EXPECT_FALSE(w->IM_Undo->isEnabled());
+    EXPECT_TRUE(w->isWindowModified());
+    EXPECT_EQ(savedWork(*w, dir.path()).mid(0, 5), atStart.mid(0, 5));
+    for (std::size_t k = 1; k < work.size(); ++k) {
+        w->IM_Redo->trigger();
+        ASSERT_TRUE(sameWork(w->editorState(), work[k])) << "redo to step " << k;
+    }
+    EXPECT_FALSE(w->IM_Redo->isEnabled());
+    EXPECT_EQ(savedWork(*w, dir.path()), atEnd);
+}
+
+// What one user action adds to "&Edition", through the real events: a whole drag is one step,
+// key steps on one slider merge into one, the display is no step.
+TEST(UndoRedo, EachChangeIsOneStepNamedInTheMenu) {
+    auto w = shownMain();
+    const FormerModel& m = w->model();
+    auto keys = [](QSlider* s, int count) {
+        for (int i = 0; i < count; ++i) {
+            QTest::keyClick(s, Qt::Key_Right);
+            QApplication::processEvents();
+        }
+    };
+    const struct {
+        const char* what;
+        std::function<void(Main&)> act;
+        int steps;
+        const char* undoCaption;
+    } rows[] = {
+        {"a drag of three moves",
+         [&m](Main& w) {
+             press(w, centreOf(m, m.shppi[4]));
+             for (const double x : {90.0, 92.0, 95.0}) {
+                 moveTo(w, {x, 50.0});
+                 QApplication::processEvents();
+             }
+             release(w, {95.0, 50.0});
+         },
+         1, "&Annuler : déplacer le point 4"},
+        {"the grid, the axes and a 3-D view",
+         [](Main& w) {
+             for (QWidget* b : {static_cast<QWidget*>(w.pb1(14)), static_cast<QWidget*>(w.pb1(10)),
+                                static_cast<QWidget*>(w.frm3D->pb1(5))})
+                 QTest::mouseClick(b, Qt::LeftButton);
+         },
+         0, "&Annuler : déplacer le point 4"},
+        {"three keys on \"Haut.:\"", [&keys](Main& w) { keys(w.Slider2, 3); }, 1,
+         "&Annuler : régler la hauteur de la pièce"},
+        {"two keys on \"Nbre de Points\"", [&keys](Main& w) { keys(w.Hscroll2, 2); }, 1,
+         "&Annuler : régler « Nbre de Points »"},
+        {"a right click on handle 3",
+         [&m](Main& w) {
+             press(w, centreOf(m, m.shppi[3]), Qt::RightButton);
+             release(w, centreOf(m, m.shppi[3]), Qt::RightButton);
+         },
+         1, "&Annuler : épingler le point 3"},
+        {"\"On / Off\"", [](Main& w) { userClick(w.Check4); }, 1, "&Annuler : mettre le doublage"},
+    };
+    int steps = 0;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        row.act(*w);
+        QApplication::processEvents();
+        steps += row.steps;
+        EXPECT_EQ(w->undoStack->count(), steps);
+        EXPECT_EQ(w->IM_Undo->text(), QString::fromUtf8(row.undoCaption));
+        EXPECT_TRUE(w->IM_Undo->isEnabled());
+        EXPECT_EQ(w->IM_Redo->text(), QStringLiteral("&Rétablir"));
+        EXPECT_FALSE(w->IM_Redo->isEnabled());
+    }
+    w->IM_Undo->trigger();
+    EXPECT_EQ(w->IM_Redo->text(), QStringLiteral("&Rétablir : mettre le doublage"));
+    EXPECT_TRUE(w->IM_Redo->isEnabled());
+    EXPECT_EQ(w->IM_Undo->text(), QStringLiteral("&Annuler : épingler le point 3"));
+    userClick(w->Option7); // disabled with the doubling off: no step, the redo stays
+    QApplication::processEvents();
+    EXPECT_TRUE(w->IM_Redo->isEnabled());
+
+    // "&Edition" between "&Fichiers" and "&Outils", with its keys.
+    QStringList menus;
+    for (const QAction* a : w->menuBar()->actions())
+        menus << a->text();
+    EXPECT_EQ(menus.mid(menus.indexOf("&Fichiers"), 3),
+              (QStringList{"&Fichiers", "&Edition", "&Outils"}));
+    EXPECT_EQ(w->IM_Undo->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
+    EXPECT_EQ(w->IM_Redo->shortcuts(),
+              (QList<QKeySequence>{QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")}));
 }
 
 } // namespace
