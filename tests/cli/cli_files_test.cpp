@@ -90,14 +90,16 @@ TEST_F(CliFiles, NamesAreTakenInTheCurrentFolderAndEmptyCancels) {
 // A project saved by one script and opened by the next gives back the same state; a refused
 // file stops the script with status 1 and the reason.
 TEST_F(CliFiles, ProjectSavedByOneScriptOpensInTheNext) {
-    CliRun r =
-        program({"doubling=on", "slaved=non", "action=doublage", "drag=4:95,50", "pin=3", "ep=40",
-                 "mode=1", "orbit=-30,20:left", "project-save=work", "state=saved.json"},
-                dir.path());
+    CliRun r = program({"doubling=on", "slaved=non", "action=doublage", "drag=4:95,50", "pin=3",
+                        "ep=40", "undo=2", "redo=1", "mode=1", "orbit=-30,20:left",
+                        "project-save=work", "state=saved.json"},
+                       dir.path());
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     const QJsonObject saved = readJson(file("saved.json"));
     EXPECT_EQ(saved["project"].toObject(),
               (QJsonObject{{"file", file("work.couple")}, {"modified", false}}));
+    // Six steps, the last one taken back; the 3-D view was none of them.
+    EXPECT_EQ(saved["undo"].toObject(), (QJsonObject{{"count", 6}, {"index", 5}}));
     r = program({"points=20", "project-open=work.couple", "state=opened.json"}, dir.path());
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     const QJsonObject opened = readJson(file("opened.json"));
@@ -113,6 +115,7 @@ TEST_F(CliFiles, ProjectSavedByOneScriptOpensInTheNext) {
     };
     EXPECT_EQ(controls(opened), controls(saved));
     EXPECT_EQ(opened["view3d"].toObject()["camera"], saved["view3d"].toObject()["camera"]);
+    EXPECT_EQ(opened["undo"].toObject(), (QJsonObject{{"count", 0}, {"index", 0}}));
 
     r = program({"project-open=saved.json", "state=after.json"}, dir.path());
     EXPECT_EQ(r.status, 1);

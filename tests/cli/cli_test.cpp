@@ -115,7 +115,10 @@ TEST_F(Cli, BadUsageStopsBeforeLaterActions) {
                     "ep=0",
                     "ep=121",
                     "haut=101",
-                    "larg=1.5"});
+                    "larg=1.5",
+                    "undo=1",
+                    "redo=1",
+                    "undo=-1"});
     for (const char* size : {"0x10", "120"})
         EXPECT_EQ(cli({"--surface", size, "state=" + file("never.json")}).status, 2) << size;
     EXPECT_FALSE(QFile::exists(file("never.json")));
