@@ -102,19 +102,20 @@ void Main::createEditMenu() {
     connect(IM_Undo, &QAction::triggered, undoStack, &QUndoStack::undo);
     connect(IM_Redo, &QAction::triggered, undoStack, &QUndoStack::redo);
 
-    auto captions = [this] {
+    // Pointers of their own: the stack tells its last change while the window is going.
+    auto captions = [undo = IM_Undo, redo = IM_Redo, stack = undoStack] {
         auto caption = [](const char* verb, const QString& change) {
             const QString v = QString::fromUtf8(verb);
             return change.isEmpty() ? v : v + QStringLiteral(" : ") + change;
         };
-        IM_Undo->setText(caption("&Annuler", undoStack->undoText()));
-        IM_Undo->setEnabled(undoStack->canUndo());
-        IM_Redo->setText(caption("&Rétablir", undoStack->redoText()));
-        IM_Redo->setEnabled(undoStack->canRedo());
+        undo->setText(caption("&Annuler", stack->undoText()));
+        undo->setEnabled(stack->canUndo());
+        redo->setText(caption("&Rétablir", stack->redoText()));
+        redo->setEnabled(stack->canRedo());
     };
-    connect(undoStack, &QUndoStack::indexChanged, this, captions);
-    connect(undoStack, &QUndoStack::undoTextChanged, this, captions);
-    connect(undoStack, &QUndoStack::redoTextChanged, this, captions);
+    connect(undoStack, &QUndoStack::indexChanged, IM_Edit, captions);
+    connect(undoStack, &QUndoStack::undoTextChanged, IM_Edit, captions);
+    connect(undoStack, &QUndoStack::redoTextChanged, IM_Edit, captions);
     captions();
 }
 
