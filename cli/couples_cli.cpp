@@ -39,6 +39,8 @@ const char* const kUsage =
     "                      (left, right, middle or none)\n"
     "  size3d=WxH          resizes the 3-D surface to W by H pixels\n"
     "  render3d=FILE.png   writes the 3-D surface once its pending frame is drawn\n"
+    "  resize=WxH          resizes the editor window to W by H pixels, frame included\n"
+    "  window=FILE.png     writes the whole editor window as the user sees it\n"
     "Exit status: 0 done, 2 bad usage, 1 run-time failure.\n";
 
 constexpr double kMaxSurface = 1000.0; // mm: keeps the surface's layers a sane size

@@ -6,6 +6,9 @@
 #include <QResizeEvent>
 #include <QScreen>
 
+#include <QMetaObject>
+
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -50,14 +53,19 @@ PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
 void PictureBox::setScaleSize(QSizeF mm) {
     scaleW_ = mm.width();
     scaleH_ = mm.height();
-    resize(qRound(scaleW_ * pxPerMm_), qRound(scaleH_ * pxPerMm_));
+    resize(qRound(scaleW_ * pixelsPerMm()), qRound(scaleH_ * pixelsPerMm()));
     ensureLayers();
 }
 
+void PictureBox::recordDesignSize() {
+    designMm_ = QSizeF(scaleW_ / viewScale_, scaleH_ / viewScale_);
+    designPx_ = size();
+}
+
 void PictureBox::placeChild(QWidget* child, QRectF mm) {
-    const QPointF tl = toPixels(mm.left(), mm.top());
-    child->setGeometry(qRound(tl.x()), qRound(tl.y()), qRound(mm.width() * pxPerMm_),
-                       qRound(mm.height() * pxPerMm_));
+    const double k = pxPerMm_;
+    child->setGeometry(qRound(mm.left() * k), qRound(mm.top() * k), qRound(mm.width() * k),
+                       qRound(mm.height() * k));
 }
 
 void PictureBox::ensureLayers() {
@@ -65,6 +73,11 @@ void PictureBox::ensureLayers() {
     const QSize px = size() * dpr;
     if (background_.size() == px && background_.devicePixelRatio() == dpr)
         return;
+    if (background_.isNull() || background_.devicePixelRatio() != dpr) {
+        // Stretching what was drawn at another pixel ratio would blur it: it is drawn again.
+        blankLayers();
+        return;
+    }
     // Keep what the layers held: a resize or a change of screen must not lose the grid.
     QImage bg(px, QImage::Format_RGB32);
     bg.setDevicePixelRatio(dpr);
@@ -80,6 +93,45 @@ void PictureBox::ensureLayers() {
     }
     background_ = std::move(bg);
     overlay_ = std::move(ov);
+}
+
+void PictureBox::blankLayers() {
+    const qreal dpr = devicePixelRatioF();
+    background_ = QImage(size() * dpr, QImage::Format_RGB32);
+    background_.setDevicePixelRatio(dpr);
+    background_.fill(backColor_);
+    overlay_ = QImage(size() * dpr, QImage::Format_ARGB32_Premultiplied);
+    overlay_.setDevicePixelRatio(dpr);
+    overlay_.fill(Qt::transparent);
+    overlayBlank_ = true;
+}
+
+void PictureBox::followScreen() {
+    const double k = logicalDpiX() / 25.4;
+    if (k == pxPerMm_ && devicePixelRatioF() == background_.devicePixelRatio())
+        return;
+    if (k != pxPerMm_) {
+        // Millimetres follow the new resolution; the window's layout gives the new size.
+        pxPerMm_ = k;
+        if (!designPx_.isEmpty())
+            designPx_ = QSize(qRound(designMm_.width() * k), qRound(designMm_.height() * k));
+        else
+            resize(qRound(scaleW_ * k), qRound(scaleH_ * k));
+    }
+    blankLayers();
+    overlayCurrent_ = false;
+    update();
+    // Told from the event loop: this may run inside a paint, where nothing may be laid out.
+    if (!screenChangePosted_) {
+        screenChangePosted_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                screenChangePosted_ = false;
+                emit screenChanged();
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 void PictureBox::wipeOverlay() {
@@ -232,7 +284,15 @@ void PictureBox::composeInto(QPainter& p) const {
     drawItems(p);
 }
 
+bool PictureBox::event(QEvent* event) {
+    if (event->type() == QEvent::ScreenChangeInternal)
+        followScreen();
+    return QWidget::event(event);
+}
+
 void PictureBox::paintEvent(QPaintEvent*) {
+    // A change of screen or of its scale shows here at the latest.
+    followScreen();
     ensureLayers();
     if (!overlayCurrent_) {
         // A repaint of the window wipes the overlay; the Paint handler redraws it.
@@ -247,11 +307,28 @@ void PictureBox::paintEvent(QPaintEvent*) {
 }
 
 void PictureBox::resizeEvent(QResizeEvent* event) {
-    // A size given from outside (a layout) changes the millimetre size; setScaleSize keeps
-    // the exact millimetres it was given.
-    if (event->size() != QSize(qRound(scaleW_ * pxPerMm_), qRound(scaleH_ * pxPerMm_))) {
-        scaleW_ = event->size().width() / pxPerMm_;
-        scaleH_ = event->size().height() / pxPerMm_;
+    const QSize px = event->size();
+    if (!designPx_.isEmpty()) {
+        // The view scale follows the surface; at the design size the design's millimetres
+        // stay exact.
+        const double s = std::min(double(px.width()) / designPx_.width(),
+                                  double(px.height()) / designPx_.height());
+        if (s != viewScale_) {
+            viewScale_ = s;
+            blankLayers(); // nothing drawn at the old scale stays; the resize handler redraws
+        }
+        if (px == designPx_) {
+            scaleW_ = designMm_.width();
+            scaleH_ = designMm_.height();
+        } else {
+            scaleW_ = px.width() / pixelsPerMm();
+            scaleH_ = px.height() / pixelsPerMm();
+        }
+    } else if (px != QSize(qRound(scaleW_ * pxPerMm_), qRound(scaleH_ * pxPerMm_))) {
+        // A size given from outside (a layout) changes the millimetre size; setScaleSize
+        // keeps the exact millimetres it was given.
+        scaleW_ = px.width() / pxPerMm_;
+        scaleH_ = px.height() / pxPerMm_;
     }
     ensureLayers();
     overlayCurrent_ = false;
