@@ -8,6 +8,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
 namespace {
 
 void repaintSurface(benchmark::State& state, QSizeF surfaceMm) {
@@ -42,5 +46,42 @@ void BM_Quadrillage_DesignSize(benchmark::State& state) {
         w.Quadrillage(1);
 }
 BENCHMARK(BM_Quadrillage_DesignSize)->Unit(benchmark::kMicrosecond);
+
+// One step of a user dragging the window's border at about 1920 x 1080: the window changes
+// size by a few pixels, its resize handler lays the controls out, draws the grid and the curve
+// at the new view scale, and the surface is repainted. Each repetition is one step, so the
+// median and the 99th percentile are those of single steps.
+void BM_ResizeStep_1920x1080(benchmark::State& state) {
+    static Main* w = [] {
+        auto* main = new Main;
+        atBenchmarksEnd([main] { delete main; });
+        main->show();
+        QApplication::processEvents();
+        return main;
+    }();
+    static int step = 0;
+    const QSize frame = w->frameGeometry().size() - w->size();
+    for (auto _ : state) {
+        const int d = (step++ % 2) * 8;
+        w->resize(QSize(1920 - d, 1080 - d) - frame);
+        w->Picture1->repaint();
+    }
+    state.counters["width_px"] = w->Picture1->width();
+    state.counters["height_px"] = w->Picture1->height();
+    state.counters["viewScale"] = w->Picture1->viewScale();
+}
+BENCHMARK(BM_ResizeStep_1920x1080)
+    ->Iterations(1)
+    ->Repetitions(300)
+    ->ReportAggregatesOnly(true)
+    ->ComputeStatistics("p99",
+                        [](const std::vector<double>& v) {
+                            std::vector<double> s = v;
+                            std::sort(s.begin(), s.end());
+                            const auto rank = static_cast<std::size_t>(
+                                std::ceil(0.99 * static_cast<double>(s.size())));
+                            return s.empty() ? 0.0 : s[std::max<std::size_t>(rank, 1) - 1];
+                        })
+    ->Unit(benchmark::kMicrosecond);
 
 } // namespace
