@@ -14,7 +14,17 @@ public:
     // One random action; returns a short description for failure messages.
     std::string step() {
         FormerModel& m = w_.model();
-        const int kind = pick(0, 99);
+        const int kind = pick(0, 103);
+        if (kind >= 100) {
+            // The window dragged to another size changes only the view: the former, its
+            // samples and the 3-D part stay, and the mouse still works in its millimetres.
+            const std::vector<PointXYZ> points = m.Pts_Couple;
+            const std::vector<PointXYZ> samples = m.Doublage_Droit;
+            w_.resize(QSize(pick(300, 2400), pick(200, 1400)));
+            EXPECT_EQ(m.Pts_Couple, points);
+            EXPECT_EQ(m.Doublage_Droit, samples);
+            return "resize";
+        }
         if (kind < 22) {
             const QPointF at = pointOnSurface();
             const Qt::MouseButton b = kind < 14   ? Qt::LeftButton
