@@ -19,9 +19,9 @@ namespace {
 constexpr int kRingPoints = 200; // two rings, 2 faces per interval: 400 faces a band
 
 // A closed two-layer band like the former's: a rounded outline of half width w and half
-// height h at z, d deep.
-int addBand(Engine& e, float w, float h, float z, float d) {
-    const int m = e.CreateMesh(2 * kRingPoints, 2 * kRingPoints);
+// height h at z, d deep; two-sided (800 faces), as the former's, when sides is 2.
+int addBand(Engine& e, float w, float h, float z, float d, int sides = 1) {
+    const int m = e.CreateMesh(2 * kRingPoints, 2 * sides * kRingPoints);
     if (m == 0) {
         return 0;
     }
@@ -46,6 +46,10 @@ int addBand(Engine& e, float w, float h, float z, float d) {
     for (int k = 0; k < kRingPoints; ++k) {
         e.faces[f++] = Face{slot(0, k), slot(1, k), slot(1, k + 1), {110, 0, 0}, 0.9f};
         e.faces[f++] = Face{slot(0, k), slot(1, k + 1), slot(0, k + 1), {110, 0, 0}, 0.9f};
+        if (sides == 2) {
+            e.faces[f++] = Face{slot(1, k + 1), slot(1, k), slot(0, k), {110, 0, 0}, 0.9f};
+            e.faces[f++] = Face{slot(0, k + 1), slot(1, k + 1), slot(0, k), {110, 0, 0}, 0.9f};
+        }
     }
     return m;
 }
@@ -56,13 +60,13 @@ struct Scene {
     int camera = 0;
     int light = 0;
 
-    explicit Scene(bool full) {
+    explicit Scene(bool full, int sides = 1) {
         Engine& e = *engine;
         camera = e.CreateCamera();
         light = e.CreateLight();
         e.cameras[camera].orthoScale = 1.0f;
         if (!full) {
-            const int m = addBand(e, 60.0f, 75.0f, 0.0f, 10.0f);
+            const int m = addBand(e, 60.0f, 75.0f, 0.0f, 10.0f, sides);
             e.CentreMesh(m);
             return;
         }
@@ -85,11 +89,11 @@ struct Scene {
     }
 };
 
-void renderFrames(benchmark::State& state, bool full) {
+void renderFrames(benchmark::State& state, bool full, int sides = 1) {
     const int mode = static_cast<int>(state.range(0));
     const int width = static_cast<int>(state.range(1));
     const int height = static_cast<int>(state.range(2));
-    Scene scene(full);
+    Scene scene(full, sides);
     Camera& cam = scene.engine->cameras[scene.camera];
     cam.renderMode = static_cast<std::int16_t>(mode);
     if (mode == kModeSmooth) {
@@ -113,8 +117,9 @@ void renderFrames(benchmark::State& state, bool full) {
         benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 
+// sides: 1 for a one-sided band, 2 for a two-sided one like the former's.
 void BM_RenderFrame_Band(benchmark::State& state) {
-    renderFrames(state, false);
+    renderFrames(state, false, static_cast<int>(state.range(3)));
 }
 void BM_RenderFrame_FullPools(benchmark::State& state) {
     renderFrames(state, true);
@@ -129,7 +134,18 @@ void frameArgs(benchmark::internal::Benchmark* b) {
     b->Unit(benchmark::kMillisecond);
 }
 
-BENCHMARK(BM_RenderFrame_Band)->Apply(frameArgs);
+void bandArgs(benchmark::internal::Benchmark* b) {
+    b->ArgNames({"mode", "w", "h", "sides"});
+    for (int mode = 0; mode <= 5; ++mode) {
+        for (int sides : {1, 2}) {
+            b->Args({mode, 800, 600, sides});
+            b->Args({mode, 1920, 1080, sides});
+        }
+    }
+    b->Unit(benchmark::kMillisecond);
+}
+
+BENCHMARK(BM_RenderFrame_Band)->Apply(bandArgs);
 BENCHMARK(BM_RenderFrame_FullPools)->Apply(frameArgs);
 
 // Gradient triangles tiling the whole surface in cells of the given size.

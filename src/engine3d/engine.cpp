@@ -95,7 +95,8 @@ Engine::Engine()
     : vertices(kPoolSlots), faces(kPoolSlots), meshes(kPoolSlots), cameras(kPoolSlots),
       lights(kPoolSlots), worldPositions(kPoolSlots), viewPositions(kPoolSlots),
       screenPositions(kPoolSlots), vertexNormals(kPoolSlots), vertexColours(kPoolSlots),
-      faceColours(kPoolSlots), drawList(kPoolSlots), drawKeys(kPoolSlots), shadeStamp_(kPoolSlots) {
+      faceColours(kPoolSlots), drawList(kPoolSlots), drawKeys(kPoolSlots), shadeStamp_(kPoolSlots),
+      groundFaces_(kPoolSlots), groundKeys_(kPoolSlots) {
     // Slot 0 is never handed out.
     meshRange.first = 1;
     cameraRange.first = 1;

@@ -112,6 +112,11 @@ public:
     void RenderFrame(Canvas& surface, int camera, const FrameInputs& inputs);
     // Fills and sorts the draw list; returns the number of listed faces.
     int BuildDrawList(int camera);
+    // Moves the faces of the ground mesh to the head of the sorted draw list while the camera
+    // is above the ground's plane, to its end while the camera is below: a part standing on the
+    // ground is never covered by it from above. The ground's faces keep their order among
+    // themselves, and so do the others. Returns the number of ground faces listed.
+    int PlaceGroundFaces(int camera, int groundMesh);
     // Sorts entries low..high of the two tables together by ascending key.
     void SortDrawList(std::span<float> keys, std::span<std::int16_t> faceList, int low, int high);
     Colour3 ShadePoint(const Vector3& point, const Vector3& normal, int face, int camera);
@@ -138,5 +143,8 @@ private:
     unsigned reportedInFrame_ = 0;
     std::uint64_t rngState_ = 0;
     std::vector<std::uint32_t> shadeStamp_; // per vertex: last frame its colour was computed
+    // The ground's entries while PlaceGroundFaces moves them, sized once like the list.
+    std::vector<std::int16_t> groundFaces_;
+    std::vector<float> groundKeys_;
     std::uint32_t frameStamp_ = 0;
 };

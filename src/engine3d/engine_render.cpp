@@ -117,6 +117,7 @@ void Engine::RenderFrame(Canvas& surface, int camera, const FrameInputs& inputs)
     UpdateView(camera);
     ProjectVertices(surface, camera);
     BuildDrawList(camera);
+    PlaceGroundFaces(camera, inputs.gridMesh);
     RenderScene(surface, camera, inputs);
 }
 
@@ -184,6 +185,60 @@ int Engine::BuildDrawList(int camera) {
     }
     SortDrawList(drawKeys, drawList, 0, n - 1);
     return n;
+}
+
+int Engine::PlaceGroundFaces(int camera, int groundMesh) {
+    if (!isCamera(camera) || !isMesh(groundMesh) || !meshes[groundMesh].visible) {
+        return 0;
+    }
+    const VertexRun run = faceRun(meshes[groundMesh]);
+    // The ground's plane from its first usable face; its normal is turned upwards (+y) so that
+    // either winding of a two-sided grid gives the same answer.
+    int first = run.begin;
+    while (first < run.end && !faceUsable(faces[first])) {
+        ++first;
+    }
+    if (first >= run.end) {
+        return 0;
+    }
+    Vector3 up = faceNormal(faces[first]);
+    if (up.y < 0.0f) {
+        up = scale(up, -1.0f);
+    }
+    const Vector3& onPlane = worldPositions[faces[first].vertexA];
+    const bool above = dot(subtract(cameras[camera].position, onPlane), up) >= 0.0f;
+
+    // Take the ground's entries out, close the gaps, then put them back at one end.
+    int n = 0;
+    int kept = 0;
+    int ground = 0;
+    for (; n < kPoolSlots && drawList[n] != 0; ++n) {
+        const int f = drawList[n];
+        if (f >= run.begin && f < run.end) {
+            groundFaces_[ground] = drawList[n];
+            groundKeys_[ground] = drawKeys[n];
+            ++ground;
+        } else {
+            drawList[kept] = drawList[n];
+            drawKeys[kept] = drawKeys[n];
+            ++kept;
+        }
+    }
+    if (ground == 0) {
+        return 0;
+    }
+    int at = kept;
+    if (above) {
+        // The others move back by the ground's count, the last one first.
+        for (int k = kept - 1; k >= 0; --k) {
+            drawList[k + ground] = drawList[k];
+            drawKeys[k + ground] = drawKeys[k];
+        }
+        at = 0;
+    }
+    std::copy_n(groundFaces_.begin(), ground, drawList.begin() + at);
+    std::copy_n(groundKeys_.begin(), ground, drawKeys.begin() + at);
+    return ground;
 }
 
 void Engine::SortDrawList(std::span<float> keys, std::span<std::int16_t> faceList, int low,

@@ -11,9 +11,6 @@ constexpr Colour3 kWhite{255, 255, 255};
 constexpr Colour3 kFormerRed{110, 0, 0};
 constexpr FaceMaterial kSceneMaterial = 0.9f;
 constexpr int kGizmoOffset = 80;
-// The doubleSided argument the rebuild passes: the toolkit's boolean true, not 1, so the
-// former's band stays single-sided.
-constexpr int kBooleanTrue = -1;
 
 // Appends vertices and faces to a mesh created empty, whose runs grow from their start. Each
 // append checks the pool first; once one fails the writer refuses every later one.
@@ -232,7 +229,7 @@ void SetupScene(Engine& engine, Scene& scene, const SceneInput& in, int& current
 }
 
 int BuildFormerMesh(Engine& engine, std::span<const PointXYZ> Contour_3D, double W, double H,
-                    double d, int doubleSided) {
+                    double d, bool doubleSided) {
     if (Contour_3D.empty()) {
         return 0;
     }
@@ -253,11 +250,11 @@ int BuildFormerMesh(Engine& engine, std::span<const PointXYZ> Contour_3D, double
     for (int L = 1; L <= 2; ++L) {
         for (int k = 1; k <= K; ++k) {
             w.face(P(L, k), P(L + 1, k), P(L + 1, k + 1));
-            if (doubleSided == 1) {
+            if (doubleSided) {
                 w.face(P(L + 1, k + 1), P(L + 1, k), P(L, k));
             }
             w.face(P(L, k), P(L + 1, k + 1), P(L, k + 1));
-            if (doubleSided == 1) {
+            if (doubleSided) {
                 w.face(P(L, k + 1), P(L + 1, k + 1), P(L, k));
             }
         }
@@ -288,7 +285,8 @@ void RebuildFormerMesh(Engine& engine, Scene& scene, const SceneInput& in, int V
         if (scene.formerMesh > 0) {
             deleteSceneMesh(engine, scene, scene.formerMesh);
         }
-        scene.formerMesh = BuildFormerMesh(engine, scene.Contour_3D, W, H, d, kBooleanTrue);
+        // Two-sided: the inside of the band shows wherever the part is turned.
+        scene.formerMesh = BuildFormerMesh(engine, scene.Contour_3D, W, H, d, true);
         engine.CentreMesh(scene.formerMesh);
         engine.SetMeshColour(scene.formerMesh, kFormerRed, kSceneMaterial);
     }

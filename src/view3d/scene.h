@@ -59,11 +59,11 @@ int CreateLine(Engine& engine, const Vector3& p0, const Vector3& p1);
 int CreateLabel(Engine& engine, std::string_view text, const Vector3& p);
 
 // The former's band from the points of Contour_3D (K = size - 1): the front layer at z = 0,
-// the back layer at z = d, x and y scaled by W and H, 2(K+1) vertices and 2K triangles. Only
-// doubleSided == 1 adds the reversed triangles. 0 when the pools are full (error 1, nothing
-// left behind).
+// the back layer at z = d, x and y scaled by W and H, 2(K+1) vertices and 2K triangles, 4K
+// when doubleSided adds each triangle again with the opposite winding. 0 when the pools are
+// full (error 1, nothing left behind).
 int BuildFormerMesh(Engine& engine, std::span<const PointXYZ> Contour_3D, double W, double H,
-                    double d, int doubleSided);
+                    double d, bool doubleSided);
 
 // Follows the outline: mode 1 replaces the former's mesh (its index changes), any other mode
 // moves the vertices of the existing mesh in place, keeping its index; both centre it. Leaves

@@ -12,7 +12,7 @@ TEST_F(Cli3D, StateDescribesTheStartUpScene) {
     const QJsonObject mesh = v["formerMesh"].toObject();
     EXPECT_GT(mesh["index"].toInt(), 0);
     EXPECT_EQ(mesh["vertexCount"].toInt(), 58);
-    EXPECT_EQ(mesh["faceCount"].toInt(), 56);
+    EXPECT_EQ(mesh["faceCount"].toInt(), 112); // two-sided: 4K, K = 28
     const QJsonArray vertices = mesh["vertices"].toArray();
     ASSERT_EQ(vertices.size(), 58);
     // The front layer at -d/2, the back one at +d/2 once centred.

@@ -102,6 +102,35 @@ TEST_F(RenderTest, FacesAreDrawnFarthestFirstAndTheListEndsWithZero) {
     }
 }
 
+TEST_F(RenderTest, TheGroundGoesUnderEverythingFromAboveAndOverEverythingFromBelow) {
+    // A two-sided ground reaching from behind a standing square to well in front of it.
+    inputs.gridMesh = addMesh(e, {{-40, -20, -60}, {-40, -20, 60}, {40, -20, 60}, {40, -20, -60}},
+                              {{0, 1, 2}, {0, 2, 3}, {2, 1, 0}, {3, 2, 0}}, {255, 255, 255});
+    inputs.gridTag = 1;
+    addFacingSquare(e, 20, 0.0f, 0, 0);
+    const int groundStart = e.meshes[inputs.gridMesh].faceStart;
+    auto isGround = [&](int f) { return f >= groundStart && f < groundStart + 4; };
+    for (const float pitch : {0.4f, -0.4f, 0.05f}) {
+        SCOPED_TRACE(pitch);
+        e.OrbitCamera(cl.camera, {0, 0, 0}, 370.0f, 0.0f, pitch);
+        render();
+        const std::vector<int> list = listed();
+        ASSERT_EQ(list.size(), 4u) << "one side of the ground, both faces of the square";
+        const bool above = e.cameras[cl.camera].position.y > -20.0f;
+        EXPECT_EQ(isGround(list[0]), above);
+        EXPECT_EQ(isGround(list[1]), above);
+        EXPECT_EQ(isGround(list[3]), !above);
+        // Each group keeps its farthest-first order, its keys beside it.
+        const int g = above ? 0 : 2;
+        EXPECT_LE(e.drawKeys[g], e.drawKeys[g + 1]);
+        EXPECT_LE(e.drawKeys[2 - g], e.drawKeys[3 - g]);
+    }
+    // Hidden, the ground neither shows nor moves anything.
+    inputs.gridTag = 0;
+    render();
+    EXPECT_EQ(listed().size(), 2u);
+}
+
 TEST_F(RenderTest, SortingKeepsKeysAndFacesTogether) {
     std::mt19937 gen(7);
     std::uniform_int_distribution<int> few(0, 9); // many equal keys

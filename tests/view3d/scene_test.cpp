@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <memory>
 #include <set>
 
@@ -73,13 +74,14 @@ void expectSameVertices(const std::vector<Vector3>& a, const std::vector<Vector3
 
 // --- The former's band ---
 
-TEST_F(SceneTest, BandHasTwoLayersOfKPlusOnePointsAndTwoKTriangles) {
+TEST_F(SceneTest, BandHasTwoLayersOfKPlusOnePointsAndFourKTrianglesBothWays) {
     struct Case {
         int h;
         bool doubling;
         int K;
     };
-    for (const Case c : {Case{12, false, 26}, Case{12, true, 52}, Case{100, true, 404}}) {
+    for (const Case c : {Case{12, false, 26}, Case{13, false, 28}, Case{13, true, 56},
+                         Case{20, false, 42}, Case{20, true, 84}, Case{100, true, 404}}) {
         SCOPED_TRACE(testing::Message() << "h " << c.h << " doubling " << c.doubling);
         const Former f(c.h, c.doubling);
         EXPECT_EQ(OutlineIntervals(f.input()), c.K);
@@ -88,8 +90,10 @@ TEST_F(SceneTest, BandHasTwoLayersOfKPlusOnePointsAndTwoKTriangles) {
         EXPECT_EQ(scene.Contour_3D.size(), static_cast<std::size_t>(c.K + 1));
         const Mesh& m = mesh(scene.formerMesh);
         EXPECT_EQ(m.vertexCount, 2 * (c.K + 1));
-        EXPECT_EQ(m.faceCount, 2 * c.K);
-        // Every triangle joins the two layers, inside the mesh's own run, in the former's red.
+        EXPECT_EQ(m.faceCount, 4 * c.K);
+        // Every triangle joins the two layers, inside the mesh's own run, in the former's red,
+        // and comes with its reverse, so the band shows from both sides.
+        std::set<std::array<int, 3>> turns;
         for (int f = m.faceStart; f < m.faceStart + m.faceCount; ++f) {
             const Face& face = e.faces[f];
             std::set<int> layers;
@@ -101,7 +105,19 @@ TEST_F(SceneTest, BandHasTwoLayersOfKPlusOnePointsAndTwoKTriangles) {
             EXPECT_EQ(layers.size(), 2u);
             EXPECT_EQ(face.colour, (Colour3{110, 0, 0}));
             EXPECT_EQ(face.material, 0.9f);
+            // The same triangle read from its smallest corner, in its own winding.
+            std::array<int, 3> t{face.vertexA, face.vertexB, face.vertexC};
+            std::rotate(t.begin(), std::min_element(t.begin(), t.end()), t.end());
+            EXPECT_TRUE(turns.insert(t).second) << "face " << f << " twice";
         }
+        for (const std::array<int, 3>& t : turns) {
+            EXPECT_EQ(turns.count({t[0], t[2], t[1]}), 1u) << t[0] << " " << t[1] << " " << t[2];
+        }
+        // The one-sided builder gives half the triangles on the same vertices.
+        const int oneSided = BuildFormerMesh(e, scene.Contour_3D, 100, 120, 5, false);
+        EXPECT_EQ(mesh(oneSided).faceCount, 2 * c.K);
+        EXPECT_EQ(mesh(oneSided).vertexCount, m.vertexCount);
+        e.DeleteMesh(oneSided);
         // The whole former's band closes on itself: the row after the closed loop repeats its
         // first point instead of falling to (0, 0) at the surface's edge.
         if (c.h == 12) {

@@ -74,30 +74,93 @@ TEST(Editor3D, StartUpPlacesBothWindowsAndBuildsTheSceneOnceFromTheCorrectedOutl
     }
 }
 
-TEST(Editor3D, StartUpPictureShowsTheRedBand) {
-    auto w = shownMain();
-    QTest::mouseClick(w->frm3D->pb1(5), Qt::LeftButton); // "Vue Solide"
-    turn(*w, -60, 40);
+// The 3-D surface's picture after one frame in the given render mode.
+QImage frameIn(Main& w, int mode) {
+    Frm3D& f = *w.frm3D;
+    f.engine.cameras[f.currentCamera].renderMode = static_cast<std::int16_t>(mode);
+    w.Redraw3D = true;
     settle();
-    const QImage& picture = w->frm3D->Picture1->image();
-    const int red = countColour(picture, QColor(110, 0, 0));
-    EXPECT_GT(red, 200);
-    // The band stands in the middle of the view.
-    const QRect middle(picture.width() / 4, picture.height() / 4, picture.width() / 2,
-                       picture.height() / 2);
-    EXPECT_EQ(countColour(picture, QColor(110, 0, 0), middle), red);
+    return f.Picture1->image().convertToFormat(QImage::Format_RGB32);
+}
 
-    QTest::mouseClick(w->frm3D->pb1(1), Qt::LeftButton); // "Vue Surface": shaded reds
+// Lit pixels left and right of the column where the band's centre lies on screen.
+std::pair<int, int> litBesideCentre(const Main& w, const QImage& picture) {
+    const Engine& e = w.frm3D->engine;
+    const Mesh& m = e.meshes[w.frm3D->scene.formerMesh];
+    double sum = 0.0;
+    for (int v = m.vertexStart; v < m.vertexStart + m.vertexCount; ++v) {
+        sum += e.screenPositions[v].x;
+    }
+    const int centre = static_cast<int>(sum / m.vertexCount);
+    int left = 0, right = 0;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            if ((picture.pixel(x, y) & 0x00FFFFFFu) != 0u) {
+                (x < centre ? left : right) += 1;
+            }
+        }
+    }
+    return {left, right};
+}
+
+TEST(Editor3D, TurnedBandIsAClosedRingStandingOnTheGround) {
+    auto w = shownMain();
+    Frm3D& f = *w->frm3D;
+    const QColor red(110, 0, 0);
+    QTest::mouseClick(f.pb1(5), Qt::LeftButton); // "Vue Solide"
+    pressAndMove(w->Slider1, 40);                // a deep band shows its inside when turned
+    turn(*w, -70, 45);
     settle();
-    const QImage shaded = w->frm3D->Picture1->image().convertToFormat(QImage::Format_RGB32);
+    const QImage& solid = f.Picture1->image();
+    const int red0 = countColour(solid, red);
+    EXPECT_GT(red0, 200);
+    const QRect middle(solid.width() / 4, solid.height() / 4, solid.width() / 2,
+                       solid.height() / 2);
+    EXPECT_EQ(countColour(solid, red, middle), red0) << "the band stands in the middle";
+
+    // Both sides of the band show, turned towards the camera or away from it: a ring, not a
+    // "C", in the solid, flat and smooth modes, with the light and fog "Vue Surface" turns on.
+    QTest::mouseClick(f.pb1(1), Qt::LeftButton);
+    for (int mode : {kModeSolid, kModeFlat, kModeSmooth}) {
+        SCOPED_TRACE(mode);
+        const auto [left, right] = litBesideCentre(*w, frameIn(*w, mode));
+        EXPECT_GT(std::min(left, right), std::max(left, right) / 2);
+    }
+    // The shaded reds of "Vue Surface".
+    const QImage smooth = frameIn(*w, kModeSmooth);
     int reddish = 0;
-    for (int y = 0; y < shaded.height(); ++y) {
-        for (int x = 0; x < shaded.width(); ++x) {
-            const QRgb p = shaded.pixel(x, y);
+    for (int y = 0; y < smooth.height(); ++y) {
+        for (int x = 0; x < smooth.width(); ++x) {
+            const QRgb p = smooth.pixel(x, y);
             reddish += qRed(p) > qGreen(p) + 8 && qGreen(p) == qBlue(p);
         }
     }
     EXPECT_GT(reddish, 100);
+
+    // Seen from above, the ground lies under the band: every band pixel stays.
+    const QImage bare = frameIn(*w, kModeSolid);
+    w->pb1(14)->click(); // "Grille On/Off"
+    const QImage grounded = frameIn(*w, kModeSolid);
+    int covered = 0;
+    for (int y = 0; y < bare.height(); ++y) {
+        for (int x = 0; x < bare.width(); ++x) {
+            covered += QColor(bare.pixel(x, y)) == red && grounded.pixel(x, y) != bare.pixel(x, y);
+        }
+    }
+    EXPECT_EQ(covered, 0);
+    // From below, the ground hides the band standing on it.
+    turn(*w, 0, -140);
+    const int redBelow = countColour(frameIn(*w, kModeSolid), red);
+    w->pb1(14)->click();
+    EXPECT_LT(redBelow, countColour(frameIn(*w, kModeSolid), red) / 2);
+
+    // From inside the ring the inner faces fill much of the view, lit, not black.
+    turn(*w, 0, 140);
+    f.distance = 70.0f;
+    for (int mode : {kModeFlat, kModeSmooth}) {
+        const auto [left, right] = litBesideCentre(*w, frameIn(*w, mode));
+        EXPECT_GT(left + right, solid.width() * solid.height() / 8) << mode;
+    }
 }
 
 // --- The 3-D part follows the editor ---
