@@ -16,11 +16,13 @@
 #include <QJsonDocument>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QSlider>
-#include <QStackedWidget>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QToolButton>
 
 #include <utility>
@@ -46,15 +48,15 @@ bool parseInt(const QString& text, int& value) {
     return true;
 }
 
-// A user can operate a control that is enabled and not hidden. A page of the tab control
-// that is not in front only needs a click on its tab, so it does not count as hidden.
+// A user can operate a control that is enabled and not hidden. The controls of the tab that is
+// not shown are hidden until its tab is clicked (tab=).
 bool userCanOperate(const QWidget* w, QString& why) {
     if (!w->isEnabled()) {
         why = QStringLiteral("%1 is disabled").arg(w->objectName());
         return false;
     }
     for (const QWidget* p = w; p && !p->isWindow(); p = p->parentWidget()) {
-        if (p->isHidden() && !qobject_cast<const QStackedWidget*>(p->parentWidget())) {
+        if (p->isHidden()) {
             why = QStringLiteral("%1 is hidden").arg(w->objectName());
             return false;
         }
@@ -132,11 +134,10 @@ ActionResult state(Main& w, const QString& value) {
     });
 }
 
-// Runs a menu item that asks for a file name, typing `name` in its dialog and confirming ("" is
-// a cancel). A warning the item shows instead of its work is the action's failure.
-ActionResult withNameTyped(Main& w, QAction* item, const QString& name) {
-    if (!item->isEnabled() || !item->isVisible())
-        return usage(QStringLiteral("%1 is disabled").arg(item->objectName()));
+// Runs a command that asks for a file name, typing `name` in its dialog and confirming ("" is
+// a cancel). A warning the command shows instead of its work is the action's failure.
+template <typename Command>
+ActionResult withNameTyped(Main& w, Command command, const QString& name) {
     // The dialog opens a folder instead of confirming it.
     if (!name.isEmpty() &&
         (name.endsWith('/') || QFileInfo(QDir::current().absoluteFilePath(name)).isDir()))
@@ -146,12 +147,19 @@ ActionResult withNameTyped(Main& w, QAction* item, const QString& name) {
                                 [&name](const QString&, const QString&, int) { return name; });
     auto sink = std::exchange(w.warningSink,
                               [&warning](const QString&, const QString& text) { warning = text; });
-    item->trigger();
+    command();
     w.fileDialogAnswer = std::move(answer);
     w.warningSink = std::move(sink);
     if (!warning.isEmpty())
         return failure(warning);
     return ok();
+}
+
+ActionResult menuWithNameTyped(Main& w, QAction* item, const QString& name) {
+    if (!item->isEnabled() || !item->isVisible())
+        return usage(QStringLiteral("%1 is disabled").arg(item->objectName()));
+    return withNameTyped(
+        w, [item] { item->trigger(); }, name);
 }
 
 ActionResult save(Main& w, const QString& value) {
@@ -166,14 +174,99 @@ ActionResult save(Main& w, const QString& value) {
                                                                {"entier", &Main::IM_Save_All}};
     for (const auto& [name, item] : items) {
         if (piece == QLatin1String(name))
-            return withNameTyped(w, w.*item, value.mid(colon + 1));
+            return menuWithNameTyped(w, w.*item, value.mid(colon + 1));
     }
     return usage(
         QStringLiteral("unknown piece %1 (gauche, droit, haut, bas or entier)").arg(piece));
 }
 
 ActionResult load(Main& w, const QString& value) {
-    return withNameTyped(w, w.IM_Load, value);
+    return menuWithNameTyped(w, w.IM_Load, value);
+}
+
+// ---- The background picture ----
+
+ActionResult tab(Main& w, const QString& value) {
+    const int index = value == QLatin1String("dessin")   ? 0
+                      : value == QLatin1String("masque") ? 1
+                                                         : -1;
+    if (index < 0)
+        return usage(QStringLiteral("expected dessin or masque"));
+    QString why;
+    if (!userCanOperate(w.SSTab1, why))
+        return usage(why);
+    w.SSTab1->tabBar()->setCurrentIndex(index);
+    return ok();
+}
+
+ActionResult picture(Main& w, const QString& value) {
+    QToolButton* b = w.pb1(0);
+    QString why;
+    if (!userCanOperate(b, why))
+        return usage(why);
+    return withNameTyped(
+        w, [b] { b->click(); }, value);
+}
+
+ActionResult image(Main& w, const QString& value) {
+    if (value != QLatin1String("on") && value != QLatin1String("off"))
+        return usage(QStringLiteral("expected on or off"));
+    QString why;
+    if (!userCanOperate(w.Command4, why))
+        return usage(why);
+    if (w.pictureOn() == (value == QLatin1String("on")))
+        return ok();
+    QString warning;
+    auto sink = std::exchange(w.warningSink,
+                              [&warning](const QString&, const QString& text) { warning = text; });
+    w.Command4->click();
+    w.warningSink = std::move(sink);
+    return warning.isEmpty() ? ok() : failure(warning);
+}
+
+ActionResult horiz(Main& w, const QString& value) {
+    return moveSlider(w.Slider4, value);
+}
+
+ActionResult vert(Main& w, const QString& value) {
+    return moveSlider(w.Slider6, value);
+}
+
+ActionResult zoom(Main& w, const QString& value) {
+    return moveSlider(w.Slider5, value);
+}
+
+// One word a POSIX shell reads back as it is.
+QString shellQuoted(const QString& word) {
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_@%+=:,./-]+$"));
+    if (plain.match(word).hasMatch())
+        return word;
+    QString quoted = word;
+    quoted.replace('\'', QLatin1String("'\\''"));
+    return '\'' + quoted + '\'';
+}
+
+// Prints what the editor would start; nothing is started.
+ActionResult mspaint(Main& w, const QString& value) {
+    if (value != QLatin1String("1"))
+        return usage(QStringLiteral("expected 1"));
+    if (!w.IM_BACKCOLOR->isEnabled())
+        return usage(QStringLiteral("IM_BACKCOLOR is disabled"));
+    QStringList line;
+    auto launcher = std::exchange(w.startProgram,
+                                  [&line](const QString& program, const QStringList& arguments) {
+                                      line << shellQuoted(program);
+                                      for (const QString& a : arguments)
+                                          line << shellQuoted(a);
+                                      return true;
+                                  });
+    // No program at all is told in the line, not as a failure.
+    auto sink = std::exchange(w.warningSink, [](const QString&, const QString&) {});
+    w.IM_BACKCOLOR->trigger();
+    w.startProgram = std::move(launcher);
+    w.warningSink = std::move(sink);
+    cliOut() << "mspaint: " << (line.isEmpty() ? QStringLiteral("none") : line.join(' ')) << "\n";
+    return ok();
 }
 
 // ---- Doubling, modes and the mouse on the drawing surface ----
@@ -537,6 +630,14 @@ const std::vector<CliAction>& cliActions() {
         {"ep", ep},
         {"haut", haut},
         {"larg", larg},
+        // the background picture
+        {"tab", tab},
+        {"picture", picture},
+        {"image", image},
+        {"horiz", horiz},
+        {"vert", vert},
+        {"zoom", zoom},
+        {"mspaint", mspaint},
         // the editor window as a whole
         {"resize", resize},
         {"window", window},

@@ -39,6 +39,12 @@ const char* const kUsage =
     "                      (left, right, middle or none)\n"
     "  size3d=WxH          resizes the 3-D surface to W by H pixels\n"
     "  render3d=FILE.png   writes the 3-D surface once its pending frame is drawn\n"
+    "  tab=dessin|masque   clicks that tab\n"
+    "  picture=NAME        toolbar button 0, chooses the picture NAME (\"\" cancels)\n"
+    "  image=on|off        clicks \"Image On/Off\" when the display state differs\n"
+    "  horiz=V, vert=V, zoom=V\n"
+    "                      moves \"Horiz\", \"Vert\" or \"Zoom\" to V\n"
+    "  mspaint=1           prints the paint program \"&MsPaint\" would start\n"
     "  resize=WxH          resizes the editor window to W by H pixels, frame included\n"
     "  window=FILE.png     writes the whole editor window as the user sees it\n"
     "Exit status: 0 done, 2 bad usage, 1 run-time failure.\n";
@@ -59,7 +65,14 @@ bool parseSurface(const QString& text, QSizeF& size) {
     return true;
 }
 
+QTextStream* scriptOut = nullptr;
+
 } // namespace
+
+QTextStream& cliOut() {
+    static QTextStream nowhere(stdout);
+    return scriptOut ? *scriptOut : nowhere;
+}
 
 void settleEvents() {
     for (int i = 0; i < 4; ++i) {
@@ -69,6 +82,13 @@ void settleEvents() {
 }
 
 int runCouplesCli(const QStringList& args, QTextStream& out, QTextStream& err) {
+    // The stream is the script's for as long as it runs.
+    struct OutFor {
+        explicit OutFor(QTextStream* s) { scriptOut = s; }
+        ~OutFor() { scriptOut = nullptr; }
+        OutFor(const OutFor&) = delete;
+        OutFor& operator=(const OutFor&) = delete;
+    } outFor(&out);
     QStringList actions = args;
     QSizeF surface(Main::kDesignSurfaceWidth, Main::kDesignSurfaceHeight);
 

@@ -12,3 +12,6 @@ int runCouplesCli(const QStringList& args, QTextStream& out, QTextStream& err);
 
 // Handles pending events (resize, expose, paint) until the window is quiet.
 void settleEvents();
+
+// Where actions print what they report (mspaint=): the out stream of the running script.
+QTextStream& cliOut();

@@ -8,6 +8,7 @@
 #include <QJsonArray>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
 #include <QTabWidget>
@@ -38,11 +39,18 @@ bool ownEnabled(const QWidget* w) {
     return !w->testAttribute(Qt::WA_ForceDisabled);
 }
 
+// Shown to the user: neither the control nor a container of it is hidden (a page of the tab
+// that is not in front is).
+bool shown(const QWidget* w) {
+    return w->isVisibleTo(w->window());
+}
+
 QJsonObject slider(const QSlider* s) {
     return {{"value", s->value()},
             {"min", s->minimum()},
             {"max", s->maximum()},
-            {"enabled", ownEnabled(s)}};
+            {"enabled", ownEnabled(s)},
+            {"visible", shown(s)}};
 }
 
 QJsonObject checkable(const QAbstractButton* b) {
@@ -104,12 +112,25 @@ QJsonObject editorState(const Main& w) {
                                                                {"Frame8", w.Frame8},
                                                                {"Frame9", w.Frame9}};
     for (const auto& [name, frame] : frames)
-        controls[name] = QJsonObject{{"enabled", ownEnabled(frame)}};
+        controls[name] = QJsonObject{{"enabled", ownEnabled(frame)}, {"visible", shown(frame)}};
     controls["Label6"] =
         QJsonObject{{"caption", w.Label6->text()}, {"visible", !w.Label6->isHidden()}};
     controls["Text3"] = w.Text3->text();
     controls["lblX"] = w.lblX->text();
     controls["lblY"] = w.lblY->text();
+    // The coordinate boxes hide while the picture shows; their keys above stay their text.
+    controls["lblXState"] =
+        QJsonObject{{"enabled", ownEnabled(w.lblX)}, {"visible", shown(w.lblX)}};
+    controls["lblYState"] =
+        QJsonObject{{"enabled", ownEnabled(w.lblY)}, {"visible", shown(w.lblY)}};
+    controls["Label4"] = QJsonObject{{"caption", w.Label4->text()},
+                                     {"enabled", ownEnabled(w.Label4)},
+                                     {"visible", shown(w.Label4)}};
+    controls["Command4"] = QJsonObject{{"tag", w.Command4->property("tag").toString()},
+                                       {"enabled", ownEnabled(w.Command4)},
+                                       {"visible", shown(w.Command4)}};
+    controls["SSTab1"] = QJsonObject{{"tab", w.SSTab1->currentIndex()},
+                                     {"caption", w.SSTab1->tabText(w.SSTab1->currentIndex())}};
     QJsonObject tags;
     for (int i : Main::pb1Indices())
         tags[QString::number(i)] = w.pb1Tag(i);
@@ -155,6 +176,9 @@ QJsonObject editorState(const Main& w) {
     s["Shape1"] = handles(m.Shape1);
     s["controls"] = controls;
     s["Chosen_File"] = w.Chosen_File;
+    s["PicturePath"] = w.PicturePath;
+    s["picture"] =
+        QJsonObject{{"on", w.pictureOn()}, {"width", w.ps.width()}, {"height", w.ps.height()}};
     if (w.frm3D)
         s["view3d"] = view3dState(*w.frm3D);
     return s;

@@ -10,6 +10,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QSlider>
+#include <QTemporaryDir>
+#include <QToolButton>
 
 #include "qt_bench_main.h"
 
@@ -100,5 +102,77 @@ void configure(benchmark::internal::Benchmark* b) {
 
 BENCHMARK(BM_DragStep_DesignSize)->Apply(configure);
 BENCHMARK(BM_DragStep_1920x1080)->Apply(configure);
+
+// One step of a drag of "Zoom" or "Horiz" with a 4000 x 3000 picture on: the picture is
+// copied, shifted and scaled, the curve is drawn over it and the surface repainted. The steps
+// alternate between the two sliders and between two values each.
+// One editor per surface with the picture on; they live until the benchmarks end.
+std::unique_ptr<QTemporaryDir> pictureFolder;
+std::map<int, std::unique_ptr<Main>> pictureSessions;
+
+Main* pictureSession(QSizeF surfaceMm) {
+    if (!pictureFolder) {
+        pictureFolder = std::make_unique<QTemporaryDir>();
+        QImage plan(4000, 3000, QImage::Format_RGB32);
+        for (int y = 0; y < plan.height(); ++y)
+            for (int x = 0; x < plan.width(); ++x)
+                plan.setPixel(x, y, qRgb(x & 255, (x ^ y) & 255, y & 255));
+        plan.save(pictureFolder->filePath("plan.jpg"));
+        atBenchmarksEnd([] {
+            pictureSessions.clear();
+            pictureFolder.reset();
+        });
+    }
+    auto& w = pictureSessions[qRound(surfaceMm.width() * 1000)];
+    if (!w) {
+        w = std::make_unique<Main>(surfaceMm);
+        w->show();
+        QApplication::processEvents();
+        const QString path = pictureFolder->filePath("plan.jpg");
+        w->fileDialogAnswer = [path](const QString&, const QString&, int) { return path; };
+        w->pb1(0)->click();
+    }
+    return w->ps.size() == QSize(4000, 3000) ? w.get() : nullptr;
+}
+
+void pictureStep(benchmark::State& state, QSizeF surfaceMm) {
+    Main* session = pictureSession(surfaceMm);
+    if (!session) {
+        state.SkipWithError("the picture was not shown");
+        return;
+    }
+    Main& w = *session;
+    PictureBox& p = *w.Picture1;
+    const std::pair<QSlider*, int> moves[] = {
+        {w.Slider5, 100}, {w.Slider4, 400}, {w.Slider5, 60}, {w.Slider4, 650}};
+    static std::size_t step = 0; // across repetitions: every step moves a slider
+    for (auto _ : state) {
+        const auto& [slider, value] = moves[step++ % 4];
+        slider->setSliderDown(true);
+        slider->setSliderPosition(value);
+        slider->setSliderDown(false);
+        p.repaint();
+    }
+    state.counters["width_px"] = p.width();
+    state.counters["height_px"] = p.height();
+}
+
+void BM_PictureSliderStep_DesignSize(benchmark::State& state) {
+    pictureStep(state, {Main::kDesignSurfaceWidth, Main::kDesignSurfaceHeight});
+}
+
+void BM_PictureSliderStep_1920x1080(benchmark::State& state) {
+    const double pxPerMm = PictureBox().pixelsPerMm();
+    pictureStep(state, {1920 / pxPerMm, 1080 / pxPerMm});
+}
+
+void configureSteps(benchmark::internal::Benchmark* b) {
+    b->Iterations(1)->Repetitions(400)->ReportAggregatesOnly(true);
+    b->ComputeStatistics("p99", percentile99);
+    b->Unit(benchmark::kMicrosecond);
+}
+
+BENCHMARK(BM_PictureSliderStep_DesignSize)->Apply(configureSteps);
+BENCHMARK(BM_PictureSliderStep_1920x1080)->Apply(configureSteps);
 
 } // namespace

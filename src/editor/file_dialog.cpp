@@ -36,3 +36,28 @@ QString chosenFileName(const QString& typed, const QString& Description, bool fo
     return QString::fromStdString(
         withDefaultExtension(name.toStdString(), Description.toStdString()));
 }
+
+QString pictureDialogFilter() {
+    // Character classes make each pattern blind to case, on every platform.
+    return QStringLiteral("*.BMP (*.[Bb][Mm][Pp]);;"
+                          "*.JPG (*.[Jj][Pp][Gg] *.[Jj][Pp][Ee][Gg]);;"
+                          "*.PNG (*.[Pp][Nn][Gg])");
+}
+
+std::unique_ptr<QFileDialog> makePictureDialog(QWidget* parent, const QString& title) {
+    auto d = std::make_unique<QFileDialog>(parent, title, QString(), pictureDialogFilter());
+    // The entries read "*.BMP", "*.JPG" and "*.PNG", without their patterns.
+    d->setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
+    d->setAcceptMode(QFileDialog::AcceptOpen);
+    d->setFileMode(QFileDialog::ExistingFile);
+    d->selectNameFilter(d->nameFilters().front());
+    return d;
+}
+
+QString askPictureName(QWidget* parent, const QString& title) {
+    const std::unique_ptr<QFileDialog> d = makePictureDialog(parent, title);
+    if (d->exec() != QDialog::Accepted)
+        return {};
+    const QStringList files = d->selectedFiles();
+    return files.isEmpty() ? QString() : files.front();
+}

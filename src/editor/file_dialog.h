@@ -24,3 +24,12 @@ QString askFileName(QWidget* parent, const QString& Pattern, const QString& Desc
 // as the dialog, which opens there, would; after a save dialog the default extension of the
 // description is appended when the whole path text lacks it. "" (a cancel) stays "".
 QString chosenFileName(const QString& typed, const QString& Description, bool forSave);
+
+// The picture dialog: titled `title`, filter entries "*.BMP", "*.JPG" and "*.PNG" in this
+// order, the first selected. Each entry finds its pictures whatever the case of their extension
+// ("plan.jpg", "PLAN.JPG", "plan.jpeg", "plan.Bmp").
+std::unique_ptr<QFileDialog> makePictureDialog(QWidget* parent, const QString& title);
+// The patterns of those entries, one "Description (patterns)" per entry, separated by ";;".
+QString pictureDialogFilter();
+// Shows the picture dialog modally: the chosen full path, or "" when the user cancelled.
+QString askPictureName(QWidget* parent, const QString& title);

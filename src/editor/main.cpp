@@ -245,7 +245,7 @@ void Main::createMasqueTab(QWidget* page) {
     };
     const SliderRow rows[] = {
         {&Slider4, "Slider4", "Horiz", "Gauche / Droite", 0, 1300, 650, 1},
-        {&Slider6, "Slider6", "Vert", "Gauche / Droite", -1000, 1500, 70, 5},
+        {&Slider6, "Slider6", "Vert", "Haut / Bas", -1000, 1500, 70, 5},
         {&Slider5, "Slider5", "Zoom", "Zoom", -20, 200, 80, 5},
     };
     double top = 4;
@@ -269,6 +269,10 @@ void Main::createMasqueTab(QWidget* page) {
     Command4->setIconSize(QSize(24, 24));
     Command4->setGeometry(mm(3, 3, kTabWidth - 14, 10));
     Frame8->setEnabled(false);
+
+    for (QSlider* s : {Slider4, Slider5, Slider6})
+        onUserMove(s, &Main::Slider4_Scroll);
+    connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
 }
 
 void Main::createSurface(QWidget* parent, QSizeF surfaceMm) {
@@ -498,12 +502,16 @@ void Main::Form_Resize() {
     m.Line4.X1 = 0.0;
     m.Line4.X2 = Picture1->ScaleWidth();
     // The grid shows or stays hidden as its button says.
-    Quadrillage(tagValue(pb1Tag(14)) == 0 ? 1 : 0);
+    Quadrillage(gridShown() ? 1 : 0);
     DisegnaCurva();
 
     Frame10->move(twipsToPixels(kFramesLeft), Frame10->y());
     Frame5->move(twipsToPixels(kFramesLeft), Frame5->y());
     SSTab1->setCurrentIndex(tab);
+    // The picture follows the new view scale, on or off as it was; it is drawn again from the
+    // picture already read, so a resize never reads the file again.
+    if (pictureOn())
+        ApplyViewTransform();
 }
 
 void Main::resizeEvent(QResizeEvent* event) {
@@ -539,22 +547,30 @@ void Main::Picture1_Paint() {
     DisegnaCurva();
 }
 
+bool Main::gridShown() const {
+    return tagValue(pb1Tag(14)) == 0;
+}
+
 void Main::Quadrillage(int lMode) {
     PictureBox& p = *Picture1;
     // Clears with the switch as it is: normally only the overlay goes.
     p.Cls();
     p.setDrawStyle(PictureBox::DrawStyle::Dash);
     p.setAutoRedraw(true);
-    // Hiding draws the same lines in black over the black background.
-    const QColor colour = lMode == 1 ? QColor(0, 192, 0) : QColor(0, 0, 0);
-    const double w = p.ScaleWidth();
-    // The lines run down to the width, which covers a surface wider than tall; the larger of
-    // width and height also covers a surface taller than wide.
-    const double reach = std::max(w, p.ScaleHeight());
-    for (int i = 0; i * 10.0 <= w; ++i)
-        p.Line(i * 10.0, 0.0, i * 10.0, reach, colour);
-    for (int i = 0; i * 10.0 <= reach; ++i)
-        p.Line(0.0, i * 10.0, w, i * 10.0, colour);
+    // The grid has a layer of its own: hiding it clears that layer and shows what lies under
+    // it, the picture or the black background.
+    p.Cls();
+    if (lMode == 1) {
+        const QColor colour(0, 192, 0);
+        const double w = p.ScaleWidth();
+        // The lines run down to the width, which covers a surface wider than tall; the larger
+        // of width and height also covers a surface taller than wide.
+        const double reach = std::max(w, p.ScaleHeight());
+        for (int i = 0; i * 10.0 <= w; ++i)
+            p.Line(i * 10.0, 0.0, i * 10.0, reach, colour);
+        for (int i = 0; i * 10.0 <= reach; ++i)
+            p.Line(0.0, i * 10.0, w, i * 10.0, colour);
+    }
     p.setAutoRedraw(false);
     p.setDrawStyle(PictureBox::DrawStyle::Solid);
 }
@@ -566,7 +582,8 @@ void Main::pb1_Click(int Index) {
     FormerModel& m = model_;
     auto flip = [this](int i) { setPb1Tag(i, tagValue(pb1Tag(i)) == 0 ? "1" : "0"); };
     switch (Index) {
-    case 0: // [Background picture: OpenPictureFile and the view reset.]
+    case 0:
+        OpenPictureFile();
         break;
     case 1:
         Save_Couple(5);
@@ -600,13 +617,10 @@ void Main::pb1_Click(int Index) {
         Vue3D_Click();
         break;
     case 14:
-        if (tagValue(pb1Tag(14)) == 0) {
-            setPb1Tag(14, "1");
-            Quadrillage(0);
-        } else {
-            setPb1Tag(14, "0");
-            Quadrillage(1);
-        }
+        setPb1Tag(14, tagValue(pb1Tag(14)) == 0 ? "1" : "0");
+        Quadrillage(gridShown() ? 1 : 0);
+        // The grid's clearing took the curve with it: the curve stays over the grid.
+        DisegnaCurva();
         Redraw3D = true;
         break;
     default: // no button has this index

@@ -6,6 +6,7 @@
 #include "view3d/redraw_flag.h"
 
 #include <QIcon>
+#include <QImage>
 #include <QMainWindow>
 #include <QSizeF>
 
@@ -81,7 +82,10 @@ public:
     class_Elastic Elastic;
     void Forme_Initiale();
     void pb1_Click(int Index);
+    // lMode 1 draws the grid, any other value removes it.
     void Quadrillage(int lMode);
+    // The grid button says the grid is shown (its tag is zero).
+    bool gridShown() const;
     void Hscroll2_Change();
     void Hscroll3_Scroll();
     void Picture1_Paint();
@@ -99,7 +103,7 @@ public:
     void IM_B_Click();
     void IM_Save_All_Click();
     void IM_Quit_Click();
-    void IM_BACKCOLOR_Click() {}
+    void IM_BACKCOLOR_Click(); // "&MsPaint" (main_picture.cpp)
     void IM_HRELP_Click() {}
     void IM_ABOUT_Click() {}
 
@@ -123,6 +127,34 @@ public:
     std::function<void(const QString& title, const QString& text)> warningSink;
     // Shows a warning message box, or hands it to warningSink.
     void showWarning(const QString& title, const QString& text);
+
+    // ---- the background picture (main_picture.cpp) ----
+    // The picture file shown behind the curve; "" until one has been chosen.
+    QString PicturePath;
+    // The picture holder: the picture as read, at its own size in pixels; null while the
+    // display is off.
+    QImage ps;
+    // "Image On/Off": switches the display on (re-reading PicturePath) or off.
+    void Command4_Click();
+    bool pictureOn() const;
+    // Draws the held picture behind the curve with the pan and zoom the sliders show.
+    void ApplyViewTransform();
+    // "Horiz", "Zoom" and "Vert" moved by the user.
+    void Slider4_Scroll();
+    // Toolbar button 0: asks for a picture and shows it at the initial pan and zoom. A cancel
+    // or a picture that cannot be read changes nothing.
+    void OpenPictureFile();
+    // The picture dialog's answer: a full path, "" after a cancel.
+    QString AskPictureFileName();
+    // Reads a picture file into image, the right way up. Returns "" or, when the file cannot be
+    // shown, the French reason.
+    static QString readPicture(const QString& path, QImage& image);
+    // The paint programs "&MsPaint" looks for, in order; the last one opens the file in the
+    // desktop's default application.
+    static const QStringList& paintPrograms();
+    // Starts a program with its arguments without a shell and without waiting; false when it
+    // could not be started. Scripts and tests replace it: they never start a program.
+    std::function<bool(const QString& program, const QStringList& arguments)> startProgram;
 
     // ---- controls ----
     PictureBox* Picture1 = nullptr;
@@ -152,12 +184,12 @@ public:
     QRadioButton* Option6 = nullptr;
 
     QGroupBox* Frame10 = nullptr;
-    QGroupBox* Frame9 = nullptr; // pan and zoom of the background picture
-    QSlider* Slider4 = nullptr;
-    QSlider* Slider5 = nullptr;
-    QSlider* Slider6 = nullptr;
-    QGroupBox* Frame8 = nullptr;
-    QPushButton* Command4 = nullptr;
+    QGroupBox* Frame9 = nullptr;     // pan and zoom of the background picture, while it is on
+    QSlider* Slider4 = nullptr;      // "Horiz", tooltip "Gauche / Droite"
+    QSlider* Slider5 = nullptr;      // "Zoom", in percent
+    QSlider* Slider6 = nullptr;      // "Vert", tooltip "Haut / Bas"
+    QGroupBox* Frame8 = nullptr;     // enabled once a picture has been chosen
+    QPushButton* Command4 = nullptr; // "Image On/Off"; tag "1" while the picture shows
 
     QMenu* IM_File = nullptr;
     QAction* IM_Load = nullptr;

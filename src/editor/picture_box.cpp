@@ -79,30 +79,34 @@ void PictureBox::ensureLayers() {
         return;
     }
     // Keep what the layers held: a resize or a change of screen must not lose the grid.
-    QImage bg(px, QImage::Format_RGB32);
-    bg.setDevicePixelRatio(dpr);
-    bg.fill(backColor_);
-    QImage ov(px, QImage::Format_ARGB32_Premultiplied);
-    ov.setDevicePixelRatio(dpr);
-    ov.fill(Qt::transparent);
-    if (!background_.isNull()) {
-        QPainter p(&bg);
-        p.drawImage(QPointF(0, 0), background_);
-        QPainter q(&ov);
-        q.drawImage(QPointF(0, 0), overlay_);
-    }
-    background_ = std::move(bg);
-    overlay_ = std::move(ov);
+    auto grown = [&](const QImage& old, QImage::Format format, QColor fill) {
+        QImage layer(px, format);
+        layer.setDevicePixelRatio(dpr);
+        layer.fill(fill);
+        if (!old.isNull()) {
+            QPainter p(&layer);
+            p.setCompositionMode(QPainter::CompositionMode_Source);
+            p.drawImage(QPointF(0, 0), old);
+        }
+        return layer;
+    };
+    picture_ = grown(picture_, QImage::Format_RGB32, backColor_);
+    background_ = grown(background_, QImage::Format_ARGB32_Premultiplied, Qt::transparent);
+    overlay_ = grown(overlay_, QImage::Format_ARGB32_Premultiplied, Qt::transparent);
 }
 
 void PictureBox::blankLayers() {
     const qreal dpr = devicePixelRatioF();
-    background_ = QImage(size() * dpr, QImage::Format_RGB32);
-    background_.setDevicePixelRatio(dpr);
-    background_.fill(backColor_);
-    overlay_ = QImage(size() * dpr, QImage::Format_ARGB32_Premultiplied);
-    overlay_.setDevicePixelRatio(dpr);
-    overlay_.fill(Qt::transparent);
+    auto blank = [&](QImage::Format format, QColor fill) {
+        QImage layer(size() * dpr, format);
+        layer.setDevicePixelRatio(dpr);
+        layer.fill(fill);
+        return layer;
+    };
+    picture_ = blank(QImage::Format_RGB32, backColor_);
+    background_ = blank(QImage::Format_ARGB32_Premultiplied, Qt::transparent);
+    overlay_ = blank(QImage::Format_ARGB32_Premultiplied, Qt::transparent);
+    backgroundBlank_ = true;
     overlayBlank_ = true;
 }
 
@@ -150,17 +154,40 @@ void PictureBox::drawn() {
 }
 
 void PictureBox::Cls() {
-    if (autoRedraw_)
-        background_.fill(backColor_);
-    else
+    if (autoRedraw_) {
+        background_.fill(Qt::transparent);
+        backgroundBlank_ = true;
+    } else {
         wipeOverlay();
+    }
     drawn();
 }
 
 void PictureBox::setBackColor(QColor c) {
     backColor_ = c;
-    background_.fill(backColor_);
+    picture_.fill(backColor_);
+    background_.fill(Qt::transparent);
+    backgroundBlank_ = true;
     wipeOverlay();
+    drawn();
+}
+
+void PictureBox::showPicture(const QImage& picture, const PicturePlacement& at) {
+    picture_.fill(backColor_);
+    if (at.visible && !picture.isNull()) {
+        QPainter p(&picture_);
+        // A plain copy: the picture replaces what was there, pixel for pixel.
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        // Placed in pixels of the design size: the view scale keeps it under the curve.
+        const double s = viewScale_;
+        p.drawImage(QRectF(at.dstX * s, at.dstY * s, at.dstW * s, at.dstH * s), picture,
+                    QRectF(at.srcX, at.srcY, at.srcW, at.srcH));
+    }
+    drawn();
+}
+
+void PictureBox::clearPicture() {
+    picture_.fill(backColor_);
     drawn();
 }
 
@@ -279,7 +306,9 @@ void PictureBox::drawItems(QPainter& p) const {
 }
 
 void PictureBox::composeInto(QPainter& p) const {
-    p.drawImage(QPointF(0, 0), background_);
+    p.drawImage(QPointF(0, 0), picture_);
+    if (!backgroundBlank_)
+        p.drawImage(QPointF(0, 0), background_);
     p.drawImage(QPointF(0, 0), overlay_);
     drawItems(p);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/picture_view.h"
 #include "former/former_model.h"
 
 #include <QColor>
@@ -14,11 +15,13 @@
 // The drawing surface of the editor (Picture1): a picture box measured in millimetres, origin
 // at the top-left corner, y downwards, with no border (outer size = inner size).
 //
-// It keeps two layers: a persistent background (grid, picture) and an overlay (the outline)
-// that every repaint of the window wipes. The persistent-drawing switch (AutoRedraw) chooses
-// the layer that drawing and Cls act on. Over the layers it draws the shape and line items of
-// the former model (handles, control polygon, axes); its child text boxes and labels are
-// ordinary child widgets placed in millimetres.
+// It keeps three layers, from the bottom up: the background picture, a persistent drawing layer
+// (the grid) and an overlay (the outline) that every repaint of the window wipes. The
+// persistent-drawing switch (AutoRedraw) chooses the layer that drawing and Cls act on: the
+// persistent one or the overlay. The picture layer is only set through showPicture and
+// clearPicture, so drawing or hiding the grid never touches the traced picture. Over the layers it
+// draws the shape and line items of the former model (handles, control polygon, axes); its child
+// text boxes and labels are ordinary child widgets placed in millimetres.
 class PictureBox : public QWidget {
     Q_OBJECT
 
@@ -57,7 +60,7 @@ public:
 
     // Clears the layer the switch selects: the overlay only while it is off.
     void Cls();
-    // Setting the background colour erases both layers.
+    // Setting the background colour erases every layer, the picture included.
     void setBackColor(QColor c);
     QColor BackColor() const { return backColor_; }
 
@@ -82,7 +85,15 @@ public:
     // the surface repaints, which redraws the overlay through the Paint handler.
     void invalidate();
 
-    // The two layers, at the device pixel ratio (for tests and snapshots).
+    // The background picture: the part of picture that `at` chooses, drawn where it says over
+    // the background colour (nearest pixels, as a plain stretched copy), or nothing but the
+    // background colour.
+    void showPicture(const QImage& picture, const PicturePlacement& at);
+    void clearPicture();
+
+    // The layers, at the device pixel ratio (for tests and snapshots): the picture (opaque),
+    // the persistent drawing (the grid, transparent elsewhere) and the overlay.
+    const QImage& pictureLayer() const { return picture_; }
     const QImage& backgroundLayer() const { return background_; }
     const QImage& overlayLayer() const { return overlay_; }
 
@@ -111,8 +122,10 @@ protected:
 
 private:
     QImage& target() {
-        if (autoRedraw_)
+        if (autoRedraw_) {
+            backgroundBlank_ = false;
             return background_;
+        }
         overlayBlank_ = false; // drawing follows
         return overlay_;
     }
@@ -135,9 +148,11 @@ private:
     QColor backColor_ = Qt::black;
     int drawWidth_ = 1;
     DrawStyle drawStyle_ = DrawStyle::Solid;
+    QImage picture_;
     QImage background_;
     QImage overlay_;
-    bool overlayBlank_ = true; // nothing drawn on the overlay since it was last wiped
+    bool backgroundBlank_ = true; // nothing drawn on the persistent layer since it was cleared
+    bool overlayBlank_ = true;    // nothing drawn on the overlay since it was last wiped
     const FormerModel* items_ = nullptr;
     bool overlayCurrent_ = false; // the overlay holds what the next paint must show
     bool inPaint_ = false;

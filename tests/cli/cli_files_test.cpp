@@ -118,4 +118,79 @@ TEST_F(CliFiles, FailedSaveExitsWithOneAndKeepsTheOlderFile) {
         << "no temporary file left behind";
 }
 
+// The whole picture session as a script: pick, pan and zoom on the tab "Masque", switch off and
+// on, the paint program's command line, and what cannot be done.
+TEST_F(CliFiles, PictureSessionAndItsRefusals) {
+    QImage plan(400, 300, QImage::Format_RGB32);
+    plan.fill(QColor(10, 20, 200));
+    const QString picture = file("plan d'été; 1.bmp");
+    ASSERT_TRUE(plan.save(picture, "BMP"));
+    const QJsonObject start = stateAfter({});
+    EXPECT_EQ(start["PicturePath"].toString(), "");
+    EXPECT_EQ(start["picture"].toObject(),
+              (QJsonObject{{"on", false}, {"width", 0}, {"height", 0}}));
+    EXPECT_EQ(control(start, "Command4")["tag"].toString(), "0");
+    EXPECT_FALSE(control(start, "Frame8")["enabled"].toBool());
+    EXPECT_FALSE(control(start, "Slider4")["visible"].toBool()) << "on the tab not shown";
+    EXPECT_TRUE(control(start, "lblXState")["visible"].toBool());
+    EXPECT_TRUE(control(start, "Label4")["visible"].toBool());
+
+    CliRun run;
+    const QJsonObject s =
+        stateAfter({"picture=", "picture=" + picture, "tab=masque", "zoom=100", "horiz=1300",
+                    "vert=100", "snapshot=" + file("on.png"), "image=off", "image=on"},
+                   &run);
+    EXPECT_EQ(s["PicturePath"].toString(), picture);
+    EXPECT_EQ(s["picture"].toObject(),
+              (QJsonObject{{"on", true}, {"width", 400}, {"height", 300}}));
+    EXPECT_EQ(control(s, "SSTab1")["tab"].toInt(), 1);
+    EXPECT_EQ(control(s, "Slider4")["value"].toInt(), 1300);
+    EXPECT_TRUE(control(s, "Slider4")["visible"].toBool());
+    EXPECT_TRUE(control(s, "Frame9")["enabled"].toBool());
+    EXPECT_FALSE(control(s, "lblXState")["visible"].toBool());
+    EXPECT_FALSE(control(s, "Label4")["visible"].toBool());
+    // Read from column 650 on, a picture 400 pixels wide leaves the surface black.
+    const QImage on(file("on.png"));
+    EXPECT_EQ(countColour(on, QColor(10, 20, 200)), 0);
+    ASSERT_EQ(cli({"picture=" + picture, "snapshot=" + file("shown.png")}).status, 0);
+    EXPECT_GT(countColour(QImage(file("shown.png")), QColor(10, 20, 200)), 10000);
+    EXPECT_GT(countColour(QImage(file("shown.png")), kYellow), 50) << "the curve over it";
+
+    // The paint program, found on PATH, gets the path as one shell-quoted word.
+    const QByteArray path = qgetenv("PATH");
+    QDir(dir.path()).mkdir("bin");
+    QFile mtpaint(file("bin/mtpaint"));
+    ASSERT_TRUE(mtpaint.open(QIODevice::WriteOnly));
+    mtpaint.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+    qputenv("PATH", QFile::encodeName(file("bin")));
+    const CliRun paint = cli({"mspaint=1", "picture=" + picture, "mspaint=1"});
+    qputenv("PATH", QFile::encodeName(file("nowhere")));
+    const CliRun none = cli({"picture=" + picture, "mspaint=1"});
+    qputenv("PATH", path);
+    EXPECT_EQ(paint.status, 0) << paint.err.toStdString();
+    EXPECT_EQ(paint.out, "mspaint: none\nmspaint: " + file("bin/mtpaint") + " '" +
+                             file("plan d'\\''été; 1.bmp") + "'\n");
+    EXPECT_EQ(none.out, "mspaint: none\n");
+
+    // A picture that cannot be read is a run-time failure with its reason; hidden or disabled
+    // controls are bad usage.
+    QFile text(file("notes.jpg"));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("pas une image");
+    text.close();
+    for (const QStringList& script : {QStringList{"picture=" + file("notes.jpg")},
+                                      QStringList{"picture=" + file("absent.bmp")}}) {
+        const CliRun r = cli(script + QStringList{"state=" + file("never.json")});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_TRUE(r.err.contains("Impossible d'afficher l'image")) << r.err.toStdString();
+    }
+    expectBadUsage({"tab=plan", "image=on", "image=maybe", "horiz=700", "tab=masque:x", "mspaint=2",
+                    "picture=" + dir.path()});
+    for (const QStringList& script :
+         {QStringList{"horiz=700"}, QStringList{"tab=masque", "horiz=700"},
+          QStringList{"picture=" + picture, "zoom=300"},
+          QStringList{"picture=" + picture, "zoom=50"}, QStringList{"tab=masque", "doubling=on"}})
+        EXPECT_EQ(cli(script).status, 2) << script.join(' ').toStdString();
+}
+
 } // namespace

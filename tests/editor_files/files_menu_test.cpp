@@ -262,6 +262,19 @@ TEST_F(FilesMenu, RealDialogsSaveReplaceCancelAndOpen) {
     EXPECT_EQ(user.seen.mode, QFileDialog::AcceptOpen);
     EXPECT_EQ(w->Chosen_File, cwd + "/absent.txt");
     EXPECT_EQ(folderEntries(cwd), QStringList{"f1.DAT"});
+    // The picture dialog of toolbar button 0, owned by the editor window.
+    QImage plan(40, 30, QImage::Format_RGB32);
+    plan.fill(Qt::white);
+    ASSERT_TRUE(plan.save(file("plan.Bmp"), "BMP"));
+    FileDialogUser picture(cwd, "plan.Bmp");
+    w->pb1(0)->click();
+    ASSERT_TRUE(picture.seen.shown);
+    EXPECT_EQ(picture.seen.title, "Fichiers images");
+    EXPECT_EQ(picture.seen.filters.size(), 3);
+    EXPECT_EQ(picture.seen.mode, QFileDialog::AcceptOpen);
+    EXPECT_TRUE(picture.seen.options.testFlag(QFileDialog::HideNameFilterDetails));
+    EXPECT_EQ(w->PicturePath, cwd + "/plan.Bmp");
+    EXPECT_EQ(w->ps.size(), QSize(40, 30));
 }
 
 // The user sees a warning box naming the file and the reason; the older file survives.

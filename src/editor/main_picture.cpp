@@ -1,0 +1,258 @@
+// The background picture of the editor window: choosing it, showing it behind the curve with
+// its pan and zoom, switching it on and off, and opening it in a paint program.
+#include "editor/main.h"
+
+#include "editor/file_dialog.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QSlider>
+#include <QStandardPaths>
+
+#include <cstdlib>
+
+namespace {
+
+const QString kPictureTitle = QStringLiteral("Fichiers images");
+
+// Qt's own ceiling for one decoded picture, in megabytes: a file announcing more is refused
+// before anything is allocated.
+constexpr int kPictureLimitMb = 256;
+
+QString reasonFor(QImageReader::ImageReaderError error) {
+    switch (error) {
+    case QImageReader::FileNotFoundError:
+        return QStringLiteral("le fichier est introuvable");
+    case QImageReader::DeviceError:
+        return QStringLiteral("le fichier ne peut pas être lu");
+    case QImageReader::UnsupportedFormatError:
+        return QStringLiteral("le fichier n'est pas une image");
+    case QImageReader::InvalidDataError:
+        return QStringLiteral("l'image est endommagée ou incomplète");
+    case QImageReader::UnknownError:
+        break;
+    }
+    return QStringLiteral("l'image ne peut pas être lue");
+}
+
+// The size a BMP file's header announces. Qt's reader refuses a header beyond its own bounds
+// without saying why; this tells a picture too large from a damaged one.
+QSize bmpHeaderSize(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray h = f.read(26);
+    if (h.size() < 26 || !h.startsWith("BM"))
+        return {};
+    const auto le = [&h](int at, int bytes) {
+        qint64 v = 0;
+        for (int i = bytes - 1; i >= 0; --i)
+            v = (v << 8) | static_cast<unsigned char>(h[at + i]);
+        return v;
+    };
+    const qint64 header = le(14, 4);
+    if (header == 12) // the oldest header: 16-bit sizes
+        return QSize(int(le(18, 2)), int(le(20, 2)));
+    if (header < 40)
+        return {};
+    // 32-bit signed; a negative height is a picture stored top-down.
+    const auto width = static_cast<qint32>(le(18, 4));
+    const auto height = static_cast<qint32>(le(22, 4));
+    if (width <= 0 || height == 0 || height == INT32_MIN)
+        return {};
+    return QSize(width, std::abs(height));
+}
+
+// libjpeg completes a cut-off JPEG with grey and only warns about it: while a picture is read,
+// that warning is taken as the sign that the file is incomplete.
+class TruncationWatch {
+public:
+    TruncationWatch() : previous_(qInstallMessageHandler(handle)) { current_ = this; }
+    ~TruncationWatch() {
+        qInstallMessageHandler(previous_);
+        current_ = nullptr;
+    }
+    TruncationWatch(const TruncationWatch&) = delete;
+    TruncationWatch& operator=(const TruncationWatch&) = delete;
+    bool seen = false;
+
+private:
+    static void handle(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+        if (current_ && context.category && qstrcmp(context.category, "qt.gui.imageio.jpeg") == 0 &&
+            text.contains(QLatin1String("premature end"), Qt::CaseInsensitive)) {
+            current_->seen = true;
+            return;
+        }
+        if (current_ && current_->previous_)
+            current_->previous_(type, context, text);
+    }
+    static inline TruncationWatch* current_ = nullptr;
+    QtMessageHandler previous_;
+};
+
+} // namespace
+
+QString Main::readPicture(const QString& path, QImage& image) {
+    const auto refused = [&path](const QString& reason) {
+        return QStringLiteral("Impossible d'afficher l'image « %1 » : %2.").arg(path, reason);
+    };
+    if (QFileInfo(path).isDir())
+        return refused(QStringLiteral("le nom désigne un dossier"));
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true); // a scan saved under the wrong extension still reads
+    reader.setAutoTransform(true);           // a phone photo comes the right way up
+    reader.setAllocationLimit(kPictureLimitMb);
+    const QSize announced = reader.size();
+    const QSize size = announced.isValid() ? announced : bmpHeaderSize(path);
+    if (size.isValid() &&
+        qint64(size.width()) * size.height() * 4 > qint64(kPictureLimitMb) * 1024 * 1024)
+        return refused(QStringLiteral("l'image est trop grande (%1 × %2 pixels)")
+                           .arg(size.width())
+                           .arg(size.height()));
+    QImage read;
+    bool cut = false;
+    {
+        TruncationWatch watch;
+        if (!reader.read(&read) || read.isNull())
+            return refused(reasonFor(reader.error()));
+        cut = watch.seen;
+    }
+    if (cut)
+        return refused(reasonFor(QImageReader::InvalidDataError));
+    // One format for the stretched copies that every slider move makes.
+    image = read.hasAlphaChannel() || read.format() != QImage::Format_RGB32
+                ? read.convertToFormat(QImage::Format_RGB32)
+                : std::move(read);
+    return {};
+}
+
+bool Main::pictureOn() const {
+    return Command4->property("tag").toString() == QLatin1String("1");
+}
+
+void Main::ApplyViewTransform() {
+    PictureSliders s;
+    s.horiz = Slider4->value();
+    s.horizMax = Slider4->maximum();
+    s.vert = Slider6->value();
+    s.zoomMax = Slider5->maximum();
+    s.zoom = Slider5->value();
+    Picture1->showPicture(ps, placePicture(s, ps.width(), ps.height()));
+}
+
+void Main::Slider4_Scroll() {
+    if (!pictureOn())
+        return;
+    ApplyViewTransform();
+    DisegnaCurva();
+}
+
+void Main::Command4_Click() {
+    if (!pictureOn() && !PicturePath.trimmed().isEmpty()) {
+        // On: the file is read again, so that a picture edited meanwhile shows as it is now.
+        QImage picture;
+        const QString error = readPicture(PicturePath, picture);
+        if (!error.isEmpty()) {
+            showWarning(kPictureTitle, error);
+            return;
+        }
+        ps = std::move(picture);
+        Command4->setProperty("tag", QStringLiteral("1"));
+        Label4->hide();
+        lblX->hide();
+        lblY->hide();
+        Frame9->setEnabled(true);
+        ApplyViewTransform();
+    } else {
+        // Off: the surface shows the grid again as its button says, over the black background.
+        ps = QImage();
+        Command4->setProperty("tag", QStringLiteral("0"));
+        Label4->show();
+        lblX->show();
+        lblY->show();
+        Frame9->setEnabled(false);
+        Picture1->clearPicture();
+        Quadrillage(gridShown() ? 1 : 0);
+    }
+    DisegnaCurva();
+}
+
+QString Main::AskPictureFileName() {
+    // Leading and trailing blanks and a final code-0 character are not part of the name.
+    auto cleaned = [](QString name) {
+        name = name.trimmed();
+        if (name.endsWith(QChar(0)))
+            name.chop(1);
+        return name.trimmed();
+    };
+    const QString typed = fileDialogAnswer
+                              ? fileDialogAnswer(pictureDialogFilter(), kPictureTitle, 0)
+                              : askPictureName(this, kPictureTitle);
+    return chosenFileName(cleaned(typed), kPictureTitle, false);
+}
+
+void Main::OpenPictureFile() {
+    const QString name = AskPictureFileName();
+    Chosen_File = name;
+    if (name.isEmpty())
+        return;
+    // Read first: a picture that cannot be shown leaves the display and PicturePath as they
+    // were.
+    QImage picture;
+    const QString error = readPicture(name, picture);
+    if (!error.isEmpty()) {
+        showWarning(kPictureTitle, error);
+        return;
+    }
+    PicturePath = name;
+    Frame8->setEnabled(true);
+    // The new picture starts at the initial pan and zoom; these program changes draw nothing.
+    Slider4->setValue(650);
+    Slider6->setValue(70);
+    Slider5->setValue(80);
+    if (!pictureOn()) {
+        Command4->setProperty("tag", QStringLiteral("1"));
+        Label4->hide();
+        lblX->hide();
+        lblY->hide();
+        Frame9->setEnabled(true);
+    }
+    ps = std::move(picture);
+    ApplyViewTransform();
+    DisegnaCurva();
+}
+
+const QStringList& Main::paintPrograms() {
+    // The usual paint programs of a Linux desktop, the simplest first; xdg-open hands the file
+    // to whatever the desktop opens pictures with.
+    static const QStringList programs = {QStringLiteral("kolourpaint"), QStringLiteral("pinta"),
+                                         QStringLiteral("mtpaint"),     QStringLiteral("gimp"),
+                                         QStringLiteral("krita"),       QStringLiteral("xdg-open")};
+    return programs;
+}
+
+void Main::IM_BACKCOLOR_Click() {
+    const QString path = PicturePath.trimmed();
+    if (path.isEmpty())
+        return;
+    // The path is one argument of its own: no shell sees it, whatever characters it holds.
+    for (const QString& name : paintPrograms()) {
+        const QString program = QStandardPaths::findExecutable(name);
+        if (program.isEmpty())
+            continue;
+        const bool started = startProgram ? startProgram(program, {PicturePath})
+                                          : QProcess::startDetached(program, {PicturePath});
+        if (started)
+            return;
+    }
+    showWarning(QStringLiteral("&MsPaint").remove('&'),
+                QStringLiteral("Aucun programme de dessin n'a pu être lancé pour l'image « %1 ».")
+                    .arg(PicturePath));
+}
