@@ -1,7 +1,10 @@
 #include "editor_test_support.h"
 
 #include <QGroupBox>
+#include <QPushButton>
 #include <QTabWidget>
+#include <QTemporaryDir>
+#include <QToolButton>
 
 #include <algorithm>
 #include <vector>
@@ -20,8 +23,9 @@ bool yellowNear(const QImage& overlay, QPointF px) {
 }
 
 // A table of resizes, each starting from whatever the one before left: every control follows
-// its rule from the recorded design, the tab and the grid stay as the user had them, and the
-// drawing is shown at one scale from the surface's top-left corner.
+// its rule from the recorded design, the tab, the grid and the picture stay as the user had
+// them, and the drawing and the picture are shown at one scale from the surface's top-left
+// corner.
 TEST(Layout, ControlsFollowTheWindowFromTheirRecordedDesign) {
     auto w = shownMain();
     const QSize design = w->frameGeometry().size();
@@ -37,30 +41,37 @@ TEST(Layout, ControlsFollowTheWindowFromTheirRecordedDesign) {
     const QSize surface0 = w->Picture1->size();
     const int framesLeft = qRound(120.0 * w->logicalDpiX() / 1440.0);
     PictureBox& p = *w->Picture1;
+    QTemporaryDir dir;
+    const QString picture = dir.filePath("plan.bmp");
+    QImage plan(300, 200, QImage::Format_RGB32);
+    plan.fill(Qt::blue);
+    ASSERT_TRUE(plan.save(picture));
+    w->fileDialogAnswer = [&picture](const QString&, const QString&, int) { return picture; };
+    w->pb1(0)->click();
+    ASSERT_TRUE(w->pictureOn());
 
     struct Row {
         const char* what;
         QSize outer;
         int tab;
         bool gridShown;
+        bool pictureShown;
         bool twiceAsWide; // the height as designed
     };
     const Row rows[] = {
-        {"twice as wide", {2 * design.width(), design.height()}, 0, true, true},
-        {"below half the size snaps to half", design / 3, 1, true, false},
-        {"twice as wide with the grid hidden",
-         {2 * design.width(), design.height()},
-         1,
-         false,
-         true},
-        {"a 4K screen", {3840, 2160}, 0, true, false},
-        {"back to the design size", design, 0, true, false},
+        {"twice as wide", {2 * design.width(), design.height()}, 0, true, true, true},
+        {"below half the size snaps to half", design / 3, 1, true, false, false},
+        {"twice as wide, grid hidden", {2 * design.width(), design.height()}, 1, false, true, true},
+        {"a 4K screen", {3840, 2160}, 0, true, true, false},
+        {"back to the design size", design, 0, true, false, false},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.what);
         w->SSTab1->setCurrentIndex(r.tab);
         if ((w->pb1Tag(14) == "0") != r.gridShown)
             w->pb1_Click(14);
+        if (w->pictureOn() != r.pictureShown)
+            w->Command4->click();
         resizeOuter(*w, r.outer);
         const QSize outer = w->frameGeometry().size();
         EXPECT_EQ(outer, r.outer.expandedTo(w->Elastic.minimumOuterSize()));
@@ -94,6 +105,14 @@ TEST(Layout, ControlsFollowTheWindowFromTheirRecordedDesign) {
             EXPECT_NEAR(p.ScaleWidth(), p.width() / (scale * p.screenPixelsPerMm()), 1e-9);
         }
         EXPECT_EQ(countColour(p.backgroundLayer(), kGridGreen) > 0, r.gridShown);
+        // The picture, on or off as it was; its top edge 24 design pixels down (initial pan and
+        // zoom), at the view scale.
+        EXPECT_EQ(w->pictureOn(), r.pictureShown);
+        const QImage shown = p.pictureLayer();
+        const qreal dpr = shown.devicePixelRatio();
+        const int edge = qRound(24 * scale * dpr);
+        EXPECT_EQ(shown.pixelColor(4, edge + 2) == QColor(Qt::blue), r.pictureShown);
+        EXPECT_EQ(shown.pixelColor(4, edge - 2), QColor(Qt::black));
         p.repaint();
         const FormerModel& m = w->model();
         for (std::size_t i = 1; i + 1 < m.Courbe_Droite.size(); ++i)
