@@ -269,6 +269,51 @@ ActionResult mspaint(Main& w, const QString& value) {
     return ok();
 }
 
+// "&Outils" › "Exporter en ..." of FORMAT: chooses PIECE in the size dialog, types the size
+// when one is given ("-" leaves that side to follow the other), confirms, then types NAME.
+ActionResult exportPiece(Main& w, const QString& value) {
+    static const QRegularExpression re(QStringLiteral(
+        "^([a-z]+):([a-z]+):(.*?)(?::(-|[0-9]+(?:\\.[0-9]+)?)x(-|[0-9]+(?:\\.[0-9]+)?))?$"));
+    const QRegularExpressionMatch m = re.match(value);
+    if (!m.hasMatch())
+        return usage(QStringLiteral("expected FORMAT:PIECE:NAME or FORMAT:PIECE:NAME:WxH"));
+    const std::pair<const char*, QAction * Main::*> formats[] = {{"svg", &Main::IM_Export_SVG},
+                                                                 {"dxf", &Main::IM_Export_DXF},
+                                                                 {"pdf", &Main::IM_Export_PDF}};
+    QAction* item = nullptr;
+    for (const auto& [name, action] : formats) {
+        if (m.captured(1) == QLatin1String(name))
+            item = w.*action;
+    }
+    if (!item)
+        return usage(QStringLiteral("unknown format %1 (svg, dxf or pdf)").arg(m.captured(1)));
+    const std::pair<const char*, int> pieces[] = {
+        {"gauche", 3}, {"droit", 4}, {"haut", 2}, {"bas", 1}, {"entier", 5}};
+    PieceSizeChoice choice;
+    choice.Piece = 0;
+    for (const auto& [name, code] : pieces) {
+        if (m.captured(2) == QLatin1String(name))
+            choice.Piece = code;
+    }
+    if (choice.Piece == 0)
+        return usage(QStringLiteral("unknown piece %1 (gauche, droit, haut, bas or entier)")
+                         .arg(m.captured(2)));
+    constexpr double kMaxMm = 10000.0; // what the dialog's boxes accept
+    for (const auto& [side, typed] : {std::pair{4, &choice.width}, std::pair{5, &choice.height}}) {
+        const QString text = m.captured(side);
+        if (text.isEmpty() || text == QLatin1String("-"))
+            continue;
+        const double mm = text.toDouble();
+        if (!(mm >= 0.01 && mm <= kMaxMm))
+            return usage(QStringLiteral("%1 mm is outside 0.01..%2").arg(text).arg(kMaxMm));
+        *typed = mm;
+    }
+    auto answer = std::exchange(w.exportDialogAnswer, [&choice] { return choice; });
+    const ActionResult r = withNameTyped(w, item, m.captured(3));
+    w.exportDialogAnswer = std::move(answer);
+    return r;
+}
+
 // ---- Doubling, modes and the mouse on the drawing surface ----
 
 // Clicks an option button, or the check box, as the user does.
@@ -610,6 +655,7 @@ const std::vector<CliAction>& cliActions() {
         // files
         {"save", save},
         {"load", load},
+        {"export", exportPiece},
         // doubling, modes and the mouse
         {"doubling", doubling},
         {"thickness", thickness},

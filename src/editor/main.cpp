@@ -340,6 +340,7 @@ void Main::createMenus() {
     IM_PREFER = menuBar()->addMenu(QStringLiteral("&Outils"));
     IM_PREFER->setObjectName("IM_PREFER");
     IM_BACKCOLOR = item(IM_PREFER, "IM_BACKCOLOR", "&MsPaint", &Main::IM_BACKCOLOR_Click);
+    createExportMenu();
 
     IM_HELP = menuBar()->addMenu(QStringLiteral("&Aide"));
     IM_HELP->setObjectName("IM_HELP");

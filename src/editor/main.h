@@ -2,6 +2,8 @@
 
 #include "editor/class_elastic.h"
 #include "editor/picture_box.h"
+#include "editor/piece_size_dialog.h"
+#include "export/piece_outline.h"
 #include "former/former_model.h"
 #include "view3d/redraw_flag.h"
 
@@ -9,9 +11,11 @@
 #include <QImage>
 #include <QMainWindow>
 #include <QSizeF>
+#include <QStringList>
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -23,6 +27,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QPrinter;
 class QPushButton;
 class QRadioButton;
 class QSlider;
@@ -155,6 +160,22 @@ public:
     // Starts a program with its arguments without a shell and without waiting; false when it
     // could not be started. Scripts and tests replace it: they never start a program.
     std::function<bool(const QString& program, const QStringList& arguments)> startProgram;
+    // ---- drawings to cut out: SVG, DXF, PDF and printing at 1:1 (main_exports.cpp) ----
+    enum class PieceFormat { Svg, Dxf, Pdf, Print };
+    QAction* IM_Export_SVG = nullptr; // "Exporter en &SVG..."
+    QAction* IM_Export_DXF = nullptr; // "Exporter en &DXF..."
+    QAction* IM_Export_PDF = nullptr; // "Exporter en &PDF..."
+    QAction* IM_Print = nullptr;      // "&Imprimer à l'échelle 1:1..."
+    // The piece (save code) at the 3-D part's size in millimetres, centred on the axes.
+    PieceOutline realSizePiece(int Piece) const;
+    // Asks for the piece and its size, then for a file name (or the printer), and writes the
+    // drawing. False only when it could not be made or written: the user was told why and an
+    // older file of that name is left as it was.
+    bool Export_Piece(PieceFormat format);
+    // Scripts and tests answer the size dialog (nullopt cancels) and the print dialog (false
+    // cancels; the printer may be pointed at a file) instead of the user.
+    std::function<std::optional<PieceSizeChoice>()> exportDialogAnswer;
+    std::function<bool(QPrinter&)> printDialogAnswer;
 
     // ---- controls ----
     PictureBox* Picture1 = nullptr;
@@ -237,6 +258,8 @@ private:
     void createMasqueTab(QWidget* page);
     void createSurface(QWidget* parent, QSizeF surfaceMm);
     void createMenus();
+    void createExportMenu();
+    bool printPiece(const PieceOutline& outline, const QStringList& caption);
     void createFrame3(QWidget* parent, const QRect& area);
     void load3DWindow();
     // Runs handler only when the user moved the slider (drag, click, keyboard, wheel), once

@@ -11,11 +11,15 @@ struct KnownFileType {
     std::string_view description;
 };
 
-inline constexpr std::array<KnownFileType, 4> knownFileTypes{{
+inline constexpr std::array<KnownFileType, 7> knownFileTypes{{
     {".CVB", "Fichier Projets"},
     {".DAT", "Fichier Profil"},
     {".FUS", "Fichier Fuselage"},
     {".DPE", "Fichier Découpe"},
+    // The drawings of a piece to cut out.
+    {".SVG", "Fichier SVG"},
+    {".DXF", "Fichier DXF"},
+    {".PDF", "Fichier PDF"},
 }};
 
 // The name a save dialog hands back for `name`, typed under the filter `description`. For each

@@ -156,11 +156,13 @@ void outlineSequence(const OutlineInput& in, Piece piece, std::vector<SequencePo
         const std::span<const PointXYZ> a = arrayOf(in, run.curve);
         for (int i = run.from; run.step > 0 ? i <= run.to : i >= run.to; i += run.step) {
             SequencePoint sp;
+            sp.inner = run.inner;
             if (i >= 0 && static_cast<std::size_t>(i) < a.size()) {
-                const OutlinePoint p =
-                    toOutputUnits(a[static_cast<std::size_t>(i)], in.Y1, run.rule);
+                const PointXYZ& q = a[static_cast<std::size_t>(i)];
+                const OutlinePoint p = toOutputUnits(q, in.Y1, run.rule);
                 sp.x = p.x;
                 sp.y = p.y;
+                sp.lifted = run.rule == ZeroHeight::Nudge && axisAsSingle(in.Y1) - q.y == 0.0;
             } else {
                 sp.present = false;
             }

@@ -52,6 +52,8 @@ struct SequencePoint {
     double y = 0.0;
     bool junction = false; // L[M] where the left side meets the start again (export only)
     bool present = true;   // false when the array is shorter than N: x and y are then 0
+    bool inner = false;    // a point of the doubling's runs
+    bool lifted = false;   // on the horizontal axis, lifted by one drawing unit (nudge rule)
 };
 
 // The points of `piece` in run order, without the export's junction rule and closing line.

@@ -1,17 +1,22 @@
 #include "editor_test_support.h"
 
+#include "editor/piece_size_dialog.h"
+#include "export/piece_outline.h"
 #include "files/couple_export.h"
 #include "view3d/frm3d.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPrinter>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
@@ -320,6 +325,10 @@ TEST_F(FilesMenu, CommaDecimalLocaleStillWritesPoints) {
     typed = file("fr.DAT");
     w->IM_Save_All->trigger();
     const std::string french = fileBytes(file("fr.DAT"));
+    w->exportDialogAnswer = [] { return PieceSizeChoice{}; };
+    typed = file("fr.DXF");
+    w->IM_Export_DXF->trigger();
+    const std::string frenchDxf = fileBytes(file("fr.DXF"));
 
     QLocale::setDefault(oldQt);
     std::locale::global(oldCpp);
@@ -328,6 +337,67 @@ TEST_F(FilesMenu, CommaDecimalLocaleStillWritesPoints) {
     ASSERT_EQ(qt, "0,5") << "Qt did not use the French locale";
     EXPECT_EQ(french, coupleFileText(outlineInput(), 5).text);
     EXPECT_EQ(french.find(','), std::string::npos);
+    EXPECT_EQ(frenchDxf, pieceDxf(w->realSizePiece(5)));
+    EXPECT_EQ(frenchDxf.find(','), std::string::npos);
+}
+
+// "&Outils" after "&MsPaint" and a separator: the real size dialog, where the other side
+// follows the one typed until the proportions are let go, then the drawing under the name
+// typed; printing draws the same page on the printer's sheet and refuses a piece too large.
+TEST_F(FilesMenu, ToolsExportAPieceAtTheSizeTypedAndPrintIt) {
+    const QList<QAction*> tools = w->IM_PREFER->actions();
+    const qsizetype paint = tools.indexOf(w->IM_BACKCOLOR);
+    ASSERT_GE(paint, 0);
+    ASSERT_EQ(tools.size(), paint + 6);
+    EXPECT_TRUE(tools[paint + 1]->isSeparator());
+    const QAction* items[] = {w->IM_Export_SVG, w->IM_Export_DXF, w->IM_Export_PDF, w->IM_Print};
+    const char* captions[] = {"Exporter en &SVG...", "Exporter en &DXF...", "Exporter en &PDF...",
+                              "&Imprimer à l'échelle 1:1..."};
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_EQ(tools[paint + 2 + k], items[k]);
+        EXPECT_EQ(items[k]->text(), QString::fromUtf8(captions[k]));
+    }
+
+    scriptDialogs();
+    const PieceOutline top = w->realSizePiece(2);
+    const double ratio = top.height() / top.width();
+    PieceSizeChoice chosen;
+    double followed = 0.0;
+    ModalWatcher<PieceSizeDialog> user([&](PieceSizeDialog* d) {
+        EXPECT_EQ(d->windowTitle(), "Exporter en SVG");
+        EXPECT_NEAR(d->widthBox->value(), w->realSizePiece(5).width(), 0.005);
+        d->pieceBox->setCurrentIndex(3); // "1/2 couple Haut"
+        EXPECT_NEAR(d->heightBox->value(), top.height(), 0.005);
+        d->widthBox->selectAll();
+        QTest::keyClicks(d->widthBox, "150");
+        followed = d->heightBox->value();
+        chosen = d->choice();
+        d->keepProportions->setChecked(false);
+        d->heightBox->selectAll();
+        QTest::keyClicks(d->heightBox, "40");
+        EXPECT_DOUBLE_EQ(d->widthBox->value(), 150.0);
+        d->accept();
+    });
+    typed = file("top");
+    w->IM_Export_SVG->trigger();
+    EXPECT_NEAR(followed, 150.0 * ratio, 0.005);
+    EXPECT_EQ(chosen.width, 150.0);
+    EXPECT_FALSE(chosen.height) << "the side that follows is left to the proportions";
+    EXPECT_EQ(w->Chosen_File, file("top.SVG"));
+    EXPECT_NE(fileBytes(file("top.SVG")).find(R"(width="150mm" height="40mm")"), std::string::npos);
+
+    for (const double width : {100.0, 400.0}) {
+        w->exportDialogAnswer = [width] { return PieceSizeChoice{5, width, {}}; };
+        w->printDialogAnswer = [&](QPrinter& printer) {
+            printer.setOutputFileName(file("printed.pdf"));
+            return true;
+        };
+        warnings.clear();
+        EXPECT_EQ(w->Export_Piece(Main::PieceFormat::Print), width < 200);
+    }
+    EXPECT_NE(fileBytes(file("printed.pdf")).rfind("%PDF", 0), std::string::npos);
+    ASSERT_EQ(warnings.size(), 1);
+    EXPECT_TRUE(warnings[0].startsWith("La pièce mesure 400,00 × ")) << warnings[0].toStdString();
 }
 
 // "&Quitter" and the editor's close box end the program at once with every window; a question

@@ -1,0 +1,209 @@
+"""The drawings a builder cuts from: couples-cli writes each format, and readers that are not
+ours (ezdxf for DXF, an XML parser for SVG, pdfminer and poppler for PDF) must find the piece at
+the size asked for, centred on the axes, its outlines closed and the doubling inside."""
+
+import json
+import os
+import stat
+import subprocess
+import sys
+import tempfile
+import unittest
+import xml.etree.ElementTree as ET
+
+import ezdxf
+from pdfminer.high_level import extract_pages
+from pdfminer.layout import LTCurve, LTRect, LTTextContainer
+
+CLI = os.environ.get("COUPLES_CLI", "couples-cli")
+MM_PER_PT = 25.4 / 72.0
+TOL = 0.01  # mm
+
+# The 3-D window's piece buttons, by the piece names of the cli.
+VIEW_BUTTON = {"entier": 0, "gauche": 1, "droit": 2}
+
+
+def run(folder, *actions):
+    return subprocess.run([CLI, *actions], cwd=folder, capture_output=True, text=True,
+                          env=dict(os.environ, QT_QPA_PLATFORM="offscreen"), timeout=120)
+
+
+def svg_paths(path):
+    """The closed outlines of an SVG file, in millimetres with y up, and its page size."""
+    root = ET.parse(path).getroot()
+    ns = {"s": "http://www.w3.org/2000/svg"}
+    vb = [float(v) for v in root.get("viewBox").split()]
+    page = (float(root.get("width").removesuffix("mm")), float(root.get("height").removesuffix("mm")))
+    # One user unit must be one millimetre.
+    assert abs(page[0] - vb[2]) < 1e-9 and abs(page[1] - vb[3]) < 1e-9, (page, vb)
+    paths = []
+    for p in root.findall("s:path", ns):
+        d = p.get("d").split()
+        assert d[0] == "M" and d[-1] == "Z", "every outline is a closed path"
+        assert p.get("fill") == "none"
+        pts = [tuple(float(v) for v in xy.split(",")) for xy in d[1:-1]]
+        paths.append([(x, -y) for x, y in pts])
+    return paths, root.find("s:title", ns).text
+
+
+def dxf_paths(path):
+    doc = ezdxf.readfile(path)
+    assert not doc.audit().has_errors
+    assert doc.header["$INSUNITS"] == 4, "millimetres"
+    paths = {}
+    for e in doc.modelspace():
+        assert e.dxftype() == "LWPOLYLINE" and e.closed, "closed polylines only"
+        paths.setdefault(e.dxf.layer, []).append([(x, y) for x, y in e.vertices()])
+    assert set(paths) <= {"COUPLE", "DOUBLAGE"}, paths.keys()
+    return paths.get("COUPLE", []) + paths.get("DOUBLAGE", []), len(paths.get("DOUBLAGE", []))
+
+
+def pdf_page(path):
+    """The outlines (mm, page coordinates), the rectangles and the text of a one-page PDF."""
+    pages = list(extract_pages(path))
+    assert len(pages) == 1
+    curves, rects, text = [], [], ""
+    for el in pages[0]:
+        if isinstance(el, LTRect):
+            rects.append(((el.x1 - el.x0) * MM_PER_PT, (el.y1 - el.y0) * MM_PER_PT))
+        elif isinstance(el, LTCurve):
+            pts = list(el.pts)
+            assert pts[0] == pts[-1], "every outline is closed"
+            while len(pts) > 1 and pts[-1] == pts[0]:  # the closing line and the closing itself
+                pts.pop()
+            curves.append([(x * MM_PER_PT, y * MM_PER_PT) for x, y in pts])
+        elif isinstance(el, LTTextContainer):
+            text += el.get_text().replace("\t", " ")
+    return curves, rects, text, pages[0].bbox[2] * MM_PER_PT
+
+
+def bounds(paths):
+    xs = [x for p in paths for x, _ in p]
+    ys = [y for p in paths for _, y in p]
+    return min(xs), max(xs), min(ys), max(ys)
+
+
+def inside(pt, polygon):
+    """Inside the polygon or on its edge: a half doubling ends on the former's cut line."""
+    x, y = pt
+    for (x0, y0), (x1, y1) in zip(polygon, polygon[1:] + polygon[:1]):
+        cross = (x1 - x0) * (y - y0) - (y1 - y0) * (x - x0)
+        if abs(cross) < 1e-6 and min(x0, x1) - 1e-6 <= x <= max(x0, x1) + 1e-6 \
+                and min(y0, y1) - 1e-6 <= y <= max(y0, y1) + 1e-6:
+            return True
+    hit = False
+    for (x0, y0), (x1, y1) in zip(polygon, polygon[1:] + polygon[:1]):
+        if (y0 > y) != (y1 > y) and x < x0 + (y - y0) * (x1 - x0) / (y1 - y0):
+            hit = not hit
+    return hit
+
+
+def real_size(folder, piece, doubling):
+    """The size of the 3-D part of `piece`, as "Assemblage" shows it."""
+    actions = ["doubling=on"] if doubling else []
+    r = run(folder, *actions, f"view={VIEW_BUTTON[piece]}", "state=real.json")
+    assert r.returncode == 0, r.stderr
+    v = json.load(open(os.path.join(folder, "real.json")))["view3d"]["formerMesh"]["vertices"]
+    return (max(p[0] for p in v) - min(p[0] for p in v), max(p[1] for p in v) - min(p[1] for p in v))
+
+
+class ExportFiles(unittest.TestCase):
+    def setUp(self):
+        self.tmp = tempfile.TemporaryDirectory()
+        self.dir = self.tmp.name
+
+    def tearDown(self):
+        self.tmp.cleanup()
+
+    def test_each_format_at_the_size_asked(self):
+        # format, piece, doubling, typed size ("" keeps the real one), expected size: a number,
+        # "real" (the 3-D part's) or "prop" (follows the other side with the real proportions).
+        rows = [
+            ("svg", "entier", False, "", ("real", "real")),
+            ("dxf", "entier", True, "", ("real", "real")),
+            ("pdf", "entier", True, "", ("real", "real")),
+            ("svg", "gauche", True, "60x-", (60, "prop")),
+            ("dxf", "droit", False, "-x150", ("prop", 150)),
+            ("pdf", "droit", False, "40.5x-", (40.5, "prop")),
+            ("svg", "haut", True, "150x70", (150, 70)),
+            ("dxf", "bas", True, "100x50", (100, 50)),
+            ("pdf", "haut", True, "180x90", (180, 90)),
+        ]
+        for fmt, piece, doubling, size, expected in rows:
+            with self.subTest(fmt=fmt, piece=piece, doubling=doubling, size=size):
+                name = f"{piece}-{int(doubling)}"
+                action = f"export={fmt}:{piece}:{name}" + (f":{size}" if size else "")
+                r = run(self.dir, *(["doubling=on"] if doubling else []), action)
+                self.assertEqual(r.returncode, 0, r.stderr)
+                path = os.path.join(self.dir, f"{name}.{fmt.upper()}")
+                if "real" in expected or "prop" in expected:
+                    rw, rh = real_size(self.dir, piece, doubling)
+                    w = {"real": rw, "prop": None}.get(expected[0], expected[0])
+                    h = {"real": rh, "prop": None}.get(expected[1], expected[1])
+                    w = h * rw / rh if w is None else w
+                    h = w * rh / rw if h is None else h
+                else:
+                    w, h = expected
+                self.check_file(fmt, piece, doubling, path, w, h)
+
+    def check_file(self, fmt, piece, doubling, path, w, h):
+        if fmt == "svg":
+            paths, title = svg_paths(path)
+            self.assertIn(f"{w:.2f}".replace(".", ","), title)
+            inner = 1 if doubling else 0
+        elif fmt == "dxf":
+            paths, inner = dxf_paths(path)
+        else:
+            paths, rects, text, page_w = pdf_page(path)
+            inner = 1 if doubling else 0
+            squares = [r for r in rects if abs(r[0] - 10) < TOL and abs(r[1] - 10) < TOL]
+            self.assertEqual(len(squares), 1, f"the 10 mm check square: {rects}")
+            self.assertIn("Carré de contrôle", text)
+            self.assertIn(f"Largeur : {w:.2f} mm".replace(".", ","), text)
+            self.assertIn("Epaisseur : 5 mm", text)
+        self.assertEqual(len(paths), 1 + (1 if doubling else 0))
+        self.assertEqual(inner, 1 if doubling else 0)
+        x0, x1, y0, y1 = bounds(paths)
+        self.assertAlmostEqual(x1 - x0, w, delta=TOL)
+        self.assertAlmostEqual(y1 - y0, h, delta=TOL)
+        for p in paths:
+            for a, b in zip(p, p[1:] + p[:1]):
+                self.assertGreater(abs(a[0] - b[0]) + abs(a[1] - b[1]), 1e-6, "no zero-length segment")
+        if doubling:
+            self.assertTrue(all(inside(q, paths[0]) for q in paths[1]), "the doubling lies inside")
+        if fmt == "pdf":
+            self.assertAlmostEqual((x0 + x1) / 2, page_w / 2, delta=TOL)  # centred on the sheet
+            return
+        # Centred on the axes: the whole former about both, a half against its own axis.
+        edge = {"entier": (x0 + x1, y0 + y1), "gauche": (x1,), "droit": (x0,), "haut": (y0,),
+                "bas": (y1,)}[piece]
+        for v in edge:
+            self.assertAlmostEqual(v, 0.0, delta=TOL)
+
+    def test_refusals_keep_the_older_file(self):
+        old = os.path.join(self.dir, "old.PDF")
+        with open(old, "w") as f:
+            f.write("older")
+        locked = os.path.join(self.dir, "locked")
+        os.mkdir(locked)
+        os.chmod(locked, stat.S_IRUSR | stat.S_IXUSR)
+        # action, exit status, words of the message
+        rows = [
+            ("export=pdf:entier:old:300x-", 1, "ne tient pas à l'échelle 1:1 sur la page de 210 × 297 mm"),
+            ("export=svg:entier:locked/a", 1, "Impossible d'enregistrer"),
+            ("export=dxf:entier:a:0x5", 2, "outside"),
+            ("export=eps:entier:a", 2, "unknown format"),
+            ("export=svg:milieu:a", 2, "unknown piece"),
+        ]
+        for action, status, words in rows:
+            with self.subTest(action=action):
+                r = run(self.dir, action)
+                self.assertEqual(r.returncode, status, r.stderr)
+                self.assertIn(words, r.stderr)
+        self.assertEqual(open(old).read(), "older")
+        self.assertEqual(sorted(os.listdir(self.dir)), ["locked", "old.PDF"])
+        self.assertEqual(os.listdir(locked), [])
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
