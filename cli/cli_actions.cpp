@@ -309,7 +309,7 @@ ActionResult exportPiece(Main& w, const QString& value) {
         *typed = mm;
     }
     auto answer = std::exchange(w.exportDialogAnswer, [&choice] { return choice; });
-    const ActionResult r = withNameTyped(w, item, m.captured(3));
+    const ActionResult r = menuWithNameTyped(w, item, m.captured(3));
     w.exportDialogAnswer = std::move(answer);
     return r;
 }
