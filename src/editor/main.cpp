@@ -416,7 +416,7 @@ void Main::Forme_Initiale() {
 
 void Main::Form_Load() {
     FormerModel& m = model_;
-    // 1.
+    // 1. Not loaded yet: the handlers that start-up runs leave the 3-D part alone.
     m.Form_Chargee = false;
 
     // 2. Beside the 3-D window, centred vertically; reading its width loads it.
@@ -428,7 +428,7 @@ void Main::Form_Load() {
     pb1(1)->setIcon(ImageList1[3]);
     Command4->setIcon(ImageList1[11]);
 
-    // 3.
+    // 3. Nine control points, 12 samples, the spline's order and the handles' radii.
     m.Der_Point = 8;
     m.Nb_Points = 12;
     m.Dessin_Actif = true;
@@ -436,7 +436,7 @@ void Main::Form_Load() {
     m.Rayon_X = 0.0105882f;
     m.Rayon_Y = 0.0092924f;
 
-    // 4.
+    // 4. The former's and the doubling's control points, all at zero.
     const auto count = static_cast<std::size_t>(m.Der_Point) + 1;
     m.Pts_Couple.assign(count, PointXYZ{});
     m.Pts_Doublage.assign(count, PointXYZ{});
@@ -447,11 +447,11 @@ void Main::Form_Load() {
     // 6. No border: outer and inner sizes are the same.
     PlaceAxes(m, Picture1->ScaleWidth(), Picture1->ScaleHeight(), Picture1->ScaleHeight());
 
-    // 7., 8. These only move the controls.
+    // 7., 8. The doubling's scale and its switch off; these only move the controls.
     Hscroll1->setValue(5);
     Check4->setChecked(false);
 
-    // 9., 10.
+    // 9., 10. The initial former's handles, then its control points read from them.
     Forme_Initiale();
     CopyHandlesToPoints(m);
 
@@ -461,7 +461,7 @@ void Main::Form_Load() {
     Hscroll3->setValue(4);
     Hscroll2->setValue(13);
 
-    // 12.
+    // 12. The first and the last point move onto the symmetry axis.
     PutEndsOnAxis(m);
 
     // 13. The design layout is recorded; from now on the surface shows the former at the view
@@ -478,7 +478,7 @@ void Main::Form_Load() {
     RebuildFormerMesh(1);
     Redraw3D = true;
 
-    // 15.
+    // 15. The tab "Dessin" in front.
     SSTab1->setCurrentIndex(0);
 
     // The window's first repaint samples the outline again from the corrected points; doing

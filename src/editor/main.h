@@ -178,63 +178,65 @@ public:
     std::function<bool(QPrinter&)> printDialogAnswer;
 
     // ---- controls ----
-    PictureBox* Picture1 = nullptr;
-    QLineEdit* lblX = nullptr;
-    QLineEdit* lblY = nullptr;
-    QLabel* Label6 = nullptr;
-    QLabel* Label4 = nullptr;
+    // The toolbar pb1 (above): "Ouvrir un Projet", "Enregistrer le Projet", "Pointillés",
+    // "Vue Points", "Poignées", "Axes On/Off", "Vue 3D" and "Grille On/Off".
+    PictureBox* Picture1 = nullptr; // the drawing surface in millimetres: grid, former, handles
+    QLineEdit* lblX = nullptr;      // bottom left of the surface: the pointer's x in millimetres
+    QLineEdit* lblY = nullptr;      // beside it: the pointer's y
+    QLabel* Label6 = nullptr;       // top left of the surface: "Mode asservi" or "Mode découplé"
+    QLabel* Label4 = nullptr;       // the green "^" under the axis, shown while the picture is off
 
-    QTabWidget* SSTab1 = nullptr;
-    QGroupBox* Frame5 = nullptr;
-    QGroupBox* Frame7 = nullptr; // doubling
-    QCheckBox* Check4 = nullptr;
-    QSlider* Hscroll1 = nullptr;
-    QGroupBox* Frame1 = nullptr; // sampling
-    QSlider* Hscroll2 = nullptr;
-    QLineEdit* Text3 = nullptr;
-    QSlider* Hscroll3 = nullptr;
-    QGroupBox* Frame2 = nullptr; // "Assemblage"
-    QRadioButton* Option1 = nullptr;
-    QRadioButton* Option2 = nullptr;
-    QRadioButton* Option7 = nullptr;
-    QGroupBox* Frame4 = nullptr; // "Action Souris"
-    QRadioButton* Option3 = nullptr;
-    QRadioButton* Option4 = nullptr;
-    QGroupBox* Frame6 = nullptr; // "Mouvements asservis"
-    QRadioButton* Option5 = nullptr;
-    QRadioButton* Option6 = nullptr;
+    QTabWidget* SSTab1 = nullptr;    // the tabs "Dessin" (drawing) and "Masque" (the picture)
+    QGroupBox* Frame5 = nullptr;     // tab "Dessin": the frames below
+    QGroupBox* Frame7 = nullptr;     // "Doublage": the inner doubling's switch and scale
+    QCheckBox* Check4 = nullptr;     // "On / Off": shows or removes the doubling
+    QSlider* Hscroll1 = nullptr;     // "Epaisseur": the doubling's scale, 1..9 tenths of the former
+    QGroupBox* Frame1 = nullptr;     // the sampling of the outline
+    QSlider* Hscroll2 = nullptr;     // "Nbre de Points": samples of the outline, 10..100
+    QLineEdit* Text3 = nullptr;      // beside "Nbre de Points": its value
+    QSlider* Hscroll3 = nullptr;     // "Résolution": the order of the B-spline
+    QGroupBox* Frame2 = nullptr;     // "Assemblage": how the doubling joins the former
+    QRadioButton* Option1 = nullptr; // "Horizontal"
+    QRadioButton* Option2 = nullptr; // "Aucun"
+    QRadioButton* Option7 = nullptr; // "Vertical"
+    QGroupBox* Frame4 = nullptr;     // "Action Souris": which handles the mouse moves
+    QRadioButton* Option3 = nullptr; // "Couple": the former's handles
+    QRadioButton* Option4 = nullptr; // "Doublage": the doubling's handles, when decoupled
+    QGroupBox* Frame6 = nullptr;     // "Mouvements asservis": whether the doubling follows
+    QRadioButton* Option5 = nullptr; // "Oui": the doubling follows the former (slaved)
+    QRadioButton* Option6 = nullptr; // "Non": the doubling is edited on its own
 
-    QGroupBox* Frame10 = nullptr;
-    QGroupBox* Frame9 = nullptr;     // pan and zoom of the background picture, while it is on
-    QSlider* Slider4 = nullptr;      // "Horiz", tooltip "Gauche / Droite"
-    QSlider* Slider5 = nullptr;      // "Zoom", in percent
-    QSlider* Slider6 = nullptr;      // "Vert", tooltip "Haut / Bas"
-    QGroupBox* Frame8 = nullptr;     // enabled once a picture has been chosen
+    QGroupBox* Frame10 = nullptr; // tab "Masque": the background picture's frames below
+    QGroupBox* Frame9 = nullptr;  // pan and zoom of the background picture, while it is on
+    QSlider* Slider4 = nullptr;   // "Horiz", tooltip "Gauche / Droite": horizontal offset
+    QSlider* Slider5 = nullptr;   // "Zoom", in percent: the picture's scale
+    QSlider* Slider6 = nullptr;   // "Vert", tooltip "Haut / Bas": vertical offset
+    QGroupBox* Frame8 = nullptr;  // the frame of "Image On/Off", enabled once a picture is chosen
     QPushButton* Command4 = nullptr; // "Image On/Off"; tag "1" while the picture shows
 
-    QMenu* IM_File = nullptr;
-    QAction* IM_Load = nullptr;
-    QAction* IM_Save_G = nullptr;
-    QAction* IM_Save_D = nullptr;
-    QAction* IM_H = nullptr;
-    QAction* IM_B = nullptr;
-    QAction* IM_Save_All = nullptr;
-    QAction* IM_Quit = nullptr;
-    QMenu* IM_PREFER = nullptr;
-    QAction* IM_BACKCOLOR = nullptr;
-    QMenu* IM_HELP = nullptr;
-    QAction* IM_HRELP = nullptr;
-    QAction* IM_ABOUT = nullptr;
+    QMenu* IM_File = nullptr;        // "&Fichiers"
+    QAction* IM_Load = nullptr;      // "&Charger": asks for a profile file's name, only recorded
+    QAction* IM_Save_G = nullptr;    // "&Sauvegarder 1/2 couple Gauche": the left half's profile
+    QAction* IM_Save_D = nullptr;    // "&Sauvegarder 1/2 couple Droit": the right half's profile
+    QAction* IM_H = nullptr;         // "&Sauvegarder 1/2 couple Haut": the top half's profile
+    QAction* IM_B = nullptr;         // "&Sauvegarder 1/2 couple Bas": the bottom half's profile
+    QAction* IM_Save_All = nullptr;  // "&Sauvegarder Couple Entier": the whole former's profile
+    QAction* IM_Quit = nullptr;      // "&Quitter"
+    QMenu* IM_PREFER = nullptr;      // "&Outils"
+    QAction* IM_BACKCOLOR = nullptr; // "&MsPaint": the paint program on the picture
+    QMenu* IM_HELP = nullptr;        // "&Aide"
+    QAction* IM_HRELP = nullptr;     // "&Aide": the help
+    QAction* IM_ABOUT = nullptr;     // "&A propos": the about window
 
     // ---- the 3-D window and the dimensions of the 3-D part ----
-    Frm3D* frm3D = nullptr; // "Assemblage", created at start-up, lives as long as this window
-    QGroupBox* Frame3 = nullptr;
-    QSlider* Slider1 = nullptr; // "Ep.:"
-    QSlider* Slider2 = nullptr; // "Haut.:"
-    QSlider* Slider3 = nullptr; // "Larg.:"
-    QLineEdit* T_EP = nullptr;  // the values last applied
-    QLineEdit* T_H = nullptr;
-    QLineEdit* T_L = nullptr;
+    Frm3D* frm3D = nullptr;      // "Assemblage", created at start-up, lives as long as this window
+    QGroupBox* Frame3 = nullptr; // under the tabs: the 3-D part's dimensions
+    QSlider* Slider1 = nullptr;  // "Ep.:": the part's thickness
+    QSlider* Slider2 = nullptr;  // "Haut.:": scales the part's height
+    QSlider* Slider3 = nullptr;  // "Larg.:": scales the part's width
+    QLineEdit* T_EP = nullptr;   // beside "Ep.:": the thickness last applied
+    QLineEdit* T_H = nullptr;    // beside "Haut.:": the height last applied
+    QLineEdit* T_L = nullptr;    // beside "Larg.:": the width last applied
     // What the 3-D scene reads from this window when it builds.
     SceneInput sceneInput() const;
     // "Vue 3D": shows the 3-D window, or hides it keeping its view.

@@ -27,7 +27,7 @@ void Main::File_Dialog(const QString& Pattern, const QString& Description, int F
 }
 
 bool Main::Save_Couple(int Piece) {
-    // 1., 2.
+    // 1., 2. Ask for the file's name; a cancel saves nothing and is no failure.
     File_Dialog(QStringLiteral("*.DAT"), kProfileTitle, 1);
     if (Chosen_File.isEmpty())
         return true;

@@ -1,5 +1,7 @@
 #include "picture_box.h"
 
+#include "view3d/event_codes.h"
+
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -15,28 +17,6 @@ namespace {
 
 QColor toQColor(Rgb c) {
     return QColor(c.r, c.g, c.b);
-}
-
-int vbButtons(Qt::MouseButtons b) {
-    int v = 0;
-    if (b & Qt::LeftButton)
-        v |= 1;
-    if (b & Qt::RightButton)
-        v |= 2;
-    if (b & Qt::MiddleButton)
-        v |= 4;
-    return v;
-}
-
-int vbShift(Qt::KeyboardModifiers m) {
-    int v = 0;
-    if (m & Qt::ShiftModifier)
-        v |= 1;
-    if (m & Qt::ControlModifier)
-        v |= 2;
-    if (m & Qt::AltModifier)
-        v |= 4;
-    return v;
 }
 
 } // namespace
@@ -365,15 +345,18 @@ void PictureBox::resizeEvent(QResizeEvent* event) {
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {
     const QPointF mm = toMm(event->position());
-    emit MouseDown(vbButtons(event->button()), vbShift(event->modifiers()), mm.x(), mm.y());
+    emit MouseDown(mouseButtonCode(event->button()), shiftKeyCode(event->modifiers()), mm.x(),
+                   mm.y());
 }
 
 void PictureBox::mouseMoveEvent(QMouseEvent* event) {
     const QPointF mm = toMm(event->position());
-    emit MouseMove(vbButtons(event->buttons()), vbShift(event->modifiers()), mm.x(), mm.y());
+    emit MouseMove(mouseButtonCode(event->buttons()), shiftKeyCode(event->modifiers()), mm.x(),
+                   mm.y());
 }
 
 void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
     const QPointF mm = toMm(event->position());
-    emit MouseUp(vbButtons(event->button()), vbShift(event->modifiers()), mm.x(), mm.y());
+    emit MouseUp(mouseButtonCode(event->button()), shiftKeyCode(event->modifiers()), mm.x(),
+                 mm.y());
 }

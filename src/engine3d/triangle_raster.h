@@ -60,9 +60,11 @@ struct Edge {
 
 // Calls span(const Span&) for every covered run of rows 0..height-1, columns 0..width-1, top
 // to bottom. Returns false for a triangle of zero area (nothing covered). Corners are
-// numbered as given; Span::e[k] always weighs the given corner k.
+// numbered as given; Span::e[k] always weighs the given corner k. `steps`, when given, grows
+// by the number of rows stepped through: at most `height`, however far the corners lie.
 template <typename SpanFn>
-bool forEachSpan(const PixelPoint (&corner)[3], int width, int height, SpanFn&& span) {
+bool forEachSpan(const PixelPoint (&corner)[3], int width, int height, SpanFn&& span,
+                 std::int64_t* steps = nullptr) {
     int order[3] = {0, 1, 2};
     const std::int64_t area = detail::Edge(corner[0], corner[1]).at(corner[2].x, corner[2].y);
     if (area == 0) {
@@ -91,7 +93,9 @@ bool forEachSpan(const PixelPoint (&corner)[3], int width, int height, SpanFn&& 
     for (int k = 0; k < 3; ++k) {
         s.step[order[k]] = -edges[k].dy;
     }
+    std::int64_t rows = 0;
     for (int y = yTop; y <= yBottom; ++y) {
+        ++rows;
         std::int64_t lo = xLeft;
         std::int64_t hi = xRight;
         for (const detail::Edge& e : edges) {
@@ -116,14 +120,21 @@ bool forEachSpan(const PixelPoint (&corner)[3], int width, int height, SpanFn&& 
         }
         span(static_cast<const Span&>(s));
     }
+    if (steps != nullptr) {
+        *steps += rows;
+    }
     return true;
 }
 
 // Calls pixel(x, y) for every pixel of the segment a-b (both ends included) that lies on the
 // surface. The pixels depend only on the two end points, not on their order, so an edge
-// drawn by two neighbouring triangles covers the same pixels twice.
+// drawn by two neighbouring triangles covers the same pixels twice. `steps`, when given,
+// grows by the number of columns or rows stepped through: at most the surface's width or
+// height, however far the end points lie.
 template <typename PixelFn>
-void forEachLinePixel(PixelPoint a, PixelPoint b, int width, int height, PixelFn&& pixel) {
+void forEachLinePixel(PixelPoint a, PixelPoint b, int width, int height, PixelFn&& pixel,
+                      std::int64_t* steps = nullptr) {
+    std::int64_t walked = 0;
     const std::int64_t adx = std::abs(std::int64_t(b.x) - a.x);
     const std::int64_t ady = std::abs(std::int64_t(b.y) - a.y);
     if (adx >= ady) {
@@ -135,6 +146,7 @@ void forEachLinePixel(PixelPoint a, PixelPoint b, int width, int height, PixelFn
         const int x0 = std::max(a.x, 0);
         const int x1 = std::min(b.x, width - 1);
         for (int x = x0; x <= x1; ++x) {
+            ++walked;
             // Nearest row, halves rounded down the screen.
             const std::int64_t y =
                 dx == 0 ? a.y : a.y + detail::floorDiv(2 * (x - a.x) * dy + dx, 2 * dx);
@@ -151,11 +163,15 @@ void forEachLinePixel(PixelPoint a, PixelPoint b, int width, int height, PixelFn
         const int y0 = std::max(a.y, 0);
         const int y1 = std::min(b.y, height - 1);
         for (int y = y0; y <= y1; ++y) {
+            ++walked;
             const std::int64_t x = a.x + detail::floorDiv(2 * (y - a.y) * dx + dy, 2 * dy);
             if (x >= 0 && x < width) {
                 pixel(static_cast<int>(x), y);
             }
         }
+    }
+    if (steps != nullptr) {
+        *steps += walked;
     }
 }
 

@@ -47,14 +47,6 @@ constexpr int kButtonLeft = 1;
 constexpr int kButtonRight = 2;
 constexpr double kFullTurn = 6.28318530717958;
 
-// Nearest whole pixel, halves to even, kept inside the int range.
-int nearestPixel(float v) {
-    if (!std::isfinite(v)) {
-        return 0;
-    }
-    return static_cast<int>(std::nearbyint(std::clamp(static_cast<double>(v), -1e9, 1e9)));
-}
-
 QToolButton* makeButton(QWidget* parent, const QString& name, const char* tooltip,
                         const QIcon& icon, QPoint at) {
     auto* b = new QToolButton(parent);
@@ -268,8 +260,8 @@ void Frm3D::Picture1_MouseMove(int Button, int, float X, float Y) {
     } else {
         Picture1->unsetCursor();
     }
-    lastX = nearestPixel(X);
-    lastY = nearestPixel(Y);
+    lastX = toPixel(X);
+    lastY = toPixel(Y);
 }
 
 void Frm3D::Picture1_KeyUp(int KeyCode) {

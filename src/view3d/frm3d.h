@@ -74,10 +74,16 @@ public:
     int View_Piece = 1;
 
     // ---- controls ----
+    // The 3-D surface: shows the part; dragging with the left button turns it, with the right
+    // button moves it nearer or farther.
     Frm3DPicture* Picture1 = nullptr;
-    QGroupBox* Frame1 = nullptr;
-    QToolButton* pb1(int index) const; // 1..5, nullptr otherwise
-    QToolButton* pb2(int index) const; // 0..4, nullptr otherwise
+    QGroupBox* Frame1 = nullptr; // the frame of the piece buttons pb2
+    // The view buttons along the top, 1..5 ("Vue Surface", "Vue Filaire", "VueTransparent",
+    // "Vue Silhouette", "Vue Solide"): how the part is drawn; nullptr for other indices.
+    QToolButton* pb1(int index) const;
+    // The piece buttons in Frame1, 0..4 ("Couple Entier", "Couple Gauche", "Couple Droit",
+    // "Couple Supérieur", "CoupleInférieur"): which piece is shown; nullptr for other indices.
+    QToolButton* pb2(int index) const;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -1,5 +1,7 @@
 #include "view3d/frm3d_picture.h"
 
+#include "view3d/event_codes.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -12,16 +14,6 @@ Frm3DPicture::Frm3DPicture(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::StrongFocus);
     image_ = QImage(1, 1, QImage::Format_RGB32);
     image_.fill(Qt::black);
-}
-
-int Frm3DPicture::buttonCode(Qt::MouseButtons buttons) {
-    return (buttons & Qt::LeftButton ? 1 : 0) | (buttons & Qt::RightButton ? 2 : 0) |
-           (buttons & Qt::MiddleButton ? 4 : 0);
-}
-
-int Frm3DPicture::shiftCode(Qt::KeyboardModifiers modifiers) {
-    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
-           (modifiers & Qt::AltModifier ? 4 : 0);
 }
 
 int Frm3DPicture::keyCode(int qtKey) {
@@ -63,7 +55,7 @@ void Frm3DPicture::fitImage() {
 
 void Frm3DPicture::mouseMoveEvent(QMouseEvent* event) {
     const QPointF at = event->position();
-    emit MouseMove(buttonCode(event->buttons()), shiftCode(event->modifiers()),
+    emit MouseMove(mouseButtonCode(event->buttons()), shiftKeyCode(event->modifiers()),
                    static_cast<float>(at.x()), static_cast<float>(at.y()));
 }
 

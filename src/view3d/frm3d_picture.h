@@ -19,10 +19,6 @@ public:
     // every resize, and by the window when it sizes a surface that is not shown yet.
     void fitImage();
 
-    // Mouse buttons as a bit set: 1 left, 2 right, 4 middle. Shift keys: 1 shift, 2 control,
-    // 4 alt.
-    static int buttonCode(Qt::MouseButtons buttons);
-    static int shiftCode(Qt::KeyboardModifiers modifiers);
     // 16 for the shift key (17 control, 18 alt); other keys keep the toolkit's code.
     static int keyCode(int qtKey);
 

@@ -75,12 +75,13 @@ void QImageCanvas::polygon(const PixelPoint (&points)[3]) {
         const qsizetype stride = image_.bytesPerLine();
         const QRgb rgb = toRgb(fillColour_);
         const PenMode mode = penMode_;
-        raster::forEachSpan(points, width(), height(), [&](const raster::Span& s) {
+        const auto paintSpan = [&](const raster::Span& s) {
             QRgb* row = reinterpret_cast<QRgb*>(bits + s.y * stride);
             for (int x = s.xBegin; x < s.xEnd; ++x) {
                 applyPen(row[x], mode, rgb);
             }
-        });
+        };
+        raster::forEachSpan(points, width(), height(), paintSpan, &rasterSteps_);
     }
     if (outline_) {
         strokeOutline(points);
@@ -95,19 +96,21 @@ void QImageCanvas::strokeOutline(const PixelPoint (&points)[3]) {
     const int h = height();
     if (penMode_ != PenMode::Invert) {
         // Painting a pixel twice with these pens changes nothing.
+        const auto paint = [&](int x, int y) {
+            applyPen(reinterpret_cast<QRgb*>(bits + y * stride)[x], penMode_, rgb);
+        };
         for (int k = 0; k < 3; ++k) {
-            raster::forEachLinePixel(points[k], points[(k + 1) % 3], w, h, [&](int x, int y) {
-                applyPen(reinterpret_cast<QRgb*>(bits + y * stride)[x], penMode_, rgb);
-            });
+            raster::forEachLinePixel(points[k], points[(k + 1) % 3], w, h, paint, &rasterSteps_);
         }
         return;
     }
     // The invert pen must touch every pixel of the closed outline once, corners included.
     outlinePixels_.clear();
+    const auto list = [&](int x, int y) {
+        outlinePixels_.push_back((std::uint64_t(std::uint32_t(y)) << 32) | std::uint32_t(x));
+    };
     for (int k = 0; k < 3; ++k) {
-        raster::forEachLinePixel(points[k], points[(k + 1) % 3], w, h, [&](int x, int y) {
-            outlinePixels_.push_back((std::uint64_t(std::uint32_t(y)) << 32) | std::uint32_t(x));
-        });
+        raster::forEachLinePixel(points[k], points[(k + 1) % 3], w, h, list, &rasterSteps_);
     }
     std::sort(outlinePixels_.begin(), outlinePixels_.end());
     outlinePixels_.erase(std::unique(outlinePixels_.begin(), outlinePixels_.end()),
@@ -139,7 +142,7 @@ bool QImageCanvas::gradientTriangle(const GradientVertex (&corners)[3]) {
     bool planeReady = false;
     double inv = 0.0;
     std::int64_t step[3] = {};
-    raster::forEachSpan(points, width(), height(), [&](const raster::Span& s) {
+    const auto paintSpan = [&](const raster::Span& s) {
         // Barycentric weights are e[k] / area2; each channel is a plane over the triangle,
         // stepped along the row in 16.16 fixed point from an exact start.
         if (!planeReady) {
@@ -195,7 +198,8 @@ bool QImageCanvas::gradientTriangle(const GradientVertex (&corners)[3]) {
             value[1] += step[1];
             value[2] += step[2];
         }
-    });
+    };
+    raster::forEachSpan(points, width(), height(), paintSpan, &rasterSteps_);
     return true;
 }
 
@@ -213,9 +217,10 @@ void QImageCanvas::line(PixelPoint from, PixelPoint to) {
     uchar* bits = image_.bits();
     const qsizetype stride = image_.bytesPerLine();
     const QRgb rgb = toRgb(outlineColour_);
-    raster::forEachLinePixel(from, to, width(), height(), [&](int x, int y) {
+    const auto paint = [&](int x, int y) {
         applyPen(reinterpret_cast<QRgb*>(bits + y * stride)[x], penMode_, rgb);
-    });
+    };
+    raster::forEachLinePixel(from, to, width(), height(), paint, &rasterSteps_);
 }
 
 void QImageCanvas::bezier(const PixelPoint (&points)[4]) {

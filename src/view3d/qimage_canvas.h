@@ -38,6 +38,10 @@ public:
     void bezier(const PixelPoint (&points)[4]) override;
     void text(PixelPoint at, std::string_view text) override;
 
+    // Rows and columns the rasteriser has stepped through since the canvas was made: each
+    // triangle, outline or line costs at most the image's size, however far its corners lie.
+    std::int64_t rasterSteps() const { return rasterSteps_; }
+
 private:
     // Converts a replaced image to 32-bit RGB; false when there is nothing to draw on.
     bool usable();
@@ -53,4 +57,5 @@ private:
     Colour3 background_;
     QFont font_;
     std::vector<std::uint64_t> outlinePixels_; // scratch: pixels of one outline, invert pen
+    std::int64_t rasterSteps_ = 0;
 };

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <random>
 #include <set>
 #include <utility>
@@ -15,16 +16,22 @@ struct Coverage {
     int h;
     std::vector<int> count;
     Coverage(int width, int height) : w(width), h(height), count(width * height, 0) {}
+    // Adds one triangle; however far its corners lie, it steps through the surface's rows at
+    // most.
     bool add(PixelPoint a, PixelPoint b, PixelPoint c) {
         const PixelPoint t[3] = {a, b, c};
-        return raster::forEachSpan(t, w, h, [&](const raster::Span& s) {
+        const auto countSpan = [&](const raster::Span& s) {
             EXPECT_GE(s.xBegin, 0);
             EXPECT_LE(s.xEnd, w);
             EXPECT_LT(s.xBegin, s.xEnd);
             for (int x = s.xBegin; x < s.xEnd; ++x) {
                 ++count[s.y * w + x];
             }
-        });
+        };
+        std::int64_t rows = 0;
+        const bool covered = raster::forEachSpan(t, w, h, countSpan, &rows);
+        EXPECT_LE(rows, h);
+        return covered;
     }
     // Every pixel of columns 0..right-1 and rows 0..bottom-1 once, nothing else.
     void expectRectangle(int right, int bottom) const {
@@ -83,11 +90,15 @@ TEST(TriangleRaster, DegenerateOffSurfaceAndHugeTriangles) {
     all.expectRectangle(64, 48);
 }
 
+// The pixels of a segment on a 100 x 100 surface, stepped through 100 columns or rows at most.
 std::set<std::pair<int, int>> linePixels(PixelPoint a, PixelPoint b) {
     std::set<std::pair<int, int>> out;
-    raster::forEachLinePixel(a, b, 100, 100, [&](int x, int y) {
+    const auto collect = [&](int x, int y) {
         EXPECT_TRUE(out.insert({x, y}).second) << "pixel painted twice";
-    });
+    };
+    std::int64_t steps = 0;
+    raster::forEachLinePixel(a, b, 100, 100, collect, &steps);
+    EXPECT_LE(steps, 100);
     return out;
 }
 

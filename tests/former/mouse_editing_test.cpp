@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 // Handle i of the set, placed so that its centre (Left + Rayon_X, Top - Rayon_Y) is (cx, cy).
@@ -73,18 +76,32 @@ TEST(DragStep, CoupleModeMovesHandlePolygonAndPoint) {
     EXPECT_EQ(m.LinPi[7].Y2, 88.0);
 }
 
-TEST(DragStep, ThePointStopsOnTheSymmetryAxis) {
-    FormerModel m = startedModel();
-    m.Idx_Point = 2;
-    EXPECT_EQ(DragStep(m, true, false, 5, 12.5f, 20.0f), 60.0);
-    EXPECT_EQ(m.Pts_Couple[2].x, 60.0);
-    EXPECT_EQ(m.Pts_Couple[2].y, 20.0);
-
-    // An axis that single precision cannot hold exactly still stops the point on it.
-    FormerModel odd = startedModel(120.2, 100.0);
-    odd.Idx_Point = 2;
-    DragStep(odd, true, false, 5, 3.0f, 20.0f);
-    EXPECT_EQ(odd.Pts_Couple[2].x, odd.X1());
+TEST(DragStep, ThePointStopsOnTheSymmetryAxisInBothSets) {
+    // The clamp at its boundary: far to the left, the float just left of the axis, the float
+    // nearest to it and the floats just right of it, with an axis that single precision holds
+    // exactly and one that it cannot hold.
+    for (const double width : {120.0, 120.2}) {
+        const double X1 = startedModel(width).X1();
+        const float on = static_cast<float>(X1);
+        const float right = std::nextafter(on, 1000.0f);
+        for (const float x :
+             {12.5f, std::nextafter(on, 0.0f), on, right, std::nextafter(right, 1000.0f)}) {
+            const double expected = std::max(static_cast<double>(x), X1);
+            for (const bool couple : {true, false}) {
+                SCOPED_TRACE(testing::Message() << "axis " << X1 << ", x " << x
+                                                << (couple ? ", couple" : ", doublage"));
+                FormerModel m = startedModel(width);
+                m.Idx_Point = 2;
+                EXPECT_EQ(DragStep(m, couple, false, 5, x, 20.0f), expected);
+                const Handle& h = (couple ? m.shppi : m.Shape1)[2];
+                EXPECT_EQ(h.Left, expected - m.Rayon_X);
+                EXPECT_EQ(h.Top, 20.0 + m.Rayon_Y);
+                if (couple) {
+                    EXPECT_EQ(m.Pts_Couple[2].x, expected);
+                }
+            }
+        }
+    }
 }
 
 TEST(DragStep, SlavedDoublingFollowsTheFormersHandle) {
@@ -117,10 +134,6 @@ TEST(DragStep, DoublageModeStoresTheHandleCorner) {
     EXPECT_DOUBLE_EQ(m.Pts_Doublage[6].y, 66.0 + m.Rayon_Y);
     EXPECT_EQ(m.Pts_Doublage[2].x, 71.0);
     EXPECT_EQ(m.Pts_Couple, former);
-
-    // The clamp holds in this mode too.
-    DragStep(m, false, false, 5, 20.0f, 66.0f);
-    EXPECT_DOUBLE_EQ(m.Shape1[6].Left, 60.0 - m.Rayon_X);
 }
 
 TEST(DragStep, NoPickedPointMovesNothing) {

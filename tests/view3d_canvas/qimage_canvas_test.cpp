@@ -91,15 +91,27 @@ TEST(QImageCanvas, PixelsLinesCurvesTextAndClear) {
 }
 
 TEST(QImageCanvas, FarAwayCoordinatesAreClippedNotWalked) {
-    QImage image = blank(50, 50);
+    // Each triangle, outline or line costs at most the image's rows or columns, however far its
+    // corners lie: a walk of the far coordinates would step through 2^29 of them.
+    QImage image = blank(50, 40);
     QImageCanvas canvas(image);
     const int big = 1 << 28;
-    // Triangles and lines are clipped by the rasteriser; the curves go to QPainter.
-    const PixelPoint curve[4] = {{-big, 0}, {0, big}, {big, 0}, {0, -big}};
-    canvas.bezier(curve);
+    const PixelPoint far[3] = {{-big, -big}, {big, 0}, {0, big}}; // covers the whole image
+    canvas.setFill(true);
+    canvas.setFillColour({255, 255, 255});
+    canvas.polygon(far); // 40 rows of fill, three edges of at most 50 columns each
+    canvas.setPenMode(PenMode::Invert);
+    canvas.polygon(far); // the invert pen lists the outline's pixels first
+    canvas.line({-big, 20}, {big, 21});
+    canvas.line({25, -big}, {26, big});
     const GradientVertex g[3] = {corner(-big, -big, 0, 0, 0), corner(big, 0, 255, 255, 255),
                                  corner(0, big, 0, 0, 0)};
     EXPECT_TRUE(canvas.gradientTriangle(g));
+    EXPECT_LE(canvas.rasterSteps(), 2 * (40 + 3 * 50) + 50 + 40 + 40);
+    EXPECT_GE(canvas.rasterSteps(), 2 * 40 + 50 + 40 + 40);
+    // The curves go to QPainter, which clips them itself.
+    const PixelPoint curve[4] = {{-big, 0}, {0, big}, {big, 0}, {0, -big}};
+    canvas.bezier(curve);
 }
 
 TEST(QImageCanvas, OtherImageFormatsAreConvertedToRgb32) {
