@@ -1,9 +1,21 @@
 #include "editor/main.h"
+#include "editor/application.h"
 
 #include <QApplication>
 
+#include <cstdio>
+#include <cstring>
+
 int main(int argc, char** argv) {
+    // Answered before any window system is needed.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("%s\n", versionText().toUtf8().constData());
+            return 0;
+        }
+    }
     QApplication app(argc, argv);
+    setUpApplication();
     // The installed desktop entry: the desktop groups the windows under its name and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("editeur-couples"));
     Main window;

@@ -3,6 +3,7 @@
 #include "couples_cli.h"
 #include "state_json.h"
 
+#include "editor/frm_hlp.h"
 #include "editor/main.h"
 #include "editor/surface_mouse.h"
 #include "view3d/frm3d.h"
@@ -642,6 +643,30 @@ ActionResult window(Main& w, const QString& value) {
     return writeOutput(value, [&w](QSaveFile& f) { return w.grab().save(&f, "PNG"); });
 }
 
+// Opens "&A propos" as a user does, writes the about window's picture once it shows, and
+// closes it with "&OK".
+ActionResult about(Main& w, const QString& value) {
+    if (value.isEmpty())
+        return usage(QStringLiteral("no file name"));
+    if (!w.IM_ABOUT->isEnabled() || !w.IM_ABOUT->isVisible())
+        return usage(QStringLiteral("IM_ABOUT is disabled"));
+    ActionResult result = failure(QStringLiteral("the about window did not open"));
+    // Runs inside the window's modal loop; dropped with the guard if the window never opens.
+    QObject guard;
+    QMetaObject::invokeMethod(
+        &guard,
+        [&w, &value, &result] {
+            if (!w.aboutWindow)
+                return;
+            result = writeOutput(
+                value, [&w](QSaveFile& f) { return w.aboutWindow->grab().save(&f, "PNG"); });
+            w.aboutWindow->Command1->click();
+        },
+        Qt::QueuedConnection);
+    w.IM_ABOUT->trigger();
+    return result;
+}
+
 } // namespace
 
 const std::vector<CliAction>& cliActions() {
@@ -687,6 +712,8 @@ const std::vector<CliAction>& cliActions() {
         // the editor window as a whole
         {"resize", resize},
         {"window", window},
+        // the help menu
+        {"about", about},
     };
     // clang-format on
     return table;

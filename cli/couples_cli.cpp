@@ -50,6 +50,7 @@ const char* const kUsage =
     "  mspaint=1           prints the paint program \"&MsPaint\" would start\n"
     "  resize=WxH          resizes the editor window to W by H pixels, frame included\n"
     "  window=FILE.png     writes the whole editor window as the user sees it\n"
+    "  about=FILE.png      opens \"&A propos\", writes its picture, closes it with \"&OK\"\n"
     "Exit status: 0 done, 2 bad usage, 1 run-time failure.\n";
 
 constexpr double kMaxSurface = 1000.0; // mm: keeps the surface's layers a sane size

@@ -1,5 +1,7 @@
 #include "couples_cli.h"
 
+#include "editor/application.h"
+
 #include <QApplication>
 
 namespace {
@@ -23,6 +25,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     previousHandler = qInstallMessageHandler(quietHandler);
     QApplication app(argc, argv);
+    setUpApplication();
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
     QTextStream out(stdout);

@@ -10,6 +10,7 @@ PACKAGES=(
   clang-format xvfb xauth locales
   qt6-svg-dev desktop-file-utils appstream
   libdxflib-dev python3-ezdxf python3-pdfminer
+  qt6-translations-l10n
 )
 
 SUDO=""
@@ -29,11 +30,14 @@ if [ "${#missing[@]}" -gt 0 ]; then
   $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-# A comma-decimal locale, so the export can be tested against a French user.
-if ! locale -a 2>/dev/null | grep -qi '^fr_FR\.utf-\?8$'; then
-  if [ -f /etc/locale.gen ]; then
-    $SUDO sed -i 's/^# *fr_FR.UTF-8 UTF-8/fr_FR.UTF-8 UTF-8/' /etc/locale.gen
-    grep -q '^fr_FR.UTF-8 UTF-8' /etc/locale.gen || echo 'fr_FR.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
+# A comma-decimal locale, so the export can be tested against a French user, and an English
+# one, so the French interface can be tested on an English desktop.
+for loc in fr_FR en_US; do
+  if ! locale -a 2>/dev/null | grep -qi "^${loc}\.utf-\?8$"; then
+    if [ -f /etc/locale.gen ]; then
+      $SUDO sed -i "s/^# *${loc}.UTF-8 UTF-8/${loc}.UTF-8 UTF-8/" /etc/locale.gen
+      grep -q "^${loc}.UTF-8 UTF-8" /etc/locale.gen || echo "${loc}.UTF-8 UTF-8" | $SUDO tee -a /etc/locale.gen >/dev/null
+    fi
+    $SUDO locale-gen >/dev/null
   fi
-  $SUDO locale-gen >/dev/null
-fi
+done

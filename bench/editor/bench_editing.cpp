@@ -1,7 +1,9 @@
 // The whole drag step: one mouse move with the left button held on the drawing surface (the
 // point and what follows it move, the outline is sampled, the 3-D part follows) up to both
 // windows redrawn: the surface repainted and the 3-D frame drawn, synchronously. Each repetition is
-// one step, so the median and the 99th percentile are those of single steps.
+// one step, so the median and the 99th percentile are those of single steps. Run it with
+// QT_SCALE_FACTOR=2 for both windows at 200 %: the widths stay logical, the layers and the 3-D
+// frame have twice as many pixels each way.
 #include "editor/main.h"
 #include "editor/surface_mouse.h"
 #include "view3d/frm3d.h"
@@ -81,6 +83,8 @@ void dragStep(benchmark::State& state, QSizeF surfaceMm, QSize surface3d) {
     state.counters["frames3d"] = w.frm3D->framesDrawn - framesBefore;
     state.counters["width3d_px"] = w.frm3D->Picture1->width();
     state.counters["height3d_px"] = w.frm3D->Picture1->height();
+    // Device pixels per logical pixel of both windows: 2 under QT_SCALE_FACTOR=2.
+    state.counters["pixel_ratio"] = w.frm3D->Picture1->devicePixelRatioF();
 }
 
 void BM_DragStep_DesignSize(benchmark::State& state) {

@@ -10,7 +10,9 @@ std::unique_ptr<QFileDialog> makeFileDialog(QWidget* parent, const QString& Patt
     // No initial folder: the dialog opens in the current one.
     auto d = std::make_unique<QFileDialog>(parent, Description, QString(),
                                            QStringLiteral("%1 (%2)").arg(Description, Pattern));
-    d->setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
+    // The filter shows its description alone, without the pattern in brackets.
+    d->setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite |
+                  QFileDialog::HideNameFilterDetails);
     d->setAcceptMode(forSave ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     // Any name may be typed, existing or not, even when opening.
     d->setFileMode(QFileDialog::AnyFile);

@@ -9,9 +9,9 @@ class QWidget;
 
 // The editor's chooser for its own file types: Qt's own dialog rather than the platform's, so
 // that it looks the same everywhere and tests can drive it. One filter "Description (Pattern)",
-// titled Description, open or save mode, no overwrite question, no check that the file or its
-// folder exists, a single file, and no suffix of the dialog's own: the program adds its
-// default extension itself (chosenFileName).
+// shown as its description alone, titled Description, open or save mode, no overwrite question, no
+// check that the file or its folder exists, a single file, and no suffix of the dialog's own: the
+// program adds its default extension itself (chosenFileName).
 std::unique_ptr<QFileDialog> makeFileDialog(QWidget* parent, const QString& Pattern,
                                             const QString& Description, bool forSave);
 

@@ -20,6 +20,7 @@
 #include <vector>
 
 class Frm3D;
+class FrmHlp;
 struct SceneInput;
 class QAction;
 class QCheckBox;
@@ -32,6 +33,7 @@ class QPushButton;
 class QRadioButton;
 class QSlider;
 class QTabWidget;
+class QTextBrowser;
 class QToolButton;
 
 // The editor window "EDITEUR de COUPLES". It owns the former model and is a thin shell
@@ -99,8 +101,8 @@ public:
     // The controls that the outline construction reads.
     OutlineOptions outlineOptions() const;
 
-    // Menu handlers; the file commands are in main_files.cpp, the paint program and the about
-    // window come with their own features.
+    // Menu handlers; the file commands are in main_files.cpp, the help menu in main_help.cpp,
+    // the paint program in main_picture.cpp.
     void IM_Load_Click();
     void IM_Save_G_Click();
     void IM_Save_D_Click();
@@ -109,8 +111,12 @@ public:
     void IM_Save_All_Click();
     void IM_Quit_Click();
     void IM_BACKCOLOR_Click(); // "&MsPaint" (main_picture.cpp)
-    void IM_HRELP_Click() {}
-    void IM_ABOUT_Click() {}
+    // "&Aide" › "&Aide": shows the guide beside the editor.
+    void IM_HRELP_Click();
+    // "&A propos": a fresh about window, modal until its "&OK" closes it.
+    void IM_ABOUT_Click();
+    FrmHlp* aboutWindow = nullptr;      // the about window while it is open
+    QTextBrowser* helpWindow = nullptr; // the guide, made at its first showing
 
     // ---- files: the profile export and the file dialogs (main_files.cpp) ----
     // The name chosen in the last file dialog, "" after a cancel.
@@ -298,8 +304,8 @@ public:
     void Picture1_MouseDown(int Button, int Shift, float X, float Y);
     void Picture1_MouseMove(int Button, int Shift, float X, float Y);
     void Picture1_MouseUp(int Button, int Shift, float X, float Y);
-    // The text lblX and lblY show for a coordinate: up to 7 significant digits, the user's
-    // decimal separator, no grouping.
+    // The text lblX and lblY show for a coordinate: up to 7 significant digits, the decimal
+    // separator of the user's desktop (userLocale), no grouping.
     static QString pointerText(float value);
 
 private:

@@ -3,13 +3,15 @@
 // the picked point.
 #include "editor/main.h"
 
+#include "editor/application.h"
+
 #include <QLineEdit>
 #include <QLocale>
 #include <QRadioButton>
 #include <QSlider>
 
 QString Main::pointerText(float value) {
-    QLocale locale;
+    QLocale locale = userLocale();
     locale.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
     // + 0.0f turns a negative zero into zero; 'G' writes an exponent as the platform did.
     return locale.toString(static_cast<double>(value + 0.0f), 'G', 7);

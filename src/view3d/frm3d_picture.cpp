@@ -29,10 +29,19 @@ int Frm3DPicture::keyCode(int qtKey) {
     }
 }
 
+QSize Frm3DPicture::deviceSize() const {
+    return (QSizeF(size()) * devicePixelRatioF()).toSize().expandedTo(QSize(1, 1));
+}
+
 void Frm3DPicture::paintEvent(QPaintEvent*) {
+    // On another screen the ratio may have changed: the next frame is drawn at the new one.
+    fitImage();
     QPainter p(this);
     p.fillRect(rect(), Qt::black);
-    p.drawImage(QPoint(0, 0), image_);
+    // One image pixel on one device pixel.
+    const qreal ratio = devicePixelRatioF();
+    p.drawImage(QRectF(0, 0, image_.width() / ratio, image_.height() / ratio), image_,
+                QRectF(image_.rect()));
 }
 
 void Frm3DPicture::resizeEvent(QResizeEvent*) {
@@ -40,11 +49,16 @@ void Frm3DPicture::resizeEvent(QResizeEvent*) {
 }
 
 void Frm3DPicture::fitImage() {
-    const QSize size = this->size().expandedTo(QSize(1, 1));
+    const QSize size = deviceSize();
     if (size == image_.size()) {
         return;
     }
     QImage grown(size, QImage::Format_RGB32);
+    // The image stays at ratio 1, as the engine draws in its pixels; text keeps its size on
+    // screen through the image's resolution.
+    const qreal ratio = devicePixelRatioF();
+    grown.setDotsPerMeterX(qRound(grown.dotsPerMeterX() * ratio));
+    grown.setDotsPerMeterY(qRound(grown.dotsPerMeterY() * ratio));
     grown.fill(Qt::black);
     QPainter p(&grown);
     p.drawImage(QPoint(0, 0), image_);

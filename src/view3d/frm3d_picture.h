@@ -4,20 +4,24 @@
 #include <QWidget>
 
 // The drawing surface Picture1 of the 3-D window: measured in pixels, no border, black, with a
-// persistent image that frames are drawn into and that a repaint shows. Mouse moves and key
-// releases arrive with the toolkit-neutral codes the window's handlers expect.
+// persistent image that frames are drawn into and that a repaint shows. The image has one pixel
+// per device pixel of the screen (twice the surface's size each way at 200 %), so frames are
+// sharp at any scale. Mouse moves and key releases arrive in the surface's own (logical) pixels,
+// with the toolkit-neutral codes the window's handlers expect.
 class Frm3DPicture : public QWidget {
     Q_OBJECT
 
 public:
     explicit Frm3DPicture(QWidget* parent = nullptr);
 
-    // The persistent image, exactly the surface's size in pixels.
+    // The persistent image, exactly the surface's size in device pixels.
     QImage& image() { return image_; }
     const QImage& image() const { return image_; }
     // Re-makes the image at the surface's size, keeping what it can of its picture. Done on
     // every resize, and by the window when it sizes a surface that is not shown yet.
     void fitImage();
+    // The surface's size in device pixels.
+    QSize deviceSize() const;
 
     // 16 for the shift key (17 control, 18 alt); other keys keep the toolkit's code.
     static int keyCode(int qtKey);

@@ -82,6 +82,16 @@ TEST_F(Cli, SnapshotShowsTheSurfaceAsTheUserSeesIt) {
               100);
 }
 
+// The about window is pictured while it shows, then "&OK" closes it and the script goes on.
+TEST_F(Cli, AboutPicturesTheAboutWindowAndClosesIt) {
+    const CliRun r = cli({"about=" + file("a.png"), "points=20", "state=" + file("s.json")});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QImage shot(file("a.png"));
+    EXPECT_GT(shot.width(), shot.height());
+    EXPECT_GT(countColour(shot, QColor(0, 0, 0)), 200) << "its texts";
+    EXPECT_EQ(readJson(file("s.json"))["Nb_Points"].toInt(), 20);
+}
+
 TEST_F(Cli, BadUsageStopsBeforeLaterActions) {
     expectBadUsage({"points=5",
                     "points=101",
@@ -113,6 +123,7 @@ TEST_F(Cli, BadUsageStopsBeforeLaterActions) {
                     "resize=9000x10",
                     "resize=800",
                     "window=",
+                    "about=",
                     "ep=0",
                     "ep=121",
                     "haut=101",
@@ -154,7 +165,8 @@ TEST_F(Cli, DisabledControlIsBadUsage) {
 
 TEST_F(Cli, FileThatCannotBeWrittenIsARunTimeFailure) {
     for (const QString& a : {"snapshot=" + file("missing/s.png"), "window=" + file("missing/w.png"),
-                             "render3d=" + file("missing/r.png"), "state=" + dir.path()}) {
+                             "render3d=" + file("missing/r.png"), "about=" + file("missing/a.png"),
+                             "state=" + dir.path()}) {
         const CliRun r = cli({a, "state=" + file("s.json")});
         EXPECT_EQ(r.status, 1) << a.toStdString();
         EXPECT_TRUE(r.err.contains(a.section('=', 0, 0) + "=")) << r.err.toStdString();

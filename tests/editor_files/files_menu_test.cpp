@@ -1,25 +1,36 @@
 #include "editor_test_support.h"
 
+#include "editor/application.h"
+#include "editor/frm_hlp.h"
 #include "editor/piece_size_dialog.h"
 #include "export/piece_outline.h"
+
 #include "files/couple_export.h"
 #include "view3d/frm3d.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPrinter>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QToolButton>
+#include <QTreeView>
 
 #include <clocale>
 #include <cstdio>
@@ -282,6 +293,69 @@ TEST_F(FilesMenu, RealDialogsSaveReplaceCancelAndOpen) {
     EXPECT_EQ(w->ps.size(), QSize(40, 30));
 }
 
+// Qt's own texts speak French whatever the desktop's language: each row is a text Qt shows, as
+// read from its widget, with Qt's English default it must not be.
+TEST_F(FilesMenu, QtOwnDialogsAndButtonsSpeakFrench) {
+    if (QCoreApplication::translate("QPlatformTheme", "&Yes") == "&Yes") { // not French yet
+        EXPECT_FALSE(useFrenchQtTexts(dir.filePath("no-catalogue")))
+            << "a missing catalogue is no error, Qt stays English";
+    }
+    ASSERT_TRUE(useFrenchQtTexts()) << "Qt's French catalogue (qt6-translations-l10n) is missing";
+    EXPECT_EQ(QLocale().toString(0.5), "0,5");
+    EXPECT_EQ(Main::pointerText(0.5f), "0" + QLocale::system().decimalPoint() + "5")
+        << "the coordinates keep the desktop's format";
+
+    std::map<QString, QString> seen; // what the user reads, by where it is
+    QString filter;
+    ModalWatcher<QFileDialog> dialog([&](QFileDialog* d) {
+        auto text = [d](const char* name) {
+            const auto* l = d->findChild<QLabel*>(name);
+            return l ? l->text() : QString();
+        };
+        seen["Look in:"] = text("lookInLabel");
+        seen["File &name:"] = text("fileNameLabel");
+        seen["Files of type:"] = text("fileTypeLabel");
+        if (auto* box = d->findChild<QDialogButtonBox*>("buttonBox")) {
+            seen["&Save"] = box->button(QDialogButtonBox::Save)->text();
+            seen["Cancel"] = box->button(QDialogButtonBox::Cancel)->text();
+        }
+        if (auto* back = d->findChild<QAbstractButton*>("backButton"))
+            seen["Back"] = back->toolTip();
+        if (auto* tree = d->findChild<QTreeView*>("treeView"))
+            seen["Name"] = tree->model()->headerData(0, Qt::Horizontal).toString();
+        if (auto* combo = d->findChild<QComboBox*>("fileTypeCombo"))
+            filter = combo->currentText();
+        d->reject();
+    });
+    w->IM_Save_All->trigger();
+    EXPECT_EQ(filter, "Fichier Profil") << "the description alone";
+
+    QMessageBox box(QMessageBox::Question, "", "",
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    seen["&Yes"] = box.button(QMessageBox::Yes)->text();
+    seen["&No"] = box.button(QMessageBox::No)->text();
+    seen["Cancel "] = box.button(QMessageBox::Cancel)->text();
+    // The text box's own menu, in Qt's order: undo, redo, cut, copy, paste, delete, select all.
+    const std::unique_ptr<QMenu> menu(w->lblX->createStandardContextMenu());
+    QStringList items;
+    for (QAction* a : menu->actions())
+        if (!a->isSeparator())
+            items << a->text().section('\t', 0, 0); // without the shortcut
+    ASSERT_EQ(items.size(), 7);
+    seen["&Copy"] = items[3];
+    seen["&Paste"] = items[4];
+    seen["Select All"] = items[6];
+
+    for (const char* english :
+         {"Look in:", "File &name:", "Files of type:", "&Save", "Cancel", "Back", "Name", "&Yes",
+          "&No", "Cancel ", "&Copy", "&Paste", "Select All"}) {
+        const QString french = seen[english];
+        EXPECT_FALSE(french.isEmpty()) << english;
+        EXPECT_NE(french.trimmed(), QString(english).trimmed()) << english;
+    }
+    EXPECT_EQ(seen["&Yes"], "&Oui");
+}
+
 // The user sees a warning box naming the file and the reason; the older file survives.
 TEST_F(FilesMenu, FailedSaveShowsAWarningBoxAndKeepsTheOlderFile) {
     const std::string old = "1.0000000 2.0000000\r\n";
@@ -308,37 +382,37 @@ TEST_F(FilesMenu, FailedSaveShowsAWarningBoxAndKeepsTheOlderFile) {
     EXPECT_EQ(folderEntries(dir.path()), QStringList{"readonly.DAT"});
 }
 
-// A French user formats numbers with a comma, the file keeps its points.
-TEST_F(FilesMenu, CommaDecimalLocaleStillWritesPoints) {
+// The files do not depend on the desktop's language: a French desktop formats numbers with a
+// comma, an English one with a point, and the interface is French for both.
+TEST_F(FilesMenu, EveryDesktopLocaleWritesTheSameFile) {
     scriptDialogs();
+    useFrenchQtTexts();
     const std::string oldC = std::setlocale(LC_ALL, nullptr);
     const std::locale oldCpp;
-    const QLocale oldQt;
-    if (std::setlocale(LC_ALL, "fr_FR.UTF-8") == nullptr)
-        GTEST_SKIP() << "fr_FR.UTF-8 is not generated here (scripts/install-deps.sh does it)";
-    std::locale::global(std::locale("fr_FR.UTF-8"));
-    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
-    char c[16];
-    std::snprintf(c, sizeof c, "%.1f", 0.5);
-    const QString qt = QLocale().toString(0.5);
-
-    typed = file("fr.DAT");
-    w->IM_Save_All->trigger();
-    const std::string french = fileBytes(file("fr.DAT"));
+    const std::string expected = coupleFileText(outlineInput(), 5).text;
+    const std::string expectedDxf = pieceDxf(w->realSizePiece(5));
     w->exportDialogAnswer = [] { return PieceSizeChoice{}; };
-    typed = file("fr.DXF");
-    w->IM_Export_DXF->trigger();
-    const std::string frenchDxf = fileBytes(file("fr.DXF"));
-
-    QLocale::setDefault(oldQt);
+    for (const char* name : {"C.UTF-8", "en_US.UTF-8", "fr_FR.UTF-8"}) {
+        SCOPED_TRACE(name);
+        if (std::setlocale(LC_ALL, name) == nullptr) {
+            ADD_FAILURE() << name << " is not generated here (scripts/install-deps.sh does it)";
+            continue;
+        }
+        std::locale::global(std::locale(name));
+        char c[16];
+        std::snprintf(c, sizeof c, "%.1f", 0.5);
+        EXPECT_STREQ(c, name[0] == 'f' ? "0,5" : "0.5") << "the C library uses it";
+        typed = file(QStringLiteral("%1.DAT").arg(name));
+        w->IM_Save_All->trigger();
+        EXPECT_EQ(fileBytes(typed), expected);
+        typed = file(QStringLiteral("%1.DXF").arg(name));
+        w->IM_Export_DXF->trigger();
+        EXPECT_EQ(fileBytes(typed), expectedDxf);
+    }
     std::locale::global(oldCpp);
     std::setlocale(LC_ALL, oldC.c_str());
-    ASSERT_STREQ(c, "0,5") << "the C library did not use the French locale";
-    ASSERT_EQ(qt, "0,5") << "Qt did not use the French locale";
-    EXPECT_EQ(french, coupleFileText(outlineInput(), 5).text);
-    EXPECT_EQ(french.find(','), std::string::npos);
-    EXPECT_EQ(frenchDxf, pieceDxf(w->realSizePiece(5)));
-    EXPECT_EQ(frenchDxf.find(','), std::string::npos);
+    EXPECT_EQ(expected.find(','), std::string::npos);
+    EXPECT_EQ(expectedDxf.find(','), std::string::npos);
 }
 
 // "&Outils" after "&MsPaint" and a separator: the real size dialog, where the other side
@@ -400,8 +474,9 @@ TEST_F(FilesMenu, ToolsExportAPieceAtTheSizeTypedAndPrintIt) {
     EXPECT_TRUE(warnings[0].startsWith("La pièce mesure 400,00 × ")) << warnings[0].toStdString();
 }
 
-// "&Quitter" and the editor's close box end the program at once with every window; a question
-// would hold the loop until the guard ends it with another status.
+// "&Quitter" and the editor's close box end the program at once with every window, the about
+// window and the guide included; a question would hold the loop until the guard ends it with
+// another status.
 TEST_F(FilesMenu, QuitOrClosingTheEditorEndsTheProgram) {
     ASSERT_TRUE(w->frm3D);
     for (const bool quit : {true, false}) {
@@ -410,13 +485,72 @@ TEST_F(FilesMenu, QuitOrClosingTheEditorEndsTheProgram) {
         other.show();
         w->show();
         w->frm3D->show();
-        EXPECT_EQ(runUntilQuit([&] { quit ? w->IM_Quit->trigger() : void(w->close()); }), 0);
+        w->IM_HRELP->trigger();
+        EXPECT_EQ(runUntilQuit([&] {
+                      if (!quit) {
+                          w->close();
+                          return;
+                      }
+                      // Chosen while the about window is open.
+                      QTimer::singleShot(0, w.get(), [&] { w->IM_Quit->trigger(); });
+                      w->IM_ABOUT->trigger();
+                  }),
+                  0);
         EXPECT_FALSE(w->isVisible());
         EXPECT_FALSE(w->frm3D->isVisible());
+        EXPECT_EQ(w->aboutWindow, nullptr);
         if (quit) {
             EXPECT_FALSE(other.isVisible());
+            EXPECT_FALSE(w->helpWindow->isVisible());
         }
     }
+}
+
+// "&Aide" › "&Aide" shows the guide beside the editor, which stays usable; "&A propos" shows a
+// fresh about window at each opening, modal until "&OK" closes it.
+TEST_F(FilesMenu, HelpMenuShowsTheGuideAndAFreshModalAboutWindow) {
+    w->IM_HRELP->trigger();
+    QTextBrowser* guide = w->helpWindow;
+    ASSERT_NE(guide, nullptr);
+    EXPECT_TRUE(guide->isVisible());
+    EXPECT_TRUE(guide->isWindow());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    // The guide names every button of both windows as its tooltip does.
+    QStringList tooltips;
+    for (int i : Main::pb1Indices())
+        tooltips << w->pb1(i)->toolTip();
+    for (int i = 0; i <= 5; ++i)
+        for (QToolButton* b : {w->frm3D->pb1(i), w->frm3D->pb2(i)})
+            if (b)
+                tooltips << b->toolTip();
+    EXPECT_EQ(tooltips.size(), 18);
+    for (const QString& tip : tooltips)
+        EXPECT_TRUE(guide->toPlainText().contains(tip)) << tip.toStdString();
+    w->IM_HRELP->trigger();
+    EXPECT_EQ(w->helpWindow, guide);
+
+    int openings = 0;
+    for (int opening = 0; opening < 2; ++opening) {
+        QPointer<FrmHlp> seen;
+        ModalWatcher<FrmHlp> user([&](FrmHlp* about) {
+            ++openings;
+            seen = about;
+            EXPECT_EQ(about, w->aboutWindow);
+            EXPECT_TRUE(about->isModal());
+            EXPECT_EQ(about->Label1->text(), "EDITEUR de COUPLES");
+            EXPECT_TRUE(about->Label2->text().contains(buildVersion()));
+            EXPECT_FALSE(about->Label3->text().isEmpty());
+            EXPECT_TRUE(about->Label4->text().contains(QLatin1String(qVersion())));
+            EXPECT_EQ(about->Command1->text(), "&OK");
+            about->Command1->click();
+        });
+        w->IM_ABOUT->trigger();
+        EXPECT_EQ(openings, opening + 1);
+        EXPECT_TRUE(seen.isNull()) << "closed with \"&OK\" and gone";
+        EXPECT_EQ(w->aboutWindow, nullptr);
+    }
+    EXPECT_FALSE(buildVersion().isEmpty());
+    EXPECT_EQ(versionText(), "EDITEUR de COUPLES " + buildVersion());
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "engine3d/vector_maths.h"
 #include "view3d/frm3d.h"
 #include "view3d/frm3d_picture.h"
+#include "view3d/qimage_canvas.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -226,6 +227,35 @@ TEST(Editor3D, Vue3DAndTheCloseBoxHideTheWindowWhichKeepsItsView) {
     EXPECT_TRUE(f->isVisible());
     EXPECT_EQ(f->yaw, yaw);
     EXPECT_EQ(w->pb1Tag(11), "0");
+}
+
+// The 3-D frame has one pixel per device pixel (ctest runs this at 100 % and at 200 %): it is
+// the frame the engine draws into an image of the surface's device size, where lines are one
+// pixel wide and triangle edges whole pixels, and the window shows it pixel for pixel.
+TEST(Editor3D, TheFrameHasOnePixelPerDevicePixel) {
+    auto w = shownMain();
+    Frm3D& f = *w->frm3D;
+    w->pb1(14)->click(); // the ground's lines show
+    const qreal ratio = f.Picture1->devicePixelRatioF();
+    if (qEnvironmentVariable("QT_SCALE_FACTOR") == "2") {
+        ASSERT_EQ(ratio, 2.0);
+    }
+    for (int mode : {2, 1}) { // wire frame, then smooth triangles
+        SCOPED_TRACE(mode);
+        f.pb1(mode)->click();
+        settle();
+        const QImage& frame = f.Picture1->image();
+        ASSERT_EQ(frame.size(), f.Picture1->size() * ratio);
+        QImage direct(frame.size(), QImage::Format_RGB32);
+        QImageCanvas canvas(direct);
+        canvas.clear();
+        f.engine.RenderFrame(canvas, f.currentCamera, f.scene.frameInputs(f.toolbarTags()));
+        EXPECT_EQ(frame, direct);
+        EXPECT_GT(frame.width() * frame.height() - countColour(frame, Qt::black), 1000);
+        QImage shown = f.Picture1->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        shown.setDevicePixelRatio(1.0);
+        EXPECT_EQ(shown, frame) << "shown unstretched";
+    }
 }
 
 // --- Thickness, height and width ---

@@ -41,11 +41,14 @@ protected:
     // pointer moves to `to`, the button comes up.
     void drag(Qt::MouseButton button, QPoint from, QPoint to) {
         Frm3DPicture* p = window->Picture1;
-        QTest::mouseMove(p, from);
+        auto moveTo = [p](QPoint at, Qt::MouseButtons held) {
+            QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(p->mapToGlobal(at)),
+                             Qt::NoButton, held, Qt::NoModifier);
+            QApplication::sendEvent(p, &move);
+        };
+        moveTo(from, Qt::NoButton);
         QTest::mousePress(p, button, Qt::NoModifier, from);
-        QMouseEvent move(QEvent::MouseMove, QPointF(to), QPointF(p->mapToGlobal(to)), Qt::NoButton,
-                         button, Qt::NoModifier);
-        QApplication::sendEvent(p, &move);
+        moveTo(to, button);
         QTest::mouseRelease(p, button, Qt::NoModifier, to);
     }
 
@@ -70,7 +73,7 @@ TEST_F(Frm3DTest, LoadsWithItsCameraLightAndControls) {
     EXPECT_EQ(w.currentLight, 1);
     EXPECT_EQ(camera.renderMode, 0);
     EXPECT_EQ(w.Picture1->geometry(), w.rect()); // the surface fills the window
-    EXPECT_EQ(w.Picture1->image().size(), w.size());
+    EXPECT_EQ(w.Picture1->image().size(), w.size() * w.devicePixelRatio());
     const char* tips[] = {"Vue Surface",      "Vue Filaire",    "VueTransparent", "Vue Silhouette",
                           "Vue Solide",       "Couple Entier",  "Couple Gauche",  "Couple Droit",
                           "Couple Supérieur", "CoupleInférieur"};
@@ -196,7 +199,7 @@ TEST_F(Frm3DTest, ABurstOfRequestsGivesOneFrameAndIdleGivesNone) {
     // A resized surface is drawn again at its new size.
     w.resize(300, 200);
     settle();
-    EXPECT_EQ(w.Picture1->image().size(), QSize(300, 200));
+    EXPECT_EQ(w.Picture1->image().size(), QSize(300, 200) * w.devicePixelRatio());
     EXPECT_EQ(w.framesDrawn, frames + 2);
 }
 

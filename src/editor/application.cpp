@@ -1,0 +1,54 @@
+#include "editor/application.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+#include <memory>
+#include <optional>
+
+namespace {
+
+std::optional<QLocale>& desktopLocale() {
+    static std::optional<QLocale> locale;
+    return locale;
+}
+
+} // namespace
+
+void setUpApplication() {
+    QCoreApplication::setApplicationName(QStringLiteral("editeur-couples"));
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("EDITEUR de COUPLES"));
+    QCoreApplication::setApplicationVersion(buildVersion());
+    useFrenchQtTexts();
+}
+
+bool useFrenchQtTexts(const QString& folder) {
+    if (!desktopLocale())
+        desktopLocale() = QLocale();
+    const QLocale french(QLocale::French, QLocale::France);
+    QLocale::setDefault(french);
+    static QTranslator* qtTexts = nullptr; // owned by the application once installed
+    if (qtTexts)
+        return true;
+    auto catalogue = std::make_unique<QTranslator>(QCoreApplication::instance());
+    if (!catalogue->load(french, QStringLiteral("qtbase"), QStringLiteral("_"),
+                         folder.isEmpty() ? QLibraryInfo::path(QLibraryInfo::TranslationsPath)
+                                          : folder) ||
+        !QCoreApplication::installTranslator(catalogue.get()))
+        return false;
+    qtTexts = catalogue.release();
+    return true;
+}
+
+QLocale userLocale() {
+    return desktopLocale().value_or(QLocale());
+}
+
+QString buildVersion() {
+    return QStringLiteral(COUPLES_VERSION);
+}
+
+QString versionText() {
+    return QStringLiteral("EDITEUR de COUPLES %1").arg(buildVersion());
+}

@@ -1,0 +1,23 @@
+// The "&Aide" menu: the guide and the about window.
+#include "editor/main.h"
+
+#include "editor/frm_hlp.h"
+#include "editor/help_window.h"
+
+#include <QTextBrowser>
+
+void Main::IM_HRELP_Click() {
+    if (!helpWindow)
+        helpWindow = makeHelpWindow(this);
+    helpWindow->show();
+    helpWindow->raise();
+    helpWindow->activateWindow();
+}
+
+void Main::IM_ABOUT_Click() {
+    // Made for each opening and gone once closed, so every opening starts fresh.
+    FrmHlp about(this);
+    aboutWindow = &about;
+    about.exec();
+    aboutWindow = nullptr;
+}
