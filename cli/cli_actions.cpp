@@ -315,6 +315,19 @@ ActionResult exportPiece(Main& w, const QString& value) {
     return r;
 }
 
+ActionResult projectSave(Main& w, const QString& value) {
+    return menuWithNameTyped(w, w.IM_Couple_SaveAs, value);
+}
+
+// A script that opens a project sets the unsaved work aside, as "Ne pas enregistrer" does.
+ActionResult projectOpen(Main& w, const QString& value) {
+    auto answer =
+        std::exchange(w.questionAnswer, [](const QString&) { return Main::SaveAnswer::Discard; });
+    const ActionResult result = menuWithNameTyped(w, w.IM_Couple_Open, value);
+    w.questionAnswer = std::move(answer);
+    return result;
+}
+
 // ---- Doubling, modes and the mouse on the drawing surface ----
 
 // Clicks an option button, or the check box, as the user does.
@@ -680,6 +693,8 @@ const std::vector<CliAction>& cliActions() {
         // files
         {"save", save},
         {"load", load},
+        {"project-save", projectSave},
+        {"project-open", projectOpen},
         {"export", exportPiece},
         // doubling, modes and the mouse
         {"doubling", doubling},

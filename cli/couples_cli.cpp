@@ -31,6 +31,8 @@ const char* const kUsage =
     "  state=FILE.json     writes the editor's state\n"
     "  save=PIECE:NAME     saves gauche, droit, haut, bas or entier as NAME (\"\" cancels)\n"
     "  load=NAME           chooses NAME with \"&Charger\" (\"\" cancels)\n"
+    "  project-save=NAME   saves the work as the project NAME(.couple) (\"\" cancels)\n"
+    "  project-open=NAME   opens the project NAME; a refused file exits with 1\n"
     "  export=FORMAT:PIECE:NAME[:WxH]\n"
     "                      draws PIECE (as in save) as svg, dxf or pdf at its real size,\n"
     "                      or W by H millimetres (- follows the other side), as NAME\n"

@@ -179,6 +179,7 @@ QJsonObject editorState(const Main& w) {
     s["PicturePath"] = w.PicturePath;
     s["picture"] =
         QJsonObject{{"on", w.pictureOn()}, {"width", w.ps.width()}, {"height", w.ps.height()}};
+    s["project"] = QJsonObject{{"file", w.projectFile}, {"modified", w.projectModified()}};
     if (w.frm3D)
         s["view3d"] = view3dState(*w.frm3D);
     return s;

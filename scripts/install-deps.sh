@@ -7,6 +7,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  nlohmann-json3-dev
   clang-format xvfb xauth locales
   qt6-svg-dev desktop-file-utils appstream
   libdxflib-dev python3-ezdxf python3-pdfminer

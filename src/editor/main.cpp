@@ -72,6 +72,7 @@ Main::Main(QSizeF surfaceMm, QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(QStringLiteral("EDITEUR de COUPLES"));
     createControls(surfaceMm);
     connectEditing();
+    createProjectItems();
     Form_Load();
 }
 

@@ -4,6 +4,7 @@
 #include "editor/picture_box.h"
 #include "editor/piece_size_dialog.h"
 #include "export/piece_outline.h"
+#include "former/editor_state.h"
 #include "former/former_model.h"
 #include "view3d/redraw_flag.h"
 
@@ -312,4 +313,44 @@ private:
     void connectEditing(); // wires the handlers above; run once by the constructor
     void setHandleSet(bool couple);
     void assemblyChanged(bool joint);
+
+    // ---- the editor's state as one value (main_state.cpp) ----
+public:
+    // Everything the user has shaped and set, read from the model and the controls of both
+    // windows.
+    EditorState editorState() const;
+    // Puts a state into the model and the controls without running their handlers, then
+    // redraws both windows and rebuilds the 3-D part once.
+    void showEditorState(const EditorState& state);
+
+    // ---- project files: the whole work in a ".couple" file (main_project.cpp) ----
+public:
+    // "&Fichiers" items above the profile items.
+    QAction* IM_Couple_Open = nullptr;   // "&Ouvrir un couple..." (Ctrl+O)
+    QAction* IM_Couple_Save = nullptr;   // "&Enregistrer le couple" (Ctrl+S)
+    QAction* IM_Couple_SaveAs = nullptr; // "Enregistrer le couple so&us..." (Ctrl+Shift+S)
+    void IM_Couple_Open_Click();
+    bool IM_Couple_Save_Click();   // false when the file could not be written
+    bool IM_Couple_SaveAs_Click(); // the same; a cancelled dialog is no failure
+    // The project file opened or saved in this run, "" before; the caption names it.
+    QString projectFile;
+    // True while the work differs from what the project file holds.
+    bool projectModified() const;
+    // Opens a project file: the whole file is checked first, and a refused one changes nothing
+    // (the user is told why). False when refused.
+    bool openProject(const QString& path);
+    // Writes the work to path, aside and renamed; false (the user told why) when it fails.
+    bool saveProject(const QString& path);
+    // With unsaved changes to the project file, asks "Enregistrer les modifications ?" and saves
+    // when asked to. False when the user cancels or the save fails: the work must stay.
+    bool maySetWorkAside();
+    // Scripts and tests answer that question here instead of a message box.
+    enum class SaveAnswer { Save, Discard, Cancel };
+    std::function<SaveAnswer(const QString& text)> questionAnswer;
+
+private:
+    void createProjectItems(); // run once by the constructor
+    void updateProjectCaption();
+    EditorState savedState_; // what the project file holds
+    bool quitConfirmed_ = false;
 };

@@ -79,6 +79,11 @@ void Main::IM_Save_All_Click() {
 }
 
 void Main::closeEvent(QCloseEvent* event) {
+    // Unsaved changes to a project file are asked about first; "&Quitter" has asked already.
+    if (!quitConfirmed_ && !maySetWorkAside()) {
+        event->ignore();
+        return;
+    }
     QMainWindow::closeEvent(event);
     if (frm3D)
         frm3D->hide();
@@ -86,7 +91,11 @@ void Main::closeEvent(QCloseEvent* event) {
 }
 
 void Main::IM_Quit_Click() {
-    // At once and without a question: every window goes, the 3-D and about windows included.
+    // At once: every window goes, the 3-D and about windows included. Only unsaved changes to a
+    // project file are asked about, once.
+    if (!maySetWorkAside())
+        return;
+    quitConfirmed_ = true;
     QApplication::closeAllWindows();
     QCoreApplication::quit();
 }

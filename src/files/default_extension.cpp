@@ -20,7 +20,7 @@ std::string withDefaultExtension(std::string name, std::string_view description)
         return name;
     }
     for (const KnownFileType& type : knownFileTypes) {
-        if (upperAscii(name).find(type.extension) == std::string::npos &&
+        if (upperAscii(name).find(upperAscii(type.extension)) == std::string::npos &&
             description == type.description) {
             name += type.extension;
         }

@@ -11,7 +11,7 @@ struct KnownFileType {
     std::string_view description;
 };
 
-inline constexpr std::array<KnownFileType, 7> knownFileTypes{{
+inline constexpr std::array<KnownFileType, 8> knownFileTypes{{
     {".CVB", "Fichier Projets"},
     {".DAT", "Fichier Profil"},
     {".FUS", "Fichier Fuselage"},
@@ -20,11 +20,12 @@ inline constexpr std::array<KnownFileType, 7> knownFileTypes{{
     {".SVG", "Fichier SVG"},
     {".DXF", "Fichier DXF"},
     {".PDF", "Fichier PDF"},
+    {".couple", "Couple"}, // the editor's own project file, the whole work
 }};
 
 // The name a save dialog hands back for `name`, typed under the filter `description`. For each
-// known type in order: when the upper-cased name does not contain the extension anywhere (the
+// known type in order: when the name does not contain the extension anywhere in any case (the
 // whole path text counts, so a folder "my.data" is enough) and the description is exactly the
-// type's, the extension is appended in upper case. An empty name (a cancelled dialog) stays
-// empty. Open dialogs never apply this rule.
+// type's, the extension is appended as the table writes it. An empty name (a cancelled dialog)
+// stays empty. Open dialogs never apply this rule.
 std::string withDefaultExtension(std::string name, std::string_view description);

@@ -87,6 +87,40 @@ TEST_F(CliFiles, NamesAreTakenInTheCurrentFolderAndEmptyCancels) {
     EXPECT_EQ(program({"save=bas"}, dir.path()).status, 2);
 }
 
+// A project saved by one script and opened by the next gives back the same state; a refused
+// file stops the script with status 1 and the reason.
+TEST_F(CliFiles, ProjectSavedByOneScriptOpensInTheNext) {
+    CliRun r =
+        program({"doubling=on", "slaved=non", "action=doublage", "drag=4:95,50", "pin=3", "ep=40",
+                 "mode=1", "orbit=-30,20:left", "project-save=work", "state=saved.json"},
+                dir.path());
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QJsonObject saved = readJson(file("saved.json"));
+    EXPECT_EQ(saved["project"].toObject(),
+              (QJsonObject{{"file", file("work.couple")}, {"modified", false}}));
+    r = program({"points=20", "project-open=work.couple", "state=opened.json"}, dir.path());
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QJsonObject opened = readJson(file("opened.json"));
+    for (const char* key : {"Pts_Couple", "Pts_Doublage", "Courbe_Droite", "Doublage_Droit",
+                            "shppi", "Shape1", "project"})
+        EXPECT_EQ(opened[key], saved[key]) << key;
+    // The controls too, but for where the pointer last was.
+    auto controls = [](QJsonObject state) {
+        QJsonObject c = state["controls"].toObject();
+        c.remove("lblX");
+        c.remove("lblY");
+        return c;
+    };
+    EXPECT_EQ(controls(opened), controls(saved));
+    EXPECT_EQ(opened["view3d"].toObject()["camera"], saved["view3d"].toObject()["camera"]);
+
+    r = program({"project-open=saved.json", "state=after.json"}, dir.path());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains("project-open=saved.json")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("« format »")) << r.err.toStdString();
+    EXPECT_FALSE(QFile::exists(file("after.json")));
+}
+
 // A save that cannot be written stops the script with status 1 and the reason; the older file
 // stays as it was and nothing after it runs.
 TEST_F(CliFiles, FailedSaveExitsWithOneAndKeepsTheOlderFile) {

@@ -65,10 +65,11 @@ TEST(StartUp, CaptionsMenusAndToolbar) {
     QStringList file;
     for (const QAction* a : w.IM_File->actions())
         file << (a->isSeparator() ? "-" : a->text());
-    EXPECT_EQ(file, QStringList({"&Charger", "-", "&Sauvegarder 1/2 couple Gauche",
-                                 "&Sauvegarder 1/2 couple Droit", "-",
-                                 "&Sauvegarder 1/2 couple Haut", "&Sauvegarder 1/2 couple Bas", "-",
-                                 "&Sauvegarder Couple Entier", "-", "&Quitter"}));
+    EXPECT_EQ(file, QStringList({"&Ouvrir un couple...", "&Enregistrer le couple",
+                                 "Enregistrer le couple so&us...", "-", "&Charger", "-",
+                                 "&Sauvegarder 1/2 couple Gauche", "&Sauvegarder 1/2 couple Droit",
+                                 "-", "&Sauvegarder 1/2 couple Haut", "&Sauvegarder 1/2 couple Bas",
+                                 "-", "&Sauvegarder Couple Entier", "-", "&Quitter"}));
 
     const std::vector<std::tuple<int, QString, QString>> buttons = {
         {0, "Ouvrir un Projet", ""}, {1, "Enregistrer le Projet", ""},

@@ -1,4 +1,4 @@
-#include "editor_test_support.h"
+#include "editing_test_support.h"
 
 #include "editor/application.h"
 #include "editor/frm_hlp.h"
@@ -171,6 +171,10 @@ TEST_F(FilesMenu, ItemsCaptionsAndSeparatorsInOrder) {
     EXPECT_EQ(w->menuBar()->actions().value(0), w->IM_File->menuAction()) << "the first menu";
     EXPECT_EQ(w->IM_File->title(), "&Fichiers");
     const std::vector<std::pair<const char*, const char*>> expected = {
+        {"IM_Couple_Open", "&Ouvrir un couple..."},
+        {"IM_Couple_Save", "&Enregistrer le couple"},
+        {"IM_Couple_SaveAs", "Enregistrer le couple so&us..."},
+        {"IM_Couple_Sep", nullptr},
         {"IM_Load", "&Charger"},
         {"IM_Sep1", nullptr},
         {"IM_Save_G", "&Sauvegarder 1/2 couple Gauche"},
@@ -191,6 +195,9 @@ TEST_F(FilesMenu, ItemsCaptionsAndSeparatorsInOrder) {
         EXPECT_EQ(a->isSeparator(), expected[i].second == nullptr) << expected[i].first;
         EXPECT_EQ(a->text(), QString::fromUtf8(expected[i].second)) << expected[i].first;
     }
+    EXPECT_EQ(w->IM_Couple_Open->shortcut(), QKeySequence("Ctrl+O"));
+    EXPECT_EQ(w->IM_Couple_Save->shortcut(), QKeySequence("Ctrl+S"));
+    EXPECT_EQ(w->IM_Couple_SaveAs->shortcut(), QKeySequence("Ctrl+Shift+S"));
 }
 
 // Each item writes its own piece, reading the doubling check box; the toolbar's
@@ -474,6 +481,116 @@ TEST_F(FilesMenu, ToolsExportAPieceAtTheSizeTypedAndPrintIt) {
     EXPECT_TRUE(warnings[0].startsWith("La pièce mesure 400,00 × ")) << warnings[0].toStdString();
 }
 
+// Some work: the doubling on and decoupled, a point dragged and one pinned.
+void shapeSomeWork(Main& w, double y) {
+    if (!w.Check4->isChecked())
+        w.Check4->click();
+    w.Option6->click();
+    dragHandle(w, w.model().shppi[3], {100.0, y});
+    press(w, centreOf(w.model(), w.model().shppi[5]), Qt::RightButton);
+    release(w, {0.0, 0.0}, Qt::RightButton);
+}
+
+// The work saved as a project, the editor left, and the file opened again the next day: the
+// fresh window carries on exactly. The caption names the file and marks unsaved changes, and
+// leaving or opening another file asks first.
+TEST_F(FilesMenu, AProjectSavedAndOpenedAgainCarriesOnExactly) {
+    scriptDialogs();
+    EXPECT_EQ(w->windowTitle(), "EDITEUR de COUPLES");
+    shapeSomeWork(*w, 40.0);
+    typed = file("work");
+    w->IM_Couple_SaveAs->trigger();
+    ASSERT_TRUE(warnings.isEmpty()) << warnings.join('\n').toStdString();
+    const QString saved = file("work.couple");
+    EXPECT_EQ(w->projectFile, saved);
+    EXPECT_EQ(w->windowTitle(), "EDITEUR de COUPLES - work.couple[*]");
+    EXPECT_FALSE(w->projectModified());
+    const std::string firstSave = fileBytes(saved);
+
+    shapeSomeWork(*w, 30.0);
+    QApplication::processEvents(); // the marker follows once the action is done
+    EXPECT_TRUE(w->isWindowModified());
+    typed.clear(); // "&Enregistrer le couple" asks for no name
+    w->IM_Couple_Save->trigger();
+    EXPECT_FALSE(w->projectModified());
+    EXPECT_NE(fileBytes(saved), firstSave);
+
+    auto next = shownMain();
+    next->fileDialogAnswer = [&saved](const QString&, const QString&, int) { return saved; };
+    next->IM_Couple_Open->trigger();
+    EXPECT_TRUE(next->editorState() == w->editorState());
+    EXPECT_EQ(next->windowTitle(), "EDITEUR de COUPLES - work.couple[*]");
+    EXPECT_FALSE(next->projectModified());
+    // Saved again unchanged, the same bytes.
+    next->IM_Couple_Save->trigger();
+    EXPECT_EQ(fileBytes(saved), fileBytes(file("work.couple")));
+
+    // Unsaved changes: "Annuler" keeps everything, "Ne pas enregistrer" sets them aside and
+    // "Enregistrer" writes them first.
+    shapeSomeWork(*next, 60.0);
+    const EditorState changed = next->editorState();
+    QStringList asked;
+    Main::SaveAnswer answer = Main::SaveAnswer::Cancel;
+    next->questionAnswer = [&](const QString& text) {
+        asked << text;
+        return answer;
+    };
+    next->IM_Couple_Open->trigger();
+    EXPECT_TRUE(next->editorState() == changed);
+    EXPECT_EQ(asked, QStringList{"Enregistrer les modifications ?"});
+    answer = Main::SaveAnswer::Discard;
+    next->IM_Couple_Open->trigger();
+    EXPECT_TRUE(next->editorState() == w->editorState());
+    shapeSomeWork(*next, 60.0);
+    answer = Main::SaveAnswer::Save;
+    next->IM_Couple_Open->trigger();
+    EXPECT_TRUE(next->editorState() == changed);
+    EXPECT_EQ(asked.size(), 3);
+}
+
+// A file that is not a project of this editor, or a damaged one, is refused with its name and
+// the first faulty field, and the work stays as it was.
+TEST_F(FilesMenu, RefusedProjectFilesLeaveTheWorkAsItWas) {
+    scriptDialogs();
+    shapeSomeWork(*w, 45.0);
+    typed = file("good");
+    w->IM_Couple_SaveAs->trigger();
+    const std::string good = fileBytes(file("good.couple"));
+    auto spoiled = [&good](const std::string& from, const std::string& to) {
+        std::string text = good;
+        return text.replace(text.find(from), from.size(), to);
+    };
+    const EditorState before = w->editorState();
+    const struct {
+        const char* name;
+        std::string bytes; // none: the file is missing
+        const char* reason;
+    } rows[] = {
+        {"profile.couple", "0.0000000 0.0000000\r\n", "JSON"},
+        {"other.couple", spoiled("EDITEUR de COUPLES - couple", "autre"), "« format »"},
+        {"newer.couple", spoiled("\"version\": 1", "\"version\": 2"), "« version »"},
+        {"count.couple", spoiled("\"sampleCount\": 13", "\"sampleCount\": 200"),
+         "« former.sampleCount »"},
+        {"big.couple", good + std::string(1024 * 1024, ' '), "1 Mo"},
+        {"surface.couple", spoiled("\"height\": 100.0", "\"height\": 110.0"), "« surface »"},
+        {"missing.couple", {}, "n'existe pas"},
+    };
+    for (const auto& row : rows) {
+        if (!row.bytes.empty())
+            writeFile(row.name, row.bytes);
+        warnings.clear();
+        typed = file(row.name);
+        w->IM_Couple_Open->trigger();
+        ASSERT_EQ(warnings.size(), 1) << row.name;
+        EXPECT_TRUE(warnings[0].contains(QDir::toNativeSeparators(file(row.name))))
+            << warnings[0].toStdString();
+        EXPECT_TRUE(warnings[0].contains(QString::fromUtf8(row.reason)))
+            << warnings[0].toStdString();
+        EXPECT_TRUE(w->editorState() == before) << row.name;
+        EXPECT_EQ(w->projectFile, file("good.couple"));
+    }
+}
+
 // "&Quitter" and the editor's close box end the program at once with every window, the about
 // window and the guide included; a question would hold the loop until the guard ends it with
 // another status.
@@ -503,6 +620,33 @@ TEST_F(FilesMenu, QuitOrClosingTheEditorEndsTheProgram) {
             EXPECT_FALSE(other.isVisible());
             EXPECT_FALSE(w->helpWindow->isVisible());
         }
+    }
+}
+
+// With unsaved changes to a project file, leaving asks first; "Annuler" keeps the editor open.
+TEST_F(FilesMenu, QuitWithUnsavedChangesToAProjectAsksFirst) {
+    scriptDialogs();
+    typed = file("work");
+    w->IM_Couple_SaveAs->trigger();
+    shapeSomeWork(*w, 40.0);
+    for (const bool quit : {false, true}) {
+        SCOPED_TRACE(quit ? "&Quitter" : "close box");
+        w->show();
+        int asked = 0;
+        w->questionAnswer = [&asked](const QString&) {
+            ++asked;
+            return Main::SaveAnswer::Cancel;
+        };
+        quit ? w->IM_Quit->trigger() : void(w->close());
+        EXPECT_TRUE(w->isVisible());
+        EXPECT_EQ(asked, 1);
+        w->questionAnswer = [&asked](const QString&) {
+            ++asked;
+            return Main::SaveAnswer::Discard;
+        };
+        EXPECT_EQ(runUntilQuit([&] { quit ? w->IM_Quit->trigger() : void(w->close()); }), 0);
+        EXPECT_EQ(asked, 2) << "asked once";
+        EXPECT_FALSE(w->isVisible());
     }
 }
 

@@ -4,7 +4,7 @@
 
 namespace {
 
-// Each known type appends its extension, in upper case, when the whole path text lacks it in
+// Each known type appends its extension as the table writes it when the whole path text lacks it in
 // any case and the dialog's description is exactly the type's.
 TEST(DefaultExtension, AppendedOnlyWhenTheWholePathLacksItAndTheDescriptionMatches) {
     const struct {
@@ -24,6 +24,9 @@ TEST(DefaultExtension, AppendedOnlyWhenTheWholePathLacksItAndTheDescriptionMatch
         {"f1", "Fichier Fuselage", "f1.FUS"},
         {"f1", "Fichier Découpe", "f1.DPE"},
         {"f1.dat", "Fichier Fuselage", "f1.dat.FUS"}, // each type looks for its own only
+        {"/home/u/f1", "Couple", "/home/u/f1.couple"},
+        {"/home/u/f1.COUPLE", "Couple", "/home/u/f1.COUPLE"},
+        {"/home/u/f1.DAT", "Couple", "/home/u/f1.DAT.couple"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(withDefaultExtension(c.name, c.description), c.expected)

@@ -1,0 +1,206 @@
+// Project files: the whole work (the editor's state) saved as a ".couple" file and opened again
+// exactly, with the caption naming the file and marking unsaved changes.
+#include "editor/main.h"
+
+#include "former/editor_state_json.h"
+
+#include "files/safe_file_writer.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include <functional>
+#include <utility>
+
+namespace {
+
+const QString kCoupleTitle = QStringLiteral("Couple");
+const QString kCouplePattern = QStringLiteral("*.couple");
+const QString kCaption = QStringLiteral("EDITEUR de COUPLES");
+
+// Runs its check from the event loop after the user's mouse and key input, anywhere in the
+// program; a burst of input gives one check.
+class UserInputWatcher final : public QObject {
+public:
+    UserInputWatcher(QObject* owner, std::function<void()> check)
+        : QObject(owner), check_(std::move(check)) {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseMove:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::Wheel:
+            if (!pending_) {
+                pending_ = true;
+                QMetaObject::invokeMethod(
+                    this,
+                    [this] {
+                        pending_ = false;
+                        check_();
+                    },
+                    Qt::QueuedConnection);
+            }
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> check_;
+    bool pending_ = false;
+};
+
+QString refusal(const QString& path, const QString& why) {
+    return QStringLiteral("Le fichier « %1 » ne peut pas être ouvert.\n%2").arg(path, why);
+}
+
+} // namespace
+
+void Main::createProjectItems() {
+    QAction* first = IM_File->actions().value(0);
+    auto item = [this, first](const char* name, const char* caption, QKeySequence keys) {
+        auto* a = new QAction(QString::fromUtf8(caption), IM_File);
+        a->setObjectName(name);
+        a->setShortcut(keys);
+        IM_File->insertAction(first, a);
+        return a;
+    };
+    IM_Couple_Open = item("IM_Couple_Open", "&Ouvrir un couple...", QKeySequence::Open);
+    IM_Couple_Save = item("IM_Couple_Save", "&Enregistrer le couple", QKeySequence::Save);
+    IM_Couple_SaveAs = item("IM_Couple_SaveAs", "Enregistrer le couple so&us...",
+                            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    IM_File->insertSeparator(first)->setObjectName("IM_Couple_Sep");
+    connect(IM_Couple_Open, &QAction::triggered, this, [this] { IM_Couple_Open_Click(); });
+    connect(IM_Couple_Save, &QAction::triggered, this, [this] { IM_Couple_Save_Click(); });
+    connect(IM_Couple_SaveAs, &QAction::triggered, this, [this] { IM_Couple_SaveAs_Click(); });
+
+    // The marker follows the work: once the handlers of a mouse or key action are done, the
+    // work is compared with the file, once however many events the action had.
+    new UserInputWatcher(this, [this] {
+        if (!projectFile.isEmpty())
+            setWindowModified(projectModified());
+    });
+}
+
+bool Main::projectModified() const {
+    return !projectFile.isEmpty() && editorState() != savedState_;
+}
+
+void Main::updateProjectCaption() {
+    if (projectFile.isEmpty())
+        return;
+    setWindowTitle(kCaption + QStringLiteral(" - ") + QFileInfo(projectFile).fileName() +
+                   QStringLiteral("[*]"));
+    setWindowModified(projectModified());
+}
+
+void Main::IM_Couple_Open_Click() {
+    if (!maySetWorkAside())
+        return;
+    File_Dialog(kCouplePattern, kCoupleTitle, 0);
+    if (!Chosen_File.isEmpty())
+        openProject(Chosen_File);
+}
+
+bool Main::IM_Couple_Save_Click() {
+    if (projectFile.isEmpty())
+        return IM_Couple_SaveAs_Click();
+    return saveProject(projectFile);
+}
+
+bool Main::IM_Couple_SaveAs_Click() {
+    File_Dialog(kCouplePattern, kCoupleTitle, 1);
+    return Chosen_File.isEmpty() || saveProject(Chosen_File);
+}
+
+bool Main::saveProject(const QString& path) {
+    const EditorState state = editorState();
+    const std::string error =
+        writeFileSafely(QFile::encodeName(path).toStdString(), WriteEditorState(state));
+    if (!error.empty()) {
+        showWarning(kCoupleTitle, QString::fromStdString(error));
+        return false;
+    }
+    projectFile = path;
+    savedState_ = state;
+    updateProjectCaption();
+    return true;
+}
+
+bool Main::openProject(const QString& path) {
+    // The size is looked at before anything is read.
+    const QFileInfo info(path);
+    QFile file(path);
+    QString why;
+    if (!info.exists() || info.isDir())
+        why = QStringLiteral("Ce fichier n'existe pas.");
+    else if (info.size() > static_cast<qint64>(kEditorStateMaxBytes))
+        why = QStringLiteral("Le fichier est trop grand (plus de 1 Mo) : il n'est pas lu.");
+    else if (!file.open(QIODevice::ReadOnly))
+        why = QStringLiteral("Ce fichier ne peut pas être lu.");
+    EditorStateReading r;
+    if (why.isEmpty()) {
+        const QByteArray bytes = file.read(static_cast<qint64>(kEditorStateMaxBytes) + 1);
+        r = ReadEditorState(std::string_view(bytes.constData(), bytes.size()));
+        why = QString::fromStdString(r.message);
+    }
+    // The points are millimetres of the surface they were drawn on.
+    if (r.ok && (r.state.surfaceWidth != Picture1->ScaleWidth() ||
+                 r.state.surfaceHeight != Picture1->ScaleHeight()))
+        why = QStringLiteral("Champ « surface » : ce couple a été dessiné sur une surface de "
+                             "%1 x %2 mm, celle-ci mesure %3 x %4 mm.")
+                  .arg(r.state.surfaceWidth)
+                  .arg(r.state.surfaceHeight)
+                  .arg(Picture1->ScaleWidth())
+                  .arg(Picture1->ScaleHeight());
+    else if (r.ok)
+        why.clear();
+    if (!why.isEmpty()) {
+        showWarning(kCoupleTitle, refusal(QDir::toNativeSeparators(path), why));
+        return false;
+    }
+    showEditorState(r.state);
+    projectFile = path;
+    savedState_ = editorState();
+    updateProjectCaption();
+    return true;
+}
+
+bool Main::maySetWorkAside() {
+    if (!projectModified())
+        return true;
+    const QString text = QStringLiteral("Enregistrer les modifications ?");
+    SaveAnswer answer = SaveAnswer::Cancel;
+    if (questionAnswer) {
+        answer = questionAnswer(text);
+    } else {
+        QMessageBox box(QMessageBox::Question, kCaption, text, QMessageBox::NoButton, this);
+        QPushButton* save = box.addButton(QStringLiteral("Enregistrer"), QMessageBox::AcceptRole);
+        QPushButton* discard =
+            box.addButton(QStringLiteral("Ne pas enregistrer"), QMessageBox::DestructiveRole);
+        box.addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole);
+        box.setDefaultButton(save);
+        box.exec();
+        answer = box.clickedButton() == save      ? SaveAnswer::Save
+                 : box.clickedButton() == discard ? SaveAnswer::Discard
+                                                  : SaveAnswer::Cancel;
+    }
+    if (answer == SaveAnswer::Save)
+        return saveProject(projectFile);
+    return answer == SaveAnswer::Discard;
+}

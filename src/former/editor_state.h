@@ -1,0 +1,107 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Everything the user shapes or sets in the editor, as one plain value: the former and its
+// doubling, the sampling, the modes, the toolbar toggles, the 3-D part's dimensions and view,
+// the background picture and the tab shown. The windows show it; it can be compared, copied,
+// saved and read back. What the editor derives from it (the sampled outlines, the 3-D mesh)
+// is not kept here.
+
+// A position on the drawing surface, in millimetres from its top-left corner, y downwards.
+struct SurfacePoint {
+    double x = 0.0;
+    double y = 0.0;
+    friend bool operator==(const SurfacePoint&, const SurfacePoint&) = default;
+};
+
+// A control point of the former. Its handle and the control polygon's corner at it are kept
+// apart from it: after start-up the end points sit on the axis while their handles do not,
+// and a drag puts the handle's corner beside the pointer and the polygon's corner on it.
+struct FormerPoint {
+    SurfacePoint at;      // the control point the curve is sampled from
+    SurfacePoint handle;  // top-left corner of its handle, where a press picks it
+    SurfacePoint polygon; // the control polygon's corner at this point
+    bool pinned = false;  // pinned: the outline runs straight through it
+    // An end point pinned and unpinned since: its handle has lost its own colour for the red
+    // of the other handles. Always false for the other points and while pinned.
+    bool unpinned = false;
+    friend bool operator==(const FormerPoint&, const FormerPoint&) = default;
+};
+
+enum class AssemblyJoint { None, Horizontal, Vertical }; // "Aucun", "Horizontal", "Vertical"
+enum class MouseAction { Former, Doubling };             // "Couple", "Doublage"
+
+// How the doubling's controls look. At start-up "Epaisseur" and "Mouvements asservis" can be
+// used and the label reads "Mode Asservi" although the doubling is off; choosing "Non" first
+// only updates the label; once the doubling has been switched or scaled, its controls follow it.
+enum class DoublingControls { AsAtStartUp, LabelUpdated, FollowDoubling };
+
+enum class ViewPiece { Whole, Left, Right, Top, Bottom }; // the piece buttons of "Assemblage"
+enum class RenderMode { Surface, WireFrame, Transparent, Silhouette, Solid }; // view buttons
+enum class EditorTab { Dessin, Masque };
+
+struct EditorState {
+    static constexpr int kPointCount = 9; // control points 0..8 of the former and the doubling
+
+    // The drawing surface's size in millimetres: the axes cross at its middle.
+    double surfaceWidth = 120.0;
+    double surfaceHeight = 100.0;
+
+    std::vector<FormerPoint> former;    // top to bottom of the right half
+    std::vector<SurfacePoint> doubling; // the doubling's control points (and its handles)
+    bool formerHandlesShown = true;     // "Poignées" and "Action Souris" hide or show them
+    bool doublingHandlesShown = false;  // shown while the mouse acts on the doubling
+    int sampleCount = 13;               // "Nbre de Points", samples per half outline
+    int orderSlider = 4;                // "Résolution" as the slider shows it
+    int orderInUse = 9;                 // the order the curve is sampled with
+    bool doublingOn = false;            // "On / Off"
+    int doublingScale = 5;              // "Epaisseur", tenths of the former's size
+    bool slaved = true;                 // "Mouvements asservis": "Oui"
+    DoublingControls doublingControls = DoublingControls::AsAtStartUp;
+    AssemblyJoint joint = AssemblyJoint::None;
+    MouseAction mouseAction = MouseAction::Former;
+
+    // The toolbar's toggles.
+    bool controlPolygonShown = true; // "Pointillés"
+    bool samplePointsShown = true;   // "Vue Points"
+    bool handlesHidden = false;      // "Poignées" (its next click shows the handles)
+    bool axesOn = false;             // "Axes On/Off": the 3-D window's axes
+    bool gridOn = false;             // "Grille On/Off": surface grid hidden, 3-D ground shown
+
+    // The 3-D part's dimensions: each slider's value and the value last applied to the part.
+    struct Dimension {
+        int value = 0;
+        int applied = 0;
+        friend bool operator==(const Dimension&, const Dimension&) = default;
+    };
+    Dimension thickness{5, 5}; // "Ep.:"
+    Dimension height{60, 60};  // "Haut.:"
+    Dimension width{50, 50};   // "Larg.:"
+    // The thickness the 3-D part was last built with. A build centres the part; a thickness
+    // move since then pushes its back face alone, so the part sits off centre until the next
+    // build. (Height and width scale it about its centre and need no such memory.)
+    int thicknessBuilt = 5;
+
+    // The 3-D window "Assemblage".
+    bool view3dShown = true;
+    ViewPiece viewPiece = ViewPiece::Whole;
+    RenderMode renderMode = RenderMode::WireFrame;
+    bool specular = false;    // switched on by "Vue Surface", kept by the other views
+    bool attenuation = false; // light attenuation and depth fog, likewise
+    float yaw = 0.0f;         // the orbit camera, radians
+    float pitch = 0.0f;
+    float distance = 370.0f;
+
+    // The background picture.
+    std::string picturePath;
+    bool pictureShown = false; // "Image On/Off"
+    int pictureHoriz = 650;    // "Horiz"
+    int pictureVert = 70;      // "Vert"
+    int pictureZoom = 80;      // "Zoom", percent
+
+    EditorTab tab = EditorTab::Dessin;
+
+    friend bool operator==(const EditorState&, const EditorState&) = default;
+};

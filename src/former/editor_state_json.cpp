@@ -1,0 +1,399 @@
+#include "editor_state_json.h"
+
+#include <nlohmann/json.hpp>
+
+#include <array>
+#include <cmath>
+#include <string>
+#include <utility>
+
+namespace {
+
+using Ordered = nlohmann::ordered_json;
+using Json = nlohmann::json;
+
+// Names of the enumerations in the document, in the order of their values.
+constexpr std::array<const char*, 3> kJoints = {"aucun", "horizontal", "vertical"};
+constexpr std::array<const char*, 2> kMouseActions = {"couple", "doublage"};
+constexpr std::array<const char*, 3> kDoublingControls = {"demarrage", "libelle", "suivent"};
+constexpr std::array<const char*, 5> kPieces = {"entier", "gauche", "droit", "haut", "bas"};
+constexpr std::array<const char*, 5> kRenderModes = {"surface", "filaire", "transparent",
+                                                     "silhouette", "solide"};
+constexpr std::array<const char*, 2> kTabs = {"dessin", "masque"};
+
+// Coordinates beyond this many millimetres are no drawing; they would only overflow the curve.
+constexpr double kFarthest = 1.0e6;
+
+template <class E, std::size_t n>
+const char* nameOf(const std::array<const char*, n>& names, E value) {
+    return names[static_cast<std::size_t>(value)];
+}
+
+Ordered point(const SurfacePoint& p) {
+    return Ordered::array({p.x, p.y});
+}
+
+Ordered dimension(const EditorState::Dimension& d) {
+    Ordered o;
+    o["value"] = d.value;
+    o["applied"] = d.applied;
+    return o;
+}
+
+// Puts each point of the indented document on one line: "[\n  x,\n  y\n]" becomes "[x, y]".
+// A string of the document never holds a raw line break, so only arrays can match.
+std::string pointsOnOneLine(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    std::size_t i = 0;
+    auto number = [&text](std::size_t& at) {
+        const std::size_t start = at;
+        while (at < text.size() &&
+               std::string_view("+-.0123456789eE").find(text[at]) != std::string_view::npos)
+            ++at;
+        return text.substr(start, at - start);
+    };
+    auto blanks = [&text](std::size_t& at) {
+        while (at < text.size() && (text[at] == ' ' || text[at] == '\n'))
+            ++at;
+    };
+    while (i < text.size()) {
+        if (text.compare(i, 2, "[\n") == 0) {
+            std::size_t at = i + 1;
+            blanks(at);
+            const std::string x = number(at);
+            if (!x.empty() && text.compare(at, 2, ",\n") == 0) {
+                at += 1;
+                blanks(at);
+                const std::string y = number(at);
+                const std::size_t end = at;
+                blanks(at);
+                if (!y.empty() && end != at && at < text.size() && text[at] == ']') {
+                    out += "[" + x + ", " + y + "]";
+                    i = at + 1;
+                    continue;
+                }
+            }
+        }
+        out += text[i++];
+    }
+    return out;
+}
+
+// ---------------------------------------------------------------------------------------
+// Reading: every check names the field it looks at; the first fault ends the reading.
+
+struct Fault {
+    std::string field;
+    std::string message;
+};
+
+std::string quoted(const std::string& field) {
+    return "Champ « " + field + " » : ";
+}
+
+class Reader {
+public:
+    Reader(const Json& value, std::string field) : value_(value), field_(std::move(field)) {}
+
+    [[noreturn]] void fail(const std::string& what) const {
+        throw Fault{field_, quoted(field_) + what};
+    }
+
+    Reader at(const char* key) const {
+        const std::string field = field_.empty() ? key : field_ + "." + key;
+        if (!value_.is_object())
+            fail("objet attendu.");
+        const auto it = value_.find(key);
+        if (it == value_.end())
+            throw Fault{field, quoted(field) + "valeur manquante."};
+        return Reader(*it, field);
+    }
+
+    Reader item(std::size_t i) const {
+        return Reader(value_.at(i), field_ + "[" + std::to_string(i) + "]");
+    }
+
+    // A list of exactly n entries.
+    void expectList(std::size_t n) const {
+        if (!value_.is_array() || value_.size() != n)
+            fail("liste de " + std::to_string(n) + " éléments attendue.");
+    }
+
+    bool boolean() const {
+        if (!value_.is_boolean())
+            fail("vrai ou faux attendu (true, false).");
+        return value_.get<bool>();
+    }
+
+    int integer(int lo, int hi) const {
+        if (!value_.is_number_integer())
+            fail("nombre entier attendu.");
+        // A number too large for a signed integer is out of range as well.
+        const bool huge = value_.is_number_unsigned() &&
+                          value_.get<unsigned long long>() > static_cast<unsigned long long>(hi);
+        const auto v = huge ? static_cast<long long>(hi) + 1 : value_.get<long long>();
+        if (v < lo || v > hi)
+            fail("valeur " + value_.dump() + " hors de l'intervalle " + std::to_string(lo) + ".." +
+                 std::to_string(hi) + ".");
+        return static_cast<int>(v);
+    }
+
+    double number(double lo, double hi) const {
+        if (!value_.is_number())
+            fail("nombre attendu.");
+        const auto v = value_.get<double>();
+        if (!std::isfinite(v) || v < lo || v > hi)
+            fail("valeur hors de l'intervalle " + text(lo) + ".." + text(hi) + ".");
+        return v;
+    }
+
+    std::string string() const {
+        if (!value_.is_string())
+            fail("texte attendu.");
+        return value_.get<std::string>();
+    }
+
+    template <class E, std::size_t n> E choice(const std::array<const char*, n>& names) const {
+        if (value_.is_string()) {
+            const auto& s = value_.get_ref<const std::string&>();
+            for (std::size_t i = 0; i < n; ++i) {
+                if (s == names[i])
+                    return static_cast<E>(i);
+            }
+        }
+        std::string list;
+        for (std::size_t i = 0; i < n; ++i)
+            list += (i == 0 ? "\"" : i + 1 == n ? " ou \"" : ", \"") + std::string(names[i]) + "\"";
+        fail(list + " attendu.");
+    }
+
+    SurfacePoint point() const {
+        if (!value_.is_array() || value_.size() != 2 || !value_[0].is_number() ||
+            !value_[1].is_number())
+            fail("point attendu : deux nombres [x, y].");
+        const SurfacePoint p{value_[0].get<double>(), value_[1].get<double>()};
+        if (!std::isfinite(p.x) || !std::isfinite(p.y) || std::fabs(p.x) > kFarthest ||
+            std::fabs(p.y) > kFarthest)
+            fail("point hors de la zone de dessin.");
+        return p;
+    }
+
+    static std::string text(double v) { return Json(v).dump(); }
+
+private:
+    const Json& value_;
+    std::string field_;
+};
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------
+
+std::string WriteEditorState(const EditorState& s) {
+    Ordered doc;
+    doc["format"] = kEditorStateFormat;
+    doc["version"] = kEditorStateVersion;
+    doc["surface"] = Ordered{{"width", s.surfaceWidth}, {"height", s.surfaceHeight}};
+
+    Ordered former;
+    Ordered points = Ordered::array();
+    for (const FormerPoint& p : s.former) {
+        Ordered o;
+        o["at"] = point(p.at);
+        o["handle"] = point(p.handle);
+        o["polygon"] = point(p.polygon);
+        o["pinned"] = p.pinned;
+        o["unpinned"] = p.unpinned;
+        points.push_back(std::move(o));
+    }
+    former["points"] = std::move(points);
+    former["handlesShown"] = s.formerHandlesShown;
+    former["sampleCount"] = s.sampleCount;
+    former["orderSlider"] = s.orderSlider;
+    former["orderInUse"] = s.orderInUse;
+    doc["former"] = std::move(former);
+
+    Ordered doubling;
+    doubling["on"] = s.doublingOn;
+    doubling["scale"] = s.doublingScale;
+    doubling["slaved"] = s.slaved;
+    doubling["controls"] = nameOf(kDoublingControls, s.doublingControls);
+    Ordered dpoints = Ordered::array();
+    for (const SurfacePoint& p : s.doubling)
+        dpoints.push_back(point(p));
+    doubling["points"] = std::move(dpoints);
+    doubling["handlesShown"] = s.doublingHandlesShown;
+    doc["doubling"] = std::move(doubling);
+
+    doc["joint"] = nameOf(kJoints, s.joint);
+    doc["mouseAction"] = nameOf(kMouseActions, s.mouseAction);
+
+    Ordered toolbar;
+    toolbar["controlPolygonShown"] = s.controlPolygonShown;
+    toolbar["samplePointsShown"] = s.samplePointsShown;
+    toolbar["handlesHidden"] = s.handlesHidden;
+    toolbar["axesOn"] = s.axesOn;
+    toolbar["gridOn"] = s.gridOn;
+    doc["toolbar"] = std::move(toolbar);
+
+    Ordered dimensions;
+    dimensions["thickness"] = dimension(s.thickness);
+    dimensions["thickness"]["built"] = s.thicknessBuilt;
+    dimensions["height"] = dimension(s.height);
+    dimensions["width"] = dimension(s.width);
+    doc["dimensions"] = std::move(dimensions);
+
+    Ordered view;
+    view["shown"] = s.view3dShown;
+    view["piece"] = nameOf(kPieces, s.viewPiece);
+    view["renderMode"] = nameOf(kRenderModes, s.renderMode);
+    view["specular"] = s.specular;
+    view["attenuation"] = s.attenuation;
+    // A float widened to a double reads back to the same float.
+    view["yaw"] = static_cast<double>(s.yaw);
+    view["pitch"] = static_cast<double>(s.pitch);
+    view["distance"] = static_cast<double>(s.distance);
+    doc["view3d"] = std::move(view);
+
+    Ordered picture;
+    picture["path"] = s.picturePath;
+    picture["shown"] = s.pictureShown;
+    picture["horiz"] = s.pictureHoriz;
+    picture["vert"] = s.pictureVert;
+    picture["zoom"] = s.pictureZoom;
+    doc["picture"] = std::move(picture);
+
+    doc["tab"] = nameOf(kTabs, s.tab);
+    // Invalid UTF-8 in the picture's path is replaced rather than breaking the document.
+    return pointsOnOneLine(doc.dump(2, ' ', false, Ordered::error_handler_t::replace)) + "\n";
+}
+
+namespace {
+
+EditorState::Dimension readDimension(const Reader& r, int max) {
+    return {r.at("value").integer(1, max), r.at("applied").integer(1, max)};
+}
+
+EditorState readState(const Json& doc) {
+    const Reader root(doc, "");
+    if (!doc.is_object())
+        throw Fault{"", "Le document n'est pas un objet JSON."};
+    if (root.at("format").string() != kEditorStateFormat)
+        root.at("format").fail("ce n'est pas un couple de l'EDITEUR de COUPLES.");
+    const int version = root.at("version").integer(1, 1'000'000);
+    if (version > kEditorStateVersion)
+        root.at("version").fail("version " + std::to_string(version) +
+                                " trop récente : ce programme lit la version " +
+                                std::to_string(kEditorStateVersion) + ".");
+
+    EditorState s;
+    const Reader surface = root.at("surface");
+    s.surfaceWidth = surface.at("width").number(1.0, 10000.0);
+    s.surfaceHeight = surface.at("height").number(1.0, 10000.0);
+    const double axis = s.surfaceWidth / 2.0;
+
+    const Reader former = root.at("former");
+    const Reader points = former.at("points");
+    points.expectList(EditorState::kPointCount);
+    s.former.resize(EditorState::kPointCount);
+    for (std::size_t i = 0; i < s.former.size(); ++i) {
+        const Reader p = points.item(i);
+        FormerPoint& f = s.former[i];
+        f.at = p.at("at").point();
+        if (f.at.x < axis)
+            p.at("at").fail("point à gauche de l'axe de symétrie (x < " + Reader::text(axis) +
+                            ").");
+        f.handle = p.at("handle").point();
+        f.polygon = p.at("polygon").point();
+        f.pinned = p.at("pinned").boolean();
+        // Only an unpinned end point remembers its pin.
+        const bool end = i == 0 || i + 1 == s.former.size();
+        f.unpinned = p.at("unpinned").boolean() && end && !f.pinned;
+    }
+    s.formerHandlesShown = former.at("handlesShown").boolean();
+    s.sampleCount = former.at("sampleCount").integer(10, 100);
+    s.orderSlider = former.at("orderSlider").integer(1, 9);
+    s.orderInUse = former.at("orderInUse").integer(1, 9);
+
+    const Reader doubling = root.at("doubling");
+    s.doublingOn = doubling.at("on").boolean();
+    s.doublingScale = doubling.at("scale").integer(1, 9);
+    s.slaved = doubling.at("slaved").boolean();
+    if (!s.doublingOn && !s.slaved)
+        doubling.at("slaved").fail("sans doublage, les mouvements sont asservis.");
+    s.doublingControls = doubling.at("controls").choice<DoublingControls>(kDoublingControls);
+    if (s.doublingOn && s.doublingControls != DoublingControls::FollowDoubling)
+        doubling.at("controls").fail("un doublage en place a ses commandes à jour.");
+    const Reader dpoints = doubling.at("points");
+    dpoints.expectList(EditorState::kPointCount);
+    for (std::size_t i = 0; i < EditorState::kPointCount; ++i)
+        s.doubling.push_back(dpoints.item(i).point());
+    s.doublingHandlesShown = doubling.at("handlesShown").boolean();
+
+    s.joint = root.at("joint").choice<AssemblyJoint>(kJoints);
+    if (s.joint != AssemblyJoint::None && s.sampleCount < 16)
+        former.at("sampleCount").fail("un assemblage demande au moins 16 points.");
+    s.mouseAction = root.at("mouseAction").choice<MouseAction>(kMouseActions);
+    if (s.mouseAction == MouseAction::Doubling && s.slaved)
+        root.at("mouseAction").fail("la souris n'agit sur le doublage qu'en mode découplé.");
+
+    const Reader toolbar = root.at("toolbar");
+    s.controlPolygonShown = toolbar.at("controlPolygonShown").boolean();
+    s.samplePointsShown = toolbar.at("samplePointsShown").boolean();
+    s.handlesHidden = toolbar.at("handlesHidden").boolean();
+    s.axesOn = toolbar.at("axesOn").boolean();
+    s.gridOn = toolbar.at("gridOn").boolean();
+
+    const Reader dimensions = root.at("dimensions");
+    s.thickness = readDimension(dimensions.at("thickness"), 120);
+    s.thicknessBuilt = dimensions.at("thickness").at("built").integer(1, 120);
+    s.height = readDimension(dimensions.at("height"), 100);
+    s.width = readDimension(dimensions.at("width"), 100);
+
+    const Reader view = root.at("view3d");
+    s.view3dShown = view.at("shown").boolean();
+    s.viewPiece = view.at("piece").choice<ViewPiece>(kPieces);
+    s.renderMode = view.at("renderMode").choice<RenderMode>(kRenderModes);
+    s.specular = view.at("specular").boolean();
+    s.attenuation = view.at("attenuation").boolean();
+    // The orbit keeps the yaw within half a turn and the pitch within a quarter turn.
+    s.yaw = static_cast<float>(view.at("yaw").number(-3.2, 3.2));
+    s.pitch = static_cast<float>(view.at("pitch").number(-1.6, 1.6));
+    s.distance = static_cast<float>(view.at("distance").number(0.0, 1.0e9));
+
+    const Reader picture = root.at("picture");
+    s.picturePath = picture.at("path").string();
+    s.pictureShown = picture.at("shown").boolean();
+    s.pictureHoriz = picture.at("horiz").integer(0, 1300);
+    s.pictureVert = picture.at("vert").integer(-1000, 1500);
+    s.pictureZoom = picture.at("zoom").integer(-20, 200);
+
+    s.tab = root.at("tab").choice<EditorTab>(kTabs);
+    return s;
+}
+
+} // namespace
+
+EditorStateReading ReadEditorState(std::string_view text) {
+    EditorStateReading r;
+    if (text.size() > kEditorStateMaxBytes) {
+        r.message = "Le document est trop grand (plus de 1 Mo) : il n'est pas lu.";
+        return r;
+    }
+    try {
+        const Json doc = Json::parse(text);
+        r.state = readState(doc);
+        r.ok = true;
+    } catch (const Json::parse_error& e) {
+        r.message = "Ce n'est pas un document JSON valide (erreur à l'octet " +
+                    std::to_string(e.byte) + ").";
+    } catch (const Fault& f) {
+        r.field = f.field;
+        r.message = f.message;
+    } catch (const std::exception&) {
+        // A value nlohmann cannot convert (a number too large for its type, say).
+        r.message = "Le document ne peut pas être lu.";
+    }
+    return r;
+}

@@ -1,0 +1,192 @@
+// The editor's state written as a document and read back: every state reads back equal and
+// writes again to the same bytes, and every faulty document is refused with its field named.
+#include "editor_state_json.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <cmath>
+#include <functional>
+#include <limits>
+#include <random>
+
+namespace {
+
+class RandomState {
+public:
+    explicit RandomState(unsigned seed) : rng_(seed) {}
+
+    EditorState next() {
+        EditorState s;
+        s.surfaceWidth = pick(0, 1) ? 120.0 : any(40.0, 400.0);
+        s.surfaceHeight = any(40.0, 400.0);
+        const double axis = s.surfaceWidth / 2.0;
+        for (int i = 0; i < EditorState::kPointCount; ++i) {
+            FormerPoint p;
+            // On the axis exactly, or right of it by any amount, with all the digits a double has.
+            p.at = {pick(0, 3) == 0 ? axis : axis + any(0.0, 80.0), any(-30.0, 130.0)};
+            p.handle = {any(-10.0, 200.0), any(-10.0, 200.0)};
+            p.polygon = pick(0, 1) ? p.at : SurfacePoint{any(0, 100), any(0, 100)};
+            p.pinned = pick(0, 1);
+            p.unpinned = (i == 0 || i == EditorState::kPointCount - 1) && !p.pinned && pick(0, 1);
+            s.former.push_back(p);
+            s.doubling.push_back({any(-1.0, 150.0), any(-1.0, 150.0)});
+        }
+        s.formerHandlesShown = pick(0, 1);
+        s.doublingHandlesShown = pick(0, 1);
+        s.joint = static_cast<AssemblyJoint>(pick(0, 2));
+        s.sampleCount = pick(s.joint == AssemblyJoint::None ? 10 : 16, 100);
+        s.orderSlider = pick(1, 9);
+        s.orderInUse = pick(1, 9);
+        s.doublingOn = pick(0, 1);
+        s.doublingScale = pick(1, 9);
+        s.slaved = !s.doublingOn || pick(0, 1);
+        s.doublingControls = s.doublingOn ? DoublingControls::FollowDoubling
+                                          : static_cast<DoublingControls>(pick(0, 2));
+        s.mouseAction = s.slaved ? MouseAction::Former : static_cast<MouseAction>(pick(0, 1));
+        s.controlPolygonShown = pick(0, 1);
+        s.samplePointsShown = pick(0, 1);
+        s.handlesHidden = pick(0, 1);
+        s.axesOn = pick(0, 1);
+        s.gridOn = pick(0, 1);
+        s.thickness = {pick(1, 120), pick(1, 120)};
+        s.thicknessBuilt = pick(1, 120);
+        s.height = {pick(1, 100), pick(1, 100)};
+        s.width = {pick(1, 100), pick(1, 100)};
+        s.view3dShown = pick(0, 1);
+        s.viewPiece = static_cast<ViewPiece>(pick(0, 4));
+        s.renderMode = static_cast<RenderMode>(pick(0, 4));
+        s.specular = pick(0, 1);
+        s.attenuation = pick(0, 1);
+        s.yaw = static_cast<float>(any(-3.14159, 3.14159));
+        s.pitch = static_cast<float>(any(-1.5707, 1.5707));
+        s.distance = static_cast<float>(any(0.0, 5000.0));
+        const char* paths[] = {"", "plan.bmp", "C:\\Plans\\Fuselage été.jpg", "/tmp/\"q\"\n.bmp"};
+        s.picturePath = paths[pick(0, 3)];
+        s.pictureShown = pick(0, 1);
+        s.pictureHoriz = pick(0, 1300);
+        s.pictureVert = pick(-1000, 1500);
+        s.pictureZoom = pick(-20, 200);
+        s.tab = static_cast<EditorTab>(pick(0, 1));
+        return s;
+    }
+
+private:
+    int pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
+    double any(double lo, double hi) {
+        return std::uniform_real_distribution<double>(lo, hi)(rng_);
+    }
+    std::mt19937 rng_;
+};
+
+TEST(EditorStateDocument, RandomStatesReadBackEqualAndWriteTheSameBytes) {
+    RandomState random(20261206u);
+    for (int i = 0; i < 300; ++i) {
+        const EditorState s = random.next();
+        const std::string text = WriteEditorState(s);
+        const EditorStateReading r = ReadEditorState(text);
+        ASSERT_TRUE(r.ok) << i << ": " << r.message << "\n" << text;
+        ASSERT_EQ(r.state, s) << i;
+        ASSERT_EQ(WriteEditorState(r.state), text) << i;
+    }
+}
+
+// Each row spoils a valid document in one way; the field it names is the one spoiled.
+TEST(EditorStateDocument, FaultyDocumentsAreRefusedWithTheFieldNamed) {
+    using nlohmann::json;
+    const json valid = json::parse(WriteEditorState(RandomState(7u).next()));
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    struct Row {
+        const char* field; // "" for a fault of the whole document
+        std::function<void(json&)> spoil;
+    };
+    const Row rows[] = {
+        {"",
+         [](json& d) {
+             d = json::array({1, 2});
+         }},
+        {"format", [](json& d) { d["format"] = "Fichier Profil"; }},
+        {"format", [](json& d) { d.erase("format"); }},
+        {"version", [](json& d) { d["version"] = 2; }},
+        {"version", [](json& d) { d["version"] = "1"; }},
+        {"surface.width", [](json& d) { d["surface"]["width"] = 0; }},
+        {"former.points", [](json& d) { d["former"]["points"].erase(8); }},
+        {"former.points[3].at", [](json& d) { d["former"]["points"][3]["at"] = {70.0}; }},
+        {"former.points[3].at",
+         [](json& d) {
+             d["former"]["points"][3]["at"] = {70.0, "50"};
+         }},
+        {"former.points[3].at",
+         [=](json& d) {
+             d["former"]["points"][3]["at"] = {70.0, nan};
+         }},
+        {"former.points[3].at",
+         [](json& d) {
+             d["former"]["points"][3]["at"] = {70.0, 1e300};
+         }},
+        {"former.points[2].at",
+         [](json& d) {
+             const double axis = d["surface"]["width"].get<double>() / 2.0;
+             d["former"]["points"][2]["at"][0] = std::nextafter(axis, 0.0);
+         }},
+        {"former.points[0].handle", [](json& d) { d["former"]["points"][0].erase("handle"); }},
+        {"former.points[5].pinned", [](json& d) { d["former"]["points"][5]["pinned"] = 1; }},
+        {"former.sampleCount", [](json& d) { d["former"]["sampleCount"] = 9; }},
+        {"former.sampleCount", [](json& d) { d["former"]["sampleCount"] = 101; }},
+        {"former.sampleCount", [](json& d) { d["former"]["sampleCount"] = 13.5; }},
+        {"former.sampleCount",
+         [](json& d) {
+             d["joint"] = "vertical";
+             d["former"]["sampleCount"] = 15;
+         }},
+        {"former.orderSlider", [](json& d) { d["former"]["orderSlider"] = 0; }},
+        {"former.orderInUse", [](json& d) { d["former"]["orderInUse"] = 10; }},
+        {"doubling.scale",
+         [](json& d) { d["doubling"]["scale"] = std::numeric_limits<std::uint64_t>::max(); }},
+        {"doubling.slaved",
+         [](json& d) {
+             d["doubling"]["on"] = false;
+             d["doubling"]["slaved"] = false;
+         }},
+        {"doubling.points[8]", [](json& d) { d["doubling"]["points"][8] = nullptr; }},
+        {"joint", [](json& d) { d["joint"] = "diagonal"; }},
+        {"mouseAction",
+         [](json& d) {
+             d["doubling"]["slaved"] = true;
+             d["mouseAction"] = "doublage";
+         }},
+        {"toolbar.gridOn", [](json& d) { d["toolbar"]["gridOn"] = "oui"; }},
+        {"dimensions.thickness.value",
+         [](json& d) { d["dimensions"]["thickness"]["value"] = 121; }},
+        {"dimensions.thickness.built",
+         [](json& d) { d["dimensions"]["thickness"].erase("built"); }},
+        {"dimensions.width.applied", [](json& d) { d["dimensions"]["width"]["applied"] = 0; }},
+        {"view3d.piece", [](json& d) { d["view3d"]["piece"] = 1; }},
+        {"view3d.pitch", [](json& d) { d["view3d"]["pitch"] = 2.0; }},
+        {"view3d.distance", [](json& d) { d["view3d"]["distance"] = -1.0; }},
+        {"picture.path", [](json& d) { d["picture"]["path"] = json::array(); }},
+        {"picture.zoom", [](json& d) { d["picture"]["zoom"] = -21; }},
+        {"tab", [](json& d) { d.erase("tab"); }},
+    };
+    for (const Row& row : rows) {
+        json doc = valid;
+        row.spoil(doc);
+        const EditorStateReading r = ReadEditorState(doc.dump());
+        EXPECT_FALSE(r.ok) << row.field;
+        EXPECT_EQ(r.field, row.field) << r.message;
+        EXPECT_NE(r.message.find(row.field), std::string::npos) << r.message;
+    }
+
+    // Not JSON at all, cut short, or too large to be read.
+    const std::string text = valid.dump();
+    const std::string wholeFaults[] = {"", "\xff\xfe", text.substr(0, text.size() / 2),
+                                       text + std::string(kEditorStateMaxBytes, ' ')};
+    for (const std::string& t : wholeFaults) {
+        const EditorStateReading r = ReadEditorState(t);
+        EXPECT_FALSE(r.ok);
+        EXPECT_TRUE(r.field.empty());
+        EXPECT_FALSE(r.message.empty());
+    }
+}
+
+} // namespace
