@@ -27,9 +27,11 @@ public:
             // samples and the 3-D part stay, and the mouse still works in its millimetres.
             const std::vector<PointXYZ> points = m.Pts_Couple;
             const std::vector<PointXYZ> samples = m.Doublage_Droit;
+            const QSize size = w_.size();
             w_.resize(QSize(pick(300, 2400), pick(200, 1400)));
             EXPECT_EQ(m.Pts_Couple, points);
             EXPECT_EQ(m.Doublage_Droit, samples);
+            w_.resize(size); // and back, so the session compares with a fresh window
             return "resize";
         }
         if (kind >= 100)
