@@ -47,6 +47,9 @@ public:
     // more of the drawing area. The former itself never changes with the surface's size.
     void recordDesignSize();
     double viewScale() const { return viewScale_; }
+    // The surface's size at the view scale 1, in the former's millimetres: the frame the former
+    // is drawn in (its axes cross at the middle), whatever the window's size.
+    QSizeF designSize() const { return designMm_.isEmpty() ? QSizeF(scaleW_, scaleH_) : designMm_; }
 
     // Millimetre point to logical pixel and back.
     QPointF toPixels(double x, double y) const { return {x * pixelsPerMm(), y * pixelsPerMm()}; }
