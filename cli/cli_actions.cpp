@@ -653,6 +653,30 @@ ActionResult larg(Main& w, const QString& value) {
     return pressAndMoveSlider(w.Slider3, value);
 }
 
+// ---------------------------------------------------------------------------------------
+// The editor window as a whole
+
+// Resizes the editor window to W by H pixels, frame included, as a user dragging its border
+// does: it stops at its minimum size, and the resize handler runs.
+ActionResult resize(Main& w, const QString& value) {
+    static const QRegularExpression re(QStringLiteral("^([0-9]{1,5})x([0-9]{1,5})$"));
+    const QRegularExpressionMatch m = re.match(value);
+    constexpr int kMaxPixels = 8192; // twice a 4K screen
+    if (!m.hasMatch())
+        return usage(QStringLiteral("expected WxH in pixels"));
+    const QSize outer(m.captured(1).toInt(), m.captured(2).toInt());
+    if (outer.width() < 1 || outer.height() < 1 || outer.width() > kMaxPixels ||
+        outer.height() > kMaxPixels)
+        return usage(QStringLiteral("each side must be 1..%1 pixels").arg(kMaxPixels));
+    const QSize frame = w.frameGeometry().size() - w.size();
+    w.resize(outer - frame);
+    return ok();
+}
+
+ActionResult window(Main& w, const QString& value) {
+    return writeOutput(value, [&w](QSaveFile& f) { return w.grab().save(&f, "PNG"); });
+}
+
 // Opens "&A propos" as a user does, writes the about window's picture once it shows, and
 // closes it with "&OK".
 ActionResult about(Main& w, const QString& value) {
@@ -723,6 +747,9 @@ const std::vector<CliAction>& cliActions() {
         {"vert", vert},
         {"zoom", zoom},
         {"mspaint", mspaint},
+        // the editor window as a whole
+        {"resize", resize},
+        {"window", window},
         // the help menu
         {"about", about},
     };

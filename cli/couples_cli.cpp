@@ -51,6 +51,8 @@ const char* const kUsage =
     "  horiz=V, vert=V, zoom=V\n"
     "                      moves \"Horiz\", \"Vert\" or \"Zoom\" to V\n"
     "  mspaint=1           prints the paint program \"&MsPaint\" would start\n"
+    "  resize=WxH          resizes the editor window to W by H pixels, frame included\n"
+    "  window=FILE.png     writes the whole editor window as the user sees it\n"
     "  about=FILE.png      opens \"&A propos\", writes its picture, closes it with \"&OK\"\n"
     "Exit status: 0 done, 2 bad usage, 1 run-time failure.\n";
 

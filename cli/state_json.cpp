@@ -136,12 +136,34 @@ QJsonObject editorState(const Main& w) {
     for (int i : Main::pb1Indices())
         tags[QString::number(i)] = w.pb1Tag(i);
     controls["pb1"] = tags;
+    // Where every control of the window is, in pixels of its container. A control whose entry
+    // is its text has its geometry beside it, under NAME.geometry.
+    for (const QWidget* c : w.Elastic.controls()) {
+        const QRect g = c->geometry();
+        const QJsonArray geometry{g.left(), g.top(), g.width(), g.height()};
+        const QString name = c->objectName();
+        if (controls.value(name).isString()) {
+            controls[name + ".geometry"] = geometry;
+        } else {
+            QJsonObject o = controls.value(name).toObject();
+            o["geometry"] = geometry;
+            controls[name] = o;
+        }
+    }
 
     QJsonObject s;
     s["surface"] = QJsonObject{{"ScaleWidth", w.Picture1->ScaleWidth()},
                                {"ScaleHeight", w.Picture1->ScaleHeight()},
                                {"X1", m.X1()},
-                               {"Y1", m.Y1()}};
+                               {"Y1", m.Y1()},
+                               {"viewScale", w.Picture1->viewScale()}};
+    const QSize outer = w.frameGeometry().size();
+    const QSize minimum = w.Elastic.minimumOuterSize();
+    s["window"] = QJsonObject{{"width", outer.width()},
+                              {"height", outer.height()},
+                              {"minWidth", minimum.width()},
+                              {"minHeight", minimum.height()},
+                              {"tab", w.SSTab1->currentIndex()}};
     s["Nb_Points"] = m.Nb_Points;
     s["Ordre_Spline"] = m.Ordre_Spline;
     s["Idx_Point"] = m.Idx_Point;

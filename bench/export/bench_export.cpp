@@ -5,6 +5,8 @@
 #include "export/piece_outline.h"
 #include "files/safe_file_writer.h"
 
+#include "../whole_former_samples.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QByteArray>
@@ -16,22 +18,9 @@
 
 namespace {
 
-struct Former {
-    std::vector<PointXYZ> r, l, dr, dl;
-    Former() {
-        const int n = 100;
-        for (int i = 0; i < n; ++i) {
-            const double a = 3.14159265358979 * i / (n - 1);
-            r.push_back({60 + 30 * std::sin(a), 50 - 40 * std::cos(a), 0});
-            l.push_back({120 - r.back().x, r.back().y, 0});
-            dr.push_back({60 + 15 * std::sin(a), 50 - 20 * std::cos(a), 0});
-            dl.push_back({120 - dr.back().x, dr.back().y, 0});
-        }
-    }
+struct Former : WholeFormerSamples {
     // At the start-up sliders: "Larg.:" 50, "Haut.:" 60.
-    PieceOutline outline() const {
-        return pieceOutline({r, l, dr, dl, 100, 50.0, 1}, Piece::Whole, 60.0, 100.0, 120.0);
-    }
+    PieceOutline outline() const { return pieceOutline(input(), Piece::Whole, 60.0, 100.0, 120.0); }
 };
 
 enum Format { Svg, Dxf, Pdf };

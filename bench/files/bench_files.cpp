@@ -1,6 +1,8 @@
 #include "couple_export.h"
 #include "outline_sequences.h"
 
+#include "../whole_former_samples.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -11,21 +13,7 @@
 
 namespace {
 
-// The whole former with its doubling at 100 samples per half: the largest file a user can save.
-struct Former {
-    std::vector<PointXYZ> r, l, dr, dl;
-    Former() {
-        const int n = 100;
-        for (int i = 0; i < n; ++i) {
-            const double a = 3.14159265358979 * i / (n - 1);
-            r.push_back({60 + 30 * std::sin(a), 50 - 40 * std::cos(a), 0});
-            l.push_back({120 - r.back().x, r.back().y, 0});
-            dr.push_back({60 + 15 * std::sin(a), 50 - 20 * std::cos(a), 0});
-            dl.push_back({120 - dr.back().x, dr.back().y, 0});
-        }
-    }
-    OutlineInput input() const { return {r, l, dr, dl, 100, 50.0, 1}; }
-};
+using Former = WholeFormerSamples;
 
 void BM_WholeFormerText(benchmark::State& state) {
     const Former f;

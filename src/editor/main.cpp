@@ -50,6 +50,7 @@ constexpr double kBodyTop = kToolbarTop + kButtonSize + 1.5;
 constexpr double kTabWidth = 72.0;
 constexpr double kTabHeight = 100.0;
 constexpr double kSurfaceLeft = kMargin + kTabWidth + 2.0;
+constexpr double kFramesLeft = 120.0; // twips, Frame5 and Frame10 in their tabs
 
 QSlider* makeSlider(QWidget* parent, const char* name, int min, int max, int value, int large,
                     QSlider::TickPosition ticks) {
@@ -145,18 +146,22 @@ void Main::createToolbar(QWidget* parent) {
 void Main::createDessinTab(QWidget* page) {
     Frame5 = new QGroupBox(page);
     Frame5->setObjectName("Frame5");
-    Frame5->setGeometry(mm(1, 1, kTabWidth - 4, 88));
+    // The layout keeps both tabs' frames at the left position 120 twips.
+    Frame5->setGeometry(twipsToPixels(kFramesLeft), mm(0, 1, 0, 0).y(),
+                        mm(0, 0, kTabWidth - 4, 0).width(), mm(0, 0, 0, 88).height());
 
     // Doubling on/off and its scale.
     Frame7 = new QGroupBox(Frame5);
     Frame7->setObjectName("Frame7");
     Frame7->setGeometry(mm(2, 2, kTabWidth - 8, 19));
     auto* doublage = new QLabel(QStringLiteral("Doublage"), Frame7);
+    doublage->setObjectName("lblDoublage");
     doublage->setGeometry(mm(3, 3, 22, 5));
     Check4 = new QCheckBox(QStringLiteral("On / Off"), Frame7);
     Check4->setObjectName("Check4");
     Check4->setGeometry(mm(28, 3, 30, 5));
     auto* epaisseur = new QLabel(QStringLiteral("Epaisseur"), Frame7);
+    epaisseur->setObjectName("lblEpaisseur");
     epaisseur->setGeometry(mm(3, 11, 22, 5));
     Hscroll1 = makeSlider(Frame7, "Hscroll1", 1, 9, 1, 5, QSlider::TicksBelow);
     Hscroll1->setGeometry(mm(25, 10, 36, 7));
@@ -166,6 +171,7 @@ void Main::createDessinTab(QWidget* page) {
     Frame1->setObjectName("Frame1");
     Frame1->setGeometry(mm(2, 22, kTabWidth - 8, 27));
     auto* nbre = new QLabel(QStringLiteral("Nbre de Points"), Frame1);
+    nbre->setObjectName("lblNbrePoints");
     nbre->setGeometry(mm(3, 3, 30, 5));
     Text3 = new QLineEdit(Frame1);
     Text3->setObjectName("Text3");
@@ -173,6 +179,7 @@ void Main::createDessinTab(QWidget* page) {
     Hscroll2 = makeSlider(Frame1, "Hscroll2", 10, 100, 10, 5, QSlider::NoTicks);
     Hscroll2->setGeometry(mm(3, 9, kTabWidth - 14, 5));
     auto* resolution = new QLabel(QStringLiteral("Résolution"), Frame1);
+    resolution->setObjectName("lblResolution");
     resolution->setGeometry(mm(3, 17, 22, 5));
     Hscroll3 = makeSlider(Frame1, "Hscroll3", 1, 9, 4, 5, QSlider::TicksBelow);
     Hscroll3->setGeometry(mm(25, 16, 36, 7));
@@ -226,7 +233,8 @@ void Main::createDessinTab(QWidget* page) {
 void Main::createMasqueTab(QWidget* page) {
     Frame10 = new QGroupBox(page);
     Frame10->setObjectName("Frame10");
-    Frame10->setGeometry(mm(1, 1, kTabWidth - 4, 60));
+    Frame10->setGeometry(twipsToPixels(kFramesLeft), mm(0, 1, 0, 0).y(),
+                         mm(0, 0, kTabWidth - 4, 0).width(), mm(0, 0, 0, 60).height());
 
     Frame9 = new QGroupBox(Frame10);
     Frame9->setObjectName("Frame9");
@@ -246,6 +254,7 @@ void Main::createMasqueTab(QWidget* page) {
     double top = 4;
     for (const SliderRow& r : rows) {
         auto* label = new QLabel(QString::fromUtf8(r.label), Frame9);
+        label->setObjectName(QStringLiteral("lbl") + QString::fromUtf8(r.label));
         label->setGeometry(mm(3, top, 14, 5));
         *r.slider = makeSlider(Frame9, r.name, r.min, r.max, r.value, r.large, QSlider::NoTicks);
         (*r.slider)->setToolTip(QString::fromUtf8(r.tooltip));
@@ -276,6 +285,9 @@ void Main::createSurface(QWidget* parent, QSizeF surfaceMm) {
     Picture1->move(mm(kSurfaceLeft, kBodyTop, 0, 0).topLeft());
     Picture1->setItems(&model_);
     connect(Picture1, &PictureBox::Paint, this, [this] { Picture1_Paint(); });
+    // On a screen with another resolution or pixel ratio the controls are laid out again and
+    // the surface's layers drawn anew at its sharpness.
+    connect(Picture1, &PictureBox::screenChanged, this, [this] { Form_Resize(); });
 
     const double h = surfaceMm.height();
     lblX = new QLineEdit(Picture1);
@@ -455,7 +467,10 @@ void Main::Form_Load() {
     // 12. The first and the last point move onto the symmetry axis.
     PutEndsOnAxis(m);
 
-    // 13. [Proportional layout: Size_Init(Main, 2).]
+    // 13. The design layout is recorded; from now on the surface shows the former at the view
+    // scale that its size gives.
+    Elastic.Size_Init(this, 2);
+    Picture1->recordDesignSize();
     frm3D->show();
 
     // 14. The first 3-D build samples the corrected points, as the 2-D view will, so that
@@ -475,13 +490,30 @@ void Main::Form_Load() {
 }
 
 void Main::Form_Resize() {
-    model_.Dessin_Actif = false;
-    // [Proportional layout: FormResize(Main), with the tab control kept stable.]
-    model_.Dessin_Actif = true;
-    Quadrillage(1);
-    // [Proportional layout: handles, polygon and points rescaled to the new surface size.]
+    FormerModel& m = model_;
+    // The layout is made on "Dessin"; the tab the user had comes back at the end.
+    const int tab = SSTab1->currentIndex();
+    SSTab1->setCurrentIndex(0);
+    m.Dessin_Actif = false;
+    Elastic.FormResize(this);
+    m.Dessin_Actif = true;
+
+    // The surface's new size changed only its view scale: points, samples, handles and axes
+    // keep the design's millimetres, so the files and the 3-D part never depend on the window's
+    // size. The axes span whatever the surface now shows.
+    m.Line1.Y1 = 0.0;
+    m.Line1.Y2 = Picture1->ScaleHeight();
+    m.Line4.X1 = 0.0;
+    m.Line4.X2 = Picture1->ScaleWidth();
+    // The grid shows or stays hidden as its button says.
+    Quadrillage(gridShown() ? 1 : 0);
     DisegnaCurva();
-    // The picture follows the new size of the surface, on or off as it was.
+
+    Frame10->move(twipsToPixels(kFramesLeft), Frame10->y());
+    Frame5->move(twipsToPixels(kFramesLeft), Frame5->y());
+    SSTab1->setCurrentIndex(tab);
+    // The picture follows the new view scale, on or off as it was; it is drawn again from the
+    // picture already read, so a resize never reads the file again.
     if (pictureOn())
         ApplyViewTransform();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/class_elastic.h"
 #include "editor/picture_box.h"
 #include "editor/piece_size_dialog.h"
 #include "export/piece_outline.h"
@@ -82,7 +83,12 @@ public:
 
     // ---- handlers and routines, under the system's own names ----
     void Form_Load();
+    // The window's resize handler: lays the controls out in proportion, then shows the former
+    // at the surface's new view scale (the former itself keeps its millimetres), the grid as
+    // its button says, and the tab the user had.
     void Form_Resize();
+    // The proportional layout of the window's controls, recorded at start-up.
+    class_Elastic Elastic;
     void Forme_Initiale();
     void pb1_Click(int Index);
     // lMode 1 draws the grid, any other value removes it.

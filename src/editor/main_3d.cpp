@@ -68,6 +68,7 @@ void Main::createFrame3(QWidget* parent, const QRect& area) {
     double top = 2.5;
     for (const Row& r : rows) {
         auto* label = new QLabel(QString::fromUtf8(r.label), Frame3);
+        label->setObjectName(QStringLiteral("lbl") + QString::fromUtf8(r.label).chopped(2));
         label->setGeometry(mm(2, top, 12, 5));
         auto* s = new QSlider(Qt::Horizontal, Frame3);
         s->setObjectName(r.name);

@@ -182,14 +182,14 @@ bool Main::openProject(const QString& path) {
         why = QString::fromStdString(r.message);
     }
     // The points are millimetres of the surface they were drawn on.
-    if (r.ok && (r.state.surfaceWidth != Picture1->ScaleWidth() ||
-                 r.state.surfaceHeight != Picture1->ScaleHeight()))
+    const QSizeF frame = Picture1->designSize();
+    if (r.ok && (r.state.surfaceWidth != frame.width() || r.state.surfaceHeight != frame.height()))
         why = QStringLiteral("Champ « surface » : ce couple a été dessiné sur une surface de "
                              "%1 x %2 mm, celle-ci mesure %3 x %4 mm.")
                   .arg(r.state.surfaceWidth)
                   .arg(r.state.surfaceHeight)
-                  .arg(Picture1->ScaleWidth())
-                  .arg(Picture1->ScaleHeight());
+                  .arg(frame.width())
+                  .arg(frame.height());
     else if (r.ok)
         why.clear();
     if (!why.isEmpty()) {

@@ -46,8 +46,8 @@ bool ownEnabled(const QWidget* w) {
 EditorState Main::editorState() const {
     const FormerModel& m = model_;
     EditorState s;
-    s.surfaceWidth = Picture1->ScaleWidth();
-    s.surfaceHeight = Picture1->ScaleHeight();
+    s.surfaceWidth = Picture1->designSize().width();
+    s.surfaceHeight = Picture1->designSize().height();
     const int N = m.Der_Point;
     for (int i = 0; i <= N; ++i) {
         const auto k = static_cast<std::size_t>(i);

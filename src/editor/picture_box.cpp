@@ -8,6 +8,9 @@
 #include <QResizeEvent>
 #include <QScreen>
 
+#include <QMetaObject>
+
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -30,14 +33,19 @@ PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
 void PictureBox::setScaleSize(QSizeF mm) {
     scaleW_ = mm.width();
     scaleH_ = mm.height();
-    resize(qRound(scaleW_ * pxPerMm_), qRound(scaleH_ * pxPerMm_));
+    resize(qRound(scaleW_ * pixelsPerMm()), qRound(scaleH_ * pixelsPerMm()));
     ensureLayers();
 }
 
+void PictureBox::recordDesignSize() {
+    designMm_ = QSizeF(scaleW_ / viewScale_, scaleH_ / viewScale_);
+    designPx_ = size();
+}
+
 void PictureBox::placeChild(QWidget* child, QRectF mm) {
-    const QPointF tl = toPixels(mm.left(), mm.top());
-    child->setGeometry(qRound(tl.x()), qRound(tl.y()), qRound(mm.width() * pxPerMm_),
-                       qRound(mm.height() * pxPerMm_));
+    const double k = pxPerMm_;
+    child->setGeometry(qRound(mm.left() * k), qRound(mm.top() * k), qRound(mm.width() * k),
+                       qRound(mm.height() * k));
 }
 
 void PictureBox::ensureLayers() {
@@ -45,6 +53,11 @@ void PictureBox::ensureLayers() {
     const QSize px = size() * dpr;
     if (background_.size() == px && background_.devicePixelRatio() == dpr)
         return;
+    if (background_.isNull() || background_.devicePixelRatio() != dpr) {
+        // Stretching what was drawn at another pixel ratio would blur it: it is drawn again.
+        blankLayers();
+        return;
+    }
     // Keep what the layers held: a resize or a change of screen must not lose the grid.
     auto grown = [&](const QImage& old, QImage::Format format, QColor fill) {
         QImage layer(px, format);
@@ -60,6 +73,49 @@ void PictureBox::ensureLayers() {
     picture_ = grown(picture_, QImage::Format_RGB32, backColor_);
     background_ = grown(background_, QImage::Format_ARGB32_Premultiplied, Qt::transparent);
     overlay_ = grown(overlay_, QImage::Format_ARGB32_Premultiplied, Qt::transparent);
+}
+
+void PictureBox::blankLayers() {
+    const qreal dpr = devicePixelRatioF();
+    auto blank = [&](QImage::Format format, QColor fill) {
+        QImage layer(size() * dpr, format);
+        layer.setDevicePixelRatio(dpr);
+        layer.fill(fill);
+        return layer;
+    };
+    picture_ = blank(QImage::Format_RGB32, backColor_);
+    background_ = blank(QImage::Format_ARGB32_Premultiplied, Qt::transparent);
+    overlay_ = blank(QImage::Format_ARGB32_Premultiplied, Qt::transparent);
+    backgroundBlank_ = true;
+    overlayBlank_ = true;
+}
+
+void PictureBox::followScreen() {
+    const double k = logicalDpiX() / 25.4;
+    if (k == pxPerMm_ && devicePixelRatioF() == background_.devicePixelRatio())
+        return;
+    if (k != pxPerMm_) {
+        // Millimetres follow the new resolution; the window's layout gives the new size.
+        pxPerMm_ = k;
+        if (!designPx_.isEmpty())
+            designPx_ = QSize(qRound(designMm_.width() * k), qRound(designMm_.height() * k));
+        else
+            resize(qRound(scaleW_ * k), qRound(scaleH_ * k));
+    }
+    blankLayers();
+    overlayCurrent_ = false;
+    update();
+    // Told from the event loop: this may run inside a paint, where nothing may be laid out.
+    if (!screenChangePosted_) {
+        screenChangePosted_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                screenChangePosted_ = false;
+                emit screenChanged();
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 void PictureBox::wipeOverlay() {
@@ -102,7 +158,9 @@ void PictureBox::showPicture(const QImage& picture, const PicturePlacement& at) 
         QPainter p(&picture_);
         // A plain copy: the picture replaces what was there, pixel for pixel.
         p.setCompositionMode(QPainter::CompositionMode_Source);
-        p.drawImage(QRectF(at.dstX, at.dstY, at.dstW, at.dstH), picture,
+        // Placed in pixels of the design size: the view scale keeps it under the curve.
+        const double s = viewScale_;
+        p.drawImage(QRectF(at.dstX * s, at.dstY * s, at.dstW * s, at.dstH * s), picture,
                     QRectF(at.srcX, at.srcY, at.srcW, at.srcH));
     }
     drawn();
@@ -235,7 +293,15 @@ void PictureBox::composeInto(QPainter& p) const {
     drawItems(p);
 }
 
+bool PictureBox::event(QEvent* event) {
+    if (event->type() == QEvent::ScreenChangeInternal)
+        followScreen();
+    return QWidget::event(event);
+}
+
 void PictureBox::paintEvent(QPaintEvent*) {
+    // A change of screen or of its scale shows here at the latest.
+    followScreen();
     ensureLayers();
     if (!overlayCurrent_) {
         // A repaint of the window wipes the overlay; the Paint handler redraws it.
@@ -250,11 +316,28 @@ void PictureBox::paintEvent(QPaintEvent*) {
 }
 
 void PictureBox::resizeEvent(QResizeEvent* event) {
-    // A size given from outside (a layout) changes the millimetre size; setScaleSize keeps
-    // the exact millimetres it was given.
-    if (event->size() != QSize(qRound(scaleW_ * pxPerMm_), qRound(scaleH_ * pxPerMm_))) {
-        scaleW_ = event->size().width() / pxPerMm_;
-        scaleH_ = event->size().height() / pxPerMm_;
+    const QSize px = event->size();
+    if (!designPx_.isEmpty()) {
+        // The view scale follows the surface; at the design size the design's millimetres
+        // stay exact.
+        const double s = std::min(double(px.width()) / designPx_.width(),
+                                  double(px.height()) / designPx_.height());
+        if (s != viewScale_) {
+            viewScale_ = s;
+            blankLayers(); // nothing drawn at the old scale stays; the resize handler redraws
+        }
+        if (px == designPx_) {
+            scaleW_ = designMm_.width();
+            scaleH_ = designMm_.height();
+        } else {
+            scaleW_ = px.width() / pixelsPerMm();
+            scaleH_ = px.height() / pixelsPerMm();
+        }
+    } else if (px != QSize(qRound(scaleW_ * pxPerMm_), qRound(scaleH_ * pxPerMm_))) {
+        // A size given from outside (a layout) changes the millimetre size; setScaleSize
+        // keeps the exact millimetres it was given.
+        scaleW_ = px.width() / pxPerMm_;
+        scaleH_ = px.height() / pxPerMm_;
     }
     ensureLayers();
     overlayCurrent_ = false;

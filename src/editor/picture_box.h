@@ -32,14 +32,29 @@ public:
 
     // Size in millimetres; the widget takes the matching pixel size.
     void setScaleSize(QSizeF mm);
+    // The area shown, in the former's millimetres.
     double ScaleWidth() const { return scaleW_; }
     double ScaleHeight() const { return scaleH_; }
-    double pixelsPerMm() const { return pxPerMm_; }
+    // Logical pixels per millimetre of the former, view scale included.
+    double pixelsPerMm() const { return pxPerMm_ * viewScale_; }
+    // Logical pixels per millimetre of the screen (the view scale aside): what handles and the
+    // child boxes are sized with.
+    double screenPixelsPerMm() const { return pxPerMm_; }
+
+    // The view scale. Once the design size is recorded, the surface shows the former's
+    // millimetres scaled by the smaller of its width and height ratios to that size, from its
+    // top-left corner: the drawing keeps its proportions, and room to spare on one axis shows
+    // more of the drawing area. The former itself never changes with the surface's size.
+    void recordDesignSize();
+    double viewScale() const { return viewScale_; }
+    // The surface's size at the view scale 1, in the former's millimetres: the frame the former
+    // is drawn in (its axes cross at the middle), whatever the window's size.
+    QSizeF designSize() const { return designMm_.isEmpty() ? QSizeF(scaleW_, scaleH_) : designMm_; }
 
     // Millimetre point to logical pixel and back.
-    QPointF toPixels(double x, double y) const { return {x * pxPerMm_, y * pxPerMm_}; }
-    QPointF toMm(QPointF px) const { return px / pxPerMm_; }
-    // Places a child widget at a rectangle given in millimetres.
+    QPointF toPixels(double x, double y) const { return {x * pixelsPerMm(), y * pixelsPerMm()}; }
+    QPointF toMm(QPointF px) const { return px / pixelsPerMm(); }
+    // Places a child widget at a rectangle given in millimetres of the screen.
     void placeChild(QWidget* child, QRectF mm);
 
     // The persistent-drawing switch.
@@ -89,6 +104,10 @@ public:
     void composeInto(QPainter& p) const;
 
 signals:
+    // The screen's resolution or pixel ratio changed: the layers were made anew, blank, at
+    // the new pixel ratio and the millimetre scale follows the new resolution; whatever they
+    // held must be drawn again.
+    void screenChanged();
     // Raised on every repaint, after the overlay was wiped and before the picture is composed.
     void Paint();
     // Mouse events in millimetres; button is the usual bit value (1 left, 2 right, 4 middle).
@@ -97,6 +116,7 @@ signals:
     void MouseUp(int button, int shift, double x, double y);
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -113,6 +133,8 @@ private:
         return overlay_;
     }
     void ensureLayers();
+    void blankLayers();
+    void followScreen(); // re-reads the screen's resolution and pixel ratio
     void wipeOverlay();
     void drawn(); // a drawing operation changed a layer: show it without a repaint
     QPen pen(QColor c, int width) const;
@@ -121,6 +143,10 @@ private:
     double scaleW_ = 120.0;
     double scaleH_ = 100.0;
     double pxPerMm_ = 96.0 / 25.4;
+    double viewScale_ = 1.0;
+    QSizeF designMm_; // the design size, in the former's millimetres and in logical pixels;
+    QSize designPx_;  // empty until recorded
+    bool screenChangePosted_ = false;
     bool autoRedraw_ = false;
     QColor backColor_ = Qt::black;
     int drawWidth_ = 1;

@@ -122,6 +122,14 @@ TEST_F(CliFiles, ProjectSavedByOneScriptOpensInTheNext) {
     EXPECT_TRUE(r.err.contains("project-open=saved.json")) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains("« format »")) << r.err.toStdString();
     EXPECT_FALSE(QFile::exists(file("after.json")));
+
+    // A resize changes the view, not the former's frame: the work saved in a larger window
+    // opens in a window of the design size.
+    r = program({"project-open=work.couple", "resize=1400x900", "project-save=wide"}, dir.path());
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    r = program({"project-open=wide.couple", "state=wide.json"}, dir.path());
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(readJson(file("wide.json"))["Pts_Couple"], saved["Pts_Couple"]);
 }
 
 // A save that cannot be written stops the script with status 1 and the reason; the older file

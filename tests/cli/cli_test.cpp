@@ -12,8 +12,16 @@ TEST_F(Cli, StartUpStateHasEveryKeyAndExactPoints) {
     const QJsonObject s = stateAfter({});
     for (const char* key : {"surface", "Nb_Points", "Ordre_Spline", "Idx_Point", "Pts_Couple",
                             "Pts_Doublage", "Courbe_Droite", "Courbe_Gauche", "Doublage_Droit",
-                            "Doublage_Gauche", "shppi", "Shape1", "controls"})
+                            "Doublage_Gauche", "shppi", "Shape1", "controls", "window"})
         EXPECT_TRUE(s.contains(key)) << key;
+    EXPECT_EQ(s["surface"].toObject()["viewScale"].toDouble(), 1.0);
+    const QJsonObject window = s["window"].toObject();
+    EXPECT_EQ(window["minWidth"].toInt() * 2 / 10, window["width"].toInt() / 10);
+    EXPECT_EQ(window["tab"].toInt(), 0);
+    // Every control's place, text boxes beside their text.
+    EXPECT_EQ(control(s, "Frame5")["geometry"].toArray().size(), 4);
+    EXPECT_EQ(control(s, "lblDoublage")["geometry"].toArray().size(), 4);
+    EXPECT_EQ(s["controls"].toObject()["lblX.geometry"].toArray().size(), 4);
     EXPECT_EQ(s["Nb_Points"].toInt(), 13);
     EXPECT_EQ(s["Ordre_Spline"].toInt(), 9);
     EXPECT_EQ(s["surface"].toObject()["ScaleWidth"].toDouble(), 120.0);
@@ -111,6 +119,10 @@ TEST_F(Cli, BadUsageStopsBeforeLaterActions) {
                     "size3d=5000x10",
                     "size3d=10",
                     "render3d=",
+                    "resize=0x10",
+                    "resize=9000x10",
+                    "resize=800",
+                    "window=",
                     "about=",
                     "ep=0",
                     "ep=121",
@@ -155,14 +167,61 @@ TEST_F(Cli, DisabledControlIsBadUsage) {
 }
 
 TEST_F(Cli, FileThatCannotBeWrittenIsARunTimeFailure) {
-    for (const QString& a :
-         {"snapshot=" + file("missing/s.png"), "render3d=" + file("missing/r.png"),
-          "about=" + file("missing/a.png"), "state=" + dir.path()}) {
+    for (const QString& a : {"snapshot=" + file("missing/s.png"), "window=" + file("missing/w.png"),
+                             "render3d=" + file("missing/r.png"), "about=" + file("missing/a.png"),
+                             "state=" + dir.path()}) {
         const CliRun r = cli({a, "state=" + file("s.json")});
         EXPECT_EQ(r.status, 1) << a.toStdString();
         EXPECT_TRUE(r.err.contains(a.section('=', 0, 0) + "=")) << r.err.toStdString();
         EXPECT_FALSE(QFile::exists(file("s.json"))) << "no later action runs";
     }
+}
+
+// Resizing changes how the former is shown, never the former: its points, samples, 3-D part and
+// saved files stay byte for byte what they were, and a drag after the resizes lands where the
+// same drag lands at the design size.
+TEST_F(Cli, ResizingChangesTheViewNeverTheFormer) {
+    const QStringList session = {"doubling=on", "slaved=non",      "drag=3:95,30",
+                                 "pin=5",       "action=doublage", "drag=6:80,72"};
+    const QStringList sizes = {"1506x554", "100x100", "3840x2160", "900x1400", "1506x1108"};
+    QStringList args = session;
+    for (int i = 0; i <= sizes.size(); ++i) {
+        if (i > 0)
+            args << "resize=" + sizes[i - 1];
+        args << QStringLiteral("state=%1").arg(file(QString::number(i) + ".json"))
+             << QStringLiteral("save=entier:%1").arg(file(QString::number(i) + ".DAT"));
+    }
+    args << "action=couple"
+         << "drag=4:100,55"
+         << "state=" + file("dragged.json");
+    const CliRun r = cli(args);
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    auto former = [](QJsonObject s) {
+        for (const char* view : {"surface", "window", "controls", "Chosen_File"})
+            s.remove(view);
+        return s;
+    };
+    auto bytes = [](const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QJsonObject before = readJson(file("0.json"));
+    ASSERT_GT(before["view3d"].toObject()["formerMesh"].toObject()["vertices"].toArray().size(), 0);
+    ASSERT_FALSE(bytes(file("0.DAT")).isEmpty());
+    for (int i = 1; i <= sizes.size(); ++i) {
+        SCOPED_TRACE(sizes[i - 1].toStdString());
+        const QJsonObject after = readJson(file(QString::number(i) + ".json"));
+        EXPECT_EQ(former(after), former(before));
+        EXPECT_EQ(bytes(file(QString::number(i) + ".DAT")), bytes(file("0.DAT")));
+        EXPECT_EQ(after["surface"].toObject()["X1"], before["surface"].toObject()["X1"]);
+        EXPECT_EQ(after["surface"].toObject()["Y1"], before["surface"].toObject()["Y1"]);
+    }
+    const QJsonObject last = readJson(file(QString::number(sizes.size()) + ".json"));
+    EXPECT_EQ(last["surface"].toObject()["viewScale"].toDouble(), 2.0);
+    // The same drag at the design size gives the same former.
+    const QJsonObject atDesign = stateAfter(QStringList(session) << "action=couple"
+                                                                 << "drag=4:100,55");
+    EXPECT_EQ(former(readJson(file("dragged.json"))), former(atDesign));
 }
 
 } // namespace

@@ -25,7 +25,19 @@ public:
     // One random action; returns a short description for failure messages.
     std::string step() {
         FormerModel& m = w_.model();
-        const int kind = pick(0, 119);
+        const int kind = pick(0, 123);
+        if (kind >= 120) {
+            // The window dragged to another size changes only the view: the former, its
+            // samples and the 3-D part stay, and the mouse still works in its millimetres.
+            const std::vector<PointXYZ> points = m.Pts_Couple;
+            const std::vector<PointXYZ> samples = m.Doublage_Droit;
+            const QSize size = w_.size();
+            w_.resize(QSize(pick(300, 2400), pick(200, 1400)));
+            EXPECT_EQ(m.Pts_Couple, points);
+            EXPECT_EQ(m.Doublage_Droit, samples);
+            w_.resize(size); // and back, so the session compares with a fresh window
+            return "resize";
+        }
         if (kind >= 100)
             return viewStep(kind - 100);
         if (kind < 22) {
