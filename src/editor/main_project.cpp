@@ -44,10 +44,14 @@ protected:
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonRelease:
             sliderStep_ = false;
-            [[fallthrough]];
-        case QEvent::MouseMove:
             buttonHeld_ = static_cast<QMouseEvent*>(event)->buttons() != Qt::NoButton;
             queueCheck();
+            break;
+        case QEvent::MouseMove:
+            buttonHeld_ = static_cast<QMouseEvent*>(event)->buttons() != Qt::NoButton;
+            // A pointer that only hovers changes no work: no state to read for it.
+            if (buttonHeld_)
+                queueCheck();
             break;
         case QEvent::KeyPress:
         case QEvent::Wheel:
