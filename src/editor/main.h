@@ -20,6 +20,7 @@
 #include <utility>
 #include <vector>
 
+class Engine;
 class Frm3D;
 class FrmHlp;
 struct SceneInput;
@@ -255,6 +256,12 @@ public:
     void Slider2_Scroll();
     void Slider3_Scroll();
 
+private:
+    // Scales the part along one dimension from the value last applied to the slider's value.
+    void scaleDimension(EditorState::Dimension& d, QLineEdit* box,
+                        void (*scale)(Engine&, int, double));
+
+public:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     // Closing the editor ends the program at once, the 3-D window with it.

@@ -165,23 +165,20 @@ void Main::Slider1_Scroll() {
     Redraw3D = true;
 }
 
-void Main::Slider2_Scroll() {
-    EditorState::Dimension& d = state_.height;
+void Main::scaleDimension(EditorState::Dimension& d, QLineEdit* box,
+                          void (*scale)(Engine&, int, double)) {
     // A ratio against nothing (or zero) would flatten or blow up the part.
     if (d.applied > 0 && frm3D)
-        ScaleMeshY(frm3D->engine, frm3D->scene.formerMesh,
-                   d.value / static_cast<double>(d.applied));
+        scale(frm3D->engine, frm3D->scene.formerMesh, d.value / static_cast<double>(d.applied));
     d.applied = d.value;
-    T_H->setText(QString::number(d.applied));
+    box->setText(QString::number(d.applied));
     Redraw3D = true;
 }
 
+void Main::Slider2_Scroll() {
+    scaleDimension(state_.height, T_H, &ScaleMeshY);
+}
+
 void Main::Slider3_Scroll() {
-    EditorState::Dimension& d = state_.width;
-    if (d.applied > 0 && frm3D)
-        ScaleMeshX(frm3D->engine, frm3D->scene.formerMesh,
-                   d.value / static_cast<double>(d.applied));
-    d.applied = d.value;
-    T_L->setText(QString::number(d.applied));
-    Redraw3D = true;
+    scaleDimension(state_.width, T_L, &ScaleMeshX);
 }
