@@ -261,7 +261,6 @@ private:
     void scaleDimension(EditorState::Dimension& d, QLineEdit* box,
                         void (*scale)(Engine&, int, double));
 
-public:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     // Closing the editor ends the program at once, the 3-D window with it.
