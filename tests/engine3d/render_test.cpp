@@ -267,9 +267,7 @@ TEST_F(RenderTest, SmoothShadingUsesWorldPositionsAndSharedNormals) {
     const int v = e.meshes[m].vertexStart;
     // Vertex 2 sums the normals of its three faces: (-400, 0, -800) + 2 x (400, 0, -800).
     const Vector3 n = e.vertexNormals[v + 2];
-    EXPECT_NEAR(n.x, 400.0f, 1e-2);
-    EXPECT_NEAR(n.y, 0.0f, 1e-2);
-    EXPECT_NEAR(n.z, -2400.0f, 1e-2);
+    expectNear(n, 400, 0, -2400, 1e-2f);
     const Colour3 expected =
         e.ShadePoint(e.worldPositions[v + 2], n, e.meshes[m].faceStart, cl.camera);
     EXPECT_EQ(e.vertexColours[v + 2], expected);

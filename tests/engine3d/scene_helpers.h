@@ -2,9 +2,17 @@
 
 #include "engine3d/engine.h"
 
+#include <gtest/gtest.h>
+
 #include <initializer_list>
 
 // Small scenes for the engine tests.
+
+inline void expectNear(const Vector3& v, float x, float y, float z, float tol = 1e-6f) {
+    EXPECT_NEAR(v.x, x, tol);
+    EXPECT_NEAR(v.y, y, tol);
+    EXPECT_NEAR(v.z, z, tol);
+}
 
 // Face corners relative to the mesh (0 = its first vertex).
 struct FaceSpec {
