@@ -6,15 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <memory>
 
 namespace {
 
-class PipelineTest : public ::testing::Test {
+class PipelineTest : public ::testing::Test, protected EngineWithErrors {
 protected:
-    RecordingErrorSink errors;
-    std::unique_ptr<Engine> engine = std::make_unique<Engine>(errors);
-    Engine& e = *engine;
     RecordingCanvas surface{400, 300};
     // A camera at the origin looking along +z.
     int c = e.CreateCamera();

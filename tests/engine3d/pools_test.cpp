@@ -5,16 +5,12 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 
 namespace {
 
-class PoolsTest : public ::testing::Test {
+class PoolsTest : public ::testing::Test, protected EngineWithErrors {
 protected:
-    RecordingErrorSink errors;
-    std::unique_ptr<Engine> engine = std::make_unique<Engine>(errors);
-    Engine& e = *engine;
     int vertexStartOfNew(int vertices) { return e.meshes[e.CreateMesh(vertices, 0)].vertexStart; }
 };
 

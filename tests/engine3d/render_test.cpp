@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <limits>
-#include <memory>
 #include <random>
 
 namespace {
@@ -15,10 +14,7 @@ namespace {
 using Kind = RecordingCanvas::Kind;
 
 // An engine with a head camera and light at (0, 0, -370), and a surface that records the calls.
-struct Stage {
-    RecordingErrorSink errors;
-    std::unique_ptr<Engine> engine = std::make_unique<Engine>(errors);
-    Engine& e = *engine;
+struct Stage : EngineWithErrors {
     RecordingCanvas surface{400, 300};
     CameraAndLight cl = addHeadCamera(e);
     FrameInputs inputs;

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <array>
-#include <memory>
 #include <set>
 
 namespace {
@@ -44,11 +43,8 @@ struct Former {
     }
 };
 
-class SceneTest : public ::testing::Test {
+class SceneTest : public ::testing::Test, protected EngineWithErrors {
 protected:
-    RecordingErrorSink errors;
-    std::unique_ptr<Engine> engine = std::make_unique<Engine>(errors);
-    Engine& e = *engine;
     Scene scene;
     int camera = e.CreateCamera();
     int light = e.CreateLight();
