@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -106,6 +107,12 @@ void Main::createControls(QSizeF surfaceMm) {
     SSTab1->addTab(masque, QStringLiteral("Masque"));
     createDessinTab(dessin);
     createMasqueTab(masque);
+
+    connect(SSTab1, &QTabWidget::currentChanged, this, [this](int index) {
+        controlChanged([index](EditorState& s) {
+            s.tab = index == 1 ? EditorTab::Masque : EditorTab::Dessin;
+        });
+    });
 
     createSurface(central, surfaceMm);
     createMenus();
@@ -226,8 +233,15 @@ void Main::createDessinTab(QWidget* page) {
     Option6->setObjectName("Option6");
     Option6->setGeometry(mm(30, 5, 20, 5));
 
-    connect(Hscroll2, &QSlider::valueChanged, this, [this] { Hscroll2_Change(); });
-    onUserMove(Hscroll3, &Main::Hscroll3_Scroll);
+    // Check4 and the option buttons are wired with their handlers (connectEditing). The point
+    // count runs its handler on every change, the program's too.
+    connect(Hscroll2, &QSlider::valueChanged, this, [this](int value) {
+        controlChanged([value](EditorState& s) { s.sampleCount = value; }, &Main::Hscroll2_Change);
+    });
+    onUserMove(
+        Hscroll1, [](EditorState& s) -> int& { return s.doublingScale; }, &Main::Hscroll1_Scroll);
+    onUserMove(
+        Hscroll3, [](EditorState& s) -> int& { return s.orderSlider; }, &Main::Hscroll3_Scroll);
 }
 
 void Main::createMasqueTab(QWidget* page) {
@@ -273,8 +287,12 @@ void Main::createMasqueTab(QWidget* page) {
     Command4->setGeometry(mm(3, 3, kTabWidth - 14, 10));
     Frame8->setEnabled(false);
 
-    for (QSlider* s : {Slider4, Slider5, Slider6})
-        onUserMove(s, &Main::Slider4_Scroll);
+    onUserMove(
+        Slider4, [](EditorState& s) -> int& { return s.pictureHoriz; }, &Main::Slider4_Scroll);
+    onUserMove(
+        Slider6, [](EditorState& s) -> int& { return s.pictureVert; }, &Main::Slider4_Scroll);
+    onUserMove(
+        Slider5, [](EditorState& s) -> int& { return s.pictureZoom; }, &Main::Slider4_Scroll);
     connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
 }
 
@@ -351,18 +369,22 @@ void Main::createMenus() {
     IM_ABOUT = item(IM_HELP, "IM_ABOUT", "&A propos", &Main::IM_ABOUT_Click);
 }
 
-void Main::onUserMove(QSlider* slider, void (Main::*handler)()) {
+void Main::onUserMove(QSlider* slider, SliderSetting setting, void (Main::*handler)()) {
     // A user action first moves the slider's position and then sets its value; remember that
     // the coming value change is the user's.
     auto pending = std::make_shared<bool>(false);
     connect(slider, &QAbstractSlider::actionTriggered, this,
             [slider, pending](int) { *pending = slider->sliderPosition() != slider->value(); });
-    connect(slider, &QAbstractSlider::valueChanged, this, [this, pending, handler](int) {
-        if (*pending) {
-            *pending = false;
-            (this->*handler)();
-        }
+    connect(slider, &QAbstractSlider::valueChanged, this, [this, pending, setting, handler](int v) {
+        controlChanged([setting, v](EditorState& s) { setting(s) = v; },
+                       std::exchange(*pending, false) ? handler : nullptr);
     });
+}
+
+void Main::controlChanged(const std::function<void(EditorState&)>& store, void (Main::*handler)()) {
+    store(state_);
+    if (handler)
+        (this->*handler)();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -388,9 +410,14 @@ QString Main::pb1Tag(int index) const {
     return b ? b->property("tag").toString() : QString();
 }
 
-void Main::setPb1Tag(int index, const QString& tag) {
-    if (QToolButton* b = pb1(index))
-        b->setProperty("tag", tag);
+void Main::showToolbarTags() {
+    const std::pair<int, const char*> tags[] = {{2, state_.controlPolygonShown ? "1" : "0"},
+                                                {3, state_.samplePointsShown ? "1" : "0"},
+                                                {5, state_.handlesHidden ? "-1" : "0"},
+                                                {10, state_.axesOn ? "1" : "0"},
+                                                {14, state_.gridOn ? "1" : "0"}};
+    for (const auto& [index, tag] : tags)
+        pb1(index)->setProperty("tag", QString::fromLatin1(tag));
 }
 
 int Main::tagValue(const QString& tag) {
@@ -492,7 +519,7 @@ void Main::Form_Load() {
 void Main::Form_Resize() {
     FormerModel& m = model_;
     // The layout is made on "Dessin"; the tab the user had comes back at the end.
-    const int tab = SSTab1->currentIndex();
+    const int tab = state_.tab == EditorTab::Masque ? 1 : 0;
     SSTab1->setCurrentIndex(0);
     m.Dessin_Actif = false;
     Elastic.FormResize(this);
@@ -528,12 +555,12 @@ void Main::resizeEvent(QResizeEvent* event) {
 
 OutlineOptions Main::outlineOptions() const {
     OutlineOptions o;
-    o.doubling = Check4->isChecked();
-    o.epaisseur = Hscroll1->value();
-    o.slaved = Option5->isChecked();
-    o.vertical = Option7->isChecked();
-    o.horizontal = Option1->isChecked();
-    o.vuePoints = tagValue(pb1Tag(3)) == 1;
+    o.doubling = state_.doublingOn;
+    o.epaisseur = state_.doublingScale;
+    o.slaved = state_.slaved;
+    o.vertical = state_.joint == AssemblyJoint::Vertical;
+    o.horizontal = state_.joint == AssemblyJoint::Horizontal;
+    o.vuePoints = state_.samplePointsShown;
     return o;
 }
 
@@ -552,7 +579,7 @@ void Main::Picture1_Paint() {
 }
 
 bool Main::gridShown() const {
-    return tagValue(pb1Tag(14)) == 0;
+    return !state_.gridOn;
 }
 
 void Main::Quadrillage(int lMode) {
@@ -584,7 +611,11 @@ void Main::Quadrillage(int lMode) {
 
 void Main::pb1_Click(int Index) {
     FormerModel& m = model_;
-    auto flip = [this](int i) { setPb1Tag(i, tagValue(pb1Tag(i)) == 0 ? "1" : "0"); };
+    // The toggles are the state's; the buttons' tags show them.
+    auto flip = [this](bool EditorState::*toggle) {
+        state_.*toggle = !(state_.*toggle);
+        showToolbarTags();
+    };
     switch (Index) {
     case 0:
         OpenPictureFile();
@@ -593,8 +624,8 @@ void Main::pb1_Click(int Index) {
         Save_Couple(5);
         break;
     case 2: {
-        flip(2);
-        const bool shown = tagValue(pb1Tag(2)) != 0;
+        flip(&EditorState::controlPolygonShown);
+        const bool shown = state_.controlPolygonShown;
         for (int i = 0; i < m.Der_Point && i < static_cast<int>(m.LinPi.size()); ++i)
             m.LinPi[static_cast<std::size_t>(i)].BorderColor =
                 shown ? colours::Green : colours::Black;
@@ -602,26 +633,26 @@ void Main::pb1_Click(int Index) {
         break;
     }
     case 3:
-        flip(3);
+        flip(&EditorState::samplePointsShown);
         DisegnaCurva();
         break;
     case 5: {
-        const int tag = tagValue(pb1Tag(5));
+        // Hidden, the click shows them; shown, it hides them.
         for (int i = 0; i <= m.Der_Point && i < static_cast<int>(m.shppi.size()); ++i)
-            m.shppi[static_cast<std::size_t>(i)].Visible = tag != 0;
-        setPb1Tag(5, QString::number(~tag));
+            m.shppi[static_cast<std::size_t>(i)].Visible = state_.handlesHidden;
+        flip(&EditorState::handlesHidden);
         Picture1->invalidate();
         break;
     }
     case 10:
-        flip(10);
+        flip(&EditorState::axesOn);
         Redraw3D = true;
         break;
     case 11:
         Vue3D_Click();
         break;
     case 14:
-        setPb1Tag(14, tagValue(pb1Tag(14)) == 0 ? "1" : "0");
+        flip(&EditorState::gridOn);
         Quadrillage(gridShown() ? 1 : 0);
         // The grid's clearing took the curve with it: the curve stays over the grid.
         DisegnaCurva();
@@ -639,9 +670,9 @@ void Main::Hscroll2_Change() {
     FormerModel& m = model_;
     // An assembled former is sampled with at least 16 points. Setting the value runs this
     // handler again with 16 before the rest below runs.
-    if (Hscroll2->value() < 16 && !Option2->isChecked())
+    if (state_.sampleCount < 16 && state_.joint != AssemblyJoint::None)
         Hscroll2->setValue(16);
-    m.Nb_Points = Hscroll2->value();
+    m.Nb_Points = state_.sampleCount;
     Text3->setText(QString::number(m.Nb_Points));
     Picture1->Cls();
     m.resizeSamples(m.Nb_Points);
@@ -658,7 +689,7 @@ void Main::RebuildFormerMesh(int mode) {
 }
 
 void Main::Hscroll3_Scroll() {
-    model_.Ordre_Spline = Hscroll3->value();
+    model_.Ordre_Spline = state_.orderSlider;
     Picture1->Cls();
     DisegnaCurva();
     // The 3-D part follows the new curve too.

@@ -38,11 +38,11 @@ class QTextBrowser;
 class QUndoStack;
 class QToolButton;
 
-// The editor window "EDITEUR de COUPLES". It owns the former model and is a thin shell
-// around it: the controls keep their own state (slider positions, option selections, toolbar
-// tags), the handlers read that state, call the core and redraw. The controls carry the
-// system's names, as public members so that the scripting front-end and the tests can drive
-// and read them.
+// The editor window "EDITEUR de COUPLES". It owns the former model and the editor's state and
+// is a thin shell around them: every change of a control goes first into the state, then its
+// handler runs, reading the state (never a control), calling the core and redrawing; the
+// controls only show the state. The controls carry the system's names, as public members so that
+// the scripting front-end and the tests can drive and read them.
 class Main : public QMainWindow {
     Q_OBJECT
 
@@ -76,7 +76,6 @@ public:
     // The indices that have a button, in order.
     static const std::vector<int>& pb1Indices();
     QString pb1Tag(int index) const;
-    void setPb1Tag(int index, const QString& tag);
     // A tag read as a number, as the toolbar compares them: leading sign and digits,
     // anything else (an empty tag) is zero.
     static int tagValue(const QString& tag);
@@ -272,9 +271,17 @@ private:
     bool printPiece(const PieceOutline& outline, const QStringList& caption);
     void createFrame3(QWidget* parent, const QRect& area);
     void load3DWindow();
-    // Runs handler only when the user moved the slider (drag, click, keyboard, wheel), once
-    // the new value is in place; values set by the program do not run it.
-    void onUserMove(QSlider* slider, void (Main::*handler)());
+    // The setting of the state that a slider shows.
+    using SliderSetting = int& (*)(EditorState&);
+    // Every value the slider takes goes into its setting at once. The handler runs only when the
+    // user moved the slider (drag, click, keyboard, wheel), once the new value is in place;
+    // values set by the program do not run it.
+    void onUserMove(QSlider* slider, SliderSetting setting, void (Main::*handler)());
+    // The one way a control's change reaches the editor: the state takes the new value, then
+    // the control's handler runs, when this change is one that runs it. Every control's
+    // connection ends here.
+    void controlChanged(const std::function<void(EditorState&)>& store,
+                        void (Main::*handler)() = nullptr);
     // Millimetres of the window's design to pixels.
     QRect mm(double left, double top, double width, double height) const;
     int twipsToPixels(double twips) const;
@@ -317,12 +324,23 @@ private:
 
     // ---- the editor's state as one value (main_state.cpp) ----
 public:
-    // Everything the user has shaped and set, read from the model and the controls of both
-    // windows.
+    // Everything the user has shaped and set: the settings, with the former as the model holds
+    // it and the view as the 3-D window holds it.
     EditorState editorState() const;
-    // Puts a state into the model and the controls without running their handlers, then
-    // redraws both windows and rebuilds the 3-D part once.
+    // Puts a state into the model, the settings and the controls without running their
+    // handlers, then redraws both windows and rebuilds the 3-D part once.
     void showEditorState(const EditorState& state);
+
+private:
+    // The settings, the one copy: every control's change lands here first (through the
+    // connections made with the controls) and the handlers read them here. The former's points
+    // live in the model that edits and samples them, the camera in the 3-D window that turns it:
+    // editorState() gathers the three.
+    EditorState state_;
+    // The controls and the toolbar's tags shown as the settings say, without running handlers.
+    void showSettings();
+    void showToolbarTags();
+    void showPictureControls(); // "Image On/Off" and what gives way to the picture
 
     // ---- project files: the whole work in a ".couple" file (main_project.cpp) ----
 public:

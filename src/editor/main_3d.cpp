@@ -53,15 +53,19 @@ void Main::createFrame3(QWidget* parent, const QRect& area) {
         const char* label;
         int max;
         int value;
+        SliderSetting setting;
         void (Main::*press)();
         void (Main::*scroll)();
     };
     const Row rows[] = {
-        {&Slider1, &T_EP, "Slider1", "T_EP", "Ep.:", 120, 5, &Main::Slider1_MouseDown,
+        {&Slider1, &T_EP, "Slider1", "T_EP", "Ep.:", 120, 5,
+         [](EditorState& s) -> int& { return s.thickness.value; }, &Main::Slider1_MouseDown,
          &Main::Slider1_Scroll},
-        {&Slider2, &T_H, "Slider2", "T_H", "Haut.:", 100, 60, &Main::Slider2_MouseDown,
+        {&Slider2, &T_H, "Slider2", "T_H", "Haut.:", 100, 60,
+         [](EditorState& s) -> int& { return s.height.value; }, &Main::Slider2_MouseDown,
          &Main::Slider2_Scroll},
-        {&Slider3, &T_L, "Slider3", "T_L", "Larg.:", 100, 50, &Main::Slider3_MouseDown,
+        {&Slider3, &T_L, "Slider3", "T_L", "Larg.:", 100, 50,
+         [](EditorState& s) -> int& { return s.width.value; }, &Main::Slider3_MouseDown,
          &Main::Slider3_Scroll},
     };
     const double width = area.width() / (logicalDpiX() / 25.4);
@@ -89,7 +93,7 @@ void Main::createFrame3(QWidget* parent, const QRect& area) {
         *r.box = box;
         const auto press = r.press;
         new PressWatcher(s, [this, press] { (this->*press)(); });
-        onUserMove(s, r.scroll);
+        onUserMove(s, r.setting, r.scroll);
         top += 8;
     }
 }
@@ -98,8 +102,7 @@ void Main::load3DWindow() {
     frm3D = new Frm3D(Redraw3D, this);
     frm3D->sceneInput = [this] { return sceneInput(); };
     frm3D->toolbarTags = [this] {
-        return ToolbarTags{static_cast<double>(tagValue(pb1Tag(10))),
-                           static_cast<double>(tagValue(pb1Tag(14)))};
+        return ToolbarTags{state_.axesOn ? 1.0 : 0.0, state_.gridOn ? 1.0 : 0.0};
     };
     setFormerMeshRebuilder([this](int mode) { frm3D->RebuildFormerMesh(mode); });
 }
@@ -107,11 +110,11 @@ void Main::load3DWindow() {
 SceneInput Main::sceneInput() const {
     const FormerModel& m = model_;
     SceneInput in;
-    in.Slider1 = Slider1->value();
-    in.Slider2 = Slider2->value();
-    in.Slider3 = Slider3->value();
-    in.Hscroll2 = Hscroll2->value();
-    in.Check4 = Check4->isChecked() ? 1 : 0;
+    in.Slider1 = state_.thickness.value;
+    in.Slider2 = state_.height.value;
+    in.Slider3 = state_.width.value;
+    in.Hscroll2 = state_.sampleCount;
+    in.Check4 = state_.doublingOn ? 1 : 0;
     in.outline.Courbe_Droite = m.Courbe_Droite;
     in.outline.Courbe_Gauche = m.Courbe_Gauche;
     in.outline.Doublage_Droit = m.Doublage_Droit;
@@ -138,45 +141,47 @@ void Main::Vue3D_Click() {
 // so moves compose.
 
 void Main::Slider1_MouseDown() {
-    T_EP->setText(QString::number(Slider1->value()));
+    state_.thickness.applied = state_.thickness.value;
+    T_EP->setText(QString::number(state_.thickness.applied));
 }
 
 void Main::Slider2_MouseDown() {
-    T_H->setText(QString::number(Slider2->value()));
+    state_.height.applied = state_.height.value;
+    T_H->setText(QString::number(state_.height.applied));
 }
 
 void Main::Slider3_MouseDown() {
-    T_L->setText(QString::number(Slider3->value()));
+    state_.width.applied = state_.width.value;
+    T_L->setText(QString::number(state_.width.applied));
 }
 
 void Main::Slider1_Scroll() {
-    bool number = false;
-    const double old = T_EP->text().toDouble(&number);
-    if (number && frm3D) {
+    EditorState::Dimension& d = state_.thickness;
+    if (frm3D)
         ShiftBackLayer(frm3D->engine, frm3D->scene.formerMesh,
-                       static_cast<float>(Slider1->value() - old));
-    }
-    T_EP->setText(QString::number(Slider1->value()));
+                       static_cast<float>(d.value - d.applied));
+    d.applied = d.value;
+    T_EP->setText(QString::number(d.applied));
     Redraw3D = true;
 }
 
 void Main::Slider2_Scroll() {
-    bool number = false;
-    const double old = T_H->text().toDouble(&number);
+    EditorState::Dimension& d = state_.height;
     // A ratio against nothing (or zero) would flatten or blow up the part.
-    if (number && old > 0.0 && frm3D) {
-        ScaleMeshY(frm3D->engine, frm3D->scene.formerMesh, Slider2->value() / old);
-    }
-    T_H->setText(QString::number(Slider2->value()));
+    if (d.applied > 0 && frm3D)
+        ScaleMeshY(frm3D->engine, frm3D->scene.formerMesh,
+                   d.value / static_cast<double>(d.applied));
+    d.applied = d.value;
+    T_H->setText(QString::number(d.applied));
     Redraw3D = true;
 }
 
 void Main::Slider3_Scroll() {
-    bool number = false;
-    const double old = T_L->text().toDouble(&number);
-    if (number && old > 0.0 && frm3D) {
-        ScaleMeshX(frm3D->engine, frm3D->scene.formerMesh, Slider3->value() / old);
-    }
-    T_L->setText(QString::number(Slider3->value()));
+    EditorState::Dimension& d = state_.width;
+    if (d.applied > 0 && frm3D)
+        ScaleMeshX(frm3D->engine, frm3D->scene.formerMesh,
+                   d.value / static_cast<double>(d.applied));
+    d.applied = d.value;
+    T_L->setText(QString::number(d.applied));
     Redraw3D = true;
 }

@@ -55,16 +55,16 @@ void Main::createExportMenu() {
 
 PieceOutline Main::realSizePiece(int Piece) const {
     const FormerModel& m = model_;
-    const OutlineInput in{
-        m.Courbe_Droite, m.Courbe_Gauche, m.Doublage_Droit,           m.Doublage_Gauche,
-        m.Nb_Points,     m.Line4.Y1,      Check4->isChecked() ? 1 : 0};
+    const OutlineInput in{m.Courbe_Droite,          m.Courbe_Gauche, m.Doublage_Droit,
+                          m.Doublage_Gauche,        m.Nb_Points,     m.Line4.Y1,
+                          state_.doublingOn ? 1 : 0};
     const std::optional<::Piece> piece = pieceFromSaveCode(Piece);
     if (!piece) {
         PieceOutline none;
         none.error = "pièce du couple inconnue";
         return none;
     }
-    return pieceOutline(in, *piece, m.X1(), 2.0 * Slider3->value(), 2.0 * Slider2->value());
+    return pieceOutline(in, *piece, m.X1(), 2.0 * state_.width.value, 2.0 * state_.height.value);
 }
 
 bool Main::Export_Piece(PieceFormat format) {
@@ -95,7 +95,7 @@ bool Main::Export_Piece(PieceFormat format) {
         return false;
     }
     const ::Piece piece = *pieceFromSaveCode(choice->Piece);
-    const QStringList caption = piecePageCaption(piece, outline, Slider1->value());
+    const QStringList caption = piecePageCaption(piece, outline, state_.thickness.value);
     const QString name = QString::fromStdString(pieceCaption(piece, outline));
 
     if (format == PieceFormat::Print)

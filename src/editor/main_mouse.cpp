@@ -20,7 +20,7 @@ QString Main::pointerText(float value) {
 void Main::Picture1_MouseDown(int Button, int /*Shift*/, float X, float Y) {
     FormerModel& m = model_;
     Picture1->setCursor(Qt::SizeAllCursor);
-    m.Idx_Point = Point_Proche(m, Option3->isChecked(), X, Y);
+    m.Idx_Point = Point_Proche(m, state_.mouseAction == MouseAction::Former, X, Y);
     if (Button == 1)
         return; // the point moves on the following moves
 
@@ -40,7 +40,8 @@ void Main::Picture1_MouseMove(int Button, int /*Shift*/, float X, float Y) {
     if (Button != 1)
         return;
 
-    DragStep(m, Option3->isChecked(), Option5->isChecked(), Hscroll1->value(), X, Y);
+    DragStep(m, state_.mouseAction == MouseAction::Former, state_.slaved, state_.doublingScale, X,
+             Y);
     // The outline is sampled at the new position before the 3-D part follows it, so both
     // views show the same curve after every move. The surface repaints from the same points.
     ::DisegnaCurva(m, outlineOptions(), nullptr);

@@ -11,23 +11,33 @@
 #include <algorithm>
 
 void Main::connectEditing() {
+    // The switch's every change goes into the state; a click by the user runs its handler.
+    connect(Check4, &QCheckBox::toggled, this,
+            [this](bool on) { controlChanged([on](EditorState& s) { s.doublingOn = on; }); });
     connect(Check4, &QCheckBox::clicked, this, [this] { Check4_Click(); });
-    onUserMove(Hscroll1, &Main::Hscroll1_Scroll);
 
-    // An option's handler runs when it becomes selected, whoever selects it.
-    auto onSelected = [this](QRadioButton* option, void (Main::*handler)()) {
-        connect(option, &QAbstractButton::toggled, this, [this, handler](bool on) {
+    // An option becoming selected, whoever selects it, sets the state and runs its handler.
+    auto onSelected = [this](QRadioButton* option, auto setting, void (Main::*handler)()) {
+        connect(option, &QAbstractButton::toggled, this, [this, setting, handler](bool on) {
             if (on)
-                (this->*handler)();
+                controlChanged(setting, handler);
         });
     };
-    onSelected(Option1, &Main::Option1_Click);
-    onSelected(Option2, &Main::Option2_Click);
-    onSelected(Option7, &Main::Option7_Click);
-    onSelected(Option3, &Main::Option3_Click);
-    onSelected(Option4, &Main::Option4_Click);
-    onSelected(Option5, &Main::Option5_Click);
-    onSelected(Option6, &Main::Option6_Click);
+    onSelected(
+        Option1, [](EditorState& s) { s.joint = AssemblyJoint::Horizontal; }, &Main::Option1_Click);
+    onSelected(
+        Option2, [](EditorState& s) { s.joint = AssemblyJoint::None; }, &Main::Option2_Click);
+    onSelected(
+        Option7, [](EditorState& s) { s.joint = AssemblyJoint::Vertical; }, &Main::Option7_Click);
+    onSelected(
+        Option3, [](EditorState& s) { s.mouseAction = MouseAction::Former; }, &Main::Option3_Click);
+    onSelected(
+        Option4, [](EditorState& s) { s.mouseAction = MouseAction::Doubling; },
+        &Main::Option4_Click);
+    onSelected(
+        Option5, [](EditorState& s) { s.slaved = true; }, &Main::Option5_Click);
+    onSelected(
+        Option6, [](EditorState& s) { s.slaved = false; }, &Main::Option6_Click);
 
     // The handlers take the pointer in single precision, as the surface's mouse events did.
     connect(Picture1, &PictureBox::MouseDown, this, [this](int b, int s, double x, double y) {
@@ -42,14 +52,16 @@ void Main::connectEditing() {
 }
 
 void Main::UpdateModeDisplay() {
-    if (Option5->isChecked()) {
+    if (state_.doublingControls == DoublingControls::AsAtStartUp)
+        state_.doublingControls = DoublingControls::LabelUpdated;
+    if (state_.slaved) {
         Label6->setText(QStringLiteral("Mode asservi"));
         Option4->setEnabled(false);
     } else {
         Label6->setText(QStringLiteral("Mode découplé"));
         Option4->setEnabled(true);
     }
-    if (Check4->isChecked()) {
+    if (state_.doublingOn) {
         Frame4->setEnabled(true);
         Label6->setVisible(true);
     } else {
@@ -63,7 +75,9 @@ void Main::UpdateModeDisplay() {
 void Main::UpdateDoubling() {
     FormerModel& m = model_;
     UpdateModeDisplay();
-    const bool on = Check4->isChecked();
+    // From now on the doubling's controls follow the doubling.
+    state_.doublingControls = DoublingControls::FollowDoubling;
+    const bool on = state_.doublingOn;
     Frame2->setEnabled(on);
     Frame4->setEnabled(on);
     if (!on) {
@@ -79,7 +93,7 @@ void Main::UpdateDoubling() {
     Hscroll1->setEnabled(true);
     Frame6->setEnabled(true);
     // The doubling starts as the former shrunk towards the axes' crossing.
-    PlaceDoubling(m, Hscroll1->value());
+    PlaceDoubling(m, state_.doublingScale);
     m.Dessin_Actif = true;
     Picture1->invalidate();
 }
@@ -105,7 +119,7 @@ void Main::Hscroll1_Scroll() {
 
 void Main::assemblyChanged(bool joint) {
     // A joint needs at least 16 samples; setting the slider runs its handler.
-    if (joint && Hscroll2->value() < 16)
+    if (joint && state_.sampleCount < 16)
         Hscroll2->setValue(16);
     DisegnaCurva();
     RebuildFormerMesh(0);

@@ -134,16 +134,27 @@ QString Main::readPicture(const QString& path, QImage& image) {
 }
 
 bool Main::pictureOn() const {
-    return Command4->property("tag").toString() == QLatin1String("1");
+    return state_.pictureShown;
+}
+
+void Main::showPictureControls() {
+    // While the picture shows, its pan and zoom can be moved; the axis mark and the pointer's
+    // coordinates give way to it.
+    const bool on = state_.pictureShown;
+    Command4->setProperty("tag", on ? QStringLiteral("1") : QStringLiteral("0"));
+    Label4->setVisible(!on);
+    lblX->setVisible(!on);
+    lblY->setVisible(!on);
+    Frame9->setEnabled(on);
 }
 
 void Main::ApplyViewTransform() {
     PictureSliders s;
-    s.horiz = Slider4->value();
+    s.horiz = state_.pictureHoriz;
     s.horizMax = Slider4->maximum();
-    s.vert = Slider6->value();
+    s.vert = state_.pictureVert;
     s.zoomMax = Slider5->maximum();
-    s.zoom = Slider5->value();
+    s.zoom = state_.pictureZoom;
     Picture1->showPicture(ps, placePicture(s, ps.width(), ps.height()));
 }
 
@@ -164,20 +175,14 @@ void Main::Command4_Click() {
             return;
         }
         ps = std::move(picture);
-        Command4->setProperty("tag", QStringLiteral("1"));
-        Label4->hide();
-        lblX->hide();
-        lblY->hide();
-        Frame9->setEnabled(true);
+        state_.pictureShown = true;
+        showPictureControls();
         ApplyViewTransform();
     } else {
         // Off: the surface shows the grid again as its button says, over the black background.
         ps = QImage();
-        Command4->setProperty("tag", QStringLiteral("0"));
-        Label4->show();
-        lblX->show();
-        lblY->show();
-        Frame9->setEnabled(false);
+        state_.pictureShown = false;
+        showPictureControls();
         Picture1->clearPicture();
         Quadrillage(gridShown() ? 1 : 0);
     }
@@ -218,11 +223,8 @@ void Main::OpenPictureFile() {
     Slider6->setValue(70);
     Slider5->setValue(80);
     if (!pictureOn()) {
-        Command4->setProperty("tag", QStringLiteral("1"));
-        Label4->hide();
-        lblX->hide();
-        lblY->hide();
-        Frame9->setEnabled(true);
+        state_.pictureShown = true;
+        showPictureControls();
     }
     ps = std::move(picture);
     ApplyViewTransform();

@@ -89,6 +89,9 @@ private:
 
 void Main::createEditMenu() {
     undoStack = new QUndoStack(this);
+    // A step holds two states of about a kilobyte each: a long session keeps its last thousand
+    // steps, a few megabytes, and forgets older ones instead of growing without end.
+    undoStack->setUndoLimit(1000);
     IM_Edit = new QMenu(QStringLiteral("&Edition"), this);
     IM_Edit->setObjectName("IM_Edit");
     menuBar()->insertMenu(IM_PREFER->menuAction(), IM_Edit);

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QFile>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -17,6 +18,39 @@
 #include <random>
 
 namespace {
+
+// The controls show the settings of the state: a handler that changed a setting without showing
+// it, or a control that moved without its setting, fails here.
+void expectControlsShow(const Main& w, const EditorState& s) {
+    const std::pair<const QSlider*, int> sliders[] = {
+        {w.Hscroll1, s.doublingScale},  {w.Hscroll2, s.sampleCount}, {w.Hscroll3, s.orderSlider},
+        {w.Slider1, s.thickness.value}, {w.Slider2, s.height.value}, {w.Slider3, s.width.value},
+        {w.Slider4, s.pictureHoriz},    {w.Slider5, s.pictureZoom},  {w.Slider6, s.pictureVert}};
+    for (const auto& [slider, value] : sliders)
+        EXPECT_EQ(slider->value(), value) << slider->objectName().toStdString();
+    const std::pair<const QLineEdit*, int> boxes[] = {{w.Text3, s.sampleCount},
+                                                      {w.T_EP, s.thickness.applied},
+                                                      {w.T_H, s.height.applied},
+                                                      {w.T_L, s.width.applied}};
+    for (const auto& [box, value] : boxes)
+        EXPECT_EQ(box->text(), QString::number(value)) << box->objectName().toStdString();
+    EXPECT_EQ(w.Check4->isChecked(), s.doublingOn);
+    EXPECT_TRUE((s.joint == AssemblyJoint::Horizontal ? w.Option1
+                 : s.joint == AssemblyJoint::Vertical ? w.Option7
+                                                      : w.Option2)
+                    ->isChecked());
+    EXPECT_EQ(w.Option4->isChecked(), s.mouseAction == MouseAction::Doubling);
+    EXPECT_EQ(w.Option5->isChecked(), s.slaved);
+    const std::pair<int, bool> toggles[] = {{2, s.controlPolygonShown},
+                                            {3, s.samplePointsShown},
+                                            {5, s.handlesHidden},
+                                            {10, s.axesOn},
+                                            {14, s.gridOn}};
+    for (const auto& [index, on] : toggles)
+        EXPECT_EQ(Main::tagValue(w.pb1Tag(index)) != 0, on) << "pb1(" << index << ")";
+    EXPECT_EQ(w.Command4->property("tag").toString() == "1", s.pictureShown);
+    EXPECT_EQ(w.SSTab1->currentIndex(), s.tab == EditorTab::Masque ? 1 : 0);
+}
 
 class RandomUser {
 public:
@@ -135,6 +169,7 @@ public:
         EXPECT_EQ(w_.rebuildCalls[0], expected_[0]);
         EXPECT_EQ(w_.rebuildCalls[1], expected_[1]);
         EXPECT_TRUE(m.Form_Chargee);
+        expectControlsShow(w_, w_.editorState());
         // The visible handle set is the one the mouse acts on, unless "Poignées" hid the
         // former's handles since.
         const bool couple = w_.Option3->isChecked();
@@ -366,6 +401,7 @@ TEST(RandomEditing, UndoingEveryStepGivesBackTheStartAndRedoingThemTheEnd) {
         ASSERT_TRUE(w->IM_Undo->isEnabled());
         w->IM_Undo->trigger();
         ASSERT_TRUE(sameWork(w->editorState(), work[k - 1])) << "undo to step " << k - 1;
+        expectControlsShow(*w, w->editorState());
     }
     EXPECT_FALSE(w->IM_Undo->isEnabled());
     EXPECT_TRUE(w->isWindowModified());

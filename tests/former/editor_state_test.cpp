@@ -1,6 +1,8 @@
 // The editor's state written as a document and read back: every state reads back equal and
 // writes again to the same bytes, and every faulty document is refused with its field named.
+// The former's part of a state put into the model comes back from it unchanged.
 #include "editor_state_json.h"
+#include "editor_state_model.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -88,6 +90,24 @@ TEST(EditorStateDocument, RandomStatesReadBackEqualAndWriteTheSameBytes) {
         ASSERT_TRUE(r.ok) << i << ": " << r.message << "\n" << text;
         ASSERT_EQ(r.state, s) << i;
         ASSERT_EQ(WriteEditorState(r.state), text) << i;
+
+        FormerModel m;
+        m.Pts_Couple.assign(EditorState::kPointCount, PointXYZ{});
+        m.Pts_Doublage = m.Pts_Couple;
+        ASSERT_TRUE(ShowFormer(s, m)) << i;
+        EXPECT_EQ(m.Courbe_Droite.size(), static_cast<std::size_t>(s.sampleCount));
+        EditorState back = s;
+        back.former.assign(1, FormerPoint{});
+        back.doubling.clear();
+        back.sampleCount = back.orderInUse = 0;
+        back.formerHandlesShown = !s.formerHandlesShown;
+        StoreFormer(m, back);
+        ASSERT_EQ(back, s) << i;
+        // A state of another former leaves the model as it is.
+        back.former.pop_back();
+        back.sampleCount = 50;
+        EXPECT_FALSE(ShowFormer(back, m));
+        EXPECT_EQ(m.Nb_Points, s.sampleCount);
     }
 }
 
