@@ -1,4 +1,5 @@
 #include "engine3d/vector_maths.h"
+#include "scene_helpers.h"
 
 #include <gtest/gtest.h>
 
@@ -7,12 +8,6 @@
 namespace {
 
 constexpr float kHalfPi = static_cast<float>(kEnginePi / 2.0);
-
-void expectNear(const Vector3& v, float x, float y, float z, float tol = 1e-6f) {
-    EXPECT_NEAR(v.x, x, tol);
-    EXPECT_NEAR(v.y, y, tol);
-    EXPECT_NEAR(v.z, z, tol);
-}
 
 TEST(Matrix, LeftHandedRowVectorsAndTheLeftFactorFirst) {
     expectNear(transformPoint({1, 0, 0}, rotationMatrix(kAxisZ, kHalfPi)), 0, 1, 0);

@@ -6,15 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <memory>
 
 namespace {
 
-class PipelineTest : public ::testing::Test {
+class PipelineTest : public ::testing::Test, protected EngineWithErrors {
 protected:
-    RecordingErrorSink errors;
-    std::unique_ptr<Engine> engine = std::make_unique<Engine>(errors);
-    Engine& e = *engine;
     RecordingCanvas surface{400, 300};
     // A camera at the origin looking along +z.
     int c = e.CreateCamera();
@@ -89,10 +85,7 @@ TEST_F(PipelineTest, OrbitPutsTheCameraOnTheTargetsSphereLookingAtIt) {
             e.UpdateWorld();
             e.UpdateView(c);
             // The target sits straight ahead.
-            const Vector3& t = e.viewPositions[e.meshes[m].vertexStart];
-            EXPECT_NEAR(t.x, 0.0f, 1e-3);
-            EXPECT_NEAR(t.y, 0.0f, 1e-3);
-            EXPECT_NEAR(t.z, 370.0f, 1e-3);
+            expectNear(e.viewPositions[e.meshes[m].vertexStart], 0, 0, 370, 1e-3f);
         }
     }
     e.OrbitCamera(c, {0, 0, 0}, 370.0f, 0.0f, 0.0f);
@@ -113,20 +106,17 @@ TEST_F(PipelineTest, WorldMatricesComposeScaleTurnMoveAndTheParent) {
     e.UpdateWorld();
     const Vector3& w = e.worldPositions[e.meshes[child].vertexStart];
     // (1,0,0) scaled to (2,0,0), turned to (0,2,0), moved by (0,0,5), then by the parent.
-    EXPECT_NEAR(w.x, 100.0f, 1e-4);
-    EXPECT_NEAR(w.y, 2.0f, 1e-4);
-    EXPECT_NEAR(w.z, 5.0f, 1e-4);
+    expectNear(w, 100, 2, 5, 1e-4f);
 
     // Matrices are cached: a moved position shows only once the mesh is marked dirty ...
     e.meshes[child].position = {0, 0, 50};
     e.UpdateWorld();
-    EXPECT_NEAR(w.z, 5.0f, 1e-4);
+    expectNear(w, 100, 2, 5, 1e-4f);
     // ... or its parent is.
     e.meshes[parent].position = {0, 0, 0};
     e.meshes[parent].dirty = true;
     e.UpdateWorld();
-    EXPECT_NEAR(w.x, 0.0f, 1e-4);
-    EXPECT_NEAR(w.z, 50.0f, 1e-4);
+    expectNear(w, 0, 2, 50, 1e-4f);
     // Model edits show every frame, matrix rebuilt or not.
     e.vertices[e.meshes[parent].vertexStart] = {3, 4, 5};
     e.UpdateWorld();

@@ -1,18 +1,16 @@
 #include "engine3d/engine.h"
+#include "engine3d/error_sink.h"
 #include "engine3d/vector_maths.h"
 #include "scene_helpers.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <string>
 
 namespace {
 
-class PoolsTest : public ::testing::Test {
+class PoolsTest : public ::testing::Test, protected EngineWithErrors {
 protected:
-    RecordingErrorSink errors;
-    std::unique_ptr<Engine> engine = std::make_unique<Engine>(errors);
-    Engine& e = *engine;
     int vertexStartOfNew(int vertices) { return e.meshes[e.CreateMesh(vertices, 0)].vertexStart; }
 };
 
@@ -23,8 +21,6 @@ TEST_F(PoolsTest, RunsTakeTheFirstGapThatHoldsThemNotTheBestOne) {
     }
     EXPECT_EQ(e.meshes[2].vertexStart, 11);
     EXPECT_EQ(e.meshes[2].faceStart, 3);
-    EXPECT_TRUE(e.meshes[2].dirty && e.meshes[2].visible);
-    EXPECT_EQ(e.meshes[2].scale.y, 1.0f);
     e.DeleteMesh(1);                       // frees 1..10
     EXPECT_EQ(vertexStartOfNew(5), 1);     // takes 1..5
     e.DeleteMesh(3);                       // the mesh at 31..40
@@ -177,6 +173,46 @@ TEST_F(PoolsTest, ClearSceneKeepsTheChosenRecordsAndSaysWhereTheyWent) {
     EXPECT_EQ(e.cameras[kept.camera].orthoScale, 42.0f);
     EXPECT_EQ(kept.light, l1);
     EXPECT_EQ(e.AllocVertexBlock(10), 1) << "runs are free again";
+}
+
+// --- What the pools report ---
+
+TEST(ErrorSink, TextsAndAnEngineWithoutASink) {
+    const std::pair<int, std::string> texts[] = {{1, "Unable to allocate memory for mesh!"},
+                                                 {2, "Unable to allocate memory for camera!"},
+                                                 {3, "Unable to allocate memory for light!"},
+                                                 {4, "Bad camera settings!"},
+                                                 {5, "Bad light settings!"},
+                                                 {0, "Unknown error!"},
+                                                 {6, "Unknown error!"}};
+    for (const auto& [code, text] : texts) {
+        EXPECT_EQ(EngineErrorText(code), text) << code;
+    }
+    // Without a sink errors are forgotten and the engine keeps working.
+    Engine e;
+    EXPECT_EQ(e.CreateMesh(20000, 0), 0);
+    RecordingErrorSink sink;
+    e.setErrorSink(&sink);
+    EXPECT_EQ(e.CreateMesh(20000, 0), 0);
+    e.setErrorSink(nullptr);
+    EXPECT_EQ(e.CreateMesh(20000, 0), 0);
+    EXPECT_EQ(sink.codes, std::vector<int>{kErrorMeshMemory});
+}
+
+TEST(ErrorSink, SettingsErrorsCollapseUntilTheSettingsChange) {
+    RecordingErrorSink shown;
+    CollapsingErrorSink sink(shown);
+    for (int frame = 0; frame < 3; ++frame) {
+        sink.EngineError(kErrorCameraSettings);
+        sink.EngineError(kErrorLightSettings);
+        sink.EngineError(kErrorMeshMemory); // one per user action: never collapsed
+    }
+    EXPECT_EQ(shown.codes, (std::vector<int>{4, 5, 1, 1, 1}));
+    sink.settingsChanged();
+    sink.EngineError(kErrorLightSettings);
+    sink.EngineError(kErrorLightSettings);
+    EXPECT_EQ(shown.count(kErrorLightSettings), 2);
+    EXPECT_EQ(shown.count(kErrorCameraSettings), 1);
 }
 
 } // namespace

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <limits>
-#include <memory>
 #include <random>
 
 namespace {
@@ -15,10 +14,7 @@ namespace {
 using Kind = RecordingCanvas::Kind;
 
 // An engine with a head camera and light at (0, 0, -370), and a surface that records the calls.
-struct Stage {
-    RecordingErrorSink errors;
-    std::unique_ptr<Engine> engine = std::make_unique<Engine>(errors);
-    Engine& e = *engine;
+struct Stage : EngineWithErrors {
     RecordingCanvas surface{400, 300};
     CameraAndLight cl = addHeadCamera(e);
     FrameInputs inputs;
@@ -267,9 +263,7 @@ TEST_F(RenderTest, SmoothShadingUsesWorldPositionsAndSharedNormals) {
     const int v = e.meshes[m].vertexStart;
     // Vertex 2 sums the normals of its three faces: (-400, 0, -800) + 2 x (400, 0, -800).
     const Vector3 n = e.vertexNormals[v + 2];
-    EXPECT_NEAR(n.x, 400.0f, 1e-2);
-    EXPECT_NEAR(n.y, 0.0f, 1e-2);
-    EXPECT_NEAR(n.z, -2400.0f, 1e-2);
+    expectNear(n, 400, 0, -2400, 1e-2f);
     const Colour3 expected =
         e.ShadePoint(e.worldPositions[v + 2], n, e.meshes[m].faceStart, cl.camera);
     EXPECT_EQ(e.vertexColours[v + 2], expected);

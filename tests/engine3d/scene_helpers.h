@@ -2,9 +2,25 @@
 
 #include "engine3d/engine.h"
 
+#include <gtest/gtest.h>
+
 #include <initializer_list>
+#include <memory>
 
 // Small scenes for the engine tests.
+
+// An engine on the heap (its pools are large) whose errors are recorded.
+struct EngineWithErrors {
+    RecordingErrorSink errors;
+    std::unique_ptr<Engine> engine = std::make_unique<Engine>(errors);
+    Engine& e = *engine;
+};
+
+inline void expectNear(const Vector3& v, float x, float y, float z, float tol = 1e-6f) {
+    EXPECT_NEAR(v.x, x, tol);
+    EXPECT_NEAR(v.y, y, tol);
+    EXPECT_NEAR(v.z, z, tol);
+}
 
 // Face corners relative to the mesh (0 = its first vertex).
 struct FaceSpec {

@@ -47,42 +47,38 @@ void expectRows(const std::vector<PointXYZ>& table, const std::string& rows) {
 }
 
 // The 3-D window numbers the pieces 1 whole, 2 top, 3 bottom, 4 left, 5 right; the rows are
-// the export's points without its junction copy and closing line.
-TEST(BuildOutline3D, StoresThePiecesInExportOrderWithoutJunctionOrClosingLine) {
+// the export's points without its junction copy and closing line. The rows after the outline
+// repeat its first point for every piece, the whole former too: zero rows would pull the 3-D
+// band to the origin.
+TEST(BuildOutline3D, StoresThePiecesInExportOrderAndRepeatsTheFirstPointAfterThem) {
+    const struct {
+        int view, check4, rows;
+        const char* first; // the first rows, when checked
+    } cases[] = {
+        // Top half: L[M] keeps its plain zero height here.
+        {2, 0, 6, "3.5 n, 3 1, 2 2, 2 2, 1 1, .5 0"},
+        {3, 0, 6, "3.5 n, 3 -1, 2 -2, 2 -2, 1 -1, .5 0"},
+        // Left half with doubling: the export's closing line is not stored.
+        {4, 1, 10, "2 2, 1 1, .5 0, 1 -1, 2 -2, 2 -1, 1.5 -.5, 1.25 0, 1.5 .5, 2 1"},
+        // Right half: the inner run lies between the outer ones.
+        {5, 1, 11, "3.5 n, 3 1, 2 2, 2 1, 2.5 .5, 2.75 n, 2.5 -.5, 2 -1, 2 -2, 3 -1, 3.5 n"},
+        {1, 0, 12, ""},
+        {1, 1, 24, ""},
+        {2, 1, 12, ""},
+        {3, 1, 12, ""},
+        {4, 0, 5, ""},
+        {5, 0, 6, ""},
+    };
     const TestFormer f;
-    std::vector<PointXYZ> table;
-
-    // Top half: L[M] keeps its plain zero height here.
-    ASSERT_EQ(Build_Outline_3D(f.input(0), 2, table), 6);
-    ASSERT_EQ(table.size(), 41u);
-    expectRows(table, "3.5 n, 3 1, 2 2, 2 2, 1 1, .5 0");
-    ASSERT_EQ(Build_Outline_3D(f.input(0), 3, table), 6);
-    expectRows(table, "3.5 n, 3 -1, 2 -2, 2 -2, 1 -1, .5 0");
-    // Left half with doubling: the export's closing line is not stored.
-    ASSERT_EQ(Build_Outline_3D(f.input(1), 4, table), 10);
-    expectRows(table, "2 2, 1 1, .5 0, 1 -1, 2 -2, 2 -1, 1.5 -.5, 1.25 0, 1.5 .5, 2 1");
-    // Right half: the inner run lies between the outer ones.
-    ASSERT_EQ(Build_Outline_3D(f.input(1), 5, table), 11);
-    expectRows(table, "3.5 n, 3 1, 2 2, 2 1, 2.5 .5, 2.75 n, 2.5 -.5, 2 -1, 2 -2, 3 -1, 3.5 n");
-    EXPECT_EQ(Build_Outline_3D(f.input(1), 3, table), 12);
-    EXPECT_EQ(Build_Outline_3D(f.input(1), 1, table), 24);
-    EXPECT_EQ(Build_Outline_3D(f.input(0), 1, table), 12);
-}
-
-TEST(BuildOutline3D, RowsAfterTheOutlineRepeatTheFirstPointForEveryPiece) {
-    // The whole former too: zero rows would pull the 3-D band to the origin.
-    const TestFormer f;
-    for (int check4 : {0, 1}) {
-        for (int view = 1; view <= 5; ++view) {
-            SCOPED_TRACE("View_Piece " + std::to_string(view) + ", Check4 " +
-                         std::to_string(check4));
-            std::vector<PointXYZ> table;
-            const int rows = Build_Outline_3D(f.input(check4), view, table);
-            ASSERT_EQ(table.size(), 41u);
-            ASSERT_GT(rows, 0);
-            for (std::size_t k = static_cast<std::size_t>(rows); k < table.size(); ++k) {
-                ASSERT_EQ(table[k], table[0]) << "row " << k;
-            }
+    for (const auto& c : cases) {
+        SCOPED_TRACE("View_Piece " + std::to_string(c.view) + ", Check4 " +
+                     std::to_string(c.check4));
+        std::vector<PointXYZ> table;
+        ASSERT_EQ(Build_Outline_3D(f.input(c.check4), c.view, table), c.rows);
+        ASSERT_EQ(table.size(), 41u);
+        expectRows(table, c.first);
+        for (std::size_t k = static_cast<std::size_t>(c.rows); k < table.size(); ++k) {
+            ASSERT_EQ(table[k], table[0]) << "row " << k;
         }
     }
 }

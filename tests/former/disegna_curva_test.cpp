@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 namespace {
 
 OutlineOptions doublingOn(int epaisseur = 5) {
@@ -69,37 +71,32 @@ TEST(PinnedPoint, MatchesSamplesByYWithTheirTieRules) {
         std::size_t j;
         double x, y;
     };
+    struct Run {
+        std::size_t from, to; // the samples strictly between are put on x
+        double x;
+    };
     struct Case {
         const char* name;
         std::vector<double> xy; // the nine control points
         int pinned;
         std::vector<Moved> moved;
-        std::size_t runFrom, runTo; // samples strictly between are put on x = runX
-        double runX;
+        Run run{};
     };
     const Case cases[] = {
         {"a flat run at y = 0 from point 2 to 4: the sample nearest in x to point 2 wins",
          {60, -30, 80, -20, 80, 0, 90, 0, 100, 0, 100, 20, 90, 30, 70, 40, 60, 40},
          2,
          {{5, 80, -20}, {10, 80, 0}},
-         5,
-         10,
-         80.0},
+         {5, 10, 80}},
         {"y = -20 met at samples 5 and 15: the later wins, the predecessor is matched after "
          "point 2 and only the two end samples move",
          {60, -30, 80, -20, 90, -10, 100, -20, 100, 25, 100, 40, 90, 50, 70, 50, 60, 50},
          2,
-         {{15, 80, -20}, {10, 90, -10}},
-         0,
-         0,
-         0.0},
+         {{15, 80, -20}, {10, 90, -10}}},
         {"points 2 and 3 share y = 0: both go to sample 15, where the curve already was",
          {60, -30, 80, -20, 100, 0, 80, 0, 80, 20, 80, 30, 70, 40, 65, 45, 60, 50},
          3,
-         {{15, 80, 0}},
-         0,
-         0,
-         0.0},
+         {{15, 80, 0}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -112,8 +109,8 @@ TEST(PinnedPoint, MatchesSamplesByYWithTheirTieRules) {
         m.shppi[static_cast<std::size_t>(c.pinned)].Tag = "1";
         DisegnaCurva(m, OutlineOptions{}, nullptr);
         std::vector<PointXYZ> expected = free.Courbe_Droite;
-        for (std::size_t j = c.runFrom + 1; j < c.runTo; ++j)
-            expected[j].x = c.runX;
+        for (std::size_t j = c.run.from + 1; j < c.run.to; ++j)
+            expected[j].x = c.run.x;
         for (const Moved& p : c.moved)
             expected[p.j] = {p.x, p.y, 0};
         EXPECT_EQ(m.Courbe_Droite, expected);
@@ -179,71 +176,53 @@ JointCase runJoint(int M, bool vertical) {
 
 } // namespace
 
-TEST(HorizontalJoint, SixteenSamplesFlattenSamples7And8OfTheFormer) {
-    JointCase c = runJoint(16, false);
+// The joint flattens former samples h = (M - 1) / 2 and h' = that rounded half to even, the
+// latter after the left half was mirrored; the doubling gets a tab symmetric about h + 0.5.
+TEST(HorizontalJoint, FlattensTheMiddleSamplesAndShapesASymmetricTab) {
     const double Y1 = 50.0;
-    const auto& C = c.after.Courbe_Droite;
-    const auto& C0 = c.before.Courbe_Droite;
-    const auto& D = c.after.Doublage_Droit;
-    const auto& D0 = c.before.Doublage_Droit;
-    EXPECT_EQ(C[7].y, Y1);
-    EXPECT_EQ(C[8].y, Y1);
-    // The left half was mirrored before the change.
-    EXPECT_EQ(c.after.Courbe_Gauche[7].y, C0[7].y);
-    EXPECT_EQ(c.after.Courbe_Gauche[8].y, C0[8].y);
-    EXPECT_NE(C0[7].y, Y1);
+    for (auto [M, h, h2] : {std::array{16, 7, 8}, std::array{17, 8, 8}, std::array{14, 6, 6}}) {
+        SCOPED_TRACE(testing::Message() << "M " << M);
+        const JointCase c = runJoint(M, false);
+        const auto& C0 = c.before.Courbe_Droite;
+        const auto& D0 = c.before.Doublage_Droit;
+        if (M % 2 == 0) { // else the middle sample is on the axis already
+            ASSERT_NE(C0[h].y, Y1);
+        }
+        std::vector<PointXYZ> C = C0;
+        C[h].y = C[h2].y = Y1;
+        EXPECT_EQ(c.after.Courbe_Droite, C);
+        EXPECT_EQ(c.after.Courbe_Gauche, c.before.Courbe_Gauche);
 
-    const double g = (C0[15].y - D0[15].y) / 2.0;
-    EXPECT_EQ(D[7], (PointXYZ{C0[7].x, Y1, 0}));
-    EXPECT_EQ(D[6].y, Y1 - g);
-    EXPECT_DOUBLE_EQ(D[6].x, D0[7].x + (C0[7].x - D0[7].x) / 2.0);
-    EXPECT_EQ(D[5].y, Y1);
-    EXPECT_EQ(D[5].x, D0[5].x);
-    // Symmetric about sample 7.5.
-    EXPECT_EQ(D[8], D[7]);
-    EXPECT_EQ(D[9], D[6]);
-    EXPECT_EQ(D[10], D[5]);
-    EXPECT_EQ(D[11], D0[11]);
-    EXPECT_EQ(D[4], D0[4]);
-    for (std::size_t j = 0; j < 16; ++j) {
-        EXPECT_NEAR(c.after.Doublage_Gauche[j].x + D[j].x, 120.0, 1e-12);
+        std::vector<PointXYZ> D = D0;
+        const double g = (C0[M - 1].y - D0[M - 1].y) / 2.0;
+        D[h] = D[h + 1] = {C0[h].x, Y1, 0};
+        D[h - 1] = D[h + 2] = {D0[h].x + (C0[h].x - D0[h].x) / 2.0, Y1 - g, 0};
+        D[h - 2] = D[h + 3] = {D0[h - 2].x, Y1, 0};
+        EXPECT_EQ(c.after.Doublage_Droit, D);
+        for (int j = 0; j < M; ++j) {
+            EXPECT_NEAR(c.after.Doublage_Gauche[j].x + D[j].x, 120.0, 1e-12);
+        }
     }
 }
 
-TEST(HorizontalJoint, HalfwaySampleRoundsToEven) {
-    // 17 samples: h = h' = 8, sample 7 of the former stays.
-    JointCase odd = runJoint(17, false);
-    EXPECT_EQ(odd.after.Courbe_Droite[8].y, 50.0);
-    EXPECT_EQ(odd.after.Courbe_Droite[7].y, odd.before.Courbe_Droite[7].y);
-    EXPECT_EQ(odd.after.Doublage_Droit[8].y, 50.0);
-    EXPECT_EQ(odd.after.Doublage_Droit[9], odd.after.Doublage_Droit[8]);
-
-    // 14 samples: 6.5 goes to 6, so only sample 6 of the former moves.
-    JointCase even = runJoint(14, false);
-    EXPECT_EQ(even.after.Courbe_Droite[6].y, 50.0);
-    EXPECT_EQ(even.after.Courbe_Droite[7].y, even.before.Courbe_Droite[7].y);
-}
-
+// Tabs at the top and bottom of the doubling, as wide as half the gap at the middle sample.
 TEST(VerticalJoint, TabsAtTopAndBottomUseTheMiddleSample) {
     for (auto [M, mid] : {std::pair{13, 6}, std::pair{15, 6}, std::pair{16, 7}}) {
-        JointCase c = runJoint(M, true);
-        const auto& C = c.after.Courbe_Droite;
-        const auto& D = c.after.Doublage_Droit;
+        SCOPED_TRACE(testing::Message() << "M " << M);
+        const JointCase c = runJoint(M, true);
+        const auto& C = c.before.Courbe_Droite;
         const auto& D0 = c.before.Doublage_Droit;
-        const auto last = static_cast<std::size_t>(M - 1);
-        const auto m = static_cast<std::size_t>(mid);
-        const double hx = (C[m].x - D0[m].x) / 2.0;
-
-        EXPECT_EQ(C, c.before.Courbe_Droite) << "M=" << M;
-        EXPECT_EQ(D[0].y, C[0].y);
-        EXPECT_EQ(D[0].x, D0[0].x);
-        EXPECT_DOUBLE_EQ(D[1].y, D0[0].y + (C[0].y - D0[0].y) / 2.0);
-        EXPECT_DOUBLE_EQ(D[1].x, D0[0].x + hx) << "M=" << M;
-        EXPECT_EQ(D[2].x, D0[0].x);
-        EXPECT_EQ(D[last].y, C[last].y);
-        EXPECT_DOUBLE_EQ(D[last - 1].y, D0[last].y + (C[last].y - D0[last].y) / 2.0);
-        EXPECT_EQ(D[last - 1].x, D[1].x);
-        EXPECT_EQ(D[last - 2].x, D0[last].x);
+        const int last = M - 1;
+        EXPECT_EQ(c.after.Courbe_Droite, C);
+        std::vector<PointXYZ> D = D0;
+        const double hx = (C[mid].x - D0[mid].x) / 2.0;
+        D[0].y = C[0].y;
+        D[1] = {D0[0].x + hx, D0[0].y + (C[0].y - D0[0].y) / 2.0, 0};
+        D[2].x = D0[0].x;
+        D[last].y = C[last].y;
+        D[last - 1] = {D[1].x, D0[last].y + (C[last].y - D0[last].y) / 2.0, 0};
+        D[last - 2].x = D0[last].x;
+        EXPECT_EQ(c.after.Doublage_Droit, D);
         // The tab keeps its x on the left half as well.
         const auto& DG = c.after.Doublage_Gauche;
         EXPECT_EQ(DG[1].x, D[1].x);

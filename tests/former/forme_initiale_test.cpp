@@ -43,10 +43,6 @@ TEST(FormeInitiale, RectangleLikeFormerAfterStartUp) {
                     l.Y2 == h[i + 1].Top)
             << "segment " << i;
     }
-    // The outline a user sees starts and ends exactly on the axis.
-    EXPECT_EQ(m.Courbe_Droite.size(), 13u);
-    EXPECT_EQ(m.Courbe_Droite.front().x, 60.0);
-    EXPECT_EQ(m.Courbe_Droite.back().x, 60.0);
 }
 
 TEST(FormeInitiale, FollowsTheAxesOfAnotherSurfaceAndClearsPins) {

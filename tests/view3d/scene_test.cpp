@@ -1,13 +1,13 @@
 #include "view3d/scene.h"
 
 #include "engine3d/vector_maths.h"
+#include "scene_helpers.h"
 #include "start_up.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
-#include <memory>
 #include <set>
 
 namespace {
@@ -43,11 +43,8 @@ struct Former {
     }
 };
 
-class SceneTest : public ::testing::Test {
+class SceneTest : public ::testing::Test, protected EngineWithErrors {
 protected:
-    RecordingErrorSink errors;
-    std::unique_ptr<Engine> engine = std::make_unique<Engine>(errors);
-    Engine& e = *engine;
     Scene scene;
     int camera = e.CreateCamera();
     int light = e.CreateLight();
@@ -64,6 +61,16 @@ protected:
         RebuildFormerMesh(e, scene, in, piece, 1);
     }
 };
+
+// The corners of the box around the points.
+std::pair<Vector3, Vector3> bounds(const std::vector<Vector3>& points) {
+    Vector3 lo = points.at(0), hi = points.at(0);
+    for (const Vector3& p : points) {
+        lo = {std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z)};
+        hi = {std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z)};
+    }
+    return {lo, hi};
+}
 
 void expectSameVertices(const std::vector<Vector3>& a, const std::vector<Vector3>& b) {
     ASSERT_EQ(a.size(), b.size());
@@ -149,14 +156,8 @@ TEST_F(SceneTest, BandFollowsTheOutlineScaledByTheSlidersAndIsCentred) {
         EXPECT_EQ(v[n + k].y, v[k].y);
         EXPECT_FLOAT_EQ(v[n + k].z - v[k].z, 7.0f);
     }
-    Vector3 lo = v[0], hi = v[0];
-    for (const Vector3& p : v) {
-        lo = {std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z)};
-        hi = {std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z)};
-    }
-    EXPECT_NEAR(lo.x + hi.x, 0.0f, 1e-4);
-    EXPECT_NEAR(lo.y + hi.y, 0.0f, 1e-4);
-    EXPECT_NEAR(lo.z + hi.z, 0.0f, 1e-4);
+    const auto [lo, hi] = bounds(v);
+    expectNear(add(lo, hi), 0, 0, 0, 1e-4f);
 }
 
 TEST_F(SceneTest, InPlaceUpdateKeepsTheMeshAndMatchesAFreshBuild) {
@@ -262,17 +263,9 @@ TEST_F(SceneTest, SetupPlacesGridAndGizmoUnderTheFormerAndKeepsCameraAndLight) {
     EXPECT_EQ(scene.formerMesh, 0);
 
     // The grid, centred, turned a quarter about y, then shifted by (10, -90, 0).
-    Vector3 lo{1e9f, 1e9f, 1e9f}, hi{-1e9f, -1e9f, -1e9f};
-    for (const Vector3& p : vertices(scene.gridMesh)) {
-        lo = {std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z)};
-        hi = {std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z)};
-    }
-    EXPECT_NEAR(lo.x, -65.0f, 1e-3);
-    EXPECT_NEAR(hi.x, 85.0f, 1e-3);
-    EXPECT_NEAR(lo.z, -75.0f, 1e-3);
-    EXPECT_NEAR(hi.z, 75.0f, 1e-3);
-    EXPECT_FLOAT_EQ(lo.y, -90.0f);
-    EXPECT_FLOAT_EQ(hi.y, -90.0f);
+    const auto [lo, hi] = bounds(vertices(scene.gridMesh));
+    expectNear(lo, -65, -90, -75, 1e-3f);
+    expectNear(hi, 85, -90, 75, 1e-3f);
     EXPECT_EQ(e.faces[mesh(scene.gridMesh).faceStart].colour, (Colour3{255, 255, 255}));
 
     // The gizmo: lines of length 32 from (-80, -90, -80); the view's vertical axis is "z".

@@ -12,7 +12,6 @@
 #include <QImage>
 
 #include <cstdlib>
-#include <memory>
 
 namespace {
 
@@ -20,11 +19,8 @@ constexpr QRgb kBlack = 0x000000u;
 constexpr QRgb kWhite = 0xFFFFFFu;
 constexpr QRgb kLit = 0xF0E5E5u; // (240, 229, 229), the head-on light
 
-class RenderModes : public ::testing::Test {
+class RenderModes : public ::testing::Test, protected EngineWithErrors {
 protected:
-    RecordingErrorSink errors;
-    std::unique_ptr<Engine> engine = std::make_unique<Engine>(errors);
-    Engine& e = *engine;
     CameraAndLight cl = addHeadCamera(e);
     int square = addFacingSquare(e, 60.0f);
     QImage image{200, 150, QImage::Format_RGB32};
