@@ -498,6 +498,7 @@ void Main::Form_Load() {
     // scale that its size gives.
     Elastic.Size_Init(this, 2);
     Picture1->recordDesignSize();
+    axisMarkOffset_ = Label4->x() + Label4->width() / 2.0 - Picture1->toPixels(m.X1(), 0.0).x();
     frm3D->show();
 
     // 14. The first 3-D build samples the corrected points, as the 2-D view will, so that
@@ -524,6 +525,11 @@ void Main::Form_Resize() {
     m.Dessin_Actif = false;
     Elastic.FormResize(this);
     m.Dessin_Actif = true;
+    // The "^" stays under the symmetry axis, which the view scale places, whatever the window's
+    // proportions did to the label.
+    Label4->move(qRound(Picture1->toPixels(m.X1(), 0.0).x() +
+                        axisMarkOffset_ * Picture1->viewScale() - Label4->width() / 2.0),
+                 Label4->y());
 
     // The surface's new size changed only its view scale: points, samples, handles and axes
     // keep the design's millimetres, so the files and the 3-D part never depend on the window's

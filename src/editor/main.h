@@ -293,6 +293,8 @@ private:
     int twipsToPixels(double twips) const;
 
     FormerModel model_;
+    // The design's distance in pixels from the symmetry axis to the centre of the "^" under it.
+    double axisMarkOffset_ = 0.0;
     std::map<int, QToolButton*> pb1_;
     std::map<int, QIcon> ImageList1; // pictures by their 1-based number
     std::vector<DrawStep> steps_;    // reused by every outline drawing
