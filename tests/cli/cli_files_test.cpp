@@ -26,11 +26,6 @@ CliRun program(const QStringList& args, const QString& folder) {
     return r;
 }
 
-std::string bytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : "<missing>";
-}
-
 QString chosenFile(const QString& statePath) {
     return readJson(statePath).value("Chosen_File").toString("<none>");
 }
@@ -59,9 +54,9 @@ TEST_F(CliFiles, SavesTheSameBytesAsTheWindow) {
         const QString name = file(QStringLiteral("window_%1").arg(pieces[i]));
         w->fileDialogAnswer = [&name](const QString&, const QString&, int) { return name; };
         items[i]->trigger();
-        const std::string saved = bytes(name + ".DAT");
+        const std::string saved = fileBytes(name + ".DAT");
         EXPECT_GT(saved.size(), 100u) << pieces[i];
-        EXPECT_EQ(bytes(file(QStringLiteral("cli_%1.DAT").arg(pieces[i]))), saved) << pieces[i];
+        EXPECT_EQ(fileBytes(file(QStringLiteral("cli_%1.DAT").arg(pieces[i]))), saved) << pieces[i];
     }
     w->fileDialogAnswer = nullptr;
 }
@@ -73,8 +68,8 @@ TEST_F(CliFiles, NamesAreTakenInTheCurrentFolderAndEmptyCancels) {
                               "load=", "state=d.json", "button=1", "state=e.json"},
                              dir.path());
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    EXPECT_NE(bytes(file("rel.DAT")), "<missing>");
-    EXPECT_NE(bytes(file("my.data/inner")), "<missing>") << "the folder's .data counts";
+    EXPECT_NE(fileBytes(file("rel.DAT")), "<missing>");
+    EXPECT_NE(fileBytes(file("my.data/inner")), "<missing>") << "the folder's .data counts";
     EXPECT_EQ(chosenFile(file("a.json")), file("my.data/inner"));
     EXPECT_EQ(chosenFile(file("b.json")), "");
     EXPECT_EQ(chosenFile(file("c.json")), file("old.dat")) << "load keeps the name as is";
@@ -136,11 +131,7 @@ TEST_F(CliFiles, ProjectSavedByOneScriptOpensInTheNext) {
 // stays as it was and nothing after it runs.
 TEST_F(CliFiles, FailedSaveExitsWithOneAndKeepsTheOlderFile) {
     const std::string old = "old profile\r\n";
-    {
-        QFile f(file("old.DAT"));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(old.data(), static_cast<qint64>(old.size()));
-    }
+    writeFile("old.DAT", QByteArray::fromStdString(old));
     ASSERT_EQ(::chmod(QFile::encodeName(file("old.DAT")).constData(), 0444), 0);
     ASSERT_TRUE(QFile::link("/dev/full", file("full.dat")));
     const struct {
@@ -158,7 +149,7 @@ TEST_F(CliFiles, FailedSaveExitsWithOneAndKeepsTheOlderFile) {
         EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.reason))) << r.err.toStdString();
         EXPECT_FALSE(QFile::exists(file("after.json"))) << "no later action runs";
     }
-    EXPECT_EQ(bytes(file("old.DAT")), old);
+    EXPECT_EQ(fileBytes(file("old.DAT")), old);
     EXPECT_EQ(entries(dir.path()), (QStringList{"full.dat", "old.DAT"}))
         << "no temporary file left behind";
 }
@@ -170,30 +161,19 @@ TEST_F(CliFiles, PictureSessionAndItsRefusals) {
     plan.fill(QColor(10, 20, 200));
     const QString picture = file("plan d'été; 1.bmp");
     ASSERT_TRUE(plan.save(picture, "BMP"));
-    const QJsonObject start = stateAfter({});
-    EXPECT_EQ(start["PicturePath"].toString(), "");
-    EXPECT_EQ(start["picture"].toObject(),
-              (QJsonObject{{"on", false}, {"width", 0}, {"height", 0}}));
-    EXPECT_EQ(control(start, "Command4")["tag"].toString(), "0");
-    EXPECT_FALSE(control(start, "Frame8")["enabled"].toBool());
-    EXPECT_FALSE(control(start, "Slider4")["visible"].toBool()) << "on the tab not shown";
-    EXPECT_TRUE(control(start, "lblXState")["visible"].toBool());
-    EXPECT_TRUE(control(start, "Label4")["visible"].toBool());
-
-    CliRun run;
+    // Before a picture: the slider on the tab not shown, the pointer boxes on the drawing's.
+    expectAt(stateAfter({}), R"({"PicturePath": "", "picture": {"on": false, "width": 0,
+        "height": 0}, "controls/Command4/tag": "0", "controls/Frame8/enabled": false,
+        "controls/Slider4/visible": false, "controls/lblXState/visible": true,
+        "controls/Label4/visible": true})");
     const QJsonObject s =
         stateAfter({"picture=", "picture=" + picture, "tab=masque", "zoom=100", "horiz=1300",
-                    "vert=100", "snapshot=" + file("on.png"), "image=off", "image=on"},
-                   &run);
+                    "vert=100", "snapshot=" + file("on.png"), "image=off", "image=on"});
+    expectAt(s, R"({"picture": {"on": true, "width": 400, "height": 300}, "controls/SSTab1/tab": 1,
+        "controls/Slider4/value": 1300, "controls/Slider4/visible": true,
+        "controls/Frame9/enabled": true, "controls/lblXState/visible": false,
+        "controls/Label4/visible": false})");
     EXPECT_EQ(s["PicturePath"].toString(), picture);
-    EXPECT_EQ(s["picture"].toObject(),
-              (QJsonObject{{"on", true}, {"width", 400}, {"height", 300}}));
-    EXPECT_EQ(control(s, "SSTab1")["tab"].toInt(), 1);
-    EXPECT_EQ(control(s, "Slider4")["value"].toInt(), 1300);
-    EXPECT_TRUE(control(s, "Slider4")["visible"].toBool());
-    EXPECT_TRUE(control(s, "Frame9")["enabled"].toBool());
-    EXPECT_FALSE(control(s, "lblXState")["visible"].toBool());
-    EXPECT_FALSE(control(s, "Label4")["visible"].toBool());
     // Read from column 650 on, a picture 400 pixels wide leaves the surface black.
     const QImage on(file("on.png"));
     EXPECT_EQ(countColour(on, QColor(10, 20, 200)), 0);
@@ -204,9 +184,8 @@ TEST_F(CliFiles, PictureSessionAndItsRefusals) {
     // The paint program, found on PATH, gets the path as one shell-quoted word.
     const QByteArray path = qgetenv("PATH");
     QDir(dir.path()).mkdir("bin");
-    QFile mtpaint(file("bin/mtpaint"));
-    ASSERT_TRUE(mtpaint.open(QIODevice::WriteOnly));
-    mtpaint.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+    writeFile("bin/mtpaint", {});
+    QFile::setPermissions(file("bin/mtpaint"), QFile::ReadOwner | QFile::ExeOwner);
     qputenv("PATH", QFile::encodeName(file("bin")));
     const CliRun paint = cli({"mspaint=1", "picture=" + picture, "mspaint=1"});
     qputenv("PATH", QFile::encodeName(file("nowhere")));
@@ -219,10 +198,7 @@ TEST_F(CliFiles, PictureSessionAndItsRefusals) {
 
     // A picture that cannot be read is a run-time failure with its reason; hidden or disabled
     // controls are bad usage.
-    QFile text(file("notes.jpg"));
-    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
-    text.write("pas une image");
-    text.close();
+    writeFile("notes.jpg", "pas une image");
     for (const QStringList& script : {QStringList{"picture=" + file("notes.jpg")},
                                       QStringList{"picture=" + file("absent.bmp")}}) {
         const CliRun r = cli(script + QStringList{"state=" + file("never.json")});

@@ -10,6 +10,8 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 
+#include <string>
+
 struct CliRun {
     int status = -1;
     QString out;
@@ -38,10 +40,44 @@ inline QJsonObject control(const QJsonObject& state, const char* name) {
     return state["controls"].toObject()[name].toObject();
 }
 
+// The value at a path of keys and array indices: "controls/Hscroll3/value", "shppi/3/visible".
+inline QJsonValue at(const QJsonObject& state, const QString& path) {
+    QJsonValue v = state;
+    for (const QString& key : path.split('/'))
+        v = v.isArray() ? v.toArray().at(key.toInt()) : v.toObject().value(key);
+    return v;
+}
+
+// Each path of the state holds its value, both given as a JSON object: {"Nb_Points": 13,
+// "controls/Text3": "13"} (an integer equals the same double).
+inline void expectAt(const QJsonObject& state, const char* expectedJson) {
+    QJsonParseError error;
+    const QJsonObject expected = QJsonDocument::fromJson(expectedJson, &error).object();
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << expectedJson;
+    auto text = [](const QJsonValue& v) {
+        return QJsonDocument(QJsonArray{v}).toJson(QJsonDocument::Compact).toStdString();
+    };
+    for (auto it = expected.begin(); it != expected.end(); ++it)
+        EXPECT_TRUE(at(state, it.key()) == it.value())
+            << it.key().toStdString() << " is " << text(at(state, it.key())) << ", expected "
+            << text(it.value());
+}
+
+// The bytes of a file, or "<missing>" when it cannot be read.
+inline std::string fileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : "<missing>";
+}
+
 class CliTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
     QString file(const QString& name) const { return dir.filePath(name); }
+    void writeFile(const QString& name, const QByteArray& bytes) const {
+        QFile f(file(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
     // Runs the actions followed by state= into a fresh file, and reads that state back.
     QJsonObject stateAfter(QStringList args, CliRun* run = nullptr) {
         const QString path = file(QStringLiteral("state%1.json").arg(++runs_));

@@ -4,53 +4,32 @@ namespace {
 
 using Cli3D = CliTest;
 
+// Two-sided faces, 4K with K = 28; the front layer at -d/2, the back one at +d/2 once centred;
+// the dimension boxes start with their sliders' values.
 TEST_F(Cli3D, StateDescribesTheStartUpScene) {
     const QJsonObject s = stateAfter({});
-    const QJsonObject v = s["view3d"].toObject();
-    EXPECT_TRUE(v["visible"].toBool());
-    EXPECT_EQ(v["View_Piece"].toInt(), 1);
-    const QJsonObject mesh = v["formerMesh"].toObject();
-    EXPECT_GT(mesh["index"].toInt(), 0);
-    EXPECT_EQ(mesh["vertexCount"].toInt(), 58);
-    EXPECT_EQ(mesh["faceCount"].toInt(), 112); // two-sided: 4K, K = 28
-    const QJsonArray vertices = mesh["vertices"].toArray();
-    ASSERT_EQ(vertices.size(), 58);
-    // The front layer at -d/2, the back one at +d/2 once centred.
-    EXPECT_EQ(vertices[0].toArray()[2].toDouble(), -2.5);
-    EXPECT_EQ(vertices[57].toArray()[2].toDouble(), 2.5);
-    const QJsonObject camera = v["camera"].toObject();
-    EXPECT_EQ(camera["yaw"].toDouble(), 0.0);
-    EXPECT_EQ(camera["pitch"].toDouble(), 0.0);
-    EXPECT_EQ(camera["distance"].toDouble(), 370.0);
-    EXPECT_EQ(camera["renderMode"].toInt(), 0);
-    // The dimension boxes start with their sliders' values.
-    const QJsonObject c = s["controls"].toObject();
-    EXPECT_EQ(c["T_EP"].toString(), "5");
-    EXPECT_EQ(c["T_H"].toString(), "60");
-    EXPECT_EQ(c["T_L"].toString(), "50");
-    EXPECT_EQ(control(s, "Slider1")["max"].toInt(), 120);
-    EXPECT_TRUE(control(s, "Slider1")["enabled"].toBool());
+    expectAt(s, R"({"view3d/visible": true, "view3d/View_Piece": 1,
+        "view3d/formerMesh/vertexCount": 58, "view3d/formerMesh/faceCount": 112,
+        "view3d/formerMesh/vertices/0/2": -2.5, "view3d/formerMesh/vertices/57/2": 2.5,
+        "view3d/camera/yaw": 0, "view3d/camera/pitch": 0, "view3d/camera/distance": 370,
+        "view3d/camera/renderMode": 0, "controls/T_EP": "5", "controls/T_H": "60",
+        "controls/T_L": "50", "controls/Slider1/max": 120, "controls/Slider1/enabled": true})");
+    EXPECT_GT(at(s, "view3d/formerMesh/index").toInt(), 0);
+    EXPECT_EQ(at(s, "view3d/formerMesh/vertices").toArray().size(), 58);
 }
 
 TEST_F(Cli3D, ViewModeOrbitAndDimensionsActAsTheUserWould) {
     const QJsonObject s = stateAfter(
         {"view=1", "mode=1", "orbit=-100,30:left", "orbit=0,-70:right", "ep=20", "haut=90"});
-    const QJsonObject v = s["view3d"].toObject();
-    EXPECT_EQ(v["View_Piece"].toInt(), 4);
-    const QJsonObject camera = v["camera"].toObject();
-    EXPECT_EQ(camera["renderMode"].toInt(), 5);
-    EXPECT_NEAR(camera["yaw"].toDouble(), 1.0, 1e-6);
-    EXPECT_NEAR(camera["pitch"].toDouble(), 0.3, 1e-6);
-    EXPECT_EQ(camera["distance"].toDouble(), 300.0);
-    EXPECT_EQ(s["controls"].toObject()["T_EP"].toString(), "20");
-    EXPECT_EQ(s["controls"].toObject()["T_H"].toString(), "90");
-    EXPECT_EQ(control(s, "Slider1")["value"].toInt(), 20);
+    expectAt(s, R"({"view3d/View_Piece": 4, "view3d/camera/renderMode": 5,
+        "view3d/camera/distance": 300, "controls/T_EP": "20", "controls/T_H": "90",
+        "controls/Slider1/value": 20})");
+    EXPECT_NEAR(at(s, "view3d/camera/yaw").toDouble(), 1.0, 1e-6);
+    EXPECT_NEAR(at(s, "view3d/camera/pitch").toDouble(), 0.3, 1e-6);
 
     // The same piece without the dimension moves: the band is 15 deeper and 1.5 times taller.
-    const QJsonObject plainState = stateAfter({"view=1"});
-    const QJsonArray moved = v["formerMesh"].toObject()["vertices"].toArray();
-    const QJsonArray plain =
-        plainState["view3d"].toObject()["formerMesh"].toObject()["vertices"].toArray();
+    const QJsonArray moved = at(s, "view3d/formerMesh/vertices").toArray();
+    const QJsonArray plain = at(stateAfter({"view=1"}), "view3d/formerMesh/vertices").toArray();
     ASSERT_EQ(moved.size(), plain.size());
     const int n = static_cast<int>(plain.size()) / 2;
     for (int k = 0; k < n; ++k) {
@@ -59,7 +38,7 @@ TEST_F(Cli3D, ViewModeOrbitAndDimensionsActAsTheUserWould) {
         EXPECT_EQ(moved[n + k].toArray()[2].toDouble(), plain[n + k].toArray()[2].toDouble() + 15);
         EXPECT_NEAR(a[1].toDouble(), b[1].toDouble() * 1.5, 1e-3);
     }
-    EXPECT_EQ(stateAfter({"larg=70"})["controls"].toObject()["T_L"].toString(), "70");
+    expectAt(stateAfter({"larg=70"}), R"({"controls/T_L": "70"})");
 }
 
 TEST_F(Cli3D, Render3dWritesTheSurfaceAtItsSize) {
