@@ -522,8 +522,9 @@ TEST_F(FilesMenu, AProjectSavedAndOpenedAgainCarriesOnExactly) {
     EXPECT_EQ(next->windowTitle(), "EDITEUR de COUPLES - work.couple[*]");
     EXPECT_FALSE(next->projectModified());
     // Saved again unchanged, the same bytes.
+    const std::string secondSave = fileBytes(saved);
     next->IM_Couple_Save->trigger();
-    EXPECT_EQ(fileBytes(saved), fileBytes(file("work.couple")));
+    EXPECT_EQ(fileBytes(saved), secondSave);
 
     // Unsaved changes: "Annuler" keeps everything, "Ne pas enregistrer" sets them aside and
     // "Enregistrer" writes them first.
