@@ -43,8 +43,7 @@ TEST_F(CliFiles, SavesTheSameBytesAsTheWindow) {
     for (const char* p : pieces)
         args << QStringLiteral("save=%1:%2").arg(p, file(QStringLiteral("cli_%1").arg(p)));
     args << "state=" + file("s.json");
-    const CliRun r = cli(args);
-    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    ASSERT_TRUE(succeeded(cli(args)));
     EXPECT_EQ(chosenFile(file("s.json")), file("cli_entier.DAT"));
 
     auto w = shownMain();
@@ -63,11 +62,10 @@ TEST_F(CliFiles, SavesTheSameBytesAsTheWindow) {
 
 TEST_F(CliFiles, NamesAreTakenInTheCurrentFolderAndEmptyCancels) {
     ASSERT_TRUE(QDir(dir.path()).mkdir("my.data"));
-    const CliRun r = program({"save=haut:rel", "save=bas:my.data/inner", "state=a.json",
-                              "save=droit:", "state=b.json", "load=old.dat", "state=c.json",
-                              "load=", "state=d.json", "button=1", "state=e.json"},
-                             dir.path());
-    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    ASSERT_TRUE(succeeded(program({"save=haut:rel", "save=bas:my.data/inner", "state=a.json",
+                                   "save=droit:", "state=b.json", "load=old.dat", "state=c.json",
+                                   "load=", "state=d.json", "button=1", "state=e.json"},
+                                  dir.path())));
     EXPECT_NE(fileBytes(file("rel.DAT")), "<missing>");
     EXPECT_NE(fileBytes(file("my.data/inner")), "<missing>") << "the folder's .data counts";
     EXPECT_EQ(chosenFile(file("a.json")), file("my.data/inner"));
@@ -95,8 +93,8 @@ TEST_F(CliFiles, ProjectSavedByOneScriptOpensInTheNext) {
               (QJsonObject{{"file", file("work.couple")}, {"modified", false}}));
     // Six steps, the last one taken back; the 3-D view was none of them.
     EXPECT_EQ(saved["undo"].toObject(), (QJsonObject{{"count", 6}, {"index", 5}}));
-    r = program({"points=20", "project-open=work.couple", "state=opened.json"}, dir.path());
-    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    ASSERT_TRUE(succeeded(
+        program({"points=20", "project-open=work.couple", "state=opened.json"}, dir.path())));
     const QJsonObject opened = readJson(file("opened.json"));
     for (const char* key : {"Pts_Couple", "Pts_Doublage", "Courbe_Droite", "Doublage_Droit",
                             "shppi", "Shape1", "project"})
@@ -120,10 +118,9 @@ TEST_F(CliFiles, ProjectSavedByOneScriptOpensInTheNext) {
 
     // A resize changes the view, not the former's frame: the work saved in a larger window
     // opens in a window of the design size.
-    r = program({"project-open=work.couple", "resize=1400x900", "project-save=wide"}, dir.path());
-    ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    r = program({"project-open=wide.couple", "state=wide.json"}, dir.path());
-    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    ASSERT_TRUE(succeeded(
+        program({"project-open=work.couple", "resize=1400x900", "project-save=wide"}, dir.path())));
+    ASSERT_TRUE(succeeded(program({"project-open=wide.couple", "state=wide.json"}, dir.path())));
     EXPECT_EQ(readJson(file("wide.json"))["Pts_Couple"], saved["Pts_Couple"]);
 }
 

@@ -29,15 +29,18 @@ inline CliRun cli(const QStringList& args) {
     return r;
 }
 
+// Passes when the run ended with status 0; its errors are the message otherwise.
+inline ::testing::AssertionResult succeeded(const CliRun& r) {
+    if (r.status == 0)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "status " << r.status << ": " << r.err.toStdString();
+}
+
 // The JSON object of a state file; empty when there is none.
 inline QJsonObject readJson(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(f.readAll()).object()
                                        : QJsonObject{};
-}
-
-inline QJsonObject control(const QJsonObject& state, const char* name) {
-    return state["controls"].toObject()[name].toObject();
 }
 
 // The value at a path of keys and array indices: "controls/Hscroll3/value", "shppi/3/visible".
@@ -82,7 +85,7 @@ protected:
     QJsonObject stateAfter(QStringList args, CliRun* run = nullptr) {
         const QString path = file(QStringLiteral("state%1.json").arg(++runs_));
         const CliRun r = cli(args << "state=" + path);
-        EXPECT_EQ(r.status, 0) << r.err.toStdString();
+        EXPECT_TRUE(succeeded(r));
         if (run)
             *run = r;
         return readJson(path);
