@@ -227,21 +227,9 @@ TEST_F(FilesMenu, EachSaveItemWritesItsPiece) {
     EXPECT_TRUE(warnings.isEmpty()) << warnings.join('\n').toStdString();
 }
 
-// Loading a profile only records its name: the work and the file stay as they were.
-TEST_F(FilesMenu, LoadOnlyRecordsTheName) {
-    const std::string junk = "9.0 9.0\r\nnot a profile\r\n";
-    writeFile("profile.dat", junk);
-    const EditorState before = w->editorState();
-    scriptDialogs();
-    typed = file("profile.dat");
-    w->IM_Load->trigger();
-    EXPECT_EQ(w->Chosen_File, typed);
-    EXPECT_TRUE(w->editorState() == before);
-    EXPECT_EQ(fileBytes(typed), junk);
-}
-
 // The real dialogs: a typed name gets the extension and replaces an existing file without an
-// overwrite question; a cancel leaves an empty name and writes nothing.
+// overwrite question; a cancel leaves an empty name and writes nothing; loading a profile only
+// records its name, the work and the file stay as they were.
 TEST_F(FilesMenu, RealDialogsSaveReplaceCancelAndOpen) {
     const QString cwd = dir.path();
     writeFile("f1.DAT", "old\r\n");
@@ -266,14 +254,20 @@ TEST_F(FilesMenu, RealDialogsSaveReplaceCancelAndOpen) {
         EXPECT_EQ(w->Chosen_File, "");
     }
     // Opening takes any name as typed: no extension, no existence check.
-    FileDialogUser user(cwd, "absent.txt");
+    const std::string junk = "9.0 9.0\r\nnot a profile\r\n";
+    writeFile("profile.dat", junk);
+    const EditorState before = w->editorState();
+    FileDialogUser user(cwd, "profile.dat");
     w->IM_Load->trigger();
     ASSERT_TRUE(user.seen.shown);
     EXPECT_EQ(user.seen.title, "Fichiers Profils");
     EXPECT_EQ(user.seen.filters, QStringList{"Fichiers Profils (*.dat)"});
     EXPECT_EQ(user.seen.mode, QFileDialog::AcceptOpen);
-    EXPECT_EQ(w->Chosen_File, cwd + "/absent.txt");
-    EXPECT_EQ(folderEntries(cwd), QStringList{"f1.DAT"});
+    EXPECT_EQ(user.seen.fileMode, QFileDialog::AnyFile);
+    EXPECT_EQ(w->Chosen_File, cwd + "/profile.dat");
+    EXPECT_TRUE(w->editorState() == before);
+    EXPECT_EQ(fileBytes(file("profile.dat")), junk);
+    EXPECT_EQ(folderEntries(cwd), (QStringList{"f1.DAT", "profile.dat"}));
     // The picture dialog of toolbar button 0, owned by the editor window.
     QImage plan(40, 30, QImage::Format_RGB32);
     plan.fill(Qt::white);
