@@ -333,8 +333,9 @@ TEST_F(FilesMenu, QtOwnDialogsAndButtonsSpeakFrench) {
     EXPECT_EQ(seen["&Yes"], "&Oui");
 }
 
-// The user sees a warning box naming the file and the reason; the older file survives.
-TEST_F(FilesMenu, FailedSaveShowsAWarningBoxAndKeepsTheOlderFile) {
+// A save that fails shows the user a warning box naming the file (the reason, and the older file
+// kept, are checked where a script saves through the same items).
+TEST_F(FilesMenu, FailedSaveShowsAWarningBoxNamingTheFile) {
     writeFile("readonly.DAT", "1.0000000 2.0000000\r\n");
     ASSERT_EQ(::chmod(QFile::encodeName(file("readonly.DAT")).constData(), 0444), 0);
     w->fileDialogAnswer = [this](const QString&, const QString&, int) { return file("readonly"); };
