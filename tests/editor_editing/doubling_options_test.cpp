@@ -1,7 +1,5 @@
 #include "editing_test_support.h"
 
-#include <functional>
-
 namespace {
 
 const char* const kDesign = "Frame2- Frame4- Frame6+ Hscroll1+ Option4- Mode Asservi";
@@ -13,22 +11,17 @@ TEST(EnabledStates, DesignStateHoldsUntilTheFirstUpdateThenFollowsTheTable) {
     auto w = shownMain();
     EXPECT_EQ(doublingLook(*w), kDesign);
     EXPECT_TRUE(w->Option2->isChecked() && w->Option3->isChecked() && w->Option5->isChecked());
-    const struct {
-        const char* what;
-        std::function<void()> act;
-        const char* look;
-    } rows[] = {// The scale can be moved while the doubling is off; its first move switches the
-                // doubling's controls off.
-                {"the first scale move", [&w] { ASSERT_TRUE(userSlide(w->Hscroll1, 7)); }, kOff},
-                {"doubling on, slaved", [&w] { userClick(w->Check4); }, kSlaved},
-                {"\"Non\": decoupled", [&w] { userClick(w->Option6); }, kDecoupled},
-                {"doubling off: \"Oui\" again", [&w] { userClick(w->Check4); }, kOff},
-                {"doubling on again, still slaved", [&w] { userClick(w->Check4); }, kSlaved}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.what);
-        row.act();
-        EXPECT_EQ(doublingLook(*w), row.look);
-        EXPECT_EQ(w->Option5->isChecked(), row.look != kDecoupled);
+    // The scale can be moved while the doubling is off; its first move switches the doubling's
+    // controls off.
+    ASSERT_TRUE(userSlide(w->Hscroll1, 7));
+    EXPECT_EQ(doublingLook(*w), kOff);
+    // "On / Off", "Non", "On / Off" (which selects "Oui" again) and "On / Off" once more.
+    const std::pair<QAbstractButton*, const char*> clicks[] = {
+        {w->Check4, kSlaved}, {w->Option6, kDecoupled}, {w->Check4, kOff}, {w->Check4, kSlaved}};
+    for (const auto& [button, look] : clicks) {
+        userClick(button);
+        EXPECT_EQ(doublingLook(*w), look) << "after " << button->objectName().toStdString();
+        EXPECT_EQ(w->Option5->isChecked(), look != kDecoupled);
     }
 }
 

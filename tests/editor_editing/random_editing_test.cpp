@@ -433,8 +433,7 @@ TEST(UndoRedo, EachChangeIsOneStepNamedInTheMenu) {
          1, "&Annuler : déplacer le point 4"},
         {"the grid, the axes and a 3-D view",
          [](Main& w) {
-             for (QWidget* b : {static_cast<QWidget*>(w.pb1(14)), static_cast<QWidget*>(w.pb1(10)),
-                                static_cast<QWidget*>(w.frm3D->pb1(5))})
+             for (QToolButton* b : {w.pb1(14), w.pb1(10), w.frm3D->pb1(5)})
                  QTest::mouseClick(b, Qt::LeftButton);
          },
          0, "&Annuler : déplacer le point 4"},
