@@ -129,20 +129,19 @@ TEST(Editor3D, TurnedBandIsAClosedRingStandingOnTheGround) {
         EXPECT_GT(std::min(left, right), std::max(left, right) / 2);
     }
     // The shaded reds of "Vue Surface".
-    EXPECT_GT(pixelsWhere(frameIn(*w, kModeSmooth),
-                          [](int, int, QRgb p) {
-                              return qRed(p) > qGreen(p) + 8 && qGreen(p) == qBlue(p);
-                          }),
-              100);
+    auto shadedRed = [](int, int, QRgb p) {
+        return qRed(p) > qGreen(p) + 8 && qGreen(p) == qBlue(p);
+    };
+    EXPECT_GT(pixelsWhere(frameIn(*w, kModeSmooth), shadedRed), 100);
 
     // Seen from above, the ground lies under the band: every band pixel stays.
     const QImage bare = frameIn(*w, kModeSolid);
     w->pb1(14)->click(); // "Grille On/Off"
     const QImage grounded = frameIn(*w, kModeSolid);
-    EXPECT_EQ(
-        pixelsWhere(bare, [&](int x, int y,
-                              QRgb p) { return QColor(p) == red && grounded.pixel(x, y) != p; }),
-        0);
+    auto hiddenBand = [&](int x, int y, QRgb p) {
+        return QColor(p) == red && grounded.pixel(x, y) != p;
+    };
+    EXPECT_EQ(pixelsWhere(bare, hiddenBand), 0);
     // From below, the ground hides the band standing on it.
     turn(*w, 0, -140);
     const int redBelow = countColour(frameIn(*w, kModeSolid), red);
