@@ -98,7 +98,7 @@ TEST_F(Frm3DTest, ViewButtonsSetTheModeAndPieceButtonsThePiece) {
         EXPECT_FALSE(button->icon().isNull());
         EXPECT_EQ(button->parentWidget() == w.Frame1, b.piece);
         Redraw3D = false;
-        QTest::mouseClick(button, Qt::LeftButton);
+        button->click();
         EXPECT_TRUE(Redraw3D);
         EXPECT_EQ(b.piece ? w.View_Piece : camera.renderMode, b.modeOrPiece);
         EXPECT_TRUE(!b.piece || w.scene.formerMesh != 0);
