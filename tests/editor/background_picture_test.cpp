@@ -38,13 +38,6 @@ QRgb at(const QImage& layer, int x, int y) {
 
 const QRgb kBlack = qRgb(0, 0, 0);
 
-// Moves a slider as a user drag does.
-void drag(QSlider* s, int value) {
-    s->setSliderDown(true);
-    s->setSliderPosition(value);
-    s->setSliderDown(false);
-}
-
 TEST(PicturePlacement, PanAndZoomPlaceThePictureOnTheSurface) {
     struct Case {
         int horiz, vert, zoom, width, height;
@@ -83,7 +76,7 @@ TEST(PicturePlacement, PanAndZoomPlaceThePictureOnTheSurface) {
 // The picture dialog's entries find pictures whatever the case of their extension.
 TEST(PicturePlacement, DialogEntriesIgnoreTheCaseOfExtensions) {
     QTemporaryDir dir;
-    const QStringList pictures = {"plan.jpg", "PLAN.JPG", "plan.jpeg", "plan.Bmp", "scan.png"};
+    const QStringList pictures = {"PLAN.JPG", "plan.Bmp", "plan.jpeg", "plan.jpg", "scan.png"};
     for (const QString& name : pictures + QStringList{"notes.txt", "plan.jpg.txt"})
         writeScratchFile(dir.filePath(name));
     const QStringList entries = pictureDialogFilter().split(";;");
@@ -93,11 +86,8 @@ TEST(PicturePlacement, DialogEntriesIgnoreTheCaseOfExtensions) {
         patterns << QRegularExpression("\\((.*)\\)").match(e).captured(1).split(' ');
     EXPECT_TRUE(entries[0].startsWith("*.BMP (") && entries[1].startsWith("*.JPG (") &&
                 entries[2].startsWith("*.PNG ("));
-    QStringList found = QDir(dir.path()).entryList(patterns, QDir::Files | QDir::CaseSensitive);
-    found.sort();
-    QStringList expected = pictures;
-    expected.sort();
-    EXPECT_EQ(found, expected);
+    EXPECT_EQ(QDir(dir.path()).entryList(patterns, QDir::Files | QDir::CaseSensitive, QDir::Name),
+              pictures);
 }
 
 class Picture : public ::testing::Test {
@@ -146,15 +136,15 @@ TEST_F(Picture, SlidersPanAndZoomThePictureUnderTheCurve) {
     EXPECT_EQ(at(pictureLayer(), 0, 24), codeOf(0, 0));
     EXPECT_EQ(at(pictureLayer(), 400, 24 + 200), codeOf(500, 250));
     // Live while dragged: at 100 % and "Horiz" 1300 the surface shows column 650 on.
-    drag(w->Slider5, 100);
-    drag(w->Slider6, 100);
-    drag(w->Slider4, 1300);
+    dragSlider(w->Slider5, 100);
+    dragSlider(w->Slider6, 100);
+    dragSlider(w->Slider4, 1300);
     for (const QPoint p : {QPoint(0, 0), QPoint(100, 50), QPoint(349, 300)})
         EXPECT_EQ(at(pictureLayer(), p.x(), p.y()), codeOf(p.x() + 650, p.y())) << p.x();
     EXPECT_EQ(at(pictureLayer(), 350, 10), kBlack) << "right of the picture";
     // "Horiz" at 0 at 20 %: the left edge 130 pixels right of the surface's.
-    drag(w->Slider5, 20);
-    drag(w->Slider4, 0);
+    dragSlider(w->Slider5, 20);
+    dragSlider(w->Slider4, 0);
     EXPECT_EQ(at(pictureLayer(), 129, 10), kBlack);
     EXPECT_EQ(at(pictureLayer(), 130, 10), codeOf(2, 52)) << "nearest to the pixel centre";
     // The curve, the polygon and the handles stay over the picture.
@@ -162,7 +152,7 @@ TEST_F(Picture, SlidersPanAndZoomThePictureUnderTheCurve) {
     EXPECT_GT(countColour(shot, kYellow), 50);
     EXPECT_GT(countColour(shot, kRed), 50);
     for (const int zoom : {0, -20}) {
-        drag(w->Slider5, zoom);
+        dragSlider(w->Slider5, zoom);
         const QImage layer = pictureLayer();
         EXPECT_EQ(countColour(layer, Qt::black), layer.width() * layer.height()) << zoom;
         EXPECT_GT(countColour(surface(), kYellow), 50);
@@ -195,7 +185,7 @@ TEST_F(Picture, ChoosingAndSwitchingThePicture) {
     EXPECT_EQ(w->PicturePath, a);
     EXPECT_EQ(w->ps.size(), QSize(300, 200));
     EXPECT_EQ(at(pictureLayer(), 0, 24), codeOf(0, 0));
-    drag(w->Slider4, 700);
+    dragSlider(w->Slider4, 700);
     const QImage moved = pictureLayer();
     pick("");
     expectDisplay(true, {700, 70, 80});
@@ -241,11 +231,7 @@ TEST_F(Picture, ChoosingAndSwitchingThePicture) {
 
 // The grid has a layer of its own between the picture and the curve.
 TEST_F(Picture, GridHidesAndShowsOverThePicture) {
-    pick(savedPicture("white.bmp", [] {
-        QImage white(600, 600, QImage::Format_RGB32);
-        white.fill(Qt::white);
-        return white;
-    }()));
+    pick(savedPicture("white.bmp", plainPicture({600, 600}, Qt::white)));
     const QImage layer = pictureLayer();
     EXPECT_GT(countColour(surface(), kGridGreen), 100) << "shown over the picture";
     // Hidden: the picture shows where the lines were, and it is not touched.
@@ -304,7 +290,7 @@ TEST_F(Picture, BadPicturesAreRefusedAndChangeNothing) {
         place(path, c.bytes);
         // Chosen while the good picture shows, panned.
         pick(good);
-        drag(w->Slider4, 600);
+        dragSlider(w->Slider4, 600);
         const QImage shown = surface();
         warnings.clear();
         pick(path);

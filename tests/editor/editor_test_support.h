@@ -6,6 +6,7 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
+#include <QSlider>
 #include <QTest>
 #include <QToolButton>
 
@@ -61,6 +62,20 @@ inline QByteArray encodedPicture(const QImage& picture, const char* format) {
     buffer.open(QIODevice::WriteOnly);
     EXPECT_TRUE(picture.save(&buffer, format));
     return bytes;
+}
+
+// Moves a slider as a user dragging its thumb does.
+inline void dragSlider(QSlider* s, int value) {
+    s->setSliderDown(true);
+    s->setSliderPosition(value);
+    s->setSliderDown(false);
+}
+
+// A picture of one colour.
+inline QImage plainPicture(QSize size, QColor colour) {
+    QImage picture(size, QImage::Format_RGB32);
+    picture.fill(colour);
+    return picture;
 }
 
 // Toolbar button 0, the user answering its picture dialog with path ("" cancels).
