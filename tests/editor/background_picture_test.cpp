@@ -4,6 +4,7 @@
 #include "editor/picture_view.h"
 
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
@@ -88,6 +89,7 @@ TEST(PicturePlacement, DialogEntriesIgnoreTheCaseOfExtensions) {
                 entries[2].startsWith("*.PNG ("));
     EXPECT_EQ(QDir(dir.path()).entryList(patterns, QDir::Files | QDir::CaseSensitive, QDir::Name),
               pictures);
+    EXPECT_EQ(makePictureDialog(nullptr, "")->selectedNameFilter(), "*.BMP") << "the first one";
 }
 
 class Picture : public ::testing::Test {
