@@ -2,48 +2,27 @@
 
 namespace {
 
-// One row of the enabled-state table of the doubling and mode controls.
-struct Row {
-    bool frame2, frame4, frame6, hscroll1, option4, label6Visible;
-    const char* caption;
-};
-
-void expectRow(const Main& w, const Row& r, const char* where) {
-    SCOPED_TRACE(where);
-    EXPECT_EQ(ownEnabled(w.Frame2), r.frame2);
-    EXPECT_EQ(ownEnabled(w.Frame4), r.frame4);
-    EXPECT_EQ(ownEnabled(w.Frame6), r.frame6);
-    EXPECT_EQ(ownEnabled(w.Hscroll1), r.hscroll1);
-    EXPECT_EQ(ownEnabled(w.Option4), r.option4);
-    EXPECT_EQ(!w.Label6->isHidden(), r.label6Visible);
-    EXPECT_EQ(w.Label6->text(), QString::fromUtf8(r.caption));
-}
-
-const Row kDesign{false, false, true, true, false, true, "Mode Asservi"};
-const Row kOff{false, false, false, false, false, false, "Mode asservi"};
-const Row kSlaved{true, true, true, true, false, true, "Mode asservi"};
-const Row kDecoupled{true, true, true, true, true, true, "Mode découplé"};
+const char* const kDesign = "Frame2- Frame4- Frame6+ Hscroll1+ Option4- Mode Asservi";
+const char* const kOff = "Frame2- Frame4- Frame6- Hscroll1- Option4- Mode asservi (hidden)";
+const char* const kSlaved = "Frame2+ Frame4+ Frame6+ Hscroll1+ Option4- Mode asservi";
+const char* const kDecoupled = "Frame2+ Frame4+ Frame6+ Hscroll1+ Option4+ Mode découplé";
 
 TEST(EnabledStates, DesignStateHoldsUntilTheFirstUpdateThenFollowsTheTable) {
     auto w = shownMain();
-    expectRow(*w, kDesign, "after start-up");
-    EXPECT_TRUE(w->Option2->isChecked());
-    EXPECT_TRUE(w->Option3->isChecked());
-    EXPECT_TRUE(w->Option5->isChecked());
-    // The scale can be moved while the doubling is off; its first move switches the
-    // doubling's controls off.
+    EXPECT_EQ(doublingLook(*w), kDesign);
+    EXPECT_TRUE(w->Option2->isChecked() && w->Option3->isChecked() && w->Option5->isChecked());
+    // The scale can be moved while the doubling is off; its first move switches the doubling's
+    // controls off.
     ASSERT_TRUE(userSlide(w->Hscroll1, 7));
-    expectRow(*w, kOff, "after the first scale move");
-
-    userClick(w->Check4);
-    expectRow(*w, kSlaved, "doubling on, slaved");
-    userClick(w->Option6); // "Non"
-    expectRow(*w, kDecoupled, "doubling on, decoupled");
-    userClick(w->Check4);
-    EXPECT_TRUE(w->Option5->isChecked()) << "switching the doubling off selects \"Oui\"";
-    expectRow(*w, kOff, "doubling off");
-    userClick(w->Check4);
-    expectRow(*w, kSlaved, "doubling on again, still slaved");
+    EXPECT_EQ(doublingLook(*w), kOff);
+    // "On / Off", "Non", "On / Off" (which selects "Oui" again) and "On / Off" once more.
+    const std::pair<QAbstractButton*, const char*> clicks[] = {
+        {w->Check4, kSlaved}, {w->Option6, kDecoupled}, {w->Check4, kOff}, {w->Check4, kSlaved}};
+    for (const auto& [button, look] : clicks) {
+        userClick(button);
+        EXPECT_EQ(doublingLook(*w), look) << "after " << button->objectName().toStdString();
+        EXPECT_EQ(w->Option5->isChecked(), look != kDecoupled);
+    }
 }
 
 TEST(EnabledStates, NonWithTheDoublingOffFallsBackToOui) {
@@ -52,8 +31,7 @@ TEST(EnabledStates, NonWithTheDoublingOffFallsBackToOui) {
     auto w = shownMain();
     userClick(w->Option6);
     EXPECT_TRUE(w->Option5->isChecked());
-    EXPECT_TRUE(w->Label6->isHidden());
-    EXPECT_FALSE(ownEnabled(w->Option4));
+    EXPECT_TRUE(doublingLook(*w).ends_with("Option4- Mode asservi (hidden)")) << doublingLook(*w);
 }
 
 TEST(DoublingSwitch, PlacesTheDoublingAndRebuildsThe3DPartExactlyOnce) {
@@ -94,33 +72,33 @@ TEST(DoublingScale, UserMovesScaleTheDoublingProgramChangesDoNot) {
     EXPECT_NEAR(ratio(2), 0.1, 1e-12);
 }
 
+// A joint raises the point count to 16 through the count's handler (a rebuild from scratch);
+// the joint itself moves the vertices in place. "Aucun" and counts of 16 or more stay.
 TEST(Assembly, JointsRaiseThePointCountToSixteenAucunDoesNotLowerIt) {
     auto w = shownMain();
     const FormerModel& m = w->model();
     userClick(w->Check4);
-    ASSERT_TRUE(userSlide(w->Hscroll2, 12));
-    RebuildCounter count(*w);
-    userClick(w->Option1); // "Horizontal"
-    EXPECT_EQ(w->Hscroll2->value(), 16);
-    EXPECT_EQ(m.Nb_Points, 16);
-    EXPECT_EQ(w->Text3->text(), "16");
-    EXPECT_EQ(m.Doublage_Gauche.size(), 16u);
-    // The count's handler rebuilds from scratch, the joint moves the vertices.
-    EXPECT_EQ(count.delta(), (std::array<int, 2>{1, 1}));
-
-    RebuildCounter aucun(*w);
-    userClick(w->Option2);
-    EXPECT_EQ(m.Nb_Points, 16);
-    EXPECT_EQ(aucun.delta(), (std::array<int, 2>{1, 0}));
-    ASSERT_TRUE(userSlide(w->Hscroll2, 11));
-    userClick(w->Option7); // "Vertical"
-    EXPECT_EQ(m.Nb_Points, 16);
-    // Already at 16 or more: nothing is raised.
-    ASSERT_TRUE(userSlide(w->Hscroll2, 40));
-    RebuildCounter above(*w);
-    userClick(w->Option1);
-    EXPECT_EQ(m.Nb_Points, 40);
-    EXPECT_EQ(above.delta(), (std::array<int, 2>{1, 0}));
+    const struct {
+        const char* what;
+        int count;
+        QRadioButton* option;
+        int raised;
+        std::array<int, 2> rebuilds;
+    } rows[] = {{"\"Horizontal\" from 12", 12, w->Option1, 16, {1, 1}},
+                {"\"Aucun\" from 16", 16, w->Option2, 16, {1, 0}},
+                {"\"Vertical\" from 11", 11, w->Option7, 16, {1, 1}},
+                {"\"Horizontal\" from 40", 40, w->Option1, 40, {1, 0}}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        ASSERT_TRUE(userSlide(w->Hscroll2, row.count));
+        const RebuildCounter rebuilds(*w);
+        userClick(row.option);
+        EXPECT_EQ(m.Nb_Points, row.raised);
+        EXPECT_EQ(w->Hscroll2->value(), row.raised);
+        EXPECT_EQ(w->Text3->text(), QString::number(row.raised));
+        EXPECT_EQ(m.Doublage_Gauche.size(), static_cast<std::size_t>(row.raised));
+        EXPECT_EQ(rebuilds.delta(), row.rebuilds);
+    }
 }
 
 // The joints' effects on the samples are pinned down by the outline's own tests; here, that the

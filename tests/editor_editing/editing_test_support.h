@@ -13,6 +13,7 @@
 #include <QSlider>
 
 #include <array>
+#include <string>
 
 // A mouse event on the drawing surface at a millimetre position.
 inline void press(Main& w, QPointF mm, Qt::MouseButton b = Qt::LeftButton) {
@@ -54,6 +55,16 @@ inline bool userSlide(QSlider* s, int v) {
 // The control's own enabled property, as the design table gives it.
 inline bool ownEnabled(const QWidget* w) {
     return !w->testAttribute(Qt::WA_ForceDisabled);
+}
+
+// What the doubling's and the mode's controls show: each control's own enabled property ("+" or
+// "-" after its name), then the mode label's caption, marked when hidden.
+inline std::string doublingLook(const Main& w) {
+    std::string look;
+    for (const QWidget* c :
+         std::initializer_list<const QWidget*>{w.Frame2, w.Frame4, w.Frame6, w.Hscroll1, w.Option4})
+        look += c->objectName().toStdString() + (ownEnabled(c) ? "+ " : "- ");
+    return look + w.Label6->text().toStdString() + (w.Label6->isHidden() ? " (hidden)" : "");
 }
 
 // Rebuilds of the former's 3-D part since a moment: [in place, from scratch].

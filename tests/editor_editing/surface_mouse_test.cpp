@@ -42,9 +42,10 @@ TEST(Press, PicksTheNearestHandleWithTheSizeAllPointerUntilTheRelease) {
     EXPECT_EQ(p.cursor().shape(), Qt::ArrowCursor);
 }
 
-TEST(Drag, CoupleStoresThePointerPositionStopsOnTheAxisAndShowsThePointer) {
+TEST(Drag, CoupleStoresThePointerPositionStopsOnTheAxisShowsThePointerAndTheDoublingFollows) {
     auto w = shownMain();
     FormerModel& m = w->model();
+    userClick(w->Check4); // the doubling on, slaved
     press(*w, centreOf(m, m.shppi[3]));
     moveTo(*w, {95.5, 33.25});
     EXPECT_EQ(m.Pts_Couple[3].x, 95.5);
@@ -74,6 +75,11 @@ TEST(Drag, CoupleStoresThePointerPositionStopsOnTheAxisAndShowsThePointer) {
     EXPECT_EQ(count.delta(), (std::array<int, 2>{1, 0}));
     EXPECT_EQ(m.Pts_Couple[2].x, 130.0);
     EXPECT_EQ(m.Pts_Couple[2].y, -5.0);
+    // The slaved doubling follows, halfway to the axis.
+    const double X1 = m.X1();
+    EXPECT_EQ(m.Pts_Doublage[2].x, X1 + 0.5 * (m.shppi[2].Left - X1));
+    for (int j = 0; j < m.Nb_Points; ++j)
+        EXPECT_DOUBLE_EQ(m.Doublage_Droit[j].x, X1 + 0.5 * (m.Courbe_Droite[j].x - X1)) << j;
 }
 
 TEST(Drag, EveryMoveSamplesTheOutlineBeforeThe3DPartFollows) {
@@ -94,23 +100,8 @@ TEST(Drag, EveryMoveSamplesTheOutlineBeforeThe3DPartFollows) {
     // Even a drag of one move shows in 3-D: the first rebuild already has the moved curve.
     EXPECT_NE(seen[0][6].x, start[6].x);
     QApplication::processEvents(); // the surface repaints
-    const std::vector<PointXYZ> last = freshSamples(m);
-    for (std::size_t j = 0; j < last.size(); ++j) {
-        EXPECT_EQ(seen[2][j].x, last[j].x) << j;
-        EXPECT_EQ(seen[2][j].y, last[j].y) << j;
-        EXPECT_EQ(m.Courbe_Droite[j].x, last[j].x) << "the surface shows the same curve";
-    }
-}
-
-TEST(Drag, SlavedDoublingFollowsTheMovedFormer) {
-    auto w = shownMain();
-    FormerModel& m = w->model();
-    userClick(w->Check4);
-    dragHandle(*w, m.shppi[2], {100.0, 20.0});
-    const double X1 = m.X1();
-    EXPECT_EQ(m.Pts_Doublage[2].x, X1 + 0.5 * (m.shppi[2].Left - X1));
-    for (int j = 0; j < m.Nb_Points; ++j)
-        EXPECT_DOUBLE_EQ(m.Doublage_Droit[j].x, X1 + 0.5 * (m.Courbe_Droite[j].x - X1)) << j;
+    EXPECT_EQ(seen[2], freshSamples(m));
+    EXPECT_EQ(m.Courbe_Droite, seen[2]) << "the surface shows the same curve";
 }
 
 TEST(Pin, RightPressPinsMiddlePressUnpinsAndTheOutlineFollows) {

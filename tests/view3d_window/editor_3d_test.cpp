@@ -16,15 +16,23 @@
 namespace {
 
 void settle() {
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 3; ++i)
         QApplication::processEvents();
-    }
 }
 
 std::vector<Vector3> formerVertices(const Main& w) {
     const Engine& e = w.frm3D->engine;
     const Mesh& m = e.meshes[w.frm3D->scene.formerMesh];
     return {e.vertices.begin() + m.vertexStart, e.vertices.begin() + m.vertexStart + m.vertexCount};
+}
+
+// The pixels of a picture at which test(x, y, colour) holds.
+template <class Test> int pixelsWhere(const QImage& picture, Test test) {
+    int n = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            n += test(x, y, picture.pixel(x, y)) ? 1 : 0;
+    return n;
 }
 
 // A user presses on the slider's handle, drags it to the value and lets go.
@@ -69,10 +77,7 @@ TEST(Editor3D, StartUpPlacesBothWindowsAndBuildsTheSceneOnceFromTheCorrectedOutl
     // Built from the samples the 2-D view shows: moving the vertices from them changes nothing.
     const std::vector<Vector3> built = formerVertices(*w);
     w->frm3D->RebuildFormerMesh(0);
-    const std::vector<Vector3> again = formerVertices(*w);
-    for (std::size_t k = 0; k < built.size(); ++k) {
-        ASSERT_TRUE(built[k] == again[k]) << "vertex " << k;
-    }
+    EXPECT_TRUE(formerVertices(*w) == built);
 }
 
 // The 3-D surface's picture after one frame in the given render mode.
@@ -89,19 +94,15 @@ std::pair<int, int> litBesideCentre(const Main& w, const QImage& picture) {
     const Engine& e = w.frm3D->engine;
     const Mesh& m = e.meshes[w.frm3D->scene.formerMesh];
     double sum = 0.0;
-    for (int v = m.vertexStart; v < m.vertexStart + m.vertexCount; ++v) {
+    for (int v = m.vertexStart; v < m.vertexStart + m.vertexCount; ++v)
         sum += e.screenPositions[v].x;
-    }
     const int centre = static_cast<int>(sum / m.vertexCount);
-    int left = 0, right = 0;
-    for (int y = 0; y < picture.height(); ++y) {
-        for (int x = 0; x < picture.width(); ++x) {
-            if ((picture.pixel(x, y) & 0x00FFFFFFu) != 0u) {
-                (x < centre ? left : right) += 1;
-            }
-        }
-    }
-    return {left, right};
+    auto lit = [&picture, centre](bool left) {
+        return pixelsWhere(picture, [&](int x, int, QRgb p) {
+            return (x < centre) == left && (p & 0x00FFFFFFu) != 0u;
+        });
+    };
+    return {lit(true), lit(false)};
 }
 
 TEST(Editor3D, TurnedBandIsAClosedRingStandingOnTheGround) {
@@ -128,27 +129,19 @@ TEST(Editor3D, TurnedBandIsAClosedRingStandingOnTheGround) {
         EXPECT_GT(std::min(left, right), std::max(left, right) / 2);
     }
     // The shaded reds of "Vue Surface".
-    const QImage smooth = frameIn(*w, kModeSmooth);
-    int reddish = 0;
-    for (int y = 0; y < smooth.height(); ++y) {
-        for (int x = 0; x < smooth.width(); ++x) {
-            const QRgb p = smooth.pixel(x, y);
-            reddish += qRed(p) > qGreen(p) + 8 && qGreen(p) == qBlue(p);
-        }
-    }
-    EXPECT_GT(reddish, 100);
+    auto shadedRed = [](int, int, QRgb p) {
+        return qRed(p) > qGreen(p) + 8 && qGreen(p) == qBlue(p);
+    };
+    EXPECT_GT(pixelsWhere(frameIn(*w, kModeSmooth), shadedRed), 100);
 
     // Seen from above, the ground lies under the band: every band pixel stays.
     const QImage bare = frameIn(*w, kModeSolid);
     w->pb1(14)->click(); // "Grille On/Off"
     const QImage grounded = frameIn(*w, kModeSolid);
-    int covered = 0;
-    for (int y = 0; y < bare.height(); ++y) {
-        for (int x = 0; x < bare.width(); ++x) {
-            covered += QColor(bare.pixel(x, y)) == red && grounded.pixel(x, y) != bare.pixel(x, y);
-        }
-    }
-    EXPECT_EQ(covered, 0);
+    auto hiddenBand = [&](int x, int y, QRgb p) {
+        return QColor(p) == red && grounded.pixel(x, y) != p;
+    };
+    EXPECT_EQ(pixelsWhere(bare, hiddenBand), 0);
     // From below, the ground hides the band standing on it.
     turn(*w, 0, -140);
     const int redBelow = countColour(frameIn(*w, kModeSolid), red);
@@ -179,9 +172,8 @@ TEST(Editor3D, ResolutionSliderMovesTheVerticesInPlace) {
     const std::vector<Vector3> after = formerVertices(*w);
     ASSERT_EQ(after.size(), before.size());
     int moved = 0;
-    for (std::size_t k = 0; k < after.size(); ++k) {
+    for (std::size_t k = 0; k < after.size(); ++k)
         moved += !(after[k] == before[k]);
-    }
     EXPECT_GT(moved, 10);
     settle();
     EXPECT_EQ(w->frm3D->framesDrawn, frames + 1);
@@ -195,9 +187,8 @@ TEST(Editor3D, AxesAndGridButtonsShowTheGizmoAndTheGroundIn3D) {
     EXPECT_FALSE(visible(f.scene.gridMesh)) << "the 2-D grid shows, the ground does not";
     w->pb1(10)->click();
     settle();
-    for (int a = 0; a < 3; ++a) {
+    for (int a = 0; a < 3; ++a)
         EXPECT_TRUE(visible(f.scene.axisLines[a]) && visible(f.scene.axisLabels[a])) << a;
-    }
     EXPECT_GT(countColour(f.Picture1->image(), QColor(255, 0, 0)), 20) << "the red gizmo";
     w->pb1(14)->click();
     settle();
@@ -260,49 +251,50 @@ TEST(Editor3D, TheFrameHasOnePixelPerDevicePixel) {
 
 // --- Thickness, height and width ---
 
-TEST(Editor3D, HeightMovesComposeAndOnlyUserMovesApply) {
-    auto a = shownMain();
-    auto b = shownMain();
-    const std::vector<Vector3> start = formerVertices(*a);
-    pressAndMove(a->Slider2, 80);
-    EXPECT_EQ(a->T_H->text(), "80");
-    pressAndMove(a->Slider2, 40);
-    pressAndMove(b->Slider2, 40);
-    const std::vector<Vector3> va = formerVertices(*a), vb = formerVertices(*b);
-    for (std::size_t k = 0; k < va.size(); ++k) {
-        EXPECT_NEAR(va[k].y, vb[k].y, 1e-4f) << k;
-        EXPECT_NEAR(vb[k].y, start[k].y * 40.0f / 60.0f, 1e-4f) << k;
-        EXPECT_EQ(va[k].x, start[k].x);
-    }
-    // A value set by the program is not applied.
-    a->Slider2->setValue(90);
-    const std::vector<Vector3> after = formerVertices(*a);
-    for (std::size_t k = 0; k < va.size(); ++k) {
-        ASSERT_TRUE(after[k] == va[k]);
-    }
-    EXPECT_EQ(a->T_H->text(), "40");
-}
-
-TEST(Editor3D, AKeyboardMoveBeforeAnyPressAppliesAgainstTheStartValue) {
-    auto w = shownMain();
-    QStringList labels;
-    for (const QLabel* l : w->Frame3->findChildren<QLabel*>()) {
-        labels << l->text();
-    }
-    EXPECT_EQ(labels, (QStringList{"Ep.:", "Haut.:", "Larg.:"}));
-    const std::vector<Vector3> start = formerVertices(*w);
-    w->Slider3->setFocus();
-    QTest::keyClick(w->Slider3, Qt::Key_Right);
-    ASSERT_EQ(w->Slider3->value(), 51);
-    EXPECT_EQ(w->T_L->text(), "51");
-    const std::vector<Vector3> now = formerVertices(*w);
-    for (std::size_t k = 0; k < now.size(); ++k) {
-        EXPECT_FLOAT_EQ(now[k].x, static_cast<float>(start[k].x * (51.0 / 50.0)));
+// "Haut.:" and "Larg.:" scale the part along their axis against the value last applied: a key
+// before any press against the start value, moves one after another compose, and a value the
+// program sets is not applied.
+TEST(Editor3D, HeightAndWidthScaleTheirAxisAndOnlyUserMovesApply) {
+    const struct {
+        const char* label;
+        QSlider* Main::*slider;
+        QLineEdit* Main::*box;
+        float Vector3::*axis;
+        float Vector3::*other;
+        float start;
+    } rows[] = {{"Haut.:", &Main::Slider2, &Main::T_H, &Vector3::y, &Vector3::x, 60.0f},
+                {"Larg.:", &Main::Slider3, &Main::T_L, &Vector3::x, &Vector3::y, 50.0f}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.label);
+        auto w = shownMain();
+        QSlider* s = (*w).*row.slider;
+        const std::vector<Vector3> start = formerVertices(*w);
+        auto expectScaledTo = [&](int value) {
+            const std::vector<Vector3> now = formerVertices(*w);
+            ASSERT_EQ(now.size(), start.size());
+            for (std::size_t k = 0; k < now.size(); ++k) {
+                EXPECT_FLOAT_EQ(now[k].*row.axis, start[k].*row.axis * (value / row.start)) << k;
+                EXPECT_EQ(now[k].*row.other, start[k].*row.other) << k;
+            }
+            EXPECT_EQ(((*w).*row.box)->text(), QString::number(value));
+        };
+        s->setFocus();
+        QTest::keyClick(s, Qt::Key_Right);
+        expectScaledTo(static_cast<int>(row.start) + 1);
+        pressAndMove(s, 80);
+        pressAndMove(s, 40);
+        expectScaledTo(40);
+        s->setValue(90);
+        expectScaledTo(40);
     }
 }
 
 TEST(Editor3D, ThicknessMovesTheBackLayerAndARebuildKeepsTheDimensions) {
     auto w = shownMain();
+    QStringList labels;
+    for (const QLabel* l : w->Frame3->findChildren<QLabel*>())
+        labels << l->text();
+    EXPECT_EQ(labels, (QStringList{"Ep.:", "Haut.:", "Larg.:"}));
     const std::vector<PointXYZ> curve = w->model().Courbe_Droite;
     const std::vector<Vector3> start = formerVertices(*w);
     // How far the back layer goes is pinned by the scene and couples-cli tests; here the
@@ -311,13 +303,9 @@ TEST(Editor3D, ThicknessMovesTheBackLayerAndARebuildKeepsTheDimensions) {
     pressAndMove(w->Slider1, 20);
     EXPECT_TRUE(w->Redraw3D);
     EXPECT_EQ(w->T_EP->text(), "20");
-    std::vector<Vector3> now = formerVertices(*w);
-    EXPECT_EQ(now.back().z, start.back().z + 15.0f);
+    EXPECT_EQ(formerVertices(*w).back().z, start.back().z + 15.0f);
     pressAndMove(w->Slider1, 5);
-    now = formerVertices(*w);
-    for (std::size_t k = 0; k < now.size(); ++k) {
-        EXPECT_EQ(now[k].z, start[k].z) << k;
-    }
+    EXPECT_TRUE(formerVertices(*w) == start);
     EXPECT_TRUE(w->model().Courbe_Droite == curve) << "the 2-D view is left alone";
 
     pressAndMove(w->Slider2, 75);

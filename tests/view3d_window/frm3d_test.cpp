@@ -19,9 +19,8 @@
 namespace {
 
 void settle() {
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 3; ++i)
         QApplication::processEvents();
-    }
 }
 
 // A 3-D window on its own, shown, with the start-up scene of an editor that has no former.
@@ -69,48 +68,43 @@ TEST_F(Frm3DTest, LoadsWithItsCameraLightAndControls) {
     EXPECT_EQ(w.windowTitle(), "Assemblage");
     EXPECT_EQ(w.pos(), QPoint(0, 0));
     EXPECT_EQ(w.View_Piece, 1);
-    EXPECT_EQ(w.currentCamera, 1);
-    EXPECT_EQ(w.currentLight, 1);
     EXPECT_EQ(camera.renderMode, 0);
     EXPECT_EQ(w.Picture1->geometry(), w.rect()); // the surface fills the window
     EXPECT_EQ(w.Picture1->image().size(), w.size() * w.devicePixelRatio());
-    const char* tips[] = {"Vue Surface",      "Vue Filaire",    "VueTransparent", "Vue Silhouette",
-                          "Vue Solide",       "Couple Entier",  "Couple Gauche",  "Couple Droit",
-                          "Couple Supérieur", "CoupleInférieur"};
-    for (int i = 0; i < 10; ++i) {
-        const QToolButton* b = i < 5 ? w.pb1(i + 1) : w.pb2(i - 5);
-        ASSERT_NE(b, nullptr) << i;
-        EXPECT_EQ(b->toolTip(), QString::fromUtf8(tips[i]));
-        EXPECT_FALSE(b->icon().isNull());
-        EXPECT_EQ(b->parentWidget() == w.Frame1, i >= 5) << i;
-    }
     EXPECT_EQ(w.pb1(0), nullptr);
     EXPECT_EQ(w.pb2(5), nullptr);
 }
 
+// Each button with its tooltip and icon, the piece buttons in Frame1. A view button sets the
+// render mode, a piece button the piece, and both ask for a frame. "Vue Surface" turns
+// specular light and attenuation on; they stay on afterwards.
 TEST_F(Frm3DTest, ViewButtonsSetTheModeAndPieceButtonsThePiece) {
-    const int modes[] = {0, 5, 0, 3, 4, 1};
-    for (int i : {2, 3, 4, 5}) {
+    const struct {
+        bool piece;
+        int index;
+        const char* tip;
+        int modeOrPiece;
+    } buttons[] = {{false, 2, "Vue Filaire", 0},    {false, 3, "VueTransparent", 3},
+                   {false, 4, "Vue Silhouette", 4}, {false, 1, "Vue Surface", 5},
+                   {false, 5, "Vue Solide", 1},     {true, 1, "Couple Gauche", 4},
+                   {true, 2, "Couple Droit", 5},    {true, 3, "Couple Supérieur", 2},
+                   {true, 4, "CoupleInférieur", 3}, {true, 0, "Couple Entier", 1}};
+    bool lit = false;
+    for (const auto& b : buttons) {
+        SCOPED_TRACE(b.tip);
+        QToolButton* button = b.piece ? w.pb2(b.index) : w.pb1(b.index);
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->toolTip(), QString::fromUtf8(b.tip));
+        EXPECT_FALSE(button->icon().isNull());
+        EXPECT_EQ(button->parentWidget() == w.Frame1, b.piece);
         Redraw3D = false;
-        QTest::mouseClick(w.pb1(i), Qt::LeftButton);
-        EXPECT_EQ(camera.renderMode, modes[i]);
+        button->click();
         EXPECT_TRUE(Redraw3D);
-        EXPECT_FALSE(camera.specular || camera.attenuation);
-    }
-    // "Vue Surface" turns specular light and attenuation on; they stay on afterwards.
-    QTest::mouseClick(w.pb1(1), Qt::LeftButton);
-    EXPECT_EQ(camera.renderMode, 5);
-    QTest::mouseClick(w.pb1(5), Qt::LeftButton);
-    EXPECT_EQ(camera.renderMode, 1);
-    EXPECT_TRUE(camera.specular && camera.attenuation);
-
-    const int pieces[] = {1, 4, 5, 2, 3};
-    for (int i : {1, 2, 3, 4, 0}) {
-        Redraw3D = false;
-        QTest::mouseClick(w.pb2(i), Qt::LeftButton);
-        EXPECT_EQ(w.View_Piece, pieces[i]);
-        EXPECT_TRUE(Redraw3D);
-        EXPECT_NE(w.scene.formerMesh, 0);
+        EXPECT_EQ(b.piece ? w.View_Piece : camera.renderMode, b.modeOrPiece);
+        EXPECT_TRUE(!b.piece || w.scene.formerMesh != 0);
+        lit = lit || (!b.piece && b.index == 1);
+        EXPECT_EQ(camera.specular, lit);
+        EXPECT_EQ(camera.attenuation, lit);
     }
 }
 
@@ -184,9 +178,8 @@ TEST_F(Frm3DTest, ABurstOfRequestsGivesOneFrameAndIdleGivesNone) {
     ASSERT_TRUE(w.renderLoopRunning());
     const int frames = w.framesDrawn;
     EXPECT_GE(frames, 1) << "the loaded scene was drawn";
-    for (int i = 0; i < 100; ++i) {
+    for (int i = 0; i < 100; ++i)
         w.Picture1_MouseMove(1, 0, static_cast<float>(i), 0.0f);
-    }
     settle();
     EXPECT_EQ(w.framesDrawn, frames + 1);
     EXPECT_FALSE(Redraw3D);
