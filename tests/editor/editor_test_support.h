@@ -3,8 +3,12 @@
 #include "editor/main.h"
 
 #include <QApplication>
+#include <QBuffer>
+#include <QFile>
 #include <QImage>
+#include <QSlider>
 #include <QTest>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -42,6 +46,42 @@ inline int countColour(const QImage& image, QColor colour, QRect region = {}) {
 // The device-pixel column of a millimetre x on the surface.
 inline int deviceX(const PictureBox& p, const QImage& layer, double xMm) {
     return static_cast<int>(xMm * p.pixelsPerMm() * layer.devicePixelRatio());
+}
+
+// Writes a scratch file holding exactly these bytes, replacing what was there.
+inline void writeScratchFile(const QString& path, const QByteArray& bytes = {}) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
+    f.write(bytes);
+}
+
+// The bytes of a picture file of that format.
+inline QByteArray encodedPicture(const QImage& picture, const char* format) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    EXPECT_TRUE(picture.save(&buffer, format));
+    return bytes;
+}
+
+// Moves a slider as a user dragging its thumb does.
+inline void dragSlider(QSlider* s, int value) {
+    s->setSliderDown(true);
+    s->setSliderPosition(value);
+    s->setSliderDown(false);
+}
+
+// A picture of one colour.
+inline QImage plainPicture(QSize size, QColor colour) {
+    QImage picture(size, QImage::Format_RGB32);
+    picture.fill(colour);
+    return picture;
+}
+
+// Toolbar button 0, the user answering its picture dialog with path ("" cancels).
+inline void choosePicture(Main& w, const QString& path) {
+    w.fileDialogAnswer = [path](const QString&, const QString&, int) { return path; };
+    w.pb1(0)->click();
 }
 
 inline const QColor kGridGreen{0, 192, 0};

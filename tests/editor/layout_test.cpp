@@ -43,12 +43,8 @@ TEST(Layout, ControlsFollowTheWindowFromTheirRecordedDesign) {
     const int framesLeft = qRound(120.0 * w->logicalDpiX() / 1440.0);
     PictureBox& p = *w->Picture1;
     QTemporaryDir dir;
-    const QString picture = dir.filePath("plan.bmp");
-    QImage plan(300, 200, QImage::Format_RGB32);
-    plan.fill(Qt::blue);
-    ASSERT_TRUE(plan.save(picture));
-    w->fileDialogAnswer = [&picture](const QString&, const QString&, int) { return picture; };
-    w->pb1(0)->click();
+    ASSERT_TRUE(plainPicture({300, 200}, Qt::blue).save(dir.filePath("plan.bmp")));
+    choosePicture(*w, dir.filePath("plan.bmp"));
     ASSERT_TRUE(w->pictureOn());
 
     struct Row {
