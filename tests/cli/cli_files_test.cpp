@@ -128,7 +128,7 @@ TEST_F(CliFiles, ProjectSavedByOneScriptOpensInTheNext) {
 // stays as it was and nothing after it runs.
 TEST_F(CliFiles, FailedSaveExitsWithOneAndKeepsTheOlderFile) {
     const std::string old = "old profile\r\n";
-    writeFile("old.DAT", QByteArray::fromStdString(old));
+    writeScratchFile(file("old.DAT"), QByteArray::fromStdString(old));
     ASSERT_EQ(::chmod(QFile::encodeName(file("old.DAT")).constData(), 0444), 0);
     ASSERT_TRUE(QFile::link("/dev/full", file("full.dat")));
     const struct {
@@ -154,10 +154,8 @@ TEST_F(CliFiles, FailedSaveExitsWithOneAndKeepsTheOlderFile) {
 // The whole picture session as a script: pick, pan and zoom on the tab "Masque", switch off and
 // on, the paint program's command line, and what cannot be done.
 TEST_F(CliFiles, PictureSessionAndItsRefusals) {
-    QImage plan(400, 300, QImage::Format_RGB32);
-    plan.fill(QColor(10, 20, 200));
     const QString picture = file("plan d'été; 1.bmp");
-    ASSERT_TRUE(plan.save(picture, "BMP"));
+    ASSERT_TRUE(plainPicture({400, 300}, QColor(10, 20, 200)).save(picture, "BMP"));
     // Before a picture: the slider on the tab not shown, the pointer boxes on the drawing's.
     expectAt(stateAfter({}), R"({"PicturePath": "", "picture": {"on": false, "width": 0,
         "height": 0}, "controls/Command4/tag": "0", "controls/Frame8/enabled": false,
@@ -181,7 +179,7 @@ TEST_F(CliFiles, PictureSessionAndItsRefusals) {
     // The paint program, found on PATH, gets the path as one shell-quoted word.
     const QByteArray path = qgetenv("PATH");
     QDir(dir.path()).mkdir("bin");
-    writeFile("bin/mtpaint", {});
+    writeScratchFile(file("bin/mtpaint"));
     QFile::setPermissions(file("bin/mtpaint"), QFile::ReadOwner | QFile::ExeOwner);
     qputenv("PATH", QFile::encodeName(file("bin")));
     const CliRun paint = cli({"mspaint=1", "picture=" + picture, "mspaint=1"});
@@ -195,7 +193,7 @@ TEST_F(CliFiles, PictureSessionAndItsRefusals) {
 
     // A picture that cannot be read is a run-time failure with its reason; hidden or disabled
     // controls are bad usage.
-    writeFile("notes.jpg", "pas une image");
+    writeScratchFile(file("notes.jpg"), "pas une image");
     for (const QStringList& script : {QStringList{"picture=" + file("notes.jpg")},
                                       QStringList{"picture=" + file("absent.bmp")}}) {
         const CliRun r = cli(script + QStringList{"state=" + file("never.json")});

@@ -76,11 +76,6 @@ class CliTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
     QString file(const QString& name) const { return dir.filePath(name); }
-    void writeFile(const QString& name, const QByteArray& bytes) const {
-        QFile f(file(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
     // Runs the actions followed by state= into a fresh file, and reads that state back.
     QJsonObject stateAfter(QStringList args) {
         const QString path = file(QStringLiteral("state%1.json").arg(++runs_));

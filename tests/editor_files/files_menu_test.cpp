@@ -139,9 +139,7 @@ protected:
     }
     QString file(const QString& name) const { return dir.filePath(name); }
     void writeFile(const QString& name, const std::string& bytes) const {
-        QFile f(file(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes.data(), static_cast<qint64>(bytes.size()));
+        writeScratchFile(file(name), QByteArray::fromStdString(bytes));
     }
     // Stands in for the user at the window's file dialogs (`typed`, a cancel when empty) and
     // records its warnings.
@@ -269,9 +267,7 @@ TEST_F(FilesMenu, RealDialogsSaveReplaceCancelAndOpen) {
     EXPECT_EQ(fileBytes(file("profile.dat")), junk);
     EXPECT_EQ(folderEntries(cwd), (QStringList{"f1.DAT", "profile.dat"}));
     // The picture dialog of toolbar button 0, owned by the editor window.
-    QImage plan(40, 30, QImage::Format_RGB32);
-    plan.fill(Qt::white);
-    ASSERT_TRUE(plan.save(file("plan.Bmp"), "BMP"));
+    ASSERT_TRUE(plainPicture({40, 30}, Qt::white).save(file("plan.Bmp"), "BMP"));
     FileDialogUser picture(cwd, "plan.Bmp");
     w->pb1(0)->click();
     ASSERT_TRUE(picture.seen.shown);
