@@ -2,10 +2,13 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -20,6 +23,9 @@ constexpr std::array<const char*, 5> kPieces = {"entier", "gauche", "droit", "ha
 constexpr std::array<const char*, 5> kRenderModes = {"surface", "filaire", "transparent",
                                                      "silhouette", "solide"};
 constexpr std::array<const char*, 2> kTabs = {"dessin", "masque"};
+
+// The pitch at which the orbit stops, as the float it keeps.
+constexpr float kQuarterTurn = static_cast<float>(3.14159265358979 / 2.0);
 
 // Coordinates beyond this many millimetres are no drawing; they would only overflow the curve.
 constexpr double kFarthest = 1.0e6;
@@ -137,6 +143,17 @@ public:
             fail("valeur " + value_.dump() + " hors de l'intervalle " + std::to_string(lo) + ".." +
                  std::to_string(hi) + ".");
         return static_cast<int>(v);
+    }
+
+    // A number kept as a 32-bit float: the range is checked on the float it becomes, so that
+    // whatever the editor stores reads back.
+    float storedFloat(float lo, float hi) const {
+        const double v =
+            number(-std::numeric_limits<double>::max(), std::numeric_limits<double>::max());
+        const auto f = static_cast<float>(v);
+        if (!std::isfinite(f) || f < lo || f > hi)
+            fail("valeur hors de l'intervalle " + text(lo) + ".." + text(hi) + ".");
+        return f;
     }
 
     double number(double lo, double hi) const {
@@ -357,13 +374,19 @@ EditorState readState(const Json& doc) {
     s.renderMode = view.at("renderMode").choice<RenderMode>(kRenderModes);
     s.specular = view.at("specular").boolean();
     s.attenuation = view.at("attenuation").boolean();
-    // The orbit keeps the yaw within half a turn and the pitch within a quarter turn.
-    s.yaw = static_cast<float>(view.at("yaw").number(-3.2, 3.2));
-    s.pitch = static_cast<float>(view.at("pitch").number(-1.6, 1.6));
-    s.distance = static_cast<float>(view.at("distance").number(0.0, 1.0e9));
+    // What the orbit can store: it turns the yaw back by one turn at most per move, so a fast
+    // enough drag leaves any finite angle; the pitch stops at a quarter turn, which it keeps as
+    // a float; the distance stops at zero.
+    constexpr float kMaxFloat = std::numeric_limits<float>::max();
+    s.yaw = view.at("yaw").storedFloat(-kMaxFloat, kMaxFloat);
+    s.pitch = view.at("pitch").storedFloat(-kQuarterTurn, kQuarterTurn);
+    s.distance = view.at("distance").storedFloat(0.0f, kMaxFloat);
 
     const Reader picture = root.at("picture");
     s.picturePath = picture.at("path").string();
+    // A file name ends at a zero character: the part before it would name another file.
+    if (s.picturePath.find('\0') != std::string::npos)
+        picture.at("path").fail("le chemin contient un caractère nul.");
     s.pictureShown = picture.at("shown").boolean();
     s.pictureHoriz = picture.at("horiz").integer(0, 1300);
     s.pictureVert = picture.at("vert").integer(-1000, 1500);
@@ -375,24 +398,155 @@ EditorState readState(const Json& doc) {
 
 } // namespace
 
+namespace {
+
+// "ligne L, colonne C" of a byte offset, both counted from 1.
+std::string lineAndColumn(std::string_view text, std::size_t offset) {
+    offset = std::min(offset, text.size());
+    std::size_t line = 1;
+    std::size_t lineStart = 0;
+    for (std::size_t i = 0; i < offset; ++i) {
+        if (text[i] == '\n') {
+            ++line;
+            lineStart = i + 1;
+        }
+    }
+    return "ligne " + std::to_string(line) + ", colonne " + std::to_string(offset - lineStart + 1);
+}
+
+// Builds the document as the parser reads it, so that a fault of the text itself is told with
+// the field it lies in: a number beyond a double's range, a key given twice, bad syntax.
+class DocumentBuilder {
+public:
+    explicit DocumentBuilder(std::string_view text) : text_(text) {}
+
+    Json document;
+    Fault fault;
+
+    bool null() { return value(Json(nullptr)); }
+    bool boolean(bool v) { return value(Json(v)); }
+    bool number_integer(Json::number_integer_t v) { return value(Json(v)); }
+    bool number_unsigned(Json::number_unsigned_t v) { return value(Json(v)); }
+    bool number_float(Json::number_float_t v, const std::string&) { return value(Json(v)); }
+    bool string(std::string& v) { return value(Json(std::move(v))); }
+    bool binary(Json::binary_t& v) { return value(Json(std::move(v))); }
+
+    bool start_object(std::size_t) { return open(Json::object()); }
+    bool start_array(std::size_t) { return open(Json::array()); }
+    bool end_object() { return close(); }
+    bool end_array() { return close(); }
+
+    bool key(std::string& k) {
+        Level& level = levels_.back();
+        if (level.value->contains(k)) {
+            fault = {fieldOf(k), quoted(fieldOf(k)) + "clé en double."};
+            return false;
+        }
+        level.key = std::move(k);
+        return true;
+    }
+
+    bool parse_error(std::size_t position, const std::string&,
+                     const nlohmann::detail::exception& e) {
+        const std::string where = lineAndColumn(text_, position > 0 ? position - 1 : 0);
+        const std::string field = levels_.empty() ? std::string() : fieldOf(nextName());
+        if (e.id == 406) // a number beyond the range of a double
+            fault = {field, (field.empty() ? std::string() : quoted(field)) +
+                                "nombre hors des limites (" + where + ")."};
+        else // the text as a whole is no JSON: told where, and in which field when inside one
+            fault = {"", "Ce n'est pas un document JSON valide (" + where +
+                             (field.empty() ? "" : ", dans le champ « " + field + " »") + ")."};
+        return false;
+    }
+
+private:
+    struct Level {
+        Json* value;
+        std::string key; // in an object: the member being read
+    };
+
+    // The name of the value being read inside the innermost level: its key or its index.
+    std::string nextName() const {
+        const Level& level = levels_.back();
+        if (level.value->is_object())
+            return level.key;
+        return "[" + std::to_string(level.value->size()) + "]";
+    }
+    std::string fieldOf(const std::string& name) const {
+        std::string field;
+        for (std::size_t i = 0; i + 1 < levels_.size(); ++i)
+            field = join(field, nameAt(i));
+        return join(field, name);
+    }
+    std::string nameAt(std::size_t i) const {
+        const Level& level = levels_[i];
+        if (level.value->is_object())
+            return level.key;
+        return "[" + std::to_string(level.value->size() - 1) + "]";
+    }
+    static std::string join(const std::string& field, const std::string& name) {
+        if (field.empty() || name.front() == '[')
+            return field + name;
+        return field + "." + name;
+    }
+
+    Json* place(Json v) {
+        if (levels_.empty()) {
+            document = std::move(v);
+            return &document;
+        }
+        Level& level = levels_.back();
+        if (level.value->is_object())
+            return &((*level.value)[level.key] = std::move(v));
+        level.value->push_back(std::move(v));
+        return &level.value->back();
+    }
+    bool value(Json v) {
+        place(std::move(v));
+        return true;
+    }
+    bool open(Json container) {
+        levels_.push_back({place(std::move(container)), {}});
+        return true;
+    }
+    bool close() {
+        levels_.pop_back();
+        return true;
+    }
+
+    std::string_view text_;
+    std::vector<Level> levels_;
+};
+
+} // namespace
+
 EditorStateReading ReadEditorState(std::string_view text) {
     EditorStateReading r;
     if (text.size() > kEditorStateMaxBytes) {
         r.message = "Le document est trop grand (plus de 1 Mo) : il n'est pas lu.";
         return r;
     }
+    // The parser stops at a zero byte as at the end of the text: whatever follows would go
+    // unread, so the text must end there.
+    if (const std::size_t zero = text.find('\0'); zero != std::string_view::npos) {
+        r.message = "Le document contient un octet nul à l'octet " + std::to_string(zero) + " (" +
+                    lineAndColumn(text, zero) + ") : ce n'est pas un texte JSON.";
+        return r;
+    }
     try {
-        const Json doc = Json::parse(text);
-        r.state = readState(doc);
+        DocumentBuilder builder(text);
+        if (!Json::sax_parse(text, &builder)) {
+            r.field = builder.fault.field;
+            r.message = builder.fault.message;
+            return r;
+        }
+        r.state = readState(builder.document);
         r.ok = true;
-    } catch (const Json::parse_error& e) {
-        r.message = "Ce n'est pas un document JSON valide (erreur à l'octet " +
-                    std::to_string(e.byte) + ").";
     } catch (const Fault& f) {
         r.field = f.field;
         r.message = f.message;
     } catch (const std::exception&) {
-        // A value nlohmann cannot convert (a number too large for its type, say).
+        // Every check above names its field; this only keeps an unforeseen case from escaping.
         r.message = "Le document ne peut pas être lu.";
     }
     return r;

@@ -20,15 +20,15 @@ public:
 
     EditorState next() {
         EditorState s;
-        s.surfaceWidth = pick(0, 1) ? 120.0 : any(40.0, 400.0);
-        s.surfaceHeight = any(40.0, 400.0);
+        s.surfaceWidth = pick(0, 1) ? 120.0 : any(1.0, 10000.0);
+        s.surfaceHeight = any(1.0, 10000.0);
         const double axis = s.surfaceWidth / 2.0;
         for (int i = 0; i < EditorState::kPointCount; ++i) {
             FormerPoint p;
             // On the axis exactly, or right of it by any amount, with all the digits a double has.
             p.at = {pick(0, 3) == 0 ? axis : axis + any(0.0, 80.0), any(-30.0, 130.0)};
             p.handle = {any(-10.0, 200.0), any(-10.0, 200.0)};
-            p.polygon = pick(0, 1) ? p.at : SurfacePoint{any(0, 100), any(0, 100)};
+            p.polygon = pick(0, 1) ? p.at : SurfacePoint{any(-1.0e6, 1.0e6), any(-1.0e6, 1.0e6)};
             p.pinned = pick(0, 1);
             p.unpinned = (i == 0 || i == EditorState::kPointCount - 1) && !p.pinned && pick(0, 1);
             s.former.push_back(p);
@@ -60,9 +60,13 @@ public:
         s.renderMode = static_cast<RenderMode>(pick(0, 4));
         s.specular = pick(0, 1);
         s.attenuation = pick(0, 1);
-        s.yaw = static_cast<float>(any(-3.14159, 3.14159));
-        s.pitch = static_cast<float>(any(-1.5707, 1.5707));
-        s.distance = static_cast<float>(any(0.0, 5000.0));
+        // The orbit's floats: a yaw a fast drag left beyond half a turn (3.2 widens to
+        // 3.2000000476...), the pitch at its quarter turn, the largest distance a float holds.
+        const float quarter = static_cast<float>(3.14159265358979 / 2.0);
+        const float huge = std::numeric_limits<float>::max();
+        s.yaw = pickFloat({-huge, -3.2f, 3.2f, huge}, -700.0, 700.0);
+        s.pitch = pickFloat({-quarter, quarter}, -quarter, quarter);
+        s.distance = pickFloat({0.0f, 1.0e9f, huge}, 0.0, 5000.0);
         const char* paths[] = {"", "plan.bmp", "C:\\Plans\\Fuselage été.jpg", "/tmp/\"q\"\n.bmp"};
         s.picturePath = paths[pick(0, 3)];
         s.pictureShown = pick(0, 1);
@@ -74,16 +78,40 @@ public:
     }
 
 private:
-    int pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
+    // A whole number in lo..hi, as often one of its ends as anything between.
+    int pick(int lo, int hi) {
+        switch (std::uniform_int_distribution<int>(0, 3)(rng_)) {
+        case 0:
+            return lo;
+        case 1:
+            return hi;
+        default:
+            return std::uniform_int_distribution<int>(lo, hi)(rng_);
+        }
+    }
+    // One of the given extremes now and then, any float between lo and hi otherwise.
+    float pickFloat(std::initializer_list<float> extremes, double lo, double hi) {
+        const int k = std::uniform_int_distribution<int>(0, int(extremes.size()) * 2)(rng_);
+        if (k < int(extremes.size()))
+            return *(extremes.begin() + k);
+        return static_cast<float>(any(lo, hi));
+    }
     double any(double lo, double hi) {
-        return std::uniform_real_distribution<double>(lo, hi)(rng_);
+        switch (std::uniform_int_distribution<int>(0, 7)(rng_)) {
+        case 0:
+            return lo;
+        case 1:
+            return hi;
+        default:
+            return std::uniform_real_distribution<double>(lo, hi)(rng_);
+        }
     }
     std::mt19937 rng_;
 };
 
 TEST(EditorStateDocument, RandomStatesReadBackEqualAndWriteTheSameBytes) {
     RandomState random(20261206u);
-    for (int i = 0; i < 300; ++i) {
+    for (int i = 0; i < 600; ++i) {
         const EditorState s = random.next();
         const std::string text = WriteEditorState(s);
         const EditorStateReading r = ReadEditorState(text);
@@ -195,6 +223,34 @@ TEST(EditorStateDocument, FaultyDocumentsAreRefusedWithTheFieldNamed) {
         EXPECT_FALSE(r.ok) << row.field;
         EXPECT_EQ(r.field, row.field) << r.message;
         EXPECT_NE(r.message.find(row.field), std::string::npos) << r.message;
+    }
+
+    // Faults of the text itself, told with the field or, where there is none, the place.
+    const std::string dumped = valid.dump();
+    auto replaced = [&dumped](const std::string& from, const std::string& to) {
+        std::string t = dumped;
+        t.replace(t.find(from), from.size(), to);
+        return t;
+    };
+    const struct {
+        std::string text;
+        const char* field;
+        std::string told;
+    } texts[] = {
+        {replaced("\"yaw\":", "\"yaw\":1e999,\"x\":"), "view3d.yaw", "hors des limites"},
+        {replaced("\"tab\":", "\"tab\":\"dessin\",\"tab\":"), "tab", "clé en double"},
+        {replaced("\"pinned\":", "\"pinned\":true,\"pinned\":"), "former.points[0].pinned",
+         "clé en double"},
+        {dumped + std::string(1, '\0') + "garbage", "", "octet " + std::to_string(dumped.size())},
+        {replaced("\"path\":\"", "\"path\":\"plan.png\\u0000"), "picture.path", "caractère nul"},
+        {"{\n  \"format\": tru\n}", "", "ligne 2, colonne"},
+    };
+    for (const auto& t : texts) {
+        const EditorStateReading r = ReadEditorState(t.text);
+        EXPECT_FALSE(r.ok) << t.told;
+        EXPECT_EQ(r.field, t.field) << r.message;
+        EXPECT_NE(r.message.find(t.field), std::string::npos) << r.message;
+        EXPECT_NE(r.message.find(t.told), std::string::npos) << r.message;
     }
 
     // Not JSON at all, cut short, or too large to be read.
