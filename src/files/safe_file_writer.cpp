@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <system_error>
@@ -111,9 +112,35 @@ int missingLinkTarget(const std::string& path, std::string& target) {
     return ELOOP;
 }
 
-// A fresh name in `folder` that did not exist; short, so a long target name still fits.
-int createTemporary(const std::string& folder, std::string& tempPath) {
-    static constexpr char digits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+constexpr char kTempDigits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+constexpr std::size_t kTempRandom = 8;
+
+// The part of a temporary name that says which target it belongs to: ".NAME.~" for the target
+// NAME, or ".~" and a hash of NAME where NAME is too long to leave room in a file name.
+std::string temporaryPrefix(const std::string& targetName) {
+    if (targetName.size() <= 200)
+        return "." + targetName + ".~";
+    std::uint64_t h = 14695981039346656037ULL; // FNV-1a
+    for (const char c : targetName)
+        h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+    std::string hex;
+    for (int i = 0; i < 16; ++i, h >>= 4)
+        hex += "0123456789abcdef"[h & 0xf];
+    return ".~" + hex + ".~";
+}
+
+bool isTemporaryOf(const std::string& name, const std::string& prefix) {
+    if (name.size() != prefix.size() + kTempRandom + 4 || name.compare(0, prefix.size(), prefix) ||
+        name.compare(name.size() - 4, 4, ".tmp"))
+        return false;
+    for (std::size_t i = prefix.size(); i < prefix.size() + kTempRandom; ++i)
+        if (std::string_view(kTempDigits).find(name[i]) == std::string_view::npos)
+            return false;
+    return true;
+}
+
+// A fresh name in `folder` that did not exist, made of the target's prefix and random letters.
+int createTemporary(const std::string& folder, const std::string& prefix, std::string& tempPath) {
     // Unpredictable enough to avoid clashes; O_EXCL settles the rest.
     thread_local std::uint64_t state =
         static_cast<std::uint64_t>(::getpid()) * 0x9e3779b97f4a7c15ULL ^
@@ -121,10 +148,10 @@ int createTemporary(const std::string& folder, std::string& tempPath) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         state = state * 6364136223846793005ULL + 1442695040888963407ULL;
         std::uint64_t bits = state >> 16;
-        std::string name = ".~";
-        for (int i = 0; i < 8; ++i) {
-            name += digits[bits % (sizeof digits - 1)];
-            bits /= sizeof digits - 1;
+        std::string name = prefix;
+        for (std::size_t i = 0; i < kTempRandom; ++i) {
+            name += kTempDigits[bits % (sizeof kTempDigits - 1)];
+            bits /= sizeof kTempDigits - 1;
         }
         name += ".tmp";
         tempPath = folder == "/" ? "/" + name : folder + "/" + name;
@@ -136,6 +163,24 @@ int createTemporary(const std::string& folder, std::string& tempPath) {
     }
     errno = EEXIST;
     return -1;
+}
+
+// A save cut short (the program killed, the machine stopped) leaves its temporary file behind;
+// the next save of the same target that succeeds removes such leftovers, and nothing else.
+void removeLeftovers(const std::string& folder, const std::string& prefix) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return;
+    while (const dirent* e = ::readdir(dir)) {
+        const std::string name = e->d_name;
+        if (!isTemporaryOf(name, prefix))
+            continue;
+        const std::string path = folder == "/" ? "/" + name : folder + "/" + name;
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+            ::unlink(path.c_str());
+    }
+    ::closedir(dir);
 }
 
 } // namespace
@@ -219,8 +264,11 @@ std::string writeFileSafely(const std::string& path, std::string_view text) {
         return writeFailureMessage(path, reason ? reason : writeFailureReason(err));
     }
 
+    const std::size_t slash = target.find_last_of('/');
+    const std::string prefix =
+        temporaryPrefix(slash == std::string::npos ? target : target.substr(slash + 1));
     std::string tempPath;
-    const int fd = createTemporary(folder, tempPath);
+    const int fd = createTemporary(folder, prefix, tempPath);
     if (fd < 0) {
         return writeFailureMessage(path, writeFailureReason(errno));
     }
@@ -250,6 +298,7 @@ std::string writeFileSafely(const std::string& path, std::string_view text) {
         ::unlink(tempPath.c_str());
         return writeFailureMessage(path, writeFailureReason(err));
     }
+    removeLeftovers(folder, prefix);
     // Make the rename itself durable; the file is complete either way.
     const int dfd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dfd >= 0) {

@@ -158,6 +158,48 @@ TEST_F(SafeWriter, FailingMidWriteLeavesTheOlderFileAndNoTemporary) {
     EXPECT_EQ(entries(), std::set<std::string>{"f1.DAT"});
 }
 
+// A save killed in the middle of its write leaves its temporary file, named after its target;
+// the next save of that target that succeeds removes it, and nothing else.
+TEST_F(SafeWriter, ASaveKilledMidWriteLeavesATemporaryThatTheNextSaveRemoves) {
+    const fs::path target = dir / "f1.DAT";
+    writePlain(target, older);
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        // Past 4 KiB the kernel kills the writer (SIGXFSZ), as a crash would.
+        std::signal(SIGXFSZ, SIG_DFL);
+        const rlimit lim{4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &lim);
+        writeFileSafely(target.string(), std::string(64 * 1024, 'x'));
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the save was not killed";
+    std::set<std::string> left = entries();
+    left.erase("f1.DAT");
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left.begin()->rfind(".f1.DAT.~", 0), 0u) << *left.begin();
+    EXPECT_EQ(readFile(target), older);
+
+    // Look-alikes of other targets, or not of the temporaries' shape, stay.
+    const std::set<std::string> others = {".f2.DAT.~abcdefgh.tmp", ".f1.DAT.~abcdefg.tmp",
+                                          ".f1.DAT.~ABCDEFGH.tmp", "f1.DAT.~abcdefgh.tmp",
+                                          ".f1.DAT.~abcdefgh.tmpx"};
+    for (const std::string& name : others)
+        writePlain(dir / name, "keep");
+    fs::create_directory(dir / ".f1.DAT.~zzzzzzzz.tmp");
+    ASSERT_EQ(writeFileSafely(target.string(), "new\r\n"), "");
+    std::set<std::string> expected = others;
+    expected.insert({"f1.DAT", ".f1.DAT.~zzzzzzzz.tmp"});
+    EXPECT_EQ(entries(), expected);
+    // A name too long to carry whole gives its temporaries a hash of it, removed the same way.
+    const std::string longName(220, 'n');
+    writePlain(dir / longName, older);
+    ASSERT_EQ(writeFileSafely((dir / longName).string(), "new\r\n"), "");
+    EXPECT_EQ(entries().size(), expected.size() + 1);
+}
+
 // A link keeps pointing at the file it names, which is replaced, or created when it does not
 // exist yet (as opening the link for writing would), relative to the link's own folder.
 TEST_F(SafeWriter, ALinkStaysAndItsFileIsReplacedOrCreated) {
