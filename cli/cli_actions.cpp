@@ -138,8 +138,10 @@ ActionResult state(Main& w, const QString& value) {
 
 // Runs a command that asks for a file name, typing `name` in its dialog and confirming ("" is
 // a cancel). A warning the command shows instead of its work is the action's failure.
+// Warnings under the title `onlyWarns` do not fail the action: they go to stderr.
 template <typename Command>
-ActionResult withNameTyped(Main& w, Command command, const QString& name) {
+ActionResult withNameTyped(Main& w, Command command, const QString& name,
+                           const QString& onlyWarns = {}) {
     // The dialog opens a folder instead of confirming it.
     if (!name.isEmpty() &&
         (name.endsWith('/') || QFileInfo(QDir::current().absoluteFilePath(name)).isDir()))
@@ -147,8 +149,12 @@ ActionResult withNameTyped(Main& w, Command command, const QString& name) {
     QString warning;
     auto answer = std::exchange(w.fileDialogAnswer,
                                 [&name](const QString&, const QString&, int) { return name; });
-    auto sink = std::exchange(w.warningSink,
-                              [&warning](const QString&, const QString& text) { warning = text; });
+    auto sink = std::exchange(w.warningSink, [&](const QString& title, const QString& text) {
+        if (!onlyWarns.isEmpty() && title == onlyWarns)
+            cliErr() << "couples-cli: avertissement : " << text << "\n";
+        else
+            warning = text;
+    });
     command();
     w.fileDialogAnswer = std::move(answer);
     w.warningSink = std::move(sink);
@@ -157,11 +163,12 @@ ActionResult withNameTyped(Main& w, Command command, const QString& name) {
     return ok();
 }
 
-ActionResult menuWithNameTyped(Main& w, QAction* item, const QString& name) {
+ActionResult menuWithNameTyped(Main& w, QAction* item, const QString& name,
+                               const QString& onlyWarns = {}) {
     if (!item->isEnabled() || !item->isVisible())
         return usage(QStringLiteral("%1 is disabled").arg(item->objectName()));
     return withNameTyped(
-        w, [item] { item->trigger(); }, name);
+        w, [item] { item->trigger(); }, name, onlyWarns);
 }
 
 ActionResult save(Main& w, const QString& value) {
@@ -274,35 +281,41 @@ ActionResult mspaint(Main& w, const QString& value) {
 // "&Outils" › "Exporter en ..." of FORMAT: chooses PIECE in the size dialog, types the size
 // when one is given ("-" leaves that side to follow the other), confirms, then types NAME.
 ActionResult exportPiece(Main& w, const QString& value) {
-    static const QRegularExpression re(QStringLiteral(
-        "^([a-z]+):([a-z]+):(.*?)(?::(-|[0-9]+(?:\\.[0-9]+)?)x(-|[0-9]+(?:\\.[0-9]+)?))?$"));
-    const QRegularExpressionMatch m = re.match(value);
-    if (!m.hasMatch())
+    // NAME holds no ':', so whatever follows it is a size and never part of a file name.
+    static const QRegularExpression re(QStringLiteral("^([a-z]+):([a-z]+):([^:]*)(?::(.*))?$"));
+    static const QRegularExpression size(
+        QStringLiteral("^(-|[0-9]+(?:\\.[0-9]+)?)x(-|[0-9]+(?:\\.[0-9]+)?)$"));
+    const QRegularExpressionMatch whole = re.match(value);
+    if (!whole.hasMatch())
         return usage(QStringLiteral("expected FORMAT:PIECE:NAME or FORMAT:PIECE:NAME:WxH"));
+    const QRegularExpressionMatch sized = size.match(whole.captured(4));
+    if (whole.hasCaptured(4) && !sized.hasMatch())
+        return usage(QStringLiteral("%1 is no size WxH in millimetres").arg(whole.captured(4)));
+    const auto m = [&](int i) { return i <= 3 ? whole.captured(i) : sized.captured(i - 3); };
     const std::pair<const char*, QAction * Main::*> formats[] = {{"svg", &Main::IM_Export_SVG},
                                                                  {"dxf", &Main::IM_Export_DXF},
                                                                  {"pdf", &Main::IM_Export_PDF}};
     QAction* item = nullptr;
     for (const auto& [name, action] : formats) {
-        if (m.captured(1) == QLatin1String(name))
+        if (m(1) == QLatin1String(name))
             item = w.*action;
     }
     if (!item)
-        return usage(QStringLiteral("unknown format %1 (svg, dxf or pdf)").arg(m.captured(1)));
+        return usage(QStringLiteral("unknown format %1 (svg, dxf or pdf)").arg(m(1)));
     const std::pair<const char*, int> pieces[] = {
         {"gauche", 3}, {"droit", 4}, {"haut", 2}, {"bas", 1}, {"entier", 5}};
     PieceSizeChoice choice;
     choice.Piece = 0;
     for (const auto& [name, code] : pieces) {
-        if (m.captured(2) == QLatin1String(name))
+        if (m(2) == QLatin1String(name))
             choice.Piece = code;
     }
     if (choice.Piece == 0)
-        return usage(QStringLiteral("unknown piece %1 (gauche, droit, haut, bas or entier)")
-                         .arg(m.captured(2)));
+        return usage(
+            QStringLiteral("unknown piece %1 (gauche, droit, haut, bas or entier)").arg(m(2)));
     constexpr double kMaxMm = 10000.0; // what the dialog's boxes accept
     for (const auto& [side, typed] : {std::pair{4, &choice.width}, std::pair{5, &choice.height}}) {
-        const QString text = m.captured(side);
+        const QString text = m(side);
         if (text.isEmpty() || text == QLatin1String("-"))
             continue;
         const double mm = text.toDouble();
@@ -311,7 +324,7 @@ ActionResult exportPiece(Main& w, const QString& value) {
         *typed = mm;
     }
     auto answer = std::exchange(w.exportDialogAnswer, [&choice] { return choice; });
-    const ActionResult r = menuWithNameTyped(w, item, m.captured(3));
+    const ActionResult r = menuWithNameTyped(w, item, m(3));
     w.exportDialogAnswer = std::move(answer);
     return r;
 }
@@ -320,11 +333,14 @@ ActionResult projectSave(Main& w, const QString& value) {
     return menuWithNameTyped(w, w.IM_Couple_SaveAs, value);
 }
 
-// A script that opens a project sets the unsaved work aside, as "Ne pas enregistrer" does.
+// A script that opens a project sets the unsaved work aside, as "Ne pas enregistrer" does. A
+// refused project fails the action; a project opened whose picture cannot be shown is only
+// warned about, on stderr, as the window warns and shows the work all the same.
 ActionResult projectOpen(Main& w, const QString& value) {
     auto answer =
         std::exchange(w.questionAnswer, [](const QString&) { return Main::SaveAnswer::Discard; });
-    const ActionResult result = menuWithNameTyped(w, w.IM_Couple_Open, value);
+    const ActionResult result =
+        menuWithNameTyped(w, w.IM_Couple_Open, value, QStringLiteral("Fichiers images"));
     w.questionAnswer = std::move(answer);
     return result;
 }

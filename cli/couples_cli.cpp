@@ -73,12 +73,18 @@ bool parseSurface(const QString& text, QSizeF& size) {
 }
 
 QTextStream* scriptOut = nullptr;
+QTextStream* scriptErr = nullptr;
 
 } // namespace
 
 QTextStream& cliOut() {
     static QTextStream nowhere(stdout);
     return scriptOut ? *scriptOut : nowhere;
+}
+
+QTextStream& cliErr() {
+    static QTextStream nowhere(stderr);
+    return scriptErr ? *scriptErr : nowhere;
 }
 
 void settleEvents() {
@@ -91,11 +97,14 @@ void settleEvents() {
 int runCouplesCli(const QStringList& args, QTextStream& out, QTextStream& err) {
     // The stream is the script's for as long as it runs.
     struct OutFor {
-        explicit OutFor(QTextStream* s) { scriptOut = s; }
-        ~OutFor() { scriptOut = nullptr; }
+        OutFor(QTextStream* o, QTextStream* e) {
+            scriptOut = o;
+            scriptErr = e;
+        }
+        ~OutFor() { scriptOut = scriptErr = nullptr; }
         OutFor(const OutFor&) = delete;
         OutFor& operator=(const OutFor&) = delete;
-    } outFor(&out);
+    } outFor(&out, &err);
     QStringList actions = args;
     QSizeF surface(Main::kDesignSurfaceWidth, Main::kDesignSurfaceHeight);
 

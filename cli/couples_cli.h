@@ -15,3 +15,5 @@ void settleEvents();
 
 // Where actions print what they report (mspaint=): the out stream of the running script.
 QTextStream& cliOut();
+// Where actions print warnings that do not stop the script: its err stream.
+QTextStream& cliErr();

@@ -18,7 +18,8 @@ std::optional<QLocale>& desktopLocale() {
 
 void setUpApplication() {
     QCoreApplication::setApplicationName(QStringLiteral("editeur-couples"));
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("EDITEUR de COUPLES"));
+    // No display name: Qt would append it to every window title that does not end with it
+    // ("Assemblage — EDITEUR de COUPLES"), and each window's title is its caption alone.
     QCoreApplication::setApplicationVersion(buildVersion());
     useFrenchQtTexts();
 }

@@ -3,8 +3,8 @@
 #include <QLocale>
 #include <QString>
 
-// What both programs do first, once the application object exists: the application's name,
-// display name and version, and Qt's own texts in French (see useFrenchQtTexts).
+// What both programs do first, once the application object exists: the application's name
+// and version, and Qt's own texts in French (see useFrenchQtTexts).
 void setUpApplication();
 
 // Qt's own texts (dialog labels and buttons, message-box buttons, context menus) in French

@@ -524,6 +524,7 @@ void Main::Form_Resize() {
     SSTab1->setCurrentIndex(0);
     m.Dessin_Actif = false;
     Elastic.FormResize(this);
+    Picture1->followSize();
     m.Dessin_Actif = true;
     // The "^" stays under the symmetry axis, which the view scale places, whatever the window's
     // proportions did to the label.
@@ -631,10 +632,10 @@ void Main::pb1_Click(int Index) {
         break;
     case 2: {
         flip(&EditorState::controlPolygonShown);
+        // Hidden, the polygon is not drawn at all: over a picture, black lines would show.
         const bool shown = state_.controlPolygonShown;
         for (int i = 0; i < m.Der_Point && i < static_cast<int>(m.LinPi.size()); ++i)
-            m.LinPi[static_cast<std::size_t>(i)].BorderColor =
-                shown ? colours::Green : colours::Black;
+            m.LinPi[static_cast<std::size_t>(i)].Visible = shown;
         Picture1->invalidate();
         break;
     }

@@ -4,6 +4,9 @@
 
 #include "editor/file_dialog.h"
 
+#include "files/file_reading.h"
+
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -25,6 +28,8 @@ const QString kPictureTitle = QStringLiteral("Fichiers images");
 // Qt's own ceiling for one decoded picture, in megabytes: a file announcing more is refused
 // before anything is allocated.
 constexpr int kPictureLimitMb = 256;
+// The largest picture file read at all.
+constexpr std::size_t kPictureFileLimitMb = 300;
 
 QString reasonFor(QImageReader::ImageReaderError error) {
     switch (error) {
@@ -40,34 +45,6 @@ QString reasonFor(QImageReader::ImageReaderError error) {
         break;
     }
     return QStringLiteral("l'image ne peut pas être lue");
-}
-
-// The size a BMP file's header announces. Qt's reader refuses a header beyond its own bounds
-// without saying why; this tells a picture too large from a damaged one.
-QSize bmpHeaderSize(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray h = f.read(26);
-    if (h.size() < 26 || !h.startsWith("BM"))
-        return {};
-    const auto le = [&h](int at, int bytes) {
-        qint64 v = 0;
-        for (int i = bytes - 1; i >= 0; --i)
-            v = (v << 8) | static_cast<unsigned char>(h[at + i]);
-        return v;
-    };
-    const qint64 header = le(14, 4);
-    if (header == 12) // the oldest header: 16-bit sizes
-        return QSize(int(le(18, 2)), int(le(20, 2)));
-    if (header < 40)
-        return {};
-    // 32-bit signed; a negative height is a picture stored top-down.
-    const auto width = static_cast<qint32>(le(18, 4));
-    const auto height = static_cast<qint32>(le(22, 4));
-    if (width <= 0 || height == 0 || height == INT32_MIN)
-        return {};
-    return QSize(width, std::abs(height));
 }
 
 // libjpeg completes a cut-off JPEG with grey and only warns about it: while a picture is read,
@@ -103,19 +80,49 @@ QString Main::readPicture(const QString& path, QImage& image) {
     const auto refused = [&path](const QString& reason) {
         return QStringLiteral("Impossible d'afficher l'image « %1 » : %2.").arg(path, reason);
     };
-    if (QFileInfo(path).isDir())
-        return refused(QStringLiteral("le nom désigne un dossier"));
-    QImageReader reader(path);
-    reader.setDecideFormatFromContent(true); // a scan saved under the wrong extension still reads
-    reader.setAutoTransform(true);           // a phone photo comes the right way up
+    // Read whole first, and only from a regular file: the checks below and the decoder work on
+    // the same bytes.
+    const FileContents file =
+        readRegularFile(QFile::encodeName(path).toStdString(), kPictureFileLimitMb << 20);
+    switch (file.problem) {
+    case ReadProblem::None:
+        break;
+    case ReadProblem::Missing:
+        return refused(QStringLiteral("le fichier est introuvable"));
+    case ReadProblem::BadName:
+        return refused(QStringLiteral("le nom contient un caractère nul"));
+    case ReadProblem::Folder:
+        return refused(QStringLiteral("c'est un dossier"));
+    case ReadProblem::NotRegular:
+        return refused(QStringLiteral("ce n'est pas un fichier ordinaire"));
+    case ReadProblem::TooLarge:
+        return refused(
+            QStringLiteral("le fichier est trop grand (plus de %1 Mo)").arg(kPictureFileLimitMb));
+    case ReadProblem::Unreadable:
+        return refused(reasonFor(QImageReader::DeviceError));
+    }
+    QByteArray bytes = QByteArray::fromRawData(file.bytes.data(), qsizetype(file.bytes.size()));
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setAutoTransform(true); // a phone photo comes the right way up
     reader.setAllocationLimit(kPictureLimitMb);
+    // The format comes from the content: a scan saved under the wrong extension still reads.
+    // Qt's reader refuses a BMP header beyond its own bounds without saying why: the header's
+    // own size tells a picture too large from a damaged one.
     const QSize announced = reader.size();
-    const QSize size = announced.isValid() ? announced : bmpHeaderSize(path);
-    if (size.isValid() &&
-        qint64(size.width()) * size.height() * 4 > qint64(kPictureLimitMb) * 1024 * 1024)
-        return refused(QStringLiteral("l'image est trop grande (%1 × %2 pixels)")
-                           .arg(size.width())
-                           .arg(size.height()));
+    long long width = announced.width(), height = announced.height();
+    if (!announced.isValid()) {
+        const auto bmp = bmpAnnouncedSize(file.bytes);
+        width = bmp ? bmp->first : 0;
+        height = bmp ? bmp->second : 0;
+    }
+    // Four bytes a pixel, as the picture is held once read.
+    if (width * height * 4 > qint64(kPictureLimitMb) * 1024 * 1024)
+        return refused(
+            QStringLiteral("l'image est trop grande (%1 × %2 pixels)").arg(width).arg(height));
+    if (!pictureComplete(file.bytes))
+        return refused(reasonFor(QImageReader::InvalidDataError));
     QImage read;
     bool cut = false;
     {

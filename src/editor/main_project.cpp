@@ -4,6 +4,7 @@
 
 #include "former/editor_state_json.h"
 
+#include "files/file_reading.h"
 #include "files/safe_file_writer.h"
 
 #include <QAction>
@@ -123,7 +124,8 @@ void Main::createProjectItems() {
 }
 
 bool Main::projectModified() const {
-    return !projectFile.isEmpty() && editorState() != savedState_;
+    // How the work is looked at is saved with it but is no change of it.
+    return !projectFile.isEmpty() && !sameWork(editorState(), savedState_);
 }
 
 void Main::updateProjectCaption() {
@@ -169,20 +171,35 @@ bool Main::saveProject(const QString& path) {
 }
 
 bool Main::openProject(const QString& path) {
-    // The size is looked at before anything is read.
-    const QFileInfo info(path);
-    QFile file(path);
+    // Only a regular file is read, and its size is looked at before anything is read.
+    const FileContents file =
+        readRegularFile(QFile::encodeName(path).toStdString(), kEditorStateMaxBytes);
     QString why;
-    if (!info.exists() || info.isDir())
+    switch (file.problem) {
+    case ReadProblem::None:
+        break;
+    case ReadProblem::Missing:
         why = QStringLiteral("Ce fichier n'existe pas.");
-    else if (info.size() > static_cast<qint64>(kEditorStateMaxBytes))
+        break;
+    case ReadProblem::BadName:
+        why = QStringLiteral("Le nom contient un caractère nul.");
+        break;
+    case ReadProblem::Folder:
+        why = QStringLiteral("Ce nom est un dossier.");
+        break;
+    case ReadProblem::NotRegular:
+        why = QStringLiteral("Ce n'est pas un fichier ordinaire.");
+        break;
+    case ReadProblem::TooLarge:
         why = QStringLiteral("Le fichier est trop grand (plus de 1 Mo) : il n'est pas lu.");
-    else if (!file.open(QIODevice::ReadOnly))
+        break;
+    case ReadProblem::Unreadable:
         why = QStringLiteral("Ce fichier ne peut pas être lu.");
+        break;
+    }
     EditorStateReading r;
     if (why.isEmpty()) {
-        const QByteArray bytes = file.read(static_cast<qint64>(kEditorStateMaxBytes) + 1);
-        r = ReadEditorState(std::string_view(bytes.constData(), bytes.size()));
+        r = ReadEditorState(file.bytes);
         why = QString::fromStdString(r.message);
     }
     // The points are millimetres of the surface they were drawn on.

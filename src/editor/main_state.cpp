@@ -134,6 +134,7 @@ void Main::showEditorState(const EditorState& s) {
     // built with the thickness it had at its last build, then given the thickness moves made
     // since.
     const bool pictureShown = state_.pictureShown;
+    const QString shownPicture = pictureShown ? PicturePath : QString();
     state_ = s;
     state_.pictureShown = pictureShown;
     state_.thickness.value = s.thicknessBuilt;
@@ -160,12 +161,17 @@ void Main::showEditorState(const EditorState& s) {
     FormerModel& m = model_;
     m.Dessin_Actif = true;
     Quadrillage(s.gridOn ? 0 : 1);
-    // The picture goes on or off as "Image On/Off" does (a picture that cannot be read any
-    // more is told and stays off); one already on is drawn again with the state's pan and zoom.
-    if (s.pictureShown != pictureOn())
-        Command4_Click();
-    else if (pictureOn())
+    // The picture goes on or off as "Image On/Off" does, read from the state's file (one that
+    // cannot be read is told and stays off, the work shown all the same); the picture already on
+    // is drawn again with the state's pan and zoom.
+    if (pictureOn() && s.pictureShown && shownPicture == PicturePath) {
         ApplyViewTransform();
+    } else {
+        if (pictureOn())
+            Command4_Click(); // another picture, or none: the one shown goes
+        if (s.pictureShown)
+            Command4_Click();
+    }
     DisegnaCurva();
     Picture1->invalidate();
     RebuildFormerMesh(1);

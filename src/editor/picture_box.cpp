@@ -251,8 +251,10 @@ void PictureBox::drawItems(QPainter& p) const {
     auto drawHandle = [&](const Handle& h) {
         if (!h.Visible)
             return;
-        const QPointF tl = toPixels(h.Left, h.Top);
-        QRectF r(tl, QSizeF(h.Width * pxPerMm_, h.Height * pxPerMm_));
+        // The whole shape at the view scale: its size scaled with its corner, a handle sits on
+        // its point at every size as it does at the design size.
+        const QRectF r(toPixels(h.Left, h.Top),
+                       QSizeF(h.Width * pixelsPerMm(), h.Height * pixelsPerMm()));
         // The border lies inside the shape's bounds.
         const double bw = h.BorderWidth;
         const QRectF inner = r.adjusted(bw / 2, bw / 2, -bw / 2, -bw / 2);
@@ -315,8 +317,12 @@ void PictureBox::paintEvent(QPaintEvent*) {
     composeInto(p);
 }
 
-void PictureBox::resizeEvent(QResizeEvent* event) {
-    const QSize px = event->size();
+void PictureBox::resizeEvent(QResizeEvent*) {
+    followSize();
+}
+
+void PictureBox::followSize() {
+    const QSize px = size();
     if (!designPx_.isEmpty()) {
         // The view scale follows the surface; at the design size the design's millimetres
         // stay exact.

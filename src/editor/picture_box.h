@@ -46,6 +46,10 @@ public:
     // top-left corner: the drawing keeps its proportions, and room to spare on one axis shows
     // more of the drawing area. The former itself never changes with the surface's size.
     void recordDesignSize();
+    // Takes the widget's present size: view scale, millimetre size and layers. Its resize event
+    // does it; a window laid out while hidden calls it at once, since its children get their
+    // resize events only once shown, after the window has drawn on them.
+    void followSize();
     double viewScale() const { return viewScale_; }
     // The surface's size at the view scale 1, in the former's millimetres: the frame the former
     // is drawn in (its axes cross at the middle), whatever the window's size.

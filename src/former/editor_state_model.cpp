@@ -51,7 +51,7 @@ bool ShowFormer(const EditorState& s, FormerModel& m) {
         if (i < N) {
             m.LinPi[k].X1 = p.polygon.x;
             m.LinPi[k].Y1 = p.polygon.y;
-            m.LinPi[k].BorderColor = s.controlPolygonShown ? colours::Green : colours::Black;
+            m.LinPi[k].Visible = s.controlPolygonShown;
         }
         if (i > 0) {
             m.LinPi[k - 1].X2 = p.polygon.x;

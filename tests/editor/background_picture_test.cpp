@@ -282,7 +282,7 @@ TEST_F(Picture, BadPicturesAreRefusedAndChangeNothing) {
         {"notes.bmp", "Couple 3, tracé le 12 mars\n", "le fichier n'est pas une image"},
         {"cut.jpg", jpeg.left(jpeg.size() / 3), "l'image est endommagée ou incomplète"},
         {"huge.bmp", huge, "l'image est trop grande (100000 × 100000 pixels)"},
-        {"folder.jpg", "<dir>", "le nom désigne un dossier"},
+        {"folder.jpg", "<dir>", "c'est un dossier"},
     };
     const auto place = [this](const QString& path, const QByteArray& bytes) {
         QFile::remove(path);

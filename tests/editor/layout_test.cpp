@@ -8,6 +8,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -53,13 +54,21 @@ TEST(Layout, ControlsFollowTheWindowFromTheirRecordedDesign) {
         int tab;
         bool gridShown;
         bool pictureShown;
-        bool twiceAsWide; // the height as designed
+        bool twiceAsWide;    // the height as designed
+        bool hidden = false; // resized while hidden, then shown
     };
     const Row rows[] = {
         {"twice as wide", {2 * design.width(), design.height()}, 0, true, true, true},
         {"below half the size snaps to half", design / 3, 1, true, false, false},
         {"twice as wide, grid hidden", {2 * design.width(), design.height()}, 1, false, true, true},
         {"a 4K screen", {3840, 2160}, 0, true, true, false},
+        {"one and a half wide, 1.3 high, while hidden",
+         {design.width() * 3 / 2, design.height() * 13 / 10},
+         1,
+         true,
+         true,
+         false,
+         true},
         {"back to the design size", design, 0, true, false, false},
     };
     for (const Row& r : rows) {
@@ -69,8 +78,24 @@ TEST(Layout, ControlsFollowTheWindowFromTheirRecordedDesign) {
             w->pb1_Click(14);
         if (w->pictureOn() != r.pictureShown)
             w->Command4->click();
+        if (r.hidden)
+            w->hide();
         resizeOuter(*w, r.outer);
+        if (r.hidden) {
+            w->show();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+            QApplication::processEvents();
+        }
         const QSize outer = w->frameGeometry().size();
+        // Each recorded value in whole twips, scaled and rounded down, then to pixels: checked
+        // at ratios that are not whole, where rounding to the nearest would differ.
+        const double twipsPerPixel = 1440.0 / w->logicalDpiX();
+        const auto scaled = [twipsPerPixel](int px, double recorded, double now) {
+            const double twips = std::lround(px * twipsPerPixel);
+            return int(std::lround(std::floor(twips / (recorded / now)) / twipsPerPixel));
+        };
+        const double W0 = std::lround(design.width() * twipsPerPixel);
+        const double W = outer.width() * twipsPerPixel;
         EXPECT_EQ(outer, r.outer.expandedTo(w->Elastic.minimumOuterSize()));
         EXPECT_LE(std::abs(2 * w->Elastic.minimumOuterSize().width() - design.width()), 1);
         EXPECT_LE(std::abs(2 * w->Elastic.minimumOuterSize().height() - design.height()), 1);
@@ -87,6 +112,11 @@ TEST(Layout, ControlsFollowTheWindowFromTheirRecordedDesign) {
                     EXPECT_EQ(g.left(), 2 * c.geometry.left());
                 }
                 EXPECT_EQ(g.top(), c.geometry.top());
+            }
+            if (c.kind == class_Elastic::Kind::Other && c.control != w->Frame5 &&
+                c.control != w->Frame10 && c.control != w->Label4) {
+                EXPECT_EQ(g.left(), scaled(c.geometry.left(), W0, W));
+                EXPECT_EQ(g.width(), scaled(c.geometry.width(), W0, W));
             }
             if (c.kind == class_Elastic::Kind::TextBox) {
                 EXPECT_EQ(g.size(), c.geometry.size());
@@ -112,6 +142,17 @@ TEST(Layout, ControlsFollowTheWindowFromTheirRecordedDesign) {
         EXPECT_EQ(shown.pixelColor(4, edge - 2), QColor(Qt::black));
         p.repaint();
         const FormerModel& m = w->model();
+        // The end handles sit on the axis at every size, as at the design size: the magenta
+        // circle of the top one is centred on it.
+        const QImage shot = p.grab().toImage();
+        int lo = shot.width(), hi = -1;
+        for (int y = 0; y < shot.height() / 2; ++y)
+            for (int x = 0; x < shot.width(); ++x)
+                if (shot.pixelColor(x, y) == QColor(255, 0, 255)) {
+                    lo = std::min(lo, x);
+                    hi = std::max(hi, x);
+                }
+        EXPECT_NEAR((lo + hi + 1) / 2.0, p.toPixels(m.X1(), 0).x() * shot.devicePixelRatio(), 1.5);
         // The "^" under the axis, where the view scale puts it.
         EXPECT_NEAR(w->Label4->geometry().center().x(), p.toPixels(m.X1(), 0).x(), 1.5);
         for (std::size_t i = 1; i + 1 < m.Courbe_Droite.size(); ++i)
