@@ -217,6 +217,9 @@ bool Main::openProject(const QString& path) {
         showWarning(kCoupleTitle, refusal(QDir::toNativeSeparators(path), why));
         return false;
     }
+    // The project's picture is read from its file, even when one of that name shows already.
+    if (pictureOn())
+        Command4_Click();
     showEditorState(r.state);
     forgetWorkChanges();
     projectFile = path;

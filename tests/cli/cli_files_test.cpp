@@ -15,9 +15,9 @@ CliRun program(const QStringList& args, const QString& folder) {
     p.setWorkingDirectory(folder);
     p.start(COUPLES_CLI_PATH, args);
     CliRun r;
-    if (!p.waitForFinished(60000)) {
+    if (!p.waitForFinished(30000)) {
         p.kill();
-        p.waitForFinished();
+        p.waitForFinished(5000);
         ADD_FAILURE() << "couples-cli did not finish";
         return r;
     }
@@ -116,6 +116,19 @@ TEST_F(CliFiles, ProjectSavedByOneScriptOpensInTheNext) {
     EXPECT_TRUE(r.err.contains("« format »")) << r.err.toStdString();
     EXPECT_FALSE(QFile::exists(file("after.json")));
 
+    // A project opens whatever became of its picture: one that cannot be read any more is
+    // warned about on stderr, shown off, and the script goes on.
+    const QString plan = file("plan.bmp");
+    ASSERT_TRUE(plainPicture({40, 30}, Qt::blue).save(plan, "BMP"));
+    ASSERT_TRUE(succeeded(program({"picture=plan.bmp", "project-save=traced"}, dir.path())));
+    QFile::remove(plan);
+    r = program({"project-open=traced.couple", "state=traced.json"}, dir.path());
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("avertissement") && r.err.contains("plan.bmp") &&
+                r.err.contains("introuvable"))
+        << r.err.toStdString();
+    expectAt(readJson(file("traced.json")), R"({"picture/on": false})");
+
     // A resize changes the view, not the former's frame: the work saved in a larger window
     // opens in a window of the design size.
     ASSERT_TRUE(succeeded(
@@ -201,7 +214,9 @@ TEST_F(CliFiles, PictureSessionAndItsRefusals) {
         EXPECT_TRUE(r.err.contains("Impossible d'afficher l'image")) << r.err.toStdString();
     }
     expectBadUsage({"tab=plan", "image=on", "image=maybe", "horiz=700", "tab=masque:x", "mspaint=2",
-                    "picture=" + dir.path()});
+                    "picture=" + dir.path(), "export=svg:entier:" + file("e.svg") + ":1e400x1",
+                    "export=svg:entier:" + file("e.svg") + ":", "export=svg:entier:a:b.svg"});
+    EXPECT_EQ(entries(dir.path()).filter("svg"), QStringList()) << "a size is no file name";
     for (const QStringList& script :
          {QStringList{"horiz=700"}, QStringList{"tab=masque", "horiz=700"},
           QStringList{"picture=" + picture, "zoom=300"},

@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QImageWriter>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -14,6 +15,8 @@
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QtEndian>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -267,10 +270,17 @@ TEST_F(Picture, GridHidesAndShowsOverThePicture) {
 TEST_F(Picture, BadPicturesAreRefusedAndChangeNothing) {
     const QString good = savedPicture("good.bmp", codedPicture(300, 200));
     const QByteArray jpeg = encodedPicture(codedPicture(300, 200), "JPEG");
-    // A header that announces 100000 x 100000 pixels, and no pixels.
-    QByteArray huge = encodedPicture(QImage(1, 1, QImage::Format_RGB32), "BMP").left(54);
-    qToLittleEndian<qint32>(100000, huge.data() + 18);
-    qToLittleEndian<qint32>(100000, huge.data() + 22);
+    // Headers that announce pictures too large to hold at four bytes a pixel, and no pixels:
+    // 10000 x 10000 would fit the limit at one byte a pixel; a top-down one announces a
+    // negative height.
+    const auto header = [](qint32 width, qint32 height) {
+        QByteArray h = encodedPicture(QImage(1, 1, QImage::Format_RGB32), "BMP").left(54);
+        qToLittleEndian<qint32>(width, h.data() + 18);
+        qToLittleEndian<qint32>(height, h.data() + 22);
+        return h;
+    };
+    const QByteArray bmp = encodedPicture(codedPicture(300, 200), "BMP");
+    const QByteArray png = encodedPicture(codedPicture(300, 200), "PNG");
     struct Bad {
         const char* name;
         QByteArray bytes; // a folder of that name when "<dir>", nothing when "<none>"
@@ -281,14 +291,21 @@ TEST_F(Picture, BadPicturesAreRefusedAndChangeNothing) {
         {"empty.jpg", "", "le fichier n'est pas une image"},
         {"notes.bmp", "Couple 3, tracé le 12 mars\n", "le fichier n'est pas une image"},
         {"cut.jpg", jpeg.left(jpeg.size() / 3), "l'image est endommagée ou incomplète"},
-        {"huge.bmp", huge, "l'image est trop grande (100000 × 100000 pixels)"},
+        {"cut.bmp", bmp.left(bmp.size() * 2 / 3), "l'image est endommagée ou incomplète"},
+        {"cut.png", png.left(png.size() - 20), "l'image est endommagée ou incomplète"},
+        {"huge.bmp", header(100000, 100000), "l'image est trop grande (100000 × 100000 pixels)"},
+        {"tenk.bmp", header(10000, 10000), "l'image est trop grande (10000 × 10000 pixels)"},
+        {"topdown.bmp", header(9000, -9000), "l'image est trop grande (9000 × 9000 pixels)"},
         {"folder.jpg", "<dir>", "c'est un dossier"},
+        {"pipe.png", "<fifo>", "ce n'est pas un fichier ordinaire"},
     };
     const auto place = [this](const QString& path, const QByteArray& bytes) {
         QFile::remove(path);
         QDir(path).removeRecursively();
         if (bytes == "<dir>") {
             QDir().mkpath(path);
+        } else if (bytes == "<fifo>") {
+            ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         } else if (bytes != "<none>") {
             writeScratchFile(path, bytes);
         }
@@ -318,6 +335,52 @@ TEST_F(Picture, BadPicturesAreRefusedAndChangeNothing) {
         EXPECT_EQ(surface(), off);
         place(good, "<none>");
         QFile::rename(file("kept.bmp"), good);
+    }
+}
+
+// A picture whose data ends early is refused, wherever it was cut, in every format the dialog
+// offers (a progressive JPEG shows a blurred whole long before its end); whole, each reads.
+TEST_F(Picture, PicturesCutAnywhereAreRefusedAsIncomplete) {
+    const QImage coded = codedPicture(120, 90);
+    QByteArray progressive;
+    {
+        QBuffer buffer(&progressive);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, "JPEG");
+        writer.setProgressiveScanWrite(true);
+        ASSERT_TRUE(writer.write(coded));
+    }
+    // A BMP stored top-down: rows from the top, a negative height.
+    QByteArray topDown = encodedPicture(coded, "BMP");
+    {
+        const int offset = qFromLittleEndian<qint32>(topDown.constData() + 10);
+        const int stride = (120 * 24 + 31) / 32 * 4;
+        QByteArray rows = topDown.mid(offset);
+        for (int y = 0; y < 90; ++y)
+            topDown.replace(offset + y * stride, stride, rows.mid((89 - y) * stride, stride));
+        qToLittleEndian<qint32>(-90, topDown.data() + 22);
+    }
+    const std::pair<const char*, QByteArray> pictures[] = {
+        {"plan.bmp", encodedPicture(coded, "BMP")},  {"topdown.bmp", topDown},
+        {"plan.jpg", encodedPicture(coded, "JPEG")}, {"progressive.jpg", progressive},
+        {"plan.png", encodedPicture(coded, "PNG")},
+    };
+    for (const auto& [name, bytes] : pictures) {
+        SCOPED_TRACE(name);
+        QImage read;
+        writeScratchFile(file(name), bytes);
+        ASSERT_EQ(Main::readPicture(file(name), read), QString());
+        if (!QByteArray(name).endsWith(".jpg")) { // lossless: the right way up, every pixel
+            EXPECT_EQ(read.convertToFormat(QImage::Format_RGB32), coded);
+        }
+        for (int k = 1; k < 40; ++k) {
+            const qsizetype cut = bytes.size() * k / 40;
+            writeScratchFile(file(name), bytes.left(cut));
+            const QString refusal = Main::readPicture(file(name), read);
+            EXPECT_TRUE(refusal.contains("endommagée ou incomplète") ||
+                        refusal.contains("pas une image"))
+                << "cut at " << cut << " of " << bytes.size() << ": " << refusal.toStdString();
+        }
     }
 }
 

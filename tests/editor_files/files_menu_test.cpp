@@ -477,6 +477,16 @@ TEST_F(FilesMenu, AProjectSavedAndOpenedAgainCarriesOnExactly) {
     EXPECT_FALSE(w->projectModified());
     EXPECT_NE(fileBytes(saved), firstSave);
 
+    // How the work is looked at is saved with it but never marks it modified.
+    w->SSTab1->setCurrentIndex(1);
+    w->frm3D->Picture1_MouseMove(1, 0, 30.0f, 40.0f);
+    w->pb1(14)->click();
+    w->pb1(3)->click();
+    QApplication::processEvents();
+    EXPECT_FALSE(w->isWindowModified());
+    EXPECT_FALSE(w->projectModified());
+    w->IM_Couple_Save->trigger();
+
     auto next = shownMain();
     next->fileDialogAnswer = [&saved](const QString&, const QString&, int) { return saved; };
     next->IM_Couple_Open->trigger();
@@ -511,6 +521,44 @@ TEST_F(FilesMenu, AProjectSavedAndOpenedAgainCarriesOnExactly) {
     EXPECT_EQ(asked.size(), 3);
 }
 
+// A project opens with its own picture, read from its file: the one shown before goes. A
+// picture that cannot be read any more leaves the work opened, the display off, and a warning.
+TEST_F(FilesMenu, AProjectOpensWithItsOwnPicture) {
+    scriptDialogs();
+    const QString planA = file("a.bmp"), planB = file("b.bmp");
+    ASSERT_TRUE(plainPicture({300, 200}, Qt::blue).save(planA));
+    ASSERT_TRUE(plainPicture({300, 200}, Qt::red).save(planB));
+    choosePicture(*w, planA);
+    scriptDialogs();
+    typed = file("traced");
+    w->IM_Couple_SaveAs->trigger();
+    const EditorState saved = w->editorState();
+    choosePicture(*w, planB);
+    scriptDialogs();
+    ASSERT_EQ(w->ps.pixelColor(10, 10), QColor(Qt::red));
+
+    typed = file("traced.couple");
+    w->questionAnswer = [](const QString&) { return Main::SaveAnswer::Discard; };
+    w->IM_Couple_Open->trigger();
+    EXPECT_TRUE(warnings.isEmpty()) << warnings.join('\n').toStdString();
+    EXPECT_EQ(w->PicturePath, planA);
+    EXPECT_EQ(w->ps.pixelColor(10, 10), QColor(Qt::blue));
+    EXPECT_EQ(w->Picture1->pictureLayer().pixelColor(4, 40), QColor(Qt::blue));
+
+    QFile::remove(planA);
+    w->IM_Couple_Open->trigger();
+    ASSERT_EQ(warnings.size(), 1);
+    EXPECT_TRUE(warnings[0].contains(planA) && warnings[0].contains("introuvable"))
+        << warnings[0].toStdString();
+    EXPECT_EQ(w->projectFile, file("traced.couple"));
+    EXPECT_FALSE(w->pictureOn());
+    EXPECT_TRUE(w->ps.isNull());
+    EXPECT_EQ(w->Picture1->pictureLayer().pixelColor(4, 40), QColor(Qt::black));
+    EditorState expected = saved;
+    expected.pictureShown = false;
+    EXPECT_TRUE(w->editorState() == expected);
+}
+
 // A file that is not a project of this editor, or a damaged one, is refused with its name and
 // the first faulty field, and the work stays as it was. Each faulty field has its own case in
 // the document's tests; here one stands for them beside the window's own refusals.
@@ -535,9 +583,17 @@ TEST_F(FilesMenu, RefusedProjectFilesLeaveTheWorkAsItWas) {
         {"big.couple", good + std::string(1024 * 1024, ' '), "1 Mo"},
         {"surface.couple", spoiled("\"height\": 100.0", "\"height\": 110.0"), "« surface »"},
         {"missing.couple", {}, "n'existe pas"},
+        {"trailing.couple", good + '\0' + "garbage", "octet nul"},
+        // Refused at once, without opening them: a pipe would wait for a writer for ever.
+        {"folder.couple", "<dir>", "est un dossier"},
+        {"pipe.couple", "<fifo>", "n'est pas un fichier ordinaire"},
     };
     for (const auto& row : rows) {
-        if (!row.bytes.empty())
+        if (row.bytes == "<dir>")
+            QDir().mkpath(file(row.name));
+        else if (row.bytes == "<fifo>")
+            ASSERT_EQ(::mkfifo(QFile::encodeName(file(row.name)).constData(), 0600), 0);
+        else if (!row.bytes.empty())
             writeFile(row.name, row.bytes);
         warnings.clear();
         typed = file(row.name);

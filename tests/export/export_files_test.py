@@ -25,7 +25,7 @@ VIEW_BUTTON = {"entier": 0, "gauche": 1, "droit": 2}
 
 def run(folder, *actions):
     return subprocess.run([CLI, *actions], cwd=folder, capture_output=True, text=True,
-                          env=dict(os.environ, QT_QPA_PLATFORM="offscreen"), timeout=120)
+                          env=dict(os.environ, QT_QPA_PLATFORM="offscreen"), timeout=60)
 
 
 def svg_paths(path):
