@@ -8,7 +8,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev
-  clang-format xvfb xauth locales
+  clang-format xvfb xauth locales openbox x11-utils
   qt6-svg-dev desktop-file-utils appstream
   libdxflib-dev python3-ezdxf python3-pdfminer
   qt6-translations-l10n
