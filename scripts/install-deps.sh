@@ -12,6 +12,7 @@ PACKAGES=(
   qt6-svg-dev desktop-file-utils appstream
   libdxflib-dev python3-ezdxf python3-pdfminer
   qt6-translations-l10n
+  dpkg-dev lintian
 )
 
 SUDO=""
