@@ -11,6 +11,7 @@ PACKAGES=(
   clang-format xvfb xauth locales openbox x11-utils
   qt6-svg-dev desktop-file-utils appstream
   libdxflib-dev python3-ezdxf python3-pdfminer
+  libpolyclipping-dev
   qt6-translations-l10n
   dpkg-dev lintian
 )

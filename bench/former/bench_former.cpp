@@ -1,8 +1,11 @@
+#include "doubling_offset.h"
 #include "editor_state_json.h"
 #include "former_model.h"
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -73,6 +76,79 @@ void BM_DragStep(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_DragStep);
+
+double percentile99(const std::vector<double>& v) {
+    std::vector<double> s = v;
+    std::sort(s.begin(), s.end());
+    const auto rank = static_cast<std::size_t>(std::ceil(0.99 * static_cast<double>(s.size())));
+    return s.empty() ? 0.0 : s[std::max<std::size_t>(rank, 1) - 1];
+}
+
+// One call per repetition, so the median and the 99th percentile are those of single calls.
+void perCall(benchmark::internal::Benchmark* b) {
+    b->Iterations(1)->Repetitions(500)->ReportAggregatesOnly(true);
+    b->ComputeStatistics("p99", percentile99);
+    b->Unit(benchmark::kMicrosecond);
+}
+
+// The doubling of constant width of the prepared former's whole outline at 5 mm.
+void BM_OffsetDoubling_100Points_5mm(benchmark::State& state) {
+    FormerModel m = preparedModel();
+    DisegnaCurva(m, OutlineOptions{}, nullptr);
+    for (auto _ : state) {
+        const OffsetDoublingResult r = OffsetDoubling(m.Courbe_Droite, m.X1(), 5.0, m.Nb_Points);
+        benchmark::DoNotOptimize(r.right.data());
+    }
+}
+BENCHMARK(BM_OffsetDoubling_100Points_5mm)->Apply(perCall);
+
+// The range of the width box: about thirty offsets of ever smaller outlines.
+void BM_SmallestInnerWidth_100Points(benchmark::State& state) {
+    FormerModel m = preparedModel();
+    DisegnaCurva(m, OutlineOptions{}, nullptr);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(SmallestInnerWidth(m.Courbe_Droite, m.X1(), m.Nb_Points));
+    }
+}
+BENCHMARK(BM_SmallestInnerWidth_100Points)->Apply(perCall);
+
+// A whole drag step with the doubling shown, slaved: the mouse move, the outline computed and its
+// drawing recorded. The scaled doubling (0) against the doubling of constant width at 5 mm (1),
+// which the outline computation leaves out and the offset then supplies.
+void BM_DragStepShown(benchmark::State& state) {
+    const bool constantWidth = state.range(0) == 1;
+    FormerModel m = preparedModel();
+    m.Idx_Point = 5;
+    OutlineOptions o;
+    o.doubling = !constantWidth;
+    std::vector<DrawStep> steps;
+    int drawn = 0;
+    float y = 60.0f;
+    for (auto _ : state) {
+        y = y > 80.0f ? 60.0f : y + 0.1f;
+        DragStep(m, true, true, 5, 90.0f, y);
+        steps.clear();
+        DisegnaCurva(m, o, &steps);
+        if (constantWidth) {
+            const OffsetDoublingResult r =
+                OffsetDoubling(m.Courbe_Droite, m.X1(), 5.0, m.Nb_Points);
+            if (r.status == OffsetStatus::Single) {
+                ++drawn;
+                m.Doublage_Droit = r.right;
+                m.Doublage_Gauche = r.left;
+                for (std::size_t j = 0; j + 1 < r.right.size(); ++j) {
+                    steps.push_back(
+                        {DrawStep::Kind::Line, r.right[j], r.right[j + 1], colours::Blue, 1});
+                    steps.push_back(
+                        {DrawStep::Kind::Line, r.left[j], r.left[j + 1], colours::Blue, 1});
+                }
+            }
+        }
+        benchmark::DoNotOptimize(steps.data());
+    }
+    state.counters["offset_drawn"] = drawn; // 1 when the constant width was drawn
+}
+BENCHMARK(BM_DragStepShown)->Arg(0)->Arg(1)->ArgName("constant_width")->Apply(perCall);
 
 // The editor's state of the prepared former: 100 samples, the doubling on and decoupled, a
 // pin, the camera turned.
