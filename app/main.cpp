@@ -1,5 +1,6 @@
 #include "editor/main.h"
 #include "editor/application.h"
+#include "editor/user_dialogs.h"
 
 #include <QApplication>
 
@@ -18,7 +19,9 @@ int main(int argc, char** argv) {
     setUpApplication();
     // The installed desktop entry: the desktop groups the windows under its name and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("editeur-couples"));
-    Main window;
+    EditorSession session;
+    QtUserDialogs dialogs;
+    Main window(session, dialogs);
     window.show();
     return app.exec();
 }

@@ -4,7 +4,7 @@
 #include "state_json.h"
 
 #include "editor/frm_hlp.h"
-#include "editor/main.h"
+#include "editor/scripted_editor.h"
 #include "editor/surface_mouse.h"
 #include "view3d/frm3d.h"
 #include "view3d/frm3d_picture.h"
@@ -92,19 +92,19 @@ ActionResult moveSlider(QSlider* s, const QString& value) {
     return ok();
 }
 
-ActionResult points(Main& w, const QString& value) {
-    return moveSlider(w.Hscroll2, value);
+ActionResult points(ScriptedEditor& w, const QString& value) {
+    return moveSlider(w.ui().Hscroll2, value);
 }
 
-ActionResult order(Main& w, const QString& value) {
-    return moveSlider(w.Hscroll3, value);
+ActionResult order(ScriptedEditor& w, const QString& value) {
+    return moveSlider(w.ui().Hscroll3, value);
 }
 
-ActionResult button(Main& w, const QString& value) {
+ActionResult button(ScriptedEditor& w, const QString& value) {
     int index = 0;
     if (!parseInt(value, index))
         return usage(QStringLiteral("not a whole number"));
-    QToolButton* b = w.pb1(index);
+    QToolButton* b = w.ui().pb1(index);
     if (!b)
         return usage(QStringLiteral("the toolbar has no button %1").arg(index));
     QString why;
@@ -125,11 +125,12 @@ template <typename Write> ActionResult writeOutput(const QString& name, Write wr
     return ok();
 }
 
-ActionResult snapshot(Main& w, const QString& value) {
-    return writeOutput(value, [&w](QSaveFile& f) { return w.Picture1->grab().save(&f, "PNG"); });
+ActionResult snapshot(ScriptedEditor& w, const QString& value) {
+    return writeOutput(value,
+                       [&w](QSaveFile& f) { return w.ui().Picture1->grab().save(&f, "PNG"); });
 }
 
-ActionResult state(Main& w, const QString& value) {
+ActionResult state(ScriptedEditor& w, const QString& value) {
     return writeOutput(value, [&w](QSaveFile& f) {
         const QByteArray bytes = QJsonDocument(editorState(w)).toJson(QJsonDocument::Indented);
         return f.write(bytes) == bytes.size();
@@ -140,30 +141,30 @@ ActionResult state(Main& w, const QString& value) {
 // a cancel). A warning the command shows instead of its work is the action's failure.
 // Warnings under the title `onlyWarns` do not fail the action: they go to stderr.
 template <typename Command>
-ActionResult withNameTyped(Main& w, Command command, const QString& name,
+ActionResult withNameTyped(ScriptedEditor& w, Command command, const QString& name,
                            const QString& onlyWarns = {}) {
     // The dialog opens a folder instead of confirming it.
     if (!name.isEmpty() &&
         (name.endsWith('/') || QFileInfo(QDir::current().absoluteFilePath(name)).isDir()))
         return usage(QStringLiteral("%1 is a folder, not a file name").arg(name));
     QString warning;
-    auto answer = std::exchange(w.fileDialogAnswer,
+    auto answer = std::exchange(w.dialogs.fileName,
                                 [&name](const QString&, const QString&, int) { return name; });
-    auto sink = std::exchange(w.warningSink, [&](const QString& title, const QString& text) {
+    auto sink = std::exchange(w.dialogs.warning, [&](const QString& title, const QString& text) {
         if (!onlyWarns.isEmpty() && title == onlyWarns)
             cliErr() << "couples-cli: avertissement : " << text << "\n";
         else
             warning = text;
     });
     command();
-    w.fileDialogAnswer = std::move(answer);
-    w.warningSink = std::move(sink);
+    w.dialogs.fileName = std::move(answer);
+    w.dialogs.warning = std::move(sink);
     if (!warning.isEmpty())
         return failure(warning);
     return ok();
 }
 
-ActionResult menuWithNameTyped(Main& w, QAction* item, const QString& name,
+ActionResult menuWithNameTyped(ScriptedEditor& w, QAction* item, const QString& name,
                                const QString& onlyWarns = {}) {
     if (!item->isEnabled() || !item->isVisible())
         return usage(QStringLiteral("%1 is disabled").arg(item->objectName()));
@@ -171,45 +172,46 @@ ActionResult menuWithNameTyped(Main& w, QAction* item, const QString& name,
         w, [item] { item->trigger(); }, name, onlyWarns);
 }
 
-ActionResult save(Main& w, const QString& value) {
+ActionResult save(ScriptedEditor& w, const QString& value) {
     const qsizetype colon = value.indexOf(':');
     if (colon < 0)
         return usage(QStringLiteral("expected PIECE:NAME"));
     const QString piece = value.left(colon);
-    const std::pair<const char*, QAction * Main::*> items[] = {{"gauche", &Main::IM_Save_G},
-                                                               {"droit", &Main::IM_Save_D},
-                                                               {"haut", &Main::IM_H},
-                                                               {"bas", &Main::IM_B},
-                                                               {"entier", &Main::IM_Save_All}};
+    const std::pair<const char*, QAction * MainControls::*> items[] = {
+        {"gauche", &MainControls::IM_Save_G},
+        {"droit", &MainControls::IM_Save_D},
+        {"haut", &MainControls::IM_H},
+        {"bas", &MainControls::IM_B},
+        {"entier", &MainControls::IM_Save_All}};
     for (const auto& [name, item] : items) {
         if (piece == QLatin1String(name))
-            return menuWithNameTyped(w, w.*item, value.mid(colon + 1));
+            return menuWithNameTyped(w, w.ui().*item, value.mid(colon + 1));
     }
     return usage(
         QStringLiteral("unknown piece %1 (gauche, droit, haut, bas or entier)").arg(piece));
 }
 
-ActionResult load(Main& w, const QString& value) {
-    return menuWithNameTyped(w, w.IM_Load, value);
+ActionResult load(ScriptedEditor& w, const QString& value) {
+    return menuWithNameTyped(w, w.ui().IM_Load, value);
 }
 
 // ---- The background picture ----
 
-ActionResult tab(Main& w, const QString& value) {
+ActionResult tab(ScriptedEditor& w, const QString& value) {
     const int index = value == QLatin1String("dessin")   ? 0
                       : value == QLatin1String("masque") ? 1
                                                          : -1;
     if (index < 0)
         return usage(QStringLiteral("expected dessin or masque"));
     QString why;
-    if (!userCanOperate(w.SSTab1, why))
+    if (!userCanOperate(w.ui().SSTab1, why))
         return usage(why);
-    w.SSTab1->tabBar()->setCurrentIndex(index);
+    w.ui().SSTab1->tabBar()->setCurrentIndex(index);
     return ok();
 }
 
-ActionResult picture(Main& w, const QString& value) {
-    QToolButton* b = w.pb1(0);
+ActionResult picture(ScriptedEditor& w, const QString& value) {
+    QToolButton* b = w.ui().pb1(0);
     QString why;
     if (!userCanOperate(b, why))
         return usage(why);
@@ -217,32 +219,32 @@ ActionResult picture(Main& w, const QString& value) {
         w, [b] { b->click(); }, value);
 }
 
-ActionResult image(Main& w, const QString& value) {
+ActionResult image(ScriptedEditor& w, const QString& value) {
     if (value != QLatin1String("on") && value != QLatin1String("off"))
         return usage(QStringLiteral("expected on or off"));
     QString why;
-    if (!userCanOperate(w.Command4, why))
+    if (!userCanOperate(w.ui().Command4, why))
         return usage(why);
     if (w.pictureOn() == (value == QLatin1String("on")))
         return ok();
     QString warning;
-    auto sink = std::exchange(w.warningSink,
+    auto sink = std::exchange(w.dialogs.warning,
                               [&warning](const QString&, const QString& text) { warning = text; });
-    w.Command4->click();
-    w.warningSink = std::move(sink);
+    w.ui().Command4->click();
+    w.dialogs.warning = std::move(sink);
     return warning.isEmpty() ? ok() : failure(warning);
 }
 
-ActionResult horiz(Main& w, const QString& value) {
-    return moveSlider(w.Slider4, value);
+ActionResult horiz(ScriptedEditor& w, const QString& value) {
+    return moveSlider(w.ui().Slider4, value);
 }
 
-ActionResult vert(Main& w, const QString& value) {
-    return moveSlider(w.Slider6, value);
+ActionResult vert(ScriptedEditor& w, const QString& value) {
+    return moveSlider(w.ui().Slider6, value);
 }
 
-ActionResult zoom(Main& w, const QString& value) {
-    return moveSlider(w.Slider5, value);
+ActionResult zoom(ScriptedEditor& w, const QString& value) {
+    return moveSlider(w.ui().Slider5, value);
 }
 
 // One word a POSIX shell reads back as it is.
@@ -256,13 +258,13 @@ QString shellQuoted(const QString& word) {
 }
 
 // Prints what the editor would start; nothing is started.
-ActionResult mspaint(Main& w, const QString& value) {
+ActionResult mspaint(ScriptedEditor& w, const QString& value) {
     if (value != QLatin1String("1"))
         return usage(QStringLiteral("expected 1"));
-    if (!w.IM_BACKCOLOR->isEnabled())
+    if (!w.ui().IM_BACKCOLOR->isEnabled())
         return usage(QStringLiteral("IM_BACKCOLOR is disabled"));
     QStringList line;
-    auto launcher = std::exchange(w.startProgram,
+    auto launcher = std::exchange(w.dialogs.program,
                                   [&line](const QString& program, const QStringList& arguments) {
                                       line << shellQuoted(program);
                                       for (const QString& a : arguments)
@@ -270,17 +272,17 @@ ActionResult mspaint(Main& w, const QString& value) {
                                       return true;
                                   });
     // No program at all is told in the line, not as a failure.
-    auto sink = std::exchange(w.warningSink, [](const QString&, const QString&) {});
-    w.IM_BACKCOLOR->trigger();
-    w.startProgram = std::move(launcher);
-    w.warningSink = std::move(sink);
+    auto sink = std::exchange(w.dialogs.warning, [](const QString&, const QString&) {});
+    w.ui().IM_BACKCOLOR->trigger();
+    w.dialogs.program = std::move(launcher);
+    w.dialogs.warning = std::move(sink);
     cliOut() << "mspaint: " << (line.isEmpty() ? QStringLiteral("none") : line.join(' ')) << "\n";
     return ok();
 }
 
 // "&Outils" › "Exporter en ..." of FORMAT: chooses PIECE in the size dialog, types the size
 // when one is given ("-" leaves that side to follow the other), confirms, then types NAME.
-ActionResult exportPiece(Main& w, const QString& value) {
+ActionResult exportPiece(ScriptedEditor& w, const QString& value) {
     // NAME holds no ':', so whatever follows it is a size and never part of a file name.
     static const QRegularExpression re(QStringLiteral("^([a-z]+):([a-z]+):([^:]*)(?::(.*))?$"));
     static const QRegularExpression size(
@@ -292,13 +294,14 @@ ActionResult exportPiece(Main& w, const QString& value) {
     if (whole.hasCaptured(4) && !sized.hasMatch())
         return usage(QStringLiteral("%1 is no size WxH in millimetres").arg(whole.captured(4)));
     const auto m = [&](int i) { return i <= 3 ? whole.captured(i) : sized.captured(i - 3); };
-    const std::pair<const char*, QAction * Main::*> formats[] = {{"svg", &Main::IM_Export_SVG},
-                                                                 {"dxf", &Main::IM_Export_DXF},
-                                                                 {"pdf", &Main::IM_Export_PDF}};
+    const std::pair<const char*, QAction * MainControls::*> formats[] = {
+        {"svg", &MainControls::IM_Export_SVG},
+        {"dxf", &MainControls::IM_Export_DXF},
+        {"pdf", &MainControls::IM_Export_PDF}};
     QAction* item = nullptr;
     for (const auto& [name, action] : formats) {
         if (m(1) == QLatin1String(name))
-            item = w.*action;
+            item = w.ui().*action;
     }
     if (!item)
         return usage(QStringLiteral("unknown format %1 (svg, dxf or pdf)").arg(m(1)));
@@ -323,25 +326,25 @@ ActionResult exportPiece(Main& w, const QString& value) {
             return usage(QStringLiteral("%1 mm is outside 0.01..%2").arg(text).arg(kMaxMm));
         *typed = mm;
     }
-    auto answer = std::exchange(w.exportDialogAnswer, [&choice] { return choice; });
+    auto answer = std::exchange(w.dialogs.pieceSize, [&choice] { return choice; });
     const ActionResult r = menuWithNameTyped(w, item, m(3));
-    w.exportDialogAnswer = std::move(answer);
+    w.dialogs.pieceSize = std::move(answer);
     return r;
 }
 
-ActionResult projectSave(Main& w, const QString& value) {
-    return menuWithNameTyped(w, w.IM_Couple_SaveAs, value);
+ActionResult projectSave(ScriptedEditor& w, const QString& value) {
+    return menuWithNameTyped(w, w.ui().IM_Couple_SaveAs, value);
 }
 
 // A script that opens a project sets the unsaved work aside, as "Ne pas enregistrer" does. A
 // refused project fails the action; a project opened whose picture cannot be shown is only
 // warned about, on stderr, as the window warns and shows the work all the same.
-ActionResult projectOpen(Main& w, const QString& value) {
+ActionResult projectOpen(ScriptedEditor& w, const QString& value) {
     auto answer =
-        std::exchange(w.questionAnswer, [](const QString&) { return Main::SaveAnswer::Discard; });
+        std::exchange(w.dialogs.saveChanges, [](const QString&) { return SaveAnswer::Discard; });
     const ActionResult result =
-        menuWithNameTyped(w, w.IM_Couple_Open, value, QStringLiteral("Fichiers images"));
-    w.questionAnswer = std::move(answer);
+        menuWithNameTyped(w, w.ui().IM_Couple_Open, value, QStringLiteral("Fichiers images"));
+    w.dialogs.saveChanges = std::move(answer);
     return result;
 }
 
@@ -357,12 +360,13 @@ ActionResult undoSteps(QAction* item, int available, const QString& value) {
     return ok();
 }
 
-ActionResult undo(Main& w, const QString& value) {
-    return undoSteps(w.IM_Undo, w.undoStack->index(), value);
+ActionResult undo(ScriptedEditor& w, const QString& value) {
+    return undoSteps(w.ui().IM_Undo, w.session().history().index(), value);
 }
 
-ActionResult redo(Main& w, const QString& value) {
-    return undoSteps(w.IM_Redo, w.undoStack->count() - w.undoStack->index(), value);
+ActionResult redo(ScriptedEditor& w, const QString& value) {
+    return undoSteps(w.ui().IM_Redo, w.session().history().count() - w.session().history().index(),
+                     value);
 }
 
 // ---- Doubling, modes and the mouse on the drawing surface ----
@@ -380,20 +384,20 @@ ActionResult clickButton(QAbstractButton* b) {
 // The 3-D window and the dimension sliders
 
 // The 3-D window's controls can be operated only while it is on screen.
-bool frm3DOperable(const Main& w, const QWidget* control, QString& why) {
-    if (!w.frm3D || !w.frm3D->isVisible()) {
+bool frm3DOperable(const ScriptedEditor& w, const QWidget* control, QString& why) {
+    if (!w.frm3D() || !w.frm3D()->isVisible()) {
         why = QStringLiteral("the window \"Assemblage\" is hidden");
         return false;
     }
     return userCanOperate(control, why);
 }
 
-ActionResult clickFrm3DButton(Main& w, const QString& value,
+ActionResult clickFrm3DButton(ScriptedEditor& w, const QString& value,
                               QToolButton* (Frm3D::*find)(int) const) {
     int index = 0;
     if (!parseInt(value, index))
         return usage(QStringLiteral("not a whole number"));
-    QToolButton* b = w.frm3D ? (w.frm3D->*find)(index) : nullptr;
+    QToolButton* b = w.frm3D() ? (w.frm3D()->*find)(index) : nullptr;
     if (!b)
         return usage(QStringLiteral("the window \"Assemblage\" has no such button %1").arg(index));
     QString why;
@@ -415,29 +419,30 @@ ActionResult chooseOption(const QString& value,
     return usage(QStringLiteral("expected one of %1").arg(names.join(QStringLiteral(", "))));
 }
 
-ActionResult doubling(Main& w, const QString& value) {
+ActionResult doubling(ScriptedEditor& w, const QString& value) {
     if (value != QLatin1String("on") && value != QLatin1String("off"))
         return usage(QStringLiteral("expected on or off"));
-    if (w.Check4->isChecked() == (value == QLatin1String("on")))
+    if (w.ui().Check4->isChecked() == (value == QLatin1String("on")))
         return ok();
-    return clickButton(w.Check4);
+    return clickButton(w.ui().Check4);
 }
 
-ActionResult thickness(Main& w, const QString& value) {
-    return moveSlider(w.Hscroll1, value);
+ActionResult thickness(ScriptedEditor& w, const QString& value) {
+    return moveSlider(w.ui().Hscroll1, value);
 }
 
-ActionResult assembly(Main& w, const QString& value) {
-    return chooseOption(value,
-                        {{"aucun", w.Option2}, {"horizontal", w.Option1}, {"vertical", w.Option7}});
+ActionResult assembly(ScriptedEditor& w, const QString& value) {
+    return chooseOption(
+        value,
+        {{"aucun", w.ui().Option2}, {"horizontal", w.ui().Option1}, {"vertical", w.ui().Option7}});
 }
 
-ActionResult action(Main& w, const QString& value) {
-    return chooseOption(value, {{"couple", w.Option3}, {"doublage", w.Option4}});
+ActionResult action(ScriptedEditor& w, const QString& value) {
+    return chooseOption(value, {{"couple", w.ui().Option3}, {"doublage", w.ui().Option4}});
 }
 
-ActionResult slaved(Main& w, const QString& value) {
-    return chooseOption(value, {{"oui", w.Option5}, {"non", w.Option6}});
+ActionResult slaved(ScriptedEditor& w, const QString& value) {
+    return chooseOption(value, {{"oui", w.ui().Option5}, {"non", w.ui().Option6}});
 }
 
 // Millimetres as typed: a decimal number with a point, bounded so that it stays a finite
@@ -476,13 +481,13 @@ bool parseButton(const QString& text, Qt::MouseButton& button) {
 }
 
 // A press lands on the surface only where the surface is.
-bool onSurface(const Main& w, QPointF mm) {
-    return mm.x() >= 0.0 && mm.y() >= 0.0 && mm.x() <= w.Picture1->ScaleWidth() &&
-           mm.y() <= w.Picture1->ScaleHeight();
+bool onSurface(const ScriptedEditor& w, QPointF mm) {
+    return mm.x() >= 0.0 && mm.y() >= 0.0 && mm.x() <= w.ui().Picture1->ScaleWidth() &&
+           mm.y() <= w.ui().Picture1->ScaleHeight();
 }
 
 // X,Y:B of press=, move= and release=.
-ActionResult mouseEvent(Main& w, const QString& value, QEvent::Type type) {
+ActionResult mouseEvent(ScriptedEditor& w, const QString& value, QEvent::Type type) {
     const qsizetype colon = value.lastIndexOf(':');
     QPointF mm;
     Qt::MouseButton button = Qt::NoButton;
@@ -490,14 +495,14 @@ ActionResult mouseEvent(Main& w, const QString& value, QEvent::Type type) {
         !parseButton(value.mid(colon + 1), button))
         return usage(QStringLiteral("expected X,Y:B with B left, right, middle or none"));
     QString why;
-    if (!userCanOperate(w.Picture1, why))
+    if (!userCanOperate(w.ui().Picture1, why))
         return usage(why);
     if (type == QEvent::MouseMove) {
         // A move without a button held reaches the surface only over it; with one held the
         // surface keeps the mouse wherever it goes.
         if (button == Qt::NoButton && !onSurface(w, mm))
             return usage(QStringLiteral("the pointer is outside the drawing surface"));
-        sendSurfaceMouse(*w.Picture1, type, mm, Qt::NoButton, button);
+        sendSurfaceMouse(*w.ui().Picture1, type, mm, Qt::NoButton, button);
         return ok();
     }
     if (button == Qt::NoButton)
@@ -506,43 +511,43 @@ ActionResult mouseEvent(Main& w, const QString& value, QEvent::Type type) {
     if (type == QEvent::MouseButtonPress) {
         if (!onSurface(w, mm))
             return usage(QStringLiteral("the pointer is outside the drawing surface"));
-        sendSurfaceMouse(*w.Picture1, type, mm, button, button);
+        sendSurfaceMouse(*w.ui().Picture1, type, mm, button, button);
     } else {
-        sendSurfaceMouse(*w.Picture1, type, mm, button, Qt::NoButton);
+        sendSurfaceMouse(*w.ui().Picture1, type, mm, button, Qt::NoButton);
     }
     return ok();
 }
 
-ActionResult press(Main& w, const QString& value) {
+ActionResult press(ScriptedEditor& w, const QString& value) {
     return mouseEvent(w, value, QEvent::MouseButtonPress);
 }
 
-ActionResult move(Main& w, const QString& value) {
+ActionResult move(ScriptedEditor& w, const QString& value) {
     return mouseEvent(w, value, QEvent::MouseMove);
 }
 
-ActionResult release(Main& w, const QString& value) {
+ActionResult release(ScriptedEditor& w, const QString& value) {
     return mouseEvent(w, value, QEvent::MouseButtonRelease);
 }
 
 // The centre of handle I of the set that "Action Souris" chooses, where a press picks it.
-ActionResult handleCentre(Main& w, const QString& text, QPointF& mm) {
+ActionResult handleCentre(ScriptedEditor& w, const QString& text, QPointF& mm) {
     int index = 0;
     const FormerModel& m = w.model();
     if (!parseInt(text, index) || index < 0 || index > m.Der_Point)
         return usage(QStringLiteral("expected a handle index 0..%1").arg(m.Der_Point));
-    const std::vector<Handle>& set = w.Option3->isChecked() ? m.shppi : m.Shape1;
+    const std::vector<Handle>& set = w.ui().Option3->isChecked() ? m.shppi : m.Shape1;
     const Handle& h = set.at(static_cast<std::size_t>(index));
     mm = QPointF(h.Left + static_cast<double>(m.Rayon_X), h.Top - static_cast<double>(m.Rayon_Y));
     QString why;
-    if (!userCanOperate(w.Picture1, why))
+    if (!userCanOperate(w.ui().Picture1, why))
         return usage(why);
     if (!onSurface(w, mm))
         return usage(QStringLiteral("handle %1 lies outside the drawing surface").arg(index));
     return ok();
 }
 
-ActionResult drag(Main& w, const QString& value) {
+ActionResult drag(ScriptedEditor& w, const QString& value) {
     const qsizetype colon = value.indexOf(':');
     QPointF to;
     if (colon < 0 || !parsePoint(value.mid(colon + 1), to))
@@ -550,7 +555,7 @@ ActionResult drag(Main& w, const QString& value) {
     QPointF from;
     if (const ActionResult r = handleCentre(w, value.left(colon), from); r.status != 0)
         return r;
-    PictureBox& p = *w.Picture1;
+    PictureBox& p = *w.ui().Picture1;
     sendSurfaceMouse(p, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
     settleEvents();
     sendSurfaceMouse(p, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
@@ -559,22 +564,22 @@ ActionResult drag(Main& w, const QString& value) {
     return ok();
 }
 
-ActionResult pin(Main& w, const QString& value) {
+ActionResult pin(ScriptedEditor& w, const QString& value) {
     QPointF at;
     if (const ActionResult r = handleCentre(w, value, at); r.status != 0)
         return r;
-    PictureBox& p = *w.Picture1;
+    PictureBox& p = *w.ui().Picture1;
     sendSurfaceMouse(p, QEvent::MouseButtonPress, at, Qt::RightButton, Qt::RightButton);
     settleEvents();
     sendSurfaceMouse(p, QEvent::MouseButtonRelease, at, Qt::RightButton, Qt::NoButton);
     return ok();
 }
 
-ActionResult view(Main& w, const QString& value) {
+ActionResult view(ScriptedEditor& w, const QString& value) {
     return clickFrm3DButton(w, value, &Frm3D::pb2);
 }
 
-ActionResult mode(Main& w, const QString& value) {
+ActionResult mode(ScriptedEditor& w, const QString& value) {
     return clickFrm3DButton(w, value, &Frm3D::pb1);
 }
 
@@ -587,14 +592,14 @@ void sendMouse(QWidget* target, QEvent::Type type, QPoint at, Qt::MouseButton bu
 
 // The pointer comes to the middle of the surface, the button goes down there, the pointer
 // moves by DX, DY with the button held, and the button comes up.
-ActionResult orbit(Main& w, const QString& value) {
+ActionResult orbit(ScriptedEditor& w, const QString& value) {
     static const QRegularExpression re(
         QStringLiteral("^([+-]?[0-9]{1,6}),([+-]?[0-9]{1,6}):(left|right|middle|none)$"));
     const QRegularExpressionMatch m = re.match(value);
     if (!m.hasMatch())
         return usage(QStringLiteral("expected DX,DY:B with B left, right, middle or none"));
     QString why;
-    if (!w.frm3D || !frm3DOperable(w, w.frm3D->Picture1, why))
+    if (!w.frm3D() || !frm3DOperable(w, w.frm3D()->Picture1, why))
         return usage(why);
     const QPoint delta(m.captured(1).toInt(), m.captured(2).toInt());
     const QString name = m.captured(3);
@@ -602,7 +607,7 @@ ActionResult orbit(Main& w, const QString& value) {
                                    : name == "right"  ? Qt::RightButton
                                    : name == "middle" ? Qt::MiddleButton
                                                       : Qt::NoButton;
-    QWidget* surface = w.frm3D->Picture1;
+    QWidget* surface = w.frm3D()->Picture1;
     const QPoint start = surface->rect().center();
     const QPoint end = start + delta;
     sendMouse(surface, QEvent::MouseMove, start, Qt::NoButton, Qt::NoButton);
@@ -614,7 +619,7 @@ ActionResult orbit(Main& w, const QString& value) {
     return ok();
 }
 
-ActionResult size3d(Main& w, const QString& value) {
+ActionResult size3d(ScriptedEditor& w, const QString& value) {
     static const QRegularExpression re(QStringLiteral("^([0-9]{1,5})x([0-9]{1,5})$"));
     const QRegularExpressionMatch m = re.match(value);
     constexpr int kMaxPixels = 4096;
@@ -625,22 +630,22 @@ ActionResult size3d(Main& w, const QString& value) {
         size.height() > kMaxPixels)
         return usage(QStringLiteral("each side must be 1..%1 pixels").arg(kMaxPixels));
     QString why;
-    if (!w.frm3D || !frm3DOperable(w, w.frm3D, why))
+    if (!w.frm3D() || !frm3DOperable(w, w.frm3D(), why))
         return usage(why);
     // The surface fills the window's inner area.
-    w.frm3D->resize(size);
+    w.frm3D()->resize(size);
     settleEvents();
-    if (w.frm3D->Picture1->size() != size)
+    if (w.frm3D()->Picture1->size() != size)
         return failure(QStringLiteral("the surface measures %1x%2")
-                           .arg(w.frm3D->Picture1->width())
-                           .arg(w.frm3D->Picture1->height()));
+                           .arg(w.frm3D()->Picture1->width())
+                           .arg(w.frm3D()->Picture1->height()));
     return ok();
 }
 
-ActionResult render3d(Main& w, const QString& value) {
+ActionResult render3d(ScriptedEditor& w, const QString& value) {
     return writeOutput(value, [&w](QSaveFile& f) {
-        w.frm3D->drawPendingFrame();
-        return w.frm3D->Picture1->image().save(&f, "PNG");
+        w.frm3D()->drawPendingFrame();
+        return w.frm3D()->Picture1->image().save(&f, "PNG");
     });
 }
 
@@ -657,16 +662,16 @@ ActionResult pressAndMoveSlider(QSlider* s, const QString& value) {
     return ok();
 }
 
-ActionResult ep(Main& w, const QString& value) {
-    return pressAndMoveSlider(w.Slider1, value);
+ActionResult ep(ScriptedEditor& w, const QString& value) {
+    return pressAndMoveSlider(w.ui().Slider1, value);
 }
 
-ActionResult haut(Main& w, const QString& value) {
-    return pressAndMoveSlider(w.Slider2, value);
+ActionResult haut(ScriptedEditor& w, const QString& value) {
+    return pressAndMoveSlider(w.ui().Slider2, value);
 }
 
-ActionResult larg(Main& w, const QString& value) {
-    return pressAndMoveSlider(w.Slider3, value);
+ActionResult larg(ScriptedEditor& w, const QString& value) {
+    return pressAndMoveSlider(w.ui().Slider3, value);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -674,7 +679,7 @@ ActionResult larg(Main& w, const QString& value) {
 
 // Resizes the editor window to W by H pixels, frame included, as a user dragging its border
 // does: it stops at its minimum size, and the resize handler runs.
-ActionResult resize(Main& w, const QString& value) {
+ActionResult resize(ScriptedEditor& w, const QString& value) {
     static const QRegularExpression re(QStringLiteral("^([0-9]{1,5})x([0-9]{1,5})$"));
     const QRegularExpressionMatch m = re.match(value);
     constexpr int kMaxPixels = 8192; // twice a 4K screen
@@ -689,16 +694,16 @@ ActionResult resize(Main& w, const QString& value) {
     return ok();
 }
 
-ActionResult window(Main& w, const QString& value) {
+ActionResult window(ScriptedEditor& w, const QString& value) {
     return writeOutput(value, [&w](QSaveFile& f) { return w.grab().save(&f, "PNG"); });
 }
 
 // Opens "&A propos" as a user does, writes the about window's picture once it shows, and
 // closes it with "&OK".
-ActionResult about(Main& w, const QString& value) {
+ActionResult about(ScriptedEditor& w, const QString& value) {
     if (value.isEmpty())
         return usage(QStringLiteral("no file name"));
-    if (!w.IM_ABOUT->isEnabled() || !w.IM_ABOUT->isVisible())
+    if (!w.ui().IM_ABOUT->isEnabled() || !w.ui().IM_ABOUT->isVisible())
         return usage(QStringLiteral("IM_ABOUT is disabled"));
     ActionResult result = failure(QStringLiteral("the about window did not open"));
     // Runs inside the window's modal loop; dropped with the guard if the window never opens.
@@ -706,14 +711,14 @@ ActionResult about(Main& w, const QString& value) {
     QMetaObject::invokeMethod(
         &guard,
         [&w, &value, &result] {
-            if (!w.aboutWindow)
+            if (!w.aboutWindow())
                 return;
             result = writeOutput(
-                value, [&w](QSaveFile& f) { return w.aboutWindow->grab().save(&f, "PNG"); });
-            w.aboutWindow->Command1->click();
+                value, [&w](QSaveFile& f) { return w.aboutWindow()->grab().save(&f, "PNG"); });
+            w.aboutWindow()->Command1->click();
         },
         Qt::QueuedConnection);
-    w.IM_ABOUT->trigger();
+    w.ui().IM_ABOUT->trigger();
     return result;
 }
 

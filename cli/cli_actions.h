@@ -4,7 +4,7 @@
 
 #include <vector>
 
-class Main;
+class ScriptedEditor;
 
 // What running one action gave: status 0 (done), 1 (failed at run time) or 2 (the user could
 // not have done this: malformed or out-of-range value, disabled or hidden control).
@@ -16,7 +16,7 @@ struct ActionResult {
 // One NAME=VALUE action of couples-cli. New actions are added to the table in cli_actions.cpp.
 struct CliAction {
     const char* name;
-    ActionResult (*run)(Main& window, const QString& value);
+    ActionResult (*run)(ScriptedEditor& window, const QString& value);
 };
 
 const std::vector<CliAction>& cliActions();

@@ -2,7 +2,7 @@
 
 #include "cli_actions.h"
 
-#include "editor/main.h"
+#include "editor/scripted_editor.h"
 #include "view3d/frm3d.h"
 
 #include <QCoreApplication>
@@ -127,11 +127,11 @@ int runCouplesCli(const QStringList& args, QTextStream& out, QTextStream& err) {
     // Nobody can answer a dialog or read a message box here: a dialog that no action types into
     // is cancelled, and a warning fails the action that caused it.
     QString warning;
-    Main window(surface);
-    window.fileDialogAnswer = [](const QString&, const QString&, int) { return QString(); };
-    window.warningSink = [&warning](const QString&, const QString& text) { warning = text; };
+    ScriptedEditor window(surface);
+    window.dialogs.fileName = [](const QString&, const QString&, int) { return QString(); };
+    window.dialogs.warning = [&warning](const QString&, const QString& text) { warning = text; };
     // A script must never wait on a message box: engine errors go to stderr.
-    window.frm3D->errorPresenter = [&err](int, const QString& text) {
+    window.frm3D()->errorPresenter = [&err](int, const QString& text) {
         err << "couples-cli: Error: " << text << "\n";
     };
     window.show();

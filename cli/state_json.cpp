@@ -1,6 +1,7 @@
 #include "state_json.h"
 
 #include "editor/main.h"
+#include "editor/picture_box.h"
 #include "view3d/frm3d.h"
 
 #include <QCheckBox>
@@ -60,29 +61,22 @@ QJsonObject checkable(const QAbstractButton* b) {
 
 // The 3-D window: its piece, the former's mesh in model space and the orbit camera.
 QJsonObject view3dState(const Frm3D& f) {
-    const Engine& e = f.engine;
-    QJsonObject mesh{{"index", f.scene.formerMesh}, {"vertexCount", 0}, {"faceCount", 0}};
+    const PartMesh part = f.part();
     QJsonArray vertices;
-    if (e.isMesh(f.scene.formerMesh)) {
-        const Mesh& m = e.meshes[static_cast<std::size_t>(f.scene.formerMesh)];
-        mesh["vertexCount"] = m.vertexCount;
-        mesh["faceCount"] = m.faceCount;
-        for (int k = m.vertexStart; k < m.vertexStart + m.vertexCount; ++k) {
-            const Vector3& v = e.vertices[static_cast<std::size_t>(k)];
-            vertices.append(QJsonArray{double(v.x), double(v.y), double(v.z)});
-        }
-    }
-    mesh["vertices"] = vertices;
-    const int renderMode = e.isCamera(f.currentCamera)
-                               ? e.cameras[static_cast<std::size_t>(f.currentCamera)].renderMode
-                               : 0;
+    for (const Vector3& v : part.vertices)
+        vertices.append(QJsonArray{double(v.x), double(v.y), double(v.z)});
+    const QJsonObject mesh{{"index", part.index},
+                           {"vertexCount", part.vertexCount},
+                           {"faceCount", part.faceCount},
+                           {"vertices", vertices}};
+    const View3DSettings v = f.viewSettings();
     return {{"visible", f.isVisible()},
-            {"View_Piece", f.View_Piece},
+            {"View_Piece", Frm3D::pieceNumber(v.piece)},
             {"formerMesh", mesh},
-            {"camera", QJsonObject{{"yaw", double(f.yaw)},
-                                   {"pitch", double(f.pitch)},
-                                   {"distance", double(f.distance)},
-                                   {"renderMode", renderMode}}}};
+            {"camera", QJsonObject{{"yaw", double(v.yaw)},
+                                   {"pitch", double(v.pitch)},
+                                   {"distance", double(v.distance)},
+                                   {"renderMode", Frm3D::renderModeNumber(v.renderMode)}}}};
 }
 
 } // namespace
@@ -90,55 +84,56 @@ QJsonObject view3dState(const Frm3D& f) {
 QJsonObject editorState(const Main& w) {
     const FormerModel& m = w.model();
     QJsonObject controls;
-    controls["Hscroll1"] = slider(w.Hscroll1);
-    controls["Hscroll2"] = slider(w.Hscroll2);
-    controls["Hscroll3"] = slider(w.Hscroll3);
-    controls["Slider4"] = slider(w.Slider4);
-    controls["Slider5"] = slider(w.Slider5);
-    controls["Slider6"] = slider(w.Slider6);
-    controls["Slider1"] = slider(w.Slider1);
-    controls["Slider2"] = slider(w.Slider2);
-    controls["Slider3"] = slider(w.Slider3);
-    controls["T_EP"] = w.T_EP->text();
-    controls["T_H"] = w.T_H->text();
-    controls["T_L"] = w.T_L->text();
-    controls["Check4"] = checkable(w.Check4);
-    const QRadioButton* options[] = {w.Option1, w.Option2, w.Option3, w.Option4,
-                                     w.Option5, w.Option6, w.Option7};
+    controls["Hscroll1"] = slider(w.ui().Hscroll1);
+    controls["Hscroll2"] = slider(w.ui().Hscroll2);
+    controls["Hscroll3"] = slider(w.ui().Hscroll3);
+    controls["Slider4"] = slider(w.ui().Slider4);
+    controls["Slider5"] = slider(w.ui().Slider5);
+    controls["Slider6"] = slider(w.ui().Slider6);
+    controls["Slider1"] = slider(w.ui().Slider1);
+    controls["Slider2"] = slider(w.ui().Slider2);
+    controls["Slider3"] = slider(w.ui().Slider3);
+    controls["T_EP"] = w.ui().T_EP->text();
+    controls["T_H"] = w.ui().T_H->text();
+    controls["T_L"] = w.ui().T_L->text();
+    controls["Check4"] = checkable(w.ui().Check4);
+    const QRadioButton* options[] = {w.ui().Option1, w.ui().Option2, w.ui().Option3, w.ui().Option4,
+                                     w.ui().Option5, w.ui().Option6, w.ui().Option7};
     for (int i = 0; i < 7; ++i)
         controls[QStringLiteral("Option%1").arg(i + 1)] = checkable(options[i]);
-    const std::pair<const char*, const QGroupBox*> frames[] = {{"Frame2", w.Frame2},
-                                                               {"Frame4", w.Frame4},
-                                                               {"Frame6", w.Frame6},
-                                                               {"Frame8", w.Frame8},
-                                                               {"Frame9", w.Frame9}};
+    const std::pair<const char*, const QGroupBox*> frames[] = {{"Frame2", w.ui().Frame2},
+                                                               {"Frame4", w.ui().Frame4},
+                                                               {"Frame6", w.ui().Frame6},
+                                                               {"Frame8", w.ui().Frame8},
+                                                               {"Frame9", w.ui().Frame9}};
     for (const auto& [name, frame] : frames)
         controls[name] = QJsonObject{{"enabled", ownEnabled(frame)}, {"visible", shown(frame)}};
     controls["Label6"] =
-        QJsonObject{{"caption", w.Label6->text()}, {"visible", !w.Label6->isHidden()}};
-    controls["Text3"] = w.Text3->text();
-    controls["lblX"] = w.lblX->text();
-    controls["lblY"] = w.lblY->text();
+        QJsonObject{{"caption", w.ui().Label6->text()}, {"visible", !w.ui().Label6->isHidden()}};
+    controls["Text3"] = w.ui().Text3->text();
+    controls["lblX"] = w.ui().lblX->text();
+    controls["lblY"] = w.ui().lblY->text();
     // The coordinate boxes hide while the picture shows; their keys above stay their text.
     controls["lblXState"] =
-        QJsonObject{{"enabled", ownEnabled(w.lblX)}, {"visible", shown(w.lblX)}};
+        QJsonObject{{"enabled", ownEnabled(w.ui().lblX)}, {"visible", shown(w.ui().lblX)}};
     controls["lblYState"] =
-        QJsonObject{{"enabled", ownEnabled(w.lblY)}, {"visible", shown(w.lblY)}};
-    controls["Label4"] = QJsonObject{{"caption", w.Label4->text()},
-                                     {"enabled", ownEnabled(w.Label4)},
-                                     {"visible", shown(w.Label4)}};
-    controls["Command4"] = QJsonObject{{"tag", w.Command4->property("tag").toString()},
-                                       {"enabled", ownEnabled(w.Command4)},
-                                       {"visible", shown(w.Command4)}};
-    controls["SSTab1"] = QJsonObject{{"tab", w.SSTab1->currentIndex()},
-                                     {"caption", w.SSTab1->tabText(w.SSTab1->currentIndex())}};
+        QJsonObject{{"enabled", ownEnabled(w.ui().lblY)}, {"visible", shown(w.ui().lblY)}};
+    controls["Label4"] = QJsonObject{{"caption", w.ui().Label4->text()},
+                                     {"enabled", ownEnabled(w.ui().Label4)},
+                                     {"visible", shown(w.ui().Label4)}};
+    controls["Command4"] = QJsonObject{{"tag", w.ui().Command4->property("tag").toString()},
+                                       {"enabled", ownEnabled(w.ui().Command4)},
+                                       {"visible", shown(w.ui().Command4)}};
+    controls["SSTab1"] =
+        QJsonObject{{"tab", w.ui().SSTab1->currentIndex()},
+                    {"caption", w.ui().SSTab1->tabText(w.ui().SSTab1->currentIndex())}};
     QJsonObject tags;
     for (int i : Main::pb1Indices())
         tags[QString::number(i)] = w.pb1Tag(i);
     controls["pb1"] = tags;
     // Where every control of the window is, in pixels of its container. A control whose entry
     // is its text has its geometry beside it, under NAME.geometry.
-    for (const QWidget* c : w.Elastic.controls()) {
+    for (const QWidget* c : w.Elastic().controls()) {
         const QRect g = c->geometry();
         const QJsonArray geometry{g.left(), g.top(), g.width(), g.height()};
         const QString name = c->objectName();
@@ -152,18 +147,18 @@ QJsonObject editorState(const Main& w) {
     }
 
     QJsonObject s;
-    s["surface"] = QJsonObject{{"ScaleWidth", w.Picture1->ScaleWidth()},
-                               {"ScaleHeight", w.Picture1->ScaleHeight()},
+    s["surface"] = QJsonObject{{"ScaleWidth", w.ui().Picture1->ScaleWidth()},
+                               {"ScaleHeight", w.ui().Picture1->ScaleHeight()},
                                {"X1", m.X1()},
                                {"Y1", m.Y1()},
-                               {"viewScale", w.Picture1->viewScale()}};
+                               {"viewScale", w.ui().Picture1->viewScale()}};
     const QSize outer = w.frameGeometry().size();
-    const QSize minimum = w.Elastic.minimumOuterSize();
+    const QSize minimum = w.Elastic().minimumOuterSize();
     s["window"] = QJsonObject{{"width", outer.width()},
                               {"height", outer.height()},
                               {"minWidth", minimum.width()},
                               {"minHeight", minimum.height()},
-                              {"tab", w.SSTab1->currentIndex()}};
+                              {"tab", w.ui().SSTab1->currentIndex()}};
     s["Nb_Points"] = m.Nb_Points;
     s["Ordre_Spline"] = m.Ordre_Spline;
     s["Idx_Point"] = m.Idx_Point;
@@ -176,13 +171,14 @@ QJsonObject editorState(const Main& w) {
     s["shppi"] = handles(m.shppi);
     s["Shape1"] = handles(m.Shape1);
     s["controls"] = controls;
-    s["Chosen_File"] = w.Chosen_File;
-    s["PicturePath"] = w.PicturePath;
+    s["Chosen_File"] = w.Chosen_File();
+    s["PicturePath"] = w.PicturePath();
     s["picture"] =
-        QJsonObject{{"on", w.pictureOn()}, {"width", w.ps.width()}, {"height", w.ps.height()}};
-    s["project"] = QJsonObject{{"file", w.projectFile}, {"modified", w.projectModified()}};
-    s["undo"] = QJsonObject{{"count", w.undoStack->count()}, {"index", w.undoStack->index()}};
-    if (w.frm3D)
-        s["view3d"] = view3dState(*w.frm3D);
+        QJsonObject{{"on", w.pictureOn()}, {"width", w.ps().width()}, {"height", w.ps().height()}};
+    s["project"] = QJsonObject{{"file", w.projectFile()}, {"modified", w.projectModified()}};
+    s["undo"] = QJsonObject{{"count", w.session().history().count()},
+                            {"index", w.session().history().index()}};
+    if (w.frm3D())
+        s["view3d"] = view3dState(*w.frm3D());
     return s;
 }

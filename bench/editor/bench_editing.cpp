@@ -41,22 +41,22 @@ double percentile99(const std::vector<double>& v) {
 // One editor per surface and point count, with the doubling on (slaved) and point 3 picked;
 // the 3-D surface measures surface3d pixels.
 // The editors live until the benchmarks end, and go before the application does.
-std::map<std::pair<int, int>, std::unique_ptr<Main>> sessions;
+std::map<std::pair<int, int>, std::unique_ptr<ScriptedEditor>> sessions;
 
 Main& dragSession(QSizeF surfaceMm, QSize surface3d, int points) {
     auto& w = sessions[{qRound(surfaceMm.width() * 1000), points}];
     if (!w) {
         if (sessions.size() == 1)
             atBenchmarksEnd([] { sessions.clear(); });
-        w = std::make_unique<Main>(surfaceMm);
+        w = std::make_unique<ScriptedEditor>(surfaceMm);
         w->show();
-        w->frm3D->resize(surface3d);
+        w->frm3D()->resize(surface3d);
         QApplication::processEvents();
-        w->Check4->click();
-        w->Hscroll2->setValue(points);
+        w->ui().Check4->click();
+        w->ui().Hscroll2->setValue(points);
         const FormerModel& m = w->model();
         const Handle& h = m.shppi[3];
-        sendSurfaceMouse(*w->Picture1, QEvent::MouseButtonPress,
+        sendSurfaceMouse(*w->ui().Picture1, QEvent::MouseButtonPress,
                          {h.Left + m.Rayon_X, h.Top - m.Rayon_Y}, Qt::LeftButton, Qt::LeftButton);
         QApplication::processEvents();
     }
@@ -66,27 +66,27 @@ Main& dragSession(QSizeF surfaceMm, QSize surface3d, int points) {
 void dragStep(benchmark::State& state, QSizeF surfaceMm, QSize surface3d) {
     const int points = static_cast<int>(state.range(0));
     Main& w = dragSession(surfaceMm, surface3d, points);
-    PictureBox& p = *w.Picture1;
+    PictureBox& p = *w.ui().Picture1;
     const FormerModel& m = w.model();
     // Right of the axis, so that every move really moves the point.
     const double x0 = m.X1() + 0.3 * (p.ScaleWidth() / 2);
     const double y0 = m.Y1() - 0.2 * p.ScaleHeight();
     int step = 0;
-    const int framesBefore = w.frm3D->framesDrawn;
+    const int framesBefore = w.frm3D()->framesDrawn;
     for (auto _ : state) {
         const double dx = (step++ % 2) == 0 ? 0.0 : 1.5;
         sendSurfaceMouse(p, QEvent::MouseMove, {x0 + dx, y0}, Qt::NoButton, Qt::LeftButton);
         p.repaint();
-        w.frm3D->drawPendingFrame();
+        w.frm3D()->drawPendingFrame();
     }
     state.counters["width_px"] = p.width();
     state.counters["height_px"] = p.height();
     state.counters["points"] = m.Nb_Points;
-    state.counters["frames3d"] = w.frm3D->framesDrawn - framesBefore;
-    state.counters["width3d_px"] = w.frm3D->Picture1->width();
-    state.counters["height3d_px"] = w.frm3D->Picture1->height();
+    state.counters["frames3d"] = w.frm3D()->framesDrawn - framesBefore;
+    state.counters["width3d_px"] = w.frm3D()->Picture1->width();
+    state.counters["height3d_px"] = w.frm3D()->Picture1->height();
     // Device pixels per logical pixel of both windows: 2 under QT_SCALE_FACTOR=2.
-    state.counters["pixel_ratio"] = w.frm3D->Picture1->devicePixelRatioF();
+    state.counters["pixel_ratio"] = w.frm3D()->Picture1->devicePixelRatioF();
 }
 
 void BM_DragStep_DesignSize(benchmark::State& state) {
@@ -114,7 +114,7 @@ BENCHMARK(BM_DragStep_1920x1080)->Apply(configure);
 // alternate between the two sliders and between two values each.
 // One editor per surface with the picture on; they live until the benchmarks end.
 std::unique_ptr<QTemporaryDir> pictureFolder;
-std::map<int, std::unique_ptr<Main>> pictureSessions;
+std::map<int, std::unique_ptr<ScriptedEditor>> pictureSessions;
 
 Main* pictureSession(QSizeF surfaceMm) {
     if (!pictureFolder) {
@@ -131,14 +131,14 @@ Main* pictureSession(QSizeF surfaceMm) {
     }
     auto& w = pictureSessions[qRound(surfaceMm.width() * 1000)];
     if (!w) {
-        w = std::make_unique<Main>(surfaceMm);
+        w = std::make_unique<ScriptedEditor>(surfaceMm);
         w->show();
         QApplication::processEvents();
         const QString path = pictureFolder->filePath("plan.jpg");
-        w->fileDialogAnswer = [path](const QString&, const QString&, int) { return path; };
-        w->pb1(0)->click();
+        w->dialogs.fileName = [path](const QString&, const QString&, int) { return path; };
+        w->ui().pb1(0)->click();
     }
-    return w->ps.size() == QSize(4000, 3000) ? w.get() : nullptr;
+    return w->ps().size() == QSize(4000, 3000) ? w.get() : nullptr;
 }
 
 void pictureStep(benchmark::State& state, QSizeF surfaceMm) {
@@ -148,9 +148,9 @@ void pictureStep(benchmark::State& state, QSizeF surfaceMm) {
         return;
     }
     Main& w = *session;
-    PictureBox& p = *w.Picture1;
+    PictureBox& p = *w.ui().Picture1;
     const std::pair<QSlider*, int> moves[] = {
-        {w.Slider5, 100}, {w.Slider4, 400}, {w.Slider5, 60}, {w.Slider4, 650}};
+        {w.ui().Slider5, 100}, {w.ui().Slider4, 400}, {w.ui().Slider5, 60}, {w.ui().Slider4, 650}};
     static std::size_t step = 0; // across repetitions: every step moves a slider
     for (auto _ : state) {
         const auto& [slider, value] = moves[step++ % 4];
@@ -184,26 +184,26 @@ BENCHMARK(BM_PictureSliderStep_1920x1080)->Apply(configureSteps);
 // "&Annuler" and "&Rétablir" of a drag, one per repetition in turn, at 100 points with the
 // doubling on: the work before or after the drag shown again, up to both windows redrawn.
 void BM_UndoDrag(benchmark::State& state) {
-    static std::unique_ptr<Main> w;
+    static std::unique_ptr<ScriptedEditor> w;
     if (!w) {
-        w = std::make_unique<Main>();
+        w = std::make_unique<ScriptedEditor>();
         atBenchmarksEnd([] { w.reset(); });
         w->show();
         QApplication::processEvents();
-        w->Check4->click();
-        w->Hscroll2->setValue(100);
+        w->ui().Check4->click();
+        w->ui().Hscroll2->setValue(100);
         w->recordWorkChange();
         const FormerModel& m = w->model();
         const Handle& h = m.shppi[3];
         const QPointF from{h.Left + m.Rayon_X, h.Top - m.Rayon_Y}, to{from.x() + 6.0, from.y()};
-        sendSurfaceMouse(*w->Picture1, QEvent::MouseButtonPress, from, Qt::LeftButton,
+        sendSurfaceMouse(*w->ui().Picture1, QEvent::MouseButtonPress, from, Qt::LeftButton,
                          Qt::LeftButton);
-        sendSurfaceMouse(*w->Picture1, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
-        sendSurfaceMouse(*w->Picture1, QEvent::MouseButtonRelease, to, Qt::LeftButton,
+        sendSurfaceMouse(*w->ui().Picture1, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+        sendSurfaceMouse(*w->ui().Picture1, QEvent::MouseButtonRelease, to, Qt::LeftButton,
                          Qt::NoButton);
         QApplication::processEvents();
         w->recordWorkChange();
-        if (w->IM_Undo->text() != QStringLiteral("&Annuler : déplacer le point 3"))
+        if (w->ui().IM_Undo->text() != QStringLiteral("&Annuler : déplacer le point 3"))
             w->undoStack->clear();
     }
     if (!w->undoStack->canUndo() && !w->undoStack->canRedo()) {
@@ -212,9 +212,9 @@ void BM_UndoDrag(benchmark::State& state) {
     }
     static int step = 0; // across repetitions: undo, redo, undo...
     for (auto _ : state) {
-        (step++ % 2 == 0 ? w->IM_Undo : w->IM_Redo)->trigger();
-        w->Picture1->repaint();
-        w->frm3D->drawPendingFrame();
+        (step++ % 2 == 0 ? w->ui().IM_Undo : w->ui().IM_Redo)->trigger();
+        w->ui().Picture1->repaint();
+        w->frm3D()->drawPendingFrame();
     }
     state.counters["points"] = w->model().Nb_Points;
 }
@@ -223,18 +223,18 @@ BENCHMARK(BM_UndoDrag)->Apply(configureSteps);
 // A project of 100 points with the doubling on, saved and opened again through the window.
 std::unique_ptr<QTemporaryDir> projectFolder;
 Main& projectSession() {
-    static std::unique_ptr<Main> w;
+    static std::unique_ptr<ScriptedEditor> w;
     if (!w) {
         projectFolder = std::make_unique<QTemporaryDir>();
-        w = std::make_unique<Main>();
+        w = std::make_unique<ScriptedEditor>();
         atBenchmarksEnd([] {
             w.reset();
             projectFolder.reset();
         });
         w->show();
         QApplication::processEvents();
-        w->Check4->click();
-        w->Hscroll2->setValue(100);
+        w->ui().Check4->click();
+        w->ui().Hscroll2->setValue(100);
         w->saveProject(projectFolder->filePath("work.couple"));
     }
     return *w;

@@ -20,7 +20,7 @@ void repaintSurface(benchmark::State& state, QSizeF surfaceMm) {
     Main w(surfaceMm);
     w.show();
     QApplication::processEvents();
-    PictureBox& p = *w.Picture1;
+    PictureBox& p = *w.ui().Picture1;
     for (auto _ : state) {
         p.invalidate();
         p.repaint();
@@ -67,7 +67,7 @@ void BM_ResizeStep_1920x1080(benchmark::State& state) {
             QImage plan(4000, 3000, QImage::Format_RGB32);
             plan.fill(QColor(200, 180, 150));
             plan.save(path);
-            w->fileDialogAnswer = [path](const QString&, const QString&, int) { return path; };
+            w->dialogs.fileName = [path](const QString&, const QString&, int) { return path; };
             w->pb1_Click(0);
         }
         QApplication::processEvents();
@@ -77,10 +77,10 @@ void BM_ResizeStep_1920x1080(benchmark::State& state) {
     for (auto _ : state) {
         const int d = (step++ % 2) * 8;
         w->resize(QSize(1920 - d, 1080 - d) - frame);
-        w->Picture1->repaint();
+        w->ui().Picture1->repaint();
     }
-    state.counters["width_px"] = w->Picture1->width();
-    state.counters["height_px"] = w->Picture1->height();
+    state.counters["width_px"] = w->ui().Picture1->width();
+    state.counters["height_px"] = w->ui().Picture1->height();
     state.counters["picture"] = w->pictureOn();
 }
 BENCHMARK(BM_ResizeStep_1920x1080)

@@ -24,7 +24,7 @@ void frame(benchmark::State& state, QSize size) {
     Main w;
     w.show();
     QApplication::processEvents();
-    Frm3D& f = *w.frm3D;
+    Frm3D& f = *w.frm3D();
     f.resize(size);
     QApplication::processEvents();
     Camera& c = f.engine.cameras[f.currentCamera];
@@ -33,13 +33,13 @@ void frame(benchmark::State& state, QSize size) {
     c.specular = c.attenuation = state.range(0) == kModeSmooth;
     if (state.range(1) == 1) {
         // As a user looks at it: turned, from above, with the ground and the axes on.
-        w.pb1(10)->click();
-        w.pb1(14)->click();
+        w.ui().pb1(10)->click();
+        w.ui().pb1(14)->click();
         f.yaw = 0.6f;
         f.pitch = 0.4f;
     }
     for (auto _ : state) {
-        w.Redraw3D = true;
+        w.Redraw3D() = true;
         f.drawPendingFrame();
     }
     state.counters["width_px"] = f.Picture1->image().width();

@@ -4,6 +4,7 @@
 #include "editor/main.h"
 #include "editor/piece_page.h"
 #include "editor/piece_size_dialog.h"
+#include "editor/user_dialogs.h"
 
 #include "files/safe_file_writer.h"
 
@@ -11,7 +12,6 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QMenu>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QSlider>
 
@@ -39,63 +39,44 @@ FormatText formatText(Main::PieceFormat format) {
 
 } // namespace
 
-void Main::createExportMenu() {
-    IM_PREFER->addSeparator()->setObjectName("IM_Sep_Export");
-    auto item = [this](const char* name, const char* caption, PieceFormat format) {
-        QAction* a = IM_PREFER->addAction(QString::fromUtf8(caption));
-        a->setObjectName(name);
-        connect(a, &QAction::triggered, this, [this, format] { Export_Piece(format); });
-        return a;
-    };
-    IM_Export_SVG = item("IM_Export_SVG", "Exporter en &SVG...", PieceFormat::Svg);
-    IM_Export_DXF = item("IM_Export_DXF", "Exporter en &DXF...", PieceFormat::Dxf);
-    IM_Export_PDF = item("IM_Export_PDF", "Exporter en &PDF...", PieceFormat::Pdf);
-    IM_Print = item("IM_Print", "&Imprimer à l'échelle 1:1...", PieceFormat::Print);
-}
-
 PieceOutline Main::realSizePiece(int Piece) const {
-    const FormerModel& m = model_;
-    const OutlineInput in{m.Courbe_Droite,          m.Courbe_Gauche, m.Doublage_Droit,
-                          m.Doublage_Gauche,        m.Nb_Points,     m.Line4.Y1,
-                          state_.doublingOn ? 1 : 0};
+    const FormerModel& m = session_.model();
+    const OutlineInput in{m.Courbe_Droite,
+                          m.Courbe_Gauche,
+                          m.Doublage_Droit,
+                          m.Doublage_Gauche,
+                          m.Nb_Points,
+                          m.Line4.Y1,
+                          session_.work().doublingOn ? 1 : 0};
     const std::optional<::Piece> piece = pieceFromSaveCode(Piece);
     if (!piece) {
         PieceOutline none;
         none.error = "pièce du couple inconnue";
         return none;
     }
-    return pieceOutline(in, *piece, m.X1(), 2.0 * state_.width.value, 2.0 * state_.height.value);
+    return pieceOutline(in, *piece, m.X1(), 2.0 * session_.work().width.value,
+                        2.0 * session_.work().height.value);
 }
 
 bool Main::Export_Piece(PieceFormat format) {
     const FormatText text = formatText(format);
     const QString title = QString::fromUtf8(text.title);
     // 1. The piece and its size.
-    std::optional<PieceSizeChoice> choice;
-    if (exportDialogAnswer) {
-        choice = exportDialogAnswer();
-    } else {
-        PieceSizeDialog dialog(
-            title,
-            [this](int Piece) {
-                const PieceOutline o = realSizePiece(Piece);
-                return o.ok() ? QSizeF(o.width(), o.height()) : QSizeF();
-            },
-            this);
-        if (dialog.exec() == QDialog::Accepted)
-            choice = dialog.choice();
-    }
+    const std::optional<PieceSizeChoice> choice = dialogs_.askPieceSize(title, [this](int Piece) {
+        const PieceOutline o = realSizePiece(Piece);
+        return o.ok() ? QSizeF(o.width(), o.height()) : QSizeF();
+    });
     if (!choice)
         return true;
     const PieceOutline outline =
         resizedPiece(realSizePiece(choice->Piece), choice->width, choice->height);
     if (!outline.ok()) {
-        showWarning(title, QStringLiteral("Impossible d'exporter la pièce : %1.")
-                               .arg(QString::fromStdString(outline.error)));
+        dialogs_.warn(title, QStringLiteral("Impossible d'exporter la pièce : %1.")
+                                 .arg(QString::fromStdString(outline.error)));
         return false;
     }
     const ::Piece piece = *pieceFromSaveCode(choice->Piece);
-    const QStringList caption = piecePageCaption(piece, outline, state_.thickness.value);
+    const QStringList caption = piecePageCaption(piece, outline, session_.work().thickness.value);
     const QString name = QString::fromStdString(pieceCaption(piece, outline));
 
     if (format == PieceFormat::Print)
@@ -109,18 +90,18 @@ bool Main::Export_Piece(PieceFormat format) {
         bytes = QByteArray::fromStdString(pieceDxf(outline));
     } else if (const QString refusal = piecePdf(outline, caption, name, bytes);
                !refusal.isEmpty()) {
-        showWarning(title, refusal);
+        dialogs_.warn(title, refusal);
         return false;
     }
     // 3. The file, written aside and put in place of an older one only when complete.
     File_Dialog(QString::fromUtf8(text.pattern), QString::fromUtf8(text.description), 1);
-    if (Chosen_File.isEmpty())
+    if (Chosen_File_.isEmpty())
         return true;
-    const std::string error = writeFileSafely(QFile::encodeName(Chosen_File).toStdString(),
+    const std::string error = writeFileSafely(QFile::encodeName(Chosen_File_).toStdString(),
                                               std::string_view(bytes.constData(), bytes.size()));
     if (error.empty())
         return true;
-    showWarning(title, QString::fromStdString(error));
+    dialogs_.warn(title, QString::fromStdString(error));
     return false;
 }
 
@@ -130,14 +111,7 @@ bool Main::printPiece(const PieceOutline& outline, const QStringList& caption) {
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(QPageLayout::Portrait);
     printer.setDocName(title);
-    bool accepted = false;
-    if (printDialogAnswer) {
-        accepted = printDialogAnswer(printer);
-    } else {
-        QPrintDialog dialog(&printer, this);
-        dialog.setWindowTitle(title);
-        accepted = dialog.exec() == QDialog::Accepted;
-    }
+    const bool accepted = dialogs_.askPrinter(printer, title);
     if (!accepted)
         return true;
     // The whole sheet is the painter's, so the piece lands where the layout puts it; a scale
@@ -146,12 +120,12 @@ bool Main::printPiece(const PieceOutline& outline, const QStringList& caption) {
     const QString refusal =
         piecePageRefusal(outline, printer.pageLayout().fullRect(QPageLayout::Millimeter).size());
     if (!refusal.isEmpty()) {
-        showWarning(title, refusal);
+        dialogs_.warn(title, refusal);
         return false;
     }
     paintPiecePage(printer, outline, caption);
     if (printer.printerState() == QPrinter::Error) {
-        showWarning(title, QStringLiteral("L'impression a échoué."));
+        dialogs_.warn(title, QStringLiteral("L'impression a échoué."));
         return false;
     }
     return true;

@@ -4,6 +4,7 @@
 #include "view3d/frm3d.h"
 
 #include "editor/file_dialog.h"
+#include "editor/user_dialogs.h"
 
 #include "files/couple_export.h"
 
@@ -12,7 +13,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFile>
-#include <QMessageBox>
 
 namespace {
 
@@ -21,36 +21,31 @@ const QString kProfileTitle = QStringLiteral("Fichier Profil");
 } // namespace
 
 void Main::File_Dialog(const QString& Pattern, const QString& Description, int ForSave) {
-    const QString typed = fileDialogAnswer ? fileDialogAnswer(Pattern, Description, ForSave)
-                                           : askFileName(this, Pattern, Description, ForSave != 0);
-    Chosen_File = chosenFileName(typed, Description, ForSave != 0);
+    const QString typed = dialogs_.askFileName(Pattern, Description, ForSave != 0);
+    Chosen_File_ = chosenFileName(typed, Description, ForSave != 0);
 }
 
 bool Main::Save_Couple(int Piece) {
     // 1., 2. Ask for the file's name; a cancel saves nothing and is no failure.
     File_Dialog(QStringLiteral("*.DAT"), kProfileTitle, 1);
-    if (Chosen_File.isEmpty())
+    if (Chosen_File_.isEmpty())
         return true;
     // 3. to 5. The samples as the last drawing left them. The file is written aside and only
     // then put in place of an older one, so a failure never damages it.
-    const FormerModel& m = model_;
-    const OutlineInput in{m.Courbe_Droite,          m.Courbe_Gauche, m.Doublage_Droit,
-                          m.Doublage_Gauche,        m.Nb_Points,     m.Line4.Y1,
-                          state_.doublingOn ? 1 : 0};
+    const FormerModel& m = session_.model();
+    const OutlineInput in{m.Courbe_Droite,
+                          m.Courbe_Gauche,
+                          m.Doublage_Droit,
+                          m.Doublage_Gauche,
+                          m.Nb_Points,
+                          m.Line4.Y1,
+                          session_.work().doublingOn ? 1 : 0};
     const std::string error =
-        saveCoupleFile(QFile::encodeName(Chosen_File).toStdString(), in, Piece);
+        saveCoupleFile(QFile::encodeName(Chosen_File_).toStdString(), in, Piece);
     if (error.empty())
         return true;
-    showWarning(kProfileTitle, QString::fromStdString(error));
+    dialogs_.warn(kProfileTitle, QString::fromStdString(error));
     return false;
-}
-
-void Main::showWarning(const QString& title, const QString& text) {
-    if (warningSink) {
-        warningSink(title, text);
-        return;
-    }
-    QMessageBox::warning(this, title, text);
 }
 
 void Main::IM_Load_Click() {
@@ -85,8 +80,8 @@ void Main::closeEvent(QCloseEvent* event) {
         return;
     }
     QMainWindow::closeEvent(event);
-    if (frm3D)
-        frm3D->hide();
+    if (frm3D_)
+        frm3D_->hide();
     QCoreApplication::quit();
 }
 

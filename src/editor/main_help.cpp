@@ -7,17 +7,17 @@
 #include <QTextBrowser>
 
 void Main::IM_HRELP_Click() {
-    if (!helpWindow)
-        helpWindow = makeHelpWindow(this);
-    helpWindow->show();
-    helpWindow->raise();
-    helpWindow->activateWindow();
+    if (!helpWindow_)
+        helpWindow_ = makeHelpWindow(this);
+    helpWindow_->show();
+    helpWindow_->raise();
+    helpWindow_->activateWindow();
 }
 
 void Main::IM_ABOUT_Click() {
     // Made for each opening and gone once closed, so every opening starts fresh.
     FrmHlp about(this);
-    aboutWindow = &about;
+    aboutWindow_ = &about;
     about.exec();
-    aboutWindow = nullptr;
+    aboutWindow_ = nullptr;
 }

@@ -4,6 +4,7 @@
 #include "editor/main.h"
 
 #include "editor/application.h"
+#include "editor/picture_box.h"
 
 #include <QLineEdit>
 #include <QLocale>
@@ -18,39 +19,39 @@ QString Main::pointerText(float value) {
 }
 
 void Main::Picture1_MouseDown(int Button, int /*Shift*/, float X, float Y) {
-    FormerModel& m = model_;
-    Picture1->setCursor(Qt::SizeAllCursor);
-    m.Idx_Point = Point_Proche(m, state_.mouseAction == MouseAction::Former, X, Y);
+    FormerModel& m = session_.model();
+    ui_.Picture1->setCursor(Qt::SizeAllCursor);
+    m.Idx_Point = Point_Proche(m, session_.work().mouseAction == MouseAction::Former, X, Y);
     if (Button == 1)
         return; // the point moves on the following moves
 
     // Pins act on the former's point of that index, whichever set was searched.
     if (TogglePin(m, m.Idx_Point))
         Hscroll1_Scroll(); // re-derives the doubling while it is on, and redraws
-    Picture1->Cls();
+    ui_.Picture1->Cls();
     DisegnaCurva();
     RebuildFormerMesh(0);
 }
 
 void Main::Picture1_MouseMove(int Button, int /*Shift*/, float X, float Y) {
-    FormerModel& m = model_;
+    FormerModel& m = session_.model();
     // The boxes show where the pointer is, also left of the axis where no point can go.
-    lblX->setText(pointerText(X));
-    lblY->setText(pointerText(Y));
+    ui_.lblX->setText(pointerText(X));
+    ui_.lblY->setText(pointerText(Y));
     if (Button != 1)
         return;
 
-    DragStep(m, state_.mouseAction == MouseAction::Former, state_.slaved, state_.doublingScale, X,
-             Y);
+    DragStep(m, session_.work().mouseAction == MouseAction::Former, session_.work().slaved,
+             session_.work().doublingScale, X, Y);
     // The outline is sampled at the new position before the 3-D part follows it, so both
     // views show the same curve after every move. The surface repaints from the same points.
     ::DisegnaCurva(m, outlineOptions(), nullptr);
     RebuildFormerMesh(0);
-    Redraw3D = true;
-    Picture1->setAutoRedraw(false);
-    Picture1->invalidate();
+    Redraw3D_ = true;
+    ui_.Picture1->setAutoRedraw(false);
+    ui_.Picture1->invalidate();
 }
 
 void Main::Picture1_MouseUp(int /*Button*/, int /*Shift*/, float /*X*/, float /*Y*/) {
-    Picture1->unsetCursor();
+    ui_.Picture1->unsetCursor();
 }

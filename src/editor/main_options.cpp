@@ -2,6 +2,8 @@
 // assembly joint, what the mouse acts on, and whether the doubling follows the former.
 #include "editor/main.h"
 
+#include "editor/picture_box.h"
+
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -10,96 +12,55 @@
 
 #include <algorithm>
 
-void Main::connectEditing() {
-    // The switch's every change goes into the state; a click by the user runs its handler.
-    connect(Check4, &QCheckBox::toggled, this,
-            [this](bool on) { controlChanged([on](EditorState& s) { s.doublingOn = on; }); });
-    connect(Check4, &QCheckBox::clicked, this, [this] { Check4_Click(); });
-
-    // An option becoming selected, whoever selects it, sets the state and runs its handler.
-    auto onSelected = [this](QRadioButton* option, auto setting, void (Main::*handler)()) {
-        connect(option, &QAbstractButton::toggled, this, [this, setting, handler](bool on) {
-            if (on)
-                controlChanged(setting, handler);
-        });
-    };
-    onSelected(
-        Option1, [](EditorState& s) { s.joint = AssemblyJoint::Horizontal; }, &Main::Option1_Click);
-    onSelected(
-        Option2, [](EditorState& s) { s.joint = AssemblyJoint::None; }, &Main::Option2_Click);
-    onSelected(
-        Option7, [](EditorState& s) { s.joint = AssemblyJoint::Vertical; }, &Main::Option7_Click);
-    onSelected(
-        Option3, [](EditorState& s) { s.mouseAction = MouseAction::Former; }, &Main::Option3_Click);
-    onSelected(
-        Option4, [](EditorState& s) { s.mouseAction = MouseAction::Doubling; },
-        &Main::Option4_Click);
-    onSelected(
-        Option5, [](EditorState& s) { s.slaved = true; }, &Main::Option5_Click);
-    onSelected(
-        Option6, [](EditorState& s) { s.slaved = false; }, &Main::Option6_Click);
-
-    // The handlers take the pointer in single precision, as the surface's mouse events did.
-    connect(Picture1, &PictureBox::MouseDown, this, [this](int b, int s, double x, double y) {
-        Picture1_MouseDown(b, s, static_cast<float>(x), static_cast<float>(y));
-    });
-    connect(Picture1, &PictureBox::MouseMove, this, [this](int b, int s, double x, double y) {
-        Picture1_MouseMove(b, s, static_cast<float>(x), static_cast<float>(y));
-    });
-    connect(Picture1, &PictureBox::MouseUp, this, [this](int b, int s, double x, double y) {
-        Picture1_MouseUp(b, s, static_cast<float>(x), static_cast<float>(y));
-    });
-}
-
 void Main::UpdateModeDisplay() {
-    if (state_.doublingControls == DoublingControls::AsAtStartUp)
-        state_.doublingControls = DoublingControls::LabelUpdated;
-    if (state_.slaved) {
-        Label6->setText(QStringLiteral("Mode asservi"));
-        Option4->setEnabled(false);
+    if (session_.work().doublingControls == DoublingControls::AsAtStartUp)
+        session_.work().doublingControls = DoublingControls::LabelUpdated;
+    if (session_.work().slaved) {
+        ui_.Label6->setText(QStringLiteral("Mode asservi"));
+        ui_.Option4->setEnabled(false);
     } else {
-        Label6->setText(QStringLiteral("Mode découplé"));
-        Option4->setEnabled(true);
+        ui_.Label6->setText(QStringLiteral("Mode découplé"));
+        ui_.Option4->setEnabled(true);
     }
-    if (state_.doublingOn) {
-        Frame4->setEnabled(true);
-        Label6->setVisible(true);
+    if (session_.work().doublingOn) {
+        ui_.Frame4->setEnabled(true);
+        ui_.Label6->setVisible(true);
     } else {
         // Without a doubling there is nothing to decouple.
-        Option5->setChecked(true);
-        Label6->setVisible(false);
-        Frame4->setEnabled(false);
+        ui_.Option5->setChecked(true);
+        ui_.Label6->setVisible(false);
+        ui_.Frame4->setEnabled(false);
     }
 }
 
 void Main::UpdateDoubling() {
-    FormerModel& m = model_;
+    FormerModel& m = session_.model();
     UpdateModeDisplay();
     // From now on the doubling's controls follow the doubling.
-    state_.doublingControls = DoublingControls::FollowDoubling;
-    const bool on = state_.doublingOn;
-    Frame2->setEnabled(on);
-    Frame4->setEnabled(on);
+    session_.work().doublingControls = DoublingControls::FollowDoubling;
+    const bool on = session_.work().doublingOn;
+    ui_.Frame2->setEnabled(on);
+    ui_.Frame4->setEnabled(on);
     if (!on) {
-        Option3->setChecked(true);
-        Hscroll1->setEnabled(false);
-        Frame6->setEnabled(false);
-        Picture1->Cls();
+        ui_.Option3->setChecked(true);
+        ui_.Hscroll1->setEnabled(false);
+        ui_.Frame6->setEnabled(false);
+        ui_.Picture1->Cls();
         m.Dessin_Actif = true;
-        Picture1->Refresh();
+        ui_.Picture1->Refresh();
         return;
     }
     m.Dessin_Actif = false;
-    Hscroll1->setEnabled(true);
-    Frame6->setEnabled(true);
+    ui_.Hscroll1->setEnabled(true);
+    ui_.Frame6->setEnabled(true);
     // The doubling starts as the former shrunk towards the axes' crossing.
-    PlaceDoubling(m, state_.doublingScale);
+    PlaceDoubling(m, session_.work().doublingScale);
     m.Dessin_Actif = true;
-    Picture1->invalidate();
+    ui_.Picture1->invalidate();
 }
 
 void Main::Check4_Click() {
-    FormerModel& m = model_;
+    FormerModel& m = session_.model();
     // The scale handler must not rebuild: the whole mesh is rebuilt once below, since the
     // doubling changes its size.
     m.Form_Chargee = false;
@@ -107,23 +68,23 @@ void Main::Check4_Click() {
     Hscroll1_Scroll();
     m.Form_Chargee = true;
     RebuildFormerMesh(1);
-    Redraw3D = true;
+    Redraw3D_ = true;
 }
 
 void Main::Hscroll1_Scroll() {
     UpdateDoubling();
     DisegnaCurva();
-    if (model_.Form_Chargee)
+    if (session_.model().Form_Chargee)
         RebuildFormerMesh(0);
 }
 
 void Main::assemblyChanged(bool joint) {
     // A joint needs at least 16 samples; setting the slider runs its handler.
-    if (joint && state_.sampleCount < 16)
-        Hscroll2->setValue(16);
+    if (joint && session_.work().sampleCount < 16)
+        ui_.Hscroll2->setValue(16);
     DisegnaCurva();
     RebuildFormerMesh(0);
-    Redraw3D = true;
+    Redraw3D_ = true;
 }
 
 void Main::Option1_Click() {
@@ -139,7 +100,7 @@ void Main::Option2_Click() {
 }
 
 void Main::setHandleSet(bool couple) {
-    FormerModel& m = model_;
+    FormerModel& m = session_.model();
     m.Dessin_Actif = false;
     // Every handle of both sets, N included: the handle search covers 0..N, so a handle
     // that can be picked is always shown and one that cannot never is.
@@ -149,7 +110,7 @@ void Main::setHandleSet(bool couple) {
         m.Shape1[i].Visible = !couple;
     }
     m.Dessin_Actif = true;
-    Picture1->invalidate();
+    ui_.Picture1->invalidate();
 }
 
 void Main::Option3_Click() {
@@ -163,7 +124,7 @@ void Main::Option4_Click() {
 void Main::Option5_Click() {
     UpdateModeDisplay();
     // Slaved, the mouse always acts on the former and the doubling follows.
-    Option3->setChecked(true);
+    ui_.Option3->setChecked(true);
 }
 
 void Main::Option6_Click() {

@@ -3,6 +3,8 @@
 #include "editor/main.h"
 
 #include "editor/file_dialog.h"
+#include "editor/picture_box.h"
+#include "editor/user_dialogs.h"
 
 #include "files/file_reading.h"
 
@@ -14,7 +16,6 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QSlider>
 #include <QStandardPaths>
@@ -140,29 +141,33 @@ QString Main::readPicture(const QString& path, QImage& image) {
     return {};
 }
 
+QString Main::PicturePath() const {
+    return QFile::decodeName(QByteArray::fromStdString(session_.work().picturePath));
+}
+
 bool Main::pictureOn() const {
-    return state_.pictureShown;
+    return session_.view().pictureShown;
 }
 
 void Main::showPictureControls() {
     // While the picture shows, its pan and zoom can be moved; the axis mark and the pointer's
     // coordinates give way to it.
-    const bool on = state_.pictureShown;
-    Command4->setProperty("tag", on ? QStringLiteral("1") : QStringLiteral("0"));
-    Label4->setVisible(!on);
-    lblX->setVisible(!on);
-    lblY->setVisible(!on);
-    Frame9->setEnabled(on);
+    const bool on = session_.view().pictureShown;
+    ui_.Command4->setProperty("tag", on ? QStringLiteral("1") : QStringLiteral("0"));
+    ui_.Label4->setVisible(!on);
+    ui_.lblX->setVisible(!on);
+    ui_.lblY->setVisible(!on);
+    ui_.Frame9->setEnabled(on);
 }
 
 void Main::ApplyViewTransform() {
     PictureSliders s;
-    s.horiz = state_.pictureHoriz;
-    s.horizMax = Slider4->maximum();
-    s.vert = state_.pictureVert;
-    s.zoomMax = Slider5->maximum();
-    s.zoom = state_.pictureZoom;
-    Picture1->showPicture(ps, placePicture(s, ps.width(), ps.height()));
+    s.horiz = session_.work().pictureHoriz;
+    s.horizMax = ui_.Slider4->maximum();
+    s.vert = session_.work().pictureVert;
+    s.zoomMax = ui_.Slider5->maximum();
+    s.zoom = session_.work().pictureZoom;
+    ui_.Picture1->showPicture(ps_, placePicture(s, ps_.width(), ps_.height()));
 }
 
 void Main::Slider4_Scroll() {
@@ -173,24 +178,24 @@ void Main::Slider4_Scroll() {
 }
 
 void Main::Command4_Click() {
-    if (!pictureOn() && !PicturePath.trimmed().isEmpty()) {
+    if (!pictureOn() && !PicturePath().trimmed().isEmpty()) {
         // On: the file is read again, so that a picture edited meanwhile shows as it is now.
         QImage picture;
-        const QString error = readPicture(PicturePath, picture);
+        const QString error = readPicture(PicturePath(), picture);
         if (!error.isEmpty()) {
-            showWarning(kPictureTitle, error);
+            dialogs_.warn(kPictureTitle, error);
             return;
         }
-        ps = std::move(picture);
-        state_.pictureShown = true;
+        ps_ = std::move(picture);
+        session_.view().pictureShown = true;
         showPictureControls();
         ApplyViewTransform();
     } else {
         // Off: the surface shows the grid again as its button says, over the black background.
-        ps = QImage();
-        state_.pictureShown = false;
+        ps_ = QImage();
+        session_.view().pictureShown = false;
         showPictureControls();
-        Picture1->clearPicture();
+        ui_.Picture1->clearPicture();
         Quadrillage(gridShown() ? 1 : 0);
     }
     DisegnaCurva();
@@ -204,15 +209,13 @@ QString Main::AskPictureFileName() {
             name.chop(1);
         return name.trimmed();
     };
-    const QString typed = fileDialogAnswer
-                              ? fileDialogAnswer(pictureDialogFilter(), kPictureTitle, 0)
-                              : askPictureName(this, kPictureTitle);
+    const QString typed = dialogs_.askPictureName(kPictureTitle);
     return chosenFileName(cleaned(typed), kPictureTitle, false);
 }
 
 void Main::OpenPictureFile() {
     const QString name = AskPictureFileName();
-    Chosen_File = name;
+    Chosen_File_ = name;
     if (name.isEmpty())
         return;
     // Read first: a picture that cannot be shown leaves the display and PicturePath as they
@@ -220,20 +223,20 @@ void Main::OpenPictureFile() {
     QImage picture;
     const QString error = readPicture(name, picture);
     if (!error.isEmpty()) {
-        showWarning(kPictureTitle, error);
+        dialogs_.warn(kPictureTitle, error);
         return;
     }
-    PicturePath = name;
-    Frame8->setEnabled(true);
+    session_.work().picturePath = QFile::encodeName(name).toStdString();
+    ui_.Frame8->setEnabled(true);
     // The new picture starts at the initial pan and zoom; these program changes draw nothing.
-    Slider4->setValue(650);
-    Slider6->setValue(70);
-    Slider5->setValue(80);
+    ui_.Slider4->setValue(650);
+    ui_.Slider6->setValue(70);
+    ui_.Slider5->setValue(80);
     if (!pictureOn()) {
-        state_.pictureShown = true;
+        session_.view().pictureShown = true;
         showPictureControls();
     }
-    ps = std::move(picture);
+    ps_ = std::move(picture);
     ApplyViewTransform();
     DisegnaCurva();
 }
@@ -248,7 +251,7 @@ const QStringList& Main::paintPrograms() {
 }
 
 void Main::IM_BACKCOLOR_Click() {
-    const QString path = PicturePath.trimmed();
+    const QString path = PicturePath().trimmed();
     if (path.isEmpty())
         return;
     // The path is one argument of its own: no shell sees it, whatever characters it holds.
@@ -256,12 +259,10 @@ void Main::IM_BACKCOLOR_Click() {
         const QString program = QStandardPaths::findExecutable(name);
         if (program.isEmpty())
             continue;
-        const bool started = startProgram ? startProgram(program, {PicturePath})
-                                          : QProcess::startDetached(program, {PicturePath});
-        if (started)
+        if (dialogs_.startProgram(program, {PicturePath()}))
             return;
     }
-    showWarning(QStringLiteral("&MsPaint").remove('&'),
-                QStringLiteral("Aucun programme de dessin n'a pu être lancé pour l'image « %1 ».")
-                    .arg(PicturePath));
+    dialogs_.warn(QStringLiteral("&MsPaint").remove('&'),
+                  QStringLiteral("Aucun programme de dessin n'a pu être lancé pour l'image « %1 ».")
+                      .arg(PicturePath()));
 }

@@ -1,144 +1,116 @@
-// Undo and redo: every change of the work is one step of a QUndoStack that holds the state
-// before and after it. The display (view toggles, the 3-D view, the picture) is not a step
-// and stays as it is when a step is taken back or done again.
+// Undo and redo: every change of the work is one step of the session's history, named in
+// "&Edition"; the view is no step and stays as it is when a step is taken back or done again.
 #include "editor/main.h"
 
 #include <QAction>
-#include <QMenu>
-#include <QMenuBar>
-#include <QUndoStack>
+#include <QApplication>
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QSlider>
 
+#include <functional>
 #include <utility>
 
 namespace {
 
-const char* const kJoints[] = {"Aucun", "Horizontal", "Vertical"};
-
-// What the user did, named for the menu's captions.
-QString changeName(const EditorState& before, const EditorState& after) {
-    if (before.doublingOn != after.doublingOn)
-        return after.doublingOn ? QStringLiteral("mettre le doublage")
-                                : QStringLiteral("retirer le doublage");
-    if (before.slaved != after.slaved)
-        return after.slaved ? QStringLiteral("asservir le doublage")
-                            : QStringLiteral("découpler le doublage");
-    if (before.joint != after.joint)
-        return QStringLiteral("choisir l'assemblage « %1 »")
-            .arg(QLatin1String(kJoints[static_cast<int>(after.joint)]));
-    if (before.mouseAction != after.mouseAction)
-        return QStringLiteral("choisir l'action « %1 »")
-            .arg(after.mouseAction == MouseAction::Former ? QStringLiteral("Couple")
-                                                          : QStringLiteral("Doublage"));
-    if (before.sampleCount != after.sampleCount)
-        return QStringLiteral("régler « Nbre de Points »");
-    if (before.orderSlider != after.orderSlider || before.orderInUse != after.orderInUse)
-        return QStringLiteral("régler « Résolution »");
-    if (before.doublingScale != after.doublingScale)
-        return QStringLiteral("régler « Epaisseur »");
-    if (before.thickness != after.thickness)
-        return QStringLiteral("régler l'épaisseur de la pièce");
-    if (before.height != after.height)
-        return QStringLiteral("régler la hauteur de la pièce");
-    if (before.width != after.width)
-        return QStringLiteral("régler la largeur de la pièce");
-    for (std::size_t i = 0; i < before.former.size() && i < after.former.size(); ++i)
-        if (before.former[i].pinned != after.former[i].pinned)
-            return (after.former[i].pinned ? QStringLiteral("épingler le point %1")
-                                           : QStringLiteral("libérer le point %1"))
-                .arg(i);
-    for (std::size_t i = 0; i < before.former.size() && i < after.former.size(); ++i)
-        if (before.former[i] != after.former[i])
-            return QStringLiteral("déplacer le point %1").arg(i);
-    for (std::size_t i = 0; i < before.doubling.size() && i < after.doubling.size(); ++i)
-        if (before.doubling[i] != after.doubling[i])
-            return QStringLiteral("déplacer le point %1 du doublage").arg(i);
-    return QStringLiteral("modifier le couple");
-}
-
-// One change of the work: the state before and after it. Steps of the keyboard or the wheel
-// on one slider merge into one.
-class WorkStep final : public QUndoCommand {
+// Runs its check from the event loop after the user's mouse and key input, anywhere in the
+// program; a burst of input gives one check. The check is told whether a mouse button is still
+// held (a drag goes on) and whether the last input was a key or the wheel on a slider.
+class UserInputWatcher final : public QObject {
 public:
-    WorkStep(Main& window, EditorState before, EditorState after, bool sliderStep)
-        : QUndoCommand(changeName(before, after)), window_(window), before_(std::move(before)),
-          after_(std::move(after)), sliderStep_(sliderStep) {}
-
-    int id() const override { return sliderStep_ ? 1 : -1; }
-    bool mergeWith(const QUndoCommand* other) override {
-        const auto* next = static_cast<const WorkStep*>(other);
-        if (next->text() != text())
-            return false;
-        after_ = next->after_;
-        setObsolete(sameWork(before_, after_)); // stepped back to where it started
-        return true;
+    using Check = std::function<void(bool buttonHeld, bool sliderStep)>;
+    UserInputWatcher(QObject* owner, Check check) : QObject(owner), check_(std::move(check)) {
+        QCoreApplication::instance()->installEventFilter(this);
     }
-    void undo() override { window_.showWork(before_); }
-    void redo() override {
-        if (std::exchange(done_, true))
-            window_.showWork(after_);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+            sliderStep_ = false;
+            buttonHeld_ = static_cast<QMouseEvent*>(event)->buttons() != Qt::NoButton;
+            queueCheck();
+            break;
+        case QEvent::MouseMove:
+            buttonHeld_ = static_cast<QMouseEvent*>(event)->buttons() != Qt::NoButton;
+            // A pointer that only hovers changes no work: no state to read for it.
+            if (buttonHeld_)
+                queueCheck();
+            break;
+        case QEvent::KeyPress:
+        case QEvent::Wheel:
+            sliderStep_ = qobject_cast<QSlider*>(watched) != nullptr;
+            queueCheck();
+            break;
+        case QEvent::KeyRelease:
+            queueCheck();
+            break;
+        default:
+            break;
+        }
+        return false;
     }
 
 private:
-    Main& window_;
-    EditorState before_, after_;
-    bool sliderStep_;
-    bool done_ = false; // pushed once the user has made the change
+    void queueCheck() {
+        if (pending_)
+            return;
+        pending_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                pending_ = false;
+                check_(buttonHeld_, sliderStep_);
+            },
+            Qt::QueuedConnection);
+    }
+
+    Check check_;
+    bool pending_ = false;
+    bool buttonHeld_ = false;
+    bool sliderStep_ = false;
 };
 
 } // namespace
 
-void Main::createEditMenu() {
-    undoStack = new QUndoStack(this);
-    // A step holds two states of about a kilobyte each: a long session keeps its last thousand
-    // steps, a few megabytes, and forgets older ones instead of growing without end.
-    undoStack->setUndoLimit(1000);
-    IM_Edit = new QMenu(QStringLiteral("&Edition"), this);
-    IM_Edit->setObjectName("IM_Edit");
-    menuBar()->insertMenu(IM_PREFER->menuAction(), IM_Edit);
-    IM_Undo = IM_Edit->addAction(QString());
-    IM_Undo->setObjectName("IM_Undo");
-    IM_Undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    IM_Redo = IM_Edit->addAction(QString());
-    IM_Redo->setObjectName("IM_Redo");
-    IM_Redo->setShortcuts(
-        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
-    connect(IM_Undo, &QAction::triggered, undoStack, &QUndoStack::undo);
-    connect(IM_Redo, &QAction::triggered, undoStack, &QUndoStack::redo);
-
-    // Pointers of their own: the stack tells its last change while the window is going.
-    auto captions = [undo = IM_Undo, redo = IM_Redo, stack = undoStack] {
-        auto caption = [](const char* verb, const QString& change) {
-            const QString v = QString::fromUtf8(verb);
-            return change.isEmpty() ? v : v + QStringLiteral(" : ") + change;
-        };
-        undo->setText(caption("&Annuler", stack->undoText()));
-        undo->setEnabled(stack->canUndo());
-        redo->setText(caption("&Rétablir", stack->redoText()));
-        redo->setEnabled(stack->canRedo());
+void Main::connectHistory() {
+    WorkHistory& history = session_.history();
+    session_.caption = [this](const Work& before, const Work& after) {
+        return undoCaption(before, after).toStdString();
     };
-    connect(undoStack, &QUndoStack::indexChanged, IM_Edit, captions);
-    connect(undoStack, &QUndoStack::undoTextChanged, IM_Edit, captions);
-    connect(undoStack, &QUndoStack::redoTextChanged, IM_Edit, captions);
+    connect(ui_.IM_Undo, &QAction::triggered, this, [this] {
+        if (session_.history().canUndo())
+            showWork(session_.history().undo());
+    });
+    connect(ui_.IM_Redo, &QAction::triggered, this, [this] {
+        if (session_.history().canRedo())
+            showWork(session_.history().redo());
+    });
+    // The items name the step they would take.
+    auto captions = [undo = ui_.IM_Undo, redo = ui_.IM_Redo, &history] {
+        auto caption = [](const char* verb, const std::string& change) {
+            const QString v = QString::fromUtf8(verb);
+            return change.empty() ? v : v + QStringLiteral(" : ") + QString::fromStdString(change);
+        };
+        undo->setText(caption("&Annuler", history.undoCaption()));
+        undo->setEnabled(history.canUndo());
+        redo->setText(caption("&Rétablir", history.redoCaption()));
+        redo->setEnabled(history.canRedo());
+    };
+    history.changed = captions;
     captions();
+
+    // The marker follows the work: once the handlers of a mouse or key action are done, the
+    // work is compared with the file, once however many events the action had. A change of
+    // the work becomes one undo step once no button is held: a whole drag is one step.
+    new UserInputWatcher(this, [this](bool buttonHeld, bool sliderStep) {
+        if (!buttonHeld)
+            recordWorkChange(sliderStep);
+        updateProjectCaption();
+    });
 }
 
 void Main::recordWorkChange(bool sliderStep) {
-    const EditorState now = editorState();
-    if (sameWork(now, recordedWork_))
-        return;
-    EditorState before = std::exchange(recordedWork_, now);
-    undoStack->push(new WorkStep(*this, std::move(before), now, sliderStep));
-}
-
-void Main::forgetWorkChanges() {
-    undoStack->clear();
-    recordedWork_ = editorState();
-    undoStack->setClean();
-}
-
-void Main::showWork(const EditorState& work) {
-    showEditorState(withDisplayOf(work, editorState()));
-    recordedWork_ = editorState();
-    if (!projectFile.isEmpty())
-        setWindowModified(projectModified());
+    session_.recordChange(sliderStep);
 }

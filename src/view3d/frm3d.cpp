@@ -11,6 +11,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace {
@@ -278,12 +279,103 @@ void Frm3D::SetupScene() {
 }
 
 void Frm3D::RebuildFormerMesh(int mode) {
-    ::RebuildFormerMesh(engine, scene, sceneInput(), View_Piece, mode);
+    const SceneInput in = sceneInput();
+    ::RebuildFormerMesh(engine, scene, in, View_Piece, mode);
+    // Either way the part is centred on the thickness it is given.
+    builtThickness_ = engine.isMesh(scene.formerMesh) ? in.Slider1 : 0;
     if (mode == 1) {
         // Not shown on its own: the frame asked for below repaints the surface.
         canvas_->clear();
     }
+    emit partBuilt();
     Redraw3D = true;
+}
+
+// ---------------------------------------------------------------------------------------
+// The editor's face
+
+namespace {
+
+// The window's numbers of the pieces (View_Piece) and of the render modes, in the order of
+// the view's enumerations.
+constexpr std::array<int, 5> kViewPieces = {1, 4, 5, 2, 3};
+constexpr std::array<int, 5> kRenderModes = {kModeSmooth, kModeWireFrame, kModeTransparent,
+                                             kModeSilhouette, kModeSolid};
+
+template <class E> E fromNumber(const std::array<int, 5>& numbers, int n, E otherwise) {
+    const auto it = std::find(numbers.begin(), numbers.end(), n);
+    return it == numbers.end() ? otherwise : static_cast<E>(it - numbers.begin());
+}
+
+} // namespace
+
+int Frm3D::pieceNumber(ViewPiece piece) {
+    return kViewPieces[static_cast<std::size_t>(piece)];
+}
+
+int Frm3D::renderModeNumber(RenderMode mode) {
+    return kRenderModes[static_cast<std::size_t>(mode)];
+}
+
+View3DSettings Frm3D::viewSettings() const {
+    View3DSettings v;
+    v.shown = isVisible();
+    v.piece = fromNumber(kViewPieces, View_Piece, ViewPiece::Whole);
+    if (engine.isCamera(currentCamera)) {
+        const Camera& c = engine.cameras[static_cast<std::size_t>(currentCamera)];
+        v.renderMode = fromNumber(kRenderModes, c.renderMode, RenderMode::WireFrame);
+        v.specular = c.specular;
+        v.attenuation = c.attenuation;
+    }
+    v.yaw = yaw;
+    v.pitch = pitch;
+    v.distance = distance;
+    return v;
+}
+
+void Frm3D::applyViewSettings(const View3DSettings& v) {
+    View_Piece = kViewPieces[static_cast<std::size_t>(v.piece)];
+    if (engine.isCamera(currentCamera)) {
+        Camera& c = engine.cameras[static_cast<std::size_t>(currentCamera)];
+        c.renderMode =
+            static_cast<std::int16_t>(kRenderModes[static_cast<std::size_t>(v.renderMode)]);
+        c.specular = v.specular;
+        c.attenuation = v.attenuation;
+    }
+    yaw = v.yaw;
+    pitch = v.pitch;
+    distance = v.distance;
+    setVisible(v.shown);
+    Redraw3D = true;
+}
+
+int Frm3D::builtThickness() const {
+    return engine.isMesh(scene.formerMesh) ? builtThickness_ : 0;
+}
+
+void Frm3D::shiftBackLayer(float delta) {
+    ShiftBackLayer(engine, scene.formerMesh, delta);
+}
+
+void Frm3D::scalePartHeight(double ratio) {
+    ScaleMeshY(engine, scene.formerMesh, ratio);
+}
+
+void Frm3D::scalePartWidth(double ratio) {
+    ScaleMeshX(engine, scene.formerMesh, ratio);
+}
+
+PartMesh Frm3D::part() const {
+    PartMesh p;
+    p.index = scene.formerMesh;
+    if (engine.isMesh(scene.formerMesh)) {
+        const Mesh& m = engine.meshes[static_cast<std::size_t>(scene.formerMesh)];
+        p.vertexCount = m.vertexCount;
+        p.faceCount = m.faceCount;
+        const auto first = engine.vertices.begin() + m.vertexStart;
+        p.vertices.assign(first, first + m.vertexCount);
+    }
+    return p;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -324,8 +416,8 @@ void Frm3D::drawFrame() {
     canvas_->clear();
     engine.RenderFrame(*canvas_, currentCamera, scene.frameInputs(toolbarTags()));
     canvas_->setOutlineColour(Colour3{255, 255, 255});
-    ++framesDrawn;
     Picture1->update();
+    emit frameDrawn();
 }
 
 // ---------------------------------------------------------------------------------------

@@ -6,6 +6,8 @@
 #include "view3d/redraw_flag.h"
 #include "view3d/scene.h"
 
+#include "session/work.h"
+
 #include <QWidget>
 
 #include <functional>
@@ -17,8 +19,31 @@ class Frm3DPicture;
 class QGroupBox;
 class QToolButton;
 
+// How the 3-D window shows the part: the piece, the way it is drawn and lit, the orbit camera
+// and whether the window shows at all.
+struct View3DSettings {
+    bool shown = true;
+    ViewPiece piece = ViewPiece::Whole;
+    RenderMode renderMode = RenderMode::WireFrame;
+    bool specular = false;
+    bool attenuation = false;
+    float yaw = 0.0f;
+    float pitch = 0.0f;
+    float distance = 370.0f;
+    friend bool operator==(const View3DSettings&, const View3DSettings&) = default;
+};
+
+// The former's 3-D part as built, in model space, for those who look at it from outside.
+struct PartMesh {
+    int index = 0; // the engine's mesh slot, 0 while not built
+    int vertexCount = 0;
+    int faceCount = 0;
+    std::vector<Vector3> vertices;
+};
+
 // The 3-D window "Assemblage": it owns the engine with its current camera and light, the scene,
-// the orbit camera driven by the mouse, the view and piece buttons, and the render loop.
+// the orbit camera driven by the mouse, the view and piece buttons, and the render loop. The
+// editor sees it through the narrow face below; nothing outside it touches its engine.
 //
 // The render loop is event driven: setting Redraw3D schedules one pass on the event loop, a
 // burst of requests before that pass gives one frame, and nothing runs while nothing changes.
@@ -41,6 +66,26 @@ public:
     // shown from the event loop, never from inside a frame or a build.
     std::function<void(int code, const QString& text)> errorPresenter;
 
+    // ---- the editor's face of it ----
+    View3DSettings viewSettings() const;
+    // Shows the part as the settings say (the piece takes effect at the next build).
+    void applyViewSettings(const View3DSettings& settings);
+    // The thickness ("Ep.:") the part was last built (or rebuilt in place) with, which it is
+    // centred on; 0 while there is no part.
+    int builtThickness() const;
+    // The dimension sliders move the part's vertices: the thickness pushes the back layer along
+    // z, height and width scale it about its centre.
+    void shiftBackLayer(float delta);
+    void scalePartHeight(double ratio);
+    void scalePartWidth(double ratio);
+    PartMesh part() const;
+    // The window's own numbers of a piece (View_Piece) and of a render mode.
+    static int pieceNumber(ViewPiece piece);
+    static int renderModeNumber(RenderMode mode);
+    // Read-only looks inside, for the window's own tests.
+    const Engine& engineState() const { return engine; }
+    const Scene& sceneState() const { return scene; }
+
     // ---- handlers and routines, under the system's own names ----
     void Form_Load();
     void Form_Activate();
@@ -57,21 +102,6 @@ public:
     bool renderLoopRunning() const { return loopRunning_; }
     // Draws the frame now when one is due (Redraw3D set), whether or not the loop runs yet.
     void drawPendingFrame();
-    int framesDrawn = 0; // frames drawn since load
-
-    // ---- state ----
-    Engine engine;
-    Scene scene;
-    int currentCamera = 0;
-    int currentLight = 0;
-    float yaw = 0.0f;
-    float pitch = 0.0f;
-    float distance = 370.0f;
-    float rotationSensitivity = 0.01f;
-    float zoomSensitivity = 1.0f;
-    int lastX = 0;
-    int lastY = 0;
-    int View_Piece = 1;
 
     // ---- controls ----
     // The 3-D surface: shows the part; dragging with the left button turns it, with the right
@@ -85,12 +115,19 @@ public:
     // "Couple Supérieur", "CoupleInférieur"): which piece is shown; nullptr for other indices.
     QToolButton* pb2(int index) const;
 
+signals:
+    // A frame was drawn; the former's part was built, anew or in place.
+    void frameDrawn();
+    void partBuilt();
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
+    friend struct Frm3DTestAccess; // the window's own tests plant engine errors and orbit values
+
     // Queues the engine's errors and shows them once the current work is done.
     class WindowErrorSink final : public ErrorSink {
     public:
@@ -106,6 +143,21 @@ private:
     void renderPass();
     void drawFrame();
     void showErrors();
+
+    // ---- state ----
+    Engine engine;
+    Scene scene;
+    int currentCamera = 0;
+    int currentLight = 0;
+    float yaw = 0.0f;
+    float pitch = 0.0f;
+    float distance = 370.0f;
+    float rotationSensitivity = 0.01f;
+    float zoomSensitivity = 1.0f;
+    int lastX = 0;
+    int lastY = 0;
+    int View_Piece = 1;
+    int builtThickness_ = 0;
 
     RedrawFlag& Redraw3D;
     WindowErrorSink windowSink_{*this};

@@ -47,17 +47,18 @@ TEST_F(CliFiles, SavesTheSameBytesAsTheWindow) {
     EXPECT_EQ(chosenFile(file("s.json")), file("cli_entier.DAT"));
 
     auto w = shownMain();
-    w->Hscroll2->setValue(16);
-    QAction* items[] = {w->IM_Save_G, w->IM_Save_D, w->IM_H, w->IM_B, w->IM_Save_All};
+    w->ui().Hscroll2->setValue(16);
+    QAction* items[] = {w->ui().IM_Save_G, w->ui().IM_Save_D, w->ui().IM_H, w->ui().IM_B,
+                        w->ui().IM_Save_All};
     for (int i = 0; i < 5; ++i) {
         const QString name = file(QStringLiteral("window_%1").arg(pieces[i]));
-        w->fileDialogAnswer = [&name](const QString&, const QString&, int) { return name; };
+        w->dialogs.fileName = [&name](const QString&, const QString&, int) { return name; };
         items[i]->trigger();
         const std::string saved = fileBytes(name + ".DAT");
         EXPECT_GT(saved.size(), 100u) << pieces[i];
         EXPECT_EQ(fileBytes(file(QStringLiteral("cli_%1.DAT").arg(pieces[i]))), saved) << pieces[i];
     }
-    w->fileDialogAnswer = nullptr;
+    w->dialogs.fileName = nullptr;
 }
 
 TEST_F(CliFiles, NamesAreTakenInTheCurrentFolderAndEmptyCancels) {

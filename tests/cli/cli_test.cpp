@@ -29,7 +29,7 @@ TEST_F(Cli, StartUpStateHasEveryKeyAndExactPoints) {
     EXPECT_EQ(at(s, "Pts_Couple/1/0").toDouble(), (60.0 - 1.3 + 86.783) / 2);
     EXPECT_EQ(at(s, "controls/pb1").toObject().size(), 8);
     // Doubles come back bit for bit.
-    Main w;
+    ScriptedEditor w;
     const QJsonArray curve = s["Courbe_Droite"].toArray();
     ASSERT_EQ(curve.size(), 13);
     for (int j = 0; j < 13; ++j) {
@@ -51,8 +51,8 @@ TEST_F(Cli, ActionsRunInOrderAsTheUserWould) {
 TEST_F(Cli, SnapshotShowsTheSurfaceAsTheUserSeesIt) {
     ASSERT_TRUE(succeeded(cli({"snapshot=" + file("s.png")})));
     const QImage shot(file("s.png"));
-    Main w;
-    EXPECT_EQ(shot.size(), w.Picture1->size() * w.Picture1->devicePixelRatioF());
+    ScriptedEditor w;
+    EXPECT_EQ(shot.size(), w.ui().Picture1->size() * w.ui().Picture1->devicePixelRatioF());
     EXPECT_GT(countColour(shot, kGridGreen), 100);
     EXPECT_GT(countColour(shot, kYellow), 50);
     EXPECT_GT(countColour(shot, kRed), 50);
@@ -110,10 +110,10 @@ TEST_F(Cli, HelpListsEveryAction) {
 
 TEST_F(Cli, DisabledControlIsBadUsage) {
     auto w = shownMain();
-    w->Hscroll2->setEnabled(false);
+    w->ui().Hscroll2->setEnabled(false);
     EXPECT_EQ(findCliAction("points")->run(*w, "20").status, 2);
     EXPECT_EQ(w->model().Nb_Points, 13);
-    w->pb1(3)->setVisible(false);
+    w->ui().pb1(3)->setVisible(false);
     EXPECT_EQ(findCliAction("button")->run(*w, "3").status, 2);
     EXPECT_EQ(w->pb1Tag(3), "1");
 }

@@ -1,7 +1,7 @@
 // Each window's title as the window manager has it is the window's caption, nothing appended.
 #include "editor/application.h"
 #include "editor/frm_hlp.h"
-#include "editor/main.h"
+#include "editor/scripted_editor.h"
 #include "view3d/frm3d.h"
 
 #include <QAction>
@@ -46,35 +46,35 @@ std::string awaitTitle(const QWidget* window, const QString& expected) {
 TEST(WindowTitles, EachWindowShowsItsCaptionAlone) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    Main w;
+    ScriptedEditor w;
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
     EXPECT_EQ(awaitTitle(&w, "EDITEUR de COUPLES"), "EDITEUR de COUPLES");
-    EXPECT_EQ(awaitTitle(w.frm3D, "Assemblage"), "Assemblage");
+    EXPECT_EQ(awaitTitle(w.frm3D(), "Assemblage"), "Assemblage");
 
     // Named after its project, and marked while the work differs from it.
-    w.fileDialogAnswer = [&dir](const QString&, const QString&, int) {
+    w.dialogs.fileName = [&dir](const QString&, const QString&, int) {
         return dir.filePath("f3.couple");
     };
-    w.IM_Couple_SaveAs->trigger();
+    w.ui().IM_Couple_SaveAs->trigger();
     EXPECT_EQ(awaitTitle(&w, "EDITEUR de COUPLES - f3.couple"), "EDITEUR de COUPLES - f3.couple");
     w.pb1_Click(14); // a view change: no mark
     w.setWindowModified(w.projectModified());
     EXPECT_EQ(awaitTitle(&w, "EDITEUR de COUPLES - f3.couple"), "EDITEUR de COUPLES - f3.couple");
 
-    w.IM_HRELP->trigger();
-    ASSERT_TRUE(w.helpWindow);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.helpWindow));
-    EXPECT_EQ(awaitTitle(w.helpWindow, "Aide"), "Aide");
+    w.ui().IM_HRELP->trigger();
+    ASSERT_TRUE(w.helpWindow());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.helpWindow()));
+    EXPECT_EQ(awaitTitle(w.helpWindow(), "Aide"), "Aide");
 
     std::string about;
     QTimer::singleShot(0, [&w, &about] {
-        if (w.aboutWindow) {
-            about = awaitTitle(w.aboutWindow, "A propos");
-            w.aboutWindow->close();
+        if (w.aboutWindow()) {
+            about = awaitTitle(w.aboutWindow(), "A propos");
+            w.aboutWindow()->close();
         }
     });
-    w.IM_ABOUT->trigger();
+    w.ui().IM_ABOUT->trigger();
     EXPECT_EQ(about, "A propos");
 }
 

@@ -100,7 +100,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         w = shownMain();
-        w->warningSink = [this](const QString&, const QString& text) { warnings << text; };
+        w->dialogs.warning = [this](const QString&, const QString& text) { warnings << text; };
     }
     QString file(const QString& name) const { return dir.filePath(name); }
     QString savedPicture(const QString& name, const QImage& img) const {
@@ -108,18 +108,18 @@ protected:
         return file(name);
     }
     void pick(const QString& path) { choosePicture(*w, path); }
-    QImage surface() const { return w->Picture1->grab().toImage(); }
-    QImage pictureLayer() const { return w->Picture1->pictureLayer(); }
+    QImage surface() const { return w->ui().Picture1->grab().toImage(); }
+    QImage pictureLayer() const { return w->ui().Picture1->pictureLayer(); }
     // What the user sees of the display and its controls, and the sliders "Horiz", "Vert" and
     // "Zoom" when given.
     void expectDisplay(bool on, std::vector<int> sliderValues = {}) const {
         EXPECT_EQ(w->pictureOn(), on);
-        EXPECT_EQ(w->Command4->property("tag").toString(), on ? "1" : "0");
-        EXPECT_EQ(w->Frame9->isEnabled(), on);
-        EXPECT_EQ(w->Label4->isHidden(), on);
-        EXPECT_EQ(w->lblX->isHidden(), on);
-        EXPECT_EQ(w->lblY->isHidden(), on);
-        EXPECT_EQ(w->ps.isNull(), !on);
+        EXPECT_EQ(w->ui().Command4->property("tag").toString(), on ? "1" : "0");
+        EXPECT_EQ(w->ui().Frame9->isEnabled(), on);
+        EXPECT_EQ(w->ui().Label4->isHidden(), on);
+        EXPECT_EQ(w->ui().lblX->isHidden(), on);
+        EXPECT_EQ(w->ui().lblY->isHidden(), on);
+        EXPECT_EQ(w->ps().isNull(), !on);
         if (!sliderValues.empty()) {
             EXPECT_EQ(sliders(), sliderValues);
         }
@@ -132,12 +132,12 @@ protected:
         warnings.clear();
     }
     std::vector<int> sliders() const {
-        return {w->Slider4->value(), w->Slider6->value(), w->Slider5->value()};
+        return {w->ui().Slider4->value(), w->ui().Slider6->value(), w->ui().Slider5->value()};
     }
 
     QTemporaryDir dir;
     QStringList warnings;
-    std::unique_ptr<Main> w;
+    std::unique_ptr<ScriptedEditor> w;
 };
 
 TEST_F(Picture, SlidersPanAndZoomThePictureUnderTheCurve) {
@@ -148,15 +148,15 @@ TEST_F(Picture, SlidersPanAndZoomThePictureUnderTheCurve) {
     EXPECT_EQ(at(pictureLayer(), 0, 24), codeOf(0, 0));
     EXPECT_EQ(at(pictureLayer(), 400, 24 + 200), codeOf(500, 250));
     // Live while dragged: at 100 % and "Horiz" 1300 the surface shows column 650 on.
-    dragSlider(w->Slider5, 100);
-    dragSlider(w->Slider6, 100);
-    dragSlider(w->Slider4, 1300);
+    dragSlider(w->ui().Slider5, 100);
+    dragSlider(w->ui().Slider6, 100);
+    dragSlider(w->ui().Slider4, 1300);
     for (const QPoint p : {QPoint(0, 0), QPoint(100, 50), QPoint(349, 300)})
         EXPECT_EQ(at(pictureLayer(), p.x(), p.y()), codeOf(p.x() + 650, p.y())) << p.x();
     EXPECT_EQ(at(pictureLayer(), 350, 10), kBlack) << "right of the picture";
     // "Horiz" at 0 at 20 %: the left edge 130 pixels right of the surface's.
-    dragSlider(w->Slider5, 20);
-    dragSlider(w->Slider4, 0);
+    dragSlider(w->ui().Slider5, 20);
+    dragSlider(w->ui().Slider4, 0);
     EXPECT_EQ(at(pictureLayer(), 129, 10), kBlack);
     EXPECT_EQ(at(pictureLayer(), 130, 10), codeOf(2, 52)) << "nearest to the pixel centre";
     // The curve, the polygon and the handles stay over the picture.
@@ -164,7 +164,7 @@ TEST_F(Picture, SlidersPanAndZoomThePictureUnderTheCurve) {
     EXPECT_GT(countColour(shot, kYellow), 50);
     EXPECT_GT(countColour(shot, kRed), 50);
     for (const int zoom : {0, -20}) {
-        dragSlider(w->Slider5, zoom);
+        dragSlider(w->ui().Slider5, zoom);
         const QImage layer = pictureLayer();
         EXPECT_EQ(countColour(layer, Qt::black), layer.width() * layer.height()) << zoom;
         EXPECT_GT(countColour(surface(), kYellow), 50);
@@ -179,25 +179,25 @@ TEST_F(Picture, ChoosingAndSwitchingThePicture) {
     const QString b = savedPicture("b.png", QImage(codedPicture(200, 400)).mirrored());
     const QImage start = surface();
     expectDisplay(false);
-    EXPECT_FALSE(w->Frame8->isEnabled());
+    EXPECT_FALSE(w->ui().Frame8->isEnabled());
     // Without a picture "Image On/Off" keeps the display off.
     w->Command4_Click();
     expectDisplay(false);
     // A cancel, at the first use and later, changes nothing at all.
-    w->Slider4->setValue(100);
+    w->ui().Slider4->setValue(100);
     pick("");
     expectDisplay(false, {100, 70, 80});
-    EXPECT_FALSE(w->Frame8->isEnabled());
-    EXPECT_EQ(w->PicturePath, "");
+    EXPECT_FALSE(w->ui().Frame8->isEnabled());
+    EXPECT_EQ(w->PicturePath(), "");
     EXPECT_EQ(surface(), start);
     // Picked with the display off: shown at once with the values the sliders show after reset.
     pick(a);
     expectDisplay(true, {650, 70, 80});
-    EXPECT_TRUE(w->Frame8->isEnabled());
-    EXPECT_EQ(w->PicturePath, a);
-    EXPECT_EQ(w->ps.size(), QSize(300, 200));
+    EXPECT_TRUE(w->ui().Frame8->isEnabled());
+    EXPECT_EQ(w->PicturePath(), a);
+    EXPECT_EQ(w->ps().size(), QSize(300, 200));
     EXPECT_EQ(at(pictureLayer(), 0, 24), codeOf(0, 0));
-    dragSlider(w->Slider4, 700);
+    dragSlider(w->ui().Slider4, 700);
     const QImage moved = pictureLayer();
     pick("");
     expectDisplay(true, {700, 70, 80});
@@ -212,26 +212,26 @@ TEST_F(Picture, ChoosingAndSwitchingThePicture) {
     writeScratchFile(file("turned.jpg"), encodedPicture(codedPicture(300, 200), "JPEG")
                                              .insert(2, QByteArray(exif, sizeof exif - 1)));
     pick(file("turned.jpg"));
-    EXPECT_EQ(w->ps.size(), QSize(200, 300));
+    EXPECT_EQ(w->ps().size(), QSize(200, 300));
     // Picked with the display on: the new one, reset.
     pick(b);
     expectDisplay(true, {650, 70, 80});
-    EXPECT_EQ(w->ps.size(), QSize(200, 400));
+    EXPECT_EQ(w->ps().size(), QSize(200, 400));
     // Off: black with the grid as its button says; on again: the file as it is now.
-    w->Command4->click();
+    w->ui().Command4->click();
     expectDisplay(false);
     EXPECT_EQ(countColour(pictureLayer(), Qt::black),
               pictureLayer().width() * pictureLayer().height());
     EXPECT_GT(countColour(surface(), kGridGreen), 100);
     savedPicture("b.png", codedPicture(50, 60));
-    w->Command4->click();
+    w->ui().Command4->click();
     expectDisplay(true);
-    EXPECT_EQ(w->ps.size(), QSize(50, 60));
+    EXPECT_EQ(w->ps().size(), QSize(50, 60));
     EXPECT_EQ(at(pictureLayer(), 0, 24), codeOf(0, 0));
     // Two clicks in a row redraw it and leave it on; a resize keeps it.
     const QImage on = pictureLayer();
-    w->Command4->click();
-    w->Command4->click();
+    w->ui().Command4->click();
+    w->ui().Command4->click();
     expectDisplay(true);
     EXPECT_EQ(pictureLayer(), on);
     w->resize(w->size() + QSize(10, 10));
@@ -247,21 +247,21 @@ TEST_F(Picture, GridHidesAndShowsOverThePicture) {
     const QImage layer = pictureLayer();
     EXPECT_GT(countColour(surface(), kGridGreen), 100) << "shown over the picture";
     // Hidden: the picture shows where the lines were, and it is not touched.
-    w->pb1(14)->click();
-    const int column = deviceX(*w->Picture1, layer, 50.0);
+    w->ui().pb1(14)->click();
+    const int column = deviceX(*w->ui().Picture1, layer, 50.0);
     const QRect line(column, layer.height() / 2, 1, layer.height() / 4);
-    EXPECT_EQ(countColour(w->Picture1->backgroundLayer(), kGridGreen), 0);
+    EXPECT_EQ(countColour(w->ui().Picture1->backgroundLayer(), kGridGreen), 0);
     EXPECT_EQ(countColour(surface(), Qt::white, line), line.height());
     EXPECT_EQ(pictureLayer(), layer);
-    EXPECT_GT(countColour(w->Picture1->overlayLayer(), kYellow), 50) << "the curve stays";
+    EXPECT_GT(countColour(w->ui().Picture1->overlayLayer(), kYellow), 50) << "the curve stays";
     // Picture off while the grid is hidden: black; shown again: the grid comes back with it.
-    w->Command4->click();
-    EXPECT_EQ(countColour(w->Picture1->backgroundLayer(), kGridGreen), 0);
+    w->ui().Command4->click();
+    EXPECT_EQ(countColour(w->ui().Picture1->backgroundLayer(), kGridGreen), 0);
     EXPECT_EQ(countColour(surface(), Qt::black, line), line.height());
-    w->Command4->click();
-    w->pb1(14)->click();
+    w->ui().Command4->click();
+    w->ui().pb1(14)->click();
     EXPECT_GT(countColour(surface(), kGridGreen), 100);
-    w->Command4->click();
+    w->ui().Command4->click();
     EXPECT_GT(countColour(surface(), kGridGreen), 100) << "off: the grid as its button says";
 }
 
@@ -316,22 +316,22 @@ TEST_F(Picture, BadPicturesAreRefusedAndChangeNothing) {
         place(path, c.bytes);
         // Chosen while the good picture shows, panned.
         pick(good);
-        dragSlider(w->Slider4, 600);
+        dragSlider(w->ui().Slider4, 600);
         const QImage shown = surface();
         pick(path);
         expectOneWarning({path, QString::fromUtf8(c.reason)});
         expectDisplay(true, {600, 70, 80});
-        EXPECT_EQ(w->PicturePath, good);
+        EXPECT_EQ(w->PicturePath(), good);
         EXPECT_EQ(surface(), shown);
         // Switched on once it went bad.
-        w->Command4->click();
+        w->ui().Command4->click();
         QFile::rename(good, file("kept.bmp"));
         place(good, c.bytes);
         const QImage off = surface();
-        w->Command4->click();
+        w->ui().Command4->click();
         expectOneWarning({QString::fromUtf8(c.reason)});
         expectDisplay(false);
-        EXPECT_EQ(w->PicturePath, good);
+        EXPECT_EQ(w->PicturePath(), good);
         EXPECT_EQ(surface(), off);
         place(good, "<none>");
         QFile::rename(file("kept.bmp"), good);
@@ -395,7 +395,7 @@ TEST_F(Picture, PaintProgramGetsThePathWhole) {
     }
     std::vector<std::pair<QString, QStringList>> started;
     bool starts = true;
-    w->startProgram = [&](const QString& program, const QStringList& arguments) {
+    w->dialogs.program = [&](const QString& program, const QStringList& arguments) {
         started.emplace_back(QFileInfo(program).fileName(), arguments);
         return starts;
     };
@@ -421,8 +421,8 @@ TEST_F(Picture, PaintProgramGetsThePathWhole) {
         qputenv("PATH", QFile::encodeName(file(c.pathDir)));
         started.clear();
         starts = c.starts;
-        w->PicturePath = c.picture;
-        w->IM_BACKCOLOR->trigger();
+        w->session().work().picturePath = QFile::encodeName(c.picture).toStdString();
+        w->ui().IM_BACKCOLOR->trigger();
         EXPECT_EQ(started, c.expected);
         if (c.warned)
             expectOneWarning({c.picture});

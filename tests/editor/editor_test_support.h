@@ -1,6 +1,7 @@
 #pragma once
 
-#include "editor/main.h"
+#include "editor/picture_box.h"
+#include "editor/scripted_editor.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -16,9 +17,9 @@
 
 // A started editor window, shown on the offscreen platform with its events handled, as a
 // user would first see it.
-inline std::unique_ptr<Main> shownMain(QSizeF surfaceMm = {Main::kDesignSurfaceWidth,
-                                                           Main::kDesignSurfaceHeight}) {
-    auto w = std::make_unique<Main>(surfaceMm);
+inline std::unique_ptr<ScriptedEditor> shownMain(QSizeF surfaceMm = {Main::kDesignSurfaceWidth,
+                                                                     Main::kDesignSurfaceHeight}) {
+    auto w = std::make_unique<ScriptedEditor>(surfaceMm);
     w->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(w.get()));
     for (int i = 0; i < 3; ++i)
@@ -79,9 +80,9 @@ inline QImage plainPicture(QSize size, QColor colour) {
 }
 
 // Toolbar button 0, the user answering its picture dialog with path ("" cancels).
-inline void choosePicture(Main& w, const QString& path) {
-    w.fileDialogAnswer = [path](const QString&, const QString&, int) { return path; };
-    w.pb1(0)->click();
+inline void choosePicture(ScriptedEditor& w, const QString& path) {
+    w.dialogs.fileName = [path](const QString&, const QString&, int) { return path; };
+    w.ui().pb1(0)->click();
 }
 
 inline const QColor kGridGreen{0, 192, 0};

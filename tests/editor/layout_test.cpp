@@ -37,12 +37,12 @@ TEST(Layout, ControlsFollowTheWindowFromTheirRecordedDesign) {
         QRect geometry;
     };
     std::vector<Designed> controls;
-    for (QWidget* c : w->Elastic.controls())
+    for (QWidget* c : w->Elastic().controls())
         controls.push_back({c, class_Elastic::kindOf(c), c->geometry()});
     ASSERT_GE(controls.size(), 50u);
-    const QSize surface0 = w->Picture1->size();
+    const QSize surface0 = w->ui().Picture1->size();
     const int framesLeft = qRound(120.0 * w->logicalDpiX() / 1440.0);
-    PictureBox& p = *w->Picture1;
+    PictureBox& p = *w->ui().Picture1;
     QTemporaryDir dir;
     ASSERT_TRUE(plainPicture({300, 200}, Qt::blue).save(dir.filePath("plan.bmp")));
     choosePicture(*w, dir.filePath("plan.bmp"));
@@ -73,11 +73,11 @@ TEST(Layout, ControlsFollowTheWindowFromTheirRecordedDesign) {
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.what);
-        w->SSTab1->setCurrentIndex(r.tab);
+        w->ui().SSTab1->setCurrentIndex(r.tab);
         if ((w->pb1Tag(14) == "0") != r.gridShown)
             w->pb1_Click(14);
         if (w->pictureOn() != r.pictureShown)
-            w->Command4->click();
+            w->ui().Command4->click();
         if (r.hidden)
             w->hide();
         resizeOuter(*w, r.outer);
@@ -96,25 +96,26 @@ TEST(Layout, ControlsFollowTheWindowFromTheirRecordedDesign) {
         };
         const double W0 = std::lround(design.width() * twipsPerPixel);
         const double W = outer.width() * twipsPerPixel;
-        EXPECT_EQ(outer, r.outer.expandedTo(w->Elastic.minimumOuterSize()));
-        EXPECT_LE(std::abs(2 * w->Elastic.minimumOuterSize().width() - design.width()), 1);
-        EXPECT_LE(std::abs(2 * w->Elastic.minimumOuterSize().height() - design.height()), 1);
-        EXPECT_EQ(w->SSTab1->currentIndex(), r.tab);
-        EXPECT_EQ(w->Frame5->x(), framesLeft);
-        EXPECT_EQ(w->Frame10->x(), framesLeft);
+        EXPECT_EQ(outer, r.outer.expandedTo(w->Elastic().minimumOuterSize()));
+        EXPECT_LE(std::abs(2 * w->Elastic().minimumOuterSize().width() - design.width()), 1);
+        EXPECT_LE(std::abs(2 * w->Elastic().minimumOuterSize().height() - design.height()), 1);
+        EXPECT_EQ(w->ui().SSTab1->currentIndex(), r.tab);
+        EXPECT_EQ(w->ui().Frame5->x(), framesLeft);
+        EXPECT_EQ(w->ui().Frame10->x(), framesLeft);
         for (const Designed& c : controls) {
             SCOPED_TRACE(c.control->objectName().toStdString());
             const QRect g = c.control->geometry();
             if (c.kind == class_Elastic::Kind::CommandButton) {
                 EXPECT_EQ(g, c.geometry);
             } else if (r.twiceAsWide) {
-                if (c.control != w->Frame5 && c.control != w->Frame10 && c.control != w->Label4) {
+                if (c.control != w->ui().Frame5 && c.control != w->ui().Frame10 &&
+                    c.control != w->ui().Label4) {
                     EXPECT_EQ(g.left(), 2 * c.geometry.left());
                 }
                 EXPECT_EQ(g.top(), c.geometry.top());
             }
-            if (c.kind == class_Elastic::Kind::Other && c.control != w->Frame5 &&
-                c.control != w->Frame10 && c.control != w->Label4) {
+            if (c.kind == class_Elastic::Kind::Other && c.control != w->ui().Frame5 &&
+                c.control != w->ui().Frame10 && c.control != w->ui().Label4) {
                 EXPECT_EQ(g.left(), scaled(c.geometry.left(), W0, W));
                 EXPECT_EQ(g.width(), scaled(c.geometry.width(), W0, W));
             }
@@ -154,7 +155,7 @@ TEST(Layout, ControlsFollowTheWindowFromTheirRecordedDesign) {
                 }
         EXPECT_NEAR((lo + hi + 1) / 2.0, p.toPixels(m.X1(), 0).x() * shot.devicePixelRatio(), 1.5);
         // The "^" under the axis, where the view scale puts it.
-        EXPECT_NEAR(w->Label4->geometry().center().x(), p.toPixels(m.X1(), 0).x(), 1.5);
+        EXPECT_NEAR(w->ui().Label4->geometry().center().x(), p.toPixels(m.X1(), 0).x(), 1.5);
         for (std::size_t i = 1; i + 1 < m.Courbe_Droite.size(); ++i)
             EXPECT_TRUE(yellowNear(p.overlayLayer(),
                                    p.toPixels(m.Courbe_Droite[i].x, m.Courbe_Droite[i].y)))

@@ -8,7 +8,7 @@ const QColor kWhite(255, 255, 255);
 
 TEST(Layers, DrawingAndClearingGoWhereTheSwitchSays) {
     auto w = shownMain();
-    PictureBox& p = *w->Picture1;
+    PictureBox& p = *w->ui().Picture1;
     ASSERT_FALSE(p.AutoRedraw()) << "the switch is off at rest";
     ASSERT_GT(countColour(p.overlayLayer(), kYellow), 0);
     p.Line(1, 1, 20, 1, kWhite);
@@ -30,14 +30,14 @@ TEST(Layers, DrawingAndClearingGoWhereTheSwitchSays) {
     EXPECT_EQ(countColour(p.backgroundLayer(), kGridGreen), 0);
     // The back colour erases both layers.
     auto v = shownMain();
-    v->Picture1->setBackColor(Qt::black);
-    EXPECT_EQ(countColour(v->Picture1->backgroundLayer(), kGridGreen), 0);
-    EXPECT_EQ(countColour(v->Picture1->overlayLayer(), kYellow), 0);
+    v->ui().Picture1->setBackColor(Qt::black);
+    EXPECT_EQ(countColour(v->ui().Picture1->backgroundLayer(), kGridGreen), 0);
+    EXPECT_EQ(countColour(v->ui().Picture1->overlayLayer(), kYellow), 0);
 }
 
 TEST(Repaint, WipesTheOverlayAndRedrawsFromTheModelWhileDrawingIsActive) {
     auto w = shownMain();
-    PictureBox& p = *w->Picture1;
+    PictureBox& p = *w->ui().Picture1;
     FormerModel& m = w->model();
     p.Line(1, 1, 20, 1, kWhite);
     m.Dessin_Actif = false;
@@ -55,14 +55,14 @@ TEST(Repaint, WipesTheOverlayAndRedrawsFromTheModelWhileDrawingIsActive) {
 
 TEST(Surface, SizedInMillimetresWithMouseEventsInMillimetres) {
     auto w = shownMain();
-    PictureBox& p = *w->Picture1;
+    PictureBox& p = *w->ui().Picture1;
     EXPECT_EQ(p.width(), qRound(120 * p.pixelsPerMm()));
     EXPECT_EQ(p.height(), qRound(100 * p.pixelsPerMm()));
     EXPECT_EQ(p.backgroundLayer().size(), p.size() * p.devicePixelRatioF());
     // The coordinate boxes live inside the surface.
-    EXPECT_EQ(w->lblX->parentWidget(), &p);
-    EXPECT_TRUE(p.rect().contains(w->lblX->geometry()));
-    EXPECT_TRUE(p.rect().contains(w->lblY->geometry()));
+    EXPECT_EQ(w->ui().lblX->parentWidget(), &p);
+    EXPECT_TRUE(p.rect().contains(w->ui().lblX->geometry()));
+    EXPECT_TRUE(p.rect().contains(w->ui().lblY->geometry()));
 
     int button = -1;
     double x = 0, y = 0;

@@ -15,65 +15,65 @@ void userStep(QSlider* s, Qt::Key key) {
 }
 
 TEST(PointCount, EveryChangeResamplesAndAnAssemblyRaisesItToSixteen) {
-    Main w;
+    ScriptedEditor w;
     const FormerModel& m = w.model();
-    w.Redraw3D = false;
-    w.Hscroll2->setValue(20); // a program change runs the handler too
+    w.Redraw3D() = false;
+    w.ui().Hscroll2->setValue(20); // a program change runs the handler too
     EXPECT_EQ(m.Nb_Points, 20);
-    EXPECT_EQ(w.Text3->text(), "20");
+    EXPECT_EQ(w.ui().Text3->text(), "20");
     for (const auto* a :
          {&m.Courbe_Droite, &m.Courbe_Gauche, &m.Doublage_Droit, &m.Doublage_Gauche})
         EXPECT_EQ(a->size(), 20u);
     // Re-sampled over the new count: the ends are the end points again.
     EXPECT_EQ(m.Courbe_Droite.back().x, m.Pts_Couple.back().x);
     EXPECT_EQ(m.Courbe_Droite.back().y, m.Pts_Couple.back().y);
-    EXPECT_TRUE(w.Redraw3D);
+    EXPECT_TRUE(w.Redraw3D());
 
     // Without an assembly the count may go below sixteen; with one a user step below is
     // raised back (choosing a joint raises it too: that is checked with the assembly options).
-    w.Hscroll2->setValue(13);
-    userStep(w.Hscroll2, Qt::Key_Left);
+    w.ui().Hscroll2->setValue(13);
+    userStep(w.ui().Hscroll2, Qt::Key_Left);
     EXPECT_EQ(m.Nb_Points, 12);
-    EXPECT_EQ(w.Text3->text(), "12");
-    for (QRadioButton* joint : {w.Option1, w.Option7}) { // "Horizontal", "Vertical"
+    EXPECT_EQ(w.ui().Text3->text(), "12");
+    for (QRadioButton* joint : {w.ui().Option1, w.ui().Option7}) { // "Horizontal", "Vertical"
         joint->setChecked(true);
-        userStep(w.Hscroll2, Qt::Key_Left);
-        EXPECT_EQ(w.Hscroll2->value(), 16);
+        userStep(w.ui().Hscroll2, Qt::Key_Left);
+        EXPECT_EQ(w.ui().Hscroll2->value(), 16);
         EXPECT_EQ(m.Nb_Points, 16);
-        EXPECT_EQ(w.Text3->text(), "16");
+        EXPECT_EQ(w.ui().Text3->text(), "16");
         EXPECT_EQ(m.Courbe_Droite.size(), 16u);
     }
-    userStep(w.Hscroll2, Qt::Key_Right); // at sixteen and above the count is left alone
+    userStep(w.ui().Hscroll2, Qt::Key_Right); // at sixteen and above the count is left alone
     EXPECT_EQ(m.Nb_Points, 17);
 }
 
 TEST(SplineOrder, OnlyUserMovesSetTheOrder) {
-    Main w;
+    ScriptedEditor w;
     FormerModel& m = w.model();
     const auto before = m.Courbe_Droite;
-    w.Hscroll3->setValue(2);
+    w.ui().Hscroll3->setValue(2);
     EXPECT_EQ(m.Ordre_Spline, 9) << "a value set by the program must not run the handler";
-    w.Hscroll3->setValue(4);
-    w.Redraw3D = false;
+    w.ui().Hscroll3->setValue(4);
+    w.Redraw3D() = false;
     // The first user move sets the order to the slider's position, not one step from 9.
-    userStep(w.Hscroll3, Qt::Key_Right);
+    userStep(w.ui().Hscroll3, Qt::Key_Right);
     EXPECT_EQ(m.Ordre_Spline, 5);
-    EXPECT_TRUE(w.Redraw3D);
+    EXPECT_TRUE(w.Redraw3D());
     EXPECT_NE(m.Courbe_Droite[3].x, before[3].x) << "the outline is re-sampled";
-    userStep(w.Hscroll3, Qt::Key_Home);
+    userStep(w.ui().Hscroll3, Qt::Key_Home);
     EXPECT_EQ(m.Ordre_Spline, 1);
 
     // A user action that moves nothing leaves no pending move for a later program change.
-    w.Hscroll3->setValue(9);
+    w.ui().Hscroll3->setValue(9);
     m.Ordre_Spline = 7;
-    userStep(w.Hscroll3, Qt::Key_Right);
+    userStep(w.ui().Hscroll3, Qt::Key_Right);
     EXPECT_EQ(m.Ordre_Spline, 7);
-    w.Hscroll3->setValue(3);
+    w.ui().Hscroll3->setValue(3);
     EXPECT_EQ(m.Ordre_Spline, 7);
 
     // Dragging the thumb sets it too. With order 2 the samples lie on the control polygon: the
     // right side is straight.
-    dragSlider(w.Hscroll3, 2);
+    dragSlider(w.ui().Hscroll3, 2);
     EXPECT_EQ(m.Ordre_Spline, 2);
     int onSide = 0;
     for (const PointXYZ& c : m.Courbe_Droite)

@@ -10,17 +10,17 @@ namespace {
 // The former's own geometry is pinned down by the core tests; here, that the window's start-up
 // sequence runs its steps with their quirks.
 TEST(StartUp, CountsOrderAndTheCorrectedEndPoints) {
-    Main w;
+    ScriptedEditor w;
     const FormerModel& m = w.model();
     // The order is the point count plus one while its slider shows 4.
-    EXPECT_EQ((std::vector<int>{m.Nb_Points, m.Ordre_Spline, w.Hscroll3->value(),
-                                w.Hscroll2->value(), w.Hscroll1->value()}),
+    EXPECT_EQ((std::vector<int>{m.Nb_Points, m.Ordre_Spline, w.ui().Hscroll3->value(),
+                                w.ui().Hscroll2->value(), w.ui().Hscroll1->value()}),
               (std::vector<int>{13, 9, 4, 13, 5}));
-    EXPECT_EQ(w.Text3->text(), "13");
+    EXPECT_EQ(w.ui().Text3->text(), "13");
     for (const auto* a :
          {&m.Courbe_Droite, &m.Courbe_Gauche, &m.Doublage_Droit, &m.Doublage_Gauche})
         EXPECT_EQ(a->size(), 13u);
-    EXPECT_TRUE(m.Form_Chargee && m.Dessin_Actif && w.Redraw3D);
+    EXPECT_TRUE(m.Form_Chargee && m.Dessin_Actif && w.Redraw3D());
     // End points on the axis, and the outline sampled again from them before the window
     // shows: it starts and ends exactly on the axis.
     const PointXYZ ends[] = {m.Pts_Couple[0], m.Pts_Couple[8], m.Courbe_Droite.front(),
@@ -33,8 +33,8 @@ TEST(StartUp, CountsOrderAndTheCorrectedEndPoints) {
 TEST(StartUp, SurfaceSizeGivenBeforeStartUpPlacesTheAxes) {
     // Fractions of a millimetre are kept exactly.
     for (const QSizeF mm : {QSizeF(200, 150), QSizeF(120.5, 99.25)}) {
-        Main w(mm);
-        EXPECT_EQ(QSizeF(w.Picture1->ScaleWidth(), w.Picture1->ScaleHeight()), mm);
+        ScriptedEditor w(mm);
+        EXPECT_EQ(QSizeF(w.ui().Picture1->ScaleWidth(), w.ui().Picture1->ScaleHeight()), mm);
         EXPECT_EQ(QPointF(w.model().X1(), w.model().Y1()), QPointF(mm.width(), mm.height()) / 2);
         EXPECT_EQ(w.model().Pts_Couple[0].x, mm.width() / 2);
     }
@@ -43,12 +43,12 @@ TEST(StartUp, SurfaceSizeGivenBeforeStartUpPlacesTheAxes) {
 // The captions of the tabs and frames, and the toolbar's buttons (the menus are checked with
 // their actions).
 TEST(StartUp, CaptionsAndToolbar) {
-    Main w;
+    ScriptedEditor w;
     EXPECT_EQ(
-        (QStringList{w.SSTab1->tabText(0), w.SSTab1->tabText(1), w.Frame2->title(),
-                     w.Frame4->title(), w.Frame6->title()}),
+        (QStringList{w.ui().SSTab1->tabText(0), w.ui().SSTab1->tabText(1), w.ui().Frame2->title(),
+                     w.ui().Frame4->title(), w.ui().Frame6->title()}),
         (QStringList{"Dessin", "Masque", "Assemblage", "Action Souris", "Mouvements asservis"}));
-    EXPECT_EQ(w.SSTab1->currentIndex(), 0);
+    EXPECT_EQ(w.ui().SSTab1->currentIndex(), 0);
 
     const std::vector<std::tuple<int, QString, QString>> buttons = {
         {0, "Ouvrir un Projet", ""}, {1, "Enregistrer le Projet", ""},
@@ -56,14 +56,14 @@ TEST(StartUp, CaptionsAndToolbar) {
         {5, "Poignées", "0"},        {10, "Axes On/Off", "0"},
         {11, "Vue 3D", "0"},         {14, "Grille On/Off", "0"}};
     for (const auto& [index, tooltip, tag] : buttons) {
-        QToolButton* b = w.pb1(index);
+        QToolButton* b = w.ui().pb1(index);
         ASSERT_NE(b, nullptr) << index;
         EXPECT_EQ(b->toolTip(), tooltip);
         EXPECT_EQ(w.pb1Tag(index), tag);
         EXPECT_FALSE(b->icon().isNull()) << index;
     }
     for (int index : {4, 6, 7, 8, 9, 12, 13, 15})
-        EXPECT_EQ(w.pb1(index), nullptr) << index;
+        EXPECT_EQ(w.ui().pb1(index), nullptr) << index;
 }
 
 // On a wide and on a tall surface.
@@ -72,10 +72,10 @@ TEST(StartUp, ShownWindowDrawsGridOutlineHandlesAndAxes) {
         SCOPED_TRACE(testing::Message() << mm.width() << "x" << mm.height());
         auto w = shownMain(mm);
         const FormerModel& m = w->model();
-        const QImage shot = w->Picture1->grab().toImage();
-        const double k = w->Picture1->pixelsPerMm() * shot.devicePixelRatio();
+        const QImage shot = w->ui().Picture1->grab().toImage();
+        const double k = w->ui().Picture1->pixelsPerMm() * shot.devicePixelRatio();
         const int row = static_cast<int>(m.Y1() * k);
-        const int axis = deviceX(*w->Picture1, shot, m.X1());
+        const int axis = deviceX(*w->ui().Picture1, shot, m.X1());
         EXPECT_GT(countColour(shot, kGridGreen), 100);
         // Right half yellow, left half red (only the outline is red left of the axis).
         EXPECT_GT(countColour(shot, kYellow, QRect(axis + 2, 0, shot.width(), shot.height())), 50);
@@ -88,7 +88,7 @@ TEST(StartUp, ShownWindowDrawsGridOutlineHandlesAndAxes) {
         EXPECT_GT(countColour(shot, grey, QRect(axis - 1, 0, 3, shot.height())),
                   shot.height() * 3 / 4);
         // The grid covers the whole surface: every 10 mm band, down to the bottom, holds lines.
-        const QImage bg = w->Picture1->backgroundLayer();
+        const QImage bg = w->ui().Picture1->backgroundLayer();
         const int band = bg.height() * 10 / qRound(mm.height());
         for (int top = 0; top + band <= bg.height(); top += band)
             EXPECT_GT(countColour(bg, kGridGreen, QRect(0, top, bg.width(), band)), 0) << top;

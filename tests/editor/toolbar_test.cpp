@@ -7,12 +7,12 @@
 namespace {
 
 QImage background(const Main& w) {
-    return w.Picture1->backgroundLayer();
+    return w.ui().Picture1->backgroundLayer();
 }
 
 int redBeside(const Main& w, bool rightOfAxis) {
-    const QImage overlay = w.Picture1->overlayLayer();
-    const int axis = deviceX(*w.Picture1, overlay, w.model().X1());
+    const QImage overlay = w.ui().Picture1->overlayLayer();
+    const int axis = deviceX(*w.ui().Picture1, overlay, w.model().X1());
     return countColour(overlay, kRed,
                        rightOfAxis ? QRect(axis + 2, 0, overlay.width(), overlay.height())
                                    : QRect(0, 0, axis - 2, overlay.height()));
@@ -40,7 +40,8 @@ TEST(Toolbar, DisplayTogglesFlipTheirTagAndTheirEffect) {
                  EXPECT_EQ(w.model().shppi[i].Visible, !on) << i;
                  EXPECT_FALSE(w.model().Shape1[i].Visible) << "doubling handles untouched";
              }
-             const int magenta = countColour(w.Picture1->grab().toImage(), QColor(255, 0, 255));
+             const int magenta =
+                 countColour(w.ui().Picture1->grab().toImage(), QColor(255, 0, 255));
              EXPECT_TRUE(on ? magenta == 0 : magenta > 0);
          }},
         {2, "0", "1",
@@ -48,7 +49,7 @@ TEST(Toolbar, DisplayTogglesFlipTheirTagAndTheirEffect) {
              // Hidden by not being drawn: black lines would show over a picture.
              for (const LineItem& l : w.model().LinPi)
                  EXPECT_EQ(l.Visible, !on);
-             const int green = countColour(w.Picture1->grab().toImage(), QColor(0, 255, 0));
+             const int green = countColour(w.ui().Picture1->grab().toImage(), QColor(0, 255, 0));
              EXPECT_TRUE(on ? green == 0 : green > 20) << green;
          }},
         {3, "0", "1",
@@ -65,11 +66,11 @@ TEST(Toolbar, DisplayTogglesFlipTheirTagAndTheirEffect) {
         leftOutline = redBeside(*w, false);
         const QImage bg = background(*w);
         for (bool on : {true, false}) {
-            w->Redraw3D = false;
-            w->pb1(c.index)->click();
+            w->Redraw3D() = false;
+            w->ui().pb1(c.index)->click();
             EXPECT_EQ(w->pb1Tag(c.index), on ? c.first : c.second);
             if (c.index == 10 || c.index == 14) {
-                EXPECT_TRUE(w->Redraw3D);
+                EXPECT_TRUE(w->Redraw3D());
             }
             c.effect(*w, on);
         }
@@ -93,10 +94,10 @@ TEST(Toolbar, TagsReadAsNumbersAndUnknownIndicesChangeNothing) {
     std::vector<QString> tags;
     for (int i : Main::pb1Indices())
         tags.push_back(w->pb1Tag(i));
-    w->Redraw3D = false;
+    w->Redraw3D() = false;
     for (int index : {4, 6, 7, 8, 9, 12, 13, -1, 15, 32767})
         w->pb1_Click(index);
-    EXPECT_FALSE(w->Redraw3D);
+    EXPECT_FALSE(w->Redraw3D());
     EXPECT_EQ(background(*w), bg);
     EXPECT_EQ(m.Pts_Couple, points);
     EXPECT_EQ(m.Courbe_Droite, samples);

@@ -10,18 +10,21 @@ const char* const kDecoupled = "Frame2+ Frame4+ Frame6+ Hscroll1+ Option4+ Mode 
 TEST(EnabledStates, DesignStateHoldsUntilTheFirstUpdateThenFollowsTheTable) {
     auto w = shownMain();
     EXPECT_EQ(doublingLook(*w), kDesign);
-    EXPECT_TRUE(w->Option2->isChecked() && w->Option3->isChecked() && w->Option5->isChecked());
+    EXPECT_TRUE(w->ui().Option2->isChecked() && w->ui().Option3->isChecked() &&
+                w->ui().Option5->isChecked());
     // The scale can be moved while the doubling is off; its first move switches the doubling's
     // controls off.
-    ASSERT_TRUE(userSlide(w->Hscroll1, 7));
+    ASSERT_TRUE(userSlide(w->ui().Hscroll1, 7));
     EXPECT_EQ(doublingLook(*w), kOff);
     // "On / Off", "Non", "On / Off" (which selects "Oui" again) and "On / Off" once more.
-    const std::pair<QAbstractButton*, const char*> clicks[] = {
-        {w->Check4, kSlaved}, {w->Option6, kDecoupled}, {w->Check4, kOff}, {w->Check4, kSlaved}};
+    const std::pair<QAbstractButton*, const char*> clicks[] = {{w->ui().Check4, kSlaved},
+                                                               {w->ui().Option6, kDecoupled},
+                                                               {w->ui().Check4, kOff},
+                                                               {w->ui().Check4, kSlaved}};
     for (const auto& [button, look] : clicks) {
         userClick(button);
         EXPECT_EQ(doublingLook(*w), look) << "after " << button->objectName().toStdString();
-        EXPECT_EQ(w->Option5->isChecked(), look != kDecoupled);
+        EXPECT_EQ(w->ui().Option5->isChecked(), look != kDecoupled);
     }
 }
 
@@ -29,8 +32,8 @@ TEST(EnabledStates, NonWithTheDoublingOffFallsBackToOui) {
     // Before any doubling the "Non" option can be clicked (its frame is enabled at design),
     // but there is nothing to decouple: "Oui" is selected again at once.
     auto w = shownMain();
-    userClick(w->Option6);
-    EXPECT_TRUE(w->Option5->isChecked());
+    userClick(w->ui().Option6);
+    EXPECT_TRUE(w->ui().Option5->isChecked());
     EXPECT_TRUE(doublingLook(*w).ends_with("Option4- Mode asservi (hidden)")) << doublingLook(*w);
 }
 
@@ -39,10 +42,10 @@ TEST(DoublingSwitch, PlacesTheDoublingAndRebuildsThe3DPartExactlyOnce) {
     const FormerModel& m = w->model();
     for (int i = 0; i < 2; ++i) { // on, then off
         RebuildCounter count(*w);
-        w->Redraw3D = false;
-        userClick(w->Check4);
+        w->Redraw3D() = false;
+        userClick(w->ui().Check4);
         EXPECT_EQ(count.delta(), (std::array<int, 2>{0, 1}));
-        EXPECT_TRUE(w->Redraw3D);
+        EXPECT_TRUE(w->Redraw3D());
         if (i == 0) {
             FormerModel placed = m;
             PlaceDoubling(placed, 5);
@@ -54,21 +57,21 @@ TEST(DoublingSwitch, PlacesTheDoublingAndRebuildsThe3DPartExactlyOnce) {
 
 TEST(DoublingScale, UserMovesScaleTheDoublingProgramChangesDoNot) {
     auto w = shownMain();
-    userClick(w->Check4);
+    userClick(w->ui().Check4);
     const FormerModel& m = w->model();
     const double X1 = m.X1();
     const double Y1 = m.Y1();
     auto ratio = [&](int i) { return (m.Shape1[i].Left - X1) / (m.shppi[i].Left - X1); };
     for (int e : {9, 1}) {
         RebuildCounter count(*w);
-        ASSERT_TRUE(userSlide(w->Hscroll1, e));
+        ASSERT_TRUE(userSlide(w->ui().Hscroll1, e));
         EXPECT_EQ(count.delta(), (std::array<int, 2>{1, 0}));
         for (int i : {1, 2, 7}) {
             EXPECT_NEAR(ratio(i), e / 10.0, 1e-12) << "scale " << e << ", point " << i;
             EXPECT_NEAR((m.Shape1[i].Top - Y1) / (m.shppi[i].Top - Y1), e / 10.0, 1e-12);
         }
     }
-    w->Hscroll1->setValue(6);
+    w->ui().Hscroll1->setValue(6);
     EXPECT_NEAR(ratio(2), 0.1, 1e-12);
 }
 
@@ -77,25 +80,25 @@ TEST(DoublingScale, UserMovesScaleTheDoublingProgramChangesDoNot) {
 TEST(Assembly, JointsRaiseThePointCountToSixteenAucunDoesNotLowerIt) {
     auto w = shownMain();
     const FormerModel& m = w->model();
-    userClick(w->Check4);
+    userClick(w->ui().Check4);
     const struct {
         const char* what;
         int count;
         QRadioButton* option;
         int raised;
         std::array<int, 2> rebuilds;
-    } rows[] = {{"\"Horizontal\" from 12", 12, w->Option1, 16, {1, 1}},
-                {"\"Aucun\" from 16", 16, w->Option2, 16, {1, 0}},
-                {"\"Vertical\" from 11", 11, w->Option7, 16, {1, 1}},
-                {"\"Horizontal\" from 40", 40, w->Option1, 40, {1, 0}}};
+    } rows[] = {{"\"Horizontal\" from 12", 12, w->ui().Option1, 16, {1, 1}},
+                {"\"Aucun\" from 16", 16, w->ui().Option2, 16, {1, 0}},
+                {"\"Vertical\" from 11", 11, w->ui().Option7, 16, {1, 1}},
+                {"\"Horizontal\" from 40", 40, w->ui().Option1, 40, {1, 0}}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
-        ASSERT_TRUE(userSlide(w->Hscroll2, row.count));
+        ASSERT_TRUE(userSlide(w->ui().Hscroll2, row.count));
         const RebuildCounter rebuilds(*w);
         userClick(row.option);
         EXPECT_EQ(m.Nb_Points, row.raised);
-        EXPECT_EQ(w->Hscroll2->value(), row.raised);
-        EXPECT_EQ(w->Text3->text(), QString::number(row.raised));
+        EXPECT_EQ(w->ui().Hscroll2->value(), row.raised);
+        EXPECT_EQ(w->ui().Text3->text(), QString::number(row.raised));
         EXPECT_EQ(m.Doublage_Gauche.size(), static_cast<std::size_t>(row.raised));
         EXPECT_EQ(rebuilds.delta(), row.rebuilds);
     }
@@ -108,8 +111,8 @@ TEST(Assembly, TheWindowPassesItsJointToTheOutline) {
         SCOPED_TRACE(vertical ? "Vertical" : "Horizontal");
         auto w = shownMain();
         const FormerModel& m = w->model();
-        userClick(w->Check4);
-        userClick(vertical ? w->Option7 : w->Option1);
+        userClick(w->ui().Check4);
+        userClick(vertical ? w->ui().Option7 : w->ui().Option1);
         FormerModel expected = m;
         DisegnaCurva(expected, {.doubling = true, .vertical = vertical, .horizontal = !vertical},
                      nullptr);

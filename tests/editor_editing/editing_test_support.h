@@ -17,13 +17,13 @@
 
 // A mouse event on the drawing surface at a millimetre position.
 inline void press(Main& w, QPointF mm, Qt::MouseButton b = Qt::LeftButton) {
-    sendSurfaceMouse(*w.Picture1, QEvent::MouseButtonPress, mm, b, b);
+    sendSurfaceMouse(*w.ui().Picture1, QEvent::MouseButtonPress, mm, b, b);
 }
 inline void moveTo(Main& w, QPointF mm, Qt::MouseButtons held = Qt::LeftButton) {
-    sendSurfaceMouse(*w.Picture1, QEvent::MouseMove, mm, Qt::NoButton, held);
+    sendSurfaceMouse(*w.ui().Picture1, QEvent::MouseMove, mm, Qt::NoButton, held);
 }
 inline void release(Main& w, QPointF mm, Qt::MouseButton b = Qt::LeftButton) {
-    sendSurfaceMouse(*w.Picture1, QEvent::MouseButtonRelease, mm, b, Qt::NoButton);
+    sendSurfaceMouse(*w.ui().Picture1, QEvent::MouseButtonRelease, mm, b, Qt::NoButton);
 }
 
 // Where a press picks handle h: its centre.
@@ -61,23 +61,25 @@ inline bool ownEnabled(const QWidget* w) {
 // "-" after its name), then the mode label's caption, marked when hidden.
 inline std::string doublingLook(const Main& w) {
     std::string look;
-    for (const QWidget* c :
-         std::initializer_list<const QWidget*>{w.Frame2, w.Frame4, w.Frame6, w.Hscroll1, w.Option4})
+    for (const QWidget* c : std::initializer_list<const QWidget*>{
+             w.ui().Frame2, w.ui().Frame4, w.ui().Frame6, w.ui().Hscroll1, w.ui().Option4})
         look += c->objectName().toStdString() + (ownEnabled(c) ? "+ " : "- ");
-    return look + w.Label6->text().toStdString() + (w.Label6->isHidden() ? " (hidden)" : "");
+    return look + w.ui().Label6->text().toStdString() +
+           (w.ui().Label6->isHidden() ? " (hidden)" : "");
 }
 
 // Rebuilds of the former's 3-D part since a moment: [in place, from scratch].
 class RebuildCounter {
 public:
-    explicit RebuildCounter(const Main& w) : w_(w), start_{w.rebuildCalls[0], w.rebuildCalls[1]} {}
-    std::array<int, 2> delta() const {
-        return {w_.rebuildCalls[0] - start_[0], w_.rebuildCalls[1] - start_[1]};
+    explicit RebuildCounter(const Main& w) {
+        QObject::connect(&w, &Main::formerMeshRebuilt, &receiver_,
+                         [this](int mode) { ++counts_[mode == 1 ? 1 : 0]; });
     }
+    std::array<int, 2> delta() const { return counts_; }
 
 private:
-    const Main& w_;
-    std::array<int, 2> start_;
+    QObject receiver_; // the connection goes with the counter
+    std::array<int, 2> counts_{0, 0};
 };
 
 // The former's right half sampled afresh from its control points (no pins).

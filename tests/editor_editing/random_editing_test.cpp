@@ -24,33 +24,35 @@ namespace {
 // it, or a control that moved without its setting, fails here.
 void expectControlsShow(const Main& w, const EditorState& s) {
     const std::pair<const QSlider*, int> sliders[] = {
-        {w.Hscroll1, s.doublingScale},  {w.Hscroll2, s.sampleCount}, {w.Hscroll3, s.orderSlider},
-        {w.Slider1, s.thickness.value}, {w.Slider2, s.height.value}, {w.Slider3, s.width.value},
-        {w.Slider4, s.pictureHoriz},    {w.Slider5, s.pictureZoom},  {w.Slider6, s.pictureVert}};
+        {w.ui().Hscroll1, s.work.doublingScale}, {w.ui().Hscroll2, s.work.sampleCount},
+        {w.ui().Hscroll3, s.work.orderSlider},   {w.ui().Slider1, s.work.thickness.value},
+        {w.ui().Slider2, s.work.height.value},   {w.ui().Slider3, s.work.width.value},
+        {w.ui().Slider4, s.work.pictureHoriz},   {w.ui().Slider5, s.work.pictureZoom},
+        {w.ui().Slider6, s.work.pictureVert}};
     for (const auto& [slider, value] : sliders)
         EXPECT_EQ(slider->value(), value) << slider->objectName().toStdString();
-    const std::pair<const QLineEdit*, int> boxes[] = {{w.Text3, s.sampleCount},
-                                                      {w.T_EP, s.thickness.applied},
-                                                      {w.T_H, s.height.applied},
-                                                      {w.T_L, s.width.applied}};
+    const std::pair<const QLineEdit*, int> boxes[] = {{w.ui().Text3, s.work.sampleCount},
+                                                      {w.ui().T_EP, s.work.thickness.applied},
+                                                      {w.ui().T_H, s.work.height.applied},
+                                                      {w.ui().T_L, s.work.width.applied}};
     for (const auto& [box, value] : boxes)
         EXPECT_EQ(box->text(), QString::number(value)) << box->objectName().toStdString();
-    EXPECT_EQ(w.Check4->isChecked(), s.doublingOn);
-    EXPECT_TRUE((s.joint == AssemblyJoint::Horizontal ? w.Option1
-                 : s.joint == AssemblyJoint::Vertical ? w.Option7
-                                                      : w.Option2)
+    EXPECT_EQ(w.ui().Check4->isChecked(), s.work.doublingOn);
+    EXPECT_TRUE((s.work.joint == AssemblyJoint::Horizontal ? w.ui().Option1
+                 : s.work.joint == AssemblyJoint::Vertical ? w.ui().Option7
+                                                           : w.ui().Option2)
                     ->isChecked());
-    EXPECT_EQ(w.Option4->isChecked(), s.mouseAction == MouseAction::Doubling);
-    EXPECT_EQ(w.Option5->isChecked(), s.slaved);
-    const std::pair<int, bool> toggles[] = {{2, s.controlPolygonShown},
-                                            {3, s.samplePointsShown},
-                                            {5, s.handlesHidden},
-                                            {10, s.axesOn},
-                                            {14, s.gridOn}};
+    EXPECT_EQ(w.ui().Option4->isChecked(), s.work.mouseAction == MouseAction::Doubling);
+    EXPECT_EQ(w.ui().Option5->isChecked(), s.work.slaved);
+    const std::pair<int, bool> toggles[] = {{2, s.view.controlPolygonShown},
+                                            {3, s.view.samplePointsShown},
+                                            {5, s.view.handlesHidden},
+                                            {10, s.view.axesOn},
+                                            {14, s.view.gridOn}};
     for (const auto& [index, on] : toggles)
         EXPECT_EQ(Main::tagValue(w.pb1Tag(index)) != 0, on) << "pb1(" << index << ")";
-    EXPECT_EQ(w.Command4->property("tag").toString() == "1", s.pictureShown);
-    EXPECT_EQ(w.SSTab1->currentIndex(), s.tab == EditorTab::Masque ? 1 : 0);
+    EXPECT_EQ(w.ui().Command4->property("tag").toString() == "1", s.view.pictureShown);
+    EXPECT_EQ(w.ui().SSTab1->currentIndex(), s.view.tab == EditorTab::Masque ? 1 : 0);
 }
 
 class RandomUser {
@@ -91,12 +93,12 @@ public:
         }
         if (kind < 50) {
             // Some moves leave the surface: the surface keeps the mouse while a button is held.
-            const QPointF at(uniform(-20.0, w_.Picture1->ScaleWidth() + 20.0),
-                             uniform(-20.0, w_.Picture1->ScaleHeight() + 20.0));
+            const QPointF at(uniform(-20.0, w_.ui().Picture1->ScaleWidth() + 20.0),
+                             uniform(-20.0, w_.ui().Picture1->ScaleHeight() + 20.0));
             moveTo(w_, at, held_);
             if (held_ == Qt::LeftButton)
                 ++expected_[0];
-            EXPECT_EQ(w_.lblX->text(), Main::pointerText(static_cast<float>(at.x())));
+            EXPECT_EQ(w_.ui().lblX->text(), Main::pointerText(static_cast<float>(at.x())));
             return "move";
         }
         if (kind < 58) {
@@ -105,21 +107,22 @@ public:
             return "release";
         }
         if (kind < 66) {
-            userClick(w_.Check4);
+            userClick(w_.ui().Check4);
             updated_ = true;
             ++expected_[1];
             return "Check4";
         }
         if (kind < 82) {
-            QRadioButton* options[] = {w_.Option1, w_.Option2, w_.Option3, w_.Option4,
-                                       w_.Option5, w_.Option6, w_.Option7};
+            QRadioButton* options[] = {w_.ui().Option1, w_.ui().Option2, w_.ui().Option3,
+                                       w_.ui().Option4, w_.ui().Option5, w_.ui().Option6,
+                                       w_.ui().Option7};
             QRadioButton* o = options[pick(0, 6)];
             const bool runs = o->isEnabled() && !o->isChecked();
-            const bool joint = o == w_.Option1 || o == w_.Option7;
-            const bool assembly = joint || o == w_.Option2;
+            const bool joint = o == w_.ui().Option1 || o == w_.ui().Option7;
+            const bool assembly = joint || o == w_.ui().Option2;
             if (runs && assembly) {
                 ++expected_[0];
-                if (joint && w_.Hscroll2->value() < 16)
+                if (joint && w_.ui().Hscroll2->value() < 16)
                     ++expected_[1]; // the raise runs the point count's handler
             }
             userClick(o);
@@ -127,8 +130,8 @@ public:
         }
         if (kind < 90) {
             const int v = pick(1, 9);
-            const bool moves = w_.Hscroll1->isEnabled() && v != w_.Hscroll1->value();
-            if (userSlide(w_.Hscroll1, v) && moves) {
+            const bool moves = w_.ui().Hscroll1->isEnabled() && v != w_.ui().Hscroll1->value();
+            if (userSlide(w_.ui().Hscroll1, v) && moves) {
                 updated_ = true;
                 ++expected_[0];
             }
@@ -136,15 +139,15 @@ public:
         }
         if (kind < 96) {
             const int v = pick(10, 40);
-            const int before = w_.Hscroll2->value();
-            userSlide(w_.Hscroll2, v);
+            const int before = w_.ui().Hscroll2->value();
+            userSlide(w_.ui().Hscroll2, v);
             if (v != before)
-                expected_[1] += v < 16 && !w_.Option2->isChecked() ? 2 : 1;
+                expected_[1] += v < 16 && !w_.ui().Option2->isChecked() ? 2 : 1;
             return "Hscroll2";
         }
         const int k = pick(1, 9);
-        const int before = w_.Hscroll3->value();
-        userSlide(w_.Hscroll3, k);
+        const int before = w_.ui().Hscroll3->value();
+        userSlide(w_.ui().Hscroll3, k);
         if (k != before)
             ++expected_[0]; // the 3-D part follows the new order in place
         return "Hscroll3";
@@ -154,26 +157,27 @@ public:
         SCOPED_TRACE(what);
         const FormerModel& m = w_.model();
         const auto M = static_cast<std::size_t>(m.Nb_Points);
-        EXPECT_EQ(m.Nb_Points, w_.Hscroll2->value());
+        EXPECT_EQ(m.Nb_Points, w_.ui().Hscroll2->value());
         for (const auto* a :
              {&m.Courbe_Droite, &m.Courbe_Gauche, &m.Doublage_Droit, &m.Doublage_Gauche})
             ASSERT_EQ(a->size(), M);
         ASSERT_EQ(m.Pts_Couple.size(), 9u);
         ASSERT_EQ(m.Pts_Doublage.size(), 9u);
-        EXPECT_TRUE(w_.Option2->isChecked() || m.Nb_Points >= 16);
+        EXPECT_TRUE(w_.ui().Option2->isChecked() || m.Nb_Points >= 16);
         EXPECT_GE(m.Idx_Point, 0);
         EXPECT_LE(m.Idx_Point, m.Der_Point);
         for (const PointXYZ& p : m.Pts_Couple)
             ASSERT_GE(p.x, m.X1()) << "no point left of the axis";
         for (const PointXYZ& c : m.Courbe_Droite)
             ASSERT_TRUE(std::isfinite(c.x) && std::isfinite(c.y));
-        EXPECT_EQ(w_.rebuildCalls[0], expected_[0]);
-        EXPECT_EQ(w_.rebuildCalls[1], expected_[1]);
+        if (rebuilds_) {
+            EXPECT_EQ(rebuilds_->delta(), expected_);
+        }
         EXPECT_TRUE(m.Form_Chargee);
         expectControlsShow(w_, w_.editorState());
         // The visible handle set is the one the mouse acts on, unless "Poignées" hid the
         // former's handles since.
-        const bool couple = w_.Option3->isChecked();
+        const bool couple = w_.ui().Option3->isChecked();
         for (int i = 0; i <= m.Der_Point; ++i) {
             ASSERT_EQ(m.shppi[i].Visible, handlesToggled_ ? m.shppi[0].Visible : couple) << i;
             ASSERT_EQ(m.Shape1[i].Visible, !couple) << i;
@@ -182,17 +186,20 @@ public:
         if (!updated_)
             return;
         // Once the doubling was updated, the enabled states follow the doubling and "Oui".
-        const bool on = w_.Check4->isChecked();
-        const bool slaved = w_.Option5->isChecked();
-        for (const QWidget* c :
-             std::initializer_list<const QWidget*>{w_.Frame2, w_.Frame4, w_.Frame6, w_.Hscroll1})
+        const bool on = w_.ui().Check4->isChecked();
+        const bool slaved = w_.ui().Option5->isChecked();
+        for (const QWidget* c : std::initializer_list<const QWidget*>{
+                 w_.ui().Frame2, w_.ui().Frame4, w_.ui().Frame6, w_.ui().Hscroll1})
             EXPECT_EQ(c->isEnabled(), on) << c->objectName().toStdString();
-        EXPECT_EQ(w_.Label6->isHidden(), !on);
-        EXPECT_EQ(!w_.Option4->testAttribute(Qt::WA_ForceDisabled), on && !slaved);
-        EXPECT_TRUE((on && !slaved) || w_.Option3->isChecked());
+        EXPECT_EQ(w_.ui().Label6->isHidden(), !on);
+        EXPECT_EQ(!w_.ui().Option4->testAttribute(Qt::WA_ForceDisabled), on && !slaved);
+        EXPECT_TRUE((on && !slaved) || w_.ui().Option3->isChecked());
     }
 
-    void start() { expected_ = {w_.rebuildCalls[0], w_.rebuildCalls[1]}; }
+    void start() {
+        rebuilds_ = std::make_unique<RebuildCounter>(w_);
+        expected_ = {0, 0};
+    }
     Qt::MouseButton heldButton() const { return held_; }
 
 private:
@@ -201,17 +208,17 @@ private:
     std::string viewStep(int kind) {
         if (kind < 5) {
             const int index = std::array{2, 3, 5, 10, 14}[static_cast<std::size_t>(kind)];
-            w_.pb1(index)->click();
+            w_.ui().pb1(index)->click();
             handlesToggled_ = handlesToggled_ || index == 5;
             return "pb1(" + std::to_string(index) + ")";
         }
         if (kind < 9) {
-            QSlider* sliders[] = {w_.Slider1, w_.Slider2, w_.Slider3};
+            QSlider* sliders[] = {w_.ui().Slider1, w_.ui().Slider2, w_.ui().Slider3};
             QSlider* s = sliders[pick(0, 2)];
             userSlide(s, pick(1, s->maximum()));
             return s->objectName().toStdString();
         }
-        Frm3D& f = *w_.frm3D;
+        Frm3D& f = *w_.frm3D();
         if (kind < 12) {
             f.pb1(pick(1, 5))->click();
             return "Frm3D.pb1";
@@ -226,7 +233,7 @@ private:
                                  static_cast<float>(uniform(0.0, 400.0)));
             return "orbit";
         }
-        w_.pb1(11)->click(); // "Vue 3D"
+        w_.ui().pb1(11)->click(); // "Vue 3D"
         return "pb1(11)";
     }
 
@@ -236,7 +243,8 @@ private:
         return std::round(std::uniform_real_distribution<double>(lo, hi)(rng_) * 4.0) / 4.0;
     }
     QPointF pointOnSurface() {
-        return {uniform(0.0, w_.Picture1->ScaleWidth()), uniform(0.0, w_.Picture1->ScaleHeight())};
+        return {uniform(0.0, w_.ui().Picture1->ScaleWidth()),
+                uniform(0.0, w_.ui().Picture1->ScaleHeight())};
     }
 
     Main& w_;
@@ -245,6 +253,7 @@ private:
     bool updated_ = false;        // the doubling's controls were updated at least once
     bool handlesToggled_ = false; // "Poignées" was clicked
     std::array<int, 2> expected_{0, 0};
+    std::unique_ptr<RebuildCounter> rebuilds_;
 };
 
 TEST(RandomEditing, InvariantsHoldThroughALongSessionOfUserActions) {
@@ -263,12 +272,7 @@ TEST(RandomEditing, InvariantsHoldThroughALongSessionOfUserActions) {
 
 // The vertices of the former's 3-D part.
 std::vector<Vector3> formerVertices(const Main& w) {
-    const Engine& e = w.frm3D->engine;
-    if (!e.isMesh(w.frm3D->scene.formerMesh))
-        return {};
-    const Mesh& m = e.meshes[static_cast<std::size_t>(w.frm3D->scene.formerMesh)];
-    const auto first = e.vertices.begin() + m.vertexStart;
-    return {first, first + m.vertexCount};
+    return w.frm3D()->part().vertices;
 }
 
 // Their depths.
@@ -282,16 +286,17 @@ std::vector<float> formerDepths(const Main& w) {
 // What the controls show beside their values: enabled states, the mode label, the boxes.
 std::string controlsLook(const Main& w) {
     std::string look = doublingLook(w);
-    for (const QWidget* c : std::initializer_list<const QWidget*>{w.Frame8, w.Frame9, w.Slider1,
-                                                                  w.Slider2, w.Slider3, w.frm3D})
+    for (const QWidget* c :
+         std::initializer_list<const QWidget*>{w.ui().Frame8, w.ui().Frame9, w.ui().Slider1,
+                                               w.ui().Slider2, w.ui().Slider3, w.frm3D()})
         look += " " + c->objectName().toStdString() + (ownEnabled(c) ? "+" : "-");
-    for (const QLineEdit* box : {w.Text3, w.T_EP, w.T_H, w.T_L})
+    for (const QLineEdit* box : {w.ui().Text3, w.ui().T_EP, w.ui().T_H, w.ui().T_L})
         look += " " + box->text().toStdString();
     return look;
 }
 
 // The five pieces' profiles and the project file, as the user would save them now.
-QByteArrayList savedWork(Main& w, const QString& folder) {
+QByteArrayList savedWork(ScriptedEditor& w, const QString& folder) {
     QByteArrayList files;
     auto read = [&files](const QString& path) {
         QFile f(path);
@@ -299,7 +304,7 @@ QByteArrayList savedWork(Main& w, const QString& folder) {
         files.push_back(f.readAll());
     };
     const QString dat = folder + QStringLiteral("/piece.DAT");
-    w.fileDialogAnswer = [dat](const QString&, const QString&, int) { return dat; };
+    w.dialogs.fileName = [dat](const QString&, const QString&, int) { return dat; };
     for (int piece = 1; piece <= 5; ++piece) {
         EXPECT_TRUE(w.Save_Couple(piece));
         read(dat);
@@ -323,15 +328,15 @@ TEST(RandomEditing, AStateShownInAFreshWindowGivesBackTheStateAndTheSameProfiles
         if (checkpoint % 3 == 2) {
             // The doubling decoupled and dragged on its own, which random clicks seldom reach.
             release(*w, {70.0, 40.0});
-            if (!w->Check4->isChecked())
-                userClick(w->Check4);
-            userClick(w->Option6);
-            userClick(w->Option4);
+            if (!w->ui().Check4->isChecked())
+                userClick(w->ui().Check4);
+            userClick(w->ui().Option6);
+            userClick(w->ui().Option4);
             dragHandle(*w, w->model().Shape1[4], QPointF(80.0 + checkpoint, 45.0));
         }
         if (checkpoint % 2 == 1)
-            userSlide(w->Slider1, 10 + 13 * checkpoint); // "Ep.:" moved since the last build
-        w->SSTab1->setCurrentIndex(checkpoint % 2);
+            userSlide(w->ui().Slider1, 10 + 13 * checkpoint); // "Ep.:" moved since the last build
+        w->ui().SSTab1->setCurrentIndex(checkpoint % 2);
         const EditorState recorded = w->editorState();
         SCOPED_TRACE("checkpoint " + std::to_string(checkpoint));
 
@@ -344,10 +349,10 @@ TEST(RandomEditing, AStateShownInAFreshWindowGivesBackTheStateAndTheSameProfiles
         EXPECT_EQ(controlsLook(*fresh), controlsLook(*w));
         // The drawing surface shows the same, the pointer's coordinates aside.
         for (Main* window : {w.get(), fresh.get()}) {
-            window->lblX->clear();
-            window->lblY->clear();
+            window->ui().lblX->clear();
+            window->ui().lblY->clear();
         }
-        EXPECT_TRUE(fresh->Picture1->grab().toImage() == w->Picture1->grab().toImage());
+        EXPECT_TRUE(fresh->ui().Picture1->grab().toImage() == w->ui().Picture1->grab().toImage());
         // The same 3-D part. Its depth first: off centre after a thickness move, as the
         // session's is. Then, both rebuilt in place, the whole part (the session's may lag
         // behind its outline, and the dimension sliders scale it step by step).
@@ -356,7 +361,7 @@ TEST(RandomEditing, AStateShownInAFreshWindowGivesBackTheStateAndTheSameProfiles
         fresh->RebuildFormerMesh(0);
         EXPECT_TRUE(formerVertices(*fresh) == formerVertices(*w));
         EXPECT_EQ(savedWork(*fresh, dir.path()), savedWork(*w, dir.path()));
-        w->SSTab1->setCurrentIndex(0);
+        w->ui().SSTab1->setCurrentIndex(0);
     }
 }
 
@@ -372,8 +377,8 @@ TEST(RandomEditing, UndoingEveryStepGivesBackTheStartAndRedoingThemTheEnd) {
     const QByteArrayList atStart = savedWork(*w, dir.path());
     auto record = [&w, &work] {
         w->recordWorkChange();
-        ASSERT_LE(w->undoStack->index(), static_cast<int>(work.size()));
-        if (w->undoStack->index() == static_cast<int>(work.size()))
+        ASSERT_LE(w->session().history().index(), static_cast<int>(work.size()));
+        if (w->session().history().index() == static_cast<int>(work.size()))
             work.push_back(w->editorState());
     };
     for (int i = 0; i < 600; ++i) {
@@ -388,19 +393,19 @@ TEST(RandomEditing, UndoingEveryStepGivesBackTheStartAndRedoingThemTheEnd) {
     const QByteArrayList atEnd = savedWork(*w, dir.path());
 
     for (std::size_t k = work.size() - 1; k > 0; --k) {
-        ASSERT_TRUE(w->IM_Undo->isEnabled());
-        w->IM_Undo->trigger();
-        ASSERT_TRUE(sameWork(w->editorState(), work[k - 1])) << "undo to step " << k - 1;
+        ASSERT_TRUE(w->ui().IM_Undo->isEnabled());
+        w->ui().IM_Undo->trigger();
+        ASSERT_TRUE(w->editorState().work == work[k - 1].work) << "undo to step " << k - 1;
         expectControlsShow(*w, w->editorState());
     }
-    EXPECT_FALSE(w->IM_Undo->isEnabled());
+    EXPECT_FALSE(w->ui().IM_Undo->isEnabled());
     EXPECT_TRUE(w->isWindowModified());
     EXPECT_EQ(savedWork(*w, dir.path()).mid(0, 5), atStart.mid(0, 5));
     for (std::size_t k = 1; k < work.size(); ++k) {
-        w->IM_Redo->trigger();
-        ASSERT_TRUE(sameWork(w->editorState(), work[k])) << "redo to step " << k;
+        w->ui().IM_Redo->trigger();
+        ASSERT_TRUE(w->editorState().work == work[k].work) << "redo to step " << k;
     }
-    EXPECT_FALSE(w->IM_Redo->isEnabled());
+    EXPECT_FALSE(w->ui().IM_Redo->isEnabled());
     EXPECT_EQ(savedWork(*w, dir.path()), atEnd);
 }
 
@@ -408,15 +413,15 @@ TEST(RandomEditing, UndoingEveryStepGivesBackTheStartAndRedoingThemTheEnd) {
 TEST(UndoRedo, KeepsTheLastThousandSteps) {
     auto w = shownMain();
     for (int i = 0; i < 1003; ++i) {
-        w->Hscroll1->setValue(1 + i % 9);
+        w->ui().Hscroll1->setValue(1 + i % 9);
         w->Hscroll1_Scroll();
         w->recordWorkChange();
     }
-    EXPECT_EQ(w->undoStack->count(), 1000);
+    EXPECT_EQ(w->session().history().count(), 1000);
     for (int i = 0; i < 1000; ++i)
-        w->IM_Undo->trigger();
-    EXPECT_FALSE(w->IM_Undo->isEnabled());
-    EXPECT_EQ(w->editorState().doublingScale, 1 + 2 % 9) << "where the third step left it";
+        w->ui().IM_Undo->trigger();
+    EXPECT_FALSE(w->ui().IM_Undo->isEnabled());
+    EXPECT_EQ(w->editorState().work.doublingScale, 1 + 2 % 9) << "where the third step left it";
 }
 
 // What one user action adds to "&Edition", through the real events: a whole drag is one step,
@@ -448,13 +453,13 @@ TEST(UndoRedo, EachChangeIsOneStepNamedInTheMenu) {
          1, "&Annuler : déplacer le point 4"},
         {"the grid, the axes and a 3-D view",
          [](Main& w) {
-             for (QToolButton* b : {w.pb1(14), w.pb1(10), w.frm3D->pb1(5)})
+             for (QToolButton* b : {w.ui().pb1(14), w.ui().pb1(10), w.frm3D()->pb1(5)})
                  QTest::mouseClick(b, Qt::LeftButton);
          },
          0, "&Annuler : déplacer le point 4"},
-        {"three keys on \"Haut.:\"", [&keys](Main& w) { keys(w.Slider2, 3); }, 1,
+        {"three keys on \"Haut.:\"", [&keys](Main& w) { keys(w.ui().Slider2, 3); }, 1,
          "&Annuler : régler la hauteur de la pièce"},
-        {"two keys on \"Nbre de Points\"", [&keys](Main& w) { keys(w.Hscroll2, 2); }, 1,
+        {"two keys on \"Nbre de Points\"", [&keys](Main& w) { keys(w.ui().Hscroll2, 2); }, 1,
          "&Annuler : régler « Nbre de Points »"},
         {"a right click on handle 3",
          [&m](Main& w) {
@@ -462,7 +467,8 @@ TEST(UndoRedo, EachChangeIsOneStepNamedInTheMenu) {
              release(w, centreOf(m, m.shppi[3]), Qt::RightButton);
          },
          1, "&Annuler : épingler le point 3"},
-        {"\"On / Off\"", [](Main& w) { userClick(w.Check4); }, 1, "&Annuler : mettre le doublage"},
+        {"\"On / Off\"", [](Main& w) { userClick(w.ui().Check4); }, 1,
+         "&Annuler : mettre le doublage"},
     };
     int steps = 0;
     for (const auto& row : rows) {
@@ -470,19 +476,19 @@ TEST(UndoRedo, EachChangeIsOneStepNamedInTheMenu) {
         row.act(*w);
         QApplication::processEvents();
         steps += row.steps;
-        EXPECT_EQ(w->undoStack->count(), steps);
-        EXPECT_EQ(w->IM_Undo->text(), QString::fromUtf8(row.undoCaption));
-        EXPECT_TRUE(w->IM_Undo->isEnabled());
-        EXPECT_EQ(w->IM_Redo->text(), QStringLiteral("&Rétablir"));
-        EXPECT_FALSE(w->IM_Redo->isEnabled());
+        EXPECT_EQ(w->session().history().count(), steps);
+        EXPECT_EQ(w->ui().IM_Undo->text(), QString::fromUtf8(row.undoCaption));
+        EXPECT_TRUE(w->ui().IM_Undo->isEnabled());
+        EXPECT_EQ(w->ui().IM_Redo->text(), QStringLiteral("&Rétablir"));
+        EXPECT_FALSE(w->ui().IM_Redo->isEnabled());
     }
-    w->IM_Undo->trigger();
-    EXPECT_EQ(w->IM_Redo->text(), QStringLiteral("&Rétablir : mettre le doublage"));
-    EXPECT_TRUE(w->IM_Redo->isEnabled());
-    EXPECT_EQ(w->IM_Undo->text(), QStringLiteral("&Annuler : épingler le point 3"));
-    userClick(w->Option7); // disabled with the doubling off: no step, the redo stays
+    w->ui().IM_Undo->trigger();
+    EXPECT_EQ(w->ui().IM_Redo->text(), QStringLiteral("&Rétablir : mettre le doublage"));
+    EXPECT_TRUE(w->ui().IM_Redo->isEnabled());
+    EXPECT_EQ(w->ui().IM_Undo->text(), QStringLiteral("&Annuler : épingler le point 3"));
+    userClick(w->ui().Option7); // disabled with the doubling off: no step, the redo stays
     QApplication::processEvents();
-    EXPECT_TRUE(w->IM_Redo->isEnabled());
+    EXPECT_TRUE(w->ui().IM_Redo->isEnabled());
 
     // "&Edition" between "&Fichiers" and "&Outils", with its keys.
     QStringList menus;
@@ -490,8 +496,8 @@ TEST(UndoRedo, EachChangeIsOneStepNamedInTheMenu) {
         menus << a->text();
     EXPECT_EQ(menus.mid(menus.indexOf("&Fichiers"), 3),
               (QStringList{"&Fichiers", "&Edition", "&Outils"}));
-    EXPECT_EQ(w->IM_Undo->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
-    EXPECT_EQ(w->IM_Redo->shortcuts(),
+    EXPECT_EQ(w->ui().IM_Undo->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
+    EXPECT_EQ(w->ui().IM_Redo->shortcuts(),
               (QList<QKeySequence>{QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")}));
 }
 

@@ -11,7 +11,7 @@ namespace {
 
 TEST(SurfacePixels, TypedMillimetresReachTheHandlersExactly) {
     auto w = shownMain();
-    const PictureBox& p = *w->Picture1;
+    const PictureBox& p = *w->ui().Picture1;
     // Values with up to three decimals, sampled with a prime stride: the handlers work in
     // single precision and get exactly its value; in double it is exact or one unit off.
     int exactInDouble = 0;
@@ -33,7 +33,7 @@ TEST(SurfacePixels, TypedMillimetresReachTheHandlersExactly) {
 TEST(Press, PicksTheNearestHandleWithTheSizeAllPointerUntilTheRelease) {
     auto w = shownMain();
     FormerModel& m = w->model();
-    PictureBox& p = *w->Picture1;
+    PictureBox& p = *w->ui().Picture1;
     press(*w, centreOf(m, m.shppi[5]) + QPointF(0.4, -0.3));
     EXPECT_EQ(m.Idx_Point, 5);
     EXPECT_EQ(p.cursor().shape(), Qt::SizeAllCursor);
@@ -45,7 +45,7 @@ TEST(Press, PicksTheNearestHandleWithTheSizeAllPointerUntilTheRelease) {
 TEST(Drag, CoupleStoresThePointerPositionStopsOnTheAxisShowsThePointerAndTheDoublingFollows) {
     auto w = shownMain();
     FormerModel& m = w->model();
-    userClick(w->Check4); // the doubling on, slaved
+    userClick(w->ui().Check4); // the doubling on, slaved
     press(*w, centreOf(m, m.shppi[3]));
     moveTo(*w, {95.5, 33.25});
     EXPECT_EQ(m.Pts_Couple[3].x, 95.5);
@@ -54,8 +54,8 @@ TEST(Drag, CoupleStoresThePointerPositionStopsOnTheAxisShowsThePointerAndTheDoub
     moveTo(*w, {40.25, 20.5});
     EXPECT_EQ(m.Pts_Couple[3].x, m.X1());
     EXPECT_EQ(m.Pts_Couple[3].y, 20.5);
-    EXPECT_EQ(w->lblX->text(), Main::pointerText(40.25f));
-    EXPECT_EQ(w->lblY->text(), Main::pointerText(20.5f));
+    EXPECT_EQ(w->ui().lblX->text(), Main::pointerText(40.25f));
+    EXPECT_EQ(w->ui().lblY->text(), Main::pointerText(20.5f));
     release(*w, {40.25, 20.5});
 
     // Only the left button alone drags; every move shows the pointer.
@@ -68,8 +68,8 @@ TEST(Drag, CoupleStoresThePointerPositionStopsOnTheAxisShowsThePointerAndTheDoub
         moveTo(*w, {100.0, 10.0}, held);
     EXPECT_EQ(count.delta(), (std::array<int, 2>{0, 0}));
     EXPECT_EQ(m.Pts_Couple[2].x, before);
-    EXPECT_EQ(w->lblX->text(), "100");
-    EXPECT_EQ(w->lblY->text(), "10");
+    EXPECT_EQ(w->ui().lblX->text(), "100");
+    EXPECT_EQ(w->ui().lblY->text(), "10");
     // The surface keeps the pointer beyond its edge while the button is held.
     moveTo(*w, {130.0, -5.0});
     EXPECT_EQ(count.delta(), (std::array<int, 2>{1, 0}));
@@ -87,7 +87,7 @@ TEST(Drag, EveryMoveSamplesTheOutlineBeforeThe3DPartFollows) {
     FormerModel& m = w->model();
     // What the 3-D part is given at each in-place rebuild.
     std::vector<std::vector<PointXYZ>> seen;
-    w->setFormerMeshRebuilder([&](int mode) {
+    QObject::connect(w.get(), &Main::formerMeshRebuilt, [&](int mode) {
         if (mode == 0)
             seen.push_back(m.Courbe_Droite);
     });
@@ -117,8 +117,8 @@ TEST(Pin, RightPressPinsMiddlePressUnpinsAndTheOutlineFollows) {
     // The scale handler runs too, and rebuilds in place as the press does; the first pin
     // with the doubling off switches the doubling's controls off.
     EXPECT_EQ(pinning.delta(), (std::array<int, 2>{2, 0}));
-    EXPECT_FALSE(w->Hscroll1->isEnabled());
-    EXPECT_TRUE(w->Label6->isHidden());
+    EXPECT_FALSE(w->ui().Hscroll1->isEnabled());
+    EXPECT_TRUE(w->ui().Label6->isHidden());
     EXPECT_NE(m.Courbe_Droite, smooth);
 
     RebuildCounter unpinning(*w);
@@ -140,9 +140,9 @@ TEST(Pin, RightPressPinsMiddlePressUnpinsAndTheOutlineFollows) {
 TEST(Pin, InDoublageDragsStoreTheCornerAndTheFormersPointOfThePickedIndexIsPinned) {
     auto w = shownMain();
     FormerModel& m = w->model();
-    userClick(w->Check4); // on, decoupled, the mouse on the doubling's handles
-    userClick(w->Option6);
-    userClick(w->Option4);
+    userClick(w->ui().Check4); // on, decoupled, the mouse on the doubling's handles
+    userClick(w->ui().Option6);
+    userClick(w->ui().Option4);
     const std::vector<PointXYZ> former = m.Pts_Couple;
     dragHandle(*w, m.Shape1[5], {75.0, 70.0});
     EXPECT_EQ(m.Idx_Point, 5);
@@ -160,9 +160,9 @@ TEST(Pin, InDoublageDragsStoreTheCornerAndTheFormersPointOfThePickedIndexIsPinne
     EXPECT_EQ(m.Shape1[5].Tag, "");
     // Pinning re-derives the doubling from the former, which undoes its own drags.
     EXPECT_EQ(m.Pts_Doublage[5].x, m.X1() + 0.5 * (m.shppi[5].Left - m.X1()));
-    EXPECT_TRUE(w->Option4->isChecked());
+    EXPECT_TRUE(w->ui().Option4->isChecked());
     // Back on the former, still decoupled: its drags leave the doubling where it is.
-    userClick(w->Option3);
+    userClick(w->ui().Option3);
     const std::vector<PointXYZ> doubling = m.Pts_Doublage;
     dragHandle(*w, m.shppi[4], {97.0, 50.0});
     EXPECT_EQ(m.Pts_Couple[4].x, 97.0);
@@ -178,8 +178,8 @@ TEST(PointerText, SevenDigitsTheUsersSeparatorNoGrouping) {
     {
         auto w = shownMain();
         moveTo(*w, {86.783, 14.25}, Qt::NoButton);
-        EXPECT_EQ(w->lblX->text(), "86,783");
-        EXPECT_EQ(w->lblY->text(), "14,25");
+        EXPECT_EQ(w->ui().lblX->text(), "86,783");
+        EXPECT_EQ(w->ui().lblY->text(), "14,25");
     }
     QLocale::setDefault(QLocale::c());
     EXPECT_EQ(Main::pointerText(-12.125f), "-12.125");

@@ -144,8 +144,8 @@ protected:
     // Stands in for the user at the window's file dialogs (`typed`, a cancel when empty) and
     // records its warnings.
     void scriptDialogs() {
-        w->fileDialogAnswer = [this](const QString&, const QString&, int) { return typed; };
-        w->warningSink = [this](const QString&, const QString& text) { warnings << text; };
+        w->dialogs.fileName = [this](const QString&, const QString&, int) { return typed; };
+        w->dialogs.warning = [this](const QString&, const QString& text) { warnings << text; };
     }
     // The window's samples, as the files library takes them.
     OutlineInput outlineInput() const {
@@ -156,18 +156,18 @@ protected:
                 m.Doublage_Gauche,
                 m.Nb_Points,
                 m.Line4.Y1,
-                w->Check4->isChecked() ? 1 : 0};
+                w->ui().Check4->isChecked() ? 1 : 0};
     }
 
     QTemporaryDir dir;
     QString typed;
     QStringList warnings;
-    std::unique_ptr<Main> w; // last, so it goes before what its script refers to
+    std::unique_ptr<ScriptedEditor> w; // last, so it goes before what its script refers to
 };
 
 TEST_F(FilesMenu, ItemsCaptionsAndSeparatorsInOrder) {
-    EXPECT_EQ(w->menuBar()->actions().value(0), w->IM_File->menuAction()) << "the first menu";
-    EXPECT_EQ(w->IM_File->title(), "&Fichiers");
+    EXPECT_EQ(w->menuBar()->actions().value(0), w->ui().IM_File->menuAction()) << "the first menu";
+    EXPECT_EQ(w->ui().IM_File->title(), "&Fichiers");
     // Name, caption (none: a separator) and shortcut of each item.
     const std::tuple<const char*, const char*, const char*> expected[] = {
         {"IM_Couple_Open", "&Ouvrir un couple...", "Ctrl+O"},
@@ -186,7 +186,7 @@ TEST_F(FilesMenu, ItemsCaptionsAndSeparatorsInOrder) {
         {"IM_Sep", nullptr, ""},
         {"IM_Quit", "&Quitter", ""},
     };
-    const QList<QAction*> items = w->IM_File->actions();
+    const QList<QAction*> items = w->ui().IM_File->actions();
     ASSERT_EQ(items.size(), static_cast<qsizetype>(std::size(expected)));
     for (qsizetype i = 0; i < items.size(); ++i) {
         const auto& [name, caption, shortcut] = expected[i];
@@ -202,13 +202,13 @@ TEST_F(FilesMenu, ItemsCaptionsAndSeparatorsInOrder) {
 // "Enregistrer le Projet" writes the whole former.
 TEST_F(FilesMenu, EachSaveItemWritesItsPiece) {
     const std::pair<std::function<void()>, int> items[] = {
-        {[&] { w->IM_Save_G->trigger(); }, 3},   {[&] { w->IM_Save_D->trigger(); }, 4},
-        {[&] { w->IM_H->trigger(); }, 2},        {[&] { w->IM_B->trigger(); }, 1},
-        {[&] { w->IM_Save_All->trigger(); }, 5}, {[&] { w->pb1(1)->click(); }, 5},
+        {[&] { w->ui().IM_Save_G->trigger(); }, 3},   {[&] { w->ui().IM_Save_D->trigger(); }, 4},
+        {[&] { w->ui().IM_H->trigger(); }, 2},        {[&] { w->ui().IM_B->trigger(); }, 1},
+        {[&] { w->ui().IM_Save_All->trigger(); }, 5}, {[&] { w->ui().pb1(1)->click(); }, 5},
     };
     scriptDialogs();
     for (const bool doubling : {false, true}) {
-        w->Check4->setChecked(doubling);
+        w->ui().Check4->setChecked(doubling);
         w->DisegnaCurva();
         if (doubling) {
             ASSERT_NE(w->model().Doublage_Droit[3], w->model().Courbe_Droite[3]);
@@ -218,8 +218,8 @@ TEST_F(FilesMenu, EachSaveItemWritesItsPiece) {
             SCOPED_TRACE("item " + std::to_string(k) + (doubling ? " with doubling" : ""));
             typed = file(QStringLiteral("%1_%2").arg(k++).arg(doubling));
             trigger();
-            EXPECT_EQ(w->Chosen_File, typed + ".DAT");
-            EXPECT_EQ(fileBytes(w->Chosen_File), coupleFileText(outlineInput(), code).text);
+            EXPECT_EQ(w->Chosen_File(), typed + ".DAT");
+            EXPECT_EQ(fileBytes(w->Chosen_File()), coupleFileText(outlineInput(), code).text);
         }
     }
     EXPECT_TRUE(warnings.isEmpty()) << warnings.join('\n').toStdString();
@@ -233,7 +233,7 @@ TEST_F(FilesMenu, RealDialogsSaveReplaceCancelAndOpen) {
     writeFile("f1.DAT", "old\r\n");
     {
         FileDialogUser user(cwd, "f1");
-        w->IM_Save_All->trigger();
+        w->ui().IM_Save_All->trigger();
         ASSERT_TRUE(user.seen.shown);
         EXPECT_EQ(user.seen.title, "Fichier Profil");
         EXPECT_EQ(user.seen.filters, QStringList{"Fichier Profil (*.DAT)"});
@@ -242,41 +242,41 @@ TEST_F(FilesMenu, RealDialogsSaveReplaceCancelAndOpen) {
         EXPECT_TRUE(user.seen.options.testFlag(QFileDialog::DontUseNativeDialog));
         EXPECT_TRUE(user.seen.options.testFlag(QFileDialog::DontConfirmOverwrite));
         EXPECT_EQ(user.seen.defaultSuffix, "");
-        EXPECT_EQ(w->Chosen_File, cwd + "/f1.DAT");
-        EXPECT_EQ(fileBytes(w->Chosen_File), coupleFileText(outlineInput(), 5).text);
+        EXPECT_EQ(w->Chosen_File(), cwd + "/f1.DAT");
+        EXPECT_EQ(fileBytes(w->Chosen_File()), coupleFileText(outlineInput(), 5).text);
     }
     {
         FileDialogUser user(cwd, "");
         EXPECT_TRUE(w->Save_Couple(4));
         ASSERT_TRUE(user.seen.shown);
-        EXPECT_EQ(w->Chosen_File, "");
+        EXPECT_EQ(w->Chosen_File(), "");
     }
     // Opening takes any name as typed: no extension, no existence check.
     const std::string junk = "9.0 9.0\r\nnot a profile\r\n";
     writeFile("profile.dat", junk);
     const EditorState before = w->editorState();
     FileDialogUser user(cwd, "profile.dat");
-    w->IM_Load->trigger();
+    w->ui().IM_Load->trigger();
     ASSERT_TRUE(user.seen.shown);
     EXPECT_EQ(user.seen.title, "Fichiers Profils");
     EXPECT_EQ(user.seen.filters, QStringList{"Fichiers Profils (*.dat)"});
     EXPECT_EQ(user.seen.mode, QFileDialog::AcceptOpen);
     EXPECT_EQ(user.seen.fileMode, QFileDialog::AnyFile);
-    EXPECT_EQ(w->Chosen_File, cwd + "/profile.dat");
+    EXPECT_EQ(w->Chosen_File(), cwd + "/profile.dat");
     EXPECT_TRUE(w->editorState() == before);
     EXPECT_EQ(fileBytes(file("profile.dat")), junk);
     EXPECT_EQ(folderEntries(cwd), (QStringList{"f1.DAT", "profile.dat"}));
     // The picture dialog of toolbar button 0, owned by the editor window.
     ASSERT_TRUE(plainPicture({40, 30}, Qt::white).save(file("plan.Bmp"), "BMP"));
     FileDialogUser picture(cwd, "plan.Bmp");
-    w->pb1(0)->click();
+    w->ui().pb1(0)->click();
     ASSERT_TRUE(picture.seen.shown);
     EXPECT_EQ(picture.seen.title, "Fichiers images");
     EXPECT_EQ(picture.seen.filters.size(), 3);
     EXPECT_EQ(picture.seen.mode, QFileDialog::AcceptOpen);
     EXPECT_TRUE(picture.seen.options.testFlag(QFileDialog::HideNameFilterDetails));
-    EXPECT_EQ(w->PicturePath, cwd + "/plan.Bmp");
-    EXPECT_EQ(w->ps.size(), QSize(40, 30));
+    EXPECT_EQ(w->PicturePath(), cwd + "/plan.Bmp");
+    EXPECT_EQ(w->ps().size(), QSize(40, 30));
 }
 
 // Qt's own texts speak French whatever the desktop's language: each row is a text Qt shows, as
@@ -306,14 +306,14 @@ TEST_F(FilesMenu, QtOwnDialogsAndButtonsSpeakFrench) {
             filter = combo->currentText();
         d->reject();
     });
-    w->IM_Save_All->trigger();
+    w->ui().IM_Save_All->trigger();
     EXPECT_EQ(filter, "Fichier Profil") << "the description alone";
 
     QMessageBox box(QMessageBox::Question, "", "",
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     seen["&Yes"] = box.button(QMessageBox::Yes)->text();
     // The text box's own menu, in Qt's order: undo, redo, cut, copy, paste, delete, select all.
-    const std::unique_ptr<QMenu> menu(w->lblX->createStandardContextMenu());
+    const std::unique_ptr<QMenu> menu(w->ui().lblX->createStandardContextMenu());
     QStringList items;
     for (QAction* a : menu->actions())
         if (!a->isSeparator())
@@ -334,7 +334,7 @@ TEST_F(FilesMenu, QtOwnDialogsAndButtonsSpeakFrench) {
 TEST_F(FilesMenu, FailedSaveShowsAWarningBoxNamingTheFile) {
     writeFile("readonly.DAT", "1.0000000 2.0000000\r\n");
     ASSERT_EQ(::chmod(QFile::encodeName(file("readonly.DAT")).constData(), 0444), 0);
-    w->fileDialogAnswer = [this](const QString&, const QString&, int) { return file("readonly"); };
+    w->dialogs.fileName = [this](const QString&, const QString&, int) { return file("readonly"); };
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QString title;
     QString text;
@@ -345,7 +345,7 @@ TEST_F(FilesMenu, FailedSaveShowsAWarningBoxNamingTheFile) {
         box->accept();
     });
     EXPECT_FALSE(w->Save_Couple(2));
-    w->fileDialogAnswer = nullptr;
+    w->dialogs.fileName = nullptr;
     EXPECT_EQ(icon, QMessageBox::Warning);
     EXPECT_EQ(title, "Fichier Profil");
     EXPECT_TRUE(text.contains(file("readonly.DAT"))) << text.toStdString();
@@ -360,7 +360,7 @@ TEST_F(FilesMenu, EveryDesktopLocaleWritesTheSameFile) {
     const std::locale oldCpp;
     const std::string expected = coupleFileText(outlineInput(), 5).text;
     const std::string expectedDxf = pieceDxf(w->realSizePiece(5));
-    w->exportDialogAnswer = [] { return PieceSizeChoice{}; };
+    w->dialogs.pieceSize = [] { return PieceSizeChoice{}; };
     for (const char* name : {"C.UTF-8", "en_US.UTF-8", "fr_FR.UTF-8"}) {
         SCOPED_TRACE(name);
         if (std::setlocale(LC_ALL, name) == nullptr) {
@@ -372,10 +372,10 @@ TEST_F(FilesMenu, EveryDesktopLocaleWritesTheSameFile) {
         std::snprintf(c, sizeof c, "%.1f", 0.5);
         EXPECT_STREQ(c, name[0] == 'f' ? "0,5" : "0.5") << "the C library uses it";
         typed = file(QStringLiteral("%1.DAT").arg(name));
-        w->IM_Save_All->trigger();
+        w->ui().IM_Save_All->trigger();
         EXPECT_EQ(fileBytes(typed), expected);
         typed = file(QStringLiteral("%1.DXF").arg(name));
-        w->IM_Export_DXF->trigger();
+        w->ui().IM_Export_DXF->trigger();
         EXPECT_EQ(fileBytes(typed), expectedDxf);
     }
     std::locale::global(oldCpp);
@@ -388,12 +388,13 @@ TEST_F(FilesMenu, EveryDesktopLocaleWritesTheSameFile) {
 // follows the one typed until the proportions are let go, then the drawing under the name
 // typed; printing draws the same page on the printer's sheet and refuses a piece too large.
 TEST_F(FilesMenu, ToolsExportAPieceAtTheSizeTypedAndPrintIt) {
-    const QList<QAction*> tools = w->IM_PREFER->actions();
-    const qsizetype paint = tools.indexOf(w->IM_BACKCOLOR);
+    const QList<QAction*> tools = w->ui().IM_PREFER->actions();
+    const qsizetype paint = tools.indexOf(w->ui().IM_BACKCOLOR);
     ASSERT_GE(paint, 0);
     ASSERT_EQ(tools.size(), paint + 6);
     EXPECT_TRUE(tools[paint + 1]->isSeparator());
-    const QAction* items[] = {w->IM_Export_SVG, w->IM_Export_DXF, w->IM_Export_PDF, w->IM_Print};
+    const QAction* items[] = {w->ui().IM_Export_SVG, w->ui().IM_Export_DXF, w->ui().IM_Export_PDF,
+                              w->ui().IM_Print};
     const char* captions[] = {"Exporter en &SVG...", "Exporter en &DXF...", "Exporter en &PDF...",
                               "&Imprimer à l'échelle 1:1..."};
     for (int k = 0; k < 4; ++k) {
@@ -422,16 +423,16 @@ TEST_F(FilesMenu, ToolsExportAPieceAtTheSizeTypedAndPrintIt) {
         d->accept();
     });
     typed = file("top");
-    w->IM_Export_SVG->trigger();
+    w->ui().IM_Export_SVG->trigger();
     EXPECT_NEAR(followed, 150.0 * ratio, 0.005);
     EXPECT_EQ(chosen.width, 150.0);
     EXPECT_FALSE(chosen.height) << "the side that follows is left to the proportions";
-    EXPECT_EQ(w->Chosen_File, file("top.SVG"));
+    EXPECT_EQ(w->Chosen_File(), file("top.SVG"));
     EXPECT_NE(fileBytes(file("top.SVG")).find(R"(width="150mm" height="40mm")"), std::string::npos);
 
     for (const double width : {100.0, 400.0}) {
-        w->exportDialogAnswer = [width] { return PieceSizeChoice{5, width, {}}; };
-        w->printDialogAnswer = [&](QPrinter& printer) {
+        w->dialogs.pieceSize = [width] { return PieceSizeChoice{5, width, {}}; };
+        w->dialogs.printer = [&](QPrinter& printer) {
             printer.setOutputFileName(file("printed.pdf"));
             return true;
         };
@@ -445,9 +446,9 @@ TEST_F(FilesMenu, ToolsExportAPieceAtTheSizeTypedAndPrintIt) {
 
 // Some work: the doubling on and decoupled, a point dragged and one pinned.
 void shapeSomeWork(Main& w, double y) {
-    if (!w.Check4->isChecked())
-        w.Check4->click();
-    w.Option6->click();
+    if (!w.ui().Check4->isChecked())
+        w.ui().Check4->click();
+    w.ui().Option6->click();
     dragHandle(w, w.model().shppi[3], {100.0, y});
     press(w, centreOf(w.model(), w.model().shppi[5]), Qt::RightButton);
     release(w, {0.0, 0.0}, Qt::RightButton);
@@ -461,10 +462,10 @@ TEST_F(FilesMenu, AProjectSavedAndOpenedAgainCarriesOnExactly) {
     EXPECT_EQ(w->windowTitle(), "EDITEUR de COUPLES");
     shapeSomeWork(*w, 40.0);
     typed = file("work");
-    w->IM_Couple_SaveAs->trigger();
+    w->ui().IM_Couple_SaveAs->trigger();
     ASSERT_TRUE(warnings.isEmpty()) << warnings.join('\n').toStdString();
     const QString saved = file("work.couple");
-    EXPECT_EQ(w->projectFile, saved);
+    EXPECT_EQ(w->projectFile(), saved);
     EXPECT_EQ(w->windowTitle(), "EDITEUR de COUPLES - work.couple[*]");
     EXPECT_FALSE(w->projectModified());
     const std::string firstSave = fileBytes(saved);
@@ -473,29 +474,29 @@ TEST_F(FilesMenu, AProjectSavedAndOpenedAgainCarriesOnExactly) {
     QApplication::processEvents(); // the marker follows once the action is done
     EXPECT_TRUE(w->isWindowModified());
     typed.clear(); // "&Enregistrer le couple" asks for no name
-    w->IM_Couple_Save->trigger();
+    w->ui().IM_Couple_Save->trigger();
     EXPECT_FALSE(w->projectModified());
     EXPECT_NE(fileBytes(saved), firstSave);
 
     // How the work is looked at is saved with it but never marks it modified.
-    w->SSTab1->setCurrentIndex(1);
-    w->frm3D->Picture1_MouseMove(1, 0, 30.0f, 40.0f);
-    w->pb1(14)->click();
-    w->pb1(3)->click();
+    w->ui().SSTab1->setCurrentIndex(1);
+    w->frm3D()->Picture1_MouseMove(1, 0, 30.0f, 40.0f);
+    w->ui().pb1(14)->click();
+    w->ui().pb1(3)->click();
     QApplication::processEvents();
     EXPECT_FALSE(w->isWindowModified());
     EXPECT_FALSE(w->projectModified());
-    w->IM_Couple_Save->trigger();
+    w->ui().IM_Couple_Save->trigger();
 
     auto next = shownMain();
-    next->fileDialogAnswer = [&saved](const QString&, const QString&, int) { return saved; };
-    next->IM_Couple_Open->trigger();
+    next->dialogs.fileName = [&saved](const QString&, const QString&, int) { return saved; };
+    next->ui().IM_Couple_Open->trigger();
     EXPECT_TRUE(next->editorState() == w->editorState());
     EXPECT_EQ(next->windowTitle(), "EDITEUR de COUPLES - work.couple[*]");
     EXPECT_FALSE(next->projectModified());
     // Saved again unchanged, the same bytes.
     const std::string secondSave = fileBytes(saved);
-    next->IM_Couple_Save->trigger();
+    next->ui().IM_Couple_Save->trigger();
     EXPECT_EQ(fileBytes(saved), secondSave);
 
     // Unsaved changes: "Annuler" keeps everything, "Ne pas enregistrer" sets them aside and
@@ -503,20 +504,20 @@ TEST_F(FilesMenu, AProjectSavedAndOpenedAgainCarriesOnExactly) {
     shapeSomeWork(*next, 60.0);
     const EditorState changed = next->editorState();
     QStringList asked;
-    Main::SaveAnswer answer = Main::SaveAnswer::Cancel;
-    next->questionAnswer = [&](const QString& text) {
+    SaveAnswer answer = SaveAnswer::Cancel;
+    next->dialogs.saveChanges = [&](const QString& text) {
         asked << text;
         return answer;
     };
-    next->IM_Couple_Open->trigger();
+    next->ui().IM_Couple_Open->trigger();
     EXPECT_TRUE(next->editorState() == changed);
     EXPECT_EQ(asked, QStringList{"Enregistrer les modifications ?"});
-    answer = Main::SaveAnswer::Discard;
-    next->IM_Couple_Open->trigger();
+    answer = SaveAnswer::Discard;
+    next->ui().IM_Couple_Open->trigger();
     EXPECT_TRUE(next->editorState() == w->editorState());
     shapeSomeWork(*next, 60.0);
-    answer = Main::SaveAnswer::Save;
-    next->IM_Couple_Open->trigger();
+    answer = SaveAnswer::Save;
+    next->ui().IM_Couple_Open->trigger();
     EXPECT_TRUE(next->editorState() == changed);
     EXPECT_EQ(asked.size(), 3);
 }
@@ -531,31 +532,31 @@ TEST_F(FilesMenu, AProjectOpensWithItsOwnPicture) {
     choosePicture(*w, planA);
     scriptDialogs();
     typed = file("traced");
-    w->IM_Couple_SaveAs->trigger();
+    w->ui().IM_Couple_SaveAs->trigger();
     const EditorState saved = w->editorState();
     choosePicture(*w, planB);
     scriptDialogs();
-    ASSERT_EQ(w->ps.pixelColor(10, 10), QColor(Qt::red));
+    ASSERT_EQ(w->ps().pixelColor(10, 10), QColor(Qt::red));
 
     typed = file("traced.couple");
-    w->questionAnswer = [](const QString&) { return Main::SaveAnswer::Discard; };
-    w->IM_Couple_Open->trigger();
+    w->dialogs.saveChanges = [](const QString&) { return SaveAnswer::Discard; };
+    w->ui().IM_Couple_Open->trigger();
     EXPECT_TRUE(warnings.isEmpty()) << warnings.join('\n').toStdString();
-    EXPECT_EQ(w->PicturePath, planA);
-    EXPECT_EQ(w->ps.pixelColor(10, 10), QColor(Qt::blue));
-    EXPECT_EQ(w->Picture1->pictureLayer().pixelColor(4, 40), QColor(Qt::blue));
+    EXPECT_EQ(w->PicturePath(), planA);
+    EXPECT_EQ(w->ps().pixelColor(10, 10), QColor(Qt::blue));
+    EXPECT_EQ(w->ui().Picture1->pictureLayer().pixelColor(4, 40), QColor(Qt::blue));
 
     QFile::remove(planA);
-    w->IM_Couple_Open->trigger();
+    w->ui().IM_Couple_Open->trigger();
     ASSERT_EQ(warnings.size(), 1);
     EXPECT_TRUE(warnings[0].contains(planA) && warnings[0].contains("introuvable"))
         << warnings[0].toStdString();
-    EXPECT_EQ(w->projectFile, file("traced.couple"));
+    EXPECT_EQ(w->projectFile(), file("traced.couple"));
     EXPECT_FALSE(w->pictureOn());
-    EXPECT_TRUE(w->ps.isNull());
-    EXPECT_EQ(w->Picture1->pictureLayer().pixelColor(4, 40), QColor(Qt::black));
+    EXPECT_TRUE(w->ps().isNull());
+    EXPECT_EQ(w->ui().Picture1->pictureLayer().pixelColor(4, 40), QColor(Qt::black));
     EditorState expected = saved;
-    expected.pictureShown = false;
+    expected.view.pictureShown = false;
     EXPECT_TRUE(w->editorState() == expected);
 }
 
@@ -566,7 +567,7 @@ TEST_F(FilesMenu, RefusedProjectFilesLeaveTheWorkAsItWas) {
     scriptDialogs();
     shapeSomeWork(*w, 45.0);
     typed = file("good");
-    w->IM_Couple_SaveAs->trigger();
+    w->ui().IM_Couple_SaveAs->trigger();
     const std::string good = fileBytes(file("good.couple"));
     auto spoiled = [&good](const std::string& from, const std::string& to) {
         std::string text = good;
@@ -597,14 +598,14 @@ TEST_F(FilesMenu, RefusedProjectFilesLeaveTheWorkAsItWas) {
             writeFile(row.name, row.bytes);
         warnings.clear();
         typed = file(row.name);
-        w->IM_Couple_Open->trigger();
+        w->ui().IM_Couple_Open->trigger();
         ASSERT_EQ(warnings.size(), 1) << row.name;
         EXPECT_TRUE(warnings[0].contains(QDir::toNativeSeparators(file(row.name))))
             << warnings[0].toStdString();
         EXPECT_TRUE(warnings[0].contains(QString::fromUtf8(row.reason)))
             << warnings[0].toStdString();
         EXPECT_TRUE(w->editorState() == before) << row.name;
-        EXPECT_EQ(w->projectFile, file("good.couple"));
+        EXPECT_EQ(w->projectFile(), file("good.couple"));
     }
 }
 
@@ -612,30 +613,30 @@ TEST_F(FilesMenu, RefusedProjectFilesLeaveTheWorkAsItWas) {
 // window and the guide included; a question would hold the loop until the guard ends it with
 // another status.
 TEST_F(FilesMenu, QuitOrClosingTheEditorEndsTheProgram) {
-    ASSERT_TRUE(w->frm3D);
+    ASSERT_TRUE(w->frm3D());
     for (const bool quit : {true, false}) {
         SCOPED_TRACE(quit ? "&Quitter" : "close box");
         QWidget other; // another window of the program
         other.show();
         w->show();
-        w->frm3D->show();
-        w->IM_HRELP->trigger();
+        w->frm3D()->show();
+        w->ui().IM_HRELP->trigger();
         EXPECT_EQ(runUntilQuit([&] {
                       if (!quit) {
                           w->close();
                           return;
                       }
                       // Chosen while the about window is open.
-                      QTimer::singleShot(0, w.get(), [&] { w->IM_Quit->trigger(); });
-                      w->IM_ABOUT->trigger();
+                      QTimer::singleShot(0, w.get(), [&] { w->ui().IM_Quit->trigger(); });
+                      w->ui().IM_ABOUT->trigger();
                   }),
                   0);
         EXPECT_FALSE(w->isVisible());
-        EXPECT_FALSE(w->frm3D->isVisible());
-        EXPECT_EQ(w->aboutWindow, nullptr);
+        EXPECT_FALSE(w->frm3D()->isVisible());
+        EXPECT_EQ(w->aboutWindow(), nullptr);
         if (quit) {
             EXPECT_FALSE(other.isVisible());
-            EXPECT_FALSE(w->helpWindow->isVisible());
+            EXPECT_FALSE(w->helpWindow()->isVisible());
         }
     }
 }
@@ -644,22 +645,22 @@ TEST_F(FilesMenu, QuitOrClosingTheEditorEndsTheProgram) {
 TEST_F(FilesMenu, QuitWithUnsavedChangesToAProjectAsksFirst) {
     scriptDialogs();
     typed = file("work");
-    w->IM_Couple_SaveAs->trigger();
+    w->ui().IM_Couple_SaveAs->trigger();
     shapeSomeWork(*w, 40.0);
     for (const bool quit : {false, true}) {
         SCOPED_TRACE(quit ? "&Quitter" : "close box");
         w->show();
         int asked = 0;
-        Main::SaveAnswer answer = Main::SaveAnswer::Cancel;
-        w->questionAnswer = [&](const QString&) {
+        SaveAnswer answer = SaveAnswer::Cancel;
+        w->dialogs.saveChanges = [&](const QString&) {
             ++asked;
             return answer;
         };
-        quit ? w->IM_Quit->trigger() : void(w->close());
+        quit ? w->ui().IM_Quit->trigger() : void(w->close());
         EXPECT_TRUE(w->isVisible());
         EXPECT_EQ(asked, 1);
-        answer = Main::SaveAnswer::Discard;
-        EXPECT_EQ(runUntilQuit([&] { quit ? w->IM_Quit->trigger() : void(w->close()); }), 0);
+        answer = SaveAnswer::Discard;
+        EXPECT_EQ(runUntilQuit([&] { quit ? w->ui().IM_Quit->trigger() : void(w->close()); }), 0);
         EXPECT_EQ(asked, 2) << "asked once";
         EXPECT_FALSE(w->isVisible());
     }
@@ -668,8 +669,8 @@ TEST_F(FilesMenu, QuitWithUnsavedChangesToAProjectAsksFirst) {
 // "&Aide" › "&Aide" shows the guide beside the editor, which stays usable; "&A propos" shows a
 // fresh about window at each opening, modal until "&OK" closes it.
 TEST_F(FilesMenu, HelpMenuShowsTheGuideAndAFreshModalAboutWindow) {
-    w->IM_HRELP->trigger();
-    QTextBrowser* guide = w->helpWindow;
+    w->ui().IM_HRELP->trigger();
+    QTextBrowser* guide = w->helpWindow();
     ASSERT_NE(guide, nullptr);
     EXPECT_TRUE(guide->isVisible());
     EXPECT_TRUE(guide->isWindow());
@@ -677,16 +678,16 @@ TEST_F(FilesMenu, HelpMenuShowsTheGuideAndAFreshModalAboutWindow) {
     // The guide names every button of both windows as its tooltip does.
     QStringList tooltips;
     for (int i : Main::pb1Indices())
-        tooltips << w->pb1(i)->toolTip();
+        tooltips << w->ui().pb1(i)->toolTip();
     for (int i = 0; i <= 5; ++i)
-        for (QToolButton* b : {w->frm3D->pb1(i), w->frm3D->pb2(i)})
+        for (QToolButton* b : {w->frm3D()->pb1(i), w->frm3D()->pb2(i)})
             if (b)
                 tooltips << b->toolTip();
     EXPECT_EQ(tooltips.size(), 18);
     for (const QString& tip : tooltips)
         EXPECT_TRUE(guide->toPlainText().contains(tip)) << tip.toStdString();
-    w->IM_HRELP->trigger();
-    EXPECT_EQ(w->helpWindow, guide);
+    w->ui().IM_HRELP->trigger();
+    EXPECT_EQ(w->helpWindow(), guide);
 
     int openings = 0;
     for (int opening = 0; opening < 2; ++opening) {
@@ -694,7 +695,7 @@ TEST_F(FilesMenu, HelpMenuShowsTheGuideAndAFreshModalAboutWindow) {
         ModalWatcher<FrmHlp> user([&](FrmHlp* about) {
             ++openings;
             seen = about;
-            EXPECT_EQ(about, w->aboutWindow);
+            EXPECT_EQ(about, w->aboutWindow());
             EXPECT_TRUE(about->isModal());
             EXPECT_EQ(about->Label1->text(), "EDITEUR de COUPLES");
             EXPECT_TRUE(about->Label2->text().contains(buildVersion()));
@@ -703,10 +704,10 @@ TEST_F(FilesMenu, HelpMenuShowsTheGuideAndAFreshModalAboutWindow) {
             EXPECT_EQ(about->Command1->text(), "&OK");
             about->Command1->click();
         });
-        w->IM_ABOUT->trigger();
+        w->ui().IM_ABOUT->trigger();
         EXPECT_EQ(openings, opening + 1);
         EXPECT_TRUE(seen.isNull()) << "closed with \"&OK\" and gone";
-        EXPECT_EQ(w->aboutWindow, nullptr);
+        EXPECT_EQ(w->aboutWindow(), nullptr);
     }
     EXPECT_FALSE(buildVersion().isEmpty());
     EXPECT_EQ(versionText(), "EDITEUR de COUPLES " + buildVersion());

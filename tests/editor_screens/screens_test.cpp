@@ -19,7 +19,7 @@ QScreen* screenNamed(const char* name) {
 // own pixels, so it is laid out again for its new size.)
 TEST(Screens, TheSurfaceFollowsTheScreenItIsOn) {
     auto w = shownMain();
-    PictureBox& p = *w->Picture1;
+    PictureBox& p = *w->ui().Picture1;
     const FormerModel& m = w->model();
     const std::vector<PointXYZ> former = m.Pts_Couple;
     const double pixelsPerMm = p.screenPixelsPerMm();

@@ -1,7 +1,8 @@
-#include "editor_test_support.h"
+#include "editing_test_support.h"
 
 #include "editor/surface_mouse.h"
 #include "engine3d/vector_maths.h"
+#include "frm3d_test_access.h"
 #include "view3d/frm3d.h"
 #include "view3d/frm3d_picture.h"
 #include "view3d/qimage_canvas.h"
@@ -21,8 +22,8 @@ void settle() {
 }
 
 std::vector<Vector3> formerVertices(const Main& w) {
-    const Engine& e = w.frm3D->engine;
-    const Mesh& m = e.meshes[w.frm3D->scene.formerMesh];
+    const Engine& e = inside(*w.frm3D()).engine();
+    const Mesh& m = e.meshes[inside(*w.frm3D()).scene().formerMesh];
     return {e.vertices.begin() + m.vertexStart, e.vertices.begin() + m.vertexStart + m.vertexCount};
 }
 
@@ -45,7 +46,7 @@ void pressAndMove(QSlider* s, int value) {
 
 // A left drag on the 3-D surface, as a user turns the view.
 void turn(Main& w, int dx, int dy) {
-    Frm3DPicture* p = w.frm3D->Picture1;
+    Frm3DPicture* p = w.frm3D()->Picture1;
     const QPoint from = p->rect().center();
     const QPoint to = from + QPoint(dx, dy);
     QTest::mouseMove(p, from);
@@ -60,7 +61,7 @@ void turn(Main& w, int dx, int dy) {
 
 TEST(Editor3D, StartUpPlacesBothWindowsAndBuildsTheSceneOnceFromTheCorrectedOutline) {
     auto w = shownMain();
-    const Frm3D& f = *w->frm3D;
+    const Frm3D& f = *w->frm3D();
     EXPECT_TRUE(f.isVisible());
     EXPECT_EQ(f.frameGeometry().topLeft(), QPoint(0, 0));
     const int gap = qRound(1000.0 / 1440.0 * w->logicalDpiX());
@@ -68,31 +69,34 @@ TEST(Editor3D, StartUpPlacesBothWindowsAndBuildsTheSceneOnceFromTheCorrectedOutl
     EXPECT_EQ(w->frameGeometry().left(), f.width() + gap);
     EXPECT_EQ(w->frameGeometry().top(), (w->screen()->geometry().height() - w->height()) / 2);
 
-    EXPECT_FALSE(w->Redraw3D);
-    EXPECT_GE(f.framesDrawn, 1);
-    EXPECT_EQ(w->rebuildCalls[1], 1);
-    EXPECT_EQ(w->rebuildCalls[0], 0);
-    EXPECT_EQ(f.engine.meshRange.count, 8);
-    EXPECT_EQ(f.engine.meshes[f.scene.formerMesh].vertexCount, 58); // h = 13, K = 28
+    // The frame asked for was drawn; one part was built (the grid, three axes, three labels and
+    // the former's band).
+    EXPECT_FALSE(w->Redraw3D());
+    EXPECT_LT(countColour(f.Picture1->image(), Qt::black),
+              f.Picture1->image().width() * f.Picture1->image().height());
+    EXPECT_EQ(inside(f).engine().meshRange.count, 8);
+    EXPECT_EQ(inside(f).engine().meshes[inside(f).scene().formerMesh].vertexCount,
+              58); // h = 13, K = 28
     // Built from the samples the 2-D view shows: moving the vertices from them changes nothing.
     const std::vector<Vector3> built = formerVertices(*w);
-    w->frm3D->RebuildFormerMesh(0);
+    w->frm3D()->RebuildFormerMesh(0);
     EXPECT_TRUE(formerVertices(*w) == built);
 }
 
 // The 3-D surface's picture after one frame in the given render mode.
 QImage frameIn(Main& w, int mode) {
-    Frm3D& f = *w.frm3D;
-    f.engine.cameras[f.currentCamera].renderMode = static_cast<std::int16_t>(mode);
-    w.Redraw3D = true;
+    Frm3D& f = *w.frm3D();
+    inside(f).engine().cameras[inside(f).currentCamera()].renderMode =
+        static_cast<std::int16_t>(mode);
+    w.Redraw3D() = true;
     settle();
     return f.Picture1->image().convertToFormat(QImage::Format_RGB32);
 }
 
 // Lit pixels left and right of the column where the band's centre lies on screen.
 std::pair<int, int> litBesideCentre(const Main& w, const QImage& picture) {
-    const Engine& e = w.frm3D->engine;
-    const Mesh& m = e.meshes[w.frm3D->scene.formerMesh];
+    const Engine& e = inside(*w.frm3D()).engine();
+    const Mesh& m = e.meshes[inside(*w.frm3D()).scene().formerMesh];
     double sum = 0.0;
     for (int v = m.vertexStart; v < m.vertexStart + m.vertexCount; ++v)
         sum += e.screenPositions[v].x;
@@ -107,10 +111,10 @@ std::pair<int, int> litBesideCentre(const Main& w, const QImage& picture) {
 
 TEST(Editor3D, TurnedBandIsAClosedRingStandingOnTheGround) {
     auto w = shownMain();
-    Frm3D& f = *w->frm3D;
+    Frm3D& f = *w->frm3D();
     const QColor red(110, 0, 0);
     QTest::mouseClick(f.pb1(5), Qt::LeftButton); // "Vue Solide"
-    pressAndMove(w->Slider1, 40);                // a deep band shows its inside when turned
+    pressAndMove(w->ui().Slider1, 40);           // a deep band shows its inside when turned
     turn(*w, -70, 45);
     settle();
     const QImage& solid = f.Picture1->image();
@@ -136,7 +140,7 @@ TEST(Editor3D, TurnedBandIsAClosedRingStandingOnTheGround) {
 
     // Seen from above, the ground lies under the band: every band pixel stays.
     const QImage bare = frameIn(*w, kModeSolid);
-    w->pb1(14)->click(); // "Grille On/Off"
+    w->ui().pb1(14)->click(); // "Grille On/Off"
     const QImage grounded = frameIn(*w, kModeSolid);
     auto hiddenBand = [&](int x, int y, QRgb p) {
         return QColor(p) == red && grounded.pixel(x, y) != p;
@@ -145,12 +149,12 @@ TEST(Editor3D, TurnedBandIsAClosedRingStandingOnTheGround) {
     // From below, the ground hides the band standing on it.
     turn(*w, 0, -140);
     const int redBelow = countColour(frameIn(*w, kModeSolid), red);
-    w->pb1(14)->click();
+    w->ui().pb1(14)->click();
     EXPECT_LT(redBelow, countColour(frameIn(*w, kModeSolid), red) / 2);
 
     // From inside the ring the inner faces fill much of the view, lit, not black.
     turn(*w, 0, 140);
-    f.distance = 70.0f;
+    inside(f).distance() = 70.0f;
     for (int mode : {kModeFlat, kModeSmooth}) {
         const auto [left, right] = litBesideCentre(*w, frameIn(*w, mode));
         EXPECT_GT(left + right, solid.width() * solid.height() / 8) << mode;
@@ -161,14 +165,15 @@ TEST(Editor3D, TurnedBandIsAClosedRingStandingOnTheGround) {
 
 TEST(Editor3D, ResolutionSliderMovesTheVerticesInPlace) {
     auto w = shownMain();
-    const int index = w->frm3D->scene.formerMesh;
+    const int index = inside(*w->frm3D()).scene().formerMesh;
     const std::vector<Vector3> before = formerVertices(*w);
-    const int frames = w->frm3D->framesDrawn;
-    w->Hscroll3->setFocus();
-    QTest::keyClick(w->Hscroll3, Qt::Key_Left); // 4 -> 3: the order becomes 3
+    const FrameCounter frames(*w->frm3D());
+    const RebuildCounter rebuilds(*w);
+    w->ui().Hscroll3->setFocus();
+    QTest::keyClick(w->ui().Hscroll3, Qt::Key_Left); // 4 -> 3: the order becomes 3
     ASSERT_EQ(w->model().Ordre_Spline, 3);
-    EXPECT_EQ(w->rebuildCalls[0], 1);
-    EXPECT_EQ(w->frm3D->scene.formerMesh, index);
+    EXPECT_EQ(rebuilds.delta(), (std::array<int, 2>{1, 0}));
+    EXPECT_EQ(inside(*w->frm3D()).scene().formerMesh, index);
     const std::vector<Vector3> after = formerVertices(*w);
     ASSERT_EQ(after.size(), before.size());
     int moved = 0;
@@ -176,47 +181,49 @@ TEST(Editor3D, ResolutionSliderMovesTheVerticesInPlace) {
         moved += !(after[k] == before[k]);
     EXPECT_GT(moved, 10);
     settle();
-    EXPECT_EQ(w->frm3D->framesDrawn, frames + 1);
+    EXPECT_EQ(frames.frames(), 1);
 }
 
 TEST(Editor3D, AxesAndGridButtonsShowTheGizmoAndTheGroundIn3D) {
     auto w = shownMain();
-    const Frm3D& f = *w->frm3D;
-    auto visible = [&f](int m) { return f.engine.meshes[m].visible; };
-    EXPECT_FALSE(visible(f.scene.axisLines[0]));
-    EXPECT_FALSE(visible(f.scene.gridMesh)) << "the 2-D grid shows, the ground does not";
-    w->pb1(10)->click();
+    const Frm3D& f = *w->frm3D();
+    auto visible = [&f](int m) { return inside(f).engine().meshes[m].visible; };
+    EXPECT_FALSE(visible(inside(f).scene().axisLines[0]));
+    EXPECT_FALSE(visible(inside(f).scene().gridMesh)) << "the 2-D grid shows, the ground does not";
+    w->ui().pb1(10)->click();
     settle();
     for (int a = 0; a < 3; ++a)
-        EXPECT_TRUE(visible(f.scene.axisLines[a]) && visible(f.scene.axisLabels[a])) << a;
+        EXPECT_TRUE(visible(inside(f).scene().axisLines[a]) &&
+                    visible(inside(f).scene().axisLabels[a]))
+            << a;
     EXPECT_GT(countColour(f.Picture1->image(), QColor(255, 0, 0)), 20) << "the red gizmo";
-    w->pb1(14)->click();
+    w->ui().pb1(14)->click();
     settle();
-    EXPECT_TRUE(visible(f.scene.gridMesh));
-    w->pb1(14)->click();
-    w->pb1(10)->click();
+    EXPECT_TRUE(visible(inside(f).scene().gridMesh));
+    w->ui().pb1(14)->click();
+    w->ui().pb1(10)->click();
     settle();
-    EXPECT_FALSE(visible(f.scene.gridMesh));
-    EXPECT_FALSE(visible(f.scene.axisLabels[2]));
+    EXPECT_FALSE(visible(inside(f).scene().gridMesh));
+    EXPECT_FALSE(visible(inside(f).scene().axisLabels[2]));
 }
 
 TEST(Editor3D, Vue3DAndTheCloseBoxHideTheWindowWhichKeepsItsView) {
     auto w = shownMain();
-    Frm3D* f = w->frm3D;
+    Frm3D* f = w->frm3D();
     turn(*w, 40, 25);
-    const float yaw = f->yaw, pitch = f->pitch;
-    w->pb1(11)->click();
+    const float yaw = inside(*f).yaw(), pitch = inside(*f).pitch();
+    w->ui().pb1(11)->click();
     EXPECT_FALSE(f->isVisible());
-    w->pb1(11)->click();
+    w->ui().pb1(11)->click();
     EXPECT_TRUE(f->isVisible());
-    EXPECT_EQ(w->frm3D, f);
-    EXPECT_EQ(f->yaw, yaw);
-    EXPECT_EQ(f->pitch, pitch);
+    EXPECT_EQ(w->frm3D(), f);
+    EXPECT_EQ(inside(*f).yaw(), yaw);
+    EXPECT_EQ(inside(*f).pitch(), pitch);
     EXPECT_TRUE(f->close());
     EXPECT_FALSE(f->isVisible());
-    w->pb1(11)->click();
+    w->ui().pb1(11)->click();
     EXPECT_TRUE(f->isVisible());
-    EXPECT_EQ(f->yaw, yaw);
+    EXPECT_EQ(inside(*f).yaw(), yaw);
     EXPECT_EQ(w->pb1Tag(11), "0");
 }
 
@@ -225,8 +232,8 @@ TEST(Editor3D, Vue3DAndTheCloseBoxHideTheWindowWhichKeepsItsView) {
 // pixel wide and triangle edges whole pixels, and the window shows it pixel for pixel.
 TEST(Editor3D, TheFrameHasOnePixelPerDevicePixel) {
     auto w = shownMain();
-    Frm3D& f = *w->frm3D;
-    w->pb1(14)->click(); // the ground's lines show
+    Frm3D& f = *w->frm3D();
+    w->ui().pb1(14)->click(); // the ground's lines show
     const qreal ratio = f.Picture1->devicePixelRatioF();
     if (qEnvironmentVariable("QT_SCALE_FACTOR") == "2") {
         ASSERT_EQ(ratio, 2.0);
@@ -240,7 +247,8 @@ TEST(Editor3D, TheFrameHasOnePixelPerDevicePixel) {
         QImage direct(frame.size(), QImage::Format_RGB32);
         QImageCanvas canvas(direct);
         canvas.clear();
-        f.engine.RenderFrame(canvas, f.currentCamera, f.scene.frameInputs(f.toolbarTags()));
+        inside(f).engine().RenderFrame(canvas, inside(f).currentCamera(),
+                                       inside(f).scene().frameInputs(f.toolbarTags()));
         EXPECT_EQ(frame, direct);
         EXPECT_GT(frame.width() * frame.height() - countColour(frame, Qt::black), 1000);
         QImage shown = f.Picture1->grab().toImage().convertToFormat(QImage::Format_RGB32);
@@ -257,17 +265,18 @@ TEST(Editor3D, TheFrameHasOnePixelPerDevicePixel) {
 TEST(Editor3D, HeightAndWidthScaleTheirAxisAndOnlyUserMovesApply) {
     const struct {
         const char* label;
-        QSlider* Main::*slider;
-        QLineEdit* Main::*box;
+        QSlider* MainControls::*slider;
+        QLineEdit* MainControls::*box;
         float Vector3::*axis;
         float Vector3::*other;
         float start;
-    } rows[] = {{"Haut.:", &Main::Slider2, &Main::T_H, &Vector3::y, &Vector3::x, 60.0f},
-                {"Larg.:", &Main::Slider3, &Main::T_L, &Vector3::x, &Vector3::y, 50.0f}};
+    } rows[] = {
+        {"Haut.:", &MainControls::Slider2, &MainControls::T_H, &Vector3::y, &Vector3::x, 60.0f},
+        {"Larg.:", &MainControls::Slider3, &MainControls::T_L, &Vector3::x, &Vector3::y, 50.0f}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.label);
         auto w = shownMain();
-        QSlider* s = (*w).*row.slider;
+        QSlider* s = w->ui().*row.slider;
         const std::vector<Vector3> start = formerVertices(*w);
         auto expectScaledTo = [&](int value) {
             const std::vector<Vector3> now = formerVertices(*w);
@@ -276,7 +285,7 @@ TEST(Editor3D, HeightAndWidthScaleTheirAxisAndOnlyUserMovesApply) {
                 EXPECT_FLOAT_EQ(now[k].*row.axis, start[k].*row.axis * (value / row.start)) << k;
                 EXPECT_EQ(now[k].*row.other, start[k].*row.other) << k;
             }
-            EXPECT_EQ(((*w).*row.box)->text(), QString::number(value));
+            EXPECT_EQ((w->ui().*row.box)->text(), QString::number(value));
         };
         s->setFocus();
         QTest::keyClick(s, Qt::Key_Right);
@@ -292,26 +301,26 @@ TEST(Editor3D, HeightAndWidthScaleTheirAxisAndOnlyUserMovesApply) {
 TEST(Editor3D, ThicknessMovesTheBackLayerAndARebuildKeepsTheDimensions) {
     auto w = shownMain();
     QStringList labels;
-    for (const QLabel* l : w->Frame3->findChildren<QLabel*>())
+    for (const QLabel* l : w->ui().Frame3->findChildren<QLabel*>())
         labels << l->text();
     EXPECT_EQ(labels, (QStringList{"Ep.:", "Haut.:", "Larg.:"}));
     const std::vector<PointXYZ> curve = w->model().Courbe_Droite;
     const std::vector<Vector3> start = formerVertices(*w);
     // How far the back layer goes is pinned by the scene and couples-cli tests; here the
     // wiring: each move applies against the last one, so going back restores the band.
-    w->Redraw3D = false;
-    pressAndMove(w->Slider1, 20);
-    EXPECT_TRUE(w->Redraw3D);
-    EXPECT_EQ(w->T_EP->text(), "20");
+    w->Redraw3D() = false;
+    pressAndMove(w->ui().Slider1, 20);
+    EXPECT_TRUE(w->Redraw3D());
+    EXPECT_EQ(w->ui().T_EP->text(), "20");
     EXPECT_EQ(formerVertices(*w).back().z, start.back().z + 15.0f);
-    pressAndMove(w->Slider1, 5);
+    pressAndMove(w->ui().Slider1, 5);
     EXPECT_TRUE(formerVertices(*w) == start);
     EXPECT_TRUE(w->model().Courbe_Droite == curve) << "the 2-D view is left alone";
 
-    pressAndMove(w->Slider2, 75);
-    pressAndMove(w->Slider3, 35);
+    pressAndMove(w->ui().Slider2, 75);
+    pressAndMove(w->ui().Slider3, 35);
     const std::vector<Vector3> edited = formerVertices(*w);
-    QTest::mouseClick(w->frm3D->pb2(0), Qt::LeftButton); // "Couple Entier": a new mesh
+    QTest::mouseClick(w->frm3D()->pb2(0), Qt::LeftButton); // "Couple Entier": a new mesh
     const std::vector<Vector3> rebuilt = formerVertices(*w);
     ASSERT_EQ(rebuilt.size(), edited.size());
     for (std::size_t k = 0; k < edited.size(); ++k) {

@@ -1,4 +1,5 @@
 #include "engine3d/vector_maths.h"
+#include "frm3d_test_access.h"
 #include "view3d/frm3d.h"
 #include "view3d/frm3d_picture.h"
 
@@ -57,8 +58,9 @@ protected:
     };
     RedrawFlag Redraw3D;
     std::unique_ptr<Frm3D> window = std::make_unique<Frm3D>(Redraw3D);
+    FrameCounter counted{*window}; // frames from loading on
     Frm3D& w = *window;
-    const Camera& camera = w.engine.cameras[w.currentCamera];
+    const Camera& camera = inside(w).engine().cameras[inside(w).currentCamera()];
     std::vector<Shown> shown;
 };
 
@@ -67,7 +69,7 @@ protected:
 TEST_F(Frm3DTest, LoadsWithItsCameraLightAndControls) {
     EXPECT_EQ(w.windowTitle(), "Assemblage");
     EXPECT_EQ(w.pos(), QPoint(0, 0));
-    EXPECT_EQ(w.View_Piece, 1);
+    EXPECT_EQ(inside(w).View_Piece(), 1);
     EXPECT_EQ(camera.renderMode, 0);
     EXPECT_EQ(w.Picture1->geometry(), w.rect()); // the surface fills the window
     EXPECT_EQ(w.Picture1->image().size(), w.size() * w.devicePixelRatio());
@@ -100,8 +102,8 @@ TEST_F(Frm3DTest, ViewButtonsSetTheModeAndPieceButtonsThePiece) {
         Redraw3D = false;
         button->click();
         EXPECT_TRUE(Redraw3D);
-        EXPECT_EQ(b.piece ? w.View_Piece : camera.renderMode, b.modeOrPiece);
-        EXPECT_TRUE(!b.piece || w.scene.formerMesh != 0);
+        EXPECT_EQ(b.piece ? inside(w).View_Piece() : camera.renderMode, b.modeOrPiece);
+        EXPECT_TRUE(!b.piece || inside(w).scene().formerMesh != 0);
         lit = lit || (!b.piece && b.index == 1);
         EXPECT_EQ(camera.specular, lit);
         EXPECT_EQ(camera.attenuation, lit);
@@ -112,57 +114,57 @@ TEST_F(Frm3DTest, ViewButtonsSetTheModeAndPieceButtonsThePiece) {
 
 TEST_F(Frm3DTest, LeftDragTurnsAndTiltsRightDragZoomsAndAFrameOrbitsFromThere) {
     drag(Qt::LeftButton, QPoint(300, 200), QPoint(200, 200));
-    EXPECT_NEAR(w.yaw, 1.0f, 1e-6);
-    EXPECT_EQ(w.pitch, 0.0f);
+    EXPECT_NEAR(inside(w).yaw(), 1.0f, 1e-6);
+    EXPECT_EQ(inside(w).pitch(), 0.0f);
     EXPECT_TRUE(Redraw3D);
     drag(Qt::LeftButton, QPoint(100, 100), QPoint(100, 130));
-    EXPECT_NEAR(w.pitch, 0.3f, 1e-6);
+    EXPECT_NEAR(inside(w).pitch(), 0.3f, 1e-6);
     EXPECT_EQ(w.Picture1->cursor().shape(), Qt::SizeAllCursor);
     drag(Qt::RightButton, QPoint(250, 250), QPoint(250, 280));
-    EXPECT_EQ(w.distance, 400.0f) << "dragging down moves the camera away";
+    EXPECT_EQ(inside(w).distance(), 400.0f) << "dragging down moves the camera away";
     EXPECT_EQ(w.Picture1->cursor().shape(), Qt::SizeVerCursor);
     settle();
     EXPECT_NEAR(std::hypot(camera.position.x, camera.position.y, camera.position.z), 400.0, 1e-3);
     EXPECT_NEAR(camera.rotation.y, -1.0f, 1e-6);
-    EXPECT_TRUE(w.engine.lights[w.currentLight].position == camera.position);
+    EXPECT_TRUE(inside(w).engine().lights[inside(w).currentLight()].position == camera.position);
     // The distance stops at the target.
     drag(Qt::RightButton, QPoint(250, 390), QPoint(250, -200));
-    EXPECT_EQ(w.distance, 0.0f);
+    EXPECT_EQ(inside(w).distance(), 0.0f);
 }
 
 TEST_F(Frm3DTest, YawWrapsPitchStopsAndOtherButtonsOnlyRedraw) {
     const double pi = 3.14159265358979;
     // Past +pi by 0.2: one full turn back; and the other way.
-    w.yaw = 3.0f;
+    inside(w).yaw() = 3.0f;
     w.Picture1_MouseMove(0, 0, 100.0f, 100.0f);
     w.Picture1_MouseMove(1, 0, 66.0f, 100.0f);
-    EXPECT_NEAR(w.yaw, 3.34 - 2 * pi, 1e-6);
-    w.yaw = -3.0f;
+    EXPECT_NEAR(inside(w).yaw(), 3.34 - 2 * pi, 1e-6);
+    inside(w).yaw() = -3.0f;
     w.Picture1_MouseMove(1, 0, 100.0f, 100.0f);
-    EXPECT_NEAR(w.yaw, -3.34 + 2 * pi, 1e-6);
+    EXPECT_NEAR(inside(w).yaw(), -3.34 + 2 * pi, 1e-6);
     // A value just above pi as a double but not above the float pi does not wrap.
-    w.yaw = static_cast<float>(pi);
+    inside(w).yaw() = static_cast<float>(pi);
     w.Picture1_MouseMove(1, 0, 100.0f, 100.0f);
-    EXPECT_EQ(w.yaw, static_cast<float>(pi));
+    EXPECT_EQ(inside(w).yaw(), static_cast<float>(pi));
     // Dragging far down stops at a quarter turn; far up at minus a quarter turn.
     w.Picture1_MouseMove(1, 0, 100.0f, 2000.0f);
-    EXPECT_EQ(w.pitch, static_cast<float>(pi / 2));
+    EXPECT_EQ(inside(w).pitch(), static_cast<float>(pi / 2));
     w.Picture1_MouseMove(1, 0, 100.0f, -5000.0f);
-    EXPECT_EQ(w.pitch, static_cast<float>(-pi / 2));
+    EXPECT_EQ(inside(w).pitch(), static_cast<float>(-pi / 2));
 
-    w.yaw = w.pitch = 0.0f;
+    inside(w).yaw() = inside(w).pitch() = 0.0f;
     Redraw3D = false;
     w.Picture1_MouseMove(3, 0, 80.0f, 90.0f); // both buttons
     EXPECT_TRUE(Redraw3D);
     w.Picture1_MouseMove(4, 0, 20.0f, 30.0f); // middle
-    EXPECT_EQ(w.yaw, 0.0f);
-    EXPECT_EQ(w.pitch, 0.0f);
-    EXPECT_EQ(w.distance, 370.0f);
+    EXPECT_EQ(inside(w).yaw(), 0.0f);
+    EXPECT_EQ(inside(w).pitch(), 0.0f);
+    EXPECT_EQ(inside(w).distance(), 370.0f);
     Redraw3D = false;
     w.Picture1_MouseMove(0, 0, 2.5f, 3.5f); // a plain move only tracks, halves to even
     EXPECT_FALSE(Redraw3D);
-    EXPECT_EQ(w.lastX, 2);
-    EXPECT_EQ(w.lastY, 4);
+    EXPECT_EQ(inside(w).lastX(), 2);
+    EXPECT_EQ(inside(w).lastY(), 4);
     EXPECT_EQ(w.Picture1->cursor().shape(), Qt::ArrowCursor);
     // Releasing Shift on the surface redraws; other keys do not.
     w.Picture1->setFocus();
@@ -176,16 +178,16 @@ TEST_F(Frm3DTest, YawWrapsPitchStopsAndOtherButtonsOnlyRedraw) {
 
 TEST_F(Frm3DTest, ABurstOfRequestsGivesOneFrameAndIdleGivesNone) {
     ASSERT_TRUE(w.renderLoopRunning());
-    const int frames = w.framesDrawn;
+    const int frames = counted.frames();
     EXPECT_GE(frames, 1) << "the loaded scene was drawn";
     for (int i = 0; i < 100; ++i)
         w.Picture1_MouseMove(1, 0, static_cast<float>(i), 0.0f);
     settle();
-    EXPECT_EQ(w.framesDrawn, frames + 1);
+    EXPECT_EQ(counted.frames(), frames + 1);
     EXPECT_FALSE(Redraw3D);
     // Nothing changed: nothing drawn, and nothing waits to run.
     QTest::qWait(50);
-    EXPECT_EQ(w.framesDrawn, frames + 1);
+    EXPECT_EQ(counted.frames(), frames + 1);
     QAbstractEventDispatcher* d = QAbstractEventDispatcher::instance();
     EXPECT_TRUE(d->registeredTimers(&w).isEmpty());
     EXPECT_TRUE(d->registeredTimers(w.Picture1).isEmpty());
@@ -193,19 +195,20 @@ TEST_F(Frm3DTest, ABurstOfRequestsGivesOneFrameAndIdleGivesNone) {
     w.resize(300, 200);
     settle();
     EXPECT_EQ(w.Picture1->image().size(), QSize(300, 200) * w.devicePixelRatio());
-    EXPECT_EQ(w.framesDrawn, frames + 2);
+    EXPECT_EQ(counted.frames(), frames + 2);
 }
 
 TEST(Frm3D, NoFrameBeforeTheWindowIsShownNorAfterItIsGone) {
     RedrawFlag flag;
     auto w = std::make_unique<Frm3D>(flag);
+    const FrameCounter frames(*w);
     EXPECT_TRUE(flag) << "loading asks for a frame";
     settle();
     EXPECT_FALSE(w->renderLoopRunning());
-    EXPECT_EQ(w->framesDrawn, 0);
+    EXPECT_EQ(frames.frames(), 0);
     w->show();
     settle();
-    EXPECT_EQ(w->framesDrawn, 1);
+    EXPECT_EQ(frames.frames(), 1);
     QPointer<Frm3D> gone(w.get());
     flag = true; // a frame is queued for it
     w.reset();
@@ -218,7 +221,7 @@ TEST(Frm3D, NoFrameBeforeTheWindowIsShownNorAfterItIsGone) {
 // --- Errors ---
 
 TEST_F(Frm3DTest, EngineErrorsAreShownAfterTheWorkAndSettingsErrorsOnce) {
-    w.engine.EngineError(kErrorMeshMemory);
+    inside(w).engine().EngineError(kErrorMeshMemory);
     EXPECT_TRUE(shown.empty()) << "never from inside a build or a frame";
     settle();
     ASSERT_EQ(shown.size(), 1u);
@@ -229,7 +232,7 @@ TEST_F(Frm3DTest, EngineErrorsAreShownAfterTheWorkAndSettingsErrorsOnce) {
     shown.clear();
     w.toolbarTags = [] { return ToolbarTags{0.0, 1.0}; }; // the ground shows
     QTest::mouseClick(w.pb1(1), Qt::LeftButton);          // fog on
-    w.engine.cameras[w.currentCamera].fogEnd = camera.fogStart;
+    inside(w).engine().cameras[inside(w).currentCamera()].fogEnd = camera.fogStart;
     for (int i = 0; i < 3; ++i) {
         Redraw3D = true;
         settle();
@@ -246,7 +249,7 @@ TEST_F(Frm3DTest, TheErrorBoxIsCriticalAndTitledError) {
     w.errorPresenter = nullptr; // the window's own
     QString title, text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
-    w.engine.EngineError(3);
+    inside(w).engine().EngineError(3);
     // The box comes up from the event loop; this looks at it once it is up.
     QTimer::singleShot(0, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());

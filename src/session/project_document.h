@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor_state.h"
+#include "session/work.h"
 
 #include <cstddef>
 #include <string>

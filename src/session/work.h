@@ -3,11 +3,10 @@
 #include <string>
 #include <vector>
 
-// Everything the user shapes or sets in the editor, as one plain value: the former and its
-// doubling, the sampling, the modes, the toolbar toggles, the 3-D part's dimensions and view,
-// the background picture and the tab shown. The windows show it; it can be compared, copied,
-// saved and read back. What the editor derives from it (the sampled outlines, the 3-D mesh)
-// is not kept here.
+// The editor's state as plain values, split once and for all by what a change of it means:
+// the work is what the user shapes (a change of it is an undo step and marks the project
+// modified), the view is how the work is looked at (saved with the project, never an undo step,
+// never a modification). A field is one or the other by the type it sits in.
 
 // A position on the drawing surface, in millimetres from its top-left corner, y downwards.
 struct SurfacePoint {
@@ -42,17 +41,29 @@ enum class ViewPiece { Whole, Left, Right, Top, Bottom }; // the piece buttons o
 enum class RenderMode { Surface, WireFrame, Transparent, Silhouette, Solid }; // view buttons
 enum class EditorTab { Dessin, Masque };
 
-struct EditorState {
-    static constexpr int kPointCount = 9; // control points 0..8 of the former and the doubling
+// The range a whole-number setting takes, wherever it is set: its control and the project file.
+struct IntRange {
+    int min;
+    int max;
+    bool contains(int v) const { return v >= min && v <= max; }
+};
+inline constexpr IntRange kSampleCountRange{10, 100};     // "Nbre de Points"
+inline constexpr IntRange kOrderRange{1, 9};              // "Résolution"
+inline constexpr IntRange kDoublingScaleRange{1, 9};      // "Epaisseur", tenths
+inline constexpr IntRange kThicknessRange{1, 120};        // "Ep.:"
+inline constexpr IntRange kHeightRange{1, 100};           // "Haut.:"
+inline constexpr IntRange kWidthRange{1, 100};            // "Larg.:"
+inline constexpr IntRange kPictureHorizRange{0, 1300};    // "Horiz"
+inline constexpr IntRange kPictureVertRange{-1000, 1500}; // "Vert"
+inline constexpr IntRange kPictureZoomRange{-20, 200};    // "Zoom", percent
 
-    // The drawing surface's size in millimetres: the axes cross at its middle.
-    double surfaceWidth = 120.0;
-    double surfaceHeight = 100.0;
+// What the user shapes: the former and its doubling, the sampling, the modes, the 3-D part's
+// dimensions and the background picture chosen and placed under the drawing.
+struct Work {
+    static constexpr int kPointCount = 9; // control points 0..8 of the former and the doubling
 
     std::vector<FormerPoint> former;    // top to bottom of the right half
     std::vector<SurfacePoint> doubling; // the doubling's control points (and its handles)
-    bool formerHandlesShown = true;     // "Poignées" and "Action Souris" hide or show them
-    bool doublingHandlesShown = false;  // shown while the mouse acts on the doubling
     int sampleCount = 13;               // "Nbre de Points", samples per half outline
     int orderSlider = 4;                // "Résolution" as the slider shows it
     int orderInUse = 9;                 // the order the curve is sampled with
@@ -62,13 +73,6 @@ struct EditorState {
     DoublingControls doublingControls = DoublingControls::AsAtStartUp;
     AssemblyJoint joint = AssemblyJoint::None;
     MouseAction mouseAction = MouseAction::Former;
-
-    // The toolbar's toggles.
-    bool controlPolygonShown = true; // "Pointillés"
-    bool samplePointsShown = true;   // "Vue Points"
-    bool handlesHidden = false;      // "Poignées" (its next click shows the handles)
-    bool axesOn = false;             // "Axes On/Off": the 3-D window's axes
-    bool gridOn = false;             // "Grille On/Off": surface grid hidden, 3-D ground shown
 
     // The 3-D part's dimensions: each slider's value and the value last applied to the part.
     struct Dimension {
@@ -84,6 +88,28 @@ struct EditorState {
     // build. (Height and width scale it about its centre and need no such memory.)
     int thicknessBuilt = 5;
 
+    // The background picture: which file, and where it lies under the drawing.
+    std::string picturePath;
+    int pictureHoriz = 650; // "Horiz"
+    int pictureVert = 70;   // "Vert"
+    int pictureZoom = 80;   // "Zoom", percent
+
+    friend bool operator==(const Work&, const Work&) = default;
+};
+
+// How the work is looked at: the toolbar's toggles, which handles show, the 3-D window's view,
+// whether the picture shows, and the tab in front.
+struct View {
+    bool formerHandlesShown = true;    // "Poignées" and "Action Souris" hide or show them
+    bool doublingHandlesShown = false; // shown while the mouse acts on the doubling
+
+    // The toolbar's toggles.
+    bool controlPolygonShown = true; // "Pointillés"
+    bool samplePointsShown = true;   // "Vue Points"
+    bool handlesHidden = false;      // "Poignées" (its next click shows the handles)
+    bool axesOn = false;             // "Axes On/Off": the 3-D window's axes
+    bool gridOn = false;             // "Grille On/Off": surface grid hidden, 3-D ground shown
+
     // The 3-D window "Assemblage".
     bool view3dShown = true;
     ViewPiece viewPiece = ViewPiece::Whole;
@@ -94,52 +120,24 @@ struct EditorState {
     float pitch = 0.0f;
     float distance = 370.0f;
 
-    // The background picture.
-    std::string picturePath;
     bool pictureShown = false; // "Image On/Off"
-    int pictureHoriz = 650;    // "Horiz"
-    int pictureVert = 70;      // "Vert"
-    int pictureZoom = 80;      // "Zoom", percent
-
     EditorTab tab = EditorTab::Dessin;
 
-    friend bool operator==(const EditorState&, const EditorState&) = default;
+    friend bool operator==(const View&, const View&) = default;
 };
 
-// The display part of a state: how the work is looked at, not the work itself. The toolbar's
-// view toggles, the handles' visibility that "Poignées" sets, the 3-D window's view, the
-// background picture and the tab shown. Undo and redo give back the rest and keep these.
-inline EditorState withDisplayOf(EditorState work, const EditorState& display) {
-    // The handles of the set the mouse acts on show when "Action Souris" changes.
-    if (work.mouseAction == display.mouseAction) {
-        work.formerHandlesShown = display.formerHandlesShown;
-        work.doublingHandlesShown = display.doublingHandlesShown;
-    }
-    work.surfaceWidth = display.surfaceWidth;
-    work.surfaceHeight = display.surfaceHeight;
-    work.controlPolygonShown = display.controlPolygonShown;
-    work.samplePointsShown = display.samplePointsShown;
-    work.handlesHidden = display.handlesHidden;
-    work.axesOn = display.axesOn;
-    work.gridOn = display.gridOn;
-    work.view3dShown = display.view3dShown;
-    work.viewPiece = display.viewPiece;
-    work.renderMode = display.renderMode;
-    work.specular = display.specular;
-    work.attenuation = display.attenuation;
-    work.yaw = display.yaw;
-    work.pitch = display.pitch;
-    work.distance = display.distance;
-    work.picturePath = display.picturePath;
-    work.pictureShown = display.pictureShown;
-    work.pictureHoriz = display.pictureHoriz;
-    work.pictureVert = display.pictureVert;
-    work.pictureZoom = display.pictureZoom;
-    work.tab = display.tab;
-    return work;
-}
+// The drawing surface's size in millimetres at its design size: the frame the former is drawn
+// in (the axes cross at its middle), whatever the window's size.
+struct SurfaceSize {
+    double width = 120.0;
+    double height = 100.0;
+    friend bool operator==(const SurfaceSize&, const SurfaceSize&) = default;
+};
 
-// The same former and settings, however each is looked at.
-inline bool sameWork(const EditorState& a, const EditorState& b) {
-    return withDisplayOf(a, b) == b;
-}
+// Everything a project file holds.
+struct EditorState {
+    SurfaceSize surface;
+    Work work;
+    View view;
+    friend bool operator==(const EditorState&, const EditorState&) = default;
+};

@@ -1,8 +1,8 @@
-#include "former/editor_state_model.h"
+#include "session/work_model.h"
 
 #include <cstddef>
 
-void StoreFormer(const FormerModel& m, EditorState& s) {
+void StoreFormer(const FormerModel& m, Work& s) {
     const int N = m.Der_Point;
     s.former.clear();
     s.doubling.clear();
@@ -18,13 +18,16 @@ void StoreFormer(const FormerModel& m, EditorState& s) {
         s.former.push_back(p);
         s.doubling.push_back({m.Pts_Doublage[k].x, m.Pts_Doublage[k].y});
     }
-    s.formerHandlesShown = m.shppi[0].Visible;
-    s.doublingHandlesShown = m.Shape1[0].Visible;
     s.sampleCount = m.Nb_Points;
     s.orderInUse = m.Ordre_Spline;
 }
 
-bool ShowFormer(const EditorState& s, FormerModel& m) {
+void StoreHandleVisibility(const FormerModel& m, View& v) {
+    v.formerHandlesShown = m.shppi[0].Visible;
+    v.doublingHandlesShown = m.Shape1[0].Visible;
+}
+
+bool ShowFormer(const Work& s, const View& v, FormerModel& m) {
     const int N = m.Der_Point;
     if (static_cast<int>(s.former.size()) != N + 1 || static_cast<int>(s.doubling.size()) != N + 1)
         return false;
@@ -38,7 +41,7 @@ bool ShowFormer(const EditorState& s, FormerModel& m) {
         Handle& h = m.shppi[k];
         h.Left = p.handle.x;
         h.Top = p.handle.y;
-        h.Visible = s.formerHandlesShown;
+        h.Visible = v.formerHandlesShown;
         // White while pinned; red for the other points, and for an end point once unpinned.
         if (p.pinned)
             h.Tag.assign(1, '1');
@@ -51,7 +54,7 @@ bool ShowFormer(const EditorState& s, FormerModel& m) {
         if (i < N) {
             m.LinPi[k].X1 = p.polygon.x;
             m.LinPi[k].Y1 = p.polygon.y;
-            m.LinPi[k].Visible = s.controlPolygonShown;
+            m.LinPi[k].Visible = v.controlPolygonShown;
         }
         if (i > 0) {
             m.LinPi[k - 1].X2 = p.polygon.x;
@@ -60,7 +63,7 @@ bool ShowFormer(const EditorState& s, FormerModel& m) {
         m.Pts_Doublage[k] = {s.doubling[k].x, s.doubling[k].y, 0.0};
         m.Shape1[k].Left = s.doubling[k].x;
         m.Shape1[k].Top = s.doubling[k].y;
-        m.Shape1[k].Visible = s.doublingHandlesShown;
+        m.Shape1[k].Visible = v.doublingHandlesShown;
     }
     return true;
 }

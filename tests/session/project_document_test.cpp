@@ -1,8 +1,8 @@
-// The editor's state written as a document and read back: every state reads back equal and
-// writes again to the same bytes, and every faulty document is refused with its field named.
-// The former's part of a state put into the model comes back from it unchanged.
-#include "editor_state_json.h"
-#include "editor_state_model.h"
+// The project file: every state reads back equal and writes again to the same bytes, and every
+// faulty document is refused with its field named. The former's part of a state put into the
+// model comes back from it unchanged.
+#include "session/project_document.h"
+#include "session/work_model.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -19,23 +19,25 @@ public:
     explicit RandomState(unsigned seed) : rng_(seed) {}
 
     EditorState next() {
-        EditorState s;
-        s.surfaceWidth = pick(0, 1) ? 120.0 : any(1.0, 10000.0);
-        s.surfaceHeight = any(1.0, 10000.0);
-        const double axis = s.surfaceWidth / 2.0;
-        for (int i = 0; i < EditorState::kPointCount; ++i) {
+        EditorState state;
+        state.surface.width = pick(0, 1) ? 120.0 : any(1.0, 10000.0);
+        state.surface.height = any(1.0, 10000.0);
+        Work& s = state.work;
+        View& v = state.view;
+        const double axis = state.surface.width / 2.0;
+        for (int i = 0; i < Work::kPointCount; ++i) {
             FormerPoint p;
             // On the axis exactly, or right of it by any amount, with all the digits a double has.
             p.at = {pick(0, 3) == 0 ? axis : axis + any(0.0, 80.0), any(-30.0, 130.0)};
             p.handle = {any(-10.0, 200.0), any(-10.0, 200.0)};
             p.polygon = pick(0, 1) ? p.at : SurfacePoint{any(-1.0e6, 1.0e6), any(-1.0e6, 1.0e6)};
             p.pinned = pick(0, 1);
-            p.unpinned = (i == 0 || i == EditorState::kPointCount - 1) && !p.pinned && pick(0, 1);
+            p.unpinned = (i == 0 || i == Work::kPointCount - 1) && !p.pinned && pick(0, 1);
             s.former.push_back(p);
             s.doubling.push_back({any(-1.0, 150.0), any(-1.0, 150.0)});
         }
-        s.formerHandlesShown = pick(0, 1);
-        s.doublingHandlesShown = pick(0, 1);
+        v.formerHandlesShown = pick(0, 1);
+        v.doublingHandlesShown = pick(0, 1);
         s.joint = static_cast<AssemblyJoint>(pick(0, 2));
         s.sampleCount = pick(s.joint == AssemblyJoint::None ? 10 : 16, 100);
         s.orderSlider = pick(1, 9);
@@ -46,35 +48,35 @@ public:
         s.doublingControls = s.doublingOn ? DoublingControls::FollowDoubling
                                           : static_cast<DoublingControls>(pick(0, 2));
         s.mouseAction = s.slaved ? MouseAction::Former : static_cast<MouseAction>(pick(0, 1));
-        s.controlPolygonShown = pick(0, 1);
-        s.samplePointsShown = pick(0, 1);
-        s.handlesHidden = pick(0, 1);
-        s.axesOn = pick(0, 1);
-        s.gridOn = pick(0, 1);
+        v.controlPolygonShown = pick(0, 1);
+        v.samplePointsShown = pick(0, 1);
+        v.handlesHidden = pick(0, 1);
+        v.axesOn = pick(0, 1);
+        v.gridOn = pick(0, 1);
         s.thickness = {pick(1, 120), pick(1, 120)};
         s.thicknessBuilt = pick(1, 120);
         s.height = {pick(1, 100), pick(1, 100)};
         s.width = {pick(1, 100), pick(1, 100)};
-        s.view3dShown = pick(0, 1);
-        s.viewPiece = static_cast<ViewPiece>(pick(0, 4));
-        s.renderMode = static_cast<RenderMode>(pick(0, 4));
-        s.specular = pick(0, 1);
-        s.attenuation = pick(0, 1);
+        v.view3dShown = pick(0, 1);
+        v.viewPiece = static_cast<ViewPiece>(pick(0, 4));
+        v.renderMode = static_cast<RenderMode>(pick(0, 4));
+        v.specular = pick(0, 1);
+        v.attenuation = pick(0, 1);
         // The orbit's floats: a yaw a fast drag left beyond half a turn (3.2 widens to
         // 3.2000000476...), the pitch at its quarter turn, the largest distance a float holds.
         const float quarter = static_cast<float>(3.14159265358979 / 2.0);
         const float huge = std::numeric_limits<float>::max();
-        s.yaw = pickFloat({-huge, -3.2f, 3.2f, huge}, -700.0, 700.0);
-        s.pitch = pickFloat({-quarter, quarter}, -quarter, quarter);
-        s.distance = pickFloat({0.0f, 1.0e9f, huge}, 0.0, 5000.0);
+        v.yaw = pickFloat({-huge, -3.2f, 3.2f, huge}, -700.0, 700.0);
+        v.pitch = pickFloat({-quarter, quarter}, -quarter, quarter);
+        v.distance = pickFloat({0.0f, 1.0e9f, huge}, 0.0, 5000.0);
         const char* paths[] = {"", "plan.bmp", "C:\\Plans\\Fuselage été.jpg", "/tmp/\"q\"\n.bmp"};
         s.picturePath = paths[pick(0, 3)];
-        s.pictureShown = pick(0, 1);
+        v.pictureShown = pick(0, 1);
         s.pictureHoriz = pick(0, 1300);
         s.pictureVert = pick(-1000, 1500);
         s.pictureZoom = pick(-20, 200);
-        s.tab = static_cast<EditorTab>(pick(0, 1));
-        return s;
+        v.tab = static_cast<EditorTab>(pick(0, 1));
+        return state;
     }
 
 private:
@@ -120,22 +122,25 @@ TEST(EditorStateDocument, RandomStatesReadBackEqualAndWriteTheSameBytes) {
         ASSERT_EQ(WriteEditorState(r.state), text) << i;
 
         FormerModel m;
-        m.Pts_Couple.assign(EditorState::kPointCount, PointXYZ{});
+        m.Pts_Couple.assign(Work::kPointCount, PointXYZ{});
         m.Pts_Doublage = m.Pts_Couple;
-        ASSERT_TRUE(ShowFormer(s, m)) << i;
-        EXPECT_EQ(m.Courbe_Droite.size(), static_cast<std::size_t>(s.sampleCount));
-        EditorState back = s;
+        ASSERT_TRUE(ShowFormer(s.work, s.view, m)) << i;
+        EXPECT_EQ(m.Courbe_Droite.size(), static_cast<std::size_t>(s.work.sampleCount));
+        Work back = s.work;
         back.former.assign(1, FormerPoint{});
         back.doubling.clear();
         back.sampleCount = back.orderInUse = 0;
-        back.formerHandlesShown = !s.formerHandlesShown;
+        View seen = s.view;
+        seen.formerHandlesShown = !s.view.formerHandlesShown;
         StoreFormer(m, back);
-        ASSERT_EQ(back, s) << i;
+        StoreHandleVisibility(m, seen);
+        ASSERT_EQ(back, s.work) << i;
+        ASSERT_EQ(seen, s.view) << i;
         // A state of another former leaves the model as it is.
         back.former.pop_back();
         back.sampleCount = 50;
-        EXPECT_FALSE(ShowFormer(back, m));
-        EXPECT_EQ(m.Nb_Points, s.sampleCount);
+        EXPECT_FALSE(ShowFormer(back, s.view, m));
+        EXPECT_EQ(m.Nb_Points, s.work.sampleCount);
     }
 }
 

@@ -1,4 +1,4 @@
-#include "editor_state_json.h"
+#include "project_document.h"
 
 #include <nlohmann/json.hpp>
 
@@ -39,7 +39,7 @@ Ordered point(const SurfacePoint& p) {
     return Ordered::array({p.x, p.y});
 }
 
-Ordered dimension(const EditorState::Dimension& d) {
+Ordered dimension(const Work::Dimension& d) {
     Ordered o;
     o["value"] = d.value;
     o["applied"] = d.applied;
@@ -132,6 +132,8 @@ public:
         return value_.get<bool>();
     }
 
+    int integer(IntRange range) const { return integer(range.min, range.max); }
+
     int integer(int lo, int hi) const {
         if (!value_.is_number_integer())
             fail("nombre entier attendu.");
@@ -208,14 +210,16 @@ private:
 // ---------------------------------------------------------------------------------------
 
 std::string WriteEditorState(const EditorState& s) {
+    const Work& w = s.work;
+    const View& v = s.view;
     Ordered doc;
     doc["format"] = kEditorStateFormat;
     doc["version"] = kEditorStateVersion;
-    doc["surface"] = Ordered{{"width", s.surfaceWidth}, {"height", s.surfaceHeight}};
+    doc["surface"] = Ordered{{"width", s.surface.width}, {"height", s.surface.height}};
 
     Ordered former;
     Ordered points = Ordered::array();
-    for (const FormerPoint& p : s.former) {
+    for (const FormerPoint& p : w.former) {
         Ordered o;
         o["at"] = point(p.at);
         o["handle"] = point(p.handle);
@@ -225,71 +229,71 @@ std::string WriteEditorState(const EditorState& s) {
         points.push_back(std::move(o));
     }
     former["points"] = std::move(points);
-    former["handlesShown"] = s.formerHandlesShown;
-    former["sampleCount"] = s.sampleCount;
-    former["orderSlider"] = s.orderSlider;
-    former["orderInUse"] = s.orderInUse;
+    former["handlesShown"] = v.formerHandlesShown;
+    former["sampleCount"] = w.sampleCount;
+    former["orderSlider"] = w.orderSlider;
+    former["orderInUse"] = w.orderInUse;
     doc["former"] = std::move(former);
 
     Ordered doubling;
-    doubling["on"] = s.doublingOn;
-    doubling["scale"] = s.doublingScale;
-    doubling["slaved"] = s.slaved;
-    doubling["controls"] = nameOf(kDoublingControls, s.doublingControls);
+    doubling["on"] = w.doublingOn;
+    doubling["scale"] = w.doublingScale;
+    doubling["slaved"] = w.slaved;
+    doubling["controls"] = nameOf(kDoublingControls, w.doublingControls);
     Ordered dpoints = Ordered::array();
-    for (const SurfacePoint& p : s.doubling)
+    for (const SurfacePoint& p : w.doubling)
         dpoints.push_back(point(p));
     doubling["points"] = std::move(dpoints);
-    doubling["handlesShown"] = s.doublingHandlesShown;
+    doubling["handlesShown"] = v.doublingHandlesShown;
     doc["doubling"] = std::move(doubling);
 
-    doc["joint"] = nameOf(kJoints, s.joint);
-    doc["mouseAction"] = nameOf(kMouseActions, s.mouseAction);
+    doc["joint"] = nameOf(kJoints, w.joint);
+    doc["mouseAction"] = nameOf(kMouseActions, w.mouseAction);
 
     Ordered toolbar;
-    toolbar["controlPolygonShown"] = s.controlPolygonShown;
-    toolbar["samplePointsShown"] = s.samplePointsShown;
-    toolbar["handlesHidden"] = s.handlesHidden;
-    toolbar["axesOn"] = s.axesOn;
-    toolbar["gridOn"] = s.gridOn;
+    toolbar["controlPolygonShown"] = v.controlPolygonShown;
+    toolbar["samplePointsShown"] = v.samplePointsShown;
+    toolbar["handlesHidden"] = v.handlesHidden;
+    toolbar["axesOn"] = v.axesOn;
+    toolbar["gridOn"] = v.gridOn;
     doc["toolbar"] = std::move(toolbar);
 
     Ordered dimensions;
-    dimensions["thickness"] = dimension(s.thickness);
-    dimensions["thickness"]["built"] = s.thicknessBuilt;
-    dimensions["height"] = dimension(s.height);
-    dimensions["width"] = dimension(s.width);
+    dimensions["thickness"] = dimension(w.thickness);
+    dimensions["thickness"]["built"] = w.thicknessBuilt;
+    dimensions["height"] = dimension(w.height);
+    dimensions["width"] = dimension(w.width);
     doc["dimensions"] = std::move(dimensions);
 
     Ordered view;
-    view["shown"] = s.view3dShown;
-    view["piece"] = nameOf(kPieces, s.viewPiece);
-    view["renderMode"] = nameOf(kRenderModes, s.renderMode);
-    view["specular"] = s.specular;
-    view["attenuation"] = s.attenuation;
+    view["shown"] = v.view3dShown;
+    view["piece"] = nameOf(kPieces, v.viewPiece);
+    view["renderMode"] = nameOf(kRenderModes, v.renderMode);
+    view["specular"] = v.specular;
+    view["attenuation"] = v.attenuation;
     // A float widened to a double reads back to the same float.
-    view["yaw"] = static_cast<double>(s.yaw);
-    view["pitch"] = static_cast<double>(s.pitch);
-    view["distance"] = static_cast<double>(s.distance);
+    view["yaw"] = static_cast<double>(v.yaw);
+    view["pitch"] = static_cast<double>(v.pitch);
+    view["distance"] = static_cast<double>(v.distance);
     doc["view3d"] = std::move(view);
 
     Ordered picture;
-    picture["path"] = s.picturePath;
-    picture["shown"] = s.pictureShown;
-    picture["horiz"] = s.pictureHoriz;
-    picture["vert"] = s.pictureVert;
-    picture["zoom"] = s.pictureZoom;
+    picture["path"] = w.picturePath;
+    picture["shown"] = v.pictureShown;
+    picture["horiz"] = w.pictureHoriz;
+    picture["vert"] = w.pictureVert;
+    picture["zoom"] = w.pictureZoom;
     doc["picture"] = std::move(picture);
 
-    doc["tab"] = nameOf(kTabs, s.tab);
+    doc["tab"] = nameOf(kTabs, v.tab);
     // Invalid UTF-8 in the picture's path is replaced rather than breaking the document.
     return pointsOnOneLine(doc.dump(2, ' ', false, Ordered::error_handler_t::replace)) + "\n";
 }
 
 namespace {
 
-EditorState::Dimension readDimension(const Reader& r, int max) {
-    return {r.at("value").integer(1, max), r.at("applied").integer(1, max)};
+Work::Dimension readDimension(const Reader& r, IntRange range) {
+    return {r.at("value").integer(range), r.at("applied").integer(range)};
 }
 
 EditorState readState(const Json& doc) {
@@ -304,16 +308,18 @@ EditorState readState(const Json& doc) {
                                 " trop récente : ce programme lit la version " +
                                 std::to_string(kEditorStateVersion) + ".");
 
-    EditorState s;
+    EditorState state;
+    Work& s = state.work;
+    View& v = state.view;
     const Reader surface = root.at("surface");
-    s.surfaceWidth = surface.at("width").number(1.0, 10000.0);
-    s.surfaceHeight = surface.at("height").number(1.0, 10000.0);
-    const double axis = s.surfaceWidth / 2.0;
+    state.surface.width = surface.at("width").number(1.0, 10000.0);
+    state.surface.height = surface.at("height").number(1.0, 10000.0);
+    const double axis = state.surface.width / 2.0;
 
     const Reader former = root.at("former");
     const Reader points = former.at("points");
-    points.expectList(EditorState::kPointCount);
-    s.former.resize(EditorState::kPointCount);
+    points.expectList(Work::kPointCount);
+    s.former.resize(Work::kPointCount);
     for (std::size_t i = 0; i < s.former.size(); ++i) {
         const Reader p = points.item(i);
         FormerPoint& f = s.former[i];
@@ -328,14 +334,14 @@ EditorState readState(const Json& doc) {
         const bool end = i == 0 || i + 1 == s.former.size();
         f.unpinned = p.at("unpinned").boolean() && end && !f.pinned;
     }
-    s.formerHandlesShown = former.at("handlesShown").boolean();
-    s.sampleCount = former.at("sampleCount").integer(10, 100);
-    s.orderSlider = former.at("orderSlider").integer(1, 9);
-    s.orderInUse = former.at("orderInUse").integer(1, 9);
+    v.formerHandlesShown = former.at("handlesShown").boolean();
+    s.sampleCount = former.at("sampleCount").integer(kSampleCountRange);
+    s.orderSlider = former.at("orderSlider").integer(kOrderRange);
+    s.orderInUse = former.at("orderInUse").integer(kOrderRange);
 
     const Reader doubling = root.at("doubling");
     s.doublingOn = doubling.at("on").boolean();
-    s.doublingScale = doubling.at("scale").integer(1, 9);
+    s.doublingScale = doubling.at("scale").integer(kDoublingScaleRange);
     s.slaved = doubling.at("slaved").boolean();
     if (!s.doublingOn && !s.slaved)
         doubling.at("slaved").fail("sans doublage, les mouvements sont asservis.");
@@ -343,10 +349,10 @@ EditorState readState(const Json& doc) {
     if (s.doublingOn && s.doublingControls != DoublingControls::FollowDoubling)
         doubling.at("controls").fail("un doublage en place a ses commandes à jour.");
     const Reader dpoints = doubling.at("points");
-    dpoints.expectList(EditorState::kPointCount);
-    for (std::size_t i = 0; i < EditorState::kPointCount; ++i)
+    dpoints.expectList(Work::kPointCount);
+    for (std::size_t i = 0; i < Work::kPointCount; ++i)
         s.doubling.push_back(dpoints.item(i).point());
-    s.doublingHandlesShown = doubling.at("handlesShown").boolean();
+    v.doublingHandlesShown = doubling.at("handlesShown").boolean();
 
     s.joint = root.at("joint").choice<AssemblyJoint>(kJoints);
     if (s.joint != AssemblyJoint::None && s.sampleCount < 16)
@@ -356,44 +362,44 @@ EditorState readState(const Json& doc) {
         root.at("mouseAction").fail("la souris n'agit sur le doublage qu'en mode découplé.");
 
     const Reader toolbar = root.at("toolbar");
-    s.controlPolygonShown = toolbar.at("controlPolygonShown").boolean();
-    s.samplePointsShown = toolbar.at("samplePointsShown").boolean();
-    s.handlesHidden = toolbar.at("handlesHidden").boolean();
-    s.axesOn = toolbar.at("axesOn").boolean();
-    s.gridOn = toolbar.at("gridOn").boolean();
+    v.controlPolygonShown = toolbar.at("controlPolygonShown").boolean();
+    v.samplePointsShown = toolbar.at("samplePointsShown").boolean();
+    v.handlesHidden = toolbar.at("handlesHidden").boolean();
+    v.axesOn = toolbar.at("axesOn").boolean();
+    v.gridOn = toolbar.at("gridOn").boolean();
 
     const Reader dimensions = root.at("dimensions");
-    s.thickness = readDimension(dimensions.at("thickness"), 120);
-    s.thicknessBuilt = dimensions.at("thickness").at("built").integer(1, 120);
-    s.height = readDimension(dimensions.at("height"), 100);
-    s.width = readDimension(dimensions.at("width"), 100);
+    s.thickness = readDimension(dimensions.at("thickness"), kThicknessRange);
+    s.thicknessBuilt = dimensions.at("thickness").at("built").integer(kThicknessRange);
+    s.height = readDimension(dimensions.at("height"), kHeightRange);
+    s.width = readDimension(dimensions.at("width"), kWidthRange);
 
     const Reader view = root.at("view3d");
-    s.view3dShown = view.at("shown").boolean();
-    s.viewPiece = view.at("piece").choice<ViewPiece>(kPieces);
-    s.renderMode = view.at("renderMode").choice<RenderMode>(kRenderModes);
-    s.specular = view.at("specular").boolean();
-    s.attenuation = view.at("attenuation").boolean();
+    v.view3dShown = view.at("shown").boolean();
+    v.viewPiece = view.at("piece").choice<ViewPiece>(kPieces);
+    v.renderMode = view.at("renderMode").choice<RenderMode>(kRenderModes);
+    v.specular = view.at("specular").boolean();
+    v.attenuation = view.at("attenuation").boolean();
     // What the orbit can store: it turns the yaw back by one turn at most per move, so a fast
     // enough drag leaves any finite angle; the pitch stops at a quarter turn, which it keeps as
     // a float; the distance stops at zero.
     constexpr float kMaxFloat = std::numeric_limits<float>::max();
-    s.yaw = view.at("yaw").storedFloat(-kMaxFloat, kMaxFloat);
-    s.pitch = view.at("pitch").storedFloat(-kQuarterTurn, kQuarterTurn);
-    s.distance = view.at("distance").storedFloat(0.0f, kMaxFloat);
+    v.yaw = view.at("yaw").storedFloat(-kMaxFloat, kMaxFloat);
+    v.pitch = view.at("pitch").storedFloat(-kQuarterTurn, kQuarterTurn);
+    v.distance = view.at("distance").storedFloat(0.0f, kMaxFloat);
 
     const Reader picture = root.at("picture");
     s.picturePath = picture.at("path").string();
     // A file name ends at a zero character: the part before it would name another file.
     if (s.picturePath.find('\0') != std::string::npos)
         picture.at("path").fail("le chemin contient un caractère nul.");
-    s.pictureShown = picture.at("shown").boolean();
-    s.pictureHoriz = picture.at("horiz").integer(0, 1300);
-    s.pictureVert = picture.at("vert").integer(-1000, 1500);
-    s.pictureZoom = picture.at("zoom").integer(-20, 200);
+    v.pictureShown = picture.at("shown").boolean();
+    s.pictureHoriz = picture.at("horiz").integer(kPictureHorizRange);
+    s.pictureVert = picture.at("vert").integer(kPictureVertRange);
+    s.pictureZoom = picture.at("zoom").integer(kPictureZoomRange);
 
-    s.tab = root.at("tab").choice<EditorTab>(kTabs);
-    return s;
+    v.tab = root.at("tab").choice<EditorTab>(kTabs);
+    return state;
 }
 
 } // namespace

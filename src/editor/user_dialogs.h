@@ -1,0 +1,85 @@
+#pragma once
+
+#include "editor/piece_size_dialog.h"
+
+#include <QSizeF>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+class QPrinter;
+class QWidget;
+
+// The answer to "Enregistrer les modifications ?".
+enum class SaveAnswer { Save, Discard, Cancel };
+
+// Everything the editor asks the user or tells them in a window of its own. People get Qt's
+// dialogs (QtUserDialogs); scripts and tests answer instead (ScriptedDialogs).
+class UserDialogs {
+public:
+    virtual ~UserDialogs() = default;
+    // The window the dialogs belong to.
+    virtual void attach(QWidget* window) = 0;
+    // The name typed and confirmed in a file dialog with one filter "Description (Pattern)",
+    // opening or saving; "" cancels.
+    virtual QString askFileName(const QString& pattern, const QString& description,
+                                bool forSave) = 0;
+    // The picture chosen in the picture dialog, a full path; "" cancels.
+    virtual QString askPictureName(const QString& title) = 0;
+    virtual SaveAnswer askSaveChanges(const QString& text) = 0;
+    virtual void warn(const QString& title, const QString& text) = 0;
+    // The piece and its size before a drawing is made; nullopt cancels. realSize gives a
+    // piece's real size by its save code.
+    virtual std::optional<PieceSizeChoice>
+    askPieceSize(const QString& title, std::function<QSizeF(int Piece)> realSize) = 0;
+    // The print dialog for the printer; false cancels (the printer may be pointed at a file).
+    virtual bool askPrinter(QPrinter& printer, const QString& title) = 0;
+    // Starts a program with its arguments, without a shell and without waiting; false when it
+    // could not be started.
+    virtual bool startProgram(const QString& program, const QStringList& arguments) = 0;
+};
+
+class QtUserDialogs : public UserDialogs {
+public:
+    void attach(QWidget* window) override { window_ = window; }
+    QString askFileName(const QString& pattern, const QString& description, bool forSave) override;
+    QString askPictureName(const QString& title) override;
+    SaveAnswer askSaveChanges(const QString& text) override;
+    void warn(const QString& title, const QString& text) override;
+    std::optional<PieceSizeChoice> askPieceSize(const QString& title,
+                                                std::function<QSizeF(int)> realSize) override;
+    bool askPrinter(QPrinter& printer, const QString& title) override;
+    bool startProgram(const QString& program, const QStringList& arguments) override;
+
+private:
+    QWidget* window_ = nullptr;
+};
+
+// Answers given by a script or a test stand for the user; a question without an answer shows
+// Qt's own dialog, as for a person.
+class ScriptedDialogs : public UserDialogs {
+public:
+    // The picture dialog is a file dialog too: its pattern is pictureDialogFilter().
+    std::function<QString(const QString& pattern, const QString& description, bool forSave)>
+        fileName;
+    std::function<SaveAnswer(const QString& text)> saveChanges;
+    std::function<void(const QString& title, const QString& text)> warning;
+    std::function<std::optional<PieceSizeChoice>()> pieceSize;
+    std::function<bool(QPrinter&)> printer;
+    std::function<bool(const QString& program, const QStringList& arguments)> program;
+
+    void attach(QWidget* window) override { qt_.attach(window); }
+    QString askFileName(const QString& pattern, const QString& description, bool forSave) override;
+    QString askPictureName(const QString& title) override;
+    SaveAnswer askSaveChanges(const QString& text) override;
+    void warn(const QString& title, const QString& text) override;
+    std::optional<PieceSizeChoice> askPieceSize(const QString& title,
+                                                std::function<QSizeF(int)> realSize) override;
+    bool askPrinter(QPrinter& printer, const QString& title) override;
+    bool startProgram(const QString& program, const QStringList& arguments) override;
+
+private:
+    QtUserDialogs qt_;
+};

@@ -1,0 +1,56 @@
+#include "session/work_history.h"
+
+#include <utility>
+
+void WorkHistory::push(std::string caption, Work before, Work after, bool mergeable) {
+    steps_.resize(static_cast<std::size_t>(index_));
+    if (clean_ > index_)
+        clean_ = -1;
+    if (mergeable && !steps_.empty() && steps_.back().mergeable &&
+        steps_.back().caption == caption && index_ != clean_) {
+        Step& last = steps_.back();
+        last.after = std::move(after);
+        if (last.before == last.after) { // stepped back to where it started
+            steps_.pop_back();
+            --index_;
+        }
+        tell();
+        return;
+    }
+    steps_.push_back({std::move(caption), std::move(before), std::move(after), mergeable});
+    ++index_;
+    if (count() > kLimit) {
+        const int gone = count() - kLimit;
+        steps_.erase(steps_.begin(), steps_.begin() + gone);
+        index_ -= gone;
+        clean_ = clean_ < gone ? -1 : clean_ - gone;
+    }
+    tell();
+}
+
+const Work& WorkHistory::undo() {
+    const Step& step = steps_[static_cast<std::size_t>(--index_)];
+    tell();
+    return step.before;
+}
+
+const Work& WorkHistory::redo() {
+    const Step& step = steps_[static_cast<std::size_t>(index_++)];
+    tell();
+    return step.after;
+}
+
+std::string WorkHistory::undoCaption() const {
+    return canUndo() ? steps_[static_cast<std::size_t>(index_ - 1)].caption : std::string();
+}
+
+std::string WorkHistory::redoCaption() const {
+    return canRedo() ? steps_[static_cast<std::size_t>(index_)].caption : std::string();
+}
+
+void WorkHistory::clear() {
+    steps_.clear();
+    index_ = 0;
+    clean_ = 0;
+    tell();
+}
