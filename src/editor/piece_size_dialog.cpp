@@ -1,9 +1,12 @@
 #include "editor/piece_size_dialog.h"
 
+#include "editor/window_title.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
+#include <QEvent>
 #include <QFormLayout>
 
 namespace {
@@ -52,6 +55,13 @@ PieceSizeDialog::PieceSizeDialog(const QString& title, std::function<QSizeF(int)
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     showRealSize();
+    fitWidthToTitle(*this);
+}
+
+void PieceSizeDialog::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::WindowTitleChange || event->type() == QEvent::FontChange)
+        fitWidthToTitle(*this);
 }
 
 void PieceSizeDialog::showRealSize() {

@@ -19,7 +19,8 @@ struct PieceSizeChoice {
 };
 
 // The small dialog that asks for it: the piece, its width and height in millimetres filled
-// with its real size, and "Garder les proportions" so that typing one sets the other.
+// with its real size, and "Garder les proportions" so that typing one sets the other. It is
+// wide enough for its title, which the title bar shows with the editor's name.
 class PieceSizeDialog : public QDialog {
     Q_OBJECT
 
@@ -33,6 +34,10 @@ public:
     QDoubleSpinBox* widthBox = nullptr;   // "Largeur :", millimetres
     QDoubleSpinBox* heightBox = nullptr;  // "Hauteur :", millimetres
     QCheckBox* keepProportions = nullptr; // "Garder les proportions", on at first
+
+protected:
+    // A new title or font sizes the dialog again, so the title shows whole.
+    void changeEvent(QEvent* event) override;
 
 private:
     void showRealSize();
