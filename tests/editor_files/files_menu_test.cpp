@@ -618,17 +618,36 @@ TEST_F(FilesMenu, HelpMenuShowsTheGuideAndAFreshModalAboutWindow) {
     EXPECT_TRUE(guide->isVisible());
     EXPECT_TRUE(guide->isWindow());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    // The guide names every button of both windows as its tooltip does.
-    QStringList tooltips;
+    // The guide names every button of both windows as its tooltip does, and every menu and
+    // menu item as the menu shows it, without its "&" and its "...": a new one needs its entry.
+    QStringList names;
     for (int i : Main::pb1Indices())
-        tooltips << w->pb1(i)->toolTip();
+        names << w->pb1(i)->toolTip();
     for (int i = 0; i <= 5; ++i)
         for (QToolButton* b : {w->frm3D->pb1(i), w->frm3D->pb2(i)})
             if (b)
-                tooltips << b->toolTip();
-    EXPECT_EQ(tooltips.size(), 18);
-    for (const QString& tip : tooltips)
-        EXPECT_TRUE(guide->toPlainText().contains(tip)) << tip.toStdString();
+                names << b->toolTip();
+    EXPECT_EQ(names.size(), 18);
+    std::function<void(const QList<QAction*>&)> addItems = [&](const QList<QAction*>& items) {
+        for (QAction* a : items) {
+            if (a->isSeparator())
+                continue;
+            QString caption = a->text().remove('&');
+            if (caption.endsWith(QLatin1String("...")))
+                caption.chop(3);
+            names << caption;
+            if (a->menu())
+                addItems(a->menu()->actions());
+        }
+    };
+    addItems(w->menuBar()->actions());
+    EXPECT_GE(names.size(), 18 + 4 + 19) << "the four menus and their items";
+    const QString text = guide->toPlainText().replace(QChar::Nbsp, ' ');
+    for (const QString& name : names)
+        EXPECT_TRUE(text.contains(name)) << name.toStdString();
+    for (const char* topic : {".couple", "Ctrl+O", "Ctrl+S", "Ctrl+Z", "SVG", "DXF", "PDF",
+                              "Du plan scanné au fichier de découpe", "Horiz", "Vert", "Zoom"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(topic))) << topic;
     w->IM_HRELP->trigger();
     EXPECT_EQ(w->helpWindow, guide);
 
