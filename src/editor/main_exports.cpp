@@ -81,7 +81,7 @@ bool Main::Export_Piece(PieceFormat format) {
                 const PieceOutline o = realSizePiece(Piece);
                 return o.ok() ? QSizeF(o.width(), o.height()) : QSizeF();
             },
-            this);
+            this, format == PieceFormat::Pdf || format == PieceFormat::Print);
         if (dialog.exec() == QDialog::Accepted)
             choice = dialog.choice();
     }

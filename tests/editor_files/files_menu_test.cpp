@@ -2,6 +2,7 @@
 
 #include "editor/application.h"
 #include "editor/frm_hlp.h"
+#include "editor/number_box.h"
 #include "editor/piece_size_dialog.h"
 #include "export/piece_outline.h"
 
@@ -14,7 +15,6 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QDoubleSpinBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
@@ -408,14 +408,19 @@ TEST_F(FilesMenu, ToolsExportAPieceAtTheSizeTypedAndPrintIt) {
     double followed = 0.0;
     ModalWatcher<PieceSizeDialog> user([&](PieceSizeDialog* d) {
         EXPECT_EQ(d->windowTitle(), "Exporter en SVG");
+        EXPECT_FALSE(d->pageBox->isVisible()) << "no sheet for a drawing file";
         EXPECT_NEAR(d->widthBox->value(), w->realSizePiece(5).width(), 0.005);
         d->pieceBox->setCurrentIndex(3); // "1/2 couple Haut"
         EXPECT_NEAR(d->heightBox->value(), top.height(), 0.005);
+        d->widthBox->setFocus();
         d->widthBox->selectAll();
         QTest::keyClicks(d->widthBox, "150");
+        EXPECT_NEAR(d->heightBox->value(), top.height(), 0.005) << "nothing taken before Tab";
+        QTest::keyClick(d->widthBox, Qt::Key_Tab);
         followed = d->heightBox->value();
         chosen = d->choice();
         d->keepProportions->setChecked(false);
+        d->heightBox->setFocus();
         d->heightBox->selectAll();
         QTest::keyClicks(d->heightBox, "40");
         EXPECT_DOUBLE_EQ(d->widthBox->value(), 150.0);

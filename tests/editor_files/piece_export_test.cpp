@@ -1,4 +1,5 @@
 #include "editor/application.h"
+#include "editor/number_box.h"
 #include "editor/piece_size_dialog.h"
 #include "editor/window_title.h"
 
@@ -7,14 +8,24 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 namespace {
 
+// The real sizes of the whole former and of its top half.
+QSizeF realSize(int Piece) {
+    return Piece == 2 ? QSizeF(98.10, 80.59) : QSizeF(98.10, 161.18);
+}
+
 QSizeF wholeFormer(int) {
-    return {98.10, 161.18};
+    return realSize(5);
+}
+
+bool operator==(const PieceSizeChoice& a, const PieceSizeChoice& b) {
+    return a.Piece == b.Piece && a.width == b.width && a.height == b.height && a.page == b.page;
 }
 
 // The size dialog is wide enough for its title as the title bar shows it, the editor's name
@@ -55,6 +66,107 @@ TEST(PieceSizeDialogLook, TitleAndEveryLabelShowWhole) {
              {"Pièce :", "Largeur :", "Hauteur :", "Garder les proportions", "Annuler"})
             EXPECT_TRUE(texts.contains(QString::fromUtf8(text))) << text;
     }
+}
+
+// Typed as a user types, then Tab: each text under a French and an English desktop. A number
+// is taken as it says, shown with the desktop's separator, and the other side follows; any
+// other text marks the box, says why in French and changes nothing the dialog would give.
+TEST(PieceSizeDialogInput, DecimalTextsUnderFrenchAndEnglishDesktops) {
+    const struct {
+        const char* typed;
+        double value;       // taken, when no reason
+        const char* reason; // words of the refusal
+    } rows[] = {
+        {"101,1", 101.1, nullptr},
+        {"101.1", 101.1, nullptr},
+        {"1 011,5", 1011.5, nullptr},
+        {"1,2,3", 0, "« 1,2,3 » : un seul séparateur décimal"},
+        {"abc", 0, "« abc » n'est pas un nombre"},
+        {"", 0, "aucun nombre tapé"},
+        {"-5", 0, "valeur négative, hors de l'intervalle 0,01..10000"},
+        {"1e3", 0, "pas d'exposant"},
+    };
+    for (const QLocale& desktop : {QLocale(QLocale::French, QLocale::France),
+                                   QLocale(QLocale::English, QLocale::UnitedStates)}) {
+        PieceSizeDialog d(QStringLiteral("Exporter en PDF"), realSize, nullptr, true);
+        d.widthBox->setDisplayLocale(desktop);
+        d.heightBox->setDisplayLocale(desktop);
+        d.show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+        QSignalSpy refusals(&d, &PieceSizeDialog::refused);
+        for (const auto& row : rows) {
+            SCOPED_TRACE(desktop.name().toStdString() + " typed \"" + row.typed + "\"");
+            d.setChoice({5, 100.0, {}, Sheet::A3Portrait});
+            const PieceSizeChoice before = d.choice();
+            const QString heightBefore = d.heightBox->text();
+            refusals.clear();
+            d.widthBox->setFocus();
+            d.widthBox->selectAll();
+            QTest::keyClick(d.widthBox, Qt::Key_Backspace);
+            QTest::keyClicks(d.widthBox, QString::fromUtf8(row.typed));
+            QTest::keyClick(d.widthBox, Qt::Key_Tab);
+            EXPECT_EQ(d.widthBox->isMarked(), row.reason != nullptr);
+            EXPECT_EQ(d.widthBox->property("refused").toBool(), row.reason != nullptr);
+            if (!row.reason) {
+                EXPECT_EQ(d.choice().width, row.value);
+                EXPECT_EQ(d.widthBox->text(),
+                          QString::number(row.value, 'f', 2).replace('.', desktop.decimalPoint()));
+                EXPECT_NEAR(d.heightBox->value(), row.value * 161.18 / 98.10, 1e-9);
+                EXPECT_EQ(refusals.count(), 0);
+                continue;
+            }
+            ASSERT_EQ(refusals.count(), 1);
+            const QString said = refusals.front().front().toString();
+            EXPECT_TRUE(said.startsWith(QStringLiteral("Largeur : "))) << said.toStdString();
+            EXPECT_TRUE(said.contains(QString::fromUtf8(row.reason))) << said.toStdString();
+            EXPECT_EQ(d.message->text(), said);
+            EXPECT_TRUE(d.choice() == before);
+            EXPECT_EQ(d.heightBox->text(), heightBefore);
+            d.accept(); // "OK" keeps the dialog open on what cannot be read
+            EXPECT_TRUE(d.isVisible());
+            EXPECT_EQ(d.result(), QDialog::Rejected);
+            EXPECT_TRUE(d.choice() == before);
+        }
+    }
+}
+
+// The dialog opens on the piece's real size, proportions kept and nothing typed; it starts
+// again from what the caller remembers; unticked, the side not typed is what its box says.
+TEST(PieceSizeDialogInput, RealSizeRememberedChoiceAndStretching) {
+    PieceSizeDialog svg(QStringLiteral("Exporter en SVG"), realSize);
+    svg.show();
+    EXPECT_FALSE(svg.pageBox->isVisible());
+    PieceSizeDialog d(QStringLiteral("Exporter en PDF"), realSize, nullptr, true);
+    d.show();
+    EXPECT_TRUE(d.pageBox->isVisible());
+    EXPECT_TRUE(d.keepProportions->isChecked());
+    EXPECT_TRUE(d.choice() == PieceSizeChoice{});
+    EXPECT_EQ(d.widthBox->value(), 98.10);
+    EXPECT_EQ(d.heightBox->value(), 161.18);
+
+    const PieceSizeChoice remembered[] = {{2, 150.0, {}, Sheet::A3Landscape},
+                                          {3, {}, 42.125, Sheet::A4Landscape},
+                                          {1, 100.0, 40.0, Sheet::A4Portrait}};
+    for (const PieceSizeChoice& c : remembered) {
+        d.setChoice(c);
+        EXPECT_TRUE(d.choice() == c) << c.Piece;
+        EXPECT_EQ(d.keepProportions->isChecked(), !(c.width && c.height));
+    }
+    EXPECT_EQ(d.pieceBox->currentText(), "1/2 couple Bas");
+    EXPECT_EQ(d.pageBox->currentText(), "A4 portrait");
+    d.setChoice({2, 150.0, {}, Sheet::A3Landscape});
+    EXPECT_EQ(d.pieceBox->currentText(), "1/2 couple Haut");
+    EXPECT_EQ(d.pageBox->currentText(), "A3 paysage");
+    EXPECT_NEAR(d.heightBox->value(), 150.0 * 80.59 / 98.10, 1e-9);
+    d.setChoice({2, {}, 42.125, Sheet::A3Landscape});
+    EXPECT_EQ(d.heightBox->text().remove(userLocale().decimalPoint()), "42125")
+        << "a remembered size shown as exactly as it was typed";
+    // Let go: the width stays what its box says, rounded as shown, and the piece stretches.
+    d.keepProportions->setChecked(false);
+    const PieceSizeChoice stretched = d.choice();
+    EXPECT_EQ(stretched.height, 42.125);
+    EXPECT_EQ(stretched.width, d.widthBox->shownValue());
+    EXPECT_NEAR(*stretched.width, 42.125 * 98.10 / 80.59, 0.005);
 }
 
 } // namespace
