@@ -274,7 +274,7 @@ private:
     void createSurface(QWidget* parent, QSizeF surfaceMm);
     void createMenus();
     void createExportMenu();
-    bool printPiece(const PieceOutline& outline, const QStringList& caption);
+    bool printPiece(const PieceOutline& outline, const QStringList& caption, Sheet page);
     void createFrame3(QWidget* parent, const QRect& area);
     void load3DWindow();
     // The setting of the state that a slider shows.

@@ -99,7 +99,7 @@ bool Main::Export_Piece(PieceFormat format) {
     const QString name = QString::fromStdString(pieceCaption(piece, outline));
 
     if (format == PieceFormat::Print)
-        return printPiece(outline, caption);
+        return printPiece(outline, caption, choice->page);
 
     // 2. The drawing, refused before a name is asked when it cannot be made.
     QByteArray bytes;
@@ -107,7 +107,7 @@ bool Main::Export_Piece(PieceFormat format) {
         bytes = QByteArray::fromStdString(pieceSvg(outline, name.toStdString()));
     } else if (format == PieceFormat::Dxf) {
         bytes = QByteArray::fromStdString(pieceDxf(outline));
-    } else if (const QString refusal = piecePdf(outline, caption, name, bytes);
+    } else if (const QString refusal = piecePdf(outline, caption, name, bytes, choice->page);
                !refusal.isEmpty()) {
         showWarning(title, refusal);
         return false;
@@ -124,11 +124,17 @@ bool Main::Export_Piece(PieceFormat format) {
     return false;
 }
 
-bool Main::printPiece(const PieceOutline& outline, const QStringList& caption) {
+bool Main::printPiece(const PieceOutline& outline, const QStringList& caption, Sheet page) {
     const QString title = QString::fromUtf8(formatText(PieceFormat::Print).title);
+    // Refused before the print dialog when the sheet chosen cannot take it.
+    const SheetSize sheet = sheetSize(page);
+    if (const PageTiling pages = piecePages(outline, caption, {sheet.width, sheet.height});
+        !pages.ok()) {
+        showWarning(title, QString::fromStdString(pages.error));
+        return false;
+    }
     QPrinter printer(QPrinter::HighResolution);
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setPageOrientation(QPageLayout::Portrait);
+    setPrinterSheet(printer, page);
     printer.setDocName(title);
     bool accepted = false;
     if (printDialogAnswer) {
@@ -140,18 +146,9 @@ bool Main::printPiece(const PieceOutline& outline, const QStringList& caption) {
     }
     if (!accepted)
         return true;
-    // The whole sheet is the painter's, so the piece lands where the layout puts it; a scale
-    // the driver adds ("fit to page") is the user's to switch off, the check square shows it.
-    printer.setFullPage(true);
-    const QString refusal =
-        piecePageRefusal(outline, printer.pageLayout().fullRect(QPageLayout::Millimeter).size());
-    if (!refusal.isEmpty()) {
-        showWarning(title, refusal);
-        return false;
-    }
-    paintPiecePage(printer, outline, caption);
-    if (printer.printerState() == QPrinter::Error) {
-        showWarning(title, QStringLiteral("L'impression a échoué."));
+    // On the paper the dialog ended with, which the user may have changed.
+    if (const QString error = printPiecePages(printer, outline, caption); !error.isEmpty()) {
+        showWarning(title, error);
         return false;
     }
     return true;

@@ -25,6 +25,7 @@
 #include <QPointer>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTimer>
@@ -386,7 +387,8 @@ TEST_F(FilesMenu, EveryDesktopLocaleWritesTheSameFile) {
 
 // "&Outils" after "&MsPaint" and a separator: the real size dialog, where the other side
 // follows the one typed until the proportions are let go, then the drawing under the name
-// typed; printing draws the same page on the printer's sheet and refuses a piece too large.
+// typed; printing uses the sheet chosen, shares a larger piece among sheets and refuses one
+// that would take more than 25.
 TEST_F(FilesMenu, ToolsExportAPieceAtTheSizeTypedAndPrintIt) {
     const QList<QAction*> tools = w->IM_PREFER->actions();
     const qsizetype paint = tools.indexOf(w->IM_BACKCOLOR);
@@ -434,18 +436,34 @@ TEST_F(FilesMenu, ToolsExportAPieceAtTheSizeTypedAndPrintIt) {
     EXPECT_EQ(w->Chosen_File, file("top.SVG"));
     EXPECT_NE(fileBytes(file("top.SVG")).find(R"(width="150mm" height="40mm")"), std::string::npos);
 
-    for (const double width : {100.0, 400.0}) {
-        w->exportDialogAnswer = [width] { return PieceSizeChoice{5, width, {}}; };
+    // Printed on the sheet chosen, shared among sheets when larger, refused beyond 25 sheets.
+    const struct {
+        double width;
+        Sheet page;
+        int sheets; // 0: refused
+    } prints[] = {{100.0, Sheet::A4Portrait, 1},
+                  {400.0, Sheet::A4Portrait, 9},
+                  {400.0, Sheet::A3Landscape, 3},
+                  {2000.0, Sheet::A4Portrait, 0}};
+    static const QRegularExpression page(QStringLiteral("/Type /Page[^s]"));
+    for (const auto& row : prints) {
+        SCOPED_TRACE(testing::Message() << row.width << " mm on " << sheetName(row.page));
+        w->exportDialogAnswer = [&row] { return PieceSizeChoice{5, row.width, {}, row.page}; };
+        const QString printed = file(QStringLiteral("printed%1.pdf").arg(row.width));
         w->printDialogAnswer = [&](QPrinter& printer) {
-            printer.setOutputFileName(file("printed.pdf"));
+            EXPECT_EQ(printer.pageLayout().fullRect(QPageLayout::Millimeter).width(),
+                      sheetSize(row.page).width);
+            printer.setOutputFileName(printed);
             return true;
         };
         warnings.clear();
-        EXPECT_EQ(w->Export_Piece(Main::PieceFormat::Print), width < 200);
+        EXPECT_EQ(w->Export_Piece(Main::PieceFormat::Print), row.sheets > 0);
+        EXPECT_EQ(QString::fromStdString(fileBytes(printed)).count(page), row.sheets);
+        EXPECT_EQ(warnings.size(), row.sheets > 0 ? 0 : 1);
     }
-    EXPECT_NE(fileBytes(file("printed.pdf")).rfind("%PDF", 0), std::string::npos);
-    ASSERT_EQ(warnings.size(), 1);
-    EXPECT_TRUE(warnings[0].startsWith("La pièce mesure 400,00 × ")) << warnings[0].toStdString();
+    ASSERT_FALSE(warnings.isEmpty());
+    EXPECT_TRUE(warnings[0].startsWith("La pièce mesure 2000,00 × ")) << warnings[0].toStdString();
+    EXPECT_TRUE(warnings[0].contains("pages de 210 × 297 mm")) << warnings[0].toStdString();
 }
 
 // Some work: the doubling on and decoupled, a point dragged and one pinned.

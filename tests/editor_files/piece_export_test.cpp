@@ -1,5 +1,6 @@
 #include "editor/application.h"
 #include "editor/number_box.h"
+#include "editor/piece_page.h"
 #include "editor/piece_size_dialog.h"
 #include "editor/window_title.h"
 
@@ -7,11 +8,15 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QImage>
 #include <QLabel>
+#include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace {
 
@@ -167,6 +172,102 @@ TEST(PieceSizeDialogInput, RealSizeRememberedChoiceAndStretching) {
     EXPECT_EQ(stretched.height, 42.125);
     EXPECT_EQ(stretched.width, d.widthBox->shownValue());
     EXPECT_NEAR(*stretched.width, 42.125 * 98.10 / 80.59, 0.005);
+}
+
+// A piece of 400 × 250 mm on A4 portrait: three sheets side by side. Assembled by their
+// windows' places, the sheets give exactly the piece drawn whole; each carries a 10 mm check
+// square under its window.
+TEST(PieceTiledPages, PartsMeetAtTheOverlapsAndEverySheetHasItsSquare) {
+    PieceOutline piece; // an ellipse and a smaller one inside, as a former and its doubling
+    for (const double k : {1.0, 0.8}) {
+        PiecePath run;
+        run.doubling = k < 1.0;
+        for (int i = 0; i < 360; ++i) {
+            const double a = i * 3.14159265358979 / 180.0;
+            run.points.push_back({200.0 * k * std::cos(a), 50.0 + 125.0 * k * std::sin(a)});
+        }
+        piece.paths.push_back(run);
+    }
+    piece.minX = -200.0, piece.maxX = 200.0, piece.minY = -75.0, piece.maxY = 175.0;
+    const QStringList caption = piecePageCaption(Piece::Whole, piece, 3);
+    const PageTiling pages = piecePages(piece, caption, {210.0, 297.0});
+    ASSERT_TRUE(pages.ok()) << pages.error;
+    ASSERT_FALSE(pages.single);
+    ASSERT_EQ(pages.tiles.size(), 3u);
+    EXPECT_EQ(pages.tiles[2].label, "C1");
+
+    constexpr double px = 5.0; // pixels per millimetre: 127 dpi
+    constexpr int dotsPerMetre = 5000;
+    auto blank = [](double wMm, double hMm) {
+        QImage image(qRound(wMm * px), qRound(hMm * px), QImage::Format_RGB32);
+        image.setDotsPerMeterX(dotsPerMetre);
+        image.setDotsPerMeterY(dotsPerMetre);
+        image.fill(Qt::white);
+        return image;
+    };
+    const double step = pages.windowWidth - kTileOverlap;
+    QImage whole = blank(3 * step + kTileOverlap, pages.windowHeight);
+    {
+        QPainter p(&whole);
+        paintPieceOutline(p, piece, {pages.tiles[0].left, pages.tiles[0].top}, px, px);
+    }
+    auto ink = [](const QImage& image, int x, int y) { return 255 - qGray(image.pixel(x, y)); };
+    for (const PageTile& tile : pages.tiles) {
+        SCOPED_TRACE(tile.label);
+        QImage sheet = blank(210.0, 297.0);
+        {
+            QPainter p(&sheet);
+            paintPiecePage(p, piece, caption, pages, tile.column);
+        }
+        // The window against its place in the whole drawing.
+        const QRect window(qRound(pages.windowLeft * px), qRound(pages.windowTop * px),
+                           qRound(pages.windowWidth * px), qRound(pages.windowHeight * px));
+        const int offset = qRound(tile.column * step * px);
+        int drawn = 0, differing = 0;
+        for (int y = 0; y < window.height(); ++y) {
+            for (int x = 0; x < window.width(); ++x) {
+                const int a = ink(sheet, window.x() + x, window.y() + y);
+                drawn += a > 64;
+                differing += std::abs(a - ink(whole, offset + x, y)) > 64;
+            }
+        }
+        EXPECT_GT(drawn, 1000);
+        EXPECT_LE(differing, 2) << "of " << drawn;
+
+        // The check square: in the left third under the window, the only ink that runs 8 mm
+        // long; its sides are measured between the middles of its opposite edges.
+        const QRect strip(0, window.bottom() + 1, sheet.width() / 3,
+                          sheet.height() - window.bottom() - 1);
+        auto edges = [&](bool vertical) {
+            std::vector<double> centre; // ink-weighted middle of each long run's band
+            double sum = 0, weighted = 0;
+            const int across = vertical ? strip.width() : strip.height();
+            const int along = vertical ? strip.height() : strip.width();
+            for (int i = 0; i <= across; ++i) {
+                int run = 0, longest = 0, total = 0;
+                for (int j = 0; i < across && j < along; ++j) {
+                    const int a = vertical ? ink(sheet, strip.x() + i, strip.y() + j)
+                                           : ink(sheet, strip.x() + j, strip.y() + i);
+                    run = a > 16 ? run + 1 : 0;
+                    longest = std::max(longest, run);
+                    total += a;
+                }
+                if (longest >= 8 * px) {
+                    sum += total;
+                    weighted += total * double(i);
+                } else if (sum > 0) {
+                    centre.push_back(weighted / sum);
+                    sum = weighted = 0;
+                }
+            }
+            return centre;
+        };
+        for (const bool vertical : {true, false}) {
+            const std::vector<double> e = edges(vertical);
+            ASSERT_EQ(e.size(), 2u) << (vertical ? "left and right" : "top and bottom");
+            EXPECT_NEAR((e[1] - e[0]) / px, kCheckSquare, 0.1);
+        }
+    }
 }
 
 } // namespace
