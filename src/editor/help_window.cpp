@@ -160,16 +160,38 @@ un programme de dessin.</li>
 <li><b>Exporter en DXF...</b>&nbsp;: un dessin DXF en millimètres pour la découpe laser ou la
 fraiseuse&nbsp;; le couple sur le calque «&nbsp;COUPLE&nbsp;», le doublage sur
 «&nbsp;DOUBLAGE&nbsp;».</li>
-<li><b>Exporter en PDF...</b>&nbsp;: la pièce sur une page A4 à l'échelle 1:1, à imprimer.</li>
-<li><b>Imprimer à l'échelle 1:1...</b>&nbsp;: la même page, sur l'imprimante.</li>
+<li><b>Exporter en PDF...</b>&nbsp;: la pièce à l'échelle 1:1 sur des pages à imprimer.</li>
+<li><b>Imprimer à l'échelle 1:1...</b>&nbsp;: les mêmes pages, sur l'imprimante.</li>
 </ul>
 <p>La pièce a sa taille réelle, celle de la pièce 3D, en millimètres. Chaque export demande
 d'abord la pièce (le couple entier ou une moitié) et sa largeur ou sa hauteur&nbsp;: l'autre suit
-tant que «&nbsp;Garder les proportions&nbsp;» est coché&nbsp;; décochez-le pour étirer la
-pièce. La page imprimée porte sous la pièce son nom, ses dimensions et un carré de contrôle de
+tant que «&nbsp;Garder les proportions&nbsp;» est coché, avec les proportions du dessin&nbsp;;
+décochez-le pour étirer la pièce. Tapez les tailles avec une virgule ou un point
+(«&nbsp;101,5&nbsp;» ou «&nbsp;101.5&nbsp;»)&nbsp;; des espaces peuvent grouper les chiffres par
+trois («&nbsp;1 011,5&nbsp;»). Un texte qui n'est pas un nombre de la case (lettres, plusieurs
+virgules, valeur hors de l'intervalle) est refusé&nbsp;: la case s'encadre de rouge, un message
+dit pourquoi et rien ne change. Pour le PDF et l'impression, «&nbsp;Page&nbsp;:&nbsp;» choisit
+A4 ou A3, en portrait ou en paysage.</p>
+<p>La page porte sous la pièce son nom, ses dimensions et un carré de contrôle de
 10&nbsp;mm&nbsp;: mesurez-le à la règle avant de coller le tirage sur la planche. S'il ne mesure
 pas 10&nbsp;mm, l'imprimante a mis la page à l'échelle&nbsp;: désactivez «&nbsp;ajuster à la
 page&nbsp;» dans ses réglages.</p>
+)"},
+    {"pages", "Une pièce plus grande que la page", R"(
+<p>Une pièce qui ne tient pas sur une page est partagée entre plusieurs, toujours à l'échelle
+1:1 (25 pages au plus&nbsp;; au-delà, choisissez une page plus grande ou une taille plus
+petite). Chaque page porte son repère, son carré de contrôle et, en marge, les repères de
+coupe&nbsp;; la première montre en plus le plan d'assemblage, la grille des pages sur la
+pièce.</p>
+<ul>
+<li>Les repères se lisent comme les cases d'un tableur&nbsp;: la lettre donne la colonne, de
+A à gauche, le chiffre la rangée, de 1 en haut. «&nbsp;B1&nbsp;» est à droite de
+«&nbsp;A1&nbsp;», «&nbsp;A2&nbsp;» en dessous.</li>
+<li>Deux pages voisines montrent les mêmes 10&nbsp;mm de la pièce. Les deux traits en marge
+bornent cette bande, et le repère de la voisine est écrit en face du bord.</li>
+<li>Coupez une page au ras du trait de son bord, posez-la sur sa voisine avec ce bord sur le
+trait intérieur de la voisine, vérifiez que les contours se prolongent, et collez.</li>
+</ul>
 )"},
     {"aide", "Le menu Aide", R"(
 <ul>
