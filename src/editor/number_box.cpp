@@ -44,8 +44,11 @@ void NumberBox::edited(const QString& text) {
 bool NumberBox::confirm() {
     if (!isModified())
         return !marked_;
+    if (marked_ && text() == refusedText_)
+        return false; // judged already: the message stands, said once
     const DecimalReading r = readDecimal(text().toStdString(), rule);
     if (!r.ok()) {
+        refusedText_ = text();
         mark(true);
         emit refused(name + QStringLiteral(" : ") + QString::fromStdString(r.reason));
         return false;

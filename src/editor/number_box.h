@@ -57,4 +57,5 @@ private:
     QLocale locale_;
     double value_ = 0.0;
     bool marked_ = false;
+    QString refusedText_; // the text the mark is for
 };

@@ -128,6 +128,7 @@ TEST(PieceSizeDialogInput, DecimalTextsUnderFrenchAndEnglishDesktops) {
             EXPECT_TRUE(d.choice() == before);
             EXPECT_EQ(d.heightBox->text(), heightBefore);
             d.accept(); // "OK" keeps the dialog open on what cannot be read
+            EXPECT_EQ(refusals.count(), 1) << "said once";
             EXPECT_TRUE(d.isVisible());
             EXPECT_EQ(d.result(), QDialog::Rejected);
             EXPECT_TRUE(d.choice() == before);
