@@ -5,59 +5,103 @@
 namespace {
 
 // Written for the model builder at the bench: what to do, with the names shown on screen.
-const char* const kGuide = R"(
+// Every menu item and every button is named here as the screen shows it (without its "&"),
+// which the help menu's test checks; a new item gets its line in the section of its menu, a
+// new feature a section of its own in this table, and the contents list follows.
+struct GuideSection {
+    const char* anchor; // the link target of the contents list
+    const char* title;
+    const char* body; // HTML
+};
+
+const char* const kIntroduction = R"(
 <h2>EDITEUR de COUPLES</h2>
 <p>L'éditeur dessine un couple de fuselage de modèle réduit, la pièce découpée qui donne sa
-section au fuselage. Vous formez la moitié droite du couple en déplaçant ses points&nbsp;; la moitié
-gauche suit en miroir. Un doublage intérieur peut s'ajouter au couple. La fenêtre «&nbsp;Assemblage&nbsp;»
-montre la pièce en 3D, et le contour s'enregistre en fichier profil pour la découpe.</p>
+section au fuselage. Vous formez la moitié droite du couple en déplaçant ses points&nbsp;; la
+moitié gauche suit en miroir. Un doublage intérieur peut s'ajouter au couple. La fenêtre
+«&nbsp;Assemblage&nbsp;» montre la pièce en 3D, le travail s'enregistre en projet «&nbsp;.couple&nbsp;»
+et la pièce s'exporte à sa taille réelle pour la découpe.</p>
+)";
 
-<h3>La souris sur le dessin</h3>
+const GuideSection kSections[] = {
+    {"route", "Du plan scanné au fichier de découpe", R"(
+<ol>
+<li><b>Le plan.</b> Scannez la vue de face du fuselage (ou photographiez-la bien à plat) et
+enregistrez-la en BMP, JPEG ou PNG. Le bouton <b>Ouvrir un Projet</b> de la barre d'outils la
+choisit&nbsp;: elle s'affiche derrière le dessin.</li>
+<li><b>Le placer.</b> Dans l'onglet <b>Masque</b>, «&nbsp;Horiz&nbsp;» et «&nbsp;Vert&nbsp;»
+déplacent le plan, «&nbsp;Zoom&nbsp;» l'agrandit ou le réduit. Amenez l'axe de symétrie du couple
+dessiné sur le plan sur l'axe vertical du dessin et le couple à une bonne taille sur la
+grille. «&nbsp;MsPaint&nbsp;» du menu «&nbsp;Outils&nbsp;» ouvre le plan dans un programme de
+dessin pour le retoucher&nbsp;; «&nbsp;Image On/Off&nbsp;» deux fois le relit ensuite.</li>
+<li><b>Décalquer.</b> Tirez les points de la moitié droite sur le contour du plan avec le bouton
+gauche&nbsp;; le bouton droit épingle un point que la courbe doit toucher. «&nbsp;Nbre de
+Points&nbsp;» et «&nbsp;Résolution&nbsp;» règlent la finesse et la souplesse de la courbe.</li>
+<li><b>Le doublage.</b> Si le couple en a un, cochez «&nbsp;On / Off&nbsp;» de l'onglet
+<b>Dessin</b>, réglez «&nbsp;Epaisseur&nbsp;», et avec «&nbsp;Mouvements asservis&nbsp;»
+«&nbsp;Non&nbsp;» et «&nbsp;Action Souris&nbsp;» «&nbsp;Doublage&nbsp;» retouchez-le seul. Choisissez
+le joint dans «&nbsp;Assemblage&nbsp;».</li>
+<li><b>La taille réelle.</b> Réglez «&nbsp;Larg.:&nbsp;» et «&nbsp;Haut.:&nbsp;» pour que la pièce
+3D ait les dimensions du plan, et «&nbsp;Ep.:&nbsp;» l'épaisseur de la planche.</li>
+<li><b>Enregistrer le projet.</b> «&nbsp;Fichiers&nbsp;» › «&nbsp;Enregistrer le couple
+sous...&nbsp;» (Ctrl+Maj+S) garde tout le travail dans un fichier «&nbsp;.couple&nbsp;».</li>
+<li><b>Exporter.</b> «&nbsp;Outils&nbsp;» › «&nbsp;Exporter en DXF...&nbsp;» ou «&nbsp;Exporter
+en SVG...&nbsp;» pour la découpe laser ou la fraiseuse, «&nbsp;Exporter en PDF...&nbsp;» ou
+«&nbsp;Imprimer à l'échelle 1:1...&nbsp;» pour découper à la main. Choisissez la pièce et sa
+taille, puis le nom du fichier.</li>
+</ol>
+)"},
+    {"souris", "La souris sur le dessin", R"(
 <ul>
-<li>Bouton gauche enfoncé&nbsp;: le point le plus proche du pointeur suit la souris tant que le bouton
-reste enfoncé. Les cases en bas à gauche donnent la position du pointeur en millimètres.</li>
-<li>Bouton droit ou bouton du milieu&nbsp;: épingle le point le plus proche, ou le libère s'il l'était
-déjà. La courbe passe alors exactement par ce point.</li>
+<li>Bouton gauche enfoncé&nbsp;: le point le plus proche du pointeur suit la souris tant que le
+bouton reste enfoncé. Les cases en bas à gauche donnent la position du pointeur en
+millimètres.</li>
+<li>Bouton droit ou bouton du milieu&nbsp;: épingle le point le plus proche, ou le libère s'il
+l'était déjà. La courbe passe alors exactement par ce point.</li>
 </ul>
-
-<h3>La barre d'outils (le nom de chaque bouton s'affiche sous le pointeur)</h3>
+)"},
+    {"barre", "La barre d'outils", R"(
+<p>Le nom de chaque bouton s'affiche sous le pointeur.</p>
 <ul>
 <li><b>Ouvrir un Projet</b>&nbsp;: choisit l'image de fond (un plan scanné) à décalquer.</li>
-<li><b>Enregistrer le Projet</b>&nbsp;: enregistre le couple entier, comme le menu «&nbsp;Fichiers&nbsp;».</li>
+<li><b>Enregistrer le Projet</b>&nbsp;: enregistre le couple entier en fichier profil, comme
+«&nbsp;Sauvegarder Couple Entier&nbsp;».</li>
 <li><b>Pointillés</b>&nbsp;: montre ou cache le polygone en pointillés qui relie les points.</li>
 <li><b>Vue Points</b>&nbsp;: montre ou cache les points du contour calculé.</li>
 <li><b>Poignées</b>&nbsp;: montre ou cache les poignées des points.</li>
 <li><b>Axes On/Off</b>&nbsp;: montre ou cache les axes dans la vue 3D.</li>
 <li><b>Vue 3D</b>&nbsp;: montre ou cache la fenêtre «&nbsp;Assemblage&nbsp;».</li>
-<li><b>Grille On/Off</b>&nbsp;: cache ou montre la grille de 10&nbsp;mm du dessin&nbsp;; la vue 3D montre
-son sol quand la grille est cachée.</li>
+<li><b>Grille On/Off</b>&nbsp;: cache ou montre la grille de 10&nbsp;mm du dessin&nbsp;; la vue 3D
+montre son sol quand la grille est cachée.</li>
 </ul>
-
-<h3>Les onglets</h3>
+)"},
+    {"onglets", "Les onglets et les curseurs", R"(
 <ul>
-<li><b>Dessin</b>&nbsp;: le doublage, le nombre de points et la résolution de la courbe, l'assemblage
-et le travail de la souris.</li>
-<li><b>Masque</b>&nbsp;: l'image de fond&nbsp;: «&nbsp;Horiz&nbsp;» et «&nbsp;Vert&nbsp;» la déplacent,
-«&nbsp;Zoom&nbsp;» l'agrandit ou la réduit, «&nbsp;Image On/Off&nbsp;» la montre ou la cache.</li>
+<li><b>Dessin</b>&nbsp;: le doublage, le nombre de points et la résolution de la courbe,
+l'assemblage et le travail de la souris.</li>
+<li><b>Masque</b>&nbsp;: l'image de fond&nbsp;: «&nbsp;Horiz&nbsp;» (gauche / droite) et
+«&nbsp;Vert&nbsp;» (haut / bas) la déplacent, «&nbsp;Zoom&nbsp;» l'agrandit ou la réduit,
+«&nbsp;Image On/Off&nbsp;» la montre ou la cache.</li>
 </ul>
 <p><b>Nbre de Points</b> règle le nombre de points du contour enregistré, <b>Résolution</b> la
 souplesse de la courbe. Les curseurs <b>Ep.:</b>, <b>Haut.:</b> et <b>Larg.:</b> règlent
-l'épaisseur, la hauteur et la largeur de la pièce en 3D.</p>
-
-<h3>Le doublage</h3>
+l'épaisseur, la hauteur et la largeur de la pièce en 3D, qui sont aussi celles de la pièce
+exportée.</p>
+)"},
+    {"doublage", "Le doublage", R"(
 <ul>
-<li><b>Doublage On / Off</b>&nbsp;: ajoute ou retire le doublage&nbsp;; <b>Epaisseur</b> règle sa taille
-par rapport au couple.</li>
+<li><b>Doublage On / Off</b>&nbsp;: ajoute ou retire le doublage&nbsp;; <b>Epaisseur</b> règle sa
+taille par rapport au couple.</li>
 <li><b>Mouvements asservis</b>&nbsp;: avec «&nbsp;Oui&nbsp;» le doublage suit le couple&nbsp;; avec
 «&nbsp;Non&nbsp;» il reste en place et se modifie seul.</li>
 <li><b>Action Souris</b>&nbsp;: «&nbsp;Couple&nbsp;» déplace les points du couple,
 «&nbsp;Doublage&nbsp;» ceux du doublage (seulement avec «&nbsp;Non&nbsp;»).</li>
 <li><b>Assemblage</b>&nbsp;: «&nbsp;Horizontal&nbsp;» ou «&nbsp;Vertical&nbsp;» façonne le doublage
-pour le joint des deux moitiés du couple, sur l'axe horizontal ou vertical&nbsp;; «&nbsp;Aucun&nbsp;»&nbsp;:
-pas de joint.</li>
+pour le joint des deux moitiés du couple, sur l'axe horizontal ou vertical&nbsp;;
+«&nbsp;Aucun&nbsp;»&nbsp;: pas de joint.</li>
 </ul>
-
-<h3>La fenêtre Assemblage (3D)</h3>
+)"},
+    {"vue3d", "La fenêtre Assemblage (3D)", R"(
 <ul>
 <li>Glisser avec le bouton gauche tourne la pièce&nbsp;; glisser avec le bouton droit vers le bas
 l'éloigne, vers le haut la rapproche.</li>
@@ -67,18 +111,111 @@ l'éloigne, vers le haut la rapproche.</li>
 <b>Couple Gauche</b>, <b>Couple Droit</b>, <b>Couple Supérieur</b>,
 <b>CoupleInférieur</b>.</li>
 </ul>
+)"},
+    {"fichiers", "Le menu Fichiers&nbsp;: projets et profils", R"(
+<p>Un <b>projet</b> «&nbsp;.couple&nbsp;» garde tout le travail&nbsp;: les points du couple et du
+doublage, les épingles, les réglages, la pièce 3D et sa vue, l'onglet montré. Il se rouvre
+exactement.</p>
+<ul>
+<li><b>Ouvrir un couple...</b> (Ctrl+O)&nbsp;: ouvre un projet. Un fichier qui n'est pas un projet
+de l'éditeur ou qui est abîmé est refusé avec la raison, et le travail reste tel quel.</li>
+<li><b>Enregistrer le couple</b> (Ctrl+S)&nbsp;: enregistre le projet sous son nom.</li>
+<li><b>Enregistrer le couple sous...</b> (Ctrl+Maj+S)&nbsp;: enregistre le projet sous un nouveau
+nom&nbsp;; «&nbsp;.couple&nbsp;» s'ajoute au nom qui n'en a pas.</li>
+</ul>
+<p>Le titre de la fenêtre nomme le projet et marque d'une étoile les modifications non
+enregistrées&nbsp;; quitter ou ouvrir un autre projet demande alors s'il faut les enregistrer.</p>
+<p>Un <b>fichier profil</b> «&nbsp;.DAT&nbsp;» donne le contour d'une pièce&nbsp;: une paire de
+coordonnées x et y par ligne, avec un point décimal, quelle que soit la langue du bureau.
+L'extension s'ajoute si le nom n'en a pas.</p>
+<ul>
+<li><b>Charger</b>&nbsp;: choisit un fichier profil&nbsp;; seul son nom est retenu, le couple à
+l'écran ne change pas.</li>
+<li><b>Sauvegarder 1/2 couple Gauche</b>, <b>Sauvegarder 1/2 couple Droit</b>,
+<b>Sauvegarder 1/2 couple Haut</b>, <b>Sauvegarder 1/2 couple Bas</b>&nbsp;: enregistrent une
+moitié du couple (avec son doublage s'il est là).</li>
+<li><b>Sauvegarder Couple Entier</b>&nbsp;: enregistre le couple entier.</li>
+<li><b>Quitter</b>&nbsp;: ferme l'éditeur et ses fenêtres.</li>
+</ul>
+)"},
+    {"edition", "Le menu Edition&nbsp;: annuler et rétablir", R"(
+<ul>
+<li><b>Annuler</b> (Ctrl+Z)&nbsp;: reprend la dernière modification du couple&nbsp;; le menu la
+nomme, par exemple «&nbsp;Annuler : déplacer le point 4&nbsp;».</li>
+<li><b>Rétablir</b> (Ctrl+Maj+Z ou Ctrl+Y)&nbsp;: refait ce qui vient d'être annulé.</li>
+</ul>
+<p>Chaque modification du travail est un pas&nbsp;: un glissé entier, une épingle, «&nbsp;Nbre de
+Points&nbsp;», «&nbsp;Résolution&nbsp;», «&nbsp;Epaisseur&nbsp;», le doublage, le joint, les modes,
+une dimension de la pièce 3D. L'affichage (boutons de la barre, vue 3D, image de fond) n'en est
+pas un. Les mille derniers pas sont gardés&nbsp;; ouvrir un projet repart de zéro.</p>
+)"},
+    {"outils", "Le menu Outils&nbsp;: dessin du plan et exports", R"(
+<ul>
+<li><b>MsPaint</b>&nbsp;: ouvre l'image de fond dans un programme de dessin (KolourPaint, Pinta,
+mtPaint, GIMP ou Krita, le premier trouvé, sinon le programme d'images du bureau). Retouchez et
+enregistrez le plan, puis «&nbsp;Image On/Off&nbsp;» deux fois pour le relire. Sans image de fond,
+rien ne s'ouvre.</li>
+<li><b>Exporter en SVG...</b>&nbsp;: un dessin vectoriel en millimètres, pour la découpe laser ou
+un programme de dessin.</li>
+<li><b>Exporter en DXF...</b>&nbsp;: un dessin DXF en millimètres pour la découpe laser ou la
+fraiseuse&nbsp;; le couple sur le calque «&nbsp;COUPLE&nbsp;», le doublage sur
+«&nbsp;DOUBLAGE&nbsp;».</li>
+<li><b>Exporter en PDF...</b>&nbsp;: la pièce à l'échelle 1:1 sur des pages à imprimer.</li>
+<li><b>Imprimer à l'échelle 1:1...</b>&nbsp;: les mêmes pages, sur l'imprimante.</li>
+</ul>
+<p>La pièce a sa taille réelle, celle de la pièce 3D, en millimètres. Chaque export demande
+d'abord la pièce (le couple entier ou une moitié) et sa largeur ou sa hauteur&nbsp;: l'autre suit
+tant que «&nbsp;Garder les proportions&nbsp;» est coché, avec les proportions du dessin&nbsp;;
+décochez-le pour étirer la pièce. Tapez les tailles avec une virgule ou un point
+(«&nbsp;101,5&nbsp;» ou «&nbsp;101.5&nbsp;»)&nbsp;; des espaces peuvent grouper les chiffres par
+trois («&nbsp;1 011,5&nbsp;»). Un texte qui n'est pas un nombre de la case (lettres, plusieurs
+virgules, valeur hors de l'intervalle) est refusé&nbsp;: la case s'encadre de rouge, un message
+dit pourquoi et rien ne change. Pour le PDF et l'impression, «&nbsp;Page&nbsp;:&nbsp;» choisit
+A4 ou A3, en portrait ou en paysage.</p>
+<p>La page porte sous la pièce son nom, ses dimensions et un carré de contrôle de
+10&nbsp;mm&nbsp;: mesurez-le à la règle avant de coller le tirage sur la planche. S'il ne mesure
+pas 10&nbsp;mm, l'imprimante a mis la page à l'échelle&nbsp;: désactivez «&nbsp;ajuster à la
+page&nbsp;» dans ses réglages.</p>
+)"},
+    {"pages", "Une pièce plus grande que la page", R"(
+<p>Une pièce qui ne tient pas sur une page est partagée entre plusieurs, toujours à l'échelle
+1:1 (25 pages au plus&nbsp;; au-delà, choisissez une page plus grande ou une taille plus
+petite). Chaque page porte son repère, son carré de contrôle et, en marge, les repères de
+coupe&nbsp;; la première montre en plus le plan d'assemblage, la grille des pages sur la
+pièce.</p>
+<ul>
+<li>Les repères se lisent comme les cases d'un tableur&nbsp;: la lettre donne la colonne, de
+A à gauche, le chiffre la rangée, de 1 en haut. «&nbsp;B1&nbsp;» est à droite de
+«&nbsp;A1&nbsp;», «&nbsp;A2&nbsp;» en dessous.</li>
+<li>Deux pages voisines montrent les mêmes 10&nbsp;mm de la pièce. Les deux traits en marge
+bornent cette bande, et le repère de la voisine est écrit en face du bord.</li>
+<li>Coupez une page au ras du trait de son bord, posez-la sur sa voisine avec ce bord sur le
+trait intérieur de la voisine, vérifiez que les contours se prolongent, et collez.</li>
+</ul>
+)"},
+    {"aide", "Le menu Aide", R"(
+<ul>
+<li><b>Aide</b>&nbsp;: ce guide, dans une fenêtre qui reste ouverte à côté de l'éditeur.</li>
+<li><b>A propos</b>&nbsp;: le nom et la version de l'éditeur&nbsp;; «&nbsp;OK&nbsp;» la ferme.</li>
+</ul>
+)"},
+};
 
-<h3>Enregistrer pour la découpe</h3>
-<p>Le menu «&nbsp;Fichiers&nbsp;» enregistre le couple entier ou une de ses moitiés (gauche,
-droite, haut, bas) en «&nbsp;Fichier Profil&nbsp;» «&nbsp;.DAT&nbsp;»&nbsp;: une paire de coordonnées x
-et y par ligne, avec un point décimal. L'extension est ajoutée si le nom n'en a pas. Le menu
-«&nbsp;Charger&nbsp;» ne fait que choisir un nom&nbsp;; le couple à l'écran ne change pas.</p>
-<p>Le menu «&nbsp;Outils&nbsp;» exporte la pièce à sa taille réelle, en millimètres, celle de la
-pièce 3D&nbsp;: en SVG ou en DXF pour la découpe laser ou la fraiseuse, en PDF ou sur
-l'imprimante à l'échelle 1:1 pour la découpe à la main. Choisissez la pièce, puis sa largeur ou
-sa hauteur (l'autre suit si «&nbsp;Garder les proportions&nbsp;» est coché). La page imprimée porte
-un carré de 10&nbsp;mm&nbsp;: mesurez-le à la règle avant de coller le tirage sur la planche.</p>
-)";
+QString guideHtml() {
+    QString html = QString::fromUtf8(kIntroduction);
+    html += QStringLiteral("<p><b>Sommaire</b></p><ul>");
+    for (const GuideSection& s : kSections) {
+        html += QStringLiteral("<li><a href=\"#%1\">%2</a></li>")
+                    .arg(QLatin1String(s.anchor), QString::fromUtf8(s.title));
+    }
+    html += QStringLiteral("</ul>");
+    for (const GuideSection& s : kSections) {
+        html += QStringLiteral("<h3><a name=\"%1\"></a>%2</h3>")
+                    .arg(QLatin1String(s.anchor), QString::fromUtf8(s.title));
+        html += QString::fromUtf8(s.body);
+    }
+    return html;
+}
 
 } // namespace
 
@@ -87,7 +224,7 @@ QTextBrowser* makeHelpWindow(QWidget* parent) {
     guide->setWindowFlag(Qt::Window);
     guide->setObjectName("helpWindow");
     guide->setWindowTitle(QStringLiteral("Aide"));
-    guide->setHtml(QString::fromUtf8(kGuide));
-    guide->resize(600, 720);
+    guide->setHtml(guideHtml());
+    guide->resize(640, 760);
     return guide;
 }

@@ -2,6 +2,7 @@
 
 #include "editor/class_elastic.h"
 #include "editor/main_controls.h"
+#include "export/page_tiling.h"
 #include "export/piece_outline.h"
 #include "former/former_model.h"
 #include "session/editor_session.h"
@@ -193,7 +194,7 @@ private:
     void setHandleSet(bool couple);
     void assemblyChanged(bool joint);
     void scaleDimension(Work::Dimension& d, QLineEdit* box, void (Frm3D::*scale)(double));
-    bool printPiece(const PieceOutline& outline, const QStringList& caption);
+    bool printPiece(const PieceOutline& outline, const QStringList& caption, Sheet page);
     QString undoCaption(const Work& before, const Work& after) const;
 
     EditorSession& session_;

@@ -62,10 +62,13 @@ bool Main::Export_Piece(PieceFormat format) {
     const FormatText text = formatText(format);
     const QString title = QString::fromUtf8(text.title);
     // 1. The piece and its size.
-    const std::optional<PieceSizeChoice> choice = dialogs_.askPieceSize(title, [this](int Piece) {
-        const PieceOutline o = realSizePiece(Piece);
-        return o.ok() ? QSizeF(o.width(), o.height()) : QSizeF();
-    });
+    const std::optional<PieceSizeChoice> choice = dialogs_.askPieceSize(
+        title,
+        [this](int Piece) {
+            const PieceOutline o = realSizePiece(Piece);
+            return o.ok() ? QSizeF(o.width(), o.height()) : QSizeF();
+        },
+        format == PieceFormat::Pdf || format == PieceFormat::Print);
     if (!choice)
         return true;
     const PieceOutline outline =
@@ -80,7 +83,7 @@ bool Main::Export_Piece(PieceFormat format) {
     const QString name = QString::fromStdString(pieceCaption(piece, outline));
 
     if (format == PieceFormat::Print)
-        return printPiece(outline, caption);
+        return printPiece(outline, caption, choice->page);
 
     // 2. The drawing, refused before a name is asked when it cannot be made.
     QByteArray bytes;
@@ -88,7 +91,7 @@ bool Main::Export_Piece(PieceFormat format) {
         bytes = QByteArray::fromStdString(pieceSvg(outline, name.toStdString()));
     } else if (format == PieceFormat::Dxf) {
         bytes = QByteArray::fromStdString(pieceDxf(outline));
-    } else if (const QString refusal = piecePdf(outline, caption, name, bytes);
+    } else if (const QString refusal = piecePdf(outline, caption, name, bytes, choice->page);
                !refusal.isEmpty()) {
         dialogs_.warn(title, refusal);
         return false;
@@ -105,27 +108,24 @@ bool Main::Export_Piece(PieceFormat format) {
     return false;
 }
 
-bool Main::printPiece(const PieceOutline& outline, const QStringList& caption) {
+bool Main::printPiece(const PieceOutline& outline, const QStringList& caption, Sheet page) {
     const QString title = QString::fromUtf8(formatText(PieceFormat::Print).title);
+    // Refused before the print dialog when the sheet chosen cannot take it.
+    const SheetSize sheet = sheetSize(page);
+    if (const PageTiling pages = piecePages(outline, caption, {sheet.width, sheet.height});
+        !pages.ok()) {
+        dialogs_.warn(title, QString::fromStdString(pages.error));
+        return false;
+    }
     QPrinter printer(QPrinter::HighResolution);
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setPageOrientation(QPageLayout::Portrait);
+    setPrinterSheet(printer, page);
     printer.setDocName(title);
     const bool accepted = dialogs_.askPrinter(printer, title);
     if (!accepted)
         return true;
-    // The whole sheet is the painter's, so the piece lands where the layout puts it; a scale
-    // the driver adds ("fit to page") is the user's to switch off, the check square shows it.
-    printer.setFullPage(true);
-    const QString refusal =
-        piecePageRefusal(outline, printer.pageLayout().fullRect(QPageLayout::Millimeter).size());
-    if (!refusal.isEmpty()) {
-        dialogs_.warn(title, refusal);
-        return false;
-    }
-    paintPiecePage(printer, outline, caption);
-    if (printer.printerState() == QPrinter::Error) {
-        dialogs_.warn(title, QStringLiteral("L'impression a échoué."));
+    // On the paper the dialog ended with, which the user may have changed.
+    if (const QString error = printPiecePages(printer, outline, caption); !error.isEmpty()) {
+        dialogs_.warn(title, error);
         return false;
     }
     return true;

@@ -5,29 +5,208 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPdfWriter>
+#include <QPrinter>
+
+#include <algorithm>
 
 namespace {
 
-constexpr double kMargin = 10.0;   // mm around everything
-constexpr double kGap = 6.0;       // mm between the piece and its caption
-constexpr double kLine = 6.0;      // mm per caption line
-constexpr double kSquare = 10.0;   // the check square's side, mm
-constexpr double kPdfDpi = 9600.0; // fine enough that no coordinate is rounded visibly
-
-double captionHeight(int lines) {
-    return kGap + lines * kLine + 2.0 + kSquare;
-}
+constexpr double kPdfDpi = 9600.0;  // fine enough that no coordinate is rounded visibly
+constexpr double kMarkLength = 5.0; // mm, a cut mark in the margin
+constexpr double kMarkGap = 1.0;    // mm between a mark and the window
 
 QString mm(double v) {
     return QString::fromStdString(frenchMillimetres(v));
 }
 
-// A sheet's side: "210", "215,9".
-QString sheetMm(double v) {
-    QString s = QString::number(v, 'f', 1);
-    if (s.endsWith(QLatin1String(".0")))
-        s.chop(2);
-    return s.replace('.', ',');
+QString checkSquareText() {
+    return QStringLiteral("Carré de contrôle : 10 mm × 10 mm");
+}
+
+// Device units per millimetre of the painter's device.
+QSizeF unitsPerMm(const QPainter& p) {
+    return {p.device()->logicalDpiX() / 25.4, p.device()->logicalDpiY() / 25.4};
+}
+
+QPainterPath piecePath(const PieceOutline& outline, MmPoint topLeft, double px, double py) {
+    auto at = [&](const MmPoint& q) {
+        return QPointF((q.x - topLeft.x) * px, (topLeft.y - q.y) * py);
+    };
+    QPainterPath path;
+    for (const PiecePath& run : outline.paths) {
+        path.moveTo(at(run.points.front()));
+        for (std::size_t k = 1; k < run.points.size(); ++k) {
+            path.lineTo(at(run.points[k]));
+        }
+        path.closeSubpath();
+    }
+    return path;
+}
+
+void setFontPoints(QPainter& p, double points, bool bold = false) {
+    QFont font = p.font();
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    p.setFont(font);
+}
+
+void setPenMm(QPainter& p, double widthMm, double px) {
+    QPen pen(Qt::black);
+    pen.setWidthF(widthMm * px);
+    p.setPen(pen);
+}
+
+// One page: the piece centred with its caption and the check square under it.
+void paintSinglePage(QPainter& p, const PieceOutline& outline, const QStringList& caption) {
+    const auto [px, py] = unitsPerMm(p);
+    // The sheet as painted, which may differ from its nominal size by a rounding of the
+    // page's points: the piece is centred on what comes out.
+    const QSizeF page(p.device()->width() / px, p.device()->height() / py);
+    // The block (piece, caption, square) is centred on the sheet, the piece on its middle line.
+    const double blockH = outline.height() + captionHeight(static_cast<int>(caption.size()));
+    const double top = (page.height() - blockH) / 2.0;
+    const double left = (page.width() - outline.width()) / 2.0;
+    paintPieceOutline(p, outline, {outline.minX - left, outline.maxY + top}, px, py);
+
+    setFontPoints(p, 10.0);
+    double y = top + outline.height() + kCaptionGap;
+    for (const QString& line : caption) {
+        p.drawText(QRectF(0, y * py, page.width() * px, kCaptionLine * py),
+                   Qt::AlignHCenter | Qt::AlignVCenter, line);
+        y += kCaptionLine;
+    }
+    y += 2.0;
+    const QString label = checkSquareText();
+    const double labelW = p.fontMetrics().horizontalAdvance(label) / px;
+    const double rowLeft = (page.width() - kCheckSquare - 3.0 - labelW) / 2.0;
+    setPenMm(p, 0.1, px);
+    p.drawRect(QRectF(rowLeft * px, y * py, kCheckSquare * px, kCheckSquare * py));
+    p.drawText(QRectF((rowLeft + kCheckSquare + 3.0) * px, y * py, labelW * px + 2 * px,
+                      kCheckSquare * py),
+               Qt::AlignLeft | Qt::AlignVCenter, label);
+}
+
+// The map of the assembly in `box` (mm): the sheets' windows as a grid with their labels and
+// the piece's outline over it.
+void paintAssemblyMap(QPainter& p, const PieceOutline& outline, const PageTiling& pages,
+                      const QRectF& box, double px, double py) {
+    const double step = pages.windowWidth - kTileOverlap;
+    const double stepY = pages.windowHeight - kTileOverlap;
+    const double coverW = pages.columns * step + kTileOverlap;
+    const double coverH = pages.rows * stepY + kTileOverlap;
+    const double scale = std::min(box.width() / coverW, box.height() / coverH);
+    const QPointF origin(box.right() - coverW * scale, box.top()); // mm, right-aligned
+    setPenMm(p, 0.1, px);
+    setFontPoints(p, 6.0);
+    for (const PageTile& tile : pages.tiles) {
+        // Each cell up to where the next window starts, the last one to its window's end.
+        const double w = tile.column + 1 < pages.columns ? step : pages.windowWidth;
+        const double h = tile.row + 1 < pages.rows ? stepY : pages.windowHeight;
+        const QRectF cell((origin.x() + tile.column * step * scale) * px,
+                          (origin.y() + tile.row * stepY * scale) * py, w * scale * px,
+                          h * scale * py);
+        p.drawRect(cell);
+        p.drawText(cell, Qt::AlignCenter, QString::fromStdString(tile.label));
+    }
+    p.save();
+    p.translate(origin.x() * px, origin.y() * py);
+    setPenMm(p, 0.2, px);
+    p.drawPath(piecePath(outline, {pages.tiles.front().left, pages.tiles.front().top}, scale * px,
+                         scale * py));
+    p.restore();
+}
+
+// A sheet of a shared piece: its window of the piece, the cut marks and neighbours' labels in
+// the margins, and under the window its label, the check square and, on the first, the map.
+void paintTile(QPainter& p, const PieceOutline& outline, const QStringList& caption,
+               const PageTiling& pages, int index) {
+    const auto [px, py] = unitsPerMm(p);
+    const PageTile& tile = pages.tiles[static_cast<std::size_t>(index)];
+    const double wl = pages.windowLeft, wt = pages.windowTop;
+    const double wr = wl + pages.windowWidth, wb = wt + pages.windowHeight;
+
+    // 1. The piece's part, clipped to the window.
+    p.save();
+    p.setClipRect(QRectF(wl * px, wt * py, pages.windowWidth * px, pages.windowHeight * py));
+    p.translate(wl * px, wt * py);
+    paintPieceOutline(p, outline, {tile.left, tile.top}, px, py);
+    p.restore();
+
+    // 2. Where a neighbour's window overlaps this one: marks at both edges of the overlap, in
+    // the margins on either side, and the neighbour's label beside the middle of the edge.
+    auto neighbour = [&](int dc, int dr) -> const PageTile* {
+        const int c = tile.column + dc, r = tile.row + dr;
+        if (c < 0 || r < 0 || c >= pages.columns || r >= pages.rows)
+            return nullptr;
+        return &pages.tiles[static_cast<std::size_t>(r * pages.columns + c)];
+    };
+    setFontPoints(p, 7.0);
+    const double before = kMarkGap + kMarkLength; // the mark's far end from the window
+    for (const auto& [dc, dr] : {std::pair{1, 0}, std::pair{-1, 0}, std::pair{0, 1}, {0, -1}}) {
+        const PageTile* next = neighbour(dc, dr);
+        if (!next)
+            continue;
+        setPenMm(p, 0.1, px);
+        const QString label = QString::fromStdString(next->label);
+        if (dc != 0) {
+            const double edge = dc > 0 ? wr : wl;
+            for (const double x : {edge, edge - dc * kTileOverlap}) {
+                p.drawLine(QPointF(x * px, (wt - before) * py),
+                           QPointF(x * px, (wt - kMarkGap) * py));
+                p.drawLine(QPointF(x * px, (wb + kMarkGap) * py),
+                           QPointF(x * px, (wb + before) * py));
+            }
+            const double labelLeft = dc > 0 ? wr + kMarkGap : 0.0;
+            p.drawText(QRectF(labelLeft * px, (wt + pages.windowHeight / 2 - 3) * py,
+                              (kPageMargin - kMarkGap) * px, 6 * py),
+                       Qt::AlignCenter, label);
+        } else {
+            const double edge = dr > 0 ? wb : wt;
+            for (const double y : {edge, edge - dr * kTileOverlap}) {
+                p.drawLine(QPointF((wl - before) * px, y * py),
+                           QPointF((wl - kMarkGap) * px, y * py));
+                p.drawLine(QPointF((wr + kMarkGap) * px, y * py),
+                           QPointF((wr + before) * px, y * py));
+            }
+            const double labelTop = dr > 0 ? wb + kMarkGap : wt - before;
+            p.drawText(QRectF((wl + pages.windowWidth / 2 - 10) * px, labelTop * py, 20 * px,
+                              kMarkLength * py),
+                       Qt::AlignCenter, label);
+        }
+    }
+
+    // 3. Under the window: the label, the piece's name, the check square and the caption.
+    const double lineTop = wb + kMarkGap + kMarkLength;
+    const double textRight = index == 0 ? wl + pages.windowWidth * 0.55 : wr;
+    const QString pageText = QStringLiteral("%1   page %2 sur %3   %4")
+                                 .arg(QString::fromStdString(tile.label))
+                                 .arg(index + 1)
+                                 .arg(pages.tiles.size())
+                                 .arg(caption.value(0));
+    setFontPoints(p, 10.0, true);
+    p.drawText(QRectF(wl * px, lineTop * py, (textRight - wl) * px, kCaptionLine * py),
+               Qt::AlignLeft | Qt::AlignVCenter,
+               p.fontMetrics().elidedText(pageText, Qt::ElideRight,
+                                          static_cast<int>((textRight - wl) * px)));
+    const double squareTop = lineTop + kCaptionLine + 1.0;
+    setPenMm(p, 0.1, px);
+    p.drawRect(QRectF(wl * px, squareTop * py, kCheckSquare * px, kCheckSquare * py));
+    setFontPoints(p, 8.0);
+    const double textLeft = wl + kCheckSquare + 3.0;
+    for (const auto& [text, row] : {std::pair{checkSquareText(), 0}, {caption.value(1), 1}}) {
+        p.drawText(QRectF(textLeft * px, (squareTop + row * kCheckSquare / 2) * py,
+                          (textRight - textLeft) * px, kCheckSquare / 2 * py),
+                   Qt::AlignLeft | Qt::AlignVCenter,
+                   p.fontMetrics().elidedText(text, Qt::ElideRight,
+                                              static_cast<int>((textRight - textLeft) * px)));
+    }
+    // 4. The first sheet shows how they go together.
+    if (index == 0) {
+        const double mapLeft = textRight + 3.0;
+        paintAssemblyMap(p, outline, pages,
+                         QRectF(mapLeft, lineTop, wr - mapLeft, squareTop + kCheckSquare - lineTop),
+                         px, py);
+    }
 }
 
 } // namespace
@@ -39,84 +218,86 @@ QStringList piecePageCaption(Piece piece, const PieceOutline& outline, int thick
                 .arg(thicknessMm)};
 }
 
-QString piecePageRefusal(const PieceOutline& outline, QSizeF pageMm) {
-    const double roomW = pageMm.width() - 2 * kMargin;
-    const double roomH = pageMm.height() - 2 * kMargin - captionHeight(2);
-    if (outline.width() <= roomW && outline.height() <= roomH)
-        return {};
-    return QStringLiteral("La pièce mesure %1 × %2 mm : elle ne tient pas à l'échelle 1:1 sur "
-                          "la page de %3 × %4 mm, qui laisse %5 × %6 mm au dessin.")
-        .arg(mm(outline.width()), mm(outline.height()), sheetMm(pageMm.width()),
-             sheetMm(pageMm.height()), sheetMm(roomW), sheetMm(roomH));
+PageTiling piecePages(const PieceOutline& outline, const QStringList& caption, QSizeF sheetMm) {
+    return tilePiece(outline, {sheetMm.width(), sheetMm.height()},
+                     static_cast<int>(caption.size()));
 }
 
-void paintPiecePage(QPagedPaintDevice& device, const PieceOutline& outline,
-                    const QStringList& caption) {
-    const double px = device.logicalDpiX() / 25.4; // device units per millimetre
-    const double py = device.logicalDpiY() / 25.4;
-    // The sheet as painted, which may differ from its nominal size by a rounding of the
-    // page's points: the piece is centred on what comes out.
-    const QSizeF page(device.width() / px, device.height() / py);
-    QPainter p(&device);
+void paintPieceOutline(QPainter& p, const PieceOutline& outline, MmPoint topLeft, double pxPerMmX,
+                       double pxPerMmY) {
+    p.save();
     p.setRenderHint(QPainter::Antialiasing);
+    setPenMm(p, 0.15, pxPerMmX); // a fine line the knife can follow
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(piecePath(outline, topLeft, pxPerMmX, pxPerMmY));
+    p.restore();
+}
 
-    // The block (piece, caption, square) is centred on the sheet, the piece on its middle line.
-    const double blockH = outline.height() + captionHeight(static_cast<int>(caption.size()));
-    const double top = (page.height() - blockH) / 2.0;
-    const double left = (page.width() - outline.width()) / 2.0;
-    // Piece millimetres (y up, origin on the axes) to the sheet's device units.
-    auto at = [&](const MmPoint& q) {
-        return QPointF((left + q.x - outline.minX) * px, (top + outline.maxY - q.y) * py);
-    };
-    QPainterPath path;
-    for (const PiecePath& run : outline.paths) {
-        path.moveTo(at(run.points.front()));
-        for (std::size_t k = 1; k < run.points.size(); ++k) {
-            path.lineTo(at(run.points[k]));
-        }
-        path.closeSubpath();
-    }
-    QPen pen(Qt::black);
-    pen.setWidthF(0.15 * px); // a fine line the knife can follow
-    p.setPen(pen);
-    p.drawPath(path);
+void paintPiecePage(QPainter& p, const PieceOutline& outline, const QStringList& caption,
+                    const PageTiling& pages, int index) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    if (pages.single)
+        paintSinglePage(p, outline, caption);
+    else
+        paintTile(p, outline, caption, pages, index);
+    p.restore();
+}
 
-    QFont font = p.font();
-    font.setPointSizeF(10.0);
-    p.setFont(font);
-    double y = top + outline.height() + kGap;
-    for (const QString& line : caption) {
-        p.drawText(QRectF(0, y * py, page.width() * px, kLine * py),
-                   Qt::AlignHCenter | Qt::AlignVCenter, line);
-        y += kLine;
+bool paintPiecePages(QPagedPaintDevice& device, const PieceOutline& outline,
+                     const QStringList& caption, const PageTiling& pages) {
+    QPainter p(&device);
+    for (std::size_t i = 0; i < pages.tiles.size(); ++i) {
+        if (i > 0 && !device.newPage())
+            return false;
+        paintPiecePage(p, outline, caption, pages, static_cast<int>(i));
     }
-    y += 2.0;
-    const QString label = QStringLiteral("Carré de contrôle : 10 mm × 10 mm");
-    const double labelW = p.fontMetrics().horizontalAdvance(label) / px;
-    const double rowLeft = (page.width() - kSquare - 3.0 - labelW) / 2.0;
-    pen.setWidthF(0.1 * px);
-    p.setPen(pen);
-    p.drawRect(QRectF(rowLeft * px, y * py, kSquare * px, kSquare * py));
-    p.drawText(QRectF((rowLeft + kSquare + 3.0) * px, y * py, labelW * px + 2 * px, kSquare * py),
-               Qt::AlignLeft | Qt::AlignVCenter, label);
+    return true;
 }
 
 QString piecePdf(const PieceOutline& outline, const QStringList& caption, const QString& title,
-                 QByteArray& pdf) {
+                 QByteArray& pdf, Sheet sheet) {
     pdf.clear();
-    const QPageLayout a4(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF());
-    if (QString refusal = piecePageRefusal(outline, a4.fullRect(QPageLayout::Millimeter).size());
-        !refusal.isEmpty())
-        return refusal;
+    const SheetSize size = sheetSize(sheet);
+    const PageTiling pages = piecePages(outline, caption, {size.width, size.height});
+    if (!pages.ok())
+        return QString::fromStdString(pages.error);
+    const bool a3 = sheet == Sheet::A3Portrait || sheet == Sheet::A3Landscape;
+    const QPageLayout layout(
+        QPageSize(a3 ? QPageSize::A3 : QPageSize::A4),
+        size.width > size.height ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF());
     QBuffer buffer(&pdf);
     buffer.open(QIODevice::WriteOnly);
     {
         QPdfWriter writer(&buffer);
         writer.setResolution(static_cast<int>(kPdfDpi));
-        writer.setPageLayout(a4);
+        writer.setPageLayout(layout);
         writer.setTitle(title);
         writer.setCreator(QStringLiteral("EDITEUR de COUPLES"));
-        paintPiecePage(writer, outline, caption);
+        paintPiecePages(writer, outline, caption, pages);
     }
+    return {};
+}
+
+void setPrinterSheet(QPrinter& printer, Sheet sheet) {
+    const bool a3 = sheet == Sheet::A3Portrait || sheet == Sheet::A3Landscape;
+    printer.setPageSize(QPageSize(a3 ? QPageSize::A3 : QPageSize::A4));
+    printer.setPageOrientation(sheet == Sheet::A4Landscape || sheet == Sheet::A3Landscape
+                                   ? QPageLayout::Landscape
+                                   : QPageLayout::Portrait);
+}
+
+QString printPiecePages(QPrinter& printer, const PieceOutline& outline,
+                        const QStringList& caption) {
+    // The whole sheet is the painter's, so the piece lands where the layout puts it; a scale
+    // the driver adds ("fit to page") is the user's to switch off, the check square shows it.
+    printer.setFullPage(true);
+    const PageTiling pages =
+        piecePages(outline, caption, printer.pageLayout().fullRect(QPageLayout::Millimeter).size());
+    if (!pages.ok())
+        return QString::fromStdString(pages.error);
+    if (!paintPiecePages(printer, outline, caption, pages) ||
+        printer.printerState() == QPrinter::Error)
+        return QStringLiteral("L'impression a échoué.");
     return {};
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "export/page_tiling.h"
 #include "export/piece_outline.h"
 
 #include <QByteArray>
@@ -8,22 +9,44 @@
 #include <QStringList>
 
 class QPagedPaintDevice;
+class QPainter;
+class QPrinter;
 
-// One page with the piece at exactly 1:1, centred, its caption under it and a 10 mm check
-// square to measure the print with a ruler. Used for the PDF file and for printing.
+// The piece at exactly 1:1 on paper, for the PDF file and for printing. A piece that fits
+// one sheet is centred on it with its caption under it and a 10 mm check square to measure
+// the print with a ruler; a larger one is shared among sheets as page_tiling.h lays them out,
+// each with its label, cut marks and check square, the first with a map of the assembly.
 
 // The lines written under the piece: its name, then its width, height and thickness.
 QStringList piecePageCaption(Piece piece, const PieceOutline& outline, int thicknessMm);
 
-// "" when the piece and its caption fit on a page of that size, otherwise a French message
-// naming both sizes.
-QString piecePageRefusal(const PieceOutline& outline, QSizeF pageMm);
+// The sheets for the piece and its caption on paper of sheetMm (a nominal sheet or the
+// printer's paper); refused (its error set) beyond kMaxPages sheets.
+PageTiling piecePages(const PieceOutline& outline, const QStringList& caption, QSizeF sheetMm);
 
-// Draws the page on `device` (a PDF writer or a printer that paints the whole sheet). The
-// caller has checked piecePageRefusal.
-void paintPiecePage(QPagedPaintDevice& device, const PieceOutline& outline,
-                    const QStringList& caption);
+// Draws sheet `index` of `pages` with an open painter whose device is measured by its logical
+// dpi and starts at the sheet's top-left corner: a PDF writer, a printer painting the whole
+// sheet, or an image.
+void paintPiecePage(QPainter& p, const PieceOutline& outline, const QStringList& caption,
+                    const PageTiling& pages, int index);
 
-// The page as a PDF document on A4 portrait, or a refusal (pdf is then empty).
+// Every sheet on `device`, a new page for each after the first; false when the device
+// refused a new page.
+bool paintPiecePages(QPagedPaintDevice& device, const PieceOutline& outline,
+                     const QStringList& caption, const PageTiling& pages);
+
+// The outline alone, with the pages' fine line, the piece's point `topLeft` (millimetres, y
+// up) at the painter's origin, pxPerMm device units per millimetre: a window of a shared
+// sheet shows a part of exactly this.
+void paintPieceOutline(QPainter& p, const PieceOutline& outline, MmPoint topLeft, double pxPerMmX,
+                       double pxPerMmY);
+
+// The document as a PDF file on sheets of `sheet`, or a refusal (pdf is then empty).
 QString piecePdf(const PieceOutline& outline, const QStringList& caption, const QString& title,
-                 QByteArray& pdf);
+                 QByteArray& pdf, Sheet sheet = Sheet::A4Portrait);
+
+// Printing: the printer is set to the sheet chosen before its dialog shows, then, once the
+// user confirmed it, every sheet is printed on the paper of the dialog, the whole sheet the
+// painter's. "" or the French reason it was refused or failed.
+void setPrinterSheet(QPrinter& printer, Sheet sheet);
+QString printPiecePages(QPrinter& printer, const PieceOutline& outline, const QStringList& caption);

@@ -1,10 +1,16 @@
 #include "editor/piece_size_dialog.h"
 
+#include "editor/number_box.h"
+#include "editor/window_title.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QDoubleSpinBox>
+#include <QEvent>
 #include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QSignalBlocker>
 
 namespace {
 
@@ -15,85 +21,151 @@ const std::pair<const char*, int> kPieces[] = {{"Couple Entier", 5},
                                                {"1/2 couple Haut", 2},
                                                {"1/2 couple Bas", 1}};
 
-QDoubleSpinBox* millimetreBox(QWidget* parent) {
-    auto* b = new QDoubleSpinBox(parent);
-    b->setRange(0.01, 10000.0);
-    b->setDecimals(2);
-    b->setSuffix(QStringLiteral(" mm"));
-    return b;
+const Sheet kSheets[] = {Sheet::A4Portrait, Sheet::A4Landscape, Sheet::A3Portrait,
+                         Sheet::A3Landscape};
+
+// A box and its unit.
+QWidget* millimetres(NumberBox* box, QWidget* parent) {
+    auto* row = new QWidget(parent);
+    auto* h = new QHBoxLayout(row);
+    h->setContentsMargins(0, 0, 0, 0);
+    h->addWidget(box);
+    h->addWidget(new QLabel(QStringLiteral("mm"), row));
+    return row;
 }
 
 } // namespace
 
 PieceSizeDialog::PieceSizeDialog(const QString& title, std::function<QSizeF(int)> realSize,
-                                 QWidget* parent)
+                                 QWidget* parent, bool pageChoice)
     : QDialog(parent), realSize_(std::move(realSize)) {
     setWindowTitle(title);
     pieceBox = new QComboBox(this);
     for (const auto& [name, code] : kPieces) {
         pieceBox->addItem(QString::fromUtf8(name), code);
     }
-    widthBox = millimetreBox(this);
-    heightBox = millimetreBox(this);
+    const DecimalRule size{0.01, 10000.0, false};
+    widthBox = new NumberBox(QStringLiteral("Largeur"), size, 2, this);
+    heightBox = new NumberBox(QStringLiteral("Hauteur"), size, 2, this);
     keepProportions = new QCheckBox(QStringLiteral("Garder les proportions"), this);
     keepProportions->setChecked(true);
+    pageBox = new QComboBox(this);
+    for (const Sheet s : kSheets) {
+        const std::string_view name = sheetName(s);
+        pageBox->addItem(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())),
+                         static_cast<int>(s));
+    }
+    message = new QLabel(this);
+    message->setStyleSheet(QStringLiteral("color: rgb(208, 0, 0);"));
+    message->setWordWrap(true);
+    message->hide();
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
 
     auto* form = new QFormLayout(this);
     form->addRow(QStringLiteral("Pièce :"), pieceBox);
-    form->addRow(QStringLiteral("Largeur :"), widthBox);
-    form->addRow(QStringLiteral("Hauteur :"), heightBox);
+    form->addRow(QStringLiteral("Largeur :"), millimetres(widthBox, this));
+    form->addRow(QStringLiteral("Hauteur :"), millimetres(heightBox, this));
     form->addRow(keepProportions);
+    form->addRow(QStringLiteral("Page :"), pageBox);
+    form->setRowVisible(pageBox, pageChoice);
+    form->addRow(message);
     form->addRow(buttons);
 
     connect(pieceBox, &QComboBox::currentIndexChanged, this, [this] { showRealSize(); });
-    connect(widthBox, &QDoubleSpinBox::valueChanged, this, [this] { sizeTyped(true); });
-    connect(heightBox, &QDoubleSpinBox::valueChanged, this, [this] { sizeTyped(false); });
+    connect(widthBox, &NumberBox::valueTyped, this, [this] { sizeTyped(true); });
+    connect(heightBox, &NumberBox::valueTyped, this, [this] { sizeTyped(false); });
+    connect(widthBox, &NumberBox::refused, this, &PieceSizeDialog::boxRefused);
+    connect(heightBox, &NumberBox::refused, this, &PieceSizeDialog::boxRefused);
+    connect(keepProportions, &QCheckBox::toggled, this, [this](bool on) {
+        if (on)
+            follow();
+    });
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     showRealSize();
+    fitWidthToTitle(*this);
+}
+
+void PieceSizeDialog::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::WindowTitleChange || event->type() == QEvent::FontChange)
+        fitWidthToTitle(*this);
 }
 
 void PieceSizeDialog::showRealSize() {
     shown_ = realSize_(pieceBox->currentData().toInt());
-    filling_ = true;
     widthBox->setValue(shown_.width());
     heightBox->setValue(shown_.height());
-    filling_ = false;
     widthTyped_ = heightTyped_ = false;
+    message->hide();
 }
 
-void PieceSizeDialog::sizeTyped(bool widthTyped) {
-    if (filling_)
+void PieceSizeDialog::sizeTyped(bool width) {
+    (width ? widthTyped_ : heightTyped_) = true;
+    widthLast_ = width;
+    if (!widthBox->isMarked() && !heightBox->isMarked())
+        message->hide();
+    if (keepProportions->isChecked())
+        follow();
+}
+
+void PieceSizeDialog::follow() {
+    if (!(widthTyped_ || heightTyped_) || !(shown_.width() > 0) || !(shown_.height() > 0))
         return;
-    widthTyped_ = widthTyped_ || widthTyped;
-    heightTyped_ = heightTyped_ || !widthTyped;
-    if (!keepProportions->isChecked() || !(shown_.width() > 0) || !(shown_.height() > 0))
-        return;
-    // The other follows; only the one typed last counts, so rounding the other to two
-    // decimals never bends the proportions.
-    filling_ = true;
-    if (widthTyped) {
+    // The other side follows the one typed last with the piece's own proportions; only that
+    // one counts, so the other's rounding to two decimals never bends them.
+    if (widthLast_) {
         heightBox->setValue(widthBox->value() * shown_.height() / shown_.width());
         heightTyped_ = false;
     } else {
         widthBox->setValue(heightBox->value() * shown_.width() / shown_.height());
         widthTyped_ = false;
     }
-    filling_ = false;
+}
+
+void PieceSizeDialog::boxRefused(const QString& text) {
+    message->setText(text);
+    message->show();
+    emit refused(text);
+}
+
+void PieceSizeDialog::accept() {
+    const bool widthOk = widthBox->confirm();
+    if (heightBox->confirm() && widthOk)
+        QDialog::accept();
 }
 
 PieceSizeChoice PieceSizeDialog::choice() const {
     PieceSizeChoice c;
     c.Piece = pieceBox->currentData().toInt();
+    c.page = static_cast<Sheet>(pageBox->currentData().toInt());
     if (widthTyped_)
         c.width = widthBox->value();
     if (heightTyped_)
         c.height = heightBox->value();
-    // Without proportions the size not typed stays the real one.
+    // Without proportions the side not typed is what its box says.
     if (!keepProportions->isChecked() && (c.width || c.height)) {
-        c.width = c.width.value_or(shown_.width());
-        c.height = c.height.value_or(shown_.height());
+        c.width = c.width ? c.width : widthBox->shownValue();
+        c.height = c.height ? c.height : heightBox->shownValue();
     }
     return c;
+}
+
+void PieceSizeDialog::setChoice(const PieceSizeChoice& c) {
+    if (const int i = pieceBox->findData(c.Piece); i >= 0) {
+        const QSignalBlocker quiet(pieceBox);
+        pieceBox->setCurrentIndex(i);
+    }
+    showRealSize();
+    if (const int i = pageBox->findData(static_cast<int>(c.page)); i >= 0)
+        pageBox->setCurrentIndex(i);
+    keepProportions->setChecked(!(c.width && c.height));
+    if (c.height) {
+        heightBox->setTypedValue(*c.height);
+        sizeTyped(false);
+    }
+    if (c.width) {
+        widthBox->setTypedValue(*c.width);
+        sizeTyped(true);
+    }
 }

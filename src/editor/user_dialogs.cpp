@@ -36,8 +36,9 @@ void QtUserDialogs::warn(const QString& title, const QString& text) {
 }
 
 std::optional<PieceSizeChoice> QtUserDialogs::askPieceSize(const QString& title,
-                                                           std::function<QSizeF(int)> realSize) {
-    PieceSizeDialog dialog(title, std::move(realSize), window_);
+                                                           std::function<QSizeF(int)> realSize,
+                                                           bool pageChoice) {
+    PieceSizeDialog dialog(title, std::move(realSize), window_, pageChoice);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.choice();
@@ -75,8 +76,9 @@ void ScriptedDialogs::warn(const QString& title, const QString& text) {
 }
 
 std::optional<PieceSizeChoice> ScriptedDialogs::askPieceSize(const QString& title,
-                                                             std::function<QSizeF(int)> realSize) {
-    return pieceSize ? pieceSize() : qt_.askPieceSize(title, std::move(realSize));
+                                                             std::function<QSizeF(int)> realSize,
+                                                             bool pageChoice) {
+    return pieceSize ? pieceSize() : qt_.askPieceSize(title, std::move(realSize), pageChoice);
 }
 
 bool ScriptedDialogs::askPrinter(QPrinter& printer, const QString& title) {

@@ -31,9 +31,10 @@ public:
     virtual SaveAnswer askSaveChanges(const QString& text) = 0;
     virtual void warn(const QString& title, const QString& text) = 0;
     // The piece and its size before a drawing is made; nullopt cancels. realSize gives a
-    // piece's real size by its save code.
-    virtual std::optional<PieceSizeChoice>
-    askPieceSize(const QString& title, std::function<QSizeF(int Piece)> realSize) = 0;
+    // piece's real size by its save code; pageChoice offers the sheet too (PDF, printing).
+    virtual std::optional<PieceSizeChoice> askPieceSize(const QString& title,
+                                                        std::function<QSizeF(int Piece)> realSize,
+                                                        bool pageChoice) = 0;
     // The print dialog for the printer; false cancels (the printer may be pointed at a file).
     virtual bool askPrinter(QPrinter& printer, const QString& title) = 0;
     // Starts a program with its arguments, without a shell and without waiting; false when it
@@ -49,7 +50,8 @@ public:
     SaveAnswer askSaveChanges(const QString& text) override;
     void warn(const QString& title, const QString& text) override;
     std::optional<PieceSizeChoice> askPieceSize(const QString& title,
-                                                std::function<QSizeF(int)> realSize) override;
+                                                std::function<QSizeF(int)> realSize,
+                                                bool pageChoice) override;
     bool askPrinter(QPrinter& printer, const QString& title) override;
     bool startProgram(const QString& program, const QStringList& arguments) override;
 
@@ -76,7 +78,8 @@ public:
     SaveAnswer askSaveChanges(const QString& text) override;
     void warn(const QString& title, const QString& text) override;
     std::optional<PieceSizeChoice> askPieceSize(const QString& title,
-                                                std::function<QSizeF(int)> realSize) override;
+                                                std::function<QSizeF(int)> realSize,
+                                                bool pageChoice) override;
     bool askPrinter(QPrinter& printer, const QString& title) override;
     bool startProgram(const QString& program, const QStringList& arguments) override;
 

@@ -2,6 +2,7 @@
 
 #include "editor/application.h"
 #include "editor/frm_hlp.h"
+#include "editor/number_box.h"
 #include "editor/piece_size_dialog.h"
 #include "export/piece_outline.h"
 
@@ -14,7 +15,6 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QDoubleSpinBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
@@ -25,6 +25,7 @@
 #include <QPointer>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTimer>
@@ -386,7 +387,8 @@ TEST_F(FilesMenu, EveryDesktopLocaleWritesTheSameFile) {
 
 // "&Outils" after "&MsPaint" and a separator: the real size dialog, where the other side
 // follows the one typed until the proportions are let go, then the drawing under the name
-// typed; printing draws the same page on the printer's sheet and refuses a piece too large.
+// typed; printing uses the sheet chosen, shares a larger piece among sheets and refuses one
+// that would take more than 25.
 TEST_F(FilesMenu, ToolsExportAPieceAtTheSizeTypedAndPrintIt) {
     const QList<QAction*> tools = w->ui().IM_PREFER->actions();
     const qsizetype paint = tools.indexOf(w->ui().IM_BACKCOLOR);
@@ -409,14 +411,19 @@ TEST_F(FilesMenu, ToolsExportAPieceAtTheSizeTypedAndPrintIt) {
     double followed = 0.0;
     ModalWatcher<PieceSizeDialog> user([&](PieceSizeDialog* d) {
         EXPECT_EQ(d->windowTitle(), "Exporter en SVG");
+        EXPECT_FALSE(d->pageBox->isVisible()) << "no sheet for a drawing file";
         EXPECT_NEAR(d->widthBox->value(), w->realSizePiece(5).width(), 0.005);
         d->pieceBox->setCurrentIndex(3); // "1/2 couple Haut"
         EXPECT_NEAR(d->heightBox->value(), top.height(), 0.005);
+        d->widthBox->setFocus();
         d->widthBox->selectAll();
         QTest::keyClicks(d->widthBox, "150");
+        EXPECT_NEAR(d->heightBox->value(), top.height(), 0.005) << "nothing taken before Tab";
+        QTest::keyClick(d->widthBox, Qt::Key_Tab);
         followed = d->heightBox->value();
         chosen = d->choice();
         d->keepProportions->setChecked(false);
+        d->heightBox->setFocus();
         d->heightBox->selectAll();
         QTest::keyClicks(d->heightBox, "40");
         EXPECT_DOUBLE_EQ(d->widthBox->value(), 150.0);
@@ -430,18 +437,34 @@ TEST_F(FilesMenu, ToolsExportAPieceAtTheSizeTypedAndPrintIt) {
     EXPECT_EQ(w->Chosen_File(), file("top.SVG"));
     EXPECT_NE(fileBytes(file("top.SVG")).find(R"(width="150mm" height="40mm")"), std::string::npos);
 
-    for (const double width : {100.0, 400.0}) {
-        w->dialogs.pieceSize = [width] { return PieceSizeChoice{5, width, {}}; };
+    // Printed on the sheet chosen, shared among sheets when larger, refused beyond 25 sheets.
+    const struct {
+        double width;
+        Sheet page;
+        int sheets; // 0: refused
+    } prints[] = {{100.0, Sheet::A4Portrait, 1},
+                  {400.0, Sheet::A4Portrait, 9},
+                  {400.0, Sheet::A3Landscape, 3},
+                  {2000.0, Sheet::A4Portrait, 0}};
+    static const QRegularExpression page(QStringLiteral("/Type /Page[^s]"));
+    for (const auto& row : prints) {
+        SCOPED_TRACE(testing::Message() << row.width << " mm on " << sheetName(row.page));
+        w->dialogs.pieceSize = [&row] { return PieceSizeChoice{5, row.width, {}, row.page}; };
+        const QString printed = file(QStringLiteral("printed%1.pdf").arg(row.width));
         w->dialogs.printer = [&](QPrinter& printer) {
-            printer.setOutputFileName(file("printed.pdf"));
+            EXPECT_EQ(printer.pageLayout().fullRect(QPageLayout::Millimeter).width(),
+                      sheetSize(row.page).width);
+            printer.setOutputFileName(printed);
             return true;
         };
         warnings.clear();
-        EXPECT_EQ(w->Export_Piece(Main::PieceFormat::Print), width < 200);
+        EXPECT_EQ(w->Export_Piece(Main::PieceFormat::Print), row.sheets > 0);
+        EXPECT_EQ(QString::fromStdString(fileBytes(printed)).count(page), row.sheets);
+        EXPECT_EQ(warnings.size(), row.sheets > 0 ? 0 : 1);
     }
-    EXPECT_NE(fileBytes(file("printed.pdf")).rfind("%PDF", 0), std::string::npos);
-    ASSERT_EQ(warnings.size(), 1);
-    EXPECT_TRUE(warnings[0].startsWith("La pièce mesure 400,00 × ")) << warnings[0].toStdString();
+    ASSERT_FALSE(warnings.isEmpty());
+    EXPECT_TRUE(warnings[0].startsWith("La pièce mesure 2000,00 × ")) << warnings[0].toStdString();
+    EXPECT_TRUE(warnings[0].contains("pages de 210 × 297 mm")) << warnings[0].toStdString();
 }
 
 // Some work: the doubling on and decoupled, a point dragged and one pinned.
@@ -675,17 +698,36 @@ TEST_F(FilesMenu, HelpMenuShowsTheGuideAndAFreshModalAboutWindow) {
     EXPECT_TRUE(guide->isVisible());
     EXPECT_TRUE(guide->isWindow());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    // The guide names every button of both windows as its tooltip does.
-    QStringList tooltips;
+    // The guide names every button of both windows as its tooltip does, and every menu and
+    // menu item as the menu shows it, without its "&" and its "...": a new one needs its entry.
+    QStringList names;
     for (int i : Main::pb1Indices())
-        tooltips << w->ui().pb1(i)->toolTip();
+        names << w->ui().pb1(i)->toolTip();
     for (int i = 0; i <= 5; ++i)
         for (QToolButton* b : {w->frm3D()->pb1(i), w->frm3D()->pb2(i)})
             if (b)
-                tooltips << b->toolTip();
-    EXPECT_EQ(tooltips.size(), 18);
-    for (const QString& tip : tooltips)
-        EXPECT_TRUE(guide->toPlainText().contains(tip)) << tip.toStdString();
+                names << b->toolTip();
+    EXPECT_EQ(names.size(), 18);
+    std::function<void(const QList<QAction*>&)> addItems = [&](const QList<QAction*>& items) {
+        for (QAction* a : items) {
+            if (a->isSeparator())
+                continue;
+            QString caption = a->text().remove('&');
+            if (caption.endsWith(QLatin1String("...")))
+                caption.chop(3);
+            names << caption;
+            if (a->menu())
+                addItems(a->menu()->actions());
+        }
+    };
+    addItems(w->menuBar()->actions());
+    EXPECT_GE(names.size(), 18 + 4 + 19) << "the four menus and their items";
+    const QString text = guide->toPlainText().replace(QChar::Nbsp, ' ');
+    for (const QString& name : names)
+        EXPECT_TRUE(text.contains(name)) << name.toStdString();
+    for (const char* topic : {".couple", "Ctrl+O", "Ctrl+S", "Ctrl+Z", "SVG", "DXF", "PDF",
+                              "Du plan scanné au fichier de découpe", "Horiz", "Vert", "Zoom"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(topic))) << topic;
     w->ui().IM_HRELP->trigger();
     EXPECT_EQ(w->helpWindow(), guide);
 

@@ -180,6 +180,29 @@ class ExportFiles(unittest.TestCase):
         for v in edge:
             self.assertAlmostEqual(v, 0.0, delta=TOL)
 
+    def test_a_piece_larger_than_its_sheet_is_shared_among_sheets(self):
+        # 400 x 250 mm on A4 portrait: three sheets side by side, each with its label and its
+        # 10 mm check square, the first with the map naming them all.
+        r = run(self.dir, "export=pdf:entier:big:400x250")
+        self.assertEqual(r.returncode, 0, r.stderr)
+        pages = list(extract_pages(os.path.join(self.dir, "big.PDF")))
+        self.assertEqual(len(pages), 3)
+        for number, page in enumerate(pages, 1):
+            label = f"{'ABC'[number - 1]}1"
+            with self.subTest(label=label):
+                self.assertAlmostEqual(page.bbox[2] * MM_PER_PT, 210, delta=0.5)
+                words = " ".join(el.get_text() for el in page
+                                 if isinstance(el, LTTextContainer)).split()
+                text = " ".join(words)
+                self.assertIn(f"{label} page {number} sur 3 Couple Entier", text)
+                self.assertIn("Largeur : 400,00 mm Hauteur : 250,00 mm", text)
+                squares = [el for el in page if isinstance(el, LTRect)
+                           and abs((el.x1 - el.x0) * MM_PER_PT - 10) < TOL
+                           and abs((el.y1 - el.y0) * MM_PER_PT - 10) < TOL]
+                self.assertEqual(len(squares), 1, "the 10 mm check square")
+                if number == 1:  # its label and the map's, B1 beside the edge and in the map
+                    self.assertEqual([words.count(w) for w in ("A1", "B1", "C1")], [2, 2, 1])
+
     def test_refusals_keep_the_older_file(self):
         old = os.path.join(self.dir, "old.PDF")
         with open(old, "w") as f:
@@ -189,7 +212,7 @@ class ExportFiles(unittest.TestCase):
         os.chmod(locked, stat.S_IRUSR | stat.S_IXUSR)
         # action, exit status, words of the message
         rows = [
-            ("export=pdf:entier:old:300x-", 1, "ne tient pas à l'échelle 1:1 sur la page de 210 × 297 mm"),
+            ("export=pdf:entier:old:3000x-", 1, "pages de 210 × 297 mm, plus que les 25 permises"),
             ("export=svg:entier:locked/a", 1, "Impossible d'enregistrer"),
             ("export=dxf:entier:a:0x5", 2, "outside"),
             ("export=eps:entier:a", 2, "unknown format"),

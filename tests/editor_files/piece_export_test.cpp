@@ -1,0 +1,274 @@
+#include "editor/application.h"
+#include "editor/number_box.h"
+#include "editor/piece_page.h"
+#include "editor/piece_size_dialog.h"
+#include "editor/window_title.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QImage>
+#include <QLabel>
+#include <QPainter>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+// The real sizes of the whole former and of its top half.
+QSizeF realSize(int Piece) {
+    return Piece == 2 ? QSizeF(98.10, 80.59) : QSizeF(98.10, 161.18);
+}
+
+QSizeF wholeFormer(int) {
+    return realSize(5);
+}
+
+bool operator==(const PieceSizeChoice& a, const PieceSizeChoice& b) {
+    return a.Piece == b.Piece && a.width == b.width && a.height == b.height && a.page == b.page;
+}
+
+// The size dialog is wide enough for its title as the title bar shows it, the editor's name
+// included, and shows every label and button whole, in French, at 100 % and, in the _200 run,
+// at 200 %; the user cannot make it narrower than its title.
+TEST(PieceSizeDialogLook, TitleAndEveryLabelShowWhole) {
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("EDITEUR de COUPLES"));
+    ASSERT_TRUE(useFrenchQtTexts());
+    const bool doubled = qEnvironmentVariable("QT_SCALE_FACTOR") == QLatin1String("2");
+    for (const char* title : {"Exporter en SVG", "Exporter en PDF", "Imprimer à l'échelle 1:1"}) {
+        SCOPED_TRACE(title);
+        PieceSizeDialog d(QString::fromUtf8(title), wholeFormer);
+        d.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
+        EXPECT_EQ(d.devicePixelRatio(), doubled ? 2.0 : 1.0);
+        const QString shown = shownWindowTitle(d);
+        EXPECT_EQ(shown, QString::fromUtf8(title) + QStringLiteral(" — EDITEUR de COUPLES"));
+        QFont bold = d.font();
+        bold.setBold(true);
+        const int needed = QFontMetrics(bold).horizontalAdvance(shown) + 100; // frame buttons
+        EXPECT_GE(d.width(), needed);
+        d.resize(50, d.height());
+        QApplication::processEvents();
+        EXPECT_GE(d.width(), needed) << "narrowed by the user";
+
+        QStringList texts;
+        for (const QLabel* l : d.findChildren<QLabel*>()) {
+            if (l->isVisible()) {
+                texts << l->text();
+                EXPECT_GE(l->width(), l->sizeHint().width()) << l->text().toStdString();
+            }
+        }
+        for (const QAbstractButton* b : d.findChildren<QAbstractButton*>()) {
+            texts << b->text();
+            EXPECT_GE(b->width(), b->sizeHint().width()) << b->text().toStdString();
+        }
+        for (const char* text :
+             {"Pièce :", "Largeur :", "Hauteur :", "Garder les proportions", "Annuler"})
+            EXPECT_TRUE(texts.contains(QString::fromUtf8(text))) << text;
+    }
+}
+
+// Typed as a user types, then Tab: each text under a French and an English desktop. A number
+// is taken as it says, shown with the desktop's separator, and the other side follows; any
+// other text marks the box, says why in French and changes nothing the dialog would give.
+TEST(PieceSizeDialogInput, DecimalTextsUnderFrenchAndEnglishDesktops) {
+    const struct {
+        const char* typed;
+        double value;       // taken, when no reason
+        const char* reason; // words of the refusal
+    } rows[] = {
+        {"101,1", 101.1, nullptr},
+        {"101.1", 101.1, nullptr},
+        {"1 011,5", 1011.5, nullptr},
+        {"1,2,3", 0, "« 1,2,3 » : un seul séparateur décimal"},
+        {"abc", 0, "« abc » n'est pas un nombre"},
+        {"", 0, "aucun nombre tapé"},
+        {"-5", 0, "valeur négative, hors de l'intervalle 0,01..10000"},
+        {"1e3", 0, "pas d'exposant"},
+    };
+    for (const QLocale& desktop : {QLocale(QLocale::French, QLocale::France),
+                                   QLocale(QLocale::English, QLocale::UnitedStates)}) {
+        PieceSizeDialog d(QStringLiteral("Exporter en PDF"), realSize, nullptr, true);
+        d.widthBox->setDisplayLocale(desktop);
+        d.heightBox->setDisplayLocale(desktop);
+        d.show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+        QSignalSpy refusals(&d, &PieceSizeDialog::refused);
+        for (const auto& row : rows) {
+            SCOPED_TRACE(desktop.name().toStdString() + " typed \"" + row.typed + "\"");
+            d.setChoice({5, 100.0, {}, Sheet::A3Portrait});
+            const PieceSizeChoice before = d.choice();
+            const QString heightBefore = d.heightBox->text();
+            refusals.clear();
+            d.widthBox->setFocus();
+            d.widthBox->selectAll();
+            QTest::keyClick(d.widthBox, Qt::Key_Backspace);
+            QTest::keyClicks(d.widthBox, QString::fromUtf8(row.typed));
+            QTest::keyClick(d.widthBox, Qt::Key_Tab);
+            EXPECT_EQ(d.widthBox->isMarked(), row.reason != nullptr);
+            EXPECT_EQ(d.widthBox->property("refused").toBool(), row.reason != nullptr);
+            if (!row.reason) {
+                EXPECT_EQ(d.choice().width, row.value);
+                EXPECT_EQ(d.widthBox->text(),
+                          QString::number(row.value, 'f', 2).replace('.', desktop.decimalPoint()));
+                EXPECT_NEAR(d.heightBox->value(), row.value * 161.18 / 98.10, 1e-9);
+                EXPECT_EQ(refusals.count(), 0);
+                continue;
+            }
+            ASSERT_EQ(refusals.count(), 1);
+            const QString said = refusals.front().front().toString();
+            EXPECT_TRUE(said.startsWith(QStringLiteral("Largeur : "))) << said.toStdString();
+            EXPECT_TRUE(said.contains(QString::fromUtf8(row.reason))) << said.toStdString();
+            EXPECT_EQ(d.message->text(), said);
+            EXPECT_TRUE(d.choice() == before);
+            EXPECT_EQ(d.heightBox->text(), heightBefore);
+            d.accept(); // "OK" keeps the dialog open on what cannot be read
+            EXPECT_EQ(refusals.count(), 1) << "said once";
+            EXPECT_TRUE(d.isVisible());
+            EXPECT_EQ(d.result(), QDialog::Rejected);
+            EXPECT_TRUE(d.choice() == before);
+        }
+    }
+}
+
+// The dialog opens on the piece's real size, proportions kept and nothing typed; it starts
+// again from what the caller remembers; unticked, the side not typed is what its box says.
+TEST(PieceSizeDialogInput, RealSizeRememberedChoiceAndStretching) {
+    PieceSizeDialog svg(QStringLiteral("Exporter en SVG"), realSize);
+    svg.show();
+    EXPECT_FALSE(svg.pageBox->isVisible());
+    PieceSizeDialog d(QStringLiteral("Exporter en PDF"), realSize, nullptr, true);
+    d.show();
+    EXPECT_TRUE(d.pageBox->isVisible());
+    EXPECT_TRUE(d.keepProportions->isChecked());
+    EXPECT_TRUE(d.choice() == PieceSizeChoice{});
+    EXPECT_EQ(d.widthBox->value(), 98.10);
+    EXPECT_EQ(d.heightBox->value(), 161.18);
+
+    const PieceSizeChoice remembered[] = {{2, 150.0, {}, Sheet::A3Landscape},
+                                          {3, {}, 42.125, Sheet::A4Landscape},
+                                          {1, 100.0, 40.0, Sheet::A4Portrait}};
+    for (const PieceSizeChoice& c : remembered) {
+        d.setChoice(c);
+        EXPECT_TRUE(d.choice() == c) << c.Piece;
+        EXPECT_EQ(d.keepProportions->isChecked(), !(c.width && c.height));
+    }
+    EXPECT_EQ(d.pieceBox->currentText(), "1/2 couple Bas");
+    EXPECT_EQ(d.pageBox->currentText(), "A4 portrait");
+    d.setChoice({2, 150.0, {}, Sheet::A3Landscape});
+    EXPECT_EQ(d.pieceBox->currentText(), "1/2 couple Haut");
+    EXPECT_EQ(d.pageBox->currentText(), "A3 paysage");
+    EXPECT_NEAR(d.heightBox->value(), 150.0 * 80.59 / 98.10, 1e-9);
+    d.setChoice({2, {}, 42.125, Sheet::A3Landscape});
+    EXPECT_EQ(d.heightBox->text().remove(userLocale().decimalPoint()), "42125")
+        << "a remembered size shown as exactly as it was typed";
+    // Let go: the width stays what its box says, rounded as shown, and the piece stretches.
+    d.keepProportions->setChecked(false);
+    const PieceSizeChoice stretched = d.choice();
+    EXPECT_EQ(stretched.height, 42.125);
+    EXPECT_EQ(stretched.width, d.widthBox->shownValue());
+    EXPECT_NEAR(*stretched.width, 42.125 * 98.10 / 80.59, 0.005);
+}
+
+// A piece of 400 × 250 mm on A4 portrait: three sheets side by side. Assembled by their
+// windows' places, the sheets give exactly the piece drawn whole; each carries a 10 mm check
+// square under its window.
+TEST(PieceTiledPages, PartsMeetAtTheOverlapsAndEverySheetHasItsSquare) {
+    PieceOutline piece; // an ellipse and a smaller one inside, as a former and its doubling
+    for (const double k : {1.0, 0.8}) {
+        PiecePath run;
+        run.doubling = k < 1.0;
+        for (int i = 0; i < 360; ++i) {
+            const double a = i * 3.14159265358979 / 180.0;
+            run.points.push_back({200.0 * k * std::cos(a), 50.0 + 125.0 * k * std::sin(a)});
+        }
+        piece.paths.push_back(run);
+    }
+    piece.minX = -200.0, piece.maxX = 200.0, piece.minY = -75.0, piece.maxY = 175.0;
+    const QStringList caption = piecePageCaption(Piece::Whole, piece, 3);
+    const PageTiling pages = piecePages(piece, caption, {210.0, 297.0});
+    ASSERT_TRUE(pages.ok()) << pages.error;
+    ASSERT_FALSE(pages.single);
+    ASSERT_EQ(pages.tiles.size(), 3u);
+    EXPECT_EQ(pages.tiles[2].label, "C1");
+
+    constexpr double px = 5.0; // pixels per millimetre: 127 dpi
+    constexpr int dotsPerMetre = 5000;
+    auto blank = [](double wMm, double hMm) {
+        QImage image(qRound(wMm * px), qRound(hMm * px), QImage::Format_RGB32);
+        image.setDotsPerMeterX(dotsPerMetre);
+        image.setDotsPerMeterY(dotsPerMetre);
+        image.fill(Qt::white);
+        return image;
+    };
+    const double step = pages.windowWidth - kTileOverlap;
+    QImage whole = blank(3 * step + kTileOverlap, pages.windowHeight);
+    {
+        QPainter p(&whole);
+        paintPieceOutline(p, piece, {pages.tiles[0].left, pages.tiles[0].top}, px, px);
+    }
+    auto ink = [](const QImage& image, int x, int y) { return 255 - qGray(image.pixel(x, y)); };
+    for (const PageTile& tile : pages.tiles) {
+        SCOPED_TRACE(tile.label);
+        QImage sheet = blank(210.0, 297.0);
+        {
+            QPainter p(&sheet);
+            paintPiecePage(p, piece, caption, pages, tile.column);
+        }
+        // The window against its place in the whole drawing.
+        const QRect window(qRound(pages.windowLeft * px), qRound(pages.windowTop * px),
+                           qRound(pages.windowWidth * px), qRound(pages.windowHeight * px));
+        const int offset = qRound(tile.column * step * px);
+        int drawn = 0, differing = 0;
+        for (int y = 0; y < window.height(); ++y) {
+            for (int x = 0; x < window.width(); ++x) {
+                const int a = ink(sheet, window.x() + x, window.y() + y);
+                drawn += a > 64;
+                differing += std::abs(a - ink(whole, offset + x, y)) > 64;
+            }
+        }
+        EXPECT_GT(drawn, 1000);
+        EXPECT_LE(differing, 2) << "of " << drawn;
+
+        // The check square: in the left third under the window, the only ink that runs 8 mm
+        // long; its sides are measured between the middles of its opposite edges.
+        const QRect strip(0, window.bottom() + 1, sheet.width() / 3,
+                          sheet.height() - window.bottom() - 1);
+        auto edges = [&](bool vertical) {
+            std::vector<double> centre; // ink-weighted middle of each long run's band
+            double sum = 0, weighted = 0;
+            const int across = vertical ? strip.width() : strip.height();
+            const int along = vertical ? strip.height() : strip.width();
+            for (int i = 0; i <= across; ++i) {
+                int run = 0, longest = 0, total = 0;
+                for (int j = 0; i < across && j < along; ++j) {
+                    const int a = vertical ? ink(sheet, strip.x() + i, strip.y() + j)
+                                           : ink(sheet, strip.x() + j, strip.y() + i);
+                    run = a > 16 ? run + 1 : 0;
+                    longest = std::max(longest, run);
+                    total += a;
+                }
+                if (longest >= 8 * px) {
+                    sum += total;
+                    weighted += total * double(i);
+                } else if (sum > 0) {
+                    centre.push_back(weighted / sum);
+                    sum = weighted = 0;
+                }
+            }
+            return centre;
+        };
+        for (const bool vertical : {true, false}) {
+            const std::vector<double> e = edges(vertical);
+            ASSERT_EQ(e.size(), 2u) << (vertical ? "left and right" : "top and bottom");
+            EXPECT_NEAR((e[1] - e[0]) / px, kCheckSquare, 0.1);
+        }
+    }
+}
+
+} // namespace
