@@ -727,55 +727,74 @@ ActionResult about(ScriptedEditor& w, const QString& value) {
 const std::vector<CliAction>& cliActions() {
     // clang-format off
     static const std::vector<CliAction> table = {
-        {"points", points},
-        {"order", order},
-        {"button", button},
-        {"snapshot", snapshot},
-        {"state", state},
+        {"points", "N", "moves \"Nbre de Points\" to N", points},
+        {"order", "K", "moves \"Résolution\" to K", order},
+        {"button", "I", "clicks toolbar button I", button},
+        {"snapshot", "FILE.png", "writes the drawing surface as the user sees it", snapshot},
+        {"state", "FILE.json", "writes the editor's state", state},
         // files
-        {"save", save},
-        {"load", load},
-        {"project-save", projectSave},
-        {"project-open", projectOpen},
-        {"undo", undo},
-        {"redo", redo},
-        {"export", exportPiece},
+        {"save", "PIECE:NAME", "saves gauche, droit, haut, bas or entier as NAME (\"\" cancels)", save},
+        {"load", "NAME", "chooses NAME with \"&Charger\" (\"\" cancels)", load},
+        {"project-save", "NAME", "saves the work as the project NAME(.couple) (\"\" cancels)", projectSave},
+        {"project-open", "NAME", "opens the project NAME; a refused file exits with 1", projectOpen},
+        {"undo", "N", "N steps of \"&Annuler\" (more than there are: 2)", undo},
+        {"redo", "N", "N steps of \"&Rétablir\" (more than there are: 2)", redo},
+        {"export", "FORMAT:PIECE:NAME[:WxH]",
+         "draws PIECE (as in save) as svg, dxf or pdf at its real size, or W by H\n"
+         "millimetres (- follows the other side), as NAME (which holds no ':')", exportPiece},
         // doubling, modes and the mouse
-        {"doubling", doubling},
-        {"thickness", thickness},
-        {"assembly", assembly},
-        {"action", action},
-        {"slaved", slaved},
-        {"press", press},
-        {"move", move},
-        {"release", release},
-        {"drag", drag},
-        {"pin", pin},
+        {"doubling", "on|off", "clicks \"On / Off\" of the doubling when its state differs", doubling},
+        {"thickness", "E", "moves \"Epaisseur\" to E", thickness},
+        {"assembly", "aucun|horizontal|vertical", "clicks that option of \"Assemblage\"", assembly},
+        {"action", "couple|doublage", "clicks that option of \"Action Souris\"", action},
+        {"slaved", "oui|non", "clicks that option of \"Mouvements asservis\"", slaved},
+        {"press", "X,Y:B", "presses button B (left, right, middle) at X,Y millimetres", press},
+        {"move", "X,Y:B", "moves the pointer to X,Y millimetres with B (or none) held", move},
+        {"release", "X,Y:B", "releases button B at X,Y millimetres", release},
+        {"drag", "I:X,Y", "drags handle I of the set \"Action Souris\" chooses to X,Y", drag},
+        {"pin", "I", "right-clicks handle I of that set", pin},
         // the 3-D window and the dimension sliders
-        {"view", view},
-        {"mode", mode},
-        {"orbit", orbit},
-        {"size3d", size3d},
-        {"render3d", render3d},
-        {"ep", ep},
-        {"haut", haut},
-        {"larg", larg},
+        {"view", "I", "clicks piece button I (0..4) of the 3-D window \"Assemblage\"", view},
+        {"mode", "I", "clicks view button I (1..5) of the 3-D window", mode},
+        {"orbit", "DX,DY:B", "drags DX,DY pixels on the 3-D surface with B held\n"
+         "(left, right, middle or none)", orbit},
+        {"size3d", "WxH", "resizes the 3-D surface to W by H pixels", size3d},
+        {"render3d", "FILE.png", "writes the 3-D surface once its pending frame is drawn", render3d},
+        {"ep", "V", "presses on \"Ep.:\" and moves it to V", ep},
+        {"haut", "V", "presses on \"Haut.:\" and moves it to V", haut},
+        {"larg", "V", "presses on \"Larg.:\" and moves it to V", larg},
         // the background picture
-        {"tab", tab},
-        {"picture", picture},
-        {"image", image},
-        {"horiz", horiz},
-        {"vert", vert},
-        {"zoom", zoom},
-        {"mspaint", mspaint},
+        {"tab", "dessin|masque", "clicks that tab", tab},
+        {"picture", "NAME", "toolbar button 0, chooses the picture NAME (\"\" cancels)", picture},
+        {"image", "on|off", "clicks \"Image On/Off\" when the display state differs", image},
+        {"horiz", "V", "moves \"Horiz\" to V", horiz},
+        {"vert", "V", "moves \"Vert\" to V", vert},
+        {"zoom", "V", "moves \"Zoom\" to V", zoom},
+        {"mspaint", "1", "prints the paint program \"&MsPaint\" would start", mspaint},
         // the editor window as a whole
-        {"resize", resize},
-        {"window", window},
+        {"resize", "WxH", "resizes the editor window to W by H pixels, frame included", resize},
+        {"window", "FILE.png", "writes the whole editor window as the user sees it", window},
         // the help menu
-        {"about", about},
+        {"about", "FILE.png", "opens \"&A propos\", writes its picture, closes it with \"&OK\"", about},
     };
     // clang-format on
     return table;
+}
+
+QString cliUsage() {
+    QString usage = QStringLiteral(
+        "usage: couples-cli [--surface WxH] ACTION...\n"
+        "Starts the former editor offscreen and performs each ACTION (NAME=VALUE) in order.\n"
+        "  --surface WxH       the drawing surface measures W by H millimetres\n");
+    const QString indent(22, ' ');
+    for (const CliAction& a : cliActions()) {
+        const QString syntax =
+            QStringLiteral("  %1=%2").arg(QLatin1String(a.name), QString::fromUtf8(a.value));
+        const QString help = QString::fromUtf8(a.help).replace('\n', '\n' + indent);
+        usage += syntax.size() < 21 ? syntax.leftJustified(22) + help + '\n'
+                                    : syntax + '\n' + indent + help + '\n';
+    }
+    return usage + QStringLiteral("Exit status: 0 done, 2 bad usage, 1 run-time failure.\n");
 }
 
 const CliAction* findCliAction(const QString& name) {

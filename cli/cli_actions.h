@@ -13,11 +13,17 @@ struct ActionResult {
     QString message; // why, when status is not 0
 };
 
-// One NAME=VALUE action of couples-cli. New actions are added to the table in cli_actions.cpp.
+// One NAME=VALUE action of couples-cli. New actions are added to the table in cli_actions.cpp,
+// which the usage text is made from.
 struct CliAction {
     const char* name;
+    const char* value; // the VALUE's form in the usage: "N", "on|off", "FILE.png"
+    const char* help;  // what the user's action is, for the usage
     ActionResult (*run)(ScriptedEditor& window, const QString& value);
 };
+
+// The usage text: the command line, then one line per action, from the table.
+QString cliUsage();
 
 const std::vector<CliAction>& cliActions();
 const CliAction* findCliAction(const QString& name);

@@ -1,5 +1,7 @@
 #include "cli_test_support.h"
 
+#include <QRegularExpression>
+
 #include <QDir>
 #include <QSlider>
 #include <QToolButton>
@@ -99,13 +101,31 @@ TEST_F(Cli, BadUsageStopsBeforeLaterActions) {
     EXPECT_EQ(cli({}).status, 2);
 }
 
-TEST_F(Cli, HelpListsEveryAction) {
+// The usage is made from the action table, and the README's table lists the same actions.
+TEST_F(Cli, HelpAndTheReadmeListEveryActionOfTheTable) {
     const CliRun help = cli({"--help"});
     EXPECT_EQ(help.status, 0);
-    for (const CliAction& a : cliActions())
-        EXPECT_TRUE(help.out.contains(QStringLiteral("  %1=").arg(QLatin1String(a.name))) ||
-                    help.out.contains(QStringLiteral(", %1=").arg(QLatin1String(a.name))))
+    EXPECT_EQ(help.out, cliUsage());
+    QFile readme(QDir::cleanPath(QStringLiteral(COUPLES_TEST_DATA "/../../../README.md")));
+    ASSERT_TRUE(readme.open(QIODevice::ReadOnly));
+    // Every `NAME=` in the first cell of the table's rows.
+    QStringList documented;
+    static const QRegularExpression name(QStringLiteral("`([a-z0-9-]+)="));
+    for (const QString& line : QString::fromUtf8(readme.readAll()).split('\n')) {
+        if (!line.startsWith(QLatin1String("| `")))
+            continue;
+        for (const QRegularExpressionMatch& m : name.globalMatch(line.section('|', 1, 1)))
+            documented << m.captured(1);
+    }
+    QStringList actions;
+    for (const CliAction& a : cliActions()) {
+        actions << QLatin1String(a.name);
+        EXPECT_TRUE(help.out.contains(QStringLiteral("  %1=").arg(QLatin1String(a.name))))
             << a.name;
+    }
+    documented.sort();
+    actions.sort();
+    EXPECT_EQ(documented.join(' ').toStdString(), actions.join(' ').toStdString());
 }
 
 TEST_F(Cli, DisabledControlIsBadUsage) {

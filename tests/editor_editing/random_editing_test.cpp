@@ -409,21 +409,6 @@ TEST(RandomEditing, UndoingEveryStepGivesBackTheStartAndRedoingThemTheEnd) {
     EXPECT_EQ(savedWork(*w, dir.path()), atEnd);
 }
 
-// A long session keeps its last thousand steps: the oldest go, the newest stay.
-TEST(UndoRedo, KeepsTheLastThousandSteps) {
-    auto w = shownMain();
-    for (int i = 0; i < 1003; ++i) {
-        w->ui().Hscroll1->setValue(1 + i % 9);
-        w->Hscroll1_Scroll();
-        w->recordWorkChange();
-    }
-    EXPECT_EQ(w->session().history().count(), 1000);
-    for (int i = 0; i < 1000; ++i)
-        w->ui().IM_Undo->trigger();
-    EXPECT_FALSE(w->ui().IM_Undo->isEnabled());
-    EXPECT_EQ(w->editorState().work.doublingScale, 1 + 2 % 9) << "where the third step left it";
-}
-
 // What one user action adds to "&Edition", through the real events: a whole drag is one step,
 // key steps on one slider merge into one, the display is no step.
 TEST(UndoRedo, EachChangeIsOneStepNamedInTheMenu) {

@@ -1,0 +1,200 @@
+// The editor session without any window: undo and redo of whole works, the modified marker,
+// and project files saved, opened and refused.
+#include "session/editor_session.h"
+
+#include "../former/start_up.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sys/stat.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A session started as the editor starts, in a scratch folder of its own.
+class Session : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string templ = (fs::temp_directory_path() / "session-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(templ.data()), nullptr);
+        dir = templ;
+        s.model() = startedModel();
+        s.startHistory();
+    }
+    void TearDown() override { fs::remove_all(dir); }
+    std::string file(const std::string& name) const { return (dir / name).string(); }
+
+    // One change of the work a user could make: a point moved or pinned, a setting changed.
+    void change(std::mt19937& rng) {
+        auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution(lo, hi)(rng); };
+        FormerModel& m = s.model();
+        Work& w = s.work();
+        switch (pick(0, 4)) {
+        case 0: {
+            const int i = pick(1, 7);
+            m.Pts_Couple[static_cast<std::size_t>(i)].x += pick(1, 9);
+            m.shppi[static_cast<std::size_t>(i)].Left += 1.0;
+            break;
+        }
+        case 1:
+            TogglePin(m, pick(1, 7));
+            break;
+        case 2:
+            w.doublingScale = pick(1, 9);
+            break;
+        case 3:
+            w.thickness.value = w.thickness.applied = pick(1, 120);
+            break;
+        default:
+            w.pictureZoom = pick(-20, 200);
+            break;
+        }
+    }
+
+    fs::path dir;
+    EditorSession s;
+};
+
+TEST_F(Session, UndoingEveryStepGivesBackTheStartAndRedoingThemTheEnd) {
+    std::mt19937 rng(20261206u);
+    std::vector<Work> works{s.currentWork()};
+    for (int i = 0; i < 300; ++i) {
+        change(rng);
+        if (s.recordChange())
+            works.push_back(s.currentWork());
+    }
+    ASSERT_EQ(s.history().count(), static_cast<int>(works.size()) - 1);
+    auto show = [this](const Work& w) {
+        ASSERT_TRUE(s.show({s.surface(), w, s.view()}));
+        s.workShown();
+    };
+    for (std::size_t k = works.size() - 1; k > 0; --k) {
+        ASSERT_TRUE(s.history().canUndo());
+        show(s.history().undo());
+        ASSERT_EQ(s.currentWork(), works[k - 1]) << "undo to step " << k - 1;
+    }
+    EXPECT_FALSE(s.history().canUndo());
+    for (std::size_t k = 1; k < works.size(); ++k) {
+        show(s.history().redo());
+        ASSERT_EQ(s.currentWork(), works[k]) << "redo to step " << k;
+    }
+    EXPECT_FALSE(s.history().canRedo());
+    // A change after an undo drops the steps that could have been redone.
+    show(s.history().undo());
+    change(rng);
+    ASSERT_TRUE(s.recordChange());
+    EXPECT_FALSE(s.history().canRedo());
+    EXPECT_EQ(s.history().count(), static_cast<int>(works.size()) - 1);
+}
+
+TEST_F(Session, StepsMergeOnOneSliderOnlyAndTheLastThousandStay) {
+    WorkHistory& h = s.history();
+    s.caption = [](const Work& a, const Work& b) {
+        return a.doublingScale != b.doublingScale ? "régler « Epaisseur »" : "autre chose";
+    };
+    // Key steps on one slider make one step, which goes when it comes back where it started.
+    for (const int v : {6, 7, 8}) {
+        s.work().doublingScale = v;
+        s.recordChange(true);
+    }
+    EXPECT_EQ(h.count(), 1);
+    EXPECT_EQ(h.undoCaption(), "régler « Epaisseur »");
+    s.work().doublingScale = 5;
+    s.recordChange(true);
+    EXPECT_EQ(h.count(), 0);
+    // Nor into the step where the project was saved.
+    s.work().doublingScale = 6;
+    s.recordChange(true);
+    ASSERT_EQ(s.saveProject(file("p.couple")), "");
+    s.work().doublingScale = 7;
+    s.recordChange(true);
+    EXPECT_EQ(h.count(), 2);
+    // A mouse change never merges.
+    s.work().pictureHoriz = 600;
+    s.recordChange(false);
+    s.work().pictureHoriz = 610;
+    s.recordChange(false);
+    EXPECT_EQ(h.count(), 4);
+    // Past the limit the oldest steps go: of 4 + 1003 steps the first 7 (4 and i = 0..2), so
+    // undo stops where i = 2 left the work.
+    for (int i = 0; i < WorkHistory::kLimit + 3; ++i) {
+        s.work().pictureVert = i;
+        s.recordChange();
+    }
+    EXPECT_EQ(h.count(), WorkHistory::kLimit);
+    EXPECT_EQ(h.index(), WorkHistory::kLimit);
+    Work oldest;
+    while (h.canUndo())
+        oldest = h.undo();
+    EXPECT_EQ(oldest.pictureVert, 2);
+}
+
+TEST_F(Session, TheMarkerFollowsTheWorkNeverTheView) {
+    EXPECT_FALSE(s.modified()) << "no project file yet";
+    s.work().doublingOn = true;
+    EXPECT_FALSE(s.modified());
+    ASSERT_EQ(s.saveProject(file("w.couple")), "");
+    EXPECT_EQ(s.projectFile(), file("w.couple"));
+    EXPECT_FALSE(s.modified());
+    s.view().gridOn = true;
+    s.view().yaw = 1.5f;
+    s.model().shppi[3].Visible = false;
+    EXPECT_FALSE(s.modified()) << "the view";
+    s.model().Pts_Couple[3].x += 1.0;
+    EXPECT_TRUE(s.modified());
+    s.model().Pts_Couple[3].x -= 1.0;
+    EXPECT_FALSE(s.modified()) << "back as saved";
+}
+
+TEST_F(Session, ProjectsOpenAsSavedAndRefusalsChangeNothing) {
+    s.work().doublingOn = true;
+    s.work().slaved = true;
+    s.work().doublingControls = DoublingControls::FollowDoubling;
+    s.model().Pts_Couple[4].x = 97.5;
+    s.view().tab = EditorTab::Masque;
+    ASSERT_EQ(s.saveProject(file("a.couple")), "");
+    const EditorState saved = s.state();
+
+    EditorSession other;
+    other.model() = startedModel();
+    const EditorSession::Opening o = other.readProject(file("a.couple"));
+    ASSERT_TRUE(o.ok) << o.refusal;
+    EXPECT_EQ(o.state, saved);
+    ASSERT_TRUE(other.show(o.state));
+    other.projectOpened(file("a.couple"));
+    EXPECT_EQ(other.state(), saved);
+    EXPECT_FALSE(other.modified());
+    EXPECT_EQ(other.history().count(), 0);
+
+    std::ofstream(file("profile.couple")) << "0.0000000 0.0000000\r\n";
+    fs::create_directory(file("folder.couple"));
+    ASSERT_EQ(::mkfifo(file("pipe.couple").c_str(), 0600), 0);
+    EditorSession wide({150.0, 100.0});
+    const struct {
+        const EditorSession* session;
+        std::string name;
+        const char* reason;
+    } refused[] = {
+        {&other, "missing.couple", "n'existe pas"},
+        {&other, "profile.couple", "JSON"},
+        {&other, "folder.couple", "est un dossier"},
+        {&other, "pipe.couple", "n'est pas un fichier ordinaire"},
+        {&wide, "a.couple", "« surface »"},
+    };
+    for (const auto& r : refused) {
+        const EditorSession::Opening no = r.session->readProject(file(r.name));
+        EXPECT_FALSE(no.ok) << r.name;
+        EXPECT_NE(no.refusal.find(file(r.name)), std::string::npos) << no.refusal;
+        EXPECT_NE(no.refusal.find(r.reason), std::string::npos) << no.refusal;
+    }
+    // A save that cannot be written keeps the project it had.
+    const std::string error = other.saveProject(file("nowhere/b.couple"));
+    EXPECT_NE(error.find("le dossier n'existe pas"), std::string::npos) << error;
+    EXPECT_EQ(other.projectFile(), file("a.couple"));
+}
+
+} // namespace
