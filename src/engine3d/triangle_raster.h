@@ -37,9 +37,30 @@ inline std::int64_t floorDiv(std::int64_t a, std::int64_t b) { // b > 0
     return q;
 }
 
-inline std::int64_t ceilDiv(std::int64_t a, std::int64_t b) { // b > 0
-    return -floorDiv(-a, b);
-}
+// floor(n / d) for a numerator that grows by the same step at every call of next(): the
+// quotient and remainder are carried along, so a walk costs one division at its start.
+class FloorSteps {
+public:
+    FloorSteps() = default;
+    FloorSteps(std::int64_t n, std::int64_t d, std::int64_t step) : d_(d) { // d > 0
+        q_ = floorDiv(n, d);
+        r_ = n - q_ * d;
+        dq_ = floorDiv(step, d);
+        dr_ = step - dq_ * d;
+    }
+    std::int64_t quotient() const { return q_; }
+    void next() {
+        q_ += dq_;
+        r_ += dr_;
+        if (r_ >= d_) {
+            r_ -= d_;
+            ++q_;
+        }
+    }
+
+private:
+    std::int64_t q_ = 0, r_ = 0, d_ = 1, dq_ = 0, dr_ = 0;
+};
 
 // Edge a->b of a triangle whose corners run so that its inside has E > 0:
 // E(x, y) = dx·(y - a.y) - dy·(x - a.x).
@@ -93,19 +114,31 @@ bool forEachSpan(const PixelPoint (&corner)[3], int width, int height, SpanFn&& 
     for (int k = 0; k < 3; ++k) {
         s.step[order[k]] = -edges[k].dy;
     }
+    // Per row, edge k bounds the run where E(x) = K(y) - dy·x >= bias: from the left where
+    // dy < 0 (x >= -floor((K - bias) / -dy)), from the right where dy > 0
+    // (x <= floor((K - bias) / dy)); K grows by dx from one row to the next.
+    detail::FloorSteps bound[3];
+    for (int k = 0; k < 3; ++k) {
+        const detail::Edge& e = edges[k];
+        if (e.dy != 0) {
+            const std::int64_t K = e.dx * (yTop - e.ay) + e.dy * e.ax;
+            bound[k] = detail::FloorSteps(K - e.bias, e.dy < 0 ? -e.dy : e.dy, e.dx);
+        }
+    }
     std::int64_t rows = 0;
     for (int y = yTop; y <= yBottom; ++y) {
         ++rows;
         std::int64_t lo = xLeft;
         std::int64_t hi = xRight;
-        for (const detail::Edge& e : edges) {
-            // E(x) = K - dy·x >= bias, solved for x.
-            const std::int64_t k = e.dx * (y - e.ay) + e.dy * e.ax;
+        for (int k = 0; k < 3; ++k) {
+            const detail::Edge& e = edges[k];
             if (e.dy < 0) {
-                lo = std::max(lo, detail::ceilDiv(e.bias - k, -e.dy));
+                lo = std::max(lo, -bound[k].quotient());
+                bound[k].next();
             } else if (e.dy > 0) {
-                hi = std::min(hi, detail::floorDiv(k - e.bias, e.dy));
-            } else if (k < e.bias) {
+                hi = std::min(hi, bound[k].quotient());
+                bound[k].next();
+            } else if (e.dx * (y - e.ay) < e.bias) {
                 hi = lo - 1;
             }
         }
@@ -145,11 +178,16 @@ void forEachLinePixel(PixelPoint a, PixelPoint b, int width, int height, PixelFn
         const std::int64_t dy = std::int64_t(b.y) - a.y;
         const int x0 = std::max(a.x, 0);
         const int x1 = std::min(b.x, width - 1);
+        // Nearest row, halves rounded down the screen: y = a.y + floor((2·(x - a.x)·dy + dx) /
+        // (2·dx)), stepped along x.
+        detail::FloorSteps row;
+        if (dx != 0 && x0 <= x1) {
+            row = detail::FloorSteps(2 * (x0 - a.x) * dy + dx, 2 * dx, 2 * dy);
+        }
         for (int x = x0; x <= x1; ++x) {
             ++walked;
-            // Nearest row, halves rounded down the screen.
-            const std::int64_t y =
-                dx == 0 ? a.y : a.y + detail::floorDiv(2 * (x - a.x) * dy + dx, 2 * dx);
+            const std::int64_t y = a.y + row.quotient();
+            row.next();
             if (y >= 0 && y < height) {
                 pixel(x, static_cast<int>(y));
             }
@@ -162,9 +200,14 @@ void forEachLinePixel(PixelPoint a, PixelPoint b, int width, int height, PixelFn
         const std::int64_t dy = std::int64_t(b.y) - a.y;
         const int y0 = std::max(a.y, 0);
         const int y1 = std::min(b.y, height - 1);
+        detail::FloorSteps column;
+        if (y0 <= y1) {
+            column = detail::FloorSteps(2 * (y0 - a.y) * dx + dy, 2 * dy, 2 * dx);
+        }
         for (int y = y0; y <= y1; ++y) {
             ++walked;
-            const std::int64_t x = a.x + detail::floorDiv(2 * (y - a.y) * dx + dy, 2 * dy);
+            const std::int64_t x = a.x + column.quotient();
+            column.next();
             if (x >= 0 && x < width) {
                 pixel(static_cast<int>(x), y);
             }
