@@ -325,7 +325,8 @@ void Frm3D::drawFrame() {
     engine.RenderFrame(*canvas_, currentCamera, scene.frameInputs(toolbarTags()));
     canvas_->setOutlineColour(Colour3{255, 255, 255});
     ++framesDrawn;
-    Picture1->update();
+    // Only what the last frame and this one drew has changed.
+    Picture1->showImagePart(canvas_->takeChanged());
 }
 
 // ---------------------------------------------------------------------------------------
