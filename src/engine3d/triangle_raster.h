@@ -50,12 +50,12 @@ public:
     }
     std::int64_t quotient() const { return q_; }
     void next() {
-        q_ += dq_;
+        // Without a branch: whether the remainder carries follows no pattern a predictor
+        // could learn.
         r_ += dr_;
-        if (r_ >= d_) {
-            r_ -= d_;
-            ++q_;
-        }
+        const std::int64_t carry = r_ >= d_ ? 1 : 0;
+        q_ += dq_ + carry;
+        r_ -= d_ & -carry;
     }
 
 private:
@@ -79,15 +79,15 @@ struct Edge {
 
 } // namespace detail
 
-// Calls span(const Span&) for every covered run of rows 0..height-1, columns 0..width-1, top
-// to bottom. Returns false for a triangle of zero area (nothing covered). Corners are
-// numbered as given; Span::e[k] always weighs the given corner k. `steps`, when given, grows
-// by the number of rows stepped through: at most `height`, however far the corners lie.
-template <typename SpanFn>
-bool forEachSpan(const PixelPoint (&corner)[3], int width, int height, SpanFn&& span,
-                 std::int64_t* steps = nullptr) {
+namespace detail {
+
+// The rows of a triangle: calls span(const Span&) for every covered run, with the corners'
+// weights when `Weights` is set (Span::e, step and area2 are left alone otherwise).
+template <bool Weights, typename SpanFn>
+bool walkRows(const PixelPoint (&corner)[3], int width, int height, SpanFn& span,
+              std::int64_t* steps) {
     int order[3] = {0, 1, 2};
-    const std::int64_t area = detail::Edge(corner[0], corner[1]).at(corner[2].x, corner[2].y);
+    const std::int64_t area = Edge(corner[0], corner[1]).at(corner[2].x, corner[2].y);
     if (area == 0) {
         return false;
     }
@@ -98,8 +98,7 @@ bool forEachSpan(const PixelPoint (&corner)[3], int width, int height, SpanFn&& 
     const PixelPoint& p1 = corner[order[1]];
     const PixelPoint& p2 = corner[order[2]];
     // The edge opposite a corner weighs that corner.
-    const detail::Edge edges[3] = {detail::Edge(p1, p2), detail::Edge(p2, p0),
-                                   detail::Edge(p0, p1)};
+    const Edge edges[3] = {Edge(p1, p2), Edge(p2, p0), Edge(p0, p1)};
 
     const int yTop = std::max(0, std::min({p0.y, p1.y, p2.y}));
     const int yBottom = std::min(height - 1, std::max({p0.y, p1.y, p2.y}));
@@ -110,19 +109,28 @@ bool forEachSpan(const PixelPoint (&corner)[3], int width, int height, SpanFn&& 
     }
 
     Span s;
-    s.area2 = area < 0 ? -area : area;
-    for (int k = 0; k < 3; ++k) {
-        s.step[order[k]] = -edges[k].dy;
+    if constexpr (Weights) {
+        s.area2 = area < 0 ? -area : area;
+        for (int k = 0; k < 3; ++k) {
+            s.step[order[k]] = -edges[k].dy;
+        }
     }
     // Per row, edge k bounds the run where E(x) = K(y) - dy·x >= bias: from the left where
     // dy < 0 (x >= -floor((K - bias) / -dy)), from the right where dy > 0
-    // (x <= floor((K - bias) / dy)); K grows by dx from one row to the next.
-    detail::FloorSteps bound[3];
-    for (int k = 0; k < 3; ++k) {
-        const detail::Edge& e = edges[k];
-        if (e.dy != 0) {
-            const std::int64_t K = e.dx * (yTop - e.ay) + e.dy * e.ax;
-            bound[k] = detail::FloorSteps(K - e.bias, e.dy < 0 ? -e.dy : e.dy, e.dx);
+    // (x <= floor((K - bias) / dy)); K grows by dx from one row to the next. A level edge
+    // (dy = 0) only leaves out its own row when that row is not inside (bias 1); the other
+    // rows lie on its inside.
+    FloorSteps left[3], right[3];
+    int lefts = 0, rights = 0;
+    int skippedRow = -1;
+    for (const Edge& e : edges) {
+        const std::int64_t K = e.dx * (yTop - e.ay) + e.dy * e.ax;
+        if (e.dy < 0) {
+            left[lefts++] = FloorSteps(K - e.bias, -e.dy, e.dx);
+        } else if (e.dy > 0) {
+            right[rights++] = FloorSteps(K - e.bias, e.dy, e.dx);
+        } else if (e.bias > 0) {
+            skippedRow = static_cast<int>(e.ay);
         }
     }
     std::int64_t rows = 0;
@@ -130,26 +138,24 @@ bool forEachSpan(const PixelPoint (&corner)[3], int width, int height, SpanFn&& 
         ++rows;
         std::int64_t lo = xLeft;
         std::int64_t hi = xRight;
-        for (int k = 0; k < 3; ++k) {
-            const detail::Edge& e = edges[k];
-            if (e.dy < 0) {
-                lo = std::max(lo, -bound[k].quotient());
-                bound[k].next();
-            } else if (e.dy > 0) {
-                hi = std::min(hi, bound[k].quotient());
-                bound[k].next();
-            } else if (e.dx * (y - e.ay) < e.bias) {
-                hi = lo - 1;
-            }
+        for (int k = 0; k < lefts; ++k) {
+            lo = std::max(lo, -left[k].quotient());
+            left[k].next();
         }
-        if (lo > hi) {
+        for (int k = 0; k < rights; ++k) {
+            hi = std::min(hi, right[k].quotient());
+            right[k].next();
+        }
+        if (lo > hi || y == skippedRow) {
             continue;
         }
         s.y = y;
         s.xBegin = static_cast<int>(lo);
         s.xEnd = static_cast<int>(hi) + 1;
-        for (int k = 0; k < 3; ++k) {
-            s.e[order[k]] = edges[k].at(lo, y);
+        if constexpr (Weights) {
+            for (int k = 0; k < 3; ++k) {
+                s.e[order[k]] = edges[k].at(lo, y);
+            }
         }
         span(static_cast<const Span&>(s));
     }
@@ -157,6 +163,26 @@ bool forEachSpan(const PixelPoint (&corner)[3], int width, int height, SpanFn&& 
         *steps += rows;
     }
     return true;
+}
+
+} // namespace detail
+
+// Calls span(const Span&) for every covered run of rows 0..height-1, columns 0..width-1, top
+// to bottom. Returns false for a triangle of zero area (nothing covered). Corners are
+// numbered as given; Span::e[k] always weighs the given corner k. `steps`, when given, grows
+// by the number of rows stepped through: at most `height`, however far the corners lie.
+template <typename SpanFn>
+bool forEachSpan(const PixelPoint (&corner)[3], int width, int height, SpanFn&& span,
+                 std::int64_t* steps = nullptr) {
+    return detail::walkRows<true>(corner, width, height, span, steps);
+}
+
+// The same runs without the corners' weights, for fills of one colour: run(y, xBegin, xEnd).
+template <typename RunFn>
+bool forEachRun(const PixelPoint (&corner)[3], int width, int height, RunFn&& run,
+                std::int64_t* steps = nullptr) {
+    const auto span = [&run](const Span& s) { run(s.y, s.xBegin, s.xEnd); };
+    return detail::walkRows<false>(corner, width, height, span, steps);
 }
 
 // Calls pixel(x, y) for every pixel of the segment a-b (both ends included) that lies on the

@@ -33,14 +33,14 @@ inline void applyPen(QRgb& pixel, PenMode mode, QRgb rgb) {
 
 // Calls paint(first, last) on the pixels of every covered run of the triangle.
 template <typename Paint>
-void forEachRun(const PixelPoint (&points)[3], QImage& image, std::int64_t* steps, Paint paint) {
+void paintRuns(const PixelPoint (&points)[3], QImage& image, std::int64_t* steps, Paint paint) {
     uchar* bits = image.bits();
     const qsizetype stride = image.bytesPerLine();
-    raster::forEachSpan(
+    raster::forEachRun(
         points, image.width(), image.height(),
-        [bits, stride, &paint](const raster::Span& s) {
-            QRgb* row = reinterpret_cast<QRgb*>(bits + s.y * stride);
-            paint(row + s.xBegin, row + s.xEnd);
+        [bits, stride, &paint](int y, int xBegin, int xEnd) {
+            QRgb* row = reinterpret_cast<QRgb*>(bits + y * stride);
+            paint(row + xBegin, row + xEnd);
         },
         steps);
 }
@@ -161,7 +161,7 @@ void QImageCanvas::polygon(const PixelPoint (&points)[3]) {
     if (fill_) {
         const QRgb rgb = toRgb(fillColour_);
         withPen(penMode_, [&](auto pen) {
-            forEachRun(points, image_, &rasterSteps_, [rgb](QRgb* first, QRgb* last) {
+            paintRuns(points, image_, &rasterSteps_, [rgb](QRgb* first, QRgb* last) {
                 if constexpr (decltype(pen)::value == PenMode::Copy) {
                     std::fill(first, last, kOpaque | rgb);
                 } else {

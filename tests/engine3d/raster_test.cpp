@@ -148,6 +148,13 @@ Spans spansOf(const PixelPoint (&t)[3], int w, int h) {
         out.push_back({s.y, s.xBegin, s.xEnd, s.e[0], s.e[1], s.e[2], s.step[0], s.step[1],
                        s.step[2], s.area2});
     });
+    // The runs without the weights are the same runs.
+    std::size_t k = 0;
+    raster::forEachRun(t, w, h, [&](int y, int xBegin, int xEnd) {
+        EXPECT_TRUE(k < out.size() && out[k][0] == y && out[k][1] == xBegin && out[k][2] == xEnd);
+        ++k;
+    });
+    EXPECT_EQ(k, out.size());
     return out;
 }
 
