@@ -184,8 +184,8 @@ int Engine::BuildDrawList(int camera) {
                 const Vector3 centroid = scale(add(add(w0, w1), w2), 1.0f / 3.0f);
                 const Vector3 normal = cross(subtract(w1, w0), subtract(w2, w0));
                 const bool facing = c.twoSided ||
-                                    cosine(subtract(c.position, centroid), normal) > 0.0f ||
-                                    (c.orthographic && cosine(back, normal) > 0.0f);
+                                    cosinePositive(subtract(c.position, centroid), normal) ||
+                                    (c.orthographic && cosinePositive(back, normal));
                 if (!facing) {
                     continue;
                 }

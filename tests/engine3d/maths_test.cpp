@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
+#include <random>
 
 namespace {
 
@@ -55,6 +57,42 @@ TEST(Vector, ProductsReflectionsDirectionsAndZeroVectors) {
     EXPECT_EQ(cosine({1, 0, 0}, zero), 0.0f);
     EXPECT_TRUE(along({1, 2, 3}, zero) == zero);
     EXPECT_TRUE(reflect({1, 2, 3}, zero) == zero);
+}
+
+// The quick test of a cosine's sign says what the cosine says: for vectors of every size,
+// nearly at right angles, at right angles, zero, tiny, huge and not numbers.
+TEST(Vector, TheCosinesSignIsToldAsTheCosineTellsIt) {
+    std::mt19937 gen(13);
+    std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
+    std::uniform_int_distribution<int> power(-40, 40);
+    auto random = [&] { return Vector3{unit(gen), unit(gen), unit(gen)}; };
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    for (int i = 0; i < 200000; ++i) {
+        const Vector3 a = scale(random(), std::ldexp(1.0f, power(gen)));
+        // Nearly square to a: a vector across it, tilted by a little of a.
+        Vector3 b = add(cross(a, random()), scale(a, std::ldexp(unit(gen), -power(gen) / 2)));
+        b = scale(b, std::ldexp(1.0f, power(gen)));
+        switch (i % 50) {
+        case 0:
+            b = {};
+            break;
+        case 1:
+            b = {nan, 1, 1};
+            break;
+        case 2:
+            b = {inf, 0, 0};
+            break;
+        case 3:
+            b = {1e-42f, 0, 0}; // too small to normalise within a float
+            break;
+        default:
+            break;
+        }
+        ASSERT_EQ(cosinePositive(a, b), cosine(a, b) > 0.0f)
+            << a.x << " " << a.y << " " << a.z << " / " << b.x << " " << b.y << " " << b.z;
+        ASSERT_EQ(cosinePositive(b, a), cosine(b, a) > 0.0f);
+    }
 }
 
 TEST(Vector, PixelCoordinatesRoundHalvesToEvenAndSaturate) {
