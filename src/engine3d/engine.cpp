@@ -98,7 +98,7 @@ Engine::Engine()
       faceColours(kPoolSlots), drawList(kPoolSlots), drawKeys(kPoolSlots), shadeStamp_(kPoolSlots),
       scratchFaces_(kPoolSlots), scratchKeys_(kPoolSlots), lastOrder_(kPoolSlots),
       listedAt_(kPoolSlots), listedStamp_(kPoolSlots), sortEntries_(kPoolSlots),
-      taken_(kPoolSlots) {
+      radixBuffer_(kPoolSlots), taken_(kPoolSlots) {
     // Slot 0 is never handed out.
     meshRange.first = 1;
     cameraRange.first = 1;

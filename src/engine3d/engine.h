@@ -142,6 +142,8 @@ private:
     void drawMarkers(Canvas& surface);
     // Sorts the sortEntries_ of `count` listed faces, starting from the order they are in.
     void sortEntries(int count);
+    // Sorts sortEntries_ that stand in list order by their keys.
+    void radixSortEntries(int count);
 
     ErrorSink* sink_ = nullptr;
     bool inFrame_ = false;
@@ -161,5 +163,6 @@ private:
     std::uint32_t listStamp_ = 0;
     // Scratch of the sort, sized once like the list: (ordered key << 32 | list position).
     std::vector<std::uint64_t> sortEntries_;
+    std::vector<std::uint64_t> radixBuffer_;
     std::vector<std::uint8_t> taken_;
 };

@@ -5,6 +5,7 @@
 #include "engine3d/vector_maths.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
 #include <utility>
@@ -241,10 +242,10 @@ int Engine::BuildDrawList(int camera) {
 }
 
 void Engine::sortEntries(int count) {
-    // Insertion sort: a frame that turns the view a little moves few faces a few places. When
-    // the moves pass what a full sort costs, the full sort finishes the work.
+    // Insertion sort: a frame that changes the view a little moves few faces a few places.
+    // When the moves pass what a radix sort costs, that sort does the work.
     std::uint64_t* e = sortEntries_.data();
-    std::int64_t budget = 8 * std::int64_t(count) + 64;
+    std::int64_t budget = 4 * std::int64_t(count) + 64;
     for (int i = 1; i < count; ++i) {
         const std::uint64_t v = e[i];
         int j = i;
@@ -255,10 +256,38 @@ void Engine::sortEntries(int count) {
         e[j] = v;
         budget -= i - j;
         if (budget < 0) {
-            std::sort(e, e + count);
+            // Back to list order, each entry at its own position, then sorted by key alone.
+            std::uint64_t* listed = radixBuffer_.data();
+            for (int k = 0; k < count; ++k) {
+                listed[e[k] & 0xFFFFFFFFu] = e[k];
+            }
+            std::copy_n(listed, count, e);
+            radixSortEntries(count);
             return;
         }
     }
+}
+
+void Engine::radixSortEntries(int count) {
+    // By the key's 32 bits, 11, 11 and 10 at a time, lowest first; each pass keeps the order
+    // of equal digits, so equal keys keep the order they came in.
+    std::uint64_t* from = sortEntries_.data();
+    std::uint64_t* to = radixBuffer_.data();
+    for (const int shift : {32, 43, 54}) {
+        std::array<int, 2048> start{};
+        for (int k = 0; k < count; ++k) {
+            ++start[(from[k] >> shift) & 2047u];
+        }
+        int sum = 0;
+        for (int& s : start) {
+            sum += std::exchange(s, sum);
+        }
+        for (int k = 0; k < count; ++k) {
+            to[start[(from[k] >> shift) & 2047u]++] = from[k];
+        }
+        std::swap(from, to);
+    }
+    std::copy_n(from, count, sortEntries_.data());
 }
 
 int Engine::PlaceGroundFaces(int camera, int groundMesh) {
@@ -327,13 +356,14 @@ void Engine::SortDrawList(std::span<float> keys, std::span<std::int16_t> faceLis
     if (static_cast<std::size_t>(count) > sortEntries_.size()) {
         // Longer than any draw list: only a caller's own tables get here.
         sortEntries_.resize(static_cast<std::size_t>(count));
+        radixBuffer_.resize(static_cast<std::size_t>(count));
         scratchFaces_.resize(static_cast<std::size_t>(count));
         scratchKeys_.resize(static_cast<std::size_t>(count));
     }
     for (int k = 0; k < count; ++k) {
         sortEntries_[k] = sortEntry(keys[low + k], k);
     }
-    std::sort(sortEntries_.begin(), sortEntries_.begin() + count);
+    radixSortEntries(count);
     for (int k = 0; k < count; ++k) {
         const auto at = static_cast<int>(sortEntries_[k] & 0xFFFFFFFFu);
         scratchFaces_[k] = faceList[low + at];

@@ -93,7 +93,7 @@ bool QImageCanvas::usable() {
     if (image_.cacheKey() != imageKey_) {
         // Replaced, or written by someone else: what it holds is not known.
         backgroundElsewhere_ = false;
-        changed_ = image_.rect();
+        changed_.add(image_.rect());
     }
     // The owner may have replaced the image since: pixels are written as 32-bit words.
     const QImage::Format f = image_.format();
@@ -102,6 +102,20 @@ bool QImageCanvas::usable() {
         image_ = image_.convertToFormat(QImage::Format_RGB32);
     }
     return !image_.isNull();
+}
+
+void QImageCanvas::Bounds::add(int l, int t, int r, int b) {
+    if (r < l || b < t) {
+        return;
+    }
+    if (right < left) {
+        *this = {l, t, r, b};
+        return;
+    }
+    left = std::min(left, l);
+    top = std::min(top, t);
+    right = std::max(right, r);
+    bottom = std::max(bottom, b);
 }
 
 template <std::size_t N> void QImageCanvas::touched(const PixelPoint (&points)[N], int margin) {
@@ -113,20 +127,23 @@ template <std::size_t N> void QImageCanvas::touched(const PixelPoint (&points)[N
         bottom = std::max(bottom, p.y);
     }
     // Corners saturate at 2^28, so the margin cannot overflow.
-    touched(QRect(QPoint(left - margin, top - margin), QPoint(right + margin, bottom + margin)));
+    touched(left - margin, top - margin, right + margin, bottom + margin);
 }
 
-void QImageCanvas::touched(QRect r) {
-    r &= image_.rect();
-    if (!r.isEmpty()) {
-        drawn_ |= r;
-        changed_ |= r;
+void QImageCanvas::touched(int left, int top, int right, int bottom) {
+    left = std::max(left, 0);
+    top = std::max(top, 0);
+    right = std::min(right, image_.width() - 1);
+    bottom = std::min(bottom, image_.height() - 1);
+    if (left <= right && top <= bottom) {
+        drawn_.add(left, top, right, bottom);
+        changed_.add(left, top, right, bottom);
     }
 }
 
 QRect QImageCanvas::takeChanged() {
-    const QRect r = changed_ & image_.rect();
-    changed_ = QRect();
+    const QRect r = changed_.rect() & image_.rect();
+    changed_ = {};
     return r;
 }
 
@@ -136,7 +153,7 @@ void QImageCanvas::clear() {
     }
     const KeepKey keep{*this};
     const QRect whole = image_.rect();
-    const QRect fill = backgroundElsewhere_ ? drawn_ & whole : whole;
+    const QRect fill = backgroundElsewhere_ ? drawn_.rect() & whole : whole;
     if (fill == whole) {
         image_.fill(toQColor(background_));
     } else if (!fill.isEmpty()) {
@@ -148,8 +165,10 @@ void QImageCanvas::clear() {
             std::fill(row + fill.left(), row + fill.right() + 1, colour);
         }
     }
-    changed_ |= fill;
-    drawn_ = QRect();
+    if (!fill.isEmpty()) {
+        changed_.add(fill);
+    }
+    drawn_ = {};
     backgroundElsewhere_ = true;
 }
 
@@ -309,7 +328,7 @@ void QImageCanvas::setPixel(PixelPoint at, Colour3 colour) {
         return;
     }
     reinterpret_cast<QRgb*>(image_.scanLine(at.y))[at.x] = kOpaque | toRgb(colour);
-    touched(QRect(at.x, at.y, 1, 1));
+    touched(at.x, at.y, at.x, at.y);
 }
 
 void QImageCanvas::line(PixelPoint from, PixelPoint to) {
@@ -365,5 +384,5 @@ void QImageCanvas::text(PixelPoint at, std::string_view text) {
     // The ink and the line box, with a margin for smoothed edges.
     const QRect box = metrics.boundingRect(s).translated(baseline) |
                       QRect(at.x, at.y, metrics.horizontalAdvance(s), metrics.height());
-    touched(box.adjusted(-2, -2, 2, 2));
+    touched(box.left() - 2, box.top() - 2, box.right() + 2, box.bottom() + 2);
 }

@@ -62,7 +62,7 @@ private:
     // What a drawing call may have changed, in pixels: the bounds of its points, `margin`
     // wider each way, within the image.
     template <std::size_t N> void touched(const PixelPoint (&points)[N], int margin = 0);
-    void touched(QRect r);
+    void touched(int left, int top, int right, int bottom); // inclusive pixel bounds
     void strokeOutline(const PixelPoint (&points)[3]);
 
     // Remembers, as a drawing call ends, the image's key as this canvas left it.
@@ -82,8 +82,15 @@ private:
     QFont font_;
     std::vector<std::uint64_t> outlinePixels_; // scratch: pixels of one outline, invert pen
     std::int64_t rasterSteps_ = 0;
-    QRect drawn_;                      // drawn on since the last clear
-    QRect changed_;                    // changed since the owner last asked
+    // Inclusive pixel bounds that grow cheaply, once per drawing call.
+    struct Bounds {
+        int left = 0, top = 0, right = -1, bottom = -1; // empty
+        void add(int l, int t, int r, int b);
+        void add(const QRect& r) { add(r.left(), r.top(), r.right(), r.bottom()); }
+        QRect rect() const { return QRect(QPoint(left, top), QPoint(right, bottom)); }
+    };
+    Bounds drawn_;                     // drawn on since the last clear
+    Bounds changed_;                   // changed since the owner last asked
     bool backgroundElsewhere_ = false; // the image outside drawn_ holds the background
     qint64 imageKey_ = 0;              // the image's cache key when the canvas last wrote on it
 };
