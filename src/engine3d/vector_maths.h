@@ -3,6 +3,7 @@
 #include "engine3d/records.h"
 
 #include <cmath>
+#include <cstdint>
 #if defined(__SSE__) || defined(_M_X64)
 #include <xmmintrin.h>
 #endif
@@ -117,4 +118,15 @@ inline int toPixel(float v) {
 
 inline PixelPoint toPixel(const Vector3& v) {
     return {toPixel(v.x), toPixel(v.y)};
+}
+
+// std::llround without the library call: the nearest integer, halves away from zero.
+inline std::int64_t roundHalfAway(double v) {
+    constexpr double kWhole = 4503599627370496.0; // 2^52: from here on every double is whole
+    if (!(std::fabs(v) < kWhole)) {
+        return std::llround(v);
+    }
+    const auto whole = static_cast<std::int64_t>(v);        // towards zero
+    const double fraction = v - static_cast<double>(whole); // exact
+    return whole + (fraction >= 0.5 ? 1 : 0) - (fraction <= -0.5 ? 1 : 0);
 }

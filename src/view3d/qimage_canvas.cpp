@@ -1,6 +1,7 @@
 #include "view3d/qimage_canvas.h"
 
 #include "engine3d/triangle_raster.h"
+#include "engine3d/vector_maths.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -218,21 +219,29 @@ void QImageCanvas::strokeOutline(const PixelPoint (&points)[3]) {
         });
         return;
     }
-    // The invert pen must touch every pixel of the closed outline once, corners included.
+    // The invert pen must touch every pixel of the closed outline once, corners included:
+    // each pixel is marked as it is inverted, the marks are cleared after.
+    const std::size_t pixels = static_cast<std::size_t>(w) * static_cast<std::size_t>(h);
+    if (outlineMarks_.size() != (pixels + 63) / 64) {
+        outlineMarks_.assign((pixels + 63) / 64, 0u);
+    }
     outlinePixels_.clear();
-    const auto list = [&](int x, int y) {
-        outlinePixels_.push_back((std::uint64_t(std::uint32_t(y)) << 32) | std::uint32_t(x));
+    const auto invert = [&](int x, int y) {
+        const std::size_t at =
+            static_cast<std::size_t>(y) * static_cast<std::size_t>(w) + static_cast<std::size_t>(x);
+        std::uint64_t& word = outlineMarks_[at / 64];
+        const std::uint64_t bit = std::uint64_t(1) << (at % 64);
+        if ((word & bit) == 0) {
+            word |= bit;
+            outlinePixels_.push_back(at);
+            applyPen(reinterpret_cast<QRgb*>(bits + y * stride)[x], PenMode::Invert, rgb);
+        }
     };
     for (int k = 0; k < 3; ++k) {
-        raster::forEachLinePixel(points[k], points[(k + 1) % 3], w, h, list, &rasterSteps_);
+        raster::forEachLinePixel(points[k], points[(k + 1) % 3], w, h, invert, &rasterSteps_);
     }
-    std::sort(outlinePixels_.begin(), outlinePixels_.end());
-    outlinePixels_.erase(std::unique(outlinePixels_.begin(), outlinePixels_.end()),
-                         outlinePixels_.end());
-    for (std::uint64_t p : outlinePixels_) {
-        const int x = static_cast<int>(p & 0xFFFFFFFFu);
-        const int y = static_cast<int>(p >> 32);
-        applyPen(reinterpret_cast<QRgb*>(bits + y * stride)[x], PenMode::Invert, rgb);
+    for (std::size_t at : outlinePixels_) {
+        outlineMarks_[at / 64] = 0u;
     }
 }
 
@@ -269,7 +278,7 @@ bool QImageCanvas::gradientTriangle(const GradientVertex (&corners)[3]) {
                 for (int k = 0; k < 3; ++k) {
                     perPixel += static_cast<double>(s.step[k]) * channel[c][k];
                 }
-                step[c] = std::llround(perPixel * inv * 65536.0);
+                step[c] = roundHalfAway(perPixel * inv * 65536.0);
             }
         }
         std::int64_t value[3];
@@ -278,7 +287,7 @@ bool QImageCanvas::gradientTriangle(const GradientVertex (&corners)[3]) {
             for (int k = 0; k < 3; ++k) {
                 start += static_cast<double>(s.e[k]) * channel[c][k];
             }
-            value[c] = std::llround(start * inv * 65536.0) + 32768; // + 1/2: round to nearest
+            value[c] = roundHalfAway(start * inv * 65536.0) + 32768; // + 1/2: round to nearest
         }
         QRgb* row = reinterpret_cast<QRgb*>(bits + s.y * stride);
         // The channels are linear along the row: when both ends stay within 0..255 every

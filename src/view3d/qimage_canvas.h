@@ -80,7 +80,10 @@ private:
     Colour3 textColour_{255, 255, 255};
     Colour3 background_;
     QFont font_;
-    std::vector<std::uint64_t> outlinePixels_; // scratch: pixels of one outline, invert pen
+    // Scratch of the invert pen's outlines: a mark per pixel of the image, and the pixels
+    // marked by one outline.
+    std::vector<std::uint64_t> outlineMarks_;
+    std::vector<std::size_t> outlinePixels_;
     std::int64_t rasterSteps_ = 0;
     // Inclusive pixel bounds that grow cheaply, once per drawing call.
     struct Bounds {

@@ -107,4 +107,17 @@ TEST(Vector, PixelCoordinatesRoundHalvesToEvenAndSaturate) {
     EXPECT_EQ(toPixel(Vector3{199.5f, 150.5f, 0.3f}), (PixelPoint{200, 150}));
 }
 
+TEST(Vector, RoundingHalvesAwayFromZeroAsTheLibraryDoes) {
+    std::mt19937 gen(3);
+    std::uniform_real_distribution<double> wide(-1e7, 1e7);
+    std::uniform_int_distribution<int> whole(-100000, 100000);
+    for (int i = 0; i < 100000; ++i) {
+        const double half = whole(gen) + 0.5;
+        for (const double v :
+             {wide(gen), half, std::nextafter(half, 0.0), std::nextafter(half, 1e9), -half,
+              0.49999999999999994, 6e15, -4503599627370497.0, std::ldexp(wide(gen), 40)})
+            ASSERT_EQ(roundHalfAway(v), std::llround(v)) << v;
+    }
+}
+
 } // namespace
