@@ -193,6 +193,9 @@ bool forEachRun(const PixelPoint (&corner)[3], int width, int height, RunFn&& ru
 template <typename PixelFn>
 void forEachLinePixel(PixelPoint a, PixelPoint b, int width, int height, PixelFn&& pixel,
                       std::int64_t* steps = nullptr) {
+    // A copy of the caller's functor: what it holds can stay in registers, as the pixels it
+    // writes cannot be it. It may refer to the caller's state.
+    auto plot = pixel;
     std::int64_t walked = 0;
     const std::int64_t adx = std::abs(std::int64_t(b.x) - a.x);
     const std::int64_t ady = std::abs(std::int64_t(b.y) - a.y);
@@ -210,14 +213,16 @@ void forEachLinePixel(PixelPoint a, PixelPoint b, int width, int height, PixelFn
         if (dx != 0 && x0 <= x1) {
             row = detail::FloorSteps(2 * (x0 - a.x) * dy + dx, 2 * dx, 2 * dy);
         }
+        // The rows lie between the ends' rows: within the surface when both ends are.
+        const bool rowsInside = a.y >= 0 && a.y < height && b.y >= 0 && b.y < height;
         for (int x = x0; x <= x1; ++x) {
-            ++walked;
             const std::int64_t y = a.y + row.quotient();
             row.next();
-            if (y >= 0 && y < height) {
-                pixel(x, static_cast<int>(y));
+            if (rowsInside || (y >= 0 && y < height)) {
+                plot(x, static_cast<int>(y));
             }
         }
+        walked = std::max(0, x1 - x0 + 1);
     } else {
         if (b.y < a.y) {
             std::swap(a, b);
@@ -230,14 +235,15 @@ void forEachLinePixel(PixelPoint a, PixelPoint b, int width, int height, PixelFn
         if (y0 <= y1) {
             column = detail::FloorSteps(2 * (y0 - a.y) * dx + dy, 2 * dy, 2 * dx);
         }
+        const bool columnsInside = a.x >= 0 && a.x < width && b.x >= 0 && b.x < width;
         for (int y = y0; y <= y1; ++y) {
-            ++walked;
             const std::int64_t x = a.x + column.quotient();
             column.next();
-            if (x >= 0 && x < width) {
-                pixel(static_cast<int>(x), y);
+            if (columnsInside || (x >= 0 && x < width)) {
+                plot(static_cast<int>(x), y);
             }
         }
+        walked = std::max(0, y1 - y0 + 1);
     }
     if (steps != nullptr) {
         *steps += walked;
