@@ -43,10 +43,8 @@ class FloorSteps {
 public:
     FloorSteps() = default;
     FloorSteps(std::int64_t n, std::int64_t d, std::int64_t step) : d_(d) { // d > 0
-        q_ = floorDiv(n, d);
-        r_ = n - q_ * d;
-        dq_ = floorDiv(step, d);
-        dr_ = step - dq_ * d;
+        split(n, q_, r_);
+        split(step, dq_, dr_);
     }
     std::int64_t quotient() const { return q_; }
     void next() {
@@ -59,6 +57,19 @@ public:
     }
 
 private:
+    // q = floor(n / d), r = n - q·d; a line's first numerator and its step mostly lie within
+    // one divisor of 0, where no division is needed.
+    void split(std::int64_t n, std::int64_t& q, std::int64_t& r) const {
+        if (n >= 0 && n < d_) {
+            q = 0;
+        } else if (n < 0 && n >= -d_) {
+            q = -1;
+        } else {
+            q = floorDiv(n, d_);
+        }
+        r = n - q * d_;
+    }
+
     std::int64_t q_ = 0, r_ = 0, d_ = 1, dq_ = 0, dr_ = 0;
 };
 
