@@ -1,7 +1,9 @@
 // Frame times of the engine on the QImage canvas, and the fill rate of the rasteriser.
 
+#include "bench_statistics.h"
 #include "engine3d/engine.h"
 #include "engine3d/vector_maths.h"
+#include "fuselage_bands.h"
 #include "view3d/qimage_canvas.h"
 
 #include <benchmark/benchmark.h>
@@ -10,49 +12,12 @@
 #include <QImage>
 
 #include <cmath>
+#include <map>
 #include <memory>
 #include <random>
 #include <vector>
 
 namespace {
-
-constexpr int kRingPoints = 200; // two rings, 2 faces per interval: 400 faces a band
-
-// A closed two-layer band like the former's: a rounded outline of half width w and half
-// height h at z, d deep; two-sided (800 faces), as the former's, when sides is 2.
-int addBand(Engine& e, float w, float h, float z, float d, int sides = 1) {
-    const int m = e.CreateMesh(2 * kRingPoints, 2 * sides * kRingPoints);
-    if (m == 0) {
-        return 0;
-    }
-    const Mesh& mesh = e.meshes[m];
-    for (int layer = 0; layer < 2; ++layer) {
-        for (int k = 0; k < kRingPoints; ++k) {
-            const double a = 2.0 * kEnginePi * k / kRingPoints;
-            // A superellipse: flat sides and rounded corners, like a fuselage former.
-            const double c = std::cos(a);
-            const double s = std::sin(a);
-            const double x = w * std::copysign(std::pow(std::fabs(c), 0.6), c);
-            const double y = h * std::copysign(std::pow(std::fabs(s), 0.6), s);
-            e.vertices[mesh.vertexStart + layer * kRingPoints + k] = {
-                static_cast<float>(x), static_cast<float>(y), z + d * layer};
-        }
-    }
-    auto slot = [&](int layer, int k) {
-        return static_cast<std::int16_t>(mesh.vertexStart + layer * kRingPoints +
-                                         (k % kRingPoints));
-    };
-    int f = mesh.faceStart;
-    for (int k = 0; k < kRingPoints; ++k) {
-        e.faces[f++] = Face{slot(0, k), slot(1, k), slot(1, k + 1), {110, 0, 0}, 0.9f};
-        e.faces[f++] = Face{slot(0, k), slot(1, k + 1), slot(0, k + 1), {110, 0, 0}, 0.9f};
-        if (sides == 2) {
-            e.faces[f++] = Face{slot(1, k + 1), slot(1, k), slot(0, k), {110, 0, 0}, 0.9f};
-            e.faces[f++] = Face{slot(0, k + 1), slot(1, k + 1), slot(0, k), {110, 0, 0}, 0.9f};
-        }
-    }
-    return m;
-}
 
 struct Scene {
     RecordingErrorSink errors;
@@ -70,13 +35,7 @@ struct Scene {
             e.CentreMesh(m);
             return;
         }
-        // 25 bands of 400 faces: a tapering fuselage that fills both pools to slot 10000.
-        for (int i = 0; i < 25; ++i) {
-            const float t = static_cast<float>(i) / 24.0f;
-            const float size =
-                0.35f + 0.65f * std::sin(static_cast<float>(kEnginePi) * (0.15f + 0.7f * t));
-            addBand(e, 60.0f * size, 75.0f * size, -180.0f + 15.0f * static_cast<float>(i), 5.0f);
-        }
+        addFuselage(e);
     }
 
     // One pass of the window's render loop.
@@ -147,6 +106,38 @@ void bandArgs(benchmark::internal::Benchmark* b) {
 
 BENCHMARK(BM_RenderFrame_Band)->Apply(bandArgs);
 BENCHMARK(BM_RenderFrame_FullPools)->Apply(frameArgs);
+
+// One frame of a user turning the 10,000-face scene at 1920 x 1080: each step turns the view by
+// a pixel's worth of mouse travel (0.01 radian), clears the surface and renders. Each repetition
+// is one step, so the median and the 99th percentile are those of single frames.
+// The scene, surface and step of each mode live across the repetitions, until main() ends.
+struct TurningSession {
+    Scene scene{true};
+    QImage image{1920, 1080, QImage::Format_RGB32};
+    QImageCanvas canvas{image};
+    int step = 0;
+};
+std::map<int, std::unique_ptr<TurningSession>> turningSessions;
+
+void BM_Frame_10000Faces_1920x1080(benchmark::State& state) {
+    const int mode = static_cast<int>(state.range(0));
+    auto& s = turningSessions[mode];
+    if (!s) {
+        s = std::make_unique<TurningSession>();
+        Camera& cam = s->scene.engine->cameras[s->scene.camera];
+        cam.renderMode = static_cast<std::int16_t>(mode);
+        cam.specular = cam.attenuation = mode == kModeSmooth;
+    }
+    for (auto _ : state) {
+        s->scene.frame(s->canvas, 0.6f + 0.01f * static_cast<float>(s->step++ % 600));
+        benchmark::DoNotOptimize(s->image.constBits());
+    }
+}
+BENCHMARK(BM_Frame_10000Faces_1920x1080)
+    ->DenseRange(0, 5)
+    ->ArgName("mode")
+    ->Apply([](benchmark::internal::Benchmark* b) { stepStatistics(b, 300); })
+    ->Unit(benchmark::kMillisecond);
 
 // Gradient triangles tiling the whole surface in cells of the given size.
 void BM_GradientFillRate(benchmark::State& state) {
@@ -251,5 +242,6 @@ int main(int argc, char** argv) {
     }
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    turningSessions.clear(); // before the application goes
     return 0;
 }

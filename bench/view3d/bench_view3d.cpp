@@ -1,9 +1,11 @@
 // The 3-D view: one frame of the start-up scene as the window draws it (orbit, head light,
 // clear, RenderFrame into the surface's image) in each render mode, at the window's design
 // size and at 1920 x 1080, as it starts (turned:0) and turned with the ground and the axes
-// shown (turned:1); and the former's rebuild and in-place update at 100 points with the
-// doubling.
+// shown (turned:1); the frames of a user turning a 10,000-face scene at 1920 x 1080, up to the
+// surface shown; and the former's rebuild and in-place update at 100 points with the doubling.
+#include "bench_statistics.h"
 #include "editor/main.h"
+#include "fuselage_bands.h"
 #include "start_up.h"
 #include "view3d/frm3d.h"
 #include "view3d/frm3d_picture.h"
@@ -16,6 +18,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <map>
 #include <memory>
 
 namespace {
@@ -62,6 +65,52 @@ BENCHMARK(BM_Frame_1920x1080)
     ->ArgNames({"mode", "turned"})
     ->Unit(benchmark::kMicrosecond);
 
+// One step of a user turning the view with the mouse at 1920 x 1080, in a scene of about
+// 10,000 faces (the start-up scene with the ground and the axes on, and a fuselage of 24 bands
+// beside the former): the view turns by one pixel's worth, the frame is drawn and the surface
+// shows it. Each repetition is one step, so the median and the 99th percentile are those of
+// single frames. The editors live until the benchmarks end.
+std::map<int, std::unique_ptr<ScriptedEditor>> turningSessions;
+
+void BM_Frame3D_10000Faces_1920x1080(benchmark::State& state) {
+    const int mode = static_cast<int>(state.range(0));
+    auto& w = turningSessions[mode];
+    if (!w) {
+        if (turningSessions.size() == 1)
+            atBenchmarksEnd([] { turningSessions.clear(); });
+        w = std::make_unique<ScriptedEditor>();
+        w->show();
+        QApplication::processEvents();
+        Frm3D& f = *w->frm3D();
+        f.resize(1920, 1080);
+        addFuselage(f.engine, 24);
+        Camera& c = f.engine.cameras[f.currentCamera];
+        c.renderMode = static_cast<std::int16_t>(mode);
+        c.specular = c.attenuation = mode == kModeSmooth;
+        w->ui().pb1(10)->click();
+        w->ui().pb1(14)->click();
+        f.pitch = 0.4f;
+        QApplication::processEvents();
+    }
+    Frm3D& f = *w->frm3D();
+    for (auto _ : state) {
+        f.Picture1_MouseMove(1, 0, static_cast<float>(f.lastX + 1), static_cast<float>(f.lastY));
+        f.drawPendingFrame();
+        QApplication::processEvents(); // the surface repaints
+    }
+    int faces = 0;
+    for (int m = 1; m < f.engine.meshRange.first + f.engine.meshRange.count; ++m)
+        faces += f.engine.meshes[m].visible ? f.engine.meshes[m].faceCount : 0;
+    state.counters["faces"] = faces;
+    state.counters["width_px"] = f.Picture1->image().width();
+    state.counters["height_px"] = f.Picture1->image().height();
+}
+BENCHMARK(BM_Frame3D_10000Faces_1920x1080)
+    ->DenseRange(0, 5)
+    ->ArgName("mode")
+    ->Apply([](benchmark::internal::Benchmark* b) { stepStatistics(b, 300); })
+    ->Unit(benchmark::kMillisecond);
+
 // The start-up former sampled with 100 points and its doubling on, in a scene of its own.
 struct BigScene {
     FormerModel model = startedModel();
@@ -83,8 +132,8 @@ struct BigScene {
     }
     SceneInput input() const {
         SceneInput in;
-        in.Hscroll2 = 100;
-        in.Check4 = 1;
+        in.ui().Hscroll2 = 100;
+        in.ui().Check4 = 1;
         in.outline = {model.Courbe_Droite,
                       model.Courbe_Gauche,
                       model.Doublage_Droit,

@@ -96,13 +96,14 @@ Engine::Engine()
       lights(kPoolSlots), worldPositions(kPoolSlots), viewPositions(kPoolSlots),
       screenPositions(kPoolSlots), vertexNormals(kPoolSlots), vertexColours(kPoolSlots),
       faceColours(kPoolSlots), drawList(kPoolSlots), drawKeys(kPoolSlots), shadeStamp_(kPoolSlots),
-      groundFaces_(kPoolSlots), groundKeys_(kPoolSlots) {
+      scratchFaces_(kPoolSlots), scratchKeys_(kPoolSlots), lastOrder_(kPoolSlots),
+      listedAt_(kPoolSlots), listedStamp_(kPoolSlots), sortEntries_(kPoolSlots),
+      radixBuffer_(kPoolSlots), taken_(kPoolSlots) {
     // Slot 0 is never handed out.
     meshRange.first = 1;
     cameraRange.first = 1;
     lightRange.first = 1;
     setErrorSink(nullptr);
-    seedPivots(0x9E3779B97F4A7C15ull);
 }
 
 void Engine::setErrorSink(ErrorSink* sink) {
@@ -118,18 +119,6 @@ void Engine::EngineError(int code) {
         reportedInFrame_ |= bit;
     }
     sink_->EngineError(code);
-}
-
-void Engine::seedPivots(std::uint64_t seed) {
-    rngState_ = seed ? seed : 1;
-}
-
-std::uint64_t Engine::nextRandom() {
-    // xorshift64*: plenty for choosing pivots.
-    rngState_ ^= rngState_ >> 12;
-    rngState_ ^= rngState_ << 25;
-    rngState_ ^= rngState_ >> 27;
-    return rngState_ * 0x2545F4914F6CDD1Dull;
 }
 
 bool Engine::isMesh(int m) const {

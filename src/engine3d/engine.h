@@ -49,8 +49,6 @@ public:
     // Passes the code to the sink. Within one RenderFrame each of the settings codes 4 and 5
     // is passed on once, however many points fail.
     void EngineError(int code);
-    // Seeds the pivot generator of SortDrawList (seeded once at construction).
-    void seedPivots(std::uint64_t seed);
 
     // --- Pools (slot 0 = none) ---
     std::vector<Vector3> vertices; // model space
@@ -110,14 +108,20 @@ public:
     // --- Frame ---
     // The caller clears the surface first.
     void RenderFrame(Canvas& surface, int camera, const FrameInputs& inputs);
-    // Fills and sorts the draw list; returns the number of listed faces.
+    // Fills and sorts the draw list; returns the number of listed faces. The order is that of
+    // SortDrawList over the faces as listed (visible meshes in pool order, each mesh's faces in
+    // order): farthest first, equal keys in listing order. From one frame to the next the
+    // order changes little, so the sort starts from the last frame's.
     int BuildDrawList(int camera);
+    // The next BuildDrawList sorts from scratch. Its order is the same either way.
+    void forgetDrawOrder() { lastOrderCount_ = 0; }
     // Moves the faces of the ground mesh to the head of the sorted draw list while the camera
     // is above the ground's plane, to its end while the camera is below: a part standing on the
     // ground is never covered by it from above. The ground's faces keep their order among
     // themselves, and so do the others. Returns the number of ground faces listed.
     int PlaceGroundFaces(int camera, int groundMesh);
-    // Sorts entries low..high of the two tables together by ascending key.
+    // Sorts entries low..high of the two tables together by ascending key; entries with equal
+    // keys keep their order, and keys that are not numbers go last.
     void SortDrawList(std::span<float> keys, std::span<std::int16_t> faceList, int low, int high);
     Colour3 ShadePoint(const Vector3& point, const Vector3& normal, int face, int camera);
     void RenderScene(Canvas& surface, int camera, const FrameInputs& inputs);
@@ -136,15 +140,29 @@ private:
     Vector3 faceNormal(const Face& face) const;
     void setAxisColours(const FrameInputs& inputs);
     void drawMarkers(Canvas& surface);
-    std::uint64_t nextRandom();
+    // Sorts the sortEntries_ of `count` listed faces, starting from the order they are in.
+    void sortEntries(int count);
+    // Sorts sortEntries_ that stand in list order by their keys.
+    void radixSortEntries(int count);
 
     ErrorSink* sink_ = nullptr;
     bool inFrame_ = false;
     unsigned reportedInFrame_ = 0;
-    std::uint64_t rngState_ = 0;
     std::vector<std::uint32_t> shadeStamp_; // per vertex: last frame its colour was computed
-    // The ground's entries while PlaceGroundFaces moves them, sized once like the list.
-    std::vector<std::int16_t> groundFaces_;
-    std::vector<float> groundKeys_;
+    // Entries on their way to new places in the list (the ground's while PlaceGroundFaces moves
+    // them, the sorted ones), sized once like the list.
+    std::vector<std::int16_t> scratchFaces_;
+    std::vector<float> scratchKeys_;
     std::uint32_t frameStamp_ = 0;
+    // The last frame's sorted faces, where this frame's sort starts, and per face where it
+    // stands in this frame's list (valid while its stamp is this frame's).
+    std::vector<std::int16_t> lastOrder_;
+    int lastOrderCount_ = 0;
+    std::vector<std::int16_t> listedAt_;
+    std::vector<std::uint32_t> listedStamp_;
+    std::uint32_t listStamp_ = 0;
+    // Scratch of the sort, sized once like the list: (ordered key << 32 | list position).
+    std::vector<std::uint64_t> sortEntries_;
+    std::vector<std::uint64_t> radixBuffer_;
+    std::vector<std::uint8_t> taken_;
 };

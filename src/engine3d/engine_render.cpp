@@ -5,6 +5,8 @@
 #include "engine3d/vector_maths.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cmath>
 #include <utility>
 
@@ -60,6 +62,21 @@ float clamp01(float v) {
 // True when the screen depth lies strictly between the near and far planes (NaN does not).
 bool depthInside(float d) {
     return d > 0.0f && d < 1.0f;
+}
+
+// A draw key as an unsigned number in the same order: equal keys (0 and -0 too) give equal
+// numbers, and keys that are not numbers come after all others.
+std::uint32_t orderedKey(float key) {
+    if (std::isnan(key)) {
+        return 0xFFFFFFFFu;
+    }
+    const auto bits = std::bit_cast<std::uint32_t>(key == 0.0f ? 0.0f : key);
+    return (bits & 0x80000000u) != 0 ? ~bits : bits | 0x80000000u;
+}
+
+// Sorts by key, and equal keys by list position: the entries' own order.
+std::uint64_t sortEntry(float key, int position) {
+    return (std::uint64_t(orderedKey(key)) << 32) | std::uint32_t(position);
 }
 
 // Clears a flag when the scope ends, whichever way it ends.
@@ -168,8 +185,8 @@ int Engine::BuildDrawList(int camera) {
                 const Vector3 centroid = scale(add(add(w0, w1), w2), 1.0f / 3.0f);
                 const Vector3 normal = cross(subtract(w1, w0), subtract(w2, w0));
                 const bool facing = c.twoSided ||
-                                    cosine(subtract(c.position, centroid), normal) > 0.0f ||
-                                    (c.orthographic && cosine(back, normal) > 0.0f);
+                                    cosinePositive(subtract(c.position, centroid), normal) ||
+                                    (c.orthographic && cosinePositive(back, normal));
                 if (!facing) {
                     continue;
                 }
@@ -183,8 +200,94 @@ int Engine::BuildDrawList(int camera) {
     for (int k = n; k < kPoolSlots && drawList[k] != 0; ++k) {
         drawList[k] = 0;
     }
-    SortDrawList(drawKeys, drawList, 0, n - 1);
+
+    // Where each listed face stands in the list.
+    if (++listStamp_ == 0) {
+        std::fill(listedStamp_.begin(), listedStamp_.end(), 0u);
+        listStamp_ = 1;
+    }
+    for (int k = 0; k < n; ++k) {
+        listedAt_[drawList[k]] = static_cast<std::int16_t>(k);
+        listedStamp_[drawList[k]] = listStamp_;
+    }
+    // The faces still listed in the last frame's order, then the newly listed ones in list
+    // order.
+    std::fill_n(taken_.begin(), n, std::uint8_t{0});
+    int count = 0;
+    for (int k = 0; k < lastOrderCount_; ++k) {
+        const int f = lastOrder_[k];
+        if (listedStamp_[f] == listStamp_ && taken_[listedAt_[f]] == 0) {
+            const int at = listedAt_[f];
+            taken_[at] = 1;
+            sortEntries_[count++] = sortEntry(drawKeys[at], at);
+        }
+    }
+    for (int k = 0; k < n; ++k) {
+        if (taken_[k] == 0) {
+            sortEntries_[count++] = sortEntry(drawKeys[k], k);
+        }
+    }
+    sortEntries(count);
+    // Write the sorted list back through the scratch tables.
+    for (int k = 0; k < n; ++k) {
+        const auto at = static_cast<int>(sortEntries_[k] & 0xFFFFFFFFu);
+        scratchFaces_[k] = drawList[at];
+        scratchKeys_[k] = drawKeys[at];
+    }
+    std::copy_n(scratchFaces_.begin(), n, drawList.begin());
+    std::copy_n(scratchKeys_.begin(), n, drawKeys.begin());
+    std::copy_n(drawList.begin(), n, lastOrder_.begin());
+    lastOrderCount_ = n;
     return n;
+}
+
+void Engine::sortEntries(int count) {
+    // Insertion sort: a frame that changes the view a little moves few faces a few places.
+    // When the moves pass what a radix sort costs, that sort does the work.
+    std::uint64_t* e = sortEntries_.data();
+    std::int64_t budget = 4 * std::int64_t(count) + 64;
+    for (int i = 1; i < count; ++i) {
+        const std::uint64_t v = e[i];
+        int j = i;
+        while (j > 0 && e[j - 1] > v) {
+            e[j] = e[j - 1];
+            --j;
+        }
+        e[j] = v;
+        budget -= i - j;
+        if (budget < 0) {
+            // Back to list order, each entry at its own position, then sorted by key alone.
+            std::uint64_t* listed = radixBuffer_.data();
+            for (int k = 0; k < count; ++k) {
+                listed[e[k] & 0xFFFFFFFFu] = e[k];
+            }
+            std::copy_n(listed, count, e);
+            radixSortEntries(count);
+            return;
+        }
+    }
+}
+
+void Engine::radixSortEntries(int count) {
+    // By the key's 32 bits, 11, 11 and 10 at a time, lowest first; each pass keeps the order
+    // of equal digits, so equal keys keep the order they came in.
+    std::uint64_t* from = sortEntries_.data();
+    std::uint64_t* to = radixBuffer_.data();
+    for (const int shift : {32, 43, 54}) {
+        std::array<int, 2048> start{};
+        for (int k = 0; k < count; ++k) {
+            ++start[(from[k] >> shift) & 2047u];
+        }
+        int sum = 0;
+        for (int& s : start) {
+            sum += std::exchange(s, sum);
+        }
+        for (int k = 0; k < count; ++k) {
+            to[start[(from[k] >> shift) & 2047u]++] = from[k];
+        }
+        std::swap(from, to);
+    }
+    std::copy_n(from, count, sortEntries_.data());
 }
 
 int Engine::PlaceGroundFaces(int camera, int groundMesh) {
@@ -215,8 +318,8 @@ int Engine::PlaceGroundFaces(int camera, int groundMesh) {
     for (; n < kPoolSlots && drawList[n] != 0; ++n) {
         const int f = drawList[n];
         if (f >= run.begin && f < run.end) {
-            groundFaces_[ground] = drawList[n];
-            groundKeys_[ground] = drawKeys[n];
+            scratchFaces_[ground] = drawList[n];
+            scratchKeys_[ground] = drawKeys[n];
             ++ground;
         } else {
             drawList[kept] = drawList[n];
@@ -236,8 +339,8 @@ int Engine::PlaceGroundFaces(int camera, int groundMesh) {
         }
         at = 0;
     }
-    std::copy_n(groundFaces_.begin(), ground, drawList.begin() + at);
-    std::copy_n(groundKeys_.begin(), ground, drawKeys.begin() + at);
+    std::copy_n(scratchFaces_.begin(), ground, drawList.begin() + at);
+    std::copy_n(scratchKeys_.begin(), ground, drawKeys.begin() + at);
     return ground;
 }
 
@@ -246,47 +349,28 @@ void Engine::SortDrawList(std::span<float> keys, std::span<std::int16_t> faceLis
     const int size = static_cast<int>(std::min(keys.size(), faceList.size()));
     low = std::max(low, 0);
     high = std::min(high, size - 1);
-    auto swapEntries = [&](int a, int b) {
-        std::swap(keys[a], keys[b]);
-        std::swap(faceList[a], faceList[b]);
-    };
-    // The smaller side is sorted first by recursion, the larger one by the loop, so the stack
-    // stays shallow whatever the pivots.
-    while (low < high) {
-        if (high - low == 1) {
-            if (keys[low] > keys[high]) {
-                swapEntries(low, high);
-            }
-            return;
-        }
-        const auto range = static_cast<std::uint64_t>(high - low + 1);
-        const int p = low + static_cast<int>(((nextRandom() >> 32) * range) >> 32);
-        swapEntries(p, high);
-        const float pivot = keys[high];
-        int i = low;
-        int j = high;
-        do {
-            // "not greater" and "not less" rather than <= and >=: the same for numbers, and
-            // a NaN key can no longer stop both scans on the same pair forever.
-            while (i < j && !(keys[i] > pivot)) {
-                ++i;
-            }
-            while (j > i && !(keys[j] < pivot)) {
-                --j;
-            }
-            if (i < j) {
-                swapEntries(i, j);
-            }
-        } while (i < j);
-        swapEntries(i, high);
-        if (i - low < high - i) {
-            SortDrawList(keys, faceList, low, i - 1);
-            low = i + 1;
-        } else {
-            SortDrawList(keys, faceList, i + 1, high);
-            high = i - 1;
-        }
+    if (low >= high) {
+        return;
     }
+    const int count = high - low + 1;
+    if (static_cast<std::size_t>(count) > sortEntries_.size()) {
+        // Longer than any draw list: only a caller's own tables get here.
+        sortEntries_.resize(static_cast<std::size_t>(count));
+        radixBuffer_.resize(static_cast<std::size_t>(count));
+        scratchFaces_.resize(static_cast<std::size_t>(count));
+        scratchKeys_.resize(static_cast<std::size_t>(count));
+    }
+    for (int k = 0; k < count; ++k) {
+        sortEntries_[k] = sortEntry(keys[low + k], k);
+    }
+    radixSortEntries(count);
+    for (int k = 0; k < count; ++k) {
+        const auto at = static_cast<int>(sortEntries_[k] & 0xFFFFFFFFu);
+        scratchFaces_[k] = faceList[low + at];
+        scratchKeys_[k] = keys[low + at];
+    }
+    std::copy_n(scratchFaces_.begin(), count, faceList.begin() + low);
+    std::copy_n(scratchKeys_.begin(), count, keys.begin() + low);
 }
 
 Colour3 Engine::ShadePoint(const Vector3& point, const Vector3& normal, int face, int camera) {

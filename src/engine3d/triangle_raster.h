@@ -37,9 +37,41 @@ inline std::int64_t floorDiv(std::int64_t a, std::int64_t b) { // b > 0
     return q;
 }
 
-inline std::int64_t ceilDiv(std::int64_t a, std::int64_t b) { // b > 0
-    return -floorDiv(-a, b);
-}
+// floor(n / d) for a numerator that grows by the same step at every call of next(): the
+// quotient and remainder are carried along, so a walk costs one division at its start.
+class FloorSteps {
+public:
+    FloorSteps() = default;
+    FloorSteps(std::int64_t n, std::int64_t d, std::int64_t step) : d_(d) { // d > 0
+        split(n, q_, r_);
+        split(step, dq_, dr_);
+    }
+    std::int64_t quotient() const { return q_; }
+    void next() {
+        // Without a branch: whether the remainder carries follows no pattern a predictor
+        // could learn.
+        r_ += dr_;
+        const std::int64_t carry = r_ >= d_ ? 1 : 0;
+        q_ += dq_ + carry;
+        r_ -= d_ & -carry;
+    }
+
+private:
+    // q = floor(n / d), r = n - q·d; a line's first numerator and its step mostly lie within
+    // one divisor of 0, where no division is needed.
+    void split(std::int64_t n, std::int64_t& q, std::int64_t& r) const {
+        if (n >= 0 && n < d_) {
+            q = 0;
+        } else if (n < 0 && n >= -d_) {
+            q = -1;
+        } else {
+            q = floorDiv(n, d_);
+        }
+        r = n - q * d_;
+    }
+
+    std::int64_t q_ = 0, r_ = 0, d_ = 1, dq_ = 0, dr_ = 0;
+};
 
 // Edge a->b of a triangle whose corners run so that its inside has E > 0:
 // E(x, y) = dx·(y - a.y) - dy·(x - a.x).
@@ -58,15 +90,15 @@ struct Edge {
 
 } // namespace detail
 
-// Calls span(const Span&) for every covered run of rows 0..height-1, columns 0..width-1, top
-// to bottom. Returns false for a triangle of zero area (nothing covered). Corners are
-// numbered as given; Span::e[k] always weighs the given corner k. `steps`, when given, grows
-// by the number of rows stepped through: at most `height`, however far the corners lie.
-template <typename SpanFn>
-bool forEachSpan(const PixelPoint (&corner)[3], int width, int height, SpanFn&& span,
-                 std::int64_t* steps = nullptr) {
+namespace detail {
+
+// The rows of a triangle: calls span(const Span&) for every covered run, with the corners'
+// weights when `Weights` is set (Span::e, step and area2 are left alone otherwise).
+template <bool Weights, typename SpanFn>
+bool walkRows(const PixelPoint (&corner)[3], int width, int height, SpanFn& span,
+              std::int64_t* steps) {
     int order[3] = {0, 1, 2};
-    const std::int64_t area = detail::Edge(corner[0], corner[1]).at(corner[2].x, corner[2].y);
+    const std::int64_t area = Edge(corner[0], corner[1]).at(corner[2].x, corner[2].y);
     if (area == 0) {
         return false;
     }
@@ -77,8 +109,7 @@ bool forEachSpan(const PixelPoint (&corner)[3], int width, int height, SpanFn&& 
     const PixelPoint& p1 = corner[order[1]];
     const PixelPoint& p2 = corner[order[2]];
     // The edge opposite a corner weighs that corner.
-    const detail::Edge edges[3] = {detail::Edge(p1, p2), detail::Edge(p2, p0),
-                                   detail::Edge(p0, p1)};
+    const Edge edges[3] = {Edge(p1, p2), Edge(p2, p0), Edge(p0, p1)};
 
     const int yTop = std::max(0, std::min({p0.y, p1.y, p2.y}));
     const int yBottom = std::min(height - 1, std::max({p0.y, p1.y, p2.y}));
@@ -89,34 +120,53 @@ bool forEachSpan(const PixelPoint (&corner)[3], int width, int height, SpanFn&& 
     }
 
     Span s;
-    s.area2 = area < 0 ? -area : area;
-    for (int k = 0; k < 3; ++k) {
-        s.step[order[k]] = -edges[k].dy;
+    if constexpr (Weights) {
+        s.area2 = area < 0 ? -area : area;
+        for (int k = 0; k < 3; ++k) {
+            s.step[order[k]] = -edges[k].dy;
+        }
+    }
+    // Per row, edge k bounds the run where E(x) = K(y) - dy·x >= bias: from the left where
+    // dy < 0 (x >= -floor((K - bias) / -dy)), from the right where dy > 0
+    // (x <= floor((K - bias) / dy)); K grows by dx from one row to the next. A level edge
+    // (dy = 0) only leaves out its own row when that row is not inside (bias 1); the other
+    // rows lie on its inside.
+    FloorSteps left[3], right[3];
+    int lefts = 0, rights = 0;
+    int skippedRow = -1;
+    for (const Edge& e : edges) {
+        const std::int64_t K = e.dx * (yTop - e.ay) + e.dy * e.ax;
+        if (e.dy < 0) {
+            left[lefts++] = FloorSteps(K - e.bias, -e.dy, e.dx);
+        } else if (e.dy > 0) {
+            right[rights++] = FloorSteps(K - e.bias, e.dy, e.dx);
+        } else if (e.bias > 0) {
+            skippedRow = static_cast<int>(e.ay);
+        }
     }
     std::int64_t rows = 0;
     for (int y = yTop; y <= yBottom; ++y) {
         ++rows;
         std::int64_t lo = xLeft;
         std::int64_t hi = xRight;
-        for (const detail::Edge& e : edges) {
-            // E(x) = K - dy·x >= bias, solved for x.
-            const std::int64_t k = e.dx * (y - e.ay) + e.dy * e.ax;
-            if (e.dy < 0) {
-                lo = std::max(lo, detail::ceilDiv(e.bias - k, -e.dy));
-            } else if (e.dy > 0) {
-                hi = std::min(hi, detail::floorDiv(k - e.bias, e.dy));
-            } else if (k < e.bias) {
-                hi = lo - 1;
-            }
+        for (int k = 0; k < lefts; ++k) {
+            lo = std::max(lo, -left[k].quotient());
+            left[k].next();
         }
-        if (lo > hi) {
+        for (int k = 0; k < rights; ++k) {
+            hi = std::min(hi, right[k].quotient());
+            right[k].next();
+        }
+        if (lo > hi || y == skippedRow) {
             continue;
         }
         s.y = y;
         s.xBegin = static_cast<int>(lo);
         s.xEnd = static_cast<int>(hi) + 1;
-        for (int k = 0; k < 3; ++k) {
-            s.e[order[k]] = edges[k].at(lo, y);
+        if constexpr (Weights) {
+            for (int k = 0; k < 3; ++k) {
+                s.e[order[k]] = edges[k].at(lo, y);
+            }
         }
         span(static_cast<const Span&>(s));
     }
@@ -124,6 +174,26 @@ bool forEachSpan(const PixelPoint (&corner)[3], int width, int height, SpanFn&& 
         *steps += rows;
     }
     return true;
+}
+
+} // namespace detail
+
+// Calls span(const Span&) for every covered run of rows 0..height-1, columns 0..width-1, top
+// to bottom. Returns false for a triangle of zero area (nothing covered). Corners are
+// numbered as given; Span::e[k] always weighs the given corner k. `steps`, when given, grows
+// by the number of rows stepped through: at most `height`, however far the corners lie.
+template <typename SpanFn>
+bool forEachSpan(const PixelPoint (&corner)[3], int width, int height, SpanFn&& span,
+                 std::int64_t* steps = nullptr) {
+    return detail::walkRows<true>(corner, width, height, span, steps);
+}
+
+// The same runs without the corners' weights, for fills of one colour: run(y, xBegin, xEnd).
+template <typename RunFn>
+bool forEachRun(const PixelPoint (&corner)[3], int width, int height, RunFn&& run,
+                std::int64_t* steps = nullptr) {
+    const auto span = [&run](const Span& s) { run(s.y, s.xBegin, s.xEnd); };
+    return detail::walkRows<false>(corner, width, height, span, steps);
 }
 
 // Calls pixel(x, y) for every pixel of the segment a-b (both ends included) that lies on the
@@ -134,6 +204,9 @@ bool forEachSpan(const PixelPoint (&corner)[3], int width, int height, SpanFn&& 
 template <typename PixelFn>
 void forEachLinePixel(PixelPoint a, PixelPoint b, int width, int height, PixelFn&& pixel,
                       std::int64_t* steps = nullptr) {
+    // A copy of the caller's functor: what it holds can stay in registers, as the pixels it
+    // writes cannot be it. It may refer to the caller's state.
+    auto plot = pixel;
     std::int64_t walked = 0;
     const std::int64_t adx = std::abs(std::int64_t(b.x) - a.x);
     const std::int64_t ady = std::abs(std::int64_t(b.y) - a.y);
@@ -145,15 +218,22 @@ void forEachLinePixel(PixelPoint a, PixelPoint b, int width, int height, PixelFn
         const std::int64_t dy = std::int64_t(b.y) - a.y;
         const int x0 = std::max(a.x, 0);
         const int x1 = std::min(b.x, width - 1);
+        // Nearest row, halves rounded down the screen: y = a.y + floor((2·(x - a.x)·dy + dx) /
+        // (2·dx)), stepped along x.
+        detail::FloorSteps row;
+        if (dx != 0 && x0 <= x1) {
+            row = detail::FloorSteps(2 * (x0 - a.x) * dy + dx, 2 * dx, 2 * dy);
+        }
+        // The rows lie between the ends' rows: within the surface when both ends are.
+        const bool rowsInside = a.y >= 0 && a.y < height && b.y >= 0 && b.y < height;
         for (int x = x0; x <= x1; ++x) {
-            ++walked;
-            // Nearest row, halves rounded down the screen.
-            const std::int64_t y =
-                dx == 0 ? a.y : a.y + detail::floorDiv(2 * (x - a.x) * dy + dx, 2 * dx);
-            if (y >= 0 && y < height) {
-                pixel(x, static_cast<int>(y));
+            const std::int64_t y = a.y + row.quotient();
+            row.next();
+            if (rowsInside || (y >= 0 && y < height)) {
+                plot(x, static_cast<int>(y));
             }
         }
+        walked = std::max(0, x1 - x0 + 1);
     } else {
         if (b.y < a.y) {
             std::swap(a, b);
@@ -162,13 +242,19 @@ void forEachLinePixel(PixelPoint a, PixelPoint b, int width, int height, PixelFn
         const std::int64_t dy = std::int64_t(b.y) - a.y;
         const int y0 = std::max(a.y, 0);
         const int y1 = std::min(b.y, height - 1);
+        detail::FloorSteps column;
+        if (y0 <= y1) {
+            column = detail::FloorSteps(2 * (y0 - a.y) * dx + dy, 2 * dy, 2 * dx);
+        }
+        const bool columnsInside = a.x >= 0 && a.x < width && b.x >= 0 && b.x < width;
         for (int y = y0; y <= y1; ++y) {
-            ++walked;
-            const std::int64_t x = a.x + detail::floorDiv(2 * (y - a.y) * dx + dy, 2 * dy);
-            if (x >= 0 && x < width) {
-                pixel(static_cast<int>(x), y);
+            const std::int64_t x = a.x + column.quotient();
+            column.next();
+            if (columnsInside || (x >= 0 && x < width)) {
+                plot(static_cast<int>(x), y);
             }
         }
+        walked = std::max(0, y1 - y0 + 1);
     }
     if (steps != nullptr) {
         *steps += walked;

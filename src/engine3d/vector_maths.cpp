@@ -2,35 +2,13 @@
 
 #include <cmath>
 
-Vector3 add(const Vector3& a, const Vector3& b) {
-    return {a.x + b.x, a.y + b.y, a.z + b.z};
-}
-
-Vector3 subtract(const Vector3& a, const Vector3& b) {
-    return {a.x - b.x, a.y - b.y, a.z - b.z};
-}
-
-Vector3 scale(const Vector3& v, float s) {
-    return {v.x * s, v.y * s, v.z * s};
-}
-
 Vector4 scale(const Vector4& v, float s) {
     return {v.x * s, v.y * s, v.z * s, v.w * s};
-}
-
-float dot(const Vector3& a, const Vector3& b) {
-    return static_cast<float>(double(a.x) * b.x + double(a.y) * b.y + double(a.z) * b.z);
 }
 
 float dot(const Vector4& a, const Vector4& b) {
     return static_cast<float>(double(a.x) * b.x + double(a.y) * b.y + double(a.z) * b.z +
                               double(a.w) * b.w);
-}
-
-Vector3 cross(const Vector3& a, const Vector3& b) {
-    return {static_cast<float>(double(a.y) * b.z - double(a.z) * b.y),
-            static_cast<float>(double(a.z) * b.x - double(a.x) * b.z),
-            static_cast<float>(double(a.x) * b.y - double(a.y) * b.x)};
 }
 
 float length(const Vector3& v) {
@@ -57,6 +35,20 @@ float cosine(const Vector3& a, const Vector3& b) {
     return dot(normalise(a), normalise(b));
 }
 
+bool cosinePositive(const Vector3& a, const Vector3& b) {
+    // Normalising scales each vector by a positive factor and rounds each component by at
+    // most 2^-24 of itself, so the cosine is dot(a, b) / (|a|·|b|) give or take 2.5e-7. When
+    // that quotient is at least 1e-5 away from 0, and the lengths stay far from overflow and
+    // underflow, the cosine has its sign.
+    const double d = double(a.x) * b.x + double(a.y) * b.y + double(a.z) * b.z;
+    const double la = double(a.x) * a.x + double(a.y) * a.y + double(a.z) * a.z;
+    const double lb = double(b.x) * b.x + double(b.y) * b.y + double(b.z) * b.z;
+    if (la >= 1e-30 && la <= 1e30 && lb >= 1e-30 && lb <= 1e30 && d * d > 1e-10 * la * lb) {
+        return d > 0.0;
+    }
+    return cosine(a, b) > 0.0f;
+}
+
 Vector3 along(const Vector3& a, const Vector3& n) {
     const Vector3 u = normalise(n);
     return scale(u, dot(a, u));
@@ -79,25 +71,6 @@ bool operator==(const Vector4& a, const Vector4& b) {
 
 float degreesToRadians(float d) {
     return static_cast<float>(d * kEnginePi / 180.0);
-}
-
-int toPixel(float v) {
-    // Far beyond any surface; keeps the rasterisers' 64-bit edge products exact.
-    constexpr float kLimit = 268435456.0f; // 2^28
-    if (std::isnan(v)) {
-        return 0;
-    }
-    if (v >= kLimit) {
-        return static_cast<int>(kLimit);
-    }
-    if (v <= -kLimit) {
-        return -static_cast<int>(kLimit);
-    }
-    return static_cast<int>(std::nearbyint(v)); // default rounding: halves to even
-}
-
-PixelPoint toPixel(const Vector3& v) {
-    return {toPixel(v.x), toPixel(v.y)};
 }
 
 Matrix4 identityMatrix() {
@@ -246,21 +219,6 @@ bool operator==(const Matrix4& a, const Matrix4& b) {
 
 bool isZero(const Matrix4& a) {
     return a == zeroMatrix();
-}
-
-Vector4 transformToVector4(const Vector3& p, const Matrix4& m) {
-    double out[4];
-    for (int j = 0; j < 4; ++j) {
-        out[j] =
-            double(p.x) * m.m[0][j] + double(p.y) * m.m[1][j] + double(p.z) * m.m[2][j] + m.m[3][j];
-    }
-    return {static_cast<float>(out[0]), static_cast<float>(out[1]), static_cast<float>(out[2]),
-            static_cast<float>(out[3])};
-}
-
-Vector3 transformPoint(const Vector3& p, const Matrix4& m) {
-    const Vector4 v = transformToVector4(p, m);
-    return {v.x, v.y, v.z};
 }
 
 Vector3 DirectionFromAngles(const Angles3& rotation) {

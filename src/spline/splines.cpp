@@ -65,7 +65,37 @@ void Poids_Spline(int n, double t, int k, std::vector<double>& W) {
     basis(n, t, order, u.data(), W.data(), B.data());
 }
 
-void Calcul_Spline(const std::vector<PointXYZ>& P, int k, std::vector<PointXYZ>& Q) {
+const std::vector<double>& SplineBasis::weights(int n, int k, int m) {
+    if (n == n_ && k == k_ && m == m_) {
+        return table_;
+    }
+    n_ = n;
+    k_ = k;
+    m_ = m;
+    table_.clear();
+    if (n < 0 || k < 1 || k > n + 1 || m < 2 || (m - 1) > kMaxEntries / (n + 1)) {
+        return table_;
+    }
+    const std::size_t samples = static_cast<std::size_t>(m) - 1;
+    table_.resize(samples * (static_cast<std::size_t>(n) + 1));
+    const double T = static_cast<double>(n - k + 2);
+    std::vector<double> u;
+    knots(n, k, u);
+    std::vector<double> W(static_cast<std::size_t>(n) + 2);
+    std::vector<double> B(W.size());
+    for (int i = 1; i <= m - 1; ++i) {
+        // Evenly spaced in the parameter, not in arc length.
+        const double t = (static_cast<double>(i) / static_cast<double>(m)) * T;
+        basis(n, t, k, u.data(), W.data(), B.data());
+        for (int j = 0; j <= n; ++j) {
+            table_[static_cast<std::size_t>(j) * samples + static_cast<std::size_t>(i - 1)] = W[j];
+        }
+    }
+    return table_;
+}
+
+void Calcul_Spline(const std::vector<PointXYZ>& P, int k, std::vector<PointXYZ>& Q,
+                   SplineBasis& cache) {
     if (P.empty() || Q.empty()) {
         return;
     }
@@ -76,26 +106,57 @@ void Calcul_Spline(const std::vector<PointXYZ>& P, int k, std::vector<PointXYZ>&
     Q[0].x = P[0].x;
     Q[0].y = P[0].y;
 
-    const double T = static_cast<double>(n - k + 2);
-    std::vector<double> u;
-    knots(n, k, u);
-    std::vector<double> W(static_cast<std::size_t>(n) + 2);
-    std::vector<double> B(W.size());
-    for (int i = 1; i <= m - 1; ++i) {
-        // Evenly spaced in the parameter, not in arc length.
-        const double t = (static_cast<double>(i) / static_cast<double>(m)) * T;
-        basis(n, t, k, u.data(), W.data(), B.data());
-        double sx = 0.0;
-        double sy = 0.0;
+    // Every sample's sums take every weight, zero or not, in increasing j: the same bits
+    // whichever way the weights were come by.
+    const std::vector<double>& table = cache.weights(n, k, m);
+    if (!table.empty()) {
+        // Control point by control point over all samples at once: each sum still grows in
+        // increasing j, but the samples no longer wait for one another.
+        const std::size_t samples = static_cast<std::size_t>(m) - 1;
+        cache.sums_.assign(2 * samples, 0.0);
+        double* sx = cache.sums_.data();
+        double* sy = sx + samples;
         for (int j = 0; j <= n; ++j) {
-            sx += W[j] * P[j].x;
-            sy += W[j] * P[j].y;
+            const double* w = table.data() + static_cast<std::size_t>(j) * samples;
+            const double px = P[j].x;
+            const double py = P[j].y;
+            for (std::size_t i = 0; i < samples; ++i) {
+                sx[i] += w[i] * px;
+                sy[i] += w[i] * py;
+            }
         }
-        Q[i].x = sx;
-        Q[i].y = sy;
+        for (std::size_t i = 0; i < samples; ++i) {
+            Q[i + 1].x = sx[i];
+            Q[i + 1].y = sy[i];
+        }
+    } else if (m >= 2) {
+        // Too many samples to keep their weights: each one gets its own as it is sampled.
+        std::vector<double> u;
+        knots(n, k, u);
+        std::vector<double> W(static_cast<std::size_t>(n) + 2);
+        std::vector<double> B(W.size());
+        const double T = static_cast<double>(n - k + 2);
+        for (int i = 1; i <= m - 1; ++i) {
+            const double t = (static_cast<double>(i) / static_cast<double>(m)) * T;
+            basis(n, t, k, u.data(), W.data(), B.data());
+            double sx = 0.0;
+            double sy = 0.0;
+            for (int j = 0; j <= n; ++j) {
+                sx += W[j] * P[j].x;
+                sy += W[j] * P[j].y;
+            }
+            Q[i].x = sx;
+            Q[i].y = sy;
+        }
     }
 
     // Clamped curve: it ends exactly on the last control point.
     Q[m].x = P[n].x;
     Q[m].y = P[n].y;
+}
+
+void Calcul_Spline(const std::vector<PointXYZ>& P, int k, std::vector<PointXYZ>& Q) {
+    // One user-interface thread samples the curves; a thread of its own gets its own weights.
+    thread_local SplineBasis cache;
+    Calcul_Spline(P, k, Q, cache);
 }

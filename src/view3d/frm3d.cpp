@@ -416,7 +416,8 @@ void Frm3D::drawFrame() {
     canvas_->clear();
     engine.RenderFrame(*canvas_, currentCamera, scene.frameInputs(toolbarTags()));
     canvas_->setOutlineColour(Colour3{255, 255, 255});
-    Picture1->update();
+    // Only what the last frame and this one drew has changed.
+    Picture1->showImagePart(canvas_->takeChanged());
     emit frameDrawn();
 }
 

@@ -4,6 +4,7 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 Frm3DPicture::Frm3DPicture(QWidget* parent) : QWidget(parent) {
@@ -33,15 +34,35 @@ QSize Frm3DPicture::deviceSize() const {
     return (QSizeF(size()) * devicePixelRatioF()).toSize().expandedTo(QSize(1, 1));
 }
 
-void Frm3DPicture::paintEvent(QPaintEvent*) {
+void Frm3DPicture::showImagePart(const QRect& part) {
+    if (part.isEmpty()) {
+        return;
+    }
+    const qreal ratio = devicePixelRatioF();
+    update(QRectF(part.x() / ratio, part.y() / ratio, part.width() / ratio, part.height() / ratio)
+               .toAlignedRect());
+}
+
+void Frm3DPicture::paintEvent(QPaintEvent* event) {
     // On another screen the ratio may have changed: the next frame is drawn at the new one.
     fitImage();
     QPainter p(this);
-    p.fillRect(rect(), Qt::black);
-    // One image pixel on one device pixel.
     const qreal ratio = devicePixelRatioF();
-    p.drawImage(QRectF(0, 0, image_.width() / ratio, image_.height() / ratio), image_,
-                QRectF(image_.rect()));
+    for (const QRect& r : event->region()) {
+        // Whole image pixels, one on one device pixel.
+        const QRect source =
+            QRectF(r.x() * ratio, r.y() * ratio, r.width() * ratio, r.height() * ratio)
+                .toAlignedRect() &
+            image_.rect();
+        const QRectF target(source.x() / ratio, source.y() / ratio, source.width() / ratio,
+                            source.height() / ratio);
+        if (!target.contains(QRectF(r))) {
+            p.fillRect(r, Qt::black); // beyond the image's last whole pixel
+        }
+        if (!source.isEmpty()) {
+            p.drawImage(target, image_, QRectF(source));
+        }
+    }
 }
 
 void Frm3DPicture::resizeEvent(QResizeEvent*) {

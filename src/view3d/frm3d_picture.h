@@ -22,6 +22,8 @@ public:
     void fitImage();
     // The surface's size in device pixels.
     QSize deviceSize() const;
+    // Shows again the part of the image that a frame changed, given in the image's pixels.
+    void showImagePart(const QRect& part);
 
     // 16 for the shift key (17 control, 18 alt); other keys keep the toolkit's code.
     static int keyCode(int qtKey);

@@ -1,6 +1,7 @@
 #include "view3d/qimage_canvas.h"
 
 #include "engine3d/triangle_raster.h"
+#include "engine3d/vector_maths.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -8,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 
 namespace {
 
@@ -26,6 +28,35 @@ inline void applyPen(QRgb& pixel, PenMode mode, QRgb rgb) {
         break;
     case PenMode::Invert:
         pixel = kOpaque | ((pixel ^ kColourBits) & kColourBits);
+        break;
+    }
+}
+
+// Calls paint(first, last) on the pixels of every covered run of the triangle.
+template <typename Paint>
+void paintRuns(const PixelPoint (&points)[3], QImage& image, std::int64_t* steps, Paint paint) {
+    uchar* bits = image.bits();
+    const qsizetype stride = image.bytesPerLine();
+    raster::forEachRun(
+        points, image.width(), image.height(),
+        [bits, stride, &paint](int y, int xBegin, int xEnd) {
+            QRgb* row = reinterpret_cast<QRgb*>(bits + y * stride);
+            paint(row + xBegin, row + xEnd);
+        },
+        steps);
+}
+
+// Calls f with the pen as a compile-time constant, so that the pixel loops need not ask.
+template <typename F> void withPen(PenMode mode, F f) {
+    switch (mode) {
+    case PenMode::Copy:
+        f(std::integral_constant<PenMode, PenMode::Copy>{});
+        break;
+    case PenMode::Merge:
+        f(std::integral_constant<PenMode, PenMode::Merge>{});
+        break;
+    case PenMode::Invert:
+        f(std::integral_constant<PenMode, PenMode::Invert>{});
         break;
     }
 }
@@ -52,7 +83,19 @@ QImageCanvas::QImageCanvas(QImage& image) : image_(image) {
     usable();
 }
 
+void QImageCanvas::setBackgroundColour(Colour3 colour) {
+    if (!(colour == background_)) {
+        background_ = colour;
+        backgroundElsewhere_ = false;
+    }
+}
+
 bool QImageCanvas::usable() {
+    if (image_.cacheKey() != imageKey_) {
+        // Replaced, or written by someone else: what it holds is not known.
+        backgroundElsewhere_ = false;
+        changed_.add(image_.rect());
+    }
     // The owner may have replaced the image since: pixels are written as 32-bit words.
     const QImage::Format f = image_.format();
     if (!image_.isNull() && f != QImage::Format_RGB32 && f != QImage::Format_ARGB32 &&
@@ -62,29 +105,98 @@ bool QImageCanvas::usable() {
     return !image_.isNull();
 }
 
+void QImageCanvas::Bounds::add(int l, int t, int r, int b) {
+    if (r < l || b < t) {
+        return;
+    }
+    if (right < left) {
+        *this = {l, t, r, b};
+        return;
+    }
+    left = std::min(left, l);
+    top = std::min(top, t);
+    right = std::max(right, r);
+    bottom = std::max(bottom, b);
+}
+
+template <std::size_t N> void QImageCanvas::touched(const PixelPoint (&points)[N], int margin) {
+    int left = points[0].x, right = points[0].x, top = points[0].y, bottom = points[0].y;
+    for (const PixelPoint& p : points) {
+        left = std::min(left, p.x);
+        right = std::max(right, p.x);
+        top = std::min(top, p.y);
+        bottom = std::max(bottom, p.y);
+    }
+    // Corners saturate at 2^28, so the margin cannot overflow.
+    touched(left - margin, top - margin, right + margin, bottom + margin);
+}
+
+void QImageCanvas::touched(int left, int top, int right, int bottom) {
+    left = std::max(left, 0);
+    top = std::max(top, 0);
+    right = std::min(right, image_.width() - 1);
+    bottom = std::min(bottom, image_.height() - 1);
+    if (left <= right && top <= bottom) {
+        drawn_.add(left, top, right, bottom);
+        changed_.add(left, top, right, bottom);
+    }
+}
+
+QRect QImageCanvas::takeChanged() {
+    const QRect r = changed_.rect() & image_.rect();
+    changed_ = {};
+    return r;
+}
+
 void QImageCanvas::clear() {
-    image_.fill(toQColor(background_));
+    if (!usable()) {
+        return;
+    }
+    const KeepKey keep{*this};
+    const QRect whole = image_.rect();
+    const QRect fill = backgroundElsewhere_ ? drawn_.rect() & whole : whole;
+    if (fill == whole) {
+        image_.fill(toQColor(background_));
+    } else if (!fill.isEmpty()) {
+        const QRgb colour = kOpaque | toRgb(background_);
+        uchar* bits = image_.bits();
+        const qsizetype stride = image_.bytesPerLine();
+        for (int y = fill.top(); y <= fill.bottom(); ++y) {
+            QRgb* row = reinterpret_cast<QRgb*>(bits + y * stride);
+            std::fill(row + fill.left(), row + fill.right() + 1, colour);
+        }
+    }
+    if (!fill.isEmpty()) {
+        changed_.add(fill);
+    }
+    drawn_ = {};
+    backgroundElsewhere_ = true;
 }
 
 void QImageCanvas::polygon(const PixelPoint (&points)[3]) {
     if (!usable()) {
         return;
     }
+    const KeepKey keep{*this};
     if (fill_) {
-        uchar* bits = image_.bits();
-        const qsizetype stride = image_.bytesPerLine();
         const QRgb rgb = toRgb(fillColour_);
-        const PenMode mode = penMode_;
-        const auto paintSpan = [&](const raster::Span& s) {
-            QRgb* row = reinterpret_cast<QRgb*>(bits + s.y * stride);
-            for (int x = s.xBegin; x < s.xEnd; ++x) {
-                applyPen(row[x], mode, rgb);
-            }
-        };
-        raster::forEachSpan(points, width(), height(), paintSpan, &rasterSteps_);
+        withPen(penMode_, [&](auto pen) {
+            paintRuns(points, image_, &rasterSteps_, [rgb](QRgb* first, QRgb* last) {
+                if constexpr (decltype(pen)::value == PenMode::Copy) {
+                    std::fill(first, last, kOpaque | rgb);
+                } else {
+                    for (; first != last; ++first) {
+                        applyPen(*first, decltype(pen)::value, rgb);
+                    }
+                }
+            });
+        });
     }
     if (outline_) {
         strokeOutline(points);
+    }
+    if (fill_ || outline_) {
+        touched(points);
     }
 }
 
@@ -96,29 +208,40 @@ void QImageCanvas::strokeOutline(const PixelPoint (&points)[3]) {
     const int h = height();
     if (penMode_ != PenMode::Invert) {
         // Painting a pixel twice with these pens changes nothing.
-        const auto paint = [&](int x, int y) {
-            applyPen(reinterpret_cast<QRgb*>(bits + y * stride)[x], penMode_, rgb);
-        };
-        for (int k = 0; k < 3; ++k) {
-            raster::forEachLinePixel(points[k], points[(k + 1) % 3], w, h, paint, &rasterSteps_);
-        }
+        withPen(penMode_, [&](auto pen) {
+            const auto paint = [bits, stride, rgb](int x, int y) {
+                applyPen(reinterpret_cast<QRgb*>(bits + y * stride)[x], decltype(pen)::value, rgb);
+            };
+            for (int k = 0; k < 3; ++k) {
+                raster::forEachLinePixel(points[k], points[(k + 1) % 3], w, h, paint,
+                                         &rasterSteps_);
+            }
+        });
         return;
     }
-    // The invert pen must touch every pixel of the closed outline once, corners included.
+    // The invert pen must touch every pixel of the closed outline once, corners included:
+    // each pixel is marked as it is inverted, the marks are cleared after.
+    const std::size_t pixels = static_cast<std::size_t>(w) * static_cast<std::size_t>(h);
+    if (outlineMarks_.size() != (pixels + 63) / 64) {
+        outlineMarks_.assign((pixels + 63) / 64, 0u);
+    }
     outlinePixels_.clear();
-    const auto list = [&](int x, int y) {
-        outlinePixels_.push_back((std::uint64_t(std::uint32_t(y)) << 32) | std::uint32_t(x));
+    const auto invert = [&](int x, int y) {
+        const std::size_t at =
+            static_cast<std::size_t>(y) * static_cast<std::size_t>(w) + static_cast<std::size_t>(x);
+        std::uint64_t& word = outlineMarks_[at / 64];
+        const std::uint64_t bit = std::uint64_t(1) << (at % 64);
+        if ((word & bit) == 0) {
+            word |= bit;
+            outlinePixels_.push_back(at);
+            applyPen(reinterpret_cast<QRgb*>(bits + y * stride)[x], PenMode::Invert, rgb);
+        }
     };
     for (int k = 0; k < 3; ++k) {
-        raster::forEachLinePixel(points[k], points[(k + 1) % 3], w, h, list, &rasterSteps_);
+        raster::forEachLinePixel(points[k], points[(k + 1) % 3], w, h, invert, &rasterSteps_);
     }
-    std::sort(outlinePixels_.begin(), outlinePixels_.end());
-    outlinePixels_.erase(std::unique(outlinePixels_.begin(), outlinePixels_.end()),
-                         outlinePixels_.end());
-    for (std::uint64_t p : outlinePixels_) {
-        const int x = static_cast<int>(p & 0xFFFFFFFFu);
-        const int y = static_cast<int>(p >> 32);
-        applyPen(reinterpret_cast<QRgb*>(bits + y * stride)[x], PenMode::Invert, rgb);
+    for (std::size_t at : outlinePixels_) {
+        outlineMarks_[at / 64] = 0u;
     }
 }
 
@@ -126,8 +249,10 @@ bool QImageCanvas::gradientTriangle(const GradientVertex (&corners)[3]) {
     if (!usable()) {
         return false;
     }
+    const KeepKey keep{*this};
     const PixelPoint points[3] = {
         {corners[0].x, corners[0].y}, {corners[1].x, corners[1].y}, {corners[2].x, corners[2].y}};
+    touched(points);
     // Channels arrive as 16-bit values; the image holds 8 bits, so they are interpolated in
     // units of 1/256 of the 16-bit value.
     double channel[3][3];
@@ -153,7 +278,7 @@ bool QImageCanvas::gradientTriangle(const GradientVertex (&corners)[3]) {
                 for (int k = 0; k < 3; ++k) {
                     perPixel += static_cast<double>(s.step[k]) * channel[c][k];
                 }
-                step[c] = std::llround(perPixel * inv * 65536.0);
+                step[c] = roundHalfAway(perPixel * inv * 65536.0);
             }
         }
         std::int64_t value[3];
@@ -162,7 +287,7 @@ bool QImageCanvas::gradientTriangle(const GradientVertex (&corners)[3]) {
             for (int k = 0; k < 3; ++k) {
                 start += static_cast<double>(s.e[k]) * channel[c][k];
             }
-            value[c] = std::llround(start * inv * 65536.0) + 32768; // + 1/2: round to nearest
+            value[c] = roundHalfAway(start * inv * 65536.0) + 32768; // + 1/2: round to nearest
         }
         QRgb* row = reinterpret_cast<QRgb*>(bits + s.y * stride);
         // The channels are linear along the row: when both ends stay within 0..255 every
@@ -204,29 +329,40 @@ bool QImageCanvas::gradientTriangle(const GradientVertex (&corners)[3]) {
 }
 
 void QImageCanvas::setPixel(PixelPoint at, Colour3 colour) {
-    if (!usable() || at.x < 0 || at.y < 0 || at.x >= width() || at.y >= height()) {
+    if (!usable()) {
+        return;
+    }
+    const KeepKey keep{*this};
+    if (at.x < 0 || at.y < 0 || at.x >= width() || at.y >= height()) {
         return;
     }
     reinterpret_cast<QRgb*>(image_.scanLine(at.y))[at.x] = kOpaque | toRgb(colour);
+    touched(at.x, at.y, at.x, at.y);
 }
 
 void QImageCanvas::line(PixelPoint from, PixelPoint to) {
     if (!outline_ || !usable()) {
         return;
     }
+    const KeepKey keep{*this};
     uchar* bits = image_.bits();
     const qsizetype stride = image_.bytesPerLine();
     const QRgb rgb = toRgb(outlineColour_);
-    const auto paint = [&](int x, int y) {
-        applyPen(reinterpret_cast<QRgb*>(bits + y * stride)[x], penMode_, rgb);
-    };
-    raster::forEachLinePixel(from, to, width(), height(), paint, &rasterSteps_);
+    withPen(penMode_, [&](auto pen) {
+        const auto paint = [bits, stride, rgb](int x, int y) {
+            applyPen(reinterpret_cast<QRgb*>(bits + y * stride)[x], decltype(pen)::value, rgb);
+        };
+        raster::forEachLinePixel(from, to, width(), height(), paint, &rasterSteps_);
+    });
+    const PixelPoint ends[2] = {from, to};
+    touched(ends);
 }
 
 void QImageCanvas::bezier(const PixelPoint (&points)[4]) {
     if (!outline_ || !usable()) {
         return;
     }
+    const KeepKey keep{*this};
     QPainterPath path(QPointF(points[0].x, points[0].y));
     path.cubicTo(QPointF(points[1].x, points[1].y), QPointF(points[2].x, points[2].y),
                  QPointF(points[3].x, points[3].y));
@@ -237,16 +373,25 @@ void QImageCanvas::bezier(const PixelPoint (&points)[4]) {
     painter.setPen(pen);
     painter.setBrush(Qt::NoBrush);
     painter.drawPath(path);
+    // The curve stays within its points' hull; the margin takes the pen's rounding.
+    touched(points, 2);
 }
 
 void QImageCanvas::text(PixelPoint at, std::string_view text) {
     if (text.empty() || !usable()) {
         return;
     }
+    const KeepKey keep{*this};
     QPainter painter(&image_);
     painter.setFont(font_);
     painter.setPen(toQColor(textColour_));
     // The point is the text's top-left corner; QPainter places the baseline.
-    painter.drawText(QPoint(at.x, at.y + painter.fontMetrics().ascent()),
-                     QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    const QFontMetrics metrics = painter.fontMetrics();
+    const QPoint baseline(at.x, at.y + metrics.ascent());
+    const QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    painter.drawText(baseline, s);
+    // The ink and the line box, with a margin for smoothed edges.
+    const QRect box = metrics.boundingRect(s).translated(baseline) |
+                      QRect(at.x, at.y, metrics.horizontalAdvance(s), metrics.height());
+    touched(box.left() - 2, box.top() - 2, box.right() + 2, box.bottom() + 2);
 }

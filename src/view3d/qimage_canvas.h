@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QImage>
+#include <QRect>
 
 #include <cstdint>
 #include <vector>
@@ -13,17 +14,24 @@
 // faces neither leave gaps nor paint a pixel twice and an edge shared by two outlines covers
 // the same pixels both times (the silhouette mode relies on that to cancel inner edges).
 // Beziers and text go through QPainter with the matching raster operation.
+//
+// The canvas keeps the bounds of what it drew since the last clear, so that a clear only fills
+// those again, and the bounds of what changed since the owner last asked, so that the owner
+// shows only that part again. An image that was replaced or written by someone else since the
+// canvas last drew is cleared and counted as changed whole.
 class QImageCanvas final : public Canvas {
 public:
     // Draws into `image`, which must outlive the canvas. An image that is not 32-bit RGB is
     // converted to it first.
     explicit QImageCanvas(QImage& image);
 
-    void setBackgroundColour(Colour3 colour) { background_ = colour; }
+    void setBackgroundColour(Colour3 colour);
     void setFont(const QFont& font) { font_ = font; }
 
     int width() const override { return image_.width(); }
     int height() const override { return image_.height(); }
+    // Fills the whole surface with its background colour: only what was drawn since the last
+    // clear needs filling, the rest holds the background still.
     void clear() override;
     void setPenMode(PenMode mode) override { penMode_ = mode; }
     void setOutline(bool on) override { outline_ = on; }
@@ -42,10 +50,26 @@ public:
     // triangle, outline or line costs at most the image's size, however far its corners lie.
     std::int64_t rasterSteps() const { return rasterSteps_; }
 
+    // The bounds, in the image's pixels, of every pixel that drawing or clearing may have
+    // changed since the last call; empty when nothing changed. The owner shows that part of
+    // the image again.
+    QRect takeChanged();
+
 private:
-    // Converts a replaced image to 32-bit RGB; false when there is nothing to draw on.
+    // Converts a replaced image to 32-bit RGB; false when there is nothing to draw on. Notes
+    // whether someone else wrote on the image since the canvas last did.
     bool usable();
+    // What a drawing call may have changed, in pixels: the bounds of its points, `margin`
+    // wider each way, within the image.
+    template <std::size_t N> void touched(const PixelPoint (&points)[N], int margin = 0);
+    void touched(int left, int top, int right, int bottom); // inclusive pixel bounds
     void strokeOutline(const PixelPoint (&points)[3]);
+
+    // Remembers, as a drawing call ends, the image's key as this canvas left it.
+    struct KeepKey {
+        QImageCanvas& canvas;
+        ~KeepKey() { canvas.imageKey_ = canvas.image_.cacheKey(); }
+    };
 
     QImage& image_;
     PenMode penMode_ = PenMode::Copy;
@@ -56,6 +80,20 @@ private:
     Colour3 textColour_{255, 255, 255};
     Colour3 background_;
     QFont font_;
-    std::vector<std::uint64_t> outlinePixels_; // scratch: pixels of one outline, invert pen
+    // Scratch of the invert pen's outlines: a mark per pixel of the image, and the pixels
+    // marked by one outline.
+    std::vector<std::uint64_t> outlineMarks_;
+    std::vector<std::size_t> outlinePixels_;
     std::int64_t rasterSteps_ = 0;
+    // Inclusive pixel bounds that grow cheaply, once per drawing call.
+    struct Bounds {
+        int left = 0, top = 0, right = -1, bottom = -1; // empty
+        void add(int l, int t, int r, int b);
+        void add(const QRect& r) { add(r.left(), r.top(), r.right(), r.bottom()); }
+        QRect rect() const { return QRect(QPoint(left, top), QPoint(right, bottom)); }
+    };
+    Bounds drawn_;                     // drawn on since the last clear
+    Bounds changed_;                   // changed since the owner last asked
+    bool backgroundElsewhere_ = false; // the image outside drawn_ holds the background
+    qint64 imageKey_ = 0;              // the image's cache key when the canvas last wrote on it
 };

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
+#include <random>
 
 namespace {
 
@@ -57,6 +59,42 @@ TEST(Vector, ProductsReflectionsDirectionsAndZeroVectors) {
     EXPECT_TRUE(reflect({1, 2, 3}, zero) == zero);
 }
 
+// The quick test of a cosine's sign says what the cosine says: for vectors of every size,
+// nearly at right angles, at right angles, zero, tiny, huge and not numbers.
+TEST(Vector, TheCosinesSignIsToldAsTheCosineTellsIt) {
+    std::mt19937 gen(13);
+    std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
+    std::uniform_int_distribution<int> power(-40, 40);
+    auto random = [&] { return Vector3{unit(gen), unit(gen), unit(gen)}; };
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    for (int i = 0; i < 200000; ++i) {
+        const Vector3 a = scale(random(), std::ldexp(1.0f, power(gen)));
+        // Nearly square to a: a vector across it, tilted by a little of a.
+        Vector3 b = add(cross(a, random()), scale(a, std::ldexp(unit(gen), -power(gen) / 2)));
+        b = scale(b, std::ldexp(1.0f, power(gen)));
+        switch (i % 50) {
+        case 0:
+            b = {};
+            break;
+        case 1:
+            b = {nan, 1, 1};
+            break;
+        case 2:
+            b = {inf, 0, 0};
+            break;
+        case 3:
+            b = {1e-42f, 0, 0}; // too small to normalise within a float
+            break;
+        default:
+            break;
+        }
+        ASSERT_EQ(cosinePositive(a, b), cosine(a, b) > 0.0f)
+            << a.x << " " << a.y << " " << a.z << " / " << b.x << " " << b.y << " " << b.z;
+        ASSERT_EQ(cosinePositive(b, a), cosine(b, a) > 0.0f);
+    }
+}
+
 TEST(Vector, PixelCoordinatesRoundHalvesToEvenAndSaturate) {
     const float inf = std::numeric_limits<float>::infinity();
     const std::pair<float, int> cases[] = {
@@ -67,6 +105,19 @@ TEST(Vector, PixelCoordinatesRoundHalvesToEvenAndSaturate) {
         EXPECT_EQ(toPixel(v), pixel) << v;
     }
     EXPECT_EQ(toPixel(Vector3{199.5f, 150.5f, 0.3f}), (PixelPoint{200, 150}));
+}
+
+TEST(Vector, RoundingHalvesAwayFromZeroAsTheLibraryDoes) {
+    std::mt19937 gen(3);
+    std::uniform_real_distribution<double> wide(-1e7, 1e7);
+    std::uniform_int_distribution<int> whole(-100000, 100000);
+    for (int i = 0; i < 100000; ++i) {
+        const double half = whole(gen) + 0.5;
+        for (const double v :
+             {wide(gen), half, std::nextafter(half, 0.0), std::nextafter(half, 1e9), -half,
+              0.49999999999999994, 6e15, -4503599627370497.0, std::ldexp(wide(gen), 40)})
+            ASSERT_EQ(roundHalfAway(v), std::llround(v)) << v;
+    }
 }
 
 } // namespace

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
+#include <cstdlib>
 #include <random>
 #include <set>
 #include <utility>
@@ -127,6 +130,112 @@ TEST(LineRaster, EndsAreIncludedStepsConnectAndFarSegmentsAreClipped) {
         EXPECT_EQ(line.size(), c.pixels);
         if (c.pixels > 0 && c.pixels < 100) {
             EXPECT_TRUE(line.count({c.a.x, c.a.y}) && line.count({c.b.x, c.b.y}));
+        }
+    }
+}
+
+// The rows and columns worked out on their own, one division each, as a reference for the
+// walks that carry their quotients from one row or column to the next.
+std::int64_t floorOf(std::int64_t a, std::int64_t b) {
+    return raster::detail::floorDiv(a, b);
+}
+
+using Spans = std::vector<std::array<std::int64_t, 10>>;
+
+Spans spansOf(const PixelPoint (&t)[3], int w, int h) {
+    Spans out;
+    raster::forEachSpan(t, w, h, [&](const raster::Span& s) {
+        out.push_back({s.y, s.xBegin, s.xEnd, s.e[0], s.e[1], s.e[2], s.step[0], s.step[1],
+                       s.step[2], s.area2});
+    });
+    // The runs without the weights are the same runs.
+    std::size_t k = 0;
+    raster::forEachRun(t, w, h, [&](int y, int xBegin, int xEnd) {
+        EXPECT_TRUE(k < out.size() && out[k][0] == y && out[k][1] == xBegin && out[k][2] == xEnd);
+        ++k;
+    });
+    EXPECT_EQ(k, out.size());
+    return out;
+}
+
+// Every pixel tested against the three edges on its own.
+Spans referenceSpans(const PixelPoint (&t)[3], int w, int h) {
+    using raster::detail::Edge;
+    const std::int64_t area = Edge(t[0], t[1]).at(t[2].x, t[2].y);
+    const bool flip = area < 0;
+    // Edge k is opposite corner k, wound so that the inside is positive.
+    const Edge edges[3] = {flip ? Edge(t[2], t[1]) : Edge(t[1], t[2]),
+                           flip ? Edge(t[0], t[2]) : Edge(t[2], t[0]),
+                           flip ? Edge(t[1], t[0]) : Edge(t[0], t[1])};
+    Spans out;
+    for (int y = 0; y < h && area != 0; ++y) {
+        for (int x = 0; x < w; ++x) {
+            auto inside = [&](int px) {
+                for (const Edge& e : edges)
+                    if (e.at(px, y) < e.bias)
+                        return false;
+                return true;
+            };
+            if (!inside(x) || (x > 0 && inside(x - 1)))
+                continue;
+            int end = x;
+            while (end < w && inside(end))
+                ++end;
+            std::array<std::int64_t, 10> s{y, x, end};
+            for (int k = 0; k < 3; ++k) {
+                s[3 + k] = edges[k].at(x, y);
+                s[6 + k] = -edges[k].dy;
+            }
+            s[9] = flip ? -area : area;
+            out.push_back(s);
+        }
+    }
+    return out;
+}
+
+std::vector<std::pair<int, int>> walkedLine(PixelPoint a, PixelPoint b, int w, int h) {
+    std::vector<std::pair<int, int>> out;
+    raster::forEachLinePixel(a, b, w, h, [&](int x, int y) { out.push_back({x, y}); });
+    return out;
+}
+
+// The nearest row of every column (or column of every row), halves down the screen.
+std::vector<std::pair<int, int>> referenceLine(PixelPoint a, PixelPoint b, int w, int h) {
+    std::vector<std::pair<int, int>> out;
+    const std::int64_t adx = std::abs(std::int64_t(b.x) - a.x);
+    const std::int64_t ady = std::abs(std::int64_t(b.y) - a.y);
+    const bool xMajor = adx >= ady;
+    if (xMajor ? (b.x < a.x || (b.x == a.x && b.y < a.y)) : b.y < a.y)
+        std::swap(a, b);
+    const std::int64_t dx = std::int64_t(b.x) - a.x, dy = std::int64_t(b.y) - a.y;
+    if (xMajor) {
+        for (std::int64_t x = std::max(a.x, 0); x <= std::min(b.x, w - 1); ++x) {
+            const std::int64_t y = dx == 0 ? a.y : a.y + floorOf(2 * (x - a.x) * dy + dx, 2 * dx);
+            if (y >= 0 && y < h)
+                out.push_back({int(x), int(y)});
+        }
+    } else {
+        for (std::int64_t y = std::max(a.y, 0); y <= std::min(b.y, h - 1); ++y) {
+            const std::int64_t x = a.x + floorOf(2 * (y - a.y) * dx + dy, 2 * dy);
+            if (x >= 0 && x < w)
+                out.push_back({int(x), int(y)});
+        }
+    }
+    return out;
+}
+
+TEST(TriangleRaster, WalkedRowsAndLinePixelsMatchThoseWorkedOutOnTheirOwn) {
+    std::mt19937 gen(17);
+    const int w = 48, h = 36;
+    for (const int reach : {8, 60, 400, 1 << 27}) {
+        std::uniform_int_distribution<int> coord(-reach, reach + 40);
+        for (int i = 0; i < 400; ++i) {
+            const PixelPoint t[3] = {
+                {coord(gen), coord(gen)}, {coord(gen), coord(gen)}, {coord(gen), coord(gen)}};
+            SCOPED_TRACE(testing::Message() << t[0].x << "," << t[0].y << " " << t[1].x << ","
+                                            << t[1].y << " " << t[2].x << "," << t[2].y);
+            ASSERT_EQ(spansOf(t, w, h), referenceSpans(t, w, h));
+            ASSERT_EQ(walkedLine(t[0], t[1], w, h), referenceLine(t[0], t[1], w, h));
         }
     }
 }

@@ -127,10 +127,10 @@ TEST_F(RenderTest, TheGroundGoesUnderEverythingFromAboveAndOverEverythingFromBel
     EXPECT_EQ(listed().size(), 2u);
 }
 
-TEST_F(RenderTest, SortingKeepsKeysAndFacesTogether) {
+TEST_F(RenderTest, SortingKeepsKeysAndFacesTogetherAndEqualKeysInTheirOrder) {
     std::mt19937 gen(7);
     std::uniform_int_distribution<int> few(0, 9); // many equal keys
-    for (int n : {3, 10, 257, 10000}) {
+    for (int n : {2, 3, 10, 257, 10000, 12000}) {
         std::vector<float> k(n);
         std::vector<std::int16_t> faces(n);
         for (int i = 0; i < n; ++i) {
@@ -139,21 +139,94 @@ TEST_F(RenderTest, SortingKeepsKeysAndFacesTogether) {
         }
         const std::vector<float> original = k;
         e.SortDrawList(k, faces, 0, n - 1);
-        EXPECT_TRUE(std::is_sorted(k.begin(), k.end()));
-        std::vector<std::int16_t> seen = faces;
-        std::sort(seen.begin(), seen.end());
         for (int i = 0; i < n; ++i) {
-            ASSERT_EQ(seen[i], i + 1);
             ASSERT_EQ(k[i], original[faces[i] - 1]);
+            if (i > 0) {
+                ASSERT_TRUE(k[i - 1] < k[i] || (k[i - 1] == k[i] && faces[i - 1] < faces[i]));
+            }
         }
     }
-    // Keys that are not numbers: it still ends and loses no face.
+    // Keys that are not numbers go last, and no face is lost.
     const float nan = std::numeric_limits<float>::quiet_NaN();
-    std::vector<float> odd = {3, nan, 1, nan, 2};
-    std::vector<std::int16_t> oddFaces = {1, 2, 3, 4, 5};
-    e.SortDrawList(odd, oddFaces, 0, 4);
-    std::sort(oddFaces.begin(), oddFaces.end());
-    EXPECT_EQ(oddFaces, (std::vector<std::int16_t>{1, 2, 3, 4, 5}));
+    std::vector<float> odd = {3, nan, 1, nan, -0.0f, 0.0f};
+    std::vector<std::int16_t> oddFaces = {1, 2, 3, 4, 5, 6};
+    e.SortDrawList(odd, oddFaces, 0, 5);
+    EXPECT_EQ(oddFaces, (std::vector<std::int16_t>{5, 6, 3, 1, 2, 4}));
+}
+
+// Each frame's sort starts from the last frame's order; whatever that was, the list is the
+// faces in listing order (meshes in pool order, faces in run order) sorted by key, equal keys
+// in listing order. The session turns the view by small steps and by half turns, shows both
+// sides, changes the projection, moves, hides, adds and deletes meshes; two meshes lie on one
+// another, so that their keys tie, and the first one comes back to the list at its end.
+TEST_F(RenderTest, EveryFrameListsTheFacesInTheOrderOfAFreshSort) {
+    std::mt19937 gen(23);
+    std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
+    auto addScatter = [&] {
+        const int m = e.CreateMesh(60, 40);
+        const Mesh& mesh = e.meshes[m];
+        for (int v = 0; v < 60; ++v)
+            e.vertices[mesh.vertexStart + v] = {80 * unit(gen), 80 * unit(gen), 80 * unit(gen)};
+        for (int f = 0; f < 40; ++f) {
+            const auto at = [&](int k) { return static_cast<std::int16_t>(mesh.vertexStart + k); };
+            e.faces[mesh.faceStart + f] = Face{at(f), at(f + 10), at(f + 20), {110, 0, 0}, 0.9f};
+        }
+        return m;
+    };
+    // Two squares in the same place, seen from both sides: equal keys.
+    for (int i = 0; i < 2; ++i)
+        addMesh(e, {{-30, -30, 10}, {-30, 30, 10}, {30, 30, 10}, {30, -30, 10}},
+                {{0, 1, 2}, {0, 2, 3}, {2, 1, 0}, {3, 2, 0}});
+    for (int i = 0; i < 4; ++i)
+        addScatter();
+    float yaw = 0.0f, pitch = 0.0f;
+    std::uniform_int_distribution<int> action(0, 9);
+    for (int step = 0; step < 300; ++step) {
+        switch (action(gen)) {
+        case 0: // a half turn, and the first square comes back last to the list, or goes
+            yaw += 3.0f;
+            e.meshes[1].visible ^= true;
+            break;
+        case 1:
+            camera().twoSided = !camera().twoSided;
+            break;
+        case 2:
+            camera().orthographic = !camera().orthographic;
+            break;
+        case 3: {
+            Mesh& m = e.meshes[3 + step % (e.meshRange.count - 2)]; // the squares stay together
+            m.position = {10 * unit(gen), 10 * unit(gen), 10 * unit(gen)};
+            m.dirty = true;
+            break;
+        }
+        case 4:
+            e.meshes[1 + step % e.meshRange.count].visible ^= true;
+            break;
+        case 5:
+            if (e.meshRange.count > 3)
+                e.DeleteMesh(3 + step % (e.meshRange.count - 2));
+            else
+                addScatter();
+            break;
+        default:
+            yaw += 0.01f * unit(gen);
+            pitch = std::clamp(pitch + 0.01f * unit(gen), -1.5f, 1.5f);
+        }
+        e.OrbitCamera(cl.camera, {0, 0, 0}, 370.0f, yaw, pitch);
+        render();
+        std::vector<int> expected;
+        std::vector<float> keys(kPoolSlots, std::numeric_limits<float>::quiet_NaN());
+        for (int k = 0; e.drawList[k] != 0; ++k)
+            keys[e.drawList[k]] = e.drawKeys[k];
+        for (int m = 1; m < e.meshRange.first + e.meshRange.count; ++m)
+            for (int f = e.meshes[m].faceStart; f < e.meshes[m].faceStart + e.meshes[m].faceCount;
+                 ++f)
+                if (e.meshes[m].visible && !std::isnan(keys[f]))
+                    expected.push_back(f);
+        std::stable_sort(expected.begin(), expected.end(),
+                         [&](int a, int b) { return keys[a] < keys[b]; });
+        ASSERT_EQ(listed(), expected) << "step " << step;
+    }
 }
 
 // --- Shading ---

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <random>
 #include <vector>
 
 namespace {
@@ -29,6 +31,29 @@ PointXYZ bezier(std::vector<PointXYZ> p, double t) {
         for (std::size_t i = 0; i < level; ++i)
             p[i] = lerp(p[i], p[i + 1], t);
     return p[0];
+}
+
+// The sampling as written first: the weights of every sample worked out anew, then summed in
+// increasing j.
+void reference(const std::vector<PointXYZ>& P, int k, std::vector<PointXYZ>& Q) {
+    const int n = static_cast<int>(P.size()) - 1;
+    const int m = static_cast<int>(Q.size()) - 1;
+    k = std::clamp(k, 1, n + 1);
+    Q[0].x = P[0].x;
+    Q[0].y = P[0].y;
+    std::vector<double> W;
+    for (int i = 1; i <= m - 1; ++i) {
+        Poids_Spline(n, (static_cast<double>(i) / m) * (n - k + 2), k, W);
+        double sx = 0.0, sy = 0.0;
+        for (int j = 0; j <= n; ++j) {
+            sx += W[static_cast<std::size_t>(j)] * P[static_cast<std::size_t>(j)].x;
+            sy += W[static_cast<std::size_t>(j)] * P[static_cast<std::size_t>(j)].y;
+        }
+        Q[static_cast<std::size_t>(i)].x = sx;
+        Q[static_cast<std::size_t>(i)].y = sy;
+    }
+    Q[static_cast<std::size_t>(m)].x = P.back().x;
+    Q[static_cast<std::size_t>(m)].y = P.back().y;
 }
 
 } // namespace
@@ -124,4 +149,45 @@ TEST(CalculSpline, TinyEmptyAndOutOfRangeInputs) {
     // A single control point gives a constant curve.
     for (const auto& q : sampled(4, 6, {{4.0, 5.0, 0.0}}))
         EXPECT_EQ(q, (PointXYZ{4.0, 5.0, -5.0}));
+}
+
+// The kept weights give the very bits of the weights worked out per sample: for every order
+// (and orders out of range) and every count up to 100, over random points, through one cache
+// that keeps changing hands between point counts, orders and counts, and through the
+// thread's own.
+TEST(CalculSpline, KeptWeightsGiveTheSameBitsAsWeightsWorkedOutPerSample) {
+    std::mt19937 gen(5);
+    std::uniform_real_distribution<double> coord(-500.0, 500.0);
+    auto points = [&](int n) {
+        std::vector<PointXYZ> P(static_cast<std::size_t>(n) + 1);
+        for (auto& p : P)
+            p = {coord(gen), coord(gen), coord(gen)};
+        return P;
+    };
+    SplineBasis cache;
+    auto check = [&](const std::vector<PointXYZ>& P, int k, int count) {
+        std::vector<PointXYZ> expected(static_cast<std::size_t>(count), PointXYZ{1, 2, 3});
+        std::vector<PointXYZ> own = expected, kept = expected;
+        reference(P, k, expected);
+        Calcul_Spline(P, k, own);
+        Calcul_Spline(P, k, kept, cache);
+        ASSERT_EQ(own, expected) << "n=" << P.size() - 1 << " k=" << k << " count=" << count;
+        ASSERT_EQ(kept, expected) << "n=" << P.size() - 1 << " k=" << k << " count=" << count;
+    };
+    const auto P = points(8);
+    for (int k = -1; k <= 11; ++k)
+        for (int count = 1; count <= 100; ++count)
+            check(P, k, count);
+    // The points move while the weights stay; then the point count, order or count changes.
+    std::uniform_int_distribution<int> n(0, 12), count(1, 100);
+    for (int i = 0; i < 300; ++i) {
+        const auto Q = points(n(gen));
+        const int k = std::uniform_int_distribution<int>(0, static_cast<int>(Q.size()) + 1)(gen);
+        const int c = count(gen);
+        check(Q, k, c);
+        check(points(static_cast<int>(Q.size()) - 1), k, c);
+    }
+    // Too many samples to keep: the weights are worked out per sample, with the same bits.
+    EXPECT_TRUE(cache.weights(8, 4, SplineBasis::kMaxEntries).empty());
+    check(P, 4, SplineBasis::kMaxEntries / 4);
 }

@@ -1,9 +1,14 @@
+#include "engine3d/triangle_raster.h"
 #include "view3d/qimage_canvas.h"
 
 #include <gtest/gtest.h>
 
 #include <QColor>
 #include <QImage>
+
+#include <random>
+#include <set>
+#include <utility>
 
 namespace {
 
@@ -139,6 +144,36 @@ TEST(QImageCanvas, OtherImageFormatsAreConvertedToRgb32) {
     none.line({0, 0}, {3, 3});
     none.text({0, 0}, "x");
     EXPECT_EQ(none.width(), 0);
+}
+
+// The invert pen turns every pixel of a triangle's outline once, also where its edges share
+// pixels: at the corners, and all along the two long sides of a sliver.
+TEST(QImageCanvas, TheInvertPenTurnsEachOutlinePixelOnce) {
+    std::mt19937 gen(9);
+    std::uniform_int_distribution<int> coord(-10, 70), near(-2, 2);
+    QImage image = blank(60, 50);
+    for (int y = 0; y < 50; ++y)
+        for (int x = 0; x < 60; ++x)
+            image.setPixel(x, y, qRgb(x * 4, y * 5, (x * y) % 256));
+    QImageCanvas canvas(image);
+    canvas.setPenMode(PenMode::Invert);
+    for (int i = 0; i < 300; ++i) {
+        const PixelPoint a{coord(gen), coord(gen)}, b{coord(gen), coord(gen)};
+        // Every other one a sliver: the third corner beside the first.
+        const PixelPoint c = i % 2 ? PixelPoint{a.x + near(gen), a.y + near(gen)}
+                                   : PixelPoint{coord(gen), coord(gen)};
+        const PixelPoint t[3] = {a, b, c};
+        QImage expected = image.copy();
+        std::set<std::pair<int, int>> outline;
+        for (int k = 0; k < 3; ++k)
+            raster::forEachLinePixel(t[k], t[(k + 1) % 3], 60, 50, [&](int x, int y) {
+                outline.insert({x, y});
+            });
+        for (const auto& [x, y] : outline)
+            expected.setPixel(x, y, 0xFF000000u | (~expected.pixel(x, y) & 0x00FFFFFFu));
+        canvas.polygon(t);
+        ASSERT_TRUE(image == expected) << i;
+    }
 }
 
 } // namespace

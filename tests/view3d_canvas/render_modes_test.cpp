@@ -10,8 +10,12 @@
 
 #include <QColor>
 #include <QImage>
+#include <QPainter>
 
 #include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <random>
 
 namespace {
 
@@ -114,6 +118,134 @@ TEST_F(RenderModes, SmoothBlendsTheVertexColoursAcrossTheFaces) {
         EXPECT_LE(std::abs(a.red() - b.red()), 2) << x;
         EXPECT_LE(std::abs(a.green() - b.green()), 2) << x;
         EXPECT_NE(image.pixel(x, y) & 0x00FFFFFFu, kBlack) << x;
+    }
+}
+
+// A session of frames drawn as the 3-D window draws them: the surface cleared (only what the
+// last frame drew), the frame rendered, and only the changed part shown. After every frame
+// both the surface and what is shown equal a full redraw of the same state by a copy of the
+// engine that sorts from scratch onto a surface cleared whole. The session turns the view by
+// small steps and by large ones, comes close enough for the part to leave the surface, changes
+// the mode, moves, hides and rebuilds meshes, resizes the surface and changes its background.
+// The ground, the gizmo's lines and labels, a pixel and a curve are in the scene; two squares
+// of different colours lie on one another, so that their keys tie.
+TEST(FrameSession, EveryFrameAndWhatIsShownEqualAFullRedraw) {
+    EngineWithErrors session;
+    Engine& e = session.e;
+    CameraAndLight cl = addHeadCamera(e);
+    std::mt19937 gen(31);
+    std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
+    auto scatter = [&] {
+        const int faces = std::uniform_int_distribution<int>(5, 40)(gen);
+        const int m = e.CreateMesh(3 * faces, faces);
+        const Mesh& mesh = e.meshes[m];
+        for (int v = 0; v < 3 * faces; ++v)
+            e.vertices[mesh.vertexStart + v] = {60 * unit(gen), 60 * unit(gen), 60 * unit(gen)};
+        for (int f = 0; f < faces; ++f) {
+            const auto at = [&](int k) { return static_cast<std::int16_t>(mesh.vertexStart + k); };
+            const auto c = static_cast<std::int16_t>(100 + 150 * (f % 2));
+            e.faces[mesh.faceStart + f] = Face{at(3 * f),
+                                               at(3 * f + 1),
+                                               at(3 * f + 2),
+                                               {c, static_cast<std::int16_t>(f * 6), 40},
+                                               0.9f};
+        }
+        return m;
+    };
+    FrameInputs inputs;
+    inputs.gridMesh = addMesh(e, {{-70, -40, -70}, {-70, -40, 70}, {70, -40, 70}, {70, -40, -70}},
+                              {{0, 1, 2}, {0, 2, 3}, {2, 1, 0}, {3, 2, 0}}, {255, 255, 255});
+    inputs.gridTag = 1;
+    inputs.axesTag = 1;
+    inputs.axisLines = {addMarker(e, {{0, 0, 0}, {40, 0, 0}}, {}),
+                        addMarker(e, {{0, 0, 0}, {0, 40, 0}}, {}), 0};
+    inputs.axisLabels = {addMarker(e, {{40, 0, 0}}, {}, "x"), addMarker(e, {{0, 40, 0}}, {}, "z"),
+                         0};
+    addMarker(e, {{-30, 20, 0}}, {0, 255, 0});
+    addMarker(e, {{-50, 0, 0}, {-20, 60, 0}, {20, -60, 0}, {50, 0, 0}}, {0, 0, 255});
+    addFacingSquare(e, 25, -5.0f, 10, 0, {0, 200, 0});
+    addFacingSquare(e, 25, -5.0f, 10, 0, {0, 0, 200});
+    const int firstScatter = e.meshRange.first + e.meshRange.count;
+    for (int i = 0; i < 3; ++i)
+        scatter();
+
+    QImage image(200, 150, QImage::Format_RGB32);
+    QImage shown(image.size(), QImage::Format_RGB32);
+    shown.fill(0x123456u);
+    QImageCanvas canvas(image);
+    Colour3 background;
+    float yaw = 0.3f, pitch = 0.2f, distance = 220.0f;
+    std::uniform_int_distribution<int> action(0, 19);
+    for (int step = 0; step < 400; ++step) {
+        const int a = step == 0 ? 0 : action(gen);
+        Camera& cam = e.cameras[cl.camera];
+        switch (a) {
+        case 0: // a large turn
+            yaw += 3.0f * unit(gen);
+            pitch = 1.2f * unit(gen);
+            break;
+        case 1:
+        case 2: {
+            cam.renderMode =
+                static_cast<std::int16_t>(std::uniform_int_distribution<int>(0, 5)(gen));
+            cam.specular = cam.attenuation = cam.renderMode == kModeSmooth;
+            break;
+        }
+        case 3: { // a mesh moves
+            Mesh& m = e.meshes[1 + step % e.meshRange.count];
+            m.position = {50 * unit(gen), 50 * unit(gen), 50 * unit(gen)};
+            m.dirty = true;
+            break;
+        }
+        case 4: // a mesh is rebuilt: another run, other faces
+            e.DeleteMesh(firstScatter + step % 3);
+            scatter();
+            break;
+        case 5: { // the owner re-makes the surface at another size, keeping its picture
+            QImage grown(std::uniform_int_distribution<int>(40, 260)(gen),
+                         std::uniform_int_distribution<int>(30, 200)(gen), QImage::Format_RGB32);
+            grown.fill(Qt::black);
+            QPainter(&grown).drawImage(0, 0, image);
+            image = grown;
+            shown = QImage(image.size(), QImage::Format_RGB32);
+            shown.fill(0x123456u);
+            break;
+        }
+        case 6:
+            cam.twoSided = !cam.twoSided;
+            break;
+        case 7:
+            distance = std::uniform_real_distribution<float>(60.0f, 900.0f)(gen);
+            break;
+        case 8:
+            e.meshes[1 + step % e.meshRange.count].visible ^= true;
+            break;
+        case 9:
+            background = step % 2 ? Colour3{0, 0, 60} : Colour3{};
+            canvas.setBackgroundColour(background);
+            break;
+        default: // a step of a drag
+            yaw += 0.02f * unit(gen);
+            pitch = std::clamp(pitch + 0.02f * unit(gen), -1.5f, 1.5f);
+        }
+        e.OrbitCamera(cl.camera, {0, 0, 0}, distance, yaw, pitch);
+        e.lights[cl.light].position = cam.position;
+        canvas.clear();
+        e.RenderFrame(canvas, cl.camera, inputs);
+        const QRect changed = canvas.takeChanged();
+        for (int y = changed.top(); y <= changed.bottom(); ++y)
+            std::memcpy(shown.scanLine(y) + 4 * changed.left(),
+                        image.constScanLine(y) + 4 * changed.left(), 4 * changed.width());
+
+        auto fresh = std::make_unique<Engine>(e);
+        fresh->forgetDrawOrder();
+        QImage full(image.size(), QImage::Format_RGB32);
+        QImageCanvas fullCanvas(full);
+        fullCanvas.setBackgroundColour(background);
+        fullCanvas.clear();
+        fresh->RenderFrame(fullCanvas, cl.camera, inputs);
+        ASSERT_TRUE(image == full) << "step " << step << ", action " << a;
+        ASSERT_TRUE(shown == full) << "step " << step << ", action " << a;
     }
 }
 

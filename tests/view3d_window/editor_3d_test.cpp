@@ -7,12 +7,18 @@
 #include "view3d/frm3d_picture.h"
 #include "view3d/qimage_canvas.h"
 
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPaintEvent>
 #include <QScreen>
 #include <QSlider>
 #include <QToolButton>
+
+#include <memory>
+#include <random>
+#include <utility>
 
 namespace {
 
@@ -326,6 +332,126 @@ TEST(Editor3D, ThicknessMovesTheBackLayerAndARebuildKeepsTheDimensions) {
     for (std::size_t k = 0; k < edited.size(); ++k) {
         EXPECT_NEAR(rebuilt[k].x, edited[k].x, 1e-3f) << k;
         EXPECT_NEAR(rebuilt[k].y, edited[k].y, 1e-3f) << k;
+    }
+}
+
+// --- Frames that change only what they must ---
+
+// The paint events of a widget: what the window put on screen again.
+class PaintWatcher : public QObject {
+public:
+    explicit PaintWatcher(QWidget& widget) : widget_(widget) { widget.installEventFilter(this); }
+    // Paints the parts painted since the last call into `screen`, as the window painted them.
+    void repaintInto(QImage& screen) {
+        const QRegion painted = std::exchange(painted_, QRegion());
+        rendering_ = true;
+        // The region lands with its bounds' corner at the offset given.
+        widget_.render(&screen, painted.boundingRect().topLeft(), painted, QWidget::RenderFlags());
+        rendering_ = false;
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == &widget_ && event->type() == QEvent::Paint && !rendering_)
+            painted_ += static_cast<QPaintEvent*>(event)->region();
+        return false;
+    }
+
+private:
+    QWidget& widget_;
+    QRegion painted_;
+    bool rendering_ = false;
+};
+
+// The frame drawn anew: a copy of the engine that sorts from scratch, onto a cleared surface.
+QImage fullRedraw(Frm3D& f) {
+    auto fresh = std::make_unique<Engine>(inside(f).engine());
+    fresh->setErrorSink(nullptr);
+    fresh->forgetDrawOrder();
+    const QImage& surface = f.Picture1->image();
+    QImage full(surface.size(), QImage::Format_RGB32);
+    full.setDotsPerMeterX(surface.dotsPerMeterX()); // the labels' size
+    full.setDotsPerMeterY(surface.dotsPerMeterY());
+    QImageCanvas canvas(full);
+    canvas.clear();
+    fresh->RenderFrame(canvas, inside(f).currentCamera(),
+                       inside(f).scene().frameInputs(f.toolbarTags()));
+    return full;
+}
+
+// Every frame of a session shows what a full redraw shows: the 3-D surface, and the screen
+// that the window repaints only where a frame changed, both equal the frame drawn anew. The
+// session turns the view a little and a lot, comes near and goes far, changes the mode, the
+// piece, the point count, the doubling and the thickness, drags a point of the former, shows
+// and hides the gizmo and the ground, and resizes the 3-D window.
+TEST(Editor3D, EveryFrameShowsWhatAFullRedrawShows) {
+    auto w = shownMain();
+    Frm3D& f = *w->frm3D();
+    Frm3DPicture& p = *f.Picture1;
+    const auto fresh = [&p] {
+        QImage screen(p.image().size(), QImage::Format_RGB32);
+        screen.fill(0x123456u); // not what any frame shows
+        screen.setDevicePixelRatio(p.devicePixelRatioF());
+        return screen;
+    };
+    QImage screen = fresh();
+    p.render(&screen);
+    PaintWatcher watcher(p);
+    std::mt19937 gen(41);
+    auto pick = [&gen](int low, int high) { return std::uniform_int_distribution(low, high)(gen); };
+    for (int step = 0; step < 120; ++step) {
+        const int action = pick(0, 14);
+        switch (action) {
+        case 0:
+            turn(*w, pick(-150, 150), pick(-150, 150));
+            break;
+        case 1:
+            f.Picture1_MouseMove(0, 0, 100.0f, 100.0f);
+            f.Picture1_MouseMove(2, 0, 100.0f, static_cast<float>(pick(-200, 300)));
+            break;
+        case 2:
+            QTest::mouseClick(f.pb1(pick(1, 5)), Qt::LeftButton);
+            break;
+        case 3:
+            f.pb2(pick(0, 4))->click();
+            break;
+        case 4:
+            w->ui().Hscroll2->setValue(pick(10, 40));
+            break;
+        case 5:
+            w->ui().Check4->click();
+            break;
+        case 6:
+            w->ui().Slider1->setValue(pick(1, 60));
+            break;
+        case 7: {
+            const FormerModel& m = w->model();
+            const Handle& h = m.shppi[static_cast<std::size_t>(pick(1, 7))];
+            const QPointF from{h.Left + static_cast<double>(m.Rayon_X),
+                               h.Top - static_cast<double>(m.Rayon_Y)};
+            const QPointF to = from + QPointF(pick(-10, 10), pick(-10, 10));
+            sendSurfaceMouse(*w->ui().Picture1, QEvent::MouseButtonPress, from, Qt::LeftButton,
+                             Qt::LeftButton);
+            sendSurfaceMouse(*w->ui().Picture1, QEvent::MouseMove, to, Qt::NoButton,
+                             Qt::LeftButton);
+            sendSurfaceMouse(*w->ui().Picture1, QEvent::MouseButtonRelease, to, Qt::LeftButton,
+                             Qt::NoButton);
+            break;
+        }
+        case 8:
+            w->ui().pb1(pick(0, 1) ? 10 : 14)->click();
+            break;
+        case 9:
+            f.resize(pick(200, 600), pick(150, 500));
+            break;
+        default:
+            turn(*w, pick(-3, 3), pick(-3, 3));
+        }
+        settle();
+        if (screen.size() != p.image().size())
+            screen = fresh(); // a new size is painted whole
+        watcher.repaintInto(screen);
+        const QImage full = fullRedraw(f);
+        ASSERT_TRUE(p.image() == full) << "step " << step << ", action " << action;
+        ASSERT_TRUE(screen == full) << "step " << step << ", action " << action;
     }
 }
 
