@@ -4,8 +4,10 @@
 // one step, so the median and the 99th percentile are those of single steps. Run it with
 // QT_SCALE_FACTOR=2 for both windows at 200 %: the widths stay logical, the layers and the 3-D
 // frame have twice as many pixels each way.
-#include "editor/main.h"
+#include "editor/picture_box.h"
+#include "editor/scripted_editor.h"
 #include "editor/surface_mouse.h"
+#include "frm3d_test_access.h"
 #include "view3d/frm3d.h"
 #include "view3d/frm3d_picture.h"
 
@@ -72,7 +74,7 @@ void dragStep(benchmark::State& state, QSizeF surfaceMm, QSize surface3d) {
     const double x0 = m.X1() + 0.3 * (p.ScaleWidth() / 2);
     const double y0 = m.Y1() - 0.2 * p.ScaleHeight();
     int step = 0;
-    const int framesBefore = w.frm3D()->framesDrawn;
+    const FrameCounter frames(*w.frm3D());
     for (auto _ : state) {
         const double dx = (step++ % 2) == 0 ? 0.0 : 1.5;
         sendSurfaceMouse(p, QEvent::MouseMove, {x0 + dx, y0}, Qt::NoButton, Qt::LeftButton);
@@ -82,7 +84,7 @@ void dragStep(benchmark::State& state, QSizeF surfaceMm, QSize surface3d) {
     state.counters["width_px"] = p.width();
     state.counters["height_px"] = p.height();
     state.counters["points"] = m.Nb_Points;
-    state.counters["frames3d"] = w.frm3D()->framesDrawn - framesBefore;
+    state.counters["frames3d"] = frames.frames();
     state.counters["width3d_px"] = w.frm3D()->Picture1->width();
     state.counters["height3d_px"] = w.frm3D()->Picture1->height();
     // Device pixels per logical pixel of both windows: 2 under QT_SCALE_FACTOR=2.
@@ -204,9 +206,9 @@ void BM_UndoDrag(benchmark::State& state) {
         QApplication::processEvents();
         w->recordWorkChange();
         if (w->ui().IM_Undo->text() != QStringLiteral("&Annuler : déplacer le point 3"))
-            w->undoStack->clear();
+            w->session().history().clear();
     }
-    if (!w->undoStack->canUndo() && !w->undoStack->canRedo()) {
+    if (!w->session().history().canUndo() && !w->session().history().canRedo()) {
         state.SkipWithError("the drag was not recorded");
         return;
     }

@@ -1,6 +1,7 @@
 // One full repaint of the drawing surface: the overlay is wiped, the Paint handler samples
 // and draws the outline, and layers, items and child boxes are composed on the window.
-#include "editor/main.h"
+#include "editor/picture_box.h"
+#include "editor/scripted_editor.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -17,7 +18,7 @@
 namespace {
 
 void repaintSurface(benchmark::State& state, QSizeF surfaceMm) {
-    Main w(surfaceMm);
+    ScriptedEditor w(surfaceMm);
     w.show();
     QApplication::processEvents();
     PictureBox& p = *w.ui().Picture1;
@@ -43,7 +44,7 @@ BENCHMARK(BM_Picture1Repaint_1920x1080)->Unit(benchmark::kMicrosecond);
 
 // The grid alone, as the grid button and every resize redraw it.
 void BM_Quadrillage_DesignSize(benchmark::State& state) {
-    Main w;
+    ScriptedEditor w;
     for (auto _ : state)
         w.Quadrillage(1);
 }
@@ -54,12 +55,12 @@ BENCHMARK(BM_Quadrillage_DesignSize)->Unit(benchmark::kMicrosecond);
 // and (argument 1) a 4000 x 3000 picture at the new view scale, and the surface is repainted.
 // Each repetition is one step, so the median and the 99th percentile are those of single steps.
 void BM_ResizeStep_1920x1080(benchmark::State& state) {
-    static std::map<int, Main*> windows;
+    static std::map<int, ScriptedEditor*> windows;
     static QTemporaryDir folder;
     const int withPicture = static_cast<int>(state.range(0));
-    Main*& w = windows[withPicture];
+    ScriptedEditor*& w = windows[withPicture];
     if (!w) {
-        w = new Main;
+        w = new ScriptedEditor;
         atBenchmarksEnd([w] { delete w; });
         w->show();
         if (withPicture) {

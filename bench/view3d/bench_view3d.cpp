@@ -4,7 +4,8 @@
 // shown (turned:1); the frames of a user turning a 10,000-face scene at 1920 x 1080, up to the
 // surface shown; and the former's rebuild and in-place update at 100 points with the doubling.
 #include "bench_statistics.h"
-#include "editor/main.h"
+#include "editor/scripted_editor.h"
+#include "frm3d_test_access.h"
 #include "fuselage_bands.h"
 #include "start_up.h"
 #include "view3d/frm3d.h"
@@ -24,13 +25,13 @@
 namespace {
 
 void frame(benchmark::State& state, QSize size) {
-    Main w;
+    ScriptedEditor w;
     w.show();
     QApplication::processEvents();
     Frm3D& f = *w.frm3D();
     f.resize(size);
     QApplication::processEvents();
-    Camera& c = f.engine.cameras[f.currentCamera];
+    Camera& c = inside(f).engine().cameras[inside(f).currentCamera()];
     c.renderMode = static_cast<std::int16_t>(state.range(0));
     // "Vue Surface" turns specular light and fog on with its mode.
     c.specular = c.attenuation = state.range(0) == kModeSmooth;
@@ -38,8 +39,8 @@ void frame(benchmark::State& state, QSize size) {
         // As a user looks at it: turned, from above, with the ground and the axes on.
         w.ui().pb1(10)->click();
         w.ui().pb1(14)->click();
-        f.yaw = 0.6f;
-        f.pitch = 0.4f;
+        inside(f).yaw() = 0.6f;
+        inside(f).pitch() = 0.4f;
     }
     for (auto _ : state) {
         w.Redraw3D() = true;
@@ -83,24 +84,26 @@ void BM_Frame3D_10000Faces_1920x1080(benchmark::State& state) {
         QApplication::processEvents();
         Frm3D& f = *w->frm3D();
         f.resize(1920, 1080);
-        addFuselage(f.engine, 24);
-        Camera& c = f.engine.cameras[f.currentCamera];
+        addFuselage(inside(f).engine(), 24);
+        Camera& c = inside(f).engine().cameras[inside(f).currentCamera()];
         c.renderMode = static_cast<std::int16_t>(mode);
         c.specular = c.attenuation = mode == kModeSmooth;
         w->ui().pb1(10)->click();
         w->ui().pb1(14)->click();
-        f.pitch = 0.4f;
+        inside(f).pitch() = 0.4f;
         QApplication::processEvents();
     }
     Frm3D& f = *w->frm3D();
     for (auto _ : state) {
-        f.Picture1_MouseMove(1, 0, static_cast<float>(f.lastX + 1), static_cast<float>(f.lastY));
+        f.Picture1_MouseMove(1, 0, static_cast<float>(inside(f).lastX() + 1),
+                             static_cast<float>(inside(f).lastY()));
         f.drawPendingFrame();
         QApplication::processEvents(); // the surface repaints
     }
     int faces = 0;
-    for (int m = 1; m < f.engine.meshRange.first + f.engine.meshRange.count; ++m)
-        faces += f.engine.meshes[m].visible ? f.engine.meshes[m].faceCount : 0;
+    for (int m = 1; m < inside(f).engine().meshRange.first + inside(f).engine().meshRange.count;
+         ++m)
+        faces += inside(f).engine().meshes[m].visible ? inside(f).engine().meshes[m].faceCount : 0;
     state.counters["faces"] = faces;
     state.counters["width_px"] = f.Picture1->image().width();
     state.counters["height_px"] = f.Picture1->image().height();
@@ -132,8 +135,8 @@ struct BigScene {
     }
     SceneInput input() const {
         SceneInput in;
-        in.ui().Hscroll2 = 100;
-        in.ui().Check4 = 1;
+        in.Hscroll2 = 100;
+        in.Check4 = 1;
         in.outline = {model.Courbe_Droite,
                       model.Courbe_Gauche,
                       model.Doublage_Droit,

@@ -476,7 +476,7 @@ private:
         const Level& level = levels_.back();
         if (level.value->is_object())
             return level.key;
-        return "[" + std::to_string(level.value->size()) + "]";
+        return indexName(level.value->size());
     }
     std::string fieldOf(const std::string& name) const {
         std::string field;
@@ -488,7 +488,14 @@ private:
         const Level& level = levels_[i];
         if (level.value->is_object())
             return level.key;
-        return "[" + std::to_string(level.value->size() - 1) + "]";
+        return indexName(level.value->size() - 1);
+    }
+    // "[3]", built in steps: GCC 12 warns falsely on "[" + std::to_string(i) when optimising.
+    static std::string indexName(std::size_t i) {
+        std::string name(1, '[');
+        name += std::to_string(i);
+        name += ']';
+        return name;
     }
     static std::string join(const std::string& field, const std::string& name) {
         if (field.empty() || name.front() == '[')
