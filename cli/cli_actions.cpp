@@ -4,6 +4,7 @@
 #include "state_json.h"
 
 #include "editor/frm_hlp.h"
+#include "editor/number_box.h"
 #include "editor/scripted_editor.h"
 #include "editor/surface_mouse.h"
 #include "view3d/frm3d.h"
@@ -15,6 +16,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonDocument>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
@@ -281,53 +283,71 @@ ActionResult mspaint(ScriptedEditor& w, const QString& value) {
 }
 
 // "&Outils" › "Exporter en ..." of FORMAT: chooses PIECE in the size dialog, types the size
-// when one is given ("-" leaves that side to follow the other), confirms, then types NAME.
+// when one is given ("-" leaves that side to follow the other), chooses the sheet (PDF), confirms,
+// then types NAME.
 ActionResult exportPiece(ScriptedEditor& w, const QString& value) {
-    // NAME holds no ':', so whatever follows it is a size and never part of a file name.
-    static const QRegularExpression re(QStringLiteral("^([a-z]+):([a-z]+):([^:]*)(?::(.*))?$"));
-    static const QRegularExpression size(
-        QStringLiteral("^(-|[0-9]+(?:\\.[0-9]+)?)x(-|[0-9]+(?:\\.[0-9]+)?)$"));
-    const QRegularExpressionMatch whole = re.match(value);
-    if (!whole.hasMatch())
-        return usage(QStringLiteral("expected FORMAT:PIECE:NAME or FORMAT:PIECE:NAME:WxH"));
-    const QRegularExpressionMatch sized = size.match(whole.captured(4));
-    if (whole.hasCaptured(4) && !sized.hasMatch())
-        return usage(QStringLiteral("%1 is no size WxH in millimetres").arg(whole.captured(4)));
-    const auto m = [&](int i) { return i <= 3 ? whole.captured(i) : sized.captured(i - 3); };
+    // NAME holds no ':', so whatever follows it is a size or a sheet, never part of a file name.
+    const QStringList parts = value.split(':');
+    if (parts.size() < 3 || parts.size() > 5)
+        return usage(QStringLiteral("expected FORMAT:PIECE:NAME[:WxH[:PAGE]]"));
     const std::pair<const char*, QAction * MainControls::*> formats[] = {
         {"svg", &MainControls::IM_Export_SVG},
         {"dxf", &MainControls::IM_Export_DXF},
         {"pdf", &MainControls::IM_Export_PDF}};
     QAction* item = nullptr;
     for (const auto& [name, action] : formats) {
-        if (m(1) == QLatin1String(name))
+        if (parts[0] == QLatin1String(name))
             item = w.ui().*action;
     }
     if (!item)
-        return usage(QStringLiteral("unknown format %1 (svg, dxf or pdf)").arg(m(1)));
+        return usage(QStringLiteral("unknown format %1 (svg, dxf or pdf)").arg(parts[0]));
     const std::pair<const char*, int> pieces[] = {
         {"gauche", 3}, {"droit", 4}, {"haut", 2}, {"bas", 1}, {"entier", 5}};
     PieceSizeChoice choice;
     choice.Piece = 0;
     for (const auto& [name, code] : pieces) {
-        if (m(2) == QLatin1String(name))
+        if (parts[1] == QLatin1String(name))
             choice.Piece = code;
     }
     if (choice.Piece == 0)
         return usage(
-            QStringLiteral("unknown piece %1 (gauche, droit, haut, bas or entier)").arg(m(2)));
-    constexpr double kMaxMm = 10000.0; // what the dialog's boxes accept
-    for (const auto& [side, typed] : {std::pair{4, &choice.width}, std::pair{5, &choice.height}}) {
-        const QString text = m(side);
-        if (text.isEmpty() || text == QLatin1String("-"))
-            continue;
-        const double mm = text.toDouble();
-        if (!(mm >= 0.01 && mm <= kMaxMm))
-            return usage(QStringLiteral("%1 mm is outside 0.01..%2").arg(text).arg(kMaxMm));
-        *typed = mm;
+            QStringLiteral("unknown piece %1 (gauche, droit, haut, bas or entier)").arg(parts[1]));
+    if (parts.size() > 3) {
+        // Each side as the dialog's box reads it: "," or ".", "-" to follow the other side.
+        const QStringList sides = parts[3].split('x');
+        if (sides.size() != 2)
+            return usage(QStringLiteral("%1 is no size WxH in millimetres").arg(parts[3]));
+        constexpr DecimalRule kSide{0.01, 10000.0, false}; // what the dialog's boxes accept
+        for (const auto& [text, typed] :
+             {std::pair{sides[0], &choice.width}, std::pair{sides[1], &choice.height}}) {
+            if (text == QLatin1String("-"))
+                continue;
+            const DecimalReading r = readDecimal(text.toStdString(), kSide);
+            if (!r.ok())
+                return usage(QString::fromStdString(r.reason));
+            *typed = *r.value;
+        }
+    }
+    if (parts.size() > 4) {
+        const std::pair<const char*, Sheet> sheets[] = {{"a4", Sheet::A4Portrait},
+                                                        {"a4-paysage", Sheet::A4Landscape},
+                                                        {"a3", Sheet::A3Portrait},
+                                                        {"a3-paysage", Sheet::A3Landscape}};
+        bool known = false;
+        for (const auto& [name, sheet] : sheets) {
+            if (parts[4] == QLatin1String(name)) {
+                choice.page = sheet;
+                known = true;
+            }
+        }
+        if (!known)
+            return usage(
+                QStringLiteral("unknown page %1 (a4, a4-paysage, a3 or a3-paysage)").arg(parts[4]));
+        if (parts[0] != QLatin1String("pdf"))
+            return usage(QStringLiteral("a page is chosen for pdf only"));
     }
     auto answer = std::exchange(w.dialogs.pieceSize, [&choice] { return choice; });
-    const ActionResult r = menuWithNameTyped(w, item, m(3));
+    const ActionResult r = menuWithNameTyped(w, item, parts[2]);
     w.dialogs.pieceSize = std::move(answer);
     return r;
 }
@@ -575,6 +595,92 @@ ActionResult pin(ScriptedEditor& w, const QString& value) {
     return ok();
 }
 
+// Types TEXT in a number box of the window and presses Enter, as a user does; a text the box
+// refuses is bad usage, with the box's own message.
+ActionResult typeInBox(NumberBox* box, const QString& text) {
+    QString why;
+    if (!userCanOperate(box, why))
+        return usage(why);
+    QString refusal;
+    const QMetaObject::Connection c =
+        QObject::connect(box, &NumberBox::refused, [&refusal](const QString& m) { refusal = m; });
+    box->setFocus();
+    box->selectAll();
+    // Each character as the keyboard gives it, then Enter.
+    auto key = [box](int code, const QString& typed) {
+        for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+            QKeyEvent e(type, code, Qt::NoModifier, typed);
+            QApplication::sendEvent(box, &e);
+        }
+    };
+    for (const QChar c : text)
+        key(0, QString(c));
+    if (text.isEmpty())
+        key(Qt::Key_Delete, QString()); // the text selected goes: an empty box
+    key(Qt::Key_Return, QStringLiteral("\r"));
+    QObject::disconnect(c);
+    if (!refusal.isEmpty())
+        return usage(refusal);
+    return ok();
+}
+
+ActionResult text3(ScriptedEditor& w, const QString& value) {
+    return typeInBox(w.ui().Text3, value);
+}
+
+ActionResult scale(ScriptedEditor& w, const QString& value) {
+    return typeInBox(w.ui().txtScale, value);
+}
+
+// Presses and releases the left button on handle I of the set "Action Souris" chooses, then
+// types its real coordinates in the status bar's boxes.
+ActionResult point(ScriptedEditor& w, const QString& value) {
+    const qsizetype colon = value.indexOf(':');
+    const QStringList xy = value.mid(colon + 1).split(',');
+    if (colon < 0 || xy.size() != 2)
+        return usage(QStringLiteral("expected I:X,Y"));
+    QPointF at;
+    if (const ActionResult r = handleCentre(w, value.left(colon), at); r.status != 0)
+        return r;
+    PictureBox& p = *w.ui().Picture1;
+    sendSurfaceMouse(p, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+    settleEvents();
+    sendSurfaceMouse(p, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+    settleEvents();
+    if (const ActionResult r = typeInBox(w.ui().txtPointX, xy[0]); r.status != 0)
+        return r;
+    return typeInBox(w.ui().txtPointY, xy[1]);
+}
+
+// "&Outils" › "&Calibrer le plan...", a click on each of the two points (surface millimetres),
+// and the real distance typed.
+ActionResult calibrate(ScriptedEditor& w, const QString& value) {
+    const QStringList parts = value.split(':');
+    QPointF a, b;
+    if (parts.size() != 3 || !parsePoint(parts[0], a) || !parsePoint(parts[1], b))
+        return usage(QStringLiteral("expected X1,Y1:X2,Y2:MM"));
+    const DecimalReading mm = readDecimal(parts[2].toStdString(), DecimalRule{0.01, 100000.0});
+    if (!mm.ok())
+        return usage(QString::fromStdString(mm.reason));
+    if (!w.ui().IM_Calibrate->isEnabled())
+        return usage(QStringLiteral("IM_Calibrate is disabled (no picture shown)"));
+    if (!onSurface(w, a) || !onSurface(w, b))
+        return usage(QStringLiteral("the pointer is outside the drawing surface"));
+    w.ui().IM_Calibrate->trigger();
+    auto answer = std::exchange(w.dialogs.number, [&mm](const QString&) { return mm.value; });
+    PictureBox& p = *w.ui().Picture1;
+    for (const QPointF& at : {a, b}) {
+        sendSurfaceMouse(p, QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton);
+        sendSurfaceMouse(p, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+        sendSurfaceMouse(p, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+        settleEvents();
+    }
+    w.dialogs.number = std::move(answer);
+    if (!w.session().work().calibrated)
+        return failure(w.statusText());
+    return ok();
+}
+
 ActionResult view(ScriptedEditor& w, const QString& value) {
     return clickFrm3DButton(w, value, &Frm3D::pb2);
 }
@@ -739,9 +845,15 @@ const std::vector<CliAction>& cliActions() {
         {"project-open", "NAME", "opens the project NAME; a refused file exits with 1", projectOpen},
         {"undo", "N", "N steps of \"&Annuler\" (more than there are: 2)", undo},
         {"redo", "N", "N steps of \"&Rétablir\" (more than there are: 2)", redo},
-        {"export", "FORMAT:PIECE:NAME[:WxH]",
+        {"export", "FORMAT:PIECE:NAME[:WxH[:PAGE]]",
          "draws PIECE (as in save) as svg, dxf or pdf at its real size, or W by H\n"
-         "millimetres (- follows the other side), as NAME (which holds no ':')", exportPiece},
+         "millimetres (- follows the other side), as NAME (which holds no ':');\n"
+         "PAGE (pdf): a4, a4-paysage, a3 or a3-paysage, a larger piece is tiled", exportPiece},
+        {"calibrate", "X1,Y1:X2,Y2:MM", "\"&Calibrer le plan...\": clicks the two points (surface\n"
+         "millimetres) and types their real distance MM", calibrate},
+        {"scale", "S", "types the real scale S (real mm per mm of the drawing)", scale},
+        {"point", "I:X,Y", "presses handle I, types its coordinates in real mm from the axes", point},
+        {"text3", "TEXT", "types TEXT in the box of \"Nbre de Points\" and presses Enter", text3},
         // doubling, modes and the mouse
         {"doubling", "on|off", "clicks \"On / Off\" of the doubling when its state differs", doubling},
         {"thickness", "E", "moves \"Epaisseur\" to E", thickness},

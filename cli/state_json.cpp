@@ -1,6 +1,7 @@
 #include "state_json.h"
 
 #include "editor/main.h"
+#include "editor/number_box.h"
 #include "editor/picture_box.h"
 #include "view3d/frm3d.h"
 
@@ -176,6 +177,9 @@ QJsonObject editorState(const Main& w) {
     s["picture"] =
         QJsonObject{{"on", w.pictureOn()}, {"width", w.ps().width()}, {"height", w.ps().height()}};
     s["project"] = QJsonObject{{"file", w.projectFile()}, {"modified", w.projectModified()}};
+    s["realScale"] = w.session().work().realScale;
+    s["calibrated"] = w.session().work().calibrated;
+    s["status"] = w.statusText();
     s["undo"] = QJsonObject{{"count", w.session().history().count()},
                             {"index", w.session().history().index()}};
     if (w.frm3D())

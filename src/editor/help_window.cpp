@@ -41,8 +41,11 @@ Points&nbsp;» et «&nbsp;Résolution&nbsp;» règlent la finesse et la soupless
 <b>Dessin</b>, réglez «&nbsp;Epaisseur&nbsp;», et avec «&nbsp;Mouvements asservis&nbsp;»
 «&nbsp;Non&nbsp;» et «&nbsp;Action Souris&nbsp;» «&nbsp;Doublage&nbsp;» retouchez-le seul. Choisissez
 le joint dans «&nbsp;Assemblage&nbsp;».</li>
-<li><b>La taille réelle.</b> Réglez «&nbsp;Larg.:&nbsp;» et «&nbsp;Haut.:&nbsp;» pour que la pièce
-3D ait les dimensions du plan, et «&nbsp;Ep.:&nbsp;» l'épaisseur de la planche.</li>
+<li><b>La taille réelle.</b> «&nbsp;Outils&nbsp;» › «&nbsp;Calibrer le plan...&nbsp;»&nbsp;: cliquez
+les deux bouts d'une cote connue du plan (une règle, une cote écrite), puis tapez sa longueur
+réelle en millimètres. Dès lors la barre d'état donne sous le pointeur, et pour le point choisi,
+les millimètres réels, et les exports ont la taille du plan. «&nbsp;Ep.:&nbsp;» donne
+l'épaisseur de la planche à la pièce 3D.</li>
 <li><b>Enregistrer le projet.</b> «&nbsp;Fichiers&nbsp;» › «&nbsp;Enregistrer le couple
 sous...&nbsp;» (Ctrl+Maj+S) garde tout le travail dans un fichier «&nbsp;.couple&nbsp;».</li>
 <li><b>Exporter.</b> «&nbsp;Outils&nbsp;» › «&nbsp;Exporter en DXF...&nbsp;» ou «&nbsp;Exporter
@@ -151,6 +154,13 @@ pas un. Les mille derniers pas sont gardés&nbsp;; ouvrir un projet repart de z�
 )"},
     {"outils", "Le menu Outils&nbsp;: dessin du plan et exports", R"(
 <ul>
+<li><b>Calibrer le plan...</b>&nbsp;: donne au couple l'échelle du plan (possible tant que l'image
+de fond est affichée). Le pointeur devient une croix&nbsp;: cliquez le premier bout d'une longueur
+connue, puis le second (un trait suit la souris entre les deux, Échap annule), et tapez la
+longueur réelle en millimètres. La barre d'état confirme l'échelle («&nbsp;Échelle&nbsp;: 1 mm du
+dessin = 1,274 mm réels&nbsp;»)&nbsp;; un «&nbsp;Annuler&nbsp;» la reprend. Le plan n'est pas
+déplacé. Si vous changez ensuite son «&nbsp;Zoom&nbsp;», la calibration ne vaut plus et la barre
+d'état le dit&nbsp;: recalibrez.</li>
 <li><b>MsPaint</b>&nbsp;: ouvre l'image de fond dans un programme de dessin (KolourPaint, Pinta,
 mtPaint, GIMP ou Krita, le premier trouvé, sinon le programme d'images du bureau). Retouchez et
 enregistrez le plan, puis «&nbsp;Image On/Off&nbsp;» deux fois pour le relire. Sans image de fond,
@@ -163,7 +173,11 @@ fraiseuse&nbsp;; le couple sur le calque «&nbsp;COUPLE&nbsp;», le doublage sur
 <li><b>Exporter en PDF...</b>&nbsp;: la pièce à l'échelle 1:1 sur des pages à imprimer.</li>
 <li><b>Imprimer à l'échelle 1:1...</b>&nbsp;: les mêmes pages, sur l'imprimante.</li>
 </ul>
-<p>La pièce a sa taille réelle, celle de la pièce 3D, en millimètres. Chaque export demande
+<p>La pièce a sa taille réelle en millimètres&nbsp;: celle du dessin à l'échelle du couple, la
+même en largeur et en hauteur («&nbsp;Haut.:&nbsp;» et «&nbsp;Larg.:&nbsp;» ne règlent que la
+vue 3D). Après chaque export, la barre d'état dit ce qui a été écrit («&nbsp;Couple
+Entier&nbsp;: 101,10 × 150,00 mm → plan.DXF&nbsp;»). La boîte de dialogue se souvient de la
+pièce, de la taille tapée et de la page, le temps de la séance et dans le projet. Chaque export demande
 d'abord la pièce (le couple entier ou une moitié) et sa largeur ou sa hauteur&nbsp;: l'autre suit
 tant que «&nbsp;Garder les proportions&nbsp;» est coché, avec les proportions du dessin&nbsp;;
 décochez-le pour étirer la pièce. Tapez les tailles avec une virgule ou un point
@@ -176,6 +190,22 @@ A4 ou A3, en portrait ou en paysage.</p>
 10&nbsp;mm&nbsp;: mesurez-le à la règle avant de coller le tirage sur la planche. S'il ne mesure
 pas 10&nbsp;mm, l'imprimante a mis la page à l'échelle&nbsp;: désactivez «&nbsp;ajuster à la
 page&nbsp;» dans ses réglages.</p>
+)"},
+    {"etat", "La barre d'état&nbsp;: millimètres réels", R"(
+<ul>
+<li>À droite, la position du pointeur en millimètres réels, depuis l'axe de symétrie (x vers la
+droite) et l'axe horizontal (y vers le haut), même quand l'image de fond cache les cases du
+dessin&nbsp;; pendant un glisser, le numéro du point tiré.</li>
+<li>«&nbsp;Point&nbsp;» et ses deux cases&nbsp;: les coordonnées réelles du dernier point pressé.
+Tapez x ou y et Entrée&nbsp;: le point y va comme sous la souris (il ne passe pas à gauche de
+l'axe, les épingles et le doublage asservi suivent), en un pas d'annulation.</li>
+<li>«&nbsp;Échelle&nbsp;»&nbsp;: les millimètres réels d'un millimètre du dessin&nbsp;; tapez-la si
+vous la connaissez, ou calibrez le plan.</li>
+<li>À gauche, les messages&nbsp;: ce qui a été écrit, ce qui a été refusé et pourquoi.</li>
+</ul>
+<p>Toutes les cases où l'on tape un nombre, dont celle de «&nbsp;Nbre de Points&nbsp;» (Entrée
+applique un nombre de 10 à 100, comme le curseur), acceptent la virgule comme le point et
+refusent le reste, en le disant dans la barre d'état.</p>
 )"},
     {"pages", "Une pièce plus grande que la page", R"(
 <p>Une pièce qui ne tient pas sur une page est partagée entre plusieurs, toujours à l'échelle

@@ -1,5 +1,6 @@
 #include "editor/main.h"
 
+#include "editor/number_box.h"
 #include "editor/picture_box.h"
 #include "editor/toolbar_pictures.h"
 #include "editor/user_dialogs.h"
@@ -45,6 +46,7 @@ Main::Main(EditorSession& session, UserDialogs& dialogs, QWidget* parent)
     bindControls();
     connectMenus();
     connectHistory();
+    connectStatusBar();
     Form_Load();
     session_.startHistory(); // the first step starts from the former at start-up
 }
@@ -370,7 +372,7 @@ void Main::Hscroll2_Change() {
     if (session_.work().sampleCount < 16 && session_.work().joint != AssemblyJoint::None)
         ui_.Hscroll2->setValue(16);
     m.Nb_Points = session_.work().sampleCount;
-    ui_.Text3->setText(QString::number(m.Nb_Points));
+    ui_.Text3->setValue(m.Nb_Points);
     ui_.Picture1->Cls();
     m.resizeSamples(m.Nb_Points);
     DisegnaCurva();

@@ -167,6 +167,19 @@ public:
     void Slider2_Scroll();
     void Slider3_Scroll();
 
+    // The real size (main_scale.cpp): the plan calibrated by two clicks and their real
+    // distance, the pointer's place and the point last pressed in real millimetres from the
+    // axes, typed coordinates, the real scale typed.
+    void IM_Calibrate_Click(); // "&Calibrer le plan...": the first click comes next
+    bool calibrating() const { return calibration_ != Calibration::Off; }
+    void Slider5_Scroll();    // "Zoom" moved by the user: a calibration no longer holds
+    void Text3_Validate();    // Enter in the box of "Nbre de Points"
+    void txtPoint_Validate(); // Enter in the point's x or y box: the point moves there
+    void txtScale_Validate(); // Enter in the scale's box
+    // Shows a message in the status bar: what was written, what was refused.
+    void showStatus(const QString& text);
+    QString statusText() const;
+
     // The help menu (main_help.cpp).
     void IM_HRELP_Click();
     void IM_ABOUT_Click();
@@ -178,6 +191,7 @@ signals:
     void formerMeshRebuilt(int mode);
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -196,6 +210,12 @@ private:
     void scaleDimension(Work::Dimension& d, QLineEdit* box, void (Frm3D::*scale)(double));
     bool printPiece(const PieceOutline& outline, const QStringList& caption, Sheet page);
     QString undoCaption(const Work& before, const Work& after) const;
+    void connectStatusBar();
+    void calibrationClick(QPointF mm);
+    void endCalibration();
+    void showPointer(float X, float Y, bool dragging);
+    void showSelectedPoint();
+    void showScale();
 
     EditorSession& session_;
     UserDialogs& dialogs_;
@@ -212,4 +232,7 @@ private:
     // The design's distance in pixels from the symmetry axis to the centre of the "^" under it.
     double axisMarkOffset_ = 0.0;
     bool quitConfirmed_ = false;
+    enum class Calibration { Off, FirstPoint, SecondPoint };
+    Calibration calibration_ = Calibration::Off;
+    QPointF calibrationStart_; // surface millimetres of the first click
 };

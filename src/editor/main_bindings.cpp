@@ -3,6 +3,7 @@
 // makes. A new slider is one field of the work, one row here and its handler.
 #include "editor/main.h"
 
+#include "editor/number_box.h"
 #include "editor/picture_box.h"
 
 #include <QCheckBox>
@@ -63,7 +64,7 @@ const SliderRow kSliders[] = {
     {&MainControls::Slider6, [](Work& w) -> int& { return w.pictureVert; }, kPictureVertRange,
      &Main::Slider4_Scroll, false, nullptr, "déplacer l'image", nullptr},
     {&MainControls::Slider5, [](Work& w) -> int& { return w.pictureZoom; }, kPictureZoomRange,
-     &Main::Slider4_Scroll, false, nullptr, "régler le zoom de l'image", nullptr},
+     &Main::Slider5_Scroll, false, nullptr, "régler le zoom de l'image", nullptr},
 };
 
 // An option button and the choice of the work it stands for. Its handler runs whenever it
@@ -200,7 +201,9 @@ void Main::showSettings() {
         ui_.Check4->setChecked(w.doublingOn);
         ui_.SSTab1->setCurrentIndex(session_.view().tab == EditorTab::Masque ? 1 : 0);
     }
-    ui_.Text3->setText(QString::number(w.sampleCount));
+    ui_.Text3->setValue(w.sampleCount);
+    showScale();
+    showSelectedPoint();
     ui_.T_EP->setText(QString::number(w.thickness.applied));
     ui_.T_H->setText(QString::number(w.height.applied));
     ui_.T_L->setText(QString::number(w.width.applied));
@@ -231,6 +234,12 @@ QString Main::undoCaption(const Work& before, const Work& after) const {
     for (const OptionRow& row : kOptions)
         if (row.chosen(after) && !row.chosen(before))
             return QString::fromUtf8(row.caption);
+    if (before.realScale != after.realScale || before.calibrated != after.calibrated) {
+        if (after.calibrated)
+            return QStringLiteral("calibrer le plan");
+        if (before.realScale != after.realScale)
+            return QStringLiteral("régler l'échelle");
+    }
     // A picture chosen also puts "Horiz", "Vert" and "Zoom" back where a new picture starts.
     if (before.picturePath != after.picturePath)
         return QStringLiteral("choisir l'image");

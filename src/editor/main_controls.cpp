@@ -1,7 +1,9 @@
 #include "editor/main_controls.h"
 
+#include "editor/number_box.h"
 #include "editor/picture_box.h"
 #include "editor/toolbar_pictures.h"
+#include "session/work.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -15,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QToolButton>
 
@@ -140,7 +143,11 @@ void MainControls::setupUi(QMainWindow* Main, QSizeF surfaceMm) {
     Frame1->setGeometry(d.mm(2, 22, kTabWidth - 8, 27));
     named(new QLabel(QStringLiteral("Nbre de Points"), Frame1), "lblNbrePoints")
         ->setGeometry(d.mm(3, 3, 30, 5));
-    Text3 = named(new QLineEdit(Frame1), "Text3");
+    Text3 = named(new NumberBox(QStringLiteral("Nbre de Points"),
+                                DecimalRule{double(kSampleCountRange.min),
+                                            double(kSampleCountRange.max), false, true},
+                                0, Frame1),
+                  "Text3");
     Text3->setGeometry(d.mm(44, 2.5, 15, 5.5));
     Hscroll2 = makeSlider(Frame1, "Hscroll2", 10, 100, 10, 5, QSlider::NoTicks);
     Hscroll2->setGeometry(d.mm(3, 9, kTabWidth - 14, 5));
@@ -276,6 +283,7 @@ void MainControls::setupUi(QMainWindow* Main, QSizeF surfaceMm) {
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
 
     IM_PREFER = named(Main->menuBar()->addMenu(QStringLiteral("&Outils")), "IM_PREFER");
+    IM_Calibrate = item(IM_PREFER, "IM_Calibrate", "&Calibrer le plan...");
     IM_BACKCOLOR = item(IM_PREFER, "IM_BACKCOLOR", "&MsPaint");
     separator(IM_PREFER, "IM_Sep_Export");
     IM_Export_SVG = item(IM_PREFER, "IM_Export_SVG", "Exporter en &SVG...");
@@ -324,11 +332,30 @@ void MainControls::setupUi(QMainWindow* Main, QSizeF surfaceMm) {
         top += 8;
     }
 
+    // ---- the status bar ----
+    StatusBar = named(Main->statusBar(), "StatusBar");
+    lblPoint = named(new QLabel(QStringLiteral("Point :"), StatusBar), "lblPoint");
+    const DecimalRule anywhere{-10000.0, 10000.0, true};
+    txtPointX = named(new NumberBox(QStringLiteral("x"), anywhere, 2, StatusBar), "txtPointX");
+    txtPointY = named(new NumberBox(QStringLiteral("y"), anywhere, 2, StatusBar), "txtPointY");
+    lblScale = named(new QLabel(QStringLiteral("Échelle :"), StatusBar), "lblScale");
+    txtScale = named(new NumberBox(QStringLiteral("Échelle"),
+                                   DecimalRule{kMinRealScale, kMaxRealScale, false}, 3, StatusBar),
+                     "txtScale");
+    txtScale->setValue(1.0);
+    lblPointer = named(new QLabel(StatusBar), "lblPointer");
+    for (NumberBox* box : {txtPointX, txtPointY, txtScale})
+        box->setFixedWidth(d.mm(0, 0, 18, 0).width());
+    lblPointer->setMinimumWidth(d.mm(0, 0, 45, 0).width());
+    for (QWidget* w : std::initializer_list<QWidget*>{lblPoint, txtPointX, txtPointY, lblScale,
+                                                      txtScale, lblPointer})
+        StatusBar->addPermanentWidget(w);
+
     // The window fits the tab control and the drawing surface, whatever its size.
     const QRect surface = Picture1->geometry();
     const int w = surface.right() + 1 + d.mm(0, 0, kMargin, 0).width();
     const int hgt =
         std::max({surface.bottom(), SSTab1->geometry().bottom(), Frame3->geometry().bottom()}) + 1 +
         d.mm(0, 0, 0, kMargin).height();
-    Main->resize(w, hgt + Main->menuBar()->sizeHint().height());
+    Main->resize(w, hgt + Main->menuBar()->sizeHint().height() + StatusBar->sizeHint().height());
 }

@@ -4,6 +4,7 @@
 
 #include <map>
 
+class NumberBox;
 class PictureBox;
 class QAction;
 class QCheckBox;
@@ -15,6 +16,7 @@ class QMenu;
 class QPushButton;
 class QRadioButton;
 class QSlider;
+class QStatusBar;
 class QTabWidget;
 class QToolButton;
 
@@ -34,16 +36,16 @@ struct MainControls {
     QLabel* Label6 = nullptr;       // top left of the surface: "Mode asservi" or "Mode découplé"
     QLabel* Label4 = nullptr;       // the green "^" under the axis, shown while the picture is off
 
-    QTabWidget* SSTab1 = nullptr;    // the tabs "Dessin" (drawing) and "Masque" (the picture)
-    QGroupBox* Frame5 = nullptr;     // tab "Dessin": the frames below
-    QGroupBox* Frame7 = nullptr;     // "Doublage": the inner doubling's switch and scale
-    QCheckBox* Check4 = nullptr;     // "On / Off": shows or removes the doubling
-    QSlider* Hscroll1 = nullptr;     // "Epaisseur": the doubling's scale, 1..9 tenths of the former
-    QGroupBox* Frame1 = nullptr;     // the sampling of the outline
-    QSlider* Hscroll2 = nullptr;     // "Nbre de Points": samples of the outline, 10..100
-    QLineEdit* Text3 = nullptr;      // beside "Nbre de Points": its value
-    QSlider* Hscroll3 = nullptr;     // "Résolution": the order of the B-spline
-    QGroupBox* Frame2 = nullptr;     // "Assemblage": how the doubling joins the former
+    QTabWidget* SSTab1 = nullptr; // the tabs "Dessin" (drawing) and "Masque" (the picture)
+    QGroupBox* Frame5 = nullptr;  // tab "Dessin": the frames below
+    QGroupBox* Frame7 = nullptr;  // "Doublage": the inner doubling's switch and scale
+    QCheckBox* Check4 = nullptr;  // "On / Off": shows or removes the doubling
+    QSlider* Hscroll1 = nullptr;  // "Epaisseur": the doubling's scale, 1..9 tenths of the former
+    QGroupBox* Frame1 = nullptr;  // the sampling of the outline
+    QSlider* Hscroll2 = nullptr;  // "Nbre de Points": samples of the outline, 10..100
+    NumberBox* Text3 = nullptr;   // beside "Nbre de Points": its value, typed and Enter applies it
+    QSlider* Hscroll3 = nullptr;  // "Résolution": the order of the B-spline
+    QGroupBox* Frame2 = nullptr;  // "Assemblage": how the doubling joins the former
     QRadioButton* Option1 = nullptr; // "Horizontal"
     QRadioButton* Option2 = nullptr; // "Aucun"
     QRadioButton* Option7 = nullptr; // "Vertical"
@@ -85,6 +87,7 @@ struct MainControls {
     QAction* IM_Undo = nullptr;       // "&Annuler : CHANGE" (Ctrl+Z): takes the last change back
     QAction* IM_Redo = nullptr;       // "&Rétablir : CHANGE" (Ctrl+Shift+Z, Ctrl+Y): does it again
     QMenu* IM_PREFER = nullptr;       // "&Outils"
+    QAction* IM_Calibrate = nullptr;  // "&Calibrer le plan...": two clicks, their real distance
     QAction* IM_BACKCOLOR = nullptr;  // "&MsPaint": the paint program on the picture
     QAction* IM_Export_SVG = nullptr; // "Exporter en &SVG...": a piece at its real size
     QAction* IM_Export_DXF = nullptr; // "Exporter en &DXF..."
@@ -93,6 +96,17 @@ struct MainControls {
     QMenu* IM_HELP = nullptr;         // "&Aide"
     QAction* IM_HRELP = nullptr;      // "&Aide": the guide
     QAction* IM_ABOUT = nullptr;      // "&A propos": the about window
+
+    // The status bar: messages on the left (what was written, what was refused), then the
+    // point last pressed with its coordinates typed in real millimetres, the real scale, and
+    // where the pointer is in real millimetres from the axes.
+    QStatusBar* StatusBar = nullptr;
+    QLabel* lblPoint = nullptr;     // "Point 4 :", the point the boxes beside it move
+    NumberBox* txtPointX = nullptr; // its x in real millimetres, right of the symmetry axis
+    NumberBox* txtPointY = nullptr; // its y in real millimetres, up from the horizontal axis
+    QLabel* lblScale = nullptr;     // "Échelle :"
+    NumberBox* txtScale = nullptr;  // real millimetres per millimetre of the drawing
+    QLabel* lblPointer = nullptr;   // "x 12,35 mm  y -4,20 mm" under the pointer
 
     // Makes every control of the window at its design place and look, the drawing surface
     // measuring surfaceMm millimetres, and sizes the window to hold them.

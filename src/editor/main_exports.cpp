@@ -1,6 +1,6 @@
 // "&Outils": the former's pieces at their real size as SVG, DXF and PDF drawings, and printed
-// at 1:1. The real size is the 3-D part's: the profile's units times twice "Larg.:" across and
-// twice "Haut.:" up, thickness "Ep.:".
+// at 1:1. The real size is the drawing's geometry at the former's real scale, the same across
+// and up; the thickness written beside it is "Ep.:".
 #include "editor/main.h"
 #include "editor/piece_page.h"
 #include "editor/piece_size_dialog.h"
@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QMenu>
 #include <QPrinter>
 #include <QSlider>
@@ -54,23 +55,37 @@ PieceOutline Main::realSizePiece(int Piece) const {
         none.error = "pièce du couple inconnue";
         return none;
     }
-    return pieceOutline(in, *piece, m.X1(), 2.0 * session_.work().width.value,
-                        2.0 * session_.work().height.value);
+    // The drawing's geometry at the former's one real scale: a profile unit is outputUnit
+    // millimetres of the drawing.
+    const double mmPerUnit = outputUnit * session_.work().realScale;
+    return pieceOutline(in, *piece, m.X1(), mmPerUnit, mmPerUnit);
 }
 
 bool Main::Export_Piece(PieceFormat format) {
     const FormatText text = formatText(format);
     const QString title = QString::fromUtf8(text.title);
-    // 1. The piece and its size.
+    // 1. The piece and its size, the dialog starting from the choice made the time before.
+    View& view = session_.view();
+    PieceSizeChoice last;
+    last.Piece = view.exportPiece;
+    if (view.exportWidth > 0.0)
+        last.width = view.exportWidth;
+    if (view.exportHeight > 0.0)
+        last.height = view.exportHeight;
+    last.page = static_cast<Sheet>(view.exportSheet);
     const std::optional<PieceSizeChoice> choice = dialogs_.askPieceSize(
         title,
         [this](int Piece) {
             const PieceOutline o = realSizePiece(Piece);
             return o.ok() ? QSizeF(o.width(), o.height()) : QSizeF();
         },
-        format == PieceFormat::Pdf || format == PieceFormat::Print);
+        format == PieceFormat::Pdf || format == PieceFormat::Print, last);
     if (!choice)
         return true;
+    view.exportPiece = choice->Piece;
+    view.exportWidth = choice->width.value_or(0.0);
+    view.exportHeight = choice->height.value_or(0.0);
+    view.exportSheet = static_cast<ExportSheet>(choice->page);
     const PieceOutline outline =
         resizedPiece(realSizePiece(choice->Piece), choice->width, choice->height);
     if (!outline.ok()) {
@@ -82,8 +97,19 @@ bool Main::Export_Piece(PieceFormat format) {
     const QStringList caption = piecePageCaption(piece, outline, session_.work().thickness.value);
     const QString name = QString::fromStdString(pieceCaption(piece, outline));
 
-    if (format == PieceFormat::Print)
-        return printPiece(outline, caption, choice->page);
+    // What was made, for the status bar: "Couple Entier : 101,10 × 150,00 mm → plan.DXF".
+    const auto written = [this, piece, &outline](const QString& where) {
+        showStatus(QString::fromUtf8(pieceName(piece).data(), qsizetype(pieceName(piece).size())) +
+                   QStringLiteral(" : %1 × %2 mm → %3")
+                       .arg(QString::fromStdString(frenchMillimetres(outline.width())),
+                            QString::fromStdString(frenchMillimetres(outline.height())), where));
+    };
+    if (format == PieceFormat::Print) {
+        if (!printPiece(outline, caption, choice->page))
+            return false;
+        written(QStringLiteral("imprimante"));
+        return true;
+    }
 
     // 2. The drawing, refused before a name is asked when it cannot be made.
     QByteArray bytes;
@@ -102,10 +128,13 @@ bool Main::Export_Piece(PieceFormat format) {
         return true;
     const std::string error = writeFileSafely(QFile::encodeName(Chosen_File_).toStdString(),
                                               std::string_view(bytes.constData(), bytes.size()));
-    if (error.empty())
-        return true;
-    dialogs_.warn(title, QString::fromStdString(error));
-    return false;
+    if (!error.empty()) {
+        dialogs_.warn(title, QString::fromStdString(error));
+        return false;
+    }
+    view.exportFolder = QFile::encodeName(QFileInfo(Chosen_File_).absolutePath()).toStdString();
+    written(QFileInfo(Chosen_File_).fileName());
+    return true;
 }
 
 bool Main::printPiece(const PieceOutline& outline, const QStringList& caption, Sheet page) {

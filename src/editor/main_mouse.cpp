@@ -19,9 +19,16 @@ QString Main::pointerText(float value) {
 }
 
 void Main::Picture1_MouseDown(int Button, int /*Shift*/, float X, float Y) {
+    // While the plan is calibrated, a click marks a point of the known distance.
+    if (calibrating()) {
+        if (Button == 1)
+            calibrationClick(QPointF(X, Y));
+        return;
+    }
     FormerModel& m = session_.model();
     ui_.Picture1->setCursor(Qt::SizeAllCursor);
     m.Idx_Point = Point_Proche(m, session_.work().mouseAction == MouseAction::Former, X, Y);
+    showSelectedPoint();
     if (Button == 1)
         return; // the point moves on the following moves
 
@@ -38,6 +45,13 @@ void Main::Picture1_MouseMove(int Button, int /*Shift*/, float X, float Y) {
     // The boxes show where the pointer is, also left of the axis where no point can go.
     ui_.lblX->setText(pointerText(X));
     ui_.lblY->setText(pointerText(Y));
+    // The status bar in real millimetres from the axes, whatever the picture hides.
+    showPointer(X, Y, Button == 1 && !calibrating());
+    if (calibrating()) {
+        if (calibration_ == Calibration::SecondPoint)
+            ui_.Picture1->setMeasureLine(QLineF(calibrationStart_, QPointF(X, Y)));
+        return;
+    }
     if (Button != 1)
         return;
 
@@ -50,8 +64,10 @@ void Main::Picture1_MouseMove(int Button, int /*Shift*/, float X, float Y) {
     Redraw3D_ = true;
     ui_.Picture1->setAutoRedraw(false);
     ui_.Picture1->invalidate();
+    showSelectedPoint();
 }
 
 void Main::Picture1_MouseUp(int /*Button*/, int /*Shift*/, float /*X*/, float /*Y*/) {
-    ui_.Picture1->unsetCursor();
+    if (!calibrating())
+        ui_.Picture1->unsetCursor();
 }

@@ -8,6 +8,7 @@
 
 #include "files/file_reading.h"
 
+#include <QAction>
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
@@ -158,6 +159,10 @@ void Main::showPictureControls() {
     ui_.lblX->setVisible(!on);
     ui_.lblY->setVisible(!on);
     ui_.Frame9->setEnabled(on);
+    // The plan is calibrated on screen.
+    ui_.IM_Calibrate->setEnabled(on);
+    if (!on && calibrating())
+        endCalibration();
 }
 
 void Main::ApplyViewTransform() {

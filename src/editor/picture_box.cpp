@@ -287,12 +287,23 @@ void PictureBox::drawItems(QPainter& p) const {
         drawHandle(h);
 }
 
+void PictureBox::setMeasureLine(std::optional<QLineF> mm) {
+    measureLine_ = mm;
+    update();
+}
+
 void PictureBox::composeInto(QPainter& p) const {
     p.drawImage(QPointF(0, 0), picture_);
     if (!backgroundBlank_)
         p.drawImage(QPointF(0, 0), background_);
     p.drawImage(QPointF(0, 0), overlay_);
     drawItems(p);
+    if (measureLine_) {
+        QPen pen(QColor(0, 255, 255), 1, Qt::DashLine);
+        p.setPen(pen);
+        p.drawLine(toPixels(measureLine_->x1(), measureLine_->y1()),
+                   toPixels(measureLine_->x2(), measureLine_->y2()));
+    }
 }
 
 bool PictureBox::event(QEvent* event) {

@@ -5,11 +5,13 @@
 
 #include <QColor>
 #include <QImage>
+#include <QLineF>
 #include <QPointF>
 #include <QRectF>
 #include <QSizeF>
 #include <QWidget>
 
+#include <optional>
 #include <vector>
 
 // The drawing surface of the editor (Picture1): a picture box measured in millimetres, origin
@@ -84,6 +86,9 @@ public:
 
     // The model whose handles, polygon and axes are drawn over the layers.
     void setItems(const FormerModel* model) { items_ = model; }
+    // A line in millimetres drawn over everything (the calibration's rubber line between the
+    // first click and the pointer), or none.
+    void setMeasureLine(std::optional<QLineF> mm);
 
     // A repaint of the window, now: wipes the overlay and lets the Paint handler redraw it;
     // the picture is composed on the next paint.
@@ -161,6 +166,7 @@ private:
     bool backgroundBlank_ = true; // nothing drawn on the persistent layer since it was cleared
     bool overlayBlank_ = true;    // nothing drawn on the overlay since it was last wiped
     const FormerModel* items_ = nullptr;
+    std::optional<QLineF> measureLine_;
     bool overlayCurrent_ = false; // the overlay holds what the next paint must show
     bool inPaint_ = false;
 };

@@ -1,6 +1,11 @@
 #include "editor/user_dialogs.h"
 
 #include "editor/file_dialog.h"
+#include "editor/number_box.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QVBoxLayout>
 
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -37,11 +42,39 @@ void QtUserDialogs::warn(const QString& title, const QString& text) {
 
 std::optional<PieceSizeChoice> QtUserDialogs::askPieceSize(const QString& title,
                                                            std::function<QSizeF(int)> realSize,
-                                                           bool pageChoice) {
+                                                           bool pageChoice,
+                                                           const PieceSizeChoice& last) {
     PieceSizeDialog dialog(title, std::move(realSize), window_, pageChoice);
+    dialog.setChoice(last);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.choice();
+}
+
+std::optional<double> QtUserDialogs::askNumber(const QString& title, const QString& label,
+                                               const DecimalRule& rule) {
+    QDialog dialog(window_);
+    dialog.setWindowTitle(title);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(new QLabel(label, &dialog));
+    auto* box = new NumberBox(label, rule, 2, &dialog);
+    box->clear();
+    layout->addWidget(box);
+    auto* refusal = new QLabel(&dialog);
+    refusal->setWordWrap(true);
+    layout->addWidget(refusal);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    layout->addWidget(buttons);
+    QObject::connect(box, &NumberBox::refused, refusal, &QLabel::setText);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    // OK only with a number the box reads.
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, [&dialog, box] {
+        if (box->confirm() && box->shownValue())
+            dialog.accept();
+    });
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return box->value();
 }
 
 bool QtUserDialogs::askPrinter(QPrinter& printer, const QString& title) {
@@ -77,8 +110,14 @@ void ScriptedDialogs::warn(const QString& title, const QString& text) {
 
 std::optional<PieceSizeChoice> ScriptedDialogs::askPieceSize(const QString& title,
                                                              std::function<QSizeF(int)> realSize,
-                                                             bool pageChoice) {
-    return pieceSize ? pieceSize() : qt_.askPieceSize(title, std::move(realSize), pageChoice);
+                                                             bool pageChoice,
+                                                             const PieceSizeChoice& last) {
+    return pieceSize ? pieceSize() : qt_.askPieceSize(title, std::move(realSize), pageChoice, last);
+}
+
+std::optional<double> ScriptedDialogs::askNumber(const QString& title, const QString& label,
+                                                 const DecimalRule& rule) {
+    return number ? number(label) : qt_.askNumber(title, label, rule);
 }
 
 bool ScriptedDialogs::askPrinter(QPrinter& printer, const QString& title) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/piece_size_dialog.h"
+#include "export/decimal_text.h"
 
 #include <QSizeF>
 #include <QString>
@@ -31,10 +32,16 @@ public:
     virtual SaveAnswer askSaveChanges(const QString& text) = 0;
     virtual void warn(const QString& title, const QString& text) = 0;
     // The piece and its size before a drawing is made; nullopt cancels. realSize gives a
-    // piece's real size by its save code; pageChoice offers the sheet too (PDF, printing).
+    // piece's real size by its save code; pageChoice offers the sheet too (PDF, printing); the
+    // dialog starts from `last`, the choice made the time before.
     virtual std::optional<PieceSizeChoice> askPieceSize(const QString& title,
                                                         std::function<QSizeF(int Piece)> realSize,
-                                                        bool pageChoice) = 0;
+                                                        bool pageChoice,
+                                                        const PieceSizeChoice& last) = 0;
+    // A number typed in a small dialog under `label` ("Distance réelle (mm) :"), as the rule
+    // reads it; nullopt cancels.
+    virtual std::optional<double> askNumber(const QString& title, const QString& label,
+                                            const DecimalRule& rule) = 0;
     // The print dialog for the printer; false cancels (the printer may be pointed at a file).
     virtual bool askPrinter(QPrinter& printer, const QString& title) = 0;
     // Starts a program with its arguments, without a shell and without waiting; false when it
@@ -51,7 +58,10 @@ public:
     void warn(const QString& title, const QString& text) override;
     std::optional<PieceSizeChoice> askPieceSize(const QString& title,
                                                 std::function<QSizeF(int)> realSize,
-                                                bool pageChoice) override;
+                                                bool pageChoice,
+                                                const PieceSizeChoice& last) override;
+    std::optional<double> askNumber(const QString& title, const QString& label,
+                                    const DecimalRule& rule) override;
     bool askPrinter(QPrinter& printer, const QString& title) override;
     bool startProgram(const QString& program, const QStringList& arguments) override;
 
@@ -69,6 +79,7 @@ public:
     std::function<SaveAnswer(const QString& text)> saveChanges;
     std::function<void(const QString& title, const QString& text)> warning;
     std::function<std::optional<PieceSizeChoice>()> pieceSize;
+    std::function<std::optional<double>(const QString& label)> number;
     std::function<bool(QPrinter&)> printer;
     std::function<bool(const QString& program, const QStringList& arguments)> program;
 
@@ -79,7 +90,10 @@ public:
     void warn(const QString& title, const QString& text) override;
     std::optional<PieceSizeChoice> askPieceSize(const QString& title,
                                                 std::function<QSizeF(int)> realSize,
-                                                bool pageChoice) override;
+                                                bool pageChoice,
+                                                const PieceSizeChoice& last) override;
+    std::optional<double> askNumber(const QString& title, const QString& label,
+                                    const DecimalRule& rule) override;
     bool askPrinter(QPrinter& printer, const QString& title) override;
     bool startProgram(const QString& program, const QStringList& arguments) override;
 

@@ -1,5 +1,7 @@
 #include "decimal_text.h"
 
+#include <cmath>
+
 #include <charconv>
 #include <cstddef>
 #include <system_error>
@@ -163,6 +165,8 @@ DecimalReading readDecimal(std::string_view typed, const DecimalRule& rule) {
     value += 0.0; // no "-0"
     if (!(value >= rule.min && value <= rule.max))
         return refused(quoted(text) + " : " + outOfRange(rule));
+    if (rule.wholeOnly && value != std::floor(value))
+        return refused(quoted(text) + " n'est pas un nombre entier");
     return {value, {}};
 }
 

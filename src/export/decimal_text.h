@@ -13,6 +13,7 @@ struct DecimalRule {
     double min = 0.0;
     double max = 0.0;
     bool signAllowed = false; // a leading "+" or "-", for boxes whose range holds negatives
+    bool wholeOnly = false;   // a count: no decimals
 };
 
 struct DecimalReading {

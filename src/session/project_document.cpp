@@ -23,6 +23,7 @@ constexpr std::array<const char*, 5> kPieces = {"entier", "gauche", "droit", "ha
 constexpr std::array<const char*, 5> kRenderModes = {"surface", "filaire", "transparent",
                                                      "silhouette", "solide"};
 constexpr std::array<const char*, 2> kTabs = {"dessin", "masque"};
+constexpr std::array<const char*, 4> kSheets = {"a4", "a4-paysage", "a3", "a3-paysage"};
 
 // The pitch at which the orbit stops, as the float it keeps.
 constexpr float kQuarterTurn = static_cast<float>(3.14159265358979 / 2.0);
@@ -115,6 +116,8 @@ public:
             throw Fault{field, quoted(field) + "valeur manquante."};
         return Reader(*it, field);
     }
+
+    bool has(const char* key) const { return value_.is_object() && value_.contains(key); }
 
     Reader item(std::size_t i) const {
         return Reader(value_.at(i), field_ + "[" + std::to_string(i) + "]");
@@ -286,6 +289,19 @@ std::string WriteEditorState(const EditorState& s) {
     doc["picture"] = std::move(picture);
 
     doc["tab"] = nameOf(kTabs, v.tab);
+
+    Ordered scale;
+    scale["real"] = w.realScale;
+    scale["calibrated"] = w.calibrated;
+    doc["scale"] = std::move(scale);
+
+    Ordered exports;
+    exports["piece"] = v.exportPiece;
+    exports["width"] = v.exportWidth;
+    exports["height"] = v.exportHeight;
+    exports["sheet"] = nameOf(kSheets, v.exportSheet);
+    exports["folder"] = v.exportFolder;
+    doc["export"] = std::move(exports);
     // Invalid UTF-8 in the picture's path is replaced rather than breaking the document.
     return pointsOnOneLine(doc.dump(2, ' ', false, Ordered::error_handler_t::replace)) + "\n";
 }
@@ -399,6 +415,22 @@ EditorState readState(const Json& doc) {
     s.pictureZoom = picture.at("zoom").integer(kPictureZoomRange);
 
     v.tab = root.at("tab").choice<EditorTab>(kTabs);
+
+    // The real scale and the export dialog's memory came later: a project without them has
+    // the drawing's own size and the dialog's first choices.
+    if (root.has("scale")) {
+        const Reader scale = root.at("scale");
+        s.realScale = scale.at("real").number(kMinRealScale, kMaxRealScale);
+        s.calibrated = scale.at("calibrated").boolean();
+    }
+    if (root.has("export")) {
+        const Reader exports = root.at("export");
+        v.exportPiece = exports.at("piece").integer(1, 5);
+        v.exportWidth = exports.at("width").number(0.0, 10000.0);
+        v.exportHeight = exports.at("height").number(0.0, 10000.0);
+        v.exportSheet = exports.at("sheet").choice<ExportSheet>(kSheets);
+        v.exportFolder = exports.at("folder").string();
+    }
     return state;
 }
 

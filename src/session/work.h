@@ -57,6 +57,13 @@ inline constexpr IntRange kPictureHorizRange{0, 1300};    // "Horiz"
 inline constexpr IntRange kPictureVertRange{-1000, 1500}; // "Vert"
 inline constexpr IntRange kPictureZoomRange{-20, 200};    // "Zoom", percent
 
+// The real scale's range, real millimetres per millimetre of the drawing.
+inline constexpr double kMinRealScale = 0.001;
+inline constexpr double kMaxRealScale = 1000.0;
+
+// The sheets a drawing is printed on, or a PDF made of.
+enum class ExportSheet { A4Portrait, A4Landscape, A3Portrait, A3Landscape };
+
 // What the user shapes: the former and its doubling, the sampling, the modes, the 3-D part's
 // dimensions and the background picture chosen and placed under the drawing.
 struct Work {
@@ -94,6 +101,14 @@ struct Work {
     int pictureVert = 70;   // "Vert"
     int pictureZoom = 80;   // "Zoom", percent
 
+    // The former's real size: its drawing's geometry times this one scale, real millimetres per
+    // millimetre of the drawing. Exports, printing, the pointer's readout and typed coordinates
+    // use it; the 3-D part's "Haut.:" and "Larg.:" only shape the 3-D view.
+    double realScale = 1.0;
+    // The scale was measured on the plan ("&Calibrer le plan..."), and "Zoom" has not moved
+    // since.
+    bool calibrated = false;
+
     friend bool operator==(const Work&, const Work&) = default;
 };
 
@@ -122,6 +137,14 @@ struct View {
 
     bool pictureShown = false; // "Image On/Off"
     EditorTab tab = EditorTab::Dessin;
+
+    // What the export dialog had last: the piece (its save code), the size typed (0: not
+    // typed, the side follows), the sheet, and the folder the last drawing went to.
+    int exportPiece = 5;
+    double exportWidth = 0.0;
+    double exportHeight = 0.0;
+    ExportSheet exportSheet = ExportSheet::A4Portrait;
+    std::string exportFolder;
 
     friend bool operator==(const View&, const View&) = default;
 };

@@ -155,7 +155,11 @@ TEST_F(Cli, FileThatCannotBeWrittenIsARunTimeFailure) {
 TEST_F(Cli, ResizingChangesTheViewNeverTheFormer) {
     const QStringList session = {"doubling=on", "slaved=non",      "drag=3:95,30",
                                  "pin=5",       "action=doublage", "drag=6:80,72"};
-    const QStringList sizes = {"1506x554", "100x100", "3840x2160", "900x1400", "1506x1108"};
+    // Twice as wide, tiny, a 4K screen, tall, then twice the design size each way.
+    const QJsonObject design = stateAfter({});
+    const int W = at(design, "window/width").toInt(), H = at(design, "window/height").toInt();
+    const QStringList sizes = {QStringLiteral("%1x%2").arg(2 * W).arg(H), "100x100", "3840x2160",
+                               "900x1400", QStringLiteral("%1x%2").arg(2 * W).arg(2 * H)};
     QStringList args = session;
     for (int i = 0; i <= sizes.size(); ++i) {
         if (i > 0)

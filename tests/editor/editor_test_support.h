@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/number_box.h"
 #include "editor/picture_box.h"
 #include "editor/scripted_editor.h"
 

@@ -290,7 +290,8 @@ std::string controlsLook(const Main& w) {
          std::initializer_list<const QWidget*>{w.ui().Frame8, w.ui().Frame9, w.ui().Slider1,
                                                w.ui().Slider2, w.ui().Slider3, w.frm3D()})
         look += " " + c->objectName().toStdString() + (ownEnabled(c) ? "+" : "-");
-    for (const QLineEdit* box : {w.ui().Text3, w.ui().T_EP, w.ui().T_H, w.ui().T_L})
+    for (const QLineEdit* box :
+         std::initializer_list<const QLineEdit*>{w.ui().Text3, w.ui().T_EP, w.ui().T_H, w.ui().T_L})
         look += " " + box->text().toStdString();
     return look;
 }

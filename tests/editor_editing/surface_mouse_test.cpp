@@ -1,6 +1,12 @@
 #include "editing_test_support.h"
 
+#include <QAction>
+#include <QLabel>
 #include <QLocale>
+#include <QTabWidget>
+#include <QTemporaryDir>
+
+#include <optional>
 
 #include <cmath>
 
@@ -185,6 +191,111 @@ TEST(PointerText, SevenDigitsTheUsersSeparatorNoGrouping) {
     EXPECT_EQ(Main::pointerText(-12.125f), "-12.125");
     EXPECT_EQ(Main::pointerText(0.1f), "0.1");
     QLocale::setDefault(saved);
+}
+
+// The status bar's boxes and the box of "Nbre de Points" read "," and "." whatever the desktop,
+// and refuse anything else with the box marked, a message, and nothing changed; the readout
+// and the point's boxes show real millimetres from the axes with the desktop's separator.
+TEST(TypedNumbers, CommaOrPointWhateverTheDesktopAndNothingElse) {
+    const QLocale saved;
+    const struct {
+        const char* typed;
+        std::optional<double> x;  // the point's x once typed, nullopt: refused
+        std::optional<int> count; // "Nbre de Points" once typed
+    } rows[] = {
+        {"40,5", 40.5, std::nullopt},
+        {"40.5", 40.5, std::nullopt},
+        {"1 011,5", 1011.5, {}},
+        {"1,2,3", {}, {}},
+        {"abc", {}, {}},
+        {"", {}, {}},
+        {"-5", -5.0, {}},
+        {"1e3", {}, {}},
+        {"25", 25.0, 25},
+        {"101,1", 101.1, {}},
+    };
+    for (const QLocale& desktop : {QLocale(QLocale::French, QLocale::France), QLocale::c()}) {
+        SCOPED_TRACE(desktop.name().toStdString());
+        QLocale::setDefault(desktop);
+        auto w = shownMain();
+        FormerModel& m = w->model();
+        press(*w, centreOf(m, m.shppi[4]));
+        release(*w, centreOf(m, m.shppi[4]));
+        moveTo(*w, {m.X1() + 10.25, m.Y1() - 2.5}, Qt::NoButton);
+        const QString sep = desktop.decimalPoint();
+        EXPECT_EQ(w->ui().lblPointer->text(), "x 10" + sep + "25 mm  y 2" + sep + "50 mm");
+        EXPECT_EQ(w->ui().lblPoint->text(), "Point 4 :");
+        for (const auto& row : rows) {
+            SCOPED_TRACE(row.typed);
+            const PointXYZ before = m.Pts_Couple[4];
+            const int count = m.Nb_Points;
+            for (NumberBox* box : {w->ui().txtPointX, w->ui().Text3}) {
+                box->setFocus();
+                box->selectAll();
+                QTest::keyClicks(box, QString::fromUtf8(row.typed));
+                if (QString::fromUtf8(row.typed).isEmpty())
+                    QTest::keyClick(box, Qt::Key_Delete);
+                QTest::keyClick(box, Qt::Key_Return);
+                QApplication::processEvents();
+                const bool accepted =
+                    box == w->ui().Text3 ? row.count.has_value() : row.x.has_value();
+                EXPECT_EQ(box->property("refused").toBool(), !accepted);
+                if (!accepted) {
+                    EXPECT_TRUE(w->statusText().contains(box->name))
+                        << w->statusText().toStdString();
+                }
+            }
+            // Right of the axis as a drag would put it (in the handlers' single precision); the
+            // count as the slider takes it.
+            const double x = row.x ? double(float(std::max(m.X1(), m.X1() + *row.x))) : before.x;
+            EXPECT_EQ(m.Pts_Couple[4].x, x);
+            EXPECT_EQ(m.Pts_Couple[4].y, before.y);
+            EXPECT_EQ(m.Nb_Points, row.count.value_or(count));
+        }
+    }
+    QLocale::setDefault(saved);
+}
+
+// "&Calibrer le plan...": two clicks on the plan and the real distance typed give the scale,
+// Escape or a cancel changes nothing, and "Zoom" moved afterwards is told once.
+TEST(Calibration, TwoClicksAndTheirRealDistance) {
+    auto w = shownMain();
+    QTemporaryDir dir;
+    ASSERT_TRUE(plainPicture({400, 300}, Qt::white).save(dir.filePath("plan.png")));
+    EXPECT_FALSE(w->ui().IM_Calibrate->isEnabled()) << "no plan on screen yet";
+    choosePicture(*w, dir.filePath("plan.png"));
+    ASSERT_TRUE(w->ui().IM_Calibrate->isEnabled());
+    std::optional<double> typed = 250.0;
+    w->dialogs.number = [&typed](const QString&) { return typed; };
+    const std::vector<PointXYZ> points = w->model().Pts_Couple;
+    auto clickTwice = [&w] {
+        w->ui().IM_Calibrate->trigger();
+        for (const QPointF at : {QPointF(20, 30), QPointF(60, 60)}) { // 50 mm apart
+            press(*w, at);
+            release(*w, at);
+        }
+    };
+    clickTwice();
+    EXPECT_EQ(w->session().work().realScale, 5.0);
+    EXPECT_TRUE(w->session().work().calibrated);
+    EXPECT_EQ(w->statusText(), "Échelle : 1 mm du dessin = 5,000 mm réels");
+    EXPECT_EQ(w->model().Pts_Couple, points) << "a click of the calibration moves no point";
+    EXPECT_EQ(w->ui().IM_Undo->text(), "&Annuler : calibrer le plan");
+    typed.reset(); // the dialog cancelled
+    clickTwice();
+    EXPECT_EQ(w->session().work().realScale, 5.0);
+    w->ui().IM_Calibrate->trigger();
+    press(*w, {20, 30});
+    QTest::keyClick(w.get(), Qt::Key_Escape);
+    EXPECT_FALSE(w->calibrating());
+    press(*w, {60, 60}); // an ordinary press again
+    release(*w, {60, 60});
+    EXPECT_EQ(w->session().work().realScale, 5.0);
+    w->ui().SSTab1->setCurrentIndex(1);
+    userSlide(w->ui().Slider5, 100);
+    EXPECT_EQ(w->statusText(), "Le zoom du plan a changé : recalibrez");
+    EXPECT_FALSE(w->session().work().calibrated);
+    EXPECT_EQ(w->session().work().realScale, 5.0) << "the scale stays until recalibrated";
 }
 
 } // namespace

@@ -5,11 +5,13 @@ the size asked for, centred on the axes, its outlines closed and the doubling in
 import json
 import os
 import stat
+import struct
 import subprocess
 import sys
 import tempfile
 import unittest
 import xml.etree.ElementTree as ET
+import zlib
 
 import ezdxf
 from pdfminer.high_level import extract_pages
@@ -26,6 +28,17 @@ VIEW_BUTTON = {"entier": 0, "gauche": 1, "droit": 2}
 def run(folder, *actions):
     return subprocess.run([CLI, *actions], cwd=folder, capture_output=True, text=True,
                           env=dict(os.environ, QT_QPA_PLATFORM="offscreen"), timeout=60)
+
+
+def write_png(path, width, height, dark):
+    """A white picture with the pixels `dark(x, y)` says black, as a scanner would give it."""
+    rows = b"".join(b"\x00" + bytes(0 if dark(x, y) else 255 for x in range(width))
+                    for y in range(height))
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+    with open(path, "wb") as f:
+        f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 0, 0, 0, 0))
+                + chunk(b"IDAT", zlib.compress(rows)) + chunk(b"IEND", b""))
 
 
 def svg_paths(path):
@@ -99,12 +112,24 @@ def inside(pt, polygon):
 
 
 def real_size(folder, piece, doubling):
-    """The size of the 3-D part of `piece`, as "Assemblage" shows it."""
+    """The real size of `piece`: the drawing's outline, cut along the axes for a half, at the
+    former's real scale, the same across and up."""
     actions = ["doubling=on"] if doubling else []
-    r = run(folder, *actions, f"view={VIEW_BUTTON[piece]}", "state=real.json")
+    r = run(folder, *actions, "state=real.json")
     assert r.returncode == 0, r.stderr
-    v = json.load(open(os.path.join(folder, "real.json")))["view3d"]["formerMesh"]["vertices"]
-    return (max(p[0] for p in v) - min(p[0] for p in v), max(p[1] for p in v) - min(p[1] for p in v))
+    with open(os.path.join(folder, "real.json"), encoding="utf-8") as f:
+        state = json.load(f)
+    x1, y1 = state["surface"]["X1"], state["surface"]["Y1"]
+    pts = state["Courbe_Droite"] + state["Courbe_Gauche"]
+    xs = [x - x1 for x, _ in pts]
+    ys = [y1 - y for _, y in pts]
+    cut = {"entier": (min(xs), max(xs), min(ys), max(ys)),
+           "gauche": (min(xs), 0.0, min(ys), max(ys)),
+           "droit": (0.0, max(xs), min(ys), max(ys)),
+           "haut": (min(xs), max(xs), 0.0, max(ys)),
+           "bas": (min(xs), max(xs), min(ys), 0.0)}[piece]
+    k = state["realScale"]
+    return (cut[1] - cut[0]) * k, (cut[3] - cut[2]) * k
 
 
 class ExportFiles(unittest.TestCase):
@@ -180,6 +205,48 @@ class ExportFiles(unittest.TestCase):
         for v in edge:
             self.assertAlmostEqual(v, 0.0, delta=TOL)
 
+    def test_from_the_scanned_plan_to_the_cut_file(self):
+        # A plan of 453 x 378 pixels shown one pixel per surface pixel ("Zoom" 100, "Horiz" 650,
+        # "Vert" 100: its corner on the surface's), 25.4 / 96 mm each. Its scale bar is 300
+        # pixels long and says 200 mm; the former drawn on it is 101.1 x 150 mm.
+        mm = 25.4 / 96
+        plan = os.path.join(self.dir, "plan.png")
+        write_png(plan, 453, 378, lambda x, y: 349 <= y <= 351 and 20 <= x <= 320)
+        bar = f"{20 * mm},{350 * mm}:{320 * mm},{350 * mm}:200"
+        # Traced with straight lines through the typed points (order 2, every fourth sample
+        # on a point): the outline measures what the points say.
+        corners = [(0, 75), (25, 75), (50.55, 75), (50.55, 37.5), (50.55, 0), (50.55, -37.5),
+                   (50.55, -75), (25, -75), (0, -75)]
+        points = [f"point={i}:{x},{y}" for i, (x, y) in enumerate(corners)]
+        exports = [f"export={fmt}:entier:traced" for fmt in ("svg", "dxf", "pdf")]
+        r = run(self.dir, f"picture={plan}", "tab=masque", "zoom=100", "horiz=650", "vert=100",
+                f"calibrate={bar}", "state=calibrated.json", "tab=dessin", "order=2",
+                "points=33", *points, *exports, "state=traced.json")
+        self.assertEqual(r.returncode, 0, r.stderr)
+        with open(os.path.join(self.dir, "calibrated.json"), encoding="utf-8") as f:
+            calibrated = json.load(f)
+        # The clicks reach the handlers in single precision.
+        self.assertAlmostEqual(calibrated["realScale"], 200 / (300 * mm), delta=1e-5)
+        self.assertTrue(calibrated["calibrated"])
+        self.assertIn("Échelle : 1 mm du dessin = 2,520 mm réels", calibrated["status"])
+        with open(os.path.join(self.dir, "traced.json"), encoding="utf-8") as f:
+            self.assertEqual(json.load(f)["status"],
+                             "Couple Entier : 101,10 × 150,00 mm → traced.PDF")
+        for fmt in ("svg", "dxf", "pdf"):
+            with self.subTest(fmt=fmt):
+                path = os.path.join(self.dir, f"traced.{fmt.upper()}")
+                if fmt == "svg":
+                    paths = svg_paths(path)[0]
+                elif fmt == "dxf":
+                    paths = dxf_paths(path)[0]
+                else:
+                    paths = pdf_page(path)[0]
+                x0, x1, y0, y1 = bounds(paths)
+                self.assertAlmostEqual(x1 - x0, 101.1, delta=0.05)
+                self.assertAlmostEqual(y1 - y0, 150.0, delta=0.05)
+                self.assertAlmostEqual((x1 - x0) / (y1 - y0), 101.1 / 150.0,
+                                       delta=0.001 * 101.1 / 150.0)
+
     def test_a_piece_larger_than_its_sheet_is_shared_among_sheets(self):
         # 400 x 250 mm on A4 portrait: three sheets side by side, each with its label and its
         # 10 mm check square, the first with the map naming them all.
@@ -214,7 +281,8 @@ class ExportFiles(unittest.TestCase):
         rows = [
             ("export=pdf:entier:old:3000x-", 1, "pages de 210 × 297 mm, plus que les 25 permises"),
             ("export=svg:entier:locked/a", 1, "Impossible d'enregistrer"),
-            ("export=dxf:entier:a:0x5", 2, "outside"),
+            ("export=dxf:entier:a:0x5", 2, "hors de l'intervalle"),
+            ("export=pdf:entier:a:100x-:a5", 2, "unknown page"),
             ("export=eps:entier:a", 2, "unknown format"),
             ("export=svg:milieu:a", 2, "unknown piece"),
         ]

@@ -76,6 +76,13 @@ public:
         s.pictureVert = pick(-1000, 1500);
         s.pictureZoom = pick(-20, 200);
         v.tab = static_cast<EditorTab>(pick(0, 1));
+        s.realScale = any(kMinRealScale, kMaxRealScale);
+        s.calibrated = pick(0, 1);
+        v.exportPiece = pick(1, 5);
+        v.exportWidth = pick(0, 1) ? 0.0 : any(0.0, 10000.0);
+        v.exportHeight = any(0.0, 10000.0);
+        v.exportSheet = static_cast<ExportSheet>(pick(0, 3));
+        v.exportFolder = paths[pick(0, 3)];
         return state;
     }
 
@@ -220,6 +227,9 @@ TEST(EditorStateDocument, FaultyDocumentsAreRefusedWithTheFieldNamed) {
         {"picture.path", [](json& d) { d["picture"]["path"] = json::array(); }},
         {"picture.zoom", [](json& d) { d["picture"]["zoom"] = -21; }},
         {"tab", [](json& d) { d.erase("tab"); }},
+        {"scale.real", [](json& d) { d["scale"]["real"] = 0.0; }},
+        {"scale.calibrated", [](json& d) { d["scale"].erase("calibrated"); }},
+        {"export.sheet", [](json& d) { d["export"]["sheet"] = "a5"; }},
     };
     for (const Row& row : rows) {
         json doc = valid;
@@ -228,6 +238,19 @@ TEST(EditorStateDocument, FaultyDocumentsAreRefusedWithTheFieldNamed) {
         EXPECT_FALSE(r.ok) << row.field;
         EXPECT_EQ(r.field, row.field) << r.message;
         EXPECT_NE(r.message.find(row.field), std::string::npos) << r.message;
+    }
+
+    // A project written before the real scale and the export dialog's memory opens with the
+    // drawing's own size and the dialog's first choices.
+    {
+        json old = valid;
+        old.erase("scale");
+        old.erase("export");
+        const EditorStateReading r = ReadEditorState(old.dump());
+        ASSERT_TRUE(r.ok) << r.message;
+        EXPECT_EQ(r.state.work.realScale, 1.0);
+        EXPECT_FALSE(r.state.work.calibrated);
+        EXPECT_EQ(r.state.view.exportPiece, 5);
     }
 
     // Faults of the text itself, told with the field or, where there is none, the place.
