@@ -21,8 +21,10 @@ std::unique_ptr<QFileDialog> makeFileDialog(QWidget* parent, const QString& Patt
 }
 
 QString askFileName(QWidget* parent, const QString& Pattern, const QString& Description,
-                    bool forSave) {
+                    bool forSave, const QString& folder) {
     const std::unique_ptr<QFileDialog> d = makeFileDialog(parent, Pattern, Description, forSave);
+    if (!folder.isEmpty() && QDir(folder).exists())
+        d->setDirectory(folder);
     if (d->exec() != QDialog::Accepted)
         return {};
     const QStringList files = d->selectedFiles();

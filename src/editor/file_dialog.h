@@ -17,8 +17,9 @@ std::unique_ptr<QFileDialog> makeFileDialog(QWidget* parent, const QString& Patt
 
 // Shows that dialog modally. Returns the confirmed name as the dialog gives it (a full path),
 // or "" when the user cancelled.
+// The dialog opens in `folder` when it is given and exists, else in the current folder.
 QString askFileName(QWidget* parent, const QString& Pattern, const QString& Description,
-                    bool forSave);
+                    bool forSave, const QString& folder = {});
 
 // What File_Dialog keeps of a confirmed name: a relative name is taken in the current folder,
 // as the dialog, which opens there, would; after a save dialog the default extension of the

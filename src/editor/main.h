@@ -119,7 +119,9 @@ public:
     // Asks for a file name with a single filter "Description (Pattern)"; ForSave 0 opens, any
     // other value saves. After a save dialog the default extension is added when the name
     // lacks it. The result is left in Chosen_File.
-    void File_Dialog(const QString& Pattern, const QString& Description, int ForSave);
+    // The dialog opens in Folder when one is given (the exports remember theirs).
+    void File_Dialog(const QString& Pattern, const QString& Description, int ForSave,
+                     const QString& Folder = {});
     const QString& Chosen_File() const { return Chosen_File_; }
     // Saves the piece (1 bottom, 2 top, 3 left, 4 right, 5 whole) as a "Fichier Profil"; false
     // only when the file could not be written (the user was told why).

@@ -123,7 +123,8 @@ bool Main::Export_Piece(PieceFormat format) {
         return false;
     }
     // 3. The file, written aside and put in place of an older one only when complete.
-    File_Dialog(QString::fromUtf8(text.pattern), QString::fromUtf8(text.description), 1);
+    File_Dialog(QString::fromUtf8(text.pattern), QString::fromUtf8(text.description), 1,
+                QFile::decodeName(QByteArray::fromStdString(view.exportFolder)));
     if (Chosen_File_.isEmpty())
         return true;
     const std::string error = writeFileSafely(QFile::encodeName(Chosen_File_).toStdString(),

@@ -20,8 +20,9 @@ const QString kProfileTitle = QStringLiteral("Fichier Profil");
 
 } // namespace
 
-void Main::File_Dialog(const QString& Pattern, const QString& Description, int ForSave) {
-    const QString typed = dialogs_.askFileName(Pattern, Description, ForSave != 0);
+void Main::File_Dialog(const QString& Pattern, const QString& Description, int ForSave,
+                       const QString& Folder) {
+    const QString typed = dialogs_.askFileName(Pattern, Description, ForSave != 0, Folder);
     Chosen_File_ = chosenFileName(typed, Description, ForSave != 0);
 }
 

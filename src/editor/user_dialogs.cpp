@@ -13,9 +13,9 @@
 #include <QProcess>
 #include <QPushButton>
 
-QString QtUserDialogs::askFileName(const QString& pattern, const QString& description,
-                                   bool forSave) {
-    return ::askFileName(window_, pattern, description, forSave);
+QString QtUserDialogs::askFileName(const QString& pattern, const QString& description, bool forSave,
+                                   const QString& folder) {
+    return ::askFileName(window_, pattern, description, forSave, folder);
 }
 
 QString QtUserDialogs::askPictureName(const QString& title) {
@@ -88,9 +88,9 @@ bool QtUserDialogs::startProgram(const QString& program, const QStringList& argu
 }
 
 QString ScriptedDialogs::askFileName(const QString& pattern, const QString& description,
-                                     bool forSave) {
+                                     bool forSave, const QString& folder) {
     return fileName ? fileName(pattern, description, forSave)
-                    : qt_.askFileName(pattern, description, forSave);
+                    : qt_.askFileName(pattern, description, forSave, folder);
 }
 
 QString ScriptedDialogs::askPictureName(const QString& title) {

@@ -24,9 +24,9 @@ public:
     // The window the dialogs belong to.
     virtual void attach(QWidget* window) = 0;
     // The name typed and confirmed in a file dialog with one filter "Description (Pattern)",
-    // opening or saving; "" cancels.
-    virtual QString askFileName(const QString& pattern, const QString& description,
-                                bool forSave) = 0;
+    // opening or saving, opened in `folder` when one is given; "" cancels.
+    virtual QString askFileName(const QString& pattern, const QString& description, bool forSave,
+                                const QString& folder = {}) = 0;
     // The picture chosen in the picture dialog, a full path; "" cancels.
     virtual QString askPictureName(const QString& title) = 0;
     virtual SaveAnswer askSaveChanges(const QString& text) = 0;
@@ -52,7 +52,8 @@ public:
 class QtUserDialogs : public UserDialogs {
 public:
     void attach(QWidget* window) override { window_ = window; }
-    QString askFileName(const QString& pattern, const QString& description, bool forSave) override;
+    QString askFileName(const QString& pattern, const QString& description, bool forSave,
+                        const QString& folder = {}) override;
     QString askPictureName(const QString& title) override;
     SaveAnswer askSaveChanges(const QString& text) override;
     void warn(const QString& title, const QString& text) override;
@@ -84,7 +85,8 @@ public:
     std::function<bool(const QString& program, const QStringList& arguments)> program;
 
     void attach(QWidget* window) override { qt_.attach(window); }
-    QString askFileName(const QString& pattern, const QString& description, bool forSave) override;
+    QString askFileName(const QString& pattern, const QString& description, bool forSave,
+                        const QString& folder = {}) override;
     QString askPictureName(const QString& title) override;
     SaveAnswer askSaveChanges(const QString& text) override;
     void warn(const QString& title, const QString& text) override;
