@@ -7,6 +7,7 @@
 #include <cmath>
 #include <map>
 #include <optional>
+#include <set>
 
 namespace {
 
@@ -359,4 +360,34 @@ PieceOutline sheetPiece(const SheetLayout& layout, std::size_t index) {
     out.maxX = W;
     out.maxY = H;
     return out;
+}
+
+std::vector<std::string> formerGroupNames(const SheetLayout& layout,
+                                          std::string (*fit)(std::string_view),
+                                          const std::vector<std::string_view>& reserved) {
+    auto folded = [](std::string s) {
+        for (char& c : s)
+            if (c >= 'a' && c <= 'z')
+                c = static_cast<char>(c - 'a' + 'A');
+        return s;
+    };
+    std::set<std::string> taken;
+    for (const std::string_view r : reserved)
+        taken.insert(folded(std::string(r)));
+    std::map<std::string, std::string> given; // former -> its group's name
+    std::vector<std::string> names;
+    for (const LayoutPart& part : layout.parts) {
+        const std::string& former = part.former.empty() ? part.name : part.former;
+        auto it = given.find(former);
+        if (it == given.end()) {
+            const std::string base = fit(former);
+            std::string name = base;
+            for (int n = 2; taken.count(folded(name)); ++n)
+                name = base + "-" + std::to_string(n);
+            taken.insert(folded(name));
+            it = given.emplace(former, name).first;
+        }
+        names.push_back(it->second);
+    }
+    return names;
 }

@@ -77,3 +77,24 @@ PartLabel partLabel(const SheetLayout& layout, const PlacedPart& placed);
 // Sheet `index` as a single piece for the pages at 1:1: its border, then every part's outlines
 // where they lie, its bounds the sheet's.
 PieceOutline sheetPiece(const SheetLayout& layout, std::size_t index);
+
+// For each part, the name of its former's layer or group: `fit` makes the former's name fit
+// the file format, and a name two formers would share, or one of `reserved`, gets "-2", "-3"...
+// (case ignored, as DXF layers ignore it).
+std::vector<std::string> formerGroupNames(const SheetLayout& layout,
+                                          std::string (*fit)(std::string_view),
+                                          const std::vector<std::string_view>& reserved);
+
+// The drawing files of a layout that is ok().
+//
+// DXF, in millimetres: the sheets side by side along x, sheet k's lower-left corner at
+// x = k * (width + kDxfSheetGap), each sheet's border a closed polyline on layer "PLAQUE" (not
+// to cut), each part's outlines closed polylines on its former's layer (the name made fit for a
+// layer, the doubling in red), and the names as TEXT on layer "GRAVURE" for engraving.
+inline constexpr double kDxfSheetGap = 20.0; // mm
+std::string sheetsDxf(const SheetLayout& layout);
+
+// One SVG per sheet, the sheet's size in millimetres and a viewBox of one unit per millimetre
+// (y down from the sheet's top), each former's outlines in a group with an id made of its name,
+// the names as text in the group "GRAVURE", drawn in blue.
+std::vector<std::string> sheetsSvg(const SheetLayout& layout);
