@@ -16,6 +16,7 @@ constexpr double kEps = 1e-7; // mm
 
 constexpr double kLabelHeight = 5.0; // mm, the engraved name on a part large enough
 constexpr double kCharWidth = 0.7;   // a character's advance, in heights, for the usual fonts
+constexpr double kLabelMargin = 0.2; // around the name, in heights, to the nearest cut
 
 // The parts laid out together: one, or a pair side by side.
 struct Block {
@@ -201,6 +202,51 @@ Packing pack(const std::vector<LayoutPart>& all, const std::vector<Block>& block
     return packing;
 }
 
+// Where the outline's paths cross the line x = c (vertical) or y = c, in order along it: with
+// the doubling inside the former, the wood lies between the first and second, the third and
+// fourth...
+std::vector<double> crossings(const PieceOutline& o, bool vertical, double c) {
+    std::vector<double> t;
+    for (const PiecePath& path : o.paths) {
+        const std::vector<MmPoint>& p = path.points;
+        for (std::size_t i = 0, j = p.size() - 1; i < p.size(); j = i++) {
+            const double ua = vertical ? p[j].x : p[j].y, ub = vertical ? p[i].x : p[i].y;
+            if ((ua > c) == (ub > c))
+                continue;
+            const double va = vertical ? p[j].y : p[j].x, vb = vertical ? p[i].y : p[i].x;
+            t.push_back(va + (c - ua) * (vb - va) / (ub - ua));
+        }
+    }
+    std::sort(t.begin(), t.end());
+    return t;
+}
+
+// No edge of the outline meets the box (Liang and Barsky's clipping of each edge to it).
+bool boxClear(const PieceOutline& o, double left, double bottom, double right, double top) {
+    for (const PiecePath& path : o.paths) {
+        const std::vector<MmPoint>& p = path.points;
+        for (std::size_t i = 0, j = p.size() - 1; i < p.size(); j = i++) {
+            const double dx = p[i].x - p[j].x, dy = p[i].y - p[j].y;
+            const double d[4] = {-dx, dx, -dy, dy};
+            const double room[4] = {p[j].x - left, right - p[j].x, p[j].y - bottom, top - p[j].y};
+            double t0 = 0.0, t1 = 1.0;
+            for (int k = 0; k < 4 && t0 <= t1; ++k) {
+                if (d[k] == 0.0) {
+                    if (room[k] < 0.0)
+                        t1 = -1.0; // parallel to this side and outside it
+                } else if (d[k] < 0.0) {
+                    t0 = std::max(t0, room[k] / d[k]);
+                } else {
+                    t1 = std::min(t1, room[k] / d[k]);
+                }
+            }
+            if (t0 <= t1)
+                return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 SheetLayout layOutParts(std::vector<LayoutPart> parts, const SheetOptions& sheet) {
@@ -341,10 +387,52 @@ std::string layoutSummary(const SheetLayout& layout) {
 PartLabel partLabel(const SheetLayout& layout, const PlacedPart& placed) {
     PartLabel label;
     label.text = layout.parts[placed.part].name;
-    const double w = placed.right - placed.left, h = placed.top - placed.bottom;
+    const PieceOutline o = placedOutline(layout.parts[placed.part].outline, placed);
     const double chars = static_cast<double>(std::max<std::size_t>(codePoints(label.text), 1));
-    label.height = std::min({kLabelHeight, 0.3 * h, 0.8 * w / (kCharWidth * chars)});
-    label.centre = {(placed.left + placed.right) / 2.0, (placed.bottom + placed.top) / 2.0};
+    // The box of the name `height` high about `at`, with its margin, clear of every outline.
+    auto fits = [&](MmPoint at, double height) {
+        const double halfW = (kCharWidth * chars / 2 + kLabelMargin) * height;
+        const double halfH = (0.5 + kLabelMargin) * height;
+        return boxClear(o, at.x - halfW, at.y - halfH, at.x + halfW, at.y + halfH);
+    };
+    auto largest = [&](MmPoint at) {
+        if (fits(at, kLabelHeight))
+            return kLabelHeight;
+        double lo = 0.0, hi = kLabelHeight;
+        for (int i = 0; i < 14; ++i) { // to a third of a micrometre
+            const double mid = (lo + hi) / 2;
+            if (fits(at, mid))
+                lo = mid;
+            else
+                hi = mid;
+        }
+        return lo;
+    };
+    // The places tried: the middle of the part's box when it is in the wood, then the middles
+    // of the wood met along the vertical and the horizontal line through it (a ring's bands,
+    // a half ring's side).
+    const MmPoint middle{(o.minX + o.maxX) / 2.0, (o.minY + o.maxY) / 2.0};
+    std::vector<MmPoint> places;
+    const std::vector<double> across = crossings(o, false, middle.y);
+    if (std::count_if(across.begin(), across.end(), [&](double x) { return x < middle.x; }) % 2)
+        places.push_back(middle);
+    for (const bool vertical : {true, false}) {
+        const std::vector<double> t = vertical ? crossings(o, true, middle.x) : across;
+        for (std::size_t i = 0; i + 1 < t.size(); i += 2) {
+            const double mid = (t[i] + t[i + 1]) / 2.0;
+            places.push_back(vertical ? MmPoint{middle.x, mid} : MmPoint{mid, middle.y});
+        }
+    }
+    label.centre = middle;
+    for (const MmPoint& at : places) {
+        const double height = largest(at);
+        if (height > label.height) {
+            label.centre = at;
+            label.height = height;
+            if (height == kLabelHeight)
+                break;
+        }
+    }
     return label;
 }
 

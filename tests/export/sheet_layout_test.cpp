@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 
@@ -77,8 +78,7 @@ bool insidePolygon(MmPoint q, const std::vector<MmPoint>& poly) {
     }
     return in;
 }
-// Edges crossing, or a corner of one inside the other.
-bool overlap(const std::vector<MmPoint>& p, const std::vector<MmPoint>& q) {
+bool edgesCross(const std::vector<MmPoint>& p, const std::vector<MmPoint>& q) {
     for (std::size_t i = 0; i < p.size(); ++i) {
         const MmPoint a = p[i], b = p[(i + 1) % p.size()];
         for (std::size_t j = 0; j < q.size(); ++j) {
@@ -87,13 +87,22 @@ bool overlap(const std::vector<MmPoint>& p, const std::vector<MmPoint>& q) {
                 return true;
         }
     }
-    for (const MmPoint& a : p)
-        if (insidePolygon(a, q))
-            return true;
-    for (const MmPoint& a : q)
-        if (insidePolygon(a, p))
-            return true;
     return false;
+}
+bool cornerInside(const std::vector<MmPoint>& p, const std::vector<MmPoint>& q) {
+    return std::any_of(p.begin(), p.end(), [&](MmPoint a) { return insidePolygon(a, q); });
+}
+// Edges crossing, or a corner of one inside the other.
+bool overlap(const std::vector<MmPoint>& p, const std::vector<MmPoint>& q) {
+    return edgesCross(p, q) || cornerInside(p, q) || cornerInside(q, p);
+}
+
+// In the wood: inside the former's outline, outside its doubling's.
+bool inWood(MmPoint q, const PieceOutline& o) {
+    for (std::size_t i = 0; i < o.paths.size(); ++i)
+        if (insidePolygon(q, o.paths[i].points) != (i == 0))
+            return false;
+    return true;
 }
 
 double area(const std::vector<MmPoint>& p) {
@@ -149,6 +158,23 @@ void expectSound(const SheetLayout& layout) {
             EXPECT_LE(box.maxX, W - s + 1e-6);
             EXPECT_LE(box.maxY, H - s + 1e-6);
             used += area(piece.paths[0].points);
+            // Its name in the wood, the box of its letters clear of every cut.
+            const PartLabel label = partLabel(layout, p);
+            EXPECT_EQ(label.text, layout.parts[p.part].name);
+            EXPECT_GT(label.height, 0.0);
+            EXPECT_LE(label.height, 5.0);
+            const double hw = 0.35 * static_cast<double>(label.text.size()) * label.height;
+            const MmPoint c = label.centre;
+            const std::vector<MmPoint> corners = {{c.x - hw, c.y - label.height / 2},
+                                                  {c.x + hw, c.y - label.height / 2},
+                                                  {c.x + hw, c.y + label.height / 2},
+                                                  {c.x - hw, c.y + label.height / 2}};
+            EXPECT_TRUE(inWood(c, o));
+            for (const MmPoint& q : corners)
+                EXPECT_TRUE(inWood(q, o));
+            for (const PiecePath& path : o.paths)
+                EXPECT_FALSE(edgesCross(corners, path.points) || cornerInside(path.points, corners))
+                    << "a cut through the name";
             outlines.push_back(o);
         }
         for (std::size_t a = 0; a < on.size(); ++a)
