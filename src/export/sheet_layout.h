@@ -54,7 +54,8 @@ struct SheetLayout {
 // Lays the parts out: every part (or pair, the parts side by side in a row, or one above the
 // other when no row fits) on the first sheet where it finds room, its bounding box at least
 // `spacing` from the others and from the edges, turned when that keeps it lower. Larger parts
-// go first; the result depends on nothing but the input. Refused, naming the part and giving
+// go first, "larger" measured four ways in turn, and the packing with the fewest sheets is
+// kept; the result depends on nothing but the input. Refused, naming the part and giving
 // both sizes, when a part (or a pair) fits a sheet in neither orientation; refused too when
 // there is nothing to lay out, a part has no outline or the sheet's measures are no numbers.
 SheetLayout layOutParts(std::vector<LayoutPart> parts, const SheetOptions& sheet);
