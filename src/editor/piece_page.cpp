@@ -1,5 +1,7 @@
 #include "editor/piece_page.h"
 
+#include "export/decimal_text.h"
+
 #include <QBuffer>
 #include <QPageLayout>
 #include <QPainter>
@@ -56,8 +58,25 @@ void setPenMm(QPainter& p, double widthMm, double px) {
     p.setPen(pen);
 }
 
+// The labels over the outline, in the same place as paintPieceOutline puts it.
+void paintLabels(QPainter& p, const std::vector<PartLabel>& labels, MmPoint topLeft, double px,
+                 double py) {
+    if (labels.empty())
+        return;
+    p.save();
+    p.setPen(QColor(0, 0, 255));
+    for (const PartLabel& label : labels) {
+        setFontPoints(p, label.height * 72.0 / 25.4);
+        const QPointF at((label.centre.x - topLeft.x) * px, (topLeft.y - label.centre.y) * py);
+        p.drawText(QRectF(at, at), Qt::AlignCenter | Qt::TextDontClip,
+                   QString::fromStdString(label.text));
+    }
+    p.restore();
+}
+
 // One page: the piece centred with its caption and the check square under it.
-void paintSinglePage(QPainter& p, const PieceOutline& outline, const QStringList& caption) {
+void paintSinglePage(QPainter& p, const PieceOutline& outline, const QStringList& caption,
+                     const std::vector<PartLabel>& labels) {
     const auto [px, py] = unitsPerMm(p);
     // The sheet as painted, which may differ from its nominal size by a rounding of the
     // page's points: the piece is centred on what comes out.
@@ -66,7 +85,9 @@ void paintSinglePage(QPainter& p, const PieceOutline& outline, const QStringList
     const double blockH = outline.height() + captionHeight(static_cast<int>(caption.size()));
     const double top = (page.height() - blockH) / 2.0;
     const double left = (page.width() - outline.width()) / 2.0;
-    paintPieceOutline(p, outline, {outline.minX - left, outline.maxY + top}, px, py);
+    const MmPoint topLeft{outline.minX - left, outline.maxY + top};
+    paintPieceOutline(p, outline, topLeft, px, py);
+    paintLabels(p, labels, topLeft, px, py);
 
     setFontPoints(p, 10.0);
     double y = top + outline.height() + kCaptionGap;
@@ -119,7 +140,7 @@ void paintAssemblyMap(QPainter& p, const PieceOutline& outline, const PageTiling
 // A sheet of a shared piece: its window of the piece, the cut marks and neighbours' labels in
 // the margins, and under the window its label, the check square and, on the first, the map.
 void paintTile(QPainter& p, const PieceOutline& outline, const QStringList& caption,
-               const PageTiling& pages, int index) {
+               const PageTiling& pages, int index, const std::vector<PartLabel>& labels) {
     const auto [px, py] = unitsPerMm(p);
     const PageTile& tile = pages.tiles[static_cast<std::size_t>(index)];
     const double wl = pages.windowLeft, wt = pages.windowTop;
@@ -130,6 +151,7 @@ void paintTile(QPainter& p, const PieceOutline& outline, const QStringList& capt
     p.setClipRect(QRectF(wl * px, wt * py, pages.windowWidth * px, pages.windowHeight * py));
     p.translate(wl * px, wt * py);
     paintPieceOutline(p, outline, {tile.left, tile.top}, px, py);
+    paintLabels(p, labels, {tile.left, tile.top}, px, py);
     p.restore();
 
     // 2. Where a neighbour's window overlaps this one: marks at both edges of the overlap, in
@@ -234,26 +256,49 @@ void paintPieceOutline(QPainter& p, const PieceOutline& outline, MmPoint topLeft
 }
 
 void paintPiecePage(QPainter& p, const PieceOutline& outline, const QStringList& caption,
-                    const PageTiling& pages, int index) {
+                    const PageTiling& pages, int index, const std::vector<PartLabel>& labels) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     if (pages.single)
-        paintSinglePage(p, outline, caption);
+        paintSinglePage(p, outline, caption, labels);
     else
-        paintTile(p, outline, caption, pages, index);
+        paintTile(p, outline, caption, pages, index, labels);
     p.restore();
 }
 
 bool paintPiecePages(QPagedPaintDevice& device, const PieceOutline& outline,
-                     const QStringList& caption, const PageTiling& pages) {
+                     const QStringList& caption, const PageTiling& pages,
+                     const std::vector<PartLabel>& labels) {
     QPainter p(&device);
     for (std::size_t i = 0; i < pages.tiles.size(); ++i) {
         if (i > 0 && !device.newPage())
             return false;
-        paintPiecePage(p, outline, caption, pages, static_cast<int>(i));
+        paintPiecePage(p, outline, caption, pages, static_cast<int>(i), labels);
     }
     return true;
 }
+
+namespace {
+
+// A PDF file on pages of `sheet`, drawn by `paint` on its writer.
+template <class Paint>
+void writePdf(QByteArray& pdf, Sheet sheet, const QString& title, Paint&& paint) {
+    const SheetSize size = sheetSize(sheet);
+    const bool a3 = sheet == Sheet::A3Portrait || sheet == Sheet::A3Landscape;
+    const QPageLayout layout(
+        QPageSize(a3 ? QPageSize::A3 : QPageSize::A4),
+        size.width > size.height ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF());
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setResolution(static_cast<int>(kPdfDpi));
+    writer.setPageLayout(layout);
+    writer.setTitle(title);
+    writer.setCreator(QStringLiteral("EDITEUR de COUPLES"));
+    paint(writer);
+}
+
+} // namespace
 
 QString piecePdf(const PieceOutline& outline, const QStringList& caption, const QString& title,
                  QByteArray& pdf, Sheet sheet) {
@@ -262,19 +307,56 @@ QString piecePdf(const PieceOutline& outline, const QStringList& caption, const 
     const PageTiling pages = piecePages(outline, caption, {size.width, size.height});
     if (!pages.ok())
         return QString::fromStdString(pages.error);
-    const bool a3 = sheet == Sheet::A3Portrait || sheet == Sheet::A3Landscape;
-    const QPageLayout layout(
-        QPageSize(a3 ? QPageSize::A3 : QPageSize::A4),
-        size.width > size.height ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF());
-    QBuffer buffer(&pdf);
-    buffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter writer(&buffer);
-        writer.setResolution(static_cast<int>(kPdfDpi));
-        writer.setPageLayout(layout);
-        writer.setTitle(title);
-        writer.setCreator(QStringLiteral("EDITEUR de COUPLES"));
-        paintPiecePages(writer, outline, caption, pages);
+    writePdf(pdf, sheet, title,
+             [&](QPdfWriter& writer) { paintPiecePages(writer, outline, caption, pages); });
+    return {};
+}
+
+QStringList layoutSheetCaption(const SheetLayout& layout, std::size_t index) {
+    return {QStringLiteral("Plaque %1 sur %2").arg(index + 1).arg(layout.sheets.size()),
+            QStringLiteral("Plaque de %1 × %2 mm    Espacement : %3 mm    %4")
+                .arg(QString::fromStdString(frenchNumber(layout.sheet.width)),
+                     QString::fromStdString(frenchNumber(layout.sheet.height)),
+                     QString::fromStdString(frenchNumber(layout.sheet.spacing)),
+                     QString::fromStdString(layoutSummary(layout)))};
+}
+
+std::vector<PartLabel> layoutSheetLabels(const SheetLayout& layout, std::size_t index) {
+    std::vector<PartLabel> labels;
+    for (const PlacedPart& placed : layout.sheets[index].parts)
+        labels.push_back(partLabel(layout, placed));
+    return labels;
+}
+
+QString sheetsPdf(const SheetLayout& layout, const QString& title, QByteArray& pdf, Sheet paper) {
+    pdf.clear();
+    if (!layout.ok())
+        return QString::fromStdString(layout.error);
+    // Every sheet has the sheet's size and two caption lines: one tiling serves them all.
+    const SheetSize size = sheetSize(paper);
+    std::vector<PieceOutline> pieces;
+    for (std::size_t k = 0; k < layout.sheets.size(); ++k)
+        pieces.push_back(sheetPiece(layout, k));
+    const PageTiling pages = tilePiece(pieces.front(), size, 2, "La plaque");
+    if (!pages.ok())
+        return QString::fromStdString(pages.error);
+    bool painted = true;
+    writePdf(pdf, paper, title, [&](QPdfWriter& writer) {
+        QPainter p(&writer);
+        for (std::size_t k = 0; k < pieces.size() && painted; ++k) {
+            const QStringList caption = layoutSheetCaption(layout, k);
+            const std::vector<PartLabel> labels = layoutSheetLabels(layout, k);
+            for (std::size_t i = 0; i < pages.tiles.size() && painted; ++i) {
+                if (k + i > 0)
+                    painted = writer.newPage();
+                if (painted)
+                    paintPiecePage(p, pieces[k], caption, pages, static_cast<int>(i), labels);
+            }
+        }
+    });
+    if (!painted) {
+        pdf.clear();
+        return QStringLiteral("Le fichier PDF n'a pas pu être écrit.");
     }
     return {};
 }

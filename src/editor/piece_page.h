@@ -2,6 +2,7 @@
 
 #include "export/page_tiling.h"
 #include "export/piece_outline.h"
+#include "export/sheet_layout.h"
 
 #include <QByteArray>
 #include <QSizeF>
@@ -26,14 +27,16 @@ PageTiling piecePages(const PieceOutline& outline, const QStringList& caption, Q
 
 // Draws sheet `index` of `pages` with an open painter whose device is measured by its logical
 // dpi and starts at the sheet's top-left corner: a PDF writer, a printer painting the whole
-// sheet, or an image.
+// sheet, or an image. `labels` (the piece's millimetres) are drawn over the outline in blue,
+// the engraving's colour.
 void paintPiecePage(QPainter& p, const PieceOutline& outline, const QStringList& caption,
-                    const PageTiling& pages, int index);
+                    const PageTiling& pages, int index, const std::vector<PartLabel>& labels = {});
 
 // Every sheet on `device`, a new page for each after the first; false when the device
 // refused a new page.
 bool paintPiecePages(QPagedPaintDevice& device, const PieceOutline& outline,
-                     const QStringList& caption, const PageTiling& pages);
+                     const QStringList& caption, const PageTiling& pages,
+                     const std::vector<PartLabel>& labels = {});
 
 // The outline alone, with the pages' fine line, the piece's point `topLeft` (millimetres, y
 // up) at the painter's origin, pxPerMm device units per millimetre: a window of a shared
@@ -44,6 +47,17 @@ void paintPieceOutline(QPainter& p, const PieceOutline& outline, MmPoint topLeft
 // The document as a PDF file on sheets of `sheet`, or a refusal (pdf is then empty).
 QString piecePdf(const PieceOutline& outline, const QStringList& caption, const QString& title,
                  QByteArray& pdf, Sheet sheet = Sheet::A4Portrait);
+
+// The sheets of wood of a layout at 1:1, every part's name on it: each sheet is a piece made
+// of its border and the parts' outlines, on one page of `paper` or shared among pages as a
+// piece is, its caption "Plaque 1 sur 3" and the sheet's measures.
+QStringList layoutSheetCaption(const SheetLayout& layout, std::size_t index);
+std::vector<PartLabel> layoutSheetLabels(const SheetLayout& layout, std::size_t index);
+
+// The whole layout as one PDF file, the pages of each sheet in turn, or a refusal (the
+// layout's own, or a sheet that would take more than kMaxPages pages); pdf is then empty.
+QString sheetsPdf(const SheetLayout& layout, const QString& title, QByteArray& pdf,
+                  Sheet paper = Sheet::A4Portrait);
 
 // Printing: the printer is set to the sheet chosen before its dialog shows, then, once the
 // user confirmed it, every sheet is printed on the paper of the dialog, the whole sheet the

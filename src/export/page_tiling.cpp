@@ -52,13 +52,14 @@ double captionHeight(int captionLines) {
     return kCaptionGap + captionLines * kCaptionLine + 2.0 + kCheckSquare;
 }
 
-PageTiling tilePiece(const PieceOutline& outline, SheetSize sheet, int captionLines) {
+PageTiling tilePiece(const PieceOutline& outline, SheetSize sheet, int captionLines,
+                     std::string_view subject) {
     PageTiling t;
     t.sheet = sheet;
     const double w = outline.width();
     const double h = outline.height();
-    const std::string pieceMm =
-        "La pièce mesure " + frenchMillimetres(w) + " × " + frenchMillimetres(h) + " mm";
+    const std::string pieceMm = std::string(subject) + " mesure " + frenchMillimetres(w) + " × " +
+                                frenchMillimetres(h) + " mm";
     // 1. One page, as long as the piece and its caption fit.
     if (w <= sheet.width - 2 * kPageMargin &&
         h <= sheet.height - 2 * kPageMargin - captionHeight(captionLines)) {

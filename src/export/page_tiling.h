@@ -61,5 +61,7 @@ struct PageTiling {
 
 // The sheets for `outline` at 1:1 on sheets of `sheet`, with `captionLines` lines of caption
 // on a single page. Refused, with a French message giving the piece's and the sheet's sizes,
-// when it would take more than kMaxPages sheets.
-PageTiling tilePiece(const PieceOutline& outline, SheetSize sheet, int captionLines);
+// when it would take more than kMaxPages sheets; the message calls the piece `subject`
+// ("La pièce", "La plaque": a feminine noun).
+PageTiling tilePiece(const PieceOutline& outline, SheetSize sheet, int captionLines,
+                     std::string_view subject = "La pièce");

@@ -1,5 +1,6 @@
 #include "number_text.h"
 #include "piece_outline.h"
+#include "sheet_layout.h"
 
 namespace {
 
@@ -22,6 +23,24 @@ void appendEscaped(std::string& out, std::string_view text) {
             out += c;
         }
     }
+}
+
+// An XML id made of a name: letters, digits, "-", "_" and "." kept, any other character "_",
+// and "_" before a first character that may not start an id.
+std::string svgId(std::string_view utf8) {
+    std::string id;
+    for (const char c : utf8) {
+        const bool ascii = (c & 0x80) == 0;
+        const bool kept = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                          (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.';
+        if (kept)
+            id += c;
+        else if (ascii || (c & 0xC0) == 0xC0) // one "_" per character, not per byte
+            id += '_';
+    }
+    if (id.empty() || !((id[0] >= 'a' && id[0] <= 'z') || (id[0] >= 'A' && id[0] <= 'Z')))
+        id.insert(id.begin(), '_');
+    return id;
 }
 
 } // namespace
@@ -60,4 +79,74 @@ std::string pieceSvg(const PieceOutline& outline, std::string_view title) {
     }
     s += "</svg>\n";
     return s;
+}
+
+std::vector<std::string> sheetsSvg(const SheetLayout& layout) {
+    const std::vector<std::string> groups = formerGroupNames(layout, svgId, {"GRAVURE"});
+    const double W = layout.sheet.width, H = layout.sheet.height;
+    std::vector<std::string> files;
+    for (std::size_t k = 0; k < layout.sheets.size(); ++k) {
+        const LayoutSheet& sheet = layout.sheets[k];
+        std::string s;
+        s.reserve(1024 + 24 * 2 * 404 * sheet.parts.size());
+        auto num = [&s](double v) { appendNumber(s, v, kDecimals); };
+        s += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+             "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"";
+        num(W);
+        s += "mm\" height=\"";
+        num(H);
+        s += "mm\" viewBox=\"0 0 ";
+        num(W);
+        s += ' ';
+        num(H);
+        s += "\">\n<title>Plaque " + std::to_string(k + 1) + " sur " +
+             std::to_string(layout.sheets.size()) + "</title>\n";
+        // The parts of one former together, in the order they first come on the sheet.
+        std::vector<bool> drawn(sheet.parts.size(), false);
+        for (std::size_t i = 0; i < sheet.parts.size(); ++i) {
+            if (drawn[i])
+                continue;
+            const std::string& group = groups[sheet.parts[i].part];
+            const LayoutPart& first = layout.parts[sheet.parts[i].part];
+            s += "<g id=\"" + group +
+                 "\" fill=\"none\" stroke=\"#000000\" stroke-width=\"0.025\">\n<title>";
+            appendEscaped(s, first.former.empty() ? first.name : first.former);
+            s += "</title>\n";
+            for (std::size_t j = i; j < sheet.parts.size(); ++j) {
+                const PlacedPart& placed = sheet.parts[j];
+                if (drawn[j] || groups[placed.part] != group)
+                    continue;
+                drawn[j] = true;
+                for (const PiecePath& path :
+                     placedOutline(layout.parts[placed.part].outline, placed).paths) {
+                    s += "<path d=\"M";
+                    for (const MmPoint& p : path.points) {
+                        s += ' ';
+                        num(p.x);
+                        s += ',';
+                        num(H - p.y);
+                    }
+                    s += " Z\"/>\n";
+                }
+            }
+            s += "</g>\n";
+        }
+        s += "<g id=\"GRAVURE\" fill=\"#0000FF\" stroke=\"#0000FF\" stroke-width=\"0.025\" "
+             "font-family=\"sans-serif\" text-anchor=\"middle\" dominant-baseline=\"central\">\n";
+        for (const PlacedPart& placed : sheet.parts) {
+            const PartLabel label = partLabel(layout, placed);
+            s += "<text x=\"";
+            num(label.centre.x);
+            s += "\" y=\"";
+            num(H - label.centre.y);
+            s += "\" font-size=\"";
+            num(label.height);
+            s += "\">";
+            appendEscaped(s, label.text);
+            s += "</text>\n";
+        }
+        s += "</g>\n</svg>\n";
+        files.push_back(std::move(s));
+    }
+    return files;
 }

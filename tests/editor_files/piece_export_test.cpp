@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -269,6 +270,87 @@ TEST(PieceTiledPages, PartsMeetAtTheOverlapsAndEverySheetHasItsSquare) {
             EXPECT_NEAR((e[1] - e[0]) / px, kCheckSquare, 0.1);
         }
     }
+}
+
+// Five formers of 280 × 140 mm on sheets of 600 × 300 mm, printed on A4: each sheet of wood
+// is shared among 4 × 2 pages as a large piece is, and each name is drawn in blue where the
+// layout puts it, in every window that shows it and nowhere else.
+TEST(SheetPages, EverySheetTiledAtOneToOneWithItsNames) {
+    std::vector<LayoutPart> parts;
+    for (int i = 0; i < 5; ++i) {
+        PieceOutline o;
+        o.paths.push_back({{{-140, -70}, {140, -70}, {140, 70}, {-140, 70}}, false});
+        o.minX = -140, o.maxX = 140, o.minY = -70, o.maxY = 70;
+        parts.push_back({"F" + std::to_string(i + 1), o, "", -1});
+    }
+    const SheetLayout layout = layOutParts(parts, {600, 300, 5});
+    ASSERT_EQ(layout.sheets.size(), 2u);
+    QByteArray pdf;
+    ASSERT_EQ(sheetsPdf(layout, QStringLiteral("Plaques"), pdf), QString());
+    const qsizetype pages = QString::fromLatin1(pdf).count(QRegularExpression("/Type\\s*/Page\\b"));
+    EXPECT_EQ(pages, 2 * 8);
+    EXPECT_EQ(layoutSheetCaption(layout, 1).front(), QStringLiteral("Plaque 2 sur 2"));
+
+    const PieceOutline sheet = sheetPiece(layout, 0);
+    const QStringList caption = layoutSheetCaption(layout, 0);
+    const std::vector<PartLabel> labels = layoutSheetLabels(layout, 0);
+    ASSERT_EQ(labels.size(), 4u);
+    const PageTiling tiles = piecePages(sheet, caption, {210.0, 297.0});
+    ASSERT_EQ(tiles.tiles.size(), 8u);
+    constexpr double px = 5.0;
+    int found = 0;
+    for (const PageTile& tile : tiles.tiles) {
+        SCOPED_TRACE(tile.label);
+        QImage page(qRound(210 * px), qRound(297 * px), QImage::Format_RGB32);
+        page.setDotsPerMeterX(5000);
+        page.setDotsPerMeterY(5000);
+        page.fill(Qt::white);
+        {
+            QPainter p(&page);
+            paintPiecePage(p, sheet, caption, tiles, tile.column + tile.row * tiles.columns,
+                           labels);
+        }
+        // Blue ink only around the names this window shows.
+        const QRectF window(tiles.windowLeft, tiles.windowTop, tiles.windowWidth,
+                            tiles.windowHeight);
+        std::vector<QRectF> around;
+        for (const PartLabel& l : labels) {
+            const QPointF at(tiles.windowLeft + l.centre.x - tile.left,
+                             tiles.windowTop + tile.top - l.centre.y);
+            const QRectF box(at.x() - l.height * 2, at.y() - l.height, l.height * 4, l.height * 2);
+            if (window.contains(box))
+                around.push_back(box);
+        }
+        std::vector<int> blueIn(around.size(), 0);
+        int blueElsewhere = 0;
+        for (int y = 0; y < page.height(); ++y)
+            for (int x = 0; x < page.width(); ++x) {
+                const QRgb c = page.pixel(x, y);
+                if (qBlue(c) - qRed(c) < 80)
+                    continue;
+                const QPointF mm((x + 0.5) / px, (y + 0.5) / px);
+                bool in = false;
+                for (std::size_t k = 0; k < around.size(); ++k)
+                    if (around[k].contains(mm))
+                        in = true, ++blueIn[k];
+                blueElsewhere += !in;
+            }
+        for (const int n : blueIn)
+            EXPECT_GT(n, 20) << "a name in its window";
+        EXPECT_LE(blueElsewhere, 0);
+        found += static_cast<int>(around.size());
+    }
+    EXPECT_GE(found, 4) << "every name shown whole somewhere";
+
+    // A sheet that would take more than 25 pages, and a refused layout, give their reasons.
+    const SheetLayout wide = layOutParts(parts, {2000, 1000, 5});
+    EXPECT_TRUE(
+        sheetsPdf(wide, {}, pdf)
+            .startsWith(QStringLiteral(
+                "La plaque mesure 2000,00 × 1000,00 mm : à l'échelle 1:1 elle demanderait")));
+    EXPECT_TRUE(pdf.isEmpty());
+    const SheetLayout refused = layOutParts(parts, {200, 100, 5});
+    EXPECT_EQ(sheetsPdf(refused, {}, pdf).toStdString(), refused.error);
 }
 
 } // namespace
