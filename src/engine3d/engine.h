@@ -39,10 +39,21 @@ inline constexpr int kModeSmooth = 5;
 // operations on them. The 3-D window owns one and passes it by reference; its tables live on
 // the heap, so it can live anywhere. Every index argument is a pool slot; a slot that is not
 // occupied is ignored (or gives 0), never read out of bounds.
+//
+// Every pool has the same number of slots, 10001 unless the engine is made with another
+// number (2..kMaxPoolSlots): slots 1..poolSlots()-1 are handed out, and a run or record that
+// would go past the last one fails as it does past slot 10000.
 class Engine {
+    int slots_; // first, as the pools are sized from it
+
 public:
-    Engine();
-    explicit Engine(ErrorSink& sink) : Engine() { setErrorSink(&sink); }
+    explicit Engine(int poolSlots = kPoolSlots);
+    explicit Engine(ErrorSink& sink, int poolSlots = kPoolSlots) : Engine(poolSlots) {
+        setErrorSink(&sink);
+    }
+
+    int poolSlots() const { return slots_; }
+    int lastSlot() const { return slots_ - 1; }
 
     // nullptr forgets errors. The sink must outlive the engine or be replaced first.
     void setErrorSink(ErrorSink* sink);

@@ -71,7 +71,7 @@ private:
         if (failed_ || mesh_ == 0) {
             return false;
         }
-        if (slot > kLastSlot) {
+        if (slot > e_.lastSlot()) {
             e_.EngineError(kErrorMeshMemory);
             failed_ = true;
             return false;
