@@ -98,8 +98,9 @@ Engine::Engine(int poolSlots)
       meshes(slots_), cameras(slots_), lights(slots_), worldPositions(slots_),
       viewPositions(slots_), screenPositions(slots_), vertexNormals(slots_), vertexColours(slots_),
       faceColours(slots_), drawList(slots_), drawKeys(slots_), shadeStamp_(slots_),
-      scratchFaces_(slots_), scratchKeys_(slots_), lastOrder_(slots_), listedAt_(slots_),
-      listedStamp_(slots_), sortEntries_(slots_), radixBuffer_(slots_), taken_(slots_) {
+      otherStamp_(slots_), scratchFaces_(slots_), scratchKeys_(slots_), lastOrder_(slots_),
+      listedAt_(slots_), listedStamp_(slots_), sortEntries_(slots_), radixBuffer_(slots_),
+      taken_(slots_) {
     // Slot 0 is never handed out.
     meshRange.first = 1;
     cameraRange.first = 1;

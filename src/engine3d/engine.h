@@ -18,6 +18,10 @@ struct FrameInputs {
     int gridMesh = 0;
     double axesTag = 0.0; // the axes show only while it is 1
     double gridTag = 0.0; // the grid shows while it is not 0
+    // Meshes whose faces are outlined in `otherOutline` rather than white in the modes that
+    // outline faces (wire frame and solid): the formers beside the one being edited.
+    std::span<const int> otherMeshes;
+    Colour3 otherOutline{128, 128, 128};
 };
 
 // Where ClearScene left the records it kept (deleting lower slots moves them down).
@@ -160,6 +164,8 @@ private:
     bool inFrame_ = false;
     unsigned reportedInFrame_ = 0;
     std::vector<std::uint32_t> shadeStamp_; // per vertex: last frame its colour was computed
+    std::vector<std::uint32_t> otherStamp_; // per face: last frame it was outlined as another's
+    std::uint32_t otherFrame_ = 0;
     // Entries on their way to new places in the list (the ground's while PlaceGroundFaces moves
     // them, the sorted ones), sized once like the list.
     std::vector<std::int16_t> scratchFaces_;

@@ -545,8 +545,27 @@ void Engine::RenderScene(Canvas& surface, int camera, const FrameInputs& inputs)
         break;
     }
 
+    // The other meshes' faces, in the modes that outline faces.
+    const bool others =
+        (mode == kModeWireFrame || mode == kModeSolid) && !inputs.otherMeshes.empty();
+    if (others) {
+        if (++otherFrame_ == 0) {
+            std::fill(otherStamp_.begin(), otherStamp_.end(), 0u);
+            otherFrame_ = 1;
+        }
+        for (int m : inputs.otherMeshes) {
+            if (isMesh(m)) {
+                const VertexRun run = faceRun(meshes[m]);
+                std::fill(otherStamp_.begin() + run.begin, otherStamp_.begin() + run.end,
+                          otherFrame_);
+            }
+        }
+    }
     for (int k = 0; k < listed; ++k) {
         const int f = drawList[k];
+        if (others) {
+            surface.setOutlineColour(otherStamp_[f] == otherFrame_ ? inputs.otherOutline : kWhite);
+        }
         if (mode == kModeSmooth) {
             const Face& fc = faces[f];
             DrawGouraudTriangle(surface, f, vertexColours[fc.vertexA], vertexColours[fc.vertexB],
