@@ -18,10 +18,10 @@
 // is, needs room for two copies of it).
 inline constexpr int kFuselagePoolSlots = kMaxPoolSlots;
 
-// The formers not being edited: grey faces, in a material that keeps more of their own colour
-// than the part's 0.9, so that under the light the part stands out from them, and grey
+// The formers not being edited: dark grey faces in a material that takes less of the light than
+// the part's 0.9, so that in the lit modes they stay greyer and dimmer than the part, and grey
 // outlines where faces are outlined.
-inline constexpr Colour3 kOtherFormerColour{96, 96, 96};
+inline constexpr Colour3 kOtherFormerColour{64, 64, 64};
 inline constexpr FaceMaterial kOtherFormerMaterial = 0.5f;
 inline constexpr Colour3 kOtherFormerOutline{128, 128, 128};
 
