@@ -167,23 +167,22 @@ int SetupFuselage(Engine& engine, FuselageScene& fuselage, std::span<const Fusel
     }
 
     // The current former first, so that it shows whatever else fits.
-    std::vector<std::size_t> order(formers.size());
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        order[i] = i;
-    }
-    std::stable_partition(order.begin(), order.end(),
-                          [&fuselage](std::size_t i) { return fuselage.bands[i].current; });
     int built = 0;
-    for (std::size_t i : order) {
-        FuselageBand& band = fuselage.bands[i];
-        if (!addBand(engine, fuselage, band, formers[i].input)) {
-            break; // reported once; the pools hold no more
-        }
-        ++built;
-        if (band.current) {
-            fuselage.scene.formerMesh = band.mesh;
-        } else {
-            fuselage.otherMeshes.push_back(band.mesh);
+    for (const bool current : {true, false}) {
+        for (std::size_t i = 0; i < formers.size(); ++i) {
+            FuselageBand& band = fuselage.bands[i];
+            if (band.current != current) {
+                continue;
+            }
+            if (!addBand(engine, fuselage, band, formers[i].input)) {
+                return built; // reported once; the pools hold no more
+            }
+            ++built;
+            if (current) {
+                fuselage.scene.formerMesh = band.mesh;
+            } else {
+                fuselage.otherMeshes.push_back(band.mesh);
+            }
         }
     }
     return built;
