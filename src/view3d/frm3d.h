@@ -44,8 +44,10 @@ struct PartMesh {
 };
 
 // The 3-D window "Assemblage": it owns the engine with its current camera and light, the scene,
-// the orbit camera driven by the mouse, the view and piece buttons, and the render loop. The
-// editor sees it through the narrow face below; nothing outside it touches its engine.
+// the orbit camera driven by the mouse, the view and piece buttons, and the render loop. It
+// shows the former's part or, with "Vue Fuselage", every former of the project along the
+// fuselage, drawn by an engine of its own with larger pools, made when first needed. The
+// editor sees it through the narrow face below; nothing outside it touches its engines.
 //
 // The render loop is event driven: setting Redraw3D schedules one pass on the event loop, a
 // burst of requests before that pass gives one frame, and nothing runs while nothing changes.
