@@ -686,6 +686,10 @@ ActionResult view(ScriptedEditor& w, const QString& value) {
 }
 
 ActionResult mode(ScriptedEditor& w, const QString& value) {
+    // The render modes only: pb1(6) shows the fuselage, which is no mode.
+    int index = 0;
+    if (parseInt(value, index) && (index < 1 || index > 5))
+        return usage(QStringLiteral("the view buttons are 1..5"));
     return clickFrm3DButton(w, value, &Frm3D::pb1);
 }
 

@@ -10,40 +10,42 @@ namespace {
 
 NullErrorSink nullSink;
 
-// Slots first .. first+count-1 of a range, kept inside 1..10000 whatever the range says.
+// Slots first .. first+count-1 of a range, kept inside the pool's 1..last whatever the range
+// says.
 struct SlotSpan {
     int begin;
     int end;
 };
 
-SlotSpan occupied(const PoolRange& r) {
+SlotSpan occupied(const PoolRange& r, int slots) {
     const int begin = std::max<int>(1, r.first);
-    const int end = std::min<int>(r.first + r.count, kPoolSlots);
+    const int end = std::min<int>(r.first + r.count, slots);
     return {begin, std::max(begin, end)};
 }
 
-// Run allocation over one pool; `run` gives a mesh's (start, count) in that pool.
-// Starts may reach 10001 (an empty run after a full pool), so the table has room for them.
+// Run allocation over one pool of `slots` slots; `run` gives a mesh's (start, count) in that
+// pool. Starts may reach the slot after the last (an empty run after a full pool), so the table
+// has room for them.
 template <typename RunOf>
-int allocRun(const std::vector<Mesh>& meshes, const PoolRange& range, int n, RunOf run) {
+int allocRun(const std::vector<Mesh>& meshes, const PoolRange& range, int slots, int n, RunOf run) {
     if (n < 0) {
         return 0;
     }
-    const SlotSpan span = occupied(range);
-    constexpr int kStarts = kPoolSlots + 2;
-    auto startSlot = [](int start) { return std::clamp(start, 0, kStarts - 1); };
+    const SlotSpan span = occupied(range, slots);
+    const int starts = slots + 2;
+    auto startSlot = [starts](int start) { return std::clamp(start, 0, starts - 1); };
 
     // 1. First fit: the gap before mesh i runs from the greatest last slot of the meshes
     //    starting below it, to just before its own start.
     if (n != 0 && span.end > span.begin) {
         // below[s] = greatest last slot among meshes whose start is below s.
-        std::vector<int> below(kStarts + 1, 0);
+        std::vector<int> below(starts + 1, 0);
         for (int i = span.begin; i < span.end; ++i) {
             const auto [start, count] = run(meshes[i]);
             const int s = startSlot(start);
             below[s + 1] = std::max(below[s + 1], start + count - 1);
         }
-        for (int s = 1; s <= kStarts; ++s) {
+        for (int s = 1; s <= starts; ++s) {
             below[s] = std::max(below[s], below[s - 1]);
         }
         for (int i = span.begin; i < span.end; ++i) {
@@ -60,7 +62,7 @@ int allocRun(const std::vector<Mesh>& meshes, const PoolRange& range, int n, Run
         const auto [start, count] = run(meshes[i]);
         end = std::max(end, start + count - 1);
     }
-    if (end + n > kLastSlot) {
+    if (end + n > slots - 1) {
         return 0;
     }
     return end + 1;
@@ -69,7 +71,7 @@ int allocRun(const std::vector<Mesh>& meshes, const PoolRange& range, int n, Run
 // Moves records index+1 .. last of a range down one slot and frees the last one.
 template <typename Record>
 void removeRecord(std::vector<Record>& pool, PoolRange& range, int index) {
-    const SlotSpan span = occupied(range);
+    const SlotSpan span = occupied(range, static_cast<int>(pool.size()));
     if (index < span.begin || index >= span.end) {
         return;
     }
@@ -81,9 +83,9 @@ void removeRecord(std::vector<Record>& pool, PoolRange& range, int index) {
 }
 
 // The next free slot of a range, 0 when the pool is full.
-int nextSlot(const PoolRange& range) {
+int nextSlot(const PoolRange& range, int slots) {
     const int slot = range.first + range.count;
-    if (range.first < 1 || slot > kLastSlot) {
+    if (range.first < 1 || slot > slots - 1) {
         return 0;
     }
     return slot;
@@ -91,14 +93,14 @@ int nextSlot(const PoolRange& range) {
 
 } // namespace
 
-Engine::Engine()
-    : vertices(kPoolSlots), faces(kPoolSlots), meshes(kPoolSlots), cameras(kPoolSlots),
-      lights(kPoolSlots), worldPositions(kPoolSlots), viewPositions(kPoolSlots),
-      screenPositions(kPoolSlots), vertexNormals(kPoolSlots), vertexColours(kPoolSlots),
-      faceColours(kPoolSlots), drawList(kPoolSlots), drawKeys(kPoolSlots), shadeStamp_(kPoolSlots),
-      scratchFaces_(kPoolSlots), scratchKeys_(kPoolSlots), lastOrder_(kPoolSlots),
-      listedAt_(kPoolSlots), listedStamp_(kPoolSlots), sortEntries_(kPoolSlots),
-      radixBuffer_(kPoolSlots), taken_(kPoolSlots) {
+Engine::Engine(int poolSlots)
+    : slots_(std::clamp(poolSlots, 2, kMaxPoolSlots)), vertices(slots_), faces(slots_),
+      meshes(slots_), cameras(slots_), lights(slots_), worldPositions(slots_),
+      viewPositions(slots_), screenPositions(slots_), vertexNormals(slots_), vertexColours(slots_),
+      faceColours(slots_), drawList(slots_), drawKeys(slots_), shadeStamp_(slots_),
+      otherStamp_(slots_), scratchFaces_(slots_), scratchKeys_(slots_), lastOrder_(slots_),
+      listedAt_(slots_), listedStamp_(slots_), sortEntries_(slots_), radixBuffer_(slots_),
+      taken_(slots_) {
     // Slot 0 is never handed out.
     meshRange.first = 1;
     cameraRange.first = 1;
@@ -122,45 +124,45 @@ void Engine::EngineError(int code) {
 }
 
 bool Engine::isMesh(int m) const {
-    const SlotSpan s = occupied(meshRange);
+    const SlotSpan s = occupied(meshRange, slots_);
     return m >= s.begin && m < s.end;
 }
 
 bool Engine::isCamera(int c) const {
-    const SlotSpan s = occupied(cameraRange);
+    const SlotSpan s = occupied(cameraRange, slots_);
     return c >= s.begin && c < s.end;
 }
 
 bool Engine::isLight(int l) const {
-    const SlotSpan s = occupied(lightRange);
+    const SlotSpan s = occupied(lightRange, slots_);
     return l >= s.begin && l < s.end;
 }
 
 Engine::VertexRun Engine::vertexRun(const Mesh& mesh) const {
     const int begin = std::max<int>(1, mesh.vertexStart);
-    const int end = std::min<int>(mesh.vertexStart + mesh.vertexCount, kPoolSlots);
+    const int end = std::min<int>(mesh.vertexStart + mesh.vertexCount, slots_);
     return {begin, std::max(begin, end)};
 }
 
 Engine::VertexRun Engine::faceRun(const Mesh& mesh) const {
     const int begin = std::max<int>(1, mesh.faceStart);
-    const int end = std::min<int>(mesh.faceStart + mesh.faceCount, kPoolSlots);
+    const int end = std::min<int>(mesh.faceStart + mesh.faceCount, slots_);
     return {begin, std::max(begin, end)};
 }
 
 int Engine::AllocVertexBlock(int n) const {
-    return allocRun(meshes, meshRange, n, [](const Mesh& m) {
+    return allocRun(meshes, meshRange, slots_, n, [](const Mesh& m) {
         return std::pair<int, int>(m.vertexStart, m.vertexCount);
     });
 }
 
 int Engine::AllocFaceBlock(int n) const {
-    return allocRun(meshes, meshRange, n,
+    return allocRun(meshes, meshRange, slots_, n,
                     [](const Mesh& m) { return std::pair<int, int>(m.faceStart, m.faceCount); });
 }
 
 int Engine::CreateMesh(int vertexCount, int faceCount) {
-    const int slot = nextSlot(meshRange);
+    const int slot = nextSlot(meshRange, slots_);
     const int vertexStart = AllocVertexBlock(vertexCount);
     const int faceStart = AllocFaceBlock(faceCount);
     if (slot == 0 || vertexStart == 0 || faceStart == 0) {
@@ -184,7 +186,7 @@ void Engine::DeleteMesh(int m) {
     if (!isMesh(m)) {
         return;
     }
-    const SlotSpan span = occupied(meshRange);
+    const SlotSpan span = occupied(meshRange, slots_);
     for (int i = span.begin; i < span.end; ++i) {
         std::int16_t& parent = meshes[i].parent;
         if (parent == m) {
@@ -198,7 +200,7 @@ void Engine::DeleteMesh(int m) {
 }
 
 int Engine::CreateCamera() {
-    const int slot = nextSlot(cameraRange);
+    const int slot = nextSlot(cameraRange, slots_);
     if (slot == 0) {
         EngineError(kErrorCameraMemory);
         return 0;
@@ -221,7 +223,7 @@ void Engine::DeleteCamera(int c) {
 }
 
 int Engine::CreateLight() {
-    const int slot = nextSlot(lightRange);
+    const int slot = nextSlot(lightRange, slots_);
     if (slot == 0) {
         EngineError(kErrorLightMemory);
         return 0;
@@ -243,8 +245,8 @@ void Engine::DeleteLight(int l) {
 KeptIndices Engine::ClearScene(int keepMesh, int keepCamera, int keepLight) {
     // From the top down, so that each deletion moves only records already visited; a kept
     // record still moves down for every deletion below it.
-    auto clear = [](const PoolRange& range, int keep, auto&& remove) {
-        const SlotSpan span = occupied(range);
+    auto clear = [this](const PoolRange& range, int keep, auto&& remove) {
+        const SlotSpan span = occupied(range, slots_);
         int kept = (keep >= span.begin && keep < span.end) ? keep : 0;
         for (int i = span.end - 1; i >= span.begin; --i) {
             if (i == keep) {
@@ -265,7 +267,7 @@ KeptIndices Engine::ClearScene(int keepMesh, int keepCamera, int keepLight) {
 }
 
 void Engine::DeleteFace(int f) {
-    const SlotSpan span = occupied(meshRange);
+    const SlotSpan span = occupied(meshRange, slots_);
     for (int i = span.begin; i < span.end; ++i) {
         Mesh& m = meshes[i];
         const VertexRun run = faceRun(m);
@@ -335,7 +337,7 @@ int Engine::RelocateMesh(int m) {
     copy.visible = old.visible;
     copy.label = old.label;
     // Children follow the mesh to its new slot rather than being orphaned by the deletion.
-    const SlotSpan span = occupied(meshRange);
+    const SlotSpan span = occupied(meshRange, slots_);
     for (int i = span.begin; i < span.end; ++i) {
         if (i != m && meshes[i].parent == m) {
             meshes[i].parent = static_cast<std::int16_t>(n);

@@ -18,6 +18,10 @@ struct FrameInputs {
     int gridMesh = 0;
     double axesTag = 0.0; // the axes show only while it is 1
     double gridTag = 0.0; // the grid shows while it is not 0
+    // Meshes whose faces are outlined in `otherOutline` rather than white in the modes that
+    // outline faces (wire frame and solid): the formers beside the one being edited.
+    std::span<const int> otherMeshes;
+    Colour3 otherOutline{128, 128, 128};
 };
 
 // Where ClearScene left the records it kept (deleting lower slots moves them down).
@@ -39,10 +43,21 @@ inline constexpr int kModeSmooth = 5;
 // operations on them. The 3-D window owns one and passes it by reference; its tables live on
 // the heap, so it can live anywhere. Every index argument is a pool slot; a slot that is not
 // occupied is ignored (or gives 0), never read out of bounds.
+//
+// Every pool has the same number of slots, 10001 unless the engine is made with another
+// number (2..kMaxPoolSlots): slots 1..poolSlots()-1 are handed out, and a run or record that
+// would go past the last one fails as it does past slot 10000.
 class Engine {
+    int slots_; // first, as the pools are sized from it
+
 public:
-    Engine();
-    explicit Engine(ErrorSink& sink) : Engine() { setErrorSink(&sink); }
+    explicit Engine(int poolSlots = kPoolSlots);
+    explicit Engine(ErrorSink& sink, int poolSlots = kPoolSlots) : Engine(poolSlots) {
+        setErrorSink(&sink);
+    }
+
+    int poolSlots() const { return slots_; }
+    int lastSlot() const { return slots_ - 1; }
 
     // nullptr forgets errors. The sink must outlive the engine or be replaced first.
     void setErrorSink(ErrorSink* sink);
@@ -149,6 +164,8 @@ private:
     bool inFrame_ = false;
     unsigned reportedInFrame_ = 0;
     std::vector<std::uint32_t> shadeStamp_; // per vertex: last frame its colour was computed
+    std::vector<std::uint32_t> otherStamp_; // per face: last frame it was outlined as another's
+    std::uint32_t otherFrame_ = 0;
     // Entries on their way to new places in the list (the ground's while PlaceGroundFaces moves
     // them, the sorted ones), sized once like the list.
     std::vector<std::int16_t> scratchFaces_;

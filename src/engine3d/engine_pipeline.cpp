@@ -8,9 +8,9 @@
 
 void Engine::UpdateWorld() {
     const int begin = std::max<int>(1, meshRange.first);
-    const int end = std::min<int>(meshRange.first + meshRange.count, kPoolSlots);
+    const int end = std::min<int>(meshRange.first + meshRange.count, slots_);
     auto parentOf = [this](const Mesh& m) {
-        return (m.parent >= 0 && m.parent <= kLastSlot) ? m.parent : 0;
+        return (m.parent >= 0 && m.parent <= lastSlot()) ? m.parent : 0;
     };
     // 1. A dirty parent makes its children dirty (one pass, in index order).
     for (int i = begin; i < end; ++i) {
@@ -56,7 +56,7 @@ void Engine::UpdateView(int camera) {
         c.view = inverse(p);
     }
     const int begin = std::max<int>(1, meshRange.first);
-    const int end = std::min<int>(meshRange.first + meshRange.count, kPoolSlots);
+    const int end = std::min<int>(meshRange.first + meshRange.count, slots_);
     for (int i = begin; i < end; ++i) {
         const VertexRun run = vertexRun(meshes[i]);
         for (int v = run.begin; v < run.end; ++v) {
@@ -89,7 +89,7 @@ void Engine::ProjectVertices(const Canvas& surface, int camera) {
     }
 
     const int begin = std::max<int>(1, meshRange.first);
-    const int end = std::min<int>(meshRange.first + meshRange.count, kPoolSlots);
+    const int end = std::min<int>(meshRange.first + meshRange.count, slots_);
     for (int i = begin; i < end; ++i) {
         if (!meshes[i].visible) {
             continue;

@@ -97,7 +97,7 @@ private:
 } // namespace
 
 bool Engine::faceUsable(const Face& face) const {
-    auto ok = [](int v) { return v >= 1 && v <= kLastSlot; };
+    auto ok = [this](int v) { return v >= 1 && v <= lastSlot(); };
     return ok(face.vertexA) && ok(face.vertexB) && ok(face.vertexC);
 }
 
@@ -145,13 +145,13 @@ int Engine::BuildDrawList(int camera) {
         const Vector3 back = subtract(c.position, DirectionFromAngles(c.rotation));
         const float t = c.tanHalfFov;
         const int begin = std::max<int>(1, meshRange.first);
-        const int end = std::min<int>(meshRange.first + meshRange.count, kPoolSlots);
-        for (int i = begin; i < end && n < kLastSlot; ++i) {
+        const int end = std::min<int>(meshRange.first + meshRange.count, slots_);
+        for (int i = begin; i < end && n < lastSlot(); ++i) {
             if (!meshes[i].visible) {
                 continue;
             }
             const VertexRun run = faceRun(meshes[i]);
-            for (int f = run.begin; f < run.end && n < kLastSlot; ++f) {
+            for (int f = run.begin; f < run.end && n < lastSlot(); ++f) {
                 const Face& face = faces[f];
                 if (!faceUsable(face)) {
                     continue; // vertex 0 (a marker) or an index outside the pool
@@ -197,7 +197,7 @@ int Engine::BuildDrawList(int camera) {
         }
     }
     // End the list; the entries after the old end are zero already.
-    for (int k = n; k < kPoolSlots && drawList[k] != 0; ++k) {
+    for (int k = n; k < slots_ && drawList[k] != 0; ++k) {
         drawList[k] = 0;
     }
 
@@ -315,7 +315,7 @@ int Engine::PlaceGroundFaces(int camera, int groundMesh) {
     int n = 0;
     int kept = 0;
     int ground = 0;
-    for (; n < kPoolSlots && drawList[n] != 0; ++n) {
+    for (; n < slots_ && drawList[n] != 0; ++n) {
         const int f = drawList[n];
         if (f >= run.begin && f < run.end) {
             scratchFaces_[ground] = drawList[n];
@@ -374,7 +374,7 @@ void Engine::SortDrawList(std::span<float> keys, std::span<std::int16_t> faceLis
 }
 
 Colour3 Engine::ShadePoint(const Vector3& point, const Vector3& normal, int face, int camera) {
-    if (face < 1 || face > kLastSlot || !isCamera(camera)) {
+    if (face < 1 || face > lastSlot() || !isCamera(camera)) {
         return {};
     }
     const Face& fc = faces[face];
@@ -384,7 +384,7 @@ Colour3 Engine::ShadePoint(const Vector3& point, const Vector3& normal, int face
 
     Rgb32 sum;
     const int begin = std::max<int>(1, lightRange.first);
-    const int end = std::min<int>(lightRange.first + lightRange.count, kPoolSlots);
+    const int end = std::min<int>(lightRange.first + lightRange.count, slots_);
     for (int l = begin; l < end; ++l) {
         const Light& light = lights[l];
         if (!light.enabled) {
@@ -467,7 +467,7 @@ void Engine::RenderScene(Canvas& surface, int camera, const FrameInputs& inputs)
     const int mode = cameras[camera].renderMode;
 
     int listed = 0;
-    while (listed < kPoolSlots && drawList[listed] != 0) {
+    while (listed < slots_ && drawList[listed] != 0) {
         ++listed;
     }
     auto face = [this](int k) -> const Face& { return faces[drawList[k]]; };
@@ -545,8 +545,27 @@ void Engine::RenderScene(Canvas& surface, int camera, const FrameInputs& inputs)
         break;
     }
 
+    // The other meshes' faces, in the modes that outline faces.
+    const bool others =
+        (mode == kModeWireFrame || mode == kModeSolid) && !inputs.otherMeshes.empty();
+    if (others) {
+        if (++otherFrame_ == 0) {
+            std::fill(otherStamp_.begin(), otherStamp_.end(), 0u);
+            otherFrame_ = 1;
+        }
+        for (int m : inputs.otherMeshes) {
+            if (isMesh(m)) {
+                const VertexRun run = faceRun(meshes[m]);
+                std::fill(otherStamp_.begin() + run.begin, otherStamp_.begin() + run.end,
+                          otherFrame_);
+            }
+        }
+    }
     for (int k = 0; k < listed; ++k) {
         const int f = drawList[k];
+        if (others) {
+            surface.setOutlineColour(otherStamp_[f] == otherFrame_ ? inputs.otherOutline : kWhite);
+        }
         if (mode == kModeSmooth) {
             const Face& fc = faces[f];
             DrawGouraudTriangle(surface, f, vertexColours[fc.vertexA], vertexColours[fc.vertexB],
@@ -559,7 +578,7 @@ void Engine::RenderScene(Canvas& surface, int camera, const FrameInputs& inputs)
 }
 
 void Engine::DrawFlatTriangle(Canvas& surface, int face, Colour3 colour) {
-    if (face < 1 || face > kLastSlot || !faceUsable(faces[face])) {
+    if (face < 1 || face > lastSlot() || !faceUsable(faces[face])) {
         return;
     }
     const Face& f = faces[face];
@@ -572,7 +591,7 @@ void Engine::DrawFlatTriangle(Canvas& surface, int face, Colour3 colour) {
 
 void Engine::DrawGouraudTriangle(Canvas& surface, int face, Colour3 colour0, Colour3 colour1,
                                  Colour3 colour2) {
-    if (face < 1 || face > kLastSlot || !faceUsable(faces[face])) {
+    if (face < 1 || face > lastSlot() || !faceUsable(faces[face])) {
         return;
     }
     const Face& f = faces[face];
@@ -590,10 +609,10 @@ void Engine::DrawGouraudTriangle(Canvas& surface, int face, Colour3 colour0, Col
 
 void Engine::drawMarkers(Canvas& surface) {
     const int begin = std::max<int>(1, meshRange.first);
-    const int end = std::min<int>(meshRange.first + meshRange.count, kPoolSlots);
+    const int end = std::min<int>(meshRange.first + meshRange.count, slots_);
     for (int i = begin; i < end; ++i) {
         const Mesh& m = meshes[i];
-        if (!m.visible || m.faceCount != 1 || m.faceStart < 1 || m.faceStart > kLastSlot) {
+        if (!m.visible || m.faceCount != 1 || m.faceStart < 1 || m.faceStart > lastSlot()) {
             continue;
         }
         const VertexRun run = vertexRun(m);

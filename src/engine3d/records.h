@@ -6,9 +6,13 @@
 // The records of the 3-D engine. Values are stored as 32-bit floats and 16-bit integers;
 // arithmetic may use wider intermediates but every stored value is rounded back.
 
-// Every pool has slots 0..10000; slot 0 is never handed out and means "none".
+// Every pool has slots 0..10000 unless the engine is made with another size; slot 0 is never
+// handed out and means "none".
 inline constexpr int kPoolSlots = 10001;
 inline constexpr int kLastSlot = 10000;
+// The most slots a pool may have: indices are 16-bit, and an empty run after a full pool starts
+// one past its last slot, which must still be an index.
+inline constexpr int kMaxPoolSlots = 32767;
 
 struct Vector3 {
     float x = 0.0f;

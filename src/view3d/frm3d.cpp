@@ -41,6 +41,8 @@ const PieceButton kPieceButtons[] = {
     {4, "CoupleInférieur", PiecePicture::Bottom, 3},
 };
 
+constexpr int kFuselageButton = 6; // pb1(6), "Vue Fuselage"
+
 constexpr int kButtonSize = 28; // pixels
 constexpr int kButtonStep = 30;
 constexpr int kKeyShift = 16;
@@ -98,6 +100,12 @@ void Frm3D::createControls() {
         connect(b, &QToolButton::clicked, this, [this, index] { pb1_Click(index); });
         pb1_[v.index] = b;
     }
+    QToolButton* fuselage = makeButton(this, QStringLiteral("pb1_%1").arg(kFuselageButton),
+                                       "Vue Fuselage", viewButtonIcon(ViewPicture::Fuselage),
+                                       QPoint(4 + kButtonStep * (kFuselageButton - 1), 4));
+    fuselage->setCheckable(true);
+    connect(fuselage, &QToolButton::clicked, this, [this] { pb1_Click(kFuselageButton); });
+    pb1_[kFuselageButton] = fuselage;
 
     Frame1 = new QGroupBox(this);
     Frame1->setObjectName("Frame1");
@@ -187,6 +195,10 @@ void Frm3D::changeEvent(QEvent* event) {
 // Buttons
 
 void Frm3D::pb1_Click(int Index) {
+    if (Index == kFuselageButton) {
+        showFuselage(!fuselageShown_);
+        return;
+    }
     if (!engine.isCamera(currentCamera) || !pb1(Index)) {
         return;
     }
@@ -281,6 +293,10 @@ void Frm3D::SetupScene() {
 void Frm3D::RebuildFormerMesh(int mode) {
     const SceneInput in = sceneInput();
     ::RebuildFormerMesh(engine, scene, in, View_Piece, mode);
+    // The current former's band in the fuselage follows, shown or not.
+    if (fuselageBuilt_) {
+        UpdateFuselageCurrent(*fuselageEngine_, fuselage_, in);
+    }
     // Either way the part is centred on the thickness it is given.
     builtThickness_ = engine.isMesh(scene.formerMesh) ? in.Slider1 : 0;
     if (mode == 1) {
@@ -327,9 +343,11 @@ View3DSettings Frm3D::viewSettings() const {
         v.specular = c.specular;
         v.attenuation = c.attenuation;
     }
-    v.yaw = yaw;
-    v.pitch = pitch;
-    v.distance = distance;
+    // The single part's orbit, wherever it waits.
+    const Orbit part = fuselageShown_ ? hiddenOrbit_ : Orbit{yaw, pitch, distance};
+    v.yaw = part.yaw;
+    v.pitch = part.pitch;
+    v.distance = part.distance;
     return v;
 }
 
@@ -342,9 +360,14 @@ void Frm3D::applyViewSettings(const View3DSettings& v) {
         c.specular = v.specular;
         c.attenuation = v.attenuation;
     }
-    yaw = v.yaw;
-    pitch = v.pitch;
-    distance = v.distance;
+    const Orbit part{v.yaw, v.pitch, v.distance};
+    if (fuselageShown_) {
+        hiddenOrbit_ = part;
+    } else {
+        yaw = part.yaw;
+        pitch = part.pitch;
+        distance = part.distance;
+    }
     setVisible(v.shown);
     Redraw3D = true;
 }
@@ -355,14 +378,24 @@ int Frm3D::builtThickness() const {
 
 void Frm3D::shiftBackLayer(float delta) {
     ShiftBackLayer(engine, scene.formerMesh, delta);
+    if (fuselageBuilt_) {
+        ShiftBackLayer(*fuselageEngine_, fuselage_.scene.formerMesh, delta);
+    }
 }
 
+// The fuselage's band scales about the former's axes, which its x and y are measured from.
 void Frm3D::scalePartHeight(double ratio) {
     ScaleMeshY(engine, scene.formerMesh, ratio);
+    if (fuselageBuilt_) {
+        ScaleMeshY(*fuselageEngine_, fuselage_.scene.formerMesh, ratio);
+    }
 }
 
 void Frm3D::scalePartWidth(double ratio) {
     ScaleMeshX(engine, scene.formerMesh, ratio);
+    if (fuselageBuilt_) {
+        ScaleMeshX(*fuselageEngine_, fuselage_.scene.formerMesh, ratio);
+    }
 }
 
 PartMesh Frm3D::part() const {
@@ -376,6 +409,71 @@ PartMesh Frm3D::part() const {
         p.vertices.assign(first, first + m.vertexCount);
     }
     return p;
+}
+
+// ---------------------------------------------------------------------------------------
+// The fuselage
+
+Engine& Frm3D::fuselageEngine() {
+    if (!fuselageEngine_) {
+        fuselageEngine_ = std::make_unique<Engine>(errorSink_, kFuselagePoolSlots);
+        fuselageCamera_ = fuselageEngine_->CreateCamera();
+        fuselageLight_ = fuselageEngine_->CreateLight();
+        if (fuselageEngine_->isCamera(fuselageCamera_)) {
+            fuselageEngine_->cameras[fuselageCamera_].orthoScale = 1.0f;
+        }
+    }
+    return *fuselageEngine_;
+}
+
+void Frm3D::buildFuselage(std::span<const FuselageFormer> formers) {
+    // The current former as the single part has it.
+    std::vector<FuselageFormer> own(formers.begin(), formers.end());
+    const auto current =
+        std::find_if(own.begin(), own.end(), [](const FuselageFormer& f) { return f.current; });
+    if (current != own.end()) {
+        current->input = sceneInput();
+    }
+    SetupFuselage(fuselageEngine(), fuselage_, own, fuselageCamera_, fuselageLight_);
+    fuselageBuilt_ = true;
+}
+
+void Frm3D::setFuselage(std::span<const FuselageFormer> formers) {
+    buildFuselage(formers);
+    if (fuselageShown_) {
+        Redraw3D = true;
+    }
+}
+
+void Frm3D::showFuselage(bool on) {
+    if (QToolButton* b = pb1(kFuselageButton)) {
+        b->setChecked(on);
+    }
+    Frame1->setEnabled(!on);
+    if (on == fuselageShown_) {
+        return;
+    }
+    if (on && !fuselageBuilt_) {
+        const FuselageFormer alone{sceneInput(), 0.0, true};
+        buildFuselage(std::span(&alone, 1));
+    }
+    const Orbit shown{yaw, pitch, distance};
+    yaw = hiddenOrbit_.yaw;
+    pitch = hiddenOrbit_.pitch;
+    distance = hiddenOrbit_.distance;
+    hiddenOrbit_ = shown;
+    fuselageShown_ = on;
+    if (on && !fuselageSeen_) {
+        // First seen from the front, its nearest former where the single part stands.
+        fuselageSeen_ = true;
+        double first = 0.0, last = 0.0;
+        for (const FuselageBand& b : fuselage_.bands) {
+            first = std::min(first, b.station - fuselage_.middle);
+            last = std::max(last, b.station - fuselage_.middle);
+        }
+        distance = static_cast<float>(370.0 + (last - first) / 2.0);
+    }
+    Redraw3D = true;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -408,13 +506,26 @@ void Frm3D::drawPendingFrame() {
 }
 
 void Frm3D::drawFrame() {
-    engine.OrbitCamera(currentCamera, Vector3{0.0f, 0.0f, 0.0f}, distance, yaw, pitch);
-    if (engine.isCamera(currentCamera) && engine.isLight(currentLight)) {
+    Engine& e = fuselageShown_ ? *fuselageEngine_ : engine;
+    const int camera = fuselageShown_ ? fuselageCamera_ : currentCamera;
+    const int light = fuselageShown_ ? fuselageLight_ : currentLight;
+    if (fuselageShown_ && e.isCamera(camera) && engine.isCamera(currentCamera)) {
+        // One render mode for both views: the view buttons set it on the part's camera.
+        const Camera& part = engine.cameras[currentCamera];
+        Camera& c = e.cameras[camera];
+        c.renderMode = part.renderMode;
+        c.specular = part.specular;
+        c.attenuation = part.attenuation;
+    }
+    e.OrbitCamera(camera, Vector3{0.0f, 0.0f, 0.0f}, distance, yaw, pitch);
+    if (e.isCamera(camera) && e.isLight(light)) {
         // A head light.
-        engine.lights[currentLight].position = engine.cameras[currentCamera].position;
+        e.lights[light].position = e.cameras[camera].position;
     }
     canvas_->clear();
-    engine.RenderFrame(*canvas_, currentCamera, scene.frameInputs(toolbarTags()));
+    const ToolbarTags tags = toolbarTags();
+    e.RenderFrame(*canvas_, camera,
+                  fuselageShown_ ? fuselage_.frameInputs(tags) : scene.frameInputs(tags));
     canvas_->setOutlineColour(Colour3{255, 255, 255});
     // Only what the last frame and this one drew has changed.
     Picture1->showImagePart(canvas_->takeChanged());

@@ -2,6 +2,7 @@
 
 #include "engine3d/engine.h"
 #include "engine3d/error_sink.h"
+#include "view3d/fuselage_scene.h"
 #include "view3d/qimage_canvas.h"
 #include "view3d/redraw_flag.h"
 #include "view3d/scene.h"
@@ -13,6 +14,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <span>
 #include <vector>
 
 class Frm3DPicture;
@@ -42,8 +44,10 @@ struct PartMesh {
 };
 
 // The 3-D window "Assemblage": it owns the engine with its current camera and light, the scene,
-// the orbit camera driven by the mouse, the view and piece buttons, and the render loop. The
-// editor sees it through the narrow face below; nothing outside it touches its engine.
+// the orbit camera driven by the mouse, the view and piece buttons, and the render loop. It
+// shows the former's part or, with "Vue Fuselage", every former of the project along the
+// fuselage, drawn by an engine of its own with larger pools, made when first needed. The
+// editor sees it through the narrow face below; nothing outside it touches its engines.
 //
 // The render loop is event driven: setting Redraw3D schedules one pass on the event loop, a
 // burst of requests before that pass gives one frame, and nothing runs while nothing changes.
@@ -79,6 +83,16 @@ public:
     void scalePartHeight(double ratio);
     void scalePartWidth(double ratio);
     PartMesh part() const;
+    // The project's formers for the fuselage view. The current one (the first marked) is read
+    // from sceneInput() like the single part, not from its `input`, and its band follows every
+    // RebuildFormerMesh and dimension move; the others are built from their inputs, whose spans
+    // need only last the call. Until this is called the fuselage is the current former alone.
+    void setFuselage(std::span<const FuselageFormer> formers);
+    // Whether the window shows the fuselage ("Vue Fuselage", pb1(6)) instead of the single part.
+    // Each view keeps its own orbit; the render mode is the same for both. The piece buttons
+    // wait while the fuselage shows (it shows whole formers).
+    bool fuselageShown() const { return fuselageShown_; }
+    void showFuselage(bool on);
     // The window's own numbers of a piece (View_Piece) and of a render mode.
     static int pieceNumber(ViewPiece piece);
     static int renderModeNumber(RenderMode mode);
@@ -109,7 +123,8 @@ public:
     Frm3DPicture* Picture1 = nullptr;
     QGroupBox* Frame1 = nullptr; // the frame of the piece buttons pb2
     // The view buttons along the top, 1..5 ("Vue Surface", "Vue Filaire", "VueTransparent",
-    // "Vue Silhouette", "Vue Solide"): how the part is drawn; nullptr for other indices.
+    // "Vue Silhouette", "Vue Solide"): how the part is drawn; and 6 ("Vue Fuselage"), checked
+    // while the fuselage shows; nullptr for other indices.
     QToolButton* pb1(int index) const;
     // The piece buttons in Frame1, 0..4 ("Couple Entier", "Couple Gauche", "Couple Droit",
     // "Couple Supérieur", "CoupleInférieur"): which piece is shown; nullptr for other indices.
@@ -138,7 +153,16 @@ private:
         Frm3D& window_;
     };
 
+    struct Orbit {
+        float yaw = 0.0f;
+        float pitch = 0.0f;
+        float distance = 370.0f;
+    };
+
     void createControls();
+    // The fuselage's engine with its camera and light, made on first need.
+    Engine& fuselageEngine();
+    void buildFuselage(std::span<const FuselageFormer> formers);
     void scheduleFrame();
     void renderPass();
     void drawFrame();
@@ -158,6 +182,18 @@ private:
     int lastY = 0;
     int View_Piece = 1;
     int builtThickness_ = 0;
+
+    // The fuselage view: an engine of its own with larger pools, its scene, camera and light.
+    // yaw, pitch and distance above are the orbit of the view shown; the other view's waits
+    // here.
+    std::unique_ptr<Engine> fuselageEngine_;
+    FuselageScene fuselage_;
+    int fuselageCamera_ = 0;
+    int fuselageLight_ = 0;
+    bool fuselageBuilt_ = false;
+    bool fuselageShown_ = false;
+    bool fuselageSeen_ = false; // shown once: its orbit has been fitted to its length
+    Orbit hiddenOrbit_;
 
     RedrawFlag& Redraw3D;
     WindowErrorSink windowSink_{*this};

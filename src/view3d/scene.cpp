@@ -8,7 +8,6 @@
 namespace {
 
 constexpr Colour3 kWhite{255, 255, 255};
-constexpr Colour3 kFormerRed{110, 0, 0};
 constexpr FaceMaterial kSceneMaterial = 0.9f;
 constexpr int kGizmoOffset = 80;
 
@@ -71,7 +70,7 @@ private:
         if (failed_ || mesh_ == 0) {
             return false;
         }
-        if (slot > kLastSlot) {
+        if (slot > e_.lastSlot()) {
             e_.EngineError(kErrorMeshMemory);
             failed_ = true;
             return false;
@@ -288,7 +287,7 @@ void RebuildFormerMesh(Engine& engine, Scene& scene, const SceneInput& in, int V
         // Two-sided: the inside of the band shows wherever the part is turned.
         scene.formerMesh = BuildFormerMesh(engine, scene.Contour_3D, W, H, d, true);
         engine.CentreMesh(scene.formerMesh);
-        engine.SetMeshColour(scene.formerMesh, kFormerRed, kSceneMaterial);
+        engine.SetMeshColour(scene.formerMesh, kFormerColour, kFormerMaterial);
     }
 
     // 6. The vertices in place, in the builder's layout. Skipped while there is no mesh (a

@@ -21,6 +21,10 @@ struct SceneInput {
     OutlineInput outline;
 };
 
+// The former's part: its colour and material.
+inline constexpr Colour3 kFormerColour{110, 0, 0};
+inline constexpr FaceMaterial kFormerMaterial = 0.9f;
+
 // The tags of the editor's toolbar buttons "Axes On/Off" (10) and "Grille On/Off" (14), read
 // as numbers.
 struct ToolbarTags {

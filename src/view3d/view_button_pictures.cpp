@@ -84,6 +84,25 @@ void drawSilhouette(QPainter& p) {
     p.drawPath(outline);
 }
 
+// Formers of a fuselage seen from the side and the front, the farthest first, along their axis;
+// the one being edited in the former's red, the others grey.
+void drawFuselage(QPainter& p) {
+    const struct {
+        QRectF ring;
+        bool current;
+    } formers[] = {{QRectF(16, 3, 5, 7), false},
+                   {QRectF(11.5, 4, 7, 11), false},
+                   {QRectF(6.5, 5.5, 8, 13), true},
+                   {QRectF(2, 8.5, 7, 11), false}};
+    p.setPen(QPen(QColor(120, 120, 120), 1.0, Qt::DashLine));
+    p.drawLine(QPointF(1, 17), QPointF(23, 4));
+    p.setBrush(Qt::NoBrush);
+    for (const auto& f : formers) {
+        p.setPen(f.current ? QPen(QColor(170, 20, 20), 2.2) : QPen(QColor(110, 110, 110), 1.4));
+        p.drawEllipse(f.ring);
+    }
+}
+
 // The former: a rounded ring, standing like the outline on the editor's surface.
 QPainterPath formerRing() {
     QPainterPath ring;
@@ -144,6 +163,9 @@ QIcon viewButtonIcon(ViewPicture which) {
         break;
     case ViewPicture::Solid:
         drawCube(p, true, false);
+        break;
+    case ViewPicture::Fuselage:
+        drawFuselage(p);
         break;
     }
     p.end();

@@ -10,6 +10,7 @@ enum class ViewPicture {
     Transparent, // two overlapping see-through squares
     Silhouette,  // a cube's outline only
     Solid,       // a flat-filled cube
+    Fuselage,    // formers one behind the other, the one being edited in red
 };
 
 enum class PiecePicture {

@@ -1,10 +1,12 @@
 #include "engine3d/engine.h"
 #include "engine3d/error_sink.h"
+#include "engine3d/recording_canvas.h"
 #include "engine3d/vector_maths.h"
 #include "scene_helpers.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 namespace {
@@ -67,6 +69,71 @@ TEST_F(PoolsTest, CamerasAndLightsRunOut) {
     EXPECT_EQ(errors.codes, (std::vector<int>{kErrorCameraMemory, kErrorLightMemory}));
     e.DeleteCamera(1);
     EXPECT_EQ(e.CreateCamera(), kLastSlot);
+}
+
+// An engine made with another pool size hands out slots up to its own last one and fails past
+// it as the default one does past 10000; sizes beyond the 16-bit indices are cut to the most.
+TEST(PoolSize, RunsRecordsAndTheDrawListReachTheLastSlotOfTheSizeGiven) {
+    const struct {
+        int asked;
+        int last;
+    } sizes[] = {{kPoolSlots, kLastSlot}, {20001, 20000}, {kMaxPoolSlots, 32766}, {1000000, 32766}};
+    for (const auto& size : sizes) {
+        SCOPED_TRACE(size.asked);
+        RecordingErrorSink errors;
+        auto engine = std::make_unique<Engine>(errors, size.asked);
+        Engine& e = *engine;
+        ASSERT_EQ(e.lastSlot(), size.last);
+        ASSERT_EQ(e.vertices.size(), static_cast<std::size_t>(size.last + 1));
+        if (size.last > 1) {
+            ASSERT_NE(e.CreateMesh(size.last - 1, size.last - 1), 0);
+        }
+        EXPECT_EQ(e.CreateMesh(2, 0), 0);
+        EXPECT_EQ(e.CreateMesh(0, 2), 0);
+        const int last = e.CreateMesh(1, 1);
+        ASSERT_NE(last, 0);
+        EXPECT_EQ(e.meshes[last].vertexStart, size.last);
+        EXPECT_EQ(e.meshes[last].faceStart, size.last);
+        EXPECT_EQ(e.CreateMesh(1, 0), 0);
+        EXPECT_EQ(e.meshes[e.CreateMesh(0, 0)].vertexStart, size.last + 1) << "empty, after all";
+        EXPECT_EQ(errors.codes, std::vector<int>(3, kErrorMeshMemory));
+
+        e.ClearScene(0, 0, 0);
+        errors.codes.clear();
+        e.meshRange.count = static_cast<std::int16_t>(size.last - 1);
+        e.cameraRange.count = e.lightRange.count = static_cast<std::int16_t>(size.last);
+        EXPECT_EQ(e.CreateMesh(0, 0), size.last);
+        EXPECT_EQ(e.CreateMesh(0, 0), 0);
+        EXPECT_EQ(e.CreateCamera(), 0);
+        EXPECT_EQ(e.CreateLight(), 0);
+        EXPECT_EQ(errors.codes,
+                  (std::vector<int>{kErrorMeshMemory, kErrorCameraMemory, kErrorLightMemory}));
+    }
+
+    // A frame lists and draws every face of a pool larger than the default one.
+    RecordingErrorSink errors;
+    auto engine = std::make_unique<Engine>(errors, kMaxPoolSlots);
+    Engine& e = *engine;
+    const CameraAndLight cl = addHeadCamera(e);
+    e.cameras[cl.camera].twoSided = true;
+    e.cameras[cl.camera].renderMode = kModeSolid;
+    const int faces = kMaxPoolSlots - 3; // on every vertex slot
+    const int m = e.CreateMesh(faces + 2, faces);
+    ASSERT_NE(m, 0);
+    for (int k = 0; k < faces + 2; ++k) {
+        e.vertices[e.meshes[m].vertexStart + k] = {-100.0f + 0.006f * static_cast<float>(k),
+                                                   10.0f * static_cast<float>(k % 2), 0.0f};
+    }
+    for (int k = 0; k < faces; ++k) {
+        const auto at = [&](int i) { return static_cast<std::int16_t>(k + 1 + i); };
+        e.faces[e.meshes[m].faceStart + k] = Face{at(0), at(1), at(2), {110, 0, 0}, 0.9f};
+    }
+    RecordingCanvas surface(400, 300);
+    e.RenderFrame(surface, cl.camera, FrameInputs{});
+    EXPECT_TRUE(e.drawList[faces - 1] != 0 && e.drawList[faces] == 0);
+    EXPECT_EQ(surface.callsOf(RecordingCanvas::Kind::Polygon).size(),
+              static_cast<std::size_t>(faces));
+    EXPECT_TRUE(errors.codes.empty());
 }
 
 TEST_F(PoolsTest, DeletingAMeshFixesTheParentsAndMovesLaterMeshesDown) {

@@ -357,6 +357,37 @@ TEST_F(RenderTest, AnUnknownModeKeepsThePenAndTheLastFaceColours) {
     EXPECT_EQ(polys[0].state.fillColour, (Colour3{240, 229, 229}));
 }
 
+// The meshes listed as others are outlined in their colour where faces are outlined; the rest
+// stay white, and so does every face once the list is empty again.
+TEST_F(RenderTest, OtherMeshesAreOutlinedInTheirOwnColourInWireFrameAndSolid) {
+    addFacingSquare(e, 20, 0.0f, -30.0f);
+    const int other = addFacingSquare(e, 20, 10.0f, 30.0f, 0.0f, {96, 96, 96});
+    const int others[] = {0, other, 99}; // none and no mesh are passed over
+    inputs.otherMeshes = others;
+    inputs.otherOutline = {1, 2, 3};
+    auto outlines = [&] {
+        std::vector<std::pair<int, Colour3>> seen; // fill (the face colour) and outline
+        for (const auto& p : surface.callsOf(Kind::Polygon))
+            seen.push_back({p.state.fillColour.r, p.state.outlineColour});
+        std::sort(seen.begin(), seen.end(),
+                  [](const auto& a, const auto& b) { return a.first < b.first; });
+        return seen;
+    };
+    const std::vector<std::pair<int, Colour3>> marked = {
+        {96, {1, 2, 3}}, {96, {1, 2, 3}}, {110, {255, 255, 255}}, {110, {255, 255, 255}}};
+    // Wire frame fills nothing and keeps the solid frame's face colours: they tell the faces.
+    for (int mode : {kModeSolid, kModeWireFrame}) {
+        SCOPED_TRACE(mode);
+        camera().renderMode = static_cast<std::int16_t>(mode);
+        render();
+        EXPECT_EQ(outlines(), marked);
+    }
+    inputs.otherMeshes = {};
+    render();
+    for (const auto& [fill, outline] : outlines())
+        EXPECT_EQ(outline, (Colour3{255, 255, 255})) << fill;
+}
+
 // --- Markers and the editor's toggles ---
 
 TEST_F(RenderTest, MarkersDrawPixelsLabelsLinesAndCurvesInFront) {

@@ -1,5 +1,7 @@
 #include "view3d/scene.h"
 
+#include "view3d/fuselage_scene.h"
+
 #include "engine3d/vector_maths.h"
 #include "scene_helpers.h"
 #include "start_up.h"
@@ -319,6 +321,207 @@ TEST_F(SceneTest, ThicknessMovesTheBackLayerAloneAndScalingComposes) {
     // No mesh, nothing to do.
     ScaleMeshY(e, 0, 2.0);
     ShiftBackLayer(e, 0, 1.0f);
+}
+
+// --- The fuselage ---
+
+class FuselageTest : public ::testing::Test {
+protected:
+    RecordingErrorSink errors;
+    std::unique_ptr<Engine> engine = std::make_unique<Engine>(errors, kFuselagePoolSlots);
+    Engine& e = *engine;
+    FuselageScene fuselage;
+    int camera = e.CreateCamera();
+    int light = e.CreateLight();
+
+    std::vector<Vector3> vertices(int m) const {
+        const Mesh& x = e.meshes[m];
+        return {e.vertices.begin() + x.vertexStart,
+                e.vertices.begin() + x.vertexStart + x.vertexCount};
+    }
+    int setup(const std::vector<FuselageFormer>& formers) {
+        return SetupFuselage(e, fuselage, formers, camera, light);
+    }
+};
+
+FuselageFormer placed(const SceneInput& in, double station, bool current = false) {
+    return {in, station, current};
+}
+
+// Each band is the single part's band of its former, stood at its station on the fuselage
+// axis where the former's axes cross, in its colours; the grid lies under the tallest former.
+TEST_F(FuselageTest, OneBandPerFormerAtItsStationCentredOnItsAxes) {
+    const Former small(12), doubled(20, true), plain(13);
+    SceneInput tall = doubled.input();
+    tall.Slider1 = 8;
+    tall.Slider2 = 75;
+    tall.Slider3 = 35;
+    const std::vector<FuselageFormer> formers = {
+        placed(small.input(), 420.0), placed(tall, 0.0, true), placed(plain.input(), 150.0),
+        placed(plain.input(), 300.0, true)}; // a second "current" is one of the others
+    ASSERT_EQ(setup(formers), 4);
+    EXPECT_TRUE(errors.codes.empty());
+    EXPECT_EQ(e.meshRange.count, 7 + 4);
+    EXPECT_EQ(fuselage.middle, 210.0);
+    ASSERT_EQ(fuselage.bands.size(), 4u);
+    EXPECT_EQ(fuselage.scene.formerMesh, fuselage.bands[1].mesh);
+    EXPECT_EQ(
+        fuselage.otherMeshes,
+        (std::vector<int>{fuselage.bands[0].mesh, fuselage.bands[2].mesh, fuselage.bands[3].mesh}));
+    const FrameInputs fi = fuselage.frameInputs({0.0, 1.0});
+    EXPECT_TRUE(std::equal(fi.otherMeshes.begin(), fi.otherMeshes.end(),
+                           fuselage.otherMeshes.begin(), fuselage.otherMeshes.end()));
+    EXPECT_EQ(fi.gridMesh, fuselage.scene.gridMesh);
+    EXPECT_NEAR(vertices(fuselage.scene.gridMesh)[0].y, -1.5f * 75, 1e-4f);
+
+    for (std::size_t i = 0; i < formers.size(); ++i) {
+        SCOPED_TRACE(i);
+        const SceneInput& in = formers[i].input;
+        // The single part of the same former, in pools of the usual size.
+        EngineWithErrors single;
+        Scene part;
+        int c = single.e.CreateCamera(), l = single.e.CreateLight();
+        SetupScene(single.e, part, in, c, l);
+        RebuildFormerMesh(single.e, part, in, 1, 1);
+        const Mesh& one = single.e.meshes[part.formerMesh];
+        const Mesh& band = e.meshes[fuselage.bands[i].mesh];
+        ASSERT_EQ(band.vertexCount, one.vertexCount);
+        ASSERT_EQ(band.faceCount, one.faceCount);
+        EXPECT_EQ(fuselage.bands[i].intervals, OutlineIntervals(in));
+        for (int f = 0; f < band.faceCount; ++f) {
+            const Face& a = e.faces[band.faceStart + f];
+            const Face& b = single.e.faces[one.faceStart + f];
+            ASSERT_EQ(a.vertexA - band.vertexStart, b.vertexA - one.vertexStart) << f;
+            ASSERT_EQ(a.vertexB - band.vertexStart, b.vertexB - one.vertexStart) << f;
+            ASSERT_EQ(a.vertexC - band.vertexStart, b.vertexC - one.vertexStart) << f;
+            EXPECT_EQ(a.colour, i == 1 ? kFormerColour : kOtherFormerColour);
+            EXPECT_EQ(a.material, i == 1 ? kFormerMaterial : kOtherFormerMaterial);
+        }
+        // The same shape, moved: centred on the axes rather than on its box, at its station.
+        const std::vector<Vector3> v = vertices(fuselage.bands[i].mesh);
+        const std::vector<Vector3> w(single.e.vertices.begin() + one.vertexStart,
+                                     single.e.vertices.begin() + one.vertexStart + one.vertexCount);
+        const auto [lo, hi] = bounds(v);
+        EXPECT_NEAR(lo.x + hi.x, 0.0f, 1e-3f) << "the symmetry axis on the fuselage axis";
+        const float z = static_cast<float>(formers[i].station - 210.0);
+        const float d = static_cast<float>(in.Slider1);
+        const int layer = band.vertexCount / 2;
+        for (int k = 0; k < band.vertexCount; ++k) {
+            EXPECT_NEAR(v[k].x - v[0].x, w[k].x - w[0].x, 1e-3f) << k;
+            EXPECT_NEAR(v[k].y - v[0].y, w[k].y - w[0].y, 1e-3f) << k;
+            EXPECT_FLOAT_EQ(v[k].z, z + (k < layer ? -d / 2 : d / 2)) << k;
+        }
+        // The horizontal axis on the fuselage axis: y is H times the height above it.
+        EXPECT_FLOAT_EQ(v[0].y, static_cast<float>(2.0 * in.Slider2 * part.Contour_3D[0].y));
+    }
+}
+
+// Twenty two-sided formers of 100 points with their doublings fill the fuselage's pools but
+// for a few hundred faces; the single part's pools hold six of them. One more former than fits
+// is told once, and the current former is built whatever else is left out.
+TEST_F(FuselageTest, TwentyFormersOf100PointsWithDoublingFitItsPools) {
+    const Former big(100, true);
+    std::vector<FuselageFormer> formers;
+    for (int i = 0; i < 21; ++i)
+        formers.push_back(placed(big.input(), 40.0 * i, i == 20));
+    const std::span<const FuselageFormer> twenty(formers.data(), 20);
+    ASSERT_EQ(SetupFuselage(e, fuselage, twenty, camera, light), 20);
+    EXPECT_TRUE(errors.codes.empty());
+    int faces = 0;
+    for (const FuselageBand& b : fuselage.bands)
+        faces += e.meshes[b.mesh].faceCount;
+    EXPECT_EQ(faces, 20 * 4 * 404);
+
+    ASSERT_EQ(setup(formers), 20);
+    EXPECT_EQ(errors.codes, std::vector<int>{kErrorMeshMemory});
+    EXPECT_NE(fuselage.bands[20].mesh, 0);
+    EXPECT_EQ(fuselage.bands[19].mesh, 0);
+    EXPECT_EQ(fuselage.scene.formerMesh, fuselage.bands[20].mesh);
+    EXPECT_EQ(fuselage.otherMeshes.size(), 19u);
+
+    EngineWithErrors single;
+    FuselageScene small;
+    int c = single.e.CreateCamera(), l = single.e.CreateLight();
+    EXPECT_EQ(SetupFuselage(single.e, small, twenty, c, l), 6);
+    EXPECT_EQ(single.errors.codes, std::vector<int>{kErrorMeshMemory});
+}
+
+// Dragging moves the current band's vertices in place; a new point count builds it anew, and the
+// other bands keep their meshes and vertices either way.
+TEST_F(FuselageTest, TheCurrentBandFollowsInPlaceWhileItsPointCountHolds) {
+    Former current(13), other(20, true);
+    ASSERT_EQ(setup({placed(other.input(), -50.0), placed(current.input(), 50.0, true),
+                     placed(other.input(), 100.0)}),
+              3);
+    const int index = fuselage.scene.formerMesh;
+    const std::vector<Vector3> others[2] = {vertices(fuselage.otherMeshes[0]),
+                                            vertices(fuselage.otherMeshes[1])};
+    auto othersUntouched = [&] {
+        ASSERT_EQ(fuselage.otherMeshes.size(), 2u);
+        for (int k = 0; k < 2; ++k) {
+            expectSameVertices(vertices(fuselage.otherMeshes[k]), others[k]);
+            EXPECT_EQ(e.faces[e.meshes[fuselage.otherMeshes[k]].faceStart].colour,
+                      kOtherFormerColour);
+        }
+    };
+    // Compared with the fuselage built afresh from the same formers.
+    auto matchesAFreshBuild = [&](const SceneInput& in) {
+        RecordingErrorSink quiet;
+        auto fresh = std::make_unique<Engine>(quiet, kFuselagePoolSlots);
+        FuselageScene f;
+        int c = fresh->CreateCamera(), l = fresh->CreateLight();
+        SetupFuselage(*fresh, f,
+                      std::vector{placed(in, 50.0, true), placed(in, -50.0), placed(in, 100.0)}, c,
+                      l);
+        const Mesh& m = fresh->meshes[f.scene.formerMesh];
+        expectSameVertices(vertices(fuselage.scene.formerMesh),
+                           {fresh->vertices.begin() + m.vertexStart,
+                            fresh->vertices.begin() + m.vertexStart + m.vertexCount});
+    };
+
+    current.model.Pts_Couple[3].x += 6.0;
+    current.resample(13);
+    SceneInput in = current.input();
+    in.Slider3 = 65;
+    UpdateFuselageCurrent(e, fuselage, in);
+    EXPECT_EQ(fuselage.scene.formerMesh, index);
+    matchesAFreshBuild(in);
+    othersUntouched();
+
+    current.check4 = 1; // the doubling on: twice the points
+    current.resample(13);
+    in = current.input();
+    UpdateFuselageCurrent(e, fuselage, in);
+    ASSERT_NE(fuselage.scene.formerMesh, 0);
+    EXPECT_EQ(fuselage.bands[1].mesh, fuselage.scene.formerMesh);
+    EXPECT_EQ(e.meshes[fuselage.scene.formerMesh].vertexCount, 2 * 57);
+    EXPECT_EQ(e.faces[e.meshes[fuselage.scene.formerMesh].faceStart].colour, kFormerColour);
+    EXPECT_EQ(e.meshRange.count, 7 + 3);
+    matchesAFreshBuild(in);
+    othersUntouched();
+    EXPECT_TRUE(errors.codes.empty());
+
+    // No room for the new band: told, and no band until there is.
+    const int hog = e.CreateMesh(e.lastSlot() - e.AllocVertexBlock(0) - 50, 0);
+    ASSERT_NE(hog, 0);
+    current.check4 = 0;
+    current.resample(40);
+    UpdateFuselageCurrent(e, fuselage, current.input());
+    EXPECT_EQ(fuselage.scene.formerMesh, 0);
+    EXPECT_EQ(errors.codes, std::vector<int>{kErrorMeshMemory});
+    othersUntouched();
+    e.DeleteMesh(e.meshRange.count);
+    UpdateFuselageCurrent(e, fuselage, current.input());
+    ASSERT_NE(fuselage.scene.formerMesh, 0);
+    EXPECT_EQ(e.meshes[fuselage.scene.formerMesh].vertexCount, 2 * 83);
+    othersUntouched();
+
+    // Without a current former nothing follows.
+    ASSERT_EQ(setup({placed(other.input(), 0.0)}), 1);
+    const std::vector<Vector3> alone = vertices(fuselage.otherMeshes[0]);
+    UpdateFuselageCurrent(e, fuselage, current.input());
+    expectSameVertices(vertices(fuselage.otherMeshes[0]), alone);
+    EXPECT_EQ(fuselage.scene.formerMesh, 0);
 }
 
 } // namespace

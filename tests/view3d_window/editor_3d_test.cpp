@@ -55,7 +55,10 @@ void turn(Main& w, int dx, int dy) {
     Frm3DPicture* p = w.frm3D()->Picture1;
     const QPoint from = p->rect().center();
     const QPoint to = from + QPoint(dx, dy);
-    QTest::mouseMove(p, from);
+    // The pointer arrives first (a test's pointer may stand there already for the toolkit).
+    QMouseEvent arrive(QEvent::MouseMove, QPointF(from), QPointF(p->mapToGlobal(from)),
+                       Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(p, &arrive);
     QTest::mousePress(p, Qt::LeftButton, Qt::NoModifier, from);
     QMouseEvent move(QEvent::MouseMove, QPointF(to), QPointF(p->mapToGlobal(to)), Qt::NoButton,
                      Qt::LeftButton, Qt::NoModifier);
@@ -361,9 +364,12 @@ private:
     bool rendering_ = false;
 };
 
-// The frame drawn anew: a copy of the engine that sorts from scratch, onto a cleared surface.
+// The frame drawn anew: a copy of the engine of the view shown that sorts from scratch, onto a
+// cleared surface.
 QImage fullRedraw(Frm3D& f) {
-    auto fresh = std::make_unique<Engine>(inside(f).engine());
+    const bool fuselage = f.fuselageShown();
+    auto fresh =
+        std::make_unique<Engine>(fuselage ? *inside(f).fuselageEngine() : inside(f).engine());
     fresh->setErrorSink(nullptr);
     fresh->forgetDrawOrder();
     const QImage& surface = f.Picture1->image();
@@ -372,19 +378,31 @@ QImage fullRedraw(Frm3D& f) {
     full.setDotsPerMeterY(surface.dotsPerMeterY());
     QImageCanvas canvas(full);
     canvas.clear();
-    fresh->RenderFrame(canvas, inside(f).currentCamera(),
-                       inside(f).scene().frameInputs(f.toolbarTags()));
+    if (fuselage)
+        fresh->RenderFrame(canvas, inside(f).fuselageCamera(),
+                           inside(f).fuselage().frameInputs(f.toolbarTags()));
+    else
+        fresh->RenderFrame(canvas, inside(f).currentCamera(),
+                           inside(f).scene().frameInputs(f.toolbarTags()));
     return full;
+}
+
+// Three formers of the editor's shape along the fuselage, the middle one being edited.
+void setThreeFormers(Main& w) {
+    const SceneInput in = w.sceneInput();
+    w.frm3D()->setFuselage(
+        std::vector<FuselageFormer>{{in, 0.0, false}, {in, 120.0, true}, {in, 240.0, false}});
 }
 
 // Every frame of a session shows what a full redraw shows: the 3-D surface, and the screen
 // that the window repaints only where a frame changed, both equal the frame drawn anew. The
 // session turns the view a little and a lot, comes near and goes far, changes the mode, the
 // piece, the point count, the doubling and the thickness, drags a point of the former, shows
-// and hides the gizmo and the ground, and resizes the 3-D window.
+// and hides the gizmo and the ground, resizes the 3-D window, and goes to the fuselage and back.
 TEST(Editor3D, EveryFrameShowsWhatAFullRedrawShows) {
     auto w = shownMain();
     Frm3D& f = *w->frm3D();
+    setThreeFormers(*w);
     Frm3DPicture& p = *f.Picture1;
     const auto fresh = [&p] {
         QImage screen(p.image().size(), QImage::Format_RGB32);
@@ -442,6 +460,9 @@ TEST(Editor3D, EveryFrameShowsWhatAFullRedrawShows) {
         case 9:
             f.resize(pick(200, 600), pick(150, 500));
             break;
+        case 10:
+            f.pb1(6)->click();
+            break;
         default:
             turn(*w, pick(-3, 3), pick(-3, 3));
         }
@@ -453,6 +474,109 @@ TEST(Editor3D, EveryFrameShowsWhatAFullRedrawShows) {
         ASSERT_TRUE(p.image() == full) << "step " << step << ", action " << action;
         ASSERT_TRUE(screen == full) << "step " << step << ", action " << action;
     }
+}
+
+// --- The fuselage ---
+
+// "Vue Fuselage" shows every former at its station, the current one in the part's colours and
+// the others grey; the orbit and the view buttons act on it as on the part, the editing reaches
+// it, and going back shows the part exactly as it was.
+TEST(Editor3D, TheFuselageViewShowsEveryFormerAndGoesBackToThePartAsItWas) {
+    auto w = shownMain();
+    Frm3D& f = *w->frm3D();
+    QToolButton* button = f.pb1(6);
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->toolTip(), "Vue Fuselage");
+    EXPECT_FALSE(button->icon().isNull());
+    EXPECT_FALSE(button->isChecked());
+    EXPECT_EQ(inside(f).fuselageEngine(), nullptr) << "made on first need";
+
+    turn(*w, 40, 25);
+    QTest::mouseClick(f.pb1(5), Qt::LeftButton); // "Vue Solide"
+    settle();
+    const View3DSettings settings = f.viewSettings();
+    const FrameCounter frames(f);
+    setThreeFormers(*w);
+    settle();
+    EXPECT_EQ(frames.frames(), 0) << "hidden, the fuselage is not drawn";
+
+    QTest::mouseClick(button, Qt::LeftButton);
+    settle();
+    ASSERT_TRUE(f.fuselageShown());
+    EXPECT_TRUE(button->isChecked());
+    EXPECT_FALSE(f.Frame1->isEnabled()) << "the fuselage shows whole formers";
+    EXPECT_EQ(frames.frames(), 1);
+    EXPECT_EQ(f.viewSettings(), settings) << "the part's view, kept";
+    // First seen from the front, the nearest former where the part would stand.
+    EXPECT_EQ(inside(f).yaw(), 0.0f);
+    EXPECT_EQ(inside(f).distance(), 370.0f + 120.0f);
+    const Engine& e = *inside(f).fuselageEngine();
+    EXPECT_EQ(e.lastSlot(), kMaxPoolSlots - 1);
+    EXPECT_EQ(inside(f).engine().lastSlot(), kLastSlot) << "the part keeps its pools";
+    ASSERT_EQ(inside(f).fuselage().bands.size(), 3u);
+    const Mesh& current = e.meshes[inside(f).fuselage().scene.formerMesh];
+    EXPECT_EQ(current.vertexCount, f.part().vertexCount);
+
+    turn(*w, -60, 30);
+    settle();
+    const Camera& camera = e.cameras[inside(f).fuselageCamera()];
+    EXPECT_NEAR(inside(f).yaw(), 0.6f, 1e-6);
+    EXPECT_NEAR(inside(f).pitch(), 0.3f, 1e-6);
+    EXPECT_NEAR(camera.rotation.y, -0.6f, 1e-6);
+    EXPECT_NEAR(std::hypot(camera.position.x, camera.position.y, camera.position.z), 490.0, 1e-2);
+    EXPECT_EQ(camera.renderMode, kModeSolid);
+    // Solid: the faces' own colours; wire frame: the others outlined in grey.
+    const QImage solid = f.Picture1->image().copy();
+    EXPECT_GT(countColour(solid, QColor(110, 0, 0)), 100);
+    EXPECT_GT(countColour(solid, QColor(64, 64, 64)), 2 * countColour(solid, QColor(110, 0, 0)));
+    QTest::mouseClick(f.pb1(2), Qt::LeftButton);
+    settle();
+    EXPECT_EQ(camera.renderMode, kModeWireFrame);
+    const QImage wire = f.Picture1->image();
+    EXPECT_GT(countColour(wire, QColor(128, 128, 128)), countColour(wire, Qt::white));
+    EXPECT_GT(countColour(wire, Qt::white), 100);
+    QTest::mouseClick(f.pb1(5), Qt::LeftButton);
+
+    // Dragging a point moves the current band in place, drawn at once; the others stay. So
+    // does the thickness.
+    const int index = inside(f).fuselage().scene.formerMesh;
+    const int other = inside(f).fuselage().otherMeshes[0];
+    const Vector3 otherFirst = e.vertices[e.meshes[other].vertexStart];
+    const std::vector<Vector3> before(e.vertices.begin() + current.vertexStart,
+                                      e.vertices.begin() + current.vertexStart +
+                                          current.vertexCount);
+    const Handle& h = w->model().shppi[4];
+    dragHandle(*w, h, centreOf(w->model(), h) + QPointF(8, 0));
+    settle();
+    EXPECT_EQ(inside(f).fuselage().scene.formerMesh, index);
+    int moved = 0;
+    for (int k = 0; k < current.vertexCount; ++k)
+        moved += !(e.vertices[current.vertexStart + k] == before[k]);
+    EXPECT_GT(moved, 4);
+    EXPECT_TRUE(e.vertices[e.meshes[other].vertexStart] == otherFirst);
+    EXPECT_TRUE(f.Picture1->image() == fullRedraw(f));
+    const float back = e.vertices[current.vertexStart + current.vertexCount - 1].z;
+    pressAndMove(w->ui().Slider1, 25);
+    EXPECT_EQ(e.vertices[current.vertexStart + current.vertexCount - 1].z, back + 20.0f);
+    pressAndMove(w->ui().Slider1, 5);
+    settle();
+
+    // Back to the part, in its own orbit.
+    QTest::mouseClick(button, Qt::LeftButton);
+    settle();
+    EXPECT_FALSE(f.fuselageShown());
+    EXPECT_FALSE(button->isChecked());
+    EXPECT_TRUE(f.Frame1->isEnabled());
+    EXPECT_EQ(f.viewSettings(), settings);
+    EXPECT_TRUE(f.Picture1->image() == fullRedraw(f));
+    // There and back with nothing changed: the part's frame to the pixel.
+    const QImage part = f.Picture1->image().copy();
+    f.showFuselage(true);
+    settle();
+    EXPECT_NEAR(inside(f).yaw(), 0.6f, 1e-6) << "the fuselage keeps its orbit too";
+    f.showFuselage(false);
+    settle();
+    EXPECT_TRUE(f.Picture1->image() == part);
 }
 
 } // namespace

@@ -16,6 +16,10 @@ struct Frm3DTestAccess {
     int& lastX() { return f.lastX; }
     int& lastY() { return f.lastY; }
     int& View_Piece() { return f.View_Piece; }
+    // The fuselage's engine (nullptr until it is needed) and scene.
+    Engine* fuselageEngine() { return f.fuselageEngine_.get(); }
+    FuselageScene& fuselage() { return f.fuselage_; }
+    int fuselageCamera() { return f.fuselageCamera_; }
 };
 
 inline Frm3DTestAccess inside(Frm3D& f) {

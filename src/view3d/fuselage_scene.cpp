@@ -1,0 +1,208 @@
+#include "view3d/fuselage_scene.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace {
+
+constexpr int kWholeFormer = 1; // View_Piece of the whole former
+
+// The outline of the whole former as the single part takes it: K + 1 points of Outline_3D.
+void wholeContour(FuselageScene& s, const SceneInput& in) {
+    Build_Outline_3D(in.outline, kWholeFormer, s.Outline_3D);
+    const std::size_t points = static_cast<std::size_t>(std::max(OutlineIntervals(in), 0)) + 1;
+    s.contour.assign(points, PointXYZ{});
+    const std::size_t rows = std::min(points, s.Outline_3D.size());
+    std::copy_n(s.Outline_3D.begin(), rows, s.contour.begin());
+}
+
+// Writes the band's two layers over the mesh's vertex run, in the single part's layout: x and y
+// scaled by W and H about the former's axes (x about its symmetry axis, the middle of its width;
+// y is already measured from its horizontal axis), the front layer d/2 before z and the back one
+// d/2 behind it.
+void placeBand(Engine& e, int mesh, std::span<const PointXYZ> contour, const SceneInput& in,
+               float z) {
+    const Mesh& m = e.meshes[mesh];
+    const int layer = m.vertexCount / 2;
+    const int n = std::min<int>(layer, static_cast<int>(contour.size()));
+    if (n == 0) {
+        return;
+    }
+    const auto [left, right] =
+        std::minmax_element(contour.begin(), contour.begin() + n,
+                            [](const PointXYZ& a, const PointXYZ& b) { return a.x < b.x; });
+    const double axis = (left->x + right->x) / 2.0;
+    const double W = 2.0 * in.Slider3;
+    const double H = 2.0 * in.Slider2;
+    const double d = in.Slider1;
+    for (int L = 0; L < 2; ++L) {
+        const float depth = z + static_cast<float>(d * (L - 0.5));
+        for (int k = 0; k < n; ++k) {
+            const PointXYZ& p = contour[static_cast<std::size_t>(k)];
+            e.vertices[m.vertexStart + layer * L + k] = {static_cast<float>(W * (p.x - axis)),
+                                                         static_cast<float>(H * p.y), depth};
+        }
+    }
+}
+
+// The single part's two-sided band over K + 1 points, in runs of exactly its size: the same
+// vertices and the same triangles in the same order as the single part's builder leaves once it
+// has dropped the faces that point past the back layer. 0 when it does not fit (error 1).
+int buildBand(Engine& e, int K) {
+    const int m = e.CreateMesh(2 * (K + 1), 4 * K);
+    if (m == 0) {
+        return 0;
+    }
+    const Mesh& mesh = e.meshes[m];
+    auto P = [&mesh, K](int L, int k) {
+        return static_cast<std::int16_t>(mesh.vertexStart - 1 + (K + 1) * (L - 1) + k);
+    };
+    int f = mesh.faceStart;
+    auto face = [&e, &f](std::int16_t a, std::int16_t b, std::int16_t c) {
+        e.faces[f++] = Face{a, b, c, {}, 0.0f};
+    };
+    for (int k = 1; k <= K; ++k) {
+        face(P(1, k), P(2, k), P(2, k + 1));
+        face(P(2, k + 1), P(2, k), P(1, k));
+        face(P(1, k), P(2, k + 1), P(1, k + 1));
+        face(P(1, k + 1), P(2, k + 1), P(1, k));
+    }
+    return m;
+}
+
+void colourBand(Engine& e, const FuselageBand& band) {
+    if (band.current) {
+        e.SetMeshColour(band.mesh, kFormerColour, kFormerMaterial);
+    } else {
+        e.SetMeshColour(band.mesh, kOtherFormerColour, kOtherFormerMaterial);
+    }
+}
+
+float bandDepth(const FuselageScene& s, const FuselageBand& band) {
+    return static_cast<float>(band.station - s.middle);
+}
+
+// Builds one band; false when the pools are full.
+bool addBand(Engine& e, FuselageScene& s, FuselageBand& band, const SceneInput& in) {
+    wholeContour(s, in);
+    band.intervals = static_cast<int>(s.contour.size()) - 1;
+    band.mesh = buildBand(e, band.intervals);
+    if (band.mesh == 0) {
+        return false;
+    }
+    placeBand(e, band.mesh, s.contour, in, bandDepth(s, band));
+    colourBand(e, band);
+    return true;
+}
+
+// Deletes a mesh of the fuselage and keeps every index of it pointing at its mesh.
+void deleteFuselageMesh(Engine& e, FuselageScene& s, int m) {
+    if (!e.isMesh(m)) {
+        return;
+    }
+    e.DeleteMesh(m);
+    auto follow = [m](int& index) {
+        if (index == m) {
+            index = 0;
+        } else if (index > m) {
+            --index;
+        }
+    };
+    follow(s.scene.formerMesh);
+    follow(s.scene.gridMesh);
+    for (int& i : s.scene.axisLines) {
+        follow(i);
+    }
+    for (int& i : s.scene.axisLabels) {
+        follow(i);
+    }
+    for (FuselageBand& b : s.bands) {
+        follow(b.mesh);
+    }
+    for (int& i : s.otherMeshes) {
+        follow(i);
+    }
+}
+
+FuselageBand* currentBand(FuselageScene& s) {
+    const auto it = std::find_if(s.bands.begin(), s.bands.end(),
+                                 [](const FuselageBand& b) { return b.current; });
+    return it == s.bands.end() ? nullptr : &*it;
+}
+
+} // namespace
+
+FrameInputs FuselageScene::frameInputs(const ToolbarTags& tags) const {
+    FrameInputs in = scene.frameInputs(tags);
+    in.otherMeshes = otherMeshes;
+    in.otherOutline = kOtherFormerOutline;
+    return in;
+}
+
+int SetupFuselage(Engine& engine, FuselageScene& fuselage, std::span<const FuselageFormer> formers,
+                  int& currentCamera, int& currentLight) {
+    // The grid under the tallest former, the gizmo beside it.
+    SceneInput ground;
+    ground.Slider2 = 0;
+    for (const FuselageFormer& f : formers) {
+        ground.Slider2 = std::max(ground.Slider2, f.input.Slider2);
+    }
+    SetupScene(engine, fuselage.scene, ground, currentCamera, currentLight);
+
+    fuselage.bands.assign(formers.size(), FuselageBand{});
+    fuselage.otherMeshes.clear();
+    fuselage.middle = 0.0;
+    if (formers.empty()) {
+        return 0;
+    }
+    const auto [first, last] = std::minmax_element(
+        formers.begin(), formers.end(),
+        [](const FuselageFormer& a, const FuselageFormer& b) { return a.station < b.station; });
+    fuselage.middle = (first->station + last->station) / 2.0;
+    bool currentSeen = false;
+    for (std::size_t i = 0; i < formers.size(); ++i) {
+        fuselage.bands[i].station = formers[i].station;
+        fuselage.bands[i].current = formers[i].current && !currentSeen;
+        currentSeen = currentSeen || formers[i].current;
+    }
+
+    // The current former first, so that it shows whatever else fits.
+    int built = 0;
+    for (const bool current : {true, false}) {
+        for (std::size_t i = 0; i < formers.size(); ++i) {
+            FuselageBand& band = fuselage.bands[i];
+            if (band.current != current) {
+                continue;
+            }
+            if (!addBand(engine, fuselage, band, formers[i].input)) {
+                return built; // reported once; the pools hold no more
+            }
+            ++built;
+            if (current) {
+                fuselage.scene.formerMesh = band.mesh;
+            } else {
+                fuselage.otherMeshes.push_back(band.mesh);
+            }
+        }
+    }
+    return built;
+}
+
+void UpdateFuselageCurrent(Engine& engine, FuselageScene& fuselage, const SceneInput& in) {
+    FuselageBand* band = currentBand(fuselage);
+    if (band == nullptr) {
+        return;
+    }
+    const int K = std::max(OutlineIntervals(in), 0);
+    if (engine.isMesh(band->mesh) && K == band->intervals) {
+        wholeContour(fuselage, in);
+        placeBand(engine, band->mesh, fuselage.contour, in, bandDepth(fuselage, *band));
+        return;
+    }
+    deleteFuselageMesh(engine, fuselage, band->mesh);
+    band->mesh = 0;
+    fuselage.scene.formerMesh = 0;
+    if (addBand(engine, fuselage, *band, in)) {
+        fuselage.scene.formerMesh = band->mesh;
+    }
+}
