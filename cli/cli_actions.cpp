@@ -624,6 +624,15 @@ ActionResult typeInBox(NumberBox* box, const QString& text) {
     return ok();
 }
 
+ActionResult doublingMode(ScriptedEditor& w, const QString& value) {
+    return chooseOption(
+        value, {{"proportionnel", w.ui().optProportional}, {"constante", w.ui().optConstantWidth}});
+}
+
+ActionResult doublingWidth(ScriptedEditor& w, const QString& value) {
+    return typeInBox(w.ui().txtDoublingWidth, value);
+}
+
 ActionResult text3(ScriptedEditor& w, const QString& value) {
     return typeInBox(w.ui().Text3, value);
 }
@@ -861,6 +870,10 @@ const std::vector<CliAction>& cliActions() {
         // doubling, modes and the mouse
         {"doubling", "on|off", "clicks \"On / Off\" of the doubling when its state differs", doubling},
         {"thickness", "E", "moves \"Epaisseur\" to E", thickness},
+        {"doubling-mode", "proportionnel|constante",
+         "clicks \"Proportionnel\" or \"Largeur constante\" of the doubling", doublingMode},
+        {"doubling-width", "MM", "types the constant width MM (real mm) and presses Enter",
+         doublingWidth},
         {"assembly", "aucun|horizontal|vertical", "clicks that option of \"Assemblage\"", assembly},
         {"action", "couple|doublage", "clicks that option of \"Action Souris\"", action},
         {"slaved", "oui|non", "clicks that option of \"Mouvements asservis\"", slaved},

@@ -177,6 +177,11 @@ QJsonObject editorState(const Main& w) {
     s["picture"] =
         QJsonObject{{"on", w.pictureOn()}, {"width", w.ps().width()}, {"height", w.ps().height()}};
     s["project"] = QJsonObject{{"file", w.projectFile()}, {"modified", w.projectModified()}};
+    const Work& work = w.session().work();
+    s["doubling"] = QJsonObject{
+        {"mode", work.doublingMode == DoublingMode::ConstantWidth ? "constante" : "proportionnel"},
+        {"width", work.doublingWidth},
+        {"drawn", w.doublingDrawn()}};
     s["realScale"] = w.session().work().realScale;
     s["calibrated"] = w.session().work().calibrated;
     s["status"] = w.statusText();

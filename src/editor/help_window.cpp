@@ -93,10 +93,18 @@ exportée.</p>
 )"},
     {"doublage", "Le doublage", R"(
 <ul>
-<li><b>Doublage On / Off</b>&nbsp;: ajoute ou retire le doublage&nbsp;; <b>Epaisseur</b> règle sa
-taille par rapport au couple.</li>
+<li><b>Doublage On / Off</b>&nbsp;: ajoute ou retire le doublage.</li>
+<li><b>Proportionnel</b>&nbsp;: le doublage est le couple réduit vers son centre&nbsp;;
+<b>Epaisseur</b> règle sa taille par rapport au couple (de 1 à 9 dixièmes).</li>
+<li><b>Largeur constante</b>&nbsp;: le doublage est le contour du couple décalé vers l'intérieur
+de la même largeur partout, comme un anneau découpé d'une seule largeur ou une bande de renfort.
+Tapez la largeur en millimètres réels dans <b>Largeur (mm)</b> et Entrée&nbsp;: de 0,5 à la
+moitié de la plus petite largeur intérieure du couple. Les coins serrés restent nets. Si le
+couple ne peut plus contenir cette largeur (un étranglement, un couple trop étroit), la barre
+d'état le dit et aucun doublage n'est tracé, ni exporté.</li>
 <li><b>Mouvements asservis</b>&nbsp;: avec «&nbsp;Oui&nbsp;» le doublage suit le couple&nbsp;; avec
-«&nbsp;Non&nbsp;» il reste en place et se modifie seul.</li>
+«&nbsp;Non&nbsp;» il reste en place et se modifie seul (un doublage de largeur constante part
+alors de son contour décalé).</li>
 <li><b>Action Souris</b>&nbsp;: «&nbsp;Couple&nbsp;» déplace les points du couple,
 «&nbsp;Doublage&nbsp;» ceux du doublage (seulement avec «&nbsp;Non&nbsp;»).</li>
 <li><b>Assemblage</b>&nbsp;: «&nbsp;Horizontal&nbsp;» ou «&nbsp;Vertical&nbsp;» façonne le doublage

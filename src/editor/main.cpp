@@ -260,6 +260,9 @@ OutlineOptions Main::outlineOptions() const {
     o.vertical = session_.work().joint == AssemblyJoint::Vertical;
     o.horizontal = session_.work().joint == AssemblyJoint::Horizontal;
     o.vuePoints = session_.view().samplePointsShown;
+    const Work& w = session_.work();
+    if (w.doublingMode == DoublingMode::ConstantWidth)
+        o.constantWidth = w.doublingWidth / w.realScale; // real millimetres on the drawing
     return o;
 }
 
@@ -268,6 +271,7 @@ void Main::DisegnaCurva() {
     steps_.clear();
     ::DisegnaCurva(session_.model(), outlineOptions(), &steps_);
     ui_.Picture1->drawSteps(steps_);
+    tellOffsetDoubling();
 }
 
 void Main::Picture1_Paint() {
@@ -382,6 +386,12 @@ void Main::Hscroll2_Change() {
 }
 
 void Main::RebuildFormerMesh(int mode) {
+    // A doubling that comes or goes (a constant width the former can hold or not) changes the
+    // part's faces: it is built anew.
+    if (partHasDoubling_ != doublingDrawn())
+        mode = 1;
+    if (mode == 1)
+        partHasDoubling_ = doublingDrawn();
     if (frm3D_)
         frm3D_->RebuildFormerMesh(mode);
     emit formerMeshRebuilt(mode == 1 ? 1 : 0);

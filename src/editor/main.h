@@ -99,6 +99,12 @@ public:
     void Option4_Click();   // "Doublage"
     void Option5_Click();   // "Oui"
     void Option6_Click();   // "Non"
+    // "Proportionnel" or "Largeur constante" chosen, and the width typed.
+    void DoublingMode_Click();
+    void txtDoublingWidth_Validate();
+    // The doubling is on and drawn: a constant width the former cannot hold draws none, and no
+    // file or 3-D part carries one.
+    bool doublingDrawn() const;
     // The mouse on the drawing surface (main_mouse.cpp): buttons 1 left, 2 right, 4 middle;
     // millimetres as the 32-bit floats the handlers work in.
     void Picture1_MouseDown(int Button, int Shift, float X, float Y);
@@ -218,6 +224,8 @@ private:
     void showPointer(float X, float Y, bool dragging);
     void showSelectedPoint();
     void showScale();
+    void showDoublingMode();
+    void tellOffsetDoubling();
 
     EditorSession& session_;
     UserDialogs& dialogs_;
@@ -236,5 +244,7 @@ private:
     bool quitConfirmed_ = false;
     enum class Calibration { Off, FirstPoint, SecondPoint };
     Calibration calibration_ = Calibration::Off;
-    QPointF calibrationStart_; // surface millimetres of the first click
+    QPointF calibrationStart_;     // surface millimetres of the first click
+    bool partHasDoubling_ = false; // the 3-D part was last built with the doubling
+    std::string toldOffset_;       // the offset's trouble last told in the status bar
 };

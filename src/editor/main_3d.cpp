@@ -32,7 +32,7 @@ SceneInput Main::sceneInput() const {
     in.Slider2 = w.height.value;
     in.Slider3 = w.width.value;
     in.Hscroll2 = w.sampleCount;
-    in.Check4 = w.doublingOn ? 1 : 0;
+    in.Check4 = doublingDrawn() ? 1 : 0;
     in.outline.Courbe_Droite = m.Courbe_Droite;
     in.outline.Courbe_Gauche = m.Courbe_Gauche;
     in.outline.Doublage_Droit = m.Doublage_Droit;

@@ -91,6 +91,12 @@ const OptionRow kOptions[] = {
     {&MainControls::Option7, [](Work& w) { w.joint = AssemblyJoint::Vertical; },
      [](const Work& w) { return w.joint == AssemblyJoint::Vertical; }, &Main::Option7_Click,
      "choisir l'assemblage « Vertical »"},
+    {&MainControls::optProportional, [](Work& w) { w.doublingMode = DoublingMode::Proportional; },
+     [](const Work& w) { return w.doublingMode == DoublingMode::Proportional; },
+     &Main::DoublingMode_Click, "choisir le doublage « Proportionnel »"},
+    {&MainControls::optConstantWidth, [](Work& w) { w.doublingMode = DoublingMode::ConstantWidth; },
+     [](const Work& w) { return w.doublingMode == DoublingMode::ConstantWidth; },
+     &Main::DoublingMode_Click, "choisir le doublage « Largeur constante »"},
     {&MainControls::Option3, [](Work& w) { w.mouseAction = MouseAction::Former; },
      [](const Work& w) { return w.mouseAction == MouseAction::Former; }, &Main::Option3_Click,
      "choisir l'action « Couple »"},
@@ -202,6 +208,8 @@ void Main::showSettings() {
         ui_.SSTab1->setCurrentIndex(session_.view().tab == EditorTab::Masque ? 1 : 0);
     }
     ui_.Text3->setValue(w.sampleCount);
+    ui_.txtDoublingWidth->setValue(w.doublingWidth);
+    showDoublingMode();
     showScale();
     showSelectedPoint();
     ui_.T_EP->setText(QString::number(w.thickness.applied));
@@ -234,6 +242,8 @@ QString Main::undoCaption(const Work& before, const Work& after) const {
     for (const OptionRow& row : kOptions)
         if (row.chosen(after) && !row.chosen(before))
             return QString::fromUtf8(row.caption);
+    if (before.doublingWidth != after.doublingWidth)
+        return QStringLiteral("régler « Largeur (mm) »");
     if (before.realScale != after.realScale || before.calibrated != after.calibrated) {
         if (after.calibrated)
             return QStringLiteral("calibrer le plan");

@@ -50,7 +50,7 @@ constexpr double kToolbarTop = 1.0;
 constexpr double kButtonSize = 8.0;
 constexpr double kBodyTop = kToolbarTop + kButtonSize + 1.5;
 constexpr double kTabWidth = 72.0;
-constexpr double kTabHeight = 100.0;
+constexpr double kTabHeight = 108.0;
 constexpr double kSurfaceLeft = kMargin + kTabWidth + 2.0;
 
 // Millimetres and twips of the window's design in pixels of its screen.
@@ -124,23 +124,41 @@ void MainControls::setupUi(QMainWindow* Main, QSizeF surfaceMm) {
     constexpr double kFramesLeft = 120.0;
     Frame5 = named(new QGroupBox(dessin), "Frame5");
     Frame5->setGeometry(d.twips(kFramesLeft), d.mm(0, 1, 0, 0).y(),
-                        d.mm(0, 0, kTabWidth - 4, 0).width(), d.mm(0, 0, 0, 88).height());
+                        d.mm(0, 0, kTabWidth - 4, 0).width(), d.mm(0, 0, 0, 96).height());
 
-    // Doubling on/off and its scale.
+    // Doubling on/off, how it follows the former, and its scale or its width.
     Frame7 = named(new QGroupBox(Frame5), "Frame7");
-    Frame7->setGeometry(d.mm(2, 2, kTabWidth - 8, 19));
+    Frame7->setGeometry(d.mm(2, 2, kTabWidth - 8, 27));
     named(new QLabel(QStringLiteral("Doublage"), Frame7), "lblDoublage")
         ->setGeometry(d.mm(3, 3, 22, 5));
     Check4 = named(new QCheckBox(QStringLiteral("On / Off"), Frame7), "Check4");
     Check4->setGeometry(d.mm(28, 3, 30, 5));
-    named(new QLabel(QStringLiteral("Epaisseur"), Frame7), "lblEpaisseur")
-        ->setGeometry(d.mm(3, 11, 22, 5));
+    optProportional =
+        named(new QRadioButton(QStringLiteral("Proportionnel"), Frame7), "optProportional");
+    optProportional->setGeometry(d.mm(3, 10, 27, 5));
+    optProportional->setChecked(true);
+    optConstantWidth =
+        named(new QRadioButton(QStringLiteral("Largeur constante"), Frame7), "optConstantWidth");
+    optConstantWidth->setGeometry(d.mm(30, 10, 33, 5));
+    lblEpaisseur = named(new QLabel(QStringLiteral("Epaisseur"), Frame7), "lblEpaisseur");
+    lblEpaisseur->setGeometry(d.mm(3, 19, 22, 5));
     Hscroll1 = makeSlider(Frame7, "Hscroll1", 1, 9, 1, 5, QSlider::TicksBelow);
-    Hscroll1->setGeometry(d.mm(25, 10, 36, 7));
+    Hscroll1->setGeometry(d.mm(25, 18, 36, 7));
+    lblDoublingWidth =
+        named(new QLabel(QStringLiteral("Largeur (mm)"), Frame7), "lblDoublingWidth");
+    lblDoublingWidth->setGeometry(d.mm(3, 19, 24, 5));
+    txtDoublingWidth =
+        named(new NumberBox(QStringLiteral("Largeur (mm)"),
+                            DecimalRule{kMinDoublingWidth, kMaxDoublingWidth}, 2, Frame7),
+              "txtDoublingWidth");
+    txtDoublingWidth->setGeometry(d.mm(28, 18.5, 18, 5.5));
+    txtDoublingWidth->setValue(5.0);
+    lblDoublingWidth->hide();
+    txtDoublingWidth->hide();
 
     // Sampling of the outline.
     Frame1 = named(new QGroupBox(Frame5), "Frame1");
-    Frame1->setGeometry(d.mm(2, 22, kTabWidth - 8, 27));
+    Frame1->setGeometry(d.mm(2, 30, kTabWidth - 8, 27));
     named(new QLabel(QStringLiteral("Nbre de Points"), Frame1), "lblNbrePoints")
         ->setGeometry(d.mm(3, 3, 30, 5));
     Text3 = named(new NumberBox(QStringLiteral("Nbre de Points"),
@@ -158,7 +176,7 @@ void MainControls::setupUi(QMainWindow* Main, QSizeF surfaceMm) {
 
     // Assembly joint.
     Frame2 = named(new QGroupBox(QStringLiteral("Assemblage"), Frame5), "Frame2");
-    Frame2->setGeometry(d.mm(2, 50, 31, 22));
+    Frame2->setGeometry(d.mm(2, 58, 31, 22));
     Option1 = named(new QRadioButton(QStringLiteral("Horizontal"), Frame2), "Option1");
     Option1->setGeometry(d.mm(2, 5, 28, 5));
     Option2 = named(new QRadioButton(QStringLiteral("Aucun"), Frame2), "Option2");
@@ -170,7 +188,7 @@ void MainControls::setupUi(QMainWindow* Main, QSizeF surfaceMm) {
 
     // What the mouse moves.
     Frame4 = named(new QGroupBox(QStringLiteral("Action Souris"), Frame5), "Frame4");
-    Frame4->setGeometry(d.mm(35, 50, kTabWidth - 41, 22));
+    Frame4->setGeometry(d.mm(35, 58, kTabWidth - 41, 22));
     Option3 = named(new QRadioButton(QStringLiteral("Couple"), Frame4), "Option3");
     Option3->setGeometry(d.mm(2, 5, 26, 5));
     Option3->setChecked(true);
@@ -181,7 +199,7 @@ void MainControls::setupUi(QMainWindow* Main, QSizeF surfaceMm) {
 
     // Slaved or decoupled doubling.
     Frame6 = named(new QGroupBox(QStringLiteral("Mouvements asservis"), Frame5), "Frame6");
-    Frame6->setGeometry(d.mm(2, 73, kTabWidth - 8, 12));
+    Frame6->setGeometry(d.mm(2, 81, kTabWidth - 8, 12));
     Option5 = named(new QRadioButton(QStringLiteral("Oui"), Frame6), "Option5");
     Option5->setGeometry(d.mm(3, 5, 20, 5));
     Option5->setChecked(true);

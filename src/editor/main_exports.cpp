@@ -42,13 +42,9 @@ FormatText formatText(Main::PieceFormat format) {
 
 PieceOutline Main::realSizePiece(int Piece) const {
     const FormerModel& m = session_.model();
-    const OutlineInput in{m.Courbe_Droite,
-                          m.Courbe_Gauche,
-                          m.Doublage_Droit,
-                          m.Doublage_Gauche,
-                          m.Nb_Points,
-                          m.Line4.Y1,
-                          session_.work().doublingOn ? 1 : 0};
+    const OutlineInput in{m.Courbe_Droite,        m.Courbe_Gauche, m.Doublage_Droit,
+                          m.Doublage_Gauche,      m.Nb_Points,     m.Line4.Y1,
+                          doublingDrawn() ? 1 : 0};
     const std::optional<::Piece> piece = pieceFromSaveCode(Piece);
     if (!piece) {
         PieceOutline none;

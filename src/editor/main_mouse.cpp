@@ -60,6 +60,7 @@ void Main::Picture1_MouseMove(int Button, int /*Shift*/, float X, float Y) {
     // The outline is sampled at the new position before the 3-D part follows it, so both
     // views show the same curve after every move. The surface repaints from the same points.
     ::DisegnaCurva(m, outlineOptions(), nullptr);
+    tellOffsetDoubling();
     RebuildFormerMesh(0);
     Redraw3D_ = true;
     ui_.Picture1->setAutoRedraw(false);

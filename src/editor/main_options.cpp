@@ -2,6 +2,10 @@
 // assembly joint, what the mouse acts on, and whether the doubling follows the former.
 #include "editor/main.h"
 
+#include "editor/number_box.h"
+#include "export/piece_outline.h"
+#include "former/doubling_offset.h"
+
 #include "editor/picture_box.h"
 
 #include <QCheckBox>
@@ -129,4 +133,73 @@ void Main::Option5_Click() {
 
 void Main::Option6_Click() {
     UpdateModeDisplay();
+    // A doubling of constant width goes on from the offset outline: its control points are
+    // fitted to it, and its handles put on them.
+    FormerModel& m = session_.model();
+    if (session_.work().doublingOn && session_.work().doublingMode == DoublingMode::ConstantWidth &&
+        m.offsetDoublingWhole) {
+        const std::vector<PointXYZ> fitted =
+            FitDoublingControlPoints(m.Doublage_Droit, m.Der_Point, m.Ordre_Spline);
+        if (fitted.size() == m.Pts_Doublage.size()) {
+            m.Pts_Doublage = fitted;
+            for (std::size_t i = 0; i < fitted.size() && i < m.Shape1.size(); ++i) {
+                m.Shape1[i].Left = fitted[i].x;
+                m.Shape1[i].Top = fitted[i].y;
+            }
+        }
+        DisegnaCurva();
+        RebuildFormerMesh(0);
+        Redraw3D_ = true;
+    }
+}
+
+bool Main::doublingDrawn() const {
+    return session_.work().doublingOn && session_.model().offsetDoublingWhole;
+}
+
+void Main::showDoublingMode() {
+    const bool constant = session_.work().doublingMode == DoublingMode::ConstantWidth;
+    ui_.lblEpaisseur->setVisible(!constant);
+    ui_.Hscroll1->setVisible(!constant);
+    ui_.lblDoublingWidth->setVisible(constant);
+    ui_.txtDoublingWidth->setVisible(constant);
+}
+
+void Main::DoublingMode_Click() {
+    showDoublingMode();
+    DisegnaCurva();
+    if (session_.model().Form_Chargee)
+        RebuildFormerMesh(0);
+    Redraw3D_ = true;
+}
+
+void Main::txtDoublingWidth_Validate() {
+    // Up to half the former's smallest inner width: a wider ring leaves no hole, or breaks.
+    const FormerModel& m = session_.model();
+    Work& w = session_.work();
+    const double largest =
+        SmallestInnerWidth(m.Courbe_Droite, m.X1(), m.Nb_Points) / 2.0 * w.realScale;
+    const double typed = ui_.txtDoublingWidth->value();
+    if (typed > largest) {
+        ui_.txtDoublingWidth->refuse(
+            QStringLiteral("%1 mm : plus de la moitié de la plus petite largeur intérieure du "
+                           "couple (%2 mm)")
+                .arg(QString::fromStdString(frenchMillimetres(typed)),
+                     QString::fromStdString(frenchMillimetres(2.0 * largest))),
+            w.doublingWidth);
+        return;
+    }
+    w.doublingWidth = typed;
+    DisegnaCurva();
+    RebuildFormerMesh(0);
+    Redraw3D_ = true;
+    recordWorkChange();
+}
+
+void Main::tellOffsetDoubling() {
+    // Said once when the doubling of constant width stops being drawn, not at every move.
+    const std::string& why = session_.model().offsetDoublingMessage;
+    if (why != toldOffset_ && !why.empty())
+        showStatus(QString::fromStdString(why));
+    toldOffset_ = why;
 }

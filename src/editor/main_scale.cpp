@@ -36,7 +36,10 @@ void Main::connectStatusBar() {
     connect(ui_.txtPointX, &NumberBox::valueTyped, this, [this] { txtPoint_Validate(); });
     connect(ui_.txtPointY, &NumberBox::valueTyped, this, [this] { txtPoint_Validate(); });
     connect(ui_.txtScale, &NumberBox::valueTyped, this, [this] { txtScale_Validate(); });
-    for (NumberBox* box : {ui_.Text3, ui_.txtPointX, ui_.txtPointY, ui_.txtScale})
+    connect(ui_.txtDoublingWidth, &NumberBox::valueTyped, this,
+            [this] { txtDoublingWidth_Validate(); });
+    for (NumberBox* box :
+         {ui_.Text3, ui_.txtPointX, ui_.txtPointY, ui_.txtScale, ui_.txtDoublingWidth})
         connect(box, &NumberBox::refused, this, [this](const QString& why) { showStatus(why); });
     // Calibrating needs the plan on screen.
     ui_.IM_Calibrate->setEnabled(false);

@@ -58,6 +58,13 @@ bool NumberBox::confirm() {
     return true;
 }
 
+void NumberBox::refuse(const QString& reason, double previous) {
+    refusedText_ = text();
+    value_ = previous;
+    mark(true);
+    emit refused(name + QStringLiteral(" : ") + reason);
+}
+
 void NumberBox::mark(bool on) {
     if (on == marked_)
         return;

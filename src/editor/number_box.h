@@ -38,6 +38,9 @@ public:
     // reads (it is shown again in the box's format, valueTyped follows), false when it does not
     // (the box is marked, `refused` follows). An unedited text stands as it is.
     bool confirm();
+    // A number the box read that the window cannot take after all (a width the former cannot
+    // hold): the box is marked, `refused` carries the reason, the value goes back.
+    void refuse(const QString& reason, double previous);
     // The decimal separator values are shown with: the desktop's (userLocale) unless set.
     void setDisplayLocale(const QLocale& locale) { locale_ = locale; }
 

@@ -1,3 +1,4 @@
+#include "doubling_offset.h"
 #include "former_model.h"
 #include "splines.h"
 
@@ -206,8 +207,28 @@ void DisegnaCurva(FormerModel& m, const OutlineOptions& o, std::vector<DrawStep>
         rec.lineTo(G[j], colours::Red);
     }
 
+    m.offsetDoublingWhole = true;
+    m.offsetDoublingMessage.clear();
+    if (o.doubling && o.slaved && o.constantWidth > 0.0) {
+        // The former's outline offset inwards: where it vanishes or breaks at a neck, nothing of
+        // the doubling is drawn and its samples rest on the former's.
+        OffsetDoublingResult r = OffsetDoubling(C, X1, o.constantWidth, M);
+        if (r.status != OffsetStatus::Single) {
+            m.offsetDoublingWhole = false;
+            m.offsetDoublingMessage = OffsetDoublingMessage(r);
+            D = C;
+            DG = G;
+            OutlineOptions former = o;
+            former.doubling = false;
+            Visu_Points(m, former, rec);
+            return;
+        }
+        D = std::move(r.right);
+    }
     if (o.doubling) {
-        if (o.slaved) {
+        if (o.slaved && o.constantWidth > 0.0) {
+            // Placed above: the offset outline.
+        } else if (o.slaved) {
             // The former scaled about the axes' intersection, pinned stretches included.
             const double e = o.epaisseur / 10.0;
             for (int j = 0; j < M; ++j) {

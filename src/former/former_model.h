@@ -68,6 +68,12 @@ struct FormerModel {
     float Rayon_Y = 0.0092924f;
     bool Dessin_Actif = true;
     bool Form_Chargee = false;
+    // The last outline's doubling of constant width found one inner outline: it is drawn and
+    // cut. False after a width the former cannot hold (the doubling samples then lie on the
+    // former's, and nothing of it is drawn).
+    bool offsetDoublingWhole = true;
+    // Why not, for the status bar ("" while whole).
+    std::string offsetDoublingMessage;
 
     std::vector<Handle> shppi;   // former handles 0..N
     std::vector<Handle> Shape1;  // doubling handles 0..N
@@ -86,7 +92,10 @@ struct FormerModel {
 
 // The controls of the editor window that the outline construction reads.
 struct OutlineOptions {
-    bool doubling = false;   // Check4 has value 1
+    bool doubling = false; // Check4 has value 1
+    // Above zero while slaved: the doubling is the former's outline offset inwards by this many
+    // millimetres of the drawing ("Largeur constante") instead of the former scaled.
+    double constantWidth = 0.0;
     int epaisseur = 5;       // position of Hscroll1 (1..9); e = epaisseur / 10
     bool slaved = true;      // Option5 "Oui" selected
     bool vertical = false;   // Option7 "Vertical" selected

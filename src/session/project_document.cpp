@@ -23,6 +23,7 @@ constexpr std::array<const char*, 5> kPieces = {"entier", "gauche", "droit", "ha
 constexpr std::array<const char*, 5> kRenderModes = {"surface", "filaire", "transparent",
                                                      "silhouette", "solide"};
 constexpr std::array<const char*, 2> kTabs = {"dessin", "masque"};
+constexpr std::array<const char*, 2> kDoublingModes = {"proportionnel", "constante"};
 constexpr std::array<const char*, 4> kSheets = {"a4", "a4-paysage", "a3", "a3-paysage"};
 
 // The pitch at which the orbit stops, as the float it keeps.
@@ -248,6 +249,8 @@ std::string WriteEditorState(const EditorState& s) {
         dpoints.push_back(point(p));
     doubling["points"] = std::move(dpoints);
     doubling["handlesShown"] = v.doublingHandlesShown;
+    doubling["mode"] = nameOf(kDoublingModes, w.doublingMode);
+    doubling["width"] = w.doublingWidth;
     doc["doubling"] = std::move(doubling);
 
     doc["joint"] = nameOf(kJoints, w.joint);
@@ -369,6 +372,11 @@ EditorState readState(const Json& doc) {
     for (std::size_t i = 0; i < Work::kPointCount; ++i)
         s.doubling.push_back(dpoints.item(i).point());
     v.doublingHandlesShown = doubling.at("handlesShown").boolean();
+    // The constant width came later: a project without it has the proportional doubling.
+    if (doubling.has("mode")) {
+        s.doublingMode = doubling.at("mode").choice<DoublingMode>(kDoublingModes);
+        s.doublingWidth = doubling.at("width").number(kMinDoublingWidth, kMaxDoublingWidth);
+    }
 
     s.joint = root.at("joint").choice<AssemblyJoint>(kJoints);
     if (s.joint != AssemblyJoint::None && s.sampleCount < 16)

@@ -37,6 +37,10 @@ enum class MouseAction { Former, Doubling };             // "Couple", "Doublage"
 // only updates the label; once the doubling has been switched or scaled, its controls follow it.
 enum class DoublingControls { AsAtStartUp, LabelUpdated, FollowDoubling };
 
+// How the slaved doubling follows the former: scaled towards its centre ("Proportionnel",
+// "Epaisseur") or offset inwards by one width everywhere ("Largeur constante").
+enum class DoublingMode { Proportional, ConstantWidth };
+
 enum class ViewPiece { Whole, Left, Right, Top, Bottom }; // the piece buttons of "Assemblage"
 enum class RenderMode { Surface, WireFrame, Transparent, Silhouette, Solid }; // view buttons
 enum class EditorTab { Dessin, Masque };
@@ -56,6 +60,10 @@ inline constexpr IntRange kWidthRange{1, 100};            // "Larg.:"
 inline constexpr IntRange kPictureHorizRange{0, 1300};    // "Horiz"
 inline constexpr IntRange kPictureVertRange{-1000, 1500}; // "Vert"
 inline constexpr IntRange kPictureZoomRange{-20, 200};    // "Zoom", percent
+
+// The constant width's smallest value, real millimetres (the largest depends on the former).
+inline constexpr double kMinDoublingWidth = 0.5;
+inline constexpr double kMaxDoublingWidth = 10000.0;
 
 // The real scale's range, real millimetres per millimetre of the drawing.
 inline constexpr double kMinRealScale = 0.001;
@@ -78,6 +86,8 @@ struct Work {
     int doublingScale = 5;              // "Epaisseur", tenths of the former's size
     bool slaved = true;                 // "Mouvements asservis": "Oui"
     DoublingControls doublingControls = DoublingControls::AsAtStartUp;
+    DoublingMode doublingMode = DoublingMode::Proportional;
+    double doublingWidth = 5.0; // "Largeur (mm)", real millimetres
     AssemblyJoint joint = AssemblyJoint::None;
     MouseAction mouseAction = MouseAction::Former;
 

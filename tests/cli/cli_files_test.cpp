@@ -138,6 +138,19 @@ TEST_F(CliFiles, ProjectSavedByOneScriptOpensInTheNext) {
     EXPECT_EQ(readJson(file("wide.json"))["Pts_Couple"], saved["Pts_Couple"]);
 }
 
+// A former with a doubling of constant width, saved as a profile and drawn as a DXF: the same
+// bytes as the files kept beside the test (the ".DAT" keeps its format, the DXF its layers).
+TEST_F(CliFiles, AnOffsetDoublingGivesTheKeptProfileAndDrawing) {
+    ASSERT_TRUE(succeeded(
+        program({"doubling=on", "doubling-mode=constante", "doubling-width=6", "drag=4:95,50",
+                 "save=entier:offset_former.DAT", "export=dxf:entier:offset_former.dxf"},
+                dir.path())));
+    for (const char* name : {"offset_former.DAT", "offset_former.dxf"})
+        EXPECT_EQ(fileBytes(file(name)),
+                  fileBytes(QStringLiteral(COUPLES_TEST_DATA "/") + QLatin1String(name)))
+            << name;
+}
+
 // A save that cannot be written stops the script with status 1 and the reason; the older file
 // stays as it was and nothing after it runs.
 TEST_F(CliFiles, FailedSaveExitsWithOneAndKeepsTheOlderFile) {

@@ -1,5 +1,13 @@
 #include "editing_test_support.h"
 
+#include "editor/number_box.h"
+
+#include <QAction>
+#include <QTest>
+
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 const char* const kDesign = "Frame2- Frame4- Frame6+ Hscroll1+ Option4- Mode Asservi";
@@ -121,6 +129,95 @@ TEST(Assembly, TheWindowPassesItsJointToTheOutline) {
         EXPECT_EQ(m.Doublage_Droit, expected.Doublage_Droit);
         EXPECT_EQ(m.Doublage_Gauche, expected.Doublage_Gauche);
     }
+}
+
+} // namespace
+
+namespace {
+
+// The smallest distance from a point to a closed polyline.
+double distanceTo(const PointXYZ& p, const std::vector<PointXYZ>& ring) {
+    double best = 1e300;
+    for (std::size_t i = 0; i < ring.size(); ++i) {
+        const PointXYZ& a = ring[i];
+        const PointXYZ& b = ring[(i + 1) % ring.size()];
+        const double dx = b.x - a.x, dy = b.y - a.y;
+        const double len2 = dx * dx + dy * dy;
+        const double t =
+            len2 > 0 ? std::clamp(((p.x - a.x) * dx + (p.y - a.y) * dy) / len2, 0.0, 1.0) : 0.0;
+        best = std::min(best, std::hypot(p.x - a.x - t * dx, p.y - a.y - t * dy));
+    }
+    return best;
+}
+
+// "Largeur constante": the doubling is the former offset inwards by the width typed in real
+// millimetres, follows a drag, is told and drawn none when the former cannot hold it, goes on
+// decoupled from its own outline, and is one undo step.
+TEST(ConstantWidth, OffsetByTheWidthInRealMillimetresEverywhere) {
+    auto w = shownMain();
+    FormerModel& m = w->model();
+    userClick(w->ui().Check4);
+    QApplication::processEvents(); // each user action its own step
+    EXPECT_FALSE(w->ui().txtDoublingWidth->isVisible());
+    userClick(w->ui().optConstantWidth);
+    QApplication::processEvents();
+    EXPECT_TRUE(w->ui().txtDoublingWidth->isVisible());
+    EXPECT_FALSE(w->ui().Hscroll1->isVisible()) << "\"Epaisseur\" is the proportional one's";
+    auto typeWidth = [&w](const char* text) {
+        NumberBox* box = w->ui().txtDoublingWidth;
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, QString::fromUtf8(text));
+        QTest::keyClick(box, Qt::Key_Return);
+        QApplication::processEvents();
+    };
+    // At the real scale 2, 6 real millimetres are 3 of the drawing.
+    w->session().work().realScale = 2.0;
+    typeWidth("6");
+    EXPECT_EQ(w->ui().IM_Undo->text(), "&Annuler : régler « Largeur (mm) »");
+    auto expectRing = [&m](double width) {
+        std::vector<PointXYZ> outer(m.Courbe_Droite.begin(), m.Courbe_Droite.end());
+        outer.insert(outer.end(), m.Courbe_Gauche.rbegin(), m.Courbe_Gauche.rend());
+        for (const auto* half : {&m.Doublage_Droit, &m.Doublage_Gauche})
+            for (const PointXYZ& p : *half)
+                EXPECT_NEAR(distanceTo(p, outer), width, 0.01);
+    };
+    expectRing(3.0);
+    dragHandle(*w, m.shppi[4], {m.X1() + 40.0, m.Y1()});
+    expectRing(3.0);
+    EXPECT_TRUE(w->doublingDrawn());
+
+    // Wider than the former can hold: refused in the box, the width kept.
+    typeWidth("80");
+    EXPECT_TRUE(w->ui().txtDoublingWidth->property("refused").toBool());
+    EXPECT_TRUE(w->statusText().contains("plus petite largeur intérieure"));
+    EXPECT_EQ(w->session().work().doublingWidth, 6.0);
+    // A former pinched under the width (8 mm of the drawing each side of a 14 mm neck):
+    // nothing drawn, told, no doubling in the files.
+    typeWidth("16");
+    for (const int i : {3, 4, 5}) {
+        dragHandle(*w, m.shppi[static_cast<std::size_t>(i)],
+                   {m.X1() + 0.5, m.Y1() + 10.0 * (i - 4)});
+        QApplication::processEvents();
+    }
+    EXPECT_FALSE(w->doublingDrawn());
+    EXPECT_FALSE(w->statusText().isEmpty());
+    EXPECT_EQ(countColour(w->ui().Picture1->grab().toImage(), QColor(0, 0, 255)), 0);
+    EXPECT_EQ(w->realSizePiece(5).paths.size(), 1u) << "the former alone";
+    for (int i = 0; i < 4; ++i)
+        w->ui().IM_Undo->trigger();
+    EXPECT_TRUE(w->doublingDrawn());
+    EXPECT_EQ(w->session().work().doublingWidth, 6.0);
+
+    // Decoupled, the doubling's own control points start on the offset outline.
+    userClick(w->ui().Option6);
+    const std::vector<PointXYZ> offset = m.Doublage_Droit;
+    for (std::size_t i = 0; i < m.Pts_Doublage.size(); ++i) {
+        EXPECT_EQ(m.Shape1[i].Left, m.Pts_Doublage[i].x);
+        EXPECT_EQ(m.Shape1[i].Top, m.Pts_Doublage[i].y);
+    }
+    for (const PointXYZ& p : m.Doublage_Droit)
+        EXPECT_LT(distanceTo(p, offset), 0.05) << "the fitted curve follows the offset";
 }
 
 } // namespace

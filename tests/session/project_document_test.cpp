@@ -77,6 +77,8 @@ public:
         s.pictureZoom = pick(-20, 200);
         v.tab = static_cast<EditorTab>(pick(0, 1));
         s.realScale = any(kMinRealScale, kMaxRealScale);
+        s.doublingMode = static_cast<DoublingMode>(pick(0, 1));
+        s.doublingWidth = any(kMinDoublingWidth, kMaxDoublingWidth);
         s.calibrated = pick(0, 1);
         v.exportPiece = pick(1, 5);
         v.exportWidth = pick(0, 1) ? 0.0 : any(0.0, 10000.0);
@@ -228,6 +230,8 @@ TEST(EditorStateDocument, FaultyDocumentsAreRefusedWithTheFieldNamed) {
         {"picture.zoom", [](json& d) { d["picture"]["zoom"] = -21; }},
         {"tab", [](json& d) { d.erase("tab"); }},
         {"scale.real", [](json& d) { d["scale"]["real"] = 0.0; }},
+        {"doubling.mode", [](json& d) { d["doubling"]["mode"] = "moyen"; }},
+        {"doubling.width", [](json& d) { d["doubling"]["width"] = 0.4; }},
         {"scale.calibrated", [](json& d) { d["scale"].erase("calibrated"); }},
         {"export.sheet", [](json& d) { d["export"]["sheet"] = "a5"; }},
     };
@@ -246,11 +250,14 @@ TEST(EditorStateDocument, FaultyDocumentsAreRefusedWithTheFieldNamed) {
         json old = valid;
         old.erase("scale");
         old.erase("export");
+        old["doubling"].erase("mode");
+        old["doubling"].erase("width");
         const EditorStateReading r = ReadEditorState(old.dump());
         ASSERT_TRUE(r.ok) << r.message;
         EXPECT_EQ(r.state.work.realScale, 1.0);
         EXPECT_FALSE(r.state.work.calibrated);
         EXPECT_EQ(r.state.view.exportPiece, 5);
+        EXPECT_EQ(r.state.work.doublingMode, DoublingMode::Proportional);
     }
 
     // Faults of the text itself, told with the field or, where there is none, the place.
