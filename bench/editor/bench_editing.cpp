@@ -14,10 +14,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QRadioButton>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QToolButton>
-#include <QUndoStack>
 
 #include "qt_bench_main.h"
 
@@ -45,8 +45,8 @@ double percentile99(const std::vector<double>& v) {
 // The editors live until the benchmarks end, and go before the application does.
 std::map<std::pair<int, int>, std::unique_ptr<ScriptedEditor>> sessions;
 
-Main& dragSession(QSizeF surfaceMm, QSize surface3d, int points) {
-    auto& w = sessions[{qRound(surfaceMm.width() * 1000), points}];
+Main& dragSession(QSizeF surfaceMm, QSize surface3d, int points, bool constantWidth = false) {
+    auto& w = sessions[{qRound(surfaceMm.width() * 1000), points + (constantWidth ? 1000 : 0)}];
     if (!w) {
         if (sessions.size() == 1)
             atBenchmarksEnd([] { sessions.clear(); });
@@ -55,6 +55,8 @@ Main& dragSession(QSizeF surfaceMm, QSize surface3d, int points) {
         w->frm3D()->resize(surface3d);
         QApplication::processEvents();
         w->ui().Check4->click();
+        if (constantWidth) // 5 mm at the real scale 1
+            w->ui().optConstantWidth->click();
         w->ui().Hscroll2->setValue(points);
         const FormerModel& m = w->model();
         const Handle& h = m.shppi[3];
@@ -65,9 +67,10 @@ Main& dragSession(QSizeF surfaceMm, QSize surface3d, int points) {
     return *w;
 }
 
-void dragStep(benchmark::State& state, QSizeF surfaceMm, QSize surface3d) {
+void dragStep(benchmark::State& state, QSizeF surfaceMm, QSize surface3d,
+              bool constantWidth = false) {
     const int points = static_cast<int>(state.range(0));
-    Main& w = dragSession(surfaceMm, surface3d, points);
+    Main& w = dragSession(surfaceMm, surface3d, points, constantWidth);
     PictureBox& p = *w.ui().Picture1;
     const FormerModel& m = w.model();
     // Right of the axis, so that every move really moves the point.
@@ -96,6 +99,12 @@ void BM_DragStep_DesignSize(benchmark::State& state) {
              {Frm3D::kDesignWidth, Frm3D::kDesignHeight});
 }
 
+// The same step with the doubling of constant width (5 mm) instead of the scaled one.
+void BM_DragStep_ConstantWidth_DesignSize(benchmark::State& state) {
+    dragStep(state, {Main::kDesignSurfaceWidth, Main::kDesignSurfaceHeight},
+             {Frm3D::kDesignWidth, Frm3D::kDesignHeight}, true);
+}
+
 void BM_DragStep_1920x1080(benchmark::State& state) {
     const double pxPerMm = PictureBox().pixelsPerMm();
     dragStep(state, {1920 / pxPerMm, 1080 / pxPerMm}, {1920, 1080});
@@ -109,6 +118,7 @@ void configure(benchmark::internal::Benchmark* b) {
 }
 
 BENCHMARK(BM_DragStep_DesignSize)->Apply(configure);
+BENCHMARK(BM_DragStep_ConstantWidth_DesignSize)->Apply(configure);
 BENCHMARK(BM_DragStep_1920x1080)->Apply(configure);
 
 // One step of a drag of "Zoom" or "Horiz" with a 4000 x 3000 picture on: the picture is

@@ -212,10 +212,14 @@ void DisegnaCurva(FormerModel& m, const OutlineOptions& o, std::vector<DrawStep>
     if (o.doubling && o.slaved && o.constantWidth > 0.0) {
         // The former's outline offset inwards: where it vanishes or breaks at a neck, nothing of
         // the doubling is drawn and its samples rest on the former's.
-        OffsetDoublingResult r = OffsetDoubling(C, X1, o.constantWidth, M);
-        if (r.status != OffsetStatus::Single) {
+        FormerModel::OffsetMemo& memo = m.offsetMemo;
+        if (memo.former != C || memo.X1 != X1 || memo.width != o.constantWidth) {
+            OffsetDoublingResult r = OffsetDoubling(C, X1, o.constantWidth, M);
+            memo = {C, X1, o.constantWidth, std::move(r.right), OffsetDoublingMessage(r)};
+        }
+        if (memo.doubling.empty()) {
             m.offsetDoublingWhole = false;
-            m.offsetDoublingMessage = OffsetDoublingMessage(r);
+            m.offsetDoublingMessage = memo.message;
             D = C;
             DG = G;
             OutlineOptions former = o;
@@ -223,7 +227,7 @@ void DisegnaCurva(FormerModel& m, const OutlineOptions& o, std::vector<DrawStep>
             Visu_Points(m, former, rec);
             return;
         }
-        D = std::move(r.right);
+        D = memo.doubling;
     }
     if (o.doubling) {
         if (o.slaved && o.constantWidth > 0.0) {

@@ -74,6 +74,15 @@ struct FormerModel {
     bool offsetDoublingWhole = true;
     // Why not, for the status bar ("" while whole).
     std::string offsetDoublingMessage;
+    // The last offset computed and what it was computed from: a repaint right after a move
+    // samples the same former again, and need not offset it twice.
+    struct OffsetMemo {
+        std::vector<PointXYZ> former;
+        double X1 = 0.0;
+        double width = 0.0;
+        std::vector<PointXYZ> doubling; // empty: the offset was not one outline
+        std::string message;
+    } offsetMemo;
 
     std::vector<Handle> shppi;   // former handles 0..N
     std::vector<Handle> Shape1;  // doubling handles 0..N
