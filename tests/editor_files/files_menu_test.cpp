@@ -410,6 +410,10 @@ TEST_F(FilesMenu, ToolsExportAPieceAtTheSizeTypedAndPrintIt) {
     PieceSizeChoice chosen;
     double followed = 0.0;
     ModalWatcher<PieceSizeDialog> user([&](PieceSizeDialog* d) {
+        // Keys go where the focus is: the dialog must be the active window first, which a
+        // loaded machine may take a moment to make it.
+        d->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(d));
         EXPECT_EQ(d->windowTitle(), "Exporter en SVG");
         EXPECT_FALSE(d->pageBox->isVisible()) << "no sheet for a drawing file";
         EXPECT_NEAR(d->widthBox->value(), w->realSizePiece(5).width(), 0.005);
