@@ -24,8 +24,10 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QSlider>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QToolButton>
 #include <QUndoStack>
 
@@ -841,6 +843,212 @@ ActionResult about(ScriptedEditor& w, const QString& value) {
     return result;
 }
 
+// ---------------------------------------------------------------------------------------
+// The formers of the fuselage: the panel "Couples" and "Exporter tous les couples..."
+
+// The row of the former called `name` in the panel, -1 when there is none.
+int formerRow(ScriptedEditor& w, const QString& name) {
+    const auto& formers = w.session().formers();
+    for (std::size_t i = 0; i < formers.size(); ++i) {
+        if (QString::fromStdString(formers[i]->name) == name)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+ActionResult noFormer(const QString& name) {
+    return usage(QStringLiteral("the project has no former %1").arg(name));
+}
+
+// Clicks the row of the former `name`, which becomes the one edited.
+ActionResult selectFormerRow(ScriptedEditor& w, const QString& name) {
+    const int row = formerRow(w, name);
+    if (row < 0)
+        return noFormer(name);
+    QString why;
+    if (!userCanOperate(w.ui().lstCouples, why))
+        return usage(why);
+    w.ui().lstCouples->setCurrentCell(row, 0);
+    settleEvents();
+    return ok();
+}
+
+// Runs a command of the panel; a warning it shows, or a refusal it tells in the status bar
+// while the project stays as it was, is the action's failure.
+template <typename Command> ActionResult panelCommand(ScriptedEditor& w, Command command) {
+    QString warning;
+    auto sink = std::exchange(w.dialogs.warning,
+                              [&warning](const QString&, const QString& text) { warning = text; });
+    const int steps = w.session().history().count();
+    const int index = w.session().history().index();
+    w.ui().StatusBar->clearMessage();
+    const ActionResult r = command();
+    settleEvents();
+    w.dialogs.warning = std::move(sink);
+    if (r.status != 0)
+        return r;
+    if (!warning.isEmpty())
+        return failure(warning);
+    if (steps == w.session().history().count() && index == w.session().history().index() &&
+        !w.statusText().isEmpty())
+        return failure(w.statusText());
+    return ok();
+}
+
+// The station cell of a former's row, typed and confirmed as the user does.
+ActionResult typeStation(ScriptedEditor& w, int row, const QString& text) {
+    QTableWidgetItem* cell = w.ui().lstCouples->item(row, 1);
+    if (!cell)
+        return failure(QStringLiteral("no station cell"));
+    return panelCommand(w, [&] {
+        cell->setText(text);
+        return ok();
+    });
+}
+
+// The name a panel action's value gives before its last ':', and what follows it.
+bool splitLast(const QString& value, QString& name, QString& rest) {
+    const qsizetype colon = value.lastIndexOf(':');
+    if (colon <= 0)
+        return false;
+    name = value.left(colon);
+    rest = value.mid(colon + 1);
+    return true;
+}
+
+ActionResult stationValue(const QString& text) {
+    const DecimalReading r =
+        readDecimal(text.toStdString(), DecimalRule{-kMaxStation, kMaxStation, true});
+    return r.ok() ? ok() : usage(QString::fromStdString(r.reason));
+}
+
+// "Nouveau", then the new former renamed NAME and placed at STATION when they differ from
+// what it was given.
+ActionResult formerNew(ScriptedEditor& w, const QString& value) {
+    QString name, station;
+    if (!splitLast(value, name, station))
+        return usage(QStringLiteral("expected NAME:STATION"));
+    if (const ActionResult r = stationValue(station); r.status != 0)
+        return r;
+    if (formerRow(w, name) >= 0)
+        return usage(QStringLiteral("the project has a former %1 already").arg(name));
+    if (const ActionResult r = panelCommand(w, [&] { return clickButton(w.ui().cmdNouveau); });
+        r.status != 0)
+        return r;
+    const int row = w.session().current();
+    if (QString::fromStdString(w.session().formers()[std::size_t(row)]->name) != name) {
+        auto answer = std::exchange(w.dialogs.text, [&name](const QString&) { return name; });
+        const ActionResult r = panelCommand(w, [&] { return clickButton(w.ui().cmdRenommer); });
+        w.dialogs.text = std::move(answer);
+        if (r.status != 0)
+            return r;
+    }
+    const double mm = *readDecimal(station.toStdString(), {-kMaxStation, kMaxStation, true}).value;
+    if (w.session().formers()[std::size_t(row)]->station == mm)
+        return ok();
+    return typeStation(w, row, station);
+}
+
+ActionResult formerDuplicate(ScriptedEditor& w, const QString& value) {
+    if (const ActionResult r = selectFormerRow(w, value); r.status != 0)
+        return r;
+    return panelCommand(w, [&] { return clickButton(w.ui().cmdDupliquer); });
+}
+
+ActionResult formerSelect(ScriptedEditor& w, const QString& value) {
+    return selectFormerRow(w, value);
+}
+
+ActionResult formerRename(ScriptedEditor& w, const QString& value) {
+    const qsizetype colon = value.indexOf(':');
+    if (colon <= 0)
+        return usage(QStringLiteral("expected OLD:NEW"));
+    const QString name = value.mid(colon + 1);
+    if (const ActionResult r = selectFormerRow(w, value.left(colon)); r.status != 0)
+        return r;
+    auto answer = std::exchange(w.dialogs.text, [&name](const QString&) { return name; });
+    const ActionResult r = panelCommand(w, [&] { return clickButton(w.ui().cmdRenommer); });
+    w.dialogs.text = std::move(answer);
+    return r;
+}
+
+ActionResult formerDelete(ScriptedEditor& w, const QString& value) {
+    if (const ActionResult r = selectFormerRow(w, value); r.status != 0)
+        return r;
+    return panelCommand(w, [&] { return clickButton(w.ui().cmdSupprimer); });
+}
+
+ActionResult formerStation(ScriptedEditor& w, const QString& value) {
+    QString name, station;
+    if (!splitLast(value, name, station))
+        return usage(QStringLiteral("expected NAME:MM"));
+    if (const ActionResult r = stationValue(station); r.status != 0)
+        return r;
+    const int row = formerRow(w, name);
+    if (row < 0)
+        return noFormer(name);
+    return typeStation(w, row, station);
+}
+
+// "Vue Fuselage" of the 3-D window, clicked when its state differs.
+ActionResult fuselage(ScriptedEditor& w, const QString& value) {
+    if (value != QLatin1String("1") && value != QLatin1String("0"))
+        return usage(QStringLiteral("expected 1 or 0"));
+    QToolButton* b = w.frm3D() ? w.frm3D()->pb1(6) : nullptr;
+    if (!b)
+        return usage(QStringLiteral("the window \"Assemblage\" has no button 6"));
+    QString why;
+    if (!frm3DOperable(w, b, why))
+        return usage(why);
+    if (b->isChecked() != (value == QLatin1String("1")))
+        b->click();
+    return ok();
+}
+
+// "&Fichiers" › "Exporter tous les couples...": every former ticked, FORMAT chosen, the sheet
+// typed when one is given, confirmed, then NAME typed.
+ActionResult exportAll(ScriptedEditor& w, const QString& value) {
+    QStringList parts = value.split(':');
+    if (parts.size() < 2)
+        return usage(QStringLiteral("expected FORMAT:NAME[:SHEETWxH]"));
+    const std::pair<const char*, SheetsFormat> formats[] = {
+        {"dxf", SheetsFormat::Dxf}, {"svg", SheetsFormat::Svg}, {"pdf", SheetsFormat::Pdf}};
+    std::optional<SheetsFormat> format;
+    for (const auto& [name, f] : formats) {
+        if (parts[0] == QLatin1String(name))
+            format = f;
+    }
+    if (!format)
+        return usage(QStringLiteral("unknown format %1 (dxf, svg or pdf)").arg(parts[0]));
+    std::optional<std::pair<double, double>> sheet;
+    static const QRegularExpression size(QStringLiteral("^([0-9.,]+)x([0-9.,]+)$"));
+    if (parts.size() > 2) {
+        if (const QRegularExpressionMatch m = size.match(parts.back()); m.hasMatch()) {
+            constexpr DecimalRule kSide{1.0, 100000.0, false}; // what the dialog's boxes accept
+            const DecimalReading width = readDecimal(m.captured(1).toStdString(), kSide);
+            const DecimalReading height = readDecimal(m.captured(2).toStdString(), kSide);
+            if (!width.ok() || !height.ok())
+                return usage(QString::fromStdString(width.ok() ? height.reason : width.reason));
+            sheet = {*width.value, *height.value};
+            parts.removeLast();
+        }
+    }
+    const QString name = parts.mid(1).join(':');
+    auto answer = std::exchange(w.dialogs.exportAll, [&](const ExportAllChoice& last) {
+        ExportAllChoice c = last;
+        c.format = *format;
+        if (sheet) {
+            c.sheet.width = sheet->first;
+            c.sheet.height = sheet->second;
+        }
+        c.ticked.clear(); // every former
+        return std::optional<ExportAllChoice>(c);
+    });
+    const ActionResult r = menuWithNameTyped(w, w.ui().IM_Export_All, name);
+    w.dialogs.exportAll = std::move(answer);
+    return r;
+}
+
 } // namespace
 
 const std::vector<CliAction>& cliActions() {
@@ -903,6 +1111,17 @@ const std::vector<CliAction>& cliActions() {
         // the editor window as a whole
         {"resize", "WxH", "resizes the editor window to W by H pixels, frame included", resize},
         {"window", "FILE.png", "writes the whole editor window as the user sees it", window},
+        // the formers of the fuselage
+        {"former-new", "NAME:STATION", "\"Nouveau\" in the panel \"Couples\", then renames it NAME and\n"
+         "types its STATION (real mm) where they differ", formerNew},
+        {"former-duplicate", "NAME", "selects the former NAME and clicks \"Dupliquer\"", formerDuplicate},
+        {"former-select", "NAME", "selects the former NAME: both windows show it", formerSelect},
+        {"former-rename", "OLD:NEW", "selects OLD, clicks \"Renommer\" and types NEW", formerRename},
+        {"former-delete", "NAME", "selects the former NAME and clicks \"Supprimer\"", formerDelete},
+        {"former-station", "NAME:MM", "types the station MM (real mm) in the row of NAME", formerStation},
+        {"fuselage", "1|0", "clicks \"Vue Fuselage\" of the 3-D window when its state differs", fuselage},
+        {"export-all", "FORMAT:NAME[:SHEETWxH]", "\"Exporter tous les couples...\" as dxf, svg or pdf,\n"
+         "every former ticked, on sheets of W by H mm (600x300 first)", exportAll},
         // the help menu
         {"about", "FILE.png", "opens \"&A propos\", writes its picture, closes it with \"&OK\"", about},
     };

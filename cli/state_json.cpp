@@ -73,6 +73,7 @@ QJsonObject view3dState(const Frm3D& f) {
     const View3DSettings v = f.viewSettings();
     return {{"visible", f.isVisible()},
             {"View_Piece", Frm3D::pieceNumber(v.piece)},
+            {"fuselage", v.fuselage},
             {"formerMesh", mesh},
             {"camera", QJsonObject{{"yaw", double(v.yaw)},
                                    {"pitch", double(v.pitch)},
@@ -185,6 +186,14 @@ QJsonObject editorState(const Main& w) {
     s["realScale"] = w.session().work().realScale;
     s["calibrated"] = w.session().work().calibrated;
     s["status"] = w.statusText();
+    QJsonArray formers;
+    for (const auto& f : w.session().formers())
+        formers.append(
+            QJsonObject{{"name", QString::fromStdString(f->name)}, {"station", f->station}});
+    s["formers"] = QJsonObject{
+        {"current",
+         QString::fromStdString(w.session().formers()[std::size_t(w.session().current())]->name)},
+        {"list", formers}};
     s["undo"] = QJsonObject{{"count", w.session().history().count()},
                             {"index", w.session().history().index()}};
     if (w.frm3D())

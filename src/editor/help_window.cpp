@@ -118,6 +118,10 @@ pour le joint des deux moitiés du couple, sur l'axe horizontal ou vertical&nbsp
 l'éloigne, vers le haut la rapproche.</li>
 <li>Les boutons du haut choisissent le rendu&nbsp;: <b>Vue Surface</b>, <b>Vue Filaire</b>,
 <b>VueTransparent</b>, <b>Vue Silhouette</b>, <b>Vue Solide</b>.</li>
+<li><b>Vue Fuselage</b>&nbsp;: montre tous les couples du projet, chacun à sa taille réelle et à
+sa station le long du fuselage, le couple édité dans ses couleurs et les autres en gris&nbsp;;
+un second clic revient à la pièce seule, vue comme avant. Le rendu choisi vaut pour les deux
+vues&nbsp;; les boutons des pièces attendent le retour à la pièce seule.</li>
 <li>Les boutons du dessous choisissent la pièce montrée&nbsp;: <b>Couple Entier</b>,
 <b>Couple Gauche</b>, <b>Couple Droit</b>, <b>Couple Supérieur</b>,
 <b>CoupleInférieur</b>.</li>
@@ -230,6 +234,40 @@ bornent cette bande, et le repère de la voisine est écrit en face du bord.</li
 <li>Coupez une page au ras du trait de son bord, posez-la sur sa voisine avec ce bord sur le
 trait intérieur de la voisine, vérifiez que les contours se prolongent, et collez.</li>
 </ul>
+)"},
+    {"fuselage", "Le fuselage&nbsp;: tous les couples d'un projet", R"(
+<p>Un projet garde tous les couples d'un fuselage, chacun avec son nom («&nbsp;F1&nbsp;»,
+«&nbsp;F2&nbsp;»...), sa <b>station</b> (sa place le long du fuselage, en millimètres réels) et
+tout son travail&nbsp;: points, épingles, doublage, échelle, image de fond et sa place, pièce 3D.
+Un nouveau projet a un couple, «&nbsp;F1&nbsp;» à la station 0. L'éditeur modifie un couple à la
+fois, celui qui est choisi dans le panneau «&nbsp;Couples&nbsp;».</p>
+<ul>
+<li><b>Panneau des couples</b> (menu «&nbsp;Outils&nbsp;»)&nbsp;: montre ou cache le panneau, à
+côté de l'éditeur. Il liste les couples avec leur station&nbsp;; cliquer un couple le montre
+dans les deux fenêtres. Double-cliquez une station pour la taper (une virgule ou un point) et
+Entrée.</li>
+<li><b>Nouveau</b>&nbsp;: une copie du couple édité, 50&nbsp;mm plus loin, nommée du premier
+nom libre de la série F1, F2...&nbsp;; décalquez-la ensuite sur le plan.</li>
+<li><b>Dupliquer</b>&nbsp;: une copie du couple édité à la même station.</li>
+<li><b>Renommer</b>&nbsp;: donne un autre nom au couple édité (deux couples n'ont jamais le même
+nom).</li>
+<li><b>Supprimer</b>&nbsp;: retire le couple édité du projet&nbsp;; le dernier couple reste.</li>
+</ul>
+<p>Chacune de ces opérations est un pas de «&nbsp;Annuler&nbsp;», qui ramène aussi le couple qui
+était édité. Les projets d'un seul couple faits avant les fuselages s'ouvrent tels quels, en
+projets d'un couple.</p>
+<p><b>Exporter tous les couples...</b> (menu «&nbsp;Fichiers&nbsp;») pose les couples, à leur
+taille réelle et sans chevauchement, sur des plaques de la taille de la table du laser ou de la
+planche (600 × 300&nbsp;mm au départ, 5&nbsp;mm d'espacement entre les pièces et au bord),
+tournés d'un quart de tour quand cela gagne de la place. Chaque pièce porte son nom sur le calque
+de gravure «&nbsp;GRAVURE&nbsp;». Choisissez le <b>Format</b>&nbsp;: un DXF (un calque par couple,
+les plaques côte à côte), un SVG par plaque («&nbsp;nom-1.svg&nbsp;», «&nbsp;nom-2.svg&nbsp;»...)
+ou un PDF d'une page par plaque à l'échelle 1:1, sur le <b>Papier</b> choisi (une plaque plus
+grande que la feuille est partagée en pages, comme une pièce). Décochez les couples à laisser de
+côté. <b>Demi-couples</b> pose chaque couple en ses deux moitiés (gauche et droite, ou haut et bas
+avec un joint horizontal), côte à côte sur la même plaque. La barre d'état dit l'usage des
+plaques&nbsp;: «&nbsp;3 plaques, 71 % utilisé&nbsp;». Une pièce plus grande que la plaque est
+refusée, avec son nom.</p>
 )"},
     {"aide", "Le menu Aide", R"(
 <ul>

@@ -4,6 +4,7 @@
 #include "editor/picture_box.h"
 #include "editor/toolbar_pictures.h"
 #include "editor/user_dialogs.h"
+#include "session/work_model.h"
 #include "view3d/frm3d.h"
 
 #include <QAction>
@@ -48,6 +49,7 @@ Main::Main(EditorSession& session, UserDialogs& dialogs, QWidget* parent)
     connectHistory();
     connectStatusBar();
     Form_Load();
+    connectFormerPanel();
     session_.startHistory(); // the first step starts from the former at start-up
 }
 
@@ -253,17 +255,7 @@ void Main::resizeEvent(QResizeEvent* event) {
 // Drawing surface
 
 OutlineOptions Main::outlineOptions() const {
-    OutlineOptions o;
-    o.doubling = session_.work().doublingOn;
-    o.epaisseur = session_.work().doublingScale;
-    o.slaved = session_.work().slaved;
-    o.vertical = session_.work().joint == AssemblyJoint::Vertical;
-    o.horizontal = session_.work().joint == AssemblyJoint::Horizontal;
-    o.vuePoints = session_.view().samplePointsShown;
-    const Work& w = session_.work();
-    if (w.doublingMode == DoublingMode::ConstantWidth)
-        o.constantWidth = w.doublingWidth / w.realScale; // real millimetres on the drawing
-    return o;
+    return OutlineOptionsOf(session_.work(), session_.view());
 }
 
 void Main::DisegnaCurva() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/class_elastic.h"
+#include "editor/export_all_dialog.h"
 #include "editor/main_controls.h"
 #include "export/page_tiling.h"
 #include "export/piece_outline.h"
@@ -14,6 +15,7 @@
 
 #include <functional>
 #include <map>
+#include <string>
 #include <vector>
 
 class Frm3D;
@@ -163,6 +165,8 @@ public:
     // Drawings to cut out (main_exports.cpp).
     enum class PieceFormat { Svg, Dxf, Pdf, Print };
     PieceOutline realSizePiece(int Piece) const;
+    // A piece of any former at its real size: m holds its samples (SampleFormer), w its work.
+    static PieceOutline formerPiece(const FormerModel& m, const Work& w, int Piece);
     bool Export_Piece(PieceFormat format); // false only when it could not be made or written
 
     // The 3-D window and the part's dimensions (main_3d.cpp).
@@ -188,6 +192,18 @@ public:
     void showStatus(const QString& text);
     QString statusText() const;
 
+    // The formers of the fuselage (main_formers.cpp): the panel "Couples", where the row
+    // selected is the former edited, and "Exporter tous les couples...".
+    void cmdNouveau_Click();
+    void cmdDupliquer_Click();
+    void cmdRenommer_Click();
+    void cmdSupprimer_Click();
+    void lstCouples_Click(int row);                             // that former is edited
+    void lstCouples_StationTyped(int row, const QString& text); // Enter in its station cell
+    void IM_Export_All_Click();
+    // False only when the sheets could not be made or written (the user was told why).
+    bool exportAllFormers();
+
     // The help menu (main_help.cpp).
     void IM_HRELP_Click();
     void IM_ABOUT_Click();
@@ -211,7 +227,17 @@ private:
     void showSettings();
     void showToolbarTags();
     void showPictureControls();
-    void showWork(const Work& work);
+    void showWork(const ProjectWork& work);
+    // The panel and the fuselage show the session's formers.
+    void formersChanged();
+    void showFormerList();
+    // A list operation of the session, then the former it leaves edited shown in both windows;
+    // a refusal is told in the status bar. False when refused.
+    bool changeFormers(const std::function<bool(std::string& why)>& operation);
+    // The fuselage view is given the project's formers, each at its real size and station.
+    void feedFuselage();
+    void refreshFuselage(); // feedFuselage() while the fuselage shows
+    void connectFormerPanel();
     void updateProjectCaption();
     void setHandleSet(bool couple);
     void assemblyChanged(bool joint);
@@ -244,7 +270,9 @@ private:
     bool quitConfirmed_ = false;
     enum class Calibration { Off, FirstPoint, SecondPoint };
     Calibration calibration_ = Calibration::Off;
-    QPointF calibrationStart_;     // surface millimetres of the first click
-    bool partHasDoubling_ = false; // the 3-D part was last built with the doubling
-    std::string toldOffset_;       // the offset's trouble last told in the status bar
+    QPointF calibrationStart_;        // surface millimetres of the first click
+    bool partHasDoubling_ = false;    // the 3-D part was last built with the doubling
+    std::string toldOffset_;          // the offset's trouble last told in the status bar
+    QString shownPicturePath_;        // the file ps_ was read from
+    ExportAllChoice exportAllChoice_; // what "Exporter tous les couples..." had last
 };

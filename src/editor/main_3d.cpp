@@ -3,6 +3,7 @@
 
 #include "editor/main.h"
 
+#include "session/work_model.h"
 #include "view3d/frm3d.h"
 #include "view3d/scene.h"
 
@@ -15,6 +16,7 @@ void Main::load3DWindow() {
         const View& v = session_.view();
         return ToolbarTags{v.axesOn ? 1.0 : 0.0, v.gridOn ? 1.0 : 0.0};
     };
+    frm3D_->fuselageNeeded = [this] { feedFuselage(); };
     // The work remembers the thickness the part is centred on: a thickness move since pushes
     // its back face alone.
     connect(frm3D_, &Frm3D::partBuilt, this, [this] {
@@ -24,15 +26,16 @@ void Main::load3DWindow() {
     });
 }
 
-SceneInput Main::sceneInput() const {
-    const FormerModel& m = session_.model();
-    const Work& w = session_.work();
+namespace {
+
+// What a former's part is built from: its samples in m, its dimensions and its doubling.
+SceneInput sceneInputOf(const FormerModel& m, const Work& w) {
     SceneInput in;
     in.Slider1 = w.thickness.value;
     in.Slider2 = w.height.value;
     in.Slider3 = w.width.value;
     in.Hscroll2 = w.sampleCount;
-    in.Check4 = doublingDrawn() ? 1 : 0;
+    in.Check4 = DoublingDrawn(w, m) ? 1 : 0;
     in.outline.Courbe_Droite = m.Courbe_Droite;
     in.outline.Courbe_Gauche = m.Courbe_Gauche;
     in.outline.Doublage_Droit = m.Doublage_Droit;
@@ -41,6 +44,46 @@ SceneInput Main::sceneInput() const {
     in.outline.Y1 = m.Y1();
     in.outline.Check4 = in.Check4;
     return in;
+}
+
+} // namespace
+
+SceneInput Main::sceneInput() const {
+    return sceneInputOf(session_.model(), session_.work());
+}
+
+void Main::feedFuselage() {
+    if (!frm3D_)
+        return;
+    const auto& formers = session_.formers();
+    const int current = session_.current();
+    // Each former sampled in a model of its own, which its input points into during the call.
+    std::vector<FormerModel> sampled;
+    sampled.reserve(formers.size());
+    std::vector<FuselageFormer> fuselage;
+    fuselage.reserve(formers.size());
+    for (std::size_t i = 0; i < formers.size(); ++i) {
+        const bool edited = static_cast<int>(i) == current;
+        const Work& w = edited ? session_.work() : formers[i]->work;
+        FuselageFormer f;
+        f.station = formers[i]->station;
+        f.current = edited;
+        // Real millimetres, as the stations: a profile unit is outputUnit mm of the drawing.
+        f.W = f.H = outputUnit * w.realScale;
+        if (!edited) {
+            sampled.push_back(session_.model());
+            if (!SampleFormer(w, sampled.back()))
+                continue;
+            f.input = sceneInputOf(sampled.back(), w);
+        }
+        fuselage.push_back(f);
+    }
+    frm3D_->setFuselage(fuselage);
+}
+
+void Main::refreshFuselage() {
+    if (frm3D_ && frm3D_->fuselageShown())
+        feedFuselage();
 }
 
 void Main::Vue3D_Click() {

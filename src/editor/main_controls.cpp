@@ -7,8 +7,11 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDockWidget>
 #include <QFont>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -19,7 +22,9 @@
 #include <QSlider>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -290,6 +295,8 @@ void MainControls::setupUi(QMainWindow* Main, QSizeF surfaceMm) {
     IM_B = item(IM_File, "IM_B", "&Sauvegarder 1/2 couple Bas");
     separator(IM_File, "sepb");
     IM_Save_All = item(IM_File, "IM_Save_All", "&Sauvegarder Couple Entier");
+    separator(IM_File, "IM_Sep_All");
+    IM_Export_All = item(IM_File, "IM_Export_All", "Exporter tous les couples...");
     separator(IM_File, "IM_Sep");
     IM_Quit = item(IM_File, "IM_Quit", "&Quitter");
 
@@ -308,6 +315,7 @@ void MainControls::setupUi(QMainWindow* Main, QSizeF surfaceMm) {
     IM_Export_DXF = item(IM_PREFER, "IM_Export_DXF", "Exporter en &DXF...");
     IM_Export_PDF = item(IM_PREFER, "IM_Export_PDF", "Exporter en &PDF...");
     IM_Print = item(IM_PREFER, "IM_Print", "&Imprimer à l'échelle 1:1...");
+    separator(IM_PREFER, "IM_Sep_Formers");
 
     IM_HELP = named(Main->menuBar()->addMenu(QStringLiteral("&Aide")), "IM_HELP");
     IM_HRELP = item(IM_HELP, "IM_HRELP", "&Aide");
@@ -369,6 +377,55 @@ void MainControls::setupUi(QMainWindow* Main, QSizeF surfaceMm) {
                                                       txtScale, lblPointer})
         StatusBar->addPermanentWidget(w);
 
+    // ---- the panel "Couples" ----
+    // A tool window of its own: docked into the editor it would take room from the drawing
+    // surface, which the window lays out in proportion to its whole size.
+    Couples = named(new QDockWidget(QStringLiteral("Couples"), Main), "Couples");
+    Couples->setAllowedAreas(Qt::NoDockWidgetArea);
+    Couples->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable |
+                         QDockWidget::DockWidgetFloatable);
+    Main->addDockWidget(Qt::RightDockWidgetArea, Couples);
+    Couples->setFloating(true);
+    Couples->setAttribute(Qt::WA_ShowWithoutActivating);
+    auto* panel = named(new QWidget(Couples), "CouplesPanel");
+    auto* column = new QVBoxLayout(panel);
+    lstCouples = named(new QTableWidget(0, 2, panel), "lstCouples");
+    lstCouples->setHorizontalHeaderLabels({QStringLiteral("Nom"), QStringLiteral("Station (mm)")});
+    lstCouples->verticalHeader()->hide();
+    lstCouples->setSelectionBehavior(QAbstractItemView::SelectRows);
+    lstCouples->setSelectionMode(QAbstractItemView::SingleSelection);
+    lstCouples->setEditTriggers(QAbstractItemView::DoubleClicked |
+                                QAbstractItemView::EditKeyPressed |
+                                QAbstractItemView::AnyKeyPressed);
+    lstCouples->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    lstCouples->setToolTip(QStringLiteral("Les couples du fuselage ; la station se tape en place"));
+    column->addWidget(lstCouples);
+    auto* buttons = new QGridLayout;
+    const struct {
+        QPushButton** button;
+        const char* name;
+        const char* caption;
+        const char* tooltip;
+    } panelButtons[] = {
+        {&cmdNouveau, "cmdNouveau", "Nouveau", "Une copie du couple édité, 50 mm plus loin"},
+        {&cmdDupliquer, "cmdDupliquer", "Dupliquer", "Une copie du couple édité, à sa station"},
+        {&cmdRenommer, "cmdRenommer", "Renommer", "Donne un autre nom au couple édité"},
+        {&cmdSupprimer, "cmdSupprimer", "Supprimer", "Retire le couple édité du projet"},
+    };
+    int cell = 0;
+    for (const auto& b : panelButtons) {
+        *b.button = named(new QPushButton(QString::fromUtf8(b.caption), panel), b.name);
+        (*b.button)->setToolTip(QString::fromUtf8(b.tooltip));
+        buttons->addWidget(*b.button, cell / 2, cell % 2);
+        ++cell;
+    }
+    column->addLayout(buttons);
+    Couples->setWidget(panel);
+    IM_Formers = Couples->toggleViewAction();
+    IM_Formers->setObjectName("IM_Formers");
+    IM_Formers->setText(QStringLiteral("Panneau des &couples"));
+    IM_PREFER->addAction(IM_Formers);
+
     // The window fits the tab control and the drawing surface, whatever its size.
     const QRect surface = Picture1->geometry();
     const int w = surface.right() + 1 + d.mm(0, 0, kMargin, 0).width();
@@ -376,4 +433,5 @@ void MainControls::setupUi(QMainWindow* Main, QSizeF surfaceMm) {
         std::max({surface.bottom(), SSTab1->geometry().bottom(), Frame3->geometry().bottom()}) + 1 +
         d.mm(0, 0, 0, kMargin).height();
     Main->resize(w, hgt + Main->menuBar()->sizeHint().height() + StatusBar->sizeHint().height());
+    Couples->resize(d.mm(0, 0, 62, 0).width(), Main->height());
 }

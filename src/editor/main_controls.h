@@ -8,6 +8,7 @@ class NumberBox;
 class PictureBox;
 class QAction;
 class QCheckBox;
+class QDockWidget;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -18,6 +19,7 @@ class QRadioButton;
 class QSlider;
 class QStatusBar;
 class QTabWidget;
+class QTableWidget;
 class QToolButton;
 
 // The controls of the editor window "EDITEUR de COUPLES", under their own names, as the design
@@ -87,6 +89,7 @@ struct MainControls {
     QAction* IM_H = nullptr;          // "&Sauvegarder 1/2 couple Haut": the top half's profile
     QAction* IM_B = nullptr;          // "&Sauvegarder 1/2 couple Bas": the bottom half's profile
     QAction* IM_Save_All = nullptr;   // "&Sauvegarder Couple Entier": the whole former's profile
+    QAction* IM_Export_All = nullptr; // "Exporter tous les couples...": every former on sheets
     QAction* IM_Quit = nullptr;       // "&Quitter"
     QMenu* IM_Edit = nullptr;         // "&Edition", between "&Fichiers" and "&Outils"
     QAction* IM_Undo = nullptr;       // "&Annuler : CHANGE" (Ctrl+Z): takes the last change back
@@ -98,6 +101,7 @@ struct MainControls {
     QAction* IM_Export_DXF = nullptr; // "Exporter en &DXF..."
     QAction* IM_Export_PDF = nullptr; // "Exporter en &PDF..."
     QAction* IM_Print = nullptr;      // "&Imprimer à l'échelle 1:1..."
+    QAction* IM_Formers = nullptr;    // "Panneau des &couples": shows or hides the panel
     QMenu* IM_HELP = nullptr;         // "&Aide"
     QAction* IM_HRELP = nullptr;      // "&Aide": the guide
     QAction* IM_ABOUT = nullptr;      // "&A propos": the about window
@@ -112,6 +116,16 @@ struct MainControls {
     QLabel* lblScale = nullptr;     // "Échelle :"
     NumberBox* txtScale = nullptr;  // real millimetres per millimetre of the drawing
     QLabel* lblPointer = nullptr;   // "x 12,35 mm  y -4,20 mm" under the pointer
+
+    // The panel "Couples", a tool window beside the editor: the project's formers.
+    QDockWidget* Couples = nullptr;
+    // One row per former, in the fuselage's order: "Nom", and "Station (mm)" typed in place.
+    // The row selected is the former edited in both windows.
+    QTableWidget* lstCouples = nullptr;
+    QPushButton* cmdNouveau = nullptr;   // "Nouveau": a copy of the edited former, 50 mm on
+    QPushButton* cmdDupliquer = nullptr; // "Dupliquer": a copy of it at the same station
+    QPushButton* cmdRenommer = nullptr;  // "Renommer": asks for its new name
+    QPushButton* cmdSupprimer = nullptr; // "Supprimer": removes it (never the last one)
 
     // Makes every control of the window at its design place and look, the drawing surface
     // measuring surfaceMm millimetres, and sizes the window to hold them.

@@ -7,6 +7,7 @@
 #include "editor/user_dialogs.h"
 
 #include "files/safe_file_writer.h"
+#include "session/work_model.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -41,10 +42,13 @@ FormatText formatText(Main::PieceFormat format) {
 } // namespace
 
 PieceOutline Main::realSizePiece(int Piece) const {
-    const FormerModel& m = session_.model();
-    const OutlineInput in{m.Courbe_Droite,        m.Courbe_Gauche, m.Doublage_Droit,
-                          m.Doublage_Gauche,      m.Nb_Points,     m.Line4.Y1,
-                          doublingDrawn() ? 1 : 0};
+    return formerPiece(session_.model(), session_.work(), Piece);
+}
+
+PieceOutline Main::formerPiece(const FormerModel& m, const Work& w, int Piece) {
+    const OutlineInput in{
+        m.Courbe_Droite, m.Courbe_Gauche, m.Doublage_Droit,           m.Doublage_Gauche,
+        m.Nb_Points,     m.Line4.Y1,      DoublingDrawn(w, m) ? 1 : 0};
     const std::optional<::Piece> piece = pieceFromSaveCode(Piece);
     if (!piece) {
         PieceOutline none;
@@ -53,7 +57,7 @@ PieceOutline Main::realSizePiece(int Piece) const {
     }
     // The drawing's geometry at the former's one real scale: a profile unit is outputUnit
     // millimetres of the drawing.
-    const double mmPerUnit = outputUnit * session_.work().realScale;
+    const double mmPerUnit = outputUnit * w.realScale;
     return pieceOutline(in, *piece, m.X1(), mmPerUnit, mmPerUnit);
 }
 

@@ -2,6 +2,8 @@
 // assembly joint, what the mouse acts on, and whether the doubling follows the former.
 #include "editor/main.h"
 
+#include "session/work_model.h"
+
 #include "editor/number_box.h"
 #include "export/piece_outline.h"
 #include "former/doubling_offset.h"
@@ -154,7 +156,7 @@ void Main::Option6_Click() {
 }
 
 bool Main::doublingDrawn() const {
-    return session_.work().doublingOn && session_.model().offsetDoublingWhole;
+    return DoublingDrawn(session_.work(), session_.model());
 }
 
 void Main::showDoublingMode() {

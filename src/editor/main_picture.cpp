@@ -192,12 +192,14 @@ void Main::Command4_Click() {
             return;
         }
         ps_ = std::move(picture);
+        shownPicturePath_ = PicturePath();
         session_.view().pictureShown = true;
         showPictureControls();
         ApplyViewTransform();
     } else {
         // Off: the surface shows the grid again as its button says, over the black background.
         ps_ = QImage();
+        shownPicturePath_.clear();
         session_.view().pictureShown = false;
         showPictureControls();
         ui_.Picture1->clearPicture();
@@ -242,6 +244,7 @@ void Main::OpenPictureFile() {
         showPictureControls();
     }
     ps_ = std::move(picture);
+    shownPicturePath_ = name;
     ApplyViewTransform();
     DisegnaCurva();
 }

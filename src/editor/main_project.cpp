@@ -68,8 +68,9 @@ bool Main::openProject(const QString& path) {
     // The project's picture is read from its file, even when one of that name shows already.
     if (pictureOn())
         Command4_Click();
-    showEditorState(o.state);
-    session_.projectOpened(QFile::encodeName(path).toStdString());
+    session_.open(o.state, QFile::encodeName(path).toStdString());
+    formersChanged();
+    showEditorState(session_.state());
     updateProjectCaption();
     return true;
 }

@@ -99,6 +99,7 @@ void Main::calibrationClick(QPointF mm) {
     w.calibrated = true;
     showScale();
     showSelectedPoint();
+    refreshFuselage(); // the former's real size
     QLocale french(QLocale::French);
     showStatus(QStringLiteral("Échelle : 1 mm du dessin = %1 mm réels")
                    .arg(french.toString(scale, 'f', 3)));
@@ -179,6 +180,7 @@ void Main::txtScale_Validate() {
     w.realScale = ui_.txtScale->value();
     w.calibrated = false; // typed, not measured on the plan
     showSelectedPoint();
+    refreshFuselage();
     recordWorkChange();
 }
 

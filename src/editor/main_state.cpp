@@ -22,14 +22,16 @@ EditorState Main::editorState() const {
         s.view.yaw = v.yaw;
         s.view.pitch = v.pitch;
         s.view.distance = v.distance;
+        s.view.fuselageShown = v.fuselage;
     }
     return s;
 }
 
 void Main::showEditorState(const EditorState& s) {
-    // The picture's display as it is until it is switched below.
-    const bool pictureShown = session_.view().pictureShown;
-    const QString shownPicture = pictureShown ? PicturePath() : QString();
+    // The picture's display as it is until it is switched below (the session may already hold
+    // another former's work).
+    const QString shownPicture = shownPicturePath_;
+    const bool pictureShown = !shownPicture.isEmpty();
     // The former first: a state of another former changes nothing.
     if (!session_.show(s))
         return;
@@ -44,7 +46,7 @@ void Main::showEditorState(const EditorState& s) {
     if (frm3D_) {
         const View& v = s.view;
         frm3D_->applyViewSettings({v.view3dShown, v.viewPiece, v.renderMode, v.specular,
-                                   v.attenuation, v.yaw, v.pitch, v.distance});
+                                   v.attenuation, v.yaw, v.pitch, v.distance, v.fuselageShown});
     }
 
     // ---- both windows redrawn, the 3-D part rebuilt once ----
@@ -78,10 +80,12 @@ void Main::showEditorState(const EditorState& s) {
     Redraw3D_ = true;
 }
 
-void Main::showWork(const Work& work) {
+void Main::showWork(const ProjectWork& work) {
+    // The view stays, but for the handles of the set the mouse acts on.
     const EditorState now = editorState();
-    showEditorState(
-        {now.surface, work, EditorSession::viewAfter(now.view, session_.recordedWork(), work)});
-    session_.workShown();
+    const Work before = session_.recordedWork();
+    const Work& shown = session_.restore(work);
+    showEditorState({now.surface, shown, EditorSession::viewAfter(now.view, before, shown)});
+    formersChanged();
     updateProjectCaption();
 }

@@ -4,6 +4,7 @@
 #include "editor/number_box.h"
 
 #include <QDialogButtonBox>
+#include <QInputDialog>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -77,6 +78,26 @@ std::optional<double> QtUserDialogs::askNumber(const QString& title, const QStri
     return box->value();
 }
 
+std::optional<QString> QtUserDialogs::askText(const QString& title, const QString& label,
+                                              const QString& text) {
+    bool ok = false;
+    const QString typed =
+        QInputDialog::getText(window_, title, label, QLineEdit::Normal, text, &ok);
+    if (!ok)
+        return std::nullopt;
+    return typed;
+}
+
+std::optional<ExportAllChoice> QtUserDialogs::askExportAll(const QString& title,
+                                                           const QStringList& formers,
+                                                           const ExportAllChoice& last) {
+    ExportAllDialog dialog(title, formers, window_);
+    dialog.setChoice(last);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.choice();
+}
+
 bool QtUserDialogs::askPrinter(QPrinter& printer, const QString& title) {
     QPrintDialog dialog(&printer, window_);
     dialog.setWindowTitle(title);
@@ -118,6 +139,17 @@ std::optional<PieceSizeChoice> ScriptedDialogs::askPieceSize(const QString& titl
 std::optional<double> ScriptedDialogs::askNumber(const QString& title, const QString& label,
                                                  const DecimalRule& rule) {
     return number ? number(label) : qt_.askNumber(title, label, rule);
+}
+
+std::optional<QString> ScriptedDialogs::askText(const QString& title, const QString& label,
+                                                const QString& typed) {
+    return text ? text(label) : qt_.askText(title, label, typed);
+}
+
+std::optional<ExportAllChoice> ScriptedDialogs::askExportAll(const QString& title,
+                                                             const QStringList& formers,
+                                                             const ExportAllChoice& last) {
+    return exportAll ? exportAll(last) : qt_.askExportAll(title, formers, last);
 }
 
 bool ScriptedDialogs::askPrinter(QPrinter& printer, const QString& title) {

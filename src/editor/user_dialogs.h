@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/export_all_dialog.h"
 #include "editor/piece_size_dialog.h"
 #include "export/decimal_text.h"
 
@@ -42,6 +43,13 @@ public:
     // reads it; nullopt cancels.
     virtual std::optional<double> askNumber(const QString& title, const QString& label,
                                             const DecimalRule& rule) = 0;
+    // A line of text typed under `label`, starting from `text`; nullopt cancels.
+    virtual std::optional<QString> askText(const QString& title, const QString& label,
+                                           const QString& text) = 0;
+    // How every former is laid out and written, the dialog starting from `last` and listing
+    // the formers by name; nullopt cancels.
+    virtual std::optional<ExportAllChoice>
+    askExportAll(const QString& title, const QStringList& formers, const ExportAllChoice& last) = 0;
     // The print dialog for the printer; false cancels (the printer may be pointed at a file).
     virtual bool askPrinter(QPrinter& printer, const QString& title) = 0;
     // Starts a program with its arguments, without a shell and without waiting; false when it
@@ -63,6 +71,10 @@ public:
                                                 const PieceSizeChoice& last) override;
     std::optional<double> askNumber(const QString& title, const QString& label,
                                     const DecimalRule& rule) override;
+    std::optional<QString> askText(const QString& title, const QString& label,
+                                   const QString& text) override;
+    std::optional<ExportAllChoice> askExportAll(const QString& title, const QStringList& formers,
+                                                const ExportAllChoice& last) override;
     bool askPrinter(QPrinter& printer, const QString& title) override;
     bool startProgram(const QString& program, const QStringList& arguments) override;
 
@@ -81,6 +93,8 @@ public:
     std::function<void(const QString& title, const QString& text)> warning;
     std::function<std::optional<PieceSizeChoice>()> pieceSize;
     std::function<std::optional<double>(const QString& label)> number;
+    std::function<std::optional<QString>(const QString& label)> text;
+    std::function<std::optional<ExportAllChoice>(const ExportAllChoice& last)> exportAll;
     std::function<bool(QPrinter&)> printer;
     std::function<bool(const QString& program, const QStringList& arguments)> program;
 
@@ -96,6 +110,10 @@ public:
                                                 const PieceSizeChoice& last) override;
     std::optional<double> askNumber(const QString& title, const QString& label,
                                     const DecimalRule& rule) override;
+    std::optional<QString> askText(const QString& title, const QString& label,
+                                   const QString& text) override;
+    std::optional<ExportAllChoice> askExportAll(const QString& title, const QStringList& formers,
+                                                const ExportAllChoice& last) override;
     bool askPrinter(QPrinter& printer, const QString& title) override;
     bool startProgram(const QString& program, const QStringList& arguments) override;
 

@@ -119,6 +119,11 @@ public:
     }
 
     bool has(const char* key) const { return value_.is_object() && value_.contains(key); }
+    std::size_t size() const {
+        if (!value_.is_array())
+            fail("liste attendue.");
+        return value_.size();
+    }
 
     Reader item(std::size_t i) const {
         return Reader(value_.at(i), field_ + "[" + std::to_string(i) + "]");
@@ -213,14 +218,12 @@ private:
 
 // ---------------------------------------------------------------------------------------
 
-std::string WriteEditorState(const EditorState& s) {
-    const Work& w = s.work;
-    const View& v = s.view;
-    Ordered doc;
-    doc["format"] = kEditorStateFormat;
-    doc["version"] = kEditorStateVersion;
-    doc["surface"] = Ordered{{"width", s.surface.width}, {"height", s.surface.height}};
+namespace {
 
+// A former's work: its points and settings, the doubling, the joint and the mouse's set, the
+// 3-D part's dimensions, its picture and where it lies, and its real scale.
+Ordered writeWork(const Work& w) {
+    Ordered doc;
     Ordered former;
     Ordered points = Ordered::array();
     for (const FormerPoint& p : w.former) {
@@ -233,7 +236,6 @@ std::string WriteEditorState(const EditorState& s) {
         points.push_back(std::move(o));
     }
     former["points"] = std::move(points);
-    former["handlesShown"] = v.formerHandlesShown;
     former["sampleCount"] = w.sampleCount;
     former["orderSlider"] = w.orderSlider;
     former["orderInUse"] = w.orderInUse;
@@ -248,13 +250,40 @@ std::string WriteEditorState(const EditorState& s) {
     for (const SurfacePoint& p : w.doubling)
         dpoints.push_back(point(p));
     doubling["points"] = std::move(dpoints);
-    doubling["handlesShown"] = v.doublingHandlesShown;
     doubling["mode"] = nameOf(kDoublingModes, w.doublingMode);
     doubling["width"] = w.doublingWidth;
     doc["doubling"] = std::move(doubling);
 
     doc["joint"] = nameOf(kJoints, w.joint);
     doc["mouseAction"] = nameOf(kMouseActions, w.mouseAction);
+
+    Ordered dimensions;
+    dimensions["thickness"] = dimension(w.thickness);
+    dimensions["thickness"]["built"] = w.thicknessBuilt;
+    dimensions["height"] = dimension(w.height);
+    dimensions["width"] = dimension(w.width);
+    doc["dimensions"] = std::move(dimensions);
+
+    Ordered picture;
+    picture["path"] = w.picturePath;
+    picture["horiz"] = w.pictureHoriz;
+    picture["vert"] = w.pictureVert;
+    picture["zoom"] = w.pictureZoom;
+    doc["picture"] = std::move(picture);
+
+    Ordered scale;
+    scale["real"] = w.realScale;
+    scale["calibrated"] = w.calibrated;
+    doc["scale"] = std::move(scale);
+    return doc;
+}
+
+// How the work is seen: the handles, the toolbar, the 3-D window, the picture's display, the
+// tab and the export dialog's memory.
+Ordered writeView(const View& v) {
+    Ordered doc;
+    doc["formerHandlesShown"] = v.formerHandlesShown;
+    doc["doublingHandlesShown"] = v.doublingHandlesShown;
 
     Ordered toolbar;
     toolbar["controlPolygonShown"] = v.controlPolygonShown;
@@ -263,13 +292,6 @@ std::string WriteEditorState(const EditorState& s) {
     toolbar["axesOn"] = v.axesOn;
     toolbar["gridOn"] = v.gridOn;
     doc["toolbar"] = std::move(toolbar);
-
-    Ordered dimensions;
-    dimensions["thickness"] = dimension(w.thickness);
-    dimensions["thickness"]["built"] = w.thicknessBuilt;
-    dimensions["height"] = dimension(w.height);
-    dimensions["width"] = dimension(w.width);
-    doc["dimensions"] = std::move(dimensions);
 
     Ordered view;
     view["shown"] = v.view3dShown;
@@ -281,22 +303,11 @@ std::string WriteEditorState(const EditorState& s) {
     view["yaw"] = static_cast<double>(v.yaw);
     view["pitch"] = static_cast<double>(v.pitch);
     view["distance"] = static_cast<double>(v.distance);
+    view["fuselage"] = v.fuselageShown;
     doc["view3d"] = std::move(view);
 
-    Ordered picture;
-    picture["path"] = w.picturePath;
-    picture["shown"] = v.pictureShown;
-    picture["horiz"] = w.pictureHoriz;
-    picture["vert"] = w.pictureVert;
-    picture["zoom"] = w.pictureZoom;
-    doc["picture"] = std::move(picture);
-
+    doc["pictureShown"] = v.pictureShown;
     doc["tab"] = nameOf(kTabs, v.tab);
-
-    Ordered scale;
-    scale["real"] = w.realScale;
-    scale["calibrated"] = w.calibrated;
-    doc["scale"] = std::move(scale);
 
     Ordered exports;
     exports["piece"] = v.exportPiece;
@@ -305,8 +316,35 @@ std::string WriteEditorState(const EditorState& s) {
     exports["sheet"] = nameOf(kSheets, v.exportSheet);
     exports["folder"] = v.exportFolder;
     doc["export"] = std::move(exports);
-    // Invalid UTF-8 in the picture's path is replaced rather than breaking the document.
+    return doc;
+}
+
+} // namespace
+
+std::string WriteProject(const ProjectState& s) {
+    Ordered doc;
+    doc["format"] = kEditorStateFormat;
+    doc["version"] = kEditorStateVersion;
+    doc["surface"] = Ordered{{"width", s.surface.width}, {"height", s.surface.height}};
+    Ordered formers;
+    formers["current"] = s.current;
+    Ordered list = Ordered::array();
+    for (const Former& f : s.formers) {
+        Ordered entry;
+        entry["name"] = f.name;
+        entry["station"] = f.station;
+        entry["work"] = writeWork(f.work);
+        list.push_back(std::move(entry));
+    }
+    formers["list"] = std::move(list);
+    doc["formers"] = std::move(formers);
+    doc["view"] = writeView(s.view);
+    // Invalid UTF-8 in a name or a picture's path is replaced rather than breaking the document.
     return pointsOnOneLine(doc.dump(2, ' ', false, Ordered::error_handler_t::replace)) + "\n";
+}
+
+std::string WriteEditorState(const EditorState& s) {
+    return WriteProject({s.surface, {Former{"F1", 0.0, s.work}}, 0, s.view});
 }
 
 namespace {
@@ -315,27 +353,10 @@ Work::Dimension readDimension(const Reader& r, IntRange range) {
     return {r.at("value").integer(range), r.at("applied").integer(range)};
 }
 
-EditorState readState(const Json& doc) {
-    const Reader root(doc, "");
-    if (!doc.is_object())
-        throw Fault{"", "Le document n'est pas un objet JSON."};
-    if (root.at("format").string() != kEditorStateFormat)
-        root.at("format").fail("ce n'est pas un couple de l'EDITEUR de COUPLES.");
-    const int version = root.at("version").integer(1, 1'000'000);
-    if (version > kEditorStateVersion)
-        root.at("version").fail("version " + std::to_string(version) +
-                                " trop récente : ce programme lit la version " +
-                                std::to_string(kEditorStateVersion) + ".");
-
-    EditorState state;
-    Work& s = state.work;
-    View& v = state.view;
-    const Reader surface = root.at("surface");
-    state.surface.width = surface.at("width").number(1.0, 10000.0);
-    state.surface.height = surface.at("height").number(1.0, 10000.0);
-    const double axis = state.surface.width / 2.0;
-
-    const Reader former = root.at("former");
+// A former's work from `r`: the document's root in version 1, a former's "work" in version 2.
+// The keys that came after version 1's first files may be missing from version 1 only.
+void readWork(const Reader& r, Work& s, double axis, bool firstVersion) {
+    const Reader former = r.at("former");
     const Reader points = former.at("points");
     points.expectList(Work::kPointCount);
     s.former.resize(Work::kPointCount);
@@ -353,12 +374,11 @@ EditorState readState(const Json& doc) {
         const bool end = i == 0 || i + 1 == s.former.size();
         f.unpinned = p.at("unpinned").boolean() && end && !f.pinned;
     }
-    v.formerHandlesShown = former.at("handlesShown").boolean();
     s.sampleCount = former.at("sampleCount").integer(kSampleCountRange);
     s.orderSlider = former.at("orderSlider").integer(kOrderRange);
     s.orderInUse = former.at("orderInUse").integer(kOrderRange);
 
-    const Reader doubling = root.at("doubling");
+    const Reader doubling = r.at("doubling");
     s.doublingOn = doubling.at("on").boolean();
     s.doublingScale = doubling.at("scale").integer(kDoublingScaleRange);
     s.slaved = doubling.at("slaved").boolean();
@@ -371,34 +391,59 @@ EditorState readState(const Json& doc) {
     dpoints.expectList(Work::kPointCount);
     for (std::size_t i = 0; i < Work::kPointCount; ++i)
         s.doubling.push_back(dpoints.item(i).point());
-    v.doublingHandlesShown = doubling.at("handlesShown").boolean();
     // The constant width came later: a project without it has the proportional doubling.
-    if (doubling.has("mode")) {
+    if (!firstVersion || doubling.has("mode")) {
         s.doublingMode = doubling.at("mode").choice<DoublingMode>(kDoublingModes);
         s.doublingWidth = doubling.at("width").number(kMinDoublingWidth, kMaxDoublingWidth);
     }
 
-    s.joint = root.at("joint").choice<AssemblyJoint>(kJoints);
+    s.joint = r.at("joint").choice<AssemblyJoint>(kJoints);
     if (s.joint != AssemblyJoint::None && s.sampleCount < 16)
         former.at("sampleCount").fail("un assemblage demande au moins 16 points.");
-    s.mouseAction = root.at("mouseAction").choice<MouseAction>(kMouseActions);
+    s.mouseAction = r.at("mouseAction").choice<MouseAction>(kMouseActions);
     if (s.mouseAction == MouseAction::Doubling && s.slaved)
-        root.at("mouseAction").fail("la souris n'agit sur le doublage qu'en mode découplé.");
+        r.at("mouseAction").fail("la souris n'agit sur le doublage qu'en mode découplé.");
 
-    const Reader toolbar = root.at("toolbar");
+    const Reader dimensions = r.at("dimensions");
+    s.thickness = readDimension(dimensions.at("thickness"), kThicknessRange);
+    s.thicknessBuilt = dimensions.at("thickness").at("built").integer(kThicknessRange);
+    s.height = readDimension(dimensions.at("height"), kHeightRange);
+    s.width = readDimension(dimensions.at("width"), kWidthRange);
+
+    const Reader picture = r.at("picture");
+    s.picturePath = picture.at("path").string();
+    // A file name ends at a zero character: the part before it would name another file.
+    if (s.picturePath.find('\0') != std::string::npos)
+        picture.at("path").fail("le chemin contient un caractère nul.");
+    s.pictureHoriz = picture.at("horiz").integer(kPictureHorizRange);
+    s.pictureVert = picture.at("vert").integer(kPictureVertRange);
+    s.pictureZoom = picture.at("zoom").integer(kPictureZoomRange);
+
+    // The real scale came later: a project without it has the drawing's own size.
+    if (!firstVersion || r.has("scale")) {
+        const Reader scale = r.at("scale");
+        s.realScale = scale.at("real").number(kMinRealScale, kMaxRealScale);
+        s.calibrated = scale.at("calibrated").boolean();
+    }
+}
+
+// How the work is seen, from `r`: the document's root in version 1, where some of it sits beside
+// the work, or its "view" in version 2.
+void readView(const Reader& r, View& v, bool firstVersion) {
+    v.formerHandlesShown =
+        (firstVersion ? r.at("former").at("handlesShown") : r.at("formerHandlesShown")).boolean();
+    v.doublingHandlesShown =
+        (firstVersion ? r.at("doubling").at("handlesShown") : r.at("doublingHandlesShown"))
+            .boolean();
+
+    const Reader toolbar = r.at("toolbar");
     v.controlPolygonShown = toolbar.at("controlPolygonShown").boolean();
     v.samplePointsShown = toolbar.at("samplePointsShown").boolean();
     v.handlesHidden = toolbar.at("handlesHidden").boolean();
     v.axesOn = toolbar.at("axesOn").boolean();
     v.gridOn = toolbar.at("gridOn").boolean();
 
-    const Reader dimensions = root.at("dimensions");
-    s.thickness = readDimension(dimensions.at("thickness"), kThicknessRange);
-    s.thicknessBuilt = dimensions.at("thickness").at("built").integer(kThicknessRange);
-    s.height = readDimension(dimensions.at("height"), kHeightRange);
-    s.width = readDimension(dimensions.at("width"), kWidthRange);
-
-    const Reader view = root.at("view3d");
+    const Reader view = r.at("view3d");
     v.view3dShown = view.at("shown").boolean();
     v.viewPiece = view.at("piece").choice<ViewPiece>(kPieces);
     v.renderMode = view.at("renderMode").choice<RenderMode>(kRenderModes);
@@ -411,34 +456,69 @@ EditorState readState(const Json& doc) {
     v.yaw = view.at("yaw").storedFloat(-kMaxFloat, kMaxFloat);
     v.pitch = view.at("pitch").storedFloat(-kQuarterTurn, kQuarterTurn);
     v.distance = view.at("distance").storedFloat(0.0f, kMaxFloat);
+    if (!firstVersion)
+        v.fuselageShown = view.at("fuselage").boolean();
 
-    const Reader picture = root.at("picture");
-    s.picturePath = picture.at("path").string();
-    // A file name ends at a zero character: the part before it would name another file.
-    if (s.picturePath.find('\0') != std::string::npos)
-        picture.at("path").fail("le chemin contient un caractère nul.");
-    v.pictureShown = picture.at("shown").boolean();
-    s.pictureHoriz = picture.at("horiz").integer(kPictureHorizRange);
-    s.pictureVert = picture.at("vert").integer(kPictureVertRange);
-    s.pictureZoom = picture.at("zoom").integer(kPictureZoomRange);
+    v.pictureShown = (firstVersion ? r.at("picture").at("shown") : r.at("pictureShown")).boolean();
+    v.tab = r.at("tab").choice<EditorTab>(kTabs);
 
-    v.tab = root.at("tab").choice<EditorTab>(kTabs);
-
-    // The real scale and the export dialog's memory came later: a project without them has
-    // the drawing's own size and the dialog's first choices.
-    if (root.has("scale")) {
-        const Reader scale = root.at("scale");
-        s.realScale = scale.at("real").number(kMinRealScale, kMaxRealScale);
-        s.calibrated = scale.at("calibrated").boolean();
-    }
-    if (root.has("export")) {
-        const Reader exports = root.at("export");
+    // The export dialog's memory came later: a project without it has its first choices.
+    if (!firstVersion || r.has("export")) {
+        const Reader exports = r.at("export");
         v.exportPiece = exports.at("piece").integer(1, 5);
         v.exportWidth = exports.at("width").number(0.0, 10000.0);
         v.exportHeight = exports.at("height").number(0.0, 10000.0);
         v.exportSheet = exports.at("sheet").choice<ExportSheet>(kSheets);
         v.exportFolder = exports.at("folder").string();
     }
+}
+
+ProjectState readProject(const Json& doc) {
+    const Reader root(doc, "");
+    if (!doc.is_object())
+        throw Fault{"", "Le document n'est pas un objet JSON."};
+    if (root.at("format").string() != kEditorStateFormat)
+        root.at("format").fail("ce n'est pas un couple de l'EDITEUR de COUPLES.");
+    const int version = root.at("version").integer(1, 1'000'000);
+    if (version > kEditorStateVersion)
+        root.at("version").fail("version " + std::to_string(version) +
+                                " trop récente : ce programme lit la version " +
+                                std::to_string(kEditorStateVersion) + ".");
+
+    ProjectState state;
+    const Reader surface = root.at("surface");
+    state.surface.width = surface.at("width").number(1.0, 10000.0);
+    state.surface.height = surface.at("height").number(1.0, 10000.0);
+    const double axis = state.surface.width / 2.0;
+
+    // The first version held one former, the work beside the view.
+    if (version == 1) {
+        Former only{"F1", 0.0, {}};
+        readWork(root, only.work, axis, true);
+        state.formers.push_back(std::move(only));
+        readView(root, state.view, true);
+        return state;
+    }
+    const Reader formers = root.at("formers");
+    const Reader list = formers.at("list");
+    const std::size_t count = list.size();
+    if (count == 0 || count > 200)
+        list.fail("de 1 à 200 couples attendus.");
+    for (std::size_t i = 0; i < count; ++i) {
+        const Reader entry = list.item(i);
+        Former f;
+        f.name = entry.at("name").string();
+        if (f.name.empty() || f.name.find_first_of(std::string("\0\n\r\t", 4)) != std::string::npos)
+            entry.at("name").fail("nom de couple vide ou avec un caractère de contrôle.");
+        for (const Former& other : state.formers)
+            if (other.name == f.name)
+                entry.at("name").fail("deux couples s'appellent « " + f.name + " ».");
+        f.station = entry.at("station").number(-kMaxStation, kMaxStation);
+        readWork(entry.at("work"), f.work, axis, false);
+        state.formers.push_back(std::move(f));
+    }
+    state.current = formers.at("current").integer(0, static_cast<int>(count) - 1);
+    readView(root.at("view"), state.view, false);
     return state;
 }
 
@@ -573,8 +653,8 @@ private:
 
 } // namespace
 
-EditorStateReading ReadEditorState(std::string_view text) {
-    EditorStateReading r;
+ProjectReading ReadProject(std::string_view text) {
+    ProjectReading r;
     if (text.size() > kEditorStateMaxBytes) {
         r.message = "Le document est trop grand (plus de 1 Mo) : il n'est pas lu.";
         return r;
@@ -593,7 +673,7 @@ EditorStateReading ReadEditorState(std::string_view text) {
             r.message = builder.fault.message;
             return r;
         }
-        r.state = readState(builder.document);
+        r.state = readProject(builder.document);
         r.ok = true;
     } catch (const Fault& f) {
         r.field = f.field;
@@ -601,6 +681,16 @@ EditorStateReading ReadEditorState(std::string_view text) {
     } catch (const std::exception&) {
         // Every check above names its field; this only keeps an unforeseen case from escaping.
         r.message = "Le document ne peut pas être lu.";
+    }
+    return r;
+}
+
+EditorStateReading ReadEditorState(std::string_view text) {
+    ProjectReading p = ReadProject(text);
+    EditorStateReading r{p.ok, {}, std::move(p.field), std::move(p.message)};
+    if (p.ok) {
+        Former& f = p.state.formers[static_cast<std::size_t>(p.state.current)];
+        r.state = {p.state.surface, std::move(f.work), p.state.view};
     }
     return r;
 }

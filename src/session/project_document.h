@@ -10,11 +10,24 @@
 // its keys always in the same order and every number written with the fewest digits that read
 // back to the same double, so that the same state always gives the same bytes.
 inline constexpr const char* kEditorStateFormat = "EDITEUR de COUPLES - couple";
-inline constexpr int kEditorStateVersion = 1;
+// Version 2 holds the fuselage's formers; version 1 (one former) is read as a project of one.
+inline constexpr int kEditorStateVersion = 2;
 // Documents past this size are refused before they are read.
 inline constexpr std::size_t kEditorStateMaxBytes = 1024 * 1024;
 
+std::string WriteProject(const ProjectState& state);
+// A project of the one former of the state, "F1" at station 0.
 std::string WriteEditorState(const EditorState& state);
+
+// The outcome of reading a project: the state, or the first faulty field and a French message
+// that names it.
+struct ProjectReading {
+    bool ok = false;
+    ProjectState state;
+    std::string field;
+    std::string message;
+};
+ProjectReading ReadProject(std::string_view text);
 
 // The outcome of reading a document: the state, or the first faulty field and a French message
 // that names it.
@@ -29,3 +42,4 @@ struct EditorStateReading {
 // field present, of its type, finite and in its range, and the state consistent (a joint needs
 // 16 samples, the mouse acts on the doubling only while it is on and not slaved, ...).
 EditorStateReading ReadEditorState(std::string_view text);
+// (The former being edited, when the project holds several.)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -144,6 +145,7 @@ struct View {
     float yaw = 0.0f;         // the orbit camera, radians
     float pitch = 0.0f;
     float distance = 370.0f;
+    bool fuselageShown = false; // "Vue Fuselage": every former at its station
 
     bool pictureShown = false; // "Image On/Off"
     EditorTab tab = EditorTab::Dessin;
@@ -167,10 +169,34 @@ struct SurfaceSize {
     friend bool operator==(const SurfaceSize&, const SurfaceSize&) = default;
 };
 
-// Everything a project file holds.
+// The state of the former being edited: what the windows show.
 struct EditorState {
     SurfaceSize surface;
     Work work;
     View view;
     friend bool operator==(const EditorState&, const EditorState&) = default;
+};
+
+// One former of the fuselage: its name ("F1", "F2", ...), its station (its place along the
+// fuselage, real millimetres) and its whole work.
+struct Former {
+    std::string name;
+    double station = 0.0;
+    Work work;
+    friend bool operator==(const Former&, const Former&) = default;
+};
+
+// The longest name a former may have, in characters.
+inline constexpr std::size_t kMaxFormerName = 40;
+// Stations lie within this many real millimetres of the first.
+inline constexpr double kMaxStation = 100000.0;
+
+// Everything a project file holds: the formers in their order, the one being edited, and how
+// the work is seen.
+struct ProjectState {
+    SurfaceSize surface;
+    std::vector<Former> formers; // never empty
+    int current = 0;
+    View view;
+    friend bool operator==(const ProjectState&, const ProjectState&) = default;
 };

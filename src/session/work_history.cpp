@@ -2,7 +2,16 @@
 
 #include <utility>
 
-void WorkHistory::push(std::string caption, Work before, Work after, bool mergeable) {
+bool ProjectWork::sameFormers(const ProjectWork& other) const {
+    if (formers.size() != other.formers.size())
+        return false;
+    for (std::size_t i = 0; i < formers.size(); ++i)
+        if (formers[i] != other.formers[i] && *formers[i] != *other.formers[i])
+            return false;
+    return true;
+}
+
+void WorkHistory::push(std::string caption, ProjectWork before, ProjectWork after, bool mergeable) {
     steps_.resize(static_cast<std::size_t>(index_));
     if (clean_ > index_)
         clean_ = -1;
@@ -28,13 +37,13 @@ void WorkHistory::push(std::string caption, Work before, Work after, bool mergea
     tell();
 }
 
-const Work& WorkHistory::undo() {
+const ProjectWork& WorkHistory::undo() {
     const Step& step = steps_[static_cast<std::size_t>(--index_)];
     tell();
     return step.before;
 }
 
-const Work& WorkHistory::redo() {
+const ProjectWork& WorkHistory::redo() {
     const Step& step = steps_[static_cast<std::size_t>(index_++)];
     tell();
     return step.after;

@@ -3,12 +3,26 @@
 #include "session/work.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+// The formers' work at one moment: each former shared with the moments around it until it
+// changes, so that a step of a project of twenty formers costs one former, not twenty; and the
+// former that was being edited.
+struct ProjectWork {
+    std::vector<std::shared_ptr<const Former>> formers;
+    int current = 0;
+    // The same formers in the same order (which one is edited aside).
+    bool sameFormers(const ProjectWork& other) const;
+    friend bool operator==(const ProjectWork& a, const ProjectWork& b) {
+        return a.current == b.current && a.sameFormers(b);
+    }
+};
+
 // The undo history: each step holds the whole work before and after one change of it, and the
-// change's name for the menu. A work is about a kilobyte, so whole values are the simplest
-// sound steps; the last thousand are kept.
+// change's name for the menu. A former's work is about a kilobyte, so whole values are the
+// simplest sound steps; the last thousand are kept.
 class WorkHistory {
 public:
     static constexpr int kLimit = 1000;
@@ -17,13 +31,13 @@ public:
     // or the wheel on one slider) of the same name as the last step merges into it, unless the
     // last step is where the project was saved; merged back to where it started, it goes. Past
     // the limit the oldest step goes.
-    void push(std::string caption, Work before, Work after, bool mergeable);
+    void push(std::string caption, ProjectWork before, ProjectWork after, bool mergeable);
 
     bool canUndo() const { return index_ > 0; }
     bool canRedo() const { return index_ < count(); }
     // Takes the last step back or does the next one again; returns the work to show.
-    const Work& undo();
-    const Work& redo();
+    const ProjectWork& undo();
+    const ProjectWork& redo();
     // The name of the step that undo or redo would take, "" when there is none.
     std::string undoCaption() const;
     std::string redoCaption() const;
@@ -42,7 +56,7 @@ public:
 private:
     struct Step {
         std::string caption;
-        Work before, after;
+        ProjectWork before, after;
         bool mergeable;
     };
     void tell() const {

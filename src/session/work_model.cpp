@@ -67,3 +67,30 @@ bool ShowFormer(const Work& s, const View& v, FormerModel& m) {
     }
     return true;
 }
+
+OutlineOptions OutlineOptionsOf(const Work& w, const View& v) {
+    OutlineOptions o;
+    o.doubling = w.doublingOn;
+    o.epaisseur = w.doublingScale;
+    o.slaved = w.slaved;
+    o.vertical = w.joint == AssemblyJoint::Vertical;
+    o.horizontal = w.joint == AssemblyJoint::Horizontal;
+    o.vuePoints = v.samplePointsShown;
+    if (w.doublingMode == DoublingMode::ConstantWidth)
+        o.constantWidth = w.doublingWidth / w.realScale; // real millimetres on the drawing
+    return o;
+}
+
+bool SampleFormer(const Work& w, FormerModel& m) {
+    View hidden;
+    hidden.formerHandlesShown = false;
+    hidden.controlPolygonShown = false;
+    if (!ShowFormer(w, hidden, m))
+        return false;
+    DisegnaCurva(m, OutlineOptionsOf(w, hidden), nullptr);
+    return true;
+}
+
+bool DoublingDrawn(const Work& w, const FormerModel& sampled) {
+    return w.doublingOn && sampled.offsetDoublingWhole;
+}

@@ -16,3 +16,14 @@ void StoreHandleVisibility(const FormerModel& m, View& v);
 // and polygon visibility included; the samples are resized, not computed. False, and the model
 // untouched, when the work holds another number of points than the model.
 bool ShowFormer(const Work& w, const View& v, FormerModel& m);
+
+// How a work's outline is computed: its doubling, its mode and its joint, the constant width
+// taken to millimetres of the drawing by the work's real scale.
+OutlineOptions OutlineOptionsOf(const Work& w, const View& v);
+
+// A former's outline and doubling sampled as the editor draws them, into `m`: a model with the
+// session's axes (a copy of the session's own does). False, and nothing sampled, when the work
+// holds another number of points than the model.
+bool SampleFormer(const Work& w, FormerModel& m);
+// Its doubling is drawn: on, and a constant width its former can hold.
+bool DoublingDrawn(const Work& w, const FormerModel& sampled);

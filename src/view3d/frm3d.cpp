@@ -348,10 +348,12 @@ View3DSettings Frm3D::viewSettings() const {
     v.yaw = part.yaw;
     v.pitch = part.pitch;
     v.distance = part.distance;
+    v.fuselage = fuselageShown_;
     return v;
 }
 
 void Frm3D::applyViewSettings(const View3DSettings& v) {
+    showFuselage(v.fuselage);
     View_Piece = kViewPieces[static_cast<std::size_t>(v.piece)];
     if (engine.isCamera(currentCamera)) {
         Camera& c = engine.cameras[static_cast<std::size_t>(currentCamera)];
@@ -384,16 +386,29 @@ void Frm3D::shiftBackLayer(float delta) {
 }
 
 // The fuselage's band scales about the former's axes, which its x and y are measured from.
+// A former given its real size keeps it there: "Haut.:" and "Larg.:" shape the single part only.
+bool Frm3D::fuselageFollowsSliders() const {
+    if (!fuselageBuilt_) {
+        return false;
+    }
+    for (const FuselageBand& b : fuselage_.bands) {
+        if (b.current) {
+            return b.W <= 0.0 || b.H <= 0.0;
+        }
+    }
+    return false;
+}
+
 void Frm3D::scalePartHeight(double ratio) {
     ScaleMeshY(engine, scene.formerMesh, ratio);
-    if (fuselageBuilt_) {
+    if (fuselageFollowsSliders()) {
         ScaleMeshY(*fuselageEngine_, fuselage_.scene.formerMesh, ratio);
     }
 }
 
 void Frm3D::scalePartWidth(double ratio) {
     ScaleMeshX(engine, scene.formerMesh, ratio);
-    if (fuselageBuilt_) {
+    if (fuselageFollowsSliders()) {
         ScaleMeshX(*fuselageEngine_, fuselage_.scene.formerMesh, ratio);
     }
 }
@@ -452,6 +467,9 @@ void Frm3D::showFuselage(bool on) {
     Frame1->setEnabled(!on);
     if (on == fuselageShown_) {
         return;
+    }
+    if (on && fuselageNeeded) {
+        fuselageNeeded();
     }
     if (on && !fuselageBuilt_) {
         const FuselageFormer alone{sceneInput(), 0.0, true};

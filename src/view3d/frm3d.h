@@ -32,6 +32,7 @@ struct View3DSettings {
     float yaw = 0.0f;
     float pitch = 0.0f;
     float distance = 370.0f;
+    bool fuselage = false; // "Vue Fuselage": every former at its station
     friend bool operator==(const View3DSettings&, const View3DSettings&) = default;
 };
 
@@ -69,10 +70,14 @@ public:
     // Shows an engine error; while empty, the critical "Error" message box does. Errors are
     // shown from the event loop, never from inside a frame or a build.
     std::function<void(int code, const QString& text)> errorPresenter;
+    // Called when the fuselage is about to show: the editor gives the project's formers
+    // (setFuselage) as they are now.
+    std::function<void()> fuselageNeeded;
 
     // ---- the editor's face of it ----
     View3DSettings viewSettings() const;
-    // Shows the part as the settings say (the piece takes effect at the next build).
+    // Shows the part, or the fuselage, as the settings say (the piece takes effect at the next
+    // build).
     void applyViewSettings(const View3DSettings& settings);
     // The thickness ("Ep.:") the part was last built (or rebuilt in place) with, which it is
     // centred on; 0 while there is no part.
@@ -163,6 +168,7 @@ private:
     // The fuselage's engine with its camera and light, made on first need.
     Engine& fuselageEngine();
     void buildFuselage(std::span<const FuselageFormer> formers);
+    bool fuselageFollowsSliders() const;
     void scheduleFrame();
     void renderPass();
     void drawFrame();

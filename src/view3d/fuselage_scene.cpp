@@ -20,9 +20,9 @@ void wholeContour(FuselageScene& s, const SceneInput& in) {
 // scaled by W and H about the former's axes (x about its symmetry axis, the middle of its width;
 // y is already measured from its horizontal axis), the front layer d/2 before z and the back one
 // d/2 behind it.
-void placeBand(Engine& e, int mesh, std::span<const PointXYZ> contour, const SceneInput& in,
-               float z) {
-    const Mesh& m = e.meshes[mesh];
+void placeBand(Engine& e, const FuselageBand& band, std::span<const PointXYZ> contour,
+               const SceneInput& in, float z) {
+    const Mesh& m = e.meshes[band.mesh];
     const int layer = m.vertexCount / 2;
     const int n = std::min<int>(layer, static_cast<int>(contour.size()));
     if (n == 0) {
@@ -32,8 +32,8 @@ void placeBand(Engine& e, int mesh, std::span<const PointXYZ> contour, const Sce
         std::minmax_element(contour.begin(), contour.begin() + n,
                             [](const PointXYZ& a, const PointXYZ& b) { return a.x < b.x; });
     const double axis = (left->x + right->x) / 2.0;
-    const double W = 2.0 * in.Slider3;
-    const double H = 2.0 * in.Slider2;
+    const double W = band.W > 0.0 ? band.W : 2.0 * in.Slider3;
+    const double H = band.H > 0.0 ? band.H : 2.0 * in.Slider2;
     const double d = in.Slider1;
     for (int L = 0; L < 2; ++L) {
         const float depth = z + static_cast<float>(d * (L - 0.5));
@@ -90,7 +90,7 @@ bool addBand(Engine& e, FuselageScene& s, FuselageBand& band, const SceneInput& 
     if (band.mesh == 0) {
         return false;
     }
-    placeBand(e, band.mesh, s.contour, in, bandDepth(s, band));
+    placeBand(e, band, s.contour, in, bandDepth(s, band));
     colourBand(e, band);
     return true;
 }
@@ -162,6 +162,8 @@ int SetupFuselage(Engine& engine, FuselageScene& fuselage, std::span<const Fusel
     bool currentSeen = false;
     for (std::size_t i = 0; i < formers.size(); ++i) {
         fuselage.bands[i].station = formers[i].station;
+        fuselage.bands[i].W = formers[i].W;
+        fuselage.bands[i].H = formers[i].H;
         fuselage.bands[i].current = formers[i].current && !currentSeen;
         currentSeen = currentSeen || formers[i].current;
     }
@@ -196,7 +198,7 @@ void UpdateFuselageCurrent(Engine& engine, FuselageScene& fuselage, const SceneI
     const int K = std::max(OutlineIntervals(in), 0);
     if (engine.isMesh(band->mesh) && K == band->intervals) {
         wholeContour(fuselage, in);
-        placeBand(engine, band->mesh, fuselage.contour, in, bandDepth(fuselage, *band));
+        placeBand(engine, *band, fuselage.contour, in, bandDepth(fuselage, *band));
         return;
     }
     deleteFuselageMesh(engine, fuselage, band->mesh);

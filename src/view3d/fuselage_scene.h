@@ -32,11 +32,18 @@ struct FuselageFormer {
     SceneInput input;     // its spans must stay valid during the call that reads it
     double station = 0.0; // along the fuselage axis, in the part's units
     bool current = false; // the former being edited (the first one so marked)
+    // The part's units per unit of its outline across and up; 0 takes twice "Larg.:" and twice
+    // "Haut.:" as the single part does. The editor gives every former its real size here, so
+    // that the formers and their stations share one scale.
+    double W = 0.0;
+    double H = 0.0;
 };
 
 struct FuselageBand {
     int mesh = 0; // the engine's mesh slot, 0 when the pools could not hold it
     double station = 0.0;
+    double W = 0.0; // as its former gave them (0: from its sliders)
+    double H = 0.0;
     bool current = false;
     int intervals = 0; // K of the outline it was built from
 };

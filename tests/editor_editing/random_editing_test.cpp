@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QUndoStack>
@@ -57,12 +58,16 @@ void expectControlsShow(const Main& w, const EditorState& s) {
 
 class RandomUser {
 public:
-    explicit RandomUser(Main& w, unsigned seed = 20240607u) : w_(w), rng_(seed) {}
+    // formers: the panel "Couples" too, its list operations among the editing.
+    explicit RandomUser(Main& w, unsigned seed = 20240607u, bool formers = false)
+        : w_(w), rng_(seed), formers_(formers) {}
 
     // One random action; returns a short description for failure messages.
     std::string step() {
         FormerModel& m = w_.model();
-        const int kind = pick(0, 123);
+        const int kind = pick(0, formers_ ? 133 : 123);
+        if (kind >= 124)
+            return formerStep(kind - 124);
         if (kind >= 120) {
             // The window dragged to another size changes only the view: the former, its
             // samples and the 3-D part stay, and the mouse still works in its millimetres.
@@ -237,6 +242,48 @@ private:
         return "pb1(11)";
     }
 
+    // The panel "Couples": a former added, copied, renamed (sometimes to a name refused),
+    // removed, selected, or its station typed (sometimes no number). Not while a button is
+    // held: the panel is another window.
+    std::string formerStep(int kind) {
+        if (held_ != Qt::NoButton)
+            return "panel skipped";
+        const int count = static_cast<int>(w_.session().formers().size());
+        QTableWidget& list = *w_.ui().lstCouples;
+        if (kind < 2 && count < 8) {
+            userClick(w_.ui().cmdNouveau);
+            return "Nouveau";
+        }
+        if (kind < 3 && count < 8) {
+            userClick(w_.ui().cmdDupliquer);
+            return "Dupliquer";
+        }
+        if (kind < 4) {
+            auto& dialogs = static_cast<ScriptedEditor&>(w_).dialogs;
+            const int taken = pick(0, count - 1);
+            const std::string name = pick(0, 3) == 0
+                                         ? w_.session().formers()[std::size_t(taken)]->name
+                                         : "C" + std::to_string(pick(1, 30));
+            dialogs.text = [name](const QString&) { return QString::fromStdString(name); };
+            dialogs.warning = [](const QString&, const QString&) {};
+            userClick(w_.ui().cmdRenommer);
+            return "Renommer " + name;
+        }
+        if (kind < 5) {
+            userClick(w_.ui().cmdSupprimer); // disabled for the last one
+            return "Supprimer";
+        }
+        const int row = pick(0, count - 1);
+        if (kind < 8) {
+            list.setCurrentCell(row, 0);
+            return "select " + std::to_string(row);
+        }
+        const QString typed =
+            pick(0, 4) == 0 ? QStringLiteral("abc") : QString::number(pick(-400, 1200) / 4.0);
+        list.item(row, 1)->setText(typed);
+        return "station " + typed.toStdString();
+    }
+
     int pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
     double uniform(double lo, double hi) {
         // Quarter millimetres: ties between handles and exact axis positions come up.
@@ -254,6 +301,7 @@ private:
     bool handlesToggled_ = false; // "Poignées" was clicked
     std::array<int, 2> expected_{0, 0};
     std::unique_ptr<RebuildCounter> rebuilds_;
+    bool formers_ = false;
 };
 
 TEST(RandomEditing, InvariantsHoldThroughALongSessionOfUserActions) {
@@ -366,37 +414,66 @@ TEST(RandomEditing, AStateShownInAFreshWindowGivesBackTheStateAndTheSameProfiles
     }
 }
 
-// A random session, each user action recorded once it is over, is undone step by step to the
-// start and redone to its end: every step gives back the work recorded there (the display
-// stays as the session left it), the start its profiles, the end its profiles and project.
+// The formers and the one edited, as a step leaves them.
+struct ProjectWorkState {
+    std::vector<Former> formers;
+    int current = 0;
+    friend bool operator==(const ProjectWorkState&, const ProjectWorkState&) = default;
+};
+
+ProjectWorkState projectWork(const Main& w) {
+    const ProjectState p = w.session().projectState();
+    return {p.formers, p.current};
+}
+
+// A random session over several formers (the panel's list operations among the editing), each
+// user action recorded once it is over, is undone step by step to the start and redone to its
+// end: every step gives back the formers recorded there and the former that was edited (the
+// display stays as the session left it), the start its profiles, the end its profiles and
+// project, which a fresh window opens equal.
 TEST(RandomEditing, UndoingEveryStepGivesBackTheStartAndRedoingThemTheEnd) {
     auto w = shownMain();
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    RandomUser user(*w, 20261213u);
-    std::vector<EditorState> work{w->editorState()}; // after start-up, then after each step
+    RandomUser user(*w, 20261213u, true);
+    std::vector<ProjectWorkState> work{projectWork(*w)}; // after start-up, then after each step
+    std::vector<int> madeOn{0}; // the former edited when each step was made
     const QByteArrayList atStart = savedWork(*w, dir.path());
-    auto record = [&w, &work] {
+    int editedBefore = 0;
+    auto record = [&] {
         w->recordWorkChange();
         ASSERT_LE(w->session().history().index(), static_cast<int>(work.size()));
-        if (w->session().history().index() == static_cast<int>(work.size()))
-            work.push_back(w->editorState());
+        if (w->session().history().index() == static_cast<int>(work.size())) {
+            work.push_back(projectWork(*w));
+            madeOn.push_back(editedBefore);
+        }
     };
-    for (int i = 0; i < 600; ++i) {
-        user.step();
+    std::size_t mostFormers = 1;
+    for (int i = 0; i < 700; ++i) {
+        if (user.heldButton() == Qt::NoButton)
+            editedBefore = w->session().current();
+        const std::string what = user.step();
         if (user.heldButton() == Qt::NoButton)
             record(); // a drag is recorded once its button is up
+        mostFormers = std::max(mostFormers, w->session().formers().size());
+        ASSERT_EQ(w->ui().lstCouples->rowCount(), int(w->session().formers().size())) << what;
+        ASSERT_EQ(w->ui().lstCouples->currentRow(), w->session().current()) << what;
     }
     if (user.heldButton() != Qt::NoButton)
         release(*w, {70.0, 40.0}, user.heldButton());
     record();
     ASSERT_GT(work.size(), 40u);
+    EXPECT_GE(mostFormers, 4u);
     const QByteArrayList atEnd = savedWork(*w, dir.path());
+    const ProjectWorkState end = projectWork(*w);
 
     for (std::size_t k = work.size() - 1; k > 0; --k) {
         ASSERT_TRUE(w->ui().IM_Undo->isEnabled());
         w->ui().IM_Undo->trigger();
-        ASSERT_TRUE(w->editorState().work == work[k - 1].work) << "undo to step " << k - 1;
+        // The formers as they were, and the former the step was made on edited again.
+        ASSERT_TRUE(projectWork(*w).formers == work[k - 1].formers) << "undo to step " << k - 1;
+        ASSERT_EQ(w->session().current(), madeOn[k]) << "undo to step " << k - 1;
+        ASSERT_EQ(w->ui().lstCouples->currentRow(), w->session().current());
         expectControlsShow(*w, w->editorState());
     }
     EXPECT_FALSE(w->ui().IM_Undo->isEnabled());
@@ -404,10 +481,15 @@ TEST(RandomEditing, UndoingEveryStepGivesBackTheStartAndRedoingThemTheEnd) {
     EXPECT_EQ(savedWork(*w, dir.path()).mid(0, 5), atStart.mid(0, 5));
     for (std::size_t k = 1; k < work.size(); ++k) {
         w->ui().IM_Redo->trigger();
-        ASSERT_TRUE(w->editorState().work == work[k].work) << "redo to step " << k;
+        ASSERT_TRUE(projectWork(*w) == work[k]) << "redo to step " << k;
     }
     EXPECT_FALSE(w->ui().IM_Redo->isEnabled());
     EXPECT_EQ(savedWork(*w, dir.path()), atEnd);
+
+    auto reopened = shownMain();
+    ASSERT_TRUE(reopened->openProject(dir.path() + QStringLiteral("/work.couple")));
+    EXPECT_TRUE(projectWork(*reopened) == end);
+    expectControlsShow(*reopened, w->editorState());
 }
 
 // What one user action adds to "&Edition", through the real events: a whole drag is one step,

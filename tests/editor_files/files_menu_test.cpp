@@ -184,6 +184,8 @@ TEST_F(FilesMenu, ItemsCaptionsAndSeparatorsInOrder) {
         {"IM_B", "&Sauvegarder 1/2 couple Bas", ""},
         {"sepb", nullptr, ""},
         {"IM_Save_All", "&Sauvegarder Couple Entier", ""},
+        {"IM_Sep_All", nullptr, ""},
+        {"IM_Export_All", "Exporter tous les couples...", ""},
         {"IM_Sep", nullptr, ""},
         {"IM_Quit", "&Quitter", ""},
     };
@@ -393,8 +395,12 @@ TEST_F(FilesMenu, ToolsExportAPieceAtTheSizeTypedAndPrintIt) {
     const QList<QAction*> tools = w->ui().IM_PREFER->actions();
     const qsizetype paint = tools.indexOf(w->ui().IM_BACKCOLOR);
     ASSERT_GE(paint, 0);
-    ASSERT_EQ(tools.size(), paint + 6);
+    ASSERT_EQ(tools.size(), paint + 8);
     EXPECT_TRUE(tools[paint + 1]->isSeparator());
+    // Last, after a separator: the panel of the formers shown or hidden.
+    EXPECT_TRUE(tools[paint + 6]->isSeparator());
+    EXPECT_EQ(tools[paint + 7], w->ui().IM_Formers);
+    EXPECT_EQ(w->ui().IM_Formers->text(), "Panneau des &couples");
     const QAction* items[] = {w->ui().IM_Export_SVG, w->ui().IM_Export_DXF, w->ui().IM_Export_PDF,
                               w->ui().IM_Print};
     const char* captions[] = {"Exporter en &SVG...", "Exporter en &DXF...", "Exporter en &PDF...",
@@ -607,7 +613,7 @@ TEST_F(FilesMenu, RefusedProjectFilesLeaveTheWorkAsItWas) {
         const char* reason;
     } rows[] = {
         {"profile.couple", "0.0000000 0.0000000\r\n", "JSON"},
-        {"newer.couple", spoiled("\"version\": 1", "\"version\": 2"), "« version »"},
+        {"newer.couple", spoiled("\"version\": 2", "\"version\": 3"), "« version »"},
         {"big.couple", good + std::string(1024 * 1024, ' '), "1 Mo"},
         {"surface.couple", spoiled("\"height\": 100.0", "\"height\": 110.0"), "« surface »"},
         {"missing.couple", {}, "n'existe pas"},
@@ -707,11 +713,15 @@ TEST_F(FilesMenu, HelpMenuShowsTheGuideAndAFreshModalAboutWindow) {
     QStringList names;
     for (int i : Main::pb1Indices())
         names << w->ui().pb1(i)->toolTip();
-    for (int i = 0; i <= 5; ++i)
+    for (int i = 0; i <= 6; ++i)
         for (QToolButton* b : {w->frm3D()->pb1(i), w->frm3D()->pb2(i)})
             if (b)
                 names << b->toolTip();
-    EXPECT_EQ(names.size(), 18);
+    EXPECT_EQ(names.size(), 19);
+    // The buttons of the panel "Couples" by their captions.
+    for (const QPushButton* b :
+         {w->ui().cmdNouveau, w->ui().cmdDupliquer, w->ui().cmdRenommer, w->ui().cmdSupprimer})
+        names << b->text();
     std::function<void(const QList<QAction*>&)> addItems = [&](const QList<QAction*>& items) {
         for (QAction* a : items) {
             if (a->isSeparator())
@@ -725,7 +735,7 @@ TEST_F(FilesMenu, HelpMenuShowsTheGuideAndAFreshModalAboutWindow) {
         }
     };
     addItems(w->menuBar()->actions());
-    EXPECT_GE(names.size(), 18 + 4 + 19) << "the four menus and their items";
+    EXPECT_GE(names.size(), 19 + 4 + 4 + 21) << "the four menus and their items";
     const QString text = guide->toPlainText().replace(QChar::Nbsp, ' ');
     for (const QString& name : names)
         EXPECT_TRUE(text.contains(name)) << name.toStdString();

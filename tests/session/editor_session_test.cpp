@@ -59,36 +59,87 @@ protected:
     EditorSession s;
 };
 
-TEST_F(Session, UndoingEveryStepGivesBackTheStartAndRedoingThemTheEnd) {
+// A random session over several formers: the list's operations (each one step) mixed with
+// changes of the former being edited and changes of former (no step). Undone to the start and
+// redone to the end, every step gives back the formers recorded there and the former that was
+// edited; saved and opened again, the project is the same.
+TEST_F(Session, UndoingEveryStepOfSeveralFormersGivesBackTheStartAndRedoingThemTheEnd) {
     std::mt19937 rng(20261206u);
-    std::vector<Work> works{s.currentWork()};
-    for (int i = 0; i < 300; ++i) {
-        change(rng);
-        if (s.recordChange())
-            works.push_back(s.currentWork());
+    auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution(lo, hi)(rng); };
+    std::vector<ProjectState> recorded{s.projectState()};
+    std::vector<int> editedBefore{0}; // the former edited when each step was made
+    std::string why;
+    for (int i = 0; i < 400; ++i) {
+        const int count = static_cast<int>(s.formers().size());
+        const int edited = s.current();
+        const int any = pick(0, count - 1);
+        bool step = false;
+        switch (pick(0, 9)) {
+        case 0:
+            step = s.addFormer(why);
+            break;
+        case 1:
+            step = s.duplicateFormer(any, why);
+            break;
+        case 2:
+            step = s.renameFormer(any, "C" + std::to_string(i), why);
+            break;
+        case 3:
+            step = s.deleteFormer(any, why);
+            EXPECT_EQ(step, count > 1) << why;
+            break;
+        case 4:
+            step = s.setStation(any, pick(-500, 500), why);
+            break;
+        case 5:
+            s.selectFormer(any); // no step, unless what was done on the former left is one
+            step = s.history().index() + 1 > static_cast<int>(recorded.size());
+            break;
+        default:
+            change(rng);
+            step = s.recordChange();
+            break;
+        }
+        if (step && s.history().index() + 1 > static_cast<int>(recorded.size())) {
+            recorded.push_back(s.projectState());
+            editedBefore.push_back(edited);
+        }
+        ASSERT_EQ(s.history().index() + 1, static_cast<int>(recorded.size())) << i;
     }
-    ASSERT_EQ(s.history().count(), static_cast<int>(works.size()) - 1);
-    auto show = [this](const Work& w) {
-        ASSERT_TRUE(s.show({s.surface(), w, s.view()}));
-        s.workShown();
+    ASSERT_GT(s.formers().size(), 1u);
+    ASSERT_GT(recorded.size(), 100u);
+    auto show = [this](const ProjectWork& p) {
+        const View view = s.view();
+        ASSERT_TRUE(s.show({s.surface(), s.restore(p), view}));
     };
-    for (std::size_t k = works.size() - 1; k > 0; --k) {
+    // The views aside (they are no steps).
+    auto same = [](ProjectState a, const ProjectState& b) {
+        a.view = b.view;
+        return a == b;
+    };
+    // Undone, a step gives back the formers before it and the former it was made on.
+    for (std::size_t k = recorded.size() - 1; k > 0; --k) {
         ASSERT_TRUE(s.history().canUndo());
         show(s.history().undo());
-        ASSERT_EQ(s.currentWork(), works[k - 1]) << "undo to step " << k - 1;
+        ProjectState expected = recorded[k - 1];
+        expected.current = editedBefore[k];
+        ASSERT_TRUE(same(s.projectState(), expected)) << "undo to step " << k - 1;
     }
     EXPECT_FALSE(s.history().canUndo());
-    for (std::size_t k = 1; k < works.size(); ++k) {
+    for (std::size_t k = 1; k < recorded.size(); ++k) {
         show(s.history().redo());
-        ASSERT_EQ(s.currentWork(), works[k]) << "redo to step " << k;
+        ASSERT_TRUE(same(s.projectState(), recorded[k])) << "redo to step " << k;
     }
     EXPECT_FALSE(s.history().canRedo());
-    // A change after an undo drops the steps that could have been redone.
-    show(s.history().undo());
-    change(rng);
-    ASSERT_TRUE(s.recordChange());
-    EXPECT_FALSE(s.history().canRedo());
-    EXPECT_EQ(s.history().count(), static_cast<int>(works.size()) - 1);
+
+    ASSERT_EQ(s.saveProject(file("fuselage.couple")), "");
+    EditorSession other;
+    other.model() = startedModel();
+    const EditorSession::Opening o = other.readProject(file("fuselage.couple"));
+    ASSERT_TRUE(o.ok) << o.refusal;
+    other.open(o.state, file("fuselage.couple"));
+    EXPECT_EQ(other.projectState(), s.projectState());
+    EXPECT_FALSE(other.modified());
 }
 
 TEST_F(Session, StepsMergeOnOneSliderOnlyAndTheLastThousandStay) {
@@ -128,8 +179,10 @@ TEST_F(Session, StepsMergeOnOneSliderOnlyAndTheLastThousandStay) {
     EXPECT_EQ(h.count(), WorkHistory::kLimit);
     EXPECT_EQ(h.index(), WorkHistory::kLimit);
     Work oldest;
-    while (h.canUndo())
-        oldest = h.undo();
+    while (h.canUndo()) {
+        const ProjectWork& p = h.undo();
+        oldest = p.formers[static_cast<std::size_t>(p.current)]->work;
+    }
     EXPECT_EQ(oldest.pictureVert, 2);
 }
 
@@ -157,16 +210,15 @@ TEST_F(Session, ProjectsOpenAsSavedAndRefusalsChangeNothing) {
     s.model().Pts_Couple[4].x = 97.5;
     s.view().tab = EditorTab::Masque;
     ASSERT_EQ(s.saveProject(file("a.couple")), "");
-    const EditorState saved = s.state();
+    const ProjectState saved = s.projectState();
 
     EditorSession other;
     other.model() = startedModel();
     const EditorSession::Opening o = other.readProject(file("a.couple"));
     ASSERT_TRUE(o.ok) << o.refusal;
     EXPECT_EQ(o.state, saved);
-    ASSERT_TRUE(other.show(o.state));
-    other.projectOpened(file("a.couple"));
-    EXPECT_EQ(other.state(), saved);
+    other.open(o.state, file("a.couple"));
+    EXPECT_EQ(other.projectState(), saved);
     EXPECT_FALSE(other.modified());
     EXPECT_EQ(other.history().count(), 0);
 

@@ -387,11 +387,19 @@ QImage fullRedraw(Frm3D& f) {
     return full;
 }
 
-// Three formers of the editor's shape along the fuselage, the middle one being edited.
+// Three formers of the editor's shape along the fuselage, the middle one being edited, made
+// in the panel "Couples" as the user makes them.
 void setThreeFormers(Main& w) {
-    const SceneInput in = w.sceneInput();
-    w.frm3D()->setFuselage(
-        std::vector<FuselageFormer>{{in, 0.0, false}, {in, 120.0, true}, {in, 240.0, false}});
+    // Each former about as large as the part with its sliders' size.
+    w.ui().txtScale->setTypedValue(2.0);
+    w.txtScale_Validate();
+    w.cmdNouveau_Click();
+    w.lstCouples_StationTyped(1, QStringLiteral("120"));
+    w.cmdNouveau_Click();
+    w.lstCouples_StationTyped(2, QStringLiteral("240"));
+    w.lstCouples_Click(1);
+    ASSERT_EQ(w.session().formers().size(), 3u);
+    ASSERT_EQ(w.session().current(), 1);
 }
 
 // Every frame of a session shows what a full redraw shows: the 3-D surface, and the screen
@@ -506,7 +514,9 @@ TEST(Editor3D, TheFuselageViewShowsEveryFormerAndGoesBackToThePartAsItWas) {
     EXPECT_TRUE(button->isChecked());
     EXPECT_FALSE(f.Frame1->isEnabled()) << "the fuselage shows whole formers";
     EXPECT_EQ(frames.frames(), 1);
-    EXPECT_EQ(f.viewSettings(), settings) << "the part's view, kept";
+    View3DSettings fuselageSettings = settings;
+    fuselageSettings.fuselage = true;
+    EXPECT_EQ(f.viewSettings(), fuselageSettings) << "the part's view, kept";
     // First seen from the front, the nearest former where the part would stand.
     EXPECT_EQ(inside(f).yaw(), 0.0f);
     EXPECT_EQ(inside(f).distance(), 370.0f + 120.0f);
