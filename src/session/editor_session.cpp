@@ -180,9 +180,10 @@ bool EditorSession::addFormer(std::string& why) {
     // The next free name of the F1, F2, ... series, 50 mm after the edited one.
     int k = static_cast<int>(formers_.size()) + 1;
     std::string name;
-    do
-        name = "F" + std::to_string(k++);
-    while (freeName(name) != name);
+    do {
+        name.assign(1, 'F'); // built by appending: GCC 12 at -O3 warns wrongly on "F" + string
+        name += std::to_string(k++);
+    } while (freeName(name) != name);
     const double station = std::min(edited.station + 50.0, kMaxStation);
     formers_.insert(formers_.begin() + current_ + 1,
                     std::make_shared<const Former>(Former{name, station, edited.work}));

@@ -138,6 +138,64 @@ TEST_F(CliFiles, ProjectSavedByOneScriptOpensInTheNext) {
     EXPECT_EQ(readJson(file("wide.json"))["Pts_Couple"], saved["Pts_Couple"]);
 }
 
+// Several formers scripted in the panel "Couples": each action acts on the former selected,
+// the list operations are undo steps, the project keeps them all, and the refusals are the
+// user's: a name taken, the last former, a part larger than the sheet.
+TEST_F(CliFiles, SeveralFormersScriptedSavedAndCutFromSheets) {
+    CliRun r = program({"former-new=F2:60", "drag=4:75,50", "former-new=Maître:120,5", "points=20",
+                        "former-rename=F2:Milieu", "former-station=F1:-10", "former-duplicate=F1",
+                        "former-delete=F1 copie", "former-select=Milieu", "state=made.json",
+                        "project-save=fuselage", "fuselage=1", "export-all=dxf:plaques",
+                        "export-all=svg:petites:140x80", "state=cut.json"},
+                       dir.path());
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QJsonObject made = readJson(file("made.json"));
+    expectAt(made, R"({"formers": {"current": "Milieu", "list": [{"name": "F1", "station": -10},
+        {"name": "Milieu", "station": 60}, {"name": "Maître", "station": 120.5}]},
+        "Nb_Points": 13, "undo": {"count": 11, "index": 11}})");
+    // 11 steps: "former-new=NAME:STATION" is "Nouveau" then the name and the station typed,
+    // as a user does it (3 steps, 2 for F2 whose name is the one given); selecting is none.
+    const QJsonObject cut = readJson(file("cut.json"));
+    expectAt(cut, R"({"view3d/fuselage": true, "project/modified": false})");
+    // Three formers about 50 mm wide, one on each small sheet: SVG files numbered.
+    EXPECT_EQ(cut["status"].toString(),
+              QStringLiteral("3 plaques, 26 % utilisé → petites-1.SVG … petites-3.SVG"));
+    for (const char* name : {"plaques.DXF", "petites-1.SVG", "petites-3.SVG"})
+        EXPECT_TRUE(QFile::exists(file(name))) << name;
+    const std::string dxf = fileBytes(file("plaques.DXF"));
+    for (const char* layer : {"\n  8\nF1\n", "\n  8\nGRAVURE\n", "\n  8\nPLAQUE\n",
+                              "\n  8\nMa\xeetre\n" /* the codepage of the drawing */})
+        EXPECT_NE(dxf.find(layer), std::string::npos) << layer;
+
+    // The project opens with its three formers, the one edited when saved edited again.
+    ASSERT_TRUE(
+        succeeded(program({"project-open=fuselage.couple", "state=opened.json"}, dir.path())));
+    const QJsonObject opened = readJson(file("opened.json"));
+    EXPECT_EQ(opened["formers"], made["formers"]);
+    EXPECT_EQ(opened["Pts_Couple"], made["Pts_Couple"]);
+
+    const struct {
+        QStringList actions;
+        int status;
+        const char* words;
+    } refusals[] = {
+        {{"former-rename=F1:F1 ", "former-new=F2:50", "former-rename=F2:F1 "}, 1, "s'appelle déjà"},
+        {{"former-delete=F1"}, 2, "cmdSupprimer is disabled"},
+        {{"former-select=F9"}, 2, "no former F9"},
+        {{"former-station=F1:abc"}, 2, "« abc »"},
+        {{"former-station=F1:200000"}, 2, "hors de l'intervalle"},
+        {{"export-all=dxf:trop:40x40"}, 1, "« F1 »"},
+        {{"export-all=eps:a"}, 2, "unknown format"},
+    };
+    for (const auto& c : refusals) {
+        r = program(c.actions + QStringList{"state=after.json"}, dir.path());
+        EXPECT_EQ(r.status, c.status) << c.actions.join(' ').toStdString();
+        EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.words))) << r.err.toStdString();
+        EXPECT_FALSE(QFile::exists(file("after.json")));
+    }
+    EXPECT_FALSE(QFile::exists(file("trop.DXF")));
+}
+
 // A former with a doubling of constant width, saved as a profile and drawn as a DXF: the same
 // bytes as the files kept beside the test (the ".DAT" keeps its format, the DXF its layers).
 TEST_F(CliFiles, AnOffsetDoublingGivesTheKeptProfileAndDrawing) {
