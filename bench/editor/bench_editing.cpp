@@ -111,9 +111,9 @@ void configure(benchmark::internal::Benchmark* b) {
 BENCHMARK(BM_DragStep_DesignSize)->Apply(configure);
 BENCHMARK(BM_DragStep_1920x1080)->Apply(configure);
 
-// One step of a drag of "Zoom" or "Horiz" with a 4000 x 3000 picture on: the picture is
-// copied, shifted and scaled, the curve is drawn over it and the surface repainted. The steps
-// alternate between the two sliders and between two values each.
+// One step of a drag of "Horiz" or of "Zoom" with a 4000 x 3000 picture on: the picture is
+// copied, shifted and scaled, the curve is drawn over it and the surface repainted. A pan keeps
+// the zoom, a zoom the pan; each step moves the slider between two values.
 // One editor per surface with the picture on; they live until the benchmarks end.
 std::unique_ptr<QTemporaryDir> pictureFolder;
 std::map<int, std::unique_ptr<ScriptedEditor>> pictureSessions;
@@ -143,7 +143,16 @@ Main* pictureSession(QSizeF surfaceMm) {
     return w->ps().size() == QSize(4000, 3000) ? w.get() : nullptr;
 }
 
-void pictureStep(benchmark::State& state, QSizeF surfaceMm) {
+void slideTo(QSlider* slider, int value) {
+    slider->setSliderDown(true);
+    slider->setSliderPosition(value);
+    slider->setSliderDown(false);
+}
+
+// moved is the slider stepped between the values a and b; kept is the other one, held at its
+// value.
+void pictureStep(benchmark::State& state, QSizeF surfaceMm, QSlider* MainControls::*moved, int a,
+                 int b, QSlider* MainControls::*kept, int keptAt) {
     Main* session = pictureSession(surfaceMm);
     if (!session) {
         state.SkipWithError("the picture was not shown");
@@ -151,27 +160,37 @@ void pictureStep(benchmark::State& state, QSizeF surfaceMm) {
     }
     Main& w = *session;
     PictureBox& p = *w.ui().Picture1;
-    const std::pair<QSlider*, int> moves[] = {
-        {w.ui().Slider5, 100}, {w.ui().Slider4, 400}, {w.ui().Slider5, 60}, {w.ui().Slider4, 650}};
-    static std::size_t step = 0; // across repetitions: every step moves a slider
+    slideTo(w.ui().*kept, keptAt);
+    p.repaint();
+    QSlider* slider = w.ui().*moved;
     for (auto _ : state) {
-        const auto& [slider, value] = moves[step++ % 4];
-        slider->setSliderDown(true);
-        slider->setSliderPosition(value);
-        slider->setSliderDown(false);
+        slideTo(slider, slider->value() == a ? b : a);
         p.repaint();
     }
     state.counters["width_px"] = p.width();
     state.counters["height_px"] = p.height();
 }
 
-void BM_PictureSliderStep_DesignSize(benchmark::State& state) {
-    pictureStep(state, {Main::kDesignSurfaceWidth, Main::kDesignSurfaceHeight});
+void BM_PictureHorizStep_DesignSize(benchmark::State& state) {
+    pictureStep(state, {Main::kDesignSurfaceWidth, Main::kDesignSurfaceHeight},
+                &MainControls::Slider4, 400, 650, &MainControls::Slider5, 80);
 }
 
-void BM_PictureSliderStep_1920x1080(benchmark::State& state) {
+void BM_PictureHorizStep_1920x1080(benchmark::State& state) {
     const double pxPerMm = PictureBox().pixelsPerMm();
-    pictureStep(state, {1920 / pxPerMm, 1080 / pxPerMm});
+    pictureStep(state, {1920 / pxPerMm, 1080 / pxPerMm}, &MainControls::Slider4, 400, 650,
+                &MainControls::Slider5, 80);
+}
+
+void BM_PictureZoomStep_DesignSize(benchmark::State& state) {
+    pictureStep(state, {Main::kDesignSurfaceWidth, Main::kDesignSurfaceHeight},
+                &MainControls::Slider5, 100, 60, &MainControls::Slider4, 650);
+}
+
+void BM_PictureZoomStep_1920x1080(benchmark::State& state) {
+    const double pxPerMm = PictureBox().pixelsPerMm();
+    pictureStep(state, {1920 / pxPerMm, 1080 / pxPerMm}, &MainControls::Slider5, 100, 60,
+                &MainControls::Slider4, 650);
 }
 
 void configureSteps(benchmark::internal::Benchmark* b) {
@@ -180,8 +199,10 @@ void configureSteps(benchmark::internal::Benchmark* b) {
     b->Unit(benchmark::kMicrosecond);
 }
 
-BENCHMARK(BM_PictureSliderStep_DesignSize)->Apply(configureSteps);
-BENCHMARK(BM_PictureSliderStep_1920x1080)->Apply(configureSteps);
+BENCHMARK(BM_PictureHorizStep_DesignSize)->Apply(configureSteps);
+BENCHMARK(BM_PictureHorizStep_1920x1080)->Apply(configureSteps);
+BENCHMARK(BM_PictureZoomStep_DesignSize)->Apply(configureSteps);
+BENCHMARK(BM_PictureZoomStep_1920x1080)->Apply(configureSteps);
 
 // "&Annuler" and "&Rétablir" of a drag, one per repetition in turn, at 100 points with the
 // doubling on: the work before or after the drag shown again, up to both windows redrawn.
