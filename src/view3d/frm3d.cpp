@@ -417,7 +417,7 @@ void Frm3D::drawFrame() {
     engine.RenderFrame(*canvas_, currentCamera, scene.frameInputs(toolbarTags()));
     canvas_->setOutlineColour(Colour3{255, 255, 255});
     // Only what the last frame and this one drew has changed.
-    Picture1->showImagePart(canvas_->takeChanged());
+    Picture1->showImageParts(canvas_->takeChanged());
     emit frameDrawn();
 }
 
