@@ -1,7 +1,8 @@
 // The whole drag step: one mouse move with the left button held on the drawing surface (the
 // point and what follows it move, the outline is sampled, the 3-D part follows) up to both
-// windows redrawn: the surface repainted and the 3-D frame drawn, synchronously. Each repetition is
-// one step, so the median and the 99th percentile are those of single steps. Run it with
+// windows redrawn: the 3-D frame drawn, then what each window asked to repaint painted, as the
+// event loop would, synchronously. Each repetition is one step, so the median and the 99th
+// percentile are those of single steps. Run it with
 // QT_SCALE_FACTOR=2 for both windows at 200 %: the widths stay logical, the layers and the 3-D
 // frame have twice as many pixels each way.
 #include "editor/picture_box.h"
@@ -39,6 +40,20 @@ double percentile99(const std::vector<double>& v) {
     const auto rank = static_cast<std::size_t>(std::ceil(0.99 * static_cast<double>(s.size())));
     return s[std::max<std::size_t>(rank, 1) - 1];
 }
+
+// The paint events a widget receives.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget& w) { w.installEventFilter(this); }
+    int count() const { return count_; }
+    bool eventFilter(QObject*, QEvent* event) override {
+        count_ += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+
+private:
+    int count_ = 0;
+};
 
 // One editor per surface and point count, with the doubling on (slaved) and point 3 picked;
 // the 3-D surface measures surface3d pixels.
@@ -78,12 +93,16 @@ void dragStep(benchmark::State& state, QSizeF surfaceMm, QSize surface3d,
     const double y0 = m.Y1() - 0.2 * p.ScaleHeight();
     int step = 0;
     const FrameCounter frames(*w.frm3D());
+    const PaintCounter paints(p), paints3d(*w.frm3D()->Picture1);
     for (auto _ : state) {
         const double dx = (step++ % 2) == 0 ? 0.0 : 1.5;
         sendSurfaceMouse(p, QEvent::MouseMove, {x0 + dx, y0}, Qt::NoButton, Qt::LeftButton);
-        p.repaint();
         w.frm3D()->drawPendingFrame();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
     }
+    // Paint events per step: 1 each when both windows were repainted.
+    state.counters["paints"] = paints.count() / double(step);
+    state.counters["paints3d"] = paints3d.count() / double(step);
     state.counters["width_px"] = p.width();
     state.counters["height_px"] = p.height();
     state.counters["points"] = m.Nb_Points;
@@ -121,9 +140,9 @@ BENCHMARK(BM_DragStep_DesignSize)->Apply(configure);
 BENCHMARK(BM_DragStep_ConstantWidth_DesignSize)->Apply(configure);
 BENCHMARK(BM_DragStep_1920x1080)->Apply(configure);
 
-// One step of a drag of "Zoom" or "Horiz" with a 4000 x 3000 picture on: the picture is
-// copied, shifted and scaled, the curve is drawn over it and the surface repainted. The steps
-// alternate between the two sliders and between two values each.
+// One step of a drag of "Horiz" or of "Zoom" with a 4000 x 3000 picture on: the picture is
+// copied, shifted and scaled, the curve is drawn over it and the surface repainted. A pan keeps
+// the zoom, a zoom the pan; each step moves the slider between two values.
 // One editor per surface with the picture on; they live until the benchmarks end.
 std::unique_ptr<QTemporaryDir> pictureFolder;
 std::map<int, std::unique_ptr<ScriptedEditor>> pictureSessions;
@@ -153,7 +172,16 @@ Main* pictureSession(QSizeF surfaceMm) {
     return w->ps().size() == QSize(4000, 3000) ? w.get() : nullptr;
 }
 
-void pictureStep(benchmark::State& state, QSizeF surfaceMm) {
+void slideTo(QSlider* slider, int value) {
+    slider->setSliderDown(true);
+    slider->setSliderPosition(value);
+    slider->setSliderDown(false);
+}
+
+// moved is the slider stepped between the values a and b; kept is the other one, held at its
+// value.
+void pictureStep(benchmark::State& state, QSizeF surfaceMm, QSlider* MainControls::*moved, int a,
+                 int b, QSlider* MainControls::*kept, int keptAt) {
     Main* session = pictureSession(surfaceMm);
     if (!session) {
         state.SkipWithError("the picture was not shown");
@@ -161,27 +189,37 @@ void pictureStep(benchmark::State& state, QSizeF surfaceMm) {
     }
     Main& w = *session;
     PictureBox& p = *w.ui().Picture1;
-    const std::pair<QSlider*, int> moves[] = {
-        {w.ui().Slider5, 100}, {w.ui().Slider4, 400}, {w.ui().Slider5, 60}, {w.ui().Slider4, 650}};
-    static std::size_t step = 0; // across repetitions: every step moves a slider
+    slideTo(w.ui().*kept, keptAt);
+    p.repaint();
+    QSlider* slider = w.ui().*moved;
     for (auto _ : state) {
-        const auto& [slider, value] = moves[step++ % 4];
-        slider->setSliderDown(true);
-        slider->setSliderPosition(value);
-        slider->setSliderDown(false);
+        slideTo(slider, slider->value() == a ? b : a);
         p.repaint();
     }
     state.counters["width_px"] = p.width();
     state.counters["height_px"] = p.height();
 }
 
-void BM_PictureSliderStep_DesignSize(benchmark::State& state) {
-    pictureStep(state, {Main::kDesignSurfaceWidth, Main::kDesignSurfaceHeight});
+void BM_PictureHorizStep_DesignSize(benchmark::State& state) {
+    pictureStep(state, {Main::kDesignSurfaceWidth, Main::kDesignSurfaceHeight},
+                &MainControls::Slider4, 400, 650, &MainControls::Slider5, 80);
 }
 
-void BM_PictureSliderStep_1920x1080(benchmark::State& state) {
+void BM_PictureHorizStep_1920x1080(benchmark::State& state) {
     const double pxPerMm = PictureBox().pixelsPerMm();
-    pictureStep(state, {1920 / pxPerMm, 1080 / pxPerMm});
+    pictureStep(state, {1920 / pxPerMm, 1080 / pxPerMm}, &MainControls::Slider4, 400, 650,
+                &MainControls::Slider5, 80);
+}
+
+void BM_PictureZoomStep_DesignSize(benchmark::State& state) {
+    pictureStep(state, {Main::kDesignSurfaceWidth, Main::kDesignSurfaceHeight},
+                &MainControls::Slider5, 100, 60, &MainControls::Slider4, 650);
+}
+
+void BM_PictureZoomStep_1920x1080(benchmark::State& state) {
+    const double pxPerMm = PictureBox().pixelsPerMm();
+    pictureStep(state, {1920 / pxPerMm, 1080 / pxPerMm}, &MainControls::Slider5, 100, 60,
+                &MainControls::Slider4, 650);
 }
 
 void configureSteps(benchmark::internal::Benchmark* b) {
@@ -190,8 +228,10 @@ void configureSteps(benchmark::internal::Benchmark* b) {
     b->Unit(benchmark::kMicrosecond);
 }
 
-BENCHMARK(BM_PictureSliderStep_DesignSize)->Apply(configureSteps);
-BENCHMARK(BM_PictureSliderStep_1920x1080)->Apply(configureSteps);
+BENCHMARK(BM_PictureHorizStep_DesignSize)->Apply(configureSteps);
+BENCHMARK(BM_PictureHorizStep_1920x1080)->Apply(configureSteps);
+BENCHMARK(BM_PictureZoomStep_DesignSize)->Apply(configureSteps);
+BENCHMARK(BM_PictureZoomStep_1920x1080)->Apply(configureSteps);
 
 // "&Annuler" and "&Rétablir" of a drag, one per repetition in turn, at 100 points with the
 // doubling on: the work before or after the drag shown again, up to both windows redrawn.

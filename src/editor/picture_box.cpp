@@ -12,11 +12,25 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
 QColor toQColor(Rgb c) {
     return QColor(c.r, c.g, c.b);
+}
+
+// The pixel a colour fills a layer of that format with.
+QRgb filledPixel(QImage::Format format, QColor c) {
+    QImage one(1, 1, format);
+    one.fill(c);
+    return *reinterpret_cast<const QRgb*>(one.constBits());
+}
+
+// A line item's pen is one pixel wide: its pixels lie up to a pixel beyond the line's ends.
+QRectF lineReach(QPointF from, QPointF to) {
+    constexpr double reach = 1.0;
+    return QRectF(from, to).normalized().adjusted(-reach, -reach, reach, reach);
 }
 
 } // namespace
@@ -48,51 +62,69 @@ void PictureBox::placeChild(QWidget* child, QRectF mm) {
                        qRound(mm.height() * k));
 }
 
+// ---------------------------------------------------------------------------------------
+// Layers
+
 void PictureBox::ensureLayers() {
     const qreal dpr = devicePixelRatioF();
     const QSize px = size() * dpr;
-    if (background_.size() == px && background_.devicePixelRatio() == dpr)
+    const QImage& now = picture_.image();
+    if (now.size() == px && now.devicePixelRatio() == dpr && !now.isNull())
         return;
-    if (background_.isNull() || background_.devicePixelRatio() != dpr) {
+    if (now.isNull() || now.devicePixelRatio() != dpr) {
         // Stretching what was drawn at another pixel ratio would blur it: it is drawn again.
         blankLayers();
         return;
     }
-    // Keep what the layers held: a resize or a change of screen must not lose the grid.
-    auto grown = [&](const QImage& old, QImage::Format format, QColor fill) {
-        QImage layer(px, format);
-        layer.setDevicePixelRatio(dpr);
-        layer.fill(fill);
-        if (!old.isNull()) {
-            QPainter p(&layer);
-            p.setCompositionMode(QPainter::CompositionMode_Source);
-            p.drawImage(QPointF(0, 0), old);
+    // Keep what the layers held: a resize or a change of screen must not lose the grid. What a
+    // smaller layer cuts off stays cut off.
+    settleOverlay();
+    const QRect kept = now.rect() & QRect(QPoint(0, 0), px);
+    picture_.fit(px, dpr, QImage::Format_RGB32, filledPixel(QImage::Format_RGB32, backColor_),
+                 true);
+    background_.fit(px, dpr, QImage::Format_ARGB32_Premultiplied, 0, true);
+    overlay_.fit(px, dpr, QImage::Format_ARGB32_Premultiplied, 0, true);
+    itemLayer_.fit(px, dpr, QImage::Format_ARGB32_Premultiplied, 0, false);
+    itemsStale_ = true;
+    base_.fit(px, dpr, QImage::Format_RGB32, 0, true);
+    for (auto* strokes : {&backgroundStrokes_, &overlayStrokes_, &overlayShown_})
+        for (Stroke& s : *strokes) {
+            s.clip &= kept;
+            s.bounds &= kept;
         }
-        return layer;
-    };
-    picture_ = grown(picture_, QImage::Format_RGB32, backColor_);
-    background_ = grown(background_, QImage::Format_ARGB32_Premultiplied, Qt::transparent);
-    overlay_ = grown(overlay_, QImage::Format_ARGB32_Premultiplied, Qt::transparent);
+    backgroundBounds_ &= kept;
+    overlayBounds_ &= kept;
+    pictureShown_.clip &= kept;
+    pictureCopy_.forget();
+    baseStale_ = layerRect();
+    changed(layerRect());
 }
 
 void PictureBox::blankLayers() {
     const qreal dpr = devicePixelRatioF();
-    auto blank = [&](QImage::Format format, QColor fill) {
-        QImage layer(size() * dpr, format);
-        layer.setDevicePixelRatio(dpr);
-        layer.fill(fill);
-        return layer;
-    };
-    picture_ = blank(QImage::Format_RGB32, backColor_);
-    background_ = blank(QImage::Format_ARGB32_Premultiplied, Qt::transparent);
-    overlay_ = blank(QImage::Format_ARGB32_Premultiplied, Qt::transparent);
-    backgroundBlank_ = true;
-    overlayBlank_ = true;
+    const QSize px = size() * dpr;
+    picture_.fit(px, dpr, QImage::Format_RGB32, filledPixel(QImage::Format_RGB32, backColor_),
+                 false);
+    background_.fit(px, dpr, QImage::Format_ARGB32_Premultiplied, 0, false);
+    overlay_.fit(px, dpr, QImage::Format_ARGB32_Premultiplied, 0, false);
+    itemLayer_.fit(px, dpr, QImage::Format_ARGB32_Premultiplied, 0, false);
+    itemsStale_ = true;
+    base_.fit(px, dpr, QImage::Format_RGB32, 0, true); // composed again whole below
+    baseStale_ = layerRect();
+    pictureShown_ = {};
+    pictureCopy_.forget();
+    backgroundStrokes_.clear();
+    backgroundBounds_ = {};
+    overlayStrokes_.clear();
+    overlayShown_.clear();
+    overlaySettled_ = true;
+    overlayBounds_ = {};
+    changed(layerRect());
 }
 
 void PictureBox::followScreen() {
     const double k = logicalDpiX() / 25.4;
-    if (k == pxPerMm_ && devicePixelRatioF() == background_.devicePixelRatio())
+    if (k == pxPerMm_ && devicePixelRatioF() == ratio())
         return;
     if (k != pxPerMm_) {
         // Millimetres follow the new resolution; the window's layout gives the new size.
@@ -119,105 +151,201 @@ void PictureBox::followScreen() {
 }
 
 void PictureBox::wipeOverlay() {
-    // A repaint, its Paint handler and the outline each clear the overlay; only the first of
-    // them after a drawing has anything to wipe.
-    if (overlayBlank_)
+    // The calls are forgotten now, the pixels when the overlay settles: what the Paint handler
+    // draws again in the same place is left as it is.
+    if (overlayStrokes_.empty())
         return;
-    overlay_.fill(Qt::transparent);
-    overlayBlank_ = true;
+    overlayStrokes_.clear();
+    overlaySettled_ = false;
 }
+
+void PictureBox::clearBackground() {
+    if (backgroundStrokes_.empty())
+        return;
+    background_.fillDevice(backgroundBounds_, 0);
+    changed(backgroundBounds_);
+    baseStale_ |= backgroundBounds_;
+    backgroundStrokes_.clear();
+    backgroundBounds_ = {};
+}
+
+void PictureBox::settleOverlay() {
+    if (overlaySettled_)
+        return;
+    overlaySettled_ = true;
+    const qreal r = ratio();
+    const QRect layer = layerRect();
+    const std::vector<Stroke>& now = overlayStrokes_;
+    const std::size_t common = std::min(now.size(), overlayShown_.size());
+    // The pixels that may differ: those of the calls that differ, before and after.
+    std::vector<QRect> touched;
+    for (std::size_t i = 0; i < common; ++i)
+        if (!now[i].drawsLike(overlayShown_[i])) {
+            touched.push_back(overlayShown_[i].bounds);
+            touched.push_back(now[i].bounds);
+        }
+    const bool appended = touched.empty() && overlayShown_.size() <= now.size();
+    for (std::size_t i = common; i < overlayShown_.size(); ++i)
+        touched.push_back(overlayShown_[i].bounds);
+    for (std::size_t i = common; i < now.size(); ++i)
+        touched.push_back(now[i].bounds);
+    if (touched.empty())
+        return; // the same calls: the same pixels
+    if (!appended) {
+        // Cleared where the old calls drew, all made again: drawn whole, a line takes the same
+        // pixels as on a blank layer, where a clipped one may not.
+        for (const Stroke& s : overlayShown_)
+            overlay_.fillDevice(s.bounds, 0);
+    }
+    QPainter p(&overlay_.image());
+    for (std::size_t i = appended ? common : 0; i < now.size(); ++i)
+        paintStroke(p, now[i], r, layer);
+    p.end();
+    for (const QRect& t : touched)
+        changed(t);
+    overlayShown_ = now;
+    overlayBounds_ = {};
+    for (const Stroke& s : overlayShown_)
+        overlayBounds_ |= s.bounds;
+}
+
+const QImage& PictureBox::overlayLayer() const {
+    // Only the pixels: the calls they show are the same before and after.
+    const_cast<PictureBox*>(this)->settleOverlay();
+    return overlay_.image();
+}
+
+const QImage& PictureBox::composedBase() {
+    if (backgroundStrokes_.empty())
+        return picture_.image(); // base_ catches up once the grid is drawn again
+    const QRect stale = baseStale_ & layerRect();
+    baseStale_ = {};
+    if (!stale.isEmpty()) {
+        QImage base = base_.devicePixels();
+        const QImage& picture = picture_.image();
+        for (int y = stale.top(); y <= stale.bottom(); ++y)
+            std::memcpy(base.scanLine(y) + stale.left() * 4,
+                        picture.constScanLine(y) + stale.left() * 4,
+                        std::size_t(stale.width()) * 4);
+        const QImage background = background_.devicePixels();
+        QPainter p(&base);
+        p.drawImage(stale.topLeft(), background, stale);
+    }
+    return base_.image();
+}
+
+// ---------------------------------------------------------------------------------------
+// Drawing
 
 void PictureBox::drawn() {
     overlayCurrent_ = true;
     if (!inPaint_)
-        update();
+        scheduleRepaint();
+}
+
+void PictureBox::scheduleRepaint() {
+    // Drawing calls come in bursts (the grid's lines, a wipe and the outline): the surface
+    // repaints once they are done.
+    if (repaintScheduled_)
+        return;
+    repaintScheduled_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            repaintScheduled_ = false;
+            repaintChanged();
+        },
+        Qt::QueuedConnection);
+}
+
+void PictureBox::repaintChanged() {
+    settleOverlay();
+    noteItems();
+    if (dirty_.empty())
+        return;
+    const qreal r = ratio();
+    std::vector<QRect> logical;
+    logical.reserve(dirty_.size());
+    for (const QRect& d : dirty_)
+        logical.push_back(toLogical(d, r));
+    dirty_.clear();
+    update(unionOf(std::move(logical)));
 }
 
 void PictureBox::Cls() {
-    if (autoRedraw_) {
-        background_.fill(Qt::transparent);
-        backgroundBlank_ = true;
-    } else {
+    if (autoRedraw_)
+        clearBackground();
+    else
         wipeOverlay();
-    }
     drawn();
 }
 
 void PictureBox::setBackColor(QColor c) {
     backColor_ = c;
-    picture_.fill(backColor_);
-    background_.fill(Qt::transparent);
-    backgroundBlank_ = true;
+    pictureShown_ = {};
+    const QRect changedPicture = pictureCopy_.draw(picture_.image(), QImage(), QRectF(), QRect(),
+                                                   filledPixel(QImage::Format_RGB32, backColor_));
+    changed(changedPicture);
+    baseStale_ |= changedPicture;
+    clearBackground();
     wipeOverlay();
     drawn();
 }
 
 void PictureBox::showPicture(const QImage& picture, const PicturePlacement& at) {
-    picture_.fill(backColor_);
-    if (at.visible && !picture.isNull()) {
-        QPainter p(&picture_);
-        // A plain copy: the picture replaces what was there, pixel for pixel.
-        p.setCompositionMode(QPainter::CompositionMode_Source);
-        // Placed in pixels of the design size: the view scale keeps it under the curve.
-        const double s = viewScale_;
-        p.drawImage(QRectF(at.dstX * s, at.dstY * s, at.dstW * s, at.dstH * s), picture,
-                    QRectF(at.srcX, at.srcY, at.srcW, at.srcH));
-    }
+    const bool shows = at.visible && !picture.isNull();
+    // Placed in pixels of the design size: the view scale keeps it under the curve.
+    const double s = viewScale_;
+    const QRectF target =
+        shows ? QRectF(at.dstX * s, at.dstY * s, at.dstW * s, at.dstH * s) : QRectF();
+    const QRect source = shows ? QRect(at.srcX, at.srcY, at.srcW, at.srcH) : QRect();
+    const QRect changedPicture =
+        pictureCopy_.draw(picture_.image(), shows ? picture : QImage(), target, source,
+                          filledPixel(QImage::Format_RGB32, backColor_));
+    pictureShown_ = shows ? PictureShown{picture, target, source, layerRect()} : PictureShown{};
+    changed(changedPicture);
+    baseStale_ |= changedPicture;
     drawn();
 }
 
 void PictureBox::clearPicture() {
-    picture_.fill(backColor_);
-    drawn();
+    showPicture(QImage(), {});
 }
 
-QPen PictureBox::pen(QColor c, int width) const {
-    // Widths are logical pixels, so a HiDPI screen draws the same lines, only finer.
-    QPen p(c, width);
-    // A wide pen always draws solid; dashes and dots are for the thin one.
-    if (width == 1 && drawStyle_ == DrawStyle::Dash)
-        p.setStyle(Qt::DashLine);
-    else if (width == 1 && drawStyle_ == DrawStyle::Dot)
-        p.setStyle(Qt::DotLine);
-    else if (width > 1)
-        p.setCapStyle(Qt::RoundCap);
-    return p;
+void PictureBox::addStroke(Stroke::Kind kind, QPointF from, QPointF to, QColor c, int width) {
+    const Stroke s = makeStroke(kind, static_cast<Stroke::Style>(drawStyle_), width, c.rgba(), from,
+                                to, ratio(), layerRect());
+    if (!autoRedraw_) {
+        overlayStrokes_.push_back(s);
+        overlaySettled_ = false;
+        return;
+    }
+    QPainter p(&background_.image());
+    paintStroke(p, s, ratio(), layerRect());
+    backgroundStrokes_.push_back(s);
+    backgroundBounds_ |= s.bounds;
+    changed(s.bounds);
+    baseStale_ |= s.bounds;
 }
-
-namespace {
-
-void plotDot(QPainter& p, QPointF at, QColor c, int width) {
-    // A wide pen plots a dot of that many pixels across, centred on the pixel of the point.
-    const double left = std::floor(at.x()) - (width - 1) / 2;
-    const double top = std::floor(at.y()) - (width - 1) / 2;
-    p.fillRect(QRectF(left, top, width, width), c);
-}
-
-} // namespace
 
 void PictureBox::PSet(double x, double y, QColor c) {
-    QPainter p(&target());
-    plotDot(p, toPixels(x, y), c, drawWidth_);
+    addStroke(Stroke::Kind::Dot, toPixels(x, y), toPixels(x, y), c, drawWidth_);
     drawn();
 }
 
 void PictureBox::Line(double x1, double y1, double x2, double y2, QColor c) {
-    QPainter p(&target());
-    p.setPen(pen(c, drawWidth_));
-    p.drawLine(toPixels(x1, y1), toPixels(x2, y2));
+    addStroke(Stroke::Kind::Line, toPixels(x1, y1), toPixels(x2, y2), c, drawWidth_);
     drawn();
 }
 
 void PictureBox::drawSteps(const std::vector<DrawStep>& steps) {
-    QPainter p(&target());
     for (const DrawStep& s : steps) {
-        const QColor c = toQColor(s.colour);
-        if (s.kind == DrawStep::Kind::Dot) {
-            plotDot(p, toPixels(s.from.x, s.from.y), c, s.width);
-        } else {
-            p.setPen(pen(c, s.width));
-            p.drawLine(toPixels(s.from.x, s.from.y), toPixels(s.to.x, s.to.y));
-        }
+        const QPointF from = toPixels(s.from.x, s.from.y);
+        if (s.kind == DrawStep::Kind::Dot)
+            addStroke(Stroke::Kind::Dot, from, from, toQColor(s.colour), s.width);
+        else
+            addStroke(Stroke::Kind::Line, from, toPixels(s.to.x, s.to.y), toQColor(s.colour),
+                      s.width);
     }
     drawn();
 }
@@ -228,12 +356,102 @@ void PictureBox::Refresh() {
     emit Paint();
     inPaint_ = false;
     overlayCurrent_ = true;
-    update();
+    repaintChanged();
 }
 
 void PictureBox::invalidate() {
-    overlayCurrent_ = false;
-    update();
+    Refresh();
+}
+
+// ---------------------------------------------------------------------------------------
+// Items over the layers
+
+bool PictureBox::ItemLook::drawsLike(const ItemLook& o) const {
+    return bounds == o.bounds && kind == o.kind && visible == o.visible && dotted == o.dotted &&
+           borderWidth == o.borderWidth && colour.r == o.colour.r && colour.g == o.colour.g &&
+           colour.b == o.colour.b && a == o.a && b == o.b && c == o.c && d == o.d;
+}
+
+std::vector<PictureBox::ItemLook> PictureBox::itemLooks() const {
+    std::vector<ItemLook> looks;
+    if (!items_)
+        return looks;
+    const qreal r = ratio();
+    auto line = [&](const LineItem& l) {
+        ItemLook k;
+        k.kind = 0;
+        k.visible = l.Visible;
+        k.dotted = l.Dotted;
+        k.colour = l.BorderColor;
+        k.a = l.X1;
+        k.b = l.Y1;
+        k.c = l.X2;
+        k.d = l.Y2;
+        k.bounds = toDevice(lineReach(toPixels(l.X1, l.Y1), toPixels(l.X2, l.Y2)), r);
+        looks.push_back(k);
+    };
+    auto handle = [&](const Handle& h) {
+        ItemLook k;
+        k.kind = 1 + static_cast<int>(h.kind);
+        k.visible = h.Visible;
+        k.borderWidth = h.BorderWidth;
+        k.colour = h.BorderColor;
+        k.a = h.Left;
+        k.b = h.Top;
+        k.c = h.Width;
+        k.d = h.Height;
+        k.bounds = toDevice(QRectF(toPixels(h.Left, h.Top),
+                                   QSizeF(h.Width * pixelsPerMm(), h.Height * pixelsPerMm())),
+                            r)
+                       .adjusted(-1, -1, 1, 1);
+        looks.push_back(k);
+    };
+    line(items_->Line1);
+    line(items_->Line4);
+    for (const LineItem& l : items_->LinPi)
+        line(l);
+    for (const Handle& h : items_->Shape1)
+        handle(h);
+    for (const Handle& h : items_->shppi)
+        handle(h);
+    return looks;
+}
+
+void PictureBox::noteItems() {
+    std::vector<ItemLook> now = itemLooks();
+    const std::size_t common = std::min(now.size(), itemsShown_.size());
+    std::vector<QRect> touched;
+    auto touch = [&touched](const ItemLook& k) {
+        if (k.visible)
+            touched.push_back(k.bounds);
+    };
+    for (std::size_t i = 0; i < common; ++i)
+        if (!now[i].drawsLike(itemsShown_[i])) {
+            touch(itemsShown_[i]);
+            touch(now[i]);
+        }
+    for (std::size_t i = common; i < itemsShown_.size(); ++i)
+        touch(itemsShown_[i]);
+    for (std::size_t i = common; i < now.size(); ++i)
+        touch(now[i]);
+    if (touched.empty() && !itemsStale_)
+        return;
+    // The items are drawn whole on a layer of their own: a shape clipped to the part of the
+    // surface that a paint shows may take other pixels than it does unclipped.
+    for (const ItemLook& k : itemsShown_)
+        if (k.visible)
+            itemLayer_.fillDevice(k.bounds, 0);
+    QPainter p(&itemLayer_.image());
+    drawItems(p);
+    p.end();
+    itemBounds_ = {};
+    for (const ItemLook& k : now)
+        if (k.visible)
+            itemBounds_ |= k.bounds;
+    for (const QRect& t : touched)
+        changed(t);
+    itemsShown_ = std::move(now);
+    itemsStale_ = false;
 }
 
 void PictureBox::drawItems(QPainter& p) const {
@@ -293,17 +511,53 @@ void PictureBox::setMeasureLine(std::optional<QLineF> mm) {
 }
 
 void PictureBox::composeInto(QPainter& p) const {
-    p.drawImage(QPointF(0, 0), picture_);
-    if (!backgroundBlank_)
-        p.drawImage(QPointF(0, 0), background_);
-    p.drawImage(QPointF(0, 0), overlay_);
+    p.drawImage(QPointF(0, 0), picture_.image());
+    if (!backgroundStrokes_.empty())
+        p.drawImage(QPointF(0, 0), background_.image());
+    p.drawImage(QPointF(0, 0), overlayLayer());
     drawItems(p);
-    if (measureLine_) {
-        QPen pen(QColor(0, 255, 255), 1, Qt::DashLine);
-        p.setPen(pen);
-        p.drawLine(toPixels(measureLine_->x1(), measureLine_->y1()),
-                   toPixels(measureLine_->x2(), measureLine_->y2()));
+    drawMeasureLine(p);
+}
+
+void PictureBox::drawMeasureLine(QPainter& p) const {
+    // The calibration's rubber line, over everything while the user places it; setMeasureLine
+    // repaints the whole surface.
+    if (!measureLine_)
+        return;
+    p.setPen(QPen(QColor(0, 255, 255), 1, Qt::DashLine));
+    p.drawLine(toPixels(measureLine_->x1(), measureLine_->y1()),
+               toPixels(measureLine_->x2(), measureLine_->y2()));
+}
+
+QImage PictureBox::composedAfresh() const {
+    const qreal r = ratio();
+    const QRect layer = layerRect();
+    QImage shown(layer.size(), QImage::Format_RGB32);
+    shown.setDevicePixelRatio(r);
+    shown.fill(backColor_);
+    if (!pictureShown_.picture.isNull()) {
+        QPainter p(&shown);
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        if (pictureShown_.clip != layer)
+            p.setClipRect(QRectF(pictureShown_.clip.x() / r, pictureShown_.clip.y() / r,
+                                 pictureShown_.clip.width() / r, pictureShown_.clip.height() / r));
+        p.drawImage(pictureShown_.target, pictureShown_.picture, QRectF(pictureShown_.source));
     }
+    for (const std::vector<Stroke>* strokes : {&backgroundStrokes_, &overlayStrokes_}) {
+        if (strokes->empty())
+            continue;
+        QImage drawn(layer.size(), QImage::Format_ARGB32_Premultiplied);
+        drawn.setDevicePixelRatio(r);
+        drawn.fill(Qt::transparent);
+        QPainter p(&drawn);
+        for (const Stroke& s : *strokes)
+            paintStroke(p, s, r, layer);
+        p.end();
+        QPainter(&shown).drawImage(QPointF(0, 0), drawn);
+    }
+    QPainter p(&shown);
+    drawItems(p);
+    return shown;
 }
 
 bool PictureBox::event(QEvent* event) {
@@ -312,7 +566,7 @@ bool PictureBox::event(QEvent* event) {
     return QWidget::event(event);
 }
 
-void PictureBox::paintEvent(QPaintEvent*) {
+void PictureBox::paintEvent(QPaintEvent* event) {
     // A change of screen or of its scale shows here at the latest.
     followScreen();
     ensureLayers();
@@ -324,8 +578,42 @@ void PictureBox::paintEvent(QPaintEvent*) {
         inPaint_ = false;
     }
     overlayCurrent_ = false;
+    settleOverlay();
+    noteItems();
+    const qreal r = ratio();
+    const QRegion& region = event->region();
+    if (!dirty_.empty()) {
+        // What changed beyond this paint is shown by the next one.
+        std::vector<QRect> rest;
+        for (const QRect& d : dirty_)
+            if (!(QRegion(toLogical(d, r)) - region).isEmpty())
+                rest.push_back(toLogical(d, r));
+        dirty_.clear();
+        if (!rest.empty())
+            QMetaObject::invokeMethod(
+                this, [this, later = unionOf(std::move(rest))] { update(later); },
+                Qt::QueuedConnection);
+    }
+    const QImage& base = composedBase();
+    const std::pair<const QImage*, QRect> over[] = {{&overlay_.image(), overlayBounds_},
+                                                    {&itemLayer_.image(), itemBounds_}};
     QPainter p(this);
-    composeInto(p);
+    auto logical = [r](const QRect& d) {
+        return QRectF(d.x() / r, d.y() / r, d.width() / r, d.height() / r);
+    };
+    // Whole device pixels, one on one.
+    for (const QRect& area : region) {
+        const QRect source = toDevice(area, r) & base.rect();
+        if (source.isEmpty())
+            continue;
+        p.drawImage(logical(source), base, source);
+        for (const auto& [layer, bounds] : over) {
+            const QRect part = source & bounds;
+            if (!part.isEmpty())
+                p.drawImage(logical(part), *layer, part);
+        }
+    }
+    drawMeasureLine(p);
 }
 
 void PictureBox::resizeEvent(QResizeEvent*) {

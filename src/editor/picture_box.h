@@ -1,6 +1,8 @@
 #pragma once
 
 #include "editor/picture_view.h"
+#include "editor/stretched_copy.h"
+#include "editor/surface_layers.h"
 #include "former/former_model.h"
 
 #include <QColor>
@@ -24,6 +26,14 @@
 // clearPicture, so drawing or hiding the grid never touches the traced picture. Over the layers it
 // draws the shape and line items of the former model (handles, control polygon, axes); its child
 // text boxes and labels are ordinary child widgets placed in millimetres.
+//
+// What the surface shows costs what changed, not what it measures. The picture and the grid,
+// which a drag leaves alone, are kept composed in one opaque image; the overlay remembers the
+// drawing calls that made it, so that wiping it and drawing the outline again mends only where a
+// call differs; and the surface repaints only the device pixels that the changed calls, the
+// moved items, the picture or the grid may have touched. A whole repaint (an expose, a resize,
+// another screen) still shows everything, and every pixel is the one a full composition of the
+// same state would give (composedAfresh).
 class PictureBox : public QWidget {
     Q_OBJECT
 
@@ -91,10 +101,11 @@ public:
     void setMeasureLine(std::optional<QLineF> mm);
 
     // A repaint of the window, now: wipes the overlay and lets the Paint handler redraw it;
-    // the picture is composed on the next paint.
+    // the surface shows it on the next paint.
     void Refresh();
-    // Something drawn over the layers changed (an item moved, was hidden or recoloured):
-    // the surface repaints, which redraws the overlay through the Paint handler.
+    // Something drawn over the layers changed (an item moved, was hidden or recoloured): the
+    // overlay is wiped and redrawn through the Paint handler, as a repaint does, and the surface
+    // repaints where the items and the outline changed.
     void invalidate();
 
     // The background picture: the part of picture that `at` chooses, drawn where it says over
@@ -105,12 +116,16 @@ public:
 
     // The layers, at the device pixel ratio (for tests and snapshots): the picture (opaque),
     // the persistent drawing (the grid, transparent elsewhere) and the overlay.
-    const QImage& pictureLayer() const { return picture_; }
-    const QImage& backgroundLayer() const { return background_; }
-    const QImage& overlayLayer() const { return overlay_; }
+    const QImage& pictureLayer() const { return picture_.image(); }
+    const QImage& backgroundLayer() const { return background_.image(); }
+    const QImage& overlayLayer() const;
 
     // Renders layers and items (without child widgets) into p, in logical pixels.
     void composeInto(QPainter& p) const;
+    // The same composed from scratch, without anything kept: the picture copied again, the
+    // drawing calls of the grid and the overlay made again on blank layers, the items drawn
+    // over them; at the device pixel ratio. What the surface shows must be exactly this.
+    QImage composedAfresh() const;
 
 signals:
     // The screen's resolution or pixel ratio changed: the layers were made anew, blank, at
@@ -133,21 +148,44 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    QImage& target() {
-        if (autoRedraw_) {
-            backgroundBlank_ = false;
-            return background_;
-        }
-        overlayBlank_ = false; // drawing follows
-        return overlay_;
-    }
+    // How an item over the layers is drawn, and the device pixels it may cover.
+    struct ItemLook {
+        QRect bounds;
+        int kind = 0; // a line, or a handle's kind plus one
+        bool visible = false;
+        bool dotted = false;
+        int borderWidth = 0;
+        Rgb colour;
+        double a = 0.0, b = 0.0, c = 0.0, d = 0.0;
+        bool drawsLike(const ItemLook& o) const;
+    };
+
+    qreal ratio() const { return picture_.image().devicePixelRatio(); }
+    QRect layerRect() const { return picture_.image().rect(); }
+    // Records a drawing call on the layer the switch selects: the persistent one is drawn on
+    // at once, the overlay when it is settled.
+    void addStroke(Stroke::Kind kind, QPointF from, QPointF to, QColor c, int width);
     void ensureLayers();
     void blankLayers();
     void followScreen(); // re-reads the screen's resolution and pixel ratio
     void wipeOverlay();
+    void clearBackground();
     void drawn(); // a drawing operation changed a layer: show it without a repaint
-    QPen pen(QColor c, int width) const;
+    // Makes the overlay's pixels show its drawing calls, mending where they changed.
+    void settleOverlay();
+    // The items as the model has them now; when some changed since last shown, the item layer
+    // is drawn again and they are repainted.
+    std::vector<ItemLook> itemLooks() const;
+    void noteItems();
+    void changed(const QRect& device) { dirty_.push_back(device); }
+    // Repaints what changed: now, or from the event loop once the drawing calls in progress
+    // are done.
+    void repaintChanged();
+    void scheduleRepaint();
+    // The picture with the grid over it, composed again where either changed.
+    const QImage& composedBase();
     void drawItems(QPainter& p) const;
+    void drawMeasureLine(QPainter& p) const;
 
     double scaleW_ = 120.0;
     double scaleH_ = 100.0;
@@ -160,11 +198,32 @@ private:
     QColor backColor_ = Qt::black;
     int drawWidth_ = 1;
     DrawStyle drawStyle_ = DrawStyle::Solid;
-    QImage picture_;
-    QImage background_;
-    QImage overlay_;
-    bool backgroundBlank_ = true; // nothing drawn on the persistent layer since it was cleared
-    bool overlayBlank_ = true;    // nothing drawn on the overlay since it was last wiped
+    LayerBuffer picture_;
+    LayerBuffer background_;
+    LayerBuffer overlay_;
+    LayerBuffer base_; // picture_ with background_ over it
+    QRect baseStale_;  // device pixels of base_ to compose again
+    StretchedCopy pictureCopy_;
+    // What the picture layer shows, to copy it again from scratch: the picture (none: the
+    // background colour only), its part and where it lands, and what a smaller layer cut off.
+    struct PictureShown {
+        QImage picture;
+        QRectF target;
+        QRect source;
+        QRect clip;
+    } pictureShown_;
+    std::vector<Stroke> backgroundStrokes_; // drawn on the persistent layer since it was cleared
+    QRect backgroundBounds_;
+    std::vector<Stroke> overlayStrokes_; // drawn on the overlay since it was last wiped
+    std::vector<Stroke> overlayShown_;   // what its pixels show
+    bool overlaySettled_ = true;         // the same calls
+    QRect overlayBounds_;                // where overlayShown_ may have drawn
+    std::vector<ItemLook> itemsShown_;
+    LayerBuffer itemLayer_;    // the items, drawn over a transparent layer
+    QRect itemBounds_;         // where they may have drawn
+    bool itemsStale_ = true;   // the layer was made again
+    std::vector<QRect> dirty_; // device pixels to repaint
+    bool repaintScheduled_ = false;
     const FormerModel* items_ = nullptr;
     std::optional<QLineF> measureLine_;
     bool overlayCurrent_ = false; // the overlay holds what the next paint must show

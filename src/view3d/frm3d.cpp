@@ -546,7 +546,7 @@ void Frm3D::drawFrame() {
                   fuselageShown_ ? fuselage_.frameInputs(tags) : scene.frameInputs(tags));
     canvas_->setOutlineColour(Colour3{255, 255, 255});
     // Only what the last frame and this one drew has changed.
-    Picture1->showImagePart(canvas_->takeChanged());
+    Picture1->showImageParts(canvas_->takeChanged());
     emit frameDrawn();
 }
 

@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QRegion>
 
 Frm3DPicture::Frm3DPicture(QWidget* parent) : QWidget(parent) {
     setObjectName("Picture1");
@@ -34,13 +35,28 @@ QSize Frm3DPicture::deviceSize() const {
     return (QSizeF(size()) * devicePixelRatioF()).toSize().expandedTo(QSize(1, 1));
 }
 
-void Frm3DPicture::showImagePart(const QRect& part) {
-    if (part.isEmpty()) {
+void Frm3DPicture::showImageParts(const std::vector<QRect>& parts) {
+    if (parts.empty()) {
         return;
     }
     const qreal ratio = devicePixelRatioF();
-    update(QRectF(part.x() / ratio, part.y() / ratio, part.width() / ratio, part.height() / ratio)
-               .toAlignedRect());
+    // The parts in the surface's pixels, merged pairwise so that many cost little more than
+    // their count.
+    std::vector<QRegion> level;
+    level.reserve(parts.size());
+    for (const QRect& part : parts) {
+        level.emplace_back(
+            QRectF(part.x() / ratio, part.y() / ratio, part.width() / ratio, part.height() / ratio)
+                .toAlignedRect());
+    }
+    while (level.size() > 1) {
+        std::size_t n = 0;
+        for (std::size_t i = 0; i < level.size(); i += 2) {
+            level[n++] = i + 1 < level.size() ? level[i].united(level[i + 1]) : level[i];
+        }
+        level.resize(n);
+    }
+    update(level.front());
 }
 
 void Frm3DPicture::paintEvent(QPaintEvent* event) {

@@ -3,6 +3,8 @@
 #include <QImage>
 #include <QWidget>
 
+#include <vector>
+
 // The drawing surface Picture1 of the 3-D window: measured in pixels, no border, black, with a
 // persistent image that frames are drawn into and that a repaint shows. The image has one pixel
 // per device pixel of the screen (twice the surface's size each way at 200 %), so frames are
@@ -22,8 +24,8 @@ public:
     void fitImage();
     // The surface's size in device pixels.
     QSize deviceSize() const;
-    // Shows again the part of the image that a frame changed, given in the image's pixels.
-    void showImagePart(const QRect& part);
+    // Shows again the parts of the image that a frame changed, given in the image's pixels.
+    void showImageParts(const std::vector<QRect>& parts);
 
     // 16 for the shift key (17 control, 18 alt); other keys keep the toolkit's code.
     static int keyCode(int qtKey);

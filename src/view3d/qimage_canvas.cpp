@@ -91,10 +91,14 @@ void QImageCanvas::setBackgroundColour(Colour3 colour) {
 }
 
 bool QImageCanvas::usable() {
+    if (image_.size() != changed_.image()) {
+        drawn_.fit(image_.size());
+        changed_.fit(image_.size());
+    }
     if (image_.cacheKey() != imageKey_) {
         // Replaced, or written by someone else: what it holds is not known.
         backgroundElsewhere_ = false;
-        changed_.add(image_.rect());
+        changed_.addAll();
     }
     // The owner may have replaced the image since: pixels are written as 32-bit words.
     const QImage::Format f = image_.format();
@@ -105,18 +109,67 @@ bool QImageCanvas::usable() {
     return !image_.isNull();
 }
 
-void QImageCanvas::Bounds::add(int l, int t, int r, int b) {
-    if (r < l || b < t) {
+void QImageCanvas::Tiles::fit(QSize image) {
+    image_ = image;
+    columns_ = (std::max(image.width(), 0) + kTile - 1) / kTile;
+    rows_ = (std::max(image.height(), 0) + kTile - 1) / kTile;
+    marks_.assign(static_cast<std::size_t>(columns_) * static_cast<std::size_t>(rows_), 0);
+    any_ = false;
+}
+
+void QImageCanvas::Tiles::add(int left, int top, int right, int bottom) {
+    if (right < left || bottom < top) {
         return;
     }
-    if (right < left) {
-        *this = {l, t, r, b};
+    for (int r = top / kTile; r <= bottom / kTile; ++r) {
+        std::uint8_t* row = marks_.data() + static_cast<std::size_t>(r) * columns_;
+        std::fill(row + left / kTile, row + right / kTile + 1, std::uint8_t(1));
+    }
+    any_ = true;
+}
+
+void QImageCanvas::Tiles::add(const Tiles& other) {
+    if (other.empty()) {
         return;
     }
-    left = std::min(left, l);
-    top = std::min(top, t);
-    right = std::max(right, r);
-    bottom = std::max(bottom, b);
+    for (std::size_t i = 0; i < marks_.size(); ++i) {
+        marks_[i] |= other.marks_[i];
+    }
+    any_ = true;
+}
+
+void QImageCanvas::Tiles::clear() {
+    if (any_) {
+        std::fill(marks_.begin(), marks_.end(), std::uint8_t(0));
+    }
+    any_ = false;
+}
+
+bool QImageCanvas::Tiles::all() const {
+    return any_ && std::all_of(marks_.begin(), marks_.end(), [](std::uint8_t m) { return m; });
+}
+
+std::vector<QRect> QImageCanvas::Tiles::runs() const {
+    std::vector<QRect> out;
+    if (!any_) {
+        return out;
+    }
+    const QRect whole(QPoint(0, 0), image_);
+    for (int r = 0; r < rows_; ++r) {
+        const std::uint8_t* row = marks_.data() + static_cast<std::size_t>(r) * columns_;
+        for (int c = 0; c < columns_;) {
+            if (!row[c]) {
+                ++c;
+                continue;
+            }
+            const int first = c;
+            while (c < columns_ && row[c]) {
+                ++c;
+            }
+            out.push_back(QRect(first * kTile, r * kTile, (c - first) * kTile, kTile) & whole);
+        }
+    }
+    return out;
 }
 
 template <std::size_t N> void QImageCanvas::touched(const PixelPoint (&points)[N], int margin) {
@@ -142,10 +195,35 @@ void QImageCanvas::touched(int left, int top, int right, int bottom) {
     }
 }
 
-QRect QImageCanvas::takeChanged() {
-    const QRect r = changed_.rect() & image_.rect();
-    changed_ = {};
-    return r;
+void QImageCanvas::touchedLine(PixelPoint from, PixelPoint to) {
+    const double dx = double(to.x) - from.x;
+    const double dy = double(to.y) - from.y;
+    const double longest = std::max(std::abs(dx), std::abs(dy));
+    // Pieces about a tile long; a line that crosses the image from afar is cut to it first
+    // by the raster, so only pieces that reach the image count.
+    const int pieces = static_cast<int>(std::min(std::ceil(longest / kTile), 1024.0));
+    if (pieces <= 2) {
+        const PixelPoint ends[2] = {from, to};
+        touched(ends, 1);
+        return;
+    }
+    double x0 = from.x, y0 = from.y;
+    for (int k = 1; k <= pieces; ++k) {
+        const double x1 = from.x + dx * k / pieces;
+        const double y1 = from.y + dy * k / pieces;
+        touched(static_cast<int>(std::floor(std::min(x0, x1))) - 1,
+                static_cast<int>(std::floor(std::min(y0, y1))) - 1,
+                static_cast<int>(std::ceil(std::max(x0, x1))) + 1,
+                static_cast<int>(std::ceil(std::max(y0, y1))) + 1);
+        x0 = x1;
+        y0 = y1;
+    }
+}
+
+std::vector<QRect> QImageCanvas::takeChanged() {
+    std::vector<QRect> parts = changed_.runs();
+    changed_.clear();
+    return parts;
 }
 
 void QImageCanvas::clear() {
@@ -153,23 +231,22 @@ void QImageCanvas::clear() {
         return;
     }
     const KeepKey keep{*this};
-    const QRect whole = image_.rect();
-    const QRect fill = backgroundElsewhere_ ? drawn_.rect() & whole : whole;
-    if (fill == whole) {
+    if (!backgroundElsewhere_ || drawn_.all()) {
         image_.fill(toQColor(background_));
-    } else if (!fill.isEmpty()) {
+        changed_.addAll();
+    } else {
         const QRgb colour = kOpaque | toRgb(background_);
         uchar* bits = image_.bits();
         const qsizetype stride = image_.bytesPerLine();
-        for (int y = fill.top(); y <= fill.bottom(); ++y) {
-            QRgb* row = reinterpret_cast<QRgb*>(bits + y * stride);
-            std::fill(row + fill.left(), row + fill.right() + 1, colour);
+        for (const QRect& fill : drawn_.runs()) {
+            for (int y = fill.top(); y <= fill.bottom(); ++y) {
+                QRgb* row = reinterpret_cast<QRgb*>(bits + y * stride);
+                std::fill(row + fill.left(), row + fill.right() + 1, colour);
+            }
         }
+        changed_.add(drawn_);
     }
-    if (!fill.isEmpty()) {
-        changed_.add(fill);
-    }
-    drawn_ = {};
+    drawn_.clear();
     backgroundElsewhere_ = true;
 }
 
@@ -195,8 +272,12 @@ void QImageCanvas::polygon(const PixelPoint (&points)[3]) {
     if (outline_) {
         strokeOutline(points);
     }
-    if (fill_ || outline_) {
+    if (fill_) {
         touched(points);
+    } else if (outline_) {
+        for (int k = 0; k < 3; ++k) {
+            touchedLine(points[k], points[(k + 1) % 3]);
+        }
     }
 }
 
@@ -354,8 +435,7 @@ void QImageCanvas::line(PixelPoint from, PixelPoint to) {
         };
         raster::forEachLinePixel(from, to, width(), height(), paint, &rasterSteps_);
     });
-    const PixelPoint ends[2] = {from, to};
-    touched(ends);
+    touchedLine(from, to);
 }
 
 void QImageCanvas::bezier(const PixelPoint (&points)[4]) {

@@ -15,10 +15,11 @@
 // the same pixels both times (the silhouette mode relies on that to cancel inner edges).
 // Beziers and text go through QPainter with the matching raster operation.
 //
-// The canvas keeps the bounds of what it drew since the last clear, so that a clear only fills
-// those again, and the bounds of what changed since the owner last asked, so that the owner
-// shows only that part again. An image that was replaced or written by someone else since the
-// canvas last drew is cleared and counted as changed whole.
+// The canvas keeps the tiles it drew on since the last clear, so that a clear only fills those
+// again, and the tiles that changed since the owner last asked, so that the owner shows only
+// those again: a frame of lines costs what its lines cover, not what their bounds measure. An
+// image that was replaced or written by someone else since the canvas last drew is cleared and
+// counted as changed whole.
 class QImageCanvas final : public Canvas {
 public:
     // Draws into `image`, which must outlive the canvas. An image that is not 32-bit RGB is
@@ -50,10 +51,13 @@ public:
     // triangle, outline or line costs at most the image's size, however far its corners lie.
     std::int64_t rasterSteps() const { return rasterSteps_; }
 
-    // The bounds, in the image's pixels, of every pixel that drawing or clearing may have
-    // changed since the last call; empty when nothing changed. The owner shows that part of
-    // the image again.
-    QRect takeChanged();
+    // Rectangles of the image's pixels, one per run of tiles in a row, holding every pixel
+    // that drawing or clearing may have changed since the last call; none when nothing changed.
+    // The owner shows those parts of the image again.
+    std::vector<QRect> takeChanged();
+
+    // The tiles' size in pixels.
+    static constexpr int kTile = 32;
 
 private:
     // Converts a replaced image to 32-bit RGB; false when there is nothing to draw on. Notes
@@ -63,6 +67,8 @@ private:
     // wider each way, within the image.
     template <std::size_t N> void touched(const PixelPoint (&points)[N], int margin = 0);
     void touched(int left, int top, int right, int bottom); // inclusive pixel bounds
+    // What a line may have changed: its pixels lie within a pixel of it, piece by piece.
+    void touchedLine(PixelPoint from, PixelPoint to);
     void strokeOutline(const PixelPoint (&points)[3]);
 
     // Remembers, as a drawing call ends, the image's key as this canvas left it.
@@ -85,15 +91,28 @@ private:
     std::vector<std::uint64_t> outlineMarks_;
     std::vector<std::size_t> outlinePixels_;
     std::int64_t rasterSteps_ = 0;
-    // Inclusive pixel bounds that grow cheaply, once per drawing call.
-    struct Bounds {
-        int left = 0, top = 0, right = -1, bottom = -1; // empty
-        void add(int l, int t, int r, int b);
-        void add(const QRect& r) { add(r.left(), r.top(), r.right(), r.bottom()); }
-        QRect rect() const { return QRect(QPoint(left, top), QPoint(right, bottom)); }
+    // The tiles of the image that a set of pixels reaches, one mark each.
+    class Tiles {
+    public:
+        void fit(QSize image); // none, for an image of that size
+        QSize image() const { return image_; }
+        void add(int left, int top, int right, int bottom); // inclusive pixels in the image
+        void addAll() { add(0, 0, image_.width() - 1, image_.height() - 1); }
+        void add(const Tiles& other);
+        void clear();
+        bool empty() const { return !any_; }
+        bool all() const;
+        // The pixels of each run of marked tiles in a row, within the image.
+        std::vector<QRect> runs() const;
+
+    private:
+        QSize image_;
+        int columns_ = 0, rows_ = 0;
+        std::vector<std::uint8_t> marks_;
+        bool any_ = false;
     };
-    Bounds drawn_;                     // drawn on since the last clear
-    Bounds changed_;                   // changed since the owner last asked
+    Tiles drawn_;                      // drawn on since the last clear
+    Tiles changed_;                    // changed since the owner last asked
     bool backgroundElsewhere_ = false; // the image outside drawn_ holds the background
     qint64 imageKey_ = 0;              // the image's cache key when the canvas last wrote on it
 };

@@ -2,6 +2,7 @@
 
 #include "editor/file_dialog.h"
 #include "editor/picture_view.h"
+#include "editor/stretched_copy.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -10,11 +11,15 @@
 #include <QImageWriter>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QtEndian>
+
+#include <array>
+#include <random>
 
 #include <sys/stat.h>
 
@@ -73,6 +78,65 @@ TEST(PicturePlacement, PanAndZoomPlaceThePictureOnTheSurface) {
         if (p.visible) {
             EXPECT_EQ(QRect(p.srcX, p.srcY, p.srcW, p.srcH), c.src);
             EXPECT_EQ(QRectF(p.dstX, p.dstY, p.dstW, p.dstH), c.dst);
+        }
+    }
+}
+
+// The picture layer is the toolkit's own stretched copy pixel for pixel, whatever the pan, the
+// zoom, the view scale and the pixel ratio, also when a copy reuses what the last one left on
+// the layer; and the part it reports changed holds every pixel that did.
+TEST(PicturePlacement, TheCopyIsTheToolkitsOwnPixelForPixel) {
+    std::mt19937 rng(5);
+    auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution(lo, hi)(rng); };
+    for (int round = 0; round < 40; ++round) {
+        const QImage picture = codedPicture(pick(1, 700), pick(1, 500));
+        const qreal ratio = std::array{1.0, 2.0, 1.5}[std::size_t(round % 3)];
+        QImage layer(QSize(pick(20, 400), pick(20, 300)) * ratio, QImage::Format_RGB32);
+        layer.setDevicePixelRatio(ratio);
+        StretchedCopy copy;
+        PictureSliders s;
+        double scale = 1.0;
+        for (int step = 0; step < 25; ++step) {
+            // Mostly a pan by a little, as a drag of "Horiz" or "Vert" makes; now and then
+            // anything, a new zoom or view scale.
+            switch (pick(0, 5)) {
+            case 0:
+                s.zoom = pick(0, 3) ? pick(-20, 200) : std::array{25, 50, 100, 200}[pick(0, 3)];
+                break;
+            case 1:
+                scale = pick(0, 1) ? 1.0 : pick(50, 250) / 100.0;
+                break;
+            case 2:
+                s.horiz = pick(0, 1300);
+                s.vert = pick(-1000, 1500);
+                break;
+            default:
+                (pick(0, 1) ? s.horiz : s.vert) += pick(-6, 6);
+            }
+            const PicturePlacement at = placePicture(s, picture.width(), picture.height());
+            const QRectF target(at.dstX * scale, at.dstY * scale, at.dstW * scale, at.dstH * scale);
+            const QRect source(at.srcX, at.srcY, at.srcW, at.srcH);
+            const QImage before = layer.copy();
+            const QRect changed = at.visible
+                                      ? copy.draw(layer, picture, target, source, kBlack)
+                                      : copy.draw(layer, QImage(), QRectF(), QRect(), kBlack);
+            QImage expected(layer.size(), QImage::Format_RGB32);
+            expected.setDevicePixelRatio(ratio);
+            expected.fill(Qt::black);
+            if (at.visible) {
+                QPainter p(&expected);
+                p.setCompositionMode(QPainter::CompositionMode_Source);
+                p.drawImage(target, picture, QRectF(source));
+            }
+            SCOPED_TRACE(testing::Message() << "round " << round << " step " << step);
+            ASSERT_TRUE(layer == expected);
+            if (step == 0)
+                continue;
+            for (int y = 0; y < layer.height(); ++y)
+                for (int x = 0; x < layer.width(); ++x) {
+                    ASSERT_TRUE(changed.contains(x, y) || layer.pixel(x, y) == before.pixel(x, y))
+                        << x << "," << y;
+                }
         }
     }
 }

@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QFile>
 #include <QMenuBar>
+#include <QPaintEvent>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -15,9 +16,11 @@
 #include <QToolButton>
 #include <QUndoStack>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <random>
+#include <utility>
 
 namespace {
 
@@ -315,6 +318,132 @@ TEST(RandomEditing, InvariantsHoldThroughALongSessionOfUserActions) {
         user.checkInvariants(what);
         if (::testing::Test::HasFatalFailure() || ::testing::Test::HasFailure())
             break;
+    }
+}
+
+// The paint events of the drawing surface: the parts the window painted again.
+class PaintWatcher : public QObject {
+public:
+    explicit PaintWatcher(QWidget& widget) : widget_(widget) { widget.installEventFilter(this); }
+    // Paints the parts painted since the last call into `screen`, as the window painted them
+    // (without the child widgets).
+    void repaintInto(QImage& screen) {
+        const QRegion painted = std::exchange(painted_, QRegion());
+        if (painted.isEmpty())
+            return; // (an empty region would render the whole surface)
+        render(screen, painted);
+    }
+    // The whole surface painted now.
+    QImage whole() {
+        QImage all = blank();
+        render(all, widget_.rect());
+        return all;
+    }
+    // A screen of the surface's size that no frame shows.
+    QImage blank() const {
+        const qreal ratio = widget_.devicePixelRatioF();
+        QImage screen(widget_.size() * ratio, QImage::Format_RGB32);
+        screen.fill(0x123456u);
+        screen.setDevicePixelRatio(ratio);
+        return screen;
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == &widget_ && event->type() == QEvent::Paint && !rendering_)
+            painted_ += static_cast<QPaintEvent*>(event)->region();
+        return false;
+    }
+
+private:
+    void render(QImage& screen, const QRegion& region) {
+        rendering_ = true;
+        // The region lands with its bounds' corner at the offset given.
+        widget_.render(&screen, region.boundingRect().topLeft(), region, QWidget::RenderFlags());
+        rendering_ = false;
+    }
+    QWidget& widget_;
+    QRegion painted_;
+    bool rendering_ = false;
+};
+
+// Every frame of the drawing surface shows what a composition from scratch of the same state
+// shows: the screen, which the window repaints only where something changed, and the surface
+// painted whole from what it keeps. The session edits with the mouse, moves the sliders, shows a
+// picture and moves its "Horiz", "Vert" and "Zoom" by a little and by a lot, switches it, the
+// grid, the polygon, the points and the handles, and resizes the window. ctest runs it at 100 %
+// and at 200 %.
+TEST(RandomEditing, EveryFrameOfTheSurfaceShowsWhatAFreshCompositionShows) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    // A plan whose pixels all differ, so that a pixel taken from the wrong place shows.
+    QImage plan(900, 700, QImage::Format_RGB32);
+    for (int y = 0; y < plan.height(); ++y)
+        for (int x = 0; x < plan.width(); ++x)
+            plan.setPixel(x, y, qRgb(x & 255, ((x >> 8) & 15) | ((y >> 8) << 4), y & 255));
+    ASSERT_TRUE(plan.save(dir.filePath("plan.png")));
+    auto w = shownMain();
+    PictureBox& p = *w->ui().Picture1;
+    const FormerModel& m = w->model();
+    RandomUser user(*w, 20261220u);
+    std::mt19937 rng(31);
+    auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution(lo, hi)(rng); };
+    auto settle = [] {
+        for (int i = 0; i < 3; ++i)
+            QApplication::processEvents();
+    };
+    PaintWatcher watcher(p);
+    QImage screen = watcher.whole();
+    for (int step = 0; step < 400; ++step) {
+        std::string what;
+        const int kind = pick(0, 11);
+        if (kind < 4) {
+            what = user.step();
+        } else if (kind < 6) {
+            // A drag of a handle of the set the mouse acts on, in a few moves.
+            const auto& set = w->ui().Option3->isChecked() ? m.shppi : m.Shape1;
+            QPointF at = centreOf(m, set[std::size_t(pick(0, m.Der_Point))]);
+            press(*w, at);
+            for (int i = pick(1, 4); i > 0; --i) {
+                at += QPointF(pick(-40, 40) / 4.0, pick(-40, 40) / 4.0);
+                moveTo(*w, at);
+            }
+            release(*w, at);
+            what = "drag";
+        } else if (kind < 8) {
+            // The picture's sliders, by a step or anywhere; nothing while it is off.
+            QSlider* sliders[] = {w->ui().Slider4, w->ui().Slider6, w->ui().Slider5};
+            QSlider* s = sliders[pick(0, 2)];
+            const int to = pick(0, 1)
+                               ? s->value() + pick(-3, 3)
+                               : pick(s->minimum(), s == w->ui().Slider6 ? 300 : s->maximum());
+            userSlide(s, std::clamp(to, s->minimum(), s->maximum()));
+            what = s->objectName().toStdString();
+        } else if (kind < 9) {
+            if (w->PicturePath().isEmpty())
+                choosePicture(*w, dir.filePath("plan.png"));
+            else
+                w->ui().Command4->click();
+            what = "picture";
+        } else if (kind < 10) {
+            w->resize(pick(300, 1600), pick(250, 1000));
+            what = "resize";
+        } else {
+            const int index = std::array{2, 3, 5, 14}[std::size_t(pick(0, 3))];
+            w->ui().pb1(index)->click();
+            what = "pb1(" + std::to_string(index) + ")";
+        }
+        settle();
+        if (screen.size() != p.size() * p.devicePixelRatioF())
+            screen = watcher.blank(); // a new size is painted whole
+        // A repaint that finds the outline changed since it was drawn (a handler that changed
+        // an option without drawing) shows the change by another one.
+        for (int round = 0; round < 3; ++round) {
+            watcher.repaintInto(screen);
+            settle();
+        }
+        watcher.repaintInto(screen);
+        const QImage afresh = p.composedAfresh();
+        ASSERT_TRUE(screen == afresh) << "step " << step << ": " << what;
+        ASSERT_TRUE(watcher.whole() == afresh) << "step " << step << ": " << what;
     }
 }
 

@@ -232,10 +232,10 @@ TEST(FrameSession, EveryFrameAndWhatIsShownEqualAFullRedraw) {
         e.lights[cl.light].position = cam.position;
         canvas.clear();
         e.RenderFrame(canvas, cl.camera, inputs);
-        const QRect changed = canvas.takeChanged();
-        for (int y = changed.top(); y <= changed.bottom(); ++y)
-            std::memcpy(shown.scanLine(y) + 4 * changed.left(),
-                        image.constScanLine(y) + 4 * changed.left(), 4 * changed.width());
+        for (const QRect& changed : canvas.takeChanged())
+            for (int y = changed.top(); y <= changed.bottom(); ++y)
+                std::memcpy(shown.scanLine(y) + 4 * changed.left(),
+                            image.constScanLine(y) + 4 * changed.left(), 4 * changed.width());
 
         auto fresh = std::make_unique<Engine>(e);
         fresh->forgetDrawOrder();

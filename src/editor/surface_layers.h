@@ -1,0 +1,78 @@
+#pragma once
+
+// The pieces the drawing surface keeps its layers with: buffers that only grow, the drawing
+// calls made on a layer (so that a layer can be mended where they changed, or drawn again from
+// scratch), and the region of many small rectangles.
+
+#include <QImage>
+#include <QPen>
+#include <QPointF>
+#include <QRect>
+#include <QRegion>
+#include <QRgb>
+
+#include <memory>
+#include <vector>
+
+class QPainter;
+
+// A layer's pixels in a buffer that only grows: a layer made smaller, or made again at a size
+// it had, keeps its buffer, so a window dragged to another size allocates nothing.
+class LayerBuffer {
+public:
+    // The layer, exactly `size` device pixels at `ratio`. Someone holding a copy of it gets his
+    // own pixels once the layer is drawn on (the image's usual sharing).
+    QImage& image() { return view_; }
+    const QImage& image() const { return view_; }
+    // Makes the layer `size` pixels large. Keeping, the pixels it had stay where they are and
+    // those it gains take `fill`; otherwise every pixel takes it.
+    void fit(QSize size, qreal ratio, QImage::Format format, QRgb fill, bool keep);
+    // The same pixels seen at ratio 1, to copy whole device pixels without any scaling.
+    QImage devicePixels();
+    // Fills the device pixels `r` of the layer.
+    void fillDevice(const QRect& r, QRgb fill);
+
+private:
+    std::unique_ptr<quint32[]> buffer_;
+    QSize capacity_;
+    QImage view_;
+};
+
+// One drawing call on a layer, in the layer's logical pixels: a dot of `width` pixels across,
+// or a line with that pen width and style.
+struct Stroke {
+    enum class Kind : unsigned char { Dot, Line };
+    enum class Style : unsigned char { Solid, Dash, Dot };
+    Kind kind = Kind::Line;
+    Style style = Style::Solid;
+    int width = 1;
+    QRgb colour = 0;
+    QPointF from, to;
+    QRect bounds; // the device pixels it may change
+    QRect clip;   // the device pixels it keeps: a layer that shrank since cut it
+
+    // The same call, to the last bit: a line a trillionth of a pixel away may take another
+    // pixel (QPointF's own comparison is fuzzy).
+    bool drawsLike(const Stroke& o) const {
+        return kind == o.kind && style == o.style && width == o.width && colour == o.colour &&
+               from.x() == o.from.x() && from.y() == o.from.y() && to.x() == o.to.x() &&
+               to.y() == o.to.y() && clip == o.clip;
+    }
+};
+
+// Makes a stroke and the device pixels of a layer at `ratio` that it may change.
+Stroke makeStroke(Stroke::Kind kind, Stroke::Style style, int width, QRgb colour, QPointF from,
+                  QPointF to, qreal ratio, const QRect& layer);
+// Draws it with p, whose coordinates are the layer's logical pixels.
+void paintStroke(QPainter& p, const Stroke& s, qreal ratio, const QRect& layer);
+// The pen the surface draws lines with: dashes and dots for the thin pen only, round caps for
+// a wide one.
+QPen strokePen(QRgb colour, int width, Stroke::Style style);
+
+// The device pixels covering a rectangle of logical pixels, and the logical pixels covering a
+// rectangle of device pixels.
+QRect toDevice(const QRectF& logical, qreal ratio);
+QRect toLogical(const QRect& device, qreal ratio);
+
+// The union of many rectangles, merged pairwise so that it costs little more than their count.
+QRegion unionOf(std::vector<QRect> rects);
