@@ -2,6 +2,7 @@
 ours (ezdxf for DXF, an XML parser for SVG, pdfminer and poppler for PDF) must find the piece at
 the size asked for, centred on the axes, its outlines closed and the doubling inside."""
 
+import itertools
 import json
 import os
 import stat
@@ -269,6 +270,88 @@ class ExportFiles(unittest.TestCase):
                 self.assertEqual(len(squares), 1, "the 10 mm check square")
                 if number == 1:  # its label and the map's, B1 beside the edge and in the map
                     self.assertEqual([words.count(w) for w in ("A1", "B1", "C1")], [2, 2, 1])
+
+    def test_a_whole_fuselage_traced_turned_and_cut_from_two_sheets(self):
+        # Twelve formers traced on one calibrated plan, nose to tail every 50 mm, each its own
+        # size (real mm: half width, top, bottom); the skeleton turned in 3-D; then one DXF of
+        # 400 x 250 mm sheets: two, as the parts' wood is more than one sheet.
+        mm = 25.4 / 96
+        plan = os.path.join(self.dir, "plan.png")
+        write_png(plan, 453, 378, lambda x, y: 349 <= y <= 351 and 20 <= x <= 320)
+        names = [f"F{i}" for i in range(1, 13)]
+        traced = []
+        for i, k in enumerate([35, 60, 80, 95, 100, 97, 90, 78, 68, 55, 42, 30]):
+            w, top, bottom = 0.7 * k, k, 0.8 * k
+            shape = [(0, top), (.45 * w, top), (.9 * w, .8 * top), (w, .4 * top), (w, 0),
+                     (w, -.4 * bottom), (.9 * w, -.8 * bottom), (.45 * w, -bottom), (0, -bottom)]
+            traced += [f"former-new={names[i]}:{50 * i}"] if i else []
+            traced += [f"point={j}:{x:.2f},{y:.2f}" for j, (x, y) in enumerate(shape)]
+        W, H = 400, 250
+        r = run(self.dir, f"picture={plan}", "tab=masque", "zoom=100", "horiz=650", "vert=100",
+                f"calibrate={20 * mm},{350 * mm}:{320 * mm},{350 * mm}:200", "tab=dessin",
+                *traced, "render3d=part.png", "fuselage=1", "render3d=front.png",
+                "orbit=-70,45:left", "render3d=turned.png", f"export-all=dxf:plaques:{W}x{H}",
+                "project-save=fuselage", "state=made.json")
+        self.assertEqual(r.returncode, 0, r.stderr)
+        with open(os.path.join(self.dir, "made.json"), encoding="utf-8") as f:
+            made = json.load(f)
+        self.assertEqual([(f["name"], f["station"]) for f in made["formers"]["list"]],
+                         [(n, 50 * i) for i, n in enumerate(names)])
+        self.assertTrue(made["calibrated"] and made["view3d"]["fuselage"])
+        self.assertRegex(made["status"], r"^2 plaques, \d+ % utilisé → plaques\.DXF$")
+        # The state keeps the single part's orbit only: the pictures tell the fuselage and its turn.
+        pictures = set()
+        for p in ("part.png", "front.png", "turned.png"):
+            with open(os.path.join(self.dir, p), "rb") as f:
+                pictures.add(f.read())
+        self.assertEqual(len(pictures), 3)
+
+        # Each former alone, from the project opened again: the size its part must have.
+        r = run(self.dir, "project-open=fuselage.couple",
+                *[a for n in names for a in (f"former-select={n}", f"export=dxf:entier:{n}")])
+        self.assertEqual(r.returncode, 0, r.stderr)
+        alone = {}
+        for n in names:
+            x0, x1, y0, y1 = bounds(dxf_paths(os.path.join(self.dir, f"{n}.DXF"))[0])
+            alone[n] = (x1 - x0, y1 - y0)
+        self.assertEqual(len({(round(w), round(h)) for w, h in alone.values()}), 12)
+
+        doc = ezdxf.readfile(os.path.join(self.dir, "plaques.DXF"))
+        self.assertFalse(doc.audit().has_errors)
+        self.assertEqual(doc.header["$INSUNITS"], 4)
+        outlines, labels = {}, {}
+        for e in doc.modelspace():
+            if e.dxftype() == "TEXT":
+                self.assertEqual(e.dxf.layer, "GRAVURE")
+                labels[e.dxf.text] = tuple(e.dxf.align_point)[:2]
+            else:
+                self.assertTrue(e.dxftype() == "LWPOLYLINE" and e.closed)
+                outlines.setdefault(e.dxf.layer, []).append([(x, y) for x, y in e.vertices()])
+        sheets = outlines.pop("PLAQUE")
+        self.assertEqual(len(sheets), 2)
+        for k, border in enumerate(sheets):  # side by side, 20 mm apart
+            for v, want in zip(bounds([border]), (k * (W + 20), k * (W + 20) + W, 0, H)):
+                self.assertAlmostEqual(v, want, delta=TOL)
+        self.assertEqual(sorted(outlines), sorted(names))
+        self.assertEqual(sorted(labels), sorted(names))
+        wood = 0.0
+        for n in names:
+            with self.subTest(former=n):
+                self.assertEqual(len(outlines[n]), 1)
+                part = outlines[n][0]
+                x0, x1, y0, y1 = bounds([part])
+                w, h = alone[n]  # laid out as it is or turned by 90°
+                self.assertTrue(any(abs(x1 - x0 - a) < TOL and abs(y1 - y0 - b) < TOL
+                                    for a, b in ((w, h), (h, w))), (x1 - x0, y1 - y0, w, h))
+                self.assertEqual(sum(all(inside(p, b) for p in part) for b in sheets), 1)
+                self.assertTrue(inside(labels[n], part), "the name engraved in the wood")
+                wood += abs(sum(xa * yb - xb * ya
+                                for (xa, ya), (xb, yb) in zip(part, part[1:] + part[:1]))) / 2
+        self.assertGreater(wood, W * H, "more wood than one sheet: both sheets hold parts")
+        boxes = [bounds(outlines[n]) for n in names]
+        for a, b in itertools.combinations(boxes, 2):  # 5 mm between parts at least
+            self.assertTrue(a[1] + 5 <= b[0] + TOL or b[1] + 5 <= a[0] + TOL
+                            or a[3] + 5 <= b[2] + TOL or b[3] + 5 <= a[2] + TOL, (a, b))
 
     def test_refusals_keep_the_older_file(self):
         old = os.path.join(self.dir, "old.PDF")
