@@ -94,9 +94,10 @@ void PictureBox::ensureLayers() {
         }
     backgroundBounds_ &= kept;
     overlayBounds_ &= kept;
+    overlayRegionKnown_ = false;
     pictureShown_.clip &= kept;
     pictureCopy_.forget();
-    baseStale_ = layerRect();
+    fitBaseTiles();
     changed(layerRect());
 }
 
@@ -109,16 +110,18 @@ void PictureBox::blankLayers() {
     overlay_.fit(px, dpr, QImage::Format_ARGB32_Premultiplied, 0, false);
     itemLayer_.fit(px, dpr, QImage::Format_ARGB32_Premultiplied, 0, false);
     itemsStale_ = true;
-    base_.fit(px, dpr, QImage::Format_RGB32, 0, true); // composed again whole below
-    baseStale_ = layerRect();
+    base_.fit(px, dpr, QImage::Format_RGB32, 0, true);
+    fitBaseTiles();
     pictureShown_ = {};
     pictureCopy_.forget();
     backgroundStrokes_.clear();
     backgroundBounds_ = {};
+    backgroundOpaque_ = true;
     overlayStrokes_.clear();
     overlayShown_.clear();
     overlaySettled_ = true;
     overlayBounds_ = {};
+    overlayRegionKnown_ = false;
     changed(layerRect());
 }
 
@@ -164,9 +167,10 @@ void PictureBox::clearBackground() {
         return;
     background_.fillDevice(backgroundBounds_, 0);
     changed(backgroundBounds_);
-    baseStale_ |= backgroundBounds_;
+    markBaseStale(backgroundBounds_);
     backgroundStrokes_.clear();
     backgroundBounds_ = {};
+    backgroundOpaque_ = true;
 }
 
 void PictureBox::settleOverlay() {
@@ -204,6 +208,7 @@ void PictureBox::settleOverlay() {
     for (const QRect& t : touched)
         changed(t);
     overlayShown_ = now;
+    overlayRegionKnown_ = false;
     overlayBounds_ = {};
     for (const Stroke& s : overlayShown_)
         overlayBounds_ |= s.bounds;
@@ -215,23 +220,71 @@ const QImage& PictureBox::overlayLayer() const {
     return overlay_.image();
 }
 
-const QImage& PictureBox::composedBase() {
-    if (backgroundStrokes_.empty())
-        return picture_.image(); // base_ catches up once the grid is drawn again
-    const QRect stale = baseStale_ & layerRect();
-    baseStale_ = {};
-    if (!stale.isEmpty()) {
-        QImage base = base_.devicePixels();
-        const QImage& picture = picture_.image();
-        for (int y = stale.top(); y <= stale.bottom(); ++y)
-            std::memcpy(base.scanLine(y) + stale.left() * 4,
-                        picture.constScanLine(y) + stale.left() * 4,
-                        std::size_t(stale.width()) * 4);
-        const QImage background = background_.devicePixels();
-        QPainter p(&base);
-        p.drawImage(stale.topLeft(), background, stale);
+void PictureBox::fitBaseTiles() {
+    const QSize px = layerRect().size();
+    baseColumns_ = (px.width() + kBaseTile - 1) / kBaseTile;
+    baseStale_.assign(
+        std::size_t(baseColumns_) * std::size_t((px.height() + kBaseTile - 1) / kBaseTile), 1);
+}
+
+void PictureBox::markBaseStale(const QRect& device) {
+    const QRect r = device & layerRect();
+    if (r.isEmpty())
+        return;
+    for (int ty = r.top() / kBaseTile; ty <= r.bottom() / kBaseTile; ++ty)
+        std::fill_n(baseStale_.begin() + std::ptrdiff_t(ty) * baseColumns_ + r.left() / kBaseTile,
+                    r.right() / kBaseTile - r.left() / kBaseTile + 1, std::uint8_t(1));
+}
+
+void PictureBox::composeBase(const QRect& device) {
+    const QRect r = device & layerRect();
+    if (r.isEmpty())
+        return;
+    for (int ty = r.top() / kBaseTile; ty <= r.bottom() / kBaseTile; ++ty)
+        for (int tx = r.left() / kBaseTile; tx <= r.right() / kBaseTile; ++tx) {
+            std::uint8_t& stale = baseStale_[std::size_t(ty) * std::size_t(baseColumns_) + tx];
+            if (stale)
+                composeBaseTile(QRect(tx * kBaseTile, ty * kBaseTile, kBaseTile, kBaseTile) &
+                                layerRect());
+            stale = 0;
+        }
+}
+
+void PictureBox::composeBaseTile(const QRect& tile) {
+    if (backgroundOpaque_) {
+        for (int y = tile.top(); y <= tile.bottom(); ++y)
+            composeBaseSpan(y, tile.left(), tile.right() + 1);
+        return;
     }
-    return base_.image();
+    // Some pixels of the grid may be partly covered: the toolkit blends them.
+    QImage base = base_.devicePixels();
+    const QImage& picture = picture_.image();
+    for (int y = tile.top(); y <= tile.bottom(); ++y)
+        std::memcpy(base.scanLine(y) + tile.left() * 4, picture.constScanLine(y) + tile.left() * 4,
+                    std::size_t(tile.width()) * 4);
+    QPainter p(&base);
+    p.drawImage(tile.topLeft(), background_.devicePixels(), tile);
+}
+
+void PictureBox::composeBaseSpan(int y, int begin, int end) {
+    // The grid's pixels are its colours or nothing: each is the grid's or the picture's.
+    QImage& base = base_.image();
+    const QImage& picture = picture_.image();
+    const QImage& background = background_.image();
+    QRgb* out = reinterpret_cast<QRgb*>(base.bits() + y * base.bytesPerLine());
+    const QRgb* under =
+        reinterpret_cast<const QRgb*>(picture.constBits() + y * picture.bytesPerLine());
+    const QRgb* over =
+        reinterpret_cast<const QRgb*>(background.constBits() + y * background.bytesPerLine());
+    std::memcpy(out + begin, under + begin, std::size_t(end - begin) * sizeof(QRgb));
+    for (const Stroke& stroke : backgroundStrokes_) {
+        const QRect& b = stroke.bounds;
+        if (y < b.top() || y > b.bottom())
+            continue;
+        for (int x = std::max(begin, b.left()); x < std::min(end, b.right() + 1); ++x)
+            if (qAlpha(over[x]) == 255)
+                out[x] = over[x];
+    }
 }
 
 // ---------------------------------------------------------------------------------------
@@ -286,7 +339,7 @@ void PictureBox::setBackColor(QColor c) {
     const QRect changedPicture = pictureCopy_.draw(picture_.image(), QImage(), QRectF(), QRect(),
                                                    filledPixel(QImage::Format_RGB32, backColor_));
     changed(changedPicture);
-    baseStale_ |= changedPicture;
+    markBaseStale(changedPicture);
     clearBackground();
     wipeOverlay();
     drawn();
@@ -299,12 +352,23 @@ void PictureBox::showPicture(const QImage& picture, const PicturePlacement& at) 
     const QRectF target =
         shows ? QRectF(at.dstX * s, at.dstY * s, at.dstW * s, at.dstH * s) : QRectF();
     const QRect source = shows ? QRect(at.srcX, at.srcY, at.srcW, at.srcH) : QRect();
-    const QRect changedPicture =
-        pictureCopy_.draw(picture_.image(), shows ? picture : QImage(), target, source,
-                          filledPixel(QImage::Format_RGB32, backColor_));
+    // The picture with the grid over it follows row by row, while the row is at hand.
+    int composed = 0;
+    const bool follow = !backgroundStrokes_.empty() && backgroundOpaque_;
+    const QRect changedPicture = pictureCopy_.draw(
+        picture_.image(), shows ? picture : QImage(), target, source,
+        filledPixel(QImage::Format_RGB32, backColor_), [this, follow, &composed](int y) {
+            if (follow) {
+                composeBaseSpan(y, 0, picture_.image().width());
+                ++composed;
+            }
+        });
     pictureShown_ = shows ? PictureShown{picture, target, source, layerRect()} : PictureShown{};
     changed(changedPicture);
-    baseStale_ |= changedPicture;
+    if (follow && composed == picture_.image().height())
+        std::fill(baseStale_.begin(), baseStale_.end(), std::uint8_t(0));
+    else
+        markBaseStale(changedPicture);
     drawn();
 }
 
@@ -325,7 +389,8 @@ void PictureBox::addStroke(Stroke::Kind kind, QPointF from, QPointF to, QColor c
     backgroundStrokes_.push_back(s);
     backgroundBounds_ |= s.bounds;
     changed(s.bounds);
-    baseStale_ |= s.bounds;
+    markBaseStale(s.bounds);
+    backgroundOpaque_ = backgroundOpaque_ && qAlpha(s.colour) == 255;
 }
 
 void PictureBox::PSet(double x, double y, QColor c) {
@@ -444,10 +509,11 @@ void PictureBox::noteItems() {
     QPainter p(&itemLayer_.image());
     drawItems(p);
     p.end();
-    itemBounds_ = {};
+    std::vector<QRect> drawn;
     for (const ItemLook& k : now)
         if (k.visible)
-            itemBounds_ |= k.bounds;
+            drawn.push_back(k.bounds);
+    itemRegion_ = unionOf(std::move(drawn));
     for (const QRect& t : touched)
         changed(t);
     itemsShown_ = std::move(now);
@@ -594,23 +660,41 @@ void PictureBox::paintEvent(QPaintEvent* event) {
                 this, [this, later = unionOf(std::move(rest))] { update(later); },
                 Qt::QueuedConnection);
     }
-    const QImage& base = composedBase();
-    const std::pair<const QImage*, QRect> over[] = {{&overlay_.image(), overlayBounds_},
-                                                    {&itemLayer_.image(), itemBounds_}};
+    const bool grid = !backgroundStrokes_.empty();
+    const QRect layer = layerRect();
+    const QImage& shown = grid ? base_.image() : picture_.image();
+    long long area = 0;
+    for (const QRect& a : region)
+        area += qint64(a.width()) * a.height();
+    // A large paint blends the overlay only where its calls drew, not over their whole bounds.
+    if (area * r * r > 262144.0 && !overlayRegionKnown_) {
+        std::vector<QRect> drawn;
+        drawn.reserve(overlayShown_.size());
+        for (const Stroke& s : overlayShown_)
+            drawn.push_back(s.bounds);
+        overlayRegion_ = unionOf(std::move(drawn));
+        overlayRegionKnown_ = true;
+    }
+    const QRegion overlayParts = area * r * r > 262144.0 ? overlayRegion_ : QRegion(overlayBounds_);
+    const std::pair<const QImage*, const QRegion*> over[] = {{&overlay_.image(), &overlayParts},
+                                                             {&itemLayer_.image(), &itemRegion_}};
     QPainter p(this);
     auto logical = [r](const QRect& d) {
         return QRectF(d.x() / r, d.y() / r, d.width() / r, d.height() / r);
     };
     // Whole device pixels, one on one.
-    for (const QRect& area : region) {
-        const QRect source = toDevice(area, r) & base.rect();
+    for (const QRect& a : region) {
+        const QRect source = toDevice(a, r) & layer;
         if (source.isEmpty())
             continue;
-        p.drawImage(logical(source), base, source);
-        for (const auto& [layer, bounds] : over) {
-            const QRect part = source & bounds;
-            if (!part.isEmpty())
-                p.drawImage(logical(part), *layer, part);
+        if (grid)
+            composeBase(source);
+        p.drawImage(logical(source), shown, source);
+        for (const auto& [image, parts] : over) {
+            if (!parts->intersects(source))
+                continue;
+            for (const QRect& part : *parts& source)
+                p.drawImage(logical(part), *image, part);
         }
     }
     drawMeasureLine(p);

@@ -182,8 +182,13 @@ private:
     // are done.
     void repaintChanged();
     void scheduleRepaint();
-    // The picture with the grid over it, composed again where either changed.
-    const QImage& composedBase();
+    // base_: the picture with the grid over it, kept for small repaints in tiles composed again
+    // when next shown after the picture or the grid changed there.
+    void fitBaseTiles();
+    void markBaseStale(const QRect& device);
+    void composeBase(const QRect& device);
+    void composeBaseTile(const QRect& tile);
+    void composeBaseSpan(int y, int begin, int end); // device pixels [begin, end) of row y
     void drawItems(QPainter& p) const;
     void drawMeasureLine(QPainter& p) const;
 
@@ -202,7 +207,9 @@ private:
     LayerBuffer background_;
     LayerBuffer overlay_;
     LayerBuffer base_; // picture_ with background_ over it
-    QRect baseStale_;  // device pixels of base_ to compose again
+    static constexpr int kBaseTile = 64;
+    std::vector<std::uint8_t> baseStale_; // a mark per tile of base_
+    int baseColumns_ = 0;
     StretchedCopy pictureCopy_;
     // What the picture layer shows, to copy it again from scratch: the picture (none: the
     // background colour only), its part and where it lands, and what a smaller layer cut off.
@@ -214,13 +221,16 @@ private:
     } pictureShown_;
     std::vector<Stroke> backgroundStrokes_; // drawn on the persistent layer since it was cleared
     QRect backgroundBounds_;
+    bool backgroundOpaque_ = true;       // drawn in opaque colours only
     std::vector<Stroke> overlayStrokes_; // drawn on the overlay since it was last wiped
     std::vector<Stroke> overlayShown_;   // what its pixels show
     bool overlaySettled_ = true;         // the same calls
     QRect overlayBounds_;                // where overlayShown_ may have drawn
+    QRegion overlayRegion_;              // the same call by call, made for large paints
+    bool overlayRegionKnown_ = false;
     std::vector<ItemLook> itemsShown_;
     LayerBuffer itemLayer_;    // the items, drawn over a transparent layer
-    QRect itemBounds_;         // where they may have drawn
+    QRegion itemRegion_;       // where they may have drawn
     bool itemsStale_ = true;   // the layer was made again
     std::vector<QRect> dirty_; // device pixels to repaint
     bool repaintScheduled_ = false;

@@ -125,7 +125,7 @@ bool StretchedCopy::sample(const QImage& layer, const QImage& picture, const QRe
 }
 
 QRect StretchedCopy::draw(QImage& layer, const QImage& picture, const QRectF& target,
-                          const QRect& source, QRgb back) {
+                          const QRect& source, QRgb back, const std::function<void(int)>& rowDone) {
     if (!sample(layer, picture, target, source, newColumns_, newRows_)) {
         // The toolkit's own copy, as the layer always had it.
         known_ = false;
@@ -157,69 +157,97 @@ QRect StretchedCopy::draw(QImage& layer, const QImage& picture, const QRectF& ta
     const int dy = reuse ? bestShift(rows_, newRows_) : 0;
 
     // The columns in runs: the background colour, pixels the layer already shows `dx` to the
-    // left (in a row that shows the same picture row), and pixels read from the picture.
-    enum class Kind { Back, Keep, Read };
+    // left (in a row that shows the same picture row), pixels read from the picture one by one,
+    // and stretches that read it one after another (a zoom of 100 %), copied at once. A row
+    // that shows another picture row than before reads its kept runs too.
+    enum class Kind { Back, Keep, Read, Copy };
     struct Run {
         int begin, end;
         Kind kind;
     };
-    std::vector<Run> runs;
-    for (int x = 0; x < width; ++x) {
-        const int c = newColumns_[std::size_t(x)];
-        const Kind kind =
-            c < 0 ? Kind::Back
-            : reuse && x - dx >= 0 && x - dx < width && columns_[std::size_t(x - dx)] == c
-                ? Kind::Keep
-                : Kind::Read;
-        if (!runs.empty() && runs.back().kind == kind)
-            runs.back().end = x + 1;
-        else
-            runs.push_back({x, x + 1, kind});
-    }
-    // Pixels move within the layer: the rows and runs are visited so that each is read before
-    // it is written over.
-    if (dx > 0)
-        std::reverse(runs.begin(), runs.end());
+    const int* columns = newColumns_.data();
+    auto runsOf = [&](bool keeping) {
+        std::vector<Run> runs;
+        for (int x = 0; x < width; ++x) {
+            const int c = columns[x];
+            const Kind kind =
+                c < 0 ? Kind::Back
+                : keeping && x - dx >= 0 && x - dx < width && columns_[std::size_t(x - dx)] == c
+                    ? Kind::Keep
+                    : Kind::Read;
+            if (!runs.empty() && runs.back().kind == kind && runs.back().end == x)
+                runs.back().end = x + 1;
+            else
+                runs.push_back({x, x + 1, kind});
+        }
+        std::vector<Run> split;
+        for (const Run& run : runs) {
+            if (run.kind != Kind::Read) {
+                split.push_back(run);
+                continue;
+            }
+            for (int x = run.begin; x < run.end;) {
+                int n = 1;
+                while (x + n < run.end && columns[x + n] == columns[x] + n)
+                    ++n;
+                const Kind kind = n >= 16 ? Kind::Copy : Kind::Read;
+                if (kind == Kind::Read && !split.empty() && split.back().kind == Kind::Read &&
+                    split.back().end == x)
+                    split.back().end = x + n;
+                else
+                    split.push_back({x, x + n, kind});
+                x += n;
+            }
+        }
+        // Pixels move within the layer: the runs are visited so that each is read before it is
+        // written over.
+        if (dx > 0)
+            std::reverse(split.begin(), split.end());
+        return split;
+    };
+    const std::vector<Run> keptRuns = reuse ? runsOf(true) : std::vector<Run>();
+    const std::vector<Run> freshRuns = runsOf(false);
     uchar* bits = layer.bits();
     const qsizetype stride = layer.bytesPerLine();
     auto row = [&](int y) { return reinterpret_cast<QRgb*>(bits + y * stride); };
     int lastRow = -1; // the last row written, complete
+    // The rows, too, are visited so that each is read before it is written over.
     for (int i = 0; i < height; ++i) {
         const int y = dy > 0 ? height - 1 - i : i;
         const int r = newRows_[std::size_t(y)];
         QRgb* out = row(y);
+        const bool kept =
+            r >= 0 && reuse && y - dy >= 0 && y - dy < height && rows_[std::size_t(y - dy)] == r;
         if (r < 0) {
             std::fill(out, out + width, back);
-            continue;
-        }
-        const bool kept =
-            reuse && y - dy >= 0 && y - dy < height && rows_[std::size_t(y - dy)] == r;
-        if (!kept && lastRow >= 0 && newRows_[std::size_t(lastRow)] == r) {
+        } else if (!kept && lastRow >= 0 && newRows_[std::size_t(lastRow)] == r) {
             std::memcpy(out, row(lastRow), std::size_t(width) * sizeof(QRgb));
-            continue;
-        }
-        const QRgb* in = reinterpret_cast<const QRgb*>(picture.constScanLine(r));
-        const QRgb* shown = kept ? row(y - dy) : nullptr;
-        for (const Run& run : runs) {
-            switch (run.kind) {
-            case Kind::Back:
-                std::fill(out + run.begin, out + run.end, back);
-                break;
-            case Kind::Keep:
-                if (shown) {
+        } else {
+            const QRgb* in = reinterpret_cast<const QRgb*>(picture.constScanLine(r));
+            const QRgb* shown = row(y - (kept ? dy : 0));
+            for (const Run& run : kept ? keptRuns : freshRuns) {
+                const std::size_t n = std::size_t(run.end - run.begin);
+                switch (run.kind) {
+                case Kind::Back:
+                    std::fill(out + run.begin, out + run.end, back);
+                    break;
+                case Kind::Keep:
                     if (shown != out || dx != 0)
-                        std::memmove(out + run.begin, shown + run.begin - dx,
-                                     std::size_t(run.end - run.begin) * sizeof(QRgb));
+                        std::memmove(out + run.begin, shown + run.begin - dx, n * sizeof(QRgb));
+                    break;
+                case Kind::Copy:
+                    std::memcpy(out + run.begin, in + columns[run.begin], n * sizeof(QRgb));
+                    break;
+                case Kind::Read:
+                    for (int x = run.begin; x < run.end; ++x)
+                        out[x] = in[columns[x]];
                     break;
                 }
-                [[fallthrough]];
-            case Kind::Read:
-                for (int x = run.begin; x < run.end; ++x)
-                    out[x] = in[newColumns_[std::size_t(x)]];
-                break;
             }
+            lastRow = y;
         }
-        lastRow = y;
+        if (rowDone)
+            rowDone(y);
     }
     std::swap(columns_, newColumns_);
     std::swap(rows_, newRows_);

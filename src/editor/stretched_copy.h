@@ -5,6 +5,7 @@
 #include <QRectF>
 #include <QRgb>
 
+#include <functional>
 #include <vector>
 
 // The background picture's layer: a part of the picture copied, stretched, onto a layer of the
@@ -24,8 +25,10 @@ public:
     // layer, whose device pixel ratio gives its pixels) onto `layer`, over the colour `back`;
     // an empty target or a null picture leaves only the colour. Returns the layer's pixels that
     // changed (device pixels; empty when none did).
+    // `rowDone`, when given, is told each row of the layer once it is final, when the copy
+    // writes every row itself (not when the toolkit makes it, nor when nothing changes).
     QRect draw(QImage& layer, const QImage& picture, const QRectF& target, const QRect& source,
-               QRgb back);
+               QRgb back, const std::function<void(int)>& rowDone = {});
     // Someone else wrote on the layer: the next copy draws it whole.
     void forget() { known_ = false; }
 
