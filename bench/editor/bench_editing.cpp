@@ -147,6 +147,62 @@ BENCHMARK(BM_DragStep_DesignSize)->Apply(configure);
 BENCHMARK(BM_DragStep_ConstantWidth_DesignSize)->Apply(configure);
 BENCHMARK(BM_DragStep_1920x1080)->Apply(configure);
 
+// Switching the edited former in the panel "Couples" of a project of twenty formers of 100
+// points with their doublings, both windows at 1920 x 1080: the former is shown in the editor,
+// its part built and drawn in the 3-D window (argument 1: the whole fuselage drawn instead), and
+// both windows repainted. Each step selects the other of two formers.
+std::map<int, std::unique_ptr<ScriptedEditor>> fuselageSessions;
+int switchErrors = 0; // the 3-D window's errors: none is expected
+
+void BM_SwitchFormer_1920x1080(benchmark::State& state) {
+    const bool fuselage = state.range(0) != 0;
+    auto& w = fuselageSessions[fuselage];
+    if (!w) {
+        if (fuselageSessions.size() == 1)
+            atBenchmarksEnd([] { fuselageSessions.clear(); });
+        const double pxPerMm = surfacePixelsPerMm();
+        w = std::make_unique<ScriptedEditor>(QSizeF(1920 / pxPerMm, 1080 / pxPerMm));
+        w->show();
+        w->frm3D()->resize(1920, 1080);
+        QApplication::processEvents();
+        w->ui().Check4->click();
+        w->ui().Hscroll2->setValue(100);
+        w->frm3D()->errorPresenter = [](int, const QString&) { ++switchErrors; };
+        for (int i = 1; i < 20; ++i) {
+            // Each former differs from the one before, as traced formers do.
+            w->cmdNouveau_Click();
+            w->ui().Hscroll2->setValue(100 - i % 7);
+            w->ui().Slider1->setValue(w->ui().Slider1->minimum() + i);
+        }
+        if (fuselage)
+            w->frm3D()->showFuselage(true);
+        QApplication::processEvents();
+    }
+    PictureBox& p = *w->ui().Picture1;
+    static int step = 0; // a repetition is one step: the next selects the other former
+    for (auto _ : state) {
+        w->lstCouples_Click((step++ % 2) == 0 ? 4 : 15);
+        w->frm3D()->drawPendingFrame();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+    }
+    QApplication::processEvents(); // the 3-D window tells its errors once back in the loop
+    state.counters["errors3d"] = switchErrors;
+    state.counters["formers"] = double(w->session().formers().size());
+    state.counters["points"] = w->model().Nb_Points;
+    state.counters["width_px"] = p.width();
+    state.counters["height_px"] = p.height();
+}
+
+BENCHMARK(BM_SwitchFormer_1920x1080)
+    ->ArgName("fuselage")
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(1)
+    ->Repetitions(200)
+    ->ReportAggregatesOnly(true)
+    ->ComputeStatistics("p99", percentile99)
+    ->Unit(benchmark::kMicrosecond);
+
 // One step of a drag of "Horiz" or of "Zoom" with a 4000 x 3000 picture on: the picture is
 // copied, shifted and scaled, the curve is drawn over it and the surface repainted. A pan keeps
 // the zoom, a zoom the pan; each step moves the slider between two values.

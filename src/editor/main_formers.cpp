@@ -98,6 +98,10 @@ bool Main::changeFormers(const std::function<bool(std::string& why)>& operation)
         showFormerList(); // a station typed and refused shows its value again
         return false;
     }
+    // The part shown next is another former's, or the same in another list: the fuselage's
+    // current band must not take it for its own (a band of another size may not fit its pools).
+    if (frm3D_)
+        frm3D_->forgetFuselage();
     const Work after = session_.currentWork();
     if (after != before)
         showEditorState({now.surface, after, EditorSession::viewAfter(now.view, before, after)});

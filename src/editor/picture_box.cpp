@@ -267,7 +267,8 @@ void PictureBox::composeBaseTile(const QRect& tile) {
 }
 
 void PictureBox::composeBaseSpan(int y, int begin, int end) {
-    // The grid's pixels are its colours or nothing: each is the grid's or the picture's.
+    // The grid's pixels are its colours or nothing (the layer is clear beyond its strokes):
+    // each is the grid's or the picture's, chosen pixel by pixel in one pass over the row.
     QImage& base = base_.image();
     const QImage& picture = picture_.image();
     const QImage& background = background_.image();
@@ -276,15 +277,8 @@ void PictureBox::composeBaseSpan(int y, int begin, int end) {
         reinterpret_cast<const QRgb*>(picture.constBits() + y * picture.bytesPerLine());
     const QRgb* over =
         reinterpret_cast<const QRgb*>(background.constBits() + y * background.bytesPerLine());
-    std::memcpy(out + begin, under + begin, std::size_t(end - begin) * sizeof(QRgb));
-    for (const Stroke& stroke : backgroundStrokes_) {
-        const QRect& b = stroke.bounds;
-        if (y < b.top() || y > b.bottom())
-            continue;
-        for (int x = std::max(begin, b.left()); x < std::min(end, b.right() + 1); ++x)
-            if (qAlpha(over[x]) == 255)
-                out[x] = over[x];
-    }
+    for (int x = begin; x < end; ++x)
+        out[x] = qAlpha(over[x]) == 255 ? over[x] : under[x];
 }
 
 // ---------------------------------------------------------------------------------------

@@ -97,6 +97,9 @@ public:
     // Each view keeps its own orbit; the render mode is the same for both. The piece buttons
     // wait while the fuselage shows (it shows whole formers).
     bool fuselageShown() const { return fuselageShown_; }
+    // The formers changed as a whole (another one edited, one added or removed): the current
+    // band no longer follows the part, and the fuselage is built anew when next given or shown.
+    void forgetFuselage() { fuselageBuilt_ = false; }
     void showFuselage(bool on);
     // The window's own numbers of a piece (View_Piece) and of a render mode.
     static int pieceNumber(ViewPiece piece);

@@ -587,6 +587,30 @@ TEST(Editor3D, TheFuselageViewShowsEveryFormerAndGoesBackToThePartAsItWas) {
     f.showFuselage(false);
     settle();
     EXPECT_TRUE(f.Picture1->image() == part);
+
+    // Twenty formers of about 100 points with their doublings nearly fill the fuselage's pools.
+    // Going to a former of another point count builds the fuselage anew; the band of the former
+    // left never takes the other's points (it would not fit, and the user would be told).
+    std::vector<int> errors;
+    f.errorPresenter = [&errors](int code, const QString&) { errors.push_back(code); };
+    for (int row : {0, 1, 2}) {
+        w->lstCouples_Click(row);
+        if (!w->ui().Check4->isChecked())
+            w->ui().Check4->click();
+        w->ui().Hscroll2->setValue(100);
+    }
+    for (int i = 3; i < 20; ++i) {
+        w->cmdNouveau_Click();
+        w->ui().Hscroll2->setValue(100 - i % 7);
+    }
+    f.showFuselage(true);
+    for (int row : {4, 15, 5, 16, 1})
+        w->lstCouples_Click(row);
+    settle();
+    EXPECT_EQ(errors, std::vector<int>{});
+    ASSERT_EQ(inside(f).fuselage().bands.size(), 20u);
+    for (const FuselageBand& b : inside(f).fuselage().bands)
+        EXPECT_NE(b.mesh, 0);
 }
 
 } // namespace
