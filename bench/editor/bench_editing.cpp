@@ -20,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QToolButton>
 
+#include "bench_statistics.h"
 #include "qt_bench_main.h"
 
 #include <benchmark/benchmark.h>
@@ -31,15 +32,6 @@
 #include <utility>
 
 namespace {
-
-double percentile99(const std::vector<double>& v) {
-    if (v.empty())
-        return 0.0;
-    std::vector<double> s = v;
-    std::sort(s.begin(), s.end());
-    const auto rank = static_cast<std::size_t>(std::ceil(0.99 * static_cast<double>(s.size())));
-    return s[std::max<std::size_t>(rank, 1) - 1];
-}
 
 // Logical pixels per millimetre of the drawing surface, measured once: a surface made for it
 // at every repetition would cost more than the steps measured.
@@ -138,8 +130,7 @@ void BM_DragStep_1920x1080(benchmark::State& state) {
 
 void configure(benchmark::internal::Benchmark* b) {
     b->Arg(13)->Arg(100);
-    b->Iterations(1)->Repetitions(600)->ReportAggregatesOnly(true);
-    b->ComputeStatistics("p99", percentile99);
+    stepStatistics(b, 600);
     b->Unit(benchmark::kMicrosecond);
 }
 
@@ -197,10 +188,7 @@ BENCHMARK(BM_SwitchFormer_1920x1080)
     ->ArgName("fuselage")
     ->Arg(0)
     ->Arg(1)
-    ->Iterations(1)
-    ->Repetitions(200)
-    ->ReportAggregatesOnly(true)
-    ->ComputeStatistics("p99", percentile99)
+    ->Apply([](benchmark::internal::Benchmark* b) { stepStatistics(b, 200); })
     ->Unit(benchmark::kMicrosecond);
 
 // One step of a drag of "Horiz" or of "Zoom" with a 4000 x 3000 picture on: the picture is
@@ -286,8 +274,7 @@ void BM_PictureZoomStep_1920x1080(benchmark::State& state) {
 }
 
 void configureSteps(benchmark::internal::Benchmark* b) {
-    b->Iterations(1)->Repetitions(400)->ReportAggregatesOnly(true);
-    b->ComputeStatistics("p99", percentile99);
+    stepStatistics(b, 400);
     b->Unit(benchmark::kMicrosecond);
 }
 

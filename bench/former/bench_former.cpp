@@ -1,29 +1,12 @@
+#include "../bench_statistics.h"
+#include "../prepared_former.h"
 #include "doubling_offset.h"
-#include "former_model.h"
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <cmath>
 #include <vector>
 
 namespace {
-
-// The started former at 100 samples with point 3 pinned and the slaved doubling on; the
-// joint is an argument (0 none, 1 horizontal, 2 vertical).
-FormerModel preparedModel() {
-    FormerModel m;
-    PlaceAxes(m, 120.0, 100.0, 100.0);
-    Forme_Initiale(m);
-    CopyHandlesToPoints(m);
-    PutEndsOnAxis(m);
-    m.Ordre_Spline = 4;
-    m.Nb_Points = 100;
-    m.resizeSamples(100);
-    TogglePin(m, 3);
-    PlaceDoubling(m, 5);
-    return m;
-}
 
 OutlineOptions options(const benchmark::State& state) {
     OutlineOptions o;
@@ -76,17 +59,9 @@ void BM_DragStep(benchmark::State& state) {
 }
 BENCHMARK(BM_DragStep);
 
-double percentile99(const std::vector<double>& v) {
-    std::vector<double> s = v;
-    std::sort(s.begin(), s.end());
-    const auto rank = static_cast<std::size_t>(std::ceil(0.99 * static_cast<double>(s.size())));
-    return s.empty() ? 0.0 : s[std::max<std::size_t>(rank, 1) - 1];
-}
-
 // One call per repetition, so the median and the 99th percentile are those of single calls.
 void perCall(benchmark::internal::Benchmark* b) {
-    b->Iterations(1)->Repetitions(500)->ReportAggregatesOnly(true);
-    b->ComputeStatistics("p99", percentile99);
+    stepStatistics(b, 500);
     b->Unit(benchmark::kMicrosecond);
 }
 

@@ -2,26 +2,11 @@
 // back with every check as an opening does.
 #include "session/project_document.h"
 
-#include "former/former_model.h"
+#include "../prepared_former.h"
 
 #include <benchmark/benchmark.h>
 
 namespace {
-
-// The started former at 100 samples with point 3 pinned.
-FormerModel preparedModel() {
-    FormerModel m;
-    PlaceAxes(m, 120.0, 100.0, 100.0);
-    Forme_Initiale(m);
-    CopyHandlesToPoints(m);
-    PutEndsOnAxis(m);
-    m.Ordre_Spline = 4;
-    m.Nb_Points = 100;
-    m.resizeSamples(100);
-    TogglePin(m, 3);
-    PlaceDoubling(m, 5);
-    return m;
-}
 
 // The editor's state of the prepared former: 100 samples, the doubling on and decoupled, a
 // pin, the camera turned.

@@ -31,6 +31,25 @@
 
 namespace {
 
+// The steps of a user turning the view: the mouse one pixel further right with the left
+// button held, the frame drawn and the surface repainted.
+void turningSteps(benchmark::State& state, Frm3D& f) {
+    for (auto _ : state) {
+        f.Picture1_MouseMove(1, 0, static_cast<float>(inside(f).lastX() + 1),
+                             static_cast<float>(inside(f).lastY()));
+        f.drawPendingFrame();
+        QApplication::processEvents(); // the surface repaints
+    }
+}
+
+// The faces of the meshes shown.
+int visibleFaces(const Engine& e) {
+    int faces = 0;
+    for (int m = e.meshRange.first; m < e.meshRange.first + e.meshRange.count; ++m)
+        faces += e.meshes[m].visible ? e.meshes[m].faceCount : 0;
+    return faces;
+}
+
 void frame(benchmark::State& state, QSize size) {
     ScriptedEditor w;
     w.show();
@@ -101,17 +120,8 @@ void BM_Frame3D_10000Faces_1920x1080(benchmark::State& state) {
         QApplication::processEvents();
     }
     Frm3D& f = *w->frm3D();
-    for (auto _ : state) {
-        f.Picture1_MouseMove(1, 0, static_cast<float>(inside(f).lastX() + 1),
-                             static_cast<float>(inside(f).lastY()));
-        f.drawPendingFrame();
-        QApplication::processEvents(); // the surface repaints
-    }
-    int faces = 0;
-    for (int m = 1; m < inside(f).engine().meshRange.first + inside(f).engine().meshRange.count;
-         ++m)
-        faces += inside(f).engine().meshes[m].visible ? inside(f).engine().meshes[m].faceCount : 0;
-    state.counters["faces"] = faces;
+    turningSteps(state, f);
+    state.counters["faces"] = visibleFaces(inside(f).engine());
     state.counters["width_px"] = f.Picture1->image().width();
     state.counters["height_px"] = f.Picture1->image().height();
 }
@@ -197,19 +207,12 @@ void BM_Frame3D_Fuselage(benchmark::State& state) {
         QApplication::processEvents();
     }
     Frm3D& f = *w->frm3D();
-    for (auto _ : state) {
-        f.Picture1_MouseMove(1, 0, static_cast<float>(inside(f).lastX() + 1),
-                             static_cast<float>(inside(f).lastY()));
-        f.drawPendingFrame();
-        QApplication::processEvents(); // the surface repaints
-    }
+    turningSteps(state, f);
     const Engine& e = view > 0 ? *inside(f).fuselageEngine() : inside(f).engine();
-    int faces = 0, drawn = 0;
-    for (int m = e.meshRange.first; m < e.meshRange.first + e.meshRange.count; ++m)
-        faces += e.meshes[m].visible ? e.meshes[m].faceCount : 0;
+    int drawn = 0;
     while (e.drawList[drawn] != 0)
         ++drawn;
-    state.counters["faces"] = faces;
+    state.counters["faces"] = visibleFaces(e);
     state.counters["faces_drawn"] = drawn;
     state.counters["width_px"] = f.Picture1->image().width();
 }

@@ -1,5 +1,6 @@
 #include "editor/export_all_dialog.h"
 
+#include "editor/dialog_rows.h"
 #include "editor/number_box.h"
 #include "editor/window_title.h"
 
@@ -7,7 +8,6 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 
@@ -17,20 +17,6 @@ const std::pair<const char*, SheetsFormat> kFormats[] = {
     {"DXF (un fichier)", SheetsFormat::Dxf},
     {"SVG (un fichier par plaque)", SheetsFormat::Svg},
     {"PDF (une page par plaque)", SheetsFormat::Pdf}};
-
-const Sheet kPapers[] = {Sheet::A4Portrait, Sheet::A4Landscape, Sheet::A3Portrait,
-                         Sheet::A3Landscape};
-
-// Boxes side by side with their unit.
-QWidget* row(QWidget* parent, std::initializer_list<QWidget*> items, const QString& unit) {
-    auto* r = new QWidget(parent);
-    auto* h = new QHBoxLayout(r);
-    h->setContentsMargins(0, 0, 0, 0);
-    for (QWidget* w : items)
-        h->addWidget(w);
-    h->addWidget(new QLabel(unit, r));
-    return r;
-}
 
 } // namespace
 
@@ -52,24 +38,16 @@ ExportAllDialog::ExportAllDialog(const QString& title, const QStringList& former
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Checked);
     }
-    paperBox = new QComboBox(this);
-    for (const Sheet s : kPapers) {
-        const std::string_view name = sheetName(s);
-        paperBox->addItem(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())),
-                          static_cast<int>(s));
-    }
-    message = new QLabel(this);
-    message->setStyleSheet(QStringLiteral("color: rgb(208, 0, 0);"));
-    message->setWordWrap(true);
-    message->hide();
+    paperBox = paperChoice(this);
+    message = refusalLine(this);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
 
     auto* form = new QFormLayout(this);
     form->addRow(QStringLiteral("Format :"), formatBox);
     form->addRow(QStringLiteral("Plaque :"),
-                 row(this, {sheetWidth, new QLabel(QStringLiteral("×"), this), sheetHeight},
-                     QStringLiteral("mm")));
-    form->addRow(QStringLiteral("Espacement :"), row(this, {spacing}, QStringLiteral("mm")));
+                 withUnit(this, {sheetWidth, new QLabel(QStringLiteral("×"), this), sheetHeight},
+                          QStringLiteral("mm")));
+    form->addRow(QStringLiteral("Espacement :"), withUnit(this, {spacing}, QStringLiteral("mm")));
     form->addRow(halves);
     form->addRow(QStringLiteral("Couples :"), formerList);
     form->addRow(QStringLiteral("Papier :"), paperBox);

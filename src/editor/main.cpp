@@ -72,6 +72,7 @@ void Main::connectMenus() {
         {&MainControls::IM_HRELP, &Main::IM_HRELP_Click},
         {&MainControls::IM_ABOUT, &Main::IM_ABOUT_Click},
         {&MainControls::IM_Couple_Open, &Main::IM_Couple_Open_Click},
+        {&MainControls::IM_Export_All, &Main::IM_Export_All_Click},
     };
     for (const auto& [item, handler] : items)
         connect(ui_.*item, &QAction::triggered, this, [this, h = handler] { (this->*h)(); });

@@ -48,7 +48,6 @@ void Main::connectFormerPanel() {
     };
     for (const auto& [button, handler] : buttons)
         connect(ui_.*button, &QPushButton::clicked, this, [this, h = handler] { (this->*h)(); });
-    connect(ui_.IM_Export_All, &QAction::triggered, this, [this] { IM_Export_All_Click(); });
     showFormerList();
     // Beside the editor, on its right, within the screen.
     QDockWidget* panel = ui_.Couples;

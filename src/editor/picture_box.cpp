@@ -463,20 +463,10 @@ std::vector<PictureBox::ItemLook> PictureBox::itemLooks() const {
         k.b = h.Top;
         k.c = h.Width;
         k.d = h.Height;
-        k.bounds = toDevice(QRectF(toPixels(h.Left, h.Top),
-                                   QSizeF(h.Width * pixelsPerMm(), h.Height * pixelsPerMm())),
-                            r)
-                       .adjusted(-1, -1, 1, 1);
+        k.bounds = toDevice(handleRect(h), r).adjusted(-1, -1, 1, 1);
         looks.push_back(k);
     };
-    line(items_->Line1);
-    line(items_->Line4);
-    for (const LineItem& l : items_->LinPi)
-        line(l);
-    for (const Handle& h : items_->Shape1)
-        handle(h);
-    for (const Handle& h : items_->shppi)
-        handle(h);
+    visitItems(line, handle);
     return looks;
 }
 
@@ -535,8 +525,7 @@ void PictureBox::drawItems(QPainter& p) const {
             return;
         // The whole shape at the view scale: its size scaled with its corner, a handle sits on
         // its point at every size as it does at the design size.
-        const QRectF r(toPixels(h.Left, h.Top),
-                       QSizeF(h.Width * pixelsPerMm(), h.Height * pixelsPerMm()));
+        const QRectF r = handleRect(h);
         // The border lies inside the shape's bounds.
         const double bw = h.BorderWidth;
         const QRectF inner = r.adjusted(bw / 2, bw / 2, -bw / 2, -bw / 2);
@@ -559,14 +548,7 @@ void PictureBox::drawItems(QPainter& p) const {
         }
         p.setBrush(Qt::NoBrush);
     };
-    drawLine(items_->Line1);
-    drawLine(items_->Line4);
-    for (const LineItem& l : items_->LinPi)
-        drawLine(l);
-    for (const Handle& h : items_->Shape1)
-        drawHandle(h);
-    for (const Handle& h : items_->shppi)
-        drawHandle(h);
+    visitItems(drawLine, drawHandle);
 }
 
 void PictureBox::setMeasureLine(std::optional<QLineF> mm) {

@@ -190,6 +190,22 @@ private:
     void composeBaseTile(const QRect& tile);
     void composeBaseSpan(int y, int begin, int end); // device pixels [begin, end) of row y
     void drawItems(QPainter& p) const;
+    // The axes, the control polygon and the handles of both sets, in the order they are drawn.
+    template <class OnLine, class OnHandle>
+    void visitItems(OnLine&& line, OnHandle&& handle) const {
+        line(items_->Line1);
+        line(items_->Line4);
+        for (const LineItem& l : items_->LinPi)
+            line(l);
+        for (const Handle& h : items_->Shape1)
+            handle(h);
+        for (const Handle& h : items_->shppi)
+            handle(h);
+    }
+    // A handle's whole shape in logical pixels, at the view scale.
+    QRectF handleRect(const Handle& h) const {
+        return {toPixels(h.Left, h.Top), QSizeF(h.Width * pixelsPerMm(), h.Height * pixelsPerMm())};
+    }
     void drawMeasureLine(QPainter& p) const;
 
     double scaleW_ = 120.0;

@@ -1,5 +1,6 @@
 #include "editor/piece_size_dialog.h"
 
+#include "editor/dialog_rows.h"
 #include "editor/number_box.h"
 #include "editor/window_title.h"
 
@@ -8,7 +9,6 @@
 #include <QDialogButtonBox>
 #include <QEvent>
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QSignalBlocker>
 
@@ -20,19 +20,6 @@ const std::pair<const char*, int> kPieces[] = {{"Couple Entier", 5},
                                                {"1/2 couple Droit", 4},
                                                {"1/2 couple Haut", 2},
                                                {"1/2 couple Bas", 1}};
-
-const Sheet kSheets[] = {Sheet::A4Portrait, Sheet::A4Landscape, Sheet::A3Portrait,
-                         Sheet::A3Landscape};
-
-// A box and its unit.
-QWidget* millimetres(NumberBox* box, QWidget* parent) {
-    auto* row = new QWidget(parent);
-    auto* h = new QHBoxLayout(row);
-    h->setContentsMargins(0, 0, 0, 0);
-    h->addWidget(box);
-    h->addWidget(new QLabel(QStringLiteral("mm"), row));
-    return row;
-}
 
 } // namespace
 
@@ -49,22 +36,14 @@ PieceSizeDialog::PieceSizeDialog(const QString& title, std::function<QSizeF(int)
     heightBox = new NumberBox(QStringLiteral("Hauteur"), size, 2, this);
     keepProportions = new QCheckBox(QStringLiteral("Garder les proportions"), this);
     keepProportions->setChecked(true);
-    pageBox = new QComboBox(this);
-    for (const Sheet s : kSheets) {
-        const std::string_view name = sheetName(s);
-        pageBox->addItem(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())),
-                         static_cast<int>(s));
-    }
-    message = new QLabel(this);
-    message->setStyleSheet(QStringLiteral("color: rgb(208, 0, 0);"));
-    message->setWordWrap(true);
-    message->hide();
+    pageBox = paperChoice(this);
+    message = refusalLine(this);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
 
     auto* form = new QFormLayout(this);
     form->addRow(QStringLiteral("Pièce :"), pieceBox);
-    form->addRow(QStringLiteral("Largeur :"), millimetres(widthBox, this));
-    form->addRow(QStringLiteral("Hauteur :"), millimetres(heightBox, this));
+    form->addRow(QStringLiteral("Largeur :"), withUnit(this, {widthBox}, QStringLiteral("mm")));
+    form->addRow(QStringLiteral("Hauteur :"), withUnit(this, {heightBox}, QStringLiteral("mm")));
     form->addRow(keepProportions);
     form->addRow(QStringLiteral("Page :"), pageBox);
     form->setRowVisible(pageBox, pageChoice);

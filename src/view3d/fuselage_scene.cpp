@@ -101,26 +101,12 @@ void deleteFuselageMesh(Engine& e, FuselageScene& s, int m) {
         return;
     }
     e.DeleteMesh(m);
-    auto follow = [m](int& index) {
-        if (index == m) {
-            index = 0;
-        } else if (index > m) {
-            --index;
-        }
-    };
-    follow(s.scene.formerMesh);
-    follow(s.scene.gridMesh);
-    for (int& i : s.scene.axisLines) {
-        follow(i);
-    }
-    for (int& i : s.scene.axisLabels) {
-        follow(i);
-    }
+    FollowDeletedMesh(s.scene, m);
     for (FuselageBand& b : s.bands) {
-        follow(b.mesh);
+        FollowDeletedMesh(b.mesh, m);
     }
     for (int& i : s.otherMeshes) {
-        follow(i);
+        FollowDeletedMesh(i, m);
     }
 }
 

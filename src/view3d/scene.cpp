@@ -85,28 +85,13 @@ private:
     bool failed_ = false;
 };
 
-// Deletes a scene mesh and keeps the scene's other indices pointing at their meshes, which
-// move down by one when they sat above it.
+// Deletes a scene mesh and keeps the scene's other indices pointing at their meshes.
 void deleteSceneMesh(Engine& e, Scene& s, int m) {
     if (!e.isMesh(m)) {
         return;
     }
     e.DeleteMesh(m);
-    auto follow = [m](int& index) {
-        if (index == m) {
-            index = 0;
-        } else if (index > m) {
-            --index;
-        }
-    };
-    follow(s.formerMesh);
-    follow(s.gridMesh);
-    for (int& i : s.axisLines) {
-        follow(i);
-    }
-    for (int& i : s.axisLabels) {
-        follow(i);
-    }
+    FollowDeletedMesh(s, m);
 }
 
 // Vertex k of layer L (both from 0) of the band: W·x, H·y, and z = d on the back layer.
@@ -116,6 +101,17 @@ Vector3 bandVertex(const PointXYZ& p, double W, double H, double d, int layer) {
 }
 
 } // namespace
+
+void FollowDeletedMesh(Scene& scene, int m) {
+    FollowDeletedMesh(scene.formerMesh, m);
+    FollowDeletedMesh(scene.gridMesh, m);
+    for (int& i : scene.axisLines) {
+        FollowDeletedMesh(i, m);
+    }
+    for (int& i : scene.axisLabels) {
+        FollowDeletedMesh(i, m);
+    }
+}
 
 FrameInputs Scene::frameInputs(const ToolbarTags& tags) const {
     FrameInputs in;

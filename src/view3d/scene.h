@@ -80,3 +80,15 @@ void RebuildFormerMesh(Engine& engine, Scene& scene, const SceneInput& in, int V
 void ShiftBackLayer(Engine& engine, int mesh, float delta);
 void ScaleMeshX(Engine& engine, int mesh, double ratio);
 void ScaleMeshY(Engine& engine, int mesh, double ratio);
+
+// Deleting mesh m moves the meshes above it down by one: an index of m becomes 0 and one
+// above it follows its mesh.
+inline void FollowDeletedMesh(int& index, int m) {
+    if (index == m) {
+        index = 0;
+    } else if (index > m) {
+        --index;
+    }
+}
+// The same for every index the scene keeps.
+void FollowDeletedMesh(Scene& scene, int m);
