@@ -28,6 +28,21 @@ inline std::unique_ptr<ScriptedEditor> shownMain(QSizeF surfaceMm = {Main::kDesi
     return w;
 }
 
+// Gives `widget` the keyboard focus and waits until its window is the active one, so that a
+// Tab then leaves the widget as it would leave it for the user. A loaded machine may deliver
+// the activation late, or give it back to a window shown earlier: ask again until it holds.
+inline bool focusAsTheUser(QWidget* widget) {
+    return QTest::qWaitFor(
+        [widget] {
+            if (!widget->hasFocus()) {
+                widget->activateWindow();
+                widget->setFocus(Qt::OtherFocusReason);
+            }
+            return widget->hasFocus();
+        },
+        5000);
+}
+
 // Number of pixels of exactly that colour inside region (device pixels; the whole image when
 // the region is empty).
 inline int countColour(const QImage& image, QColor colour, QRect region = {}) {

@@ -416,16 +416,13 @@ TEST_F(FilesMenu, ToolsExportAPieceAtTheSizeTypedAndPrintIt) {
     PieceSizeChoice chosen;
     double followed = 0.0;
     ModalWatcher<PieceSizeDialog> user([&](PieceSizeDialog* d) {
-        // Keys go where the focus is: the dialog must be the active window first, which a
-        // loaded machine may take a moment to make it.
-        d->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(d));
         EXPECT_EQ(d->windowTitle(), "Exporter en SVG");
         EXPECT_FALSE(d->pageBox->isVisible()) << "no sheet for a drawing file";
         EXPECT_NEAR(d->widthBox->value(), w->realSizePiece(5).width(), 0.005);
         d->pieceBox->setCurrentIndex(3); // "1/2 couple Haut"
         EXPECT_NEAR(d->heightBox->value(), top.height(), 0.005);
-        d->widthBox->setFocus();
+        // Tab leaves the box only where the focus is: in the active window.
+        EXPECT_TRUE(focusAsTheUser(d->widthBox));
         d->widthBox->selectAll();
         QTest::keyClicks(d->widthBox, "150");
         EXPECT_NEAR(d->heightBox->value(), top.height(), 0.005) << "nothing taken before Tab";
@@ -433,7 +430,7 @@ TEST_F(FilesMenu, ToolsExportAPieceAtTheSizeTypedAndPrintIt) {
         followed = d->heightBox->value();
         chosen = d->choice();
         d->keepProportions->setChecked(false);
-        d->heightBox->setFocus();
+        EXPECT_TRUE(focusAsTheUser(d->heightBox));
         d->heightBox->selectAll();
         QTest::keyClicks(d->heightBox, "40");
         EXPECT_DOUBLE_EQ(d->widthBox->value(), 150.0);

@@ -1,3 +1,5 @@
+#include "editor_test_support.h"
+
 #include "editor/application.h"
 #include "editor/number_box.h"
 #include "editor/piece_page.h"
@@ -106,7 +108,7 @@ TEST(PieceSizeDialogInput, DecimalTextsUnderFrenchAndEnglishDesktops) {
             const PieceSizeChoice before = d.choice();
             const QString heightBefore = d.heightBox->text();
             refusals.clear();
-            d.widthBox->setFocus();
+            ASSERT_TRUE(focusAsTheUser(d.widthBox));
             d.widthBox->selectAll();
             QTest::keyClick(d.widthBox, Qt::Key_Backspace);
             QTest::keyClicks(d.widthBox, QString::fromUtf8(row.typed));
