@@ -133,37 +133,37 @@ void MainControls::setupUi(QMainWindow* Main, QSizeF surfaceMm) {
 
     // Doubling on/off, how it follows the former, and its scale or its width.
     Frame7 = named(new QGroupBox(Frame5), "Frame7");
-    Frame7->setGeometry(d.mm(2, 2, kTabWidth - 8, 27));
+    Frame7->setGeometry(d.mm(2, 2, kTabWidth - 8, 29));
     named(new QLabel(QStringLiteral("Doublage"), Frame7), "lblDoublage")
         ->setGeometry(d.mm(3, 3, 22, 5));
     Check4 = named(new QCheckBox(QStringLiteral("On / Off"), Frame7), "Check4");
     Check4->setGeometry(d.mm(28, 3, 30, 5));
     optProportional =
         named(new QRadioButton(QStringLiteral("Proportionnel"), Frame7), "optProportional");
-    optProportional->setGeometry(d.mm(3, 10, 27, 5));
+    optProportional->setGeometry(d.mm(3, 8.5, 40, 5));
     optProportional->setChecked(true);
     optConstantWidth =
         named(new QRadioButton(QStringLiteral("Largeur constante"), Frame7), "optConstantWidth");
-    optConstantWidth->setGeometry(d.mm(30, 10, 33, 5));
+    optConstantWidth->setGeometry(d.mm(3, 13.5, 40, 5));
     lblEpaisseur = named(new QLabel(QStringLiteral("Epaisseur"), Frame7), "lblEpaisseur");
-    lblEpaisseur->setGeometry(d.mm(3, 19, 22, 5));
+    lblEpaisseur->setGeometry(d.mm(3, 21, 22, 5));
     Hscroll1 = makeSlider(Frame7, "Hscroll1", 1, 9, 1, 5, QSlider::TicksBelow);
-    Hscroll1->setGeometry(d.mm(25, 18, 36, 7));
+    Hscroll1->setGeometry(d.mm(25, 20, 36, 7));
     lblDoublingWidth =
         named(new QLabel(QStringLiteral("Largeur (mm)"), Frame7), "lblDoublingWidth");
-    lblDoublingWidth->setGeometry(d.mm(3, 19, 24, 5));
+    lblDoublingWidth->setGeometry(d.mm(3, 21, 24, 5));
     txtDoublingWidth =
         named(new NumberBox(QStringLiteral("Largeur (mm)"),
                             DecimalRule{kMinDoublingWidth, kMaxDoublingWidth}, 2, Frame7),
               "txtDoublingWidth");
-    txtDoublingWidth->setGeometry(d.mm(28, 18.5, 18, 5.5));
+    txtDoublingWidth->setGeometry(d.mm(28, 20.5, 18, 5.5));
     txtDoublingWidth->setValue(5.0);
     lblDoublingWidth->hide();
     txtDoublingWidth->hide();
 
     // Sampling of the outline.
     Frame1 = named(new QGroupBox(Frame5), "Frame1");
-    Frame1->setGeometry(d.mm(2, 30, kTabWidth - 8, 27));
+    Frame1->setGeometry(d.mm(2, 32, kTabWidth - 8, 25));
     named(new QLabel(QStringLiteral("Nbre de Points"), Frame1), "lblNbrePoints")
         ->setGeometry(d.mm(3, 3, 30, 5));
     Text3 = named(new NumberBox(QStringLiteral("Nbre de Points"),

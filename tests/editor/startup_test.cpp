@@ -1,5 +1,9 @@
 #include "editor_test_support.h"
 
+#include <QAbstractButton>
+#include <QLabel>
+#include <QRadioButton>
+
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QSlider>
@@ -64,6 +68,24 @@ TEST(StartUp, CaptionsAndToolbar) {
     }
     for (int index : {4, 6, 7, 8, 9, 12, 13, 15})
         EXPECT_EQ(w.ui().pb1(index), nullptr) << index;
+
+    // Every caption shows whole at the design size, inside its frame, whichever of the
+    // doubling's modes shows its row.
+    const auto shown = shownMain();
+    for (QAbstractButton* mode : {shown->ui().optConstantWidth, shown->ui().optProportional}) {
+        mode->click();
+        for (QWidget* c : shown->findChildren<QWidget*>()) {
+            const auto* label = qobject_cast<QLabel*>(c);
+            const auto* button = qobject_cast<QAbstractButton*>(c);
+            const QString text = label ? label->text() : button ? button->text() : QString();
+            if (text.isEmpty() || qobject_cast<QToolButton*>(c) || !c->isVisibleTo(shown.get()) ||
+                (label && label->wordWrap()))
+                continue;
+            SCOPED_TRACE(c->objectName().toStdString() + " \"" + text.toStdString() + "\"");
+            EXPECT_GE(c->width(), c->sizeHint().width());
+            EXPECT_LE(c->geometry().right(), c->parentWidget()->contentsRect().right());
+        }
+    }
 }
 
 // On a wide and on a tall surface.
