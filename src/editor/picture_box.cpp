@@ -80,13 +80,7 @@ void PictureBox::ensureLayers() {
     // smaller layer cuts off stays cut off.
     settleOverlay();
     const QRect kept = now.rect() & QRect(QPoint(0, 0), px);
-    picture_.fit(px, dpr, QImage::Format_RGB32, filledPixel(QImage::Format_RGB32, backColor_),
-                 true);
-    background_.fit(px, dpr, QImage::Format_ARGB32_Premultiplied, 0, true);
-    overlay_.fit(px, dpr, QImage::Format_ARGB32_Premultiplied, 0, true);
-    itemLayer_.fit(px, dpr, QImage::Format_ARGB32_Premultiplied, 0, false);
-    itemsStale_ = true;
-    base_.fit(px, dpr, QImage::Format_RGB32, 0, true);
+    fitLayers(px, dpr, true);
     for (auto* strokes : {&backgroundStrokes_, &overlayStrokes_, &overlayShown_})
         for (Stroke& s : *strokes) {
             s.clip &= kept;
@@ -97,21 +91,22 @@ void PictureBox::ensureLayers() {
     overlayRegionKnown_ = false;
     pictureShown_.clip &= kept;
     pictureCopy_.forget();
-    fitBaseTiles();
     changed(layerRect());
 }
 
-void PictureBox::blankLayers() {
-    const qreal dpr = devicePixelRatioF();
-    const QSize px = size() * dpr;
+void PictureBox::fitLayers(QSize px, qreal dpr, bool keep) {
     picture_.fit(px, dpr, QImage::Format_RGB32, filledPixel(QImage::Format_RGB32, backColor_),
-                 false);
-    background_.fit(px, dpr, QImage::Format_ARGB32_Premultiplied, 0, false);
-    overlay_.fit(px, dpr, QImage::Format_ARGB32_Premultiplied, 0, false);
+                 keep);
+    background_.fit(px, dpr, QImage::Format_ARGB32_Premultiplied, 0, keep);
+    overlay_.fit(px, dpr, QImage::Format_ARGB32_Premultiplied, 0, keep);
     itemLayer_.fit(px, dpr, QImage::Format_ARGB32_Premultiplied, 0, false);
     itemsStale_ = true;
     base_.fit(px, dpr, QImage::Format_RGB32, 0, true);
     fitBaseTiles();
+}
+
+void PictureBox::blankLayers() {
+    fitLayers(size() * devicePixelRatioF(), devicePixelRatioF(), false);
     pictureShown_ = {};
     pictureCopy_.forget();
     backgroundStrokes_.clear();

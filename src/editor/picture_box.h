@@ -166,6 +166,9 @@ private:
     // at once, the overlay when it is settled.
     void addStroke(Stroke::Kind kind, QPointF from, QPointF to, QColor c, int width);
     void ensureLayers();
+    // Sizes every layer to px device pixels at the ratio dpr; keep: what the picture, the grid
+    // and the overlay held stays where it was (the item layer is drawn again anyway).
+    void fitLayers(QSize px, qreal dpr, bool keep);
     void blankLayers();
     void followScreen(); // re-reads the screen's resolution and pixel ratio
     void wipeOverlay();
