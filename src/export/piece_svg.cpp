@@ -7,8 +7,27 @@ namespace {
 // Coordinates to a tenth of a micrometre: far below what a cutter resolves.
 constexpr int kDecimals = 4;
 
+// Text as XML character data or an attribute's value: the markup characters as entities, and
+// what XML may not hold at all (control characters, bytes that are no UTF-8) as "?", so that a
+// name never makes the file ill-formed.
 void appendEscaped(std::string& out, std::string_view text) {
-    for (const char c : text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x80) {
+            const std::size_t n = (c & 0xE0) == 0xC0   ? 2
+                                  : (c & 0xF0) == 0xE0 ? 3
+                                  : (c & 0xF8) == 0xF0 ? 4
+                                                       : 0;
+            bool valid = n > 0 && i + n <= text.size();
+            for (std::size_t k = 1; valid && k < n; ++k)
+                valid = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
+            if (valid)
+                out.append(text.substr(i, n));
+            else
+                out += '?';
+            i += valid ? n : 1;
+            continue;
+        }
         switch (c) {
         case '&':
             out += "&amp;";
@@ -19,9 +38,13 @@ void appendEscaped(std::string& out, std::string_view text) {
         case '>':
             out += "&gt;";
             break;
+        case '"':
+            out += "&quot;";
+            break;
         default:
-            out += c;
+            out += c < 0x20 || c == 0x7F ? '?' : static_cast<char>(c);
         }
+        ++i;
     }
 }
 

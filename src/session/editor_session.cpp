@@ -2,6 +2,7 @@
 
 #include "files/file_reading.h"
 #include "files/safe_file_writer.h"
+#include "session/former_name.h"
 #include "session/project_document.h"
 #include "session/work_model.h"
 
@@ -128,18 +129,20 @@ void EditorSession::showCurrent() {
     show({surface_, f.work, view_});
 }
 
-std::string EditorSession::freeName(const std::string& wanted) const {
-    auto taken = [this](const std::string& n) {
-        for (const auto& f : formers_)
-            if (f->name == n)
-                return true;
-        return false;
-    };
-    if (!taken(wanted))
-        return wanted;
-    for (int k = 2;; ++k) {
-        std::string n = wanted + " (" + std::to_string(k) + ")";
-        if (!taken(n))
+bool EditorSession::nameTaken(const std::string& name) const {
+    for (const auto& f : formers_)
+        if (f->name == name)
+            return true;
+    return false;
+}
+
+std::string EditorSession::freeName(const std::string& base, const std::string& suffix) const {
+    // base + suffix, then " (2)", " (3)"... after it; the base cut where the longest name
+    // needs it.
+    for (int k = 1;; ++k) {
+        std::string n =
+            nameWithSuffix(base, k == 1 ? suffix : suffix + " (" + std::to_string(k) + ")");
+        if (!nameTaken(n))
             return n;
     }
 }
@@ -157,15 +160,20 @@ std::string quotedName(const std::string& name) {
     return "« " + name + " »";
 }
 
-// A station in real millimetres as the menu names it: "120 mm", "12,5 mm".
-std::string stationText(double mm) {
+// "%g" as a person writes it in French: 120 and 100,5, not 120.000000.
+std::string plain(double v) {
     char text[32];
-    std::snprintf(text, sizeof text, "%g", mm);
+    std::snprintf(text, sizeof text, "%g", v);
     std::string s = text;
     for (char& c : s)
         if (c == '.')
             c = ',';
-    return s + " mm";
+    return s;
+}
+
+// A station in real millimetres as the menu names it: "120 mm", "12,5 mm".
+std::string stationText(double mm) {
+    return plain(mm) + " mm";
 }
 
 } // namespace
@@ -183,7 +191,7 @@ bool EditorSession::addFormer(std::string& why) {
     do {
         name.assign(1, 'F'); // built by appending: GCC 12 at -O3 warns wrongly on "F" + string
         name += std::to_string(k++);
-    } while (freeName(name) != name);
+    } while (nameTaken(name));
     const double station = std::min(edited.station + 50.0, kMaxStation);
     formers_.insert(formers_.begin() + current_ + 1,
                     std::make_shared<const Former>(Former{name, station, edited.work}));
@@ -203,7 +211,7 @@ bool EditorSession::duplicateFormer(int i, std::string& why) {
     sync();
     Former copy = *formers_[static_cast<std::size_t>(i)];
     const std::string from = copy.name;
-    copy.name = freeName(from.size() + 6 <= kMaxFormerName ? from + " copie" : from);
+    copy.name = freeName(from, " copie");
     formers_.insert(formers_.begin() + i + 1, std::make_shared<const Former>(std::move(copy)));
     current_ = i + 1;
     showCurrent();
@@ -214,23 +222,9 @@ bool EditorSession::duplicateFormer(int i, std::string& why) {
 bool EditorSession::renameFormer(int i, const std::string& name, std::string& why) {
     if (!validIndex(i, why))
         return false;
-    std::size_t chars = 0;
-    for (const char c : name)
-        chars += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    const auto blank = name.find_first_not_of(" \t") == std::string::npos;
-    if (blank) {
-        why = "Un couple doit avoir un nom.";
+    why = formerNameRefusal(name);
+    if (!why.empty())
         return false;
-    }
-    if (chars > kMaxFormerName) {
-        why = "Le nom est trop long (" + std::to_string(kMaxFormerName) + " caractères au plus).";
-        return false;
-    }
-    for (const char c : name)
-        if (static_cast<unsigned char>(c) < 0x20) {
-            why = "Le nom ne peut pas contenir de caractère de contrôle.";
-            return false;
-        }
     const std::string old = formers_[static_cast<std::size_t>(i)]->name;
     if (name == old)
         return true;
@@ -322,17 +316,6 @@ std::string EditorSession::saveProject(const std::string& path) {
     history_.setClean();
     return {};
 }
-
-namespace {
-
-// "%g" as a person writes it: 120 and 100.5, not 120.000000.
-std::string plain(double v) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%g", v);
-    return text;
-}
-
-} // namespace
 
 EditorSession::Opening EditorSession::readProject(const std::string& path) const {
     Opening o;

@@ -105,7 +105,9 @@ private:
     ProjectWork snapshot();
     // The edited former's work goes into the model and the settings.
     void showCurrent();
-    std::string freeName(const std::string& wanted) const;
+    bool nameTaken(const std::string& name) const;
+    // The first name not taken of base + suffix, base + suffix + " (2)", ...
+    std::string freeName(const std::string& base, const std::string& suffix) const;
     bool validIndex(int i, std::string& why) const;
 
     SurfaceSize surface_;

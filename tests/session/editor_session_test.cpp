@@ -1,6 +1,7 @@
 // The editor session without any window: undo and redo of whole works, the modified marker,
 // and project files saved, opened and refused.
 #include "session/editor_session.h"
+#include "session/former_name.h"
 
 #include "../former/start_up.h"
 
@@ -81,13 +82,41 @@ TEST_F(Session, UndoingEveryStepOfSeveralFormersGivesBackTheStartAndRedoingThemT
         case 1:
             step = s.duplicateFormer(any, why);
             break;
-        case 2:
-            step = s.renameFormer(any, "C" + std::to_string(i), why);
+        case 2: {
+            // Names at the rule's edges among plain ones: forty characters (which "Dupliquer"
+            // and a free name must keep to), one more, a blank, a control character.
+            const std::string names[] = {"C" + std::to_string(i),
+                                         std::string(39, 'L') + std::to_string(i % 10),
+                                         std::string(38, 'e') + "é" + std::to_string(i % 10),
+                                         std::string(41, 'L'),
+                                         " ",
+                                         "C\x1b" + std::to_string(i)};
+            const std::string& name = names[pick(0, 5)];
+            const bool fits = formerNameRefusal(name).empty();
+            step = s.renameFormer(any, name, why);
+            if (!fits) {
+                EXPECT_FALSE(step) << name;
+            }
             break;
-        case 3:
+        }
+        case 3: {
+            // Editing goes to the former that takes the place of the one deleted (the new last
+            // one when the last goes); a former before it keeps being edited.
+            const std::string editedName = s.formers()[std::size_t(edited)]->name;
             step = s.deleteFormer(any, why);
             EXPECT_EQ(step, count > 1) << why;
+            if (!step)
+                break;
+            if (any == edited) {
+                EXPECT_EQ(s.current(), std::min(any, count - 2)) << i;
+            } else {
+                EXPECT_EQ(s.formers()[std::size_t(s.current())]->name, editedName) << i;
+            }
+            EXPECT_EQ(s.projectState().formers[std::size_t(s.current())].work,
+                      s.formers()[std::size_t(s.current())]->work)
+                << "the former edited is the one shown";
             break;
+        }
         case 4:
             step = s.setStation(any, pick(-500, 500), why);
             break;
@@ -105,6 +134,8 @@ TEST_F(Session, UndoingEveryStepOfSeveralFormersGivesBackTheStartAndRedoingThemT
             editedBefore.push_back(edited);
         }
         ASSERT_EQ(s.history().index() + 1, static_cast<int>(recorded.size())) << i;
+        for (const auto& f : s.formers())
+            ASSERT_EQ(formerNameRefusal(f->name), "") << i << ": " << f->name;
     }
     ASSERT_GT(s.formers().size(), 1u);
     ASSERT_GT(recorded.size(), 100u);
