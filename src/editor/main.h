@@ -250,6 +250,7 @@ private:
     void showPointer(float X, float Y, bool dragging);
     void showSelectedPoint();
     void showScale();
+    void realScaleChanged(); // everything that depends on the real scale follows it
     void showDoublingMode();
     void tellOffsetDoubling();
 

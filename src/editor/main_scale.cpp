@@ -16,6 +16,7 @@
 #include <QStatusBar>
 
 #include <cmath>
+#include <tuple>
 
 namespace {
 
@@ -90,16 +91,14 @@ void Main::calibrationClick(QPointF mm) {
     const double scale = *real / drawn;
     if (!(scale >= kMinRealScale && scale <= kMaxRealScale)) {
         showStatus(QStringLiteral("Échelle hors de l'intervalle %1..%2 : calibration annulée.")
-                       .arg(kMinRealScale)
-                       .arg(kMaxRealScale));
+                       .arg(QString::fromStdString(frenchNumber(kMinRealScale)),
+                            QString::fromStdString(frenchNumber(kMaxRealScale))));
         return;
     }
     Work& w = session_.work();
     w.realScale = scale;
     w.calibrated = true;
-    showScale();
-    showSelectedPoint();
-    refreshFuselage(); // the former's real size
+    realScaleChanged();
     QLocale french(QLocale::French);
     showStatus(QStringLiteral("Échelle : 1 mm du dessin = %1 mm réels")
                    .arg(french.toString(scale, 'f', 3)));
@@ -170,6 +169,20 @@ void Main::txtPoint_Validate() {
     const double k = session_.work().realScale;
     const double X = m.X1() + ui_.txtPointX->value() / k;
     const double Y = m.Y1() - ui_.txtPointY->value() / k;
+    // A point the drawing cannot hold (a small real scale makes real millimetres many of the
+    // drawing's) is refused: the project file would not read it back.
+    for (const auto& [box, at, axis] :
+         {std::tuple{ui_.txtPointX, X, m.X1()}, std::tuple{ui_.txtPointY, Y, m.Y1()}}) {
+        if (std::fabs(at) <= kDrawingReach)
+            continue;
+        const double reach = (kDrawingReach - std::fabs(axis)) * k;
+        showSelectedPoint(); // the point's coordinates in force
+        box->refuse(QStringLiteral("le point sortirait de la zone de dessin (à cette échelle, "
+                                   "%1 mm au plus des axes)")
+                        .arg(QString::fromStdString(frenchNumber(std::floor(reach)))),
+                    box->value());
+        return;
+    }
     Picture1_MouseMove(1, 0, static_cast<float>(X), static_cast<float>(Y));
     showSelectedPoint();
     recordWorkChange();
@@ -179,9 +192,23 @@ void Main::txtScale_Validate() {
     Work& w = session_.work();
     w.realScale = ui_.txtScale->value();
     w.calibrated = false; // typed, not measured on the plan
-    showSelectedPoint();
-    refreshFuselage();
+    realScaleChanged();
     recordWorkChange();
+}
+
+void Main::realScaleChanged() {
+    // The width of a constant-width doubling is real millimetres: on the drawing it is another
+    // offset now, and the outline, the 3-D part, the fuselage and every file follow it. The
+    // fuselage shows every former at its real size.
+    showScale();
+    showSelectedPoint();
+    const Work& w = session_.work();
+    if (w.doublingOn && w.doublingMode == DoublingMode::ConstantWidth) {
+        DisegnaCurva();
+        RebuildFormerMesh(0);
+        Redraw3D_ = true;
+    }
+    refreshFuselage();
 }
 
 void Main::Text3_Validate() {

@@ -1,5 +1,7 @@
 #include "project_document.h"
 
+#include "session/former_name.h"
+
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
@@ -28,9 +30,6 @@ constexpr std::array<const char*, 4> kSheets = {"a4", "a4-paysage", "a3", "a3-pa
 
 // The pitch at which the orbit stops, as the float it keeps.
 constexpr float kQuarterTurn = static_cast<float>(3.14159265358979 / 2.0);
-
-// Coordinates beyond this many millimetres are no drawing; they would only overflow the curve.
-constexpr double kFarthest = 1.0e6;
 
 template <class E, std::size_t n>
 const char* nameOf(const std::array<const char*, n>& names, E value) {
@@ -201,13 +200,20 @@ public:
             !value_[1].is_number())
             fail("point attendu : deux nombres [x, y].");
         const SurfacePoint p{value_[0].get<double>(), value_[1].get<double>()};
-        if (!std::isfinite(p.x) || !std::isfinite(p.y) || std::fabs(p.x) > kFarthest ||
-            std::fabs(p.y) > kFarthest)
+        if (!std::isfinite(p.x) || !std::isfinite(p.y) || std::fabs(p.x) > kDrawingReach ||
+            std::fabs(p.y) > kDrawingReach)
             fail("point hors de la zone de dessin.");
         return p;
     }
 
-    static std::string text(double v) { return Json(v).dump(); }
+    // A number in a message, with a decimal comma as French writes it.
+    static std::string text(double v) {
+        std::string t = Json(v).dump();
+        for (char& c : t)
+            if (c == '.')
+                c = ',';
+        return t;
+    }
 
 private:
     const Json& value_;
@@ -508,8 +514,9 @@ ProjectState readProject(const Json& doc) {
         const Reader entry = list.item(i);
         Former f;
         f.name = entry.at("name").string();
-        if (f.name.empty() || f.name.find_first_of(std::string("\0\n\r\t", 4)) != std::string::npos)
-            entry.at("name").fail("nom de couple vide ou avec un caractère de contrôle.");
+        // The rule "Renommer" applies: a name the panel could not make is no name.
+        if (const std::string why = formerNameRefusal(f.name); !why.empty())
+            entry.at("name").fail(why);
         for (const Former& other : state.formers)
             if (other.name == f.name)
                 entry.at("name").fail("deux couples s'appellent « " + f.name + " ».");

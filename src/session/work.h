@@ -66,6 +66,11 @@ inline constexpr IntRange kPictureZoomRange{-20, 200};    // "Zoom", percent
 inline constexpr double kMinDoublingWidth = 0.5;
 inline constexpr double kMaxDoublingWidth = 10000.0;
 
+// The drawing's reach: no coordinate of a point, a handle or the control polygon lies farther
+// than this many millimetres of the drawing from the surface's corner. What the mouse and the
+// typed coordinates may make, the project file reads back.
+inline constexpr double kDrawingReach = 1.0e6;
+
 // The real scale's range, real millimetres per millimetre of the drawing.
 inline constexpr double kMinRealScale = 0.001;
 inline constexpr double kMaxRealScale = 1000.0;

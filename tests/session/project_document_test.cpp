@@ -30,9 +30,13 @@ public:
         for (int i = 0; i < Work::kPointCount; ++i) {
             FormerPoint p;
             // On the axis exactly, or right of it by any amount, with all the digits a double has.
-            p.at = {pick(0, 3) == 0 ? axis : axis + any(0.0, 80.0), any(-30.0, 130.0)};
-            p.handle = {any(-10.0, 200.0), any(-10.0, 200.0)};
-            p.polygon = pick(0, 1) ? p.at : SurfacePoint{any(-1.0e6, 1.0e6), any(-1.0e6, 1.0e6)};
+            // Now and then at the drawing's reach, which typed coordinates may go to.
+            p.at = {pick(0, 3) == 0 ? axis : reach(axis + any(0.0, 80.0), false),
+                    reach(any(-30.0, 130.0), true)};
+            p.handle = {reach(any(-10.0, 200.0), true), reach(any(-10.0, 200.0), true)};
+            p.polygon = pick(0, 1) ? p.at
+                                   : SurfacePoint{any(-kDrawingReach, kDrawingReach),
+                                                  any(-kDrawingReach, kDrawingReach)};
             p.pinned = pick(0, 1);
             p.unpinned = (i == 0 || i == Work::kPointCount - 1) && !p.pinned && pick(0, 1);
             s.former.push_back(p);
@@ -108,6 +112,17 @@ private:
         if (k < int(extremes.size()))
             return *(extremes.begin() + k);
         return static_cast<float>(any(lo, hi));
+    }
+    // v, or now and then an end of the drawing's reach (the negative one only where allowed).
+    double reach(double v, bool negative) {
+        switch (std::uniform_int_distribution<int>(0, 15)(rng_)) {
+        case 0:
+            return kDrawingReach;
+        case 1:
+            return negative ? -kDrawingReach : kDrawingReach;
+        default:
+            return v;
+        }
     }
     double any(double lo, double hi) {
         switch (std::uniform_int_distribution<int>(0, 7)(rng_)) {
@@ -366,6 +381,29 @@ TEST(EditorStateDocument, FaultyDocumentsAreRefusedWithTheFieldNamed) {
          [&W](json& d) { d["formers"]["list"].push_back(d["formers"]["list"][0]); }},
         {"formers.list[0].station", [&W](json& d) { d["formers"]["list"][0]["station"] = 2e5; }},
     };
+    // Names "Renommer" refuses are no names in a file either: one too long, a very long one, a
+    // blank one, control characters, a blank at an end, bytes that are no UTF-8.
+    const std::string names[] = {std::string(41, 'F'),
+                                 std::string(500000, 'F'),
+                                 " ",
+                                 "F\x01",
+                                 "F\x1b[31m",
+                                 " F1",
+                                 "F1\t",
+                                 "F\x7f",
+                                 "\xc3(",
+                                 ""};
+    for (const std::string& name : names) {
+        json doc = valid;
+        doc["formers"]["list"][0]["name"] = "@name@";
+        std::string text = doc.dump();
+        const std::string quoted = json(name).dump(-1, ' ', false, json::error_handler_t::ignore);
+        // The bytes that are no UTF-8 go into the text as they are.
+        text.replace(text.find("\"@name@\""), 8, name == "\xc3(" ? "\"" + name + "\"" : quoted);
+        const EditorStateReading r = ReadEditorState(text);
+        EXPECT_FALSE(r.ok) << name.substr(0, 50);
+        EXPECT_EQ(r.field, std::string(r.field.empty() ? "" : "formers.list[0].name")) << r.message;
+    }
     for (const Row& row : rows) {
         json doc = valid;
         row.spoil(doc);
