@@ -879,8 +879,15 @@ template <typename Command> ActionResult panelCommand(ScriptedEditor& w, Command
     QString warning;
     auto sink = std::exchange(w.dialogs.warning,
                               [&warning](const QString&, const QString& text) { warning = text; });
-    const int steps = w.session().history().count();
-    const int index = w.session().history().index();
+    // What the panel shows: a refusal leaves it as it was. (The history's counts would not
+    // tell: at its limit, a new step drops the oldest.)
+    auto list = [&w] {
+        std::vector<std::pair<std::string, double>> rows;
+        for (const auto& f : w.session().formers())
+            rows.emplace_back(f->name, f->station);
+        return std::pair{rows, w.session().current()};
+    };
+    const auto before = list();
     w.ui().StatusBar->clearMessage();
     const ActionResult r = command();
     settleEvents();
@@ -889,8 +896,9 @@ template <typename Command> ActionResult panelCommand(ScriptedEditor& w, Command
         return r;
     if (!warning.isEmpty())
         return failure(warning);
-    if (steps == w.session().history().count() && index == w.session().history().index() &&
-        !w.statusText().isEmpty())
+    // A message about what is shown now (the doubling of the former shown next, say) is no
+    // failure of the action.
+    if (before == list() && !w.statusText().isEmpty())
         return failure(w.statusText());
     return ok();
 }
@@ -1020,20 +1028,23 @@ ActionResult exportAll(ScriptedEditor& w, const QString& value) {
     }
     if (!format)
         return usage(QStringLiteral("unknown format %1 (dxf, svg or pdf)").arg(parts[0]));
+    // NAME holds no ':', as for export=: a third part is the sheet's size, and a size that does
+    // not read is bad usage, never part of a file name.
+    if (parts.size() > 3)
+        return usage(QStringLiteral("expected FORMAT:NAME[:SHEETWxH] (NAME holds no ':')"));
     std::optional<std::pair<double, double>> sheet;
-    static const QRegularExpression size(QStringLiteral("^([0-9.,]+)x([0-9.,]+)$"));
-    if (parts.size() > 2) {
-        if (const QRegularExpressionMatch m = size.match(parts.back()); m.hasMatch()) {
-            constexpr DecimalRule kSide{1.0, 100000.0, false}; // what the dialog's boxes accept
-            const DecimalReading width = readDecimal(m.captured(1).toStdString(), kSide);
-            const DecimalReading height = readDecimal(m.captured(2).toStdString(), kSide);
-            if (!width.ok() || !height.ok())
-                return usage(QString::fromStdString(width.ok() ? height.reason : width.reason));
-            sheet = {*width.value, *height.value};
-            parts.removeLast();
-        }
+    if (parts.size() == 3) {
+        const QStringList sides = parts[2].split('x');
+        if (sides.size() != 2)
+            return usage(QStringLiteral("%1 is no sheet size WxH in millimetres").arg(parts[2]));
+        constexpr DecimalRule kSide{1.0, 100000.0, false}; // what the dialog's boxes accept
+        const DecimalReading width = readDecimal(sides[0].toStdString(), kSide);
+        const DecimalReading height = readDecimal(sides[1].toStdString(), kSide);
+        if (!width.ok() || !height.ok())
+            return usage(QString::fromStdString(width.ok() ? height.reason : width.reason));
+        sheet = {*width.value, *height.value};
     }
-    const QString name = parts.mid(1).join(':');
+    const QString name = parts[1];
     auto answer = std::exchange(w.dialogs.exportAll, [&](const ExportAllChoice& last) {
         ExportAllChoice c = last;
         c.format = *format;

@@ -240,23 +240,24 @@ bool Main::exportAllFormers() {
     if (Chosen_File_.isEmpty())
         return true;
 
-    // 3. Each file written aside and put in place only when complete; several sheets as SVG
-    // are NAME-1.svg, NAME-2.svg...
+    // 3. Every file written aside, then all put in place at once: a failure leaves every older
+    // file as it was. The sheets as SVG are NAME-1.SVG, NAME-2.SVG..., however many they are.
     const QFileInfo chosen(Chosen_File_);
+    const bool numbered = choice->format == SheetsFormat::Svg;
+    std::vector<std::pair<std::string, std::string>> named;
     QStringList written;
     for (std::size_t k = 0; k < files.size(); ++k) {
         QString path = Chosen_File_;
-        if (files.size() > 1)
-            path = chosen.dir().filePath(QStringLiteral("%1-%2.%3")
-                                             .arg(chosen.completeBaseName())
-                                             .arg(k + 1)
-                                             .arg(chosen.suffix()));
-        const std::string error = writeFileSafely(QFile::encodeName(path).toStdString(), files[k]);
-        if (!error.empty()) {
-            dialogs_.warn(kExportAllTitle, fromUtf8(error));
-            return false;
-        }
+        if (numbered)
+            path = chosen.dir().filePath(
+                QStringLiteral("%1-%2").arg(chosen.completeBaseName()).arg(k + 1) +
+                (chosen.suffix().isEmpty() ? QString() : "." + chosen.suffix()));
+        named.emplace_back(QFile::encodeName(path).toStdString(), std::move(files[k]));
         written << QFileInfo(path).fileName();
+    }
+    if (const std::string error = writeFilesSafely(named); !error.empty()) {
+        dialogs_.warn(kExportAllTitle, fromUtf8(error));
+        return false;
     }
     view.exportFolder = QFile::encodeName(chosen.absolutePath()).toStdString();
     showStatus(fromUtf8(layoutSummary(layout)) + QStringLiteral(" → ") +

@@ -219,11 +219,26 @@ std::string writeFailureMessage(const std::string& path, const std::string& reas
     return "Impossible d'enregistrer le fichier « " + path + " » : " + reason + ".";
 }
 
-std::string writeFileSafely(const std::string& path, std::string_view text) {
+namespace {
+
+// A file about to replace its target: checked, its text already in a temporary file beside the
+// target and on the disk; only the rename is left. A character device is written in place.
+struct PreparedWrite {
+    std::string path;   // as given, for the messages
+    std::string target; // the file the rename replaces (a link's target)
+    std::string tempPath;
+    std::string folder;
+    std::string prefix;
+    bool device = false;
+};
+
+// Checks the target and writes the temporary file: "" or the French message.
+std::string prepareWrite(const std::string& path, std::string_view text, PreparedWrite& w) {
     if (path.empty()) {
         return writeFailureMessage(path, "aucun nom de fichier n'a été donné");
     }
-    std::string target = path;
+    w.path = path;
+    w.target = path;
     struct stat old {};
     const bool exists = ::stat(path.c_str(), &old) == 0;
     if (exists) {
@@ -231,7 +246,8 @@ std::string writeFileSafely(const std::string& path, std::string_view text) {
             return writeFailureMessage(path, writeFailureReason(EISDIR));
         }
         if (S_ISCHR(old.st_mode)) {
-            return writeToDevice(path, text);
+            w.device = true;
+            return {};
         }
         if (!S_ISREG(old.st_mode)) {
             return writeFailureMessage(path, "ce n'est pas un fichier ordinaire");
@@ -241,35 +257,34 @@ std::string writeFileSafely(const std::string& path, std::string_view text) {
             return writeFailureMessage(path, reason ? reason : writeFailureReason(err));
         }
         if (char* real = ::realpath(path.c_str(), nullptr)) {
-            target = real;
+            w.target = real;
             std::free(real);
         }
     } else if (errno != ENOENT) {
         return writeFailureMessage(path, writeFailureReason(errno));
-    } else if (const int err = missingLinkTarget(path, target); err != 0) {
+    } else if (const int err = missingLinkTarget(path, w.target); err != 0) {
         // A link to a missing file: the file is created where the link points, the link stays.
         return writeFailureMessage(path, writeFailureReason(err));
     }
 
-    const std::string folder = parentFolder(target);
+    w.folder = parentFolder(w.target);
     struct stat dir {};
-    if (::stat(folder.c_str(), &dir) != 0) {
+    if (::stat(w.folder.c_str(), &dir) != 0) {
         return writeFailureMessage(path, writeFailureReason(errno));
     }
     if (!S_ISDIR(dir.st_mode)) {
         return writeFailureMessage(path, writeFailureReason(ENOTDIR));
     }
     const char* reason = nullptr;
-    if (const int err = checkWritable(folder, dir, reason); err != 0) {
+    if (const int err = checkWritable(w.folder, dir, reason); err != 0) {
         return writeFailureMessage(path, reason ? reason : writeFailureReason(err));
     }
 
-    const std::size_t slash = target.find_last_of('/');
-    const std::string prefix =
-        temporaryPrefix(slash == std::string::npos ? target : target.substr(slash + 1));
-    std::string tempPath;
-    const int fd = createTemporary(folder, prefix, tempPath);
+    const std::size_t slash = w.target.find_last_of('/');
+    w.prefix = temporaryPrefix(slash == std::string::npos ? w.target : w.target.substr(slash + 1));
+    const int fd = createTemporary(w.folder, w.prefix, w.tempPath);
     if (fd < 0) {
+        w.tempPath.clear();
         return writeFailureMessage(path, writeFailureReason(errno));
     }
     if (exists) {
@@ -291,21 +306,107 @@ std::string writeFileSafely(const std::string& path, std::string_view text) {
     if (::close(fd) != 0 && err == 0) {
         err = errno;
     }
-    if (err == 0 && ::rename(tempPath.c_str(), target.c_str()) != 0) {
-        err = errno;
-    }
     if (err != 0) {
-        ::unlink(tempPath.c_str());
+        ::unlink(w.tempPath.c_str());
+        w.tempPath.clear();
         return writeFailureMessage(path, writeFailureReason(err));
     }
-    removeLeftovers(folder, prefix);
-    // Make the rename itself durable; the file is complete either way.
-    const int dfd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    return {};
+}
+
+// Once the files are in place: the leftovers of saves cut short go, and the renames are made
+// durable (the files are complete either way).
+void finishWrite(const PreparedWrite& w) {
+    removeLeftovers(w.folder, w.prefix);
+    const int dfd = ::open(w.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dfd >= 0) {
         if (::fsync(dfd) != 0) {
             // Some file systems cannot sync a folder; the rename is done all the same.
         }
         ::close(dfd);
+    }
+}
+
+void discard(std::vector<PreparedWrite>& writes) {
+    for (const PreparedWrite& w : writes)
+        if (!w.tempPath.empty())
+            ::unlink(w.tempPath.c_str());
+}
+
+} // namespace
+
+std::string writeFileSafely(const std::string& path, std::string_view text) {
+    PreparedWrite w;
+    if (std::string error = prepareWrite(path, text, w); !error.empty())
+        return error;
+    if (w.device)
+        return writeToDevice(path, text);
+    if (::rename(w.tempPath.c_str(), w.target.c_str()) != 0) {
+        const int err = errno;
+        ::unlink(w.tempPath.c_str());
+        return writeFailureMessage(path, writeFailureReason(err));
+    }
+    finishWrite(w);
+    return {};
+}
+
+std::string writeFilesSafely(const std::vector<std::pair<std::string, std::string>>& files) {
+    // 1. Every file checked and written aside; the first that cannot be leaves all as they were.
+    std::vector<PreparedWrite> writes(files.size());
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (std::string error = prepareWrite(files[i].first, files[i].second, writes[i]);
+            !error.empty()) {
+            discard(writes);
+            return error;
+        }
+    }
+    // 2. The older files kept aside under a second name (a hard link: nothing is copied), so
+    // that a rename failing half-way can put back those already replaced.
+    std::vector<std::string> kept(files.size());
+    for (std::size_t i = 0; i < writes.size(); ++i) {
+        const PreparedWrite& w = writes[i];
+        if (w.device || ::access(w.target.c_str(), F_OK) != 0)
+            continue;
+        std::string name;
+        const int fd = createTemporary(w.folder, w.prefix, name);
+        if (fd < 0)
+            continue;
+        ::close(fd);
+        if (::unlink(name.c_str()) == 0 && ::link(w.target.c_str(), name.c_str()) == 0)
+            kept[i] = name;
+    }
+    // 3. All moved into place, or none.
+    for (std::size_t i = 0; i < writes.size(); ++i) {
+        PreparedWrite& w = writes[i];
+        std::string error;
+        if (w.device) {
+            error = writeToDevice(w.path, files[i].second);
+        } else if (::rename(w.tempPath.c_str(), w.target.c_str()) != 0) {
+            error = writeFailureMessage(w.path, writeFailureReason(errno));
+        } else {
+            w.tempPath.clear();
+        }
+        if (error.empty())
+            continue;
+        for (std::size_t k = 0; k < i; ++k) {
+            if (writes[k].device)
+                continue;
+            if (!kept[k].empty())
+                ::rename(kept[k].c_str(), writes[k].target.c_str());
+            else
+                ::unlink(writes[k].target.c_str());
+        }
+        for (std::size_t k = i; k < writes.size(); ++k)
+            if (!kept[k].empty())
+                ::unlink(kept[k].c_str());
+        discard(writes);
+        return error;
+    }
+    for (std::size_t i = 0; i < writes.size(); ++i) {
+        if (!kept[i].empty())
+            ::unlink(kept[i].c_str());
+        if (!writes[i].device)
+            finishWrite(writes[i]);
     }
     return {};
 }

@@ -2,6 +2,8 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 // Replaces the file `path` by `text` without ever leaving it half written: the text goes to a
 // temporary file in the same folder, is flushed to the disk, and only then renamed over the
@@ -17,6 +19,12 @@
 //
 // Returns "" on success, otherwise a French message naming the file and the reason.
 std::string writeFileSafely(const std::string& path, std::string_view text);
+
+// Several files written as one: each checked and written aside first, then all moved into
+// place. The first that cannot be written leaves every older file as it was, and so does a move
+// that fails half-way (the files already replaced are put back). Returns "" or the French
+// message of the file that failed.
+std::string writeFilesSafely(const std::vector<std::pair<std::string, std::string>>& files);
 
 // French reason for an errno value, as shown after the file name ("le disque est plein").
 std::string writeFailureReason(int err);

@@ -186,6 +186,15 @@ TEST_F(CliFiles, SeveralFormersScriptedSavedAndCutFromSheets) {
         {{"former-station=F1:200000"}, 2, "hors de l'intervalle"},
         {{"export-all=dxf:trop:40x40"}, 1, "« F1 »"},
         {{"export-all=eps:a"}, 2, "unknown format"},
+        // A size that does not read is bad usage, never part of a file name.
+        {{"export-all=dxf:neg:-5x5"}, 2, "valeur négative"},
+        {{"export-all=dxf:neg:0x5"}, 2, "hors de l'intervalle"},
+        {{"export-all=dxf:neg:5"}, 2, "no sheet size"},
+        {{"export-all=dxf:a:b:600x300"}, 2, "NAME holds no ':'"},
+        // The names "Renommer" refuses are refused whatever road they come by.
+        {{"former-rename=F1:" + QString(41, 'L')}, 1, "trop long"},
+        {{"former-rename=F1: "}, 1, "doit avoir un nom"},
+        {{"former-new=F\x1b[31m:50"}, 1, "caractère de contrôle"},
     };
     for (const auto& c : refusals) {
         r = program(c.actions + QStringList{"state=after.json"}, dir.path());
@@ -194,6 +203,105 @@ TEST_F(CliFiles, SeveralFormersScriptedSavedAndCutFromSheets) {
         EXPECT_FALSE(QFile::exists(file("after.json")));
     }
     EXPECT_FALSE(QFile::exists(file("trop.DXF")));
+    EXPECT_TRUE(entries(dir.path()).filter("neg").isEmpty());
+
+    // Forty characters fit, and "Dupliquer" keeps its copies' names to them.
+    const QString longest(40, 'L');
+    r = program({"former-rename=F1:" + longest, "former-duplicate=" + longest,
+                 "former-duplicate=" + longest, "project-save=longs", "state=longs.json"},
+                dir.path());
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    expectAt(readJson(file("longs.json")),
+             R"j({"formers/list/2/name": "LLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLL copie",
+                 "formers/list/1/name": "LLLLLLLLLLLLLLLLLLLLLLLLLLLLLL copie (2)"})j");
+    EXPECT_TRUE(succeeded(program({"project-open=longs.couple"}, dir.path())));
+
+    // Sheets as SVG are numbered however many they are; several are written as one: when one
+    // cannot be (its name is a folder), every older file stays as it was.
+    ASSERT_TRUE(succeeded(program({"export-all=svg:seule"}, dir.path())));
+    EXPECT_TRUE(QFile::exists(file("seule-1.SVG")));
+    EXPECT_FALSE(QFile::exists(file("seule.SVG")));
+    writeScratchFile(file("t-1.SVG"), "older sheet");
+    ASSERT_TRUE(QDir(dir.path()).mkdir("t-2.SVG"));
+    const QStringList before = entries(dir.path());
+    r = program({"project-open=fuselage.couple", "export-all=svg:t:82x62"}, dir.path());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains("t-2.SVG")) << r.err.toStdString();
+    EXPECT_EQ(fileBytes(file("t-1.SVG")), "older sheet");
+    EXPECT_EQ(entries(dir.path()), before) << "no sheet and no temporary file left behind";
+
+    // A deletion is no failure for what the former shown next says: here, with the history
+    // at its limit of steps (where a new step drops the oldest), the former left has a
+    // constant width its real scale makes too wide to draw.
+    QStringList steps;
+    for (int i = 0; i <= 1000; ++i)
+        steps << QStringLiteral("points=%1").arg(10 + i % 2);
+    r = program(steps + QStringList{"doubling=on", "doubling-mode=constante", "doubling-width=20",
+                                    "former-new=F2:50", "scale=0,01", "former-delete=F1",
+                                    "state=deleted.json"},
+                dir.path());
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QJsonObject deleted = readJson(file("deleted.json"));
+    expectAt(deleted, R"({"formers": {"current": "F2", "list": [{"name": "F2", "station": 50}]},
+        "undo": {"count": 1000, "index": 1000}, "doubling/drawn": false})");
+    EXPECT_FALSE(deleted["status"].toString().isEmpty());
+}
+
+// The real scale makes the constant width another offset on the drawing, whatever road changed
+// it (typed, calibrated, undone, a project opened): the drawing, the profile, the drawing to cut
+// and the 3-D part all follow, and a project saved and opened again gives the same files. What
+// the editor lets a user make, it writes and reads back: a point typed at the ends of the
+// boxes' range at the ends of the real scale is refused when the drawing cannot hold it.
+TEST_F(CliFiles, TheRealScaleMakesTheSameFilesByEveryRoad) {
+    const QString plan = file("plan.bmp");
+    ASSERT_TRUE(plainPicture({400, 300}, Qt::white).save(plan, "BMP"));
+    const QStringList roads[] = {
+        {"scale=2"},
+        {"picture=plan.bmp", "calibrate=60,20:60,60:80"},
+        {"scale=2", "scale=3", "undo=1"},
+    };
+    for (const QStringList& road : roads) {
+        SCOPED_TRACE(road.join(' ').toStdString());
+        for (const char* f : {"a.DXF", "a.DAT", "b.DXF", "b.DAT"})
+            QFile::remove(file(f));
+        CliRun r = program(QStringList{"doubling=on", "doubling-mode=constante"} + road +
+                               QStringList{"export=dxf:entier:a", "save=entier:a", "project-save=a",
+                                           "state=a.json"},
+                           dir.path());
+        ASSERT_EQ(r.status, 0) << r.err.toStdString();
+        r = program(
+            {"project-open=a.couple", "export=dxf:entier:b", "save=entier:b", "state=b.json"},
+            dir.path());
+        ASSERT_EQ(r.status, 0) << r.err.toStdString();
+        EXPECT_EQ(fileBytes(file("a.DXF")), fileBytes(file("b.DXF")));
+        EXPECT_EQ(fileBytes(file("a.DAT")), fileBytes(file("b.DAT")));
+        const QJsonObject a = readJson(file("a.json")), b = readJson(file("b.json"));
+        EXPECT_EQ(a["realScale"].toDouble(), 2.0);
+        // Five real millimetres are two and a half of the drawing at the top of the former
+        // (its inner outline crosses the axis a little lower where the top is curved).
+        EXPECT_NEAR(at(a, "Doublage_Droit/0/1").toDouble() - at(a, "Courbe_Droite/0/1").toDouble(),
+                    2.5, 0.01);
+        for (const char* key : {"Courbe_Droite", "Doublage_Droit"})
+            EXPECT_EQ(a[key], b[key]) << key;
+        EXPECT_EQ(at(a, "view3d/formerMesh/vertices"), at(b, "view3d/formerMesh/vertices"));
+    }
+
+    for (const char* scale : {"0,001", "1000", "0,005"}) {
+        for (const char* point : {"10000,10000", "-10000,-10000", "5000,0", "0,0"}) {
+            const QString where = QStringLiteral("scale %1, point %2").arg(scale, point);
+            QFile::remove(file("p.couple"));
+            const CliRun r = program({"former-new=N2:50", QStringLiteral("scale=") + scale,
+                                      QStringLiteral("point=4:") + point, "project-save=p"},
+                                     dir.path());
+            if (r.status == 2) {
+                EXPECT_TRUE(r.err.contains("zone de dessin")) << r.err.toStdString();
+                continue;
+            }
+            ASSERT_EQ(r.status, 0) << where.toStdString() << ": " << r.err.toStdString();
+            const CliRun opened = program({"project-open=p.couple"}, dir.path());
+            EXPECT_EQ(opened.status, 0) << where.toStdString() << ": " << opened.err.toStdString();
+        }
+    }
 }
 
 // A former with a doubling of constant width, saved as a profile and drawn as a DXF: the same
