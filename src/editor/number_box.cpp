@@ -20,13 +20,15 @@ QString NumberBox::shown(double v, bool exact) const {
 
 void NumberBox::setValue(double v) {
     value_ = v;
-    setText(shown(v, false));
+    shownText_ = shown(v, false);
+    setText(shownText_);
     mark(false);
 }
 
 void NumberBox::setTypedValue(double v) {
     value_ = v;
-    setText(shown(v, true));
+    shownText_ = shown(v, true);
+    setText(shownText_);
     mark(false);
 }
 
@@ -42,15 +44,12 @@ void NumberBox::edited(const QString& text) {
 }
 
 bool NumberBox::confirm() {
+    // Unedited, the box shows the value in force (after a refusal too): it stands.
     if (!isModified())
-        return !marked_;
-    if (marked_ && text() == refusedText_)
-        return false; // judged already: the message stands, said once
+        return true;
     const DecimalReading r = readDecimal(text().toStdString(), rule);
     if (!r.ok()) {
-        refusedText_ = text();
-        mark(true);
-        emit refused(name + QStringLiteral(" : ") + QString::fromStdString(r.reason));
+        showRefusal(QString::fromStdString(r.reason));
         return false;
     }
     setTypedValue(*r.value);
@@ -59,8 +58,17 @@ bool NumberBox::confirm() {
 }
 
 void NumberBox::refuse(const QString& reason, double previous) {
-    refusedText_ = text();
+    if (previous != value_)
+        shownText_ = shown(previous, true);
     value_ = previous;
+    showRefusal(reason);
+}
+
+void NumberBox::showRefusal(const QString& reason) {
+    // The box goes back to the value in force, marked until the user types again, and the
+    // reason is told once; the text refused is selected so that typing replaces it.
+    setText(shownText_);
+    selectAll();
     mark(true);
     emit refused(name + QStringLiteral(" : ") + reason);
 }

@@ -11,7 +11,7 @@
 // language, nothing else. The text is read when the user confirms it (Enter, or leaving the
 // box after an edit): a number of the box becomes the value, anything else marks the box (a
 // red frame, property "refused" true) and `refused` carries the French message for the
-// status bar, the value staying what it was. A half-typed text is never taken.
+// status bar, the box showing the value in force again. A half-typed text is never taken.
 class NumberBox : public QLineEdit {
     Q_OBJECT
 
@@ -36,10 +36,12 @@ public:
     bool isMarked() const { return marked_; }
     // The user's confirmation: a text edited since it was last shown is read; true when it
     // reads (it is shown again in the box's format, valueTyped follows), false when it does not
-    // (the box is marked, `refused` follows). An unedited text stands as it is.
+    // (the box shows the value in force, marked, and `refused` follows). An unedited text
+    // is the value in force: it stands (true), marked or not.
     bool confirm();
     // A number the box read that the window cannot take after all (a width the former cannot
-    // hold): the box is marked, `refused` carries the reason, the value goes back.
+    // hold): the value and the text go back to `previous`, the box is marked, `refused` carries
+    // the reason.
     void refuse(const QString& reason, double previous);
     // The decimal separator values are shown with: the desktop's (userLocale) unless set.
     void setDisplayLocale(const QLocale& locale) { locale_ = locale; }
@@ -53,6 +55,7 @@ signals:
 
 private:
     void edited(const QString& text);
+    void showRefusal(const QString& reason);
     void mark(bool on);
     QString shown(double v, bool exact) const;
 
@@ -60,5 +63,5 @@ private:
     QLocale locale_;
     double value_ = 0.0;
     bool marked_ = false;
-    QString refusedText_; // the text the mark is for
+    QString shownText_; // the value in force as the box shows it
 };

@@ -402,8 +402,31 @@ TEST_F(Picture, BadPicturesAreRefusedAndChangeNothing) {
     }
 }
 
+// Where a JPEG's scans hold their coded data: from after each scan's header up to the next mark
+// (a zero or a restart mark after 0xFF is part of the data).
+std::vector<std::pair<qsizetype, qsizetype>> scanData(const QByteArray& b) {
+    std::vector<std::pair<qsizetype, qsizetype>> stretches;
+    auto byte = [&b](qsizetype i) { return static_cast<unsigned char>(b[i]); };
+    for (qsizetype at = 2; at + 4 <= b.size();) {
+        if (byte(at) != 0xFF || byte(at + 1) == 0xD9)
+            break;
+        const qsizetype length = byte(at + 2) * 256 + byte(at + 3);
+        const bool scan = byte(at + 1) == 0xDA;
+        at += 2 + length;
+        if (!scan)
+            continue;
+        const qsizetype begin = at;
+        while (at + 1 < b.size() && !(byte(at) == 0xFF && byte(at + 1) != 0x00 &&
+                                      (byte(at + 1) < 0xD0 || byte(at + 1) > 0xD7)))
+            ++at;
+        stretches.emplace_back(begin, at);
+    }
+    return stretches;
+}
+
 // A picture whose data ends early is refused, wherever it was cut, in every format the dialog
-// offers (a progressive JPEG shows a blurred whole long before its end); whole, each reads.
+// offers (a progressive JPEG shows a blurred whole long before its end), a JPEG also when its
+// end mark was put back after the cut; whole, each reads.
 TEST_F(Picture, PicturesCutAnywhereAreRefusedAsIncomplete) {
     const QImage coded = codedPicture(120, 90);
     QByteArray progressive;
@@ -437,13 +460,22 @@ TEST_F(Picture, PicturesCutAnywhereAreRefusedAsIncomplete) {
         if (!QByteArray(name).endsWith(".jpg")) { // lossless: the right way up, every pixel
             EXPECT_EQ(read.convertToFormat(QImage::Format_RGB32), coded);
         }
-        for (int k = 1; k < 40; ++k) {
-            const qsizetype cut = bytes.size() * k / 40;
-            writeScratchFile(file(name), bytes.left(cut));
+        std::vector<std::pair<qsizetype, QByteArray>> cuts;
+        for (int k = 1; k < 40; ++k)
+            cuts.emplace_back(bytes.size() * k / 40, QByteArray());
+        // A JPEG cut in the middle of a scan's data and given its end mark back looks whole to
+        // its structure: only the decoder sees that the data ends early.
+        if (QByteArray(name).endsWith(".jpg"))
+            for (const auto& [begin, end] : scanData(bytes))
+                for (const qsizetype at : {begin + (end - begin) / 4, (begin + end) / 2})
+                    cuts.emplace_back(at, QByteArray("\xFF\xD9"));
+        for (const auto& [cut, endMark] : cuts) {
+            writeScratchFile(file(name), bytes.left(cut) + endMark);
             const QString refusal = Main::readPicture(file(name), read);
             EXPECT_TRUE(refusal.contains("endommagée ou incomplète") ||
                         refusal.contains("pas une image"))
-                << "cut at " << cut << " of " << bytes.size() << ": " << refusal.toStdString();
+                << "cut at " << cut << " of " << bytes.size()
+                << (endMark.isEmpty() ? ": " : ", end mark put back: ") << refusal.toStdString();
         }
     }
 }

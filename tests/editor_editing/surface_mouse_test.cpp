@@ -243,6 +243,13 @@ TEST(TypedNumbers, CommaOrPointWhateverTheDesktopAndNothingElse) {
                 if (!accepted) {
                     EXPECT_TRUE(w->statusText().contains(box->name))
                         << w->statusText().toStdString();
+                    // Told, the refusal leaves the box showing the value in force.
+                    if (box == w->ui().Text3)
+                        EXPECT_EQ(box->text(), QString::number(m.Nb_Points));
+                    else
+                        EXPECT_NEAR(box->shownValue().value_or(1e9),
+                                    (m.Pts_Couple[4].x - m.X1()) * w->session().work().realScale,
+                                    0.005);
                 }
             }
             // Right of the axis as a drag would put it (in the handlers' single precision); the
