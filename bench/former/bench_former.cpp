@@ -1,9 +1,11 @@
 #include "../bench_statistics.h"
 #include "../prepared_former.h"
 #include "doubling_offset.h"
+#include "following_former.h"
 
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -123,6 +125,55 @@ void BM_DragStepShown(benchmark::State& state) {
     state.counters["offset_drawn"] = drawn; // 1 when the constant width was drawn
 }
 BENCHMARK(BM_DragStepShown)->Arg(0)->Arg(1)->ArgName("constant_width")->Apply(perCall);
+
+// One drag step of a point of "Dos" with twenty formers of 100 samples following the fuselage:
+// the curve sampled again, the key formers' shapes normalised again and every follower placed
+// and sampled again. Behind one key former (0) each follower fills its box at once; between two
+// key formers of other shapes (1) the blend is stretched to its box, a second sampling each.
+void BM_FollowersAfterCurveDrag(benchmark::State& state) {
+    OutlineOptions o;
+    o.doubling = true;
+    FormerModel front = preparedModel();
+    DisegnaCurva(front, o, nullptr);
+    FormerModel back = preparedModel();
+    back.Pts_Couple[2].y -= 6.0; // taller behind the axis, narrower low down
+    back.Pts_Couple[5].x -= 8.0;
+    back.shppi[2].Top = back.Pts_Couple[2].y;
+    back.shppi[5].Left = back.Pts_Couple[5].x;
+    DisegnaCurva(back, o, nullptr);
+    std::vector<KeyFormer> keys = {{"F1", 0.0, 1.0, &front, o}};
+    if (state.range(0) == 1)
+        keys.push_back({"F22", 1000.0, 1.0, &back, o});
+
+    FuselageViews views;
+    for (int i = 0; i <= 7; ++i) {
+        const double s = i * 1000.0 / 7.0;
+        views.dos.push_back({s, 60.0 + 25.0 * std::sin(i * 0.45)});
+        views.ventre.push_back({s, -40.0 + 20.0 * std::sin(i * 0.45)});
+        views.flanc.push_back({s, 30.0 + 25.0 * std::sin(i * 0.45)});
+    }
+    SampledViews curves;
+    curves.sample(views);
+    std::vector<FollowingFormer> followers(20);
+    const double rest = views.dos[3].value;
+    int step = 0;
+    int placed = 0;
+    for (auto _ : state) {
+        const double value = rest + 0.1 * (step++ % 40);
+        views.dos[3] = ClampedDrag(views.dos, 3, views.dos[3].station, value);
+        curves.dos.sample(views.dos);
+        const KeyShapes shapes(keys);
+        placed = 0;
+        for (std::size_t i = 0; i < followers.size(); ++i) {
+            followers[i] = shapes.follow(curves, 25.0 + 50.0 * static_cast<double>(i));
+            placed += followers[i].placed() ? 1 : 0;
+        }
+        benchmark::DoNotOptimize(followers.data());
+        benchmark::ClobberMemory();
+    }
+    state.counters["placed"] = placed; // 20 when every follower was placed
+}
+BENCHMARK(BM_FollowersAfterCurveDrag)->Arg(0)->Arg(1)->ArgName("two_keys")->Apply(perCall);
 
 } // namespace
 
