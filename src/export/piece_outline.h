@@ -49,6 +49,9 @@ PieceOutline pieceOutline(const OutlineInput& in, Piece piece, double X1, double
 PieceOutline resizedPiece(PieceOutline piece, std::optional<double> width,
                           std::optional<double> height);
 
+// Some edge of the outline lies in the box or crosses it (its sides included).
+bool outlineMeetsBox(const PieceOutline& o, double left, double bottom, double right, double top);
+
 // "108,25": millimetres for the user, two decimals, a decimal comma.
 std::string frenchMillimetres(double mm);
 // "Couple Entier, 108,25 × 161,40 mm": the piece and its size, as titles show it.
