@@ -28,7 +28,7 @@ double cross(RealPoint a, RealPoint b) {
     return a.x * b.y - a.y * b.x;
 }
 double norm(RealPoint a) {
-    return std::hypot(a.x, a.y);
+    return std::sqrt(a.x * a.x + a.y * a.y); // millimetres: far from overflowing
 }
 RealPoint mirrored(RealPoint p) {
     return {-p.x, p.y};
@@ -244,9 +244,20 @@ Notch placeNotch(const Loop& L, double s, double width, double depth, End end,
         return refusedNotch(Fault::Outline);
 
     const RealPoint edges[3][2] = {{n.A, n.A2}, {n.A2, n.B2}, {n.B2, n.B}};
+    // Only the edges near the new ones need a closer look.
+    const double left = std::min({n.A.x, n.A2.x, n.B2.x, n.B.x}) - kTouch;
+    const double right = std::max({n.A.x, n.A2.x, n.B2.x, n.B.x}) + kTouch;
+    const double bottom = std::min({n.A.y, n.A2.y, n.B2.y, n.B.y}) - kTouch;
+    const double top = std::max({n.A.y, n.A2.y, n.B2.y, n.B.y}) + kTouch;
+    const auto far = [&](RealPoint c, RealPoint d) {
+        return std::max(c.x, d.x) < left || std::min(c.x, d.x) > right ||
+               std::max(c.y, d.y) < bottom || std::min(c.y, d.y) > top;
+    };
     // 5. The doubling: neither met nor inside the notch.
     for (std::size_t i = 0; i < doubling.size(); ++i) {
         const RealPoint c = doubling[i], d = doubling[(i + 1) % doubling.size()];
+        if (far(c, d))
+            continue;
         for (const auto& e : edges)
             if (segmentsMeet(e[0], e[1], c, d))
                 return refusedNotch(Fault::Doubling);
@@ -265,8 +276,13 @@ Notch placeNotch(const Loop& L, double s, double width, double depth, End end,
     const bool aOnVertex = norm(n.A - L.vertex(n.kA)) <= kSame;
     const bool bOnVertex = norm(n.B - L.vertex(n.kB)) <= kSame;
     const std::int64_t endA = n.kA + L.size(); // vertex kA again, after going round
-    for (std::int64_t k = n.kB; k < endA; ++k) {
-        const RealPoint c = L.vertex(k), d = L.vertex(k + 1);
+    const std::size_t count = L.points.size();
+    for (std::int64_t k = n.kB, i = k - L.turns(k) * L.size(); k < endA; ++k) {
+        const std::size_t at = static_cast<std::size_t>(i);
+        i = at + 1 == count ? 0 : i + 1;
+        const RealPoint c = L.points[at], d = L.points[static_cast<std::size_t>(i)];
+        if (far(c, d))
+            continue;
         for (int i = 0; i < 3; ++i) {
             if ((i == 2 && k == n.kB && bOnVertex) || (i == 0 && k + 1 == endA && aOnVertex))
                 continue;
@@ -297,21 +313,23 @@ double spanTo(const Notch& n, const Loop& L) {
     return n.end == End::Bottom ? L.half() : n.sB;
 }
 
-// The new edges a notch gives the right half.
-std::vector<std::pair<RealPoint, RealPoint>> halfEdges(const Notch& n) {
+// The new path a notch gives the right half: its corners from where it leaves the outline
+// (or the axis) to where it meets it again.
+std::vector<RealPoint> halfPath(const Notch& n) {
     if (n.end == End::Top)
-        return {{n.axisBottom(), n.B2}, {n.B2, n.B}};
+        return {n.axisBottom(), n.B2, n.B};
     if (n.end == End::Bottom)
-        return {{n.A, n.A2}, {n.A2, n.axisBottom()}};
-    return {{n.A, n.A2}, {n.A2, n.B2}, {n.B2, n.B}};
+        return {n.A, n.A2, n.axisBottom()};
+    return {n.A, n.A2, n.B2, n.B};
 }
 
-bool overlap(const Notch& a, const Notch& b, const Loop& L) {
+bool overlap(const Notch& a, const Notch& b, const std::vector<RealPoint>& pathA,
+             const std::vector<RealPoint>& pathB, const Loop& L) {
     if (std::max(spanFrom(a), spanFrom(b)) <= std::min(spanTo(a, L), spanTo(b, L)) + kTouch)
         return true;
-    for (const auto& [p, q] : halfEdges(a))
-        for (const auto& [r, t] : halfEdges(b))
-            if (segmentsMeet(p, q, r, t))
+    for (std::size_t i = 0; i + 1 < pathA.size(); ++i)
+        for (std::size_t j = 0; j + 1 < pathB.size(); ++j)
+            if (segmentsMeet(pathA[i], pathA[i + 1], pathB[j], pathB[j + 1]))
                 return true;
     return false;
 }
@@ -583,9 +601,13 @@ NotchedFormer cutNotches(std::span<const RealPoint> half, std::span<const RealPo
             if (rows[i].refusal.empty() &&
                 (side == 0 || rows[i].bothSides || rows[i].notch.end != End::None))
                 here.push_back(i);
+        std::vector<std::vector<RealPoint>> paths(rows.size());
+        for (const std::size_t i : here)
+            paths[i] = halfPath(rows[i].notch);
         for (const std::size_t i : here)
             for (const std::size_t j : here)
-                if (i != j && rows[i].partner[side] < 0 && overlap(rows[i].notch, rows[j].notch, L))
+                if (i != j && rows[i].partner[side] < 0 &&
+                    overlap(rows[i].notch, rows[j].notch, paths[i], paths[j], L))
                     rows[i].partner[side] = static_cast<int>(j);
     }
 
