@@ -2,10 +2,12 @@
 #include "../prepared_former.h"
 #include "doubling_offset.h"
 #include "following_former.h"
+#include "notches.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <string>
 #include <vector>
 
 namespace {
@@ -174,6 +176,47 @@ void BM_FollowersAfterCurveDrag(benchmark::State& state) {
     state.counters["placed"] = placed; // 20 when every follower was placed
 }
 BENCHMARK(BM_FollowersAfterCurveDrag)->Arg(0)->Arg(1)->ArgName("two_keys")->Apply(perCall);
+// A fuselage's table: eight stringers, one of them on the right only, and the three slots.
+NotchTable fuselageTable() {
+    NotchTable t;
+    for (int i = 0; i < 8; ++i) {
+        std::string name = "L"; // GCC 12 sees a false overlap in "L" + std::to_string(...)
+        name += std::to_string(i + 1);
+        t.stringers.push_back({name, 0.06 + 0.12 * i, 3.0, 3.0, i != 4});
+    }
+    t.slots = {{SlotKind::Keel, 6.0, 4.0, 0.0},
+               {SlotKind::Spine, 4.0, 3.0, 0.0},
+               {SlotKind::Crutch, 3.0, 6.0, 10.0}};
+    return t;
+}
+
+// A drag step as the drawing needs it, the doubling shown, slaved: the mouse move and the outline
+// computed, then (1) its notches cut into the former in real millimetres at a real scale of 2.
+void BM_DragStepNotched(benchmark::State& state) {
+    const bool notched = state.range(0) == 1;
+    FormerModel m = preparedModel();
+    m.Idx_Point = 5;
+    OutlineOptions o;
+    o.doubling = true;
+    const NotchTable table = fuselageTable();
+    std::size_t cut = 0;
+    float y = 60.0f;
+    for (auto _ : state) {
+        y = y > 80.0f ? 60.0f : y + 0.1f;
+        DragStep(m, true, true, 5, 90.0f, y);
+        DisegnaCurva(m, o, nullptr);
+        if (notched) {
+            const NotchedFormer r =
+                cutNotches(realHalf(m.Courbe_Droite, m.X1(), m.Y1(), 2.0),
+                           realHalf(m.Doublage_Droit, m.X1(), m.Y1(), 2.0), table, "F1");
+            cut = r.cut.size();
+            benchmark::DoNotOptimize(r.right.data());
+        }
+        benchmark::DoNotOptimize(m.Doublage_Gauche.data());
+    }
+    state.counters["notches_cut"] = static_cast<double>(cut);
+}
+BENCHMARK(BM_DragStepNotched)->Arg(0)->Arg(1)->ArgName("notched")->Apply(perCall);
 
 } // namespace
 

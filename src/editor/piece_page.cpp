@@ -10,12 +10,14 @@
 #include <QPrinter>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
 constexpr double kPdfDpi = 9600.0;  // fine enough that no coordinate is rounded visibly
 constexpr double kMarkLength = 5.0; // mm, a cut mark in the margin
 constexpr double kMarkGap = 1.0;    // mm between a mark and the window
+constexpr double kCornerTop = 4.0;  // mm, the part's name below the printers' unprintable edge
 
 QString mm(double v) {
     return QString::fromStdString(frenchMillimetres(v));
@@ -74,10 +76,18 @@ void paintLabels(QPainter& p, const std::vector<PartLabel>& labels, MmPoint topL
     p.restore();
 }
 
-// One page: the piece centred with its caption and the check square under it.
+// One page: the piece centred with its caption and the check square under it, the part's name
+// and size in the top left corner, in the margin that no piece reaches.
 void paintSinglePage(QPainter& p, const PieceOutline& outline, const QStringList& caption,
-                     const std::vector<PartLabel>& labels) {
+                     const std::vector<PartLabel>& labels, const QString& part) {
     const auto [px, py] = unitsPerMm(p);
+    if (!part.isEmpty()) {
+        setFontPoints(p, 9.0);
+        p.drawText(QRectF(kPageMargin * px, kCornerTop * py,
+                          (p.device()->width() / px - 2 * kPageMargin) * px,
+                          (kPageMargin - kCornerTop) * py),
+                   Qt::AlignLeft | Qt::AlignVCenter, partCornerText(part, outline));
+    }
     // The sheet as painted, which may differ from its nominal size by a rounding of the
     // page's points: the piece is centred on what comes out.
     const QSizeF page(p.device()->width() / px, p.device()->height() / py);
@@ -108,7 +118,7 @@ void paintSinglePage(QPainter& p, const PieceOutline& outline, const QStringList
 }
 
 // The map of the assembly in `box` (mm): the sheets' windows as a grid with their labels and
-// the piece's outline over it.
+// the piece's outline over it; a window left out leaves its cell empty.
 void paintAssemblyMap(QPainter& p, const PieceOutline& outline, const PageTiling& pages,
                       const QRectF& box, double px, double py) {
     const double step = pages.windowWidth - kTileOverlap;
@@ -129,18 +139,21 @@ void paintAssemblyMap(QPainter& p, const PieceOutline& outline, const PageTiling
         p.drawRect(cell);
         p.drawText(cell, Qt::AlignCenter, QString::fromStdString(tile.label));
     }
+    // The outline over the grid, from the corner of its first window, printed or not.
+    const PageTile& any = pages.tiles.front();
+    const MmPoint corner{any.left - any.column * step, any.top + any.row * stepY};
     p.save();
     p.translate(origin.x() * px, origin.y() * py);
     setPenMm(p, 0.2, px);
-    p.drawPath(piecePath(outline, {pages.tiles.front().left, pages.tiles.front().top}, scale * px,
-                         scale * py));
+    p.drawPath(piecePath(outline, corner, scale * px, scale * py));
     p.restore();
 }
 
 // A sheet of a shared piece: its window of the piece, the cut marks and neighbours' labels in
 // the margins, and under the window its label, the check square and, on the first, the map.
 void paintTile(QPainter& p, const PieceOutline& outline, const QStringList& caption,
-               const PageTiling& pages, int index, const std::vector<PartLabel>& labels) {
+               const PageTiling& pages, int index, const std::vector<PartLabel>& labels,
+               const QString& part) {
     const auto [px, py] = unitsPerMm(p);
     const PageTile& tile = pages.tiles[static_cast<std::size_t>(index)];
     const double wl = pages.windowLeft, wt = pages.windowTop;
@@ -154,14 +167,10 @@ void paintTile(QPainter& p, const PieceOutline& outline, const QStringList& capt
     paintLabels(p, labels, {tile.left, tile.top}, px, py);
     p.restore();
 
-    // 2. Where a neighbour's window overlaps this one: marks at both edges of the overlap, in
-    // the margins on either side, and the neighbour's label beside the middle of the edge.
-    auto neighbour = [&](int dc, int dr) -> const PageTile* {
-        const int c = tile.column + dc, r = tile.row + dr;
-        if (c < 0 || r < 0 || c >= pages.columns || r >= pages.rows)
-            return nullptr;
-        return &pages.tiles[static_cast<std::size_t>(r * pages.columns + c)];
-    };
+    // 2. Where a neighbour's window (one printed) overlaps this one: marks at both edges of the
+    // overlap, in the margins on either side, and the neighbour's label beside the middle of the
+    // edge.
+    auto neighbour = [&](int dc, int dr) { return tileAt(pages, tile.column + dc, tile.row + dr); };
     setFontPoints(p, 7.0);
     const double before = kMarkGap + kMarkLength; // the mark's far end from the window
     for (const auto& [dc, dr] : {std::pair{1, 0}, std::pair{-1, 0}, std::pair{0, 1}, {0, -1}}) {
@@ -197,14 +206,17 @@ void paintTile(QPainter& p, const PieceOutline& outline, const QStringList& capt
         }
     }
 
-    // 3. Under the window: the label, the piece's name, the check square and the caption.
+    // 3. Under the window: the label, the part's name and size and the piece's, the check
+    // square and the caption.
     const double lineTop = wb + kMarkGap + kMarkLength;
     const double textRight = index == 0 ? wl + pages.windowWidth * 0.55 : wr;
-    const QString pageText = QStringLiteral("%1   page %2 sur %3   %4")
-                                 .arg(QString::fromStdString(tile.label))
-                                 .arg(index + 1)
-                                 .arg(pages.tiles.size())
-                                 .arg(caption.value(0));
+    const QString pageText =
+        QStringLiteral("%1   page %2 sur %3   %4")
+            .arg(QString::fromStdString(tile.label))
+            .arg(index + 1)
+            .arg(pages.tiles.size())
+            .arg(part.isEmpty() ? caption.value(0)
+                                : partCornerText(part, outline) + ", " + caption.value(0));
     setFontPoints(p, 10.0, true);
     p.drawText(QRectF(wl * px, lineTop * py, (textRight - wl) * px, kCaptionLine * py),
                Qt::AlignLeft | Qt::AlignVCenter,
@@ -240,9 +252,15 @@ QStringList piecePageCaption(Piece piece, const PieceOutline& outline, int thick
                 .arg(thicknessMm)};
 }
 
+QString partCornerText(const QString& part, const PieceOutline& outline) {
+    return QStringLiteral("%1 — %2 × %3 mm").arg(part, mm(outline.width()), mm(outline.height()));
+}
+
 PageTiling piecePages(const PieceOutline& outline, const QStringList& caption, QSizeF sheetMm) {
-    return tilePiece(outline, {sheetMm.width(), sheetMm.height()},
-                     static_cast<int>(caption.size()));
+    PageTiling pages =
+        tilePiece(outline, {sheetMm.width(), sheetMm.height()}, static_cast<int>(caption.size()));
+    dropEmptyTiles(pages, outline);
+    return pages;
 }
 
 void paintPieceOutline(QPainter& p, const PieceOutline& outline, MmPoint topLeft, double pxPerMmX,
@@ -256,38 +274,42 @@ void paintPieceOutline(QPainter& p, const PieceOutline& outline, MmPoint topLeft
 }
 
 void paintPiecePage(QPainter& p, const PieceOutline& outline, const QStringList& caption,
-                    const PageTiling& pages, int index, const std::vector<PartLabel>& labels) {
+                    const PageTiling& pages, int index, const std::vector<PartLabel>& labels,
+                    const QString& part) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     if (pages.single)
-        paintSinglePage(p, outline, caption, labels);
+        paintSinglePage(p, outline, caption, labels, part);
     else
-        paintTile(p, outline, caption, pages, index, labels);
+        paintTile(p, outline, caption, pages, index, labels, part);
     p.restore();
 }
 
 bool paintPiecePages(QPagedPaintDevice& device, const PieceOutline& outline,
                      const QStringList& caption, const PageTiling& pages,
-                     const std::vector<PartLabel>& labels) {
+                     const std::vector<PartLabel>& labels, const QString& part) {
     QPainter p(&device);
     for (std::size_t i = 0; i < pages.tiles.size(); ++i) {
         if (i > 0 && !device.newPage())
             return false;
-        paintPiecePage(p, outline, caption, pages, static_cast<int>(i), labels);
+        paintPiecePage(p, outline, caption, pages, static_cast<int>(i), labels, part);
     }
     return true;
 }
 
 namespace {
 
-// A PDF file on pages of `sheet`, drawn by `paint` on its writer.
-template <class Paint>
-void writePdf(QByteArray& pdf, Sheet sheet, const QString& title, Paint&& paint) {
+QPageLayout pageLayout(Sheet sheet) {
     const SheetSize size = sheetSize(sheet);
     const bool a3 = sheet == Sheet::A3Portrait || sheet == Sheet::A3Landscape;
-    const QPageLayout layout(
-        QPageSize(a3 ? QPageSize::A3 : QPageSize::A4),
-        size.width > size.height ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF());
+    return QPageLayout(QPageSize(a3 ? QPageSize::A3 : QPageSize::A4),
+                       size.width > size.height ? QPageLayout::Landscape : QPageLayout::Portrait,
+                       QMarginsF());
+}
+
+// A PDF file on pages of `layout`, drawn by `paint` on its writer.
+template <class Paint>
+void writePdf(QByteArray& pdf, const QPageLayout& layout, const QString& title, Paint&& paint) {
     QBuffer buffer(&pdf);
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter writer(&buffer);
@@ -301,14 +323,15 @@ void writePdf(QByteArray& pdf, Sheet sheet, const QString& title, Paint&& paint)
 } // namespace
 
 QString piecePdf(const PieceOutline& outline, const QStringList& caption, const QString& title,
-                 QByteArray& pdf, Sheet sheet) {
+                 QByteArray& pdf, Sheet sheet, const QString& part) {
     pdf.clear();
     const SheetSize size = sheetSize(sheet);
     const PageTiling pages = piecePages(outline, caption, {size.width, size.height});
     if (!pages.ok())
         return QString::fromStdString(pages.error);
-    writePdf(pdf, sheet, title,
-             [&](QPdfWriter& writer) { paintPiecePages(writer, outline, caption, pages); });
+    writePdf(pdf, pageLayout(sheet), title, [&](QPdfWriter& writer) {
+        paintPiecePages(writer, outline, caption, pages, {}, part);
+    });
     return {};
 }
 
@@ -328,22 +351,77 @@ std::vector<PartLabel> layoutSheetLabels(const SheetLayout& layout, std::size_t 
     return labels;
 }
 
-QString sheetsPdf(const SheetLayout& layout, const QString& title, QByteArray& pdf, Sheet paper) {
+namespace {
+
+// The parts of a sheet piece (sheetPiece): all but its border.
+PieceOutline partsOnly(PieceOutline sheet) {
+    sheet.paths.erase(sheet.paths.begin());
+    return sheet;
+}
+
+// Each sheet of wood on one page of its own size, at 1:1: the parts' outlines and their names,
+// nothing a laser should not cut or engrave.
+QString sheetSizePdf(const SheetLayout& layout, const std::vector<PieceOutline>& pieces,
+                     const QString& title, QByteArray& pdf) {
+    constexpr double kLargestPdfPage = 5080.0; // mm: 200 inches, the most a PDF page may measure
+    const double W = layout.sheet.width, H = layout.sheet.height;
+    if (W > kLargestPdfPage || H > kLargestPdfPage)
+        return QStringLiteral("La plaque de %1 × %2 mm dépasse la plus grande page qu'un fichier "
+                              "PDF puisse avoir (%3 mm de côté).")
+            .arg(QString::fromStdString(frenchNumber(W)), QString::fromStdString(frenchNumber(H)),
+                 QString::fromStdString(frenchNumber(kLargestPdfPage)));
+    // The page takes whole points: the sheet's size rounded up, so that all of it is on the
+    // page, and never a standard paper near it. The parts are placed from the lower left corner,
+    // as the sheet's coordinates (and a PDF's) run; the sliver over is left blank.
+    const QSize points(static_cast<int>(std::ceil(W / 25.4 * 72.0 - 1e-9)),
+                       static_cast<int>(std::ceil(H / 25.4 * 72.0 - 1e-9)));
+    const QPageLayout page(QPageSize(points, QString(), QPageSize::ExactMatch),
+                           QPageLayout::Portrait, QMarginsF());
+    bool painted = true;
+    writePdf(pdf, page, title, [&](QPdfWriter& writer) {
+        QPainter p(&writer);
+        const auto [px, py] = unitsPerMm(p);
+        const MmPoint topLeft{0.0, p.device()->height() / py};
+        for (std::size_t k = 0; k < pieces.size() && painted; ++k) {
+            if (k > 0)
+                painted = writer.newPage();
+            if (painted) {
+                paintPieceOutline(p, partsOnly(pieces[k]), topLeft, px, py);
+                paintLabels(p, layoutSheetLabels(layout, k), topLeft, px, py);
+            }
+        }
+    });
+    if (!painted) {
+        pdf.clear();
+        return QStringLiteral("Le fichier PDF n'a pas pu être écrit.");
+    }
+    return {};
+}
+
+} // namespace
+
+QString sheetsPdf(const SheetLayout& layout, const QString& title, QByteArray& pdf, Sheet paper,
+                  bool sheetSizePages) {
     pdf.clear();
     if (!layout.ok())
         return QString::fromStdString(layout.error);
-    // Every sheet has the sheet's size and two caption lines: one tiling serves them all.
-    const SheetSize size = sheetSize(paper);
     std::vector<PieceOutline> pieces;
     for (std::size_t k = 0; k < layout.sheets.size(); ++k)
         pieces.push_back(sheetPiece(layout, k));
-    const PageTiling pages = tilePiece(pieces.front(), size, 2, "La plaque");
-    if (!pages.ok())
-        return QString::fromStdString(pages.error);
+    if (sheetSizePages)
+        return sheetSizePdf(layout, pieces, title, pdf);
+    // Every sheet has the sheet's size and two caption lines: one tiling serves them all, each
+    // leaving out the pages where none of its parts falls.
+    const SheetSize size = sheetSize(paper);
+    const PageTiling all = tilePiece(pieces.front(), size, 2, "La plaque");
+    if (!all.ok())
+        return QString::fromStdString(all.error);
     bool painted = true;
-    writePdf(pdf, paper, title, [&](QPdfWriter& writer) {
+    writePdf(pdf, pageLayout(paper), title, [&](QPdfWriter& writer) {
         QPainter p(&writer);
         for (std::size_t k = 0; k < pieces.size() && painted; ++k) {
+            PageTiling pages = all;
+            dropEmptyTiles(pages, partsOnly(pieces[k]));
             const QStringList caption = layoutSheetCaption(layout, k);
             const std::vector<PartLabel> labels = layoutSheetLabels(layout, k);
             for (std::size_t i = 0; i < pages.tiles.size() && painted; ++i) {
@@ -369,8 +447,8 @@ void setPrinterSheet(QPrinter& printer, Sheet sheet) {
                                    : QPageLayout::Portrait);
 }
 
-QString printPiecePages(QPrinter& printer, const PieceOutline& outline,
-                        const QStringList& caption) {
+QString printPiecePages(QPrinter& printer, const PieceOutline& outline, const QStringList& caption,
+                        const QString& part) {
     // The whole sheet is the painter's, so the piece lands where the layout puts it; a scale
     // the driver adds ("fit to page") is the user's to switch off, the check square shows it.
     printer.setFullPage(true);
@@ -378,7 +456,7 @@ QString printPiecePages(QPrinter& printer, const PieceOutline& outline,
         piecePages(outline, caption, printer.pageLayout().fullRect(QPageLayout::Millimeter).size());
     if (!pages.ok())
         return QString::fromStdString(pages.error);
-    if (!paintPiecePages(printer, outline, caption, pages) ||
+    if (!paintPiecePages(printer, outline, caption, pages, {}, part) ||
         printer.printerState() == QPrinter::Error)
         return QStringLiteral("L'impression a échoué.");
     return {};

@@ -2,6 +2,7 @@
 
 #include "decimal_text.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -105,4 +106,22 @@ PageTiling tilePiece(const PieceOutline& outline, SheetSize sheet, int captionLi
         }
     }
     return t;
+}
+
+void dropEmptyTiles(PageTiling& tiling, const PieceOutline& parts) {
+    if (tiling.single)
+        return;
+    // A hair inside the window: an outline along its edge shows on the neighbour.
+    constexpr double kHair = 1e-6; // mm
+    std::erase_if(tiling.tiles, [&](const PageTile& t) {
+        return !outlineMeetsBox(parts, t.left + kHair, t.top - tiling.windowHeight + kHair,
+                                t.left + tiling.windowWidth - kHair, t.top - kHair);
+    });
+}
+
+const PageTile* tileAt(const PageTiling& tiling, int column, int row) {
+    const auto it = std::find_if(tiling.tiles.begin(), tiling.tiles.end(), [&](const PageTile& t) {
+        return t.column == column && t.row == row;
+    });
+    return it == tiling.tiles.end() ? nullptr : &*it;
 }

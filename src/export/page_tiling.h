@@ -65,3 +65,12 @@ struct PageTiling {
 // ("La pièce", "La plaque": a feminine noun).
 PageTiling tilePiece(const PieceOutline& outline, SheetSize sheet, int captionLines,
                      std::string_view subject = "La pièce");
+
+// Leaves out the windows of a shared piece on which no outline of `parts` falls (none of its
+// edges crosses the window or lies in it; one that only touches its edge does not count): a
+// page with nothing to cut is not printed. The others keep their places and labels, so that
+// the neighbours' marks and the assembly map still tell where each goes. A single page stays.
+void dropEmptyTiles(PageTiling& tiling, const PieceOutline& parts);
+
+// The window at that column and row, or none (outside the grid, or left out).
+const PageTile* tileAt(const PageTiling& tiling, int column, int row);

@@ -16,7 +16,8 @@ namespace {
 // other. Numbers are written here without the C library's locale, which may want a comma.
 class TextDxfWriter : public DL_WriterA {
 public:
-    explicit TextDxfWriter(std::string& text) : DL_WriterA("", DL_Codes::AC1015), text_(text) {}
+    TextDxfWriter(std::string& text, DL_Codes::version version)
+        : DL_WriterA("", version), text_(text) {}
 
     void dxfReal(int gc, double value) const override {
         code(gc);
@@ -71,12 +72,18 @@ struct DxfLayer {
 
 // A whole drawing in millimetres with these layers, its entities written by `entities`.
 template <class Entities>
-std::string dxfDrawing(MmPoint min, MmPoint max, const std::vector<DxfLayer>& layers,
-                       std::size_t reserve, Entities&& entities) {
+std::string dxfDrawing(DxfVersion version, MmPoint min, MmPoint max,
+                       const std::vector<DxfLayer>& layers, std::size_t reserve,
+                       Entities&& entities) {
+    const DL_Codes::version code = version == DxfVersion::R12 ? DL_Codes::AC1009 : DL_Codes::AC1015;
+    const bool r12 = code == DL_Codes::AC1009;
     std::string text;
     text.reserve(reserve);
-    TextDxfWriter dw(text);
+    TextDxfWriter dw(text, code);
     DL_Dxf dxf;
+    // dxflib takes the version only where it opens a file of its own: one that cannot be opened
+    // sets it all the same, and writes nothing.
+    delete dxf.out("", code);
 
     dxf.writeHeader(dw);
     dw.dxfString(9, "$DWGCODEPAGE");
@@ -97,7 +104,7 @@ std::string dxfDrawing(MmPoint min, MmPoint max, const std::vector<DxfLayer>& la
 
     dw.sectionTables();
     dxf.writeVPort(dw);
-    dw.tableLinetypes(3);
+    dw.tableLinetypes(r12 ? 1 : 3); // R12 has BYBLOCK and BYLAYER built in: dxflib skips them
     dxf.writeLinetype(dw, DL_LinetypeData("BYBLOCK", "", 0, 0, 0.0));
     dxf.writeLinetype(dw, DL_LinetypeData("BYLAYER", "", 0, 0, 0.0));
     dxf.writeLinetype(dw, DL_LinetypeData("CONTINUOUS", "Solid line", 0, 0, 0.0));
@@ -117,25 +124,32 @@ std::string dxfDrawing(MmPoint min, MmPoint max, const std::vector<DxfLayer>& la
     dxf.writeAppid(dw, "ACAD");
     dw.tableEnd();
     dxf.writeDimStyle(dw, 2.5, 0.625, 0.625, 0.625, 2.5);
-    dxf.writeBlockRecord(dw);
-    dw.tableEnd();
+    // R12 knows no block records, no layout blocks and no objects: dxflib leaves those to us.
+    if (!r12) {
+        dxf.writeBlockRecord(dw);
+        dw.tableEnd();
+    }
     dw.sectionEnd();
 
     dw.sectionBlocks();
-    dxf.writeBlock(dw, DL_BlockData("*Model_Space", 0, 0.0, 0.0, 0.0));
-    dxf.writeEndBlock(dw, "*Model_Space");
-    dxf.writeBlock(dw, DL_BlockData("*Paper_Space", 0, 0.0, 0.0, 0.0));
-    dxf.writeEndBlock(dw, "*Paper_Space");
-    dxf.writeBlock(dw, DL_BlockData("*Paper_Space0", 0, 0.0, 0.0, 0.0));
-    dxf.writeEndBlock(dw, "*Paper_Space0");
+    if (!r12) {
+        dxf.writeBlock(dw, DL_BlockData("*Model_Space", 0, 0.0, 0.0, 0.0));
+        dxf.writeEndBlock(dw, "*Model_Space");
+        dxf.writeBlock(dw, DL_BlockData("*Paper_Space", 0, 0.0, 0.0, 0.0));
+        dxf.writeEndBlock(dw, "*Paper_Space");
+        dxf.writeBlock(dw, DL_BlockData("*Paper_Space0", 0, 0.0, 0.0, 0.0));
+        dxf.writeEndBlock(dw, "*Paper_Space0");
+    }
     dw.sectionEnd();
 
     dw.sectionEntities();
     entities(dxf, dw);
     dw.sectionEnd();
 
-    dxf.writeObjects(dw);
-    dxf.writeObjectsEnd(dw);
+    if (!r12) {
+        dxf.writeObjects(dw);
+        dxf.writeObjectsEnd(dw);
+    }
     dw.dxfEOF();
     return text;
 }
@@ -219,9 +233,9 @@ std::string dxfLayerName(std::string_view utf8) {
 
 } // namespace
 
-std::string pieceDxf(const PieceOutline& outline) {
+std::string pieceDxf(const PieceOutline& outline, DxfVersion version) {
     // The former in the drawing colour, the doubling in red: a cutter can give each its pass.
-    return dxfDrawing({outline.minX, outline.minY}, {outline.maxX, outline.maxY},
+    return dxfDrawing(version, {outline.minX, outline.minY}, {outline.maxX, outline.maxY},
                       {{kOutlineLayer, kWhite}, {kDoublingLayer, kRed}}, 4096 + 40 * 2 * 404,
                       [&](DL_Dxf& dxf, DL_WriterA& dw) {
                           for (const PiecePath& path : outline.paths) {
@@ -233,7 +247,7 @@ std::string pieceDxf(const PieceOutline& outline) {
                       });
 }
 
-std::string sheetsDxf(const SheetLayout& layout) {
+std::string sheetsDxf(const SheetLayout& layout, DxfVersion version) {
     const std::vector<std::string> formers =
         formerGroupNames(layout, dxfLayerName, {"0", kSheetLayer, kEngravingLayer, "DEFPOINTS"});
     std::vector<DxfLayer> layers{{kSheetLayer, kGrey}};
@@ -252,8 +266,8 @@ std::string sheetsDxf(const SheetLayout& layout) {
         for (const PiecePath& path : part.outline.paths)
             points += path.points.size();
     return dxfDrawing(
-        {0.0, 0.0}, {n * step - kDxfSheetGap, H}, layers, 8192 + 40 * points + 400 * layers.size(),
-        [&](DL_Dxf& dxf, DL_WriterA& dw) {
+        version, {0.0, 0.0}, {n * step - kDxfSheetGap, H}, layers,
+        8192 + 40 * points + 400 * layers.size(), [&](DL_Dxf& dxf, DL_WriterA& dw) {
             for (std::size_t k = 0; k < layout.sheets.size(); ++k) {
                 const double shift = static_cast<double>(k) * step;
                 writeOutline(dxf, dw, {{0.0, 0.0}, {W, 0.0}, {W, H}, {0.0, H}}, shift,

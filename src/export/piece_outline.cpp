@@ -136,3 +136,29 @@ std::string pieceCaption(Piece piece, const PieceOutline& outline) {
     return std::string(pieceName(piece)) + ", " + frenchMillimetres(outline.width()) + " × " +
            frenchMillimetres(outline.height()) + " mm";
 }
+
+bool outlineMeetsBox(const PieceOutline& o, double left, double bottom, double right, double top) {
+    // Liang and Barsky's clipping of each edge to the box.
+    for (const PiecePath& path : o.paths) {
+        const std::vector<MmPoint>& p = path.points;
+        for (std::size_t i = 0, j = p.size() - 1; i < p.size(); j = i++) {
+            const double dx = p[i].x - p[j].x, dy = p[i].y - p[j].y;
+            const double d[4] = {-dx, dx, -dy, dy};
+            const double room[4] = {p[j].x - left, right - p[j].x, p[j].y - bottom, top - p[j].y};
+            double t0 = 0.0, t1 = 1.0;
+            for (int k = 0; k < 4 && t0 <= t1; ++k) {
+                if (d[k] == 0.0) {
+                    if (room[k] < 0.0)
+                        t1 = -1.0; // parallel to this side and outside it
+                } else if (d[k] < 0.0) {
+                    t0 = std::max(t0, room[k] / d[k]);
+                } else {
+                    t1 = std::min(t1, room[k] / d[k]);
+                }
+            }
+            if (t0 <= t1)
+                return true;
+        }
+    }
+    return false;
+}

@@ -49,6 +49,9 @@ PieceOutline pieceOutline(const OutlineInput& in, Piece piece, double X1, double
 PieceOutline resizedPiece(PieceOutline piece, std::optional<double> width,
                           std::optional<double> height);
 
+// Some edge of the outline lies in the box or crosses it (its sides included).
+bool outlineMeetsBox(const PieceOutline& o, double left, double bottom, double right, double top);
+
 // "108,25": millimetres for the user, two decimals, a decimal comma.
 std::string frenchMillimetres(double mm);
 // "Couple Entier, 108,25 × 161,40 mm": the piece and its size, as titles show it.
@@ -58,6 +61,10 @@ std::string pieceCaption(Piece piece, const PieceOutline& outline);
 // fitting the outline, y turned downwards, one path per closed outline, hairline black, no fill.
 std::string pieceSvg(const PieceOutline& outline, std::string_view title);
 
+// The DXF versions written: AutoCAD 2000 (AC1015), and R12 (AC1009) for the many laser and CAM
+// programs that read nothing newer; R12 has no LWPOLYLINE, so its outlines are POLYLINEs.
+enum class DxfVersion { AutoCad2000, R12 };
+
 // The drawing as an ASCII DXF file in millimetres: one closed polyline per outline, the former
 // on layer "COUPLE", the doubling on layer "DOUBLAGE".
-std::string pieceDxf(const PieceOutline& outline);
+std::string pieceDxf(const PieceOutline& outline, DxfVersion version = DxfVersion::AutoCad2000);

@@ -95,7 +95,7 @@ std::vector<std::string> formerGroupNames(const SheetLayout& layout,
 // to cut), each part's outlines closed polylines on its former's layer (the name made fit for a
 // layer, the doubling in red), and the names as TEXT on layer "GRAVURE" for engraving.
 inline constexpr double kDxfSheetGap = 20.0; // mm
-std::string sheetsDxf(const SheetLayout& layout);
+std::string sheetsDxf(const SheetLayout& layout, DxfVersion version = DxfVersion::AutoCad2000);
 
 // One SVG per sheet, the sheet's size in millimetres and a viewBox of one unit per millimetre
 // (y down from the sheet's top), each former's outlines in a group with an id made of its name,

@@ -11,10 +11,15 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QPainter>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -30,6 +35,49 @@ QSizeF realSize(int Piece) {
 
 QSizeF wholeFormer(int) {
     return realSize(5);
+}
+
+// What a reader that is not ours (pdfminer) finds in a PDF file, page by page: the page's size,
+// its words, its text boxes and the bounds of its drawn paths, in millimetres from the page's
+// lower left corner.
+constexpr const char* kPdfReader = R"(
+import json, sys
+from pdfminer.high_level import extract_pages
+from pdfminer.layout import LTCurve, LTTextContainer
+mm = 25.4 / 72
+pages = []
+for page in extract_pages(sys.argv[1]):
+    p = {"size": [page.bbox[2] * mm, page.bbox[3] * mm], "words": [], "texts": [], "shapes": []}
+    for el in page:
+        box = [el.x0 * mm, el.y0 * mm, el.x1 * mm, el.y1 * mm]
+        if isinstance(el, LTTextContainer):
+            p["words"] += el.get_text().split()
+            p["texts"].append({"text": " ".join(el.get_text().split()), "box": box})
+        elif isinstance(el, LTCurve):
+            p["shapes"].append(box)
+    pages.append(p)
+print(json.dumps(pages))
+)";
+
+QJsonArray readPdf(const QByteArray& pdf) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("read.pdf"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size())
+        return {};
+    file.close();
+    QProcess python;
+    python.start(QStringLiteral(SYSTEM_PYTHON3), {QStringLiteral("-c"), kPdfReader, path});
+    python.waitForFinished(60000);
+    EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
+    return QJsonDocument::fromJson(python.readAllStandardOutput()).array();
+}
+
+QStringList wordsOf(const QJsonValue& page) {
+    QStringList words;
+    for (const QJsonValue& w : page[QStringLiteral("words")].toArray())
+        words << w.toString();
+    return words;
 }
 
 bool operator==(const PieceSizeChoice& a, const PieceSizeChoice& b) {
@@ -277,9 +325,84 @@ TEST(PieceTiledPages, PartsMeetAtTheOverlapsAndEverySheetHasItsSquare) {
     }
 }
 
+// The PDF of a part read back: its name and size in the top left corner of a single page,
+// outside the outline, and nothing there without a name; beside the label of every page of a
+// shared one. A shared piece prints only the pages its outline falls on, and the map and the
+// neighbours' labels name only those.
+TEST(PiecePdf, NameAndSizeInACornerAndOnlyPagesWithAnOutline) {
+    PieceOutline ellipse;
+    PiecePath run;
+    for (int i = 0; i < 180; ++i) {
+        const double a = i * 3.14159265358979 / 90.0;
+        run.points.push_back({49.05 * std::cos(a), 80.59 * std::sin(a)});
+    }
+    ellipse.paths.push_back(run);
+    ellipse.minX = -49.05, ellipse.maxX = 49.05, ellipse.minY = -80.59, ellipse.maxY = 80.59;
+    PieceOutline ell; // an L of 540 x 480 mm: on A4 portrait its windows B1 and C1 are empty
+    ell.paths.push_back({{{0, 0}, {540, 0}, {540, 100}, {100, 100}, {100, 480}, {0, 480}}, false});
+    ell.minX = 0, ell.maxX = 540, ell.minY = 0, ell.maxY = 480;
+    const struct {
+        const char* name;
+        const PieceOutline& piece;
+        const char* part;
+        QStringList labels; // of the pages, in order; empty for a single page
+    } rows[] = {
+        {"single, named", ellipse, "F4", {}},
+        {"single, as before", ellipse, "", {}},
+        {"shared, named", ell, "F12", {"A1", "A2", "B2", "C2"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const QStringList caption = piecePageCaption(Piece::Whole, row.piece, 3);
+        QByteArray pdf;
+        ASSERT_EQ(piecePdf(row.piece, caption, QStringLiteral("Couple"), pdf, Sheet::A4Portrait,
+                           QString::fromUtf8(row.part)),
+                  QString());
+        const QJsonArray pages = readPdf(pdf);
+        const QString corner = partCornerText(QString::fromUtf8(row.part), row.piece);
+        if (row.labels.isEmpty()) {
+            ASSERT_EQ(pages.size(), 1);
+            double outlineTop = 0;
+            for (const QJsonValue& shape : pages[0][QStringLiteral("shapes")].toArray())
+                outlineTop = std::max(outlineTop, shape[3].toDouble());
+            int inCorner = 0;
+            for (const QJsonValue& t : pages[0][QStringLiteral("texts")].toArray()) {
+                const QJsonArray box = t[QStringLiteral("box")].toArray();
+                if (box[1].toDouble() < 297.0 - kPageMargin)
+                    continue;
+                ++inCorner;
+                EXPECT_EQ(t[QStringLiteral("text")].toString(), corner);
+                EXPECT_NEAR(box[0].toDouble(), kPageMargin, 0.5) << "at the left margin";
+                EXPECT_GT(box[1].toDouble(), outlineTop) << "above the outline";
+                EXPECT_LT(box[3].toDouble(), 297.0 - 3.0) << "where printers print";
+            }
+            EXPECT_EQ(inCorner, *row.part ? 1 : 0);
+            continue;
+        }
+        ASSERT_EQ(pages.size(), row.labels.size());
+        for (qsizetype i = 0; i < pages.size(); ++i) {
+            const QStringList words = wordsOf(pages[i]);
+            const QString label = row.labels[i];
+            SCOPED_TRACE(label.toStdString());
+            const QString page = QStringLiteral("%1 page %2 sur %3").arg(label).arg(i + 1).arg(4);
+            EXPECT_TRUE(words.join(' ').contains(page)) << words.join(' ').toStdString();
+            for (const QString& w : corner.split(' '))
+                EXPECT_TRUE(words.contains(w)) << w.toStdString();
+            for (const char* absent : {"B1", "C1"})
+                EXPECT_FALSE(words.contains(QString::fromLatin1(absent))) << absent;
+        }
+        // The first page's map and its neighbour below both name A2; the others once or more.
+        EXPECT_EQ(wordsOf(pages[0]).count(QStringLiteral("A2")), 2);
+        for (const char* label : {"B2", "C2"})
+            EXPECT_EQ(wordsOf(pages[0]).count(QString::fromLatin1(label)), 1) << label;
+    }
+}
+
 // Five formers of 280 × 140 mm on sheets of 600 × 300 mm, printed on A4: each sheet of wood
-// is shared among 4 × 2 pages as a large piece is, and each name is drawn in blue where the
-// layout puts it, in every window that shows it and nowhere else.
+// is shared among 4 × 2 pages as a large piece is, those without a part left out, and each
+// name is drawn in blue where the layout puts it, in every window that shows it and nowhere
+// else. On pages of the sheet's own size each sheet is one page with its parts where the
+// layout puts them, their names and nothing else.
 TEST(SheetPages, EverySheetTiledAtOneToOneWithItsNames) {
     std::vector<LayoutPart> parts;
     for (int i = 0; i < 5; ++i) {
@@ -293,7 +416,7 @@ TEST(SheetPages, EverySheetTiledAtOneToOneWithItsNames) {
     QByteArray pdf;
     ASSERT_EQ(sheetsPdf(layout, QStringLiteral("Plaques"), pdf), QString());
     const qsizetype pages = QString::fromLatin1(pdf).count(QRegularExpression("/Type\\s*/Page\\b"));
-    EXPECT_EQ(pages, 2 * 8);
+    EXPECT_EQ(pages, 8 + 2) << "the second sheet's part falls on two pages";
     EXPECT_EQ(layoutSheetCaption(layout, 1).front(), QStringLiteral("Plaque 2 sur 2"));
 
     const PieceOutline sheet = sheetPiece(layout, 0);
@@ -347,7 +470,45 @@ TEST(SheetPages, EverySheetTiledAtOneToOneWithItsNames) {
     }
     EXPECT_GE(found, 4) << "every name shown whole somewhere";
 
-    // A sheet that would take more than 25 pages, and a refused layout, give their reasons.
+    // One page a sheet, of the sheet's size, at 1:1: the parts' boxes where the layout put
+    // them (y up from the sheet's lower left corner, as the page's), and their names alone.
+    ASSERT_EQ(sheetsPdf(layout, QStringLiteral("Plaques"), pdf, Sheet::A4Portrait, true),
+              QString());
+    const QJsonArray sheets = readPdf(pdf);
+    ASSERT_EQ(sheets.size(), 2);
+    for (qsizetype k = 0; k < sheets.size(); ++k) {
+        SCOPED_TRACE("sheet " + std::to_string(k + 1));
+        const QJsonValue page = sheets[k];
+        for (const auto& [i, mm] : {std::pair{0, 600.0}, {1, 300.0}}) {
+            EXPECT_GE(page[QStringLiteral("size")][i].toDouble(), mm) << "the whole sheet";
+            EXPECT_LT(page[QStringLiteral("size")][i].toDouble(), mm + 25.4 / 72) << "a point";
+        }
+        // The drawn paths together cover the parts' boxes together.
+        double drawn[4] = {INFINITY, INFINITY, -INFINITY, -INFINITY};
+        for (const QJsonValue& shape : page[QStringLiteral("shapes")].toArray()) {
+            for (int i = 0; i < 4; ++i)
+                drawn[i] = i < 2 ? std::min(drawn[i], shape[i].toDouble())
+                                 : std::max(drawn[i], shape[i].toDouble());
+        }
+        double boxes[4] = {INFINITY, INFINITY, -INFINITY, -INFINITY};
+        QStringList names;
+        for (const PlacedPart& part : layout.sheets[static_cast<std::size_t>(k)].parts) {
+            names << QString::fromStdString(layout.parts[part.part].name);
+            boxes[0] = std::min(boxes[0], part.left);
+            boxes[1] = std::min(boxes[1], part.bottom);
+            boxes[2] = std::max(boxes[2], part.right);
+            boxes[3] = std::max(boxes[3], part.top);
+        }
+        for (int i = 0; i < 4; ++i)
+            EXPECT_NEAR(drawn[i], boxes[i], 0.01) << "side " << i;
+        QStringList words = wordsOf(page);
+        words.sort();
+        names.sort();
+        EXPECT_EQ(words, names);
+    }
+
+    // A sheet that would take more than 25 pages, and a refused layout, give their reasons; so
+    // does a sheet larger than a PDF page may be.
     const SheetLayout wide = layOutParts(parts, {2000, 1000, 5});
     EXPECT_TRUE(
         sheetsPdf(wide, {}, pdf)
@@ -356,6 +517,11 @@ TEST(SheetPages, EverySheetTiledAtOneToOneWithItsNames) {
     EXPECT_TRUE(pdf.isEmpty());
     const SheetLayout refused = layOutParts(parts, {200, 100, 5});
     EXPECT_EQ(sheetsPdf(refused, {}, pdf).toStdString(), refused.error);
+    const SheetLayout huge = layOutParts(parts, {6000, 300, 5});
+    EXPECT_EQ(sheetsPdf(huge, {}, pdf, Sheet::A4Portrait, true),
+              QStringLiteral("La plaque de 6000 × 300 mm dépasse la plus grande page qu'un fichier "
+                             "PDF puisse avoir (5080 mm de côté)."));
+    EXPECT_TRUE(pdf.isEmpty());
 }
 
 } // namespace

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <initializer_list>
+
 namespace {
 
 PieceOutline pieceOf(double w, double h) {
@@ -73,6 +77,66 @@ TEST(PageTiling, PagesOverlapsAndRefusals) {
             EXPECT_NEAR(tile.left, first.left + tile.column * (t.windowWidth - kTileOverlap), 1e-9);
             EXPECT_NEAR(tile.top, first.top - tile.row * (t.windowHeight - kTileOverlap), 1e-9);
         }
+    }
+}
+
+// Closed paths of these rectangles (left, bottom, right, top), as one piece.
+PieceOutline rectangles(std::initializer_list<std::array<double, 4>> boxes) {
+    PieceOutline o;
+    bool first = true;
+    for (const auto& [l, b, r, t] : boxes) {
+        o.paths.push_back({{{l, b}, {r, b}, {r, t}, {l, t}}, false});
+        o.minX = first ? l : std::min(o.minX, l);
+        o.maxX = first ? r : std::max(o.maxX, r);
+        o.minY = first ? b : std::min(o.minY, b);
+        o.maxY = first ? t : std::max(o.maxY, t);
+        first = false;
+    }
+    return o;
+}
+
+// A page on which no outline falls is left out, one an outline crosses or lies in is kept, one
+// it only touches is not; the labels stay those of the grid, and a single page stays.
+TEST(PageTiling, PagesWithoutAnOutlineAreLeftOut) {
+    // On A4 portrait a window is 190 x 253 mm, and its neighbour starts 180 or 243 mm on.
+    const struct {
+        const char* name;
+        PieceOutline piece;
+        PieceOutline parts; // what must fall on a page
+        const char* kept;
+    } rows[] = {
+        {"a ring's band",
+         rectangles({{0, 0, 540, 480}, {10, 10, 530, 470}}),
+         {},
+         "A1 B1 C1 A2 B2 C2"},
+        {"an L", rectangles({{0, 0, 540, 480}}), rectangles({{0, 0, 540, 100}, {0, 0, 100, 480}}),
+         "A1 A2 B2 C2"},
+        {"two parts in opposite corners", rectangles({{0, 0, 360, 480}}),
+         rectangles({{5, 400, 60, 475}, {300, 5, 355, 60}}), "A1 B2"},
+        {"a part touching a window's edge only", rectangles({{0, 0, 360, 480}}),
+         rectangles({{5, 5, 60, 235}}), // the first row's windows end at 235 mm
+         "A2"},
+        {"a single page", rectangles({{0, 0, 100, 100}}), rectangles({{0, 0, 1, 1}}), "A1"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        PageTiling t = tilePiece(row.piece, sheetSize(Sheet::A4Portrait), 2);
+        ASSERT_TRUE(t.ok()) << t.error;
+        const int grid = t.columns * t.rows;
+        dropEmptyTiles(t, row.parts.paths.empty() ? row.piece : row.parts);
+        std::string kept;
+        for (const PageTile& tile : t.tiles) {
+            kept += (kept.empty() ? "" : " ") + tile.label;
+            EXPECT_EQ(tileAt(t, tile.column, tile.row), &tile);
+        }
+        EXPECT_EQ(kept, row.kept);
+        int missing = 0;
+        for (int r = 0; r < t.rows; ++r)
+            for (int c = 0; c < t.columns; ++c)
+                missing += tileAt(t, c, r) == nullptr;
+        EXPECT_EQ(missing, grid - static_cast<int>(t.tiles.size()));
+        EXPECT_EQ(tileAt(t, -1, 0), nullptr);
+        EXPECT_EQ(tileAt(t, t.columns, 0), nullptr);
     }
 }
 

@@ -20,24 +20,36 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// What the readers find, as JSON: the DXF's header, layers and entities, and for each SVG its
-// size, groups (id, title, outlines in y-down millimetres) and texts.
+// What the readers find, as JSON: for each DXF (the paths before "--") its version as written,
+// the entity types as written, and as ezdxf reads it its header, layers and entities; for each
+// SVG its size, groups (id, title, outlines in y-down millimetres) and texts.
 constexpr const char* kReader = R"(
 import ezdxf, json, sys, xml.etree.ElementTree as ET
-doc = ezdxf.readfile(sys.argv[1])
-out = {"errors": len(doc.audit().errors), "units": doc.header["$INSUNITS"],
-       "layers": [l.dxf.name for l in doc.layers], "polylines": [], "texts": [], "svgs": []}
-for e in doc.modelspace():
-    if e.dxftype() == "LWPOLYLINE":
-        out["polylines"].append({"layer": e.dxf.layer, "closed": e.closed, "colour": e.dxf.color,
-                                 "points": [[x, y] for x, y in e.vertices()]})
-    elif e.dxftype() == "TEXT":
-        out["texts"].append({"layer": e.dxf.layer, "text": e.dxf.text, "height": e.dxf.height,
-                             "at": list(e.dxf.align_point)[:2], "h": e.dxf.halign, "v": e.dxf.valign})
-    else:
-        out["polylines"].append({"layer": "unexpected " + e.dxftype()})
+from ezdxf.filemanagement import dxf_file_info
+from ezdxf.lldxf.tagger import ascii_tags_loader
+split = sys.argv.index("--")
+out = {"dxfs": [], "svgs": []}
+for path in sys.argv[1:split]:
+    doc = ezdxf.readfile(path)
+    with open(path, encoding="cp1252") as f:
+        written = sorted({t.value for t in ascii_tags_loader(f) if t.code == 0})
+    dxf = {"version": dxf_file_info(path).version, "written": written,
+           "errors": len(doc.audit().errors), "units": doc.header["$INSUNITS"],
+           "layers": [l.dxf.name for l in doc.layers], "polylines": [], "texts": []}
+    for e in doc.modelspace():
+        if e.dxftype() in ("LWPOLYLINE", "POLYLINE"):
+            lw = e.dxftype() == "LWPOLYLINE"
+            dxf["polylines"].append({"layer": e.dxf.layer, "closed": e.closed if lw else e.is_closed,
+                                     "colour": e.dxf.color,
+                                     "points": [[p[0], p[1]] for p in (e.vertices() if lw else e.points())]})
+        elif e.dxftype() == "TEXT":
+            dxf["texts"].append({"layer": e.dxf.layer, "text": e.dxf.text, "height": e.dxf.height,
+                                 "at": list(e.dxf.align_point)[:2], "h": e.dxf.halign, "v": e.dxf.valign})
+        else:
+            dxf["polylines"].append({"layer": "unexpected " + e.dxftype()})
+    out["dxfs"].append(dxf)
 ns = "{http://www.w3.org/2000/svg}"
-for path in sys.argv[2:]:
+for path in sys.argv[split + 1:]:
     root = ET.parse(path).getroot()
     svg = {"width": root.get("width"), "height": root.get("height"), "viewBox": root.get("viewBox"),
            "groups": [], "texts": []}
@@ -103,11 +115,21 @@ TEST(SheetFiles, DxfAndSvgReadBackWithLayersGroupsAndLabels) {
     ASSERT_TRUE(layout.ok()) << layout.error;
     ASSERT_GE(layout.sheets.size(), 2u);
 
+    // The layout and one former alone, each as AutoCAD 2000 and as R12.
     const fs::path dir = fs::temp_directory_path() / ("sheet_files_" + std::to_string(getpid()));
     fs::create_directories(dir);
-    std::string command =
-        std::string(SYSTEM_PYTHON3) + " -c '" + kReader + "' " + (dir / "all.dxf").string();
-    std::ofstream(dir / "all.dxf", std::ios::binary) << sheetsDxf(layout);
+    std::string command = std::string(SYSTEM_PYTHON3) + " -c '" + kReader + "'";
+    const PieceOutline& piece = parts[1].outline;
+    int written = 0;
+    for (const bool sheets : {true, false}) {
+        for (const DxfVersion version : {DxfVersion::AutoCad2000, DxfVersion::R12}) {
+            const fs::path dxf = dir / (std::to_string(++written) + ".dxf");
+            std::ofstream(dxf, std::ios::binary)
+                << (sheets ? sheetsDxf(layout, version) : pieceDxf(piece, version));
+            command += " " + dxf.string();
+        }
+    }
+    command += " --";
     const std::vector<std::string> svgs = sheetsSvg(layout);
     ASSERT_EQ(svgs.size(), layout.sheets.size());
     for (std::size_t k = 0; k < svgs.size(); ++k) {
@@ -123,11 +145,42 @@ TEST(SheetFiles, DxfAndSvgReadBackWithLayersGroupsAndLabels) {
         EXPECT_EQ(pclose(pipe), 0);
     }
     fs::remove_all(dir);
-    const nlohmann::json read = nlohmann::json::parse(text, nullptr, false);
-    ASSERT_FALSE(read.is_discarded()) << text;
+    const nlohmann::json all = nlohmann::json::parse(text, nullptr, false);
+    ASSERT_FALSE(all.is_discarded()) << text;
+    ASSERT_EQ(all["dxfs"].size(), 4u);
 
-    EXPECT_EQ(read["errors"], 0);
-    EXPECT_EQ(read["units"], 4) << "millimetres";
+    // Each version as written, both read back as the same drawing: R12 draws its outlines as
+    // POLYLINEs and has none of the later versions' block records and objects.
+    for (std::size_t i = 0; i < 4; ++i) {
+        const nlohmann::json& dxf = all["dxfs"][i];
+        const bool r12 = i % 2 == 1;
+        SCOPED_TRACE((i < 2 ? "sheets as " : "one former as ") +
+                     std::string(r12 ? "R12" : "AutoCAD 2000"));
+        EXPECT_EQ(dxf["version"], r12 ? "AC1009" : "AC1015");
+        const auto has = [&](const char* type) {
+            return std::find(dxf["written"].begin(), dxf["written"].end(), type) !=
+                   dxf["written"].end();
+        };
+        EXPECT_EQ(has("LWPOLYLINE"), !r12);
+        EXPECT_EQ(has("POLYLINE") && has("VERTEX") && has("SEQEND"), r12);
+        EXPECT_EQ(has("BLOCK_RECORD") || has("DICTIONARY"), !r12);
+        EXPECT_EQ(dxf["errors"], 0);
+        EXPECT_EQ(dxf["units"], 4) << "millimetres";
+        if (r12) {
+            for (const char* key : {"layers", "polylines", "texts"})
+                EXPECT_EQ(dxf[key], all["dxfs"][i - 1][key]) << key;
+        }
+    }
+    const nlohmann::json& alone = all["dxfs"][2];
+    EXPECT_EQ(alone["layers"], nlohmann::json({"0", "COUPLE", "DOUBLAGE", "Defpoints"}));
+    ASSERT_EQ(alone["polylines"].size(), piece.paths.size());
+    for (std::size_t i = 0; i < piece.paths.size(); ++i) {
+        EXPECT_EQ(alone["polylines"][i]["layer"], piece.paths[i].doubling ? "DOUBLAGE" : "COUPLE");
+        expectPoints(alone["polylines"][i]["points"], piece.paths[i].points, 0, 0);
+    }
+
+    // The layout's drawing, read back alike from both versions.
+    const nlohmann::json& read = all["dxfs"][0];
     const std::map<std::string, std::string> layerOf = {
         {"F1", "F1"},   {"F2 arrière", "F2 arrière"}, {"F3 gauche", "F3"}, {"F3 droit", "F3"},
         {"A/B", "A_B"}, {"GRAVURE", "GRAVURE-2"},     {"x", "x"},          {"F5 Ω", "F5 _"}};
@@ -149,7 +202,7 @@ TEST(SheetFiles, DxfAndSvgReadBackWithLayersGroupsAndLabels) {
     EXPECT_EQ(sheetsSeen, layout.sheets.size());
     for (std::size_t k = 0; k < layout.sheets.size(); ++k) {
         const double dx = static_cast<double>(k) * (W + kDxfSheetGap);
-        const nlohmann::json& svg = read["svgs"][k];
+        const nlohmann::json& svg = all["svgs"][k];
         EXPECT_EQ(svg["width"], std::to_string(static_cast<int>(W)) + "mm");
         EXPECT_EQ(svg["viewBox"], "0 0 300 200");
         std::size_t svgTexts = 0;
