@@ -102,7 +102,10 @@ int runCouplesCli(const QStringList& args, QTextStream& out, QTextStream& err) {
         warning.clear();
         ActionResult r = action->run(window, a.mid(eq + 1));
         settleEvents();
-        window.recordWorkChange(); // each action is one step of "&Annuler"
+        // Each action is one step of "&Annuler" at most: a press, a move and a release given
+        // as three actions are three.
+        window.session().endGesture();
+
         if (r.status == 0 && !warning.isEmpty())
             r = {1, warning};
         if (r.status != 0) {

@@ -294,7 +294,6 @@ void BM_UndoDrag(benchmark::State& state) {
         QApplication::processEvents();
         w->ui().Check4->click();
         w->ui().Hscroll2->setValue(100);
-        w->recordWorkChange();
         const FormerModel& m = w->model();
         const Handle& h = m.shppi[3];
         const QPointF from{h.Left + m.Rayon_X, h.Top - m.Rayon_Y}, to{from.x() + 6.0, from.y()};
@@ -304,7 +303,6 @@ void BM_UndoDrag(benchmark::State& state) {
         sendSurfaceMouse(*w->ui().Picture1, QEvent::MouseButtonRelease, to, Qt::LeftButton,
                          Qt::NoButton);
         QApplication::processEvents();
-        w->recordWorkChange();
         if (w->ui().IM_Undo->text() != QStringLiteral("&Annuler : déplacer le point 3"))
             w->session().history().clear();
     }

@@ -4,7 +4,6 @@
 #include "editor/picture_box.h"
 #include "editor/toolbar_pictures.h"
 #include "editor/user_dialogs.h"
-#include "session/work_model.h"
 #include "view3d/frm3d.h"
 
 #include <QAction>
@@ -38,7 +37,7 @@ Main::Main(EditorSession& session, UserDialogs& dialogs, QWidget* parent)
     setWindowTitle(QStringLiteral("EDITEUR de COUPLES"));
     dialogs_.attach(this);
     ui_.setupUi(this, QSizeF(session_.surface().width, session_.surface().height));
-    ui_.Picture1->setItems(&session_.model());
+    ui_.Picture1->setItems(&session_.samples());
     // The image list holds the pictures that start-up gives to buttons 0 and 1 and to
     // "Image On/Off".
     ImageList1[1] = toolbarIcon(ToolbarPicture::Open);
@@ -50,32 +49,34 @@ Main::Main(EditorSession& session, UserDialogs& dialogs, QWidget* parent)
     connectStatusBar();
     Form_Load();
     connectFormerPanel();
-    session_.startHistory(); // the first step starts from the former at start-up
 }
 
 Main::~Main() {
     // The session may outlive the window: it must not call into controls that are gone.
-    session_.history().changed = nullptr;
-    session_.caption = nullptr;
+    session_.onHistoryChanged(nullptr);
 }
 
 void Main::connectMenus() {
     const std::pair<QAction * MainControls::*, void (Main::*)()> items[] = {
         {&MainControls::IM_Load, &Main::IM_Load_Click},
-        {&MainControls::IM_Save_G, &Main::IM_Save_G_Click},
-        {&MainControls::IM_Save_D, &Main::IM_Save_D_Click},
-        {&MainControls::IM_H, &Main::IM_H_Click},
-        {&MainControls::IM_B, &Main::IM_B_Click},
-        {&MainControls::IM_Save_All, &Main::IM_Save_All_Click},
         {&MainControls::IM_Quit, &Main::IM_Quit_Click},
         {&MainControls::IM_BACKCOLOR, &Main::IM_BACKCOLOR_Click},
         {&MainControls::IM_HRELP, &Main::IM_HRELP_Click},
         {&MainControls::IM_ABOUT, &Main::IM_ABOUT_Click},
         {&MainControls::IM_Couple_Open, &Main::IM_Couple_Open_Click},
         {&MainControls::IM_Export_All, &Main::IM_Export_All_Click},
+        {&MainControls::IM_Calibrate, &Main::IM_Calibrate_Click},
     };
     for (const auto& [item, handler] : items)
         connect(ui_.*item, &QAction::triggered, this, [this, h = handler] { (this->*h)(); });
+    // The profile of each piece: 1 bottom, 2 top, 3 left, 4 right, 5 whole.
+    const std::pair<QAction * MainControls::*, int> saves[] = {{&MainControls::IM_B, 1},
+                                                               {&MainControls::IM_H, 2},
+                                                               {&MainControls::IM_Save_G, 3},
+                                                               {&MainControls::IM_Save_D, 4},
+                                                               {&MainControls::IM_Save_All, 5}};
+    for (const auto& [item, piece] : saves)
+        connect(ui_.*item, &QAction::triggered, this, [this, p = piece] { Save_Couple(p); });
     connect(ui_.IM_Couple_Save, &QAction::triggered, this, [this] { IM_Couple_Save_Click(); });
     connect(ui_.IM_Couple_SaveAs, &QAction::triggered, this, [this] { IM_Couple_SaveAs_Click(); });
     const std::pair<QAction * MainControls::*, PieceFormat> exports[] = {
@@ -131,15 +132,14 @@ int Main::tagValue(const QString& tag) {
 // Start-up
 
 void Main::Forme_Initiale() {
+    // The session laid the initial former out; the menu's captions are the window's.
     ui_.IM_Save_G->setText(QStringLiteral("&Sauvegarder 1/2 couple Gauche"));
     ui_.IM_Save_D->setText(QStringLiteral("&Sauvegarder 1/2 couple Droit"));
-    ::Forme_Initiale(session_.model());
 }
 
 void Main::Form_Load() {
-    FormerModel& m = session_.model();
-    // 1. Not loaded yet: the handlers that start-up runs leave the 3-D part alone.
-    m.Form_Chargee = false;
+    // 1. Not loaded yet: the 3-D part is left alone until it is built below.
+    Form_Chargee = false;
 
     // 2. Beside the 3-D window, centred vertically; reading its width loads it.
     load3DWindow();
@@ -150,101 +150,63 @@ void Main::Form_Load() {
     ui_.pb1(1)->setIcon(ImageList1[3]);
     ui_.Command4->setIcon(ImageList1[11]);
 
-    // 3. Nine control points, 12 samples, the spline's order and the handles' radii.
-    m.Der_Point = 8;
-    m.Nb_Points = 12;
-    m.Dessin_Actif = true;
-    m.Ordre_Spline = m.Der_Point + 1;
-    m.Rayon_X = 0.0105882f;
-    m.Rayon_Y = 0.0092924f;
-
-    // 4. The former's and the doubling's control points, all at zero.
-    const auto count = static_cast<std::size_t>(m.Der_Point) + 1;
-    m.Pts_Couple.assign(count, PointXYZ{});
-    m.Pts_Doublage.assign(count, PointXYZ{});
-
-    // 5. The slider runs its change handler: the outline of the all-zero points is drawn.
-    ui_.Hscroll2->setValue(m.Nb_Points);
-
-    // 6. No border: outer and inner sizes are the same.
-    PlaceAxes(m, ui_.Picture1->ScaleWidth(), ui_.Picture1->ScaleHeight(),
-              ui_.Picture1->ScaleHeight());
-
-    // 7., 8. The doubling's scale and its switch off; these only move the controls.
-    ui_.Hscroll1->setValue(5);
-    ui_.Check4->setChecked(false);
-
-    // 9., 10. The initial former's handles, then its control points read from them.
+    // 3. to 12. The former at start-up is the session's; the controls show it.
     Forme_Initiale();
-    CopyHandlesToPoints(m);
-
-    // 11. The order slider only moves; the point count runs its handler again with 13, while
-    // points 0 and N still sit on their handles' corners.
-    ui_.Hscroll3->setMaximum(m.Ordre_Spline);
-    ui_.Hscroll3->setValue(4);
-    ui_.Hscroll2->setValue(13);
-
-    // 12. The first and the last point move onto the symmetry axis.
-    PutEndsOnAxis(m);
+    ui_.Hscroll3->setMaximum(session_.samples().Ordre_Spline);
+    show(Changed::Settings | Changed::Handles | Changed::Drawing);
 
     // 13. The design layout is recorded; from now on the surface shows the former at the view
     // scale that its size gives.
+    const FormerModel& m = session_.samples();
     Elastic_.Size_Init(this, 2);
     ui_.Picture1->recordDesignSize();
     axisMarkOffset_ =
         ui_.Label4->x() + ui_.Label4->width() / 2.0 - ui_.Picture1->toPixels(m.X1(), 0.0).x();
     frm3D_->show();
 
-    // 14. The first 3-D build samples the corrected points, as the 2-D view will, so that
-    // both views start from the same curve.
+    // 14. The scene and the former's part, from the same curve as the drawing.
     frm3D_->SetupScene();
-    m.Form_Chargee = true;
-    ::DisegnaCurva(m, outlineOptions(), nullptr);
+    Form_Chargee = true;
     RebuildFormerMesh(1);
     Redraw3D_ = true;
 
     // 15. The tab "Dessin" in front.
     ui_.SSTab1->setCurrentIndex(0);
-
-    // The window's first repaint samples the outline again from the corrected points; doing
-    // it now means the model already starts exactly on the axis before the window shows.
     ui_.Picture1->Refresh();
 }
 
 void Main::Form_Resize() {
-    FormerModel& m = session_.model();
+    const FormerModel& m = session_.samples();
     // The layout is made on "Dessin"; the tab the user had comes back at the end.
     const int tab = session_.view().tab == EditorTab::Masque ? 1 : 0;
-    ui_.SSTab1->setCurrentIndex(0);
-    m.Dessin_Actif = false;
+    {
+        const QSignalBlocker quiet(ui_.SSTab1);
+        ui_.SSTab1->setCurrentIndex(0);
+    }
     Elastic_.FormResize(this);
     ui_.Picture1->followSize();
-    m.Dessin_Actif = true;
     // The "^" stays under the symmetry axis, which the view scale places, whatever the window's
     // proportions did to the label.
     ui_.Label4->move(qRound(ui_.Picture1->toPixels(m.X1(), 0.0).x() +
                             axisMarkOffset_ * ui_.Picture1->viewScale() -
                             ui_.Label4->width() / 2.0),
                      ui_.Label4->y());
-
-    // The surface's new size changed only its view scale: points, samples, handles and axes
-    // keep the design's millimetres, so the files and the 3-D part never depend on the window's
-    // size. The axes span whatever the surface now shows.
-    m.Line1.Y1 = 0.0;
-    m.Line1.Y2 = ui_.Picture1->ScaleHeight();
-    m.Line4.X1 = 0.0;
-    m.Line4.X2 = ui_.Picture1->ScaleWidth();
-    // The grid shows or stays hidden as its button says.
-    Quadrillage(gridShown() ? 1 : 0);
-    DisegnaCurva();
-
+    // The surface's new size changed only its view scale: the former keeps the design's
+    // millimetres, so the files and the 3-D part never depend on the window's size. The axes
+    // span whatever the surface now shows.
+    session_.setShownArea(ui_.Picture1->ScaleWidth(), ui_.Picture1->ScaleHeight());
     ui_.Frame10->move(twipsToPixels(this, kFramesLeft), ui_.Frame10->y());
     ui_.Frame5->move(twipsToPixels(this, kFramesLeft), ui_.Frame5->y());
-    ui_.SSTab1->setCurrentIndex(tab);
-    // The picture follows the new view scale, on or off as it was; it is drawn again from the
-    // picture already read, so a resize never reads the file again.
+    {
+        const QSignalBlocker quiet(ui_.SSTab1);
+        ui_.SSTab1->setCurrentIndex(tab);
+    }
+    // The grid as its button says, the picture (from the picture already read) and the outline,
+    // at the new view scale.
+    Quadrillage(gridShown() ? 1 : 0);
     if (pictureOn())
         ApplyViewTransform();
+    DisegnaCurva();
 }
 
 void Main::resizeEvent(QResizeEvent* event) {
@@ -253,24 +215,70 @@ void Main::resizeEvent(QResizeEvent* event) {
 }
 
 // ---------------------------------------------------------------------------------------
-// Drawing surface
+// What changed, shown
 
-OutlineOptions Main::outlineOptions() const {
-    return OutlineOptionsOf(session_.work(), session_.view());
+void Main::show(Changed c) {
+    if (c & Changed::Settings)
+        showSettings();
+    if (c & Changed::Picture)
+        showPicture();
+    else if ((c & Changed::Placement) && pictureOn())
+        ApplyViewTransform();
+    if (c & (Changed::Grid | Changed::Picture))
+        Quadrillage(gridShown() ? 1 : 0);
+    // The surface wipes its overlay and draws the outline again, once, where it changed.
+    if (c & (Changed::Outline | Changed::Drawing | Changed::Handles | Changed::Grid |
+             Changed::Picture | Changed::Placement))
+        ui_.Picture1->invalidate();
+    if (Form_Chargee && frm3D_) {
+        if (c & Changed::Former) {
+            // The part is built with the thickness it had at its last build, then given the
+            // thickness moves made since.
+            const Work& w = session_.work();
+            builtDepth_ = w.thicknessBuilt;
+            RebuildFormerMesh(1);
+            builtDepth_.reset();
+            if (w.thickness.applied != w.thicknessBuilt)
+                frm3D_->shiftBackLayer(static_cast<float>(w.thickness.applied - w.thicknessBuilt));
+        } else if (c & (Changed::Part | Changed::Outline)) {
+            RebuildFormerMesh(c & Changed::Part ? 1 : 0);
+        }
+        if (c & Changed::Dimensions) {
+            // The part's vertices move in place; a build later starts from these dimensions.
+            frm3D_->setPart(sceneInput());
+            const EditorSession::PartMove& move = session_.lastPartMove();
+            if (move.depth != 0.0f)
+                frm3D_->shiftBackLayer(move.depth);
+            if (move.height != 1.0)
+                frm3D_->scalePartHeight(move.height);
+            if (move.width != 1.0)
+                frm3D_->scalePartWidth(move.width);
+        }
+        if (c & (Changed::View3D | Changed::Grid | Changed::Former))
+            show3DTags();
+        if (c & Changed::Former)
+            show3DView();
+        if (c & (Changed::Dimensions | Changed::View3D | Changed::Grid))
+            Redraw3D_ = true;
+        if (c & (Changed::Fuselage | Changed::List | Changed::Former))
+            refreshFuselage();
+    }
+    if (c & (Changed::List | Changed::Former))
+        showFormerList();
+    if (c & Changed::Status)
+        showStatus(QString::fromStdString(session_.status()));
+    updateProjectCaption();
 }
+
+// ---------------------------------------------------------------------------------------
+// Drawing surface
 
 void Main::DisegnaCurva() {
     ui_.Picture1->Cls();
-    steps_.clear();
-    ::DisegnaCurva(session_.model(), outlineOptions(), &steps_);
-    ui_.Picture1->drawSteps(steps_);
-    tellOffsetDoubling();
+    ui_.Picture1->drawSteps(session_.drawing());
 }
 
 void Main::Picture1_Paint() {
-    if (!session_.model().Dessin_Actif)
-        return;
-    ui_.Picture1->Cls();
     DisegnaCurva();
 }
 
@@ -306,12 +314,6 @@ void Main::Quadrillage(int lMode) {
 // Toolbar
 
 void Main::pb1_Click(int Index) {
-    FormerModel& m = session_.model();
-    // The toggles are the state's; the buttons' tags show them.
-    auto flip = [this](bool View::*toggle) {
-        session_.view().*toggle = !(session_.view().*toggle);
-        showToolbarTags();
-    };
     switch (Index) {
     case 0:
         OpenPictureFile();
@@ -319,82 +321,25 @@ void Main::pb1_Click(int Index) {
     case 1:
         Save_Couple(5);
         break;
-    case 2: {
-        flip(&View::controlPolygonShown);
-        // Hidden, the polygon is not drawn at all: over a picture, black lines would show.
-        const bool shown = session_.view().controlPolygonShown;
-        for (int i = 0; i < m.Der_Point && i < static_cast<int>(m.LinPi.size()); ++i)
-            m.LinPi[static_cast<std::size_t>(i)].Visible = shown;
-        ui_.Picture1->invalidate();
+    case 2:
+        show(session_.toggleControlPolygon());
         break;
-    }
     case 3:
-        flip(&View::samplePointsShown);
-        DisegnaCurva();
+        show(session_.toggleSamplePoints());
         break;
-    case 5: {
-        // Hidden, the click shows them; shown, it hides them.
-        for (int i = 0; i <= m.Der_Point && i < static_cast<int>(m.shppi.size()); ++i)
-            m.shppi[static_cast<std::size_t>(i)].Visible = session_.view().handlesHidden;
-        flip(&View::handlesHidden);
-        ui_.Picture1->invalidate();
+    case 5:
+        show(session_.toggleHandles());
         break;
-    }
     case 10:
-        flip(&View::axesOn);
-        Redraw3D_ = true;
+        show(session_.toggleAxes());
         break;
     case 11:
         Vue3D_Click();
         break;
     case 14:
-        flip(&View::gridOn);
-        Quadrillage(gridShown() ? 1 : 0);
-        // The grid's clearing took the curve with it: the curve stays over the grid.
-        DisegnaCurva();
-        Redraw3D_ = true;
+        show(session_.toggleGrid());
         break;
     default: // no button has this index
         break;
     }
-}
-
-// ---------------------------------------------------------------------------------------
-// Sampling sliders
-
-void Main::Hscroll2_Change() {
-    FormerModel& m = session_.model();
-    // An assembled former is sampled with at least 16 points. Setting the value runs this
-    // handler again with 16 before the rest below runs.
-    if (session_.work().sampleCount < 16 && session_.work().joint != AssemblyJoint::None)
-        ui_.Hscroll2->setValue(16);
-    m.Nb_Points = session_.work().sampleCount;
-    ui_.Text3->setValue(m.Nb_Points);
-    ui_.Picture1->Cls();
-    m.resizeSamples(m.Nb_Points);
-    DisegnaCurva();
-    if (m.Form_Chargee)
-        RebuildFormerMesh(1);
-    Redraw3D_ = true;
-}
-
-void Main::RebuildFormerMesh(int mode) {
-    // A doubling that comes or goes (a constant width the former can hold or not) changes the
-    // part's faces: it is built anew.
-    if (partHasDoubling_ != doublingDrawn())
-        mode = 1;
-    if (mode == 1)
-        partHasDoubling_ = doublingDrawn();
-    if (frm3D_)
-        frm3D_->RebuildFormerMesh(mode);
-    emit formerMeshRebuilt(mode == 1 ? 1 : 0);
-}
-
-void Main::Hscroll3_Scroll() {
-    session_.model().Ordre_Spline = session_.work().orderSlider;
-    ui_.Picture1->Cls();
-    DisegnaCurva();
-    // The 3-D part follows the new curve too.
-    RebuildFormerMesh(0);
-    Redraw3D_ = true;
 }

@@ -1,41 +1,35 @@
-// The editor's side of the 3-D view: the 3-D window, what its scene reads from the editor,
-// the "Vue 3D" button and the thickness, height and width sliders.
-
+// The editor's side of the 3-D view: the 3-D window, what its scene is built from, the "Vue 3D"
+// button and the view the session holds for it.
 #include "editor/main.h"
 
-#include "session/work_model.h"
 #include "view3d/frm3d.h"
 #include "view3d/scene.h"
 
-#include <QLineEdit>
-
 void Main::load3DWindow() {
     frm3D_ = new Frm3D(Redraw3D_, this);
-    frm3D_->sceneInput = [this] { return sceneInput(); };
-    frm3D_->toolbarTags = [this] {
-        const View& v = session_.view();
-        return ToolbarTags{v.axesOn ? 1.0 : 0.0, v.gridOn ? 1.0 : 0.0};
-    };
-    frm3D_->fuselageNeeded = [this] { feedFuselage(); };
-    // The work remembers the thickness the part is centred on: a thickness move since pushes
-    // its back face alone.
-    connect(frm3D_, &Frm3D::partBuilt, this, [this] {
-        Work& w = session_.work();
-        w.thicknessBuilt =
-            frm3D_->builtThickness() > 0 ? frm3D_->builtThickness() : w.thickness.value;
-    });
+    frm3D_->setPart(sceneInput());
+    show3DTags();
+    // What the user does in the 3-D window is the view's: the session keeps it.
+    connect(frm3D_, &Frm3D::viewChanged, this,
+            [this] { show(session_.setView3D(editorState().view)); });
+    connect(frm3D_, &Frm3D::fuselageWanted, this, [this] { feedFuselage(); });
+}
+
+void Main::show3DTags() {
+    const View& v = session_.view();
+    frm3D_->setToolbarTags({v.axesOn ? 1.0 : 0.0, v.gridOn ? 1.0 : 0.0});
 }
 
 namespace {
 
-// What a former's part is built from: its samples in m, its dimensions and its doubling.
-SceneInput sceneInputOf(const FormerModel& m, const Work& w) {
+// What a former's part is built from: its samples, its dimensions and its doubling.
+SceneInput sceneInputOf(const FormerModel& m, const Work& w, bool doublingDrawn) {
     SceneInput in;
     in.Slider1 = w.thickness.value;
     in.Slider2 = w.height.value;
     in.Slider3 = w.width.value;
     in.Hscroll2 = w.sampleCount;
-    in.Check4 = DoublingDrawn(w, m) ? 1 : 0;
+    in.Check4 = doublingDrawn ? 1 : 0;
     in.outline.Courbe_Droite = m.Courbe_Droite;
     in.outline.Courbe_Gauche = m.Courbe_Gauche;
     in.outline.Doublage_Droit = m.Doublage_Droit;
@@ -49,33 +43,39 @@ SceneInput sceneInputOf(const FormerModel& m, const Work& w) {
 } // namespace
 
 SceneInput Main::sceneInput() const {
-    return sceneInputOf(session_.model(), session_.work());
+    SceneInput in = sceneInputOf(session_.samples(), session_.work(), session_.doublingDrawn());
+    if (builtDepth_)
+        in.Slider1 = *builtDepth_;
+    return in;
+}
+
+void Main::RebuildFormerMesh(int mode) {
+    // A doubling that comes or goes (a constant width the former can hold or not) changes the
+    // part's faces: it is built anew.
+    if (partHasDoubling_ != doublingDrawn())
+        mode = 1;
+    if (mode == 1)
+        partHasDoubling_ = doublingDrawn();
+    if (frm3D_) {
+        frm3D_->setPart(sceneInput());
+        frm3D_->RebuildFormerMesh(mode);
+    }
+    emit formerMeshRebuilt(mode == 1 ? 1 : 0);
 }
 
 void Main::feedFuselage() {
     if (!frm3D_)
         return;
-    const auto& formers = session_.formers();
-    const int current = session_.current();
-    // Each former sampled in a model of its own, which its input points into during the call.
-    std::vector<FormerModel> sampled;
-    sampled.reserve(formers.size());
+    const std::vector<EditorSession::SampledFormer> formers = session_.fuselage();
     std::vector<FuselageFormer> fuselage;
     fuselage.reserve(formers.size());
-    for (std::size_t i = 0; i < formers.size(); ++i) {
-        const bool edited = static_cast<int>(i) == current;
-        const Work& w = edited ? session_.work() : formers[i]->work;
+    for (const EditorSession::SampledFormer& s : formers) {
         FuselageFormer f;
-        f.station = formers[i]->station;
-        f.current = edited;
-        // Real millimetres, as the stations: a profile unit is outputUnit mm of the drawing.
-        f.W = f.H = outputUnit * w.realScale;
-        if (!edited) {
-            sampled.push_back(session_.model());
-            if (!SampleFormer(w, sampled.back()))
-                continue;
-            f.input = sceneInputOf(sampled.back(), w);
-        }
+        f.station = s.station;
+        f.current = s.current;
+        f.W = f.H = s.unitMm;
+        if (!s.current)
+            f.input = sceneInputOf(*s.samples, *s.work, s.doublingDrawn);
         fuselage.push_back(f);
     }
     frm3D_->setFuselage(fuselage);
@@ -86,56 +86,13 @@ void Main::refreshFuselage() {
         feedFuselage();
 }
 
+void Main::show3DView() {
+    const View& v = session_.view();
+    frm3D_->applyViewSettings({v.view3dShown, v.viewPiece, v.renderMode, v.specular, v.attenuation,
+                               v.yaw, v.pitch, v.distance, v.fuselageShown});
+}
+
 void Main::Vue3D_Click() {
-    if (!frm3D_)
-        load3DWindow();
     frm3D_->setVisible(!frm3D_->isVisible());
-}
-
-// ---------------------------------------------------------------------------------------
-// Thickness, height and width: each move applies the change against the value last applied,
-// so moves compose.
-
-void Main::Slider1_MouseDown() {
-    Work::Dimension& d = session_.work().thickness;
-    d.applied = d.value;
-    ui_.T_EP->setText(QString::number(d.applied));
-}
-
-void Main::Slider2_MouseDown() {
-    Work::Dimension& d = session_.work().height;
-    d.applied = d.value;
-    ui_.T_H->setText(QString::number(d.applied));
-}
-
-void Main::Slider3_MouseDown() {
-    Work::Dimension& d = session_.work().width;
-    d.applied = d.value;
-    ui_.T_L->setText(QString::number(d.applied));
-}
-
-void Main::Slider1_Scroll() {
-    Work::Dimension& d = session_.work().thickness;
-    if (frm3D_)
-        frm3D_->shiftBackLayer(static_cast<float>(d.value - d.applied));
-    d.applied = d.value;
-    ui_.T_EP->setText(QString::number(d.applied));
-    Redraw3D_ = true;
-}
-
-void Main::scaleDimension(Work::Dimension& d, QLineEdit* box, void (Frm3D::*scale)(double)) {
-    // A ratio against nothing (or zero) would flatten or blow up the part.
-    if (d.applied > 0 && frm3D_)
-        (frm3D_->*scale)(d.value / static_cast<double>(d.applied));
-    d.applied = d.value;
-    box->setText(QString::number(d.applied));
-    Redraw3D_ = true;
-}
-
-void Main::Slider2_Scroll() {
-    scaleDimension(session_.work().height, ui_.T_H, &Frm3D::scalePartHeight);
-}
-
-void Main::Slider3_Scroll() {
-    scaleDimension(session_.work().width, ui_.T_L, &Frm3D::scalePartWidth);
+    show(session_.setView3D(editorState().view));
 }

@@ -1,6 +1,6 @@
-// The binding table of the editor window: each control, the setting of the session it shows
-// and stores, its range, the handler it runs and when, and the name of the undo step its change
-// makes. A new slider is one field of the work, one row here and its handler.
+// The binding table of the editor window: each control, the setting of the session it shows and
+// the edit of the session its user changes make. A new setting of the former is one field of the
+// work, one edit function of the session and one row here.
 #include "editor/main.h"
 
 #include "editor/number_box.h"
@@ -26,90 +26,109 @@ namespace {
 
 using Handler = void (Main::*)();
 
-// A slider and the whole number of the work it shows and stores. The handler runs when the
-// user moved the slider (drag, click, keyboard, wheel), once the new value is in place; for
-// `programChangesRun` also when the program sets it. `press` runs when the mouse goes down on
-// it. The step a change makes is named `caption`; `derived` is a setting its handler changes
-// with it, named alike.
-struct SliderRow {
+} // namespace
+
+// A slider, the whole number of the work it shows, its range, and the handler a user's move
+// runs (drag, click, keyboard, wheel) once the new value is in place, and for
+// `programChangesRun` any value set outside the window's own showing; a dimension slider's
+// press takes its value as the one applied.
+struct Main::SliderRow {
     QSlider* MainControls::*slider;
-    int& (*field)(Work&);
+    int (*shown)(const Work&);
     IntRange range;
     Handler handler;
-    bool programChangesRun;
     Handler press;
-    const char* caption;
-    int& (*derived)(Work&);
+    bool programChangesRun = false;
 };
 
-const SliderRow kSliders[] = {
-    {&MainControls::Hscroll2, [](Work& w) -> int& { return w.sampleCount; }, kSampleCountRange,
-     &Main::Hscroll2_Change, true, nullptr, "régler « Nbre de Points »", nullptr},
-    {&MainControls::Hscroll3, [](Work& w) -> int& { return w.orderSlider; }, kOrderRange,
-     &Main::Hscroll3_Scroll, false, nullptr, "régler « Résolution »",
-     [](Work& w) -> int& { return w.orderInUse; }},
-    {&MainControls::Hscroll1, [](Work& w) -> int& { return w.doublingScale; }, kDoublingScaleRange,
-     &Main::Hscroll1_Scroll, false, nullptr, "régler « Epaisseur »", nullptr},
-    {&MainControls::Slider1, [](Work& w) -> int& { return w.thickness.value; }, kThicknessRange,
-     &Main::Slider1_Scroll, false, &Main::Slider1_MouseDown, "régler l'épaisseur de la pièce",
-     [](Work& w) -> int& { return w.thickness.applied; }},
-    {&MainControls::Slider2, [](Work& w) -> int& { return w.height.value; }, kHeightRange,
-     &Main::Slider2_Scroll, false, &Main::Slider2_MouseDown, "régler la hauteur de la pièce",
-     [](Work& w) -> int& { return w.height.applied; }},
-    {&MainControls::Slider3, [](Work& w) -> int& { return w.width.value; }, kWidthRange,
-     &Main::Slider3_Scroll, false, &Main::Slider3_MouseDown, "régler la largeur de la pièce",
-     [](Work& w) -> int& { return w.width.applied; }},
-    {&MainControls::Slider4, [](Work& w) -> int& { return w.pictureHoriz; }, kPictureHorizRange,
-     &Main::Slider4_Scroll, false, nullptr, "déplacer l'image", nullptr},
-    {&MainControls::Slider6, [](Work& w) -> int& { return w.pictureVert; }, kPictureVertRange,
-     &Main::Slider4_Scroll, false, nullptr, "déplacer l'image", nullptr},
-    {&MainControls::Slider5, [](Work& w) -> int& { return w.pictureZoom; }, kPictureZoomRange,
-     &Main::Slider5_Scroll, false, nullptr, "régler le zoom de l'image", nullptr},
-};
-
-// An option button and the choice of the work it stands for. Its handler runs whenever it
-// becomes selected, by the user or by the program. Choosing it makes a step named `caption`.
-struct OptionRow {
+// An option button, whether the work chooses it, and the handler a user's choice runs.
+struct Main::OptionRow {
     QRadioButton* MainControls::*option;
-    void (*choose)(Work&);
     bool (*chosen)(const Work&);
     Handler handler;
-    const char* caption;
 };
 
-const OptionRow kOptions[] = {
-    {&MainControls::Option5, [](Work& w) { w.slaved = true; },
-     [](const Work& w) { return w.slaved; }, &Main::Option5_Click, "asservir le doublage"},
-    {&MainControls::Option6, [](Work& w) { w.slaved = false; },
-     [](const Work& w) { return !w.slaved; }, &Main::Option6_Click, "découpler le doublage"},
-    {&MainControls::Option1, [](Work& w) { w.joint = AssemblyJoint::Horizontal; },
-     [](const Work& w) { return w.joint == AssemblyJoint::Horizontal; }, &Main::Option1_Click,
-     "choisir l'assemblage « Horizontal »"},
-    {&MainControls::Option2, [](Work& w) { w.joint = AssemblyJoint::None; },
-     [](const Work& w) { return w.joint == AssemblyJoint::None; }, &Main::Option2_Click,
-     "choisir l'assemblage « Aucun »"},
-    {&MainControls::Option7, [](Work& w) { w.joint = AssemblyJoint::Vertical; },
-     [](const Work& w) { return w.joint == AssemblyJoint::Vertical; }, &Main::Option7_Click,
-     "choisir l'assemblage « Vertical »"},
-    {&MainControls::optProportional, [](Work& w) { w.doublingMode = DoublingMode::Proportional; },
-     [](const Work& w) { return w.doublingMode == DoublingMode::Proportional; },
-     &Main::DoublingMode_Click, "choisir le doublage « Proportionnel »"},
-    {&MainControls::optConstantWidth, [](Work& w) { w.doublingMode = DoublingMode::ConstantWidth; },
-     [](const Work& w) { return w.doublingMode == DoublingMode::ConstantWidth; },
-     &Main::DoublingMode_Click, "choisir le doublage « Largeur constante »"},
-    {&MainControls::Option3, [](Work& w) { w.mouseAction = MouseAction::Former; },
-     [](const Work& w) { return w.mouseAction == MouseAction::Former; }, &Main::Option3_Click,
-     "choisir l'action « Couple »"},
-    {&MainControls::Option4, [](Work& w) { w.mouseAction = MouseAction::Doubling; },
-     [](const Work& w) { return w.mouseAction == MouseAction::Doubling; }, &Main::Option4_Click,
-     "choisir l'action « Doublage »"},
+// A box where a number is typed, the value of the session it shows, and the handler its
+// confirmed number runs.
+struct Main::BoxRow {
+    NumberBox* MainControls::*box;
+    double (*shown)(const EditorSession&);
+    Handler handler;
 };
 
-// Runs its action when the mouse is pressed anywhere on the watched widget, before the widget
-// itself handles the press.
-class PressWatcher final : public QObject {
+const std::vector<Main::SliderRow>& Main::sliderRows() {
+    static const std::vector<SliderRow> rows = {
+        {&MainControls::Hscroll2, [](const Work& w) { return w.sampleCount; }, kSampleCountRange,
+         &Main::Hscroll2_Change, nullptr, true},
+        {&MainControls::Hscroll3, [](const Work& w) { return w.orderSlider; }, kOrderRange,
+         &Main::Hscroll3_Scroll, nullptr},
+        {&MainControls::Hscroll1, [](const Work& w) { return w.doublingScale; },
+         kDoublingScaleRange, &Main::Hscroll1_Scroll, nullptr},
+        {&MainControls::Slider1, [](const Work& w) { return w.thickness.value; }, kThicknessRange,
+         &Main::Slider1_Scroll, &Main::Slider1_MouseDown},
+        {&MainControls::Slider2, [](const Work& w) { return w.height.value; }, kHeightRange,
+         &Main::Slider2_Scroll, &Main::Slider2_MouseDown},
+        {&MainControls::Slider3, [](const Work& w) { return w.width.value; }, kWidthRange,
+         &Main::Slider3_Scroll, &Main::Slider3_MouseDown},
+        {&MainControls::Slider4, [](const Work& w) { return w.pictureHoriz; }, kPictureHorizRange,
+         &Main::Slider4_Scroll, nullptr},
+        {&MainControls::Slider6, [](const Work& w) { return w.pictureVert; }, kPictureVertRange,
+         &Main::Slider6_Scroll, nullptr},
+        {&MainControls::Slider5, [](const Work& w) { return w.pictureZoom; }, kPictureZoomRange,
+         &Main::Slider5_Scroll, nullptr},
+    };
+    return rows;
+}
+
+const std::vector<Main::OptionRow>& Main::optionRows() {
+    static const std::vector<OptionRow> rows = {
+        {&MainControls::Option5, [](const Work& w) { return w.slaved; }, &Main::Option5_Click},
+        {&MainControls::Option6, [](const Work& w) { return !w.slaved; }, &Main::Option6_Click},
+        {&MainControls::Option1, [](const Work& w) { return w.joint == AssemblyJoint::Horizontal; },
+         &Main::Option1_Click},
+        {&MainControls::Option2, [](const Work& w) { return w.joint == AssemblyJoint::None; },
+         &Main::Option2_Click},
+        {&MainControls::Option7, [](const Work& w) { return w.joint == AssemblyJoint::Vertical; },
+         &Main::Option7_Click},
+        {&MainControls::optProportional,
+         [](const Work& w) { return w.doublingMode == DoublingMode::Proportional; },
+         &Main::DoublingMode_Click},
+        {&MainControls::optConstantWidth,
+         [](const Work& w) { return w.doublingMode == DoublingMode::ConstantWidth; },
+         &Main::DoublingMode_Click},
+        {&MainControls::Option3, [](const Work& w) { return w.mouseAction == MouseAction::Former; },
+         &Main::Option3_Click},
+        {&MainControls::Option4,
+         [](const Work& w) { return w.mouseAction == MouseAction::Doubling; },
+         &Main::Option4_Click},
+    };
+    return rows;
+}
+
+const std::vector<Main::BoxRow>& Main::boxRows() {
+    static const std::vector<BoxRow> rows = {
+        {&MainControls::Text3, [](const EditorSession& s) { return double(s.work().sampleCount); },
+         &Main::Text3_Validate},
+        {&MainControls::txtDoublingWidth,
+         [](const EditorSession& s) { return s.work().doublingWidth; },
+         &Main::txtDoublingWidth_Validate},
+        {&MainControls::txtScale, [](const EditorSession& s) { return s.work().realScale; },
+         &Main::txtScale_Validate},
+        {&MainControls::txtPointX, [](const EditorSession& s) { return s.pickedPointReal().x; },
+         &Main::txtPoint_Validate},
+        {&MainControls::txtPointY, [](const EditorSession& s) { return s.pickedPointReal().y; },
+         &Main::txtPoint_Validate},
+    };
+    return rows;
+}
+
+namespace {
+
+// A mouse gesture on the watched widget: its press and its release, before the widget itself
+// handles them.
+class GestureWatcher final : public QObject {
 public:
-    PressWatcher(QObject* watched, std::function<void()> action)
+    GestureWatcher(QObject* watched, std::function<void(bool pressed)> action)
         : QObject(watched), action_(std::move(action)) {
         watched->installEventFilter(this);
     }
@@ -117,42 +136,46 @@ public:
 protected:
     bool eventFilter(QObject*, QEvent* event) override {
         if (event->type() == QEvent::MouseButtonPress)
-            action_();
+            action_(true);
+        else if (event->type() == QEvent::MouseButtonRelease)
+            action_(false);
         return false;
     }
 
 private:
-    std::function<void()> action_;
+    std::function<void(bool)> action_;
 };
 
 } // namespace
 
 void Main::bindControls() {
-    // "On / Off": every change goes into the work; a click by the user runs its handler.
-    connect(ui_.Check4, &QCheckBox::toggled, this,
-            [this](bool on) { session_.work().doublingOn = on; });
     connect(ui_.Check4, &QCheckBox::clicked, this, [this] { Check4_Click(); });
-
-    for (const OptionRow& row : kOptions) {
+    for (const OptionRow& row : optionRows()) {
+        // Chosen by the user: the program's changes are made with the signals blocked.
         connect(ui_.*row.option, &QAbstractButton::toggled, this, [this, &row](bool on) {
-            if (!on)
-                return;
-            row.choose(session_.work());
-            (this->*row.handler)();
+            if (on)
+                (this->*row.handler)();
         });
     }
-
-    for (const SliderRow& row : kSliders) {
+    for (const SliderRow& row : sliderRows()) {
         QSlider* s = ui_.*row.slider;
         s->setRange(row.range.min, row.range.max);
-        if (row.press)
-            new PressWatcher(s, [this, press = row.press] { (this->*press)(); });
-        // Every value the slider takes goes into its setting at once.
+        // A press and its release are one gesture: a click on the groove or a drag of the
+        // thumb is one step (the thumb also when the program holds it down).
+        new GestureWatcher(s, [this, &row](bool pressed) {
+            if (!pressed) {
+                session_.endGesture();
+                return;
+            }
+            session_.beginGesture();
+            if (row.press)
+                (this->*row.press)();
+        });
+        connect(s, &QAbstractSlider::sliderPressed, this, [this] { session_.beginGesture(); });
+        connect(s, &QAbstractSlider::sliderReleased, this, [this] { session_.endGesture(); });
         if (row.programChangesRun) {
-            connect(s, &QSlider::valueChanged, this, [this, &row](int v) {
-                row.field(session_.work()) = v;
-                (this->*row.handler)();
-            });
+            connect(s, &QAbstractSlider::valueChanged, this,
+                    [this, &row] { (this->*row.handler)(); });
             continue;
         }
         // A user action first moves the slider's position and then sets its value: the
@@ -160,15 +183,20 @@ void Main::bindControls() {
         auto pending = std::make_shared<bool>(false);
         connect(s, &QAbstractSlider::actionTriggered, this,
                 [s, pending](int) { *pending = s->sliderPosition() != s->value(); });
-        connect(s, &QAbstractSlider::valueChanged, this, [this, &row, pending](int v) {
-            row.field(session_.work()) = v;
+        connect(s, &QAbstractSlider::valueChanged, this, [this, &row, pending](int) {
             if (std::exchange(*pending, false))
                 (this->*row.handler)();
         });
     }
+    for (const BoxRow& row : boxRows()) {
+        connect(ui_.*row.box, &NumberBox::valueTyped, this,
+                [this, &row] { (this->*row.handler)(); });
+        connect(ui_.*row.box, &NumberBox::refused, this,
+                [this](const QString& why) { showStatus(why); });
+    }
 
     connect(ui_.SSTab1, &QTabWidget::currentChanged, this, [this](int index) {
-        session_.view().tab = index == 1 ? EditorTab::Masque : EditorTab::Dessin;
+        show(session_.setTab(index == 1 ? EditorTab::Masque : EditorTab::Dessin));
     });
     for (const auto& [index, button] : ui_.pb1Buttons)
         connect(button, &QToolButton::clicked, this, [this, i = index] { pb1_Click(i); });
@@ -190,15 +218,114 @@ void Main::bindControls() {
     });
 }
 
+// The handlers the system names: each one edit of the session, and what it changed shown.
+void Main::Hscroll2_Change() {
+    show(session_.setSampleCount(ui_.Hscroll2->value()));
+}
+void Main::Hscroll3_Scroll() {
+    show(session_.setOrder(ui_.Hscroll3->value()));
+}
+void Main::Hscroll1_Scroll() {
+    show(session_.setDoublingScale(ui_.Hscroll1->value()));
+}
+void Main::Check4_Click() {
+    show(session_.setDoublingOn(ui_.Check4->isChecked()));
+}
+void Main::Option1_Click() {
+    show(session_.setJoint(AssemblyJoint::Horizontal));
+}
+void Main::Option2_Click() {
+    show(session_.setJoint(AssemblyJoint::None));
+}
+void Main::Option7_Click() {
+    show(session_.setJoint(AssemblyJoint::Vertical));
+}
+void Main::Option3_Click() {
+    show(session_.setMouseAction(MouseAction::Former));
+}
+void Main::Option4_Click() {
+    show(session_.setMouseAction(MouseAction::Doubling));
+}
+void Main::Option5_Click() {
+    show(session_.setSlaved(true));
+}
+void Main::Option6_Click() {
+    show(session_.setSlaved(false));
+}
+void Main::DoublingMode_Click() {
+    show(session_.setDoublingMode(ui_.optConstantWidth->isChecked() ? DoublingMode::ConstantWidth
+                                                                    : DoublingMode::Proportional));
+}
+void Main::Slider1_MouseDown() {
+    show(session_.pressDimension(EditorSession::Dimension::Thickness));
+}
+void Main::Slider2_MouseDown() {
+    show(session_.pressDimension(EditorSession::Dimension::Height));
+}
+void Main::Slider3_MouseDown() {
+    show(session_.pressDimension(EditorSession::Dimension::Width));
+}
+void Main::Slider1_Scroll() {
+    show(session_.moveDimension(EditorSession::Dimension::Thickness, ui_.Slider1->value()));
+}
+void Main::Slider2_Scroll() {
+    show(session_.moveDimension(EditorSession::Dimension::Height, ui_.Slider2->value()));
+}
+void Main::Slider3_Scroll() {
+    show(session_.moveDimension(EditorSession::Dimension::Width, ui_.Slider3->value()));
+}
+void Main::Slider4_Scroll() {
+    show(session_.setPictureHoriz(ui_.Slider4->value()));
+}
+void Main::Slider5_Scroll() {
+    show(session_.setPictureZoom(ui_.Slider5->value()));
+}
+void Main::Slider6_Scroll() {
+    show(session_.setPictureVert(ui_.Slider6->value()));
+}
+void Main::Text3_Validate() {
+    // As the slider would: an assembled former keeps at least 16 points.
+    show(session_.setSampleCount(static_cast<int>(ui_.Text3->value()), true));
+}
+void Main::txtScale_Validate() {
+    show(session_.setRealScale(ui_.txtScale->value()));
+}
+
+void Main::txtDoublingWidth_Validate() {
+    Changed changed = Changed::None;
+    const std::string refusal = session_.setDoublingWidth(ui_.txtDoublingWidth->value(), changed);
+    if (!refusal.empty())
+        ui_.txtDoublingWidth->refuse(QString::fromStdString(refusal),
+                                     session_.work().doublingWidth);
+    show(changed);
+}
+
+void Main::txtPoint_Validate() {
+    SurfacePoint pointer;
+    Changed changed = Changed::None;
+    NumberBox* typed = ui_.txtPointX->hasFocus() ? ui_.txtPointX : ui_.txtPointY;
+    const std::string refusal =
+        session_.typePoint(ui_.txtPointX->value(), ui_.txtPointY->value(), pointer, changed);
+    if (!refusal.empty()) {
+        showSelectedPoint(); // the point's coordinates in force
+        typed->refuse(QString::fromStdString(refusal), typed->value());
+        return;
+    }
+    // The boxes under the pointer show where the point was typed, as a move there would.
+    ui_.lblX->setText(pointerText(static_cast<float>(pointer.x)));
+    ui_.lblY->setText(pointerText(static_cast<float>(pointer.y)));
+    show(changed);
+}
+
 void Main::showSettings() {
-    Work w = session_.work();
+    const Work& w = session_.work();
     {
         std::vector<std::unique_ptr<QSignalBlocker>> quiet;
-        for (const SliderRow& row : kSliders) {
+        for (const SliderRow& row : sliderRows()) {
             quiet.push_back(std::make_unique<QSignalBlocker>(ui_.*row.slider));
-            (ui_.*row.slider)->setValue(row.field(w));
+            (ui_.*row.slider)->setValue(row.shown(w));
         }
-        for (const OptionRow& row : kOptions) {
+        for (const OptionRow& row : optionRows()) {
             quiet.push_back(std::make_unique<QSignalBlocker>(ui_.*row.option));
             if (row.chosen(w))
                 (ui_.*row.option)->setChecked(true);
@@ -207,16 +334,16 @@ void Main::showSettings() {
         ui_.Check4->setChecked(w.doublingOn);
         ui_.SSTab1->setCurrentIndex(session_.view().tab == EditorTab::Masque ? 1 : 0);
     }
-    ui_.Text3->setValue(w.sampleCount);
-    ui_.txtDoublingWidth->setValue(w.doublingWidth);
-    showDoublingMode();
-    showScale();
+    for (const BoxRow& row : boxRows())
+        if (!(ui_.*row.box)->isMarked() || !(ui_.*row.box)->hasFocus())
+            (ui_.*row.box)->setValue(row.shown(session_));
     showSelectedPoint();
+    showDoublingMode();
     ui_.T_EP->setText(QString::number(w.thickness.applied));
     ui_.T_H->setText(QString::number(w.height.applied));
     ui_.T_L->setText(QString::number(w.width.applied));
 
-    // What the mode and doubling handlers would have left enabled and shown.
+    // What the doubling's and the modes' controls show: enabled as the doubling allows.
     const bool on = w.doublingOn;
     if (w.doublingControls == DoublingControls::AsAtStartUp) {
         ui_.Label6->setText(QStringLiteral("Mode Asservi"));
@@ -232,30 +359,15 @@ void Main::showSettings() {
     ui_.Frame2->setEnabled(on);
     ui_.Hscroll1->setEnabled(!follows || on);
     ui_.Frame6->setEnabled(!follows || on);
+    ui_.Frame8->setEnabled(!PicturePath().trimmed().isEmpty()); // once a picture was chosen
     showToolbarTags();
 }
 
-QString Main::undoCaption(const Work& before, const Work& after) const {
-    if (before.doublingOn != after.doublingOn)
-        return after.doublingOn ? QStringLiteral("mettre le doublage")
-                                : QStringLiteral("retirer le doublage");
-    for (const OptionRow& row : kOptions)
-        if (row.chosen(after) && !row.chosen(before))
-            return QString::fromUtf8(row.caption);
-    if (before.doublingWidth != after.doublingWidth)
-        return QStringLiteral("régler « Largeur (mm) »");
-    if (before.realScale != after.realScale || before.calibrated != after.calibrated) {
-        if (after.calibrated)
-            return QStringLiteral("calibrer le plan");
-        if (before.realScale != after.realScale)
-            return QStringLiteral("régler l'échelle");
-    }
-    // A picture chosen also puts "Horiz", "Vert" and "Zoom" back where a new picture starts.
-    if (before.picturePath != after.picturePath)
-        return QStringLiteral("choisir l'image");
-    Work b = before, a = after;
-    for (const SliderRow& row : kSliders)
-        if (row.field(b) != row.field(a) || (row.derived && row.derived(b) != row.derived(a)))
-            return QString::fromUtf8(row.caption);
-    return QString::fromStdString(EditorSession::pointCaption(before, after));
+void Main::showDoublingMode() {
+    // The scale's slider while proportional, the width's box while the width is constant.
+    const bool constant = session_.work().doublingMode == DoublingMode::ConstantWidth;
+    ui_.lblEpaisseur->setVisible(!constant);
+    ui_.Hscroll1->setVisible(!constant);
+    ui_.lblDoublingWidth->setVisible(constant);
+    ui_.txtDoublingWidth->setVisible(constant);
 }

@@ -7,7 +7,6 @@
 #include "editor/user_dialogs.h"
 
 #include "files/safe_file_writer.h"
-#include "session/work_model.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -41,31 +40,11 @@ FormatText formatText(Main::PieceFormat format) {
 
 } // namespace
 
-PieceOutline Main::realSizePiece(int Piece) const {
-    return formerPiece(session_.model(), session_.work(), Piece);
-}
-
-PieceOutline Main::formerPiece(const FormerModel& m, const Work& w, int Piece) {
-    const OutlineInput in{
-        m.Courbe_Droite, m.Courbe_Gauche, m.Doublage_Droit,           m.Doublage_Gauche,
-        m.Nb_Points,     m.Line4.Y1,      DoublingDrawn(w, m) ? 1 : 0};
-    const std::optional<::Piece> piece = pieceFromSaveCode(Piece);
-    if (!piece) {
-        PieceOutline none;
-        none.error = "pièce du couple inconnue";
-        return none;
-    }
-    // The drawing's geometry at the former's one real scale: a profile unit is outputUnit
-    // millimetres of the drawing.
-    const double mmPerUnit = outputUnit * w.realScale;
-    return pieceOutline(in, *piece, m.X1(), mmPerUnit, mmPerUnit);
-}
-
 bool Main::Export_Piece(PieceFormat format) {
     const FormatText text = formatText(format);
     const QString title = QString::fromUtf8(text.title);
     // 1. The piece and its size, the dialog starting from the choice made the time before.
-    View& view = session_.view();
+    const View& view = session_.view();
     PieceSizeChoice last;
     last.Piece = view.exportPiece;
     if (view.exportWidth > 0.0)
@@ -82,10 +61,8 @@ bool Main::Export_Piece(PieceFormat format) {
         format == PieceFormat::Pdf || format == PieceFormat::Print, last);
     if (!choice)
         return true;
-    view.exportPiece = choice->Piece;
-    view.exportWidth = choice->width.value_or(0.0);
-    view.exportHeight = choice->height.value_or(0.0);
-    view.exportSheet = static_cast<ExportSheet>(choice->page);
+    session_.setExportChoice(choice->Piece, choice->width.value_or(0.0),
+                             choice->height.value_or(0.0), static_cast<ExportSheet>(choice->page));
     const PieceOutline outline =
         resizedPiece(realSizePiece(choice->Piece), choice->width, choice->height);
     if (!outline.ok()) {
@@ -133,7 +110,8 @@ bool Main::Export_Piece(PieceFormat format) {
         dialogs_.warn(title, QString::fromStdString(error));
         return false;
     }
-    view.exportFolder = QFile::encodeName(QFileInfo(Chosen_File_).absolutePath()).toStdString();
+    session_.setExportFolder(
+        QFile::encodeName(QFileInfo(Chosen_File_).absolutePath()).toStdString());
     written(QFileInfo(Chosen_File_).fileName());
     return true;
 }

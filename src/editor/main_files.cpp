@@ -33,7 +33,7 @@ bool Main::Save_Couple(int Piece) {
         return true;
     // 3. to 5. The samples as the last drawing left them. The file is written aside and only
     // then put in place of an older one, so a failure never damages it.
-    const FormerModel& m = session_.model();
+    const FormerModel& m = session_.samples();
     const OutlineInput in{m.Courbe_Droite,        m.Courbe_Gauche, m.Doublage_Droit,
                           m.Doublage_Gauche,      m.Nb_Points,     m.Line4.Y1,
                           doublingDrawn() ? 1 : 0};
@@ -48,26 +48,6 @@ bool Main::Save_Couple(int Piece) {
 void Main::IM_Load_Click() {
     // Only the name is recorded; the editor never reads a profile back.
     File_Dialog(QStringLiteral("*.dat"), QStringLiteral("Fichiers Profils"), 0);
-}
-
-void Main::IM_Save_G_Click() {
-    Save_Couple(3);
-}
-
-void Main::IM_Save_D_Click() {
-    Save_Couple(4);
-}
-
-void Main::IM_H_Click() {
-    Save_Couple(2);
-}
-
-void Main::IM_B_Click() {
-    Save_Couple(1);
-}
-
-void Main::IM_Save_All_Click() {
-    Save_Couple(5);
 }
 
 void Main::closeEvent(QCloseEvent* event) {

@@ -7,7 +7,6 @@
 #include "editor/piece_page.h"
 #include "editor/user_dialogs.h"
 #include "files/safe_file_writer.h"
-#include "session/work_model.h"
 #include "view3d/frm3d.h"
 
 #include <QAction>
@@ -80,18 +79,12 @@ void Main::showFormerList() {
     ui_.cmdSupprimer->setEnabled(formers.size() > 1);
 }
 
-void Main::formersChanged() {
-    showFormerList();
-    refreshFuselage();
-}
-
-bool Main::changeFormers(const std::function<bool(std::string& why)>& operation) {
+bool Main::changeFormers(const std::function<bool(std::string& why, Changed& changed)>& operation) {
     if (calibrating())
         endCalibration();
-    const EditorState now = editorState();
-    const Work before = session_.currentWork();
     std::string why;
-    if (!operation(why)) {
+    Changed changed = Changed::None;
+    if (!operation(why, changed)) {
         if (!why.empty())
             showStatus(fromUtf8(why));
         showFormerList(); // a station typed and refused shows its value again
@@ -101,21 +94,18 @@ bool Main::changeFormers(const std::function<bool(std::string& why)>& operation)
     // current band must not take it for its own (a band of another size may not fit its pools).
     if (frm3D_)
         frm3D_->forgetFuselage();
-    const Work after = session_.currentWork();
-    if (after != before)
-        showEditorState({now.surface, after, EditorSession::viewAfter(now.view, before, after)});
-    formersChanged();
-    updateProjectCaption();
+    show(changed);
     return true;
 }
 
 void Main::cmdNouveau_Click() {
-    changeFormers([this](std::string& why) { return session_.addFormer(why); });
+    changeFormers([this](std::string& why, Changed& c) { return session_.addFormer(why, c); });
 }
 
 void Main::cmdDupliquer_Click() {
-    changeFormers(
-        [this](std::string& why) { return session_.duplicateFormer(session_.current(), why); });
+    changeFormers([this](std::string& why, Changed& c) {
+        return session_.duplicateFormer(session_.current(), why, c);
+    });
 }
 
 void Main::cmdRenommer_Click() {
@@ -127,8 +117,8 @@ void Main::cmdRenommer_Click() {
     if (!typed)
         return;
     std::string refusal;
-    changeFormers([&](std::string& why) {
-        const bool done = session_.renameFormer(i, typed->trimmed().toStdString(), why);
+    changeFormers([&](std::string& why, Changed& c) {
+        const bool done = session_.renameFormer(i, typed->trimmed().toStdString(), why, c);
         refusal = why;
         return done;
     });
@@ -137,25 +127,29 @@ void Main::cmdRenommer_Click() {
 }
 
 void Main::cmdSupprimer_Click() {
-    changeFormers(
-        [this](std::string& why) { return session_.deleteFormer(session_.current(), why); });
+    changeFormers([this](std::string& why, Changed& c) {
+        return session_.deleteFormer(session_.current(), why, c);
+    });
 }
 
 void Main::lstCouples_Click(int row) {
     if (row < 0 || row == session_.current())
         return;
-    changeFormers([this, row](std::string&) { return session_.selectFormer(row); });
+    changeFormers([this, row](std::string&, Changed& c) {
+        c = session_.selectFormer(row);
+        return true;
+    });
 }
 
 void Main::lstCouples_StationTyped(int row, const QString& text) {
     const DecimalRule rule{-kMaxStation, kMaxStation, true};
     const DecimalReading r = readDecimal(text.toStdString(), rule);
-    changeFormers([&](std::string& why) {
+    changeFormers([&](std::string& why, Changed& c) {
         if (!r.ok()) {
             why = "Station : " + r.reason;
             return false;
         }
-        return session_.setStation(row, *r.value, why);
+        return session_.setStation(row, *r.value, why, c);
     });
 }
 
@@ -167,10 +161,9 @@ void Main::IM_Export_All_Click() {
 }
 
 bool Main::exportAllFormers() {
-    const ProjectState project = session_.projectState();
     QStringList names;
-    for (const Former& f : project.formers)
-        names << fromUtf8(f.name);
+    for (const auto& f : session_.formers())
+        names << fromUtf8(f->name);
     // The ticks are the formers', by name: the list may have changed since.
     const std::optional<ExportAllChoice> choice =
         dialogs_.askExportAll(kExportAllTitle, names, exportAllChoice_);
@@ -178,31 +171,8 @@ bool Main::exportAllFormers() {
         return true;
     exportAllChoice_ = *choice;
 
-    // 1. Every former ticked at its real size, whole or as its two halves.
-    std::vector<LayoutPart> parts;
-    FormerModel sampled = session_.model();
-    for (std::size_t i = 0; i < project.formers.size(); ++i) {
-        if (i < choice->ticked.size() && !choice->ticked[i])
-            continue;
-        const Former& f = project.formers[i];
-        const bool edited = static_cast<int>(i) == project.current;
-        if (!edited && !SampleFormer(f.work, sampled))
-            continue;
-        const FormerModel& m = edited ? session_.model() : sampled;
-        if (!choice->halves) {
-            parts.push_back({f.name, formerPiece(m, f.work, 5), f.name, -1});
-            continue;
-        }
-        // Halves across the horizontal joint, otherwise left and right.
-        const bool topBottom = f.work.joint == AssemblyJoint::Horizontal;
-        const std::pair<int, const char*> halves[2] = {
-            topBottom ? std::pair{2, " haut"} : std::pair{3, " gauche"},
-            topBottom ? std::pair{1, " bas"} : std::pair{4, " droit"}};
-        for (const auto& [code, side] : halves)
-            parts.push_back(
-                {f.name + side, formerPiece(m, f.work, code), f.name, static_cast<int>(i)});
-    }
-    const SheetLayout layout = layOutParts(std::move(parts), choice->sheet);
+    // 1. Every former ticked at its real size, whole or as its two halves, on the sheets.
+    const SheetLayout layout = session_.sheetLayout(choice->ticked, choice->halves, choice->sheet);
     if (!layout.ok()) {
         dialogs_.warn(kExportAllTitle, fromUtf8(layout.error));
         return false;
@@ -234,9 +204,8 @@ bool Main::exportAllFormers() {
         break;
     }
     }
-    View& view = session_.view();
     File_Dialog(QString::fromLatin1(pattern), QString::fromLatin1(description), 1,
-                QFile::decodeName(QByteArray::fromStdString(view.exportFolder)));
+                QFile::decodeName(QByteArray::fromStdString(session_.view().exportFolder)));
     if (Chosen_File_.isEmpty())
         return true;
 
@@ -259,7 +228,7 @@ bool Main::exportAllFormers() {
         dialogs_.warn(kExportAllTitle, fromUtf8(error));
         return false;
     }
-    view.exportFolder = QFile::encodeName(chosen.absolutePath()).toStdString();
+    session_.setExportFolder(QFile::encodeName(chosen.absolutePath()).toStdString());
     showStatus(fromUtf8(layoutSummary(layout)) + QStringLiteral(" → ") +
                (written.size() > 2 ? written.front() + QStringLiteral(" … ") + written.back()
                                    : written.join(QStringLiteral(", "))));

@@ -150,10 +150,30 @@ bool Main::pictureOn() const {
     return session_.view().pictureShown;
 }
 
-void Main::showPictureControls() {
+void Main::showPicture() {
+    if (pictureOn() && (ps_.isNull() || shownPicturePath_ != PicturePath())) {
+        // The picture is read from its file: one that cannot be read is told and stays off, the
+        // work shown all the same.
+        QImage picture;
+        const QString error = readPicture(PicturePath(), picture);
+        if (!error.isEmpty()) {
+            dialogs_.warn(kPictureTitle, error);
+            session_.setPictureShown(false);
+        } else {
+            ps_ = std::move(picture);
+            shownPicturePath_ = PicturePath();
+        }
+    }
     // While the picture shows, its pan and zoom can be moved; the axis mark and the pointer's
-    // coordinates give way to it.
-    const bool on = session_.view().pictureShown;
+    // coordinates give way to it. Off, the surface shows the grid over the black background.
+    const bool on = pictureOn();
+    if (!on) {
+        ps_ = QImage();
+        shownPicturePath_.clear();
+        ui_.Picture1->clearPicture();
+    } else {
+        ApplyViewTransform();
+    }
     ui_.Command4->setProperty("tag", on ? QStringLiteral("1") : QStringLiteral("0"));
     ui_.Label4->setVisible(!on);
     ui_.lblX->setVisible(!on);
@@ -175,15 +195,9 @@ void Main::ApplyViewTransform() {
     ui_.Picture1->showPicture(ps_, placePicture(s, ps_.width(), ps_.height()));
 }
 
-void Main::Slider4_Scroll() {
-    if (!pictureOn())
-        return;
-    ApplyViewTransform();
-    DisegnaCurva();
-}
-
 void Main::Command4_Click() {
-    if (!pictureOn() && !PicturePath().trimmed().isEmpty()) {
+    const bool on = !pictureOn() && !PicturePath().trimmed().isEmpty();
+    if (on) {
         // On: the file is read again, so that a picture edited meanwhile shows as it is now.
         QImage picture;
         const QString error = readPicture(PicturePath(), picture);
@@ -193,19 +207,8 @@ void Main::Command4_Click() {
         }
         ps_ = std::move(picture);
         shownPicturePath_ = PicturePath();
-        session_.view().pictureShown = true;
-        showPictureControls();
-        ApplyViewTransform();
-    } else {
-        // Off: the surface shows the grid again as its button says, over the black background.
-        ps_ = QImage();
-        shownPicturePath_.clear();
-        session_.view().pictureShown = false;
-        showPictureControls();
-        ui_.Picture1->clearPicture();
-        Quadrillage(gridShown() ? 1 : 0);
     }
-    DisegnaCurva();
+    show(session_.setPictureShown(on) | Changed::Picture);
 }
 
 QString Main::AskPictureFileName() {
@@ -233,20 +236,9 @@ void Main::OpenPictureFile() {
         dialogs_.warn(kPictureTitle, error);
         return;
     }
-    session_.work().picturePath = QFile::encodeName(name).toStdString();
-    ui_.Frame8->setEnabled(true);
-    // The new picture starts at the initial pan and zoom; these program changes draw nothing.
-    ui_.Slider4->setValue(650);
-    ui_.Slider6->setValue(70);
-    ui_.Slider5->setValue(80);
-    if (!pictureOn()) {
-        session_.view().pictureShown = true;
-        showPictureControls();
-    }
     ps_ = std::move(picture);
     shownPicturePath_ = name;
-    ApplyViewTransform();
-    DisegnaCurva();
+    show(session_.choosePicture(QFile::encodeName(name).toStdString()));
 }
 
 const QStringList& Main::paintPrograms() {

@@ -48,8 +48,6 @@ bool Main::IM_Couple_SaveAs_Click() {
 }
 
 bool Main::saveProject(const QString& path) {
-    // The view as the 3-D window holds it goes into the file with the work.
-    session_.view() = editorState().view;
     const std::string error = session_.saveProject(QFile::encodeName(path).toStdString());
     if (!error.empty()) {
         dialogs_.warn(kCoupleTitle, QString::fromStdString(error));
@@ -65,13 +63,12 @@ bool Main::openProject(const QString& path) {
         dialogs_.warn(kCoupleTitle, QString::fromStdString(o.refusal));
         return false;
     }
+    if (calibrating())
+        endCalibration();
     // The project's picture is read from its file, even when one of that name shows already.
-    if (pictureOn())
-        Command4_Click();
-    session_.open(o.state, QFile::encodeName(path).toStdString());
-    formersChanged();
-    showEditorState(session_.state());
-    updateProjectCaption();
+    ps_ = QImage();
+    shownPicturePath_.clear();
+    show(session_.open(o.state, QFile::encodeName(path).toStdString()));
     return true;
 }
 

@@ -66,8 +66,6 @@ struct FormerModel {
     int Idx_Point = 0;
     float Rayon_X = 0.0105882f;
     float Rayon_Y = 0.0092924f;
-    bool Dessin_Actif = true;
-    bool Form_Chargee = false;
     // The last outline's doubling of constant width found one inner outline: it is drawn and
     // cut. False after a width the former cannot hold (the doubling samples then lie on the
     // former's, and nothing of it is drawn).

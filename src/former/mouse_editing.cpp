@@ -42,7 +42,6 @@ double DragStep(FormerModel& m, bool couple, bool slaved, int epaisseur, float x
     const auto up = static_cast<std::size_t>(p);
     const double rx = m.Rayon_X;
     const double ry = m.Rayon_Y;
-    m.Dessin_Actif = true;
 
     if (!couple) {
         if (up >= m.Shape1.size()) {

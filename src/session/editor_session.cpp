@@ -5,45 +5,109 @@
 #include "session/former_name.h"
 #include "session/project_document.h"
 #include "session/work_model.h"
+#include "session/work_rules.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <utility>
 
 EditorSession::EditorSession(SurfaceSize surface) : surface_(surface) {
+    // The editor's start-up: nine control points at zero sampled twelve times, the axes at the
+    // surface's middle, the initial former and its control points read from its handles, then
+    // thirteen samples while the end points still sit on their handles' corners, and the end
+    // points put on the symmetry axis.
+    model_.Nb_Points = 12;
+    model_.Ordre_Spline = model_.Der_Point + 1;
+    model_.resizeSamples(model_.Nb_Points);
+    PlaceAxes(model_, surface_.width, surface_.height, surface_.height);
+    Forme_Initiale(model_);
+    CopyHandlesToPoints(model_);
+    model_.Nb_Points = work_.sampleCount;
+    model_.resizeSamples(model_.Nb_Points);
+    resample();
+    PutEndsOnAxis(model_);
+    work_.orderInUse = model_.Ordre_Spline;
+    storePoints();
+    resample();
     formers_.push_back(std::make_shared<const Former>(Former{"F1", 0.0, work_}));
+    startHistory();
 }
 
-Work EditorSession::currentWork() const {
-    Work w = work_;
-    StoreFormer(model_, w);
-    return w;
+bool EditorSession::doublingDrawn() const {
+    return DoublingDrawn(work_, model_);
 }
 
-View EditorSession::currentView() const {
-    View v = view_;
-    StoreHandleVisibility(model_, v);
-    return v;
+ProjectState EditorSession::projectState() const {
+    ProjectState p{surface_, {}, current_, view_};
+    for (const auto& f : formers_)
+        p.formers.push_back(*f);
+    p.formers[static_cast<std::size_t>(current_)].work = work_;
+    return p;
 }
 
-bool EditorSession::show(const EditorState& state) {
-    if (!ShowFormer(state.work, state.view, model_))
-        return false;
-    work_ = state.work;
-    view_ = state.view;
-    return true;
+// ---------------------------------------------------------------------------------------
+// The outline
+
+Changed EditorSession::resample() {
+    drawing_.clear();
+    DisegnaCurva(model_, OutlineOptionsOf(work_, view_), &drawing_);
+    // Said once when the doubling of constant width stops being drawn, not at every move.
+    const std::string& why = model_.offsetDoublingMessage;
+    Changed told = Changed::None;
+    if (why != offsetTold_ && !why.empty())
+        told = say(why);
+    offsetTold_ = why;
+    return told;
 }
 
-View EditorSession::viewAfter(View view, const Work& from, const Work& to) {
-    if (from.mouseAction != to.mouseAction) {
-        view.formerHandlesShown = to.mouseAction == MouseAction::Former;
-        view.doublingHandlesShown = !view.formerHandlesShown;
+Changed EditorSession::outlineChanged() {
+    const Changed told = resample();
+    // The part is built anew from the outline, centred on the thickness it is given.
+    work_.thicknessBuilt = work_.thickness.value;
+    return told;
+}
+
+void EditorSession::storePoints() {
+    StoreFormer(model_, work_);
+}
+
+Changed EditorSession::say(std::string message) {
+    status_ = std::move(message);
+    return Changed::Status;
+}
+
+Changed EditorSession::keepRules() {
+    const Work before = work_;
+    normalise(work_);
+    Changed changed = Changed::None;
+    if (work_.sampleCount != before.sampleCount) {
+        model_.Nb_Points = work_.sampleCount;
+        model_.resizeSamples(model_.Nb_Points);
+        changed |= Changed::Part | Changed::Outline | Changed::Settings;
     }
-    return view;
+    if (work_.mouseAction != before.mouseAction) {
+        const MouseAction now = work_.mouseAction;
+        work_.mouseAction = before.mouseAction;
+        mouseActs(now);
+        changed |= Changed::Handles | Changed::Settings;
+    }
+    if (work_ != before)
+        changed |= Changed::Settings;
+    return changed;
 }
 
 // ---------------------------------------------------------------------------------------
 // Undo and redo
+
+void EditorSession::beginGesture() {
+    gesture_ = true;
+    gestureStep_ = false;
+}
+
+void EditorSession::endGesture() {
+    gesture_ = false;
+    gestureStep_ = false;
+}
 
 std::string EditorSession::pointCaption(const Work& before, const Work& after) {
     const std::size_t n = std::min(before.former.size(), after.former.size());
@@ -62,11 +126,10 @@ std::string EditorSession::pointCaption(const Work& before, const Work& after) {
 }
 
 void EditorSession::sync() {
-    Work now = currentWork();
     const std::shared_ptr<const Former>& entry = formers_[static_cast<std::size_t>(current_)];
-    if (entry->work != now)
+    if (entry->work != work_)
         formers_[static_cast<std::size_t>(current_)] =
-            std::make_shared<const Former>(Former{entry->name, entry->station, std::move(now)});
+            std::make_shared<const Former>(Former{entry->name, entry->station, work_});
 }
 
 ProjectWork EditorSession::snapshot() {
@@ -74,51 +137,72 @@ ProjectWork EditorSession::snapshot() {
     return {formers_, current_};
 }
 
-ProjectState EditorSession::projectState() const {
-    ProjectState p{surface_, {}, current_, currentView()};
-    for (const auto& f : formers_)
-        p.formers.push_back(*f);
-    p.formers[static_cast<std::size_t>(current_)].work = currentWork();
-    return p;
-}
-
-bool EditorSession::recordChange(bool mergeable, const std::string& name) {
-    ProjectWork now = snapshot();
-    if (now.sameFormers(recorded_)) {
-        recorded_.current = now.current; // which former is edited is no step
-        return false;
-    }
-    // A change of the edited former alone is named by what changed in it.
-    std::string named = name;
-    if (named.empty()) {
-        const bool sameList =
-            now.formers.size() == recorded_.formers.size() && now.current == recorded_.current;
-        const Work& before = recorded_.formers[static_cast<std::size_t>(recorded_.current)]->work;
-        const Work& after = now.formers[static_cast<std::size_t>(now.current)]->work;
-        named = !sameList ? std::string("modifier les couples")
-                : caption ? caption(before, after)
-                          : pointCaption(before, after);
-    }
-    ProjectWork before = std::exchange(recorded_, now);
-    history_.push(std::move(named), std::move(before), std::move(now), mergeable);
-    return true;
-}
-
 const Work& EditorSession::recordedWork() const {
     return recorded_.formers[static_cast<std::size_t>(recorded_.current)]->work;
 }
 
-const Work& EditorSession::restore(const ProjectWork& work) {
+void EditorSession::record(const std::string& caption, Step kind) {
+    ProjectWork now = snapshot();
+    if (now.sameFormers(recorded_)) {
+        recorded_.current = now.current; // which former is edited is no step
+        return;
+    }
+    // The changes of one gesture are one step: its first change makes it, the others amend it
+    // while it is the last step (a gesture back where it started takes it away).
+    if (kind == Step::Gesture && gesture_ && gestureStep_) {
+        gestureStep_ = history_.amend(now);
+        recorded_ = std::move(now);
+        return;
+    }
+    ProjectWork before = std::exchange(recorded_, now);
+    history_.push(caption, std::move(before), std::move(now), kind == Step::Key && !gesture_);
+    gestureStep_ = kind == Step::Gesture && gesture_;
+}
+
+Changed EditorSession::showWork(const ProjectWork& work) {
+    // The view stays, but for the handles of the set the mouse acts on.
+    const Work before = work_;
     formers_ = work.formers;
     current_ = work.current;
     recorded_ = work;
-    return formers_[static_cast<std::size_t>(current_)]->work;
+    const Work& shown = formers_[static_cast<std::size_t>(current_)]->work;
+    View view = view_;
+    if (before.mouseAction != shown.mouseAction) {
+        view.formerHandlesShown = shown.mouseAction == MouseAction::Former;
+        view.doublingHandlesShown = !view.formerHandlesShown;
+    }
+    show({surface_, shown, view});
+    return Changed::All;
+}
+
+Changed EditorSession::undo() {
+    endGesture();
+    if (!history_.canUndo())
+        return Changed::None;
+    return showWork(history_.undo());
+}
+
+Changed EditorSession::redo() {
+    endGesture();
+    if (!history_.canRedo())
+        return Changed::None;
+    return showWork(history_.redo());
 }
 
 void EditorSession::startHistory() {
     history_.clear();
     recorded_ = snapshot();
     history_.setClean();
+}
+
+bool EditorSession::show(const EditorState& state) {
+    if (!ShowFormer(state.work, state.view, model_))
+        return false;
+    work_ = state.work;
+    view_ = state.view;
+    resample();
+    offsetTold_ = model_.offsetDoublingMessage;
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -176,9 +260,16 @@ std::string stationText(double mm) {
     return plain(mm) + " mm";
 }
 
+// What the windows show again once the list changed, and the former edited with it (when it
+// is another work than the one shown).
+constexpr Changed kListChanged = Changed::List | Changed::Fuselage;
+Changed formerShown(const Work& before, const Work& now) {
+    return before == now ? kListChanged : Changed::All;
+}
+
 } // namespace
 
-bool EditorSession::addFormer(std::string& why) {
+bool EditorSession::addFormer(std::string& why, Changed& changed) {
     sync();
     const Former& edited = *formers_[static_cast<std::size_t>(current_)];
     if (formers_.size() >= 200) {
@@ -193,15 +284,17 @@ bool EditorSession::addFormer(std::string& why) {
         name += std::to_string(k++);
     } while (nameTaken(name));
     const double station = std::min(edited.station + 50.0, kMaxStation);
+    const Work before = work_;
     formers_.insert(formers_.begin() + current_ + 1,
                     std::make_shared<const Former>(Former{name, station, edited.work}));
     ++current_;
     showCurrent();
-    recordChange(false, "ajouter le couple " + quotedName(name));
+    record("ajouter le couple " + quotedName(name), Step::Own);
+    changed = formerShown(before, work_);
     return true;
 }
 
-bool EditorSession::duplicateFormer(int i, std::string& why) {
+bool EditorSession::duplicateFormer(int i, std::string& why, Changed& changed) {
     if (!validIndex(i, why))
         return false;
     if (formers_.size() >= 200) {
@@ -212,14 +305,17 @@ bool EditorSession::duplicateFormer(int i, std::string& why) {
     Former copy = *formers_[static_cast<std::size_t>(i)];
     const std::string from = copy.name;
     copy.name = freeName(from, " copie");
+    const Work before = work_;
     formers_.insert(formers_.begin() + i + 1, std::make_shared<const Former>(std::move(copy)));
     current_ = i + 1;
     showCurrent();
-    recordChange(false, "dupliquer le couple " + quotedName(from));
+    record("dupliquer le couple " + quotedName(from), Step::Own);
+    changed = formerShown(before, work_);
     return true;
 }
 
-bool EditorSession::renameFormer(int i, const std::string& name, std::string& why) {
+bool EditorSession::renameFormer(int i, const std::string& name, std::string& why,
+                                 Changed& changed) {
     if (!validIndex(i, why))
         return false;
     why = formerNameRefusal(name);
@@ -228,20 +324,20 @@ bool EditorSession::renameFormer(int i, const std::string& name, std::string& wh
     const std::string old = formers_[static_cast<std::size_t>(i)]->name;
     if (name == old)
         return true;
-    for (const auto& f : formers_)
-        if (f->name == name) {
-            why = "Un autre couple s'appelle déjà " + quotedName(name) + ".";
-            return false;
-        }
+    if (nameTaken(name)) {
+        why = "Un autre couple s'appelle déjà " + quotedName(name) + ".";
+        return false;
+    }
     sync();
     Former renamed = *formers_[static_cast<std::size_t>(i)];
     renamed.name = name;
     formers_[static_cast<std::size_t>(i)] = std::make_shared<const Former>(std::move(renamed));
-    recordChange(false, "renommer le couple " + quotedName(old) + " en " + quotedName(name));
+    record("renommer le couple " + quotedName(old) + " en " + quotedName(name), Step::Own);
+    changed = kListChanged;
     return true;
 }
 
-bool EditorSession::deleteFormer(int i, std::string& why) {
+bool EditorSession::deleteFormer(int i, std::string& why, Changed& changed) {
     if (!validIndex(i, why))
         return false;
     if (formers_.size() == 1) {
@@ -250,17 +346,20 @@ bool EditorSession::deleteFormer(int i, std::string& why) {
     }
     sync();
     const std::string name = formers_[static_cast<std::size_t>(i)]->name;
+    const Work before = work_;
     formers_.erase(formers_.begin() + i);
     const bool edited = i == current_;
+    // Editing goes to the former that takes the place of the one deleted, or the new last one.
     if (i < current_ || current_ >= static_cast<int>(formers_.size()))
         --current_;
     if (edited)
         showCurrent();
-    recordChange(false, "supprimer le couple " + quotedName(name));
+    record("supprimer le couple " + quotedName(name), Step::Own);
+    changed = formerShown(before, work_);
     return true;
 }
 
-bool EditorSession::setStation(int i, double mm, std::string& why) {
+bool EditorSession::setStation(int i, double mm, std::string& why, Changed& changed) {
     if (!validIndex(i, why))
         return false;
     if (!(mm >= -kMaxStation && mm <= kMaxStation)) {
@@ -274,20 +373,106 @@ bool EditorSession::setStation(int i, double mm, std::string& why) {
     moved.station = mm;
     const std::string name = moved.name;
     formers_[static_cast<std::size_t>(i)] = std::make_shared<const Former>(std::move(moved));
-    recordChange(false, "placer le couple " + quotedName(name) + " à " + stationText(mm));
+    record("placer le couple " + quotedName(name) + " à " + stationText(mm), Step::Own);
+    changed = kListChanged;
     return true;
 }
 
-bool EditorSession::selectFormer(int i) {
+Changed EditorSession::selectFormer(int i) {
     std::string why;
-    if (!validIndex(i, why))
-        return false;
-    // What was done on the former left is its own step, made before the change of former.
-    recordChange();
+    if (!validIndex(i, why) || i == current_)
+        return Changed::None;
+    endGesture();
+    sync();
+    const Work before = work_;
     current_ = i;
     recorded_.current = i;
     showCurrent();
-    return true;
+    return formerShown(before, work_) | Changed::List;
+}
+
+// ---------------------------------------------------------------------------------------
+// What the exports and the fuselage are given
+
+namespace {
+
+// A former's piece at its real size from its samples.
+PieceOutline formerPiece(const FormerModel& m, const Work& w, int code) {
+    const OutlineInput in{
+        m.Courbe_Droite, m.Courbe_Gauche, m.Doublage_Droit,           m.Doublage_Gauche,
+        m.Nb_Points,     m.Line4.Y1,      DoublingDrawn(w, m) ? 1 : 0};
+    const std::optional<Piece> piece = pieceFromSaveCode(code);
+    if (!piece) {
+        PieceOutline none;
+        none.error = "pièce du couple inconnue";
+        return none;
+    }
+    // The drawing's geometry at the former's one real scale: a profile unit is outputUnit
+    // millimetres of the drawing.
+    const double mmPerUnit = outputUnit * w.realScale;
+    return pieceOutline(in, *piece, m.X1(), mmPerUnit, mmPerUnit);
+}
+
+} // namespace
+
+PieceOutline EditorSession::realSizePiece(int piece) const {
+    return formerPiece(model_, work_, piece);
+}
+
+SheetLayout EditorSession::sheetLayout(const std::vector<bool>& ticked, bool halves,
+                                       const SheetOptions& sheet) const {
+    const ProjectState project = projectState();
+    std::vector<LayoutPart> parts;
+    FormerModel sampled = model_;
+    for (std::size_t i = 0; i < project.formers.size(); ++i) {
+        if (i < ticked.size() && !ticked[i])
+            continue;
+        const Former& f = project.formers[i];
+        const bool edited = static_cast<int>(i) == project.current;
+        if (!edited && !SampleFormer(f.work, sampled))
+            continue;
+        const FormerModel& m = edited ? model_ : sampled;
+        if (!halves) {
+            parts.push_back({f.name, formerPiece(m, f.work, 5), f.name, -1});
+            continue;
+        }
+        // Halves across the horizontal joint, otherwise left and right.
+        const bool topBottom = f.work.joint == AssemblyJoint::Horizontal;
+        const std::pair<int, const char*> sides[2] = {
+            topBottom ? std::pair{2, " haut"} : std::pair{3, " gauche"},
+            topBottom ? std::pair{1, " bas"} : std::pair{4, " droit"}};
+        for (const auto& [code, side] : sides)
+            parts.push_back(
+                {f.name + side, formerPiece(m, f.work, code), f.name, static_cast<int>(i)});
+    }
+    return layOutParts(std::move(parts), sheet);
+}
+
+std::vector<EditorSession::SampledFormer> EditorSession::fuselage() const {
+    // Each former sampled in a model of its own, kept until the next call.
+    fuselageSamples_.assign(formers_.size(), model_);
+    std::vector<SampledFormer> formers;
+    formers.reserve(formers_.size());
+    for (std::size_t i = 0; i < formers_.size(); ++i) {
+        const bool edited = static_cast<int>(i) == current_;
+        const Work& w = edited ? work_ : formers_[i]->work;
+        SampledFormer f;
+        f.work = &w;
+        f.station = formers_[i]->station;
+        f.current = edited;
+        // Real millimetres, as the stations: a profile unit is outputUnit mm of the drawing.
+        f.unitMm = outputUnit * w.realScale;
+        if (edited) {
+            f.samples = &model_;
+        } else {
+            if (!SampleFormer(w, fuselageSamples_[i]))
+                continue;
+            f.samples = &fuselageSamples_[i];
+        }
+        f.doublingDrawn = DoublingDrawn(w, *f.samples);
+        formers.push_back(f);
+    }
+    return formers;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -297,11 +482,10 @@ bool EditorSession::modified() const {
     if (projectFile_.empty())
         return false;
     ProjectWork now{formers_, current_};
-    const Work live = currentWork();
-    if (formers_[static_cast<std::size_t>(current_)]->work != live) {
+    if (formers_[static_cast<std::size_t>(current_)]->work != work_) {
         const Former& f = *formers_[static_cast<std::size_t>(current_)];
         now.formers[static_cast<std::size_t>(current_)] =
-            std::make_shared<const Former>(Former{f.name, f.station, live});
+            std::make_shared<const Former>(Former{f.name, f.station, work_});
     }
     return !now.sameFormers(saved_);
 }
@@ -364,7 +548,8 @@ EditorSession::Opening EditorSession::readProject(const std::string& path) const
     return o;
 }
 
-void EditorSession::open(const ProjectState& state, const std::string& path) {
+Changed EditorSession::open(const ProjectState& state, const std::string& path) {
+    endGesture();
     formers_.clear();
     for (const Former& f : state.formers)
         formers_.push_back(std::make_shared<const Former>(f));
@@ -374,4 +559,5 @@ void EditorSession::open(const ProjectState& state, const std::string& path) {
     startHistory();
     projectFile_ = path;
     saved_ = snapshot();
+    return Changed::All;
 }

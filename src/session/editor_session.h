@@ -1,123 +1,236 @@
 #pragma once
 
+#include "export/piece_outline.h"
+#include "export/sheet_layout.h"
 #include "former/former_model.h"
+#include "session/changed.h"
 #include "session/work.h"
 #include "session/work_history.h"
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
-// The editor's session: the formers of the fuselage, the one being edited with the model that
-// edits and samples it, how the work is seen, the undo history and the project file. It owns
-// the work; the windows show it and hand it the user's changes.
+// The editor's session: the formers of the fuselage, the one being edited with its samples, how
+// the work is seen, the undo history and the project file. It owns the work and its rules: every
+// change a user makes is one of the edit functions below, which applies the rules of the work,
+// records its own named undo step and says what changed; the windows only show it.
 class EditorSession {
 public:
+    // Starts as the editor starts: one former "F1" at station 0, the initial former laid out on
+    // a surface of this size (the axes cross at its middle) and sampled.
     explicit EditorSession(SurfaceSize surface = {});
 
     // The frame the formers are drawn in, for the whole session.
     const SurfaceSize& surface() const { return surface_; }
-
-    // The former being edited: its control points, handles and samples.
-    FormerModel& model() { return model_; }
-    const FormerModel& model() const { return model_; }
-
-    // The settings of the edited former's work, and the view. The former's points and the
-    // handles' visibility are the model's while it edits them: currentWork() and currentView()
-    // take them from it.
-    Work& work() { return work_; }
+    // The edited former's work, whole (its points and pins included), and how it is seen.
     const Work& work() const { return work_; }
-    View& view() { return view_; }
     const View& view() const { return view_; }
-    Work currentWork() const;
-    View currentView() const;
-    EditorState state() const { return {surface_, currentWork(), currentView()}; }
+    EditorState state() const { return {surface_, work_, view_}; }
+    // The edited former's samples, as the outline was last computed from the work, with the
+    // handles, the control polygon and the axes the surface draws over it.
+    const FormerModel& samples() const { return model_; }
+    // The outline's drawing, in the order it is drawn (the outline, the doubling, the dots).
+    const std::vector<DrawStep>& drawing() const { return drawing_; }
+    // Its doubling is drawn: on, and a constant width its former can hold.
+    bool doublingDrawn() const;
     // The whole project: every former (the edited one as it is now), and the view.
     ProjectState projectState() const;
 
-    // Puts a state of the edited former into the model and the settings. False, and nothing
-    // changed, when it holds another former than the model's.
-    bool show(const EditorState& state);
-    // The view a work shown again by undo or redo leaves: as it is, but for the handles of the
-    // set the mouse acts on, which show when "Action Souris" changes.
-    static View viewAfter(View view, const Work& from, const Work& to);
+    // The message of the last edit that told one (Changed::Status), "" when it clears it.
+    const std::string& status() const { return status_; }
+
+    // ---- undo steps ----
+    // A gesture of the mouse (a press on the drawing or on a slider until its release): the
+    // changes it makes of one kind are one step.
+    void beginGesture();
+    void endGesture();
+
+    // ---- the former's settings ----
+    Changed setSampleCount(int n, bool typed = false); // "Nbre de Points", or typed in its box
+    Changed setOrder(int k);                           // "Résolution"
+    Changed setDoublingOn(bool on);                    // "On / Off"
+    Changed setDoublingScale(int e);                   // "Epaisseur", tenths of the former
+    Changed setDoublingMode(DoublingMode mode);
+    // "Largeur (mm)", real millimetres: "" or why the former cannot hold it (nothing changed).
+    std::string setDoublingWidth(double mm, Changed& changed);
+    Changed setJoint(AssemblyJoint joint); // "Assemblage"
+    Changed setSlaved(bool slaved);        // "Mouvements asservis"
+    Changed setMouseAction(MouseAction action);
+    // The 3-D part's dimensions: a press on the slider takes its value as the one applied, a
+    // move applies the change against it (lastPartMove() says how the part moves).
+    enum class Dimension { Thickness, Height, Width };
+    Changed pressDimension(Dimension which);
+    Changed moveDimension(Dimension which, int value);
+    struct PartMove {
+        float depth = 0.0f;  // the back layer pushed along the depth
+        double height = 1.0; // the part scaled about its centre
+        double width = 1.0;
+    };
+    const PartMove& lastPartMove() const { return partMove_; }
+
+    // ---- the mouse on the drawing (millimetres of the surface, as the handlers take them) ----
+    // A press picks the nearest handle of the set the mouse acts on; any button but the left
+    // one pins or frees the former's point of that index.
+    Changed press(int button, float x, float y);
+    // A move with the left button held drags the point picked.
+    Changed dragTo(float x, float y);
+    // The point picked, in real millimetres from the axes (x right, y up), with its caption.
+    SurfacePoint pickedPointReal() const;
+    // A point of the surface in real millimetres from the axes.
+    SurfacePoint realPoint(double x, double y) const;
+    // The point picked typed in real millimetres: moved as a drag would move it to `pointer`
+    // (surface mm), or "" and why not (the drawing cannot hold it at this scale).
+    std::string typePoint(double x, double y, SurfacePoint& pointer, Changed& changed);
+
+    // ---- the real size ----
+    Changed setRealScale(double scale); // typed: not measured on the plan
+    // Why two clicks cannot measure the plan ("" when they can).
+    std::string calibrationRefusal(SurfacePoint a, SurfacePoint b) const;
+    // The plan measured: two clicks (surface mm) and their real distance typed.
+    std::string calibrate(SurfacePoint a, SurfacePoint b, double realMm, Changed& changed);
+
+    // ---- the picture ----
+    // A picture chosen (already read by the window): it starts at the initial pan and zoom.
+    Changed choosePicture(const std::string& path);
+    Changed setPictureHoriz(int v);
+    Changed setPictureVert(int v);
+    Changed setPictureZoom(int v); // a calibration no longer holds: told once
+    Changed setPictureShown(bool on);
+
+    // ---- the view (no steps) ----
+    Changed toggleControlPolygon(); // "Pointillés"
+    Changed toggleSamplePoints();   // "Vue Points"
+    Changed toggleHandles();        // "Poignées"
+    Changed toggleAxes();           // "Axes On/Off"
+    Changed toggleGrid();           // "Grille On/Off"
+    Changed setTab(EditorTab tab);
+    // The surface shows this many millimetres of the drawing (the window's size): the axes
+    // span them. The former never changes with it.
+    void setShownArea(double width, double height);
+    Changed setView3D(const View& view); // the 3-D window's part of the view
+    // What the export dialogs had last: the piece, the size typed, the sheet; the folder.
+    void setExportChoice(int piece, double width, double height, ExportSheet sheet);
+    void setExportFolder(const std::string& folder);
 
     // ---- the formers ----
     // Their names and stations in their order (the edited one's work as last recorded).
     const std::vector<std::shared_ptr<const Former>>& formers() const { return formers_; }
     int current() const { return current_; }
     // The list's operations, each one undo step named for the menu. False, with the French
-    // reason in `why` and nothing changed, when refused. Those that change the former being
-    // edited put its work into the model and the settings: the windows then show state().
-    bool addFormer(std::string& why);              // "Nouveau": the edited one copied, 50 mm on
-    bool duplicateFormer(int i, std::string& why); // "Dupliquer": former i copied, same station
-    bool renameFormer(int i, const std::string& name, std::string& why);
-    bool deleteFormer(int i, std::string& why); // never the last one
-    bool setStation(int i, double mm, std::string& why);
-    // Former i becomes the one edited: no step, but the steps before and after it know which
-    // former they were made on.
-    bool selectFormer(int i);
+    // reason in `why` and nothing changed, when refused; `changed` says what to show.
+    bool addFormer(std::string& why, Changed& changed);              // "Nouveau"
+    bool duplicateFormer(int i, std::string& why, Changed& changed); // "Dupliquer"
+    bool renameFormer(int i, const std::string& name, std::string& why, Changed& changed);
+    bool deleteFormer(int i, std::string& why, Changed& changed); // never the last one
+    bool setStation(int i, double mm, std::string& why, Changed& changed);
+    // Former i becomes the one edited: no step of its own.
+    Changed selectFormer(int i);
+
+    // ---- what the other windows and the files are given ----
+    // A piece of the edited former at its real size (1 bottom, 2 top, 3 left, 4 right, 5 whole).
+    PieceOutline realSizePiece(int piece) const;
+    // Every former ticked (all when `ticked` is shorter) at its real size, whole or as its two
+    // halves, laid out on the sheets.
+    SheetLayout sheetLayout(const std::vector<bool>& ticked, bool halves,
+                            const SheetOptions& sheet) const;
+    // Each former of the fuselage sampled, at its station and real size.
+    struct SampledFormer {
+        const FormerModel* samples = nullptr;
+        const Work* work = nullptr;
+        double station = 0.0;
+        bool current = false;
+        bool doublingDrawn = false;
+        double unitMm = 0.0; // real millimetres of a profile unit
+    };
+    std::vector<SampledFormer> fuselage() const;
 
     // ---- undo and redo ----
-    WorkHistory& history() { return history_; }
     const WorkHistory& history() const { return history_; }
-    // Names a change of the edited former for the menu; the window's controls name theirs
-    // (captions are UTF-8).
-    std::function<std::string(const Work& before, const Work& after)> caption;
-    // Once a user action is over: one step when it changed the work. mergeable: a key or the
-    // wheel on a slider, merged with that slider's steps just before. `name` names a change of
-    // the list. True when a step was made.
-    bool recordChange(bool mergeable = false, const std::string& name = {});
-    // The edited former's work as the last step left it, which the next change starts from.
-    const Work& recordedWork() const;
-    // Undo or redo gives back the formers of a step: they become the session's; the edited
-    // former's work is returned for the windows to show (then put by show()).
-    const Work& restore(const ProjectWork& work);
+    // Takes the last step back or does the next one again: the formers of that step come back,
+    // the view stays but for the handles of the set the mouse acts on.
+    Changed undo();
+    Changed redo();
     // The steps start afresh from the present work (start-up, a project opened).
     void startHistory();
-    // The names of changes the window's controls do not name: points moved, pinned, freed.
-    static std::string pointCaption(const Work& before, const Work& after);
+    // Tells when the history changed (the menu's captions).
+    void onHistoryChanged(std::function<void()> told) { history_.changed = std::move(told); }
+
+    // Puts a state of the edited former into the session (another window's state, a test's):
+    // false, and nothing changed, when it holds another former than the model's.
+    bool show(const EditorState& state);
 
     // ---- the project file ----
-    // The file opened or saved in this session, "" before.
     const std::string& projectFile() const { return projectFile_; }
     // True while the work differs from what the project file holds; the view never counts, nor
     // which former is being edited.
     bool modified() const;
     // Writes the project to path, aside and renamed: "" or the French reason.
     std::string saveProject(const std::string& path);
-    // Reads a project file, checked whole before anything is taken from it. On refusal, ok is
-    // false and `refusal` says why in French, naming the file.
     struct Opening {
         bool ok = false;
         ProjectState state;
         std::string refusal;
     };
     Opening readProject(const std::string& path) const;
-    // The project read becomes the session's: its formers, the edited one shown in the model
-    // and the settings (the windows then show state()), the steps started afresh from it.
-    void open(const ProjectState& state, const std::string& path);
+    // The project read becomes the session's, the steps started afresh from it.
+    Changed open(const ProjectState& state, const std::string& path);
+
+    // The names of the changes of the points: moved, pinned, freed.
+    static std::string pointCaption(const Work& before, const Work& after);
 
 private:
-    // The edited former's entry takes its live work, when it changed.
+    enum class Step {
+        Own,     // a step of its own
+        Key,     // a key or the wheel on a slider: merged with that slider's steps just before
+        Gesture, // amends the step of the gesture in progress
+    };
+    // A slider's change: part of the gesture of its thumb, or a key step.
+    Step slider() const { return gesture_ ? Step::Gesture : Step::Key; }
+    // One named step of a change of the edited former.
+    void record(const std::string& caption, Step kind);
+    const Work& recordedWork() const;
+    // The edited former's samples and drawing computed again from the work; a doubling that
+    // stops being drawn is told once.
+    Changed resample();
+    // The outline changed: sampled again, and the 3-D part built anew on the thickness it has.
+    Changed outlineChanged();
+    Changed scaleChanged();
+    // The rules of the work applied after an edit, and what they changed beside it.
+    Changed keepRules();
+    // The doubling's controls as the mode options and the doubling's handlers leave them.
+    void modeDisplayed();
+    void doublingFollowed();
+    // The mouse acts on this set: its handles show, the other set's hide.
+    void mouseActs(MouseAction action);
+    // The model's points taken into the work (after a drag, a pin, a placement).
+    void storePoints();
+    Changed say(std::string message);
     void sync();
     ProjectWork snapshot();
-    // The edited former's work goes into the model and the settings.
     void showCurrent();
+    Changed showWork(const ProjectWork& work);
     bool nameTaken(const std::string& name) const;
-    // The first name not taken of base + suffix, base + suffix + " (2)", ...
     std::string freeName(const std::string& base, const std::string& suffix) const;
     bool validIndex(int i, std::string& why) const;
 
     SurfaceSize surface_;
     FormerModel model_;
+    std::vector<DrawStep> drawing_;
     Work work_;
     View view_;
+    std::string status_;
+    std::string offsetTold_; // the doubling's trouble last told
+    PartMove partMove_;
     std::vector<std::shared_ptr<const Former>> formers_;
     int current_ = 0;
+    mutable std::vector<FormerModel> fuselageSamples_;
     WorkHistory history_;
     ProjectWork recorded_;
+    bool gesture_ = false;
+    bool gestureStep_ = false; // the gesture's step was made, and is the last one
     std::string projectFile_;
     ProjectWork saved_; // what the project file holds
 };

@@ -1,6 +1,7 @@
 #include "project_document.h"
 
 #include "session/former_name.h"
+#include "session/work_rules.h"
 
 #include <nlohmann/json.hpp>
 
@@ -376,9 +377,7 @@ void readWork(const Reader& r, Work& s, double axis, bool firstVersion) {
         f.handle = p.at("handle").point();
         f.polygon = p.at("polygon").point();
         f.pinned = p.at("pinned").boolean();
-        // Only an unpinned end point remembers its pin.
-        const bool end = i == 0 || i + 1 == s.former.size();
-        f.unpinned = p.at("unpinned").boolean() && end && !f.pinned;
+        f.unpinned = p.at("unpinned").boolean(); // an end point's memory, kept by the rules
     }
     s.sampleCount = former.at("sampleCount").integer(kSampleCountRange);
     s.orderSlider = former.at("orderSlider").integer(kOrderRange);
@@ -388,11 +387,7 @@ void readWork(const Reader& r, Work& s, double axis, bool firstVersion) {
     s.doublingOn = doubling.at("on").boolean();
     s.doublingScale = doubling.at("scale").integer(kDoublingScaleRange);
     s.slaved = doubling.at("slaved").boolean();
-    if (!s.doublingOn && !s.slaved)
-        doubling.at("slaved").fail("sans doublage, les mouvements sont asservis.");
     s.doublingControls = doubling.at("controls").choice<DoublingControls>(kDoublingControls);
-    if (s.doublingOn && s.doublingControls != DoublingControls::FollowDoubling)
-        doubling.at("controls").fail("un doublage en place a ses commandes à jour.");
     const Reader dpoints = doubling.at("points");
     dpoints.expectList(Work::kPointCount);
     for (std::size_t i = 0; i < Work::kPointCount; ++i)
@@ -404,11 +399,7 @@ void readWork(const Reader& r, Work& s, double axis, bool firstVersion) {
     }
 
     s.joint = r.at("joint").choice<AssemblyJoint>(kJoints);
-    if (s.joint != AssemblyJoint::None && s.sampleCount < 16)
-        former.at("sampleCount").fail("un assemblage demande au moins 16 points.");
     s.mouseAction = r.at("mouseAction").choice<MouseAction>(kMouseActions);
-    if (s.mouseAction == MouseAction::Doubling && s.slaved)
-        r.at("mouseAction").fail("la souris n'agit sur le doublage qu'en mode découplé.");
 
     const Reader dimensions = r.at("dimensions");
     s.thickness = readDimension(dimensions.at("thickness"), kThicknessRange);
@@ -430,6 +421,15 @@ void readWork(const Reader& r, Work& s, double axis, bool firstVersion) {
         const Reader scale = r.at("scale");
         s.realScale = scale.at("real").number(kMinRealScale, kMaxRealScale);
         s.calibrated = scale.at("calibrated").boolean();
+    }
+
+    // The rules every work keeps: a work that breaks one is no work of this editor.
+    if (const std::optional<BrokenRule> broken = normalise(s)) {
+        const std::string& field = broken->field; // "mouseAction", "former.sampleCount"
+        const std::size_t dot = field.find('.');
+        if (dot == std::string::npos)
+            r.at(field.c_str()).fail(broken->message);
+        r.at(field.substr(0, dot).c_str()).at(field.substr(dot + 1).c_str()).fail(broken->message);
     }
 }
 

@@ -37,6 +37,22 @@ void WorkHistory::push(std::string caption, ProjectWork before, ProjectWork afte
     tell();
 }
 
+bool WorkHistory::amend(ProjectWork after) {
+    if (steps_.empty() || index_ != count())
+        return false;
+    if (clean_ == index_)
+        clean_ = -1; // the saved point was the step's end, which moves
+    Step& last = steps_.back();
+    last.after = std::move(after);
+    const bool stays = !(last.before == last.after);
+    if (!stays) {
+        steps_.pop_back();
+        --index_;
+    }
+    tell();
+    return stays;
+}
+
 const ProjectWork& WorkHistory::undo() {
     const Step& step = steps_[static_cast<std::size_t>(--index_)];
     tell();

@@ -33,6 +33,10 @@ public:
     // the limit the oldest step goes.
     void push(std::string caption, ProjectWork before, ProjectWork after, bool mergeable);
 
+    // The last step, made by a gesture still going on, now ends at `after`. True while it
+    // stays; false when the gesture came back where it started and the step went.
+    bool amend(ProjectWork after);
+
     bool canUndo() const { return index_ > 0; }
     bool canRedo() const { return index_ < count(); }
     // Takes the last step back or does the next one again; returns the work to show.

@@ -69,8 +69,6 @@ Frm3D::Frm3D(RedrawFlag& flag, QWidget* parent) : QWidget(parent, Qt::Window), R
     // The editor decides when the program ends; this window's close box only hides it.
     setAttribute(Qt::WA_QuitOnClose, false);
     engine.setErrorSink(&errorSink_);
-    sceneInput = [] { return SceneInput{}; };
-    toolbarTags = [] { return ToolbarTags{}; };
     createControls();
     canvas_ = std::make_unique<QImageCanvas>(Picture1->image());
     // A request made once this window is gone reaches nobody.
@@ -197,6 +195,7 @@ void Frm3D::changeEvent(QEvent* event) {
 void Frm3D::pb1_Click(int Index) {
     if (Index == kFuselageButton) {
         showFuselage(!fuselageShown_);
+        emit viewChanged();
         return;
     }
     if (!engine.isCamera(currentCamera) || !pb1(Index)) {
@@ -226,6 +225,7 @@ void Frm3D::pb1_Click(int Index) {
     // New settings may fail differently: their errors may be shown again.
     errorSink_.settingsChanged();
     Redraw3D = true;
+    emit viewChanged();
 }
 
 void Frm3D::pb2_Click(int Index) {
@@ -233,6 +233,7 @@ void Frm3D::pb2_Click(int Index) {
         if (p.index == Index) {
             View_Piece = p.viewPiece;
             RebuildFormerMesh(1);
+            emit viewChanged();
             return;
         }
     }
@@ -270,6 +271,7 @@ void Frm3D::Picture1_MouseMove(int Button, int, float X, float Y) {
     }
     if (Button != 0) {
         Redraw3D = true;
+        emit viewChanged();
     } else {
         Picture1->unsetCursor();
     }
@@ -286,12 +288,21 @@ void Frm3D::Picture1_KeyUp(int KeyCode) {
 // ---------------------------------------------------------------------------------------
 // Scene
 
+void Frm3D::setPart(const SceneInput& in) {
+    part_ = in;
+    partOutline_.take(part_);
+}
+
+void Frm3D::setToolbarTags(const ToolbarTags& tags) {
+    tags_ = tags;
+}
+
 void Frm3D::SetupScene() {
-    ::SetupScene(engine, scene, sceneInput(), currentCamera, currentLight);
+    ::SetupScene(engine, scene, part_, currentCamera, currentLight);
 }
 
 void Frm3D::RebuildFormerMesh(int mode) {
-    const SceneInput in = sceneInput();
+    const SceneInput& in = part_;
     ::RebuildFormerMesh(engine, scene, in, View_Piece, mode);
     // The current former's band in the fuselage follows, shown or not.
     if (fuselageBuilt_) {
@@ -303,7 +314,6 @@ void Frm3D::RebuildFormerMesh(int mode) {
         // Not shown on its own: the frame asked for below repaints the surface.
         canvas_->clear();
     }
-    emit partBuilt();
     Redraw3D = true;
 }
 
@@ -447,7 +457,7 @@ void Frm3D::buildFuselage(std::span<const FuselageFormer> formers) {
     const auto current =
         std::find_if(own.begin(), own.end(), [](const FuselageFormer& f) { return f.current; });
     if (current != own.end()) {
-        current->input = sceneInput();
+        current->input = part_;
     }
     SetupFuselage(fuselageEngine(), fuselage_, own, fuselageCamera_, fuselageLight_);
     fuselageBuilt_ = true;
@@ -468,11 +478,11 @@ void Frm3D::showFuselage(bool on) {
     if (on == fuselageShown_) {
         return;
     }
-    if (on && fuselageNeeded) {
-        fuselageNeeded();
+    if (on) {
+        emit fuselageWanted();
     }
     if (on && !fuselageBuilt_) {
-        const FuselageFormer alone{sceneInput(), 0.0, true};
+        const FuselageFormer alone{part_, 0.0, true};
         buildFuselage(std::span(&alone, 1));
     }
     const Orbit shown{yaw, pitch, distance};
@@ -541,7 +551,7 @@ void Frm3D::drawFrame() {
         e.lights[light].position = e.cameras[camera].position;
     }
     canvas_->clear();
-    const ToolbarTags tags = toolbarTags();
+    const ToolbarTags& tags = tags_;
     e.RenderFrame(*canvas_, camera,
                   fuselageShown_ ? fuselage_.frameInputs(tags) : scene.frameInputs(tags));
     canvas_->setOutlineColour(Colour3{255, 255, 255});

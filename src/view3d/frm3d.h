@@ -64,15 +64,17 @@ public:
     // The flag is the editor's; it must outlive the window. Loading happens here.
     explicit Frm3D(RedrawFlag& Redraw3D, QWidget* parent = nullptr);
 
-    // ---- what the editor supplies ----
-    std::function<SceneInput()> sceneInput;   // sliders, doubling and samples
-    std::function<ToolbarTags()> toolbarTags; // "Axes On/Off" and "Grille On/Off"
+    // ---- what the editor hands it ----
+    // The part's dimensions, doubling and samples (copied: the spans need only last the call);
+    // RebuildFormerMesh builds from the last ones handed.
+    void setPart(const SceneInput& in);
+    const SceneInput& part3D() const { return part_; }
+    // "Axes On/Off" and "Grille On/Off", read by every frame.
+    void setToolbarTags(const ToolbarTags& tags);
+    const ToolbarTags& toolbarTags() const { return tags_; }
     // Shows an engine error; while empty, the critical "Error" message box does. Errors are
     // shown from the event loop, never from inside a frame or a build.
     std::function<void(int code, const QString& text)> errorPresenter;
-    // Called when the fuselage is about to show: the editor gives the project's formers
-    // (setFuselage) as they are now.
-    std::function<void()> fuselageNeeded;
 
     // ---- the editor's face of it ----
     View3DSettings viewSettings() const;
@@ -139,9 +141,13 @@ public:
     QToolButton* pb2(int index) const;
 
 signals:
-    // A frame was drawn; the former's part was built, anew or in place.
+    // A frame was drawn.
     void frameDrawn();
-    void partBuilt();
+    // The user changed how the window shows its part (a view or piece button, the orbit, the
+    // fuselage): viewSettings() says how it shows it now.
+    void viewChanged();
+    // The fuselage is about to show: the editor hands the project's formers (setFuselage).
+    void fuselageWanted();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -178,6 +184,9 @@ private:
     void showErrors();
 
     // ---- state ----
+    SceneInput part_;
+    OwnedOutline partOutline_; // what part_'s spans show
+    ToolbarTags tags_;
     Engine engine;
     Scene scene;
     int currentCamera = 0;

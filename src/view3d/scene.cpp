@@ -335,3 +335,14 @@ void ScaleMeshY(Engine& engine, int mesh, double ratio) {
         engine.vertices[k].y = static_cast<float>(engine.vertices[k].y * ratio);
     }
 }
+
+void OwnedOutline::take(SceneInput& in) {
+    auto own = [](std::span<const PointXYZ> from, std::vector<PointXYZ>& to) {
+        to.assign(from.begin(), from.end());
+        return std::span<const PointXYZ>(to);
+    };
+    in.outline.Courbe_Droite = own(in.outline.Courbe_Droite, Courbe_Droite);
+    in.outline.Courbe_Gauche = own(in.outline.Courbe_Gauche, Courbe_Gauche);
+    in.outline.Doublage_Droit = own(in.outline.Doublage_Droit, Doublage_Droit);
+    in.outline.Doublage_Gauche = own(in.outline.Doublage_Gauche, Doublage_Gauche);
+}

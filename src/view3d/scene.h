@@ -21,6 +21,13 @@ struct SceneInput {
     OutlineInput outline;
 };
 
+// The sample arrays a SceneInput's outline shows, owned: a copy that outlives the model.
+struct OwnedOutline {
+    std::vector<PointXYZ> Courbe_Droite, Courbe_Gauche, Doublage_Droit, Doublage_Gauche;
+    // Copies the arrays of `in` and points its outline at the copies.
+    void take(SceneInput& in);
+};
+
 // The former's part: its colour and material.
 inline constexpr Colour3 kFormerColour{110, 0, 0};
 inline constexpr FaceMaterial kFormerMaterial = 0.9f;

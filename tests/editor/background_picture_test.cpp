@@ -517,7 +517,7 @@ TEST_F(Picture, PaintProgramGetsThePathWhole) {
         qputenv("PATH", QFile::encodeName(file(c.pathDir)));
         started.clear();
         starts = c.starts;
-        w->session().work().picturePath = QFile::encodeName(c.picture).toStdString();
+        w->session().choosePicture(QFile::encodeName(c.picture).toStdString());
         w->ui().IM_BACKCOLOR->trigger();
         EXPECT_EQ(started, c.expected);
         if (c.warned)

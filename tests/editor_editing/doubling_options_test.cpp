@@ -83,8 +83,8 @@ TEST(DoublingScale, UserMovesScaleTheDoublingProgramChangesDoNot) {
     EXPECT_NEAR(ratio(2), 0.1, 1e-12);
 }
 
-// A joint raises the point count to 16 through the count's handler (a rebuild from scratch);
-// the joint itself moves the vertices in place. "Aucun" and counts of 16 or more stay.
+// A joint raises the point count to 16: the part is built anew, once; a joint alone moves its
+// vertices in place. "Aucun" and counts of 16 or more stay.
 TEST(Assembly, JointsRaiseThePointCountToSixteenAucunDoesNotLowerIt) {
     auto w = shownMain();
     const FormerModel& m = w->model();
@@ -95,9 +95,9 @@ TEST(Assembly, JointsRaiseThePointCountToSixteenAucunDoesNotLowerIt) {
         QRadioButton* option;
         int raised;
         std::array<int, 2> rebuilds;
-    } rows[] = {{"\"Horizontal\" from 12", 12, w->ui().Option1, 16, {1, 1}},
+    } rows[] = {{"\"Horizontal\" from 12", 12, w->ui().Option1, 16, {0, 1}},
                 {"\"Aucun\" from 16", 16, w->ui().Option2, 16, {1, 0}},
-                {"\"Vertical\" from 11", 11, w->ui().Option7, 16, {1, 1}},
+                {"\"Vertical\" from 11", 11, w->ui().Option7, 16, {0, 1}},
                 {"\"Horizontal\" from 40", 40, w->ui().Option1, 40, {1, 0}}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
@@ -155,7 +155,7 @@ double distanceTo(const PointXYZ& p, const std::vector<PointXYZ>& ring) {
 // decoupled from its own outline, and is one undo step.
 TEST(ConstantWidth, OffsetByTheWidthInRealMillimetresEverywhere) {
     auto w = shownMain();
-    FormerModel& m = w->model();
+    const FormerModel& m = w->model();
     userClick(w->ui().Check4);
     QApplication::processEvents(); // each user action its own step
     EXPECT_FALSE(w->ui().txtDoublingWidth->isVisible());
@@ -172,7 +172,7 @@ TEST(ConstantWidth, OffsetByTheWidthInRealMillimetresEverywhere) {
         QApplication::processEvents();
     };
     // At the real scale 2, 6 real millimetres are 3 of the drawing.
-    w->session().work().realScale = 2.0;
+    w->session().setRealScale(2.0);
     typeWidth("6");
     EXPECT_EQ(w->ui().IM_Undo->text(), "&Annuler : régler « Largeur (mm) »");
     auto expectRing = [&m](double width) {

@@ -211,8 +211,8 @@ TEST_F(FilesMenu, EachSaveItemWritesItsPiece) {
     };
     scriptDialogs();
     for (const bool doubling : {false, true}) {
-        w->ui().Check4->setChecked(doubling);
-        w->DisegnaCurva();
+        if (w->ui().Check4->isChecked() != doubling)
+            userClick(w->ui().Check4);
         if (doubling) {
             ASSERT_NE(w->model().Doublage_Droit[3], w->model().Courbe_Droite[3]);
         }

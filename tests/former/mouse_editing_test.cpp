@@ -52,9 +52,7 @@ TEST(DragStep, CoupleModeMovesHandlePolygonAndPoint) {
     FormerModel m = startedModel();
     const FormerModel before = m;
     m.Idx_Point = 3;
-    m.Dessin_Actif = false;
     DragStep(m, true, false, 5, 100.0f, 40.0f); // the handle: as the clamp case shows
-    EXPECT_TRUE(m.Dessin_Actif);
     EXPECT_EQ(m.Pts_Couple[3], (PointXYZ{100.0, 40.0, before.Pts_Couple[3].z}));
     EXPECT_TRUE(m.LinPi[3].X1 == 100.0 && m.LinPi[3].Y1 == 40.0) << "the pointer, not the corner";
     EXPECT_TRUE(m.LinPi[2].X2 == 100.0 && m.LinPi[2].Y2 == 40.0);

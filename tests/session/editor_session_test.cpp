@@ -3,8 +3,6 @@
 #include "session/editor_session.h"
 #include "session/former_name.h"
 
-#include "../former/start_up.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -23,8 +21,6 @@ protected:
         std::string templ = (fs::temp_directory_path() / "session-XXXXXX").string();
         ASSERT_NE(::mkdtemp(templ.data()), nullptr);
         dir = templ;
-        s.model() = startedModel();
-        s.startHistory();
     }
     void TearDown() override { fs::remove_all(dir); }
     std::string file(const std::string& name) const { return (dir / name).string(); }
@@ -32,26 +28,29 @@ protected:
     // One change of the work a user could make: a point moved or pinned, a setting changed.
     void change(std::mt19937& rng) {
         auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution(lo, hi)(rng); };
-        FormerModel& m = s.model();
-        Work& w = s.work();
+        const FormerModel& m = s.samples();
         switch (pick(0, 4)) {
         case 0: {
-            const int i = pick(1, 7);
-            m.Pts_Couple[static_cast<std::size_t>(i)].x += pick(1, 9);
-            m.shppi[static_cast<std::size_t>(i)].Left += 1.0;
+            const Handle& h = m.shppi[static_cast<std::size_t>(pick(1, 7))];
+            s.beginGesture();
+            s.press(1, float(h.Left), float(h.Top));
+            s.dragTo(float(h.Left + pick(1, 9)), float(h.Top));
+            s.endGesture();
             break;
         }
-        case 1:
-            TogglePin(m, pick(1, 7));
+        case 1: {
+            const Handle& h = m.shppi[static_cast<std::size_t>(pick(1, 7))];
+            s.press(2, float(h.Left), float(h.Top));
             break;
+        }
         case 2:
-            w.doublingScale = pick(1, 9);
+            s.setDoublingScale(pick(1, 9));
             break;
         case 3:
-            w.thickness.value = w.thickness.applied = pick(1, 120);
+            s.moveDimension(EditorSession::Dimension::Thickness, pick(1, 120));
             break;
         default:
-            w.pictureZoom = pick(-20, 200);
+            s.setPictureZoom(pick(-20, 200));
             break;
         }
     }
@@ -70,6 +69,7 @@ TEST_F(Session, UndoingEveryStepOfSeveralFormersGivesBackTheStartAndRedoingThemT
     std::vector<ProjectState> recorded{s.projectState()};
     std::vector<int> editedBefore{0}; // the former edited when each step was made
     std::string why;
+    Changed changed = Changed::None;
     for (int i = 0; i < 400; ++i) {
         const int count = static_cast<int>(s.formers().size());
         const int edited = s.current();
@@ -77,10 +77,10 @@ TEST_F(Session, UndoingEveryStepOfSeveralFormersGivesBackTheStartAndRedoingThemT
         bool step = false;
         switch (pick(0, 9)) {
         case 0:
-            step = s.addFormer(why);
+            step = s.addFormer(why, changed);
             break;
         case 1:
-            step = s.duplicateFormer(any, why);
+            step = s.duplicateFormer(any, why, changed);
             break;
         case 2: {
             // Names at the rule's edges among plain ones: forty characters (which "Dupliquer"
@@ -93,7 +93,7 @@ TEST_F(Session, UndoingEveryStepOfSeveralFormersGivesBackTheStartAndRedoingThemT
                                          "C\x1b" + std::to_string(i)};
             const std::string& name = names[pick(0, 5)];
             const bool fits = formerNameRefusal(name).empty();
-            step = s.renameFormer(any, name, why);
+            step = s.renameFormer(any, name, why, changed);
             if (!fits) {
                 EXPECT_FALSE(step) << name;
             }
@@ -103,7 +103,7 @@ TEST_F(Session, UndoingEveryStepOfSeveralFormersGivesBackTheStartAndRedoingThemT
             // Editing goes to the former that takes the place of the one deleted (the new last
             // one when the last goes); a former before it keeps being edited.
             const std::string editedName = s.formers()[std::size_t(edited)]->name;
-            step = s.deleteFormer(any, why);
+            step = s.deleteFormer(any, why, changed);
             EXPECT_EQ(step, count > 1) << why;
             if (!step)
                 break;
@@ -118,16 +118,21 @@ TEST_F(Session, UndoingEveryStepOfSeveralFormersGivesBackTheStartAndRedoingThemT
             break;
         }
         case 4:
-            step = s.setStation(any, pick(-500, 500), why);
+            step = s.setStation(any, pick(-500, 500), why, changed);
             break;
         case 5:
             s.selectFormer(any); // no step, unless what was done on the former left is one
             step = s.history().index() + 1 > static_cast<int>(recorded.size());
             break;
-        default:
+        default: {
+            // A gesture each, so that key steps on one slider do not merge.
+            const int before = s.history().index();
+            s.beginGesture();
             change(rng);
-            step = s.recordChange();
+            s.endGesture();
+            step = s.history().index() != before;
             break;
+        }
         }
         if (step && s.history().index() + 1 > static_cast<int>(recorded.size())) {
             recorded.push_back(s.projectState());
@@ -139,10 +144,6 @@ TEST_F(Session, UndoingEveryStepOfSeveralFormersGivesBackTheStartAndRedoingThemT
     }
     ASSERT_GT(s.formers().size(), 1u);
     ASSERT_GT(recorded.size(), 100u);
-    auto show = [this](const ProjectWork& p) {
-        const View view = s.view();
-        ASSERT_TRUE(s.show({s.surface(), s.restore(p), view}));
-    };
     // The views aside (they are no steps).
     auto same = [](ProjectState a, const ProjectState& b) {
         a.view = b.view;
@@ -151,21 +152,20 @@ TEST_F(Session, UndoingEveryStepOfSeveralFormersGivesBackTheStartAndRedoingThemT
     // Undone, a step gives back the formers before it and the former it was made on.
     for (std::size_t k = recorded.size() - 1; k > 0; --k) {
         ASSERT_TRUE(s.history().canUndo());
-        show(s.history().undo());
+        s.undo();
         ProjectState expected = recorded[k - 1];
         expected.current = editedBefore[k];
         ASSERT_TRUE(same(s.projectState(), expected)) << "undo to step " << k - 1;
     }
     EXPECT_FALSE(s.history().canUndo());
     for (std::size_t k = 1; k < recorded.size(); ++k) {
-        show(s.history().redo());
+        s.redo();
         ASSERT_TRUE(same(s.projectState(), recorded[k])) << "redo to step " << k;
     }
     EXPECT_FALSE(s.history().canRedo());
 
     ASSERT_EQ(s.saveProject(file("fuselage.couple")), "");
     EditorSession other;
-    other.model() = startedModel();
     const EditorSession::Opening o = other.readProject(file("fuselage.couple"));
     ASSERT_TRUE(o.ok) << o.refusal;
     other.open(o.state, file("fuselage.couple"));
@@ -174,77 +174,58 @@ TEST_F(Session, UndoingEveryStepOfSeveralFormersGivesBackTheStartAndRedoingThemT
 }
 
 TEST_F(Session, StepsMergeOnOneSliderOnlyAndTheLastThousandStay) {
-    WorkHistory& h = s.history();
-    s.caption = [](const Work& a, const Work& b) {
-        return a.doublingScale != b.doublingScale ? "régler « Epaisseur »" : "autre chose";
-    };
-    // Key steps on one slider make one step, which goes when it comes back where it started.
-    for (const int v : {6, 7, 8}) {
-        s.work().doublingScale = v;
-        s.recordChange(true);
-    }
-    EXPECT_EQ(h.count(), 1);
-    EXPECT_EQ(h.undoCaption(), "régler « Epaisseur »");
-    s.work().doublingScale = 5;
-    s.recordChange(true);
-    EXPECT_EQ(h.count(), 0);
-    // Nor into the step where the project was saved.
-    s.work().doublingScale = 6;
-    s.recordChange(true);
+    const WorkHistory& h = s.history();
+    // Not into the step where the project was saved.
+    s.setDoublingScale(6);
     ASSERT_EQ(s.saveProject(file("p.couple")), "");
-    s.work().doublingScale = 7;
-    s.recordChange(true);
+    s.setDoublingScale(7);
     EXPECT_EQ(h.count(), 2);
-    // A mouse change never merges.
-    s.work().pictureHoriz = 600;
-    s.recordChange(false);
-    s.work().pictureHoriz = 610;
-    s.recordChange(false);
+    // A change of a choice never merges.
+    for (const bool on : {true, false}) {
+        s.setDoublingOn(on);
+        EXPECT_EQ(h.undoCaption(), on ? "mettre le doublage" : "retirer le doublage");
+    }
     EXPECT_EQ(h.count(), 4);
     // Past the limit the oldest steps go: of 4 + 1003 steps the first 7 (4 and i = 0..2), so
     // undo stops where i = 2 left the work.
-    for (int i = 0; i < WorkHistory::kLimit + 3; ++i) {
-        s.work().pictureVert = i;
-        s.recordChange();
-    }
+    for (int i = 0; i < WorkHistory::kLimit + 3; ++i)
+        s.setRealScale(1.5 + 0.5 * i);
     EXPECT_EQ(h.count(), WorkHistory::kLimit);
     EXPECT_EQ(h.index(), WorkHistory::kLimit);
-    Work oldest;
-    while (h.canUndo()) {
-        const ProjectWork& p = h.undo();
-        oldest = p.formers[static_cast<std::size_t>(p.current)]->work;
-    }
-    EXPECT_EQ(oldest.pictureVert, 2);
+    while (h.canUndo())
+        s.undo();
+    EXPECT_EQ(s.work().realScale, 2.5);
 }
 
 TEST_F(Session, TheMarkerFollowsTheWorkNeverTheView) {
     EXPECT_FALSE(s.modified()) << "no project file yet";
-    s.work().doublingOn = true;
+    s.setDoublingOn(true);
     EXPECT_FALSE(s.modified());
     ASSERT_EQ(s.saveProject(file("w.couple")), "");
     EXPECT_EQ(s.projectFile(), file("w.couple"));
     EXPECT_FALSE(s.modified());
-    s.view().gridOn = true;
-    s.view().yaw = 1.5f;
-    s.model().shppi[3].Visible = false;
+    s.toggleGrid();
+    s.toggleHandles();
+    View turned = s.view();
+    turned.yaw = 1.5f;
+    s.setView3D(turned);
     EXPECT_FALSE(s.modified()) << "the view";
-    s.model().Pts_Couple[3].x += 1.0;
+    s.moveDimension(EditorSession::Dimension::Width, 70);
     EXPECT_TRUE(s.modified());
-    s.model().Pts_Couple[3].x -= 1.0;
+    s.moveDimension(EditorSession::Dimension::Width, 50);
     EXPECT_FALSE(s.modified()) << "back as saved";
 }
 
 TEST_F(Session, ProjectsOpenAsSavedAndRefusalsChangeNothing) {
-    s.work().doublingOn = true;
-    s.work().slaved = true;
-    s.work().doublingControls = DoublingControls::FollowDoubling;
-    s.model().Pts_Couple[4].x = 97.5;
-    s.view().tab = EditorTab::Masque;
+    s.setDoublingOn(true);
+    const Handle& h = s.samples().shppi[4];
+    s.press(1, float(h.Left), float(h.Top));
+    s.dragTo(97.5f, float(h.Top));
+    s.setTab(EditorTab::Masque);
     ASSERT_EQ(s.saveProject(file("a.couple")), "");
     const ProjectState saved = s.projectState();
 
     EditorSession other;
-    other.model() = startedModel();
     const EditorSession::Opening o = other.readProject(file("a.couple"));
     ASSERT_TRUE(o.ok) << o.refusal;
     EXPECT_EQ(o.state, saved);

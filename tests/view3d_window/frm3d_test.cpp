@@ -230,8 +230,8 @@ TEST_F(Frm3DTest, EngineErrorsAreShownAfterTheWorkAndSettingsErrorsOnce) {
 
     // Bad fog settings fail on every frame; the user hears of it once...
     shown.clear();
-    w.toolbarTags = [] { return ToolbarTags{0.0, 1.0}; }; // the ground shows
-    QTest::mouseClick(w.pb1(1), Qt::LeftButton);          // fog on
+    w.setToolbarTags(ToolbarTags{0.0, 1.0});     // the ground shows
+    QTest::mouseClick(w.pb1(1), Qt::LeftButton); // fog on
     inside(w).engine().cameras[inside(w).currentCamera()].fogEnd = camera.fogStart;
     for (int i = 0; i < 3; ++i) {
         Redraw3D = true;
