@@ -152,6 +152,13 @@ private:
     VertexRun vertexRun(const Mesh& mesh) const;
     VertexRun faceRun(const Mesh& mesh) const;
     bool faceUsable(const Face& face) const;
+    // A face in the pool whose corners are all in the vertex pool.
+    bool drawable(int face) const;
+    // The face's corners on the surface, in whole pixels.
+    void cornerPoints(int face, PixelPoint (&points)[3]) const;
+    // The face's corners with their colours as the surface's gradient takes them.
+    GradientTriangle gradientCorners(int face, Colour3 colour0, Colour3 colour1,
+                                     Colour3 colour2) const;
     Vector3 faceNormal(const Face& face) const;
     void setAxisColours(const FrameInputs& inputs);
     void drawMarkers(Canvas& surface);
@@ -182,4 +189,8 @@ private:
     std::vector<std::uint64_t> sortEntries_;
     std::vector<std::uint64_t> radixBuffer_;
     std::vector<std::uint8_t> taken_;
+    // The listed faces as the surface draws them, in list order; kept from frame to frame so
+    // that a frame allocates nothing.
+    std::vector<FlatTriangle> flatBatch_;
+    std::vector<GradientTriangle> gradientBatch_;
 };

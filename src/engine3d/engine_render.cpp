@@ -561,50 +561,81 @@ void Engine::RenderScene(Canvas& surface, int camera, const FrameInputs& inputs)
             }
         }
     }
-    for (int k = 0; k < listed; ++k) {
-        const int f = drawList[k];
-        if (others) {
+    if (others) {
+        // The outline colour changes from face to face: one call each.
+        for (int k = 0; k < listed; ++k) {
+            const int f = drawList[k];
             surface.setOutlineColour(otherStamp_[f] == otherFrame_ ? inputs.otherOutline : kWhite);
-        }
-        if (mode == kModeSmooth) {
-            const Face& fc = faces[f];
-            DrawGouraudTriangle(surface, f, vertexColours[fc.vertexA], vertexColours[fc.vertexB],
-                                vertexColours[fc.vertexC]);
-        } else {
             DrawFlatTriangle(surface, f, faceColours[f]);
         }
+    } else if (mode == kModeSmooth) {
+        // The whole list at once, so that the surface may share the drawing out.
+        gradientBatch_.clear();
+        for (int k = 0; k < listed; ++k) {
+            const int f = drawList[k];
+            if (drawable(f)) {
+                const Face& fc = faces[f];
+                gradientBatch_.push_back(gradientCorners(f, vertexColours[fc.vertexA],
+                                                         vertexColours[fc.vertexB],
+                                                         vertexColours[fc.vertexC]));
+            }
+        }
+        surface.gradientTriangles(gradientBatch_);
+    } else {
+        flatBatch_.clear();
+        for (int k = 0; k < listed; ++k) {
+            const int f = drawList[k];
+            if (drawable(f)) {
+                flatBatch_.push_back(FlatTriangle{{}, faceColours[f]});
+                cornerPoints(f, flatBatch_.back().points);
+            }
+        }
+        surface.polygons(flatBatch_);
     }
     drawMarkers(surface);
 }
 
+bool Engine::drawable(int face) const {
+    return face >= 1 && face <= lastSlot() && faceUsable(faces[face]);
+}
+
+void Engine::cornerPoints(int face, PixelPoint (&points)[3]) const {
+    const Face& f = faces[face];
+    points[0] = toPixel(screenPositions[f.vertexA]);
+    points[1] = toPixel(screenPositions[f.vertexB]);
+    points[2] = toPixel(screenPositions[f.vertexC]);
+}
+
+GradientTriangle Engine::gradientCorners(int face, Colour3 colour0, Colour3 colour1,
+                                         Colour3 colour2) const {
+    PixelPoint p[3];
+    cornerPoints(face, p);
+    auto corner = [](PixelPoint at, Colour3 c) {
+        auto channel = [](std::int16_t x) {
+            return static_cast<std::uint16_t>(std::clamp<int>(x, 0, 255) * 256);
+        };
+        return GradientVertex{at.x, at.y, channel(c.r), channel(c.g), channel(c.b), 0};
+    };
+    return {{corner(p[0], colour0), corner(p[1], colour1), corner(p[2], colour2)}};
+}
+
 void Engine::DrawFlatTriangle(Canvas& surface, int face, Colour3 colour) {
-    if (face < 1 || face > lastSlot() || !faceUsable(faces[face])) {
+    if (!drawable(face)) {
         return;
     }
-    const Face& f = faces[face];
     surface.setFillColour(colour);
-    const PixelPoint points[3] = {toPixel(screenPositions[f.vertexA]),
-                                  toPixel(screenPositions[f.vertexB]),
-                                  toPixel(screenPositions[f.vertexC])};
+    PixelPoint points[3];
+    cornerPoints(face, points);
     surface.polygon(points);
 }
 
 void Engine::DrawGouraudTriangle(Canvas& surface, int face, Colour3 colour0, Colour3 colour1,
                                  Colour3 colour2) {
-    if (face < 1 || face > lastSlot() || !faceUsable(faces[face])) {
+    if (!drawable(face)) {
         return;
     }
-    const Face& f = faces[face];
-    auto corner = [this](int v, Colour3 c) {
-        auto channel = [](std::int16_t x) {
-            return static_cast<std::uint16_t>(std::clamp<int>(x, 0, 255) * 256);
-        };
-        const PixelPoint p = toPixel(screenPositions[v]);
-        return GradientVertex{p.x, p.y, channel(c.r), channel(c.g), channel(c.b), 0};
-    };
-    const GradientVertex corners[3] = {corner(f.vertexA, colour0), corner(f.vertexB, colour1),
-                                       corner(f.vertexC, colour2)};
-    (void)surface.gradientTriangle(corners); // a triangle that cannot be drawn is left out
+    const GradientTriangle t = gradientCorners(face, colour0, colour1, colour2);
+    (void)surface.gradientTriangle(t.corners); // a triangle that cannot be drawn is left out
 }
 
 void Engine::drawMarkers(Canvas& surface) {

@@ -1,5 +1,6 @@
 #include "view3d/qimage_canvas.h"
 
+#include "engine3d/band_workers.h"
 #include "engine3d/triangle_raster.h"
 #include "engine3d/vector_maths.h"
 
@@ -32,16 +33,175 @@ inline void applyPen(QRgb& pixel, PenMode mode, QRgb rgb) {
     }
 }
 
-// Calls paint(first, last) on the pixels of every covered run of the triangle.
-template <typename Paint>
-void paintRuns(const PixelPoint (&points)[3], QImage& image, std::int64_t* steps, Paint paint) {
-    uchar* bits = image.bits();
-    const qsizetype stride = image.bytesPerLine();
-    raster::forEachRun(
-        points, image.width(), image.height(),
-        [bits, stride, &paint](int y, int xBegin, int xEnd) {
-            QRgb* row = reinterpret_cast<QRgb*>(bits + y * stride);
-            paint(row + xBegin, row + xEnd);
+// The pixels of an image that drawing calls write, whichever thread they run on.
+struct Pixels {
+    uchar* bits = nullptr;
+    qsizetype stride = 0;
+    int width = 0;
+    int height = 0;
+
+    explicit Pixels(QImage& image)
+        : bits(image.bits()), stride(image.bytesPerLine()), width(image.width()),
+          height(image.height()) {}
+    QRgb* row(int y) const { return reinterpret_cast<QRgb*>(bits + y * stride); }
+};
+
+// Fills the covered runs of the triangle's rows rowBegin..rowEnd-1 with the pen.
+template <PenMode Pen>
+void fillRows(const PixelPoint (&points)[3], const Pixels& image, int rowBegin, int rowEnd,
+              QRgb rgb, std::int64_t* steps) {
+    raster::forEachRunInRows(
+        points, image.width, rowBegin, rowEnd,
+        [&image, rgb](int y, int xBegin, int xEnd) {
+            QRgb* first = image.row(y) + xBegin;
+            QRgb* const last = image.row(y) + xEnd;
+            if constexpr (Pen == PenMode::Copy) {
+                std::fill(first, last, kOpaque | rgb);
+            } else {
+                for (; first != last; ++first) {
+                    applyPen(*first, Pen, rgb);
+                }
+            }
+        },
+        steps);
+}
+
+// One run of a gradient: each channel starts at value (16.16 fixed point, the half for rounding
+// included) and grows by step from pixel to pixel.
+inline void paintGradientRun(QRgb* row, int xBegin, int xEnd, std::int64_t (&value)[3],
+                             const std::int64_t (&step)[3]) {
+    // The channels are linear along the row: when both ends stay within 0..255 every pixel
+    // between does, and the loop can skip the limits.
+    const std::int64_t last = xEnd - xBegin - 1;
+    bool inRange = true;
+    for (int c = 0; c < 3; ++c) {
+        const std::int64_t end = value[c] + step[c] * last;
+        inRange = inRange && std::min(value[c], end) >= 0 &&
+                  std::max(value[c], end) < (std::int64_t(256) << 16);
+    }
+    if (inRange) {
+        auto r = static_cast<std::uint32_t>(value[0]);
+        auto g = static_cast<std::uint32_t>(value[1]);
+        auto b = static_cast<std::uint32_t>(value[2]);
+        const auto dr = static_cast<std::uint32_t>(step[0]);
+        const auto dg = static_cast<std::uint32_t>(step[1]);
+        const auto db = static_cast<std::uint32_t>(step[2]);
+        for (int x = xBegin; x < xEnd; ++x) {
+            row[x] = kOpaque | ((r >> 16) << 16) | ((g >> 16) << 8) | (b >> 16);
+            r += dr; // wraps like signed addition would, and stays in range
+            g += dg;
+            b += db;
+        }
+        return;
+    }
+    for (int x = xBegin; x < xEnd; ++x) {
+        const auto r = static_cast<QRgb>(std::clamp<std::int64_t>(value[0] >> 16, 0, 255));
+        const auto g = static_cast<QRgb>(std::clamp<std::int64_t>(value[1] >> 16, 0, 255));
+        const auto b = static_cast<QRgb>(std::clamp<std::int64_t>(value[2] >> 16, 0, 255));
+        row[x] = kOpaque | (r << 16) | (g << 8) | b;
+        value[0] += step[0];
+        value[1] += step[1];
+        value[2] += step[2];
+    }
+}
+
+// Paints the gradient triangle's rows rowBegin..rowEnd-1. Each channel is a plane over the
+// triangle: a run starts from the channel's exact value at its first pixel, rounded to 16.16
+// fixed point, and steps along the row by the rounded change per pixel. The channels arrive
+// as 16-bit values and the image holds 8 bits, so they are interpolated in units of 1/256 of
+// the 16-bit value.
+void paintGradientRows(const GradientVertex (&corners)[3], const Pixels& image, int rowBegin,
+                       int rowEnd, std::int64_t* steps) {
+    const PixelPoint points[3] = {
+        {corners[0].x, corners[0].y}, {corners[1].x, corners[1].y}, {corners[2].x, corners[2].y}};
+    // Corner k weighs E_k / area2, E_k being the edge function of the side opposite k (from
+    // corner k+1 to corner k+2), turned so that it is area2 at corner k.
+    const auto edgeX = [&](int k) { // E_k's change per pixel to the right
+        const PixelPoint& a = points[(k + 1) % 3];
+        const PixelPoint& b = points[(k + 2) % 3];
+        return -(std::int64_t(b.y) - a.y);
+    };
+    const auto edgeY = [&](int k) { // E_k's change per row down
+        const PixelPoint& a = points[(k + 1) % 3];
+        const PixelPoint& b = points[(k + 2) % 3];
+        return std::int64_t(b.x) - a.x;
+    };
+    const std::int64_t area = edgeY(2) * (std::int64_t(points[2].y) - points[0].y) +
+                              edgeX(2) * (std::int64_t(points[2].x) - points[0].x);
+    if (area == 0) {
+        return;
+    }
+    const std::int64_t sign = area < 0 ? -1 : 1;
+    const std::int64_t area2 = area * sign;
+    std::int64_t channel16[3][3]; // [channel][corner]
+    double channel[3][3];
+    for (int k = 0; k < 3; ++k) {
+        channel16[0][k] = corners[k].red;
+        channel16[1][k] = corners[k].green;
+        channel16[2][k] = corners[k].blue;
+        for (int c = 0; c < 3; ++c) {
+            channel[c][k] = static_cast<double>(channel16[c][k]) / 256.0;
+        }
+    }
+    const double inv = 1.0 / static_cast<double>(area2);
+    std::int64_t step[3];
+    for (int c = 0; c < 3; ++c) {
+        double perPixel = 0.0;
+        for (int k = 0; k < 3; ++k) {
+            perPixel += static_cast<double>(sign * edgeX(k)) * channel[c][k];
+        }
+        step[c] = roundHalfAway(perPixel * inv * 65536.0);
+    }
+
+    // Near the surface the channels' planes are exact in 64-bit integers (units of 1/256 of a
+    // channel, times area2), and so is the sum the start of a run takes in double: the start
+    // comes from the plane by two additions per channel. Far corners take the weights of the
+    // run's first pixel instead.
+    constexpr std::int64_t kNear = std::int64_t(1) << 20;
+    const bool near =
+        area2 < (std::int64_t(1) << 37) && image.width <= kNear && image.height <= kNear &&
+        std::all_of(std::begin(points), std::end(points), [](const PixelPoint& p) {
+            return std::abs(std::int64_t(p.x)) <= kNear && std::abs(std::int64_t(p.y)) <= kNear;
+        });
+    if (near) {
+        std::int64_t atCorner[3], perPixel[3], perRow[3];
+        for (int c = 0; c < 3; ++c) {
+            atCorner[c] = area2 * channel16[c][0];
+            perPixel[c] = perRow[c] = 0;
+            for (int k = 0; k < 3; ++k) {
+                perPixel[c] += sign * edgeX(k) * channel16[c][k];
+                perRow[c] += sign * edgeY(k) * channel16[c][k];
+            }
+        }
+        const std::int64_t x0 = points[0].x;
+        const std::int64_t y0 = points[0].y;
+        raster::forEachRunInRows(
+            points, image.width, rowBegin, rowEnd,
+            [&](int y, int xBegin, int xEnd) {
+                std::int64_t value[3];
+                for (int c = 0; c < 3; ++c) {
+                    const std::int64_t plane =
+                        atCorner[c] + (y - y0) * perRow[c] + (xBegin - x0) * perPixel[c];
+                    value[c] = roundHalfAway(static_cast<double>(plane) / 256.0 * inv * 65536.0) +
+                               32768; // + 1/2: round to nearest
+                }
+                paintGradientRun(image.row(y), xBegin, xEnd, value, step);
+            },
+            steps);
+        return;
+    }
+    raster::forEachSpanInRows(
+        points, image.width, rowBegin, rowEnd,
+        [&](const raster::Span& s) {
+            std::int64_t value[3];
+            for (int c = 0; c < 3; ++c) {
+                double start = 0.0;
+                for (int k = 0; k < 3; ++k) {
+                    start += static_cast<double>(s.e[k]) * channel[c][k];
+                }
+                value[c] = roundHalfAway(start * inv * 65536.0) + 32768;
+            }
+            paintGradientRun(image.row(s.y), s.xBegin, s.xEnd, value, step);
         },
         steps);
 }
@@ -256,17 +416,10 @@ void QImageCanvas::polygon(const PixelPoint (&points)[3]) {
     }
     const KeepKey keep{*this};
     if (fill_) {
+        const Pixels pixels(image_);
         const QRgb rgb = toRgb(fillColour_);
         withPen(penMode_, [&](auto pen) {
-            paintRuns(points, image_, &rasterSteps_, [rgb](QRgb* first, QRgb* last) {
-                if constexpr (decltype(pen)::value == PenMode::Copy) {
-                    std::fill(first, last, kOpaque | rgb);
-                } else {
-                    for (; first != last; ++first) {
-                        applyPen(*first, decltype(pen)::value, rgb);
-                    }
-                }
-            });
+            fillRows<decltype(pen)::value>(points, pixels, 0, pixels.height, rgb, &rasterSteps_);
         });
     }
     if (outline_) {
@@ -334,79 +487,111 @@ bool QImageCanvas::gradientTriangle(const GradientVertex (&corners)[3]) {
     const PixelPoint points[3] = {
         {corners[0].x, corners[0].y}, {corners[1].x, corners[1].y}, {corners[2].x, corners[2].y}};
     touched(points);
-    // Channels arrive as 16-bit values; the image holds 8 bits, so they are interpolated in
-    // units of 1/256 of the 16-bit value.
-    double channel[3][3];
-    for (int k = 0; k < 3; ++k) {
-        channel[0][k] = corners[k].red / 256.0;
-        channel[1][k] = corners[k].green / 256.0;
-        channel[2][k] = corners[k].blue / 256.0;
-    }
-    uchar* bits = image_.bits();
-    const qsizetype stride = image_.bytesPerLine();
-    // The per-pixel steps are the same on every row; they are worked out on the first one.
-    bool planeReady = false;
-    double inv = 0.0;
-    std::int64_t step[3] = {};
-    const auto paintSpan = [&](const raster::Span& s) {
-        // Barycentric weights are e[k] / area2; each channel is a plane over the triangle,
-        // stepped along the row in 16.16 fixed point from an exact start.
-        if (!planeReady) {
-            planeReady = true;
-            inv = 1.0 / static_cast<double>(s.area2);
-            for (int c = 0; c < 3; ++c) {
-                double perPixel = 0.0;
-                for (int k = 0; k < 3; ++k) {
-                    perPixel += static_cast<double>(s.step[k]) * channel[c][k];
-                }
-                step[c] = roundHalfAway(perPixel * inv * 65536.0);
-            }
-        }
-        std::int64_t value[3];
-        for (int c = 0; c < 3; ++c) {
-            double start = 0.0;
-            for (int k = 0; k < 3; ++k) {
-                start += static_cast<double>(s.e[k]) * channel[c][k];
-            }
-            value[c] = roundHalfAway(start * inv * 65536.0) + 32768; // + 1/2: round to nearest
-        }
-        QRgb* row = reinterpret_cast<QRgb*>(bits + s.y * stride);
-        // The channels are linear along the row: when both ends stay within 0..255 every
-        // pixel between does, and the loop can skip the limits.
-        const std::int64_t last = s.xEnd - s.xBegin - 1;
-        bool inRange = true;
-        for (int c = 0; c < 3; ++c) {
-            const std::int64_t end = value[c] + step[c] * last;
-            inRange = inRange && std::min(value[c], end) >= 0 &&
-                      std::max(value[c], end) < (std::int64_t(256) << 16);
-        }
-        if (inRange) {
-            auto r = static_cast<std::uint32_t>(value[0]);
-            auto g = static_cast<std::uint32_t>(value[1]);
-            auto b = static_cast<std::uint32_t>(value[2]);
-            const auto dr = static_cast<std::uint32_t>(step[0]);
-            const auto dg = static_cast<std::uint32_t>(step[1]);
-            const auto db = static_cast<std::uint32_t>(step[2]);
-            for (int x = s.xBegin; x < s.xEnd; ++x) {
-                row[x] = kOpaque | ((r >> 16) << 16) | ((g >> 16) << 8) | (b >> 16);
-                r += dr; // wraps like signed addition would, and stays in range
-                g += dg;
-                b += db;
-            }
-            return;
-        }
-        for (int x = s.xBegin; x < s.xEnd; ++x) {
-            const auto r = static_cast<QRgb>(std::clamp<std::int64_t>(value[0] >> 16, 0, 255));
-            const auto g = static_cast<QRgb>(std::clamp<std::int64_t>(value[1] >> 16, 0, 255));
-            const auto b = static_cast<QRgb>(std::clamp<std::int64_t>(value[2] >> 16, 0, 255));
-            row[x] = kOpaque | (r << 16) | (g << 8) | b;
-            value[0] += step[0];
-            value[1] += step[1];
-            value[2] += step[2];
-        }
-    };
-    raster::forEachSpan(points, width(), height(), paintSpan, &rasterSteps_);
+    const Pixels pixels(image_);
+    paintGradientRows(corners, pixels, 0, pixels.height, &rasterSteps_);
     return true;
+}
+
+template <typename CornersOf, typename Draw>
+void QImageCanvas::drawInBands(int count, CornersOf cornersOf, Draw draw) {
+    const int w = width();
+    const int h = height();
+    const int bands = (h + kBandRows - 1) / kBandRows;
+    bandStart_.assign(static_cast<std::size_t>(bands) + 1, 0);
+    bandsOf_.resize(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        const PixelPoint(&p)[3] = cornersOf(i);
+        const int top = std::max(0, std::min({p[0].y, p[1].y, p[2].y}));
+        const int bottom = std::min(h - 1, std::max({p[0].y, p[1].y, p[2].y}));
+        const int left = std::max(0, std::min({p[0].x, p[1].x, p[2].x}));
+        const int right = std::min(w - 1, std::max({p[0].x, p[1].x, p[2].x}));
+        const std::int64_t area =
+            (std::int64_t(p[1].x) - p[0].x) * (std::int64_t(p[2].y) - p[0].y) -
+            (std::int64_t(p[1].y) - p[0].y) * (std::int64_t(p[2].x) - p[0].x);
+        if (top > bottom || left > right || area == 0) {
+            bandsOf_[i] = {0, -1}; // covers nothing on the surface
+            continue;
+        }
+        bandsOf_[i] = {top / kBandRows, bottom / kBandRows};
+        for (int b = top / kBandRows; b <= bottom / kBandRows; ++b) {
+            ++bandStart_[b + 1];
+        }
+    }
+    for (int b = 0; b < bands; ++b) {
+        bandStart_[b + 1] += bandStart_[b];
+    }
+    bandItems_.resize(static_cast<std::size_t>(bandStart_[bands]));
+    bandSteps_.assign(static_cast<std::size_t>(bands), 0);
+    // Each band's list is filled in triangle order; the band's start moves along as it fills.
+    for (int i = 0; i < count; ++i) {
+        for (int b = bandsOf_[i].first; b <= bandsOf_[i].second; ++b) {
+            bandItems_[bandStart_[b]++] = i;
+        }
+    }
+    for (int b = bands; b > 0; --b) {
+        bandStart_[b] = bandStart_[b - 1];
+    }
+    bandStart_[0] = 0;
+    BandWorkers::shared().run(bands, [&](int band) {
+        const int rowBegin = band * kBandRows;
+        const int rowEnd = std::min(h, rowBegin + kBandRows);
+        std::int64_t steps = 0;
+        for (int k = bandStart_[band]; k < bandStart_[band + 1]; ++k) {
+            draw(bandItems_[k], rowBegin, rowEnd, &steps);
+        }
+        bandSteps_[band] = steps;
+    });
+    for (const std::int64_t steps : bandSteps_) {
+        rasterSteps_ += steps;
+    }
+}
+
+void QImageCanvas::polygons(std::span<const FlatTriangle> triangles) {
+    if (triangles.empty() || outline_ || !fill_) {
+        Canvas::polygons(triangles); // the outlines go one triangle at a time
+        return;
+    }
+    fillColour_ = triangles.back().colour;
+    if (!usable()) {
+        return;
+    }
+    const KeepKey keep{*this};
+    for (const FlatTriangle& t : triangles) {
+        touched(t.points);
+    }
+    const Pixels pixels(image_);
+    withPen(penMode_, [&](auto pen) {
+        drawInBands(
+            static_cast<int>(triangles.size()),
+            [&](int i) -> const PixelPoint(&)[3] { return triangles[i].points; },
+            [&](int i, int rowBegin, int rowEnd, std::int64_t* steps) {
+                fillRows<decltype(pen)::value>(triangles[i].points, pixels, rowBegin, rowEnd,
+                                               toRgb(triangles[i].colour), steps);
+            });
+    });
+}
+
+void QImageCanvas::gradientTriangles(std::span<const GradientTriangle> triangles) {
+    if (triangles.empty() || !usable()) {
+        return;
+    }
+    const KeepKey keep{*this};
+    pointsOf_.resize(triangles.size());
+    for (std::size_t i = 0; i < triangles.size(); ++i) {
+        const GradientVertex(&c)[3] = triangles[i].corners;
+        PixelPoint(&p)[3] = pointsOf_[i].points;
+        p[0] = {c[0].x, c[0].y};
+        p[1] = {c[1].x, c[1].y};
+        p[2] = {c[2].x, c[2].y};
+        touched(p);
+    }
+    const Pixels pixels(image_);
+    drawInBands(
+        static_cast<int>(triangles.size()),
+        [&](int i) -> const PixelPoint(&)[3] { return pointsOf_[i].points; },
+        [&](int i, int rowBegin, int rowEnd, std::int64_t* steps) {
+            paintGradientRows(triangles[i].corners, pixels, rowBegin, rowEnd, steps);
+        });
 }
 
 void QImageCanvas::setPixel(PixelPoint at, Colour3 colour) {

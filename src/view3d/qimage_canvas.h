@@ -7,6 +7,8 @@
 #include <QRect>
 
 #include <cstdint>
+#include <span>
+#include <utility>
 #include <vector>
 
 // The engine's canvas on a QImage (the 3-D window's persistent image). Triangles, their
@@ -42,6 +44,11 @@ public:
     void setTextColour(Colour3 colour) override { textColour_ = colour; }
     void polygon(const PixelPoint (&points)[3]) override;
     bool gradientTriangle(const GradientVertex (&corners)[3]) override;
+    // Filled triangles without outline, and gradient triangles, are drawn in bands of rows at
+    // once, one band per core: each band draws every triangle that reaches it, in order, within
+    // its own rows, so every pixel ends as drawing the triangles one by one leaves it.
+    void polygons(std::span<const FlatTriangle> triangles) override;
+    void gradientTriangles(std::span<const GradientTriangle> triangles) override;
     void setPixel(PixelPoint at, Colour3 colour) override;
     void line(PixelPoint from, PixelPoint to) override;
     void bezier(const PixelPoint (&points)[4]) override;
@@ -58,6 +65,9 @@ public:
 
     // The tiles' size in pixels.
     static constexpr int kTile = 32;
+    // The rows of a band when triangles are drawn in bands: a band of a wide image stays in a
+    // core's own cache while its triangles are drawn.
+    static constexpr int kBandRows = 32;
 
 private:
     // Converts a replaced image to 32-bit RGB; false when there is nothing to draw on. Notes
@@ -70,6 +80,11 @@ private:
     // What a line may have changed: its pixels lie within a pixel of it, piece by piece.
     void touchedLine(PixelPoint from, PixelPoint to);
     void strokeOutline(const PixelPoint (&points)[3]);
+    // Sorts triangles 0..count-1 into the bands of rows they reach, in their order, then calls
+    // draw(triangle, rowBegin, rowEnd, steps) band by band, the bands shared among the cores.
+    // cornersOf(triangle) gives its corners.
+    template <typename CornersOf, typename Draw>
+    void drawInBands(int count, CornersOf cornersOf, Draw draw);
 
     // Remembers, as a drawing call ends, the image's key as this canvas left it.
     struct KeepKey {
@@ -91,6 +106,16 @@ private:
     std::vector<std::uint64_t> outlineMarks_;
     std::vector<std::size_t> outlinePixels_;
     std::int64_t rasterSteps_ = 0;
+    // Scratch of drawInBands(), kept from call to call: where each band's triangles start in
+    // bandItems_, its triangles, the bands each triangle reaches, and each band's raster steps.
+    std::vector<int> bandStart_;
+    std::vector<int> bandItems_;
+    std::vector<std::pair<int, int>> bandsOf_;
+    std::vector<std::int64_t> bandSteps_;
+    struct Corners {
+        PixelPoint points[3];
+    };
+    std::vector<Corners> pointsOf_; // the gradient triangles' corners
     // The tiles of the image that a set of pixels reaches, one mark each.
     class Tiles {
     public:
