@@ -161,6 +161,8 @@ private:
                                      Colour3 colour2) const;
     Vector3 faceNormal(const Face& face) const;
     void setAxisColours(const FrameInputs& inputs);
+    // shades_[k] = shade(k) for k = 0..count-1, on every core within a frame.
+    template <typename Shade> void shadeEach(int count, Shade shade);
     void drawMarkers(Canvas& surface);
     // Sorts the sortEntries_ of `count` listed faces, starting from the order they are in.
     void sortEntries(int count);
@@ -193,4 +195,11 @@ private:
     // that a frame allocates nothing.
     std::vector<FlatTriangle> flatBatch_;
     std::vector<GradientTriangle> gradientBatch_;
+    // The smooth mode's vertices to shade, each with the face it is shaded with.
+    struct ShadedVertex {
+        int vertex = 0;
+        int face = 0;
+    };
+    std::vector<ShadedVertex> shadedVertices_;
+    std::vector<Colour3> shades_; // what shadeEach() computed
 };

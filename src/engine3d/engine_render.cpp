@@ -2,6 +2,7 @@
 
 #include "engine3d/engine.h"
 
+#include "engine3d/band_workers.h"
 #include "engine3d/vector_maths.h"
 
 #include <algorithm>
@@ -9,6 +10,10 @@
 #include <bit>
 #include <cmath>
 #include <utility>
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -24,7 +29,12 @@ struct Rgb32 {
 };
 
 int nearest(double v) {
-    return static_cast<int>(std::nearbyint(std::clamp(v, -1e9, 1e9)));
+    v = std::clamp(v, -1e9, 1e9);
+#if defined(__SSE2__) || defined(_M_X64)
+    return _mm_cvtsd_si32(_mm_set_sd(v)); // the current rounding, as nearbyint, without its call
+#else
+    return static_cast<int>(std::nearbyint(v));
+#endif
 }
 
 Rgb32 widen(Colour3 c) {
@@ -450,6 +460,34 @@ Colour3 Engine::ShadePoint(const Vector3& point, const Vector3& normal, int face
     return narrow(mix(fogColour, mix(faceColour, sum, material), fog));
 }
 
+template <typename Shade> void Engine::shadeEach(int count, Shade shade) {
+    if (count <= 0) {
+        return;
+    }
+    if (shades_.size() < static_cast<std::size_t>(count)) {
+        shades_.resize(static_cast<std::size_t>(count));
+    }
+    // Whether a camera's or a light's settings are wrong does not depend on the point shaded:
+    // within a frame the first call reports it, and the others, which report nothing more,
+    // are shared among the cores. Outside a frame each call reports, in order.
+    shades_[0] = shade(0);
+    if (!inFrame_) {
+        for (int k = 1; k < count; ++k) {
+            shades_[k] = shade(k);
+        }
+        return;
+    }
+    // Each core writes a run of its own in the list, not the faces' or vertices' scattered
+    // places, which would share cache lines with the other cores.
+    constexpr int kChunk = 256;
+    BandWorkers::shared().run((count - 1 + kChunk - 1) / kChunk, [&](int chunk) {
+        const int end = std::min(count, 1 + (chunk + 1) * kChunk);
+        for (int k = 1 + chunk * kChunk; k < end; ++k) {
+            shades_[k] = shade(k);
+        }
+    });
+}
+
 void Engine::setAxisColours(const FrameInputs& inputs) {
     for (int m : inputs.axisLines) {
         SetMeshColour(m, kAxisRed, kAxisMaterial);
@@ -495,13 +533,16 @@ void Engine::RenderScene(Canvas& surface, int camera, const FrameInputs& inputs)
         surface.setPenMode(mode == kModeFlat ? PenMode::Copy : PenMode::Merge);
         surface.setOutline(false);
         surface.setFill(true);
-        for (int k = 0; k < listed; ++k) {
+        shadeEach(listed, [&](int k) {
             const Face& f = face(k);
             const Vector3 centroid =
                 scale(add(add(worldPositions[f.vertexA], worldPositions[f.vertexB]),
                           worldPositions[f.vertexC]),
                       1.0f / 3.0f);
-            faceColours[drawList[k]] = ShadePoint(centroid, faceNormal(f), drawList[k], camera);
+            return ShadePoint(centroid, faceNormal(f), drawList[k], camera);
+        });
+        for (int k = 0; k < listed; ++k) {
+            faceColours[drawList[k]] = shades_[k];
         }
         break;
     case kModeSilhouette:
@@ -528,16 +569,24 @@ void Engine::RenderScene(Canvas& surface, int camera, const FrameInputs& inputs)
             std::fill(shadeStamp_.begin(), shadeStamp_.end(), 0u);
             frameStamp_ = 1;
         }
+        shadedVertices_.clear();
         for (int k = listed - 1; k >= 0; --k) {
             const Face& f = face(k);
             for (int v : {f.vertexA, f.vertexB, f.vertexC}) {
                 if (shadeStamp_[v] != frameStamp_) {
                     shadeStamp_[v] = frameStamp_;
-                    // World positions, like the normals and the lights.
-                    vertexColours[v] =
-                        ShadePoint(worldPositions[v], vertexNormals[v], drawList[k], camera);
+                    shadedVertices_.push_back({v, drawList[k]});
                 }
             }
+        }
+        const int shaded = static_cast<int>(shadedVertices_.size());
+        shadeEach(shaded, [&](int k) {
+            const auto [v, f] = shadedVertices_[k];
+            // World positions, like the normals and the lights.
+            return ShadePoint(worldPositions[v], vertexNormals[v], f, camera);
+        });
+        for (int k = 0; k < shaded; ++k) {
+            vertexColours[shadedVertices_[k].vertex] = shades_[k];
         }
         break;
     }

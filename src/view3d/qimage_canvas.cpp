@@ -309,6 +309,21 @@ bool QImageCanvas::Tiles::all() const {
     return any_ && std::all_of(marks_.begin(), marks_.end(), [](std::uint8_t m) { return m; });
 }
 
+template <typename Run> void QImageCanvas::Tiles::forEachRunInRow(int r, Run run) const {
+    const std::uint8_t* row = marks_.data() + static_cast<std::size_t>(r) * columns_;
+    for (int c = 0; c < columns_;) {
+        if (!row[c]) {
+            ++c;
+            continue;
+        }
+        const int first = c;
+        while (c < columns_ && row[c]) {
+            ++c;
+        }
+        run(first * kTile, std::min(c * kTile, image_.width()));
+    }
+}
+
 std::vector<QRect> QImageCanvas::Tiles::runs() const {
     std::vector<QRect> out;
     if (!any_) {
@@ -316,18 +331,9 @@ std::vector<QRect> QImageCanvas::Tiles::runs() const {
     }
     const QRect whole(QPoint(0, 0), image_);
     for (int r = 0; r < rows_; ++r) {
-        const std::uint8_t* row = marks_.data() + static_cast<std::size_t>(r) * columns_;
-        for (int c = 0; c < columns_;) {
-            if (!row[c]) {
-                ++c;
-                continue;
-            }
-            const int first = c;
-            while (c < columns_ && row[c]) {
-                ++c;
-            }
-            out.push_back(QRect(first * kTile, r * kTile, (c - first) * kTile, kTile) & whole);
-        }
+        forEachRunInRow(r, [&](int left, int right) {
+            out.push_back(QRect(left, r * kTile, right - left, kTile) & whole);
+        });
     }
     return out;
 }
@@ -391,19 +397,29 @@ void QImageCanvas::clear() {
         return;
     }
     const KeepKey keep{*this};
-    if (!backgroundElsewhere_ || drawn_.all()) {
-        image_.fill(toQColor(background_));
+    const bool whole = !backgroundElsewhere_ || drawn_.all();
+    const QRgb colour = kOpaque | toRgb(background_);
+    const Pixels pixels(image_);
+    // A band of rows is a row of tiles: the bands are filled on every core.
+    static_assert(kBandRows == kTile);
+    const int bands = (pixels.height + kBandRows - 1) / kBandRows;
+    BandWorkers::shared().run(bands, [&](int band) {
+        const int rowBegin = band * kBandRows;
+        const int rowEnd = std::min(pixels.height, rowBegin + kBandRows);
+        const auto fill = [&](int left, int right) {
+            for (int y = rowBegin; y < rowEnd; ++y) {
+                std::fill(pixels.row(y) + left, pixels.row(y) + right, colour);
+            }
+        };
+        if (whole) {
+            fill(0, pixels.width);
+        } else {
+            drawn_.forEachRunInRow(band, fill);
+        }
+    });
+    if (whole) {
         changed_.addAll();
     } else {
-        const QRgb colour = kOpaque | toRgb(background_);
-        uchar* bits = image_.bits();
-        const qsizetype stride = image_.bytesPerLine();
-        for (const QRect& fill : drawn_.runs()) {
-            for (int y = fill.top(); y <= fill.bottom(); ++y) {
-                QRgb* row = reinterpret_cast<QRgb*>(bits + y * stride);
-                std::fill(row + fill.left(), row + fill.right() + 1, colour);
-            }
-        }
         changed_.add(drawn_);
     }
     drawn_.clear();

@@ -129,6 +129,9 @@ private:
         bool all() const;
         // The pixels of each run of marked tiles in a row, within the image.
         std::vector<QRect> runs() const;
+        // Calls run(left, right) with the columns left..right-1 of each run of marked tiles in
+        // row r of tiles, within the image.
+        template <typename Run> void forEachRunInRow(int r, Run run) const;
 
     private:
         QSize image_;
