@@ -514,22 +514,22 @@ void QImageCanvas::drawInBands(int count, CornersOf cornersOf, Draw draw) {
     const int h = height();
     const int bands = (h + kBandRows - 1) / kBandRows;
     bandStart_.assign(static_cast<std::size_t>(bands) + 1, 0);
-    bandsOf_.resize(static_cast<std::size_t>(count));
+    reach_.resize(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
         const PixelPoint(&p)[3] = cornersOf(i);
-        const int top = std::max(0, std::min({p[0].y, p[1].y, p[2].y}));
-        const int bottom = std::min(h - 1, std::max({p[0].y, p[1].y, p[2].y}));
-        const int left = std::max(0, std::min({p[0].x, p[1].x, p[2].x}));
-        const int right = std::min(w - 1, std::max({p[0].x, p[1].x, p[2].x}));
+        Reach& r = reach_[i];
+        r.top = std::max(0, std::min({p[0].y, p[1].y, p[2].y}));
+        r.bottom = std::min(h - 1, std::max({p[0].y, p[1].y, p[2].y}));
+        r.left = std::max(0, std::min({p[0].x, p[1].x, p[2].x}));
+        r.right = std::min(w - 1, std::max({p[0].x, p[1].x, p[2].x}));
         const std::int64_t area =
             (std::int64_t(p[1].x) - p[0].x) * (std::int64_t(p[2].y) - p[0].y) -
             (std::int64_t(p[1].y) - p[0].y) * (std::int64_t(p[2].x) - p[0].x);
-        if (top > bottom || left > right || area == 0) {
-            bandsOf_[i] = {0, -1}; // covers nothing on the surface
+        if (r.top > r.bottom || r.left > r.right || area == 0) {
+            r = Reach{}; // covers nothing on the surface
             continue;
         }
-        bandsOf_[i] = {top / kBandRows, bottom / kBandRows};
-        for (int b = top / kBandRows; b <= bottom / kBandRows; ++b) {
+        for (int b = r.top / kBandRows; b <= r.bottom / kBandRows; ++b) {
             ++bandStart_[b + 1];
         }
     }
@@ -540,7 +540,7 @@ void QImageCanvas::drawInBands(int count, CornersOf cornersOf, Draw draw) {
     bandSteps_.assign(static_cast<std::size_t>(bands), 0);
     // Each band's list is filled in triangle order; the band's start moves along as it fills.
     for (int i = 0; i < count; ++i) {
-        for (int b = bandsOf_[i].first; b <= bandsOf_[i].second; ++b) {
+        for (int b = reach_[i].top / kBandRows; b <= reach_[i].bottom / kBandRows; ++b) {
             bandItems_[bandStart_[b]++] = i;
         }
     }
@@ -548,11 +548,35 @@ void QImageCanvas::drawInBands(int count, CornersOf cornersOf, Draw draw) {
         bandStart_[b] = bandStart_[b - 1];
     }
     bandStart_[0] = 0;
+    const Pixels pixels(image_);
     BandWorkers::shared().run(bands, [&](int band) {
         const int rowBegin = band * kBandRows;
         const int rowEnd = std::min(h, rowBegin + kBandRows);
+        // The frame's pixels mostly come from memory: the lines a triangle reaches are asked
+        // for a few triangles before it is drawn, so that their fetches overlap.
+        const auto fetch = [&](int i) {
+            const Reach& r = reach_[i];
+            const int last = std::min(r.bottom, rowEnd - 1);
+            int lines = 0;
+            for (int y = std::max(r.top, rowBegin); y <= last && lines < kFetchLines; ++y) {
+                const auto* from = reinterpret_cast<const char*>(pixels.row(y) + r.left);
+                const auto* to = reinterpret_cast<const char*>(pixels.row(y) + r.right);
+                for (; from <= to && lines < kFetchLines; from += 64, ++lines) {
+                    __builtin_prefetch(from, 1);
+                }
+                __builtin_prefetch(to, 1);
+            }
+        };
+        const int first = bandStart_[band];
+        const int end = bandStart_[band + 1];
+        for (int k = first; k < std::min(end, first + kFetchAhead); ++k) {
+            fetch(bandItems_[k]);
+        }
         std::int64_t steps = 0;
-        for (int k = bandStart_[band]; k < bandStart_[band + 1]; ++k) {
+        for (int k = first; k < end; ++k) {
+            if (k + kFetchAhead < end) {
+                fetch(bandItems_[k + kFetchAhead]);
+            }
             draw(bandItems_[k], rowBegin, rowEnd, &steps);
         }
         bandSteps_[band] = steps;

@@ -107,10 +107,17 @@ private:
     std::vector<std::size_t> outlinePixels_;
     std::int64_t rasterSteps_ = 0;
     // Scratch of drawInBands(), kept from call to call: where each band's triangles start in
-    // bandItems_, its triangles, the bands each triangle reaches, and each band's raster steps.
+    // bandItems_, its triangles, each band's raster steps, and each triangle's reach.
     std::vector<int> bandStart_;
     std::vector<int> bandItems_;
-    std::vector<std::pair<int, int>> bandsOf_;
+    struct Reach { // the pixels within a triangle's bounds; none when top > bottom
+        int top = 0, bottom = -1, left = 0, right = -1;
+    };
+    std::vector<Reach> reach_;
+    // How many triangles ahead of the one drawn their pixels are fetched, and at most how many
+    // cache lines a triangle fetches.
+    static constexpr int kFetchAhead = 6;
+    static constexpr int kFetchLines = 48;
     std::vector<std::int64_t> bandSteps_;
     struct Corners {
         PixelPoint points[3];
