@@ -202,4 +202,11 @@ private:
     };
     std::vector<ShadedVertex> shadedVertices_;
     std::vector<Colour3> shades_; // what shadeEach() computed
+    // The faces BuildDrawList() tests, in listing order, with what it found.
+    struct Candidate {
+        int face = 0;
+        float key = 0.0f;
+        bool listed = false;
+    };
+    std::vector<Candidate> candidates_;
 };

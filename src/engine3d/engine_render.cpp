@@ -154,54 +154,72 @@ int Engine::BuildDrawList(int camera) {
         const Camera& c = cameras[camera];
         const Vector3 back = subtract(c.position, DirectionFromAngles(c.rotation));
         const float t = c.tanHalfFov;
+        // Whether face f is listed, and its key.
+        const auto listedWith = [&](int f, float& key) {
+            const Face& face = faces[f];
+            if (!faceUsable(face)) {
+                return false; // vertex 0 (a marker) or an index outside the pool
+            }
+            const int idx[3] = {face.vertexA, face.vertexB, face.vertexC};
+            // Depth clip: the face is dropped whole, never cut.
+            const float d0 = screenPositions[idx[0]].z;
+            const float d1 = screenPositions[idx[1]].z;
+            const float d2 = screenPositions[idx[2]].z;
+            if (!depthInside(d0) || !depthInside(d1) || !depthInside(d2)) {
+                return false;
+            }
+            // Pyramid clip, perspective only.
+            if (!c.orthographic) {
+                bool outside = false;
+                for (int v : idx) {
+                    const Vector3& p = viewPositions[v];
+                    const float limit = p.z * t;
+                    if (std::fabs(p.x) >= limit || std::fabs(p.y) >= limit) {
+                        outside = true;
+                    }
+                }
+                if (outside) {
+                    return false;
+                }
+            }
+            // Facing.
+            const Vector3& w0 = worldPositions[idx[0]];
+            const Vector3& w1 = worldPositions[idx[1]];
+            const Vector3& w2 = worldPositions[idx[2]];
+            const Vector3 centroid = scale(add(add(w0, w1), w2), 1.0f / 3.0f);
+            const Vector3 normal = cross(subtract(w1, w0), subtract(w2, w0));
+            const bool facing = c.twoSided ||
+                                cosinePositive(subtract(c.position, centroid), normal) ||
+                                (c.orthographic && cosinePositive(back, normal));
+            key = -(d0 + d1 + d2);
+            return facing;
+        };
+        // The faces of the visible meshes in listing order, tested on every core, then listed
+        // in that order.
+        candidates_.clear();
         const int begin = std::max<int>(1, meshRange.first);
         const int end = std::min<int>(meshRange.first + meshRange.count, slots_);
-        for (int i = begin; i < end && n < lastSlot(); ++i) {
-            if (!meshes[i].visible) {
-                continue;
+        for (int i = begin; i < end; ++i) {
+            if (meshes[i].visible) {
+                const VertexRun run = faceRun(meshes[i]);
+                for (int f = run.begin; f < run.end; ++f) {
+                    candidates_.push_back({f, 0.0f, false});
+                }
             }
-            const VertexRun run = faceRun(meshes[i]);
-            for (int f = run.begin; f < run.end && n < lastSlot(); ++f) {
-                const Face& face = faces[f];
-                if (!faceUsable(face)) {
-                    continue; // vertex 0 (a marker) or an index outside the pool
-                }
-                const int idx[3] = {face.vertexA, face.vertexB, face.vertexC};
-                // Depth clip: the face is dropped whole, never cut.
-                const float d0 = screenPositions[idx[0]].z;
-                const float d1 = screenPositions[idx[1]].z;
-                const float d2 = screenPositions[idx[2]].z;
-                if (!depthInside(d0) || !depthInside(d1) || !depthInside(d2)) {
-                    continue;
-                }
-                // Pyramid clip, perspective only.
-                if (!c.orthographic) {
-                    bool outside = false;
-                    for (int v : idx) {
-                        const Vector3& p = viewPositions[v];
-                        const float limit = p.z * t;
-                        if (std::fabs(p.x) >= limit || std::fabs(p.y) >= limit) {
-                            outside = true;
-                        }
-                    }
-                    if (outside) {
-                        continue;
-                    }
-                }
-                // Facing.
-                const Vector3& w0 = worldPositions[idx[0]];
-                const Vector3& w1 = worldPositions[idx[1]];
-                const Vector3& w2 = worldPositions[idx[2]];
-                const Vector3 centroid = scale(add(add(w0, w1), w2), 1.0f / 3.0f);
-                const Vector3 normal = cross(subtract(w1, w0), subtract(w2, w0));
-                const bool facing = c.twoSided ||
-                                    cosinePositive(subtract(c.position, centroid), normal) ||
-                                    (c.orthographic && cosinePositive(back, normal));
-                if (!facing) {
-                    continue;
-                }
-                drawKeys[n] = -(d0 + d1 + d2);
-                drawList[n] = static_cast<std::int16_t>(f);
+        }
+        const int count = static_cast<int>(candidates_.size());
+        constexpr int kChunk = 1024;
+        BandWorkers::shared().run((count + kChunk - 1) / kChunk, [&](int chunk) {
+            const int last = std::min(count, (chunk + 1) * kChunk);
+            for (int k = chunk * kChunk; k < last; ++k) {
+                Candidate& face = candidates_[k];
+                face.listed = listedWith(face.face, face.key);
+            }
+        });
+        for (int k = 0; k < count && n < lastSlot(); ++k) {
+            if (candidates_[k].listed) {
+                drawKeys[n] = candidates_[k].key;
+                drawList[n] = static_cast<std::int16_t>(candidates_[k].face);
                 ++n;
             }
         }
