@@ -89,6 +89,25 @@ std::uint64_t sortEntry(float key, int position) {
     return (std::uint64_t(orderedKey(key)) << 32) | std::uint32_t(position);
 }
 
+// A vector with its length and its direction as normalise() gives them. The opposite vector
+// has the same length and the opposite direction, exactly.
+struct Direction {
+    bool zero = false;
+    float size = 0.0f;
+    Vector3 unit;
+
+    explicit Direction(const Vector3& v) : zero(v == Vector3{}), size(length(v)) {
+        if (size != 0.0f) {
+            unit = scale(v, 1.0f / size);
+        }
+    }
+};
+
+// cosine() of the two vectors.
+float cosineOf(const Direction& a, const Direction& b) {
+    return a.zero || b.zero ? 0.0f : dot(a.unit, b.unit);
+}
+
 // Clears a flag when the scope ends, whichever way it ends.
 class FrameScope {
 public:
@@ -409,6 +428,10 @@ Colour3 Engine::ShadePoint(const Vector3& point, const Vector3& normal, int face
     const Camera& cam = cameras[camera];
     const Rgb32 faceColour = widen(fc.colour);
     const float material = fc.material;
+    // Each vector's length and direction once, for every term that uses it.
+    const Direction n(normal);
+    const Direction toCamera(cam.specular || cam.attenuation ? subtract(cam.position, point)
+                                                             : Vector3{});
 
     Rgb32 sum;
     const int begin = std::max<int>(1, lightRange.first);
@@ -431,13 +454,20 @@ Colour3 Engine::ShadePoint(const Vector3& point, const Vector3& normal, int face
                     clamp01((light.spotOuterCos - c) / (light.spotOuterCos - light.spotInnerCos));
             }
         }
+        // The way to the light serves the diffuse term, the reflection (the way from the light
+        // is its exact opposite) and the distance.
+        const Direction toLight(subtract(light.position, point));
         // 2. Diffuse.
-        const float diffuse = std::max(0.0f, cosine(subtract(light.position, point), normal));
-        // 3. Specular.
+        const float diffuse = std::max(0.0f, cosineOf(toLight, n));
+        // 3. Specular: the reflection of the way from the light, as reflect() makes it.
         float specular = 0.0f;
         if (cam.specular) {
-            const Vector3 r = reflect(subtract(point, light.position), normal);
-            specular = std::max(0.0f, cosine(r, subtract(cam.position, point)));
+            Vector3 r;
+            if (!toLight.zero && !n.zero && -dot(toLight.unit, n.unit) < 0.0f) {
+                const Vector3 fromLight = subtract(point, light.position);
+                r = subtract(fromLight, scale(scale(n.unit, dot(fromLight, n.unit)), 2.0f));
+            }
+            specular = std::max(0.0f, cosineOf(Direction(r), toCamera));
         }
         // 4. Distance attenuation.
         float atten = 1.0f;
@@ -445,7 +475,7 @@ Colour3 Engine::ShadePoint(const Vector3& point, const Vector3& normal, int face
             if (light.attenuationStart == light.attenuationEnd) {
                 EngineError(kErrorLightSettings);
             } else {
-                const float d = distance(point, light.position);
+                const float d = toLight.size; // distance(point, light.position)
                 atten = clamp01((light.attenuationEnd - d) /
                                 (light.attenuationEnd - light.attenuationStart));
             }
@@ -467,7 +497,7 @@ Colour3 Engine::ShadePoint(const Vector3& point, const Vector3& normal, int face
         if (cam.fogStart == cam.fogEnd) {
             EngineError(kErrorCameraSettings);
         } else {
-            const float d = distance(point, cam.position);
+            const float d = toCamera.size; // distance(point, cam.position)
             fog = clamp01((cam.fogEnd - d) / (cam.fogEnd - cam.fogStart));
         }
     }

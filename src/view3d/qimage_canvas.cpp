@@ -243,6 +243,10 @@ QImageCanvas::QImageCanvas(QImage& image) : image_(image) {
     usable();
 }
 
+QImageCanvas::~QImageCanvas() {
+    fillPendingClear();
+}
+
 void QImageCanvas::setBackgroundColour(Colour3 colour) {
     if (!(colour == background_)) {
         background_ = colour;
@@ -254,11 +258,14 @@ bool QImageCanvas::usable() {
     if (image_.size() != changed_.image()) {
         drawn_.fit(image_.size());
         changed_.fit(image_.size());
+        pendingTiles_.fit(image_.size());
+        pendingWhole_ = true;
     }
     if (image_.cacheKey() != imageKey_) {
         // Replaced, or written by someone else: what it holds is not known.
         backgroundElsewhere_ = false;
         changed_.addAll();
+        pendingWhole_ = true;
     }
     // The owner may have replaced the image since: pixels are written as 32-bit words.
     const QImage::Format f = image_.format();
@@ -387,43 +394,67 @@ void QImageCanvas::touchedLine(PixelPoint from, PixelPoint to) {
 }
 
 std::vector<QRect> QImageCanvas::takeChanged() {
+    fillPendingClear();
     std::vector<QRect> parts = changed_.runs();
     changed_.clear();
     return parts;
 }
 
 void QImageCanvas::clear() {
+    clearForNextFrame();
+    fillPendingClear();
+}
+
+void QImageCanvas::clearForNextFrame() {
     if (!usable()) {
         return;
     }
     const KeepKey keep{*this};
-    const bool whole = !backgroundElsewhere_ || drawn_.all();
-    const QRgb colour = kOpaque | toRgb(background_);
-    const Pixels pixels(image_);
-    // A band of rows is a row of tiles: the bands are filled on every core.
-    static_assert(kBandRows == kTile);
-    const int bands = (pixels.height + kBandRows - 1) / kBandRows;
-    BandWorkers::shared().run(bands, [&](int band) {
-        const int rowBegin = band * kBandRows;
-        const int rowEnd = std::min(pixels.height, rowBegin + kBandRows);
-        const auto fill = [&](int left, int right) {
-            for (int y = rowBegin; y < rowEnd; ++y) {
-                std::fill(pixels.row(y) + left, pixels.row(y) + right, colour);
-            }
-        };
-        if (whole) {
-            fill(0, pixels.width);
-        } else {
-            drawn_.forEachRunInRow(band, fill);
-        }
-    });
-    if (whole) {
+    if (!clearPending_) {
+        clearPending_ = true;
+        pendingWhole_ = false;
+        pendingTiles_.clear();
+    }
+    if (!backgroundElsewhere_ || drawn_.all()) {
+        pendingWhole_ = true;
         changed_.addAll();
     } else {
+        pendingTiles_.add(drawn_);
         changed_.add(drawn_);
     }
     drawn_.clear();
     backgroundElsewhere_ = true;
+}
+
+void QImageCanvas::fillPendingBand(uchar* bits, qsizetype stride, int band) const {
+    const int rowBegin = band * kBandRows;
+    const int rowEnd = std::min(image_.height(), rowBegin + kBandRows);
+    const QRgb colour = kOpaque | toRgb(background_);
+    const auto fill = [&](int left, int right) {
+        for (int y = rowBegin; y < rowEnd; ++y) {
+            QRgb* row = reinterpret_cast<QRgb*>(bits + y * stride);
+            std::fill(row + left, row + right, colour);
+        }
+    };
+    // A band of rows is a row of tiles.
+    static_assert(kBandRows == kTile);
+    if (pendingWhole_) {
+        fill(0, image_.width());
+    } else {
+        pendingTiles_.forEachRunInRow(band, fill);
+    }
+}
+
+void QImageCanvas::fillPendingClear() {
+    if (!clearPending_ || !usable()) {
+        return;
+    }
+    const KeepKey keep{*this};
+    uchar* bits = image_.bits();
+    const qsizetype stride = image_.bytesPerLine();
+    BandWorkers::shared().run((image_.height() + kBandRows - 1) / kBandRows,
+                              [&](int band) { fillPendingBand(bits, stride, band); });
+    clearPending_ = false;
 }
 
 void QImageCanvas::polygon(const PixelPoint (&points)[3]) {
@@ -431,6 +462,7 @@ void QImageCanvas::polygon(const PixelPoint (&points)[3]) {
         return;
     }
     const KeepKey keep{*this};
+    fillPendingClear();
     if (fill_) {
         const Pixels pixels(image_);
         const QRgb rgb = toRgb(fillColour_);
@@ -500,6 +532,7 @@ bool QImageCanvas::gradientTriangle(const GradientVertex (&corners)[3]) {
         return false;
     }
     const KeepKey keep{*this};
+    fillPendingClear();
     const PixelPoint points[3] = {
         {corners[0].x, corners[0].y}, {corners[1].x, corners[1].y}, {corners[2].x, corners[2].y}};
     touched(points);
@@ -540,6 +573,9 @@ void QImageCanvas::drawInBands(int count, CornersOf cornersOf, Draw draw) {
     bandSteps_.assign(static_cast<std::size_t>(bands), 0);
     // Each band's list is filled in triangle order; the band's start moves along as it fills.
     for (int i = 0; i < count; ++i) {
+        if (reach_[i].empty()) {
+            continue;
+        }
         for (int b = reach_[i].top / kBandRows; b <= reach_[i].bottom / kBandRows; ++b) {
             bandItems_[bandStart_[b]++] = i;
         }
@@ -567,6 +603,10 @@ void QImageCanvas::drawInBands(int count, CornersOf cornersOf, Draw draw) {
                 __builtin_prefetch(to, 1);
             }
         };
+        // A pending clear is filled band by band, just before the band's triangles.
+        if (clearPending_) {
+            fillPendingBand(pixels.bits, pixels.stride, band);
+        }
         const int first = bandStart_[band];
         const int end = bandStart_[band + 1];
         for (int k = first; k < std::min(end, first + kFetchAhead); ++k) {
@@ -581,6 +621,7 @@ void QImageCanvas::drawInBands(int count, CornersOf cornersOf, Draw draw) {
         }
         bandSteps_[band] = steps;
     });
+    clearPending_ = false;
     for (const std::int64_t steps : bandSteps_) {
         rasterSteps_ += steps;
     }
@@ -639,6 +680,7 @@ void QImageCanvas::setPixel(PixelPoint at, Colour3 colour) {
         return;
     }
     const KeepKey keep{*this};
+    fillPendingClear();
     if (at.x < 0 || at.y < 0 || at.x >= width() || at.y >= height()) {
         return;
     }
@@ -651,6 +693,7 @@ void QImageCanvas::line(PixelPoint from, PixelPoint to) {
         return;
     }
     const KeepKey keep{*this};
+    fillPendingClear();
     uchar* bits = image_.bits();
     const qsizetype stride = image_.bytesPerLine();
     const QRgb rgb = toRgb(outlineColour_);
@@ -668,6 +711,7 @@ void QImageCanvas::bezier(const PixelPoint (&points)[4]) {
         return;
     }
     const KeepKey keep{*this};
+    fillPendingClear();
     QPainterPath path(QPointF(points[0].x, points[0].y));
     path.cubicTo(QPointF(points[1].x, points[1].y), QPointF(points[2].x, points[2].y),
                  QPointF(points[3].x, points[3].y));
@@ -687,6 +731,7 @@ void QImageCanvas::text(PixelPoint at, std::string_view text) {
         return;
     }
     const KeepKey keep{*this};
+    fillPendingClear();
     QPainter painter(&image_);
     painter.setFont(font_);
     painter.setPen(toQColor(textColour_));

@@ -27,6 +27,9 @@ public:
     // Draws into `image`, which must outlive the canvas. An image that is not 32-bit RGB is
     // converted to it first.
     explicit QImageCanvas(QImage& image);
+    ~QImageCanvas() override; // fills a clear still pending
+    QImageCanvas(const QImageCanvas&) = delete;
+    QImageCanvas& operator=(const QImageCanvas&) = delete;
 
     void setBackgroundColour(Colour3 colour);
     void setFont(const QFont& font) { font_ = font; }
@@ -36,6 +39,11 @@ public:
     // Fills the whole surface with its background colour: only what was drawn since the last
     // clear needs filling, the rest holds the background still.
     void clear() override;
+    // As clear(), for a frame drawn next: the background is filled band by band as the frame's
+    // list of triangles is drawn, while each band is in a core's cache, or before anything else
+    // is drawn. Until the canvas next draws or tells what changed (takeChanged()), the image
+    // may still hold the last frame.
+    void clearForNextFrame();
     void setPenMode(PenMode mode) override { penMode_ = mode; }
     void setOutline(bool on) override { outline_ = on; }
     void setOutlineColour(Colour3 colour) override { outlineColour_ = colour; }
@@ -80,6 +88,9 @@ private:
     // What a line may have changed: its pixels lie within a pixel of it, piece by piece.
     void touchedLine(PixelPoint from, PixelPoint to);
     void strokeOutline(const PixelPoint (&points)[3]);
+    // Fills what a pending clear leaves to fill, in one band of rows or in all.
+    void fillPendingBand(uchar* bits, qsizetype stride, int band) const;
+    void fillPendingClear();
     // Sorts triangles 0..count-1 into the bands of rows they reach, in their order, then calls
     // draw(triangle, rowBegin, rowEnd, steps) band by band, the bands shared among the cores.
     // cornersOf(triangle) gives its corners.
@@ -112,6 +123,7 @@ private:
     std::vector<int> bandItems_;
     struct Reach { // the pixels within a triangle's bounds; none when top > bottom
         int top = 0, bottom = -1, left = 0, right = -1;
+        bool empty() const { return top > bottom; }
     };
     std::vector<Reach> reach_;
     // How many triangles ahead of the one drawn their pixels are fetched, and at most how many
@@ -146,7 +158,11 @@ private:
         std::vector<std::uint8_t> marks_;
         bool any_ = false;
     };
-    Tiles drawn_;                      // drawn on since the last clear
+    Tiles drawn_; // drawn on since the last clear
+    // A clear not filled in yet: the whole image, or the tiles drawn on before it.
+    bool clearPending_ = false;
+    bool pendingWhole_ = false;
+    Tiles pendingTiles_;
     Tiles changed_;                    // changed since the owner last asked
     bool backgroundElsewhere_ = false; // the image outside drawn_ holds the background
     qint64 imageKey_ = 0;              // the image's cache key when the canvas last wrote on it

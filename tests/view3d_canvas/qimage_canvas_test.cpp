@@ -188,6 +188,17 @@ TEST(QImageCanvas, PixelsLinesCurvesTextAndClear) {
     canvas.setBackgroundColour({0, 0, 40});
     canvas.clear();
     EXPECT_EQ(rgbAt(image, 40, 50), 0x000028u);
+    // A clear for the next frame is filled before anything else is drawn, or when the changes
+    // are asked for.
+    canvas.setBackgroundColour({0, 50, 0});
+    canvas.clearForNextFrame();
+    canvas.setPixel({1, 1}, {1, 1, 1});
+    EXPECT_EQ(rgbAt(image, 40, 50), 0x003200u);
+    EXPECT_EQ(rgbAt(image, 1, 1), 0x010101u);
+    canvas.setBackgroundColour({0, 60, 0});
+    canvas.clearForNextFrame();
+    EXPECT_FALSE(canvas.takeChanged().empty());
+    EXPECT_EQ(rgbAt(image, 1, 1), 0x003C00u);
 }
 
 TEST(QImageCanvas, FarAwayCoordinatesAreClippedNotWalked) {
