@@ -175,6 +175,8 @@ void paintGradientRows(const GradientVertex (&corners)[3], const Pixels& image, 
         }
         const std::int64_t x0 = points[0].x;
         const std::int64_t y0 = points[0].y;
+        // plane / 256 · inv · 65536 in one product: scaling by a power of two rounds nothing.
+        const double toFixed = inv * 256.0;
         raster::forEachRunInRows(
             points, image.width, rowBegin, rowEnd,
             [&](int y, int xBegin, int xEnd) {
@@ -182,7 +184,7 @@ void paintGradientRows(const GradientVertex (&corners)[3], const Pixels& image, 
                 for (int c = 0; c < 3; ++c) {
                     const std::int64_t plane =
                         atCorner[c] + (y - y0) * perRow[c] + (xBegin - x0) * perPixel[c];
-                    value[c] = roundHalfAway(static_cast<double>(plane) / 256.0 * inv * 65536.0) +
+                    value[c] = roundHalfAway(static_cast<double>(plane) * toFixed) +
                                32768; // + 1/2: round to nearest
                 }
                 paintGradientRun(image.row(y), xBegin, xEnd, value, step);
