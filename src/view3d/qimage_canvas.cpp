@@ -153,10 +153,10 @@ void paintGradientRows(const GradientVertex (&corners)[3], const Pixels& image, 
         step[c] = roundHalfAway(perPixel * inv * 65536.0);
     }
 
-    // Near the surface the channels' planes are exact in 64-bit integers (units of 1/256 of a
-    // channel, times area2), and so is the sum the start of a run takes in double: the start
-    // comes from the plane by two additions per channel. Far corners take the weights of the
-    // run's first pixel instead.
+    // Near the surface each channel's plane is exact in 64-bit integers (units of 1/256 of a
+    // level, times area2) and equals the weighted sum of the corners that a run's start takes
+    // in double, which is exact there too: a run starts from the plane, without the weights.
+    // Far corners take the weights of the run's first pixel.
     constexpr std::int64_t kNear = std::int64_t(1) << 20;
     const bool near =
         area2 < (std::int64_t(1) << 37) && image.width <= kNear && image.height <= kNear &&
