@@ -8,3 +8,16 @@ std::uint32_t toRgb(Colour3 colour) {
     };
     return (channel(colour.r) << 16) | (channel(colour.g) << 8) | channel(colour.b);
 }
+
+void Canvas::polygons(std::span<const FlatTriangle> triangles) {
+    for (const FlatTriangle& t : triangles) {
+        setFillColour(t.colour);
+        polygon(t.points);
+    }
+}
+
+void Canvas::gradientTriangles(std::span<const GradientTriangle> triangles) {
+    for (const GradientTriangle& t : triangles) {
+        (void)gradientTriangle(t.corners);
+    }
+}

@@ -3,6 +3,7 @@
 #include "engine3d/records.h"
 
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 // How outlines, fills and lines combine with the pixels already on the surface.
@@ -21,6 +22,17 @@ struct GradientVertex {
     std::uint16_t green = 0;
     std::uint16_t blue = 0;
     std::uint16_t alpha = 0;
+};
+
+// A triangle of one colour in a list drawn in order.
+struct FlatTriangle {
+    PixelPoint points[3];
+    Colour3 colour;
+};
+
+// A gradient triangle in a list drawn in order.
+struct GradientTriangle {
+    GradientVertex corners[3];
 };
 
 // The drawing surface the engine renders into, measured in pixels, origin top-left, y down.
@@ -46,6 +58,13 @@ public:
     virtual void polygon(const PixelPoint (&points)[3]) = 0;
     // Colours interpolated from the corners; always copies. False when it cannot be drawn.
     virtual bool gradientTriangle(const GradientVertex (&corners)[3]) = 0;
+    // The triangles one after the other, each as polygon() draws it with its colour as the
+    // fill colour, which is left at the last one's. A surface that paints pixels itself may
+    // draw them in any order that leaves every pixel as that would.
+    virtual void polygons(std::span<const FlatTriangle> triangles);
+    // The triangles one after the other, each as gradientTriangle() draws it; those that cannot
+    // be drawn are left out. The same freedom of order as polygons().
+    virtual void gradientTriangles(std::span<const GradientTriangle> triangles);
     // Copies the colour, whatever the pen mode.
     virtual void setPixel(PixelPoint at, Colour3 colour) = 0;
     // Lines and curves use the outline colour and the pen mode.

@@ -152,8 +152,17 @@ private:
     VertexRun vertexRun(const Mesh& mesh) const;
     VertexRun faceRun(const Mesh& mesh) const;
     bool faceUsable(const Face& face) const;
+    // A face in the pool whose corners are all in the vertex pool.
+    bool drawable(int face) const;
+    // The face's corners on the surface, in whole pixels.
+    void cornerPoints(int face, PixelPoint (&points)[3]) const;
+    // The face's corners with their colours as the surface's gradient takes them.
+    GradientTriangle gradientCorners(int face, Colour3 colour0, Colour3 colour1,
+                                     Colour3 colour2) const;
     Vector3 faceNormal(const Face& face) const;
     void setAxisColours(const FrameInputs& inputs);
+    // shades_[k] = shade(k) for k = 0..count-1, on every core within a frame.
+    template <typename Shade> void shadeEach(int count, Shade shade);
     void drawMarkers(Canvas& surface);
     // Sorts the sortEntries_ of `count` listed faces, starting from the order they are in.
     void sortEntries(int count);
@@ -182,4 +191,22 @@ private:
     std::vector<std::uint64_t> sortEntries_;
     std::vector<std::uint64_t> radixBuffer_;
     std::vector<std::uint8_t> taken_;
+    // The listed faces as the surface draws them, in list order; kept from frame to frame so
+    // that a frame allocates nothing.
+    std::vector<FlatTriangle> flatBatch_;
+    std::vector<GradientTriangle> gradientBatch_;
+    // The smooth mode's vertices to shade, each with the face it is shaded with.
+    struct ShadedVertex {
+        int vertex = 0;
+        int face = 0;
+    };
+    std::vector<ShadedVertex> shadedVertices_;
+    std::vector<Colour3> shades_; // what shadeEach() computed
+    // The faces BuildDrawList() tests, in listing order, with what it found.
+    struct Candidate {
+        int face = 0;
+        float key = 0.0f;
+        bool listed = false;
+    };
+    std::vector<Candidate> candidates_;
 };

@@ -2,6 +2,7 @@
 
 #include "engine3d/engine.h"
 
+#include "engine3d/band_workers.h"
 #include "engine3d/vector_maths.h"
 
 #include <algorithm>
@@ -9,6 +10,10 @@
 #include <bit>
 #include <cmath>
 #include <utility>
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -24,7 +29,12 @@ struct Rgb32 {
 };
 
 int nearest(double v) {
-    return static_cast<int>(std::nearbyint(std::clamp(v, -1e9, 1e9)));
+    v = std::clamp(v, -1e9, 1e9);
+#if defined(__SSE2__) || defined(_M_X64)
+    return _mm_cvtsd_si32(_mm_set_sd(v)); // the current rounding, as nearbyint, without its call
+#else
+    return static_cast<int>(std::nearbyint(v));
+#endif
 }
 
 Rgb32 widen(Colour3 c) {
@@ -77,6 +87,25 @@ std::uint32_t orderedKey(float key) {
 // Sorts by key, and equal keys by list position: the entries' own order.
 std::uint64_t sortEntry(float key, int position) {
     return (std::uint64_t(orderedKey(key)) << 32) | std::uint32_t(position);
+}
+
+// A vector with its length and its direction as normalise() gives them. The opposite vector
+// has the same length and the opposite direction, exactly.
+struct Direction {
+    bool zero = false;
+    float size = 0.0f;
+    Vector3 unit;
+
+    explicit Direction(const Vector3& v) : zero(v == Vector3{}), size(length(v)) {
+        if (size != 0.0f) {
+            unit = scale(v, 1.0f / size);
+        }
+    }
+};
+
+// cosine() of the two vectors.
+float cosineOf(const Direction& a, const Direction& b) {
+    return a.zero || b.zero ? 0.0f : dot(a.unit, b.unit);
 }
 
 // Clears a flag when the scope ends, whichever way it ends.
@@ -144,54 +173,72 @@ int Engine::BuildDrawList(int camera) {
         const Camera& c = cameras[camera];
         const Vector3 back = subtract(c.position, DirectionFromAngles(c.rotation));
         const float t = c.tanHalfFov;
+        // Whether face f is listed, and its key.
+        const auto listedWith = [&](int f, float& key) {
+            const Face& face = faces[f];
+            if (!faceUsable(face)) {
+                return false; // vertex 0 (a marker) or an index outside the pool
+            }
+            const int idx[3] = {face.vertexA, face.vertexB, face.vertexC};
+            // Depth clip: the face is dropped whole, never cut.
+            const float d0 = screenPositions[idx[0]].z;
+            const float d1 = screenPositions[idx[1]].z;
+            const float d2 = screenPositions[idx[2]].z;
+            if (!depthInside(d0) || !depthInside(d1) || !depthInside(d2)) {
+                return false;
+            }
+            // Pyramid clip, perspective only.
+            if (!c.orthographic) {
+                bool outside = false;
+                for (int v : idx) {
+                    const Vector3& p = viewPositions[v];
+                    const float limit = p.z * t;
+                    if (std::fabs(p.x) >= limit || std::fabs(p.y) >= limit) {
+                        outside = true;
+                    }
+                }
+                if (outside) {
+                    return false;
+                }
+            }
+            // Facing.
+            const Vector3& w0 = worldPositions[idx[0]];
+            const Vector3& w1 = worldPositions[idx[1]];
+            const Vector3& w2 = worldPositions[idx[2]];
+            const Vector3 centroid = scale(add(add(w0, w1), w2), 1.0f / 3.0f);
+            const Vector3 normal = cross(subtract(w1, w0), subtract(w2, w0));
+            const bool facing = c.twoSided ||
+                                cosinePositive(subtract(c.position, centroid), normal) ||
+                                (c.orthographic && cosinePositive(back, normal));
+            key = -(d0 + d1 + d2);
+            return facing;
+        };
+        // The faces of the visible meshes in listing order, tested on every core, then listed
+        // in that order.
+        candidates_.clear();
         const int begin = std::max<int>(1, meshRange.first);
         const int end = std::min<int>(meshRange.first + meshRange.count, slots_);
-        for (int i = begin; i < end && n < lastSlot(); ++i) {
-            if (!meshes[i].visible) {
-                continue;
+        for (int i = begin; i < end; ++i) {
+            if (meshes[i].visible) {
+                const VertexRun run = faceRun(meshes[i]);
+                for (int f = run.begin; f < run.end; ++f) {
+                    candidates_.push_back({f, 0.0f, false});
+                }
             }
-            const VertexRun run = faceRun(meshes[i]);
-            for (int f = run.begin; f < run.end && n < lastSlot(); ++f) {
-                const Face& face = faces[f];
-                if (!faceUsable(face)) {
-                    continue; // vertex 0 (a marker) or an index outside the pool
-                }
-                const int idx[3] = {face.vertexA, face.vertexB, face.vertexC};
-                // Depth clip: the face is dropped whole, never cut.
-                const float d0 = screenPositions[idx[0]].z;
-                const float d1 = screenPositions[idx[1]].z;
-                const float d2 = screenPositions[idx[2]].z;
-                if (!depthInside(d0) || !depthInside(d1) || !depthInside(d2)) {
-                    continue;
-                }
-                // Pyramid clip, perspective only.
-                if (!c.orthographic) {
-                    bool outside = false;
-                    for (int v : idx) {
-                        const Vector3& p = viewPositions[v];
-                        const float limit = p.z * t;
-                        if (std::fabs(p.x) >= limit || std::fabs(p.y) >= limit) {
-                            outside = true;
-                        }
-                    }
-                    if (outside) {
-                        continue;
-                    }
-                }
-                // Facing.
-                const Vector3& w0 = worldPositions[idx[0]];
-                const Vector3& w1 = worldPositions[idx[1]];
-                const Vector3& w2 = worldPositions[idx[2]];
-                const Vector3 centroid = scale(add(add(w0, w1), w2), 1.0f / 3.0f);
-                const Vector3 normal = cross(subtract(w1, w0), subtract(w2, w0));
-                const bool facing = c.twoSided ||
-                                    cosinePositive(subtract(c.position, centroid), normal) ||
-                                    (c.orthographic && cosinePositive(back, normal));
-                if (!facing) {
-                    continue;
-                }
-                drawKeys[n] = -(d0 + d1 + d2);
-                drawList[n] = static_cast<std::int16_t>(f);
+        }
+        const int count = static_cast<int>(candidates_.size());
+        constexpr int kChunk = 1024;
+        BandWorkers::shared().run((count + kChunk - 1) / kChunk, [&](int chunk) {
+            const int last = std::min(count, (chunk + 1) * kChunk);
+            for (int k = chunk * kChunk; k < last; ++k) {
+                Candidate& face = candidates_[k];
+                face.listed = listedWith(face.face, face.key);
+            }
+        });
+        for (int k = 0; k < count && n < lastSlot(); ++k) {
+            if (candidates_[k].listed) {
+                drawKeys[n] = candidates_[k].key;
+                drawList[n] = static_cast<std::int16_t>(candidates_[k].face);
                 ++n;
             }
         }
@@ -381,6 +428,10 @@ Colour3 Engine::ShadePoint(const Vector3& point, const Vector3& normal, int face
     const Camera& cam = cameras[camera];
     const Rgb32 faceColour = widen(fc.colour);
     const float material = fc.material;
+    // Each vector's length and direction once, for every term that uses it.
+    const Direction n(normal);
+    const Direction toCamera(cam.specular || cam.attenuation ? subtract(cam.position, point)
+                                                             : Vector3{});
 
     Rgb32 sum;
     const int begin = std::max<int>(1, lightRange.first);
@@ -403,13 +454,20 @@ Colour3 Engine::ShadePoint(const Vector3& point, const Vector3& normal, int face
                     clamp01((light.spotOuterCos - c) / (light.spotOuterCos - light.spotInnerCos));
             }
         }
+        // The way to the light serves the diffuse term, the reflection (the way from the light
+        // is its exact opposite) and the distance.
+        const Direction toLight(subtract(light.position, point));
         // 2. Diffuse.
-        const float diffuse = std::max(0.0f, cosine(subtract(light.position, point), normal));
-        // 3. Specular.
+        const float diffuse = std::max(0.0f, cosineOf(toLight, n));
+        // 3. Specular: the reflection of the way from the light, as reflect() makes it.
         float specular = 0.0f;
         if (cam.specular) {
-            const Vector3 r = reflect(subtract(point, light.position), normal);
-            specular = std::max(0.0f, cosine(r, subtract(cam.position, point)));
+            Vector3 r;
+            if (!toLight.zero && !n.zero && -dot(toLight.unit, n.unit) < 0.0f) {
+                const Vector3 fromLight = subtract(point, light.position);
+                r = subtract(fromLight, scale(scale(n.unit, dot(fromLight, n.unit)), 2.0f));
+            }
+            specular = std::max(0.0f, cosineOf(Direction(r), toCamera));
         }
         // 4. Distance attenuation.
         float atten = 1.0f;
@@ -417,7 +475,7 @@ Colour3 Engine::ShadePoint(const Vector3& point, const Vector3& normal, int face
             if (light.attenuationStart == light.attenuationEnd) {
                 EngineError(kErrorLightSettings);
             } else {
-                const float d = distance(point, light.position);
+                const float d = toLight.size; // distance(point, light.position)
                 atten = clamp01((light.attenuationEnd - d) /
                                 (light.attenuationEnd - light.attenuationStart));
             }
@@ -439,7 +497,7 @@ Colour3 Engine::ShadePoint(const Vector3& point, const Vector3& normal, int face
         if (cam.fogStart == cam.fogEnd) {
             EngineError(kErrorCameraSettings);
         } else {
-            const float d = distance(point, cam.position);
+            const float d = toCamera.size; // distance(point, cam.position)
             fog = clamp01((cam.fogEnd - d) / (cam.fogEnd - cam.fogStart));
         }
     }
@@ -448,6 +506,34 @@ Colour3 Engine::ShadePoint(const Vector3& point, const Vector3& normal, int face
         return narrow(mix(fogColour, sum, fog));
     }
     return narrow(mix(fogColour, mix(faceColour, sum, material), fog));
+}
+
+template <typename Shade> void Engine::shadeEach(int count, Shade shade) {
+    if (count <= 0) {
+        return;
+    }
+    if (shades_.size() < static_cast<std::size_t>(count)) {
+        shades_.resize(static_cast<std::size_t>(count));
+    }
+    // Whether a camera's or a light's settings are wrong does not depend on the point shaded:
+    // within a frame the first call reports it, and the others, which report nothing more,
+    // are shared among the cores. Outside a frame each call reports, in order.
+    shades_[0] = shade(0);
+    if (!inFrame_) {
+        for (int k = 1; k < count; ++k) {
+            shades_[k] = shade(k);
+        }
+        return;
+    }
+    // Each core writes a run of its own in the list, not the faces' or vertices' scattered
+    // places, which would share cache lines with the other cores.
+    constexpr int kChunk = 256;
+    BandWorkers::shared().run((count - 1 + kChunk - 1) / kChunk, [&](int chunk) {
+        const int end = std::min(count, 1 + (chunk + 1) * kChunk);
+        for (int k = 1 + chunk * kChunk; k < end; ++k) {
+            shades_[k] = shade(k);
+        }
+    });
 }
 
 void Engine::setAxisColours(const FrameInputs& inputs) {
@@ -495,13 +581,16 @@ void Engine::RenderScene(Canvas& surface, int camera, const FrameInputs& inputs)
         surface.setPenMode(mode == kModeFlat ? PenMode::Copy : PenMode::Merge);
         surface.setOutline(false);
         surface.setFill(true);
-        for (int k = 0; k < listed; ++k) {
+        shadeEach(listed, [&](int k) {
             const Face& f = face(k);
             const Vector3 centroid =
                 scale(add(add(worldPositions[f.vertexA], worldPositions[f.vertexB]),
                           worldPositions[f.vertexC]),
                       1.0f / 3.0f);
-            faceColours[drawList[k]] = ShadePoint(centroid, faceNormal(f), drawList[k], camera);
+            return ShadePoint(centroid, faceNormal(f), drawList[k], camera);
+        });
+        for (int k = 0; k < listed; ++k) {
+            faceColours[drawList[k]] = shades_[k];
         }
         break;
     case kModeSilhouette:
@@ -528,16 +617,24 @@ void Engine::RenderScene(Canvas& surface, int camera, const FrameInputs& inputs)
             std::fill(shadeStamp_.begin(), shadeStamp_.end(), 0u);
             frameStamp_ = 1;
         }
+        shadedVertices_.clear();
         for (int k = listed - 1; k >= 0; --k) {
             const Face& f = face(k);
             for (int v : {f.vertexA, f.vertexB, f.vertexC}) {
                 if (shadeStamp_[v] != frameStamp_) {
                     shadeStamp_[v] = frameStamp_;
-                    // World positions, like the normals and the lights.
-                    vertexColours[v] =
-                        ShadePoint(worldPositions[v], vertexNormals[v], drawList[k], camera);
+                    shadedVertices_.push_back({v, drawList[k]});
                 }
             }
+        }
+        const int shaded = static_cast<int>(shadedVertices_.size());
+        shadeEach(shaded, [&](int k) {
+            const auto [v, f] = shadedVertices_[k];
+            // World positions, like the normals and the lights.
+            return ShadePoint(worldPositions[v], vertexNormals[v], f, camera);
+        });
+        for (int k = 0; k < shaded; ++k) {
+            vertexColours[shadedVertices_[k].vertex] = shades_[k];
         }
         break;
     }
@@ -561,50 +658,81 @@ void Engine::RenderScene(Canvas& surface, int camera, const FrameInputs& inputs)
             }
         }
     }
-    for (int k = 0; k < listed; ++k) {
-        const int f = drawList[k];
-        if (others) {
+    if (others) {
+        // The outline colour changes from face to face: one call each.
+        for (int k = 0; k < listed; ++k) {
+            const int f = drawList[k];
             surface.setOutlineColour(otherStamp_[f] == otherFrame_ ? inputs.otherOutline : kWhite);
-        }
-        if (mode == kModeSmooth) {
-            const Face& fc = faces[f];
-            DrawGouraudTriangle(surface, f, vertexColours[fc.vertexA], vertexColours[fc.vertexB],
-                                vertexColours[fc.vertexC]);
-        } else {
             DrawFlatTriangle(surface, f, faceColours[f]);
         }
+    } else if (mode == kModeSmooth) {
+        // The whole list at once, so that the surface may share the drawing out.
+        gradientBatch_.clear();
+        for (int k = 0; k < listed; ++k) {
+            const int f = drawList[k];
+            if (drawable(f)) {
+                const Face& fc = faces[f];
+                gradientBatch_.push_back(gradientCorners(f, vertexColours[fc.vertexA],
+                                                         vertexColours[fc.vertexB],
+                                                         vertexColours[fc.vertexC]));
+            }
+        }
+        surface.gradientTriangles(gradientBatch_);
+    } else {
+        flatBatch_.clear();
+        for (int k = 0; k < listed; ++k) {
+            const int f = drawList[k];
+            if (drawable(f)) {
+                flatBatch_.push_back(FlatTriangle{{}, faceColours[f]});
+                cornerPoints(f, flatBatch_.back().points);
+            }
+        }
+        surface.polygons(flatBatch_);
     }
     drawMarkers(surface);
 }
 
+bool Engine::drawable(int face) const {
+    return face >= 1 && face <= lastSlot() && faceUsable(faces[face]);
+}
+
+void Engine::cornerPoints(int face, PixelPoint (&points)[3]) const {
+    const Face& f = faces[face];
+    points[0] = toPixel(screenPositions[f.vertexA]);
+    points[1] = toPixel(screenPositions[f.vertexB]);
+    points[2] = toPixel(screenPositions[f.vertexC]);
+}
+
+GradientTriangle Engine::gradientCorners(int face, Colour3 colour0, Colour3 colour1,
+                                         Colour3 colour2) const {
+    PixelPoint p[3];
+    cornerPoints(face, p);
+    auto corner = [](PixelPoint at, Colour3 c) {
+        auto channel = [](std::int16_t x) {
+            return static_cast<std::uint16_t>(std::clamp<int>(x, 0, 255) * 256);
+        };
+        return GradientVertex{at.x, at.y, channel(c.r), channel(c.g), channel(c.b), 0};
+    };
+    return {{corner(p[0], colour0), corner(p[1], colour1), corner(p[2], colour2)}};
+}
+
 void Engine::DrawFlatTriangle(Canvas& surface, int face, Colour3 colour) {
-    if (face < 1 || face > lastSlot() || !faceUsable(faces[face])) {
+    if (!drawable(face)) {
         return;
     }
-    const Face& f = faces[face];
     surface.setFillColour(colour);
-    const PixelPoint points[3] = {toPixel(screenPositions[f.vertexA]),
-                                  toPixel(screenPositions[f.vertexB]),
-                                  toPixel(screenPositions[f.vertexC])};
+    PixelPoint points[3];
+    cornerPoints(face, points);
     surface.polygon(points);
 }
 
 void Engine::DrawGouraudTriangle(Canvas& surface, int face, Colour3 colour0, Colour3 colour1,
                                  Colour3 colour2) {
-    if (face < 1 || face > lastSlot() || !faceUsable(faces[face])) {
+    if (!drawable(face)) {
         return;
     }
-    const Face& f = faces[face];
-    auto corner = [this](int v, Colour3 c) {
-        auto channel = [](std::int16_t x) {
-            return static_cast<std::uint16_t>(std::clamp<int>(x, 0, 255) * 256);
-        };
-        const PixelPoint p = toPixel(screenPositions[v]);
-        return GradientVertex{p.x, p.y, channel(c.r), channel(c.g), channel(c.b), 0};
-    };
-    const GradientVertex corners[3] = {corner(f.vertexA, colour0), corner(f.vertexB, colour1),
-                                       corner(f.vertexC, colour2)};
-    (void)surface.gradientTriangle(corners); // a triangle that cannot be drawn is left out
+    const GradientTriangle t = gradientCorners(face, colour0, colour1, colour2);
+    (void)surface.gradientTriangle(t.corners); // a triangle that cannot be drawn is left out
 }
 
 void Engine::drawMarkers(Canvas& surface) {

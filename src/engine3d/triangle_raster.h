@@ -92,10 +92,11 @@ struct Edge {
 
 namespace detail {
 
-// The rows of a triangle: calls span(const Span&) for every covered run, with the corners'
-// weights when `Weights` is set (Span::e, step and area2 are left alone otherwise).
+// The rows rowBegin..rowEnd-1 of a triangle: calls span(const Span&) for every covered run,
+// with the corners' weights when `Weights` is set (Span::e, step and area2 are left alone
+// otherwise).
 template <bool Weights, typename SpanFn>
-bool walkRows(const PixelPoint (&corner)[3], int width, int height, SpanFn& span,
+bool walkRows(const PixelPoint (&corner)[3], int width, int rowBegin, int rowEnd, SpanFn& span,
               std::int64_t* steps) {
     int order[3] = {0, 1, 2};
     const std::int64_t area = Edge(corner[0], corner[1]).at(corner[2].x, corner[2].y);
@@ -111,11 +112,13 @@ bool walkRows(const PixelPoint (&corner)[3], int width, int height, SpanFn& span
     // The edge opposite a corner weighs that corner.
     const Edge edges[3] = {Edge(p1, p2), Edge(p2, p0), Edge(p0, p1)};
 
-    const int yTop = std::max(0, std::min({p0.y, p1.y, p2.y}));
-    const int yBottom = std::min(height - 1, std::max({p0.y, p1.y, p2.y}));
+    // The rows' first numerators below start from the first row walked, so a triangle cut into
+    // bands of rows gives the same runs as a whole one.
+    const int yTop = std::max(rowBegin, std::min({p0.y, p1.y, p2.y}));
+    const int yBottom = std::min(rowEnd - 1, std::max({p0.y, p1.y, p2.y}));
     const int xLeft = std::max(0, std::min({p0.x, p1.x, p2.x}));
     const int xRight = std::min(width - 1, std::max({p0.x, p1.x, p2.x}));
-    if (xLeft > xRight) {
+    if (xLeft > xRight || yTop > yBottom) {
         return true;
     }
 
@@ -185,7 +188,7 @@ bool walkRows(const PixelPoint (&corner)[3], int width, int height, SpanFn& span
 template <typename SpanFn>
 bool forEachSpan(const PixelPoint (&corner)[3], int width, int height, SpanFn&& span,
                  std::int64_t* steps = nullptr) {
-    return detail::walkRows<true>(corner, width, height, span, steps);
+    return detail::walkRows<true>(corner, width, 0, height, span, steps);
 }
 
 // The same runs without the corners' weights, for fills of one colour: run(y, xBegin, xEnd).
@@ -193,7 +196,24 @@ template <typename RunFn>
 bool forEachRun(const PixelPoint (&corner)[3], int width, int height, RunFn&& run,
                 std::int64_t* steps = nullptr) {
     const auto span = [&run](const Span& s) { run(s.y, s.xBegin, s.xEnd); };
-    return detail::walkRows<false>(corner, width, height, span, steps);
+    return detail::walkRows<false>(corner, width, 0, height, span, steps);
+}
+
+// The runs of forEachSpan() that lie in rows rowBegin..rowEnd-1 (within 0..height-1), for a
+// surface drawn in bands of rows: each band gets exactly its rows' runs, with the same weights.
+// `steps` grows by the rows stepped through within the band.
+template <typename SpanFn>
+bool forEachSpanInRows(const PixelPoint (&corner)[3], int width, int rowBegin, int rowEnd,
+                       SpanFn&& span, std::int64_t* steps = nullptr) {
+    return detail::walkRows<true>(corner, width, rowBegin, rowEnd, span, steps);
+}
+
+// The runs of forEachRun() that lie in rows rowBegin..rowEnd-1, as forEachSpanInRows().
+template <typename RunFn>
+bool forEachRunInRows(const PixelPoint (&corner)[3], int width, int rowBegin, int rowEnd,
+                      RunFn&& run, std::int64_t* steps = nullptr) {
+    const auto span = [&run](const Span& s) { run(s.y, s.xBegin, s.xEnd); };
+    return detail::walkRows<false>(corner, width, rowBegin, rowEnd, span, steps);
 }
 
 // Calls pixel(x, y) for every pixel of the segment a-b (both ends included) that lies on the

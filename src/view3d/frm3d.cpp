@@ -550,7 +550,7 @@ void Frm3D::drawFrame() {
         // A head light.
         e.lights[light].position = e.cameras[camera].position;
     }
-    canvas_->clear();
+    canvas_->clearForNextFrame(); // filled as the frame is drawn
     const ToolbarTags& tags = tags_;
     e.RenderFrame(*canvas_, camera,
                   fuselageShown_ ? fuselage_.frameInputs(tags) : scene.frameInputs(tags));

@@ -1,5 +1,6 @@
 #include "view3d/qimage_canvas.h"
 
+#include "engine3d/band_workers.h"
 #include "engine3d/triangle_raster.h"
 #include "engine3d/vector_maths.h"
 
@@ -32,16 +33,177 @@ inline void applyPen(QRgb& pixel, PenMode mode, QRgb rgb) {
     }
 }
 
-// Calls paint(first, last) on the pixels of every covered run of the triangle.
-template <typename Paint>
-void paintRuns(const PixelPoint (&points)[3], QImage& image, std::int64_t* steps, Paint paint) {
-    uchar* bits = image.bits();
-    const qsizetype stride = image.bytesPerLine();
-    raster::forEachRun(
-        points, image.width(), image.height(),
-        [bits, stride, &paint](int y, int xBegin, int xEnd) {
-            QRgb* row = reinterpret_cast<QRgb*>(bits + y * stride);
-            paint(row + xBegin, row + xEnd);
+// The pixels of an image that drawing calls write, whichever thread they run on.
+struct Pixels {
+    uchar* bits = nullptr;
+    qsizetype stride = 0;
+    int width = 0;
+    int height = 0;
+
+    explicit Pixels(QImage& image)
+        : bits(image.bits()), stride(image.bytesPerLine()), width(image.width()),
+          height(image.height()) {}
+    QRgb* row(int y) const { return reinterpret_cast<QRgb*>(bits + y * stride); }
+};
+
+// Fills the covered runs of the triangle's rows rowBegin..rowEnd-1 with the pen.
+template <PenMode Pen>
+void fillRows(const PixelPoint (&points)[3], const Pixels& image, int rowBegin, int rowEnd,
+              QRgb rgb, std::int64_t* steps) {
+    raster::forEachRunInRows(
+        points, image.width, rowBegin, rowEnd,
+        [&image, rgb](int y, int xBegin, int xEnd) {
+            QRgb* first = image.row(y) + xBegin;
+            QRgb* const last = image.row(y) + xEnd;
+            if constexpr (Pen == PenMode::Copy) {
+                std::fill(first, last, kOpaque | rgb);
+            } else {
+                for (; first != last; ++first) {
+                    applyPen(*first, Pen, rgb);
+                }
+            }
+        },
+        steps);
+}
+
+// One run of a gradient: each channel starts at value (16.16 fixed point, the half for rounding
+// included) and grows by step from pixel to pixel.
+inline void paintGradientRun(QRgb* row, int xBegin, int xEnd, std::int64_t (&value)[3],
+                             const std::int64_t (&step)[3]) {
+    // The channels are linear along the row: when both ends stay within 0..255 every pixel
+    // between does, and the loop can skip the limits.
+    const std::int64_t last = xEnd - xBegin - 1;
+    bool inRange = true;
+    for (int c = 0; c < 3; ++c) {
+        const std::int64_t end = value[c] + step[c] * last;
+        inRange = inRange && std::min(value[c], end) >= 0 &&
+                  std::max(value[c], end) < (std::int64_t(256) << 16);
+    }
+    if (inRange) {
+        auto r = static_cast<std::uint32_t>(value[0]);
+        auto g = static_cast<std::uint32_t>(value[1]);
+        auto b = static_cast<std::uint32_t>(value[2]);
+        const auto dr = static_cast<std::uint32_t>(step[0]);
+        const auto dg = static_cast<std::uint32_t>(step[1]);
+        const auto db = static_cast<std::uint32_t>(step[2]);
+        for (int x = xBegin; x < xEnd; ++x) {
+            row[x] = kOpaque | ((r >> 16) << 16) | ((g >> 16) << 8) | (b >> 16);
+            r += dr; // wraps like signed addition would, and stays in range
+            g += dg;
+            b += db;
+        }
+        return;
+    }
+    for (int x = xBegin; x < xEnd; ++x) {
+        const auto r = static_cast<QRgb>(std::clamp<std::int64_t>(value[0] >> 16, 0, 255));
+        const auto g = static_cast<QRgb>(std::clamp<std::int64_t>(value[1] >> 16, 0, 255));
+        const auto b = static_cast<QRgb>(std::clamp<std::int64_t>(value[2] >> 16, 0, 255));
+        row[x] = kOpaque | (r << 16) | (g << 8) | b;
+        value[0] += step[0];
+        value[1] += step[1];
+        value[2] += step[2];
+    }
+}
+
+// Paints the gradient triangle's rows rowBegin..rowEnd-1. Each channel is a plane over the
+// triangle: a run starts from the channel's exact value at its first pixel, rounded to 16.16
+// fixed point, and steps along the row by the rounded change per pixel. The channels arrive
+// as 16-bit values and the image holds 8 bits, so they are interpolated in units of 1/256 of
+// the 16-bit value.
+void paintGradientRows(const GradientVertex (&corners)[3], const Pixels& image, int rowBegin,
+                       int rowEnd, std::int64_t* steps) {
+    const PixelPoint points[3] = {
+        {corners[0].x, corners[0].y}, {corners[1].x, corners[1].y}, {corners[2].x, corners[2].y}};
+    // Corner k weighs E_k / area2, E_k being the edge function of the side opposite k (from
+    // corner k+1 to corner k+2), turned so that it is area2 at corner k.
+    const auto edgeX = [&](int k) { // E_k's change per pixel to the right
+        const PixelPoint& a = points[(k + 1) % 3];
+        const PixelPoint& b = points[(k + 2) % 3];
+        return -(std::int64_t(b.y) - a.y);
+    };
+    const auto edgeY = [&](int k) { // E_k's change per row down
+        const PixelPoint& a = points[(k + 1) % 3];
+        const PixelPoint& b = points[(k + 2) % 3];
+        return std::int64_t(b.x) - a.x;
+    };
+    const std::int64_t area = edgeY(2) * (std::int64_t(points[2].y) - points[0].y) +
+                              edgeX(2) * (std::int64_t(points[2].x) - points[0].x);
+    if (area == 0) {
+        return;
+    }
+    const std::int64_t sign = area < 0 ? -1 : 1;
+    const std::int64_t area2 = area * sign;
+    std::int64_t channel16[3][3]; // [channel][corner]
+    double channel[3][3];
+    for (int k = 0; k < 3; ++k) {
+        channel16[0][k] = corners[k].red;
+        channel16[1][k] = corners[k].green;
+        channel16[2][k] = corners[k].blue;
+        for (int c = 0; c < 3; ++c) {
+            channel[c][k] = static_cast<double>(channel16[c][k]) / 256.0;
+        }
+    }
+    const double inv = 1.0 / static_cast<double>(area2);
+    std::int64_t step[3];
+    for (int c = 0; c < 3; ++c) {
+        double perPixel = 0.0;
+        for (int k = 0; k < 3; ++k) {
+            perPixel += static_cast<double>(sign * edgeX(k)) * channel[c][k];
+        }
+        step[c] = roundHalfAway(perPixel * inv * 65536.0);
+    }
+
+    // Near the surface each channel's plane is exact in 64-bit integers (units of 1/256 of a
+    // level, times area2) and equals the weighted sum of the corners that a run's start takes
+    // in double, which is exact there too: a run starts from the plane, without the weights.
+    // Far corners take the weights of the run's first pixel.
+    constexpr std::int64_t kNear = std::int64_t(1) << 20;
+    const bool near =
+        area2 < (std::int64_t(1) << 37) && image.width <= kNear && image.height <= kNear &&
+        std::all_of(std::begin(points), std::end(points), [](const PixelPoint& p) {
+            return std::abs(std::int64_t(p.x)) <= kNear && std::abs(std::int64_t(p.y)) <= kNear;
+        });
+    if (near) {
+        std::int64_t atCorner[3], perPixel[3], perRow[3];
+        for (int c = 0; c < 3; ++c) {
+            atCorner[c] = area2 * channel16[c][0];
+            perPixel[c] = perRow[c] = 0;
+            for (int k = 0; k < 3; ++k) {
+                perPixel[c] += sign * edgeX(k) * channel16[c][k];
+                perRow[c] += sign * edgeY(k) * channel16[c][k];
+            }
+        }
+        const std::int64_t x0 = points[0].x;
+        const std::int64_t y0 = points[0].y;
+        // plane / 256 · inv · 65536 in one product: scaling by a power of two rounds nothing.
+        const double toFixed = inv * 256.0;
+        raster::forEachRunInRows(
+            points, image.width, rowBegin, rowEnd,
+            [&](int y, int xBegin, int xEnd) {
+                std::int64_t value[3];
+                for (int c = 0; c < 3; ++c) {
+                    const std::int64_t plane =
+                        atCorner[c] + (y - y0) * perRow[c] + (xBegin - x0) * perPixel[c];
+                    value[c] = roundHalfAway(static_cast<double>(plane) * toFixed) +
+                               32768; // + 1/2: round to nearest
+                }
+                paintGradientRun(image.row(y), xBegin, xEnd, value, step);
+            },
+            steps);
+        return;
+    }
+    raster::forEachSpanInRows(
+        points, image.width, rowBegin, rowEnd,
+        [&](const raster::Span& s) {
+            std::int64_t value[3];
+            for (int c = 0; c < 3; ++c) {
+                double start = 0.0;
+                for (int k = 0; k < 3; ++k) {
+                    start += static_cast<double>(s.e[k]) * channel[c][k];
+                }
+                value[c] = roundHalfAway(start * inv * 65536.0) + 32768;
+            }
+            paintGradientRun(image.row(s.y), s.xBegin, s.xEnd, value, step);
         },
         steps);
 }
@@ -83,6 +245,10 @@ QImageCanvas::QImageCanvas(QImage& image) : image_(image) {
     usable();
 }
 
+QImageCanvas::~QImageCanvas() {
+    fillPendingClear();
+}
+
 void QImageCanvas::setBackgroundColour(Colour3 colour) {
     if (!(colour == background_)) {
         background_ = colour;
@@ -94,11 +260,14 @@ bool QImageCanvas::usable() {
     if (image_.size() != changed_.image()) {
         drawn_.fit(image_.size());
         changed_.fit(image_.size());
+        pendingTiles_.fit(image_.size());
+        pendingWhole_ = true;
     }
     if (image_.cacheKey() != imageKey_) {
         // Replaced, or written by someone else: what it holds is not known.
         backgroundElsewhere_ = false;
         changed_.addAll();
+        pendingWhole_ = true;
     }
     // The owner may have replaced the image since: pixels are written as 32-bit words.
     const QImage::Format f = image_.format();
@@ -149,6 +318,21 @@ bool QImageCanvas::Tiles::all() const {
     return any_ && std::all_of(marks_.begin(), marks_.end(), [](std::uint8_t m) { return m; });
 }
 
+template <typename Run> void QImageCanvas::Tiles::forEachRunInRow(int r, Run run) const {
+    const std::uint8_t* row = marks_.data() + static_cast<std::size_t>(r) * columns_;
+    for (int c = 0; c < columns_;) {
+        if (!row[c]) {
+            ++c;
+            continue;
+        }
+        const int first = c;
+        while (c < columns_ && row[c]) {
+            ++c;
+        }
+        run(first * kTile, std::min(c * kTile, image_.width()));
+    }
+}
+
 std::vector<QRect> QImageCanvas::Tiles::runs() const {
     std::vector<QRect> out;
     if (!any_) {
@@ -156,18 +340,9 @@ std::vector<QRect> QImageCanvas::Tiles::runs() const {
     }
     const QRect whole(QPoint(0, 0), image_);
     for (int r = 0; r < rows_; ++r) {
-        const std::uint8_t* row = marks_.data() + static_cast<std::size_t>(r) * columns_;
-        for (int c = 0; c < columns_;) {
-            if (!row[c]) {
-                ++c;
-                continue;
-            }
-            const int first = c;
-            while (c < columns_ && row[c]) {
-                ++c;
-            }
-            out.push_back(QRect(first * kTile, r * kTile, (c - first) * kTile, kTile) & whole);
-        }
+        forEachRunInRow(r, [&](int left, int right) {
+            out.push_back(QRect(left, r * kTile, right - left, kTile) & whole);
+        });
     }
     return out;
 }
@@ -221,33 +396,69 @@ void QImageCanvas::touchedLine(PixelPoint from, PixelPoint to) {
 }
 
 std::vector<QRect> QImageCanvas::takeChanged() {
+    fillPendingClear();
     std::vector<QRect> parts = changed_.runs();
     changed_.clear();
     return parts;
 }
 
 void QImageCanvas::clear() {
+    clearForNextFrame();
+    fillPendingClear();
+}
+
+void QImageCanvas::clearForNextFrame() {
     if (!usable()) {
         return;
     }
     const KeepKey keep{*this};
+    if (!clearPending_) {
+        clearPending_ = true;
+        pendingWhole_ = false;
+        pendingTiles_.clear();
+    }
     if (!backgroundElsewhere_ || drawn_.all()) {
-        image_.fill(toQColor(background_));
+        pendingWhole_ = true;
         changed_.addAll();
     } else {
-        const QRgb colour = kOpaque | toRgb(background_);
-        uchar* bits = image_.bits();
-        const qsizetype stride = image_.bytesPerLine();
-        for (const QRect& fill : drawn_.runs()) {
-            for (int y = fill.top(); y <= fill.bottom(); ++y) {
-                QRgb* row = reinterpret_cast<QRgb*>(bits + y * stride);
-                std::fill(row + fill.left(), row + fill.right() + 1, colour);
-            }
-        }
+        pendingTiles_.add(drawn_);
         changed_.add(drawn_);
     }
     drawn_.clear();
     backgroundElsewhere_ = true;
+}
+
+void QImageCanvas::fillPendingBand(uchar* bits, qsizetype stride, int band) const {
+    const int rowBegin = band * kBandRows;
+    const int rowEnd = std::min(image_.height(), rowBegin + kBandRows);
+    const QRgb colour = kOpaque | toRgb(background_);
+    const auto fill = [&](int left, int right) {
+        for (int y = rowBegin; y < rowEnd; ++y) {
+            QRgb* row = reinterpret_cast<QRgb*>(bits + y * stride);
+            std::fill(row + left, row + right, colour);
+        }
+    };
+    // A band of rows is a row of tiles.
+    static_assert(kBandRows == kTile);
+    if (pendingWhole_) {
+        fill(0, image_.width());
+    } else {
+        pendingTiles_.forEachRunInRow(band, fill);
+    }
+}
+
+void QImageCanvas::fillPendingClear() {
+    if (!clearPending_ || !usable()) {
+        return;
+    }
+    const KeepKey keep{*this};
+    uchar* bits = image_.bits();
+    const qsizetype stride = image_.bytesPerLine();
+    // On one core: a fill runs at the memory's pace, which a second core does not raise.
+    for (int band = 0; band < (image_.height() + kBandRows - 1) / kBandRows; ++band) {
+        fillPendingBand(bits, stride, band);
+    }
+    clearPending_ = false;
 }
 
 void QImageCanvas::polygon(const PixelPoint (&points)[3]) {
@@ -255,18 +466,12 @@ void QImageCanvas::polygon(const PixelPoint (&points)[3]) {
         return;
     }
     const KeepKey keep{*this};
+    fillPendingClear();
     if (fill_) {
+        const Pixels pixels(image_);
         const QRgb rgb = toRgb(fillColour_);
         withPen(penMode_, [&](auto pen) {
-            paintRuns(points, image_, &rasterSteps_, [rgb](QRgb* first, QRgb* last) {
-                if constexpr (decltype(pen)::value == PenMode::Copy) {
-                    std::fill(first, last, kOpaque | rgb);
-                } else {
-                    for (; first != last; ++first) {
-                        applyPen(*first, decltype(pen)::value, rgb);
-                    }
-                }
-            });
+            fillRows<decltype(pen)::value>(points, pixels, 0, pixels.height, rgb, &rasterSteps_);
         });
     }
     if (outline_) {
@@ -331,82 +536,147 @@ bool QImageCanvas::gradientTriangle(const GradientVertex (&corners)[3]) {
         return false;
     }
     const KeepKey keep{*this};
+    fillPendingClear();
     const PixelPoint points[3] = {
         {corners[0].x, corners[0].y}, {corners[1].x, corners[1].y}, {corners[2].x, corners[2].y}};
     touched(points);
-    // Channels arrive as 16-bit values; the image holds 8 bits, so they are interpolated in
-    // units of 1/256 of the 16-bit value.
-    double channel[3][3];
-    for (int k = 0; k < 3; ++k) {
-        channel[0][k] = corners[k].red / 256.0;
-        channel[1][k] = corners[k].green / 256.0;
-        channel[2][k] = corners[k].blue / 256.0;
-    }
-    uchar* bits = image_.bits();
-    const qsizetype stride = image_.bytesPerLine();
-    // The per-pixel steps are the same on every row; they are worked out on the first one.
-    bool planeReady = false;
-    double inv = 0.0;
-    std::int64_t step[3] = {};
-    const auto paintSpan = [&](const raster::Span& s) {
-        // Barycentric weights are e[k] / area2; each channel is a plane over the triangle,
-        // stepped along the row in 16.16 fixed point from an exact start.
-        if (!planeReady) {
-            planeReady = true;
-            inv = 1.0 / static_cast<double>(s.area2);
-            for (int c = 0; c < 3; ++c) {
-                double perPixel = 0.0;
-                for (int k = 0; k < 3; ++k) {
-                    perPixel += static_cast<double>(s.step[k]) * channel[c][k];
-                }
-                step[c] = roundHalfAway(perPixel * inv * 65536.0);
-            }
-        }
-        std::int64_t value[3];
-        for (int c = 0; c < 3; ++c) {
-            double start = 0.0;
-            for (int k = 0; k < 3; ++k) {
-                start += static_cast<double>(s.e[k]) * channel[c][k];
-            }
-            value[c] = roundHalfAway(start * inv * 65536.0) + 32768; // + 1/2: round to nearest
-        }
-        QRgb* row = reinterpret_cast<QRgb*>(bits + s.y * stride);
-        // The channels are linear along the row: when both ends stay within 0..255 every
-        // pixel between does, and the loop can skip the limits.
-        const std::int64_t last = s.xEnd - s.xBegin - 1;
-        bool inRange = true;
-        for (int c = 0; c < 3; ++c) {
-            const std::int64_t end = value[c] + step[c] * last;
-            inRange = inRange && std::min(value[c], end) >= 0 &&
-                      std::max(value[c], end) < (std::int64_t(256) << 16);
-        }
-        if (inRange) {
-            auto r = static_cast<std::uint32_t>(value[0]);
-            auto g = static_cast<std::uint32_t>(value[1]);
-            auto b = static_cast<std::uint32_t>(value[2]);
-            const auto dr = static_cast<std::uint32_t>(step[0]);
-            const auto dg = static_cast<std::uint32_t>(step[1]);
-            const auto db = static_cast<std::uint32_t>(step[2]);
-            for (int x = s.xBegin; x < s.xEnd; ++x) {
-                row[x] = kOpaque | ((r >> 16) << 16) | ((g >> 16) << 8) | (b >> 16);
-                r += dr; // wraps like signed addition would, and stays in range
-                g += dg;
-                b += db;
-            }
-            return;
-        }
-        for (int x = s.xBegin; x < s.xEnd; ++x) {
-            const auto r = static_cast<QRgb>(std::clamp<std::int64_t>(value[0] >> 16, 0, 255));
-            const auto g = static_cast<QRgb>(std::clamp<std::int64_t>(value[1] >> 16, 0, 255));
-            const auto b = static_cast<QRgb>(std::clamp<std::int64_t>(value[2] >> 16, 0, 255));
-            row[x] = kOpaque | (r << 16) | (g << 8) | b;
-            value[0] += step[0];
-            value[1] += step[1];
-            value[2] += step[2];
-        }
-    };
-    raster::forEachSpan(points, width(), height(), paintSpan, &rasterSteps_);
+    const Pixels pixels(image_);
+    paintGradientRows(corners, pixels, 0, pixels.height, &rasterSteps_);
     return true;
+}
+
+template <typename CornersOf, typename Draw>
+void QImageCanvas::drawInBands(int count, CornersOf cornersOf, Draw draw) {
+    const int w = width();
+    const int h = height();
+    const int bands = (h + kBandRows - 1) / kBandRows;
+    bandStart_.assign(static_cast<std::size_t>(bands) + 1, 0);
+    reach_.resize(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        const PixelPoint(&p)[3] = cornersOf(i);
+        Reach& r = reach_[i];
+        r.top = std::max(0, std::min({p[0].y, p[1].y, p[2].y}));
+        r.bottom = std::min(h - 1, std::max({p[0].y, p[1].y, p[2].y}));
+        r.left = std::max(0, std::min({p[0].x, p[1].x, p[2].x}));
+        r.right = std::min(w - 1, std::max({p[0].x, p[1].x, p[2].x}));
+        const std::int64_t area =
+            (std::int64_t(p[1].x) - p[0].x) * (std::int64_t(p[2].y) - p[0].y) -
+            (std::int64_t(p[1].y) - p[0].y) * (std::int64_t(p[2].x) - p[0].x);
+        if (r.top > r.bottom || r.left > r.right || area == 0) {
+            r = Reach{}; // covers nothing on the surface
+            continue;
+        }
+        for (int b = r.top / kBandRows; b <= r.bottom / kBandRows; ++b) {
+            ++bandStart_[b + 1];
+        }
+    }
+    for (int b = 0; b < bands; ++b) {
+        bandStart_[b + 1] += bandStart_[b];
+    }
+    bandItems_.resize(static_cast<std::size_t>(bandStart_[bands]));
+    bandSteps_.assign(static_cast<std::size_t>(bands), 0);
+    // Each band's list is filled in triangle order; the band's start moves along as it fills.
+    for (int i = 0; i < count; ++i) {
+        if (reach_[i].empty()) {
+            continue;
+        }
+        for (int b = reach_[i].top / kBandRows; b <= reach_[i].bottom / kBandRows; ++b) {
+            bandItems_[bandStart_[b]++] = i;
+        }
+    }
+    for (int b = bands; b > 0; --b) {
+        bandStart_[b] = bandStart_[b - 1];
+    }
+    bandStart_[0] = 0;
+    const Pixels pixels(image_);
+    BandWorkers::shared().run(bands, [&](int band) {
+        const int rowBegin = band * kBandRows;
+        const int rowEnd = std::min(h, rowBegin + kBandRows);
+        // The frame's pixels mostly come from memory: the lines a triangle reaches are asked
+        // for a few triangles before it is drawn, so that their fetches overlap.
+        const auto fetch = [&](int i) {
+            const Reach& r = reach_[i];
+            const int last = std::min(r.bottom, rowEnd - 1);
+            int lines = 0;
+            for (int y = std::max(r.top, rowBegin); y <= last && lines < kFetchLines; ++y) {
+                const auto* from = reinterpret_cast<const char*>(pixels.row(y) + r.left);
+                const auto* to = reinterpret_cast<const char*>(pixels.row(y) + r.right);
+                for (; from <= to && lines < kFetchLines; from += 64, ++lines) {
+                    __builtin_prefetch(from, 1);
+                }
+                __builtin_prefetch(to, 1);
+            }
+        };
+        // A pending clear is filled band by band, just before the band's triangles.
+        if (clearPending_) {
+            fillPendingBand(pixels.bits, pixels.stride, band);
+        }
+        const int first = bandStart_[band];
+        const int end = bandStart_[band + 1];
+        for (int k = first; k < std::min(end, first + kFetchAhead); ++k) {
+            fetch(bandItems_[k]);
+        }
+        std::int64_t steps = 0;
+        for (int k = first; k < end; ++k) {
+            if (k + kFetchAhead < end) {
+                fetch(bandItems_[k + kFetchAhead]);
+            }
+            draw(bandItems_[k], rowBegin, rowEnd, &steps);
+        }
+        bandSteps_[band] = steps;
+    });
+    clearPending_ = false;
+    for (const std::int64_t steps : bandSteps_) {
+        rasterSteps_ += steps;
+    }
+}
+
+void QImageCanvas::polygons(std::span<const FlatTriangle> triangles) {
+    if (triangles.empty() || outline_ || !fill_) {
+        Canvas::polygons(triangles); // the outlines go one triangle at a time
+        return;
+    }
+    fillColour_ = triangles.back().colour;
+    if (!usable()) {
+        return;
+    }
+    const KeepKey keep{*this};
+    for (const FlatTriangle& t : triangles) {
+        touched(t.points);
+    }
+    const Pixels pixels(image_);
+    withPen(penMode_, [&](auto pen) {
+        drawInBands(
+            static_cast<int>(triangles.size()),
+            [&](int i) -> const PixelPoint(&)[3] { return triangles[i].points; },
+            [&](int i, int rowBegin, int rowEnd, std::int64_t* steps) {
+                fillRows<decltype(pen)::value>(triangles[i].points, pixels, rowBegin, rowEnd,
+                                               toRgb(triangles[i].colour), steps);
+            });
+    });
+}
+
+void QImageCanvas::gradientTriangles(std::span<const GradientTriangle> triangles) {
+    if (triangles.empty() || !usable()) {
+        return;
+    }
+    const KeepKey keep{*this};
+    pointsOf_.resize(triangles.size());
+    for (std::size_t i = 0; i < triangles.size(); ++i) {
+        const GradientVertex(&c)[3] = triangles[i].corners;
+        PixelPoint(&p)[3] = pointsOf_[i].points;
+        p[0] = {c[0].x, c[0].y};
+        p[1] = {c[1].x, c[1].y};
+        p[2] = {c[2].x, c[2].y};
+        touched(p);
+    }
+    const Pixels pixels(image_);
+    drawInBands(
+        static_cast<int>(triangles.size()),
+        [&](int i) -> const PixelPoint(&)[3] { return pointsOf_[i].points; },
+        [&](int i, int rowBegin, int rowEnd, std::int64_t* steps) {
+            paintGradientRows(triangles[i].corners, pixels, rowBegin, rowEnd, steps);
+        });
 }
 
 void QImageCanvas::setPixel(PixelPoint at, Colour3 colour) {
@@ -414,6 +684,7 @@ void QImageCanvas::setPixel(PixelPoint at, Colour3 colour) {
         return;
     }
     const KeepKey keep{*this};
+    fillPendingClear();
     if (at.x < 0 || at.y < 0 || at.x >= width() || at.y >= height()) {
         return;
     }
@@ -426,6 +697,7 @@ void QImageCanvas::line(PixelPoint from, PixelPoint to) {
         return;
     }
     const KeepKey keep{*this};
+    fillPendingClear();
     uchar* bits = image_.bits();
     const qsizetype stride = image_.bytesPerLine();
     const QRgb rgb = toRgb(outlineColour_);
@@ -443,6 +715,7 @@ void QImageCanvas::bezier(const PixelPoint (&points)[4]) {
         return;
     }
     const KeepKey keep{*this};
+    fillPendingClear();
     QPainterPath path(QPointF(points[0].x, points[0].y));
     path.cubicTo(QPointF(points[1].x, points[1].y), QPointF(points[2].x, points[2].y),
                  QPointF(points[3].x, points[3].y));
@@ -462,6 +735,7 @@ void QImageCanvas::text(PixelPoint at, std::string_view text) {
         return;
     }
     const KeepKey keep{*this};
+    fillPendingClear();
     QPainter painter(&image_);
     painter.setFont(font_);
     painter.setPen(toQColor(textColour_));

@@ -7,6 +7,8 @@
 #include <QRect>
 
 #include <cstdint>
+#include <span>
+#include <utility>
 #include <vector>
 
 // The engine's canvas on a QImage (the 3-D window's persistent image). Triangles, their
@@ -25,6 +27,9 @@ public:
     // Draws into `image`, which must outlive the canvas. An image that is not 32-bit RGB is
     // converted to it first.
     explicit QImageCanvas(QImage& image);
+    ~QImageCanvas() override; // fills a clear still pending
+    QImageCanvas(const QImageCanvas&) = delete;
+    QImageCanvas& operator=(const QImageCanvas&) = delete;
 
     void setBackgroundColour(Colour3 colour);
     void setFont(const QFont& font) { font_ = font; }
@@ -34,6 +39,11 @@ public:
     // Fills the whole surface with its background colour: only what was drawn since the last
     // clear needs filling, the rest holds the background still.
     void clear() override;
+    // As clear(), for a frame drawn next: the background is filled band by band as the frame's
+    // list of triangles is drawn, while each band is in a core's cache, or before anything else
+    // is drawn. Until the canvas next draws or tells what changed (takeChanged()), the image
+    // may still hold the last frame.
+    void clearForNextFrame();
     void setPenMode(PenMode mode) override { penMode_ = mode; }
     void setOutline(bool on) override { outline_ = on; }
     void setOutlineColour(Colour3 colour) override { outlineColour_ = colour; }
@@ -42,6 +52,11 @@ public:
     void setTextColour(Colour3 colour) override { textColour_ = colour; }
     void polygon(const PixelPoint (&points)[3]) override;
     bool gradientTriangle(const GradientVertex (&corners)[3]) override;
+    // Filled triangles without outline, and gradient triangles, are drawn in bands of rows at
+    // once, one band per core: each band draws every triangle that reaches it, in order, within
+    // its own rows, so every pixel ends as drawing the triangles one by one leaves it.
+    void polygons(std::span<const FlatTriangle> triangles) override;
+    void gradientTriangles(std::span<const GradientTriangle> triangles) override;
     void setPixel(PixelPoint at, Colour3 colour) override;
     void line(PixelPoint from, PixelPoint to) override;
     void bezier(const PixelPoint (&points)[4]) override;
@@ -58,6 +73,9 @@ public:
 
     // The tiles' size in pixels.
     static constexpr int kTile = 32;
+    // The rows of a band when triangles are drawn in bands: a band of a wide image stays in a
+    // core's own cache while its triangles are drawn.
+    static constexpr int kBandRows = 32;
 
 private:
     // Converts a replaced image to 32-bit RGB; false when there is nothing to draw on. Notes
@@ -70,6 +88,14 @@ private:
     // What a line may have changed: its pixels lie within a pixel of it, piece by piece.
     void touchedLine(PixelPoint from, PixelPoint to);
     void strokeOutline(const PixelPoint (&points)[3]);
+    // Fills what a pending clear leaves to fill, in one band of rows or in all.
+    void fillPendingBand(uchar* bits, qsizetype stride, int band) const;
+    void fillPendingClear();
+    // Sorts triangles 0..count-1 into the bands of rows they reach, in their order, then calls
+    // draw(triangle, rowBegin, rowEnd, steps) band by band, the bands shared among the cores.
+    // cornersOf(triangle) gives its corners.
+    template <typename CornersOf, typename Draw>
+    void drawInBands(int count, CornersOf cornersOf, Draw draw);
 
     // Remembers, as a drawing call ends, the image's key as this canvas left it.
     struct KeepKey {
@@ -91,6 +117,24 @@ private:
     std::vector<std::uint64_t> outlineMarks_;
     std::vector<std::size_t> outlinePixels_;
     std::int64_t rasterSteps_ = 0;
+    // Scratch of drawInBands(), kept from call to call: where each band's triangles start in
+    // bandItems_, its triangles, each band's raster steps, and each triangle's reach.
+    std::vector<int> bandStart_;
+    std::vector<int> bandItems_;
+    struct Reach { // the pixels within a triangle's bounds; none when top > bottom
+        int top = 0, bottom = -1, left = 0, right = -1;
+        bool empty() const { return top > bottom; }
+    };
+    std::vector<Reach> reach_;
+    // How many triangles ahead of the one drawn their pixels are fetched, and at most how many
+    // cache lines a triangle fetches.
+    static constexpr int kFetchAhead = 6;
+    static constexpr int kFetchLines = 48;
+    std::vector<std::int64_t> bandSteps_;
+    struct Corners {
+        PixelPoint points[3];
+    };
+    std::vector<Corners> pointsOf_; // the gradient triangles' corners
     // The tiles of the image that a set of pixels reaches, one mark each.
     class Tiles {
     public:
@@ -104,6 +148,9 @@ private:
         bool all() const;
         // The pixels of each run of marked tiles in a row, within the image.
         std::vector<QRect> runs() const;
+        // Calls run(left, right) with the columns left..right-1 of each run of marked tiles in
+        // row r of tiles, within the image.
+        template <typename Run> void forEachRunInRow(int r, Run run) const;
 
     private:
         QSize image_;
@@ -111,7 +158,11 @@ private:
         std::vector<std::uint8_t> marks_;
         bool any_ = false;
     };
-    Tiles drawn_;                      // drawn on since the last clear
+    Tiles drawn_; // drawn on since the last clear
+    // A clear not filled in yet: the whole image, or the tiles drawn on before it.
+    bool clearPending_ = false;
+    bool pendingWhole_ = false;
+    Tiles pendingTiles_;
     Tiles changed_;                    // changed since the owner last asked
     bool backgroundElsewhere_ = false; // the image outside drawn_ holds the background
     qint64 imageKey_ = 0;              // the image's cache key when the canvas last wrote on it

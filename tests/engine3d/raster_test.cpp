@@ -155,6 +155,25 @@ Spans spansOf(const PixelPoint (&t)[3], int w, int h) {
         ++k;
     });
     EXPECT_EQ(k, out.size());
+    // Cut into bands of rows, band by band, the same spans and runs.
+    for (const int band : {1, 7, 32}) {
+        Spans banded;
+        std::size_t runs = 0;
+        for (int top = 0; top < h; top += band) {
+            const int bottom = std::min(h, top + band);
+            raster::forEachSpanInRows(t, w, top, bottom, [&](const raster::Span& s) {
+                banded.push_back({s.y, s.xBegin, s.xEnd, s.e[0], s.e[1], s.e[2], s.step[0],
+                                  s.step[1], s.step[2], s.area2});
+            });
+            raster::forEachRunInRows(t, w, top, bottom, [&](int y, int xBegin, int xEnd) {
+                EXPECT_TRUE(runs < out.size() && out[runs][0] == y && out[runs][1] == xBegin &&
+                            out[runs][2] == xEnd);
+                ++runs;
+            });
+        }
+        EXPECT_EQ(banded, out) << "bands of " << band;
+        EXPECT_EQ(runs, out.size()) << "bands of " << band;
+    }
     return out;
 }
 

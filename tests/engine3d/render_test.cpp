@@ -155,21 +155,27 @@ TEST_F(RenderTest, SortingKeepsKeysAndFacesTogetherAndEqualKeysInTheirOrder) {
 }
 
 // Each frame's sort starts from the last frame's order; whatever that was, the list is the
-// faces in listing order (meshes in pool order, faces in run order) sorted by key, equal keys
-// in listing order. The session turns the view by small steps and by half turns, shows both
-// sides, changes the projection, moves, hides, adds and deletes meshes; two meshes lie on one
-// another, so that their keys tie, and the first one comes back to the list at its end.
+// faces that pass the clips and the facing test, in listing order (meshes in pool order, faces
+// in run order) sorted by key, equal keys in listing order. The session turns the view by small
+// steps and by half turns, shows both sides, changes the projection and the mode, moves, hides,
+// adds and deletes meshes; two meshes lie on one another, so that their keys tie, and the first one
+// comes back to the list at its end. The colours of the faces and vertices, shaded on every core,
+// are those that ShadePoint gives one point at a time.
 TEST_F(RenderTest, EveryFrameListsTheFacesInTheOrderOfAFreshSort) {
     std::mt19937 gen(23);
     std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
     auto addScatter = [&] {
-        const int m = e.CreateMesh(60, 40);
+        const int m = e.CreateMesh(90, 300);
         const Mesh& mesh = e.meshes[m];
-        for (int v = 0; v < 60; ++v)
+        for (int v = 0; v < 90; ++v)
             e.vertices[mesh.vertexStart + v] = {80 * unit(gen), 80 * unit(gen), 80 * unit(gen)};
-        for (int f = 0; f < 40; ++f) {
-            const auto at = [&](int k) { return static_cast<std::int16_t>(mesh.vertexStart + k); };
-            e.faces[mesh.faceStart + f] = Face{at(f), at(f + 10), at(f + 20), {110, 0, 0}, 0.9f};
+        for (int f = 0; f < 300; ++f) {
+            const auto at = [&](int k) {
+                return static_cast<std::int16_t>(mesh.vertexStart + k % 90);
+            };
+            const auto shade = static_cast<std::int16_t>(f);
+            e.faces[mesh.faceStart + f] =
+                Face{at(f), at(f + 31 + f / 90), at(f + 62), {110, shade, 0}, 0.9f};
         }
         return m;
     };
@@ -208,24 +214,78 @@ TEST_F(RenderTest, EveryFrameListsTheFacesInTheOrderOfAFreshSort) {
             else
                 addScatter();
             break;
+        case 6: {
+            const int modes[] = {kModeWireFrame, kModeFlat, kModeTransparent, kModeSmooth};
+            camera().renderMode = static_cast<std::int16_t>(modes[step % 4]);
+            camera().specular = camera().attenuation = step % 3 == 0;
+            break;
+        }
         default:
             yaw += 0.01f * unit(gen);
             pitch = std::clamp(pitch + 0.01f * unit(gen), -1.5f, 1.5f);
         }
         e.OrbitCamera(cl.camera, {0, 0, 0}, 370.0f, yaw, pitch);
         render();
+        // Each face of the visible meshes tested on its own: within the depth range, inside
+        // the view's pyramid in perspective, and facing the camera (or its back, in
+        // orthographic projection) unless both sides show.
         std::vector<int> expected;
-        std::vector<float> keys(kPoolSlots, std::numeric_limits<float>::quiet_NaN());
-        for (int k = 0; e.drawList[k] != 0; ++k)
-            keys[e.drawList[k]] = e.drawKeys[k];
-        for (int m = 1; m < e.meshRange.first + e.meshRange.count; ++m)
-            for (int f = e.meshes[m].faceStart; f < e.meshes[m].faceStart + e.meshes[m].faceCount;
-                 ++f)
-                if (e.meshes[m].visible && !std::isnan(keys[f]))
+        std::vector<float> keys(kPoolSlots);
+        const Camera& c = camera();
+        for (int m = 1; m < e.meshRange.first + e.meshRange.count; ++m) {
+            for (int f = e.meshes[m].faceStart;
+                 e.meshes[m].visible && f < e.meshes[m].faceStart + e.meshes[m].faceCount; ++f) {
+                const Face& fc = e.faces[f];
+                const int v[3] = {fc.vertexA, fc.vertexB, fc.vertexC};
+                bool shown = true;
+                for (int k : v) {
+                    const float depth = e.screenPositions[k].z;
+                    const Vector3& p = e.viewPositions[k];
+                    shown = shown && depth > 0 && depth < 1 &&
+                            (c.orthographic || (std::fabs(p.x) < p.z * c.tanHalfFov &&
+                                                std::fabs(p.y) < p.z * c.tanHalfFov));
+                }
+                const Vector3 &w0 = e.worldPositions[v[0]], &w1 = e.worldPositions[v[1]],
+                              &w2 = e.worldPositions[v[2]];
+                const Vector3 normal = cross(subtract(w1, w0), subtract(w2, w0));
+                const Vector3 towards =
+                    subtract(c.position, scale(add(add(w0, w1), w2), 1.0f / 3.0f));
+                const Vector3 back = subtract(c.position, DirectionFromAngles(c.rotation));
+                if (shown && (c.twoSided || cosine(towards, normal) > 0 ||
+                              (c.orthographic && cosine(back, normal) > 0))) {
                     expected.push_back(f);
+                    keys[f] = -(e.screenPositions[v[0]].z + e.screenPositions[v[1]].z +
+                                e.screenPositions[v[2]].z);
+                }
+            }
+        }
         std::stable_sort(expected.begin(), expected.end(),
                          [&](int a, int b) { return keys[a] < keys[b]; });
         ASSERT_EQ(listed(), expected) << "step " << step;
+
+        const int mode = camera().renderMode;
+        std::vector<int> shadedWith(kPoolSlots, 0); // the last listed face of each vertex
+        for (int f : expected) {
+            const Face& fc = e.faces[f];
+            const Vector3& w0 = e.worldPositions[fc.vertexA];
+            const Vector3& w1 = e.worldPositions[fc.vertexB];
+            const Vector3& w2 = e.worldPositions[fc.vertexC];
+            if (mode == kModeFlat || mode == kModeTransparent) {
+                const Vector3 centroid = scale(add(add(w0, w1), w2), 1.0f / 3.0f);
+                const Vector3 normal = cross(subtract(w1, w0), subtract(w2, w0));
+                ASSERT_EQ(e.faceColours[f], e.ShadePoint(centroid, normal, f, cl.camera))
+                    << "step " << step << ", face " << f;
+            }
+            for (int v : {fc.vertexA, fc.vertexB, fc.vertexC})
+                shadedWith[v] = f;
+        }
+        for (int v = 1; mode == kModeSmooth && v < kPoolSlots; ++v) {
+            if (shadedWith[v] != 0) {
+                ASSERT_EQ(e.vertexColours[v], e.ShadePoint(e.worldPositions[v], e.vertexNormals[v],
+                                                           shadedWith[v], cl.camera))
+                    << "step " << step << ", vertex " << v;
+            }
+        }
     }
 }
 

@@ -85,3 +85,32 @@ inline CameraAndLight addHeadCamera(Engine& e, float distance = 370.0f) {
     e.lights[cl.light].position = e.cameras[cl.camera].position;
     return cl;
 }
+
+// Passes every drawing call on to another surface, lists of triangles one triangle at a time:
+// frames drawn through it are those of a surface that draws in list order, the reference for
+// surfaces that share a list's drawing out.
+class OneByOneCanvas final : public Canvas {
+public:
+    explicit OneByOneCanvas(Canvas& surface) : surface_(surface) {}
+
+    int width() const override { return surface_.width(); }
+    int height() const override { return surface_.height(); }
+    void clear() override { surface_.clear(); }
+    void setPenMode(PenMode mode) override { surface_.setPenMode(mode); }
+    void setOutline(bool on) override { surface_.setOutline(on); }
+    void setOutlineColour(Colour3 colour) override { surface_.setOutlineColour(colour); }
+    void setFill(bool on) override { surface_.setFill(on); }
+    void setFillColour(Colour3 colour) override { surface_.setFillColour(colour); }
+    void setTextColour(Colour3 colour) override { surface_.setTextColour(colour); }
+    void polygon(const PixelPoint (&points)[3]) override { surface_.polygon(points); }
+    bool gradientTriangle(const GradientVertex (&corners)[3]) override {
+        return surface_.gradientTriangle(corners);
+    }
+    void setPixel(PixelPoint at, Colour3 colour) override { surface_.setPixel(at, colour); }
+    void line(PixelPoint from, PixelPoint to) override { surface_.line(from, to); }
+    void bezier(const PixelPoint (&points)[4]) override { surface_.bezier(points); }
+    void text(PixelPoint at, std::string_view text) override { surface_.text(at, text); }
+
+private:
+    Canvas& surface_;
+};

@@ -1,4 +1,5 @@
 #include "engine3d/triangle_raster.h"
+#include "engine3d/vector_maths.h"
 #include "view3d/qimage_canvas.h"
 
 #include <gtest/gtest.h>
@@ -6,9 +7,11 @@
 #include <QColor>
 #include <QImage>
 
+#include <algorithm>
 #include <random>
 #include <set>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -57,6 +60,98 @@ TEST(QImageCanvas, GradientTriangleCarriesItsCornerColoursAcross) {
     EXPECT_EQ(other, image);
 }
 
+// The pixels of a gradient triangle worked out run by run on their own: each channel starts at
+// the corners' weighted mean at the run's first pixel, rounded to 1/65536 of a level, grows by
+// the rounded change per pixel and is limited to 0..255.
+void referenceGradient(QImage& image, const GradientVertex (&t)[3]) {
+    const PixelPoint p[3] = {{t[0].x, t[0].y}, {t[1].x, t[1].y}, {t[2].x, t[2].y}};
+    const auto level = [&t](int corner, int c) {
+        const std::uint16_t v[3] = {t[corner].red, t[corner].green, t[corner].blue};
+        return v[c] / 256.0;
+    };
+    raster::forEachSpan(p, image.width(), image.height(), [&](const raster::Span& s) {
+        const double inv = 1.0 / static_cast<double>(s.area2);
+        std::int64_t start[3], step[3];
+        for (int c = 0; c < 3; ++c) {
+            double mean = 0.0, perPixel = 0.0;
+            for (int k = 0; k < 3; ++k) {
+                mean += static_cast<double>(s.e[k]) * level(k, c);
+                perPixel += static_cast<double>(s.step[k]) * level(k, c);
+            }
+            start[c] = roundHalfAway(mean * inv * 65536.0) + 32768;
+            step[c] = roundHalfAway(perPixel * inv * 65536.0);
+        }
+        for (int x = s.xBegin; x < s.xEnd; ++x) {
+            int rgb[3];
+            for (int c = 0; c < 3; ++c)
+                rgb[c] = static_cast<int>(
+                    std::clamp<std::int64_t>((start[c] + (x - s.xBegin) * step[c]) >> 16, 0, 255));
+            image.setPixel(x, s.y, qRgb(rgb[0], rgb[1], rgb[2]));
+        }
+    });
+}
+
+// Lists of triangles near and far, large and small, crossing the edges of the bands in which
+// the canvas draws lists: every pixel of a gradient equals the runs worked out on their own,
+// alone or in a list, and a list of fills leaves every pixel as the triangles drawn one by one
+// do, with each pen.
+TEST(QImageCanvas, TriangleListsAndGradientsGiveThePixelsOfOneByOneAndOfTheirRuns) {
+    std::mt19937 gen(23);
+    std::uniform_int_distribution<int> level(0, 65535);
+    const QImage background = [] {
+        QImage image = blank(150, 100);
+        for (int y = 0; y < 100; ++y)
+            for (int x = 0; x < 150; ++x)
+                image.setPixel(x, y, qRgb(x, y * 2, (x * y) % 256));
+        return image;
+    }();
+    for (const int reach : {12, 60, 400, 1 << 27}) {
+        SCOPED_TRACE(testing::Message() << "reach " << reach);
+        std::uniform_int_distribution<int> coord(-reach, 150 + reach);
+        std::vector<GradientTriangle> gradients(40);
+        std::vector<FlatTriangle> flats(gradients.size());
+        for (std::size_t i = 0; i < gradients.size(); ++i) {
+            for (GradientVertex& v : gradients[i].corners) {
+                v = {coord(gen),
+                     coord(gen) * 2 / 3,
+                     static_cast<std::uint16_t>(level(gen)),
+                     static_cast<std::uint16_t>(i % 2 ? level(gen) : level(gen) / 256 * 256),
+                     static_cast<std::uint16_t>(level(gen)),
+                     0};
+            }
+            for (int k = 0; k < 3; ++k)
+                flats[i].points[k] = {gradients[i].corners[k].x, gradients[i].corners[k].y};
+            flats[i].colour = {static_cast<std::int16_t>(i * 6), 90, static_cast<std::int16_t>(i)};
+        }
+        QImage alone = background, expected = background;
+        for (const GradientTriangle& g : gradients) {
+            EXPECT_TRUE(QImageCanvas(alone).gradientTriangle(g.corners));
+            referenceGradient(expected, g.corners);
+            ASSERT_TRUE(alone == expected);
+        }
+        QImage listed = background;
+        QImageCanvas(listed).gradientTriangles(gradients);
+        ASSERT_TRUE(listed == expected);
+
+        for (const PenMode pen : {PenMode::Copy, PenMode::Merge, PenMode::Invert}) {
+            QImage oneByOne = background, inBands = background;
+            QImageCanvas single(oneByOne), bands(inBands);
+            for (QImageCanvas* c : {&single, &bands}) {
+                c->setPenMode(pen);
+                c->setOutline(false);
+                c->setFill(true);
+            }
+            for (const FlatTriangle& t : flats) {
+                single.setFillColour(t.colour);
+                single.polygon(t.points);
+            }
+            bands.polygons(flats);
+            ASSERT_TRUE(inBands == oneByOne) << "pen " << static_cast<int>(pen);
+            EXPECT_EQ(bands.rasterSteps(), single.rasterSteps());
+        }
+    }
+}
+
 // The pens on filled and outlined triangles are checked through the render modes.
 TEST(QImageCanvas, PixelsLinesCurvesTextAndClear) {
     QImage image = blank(80, 60);
@@ -93,6 +188,17 @@ TEST(QImageCanvas, PixelsLinesCurvesTextAndClear) {
     canvas.setBackgroundColour({0, 0, 40});
     canvas.clear();
     EXPECT_EQ(rgbAt(image, 40, 50), 0x000028u);
+    // A clear for the next frame is filled before anything else is drawn, or when the changes
+    // are asked for.
+    canvas.setBackgroundColour({0, 50, 0});
+    canvas.clearForNextFrame();
+    canvas.setPixel({1, 1}, {1, 1, 1});
+    EXPECT_EQ(rgbAt(image, 40, 50), 0x003200u);
+    EXPECT_EQ(rgbAt(image, 1, 1), 0x010101u);
+    canvas.setBackgroundColour({0, 60, 0});
+    canvas.clearForNextFrame();
+    EXPECT_FALSE(canvas.takeChanged().empty());
+    EXPECT_EQ(rgbAt(image, 1, 1), 0x003C00u);
 }
 
 TEST(QImageCanvas, FarAwayCoordinatesAreClippedNotWalked) {

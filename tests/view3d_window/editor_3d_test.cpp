@@ -3,6 +3,7 @@
 #include "editor/surface_mouse.h"
 #include "engine3d/vector_maths.h"
 #include "frm3d_test_access.h"
+#include "scene_helpers.h"
 #include "view3d/frm3d.h"
 #include "view3d/frm3d_picture.h"
 #include "view3d/qimage_canvas.h"
@@ -365,7 +366,7 @@ private:
 };
 
 // The frame drawn anew: a copy of the engine of the view shown that sorts from scratch, onto a
-// cleared surface.
+// cleared surface, one triangle at a time.
 QImage fullRedraw(Frm3D& f) {
     const bool fuselage = f.fuselageShown();
     auto fresh =
@@ -378,11 +379,12 @@ QImage fullRedraw(Frm3D& f) {
     full.setDotsPerMeterY(surface.dotsPerMeterY());
     QImageCanvas canvas(full);
     canvas.clear();
+    OneByOneCanvas oneByOne(canvas); // the triangles in list order, not in bands
     if (fuselage)
-        fresh->RenderFrame(canvas, inside(f).fuselageCamera(),
+        fresh->RenderFrame(oneByOne, inside(f).fuselageCamera(),
                            inside(f).fuselage().frameInputs(f.toolbarTags()));
     else
-        fresh->RenderFrame(canvas, inside(f).currentCamera(),
+        fresh->RenderFrame(oneByOne, inside(f).currentCamera(),
                            inside(f).scene().frameInputs(f.toolbarTags()));
     return full;
 }
