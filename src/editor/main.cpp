@@ -48,6 +48,7 @@ Main::Main(EditorSession& session, UserDialogs& dialogs, QWidget* parent)
     connectMenus();
     connectHistory();
     connectStatusBar();
+    connectView();
     Form_Load();
     connectFormerPanel();
     session_.startHistory(); // the first step starts from the former at start-up
@@ -220,12 +221,7 @@ void Main::Form_Resize() {
     Elastic_.FormResize(this);
     ui_.Picture1->followSize();
     m.Dessin_Actif = true;
-    // The "^" stays under the symmetry axis, which the view scale places, whatever the window's
-    // proportions did to the label.
-    ui_.Label4->move(qRound(ui_.Picture1->toPixels(m.X1(), 0.0).x() +
-                            axisMarkOffset_ * ui_.Picture1->viewScale() -
-                            ui_.Label4->width() / 2.0),
-                     ui_.Label4->y());
+    placeAxisMark();
 
     // The surface's new size changed only its view scale: points, samples, handles and axes
     // keep the design's millimetres, so the files and the 3-D part never depend on the window's

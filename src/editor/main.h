@@ -20,6 +20,7 @@
 
 class Frm3D;
 class FrmHlp;
+class NumberBox;
 class QPrinter;
 class QSlider;
 class QTextBrowser;
@@ -151,7 +152,9 @@ public:
     void Command4_Click(); // "Image On/Off": on (re-reading the file) or off
     bool pictureOn() const;
     void ApplyViewTransform();
-    void Slider4_Scroll();  // "Horiz", "Zoom" and "Vert" moved by the user
+    void Slider4_Scroll(); // "Horiz", "Zoom" and "Vert" moved by the user
+    // A value typed in the box beside "Horiz", "Vert" or "Zoom": the slider moves there.
+    void txtPicture_Validate(QSlider* slider, NumberBox* box);
     void OpenPictureFile(); // toolbar button 0
     QString AskPictureFileName();
     QString PicturePath() const;
@@ -188,6 +191,9 @@ public:
     void Text3_Validate();    // Enter in the box of "Nbre de Points"
     void txtPoint_Validate(); // Enter in the point's x or y box: the point moves there
     void txtScale_Validate(); // Enter in the scale's box
+    // The drawing's own view ("Loupe", main_view.cpp) changed: the session keeps it, the
+    // status bar shows its factor.
+    void Picture1_ViewChanged();
     // Shows a message in the status bar: what was written, what was refused.
     void showStatus(const QString& text);
     QString statusText() const;
@@ -227,6 +233,12 @@ private:
     void showSettings();
     void showToolbarTags();
     void showPictureControls();
+    // "Horiz" and "Vert" reach the whole picture at its zoom (main_view.cpp).
+    void fitPictureSliders();
+    void connectView();
+    void showView(const View& v);
+    void storeView();     // the session keeps the surface's view, the status bar its factor
+    void placeAxisMark(); // the "^" under the symmetry axis
     void showWork(const ProjectWork& work);
     // The panel and the fuselage show the session's formers.
     void formersChanged();

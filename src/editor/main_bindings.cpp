@@ -192,6 +192,7 @@ void Main::bindControls() {
 
 void Main::showSettings() {
     Work w = session_.work();
+    fitPictureSliders(); // "Horiz" and "Vert" can show the work's values
     {
         std::vector<std::unique_ptr<QSignalBlocker>> quiet;
         for (const SliderRow& row : kSliders) {

@@ -52,6 +52,7 @@ void Main::showEditorState(const EditorState& s) {
     // ---- both windows redrawn, the 3-D part rebuilt once ----
     FormerModel& m = session_.model();
     m.Dessin_Actif = true;
+    showView(s.view);
     Quadrillage(s.view.gridOn ? 0 : 1);
     // The picture goes on or off as "Image On/Off" does, read from the state's file (one that
     // cannot be read is told and stays off, the work shown all the same); the picture already on

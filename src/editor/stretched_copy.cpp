@@ -256,3 +256,11 @@ QRect StretchedCopy::draw(QImage& layer, const QImage& picture, const QRectF& ta
     back_ = back;
     return changed;
 }
+
+QImage areaAveraged(const QImage& picture, QSize size) {
+    // The toolkit's smooth scaling averages the whole area under each pixel when it shrinks.
+    QImage shrunk = picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (shrunk.format() != QImage::Format_RGB32)
+        shrunk = shrunk.convertToFormat(QImage::Format_RGB32);
+    return shrunk;
+}

@@ -44,3 +44,8 @@ private:
     std::vector<int> columns_, rows_;
     std::vector<int> newColumns_, newRows_; // scratch
 };
+
+// The picture shrunk to `size` pixels by area averaging: each pixel of the result is the mean of
+// the picture's area it covers, so that a line thinner than a pixel of the result still shows.
+// (Both sides no larger than the picture's.)
+QImage areaAveraged(const QImage& picture, QSize size);
