@@ -369,8 +369,10 @@ void PictureBox::drawPicture() {
     const QRect layer = layerRect();
     QImage copied;   // what the layer copies from: the picture, or its area average
     QImage averaged; // the picture whose average `copied` is
-    QRectF target;   // logical pixels
-    QRect source;    // pixels of `copied`
+    QSize shrunkTo;  // the size it is averaged to, and the part of that `copied` holds
+    QRect shrunkPart;
+    QRectF target; // logical pixels
+    QRect source;  // pixels of `copied`
     if (!pictureGiven_.isNull()) {
         const PicturePlacement& at = placement_;
         // The placement is in logical pixels of the design size: in device pixels of the
@@ -417,11 +419,13 @@ void PictureBox::drawPicture() {
                              int(std::lround((at.srcY + at.srcH) * sy)) - 1)) &
                 layer.translated(-left, -top);
             if (!part.isEmpty()) {
-                copied = shrunkPicture(size);
+                copied = averagedPart(size, part);
                 averaged = pictureGiven_;
-                source = part;
+                source = part.translated(-averaged_.region.topLeft());
                 target = QRectF((left + part.x()) / r, (top + part.y()) / r, part.width() / r,
                                 part.height() / r);
+                shrunkTo = size;
+                shrunkPart = averaged_.region;
             }
         }
     }
@@ -437,7 +441,8 @@ void PictureBox::drawPicture() {
             }
         });
     pictureShown_ =
-        copied.isNull() ? PictureShown{} : PictureShown{copied, averaged, target, source, layer};
+        copied.isNull() ? PictureShown{} : PictureShown{copied, averaged, shrunkTo, shrunkPart,
+                                                        target, source,   layer};
     changed(changedPicture);
     if (follow && composed == picture_.image().height())
         std::fill(baseStale_.begin(), baseStale_.end(), std::uint8_t(0));
@@ -446,12 +451,21 @@ void PictureBox::drawPicture() {
     drawn();
 }
 
-const QImage& PictureBox::shrunkPicture(QSize size) {
-    if (shrunk_.size() != size || shrunkKey_ != pictureGiven_.cacheKey()) {
-        shrunk_ = areaAveraged(pictureGiven_, size);
-        shrunkKey_ = pictureGiven_.cacheKey();
+const QImage& PictureBox::averagedPart(QSize size, const QRect& part) {
+    Averaged& a = averaged_;
+    if (a.image.isNull() || a.key != pictureGiven_.cacheKey() || a.size != size ||
+        !a.region.contains(part)) {
+        // Made for the part shown and a quarter of the layer around it, so that a pan by less
+        // reads nothing of the picture again.
+        const QSize margin = layerRect().size() / 4;
+        a.region =
+            part.adjusted(-margin.width(), -margin.height(), margin.width(), margin.height()) &
+            QRect(QPoint(0, 0), size);
+        a.image = areaAveraged(pictureGiven_, size, a.region);
+        a.key = pictureGiven_.cacheKey();
+        a.size = size;
     }
-    return shrunk_;
+    return a.image;
 }
 
 void PictureBox::clearPicture() {
@@ -549,12 +563,12 @@ std::vector<PictureBox::ItemLook> PictureBox::itemLooks() const {
         k.borderWidth = h.BorderWidth;
         k.colour = h.BorderColor;
         // Its pixels are the rectangle's.
-        const QRect drawn = handleRect(h, at);
-        k.a = drawn.x();
-        k.b = drawn.y();
-        k.c = drawn.width();
-        k.d = drawn.height();
-        k.bounds = drawn;
+        const QRect shape = handleRect(h, at);
+        k.a = shape.x();
+        k.b = shape.y();
+        k.c = shape.width();
+        k.d = shape.height();
+        k.bounds = shape;
         looks.push_back(k);
     };
     visitItems(line, handle);
@@ -695,17 +709,20 @@ QImage PictureBox::composedAfresh() const {
     shown.setDevicePixelRatio(r);
     shown.fill(backColor_);
     if (!pictureShown_.picture.isNull()) {
-        // A shrunk picture is averaged again from the picture itself.
+        // A shrunk picture is averaged again from the picture itself, only the part shown.
+        const bool averaged = !pictureShown_.averagedFrom.isNull();
+        const QRect part = pictureShown_.source;
         const QImage picture =
-            pictureShown_.averagedFrom.isNull()
-                ? pictureShown_.picture
-                : areaAveraged(pictureShown_.averagedFrom, pictureShown_.picture.size());
+            averaged ? areaAveraged(pictureShown_.averagedFrom, pictureShown_.averagedTo,
+                                    part.translated(pictureShown_.averagedPart.topLeft()))
+                     : pictureShown_.picture;
         QPainter p(&shown);
         p.setCompositionMode(QPainter::CompositionMode_Source);
         if (pictureShown_.clip != layer)
             p.setClipRect(QRectF(pictureShown_.clip.x() / r, pictureShown_.clip.y() / r,
                                  pictureShown_.clip.width() / r, pictureShown_.clip.height() / r));
-        p.drawImage(pictureShown_.target, picture, QRectF(pictureShown_.source));
+        p.drawImage(pictureShown_.target, picture,
+                    averaged ? QRectF(QPointF(0, 0), part.size()) : QRectF(part));
     }
     for (const std::vector<Stroke>* strokes : {&backgroundStrokes_, &overlayStrokes_}) {
         if (strokes->empty())

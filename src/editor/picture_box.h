@@ -220,8 +220,9 @@ private:
     void addStroke(Stroke::Kind kind, QPointF fromMm, QPointF toMm, QColor c, int width);
     // The picture layer copied again from the picture and its placement, in the present view.
     void drawPicture();
-    // The picture area averaged to `size` pixels, kept for the next copies at that size.
-    const QImage& shrunkPicture(QSize size);
+    // The part of the picture area averaged to `size` pixels, and some around it, kept for the
+    // next copies; it holds averaged_.region of that size.
+    const QImage& averagedPart(QSize size, const QRect& part);
     void ensureLayers();
     // Sizes every layer to px device pixels at the ratio dpr; keep: what the picture, the grid
     // and the overlay held stays where it was (the item layer is drawn again anyway).
@@ -305,15 +306,22 @@ private:
     // The picture given and where it lies at the design size, to copy it again in a new view.
     QImage pictureGiven_;
     PicturePlacement placement_;
-    // The picture area averaged to one size, for the copies that shrink it.
-    QImage shrunk_;
-    qint64 shrunkKey_ = 0;
+    // The picture area averaged to one size, the part of it a copy that shrinks it needed.
+    struct Averaged {
+        QImage image;
+        qint64 key = 0; // of the picture
+        QSize size;
+        QRect region;
+    } averaged_;
     // What the picture layer shows, to copy it again from scratch: the picture (none: the
-    // background colour only) at the size it is copied from (averagedFrom: the picture whose
-    // area average it is), its part and where it lands, and what a smaller layer cut off.
+    // background colour only) as it is copied from (or the part averagedPart of averagedFrom
+    // area averaged to averagedTo), its part and where it lands, and what a smaller layer cut
+    // off.
     struct PictureShown {
         QImage picture;
         QImage averagedFrom;
+        QSize averagedTo;
+        QRect averagedPart;
         QRectF target;
         QRect source;
         QRect clip;

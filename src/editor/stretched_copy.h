@@ -45,7 +45,9 @@ private:
     std::vector<int> newColumns_, newRows_; // scratch
 };
 
-// The picture shrunk to `size` pixels by area averaging: each pixel of the result is the mean of
-// the picture's area it covers, so that a line thinner than a pixel of the result still shows.
-// (Both sides no larger than the picture's.)
-QImage areaAveraged(const QImage& picture, QSize size);
+// The pixels `region` of the picture shrunk to `grid` pixels by area averaging: each is the mean
+// of the picture's area it covers (partly covered pixels counted in part), so that a line
+// thinner than a pixel of the result still shows. A pixel's value depends on the picture and
+// the grid only, never on the region asked for: parts made apart fit together exactly.
+// The region lies within the grid; the picture is 32-bit RGB.
+QImage areaAveraged(const QImage& picture, QSize grid, const QRect& region);
