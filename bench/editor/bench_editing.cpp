@@ -269,6 +269,13 @@ void BM_PictureZoomStep_DesignSize(benchmark::State& state) {
                 &MainControls::Slider5, 100, 60, &MainControls::Slider4, 650);
 }
 
+// Between two sizes that both shrink the picture on the screen: each step averages the part
+// of the picture under the surface anew.
+void BM_PictureZoomStep_Shrunk_DesignSize(benchmark::State& state) {
+    pictureStep(state, {Main::kDesignSurfaceWidth, Main::kDesignSurfaceHeight},
+                &MainControls::Slider5, 60, 50, &MainControls::Slider4, 650);
+}
+
 void BM_PictureZoomStep_1920x1080(benchmark::State& state) {
     const double pxPerMm = surfacePixelsPerMm();
     pictureStep(state, {1920 / pxPerMm, 1080 / pxPerMm}, &MainControls::Slider5, 100, 60,
@@ -334,6 +341,7 @@ void BM_ViewPanStep_1920x1080(benchmark::State& state) {
 BENCHMARK(BM_PictureHorizStep_DesignSize)->Apply(configureSteps);
 BENCHMARK(BM_PictureHorizStep_1920x1080)->Apply(configureSteps);
 BENCHMARK(BM_PictureZoomStep_DesignSize)->Apply(configureSteps);
+BENCHMARK(BM_PictureZoomStep_Shrunk_DesignSize)->Apply(configureSteps);
 BENCHMARK(BM_PictureZoomStep_1920x1080)->Apply(configureSteps);
 BENCHMARK(BM_ViewWheelStep_1920x1080)->Apply(configureSteps);
 BENCHMARK(BM_ViewPanStep_1920x1080)->Apply(configureSteps);
