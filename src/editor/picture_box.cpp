@@ -891,9 +891,8 @@ void PictureBox::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
-    if (pan_ != Pan::None) {
-        if (event->button() != panButton_)
-            return;
+    // (Another button let go during a drag of the drawing is let go as ever.)
+    if (pan_ != Pan::None && event->button() == panButton_) {
         const bool click = pan_ == Pan::MiddlePressed;
         endPan();
         if (click) {
