@@ -235,6 +235,7 @@ private:
     void showPictureControls();
     // "Horiz" and "Vert" reach the whole picture at its zoom (main_view.cpp).
     void fitPictureSliders();
+    void showPictureBoxes(); // the boxes beside "Horiz", "Vert" and "Zoom" show their values
     void connectView();
     void showView(const View& v);
     void storeView();     // the session keeps the surface's view, the status bar its factor

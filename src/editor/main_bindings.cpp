@@ -209,6 +209,7 @@ void Main::showSettings() {
         ui_.SSTab1->setCurrentIndex(session_.view().tab == EditorTab::Masque ? 1 : 0);
     }
     ui_.Text3->setValue(w.sampleCount);
+    showPictureBoxes();
     ui_.txtDoublingWidth->setValue(w.doublingWidth);
     showDoublingMode();
     showScale();

@@ -84,6 +84,12 @@ void Main::fitPictureSliders() {
     fit(ui_.Slider6, kPictureVertRange, reach.vertMin, reach.vertMax, w.pictureVert);
 }
 
+void Main::showPictureBoxes() {
+    ui_.txtHoriz->setValue(ui_.Slider4->value());
+    ui_.txtVert->setValue(ui_.Slider6->value());
+    ui_.txtZoom->setValue(ui_.Slider5->value());
+}
+
 void Main::txtPicture_Validate(QSlider* slider, NumberBox* box) {
     const int v = static_cast<int>(std::lround(box->value()));
     if (v < slider->minimum() || v > slider->maximum()) {

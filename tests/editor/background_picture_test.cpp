@@ -305,9 +305,14 @@ TEST_F(Picture, HorizAndVertBringEveryPixelUnderTheAxesTypedInTheirBoxes) {
         EXPECT_TRUE(w->statusText().contains(QString::fromUtf8(r.told)))
             << w->statusText().toStdString();
     }
-    // A drag of a slider shows in its box.
+    // A drag of a slider shows in its box, and so does a value taken back.
+    const int vert = w->ui().Slider6->value();
     dragSlider(w->ui().Slider6, 1234);
     EXPECT_EQ(w->ui().txtVert->text(), QStringLiteral("1234"));
+    w->recordWorkChange();
+    w->ui().IM_Undo->trigger();
+    EXPECT_EQ(w->ui().Slider6->value(), vert);
+    EXPECT_EQ(w->ui().txtVert->value(), vert);
 }
 
 // Shrunk to 20 %, a plan's line 3 pixels wide (0.3 mm at 10 pixels a millimetre) stays visible:

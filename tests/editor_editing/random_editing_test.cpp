@@ -41,6 +41,11 @@ void expectControlsShow(const Main& w, const EditorState& s) {
                                                       {w.ui().T_L, s.work.width.applied}};
     for (const auto& [box, value] : boxes)
         EXPECT_EQ(box->text(), QString::number(value)) << box->objectName().toStdString();
+    const std::pair<const NumberBox*, int> pictureBoxes[] = {{w.ui().txtHoriz, s.work.pictureHoriz},
+                                                             {w.ui().txtVert, s.work.pictureVert},
+                                                             {w.ui().txtZoom, s.work.pictureZoom}};
+    for (const auto& [box, value] : pictureBoxes)
+        EXPECT_EQ(box->value(), value) << box->objectName().toStdString();
     EXPECT_EQ(w.ui().Check4->isChecked(), s.work.doublingOn);
     EXPECT_TRUE((s.work.joint == AssemblyJoint::Horizontal ? w.ui().Option1
                  : s.work.joint == AssemblyJoint::Vertical ? w.ui().Option7
