@@ -455,9 +455,12 @@ const QImage& PictureBox::averagedPart(QSize size, const QRect& part) {
     Averaged& a = averaged_;
     if (a.image.isNull() || a.key != pictureGiven_.cacheKey() || a.size != size ||
         !a.region.contains(part)) {
-        // Made for the part shown and a quarter of the layer around it, so that a pan by less
-        // reads nothing of the picture again.
-        const QSize margin = layerRect().size() / 4;
+        // Made for the part shown; once a pan leaves it, with a quarter of the layer around,
+        // so that a pan by less reads nothing of the picture again (a zoom step would not use
+        // that margin).
+        const bool panned =
+            !a.image.isNull() && a.key == pictureGiven_.cacheKey() && a.size == size;
+        const QSize margin = panned ? layerRect().size() / 4 : QSize(0, 0);
         a.region =
             part.adjusted(-margin.width(), -margin.height(), margin.width(), margin.height()) &
             QRect(QPoint(0, 0), size);
