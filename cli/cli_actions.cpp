@@ -502,10 +502,12 @@ bool parseButton(const QString& text, Qt::MouseButton& button) {
     return false;
 }
 
-// A press lands on the surface only where the surface is.
+// A press lands on the surface only where the surface shows the drawing (all of it unless
+// the view is zoomed).
 bool onSurface(const ScriptedEditor& w, QPointF mm) {
-    return mm.x() >= 0.0 && mm.y() >= 0.0 && mm.x() <= w.ui().Picture1->ScaleWidth() &&
-           mm.y() <= w.ui().Picture1->ScaleHeight();
+    const QRectF shown = w.ui().Picture1->visibleMm();
+    return mm.x() >= shown.left() && mm.y() >= shown.top() && mm.x() <= shown.right() &&
+           mm.y() <= shown.bottom();
 }
 
 // X,Y:B of press=, move= and release=.
@@ -694,6 +696,50 @@ ActionResult calibrate(ScriptedEditor& w, const QString& value) {
 
 ActionResult view(ScriptedEditor& w, const QString& value) {
     return clickFrm3DButton(w, value, &Frm3D::pb2);
+}
+
+// ---- The drawing's own view ("Loupe") ----
+
+// F@X,Y: the wheel turned over the surface point X,Y until the view is F times the whole
+// surface; that point stays under the pointer.
+ActionResult viewZoom(ScriptedEditor& w, const QString& value) {
+    const qsizetype at = value.indexOf('@');
+    QPointF mm;
+    if (at < 0 || !parsePoint(value.mid(at + 1), mm))
+        return usage(QStringLiteral("expected F@X,Y"));
+    const DecimalReading f =
+        readDecimal(value.left(at).toStdString(), DecimalRule{1.0, PictureBox::kMaxZoom});
+    if (!f.ok())
+        return usage(QString::fromStdString(f.reason));
+    QString why;
+    if (!userCanOperate(w.ui().Picture1, why))
+        return usage(why);
+    if (!onSurface(w, mm))
+        return usage(QStringLiteral("the pointer is outside the drawing surface"));
+    w.ui().Picture1->zoomAbout(*f.value, mm);
+    return ok();
+}
+
+// DX,DY: the drawing dragged by that many of its millimetres (the middle button held).
+ActionResult viewPan(ScriptedEditor& w, const QString& value) {
+    QPointF by;
+    if (!parsePoint(value, by))
+        return usage(QStringLiteral("expected DX,DY in millimetres"));
+    QString why;
+    if (!userCanOperate(w.ui().Picture1, why))
+        return usage(why);
+    w.ui().Picture1->panBy(by);
+    return ok();
+}
+
+ActionResult viewFit(ScriptedEditor& w, const QString& value) {
+    if (value != QLatin1String("1"))
+        return usage(QStringLiteral("expected 1"));
+    QString why;
+    if (!userCanOperate(w.ui().cmdFit, why))
+        return usage(why);
+    w.ui().cmdFit->click();
+    return ok();
 }
 
 ActionResult mode(ScriptedEditor& w, const QString& value) {
@@ -1101,6 +1147,11 @@ const std::vector<CliAction>& cliActions() {
         {"release", "X,Y:B", "releases button B at X,Y millimetres", release},
         {"drag", "I:X,Y", "drags handle I of the set \"Action Souris\" chooses to X,Y", drag},
         {"pin", "I", "right-clicks handle I of that set", pin},
+        // the drawing's own view
+        {"view-zoom", "F@X,Y", "turns the wheel over X,Y millimetres until the drawing shows\n"
+         "F (1..32) times larger, X,Y staying under the pointer", viewZoom},
+        {"view-pan", "DX,DY", "drags the drawing by DX,DY of its millimetres", viewPan},
+        {"view-fit", "1", "clicks \"Ajuster\": the whole drawing surface", viewFit},
         // the 3-D window and the dimension sliders
         {"view", "I", "clicks piece button I (0..4) of the 3-D window \"Assemblage\"", view},
         {"mode", "I", "clicks view button I (1..5) of the 3-D window", mode},

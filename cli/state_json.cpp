@@ -113,6 +113,10 @@ QJsonObject editorState(const Main& w) {
     controls["Label6"] =
         QJsonObject{{"caption", w.ui().Label6->text()}, {"visible", !w.ui().Label6->isHidden()}};
     controls["Text3"] = w.ui().Text3->text();
+    controls["txtHoriz"] = w.ui().txtHoriz->text();
+    controls["txtVert"] = w.ui().txtVert->text();
+    controls["txtZoom"] = w.ui().txtZoom->text();
+    controls["lblZoom"] = w.ui().lblZoom->text();
     controls["lblX"] = w.ui().lblX->text();
     controls["lblY"] = w.ui().lblY->text();
     // The coordinate boxes hide while the picture shows; their keys above stay their text.
@@ -153,7 +157,10 @@ QJsonObject editorState(const Main& w) {
                                {"ScaleHeight", w.ui().Picture1->ScaleHeight()},
                                {"X1", m.X1()},
                                {"Y1", m.Y1()},
-                               {"viewScale", w.ui().Picture1->viewScale()}};
+                               {"viewScale", w.ui().Picture1->viewScale()},
+                               {"viewZoom", w.ui().Picture1->viewZoom()},
+                               {"viewCentre", QJsonArray{w.ui().Picture1->viewCentre().x(),
+                                                         w.ui().Picture1->viewCentre().y()}}};
     const QSize outer = w.frameGeometry().size();
     const QSize minimum = w.Elastic().minimumOuterSize();
     s["window"] = QJsonObject{{"width", outer.width()},

@@ -15,10 +15,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QMouseEvent>
 #include <QRadioButton>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QWheelEvent>
 
 #include "bench_statistics.h"
 #include "qt_bench_main.h"
@@ -267,6 +269,13 @@ void BM_PictureZoomStep_DesignSize(benchmark::State& state) {
                 &MainControls::Slider5, 100, 60, &MainControls::Slider4, 650);
 }
 
+// Between two sizes that both shrink the picture on the screen: each step averages the part
+// of the picture under the surface anew.
+void BM_PictureZoomStep_Shrunk_DesignSize(benchmark::State& state) {
+    pictureStep(state, {Main::kDesignSurfaceWidth, Main::kDesignSurfaceHeight},
+                &MainControls::Slider5, 60, 50, &MainControls::Slider4, 650);
+}
+
 void BM_PictureZoomStep_1920x1080(benchmark::State& state) {
     const double pxPerMm = surfacePixelsPerMm();
     pictureStep(state, {1920 / pxPerMm, 1080 / pxPerMm}, &MainControls::Slider5, 100, 60,
@@ -278,10 +287,64 @@ void configureSteps(benchmark::internal::Benchmark* b) {
     b->Unit(benchmark::kMicrosecond);
 }
 
+// One step of the drawing's own view over the same picture at 1920 x 1080: a notch of the
+// mouse wheel about the surface's middle (between the factors 2 and 2.52), and a move of a
+// drag of the drawing with the middle button (by 8 pixels, at the factor 4), each up to the
+// surface repainted. Everything is drawn anew in the new view: grid, picture, outline, items.
+void viewStep(benchmark::State& state, bool wheel) {
+    const double pxPerMm = surfacePixelsPerMm();
+    Main* session = pictureSession({1920 / pxPerMm, 1080 / pxPerMm});
+    if (!session) {
+        state.SkipWithError("the picture was not shown");
+        return;
+    }
+    PictureBox& p = *session->ui().Picture1;
+    const QPointF middle(p.width() / 2.0, p.height() / 2.0);
+    p.setView(wheel ? 2.0 : 4.0, p.visibleMm().center());
+    p.repaint();
+    auto send = [&p](QEvent::Type type, QPointF at, Qt::MouseButton button, Qt::MouseButtons held) {
+        QMouseEvent e(type, at, p.mapToGlobal(at), button, held, Qt::NoModifier);
+        QApplication::sendEvent(&p, &e);
+    };
+    if (!wheel) {
+        send(QEvent::MouseButtonPress, middle, Qt::MiddleButton, Qt::MiddleButton);
+        send(QEvent::MouseMove, middle + QPointF(20, 0), Qt::NoButton, Qt::MiddleButton);
+    }
+    int step = 0;
+    for (auto _ : state) {
+        const bool there = (step++ % 2) == 0;
+        if (wheel) {
+            QWheelEvent e(middle, p.mapToGlobal(middle), QPoint(), QPoint(0, there ? 120 : -120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(&p, &e);
+        } else {
+            send(QEvent::MouseMove, middle + QPointF(there ? 28 : 20, 0), Qt::NoButton,
+                 Qt::MiddleButton);
+        }
+        p.repaint();
+    }
+    if (!wheel)
+        send(QEvent::MouseButtonRelease, middle + QPointF(20, 0), Qt::MiddleButton, Qt::NoButton);
+    p.fitView();
+    state.counters["width_px"] = p.width();
+    state.counters["height_px"] = p.height();
+}
+
+void BM_ViewWheelStep_1920x1080(benchmark::State& state) {
+    viewStep(state, true);
+}
+
+void BM_ViewPanStep_1920x1080(benchmark::State& state) {
+    viewStep(state, false);
+}
+
 BENCHMARK(BM_PictureHorizStep_DesignSize)->Apply(configureSteps);
 BENCHMARK(BM_PictureHorizStep_1920x1080)->Apply(configureSteps);
 BENCHMARK(BM_PictureZoomStep_DesignSize)->Apply(configureSteps);
+BENCHMARK(BM_PictureZoomStep_Shrunk_DesignSize)->Apply(configureSteps);
 BENCHMARK(BM_PictureZoomStep_1920x1080)->Apply(configureSteps);
+BENCHMARK(BM_ViewWheelStep_1920x1080)->Apply(configureSteps);
+BENCHMARK(BM_ViewPanStep_1920x1080)->Apply(configureSteps);
 
 // "&Annuler" and "&Rétablir" of a drag, one per repetition in turn, at 100 points with the
 // doubling on: the work before or after the drag shown again, up to both windows redrawn.

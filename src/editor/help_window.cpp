@@ -59,8 +59,25 @@ taille, puis le nom du fichier.</li>
 <li>Bouton gauche enfoncé&nbsp;: le point le plus proche du pointeur suit la souris tant que le
 bouton reste enfoncé. Les cases en bas à gauche donnent la position du pointeur en
 millimètres.</li>
-<li>Bouton droit ou bouton du milieu&nbsp;: épingle le point le plus proche, ou le libère s'il
-l'était déjà. La courbe passe alors exactement par ce point.</li>
+<li>Bouton droit, ou un clic du bouton du milieu&nbsp;: épingle le point le plus proche, ou le
+libère s'il l'était déjà. La courbe passe alors exactement par ce point.</li>
+<li>Chaque poignée est centrée sur son point&nbsp;: appuyez en son milieu pour prendre le point
+là où il est.</li>
+</ul>
+)"},
+    {"loupe", "La loupe&nbsp;: agrandir le dessin", R"(
+<ul>
+<li>La molette agrandit ou réduit le dessin autour du pointeur, de tout le dessin jusqu'à 32
+fois&nbsp;; trois crans doublent l'agrandissement, que la barre d'état affiche («&nbsp;Loupe
+×4&nbsp;»).</li>
+<li>Glisser avec le bouton du milieu, ou avec le bouton gauche en tenant la barre d'espace,
+déplace le dessin agrandi.</li>
+<li><b>Ajuster</b> (le bouton après «&nbsp;Grille On/Off&nbsp;», ou Ctrl+0)&nbsp;: revient à tout
+le dessin.</li>
+<li>Tout suit l'agrandissement&nbsp;: le couple, le doublage, les poignées, la grille, les axes et
+le plan. Les points, les épingles et la calibration se placent sous le pointeur à tout
+agrandissement&nbsp;; le couple, son échelle et la calibration n'en dépendent pas. La loupe
+s'enregistre avec le projet, sans être une étape à annuler.</li>
 </ul>
 )"},
     {"barre", "La barre d'outils", R"(
@@ -84,7 +101,10 @@ montre son sol quand la grille est cachée.</li>
 l'assemblage et le travail de la souris.</li>
 <li><b>Masque</b>&nbsp;: l'image de fond&nbsp;: «&nbsp;Horiz&nbsp;» (gauche / droite) et
 «&nbsp;Vert&nbsp;» (haut / bas) la déplacent, «&nbsp;Zoom&nbsp;» l'agrandit ou la réduit,
-«&nbsp;Image On/Off&nbsp;» la montre ou la cache.</li>
+«&nbsp;Image On/Off&nbsp;» la montre ou la cache. «&nbsp;Horiz&nbsp;» et «&nbsp;Vert&nbsp;» vont
+d'un bord à l'autre du plan, quelle que soit sa taille&nbsp;; la case à côté de chaque curseur
+montre sa valeur et en prend une tapée, validée par Entrée. Réduit, le plan garde ses traits
+fins&nbsp;: chaque point de l'écran est la moyenne du plan qu'il couvre.</li>
 </ul>
 <p><b>Nbre de Points</b> règle le nombre de points du contour enregistré, <b>Résolution</b> la
 souplesse de la courbe. Les curseurs <b>Ep.:</b>, <b>Haut.:</b> et <b>Larg.:</b> règlent

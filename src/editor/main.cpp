@@ -47,6 +47,7 @@ Main::Main(EditorSession& session, UserDialogs& dialogs, QWidget* parent)
     connectMenus();
     connectHistory();
     connectStatusBar();
+    connectView();
     Form_Load();
     connectFormerPanel();
 }
@@ -176,7 +177,6 @@ void Main::Form_Load() {
 }
 
 void Main::Form_Resize() {
-    const FormerModel& m = session_.samples();
     // The layout is made on "Dessin"; the tab the user had comes back at the end.
     const int tab = session_.view().tab == EditorTab::Masque ? 1 : 0;
     {
@@ -185,12 +185,7 @@ void Main::Form_Resize() {
     }
     Elastic_.FormResize(this);
     ui_.Picture1->followSize();
-    // The "^" stays under the symmetry axis, which the view scale places, whatever the window's
-    // proportions did to the label.
-    ui_.Label4->move(qRound(ui_.Picture1->toPixels(m.X1(), 0.0).x() +
-                            axisMarkOffset_ * ui_.Picture1->viewScale() -
-                            ui_.Label4->width() / 2.0),
-                     ui_.Label4->y());
+    placeAxisMark();
     // The surface's new size changed only its view scale: the former keeps the design's
     // millimetres, so the files and the 3-D part never depend on the window's size. The axes
     // span whatever the surface now shows.
@@ -218,6 +213,8 @@ void Main::resizeEvent(QResizeEvent* event) {
 // What changed, shown
 
 void Main::show(Changed c) {
+    if (c & Changed::Former)
+        showView();
     if (c & Changed::Settings)
         showSettings();
     if (c & Changed::Picture)

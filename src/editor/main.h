@@ -19,6 +19,8 @@
 
 class Frm3D;
 class FrmHlp;
+class NumberBox;
+class QSlider;
 class QTextBrowser;
 class UserDialogs;
 struct SceneInput;
@@ -194,7 +196,17 @@ private:
     void refreshFuselage(); // feedFuselage() while the fuselage shows
     void show3DView();      // the 3-D window shows the view as the session holds it
     void show3DTags();      // its axes and ground as the toolbar says
-    void showPicture();     // the picture on or off as the view says, read again when it comes on
+    // The drawing's own view ("Loupe", main_view.cpp): shown as the session holds it, kept by
+    // it when the user zooms or pans, its factor in the status bar.
+    void connectView();
+    void showView();
+    void Picture1_ViewChanged();
+    void placeAxisMark(); // the "^" under the symmetry axis
+    // "Horiz" and "Vert" reach the whole picture at its zoom; their boxes show their values.
+    void fitPictureSliders();
+    void showPictureBoxes();
+    void txtPicture_Validate(QSlider* slider, NumberBox* box);
+    void showPicture(); // the picture on or off as the view says, read again when it comes on
     void showPointer(float X, float Y, bool dragging);
     void showSelectedPoint();
     void showDoublingMode();

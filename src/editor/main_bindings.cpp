@@ -319,6 +319,7 @@ void Main::txtPoint_Validate() {
 
 void Main::showSettings() {
     const Work& w = session_.work();
+    fitPictureSliders(); // "Horiz" and "Vert" can show the work's values
     {
         std::vector<std::unique_ptr<QSignalBlocker>> quiet;
         for (const SliderRow& row : sliderRows()) {
@@ -338,6 +339,7 @@ void Main::showSettings() {
         if (!(ui_.*row.box)->isMarked() || !(ui_.*row.box)->hasFocus())
             (ui_.*row.box)->setValue(row.shown(session_));
     showSelectedPoint();
+    showPictureBoxes();
     showDoublingMode();
     ui_.T_EP->setText(QString::number(w.thickness.applied));
     ui_.T_H->setText(QString::number(w.height.applied));

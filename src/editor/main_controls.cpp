@@ -116,6 +116,16 @@ void MainControls::setupUi(QMainWindow* Main, QSizeF surfaceMm) {
         pb1Buttons[b.index] = button;
         left += kButtonSize + 0.5;
     }
+    // "Ajuster" a little apart: it changes how the drawing is seen, not what it holds.
+    IM_Fit = new QAction(toolbarIcon(ToolbarPicture::Fit), QStringLiteral("Ajuster"), Main);
+    IM_Fit->setObjectName("IM_Fit");
+    IM_Fit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+    Main->addAction(IM_Fit);
+    cmdFit = named(new QToolButton(central), "cmdFit");
+    cmdFit->setDefaultAction(IM_Fit);
+    cmdFit->setToolTip(QStringLiteral("Ajuster"));
+    cmdFit->setIconSize(QSize(24, 24));
+    cmdFit->setGeometry(d.mm(left + 1.5, kToolbarTop, kButtonSize, kButtonSize));
 
     SSTab1 = named(new QTabWidget(central), "SSTab1");
     SSTab1->setGeometry(d.mm(kMargin, kBodyTop, kTabWidth, kTabHeight));
@@ -219,24 +229,37 @@ void MainControls::setupUi(QMainWindow* Main, QSizeF surfaceMm) {
     Frame9->setGeometry(d.mm(2, 2, kTabWidth - 8, 36));
     struct SliderRow {
         QSlider** slider;
+        NumberBox** box;
         const char* name;
+        const char* boxName;
         const char* label;
         const char* tooltip;
         int min, max, value, large;
+        IntRange typed; // what its box reads; the slider's own range widens with the picture
     };
     const SliderRow rows[] = {
-        {&Slider4, "Slider4", "Horiz", "Gauche / Droite", 0, 1300, 650, 1},
-        {&Slider6, "Slider6", "Vert", "Haut / Bas", -1000, 1500, 70, 5},
-        {&Slider5, "Slider5", "Zoom", "Zoom", -20, 200, 80, 5},
+        {&Slider4, &txtHoriz, "Slider4", "txtHoriz", "Horiz", "Gauche / Droite", 0, 1300, 650, 1,
+         kPictureOffsetLimits},
+        {&Slider6, &txtVert, "Slider6", "txtVert", "Vert", "Haut / Bas", -1000, 1500, 70, 5,
+         kPictureOffsetLimits},
+        {&Slider5, &txtZoom, "Slider5", "txtZoom", "Zoom", "Zoom", -20, 200, 80, 5,
+         kPictureZoomRange},
     };
     double top = 4;
     for (const SliderRow& r : rows) {
         auto* label = new QLabel(QString::fromUtf8(r.label), Frame9);
         label->setObjectName(QStringLiteral("lbl") + QString::fromUtf8(r.label));
-        label->setGeometry(d.mm(3, top, 14, 5));
+        label->setGeometry(d.mm(3, top, 12, 5));
         *r.slider = makeSlider(Frame9, r.name, r.min, r.max, r.value, r.large, QSlider::NoTicks);
         (*r.slider)->setToolTip(QString::fromUtf8(r.tooltip));
-        (*r.slider)->setGeometry(d.mm(17, top, kTabWidth - 28, 6));
+        (*r.slider)->setGeometry(d.mm(15, top, kTabWidth - 38, 6));
+        *r.box =
+            named(new NumberBox(QString::fromUtf8(r.label),
+                                DecimalRule{double(r.typed.min), double(r.typed.max), true, true},
+                                0, Frame9),
+                  r.boxName);
+        (*r.box)->setGeometry(d.mm(kTabWidth - 22, top, 12, 5.5));
+        (*r.box)->setValue(r.value);
         top += 10;
     }
     Frame9->setEnabled(false);
@@ -370,11 +393,12 @@ void MainControls::setupUi(QMainWindow* Main, QSizeF surfaceMm) {
                      "txtScale");
     txtScale->setValue(1.0);
     lblPointer = named(new QLabel(StatusBar), "lblPointer");
+    lblZoom = named(new QLabel(QStringLiteral("Loupe ×1"), StatusBar), "lblZoom");
     for (NumberBox* box : {txtPointX, txtPointY, txtScale})
         box->setFixedWidth(d.mm(0, 0, 18, 0).width());
     lblPointer->setMinimumWidth(d.mm(0, 0, 45, 0).width());
     for (QWidget* w : std::initializer_list<QWidget*>{lblPoint, txtPointX, txtPointY, lblScale,
-                                                      txtScale, lblPointer})
+                                                      txtScale, lblPointer, lblZoom})
         StatusBar->addPermanentWidget(w);
 
     // ---- the panel "Couples" ----

@@ -31,6 +31,9 @@ struct MainControls {
     // toggle's state shows in its tag ("0", "1" or "-1"). nullptr for an index without button.
     QToolButton* pb1(int index) const;
     std::map<int, QToolButton*> pb1Buttons;
+    // After the toolbar, apart from its indices: "Ajuster", the whole drawing surface again.
+    QToolButton* cmdFit = nullptr;
+    QAction* IM_Fit = nullptr; // "Ajuster" (Ctrl+0), the button's action
 
     PictureBox* Picture1 = nullptr; // the drawing surface in millimetres: grid, former, handles
     QLineEdit* lblX = nullptr;      // bottom left of the surface: the pointer's x in millimetres
@@ -70,6 +73,10 @@ struct MainControls {
     QSlider* Slider6 = nullptr;   // "Vert", tooltip "Haut / Bas": vertical offset
     QGroupBox* Frame8 = nullptr;  // the frame of "Image On/Off", enabled once a picture is chosen
     QPushButton* Command4 = nullptr; // "Image On/Off"; tag "1" while the picture shows
+    // Beside "Horiz", "Vert" and "Zoom": the slider's value, typed and Enter applies it.
+    NumberBox* txtHoriz = nullptr;
+    NumberBox* txtVert = nullptr;
+    NumberBox* txtZoom = nullptr;
 
     QGroupBox* Frame3 = nullptr; // under the tabs: the 3-D part's dimensions
     QSlider* Slider1 = nullptr;  // "Ep.:": the part's thickness
@@ -116,6 +123,7 @@ struct MainControls {
     QLabel* lblScale = nullptr;     // "Échelle :"
     NumberBox* txtScale = nullptr;  // real millimetres per millimetre of the drawing
     QLabel* lblPointer = nullptr;   // "x 12,35 mm  y -4,20 mm" under the pointer
+    QLabel* lblZoom = nullptr;      // "Loupe ×4": how much the drawing's own view magnifies it
 
     // The panel "Couples", a tool window beside the editor: the project's formers.
     QDockWidget* Couples = nullptr;

@@ -186,11 +186,10 @@ void Main::showPicture() {
 }
 
 void Main::ApplyViewTransform() {
+    fitPictureSliders();
     PictureSliders s;
     s.horiz = session_.work().pictureHoriz;
-    s.horizMax = ui_.Slider4->maximum();
     s.vert = session_.work().pictureVert;
-    s.zoomMax = ui_.Slider5->maximum();
     s.zoom = session_.work().pictureZoom;
     ui_.Picture1->showPicture(ps_, placePicture(s, ps_.width(), ps_.height()));
 }

@@ -2,9 +2,11 @@
 
 #include "view3d/event_codes.h"
 
+#include <QApplication>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <QResizeEvent>
 #include <QScreen>
 
@@ -27,6 +29,11 @@ QRgb filledPixel(QImage::Format format, QColor c) {
     return *reinterpret_cast<const QRgb*>(one.constBits());
 }
 
+// A pixel coordinate as a whole number, however far off the surface (or undefined) it lies.
+int wholePixel(double v) {
+    return int(std::floor(v >= -1.0e8 ? std::min(v, 1.0e8) : -1.0e8));
+}
+
 // A line item's pen is one pixel wide: its pixels lie up to a pixel beyond the line's ends.
 QRectF lineReach(QPointF from, QPointF to) {
     constexpr double reach = 1.0;
@@ -42,12 +49,15 @@ PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true); // moves without a button update the coordinate boxes
     setScaleSize({scaleW_, scaleH_});
+    // Space is watched wherever the keyboard focus is: held over the surface, it pans.
+    QCoreApplication::instance()->installEventFilter(this);
 }
 
 void PictureBox::setScaleSize(QSizeF mm) {
     scaleW_ = mm.width();
     scaleH_ = mm.height();
-    resize(qRound(scaleW_ * pixelsPerMm()), qRound(scaleH_ * pixelsPerMm()));
+    settleView(zoom_, centre_);
+    resize(qRound(scaleW_ * drawingScale()), qRound(scaleH_ * drawingScale()));
     ensureLayers();
 }
 
@@ -108,6 +118,8 @@ void PictureBox::fitLayers(QSize px, qreal dpr, bool keep) {
 void PictureBox::blankLayers() {
     fitLayers(size() * devicePixelRatioF(), devicePixelRatioF(), false);
     pictureShown_ = {};
+    pictureGiven_ = QImage();
+    placement_ = {};
     pictureCopy_.forget();
     backgroundStrokes_.clear();
     backgroundBounds_ = {};
@@ -213,6 +225,11 @@ const QImage& PictureBox::overlayLayer() const {
     // Only the pixels: the calls they show are the same before and after.
     const_cast<PictureBox*>(this)->settleOverlay();
     return overlay_.image();
+}
+
+const QImage& PictureBox::itemLayer() const {
+    const_cast<PictureBox*>(this)->noteItems();
+    return itemLayer_.image();
 }
 
 void PictureBox::fitBaseTiles() {
@@ -329,6 +346,8 @@ void PictureBox::Cls() {
 void PictureBox::setBackColor(QColor c) {
     backColor_ = c;
     pictureShown_ = {};
+    pictureGiven_ = QImage();
+    placement_ = {};
     const QRect changedPicture = pictureCopy_.draw(picture_.image(), QImage(), QRectF(), QRect(),
                                                    filledPixel(QImage::Format_RGB32, backColor_));
     changed(changedPicture);
@@ -340,23 +359,90 @@ void PictureBox::setBackColor(QColor c) {
 
 void PictureBox::showPicture(const QImage& picture, const PicturePlacement& at) {
     const bool shows = at.visible && !picture.isNull();
-    // Placed in pixels of the design size: the view scale keeps it under the curve.
-    const double s = viewScale_;
-    const QRectF target =
-        shows ? QRectF(at.dstX * s, at.dstY * s, at.dstW * s, at.dstH * s) : QRectF();
-    const QRect source = shows ? QRect(at.srcX, at.srcY, at.srcW, at.srcH) : QRect();
+    pictureGiven_ = shows ? picture : QImage();
+    placement_ = shows ? at : PicturePlacement{};
+    drawPicture();
+}
+
+void PictureBox::drawPicture() {
+    const qreal r = ratio();
+    const QRect layer = layerRect();
+    QImage copied;   // what the layer copies from: the picture, or its area average
+    QImage averaged; // the picture whose average `copied` is
+    QSize shrunkTo;  // the size it is averaged to, and the part of that `copied` holds
+    QRect shrunkPart;
+    QRectF target; // logical pixels
+    QRect source;  // pixels of `copied`
+    if (!pictureGiven_.isNull()) {
+        const PicturePlacement& at = placement_;
+        // The placement is in logical pixels of the design size: in device pixels of the
+        // view, a point p of it lies at (p - shift) * g.
+        const double g = viewScale_ * zoom_ * r;
+        const QPointF shift = origin_ * pxPerMm_;
+        const double kx = at.dstW / at.srcW; // logical pixels of the design per picture pixel
+        const double ky = at.dstH / at.srcH;
+        const double dx = kx * g; // device pixels per picture pixel
+        const double dy = ky * g;
+        // Where the picture's first pixel lands, and the part placed that the layer shows.
+        const double x0 = (at.dstX - at.srcX * kx - shift.x()) * g;
+        const double y0 = (at.dstY - at.srcY * ky - shift.y()) * g;
+        const QRectF placed((at.dstX - shift.x()) * g, (at.dstY - shift.y()) * g, at.dstW * g,
+                            at.dstH * g);
+        const QRectF shown = placed & QRectF(layer);
+        if (!shown.isEmpty() && dx >= 1.0 && dy >= 1.0) {
+            // Magnified: the picture's pixels under the layer, one more on each side, stretched;
+            // never more than the layer, however large the zoom.
+            const int c0 = std::max(at.srcX, wholePixel((shown.left() - x0) / dx) - 1);
+            const int c1 = std::min(at.srcX + at.srcW, -wholePixel((x0 - shown.right()) / dx) + 1);
+            const int r0 = std::max(at.srcY, wholePixel((shown.top() - y0) / dy) - 1);
+            const int r1 = std::min(at.srcY + at.srcH, -wholePixel((y0 - shown.bottom()) / dy) + 1);
+            if (c1 > c0 && r1 > r0) {
+                copied = pictureGiven_;
+                source = QRect(c0, r0, c1 - c0, r1 - r0);
+                target = QRectF((x0 + c0 * dx) / r, (y0 + r0 * dy) / r, (c1 - c0) * dx / r,
+                                (r1 - r0) * dy / r);
+            }
+        } else if (!shown.isEmpty()) {
+            // Shrunk: the picture area averaged to its size on the screen, copied pixel for
+            // pixel from its first pixel's place.
+            const int w = pictureGiven_.width();
+            const int h = pictureGiven_.height();
+            const QSize size(std::max(1, int(std::lround(w * dx))),
+                             std::max(1, int(std::lround(h * dy))));
+            const int left = wholePixel(x0 + 0.5);
+            const int top = wholePixel(y0 + 0.5);
+            const double sx = double(size.width()) / w;
+            const double sy = double(size.height()) / h;
+            const QRect part =
+                QRect(QPoint(int(std::lround(at.srcX * sx)), int(std::lround(at.srcY * sy))),
+                      QPoint(int(std::lround((at.srcX + at.srcW) * sx)) - 1,
+                             int(std::lround((at.srcY + at.srcH) * sy)) - 1)) &
+                layer.translated(-left, -top);
+            if (!part.isEmpty()) {
+                copied = averagedPart(size, part);
+                averaged = pictureGiven_;
+                source = part.translated(-averaged_.region.topLeft());
+                target = QRectF((left + part.x()) / r, (top + part.y()) / r, part.width() / r,
+                                part.height() / r);
+                shrunkTo = size;
+                shrunkPart = averaged_.region;
+            }
+        }
+    }
     // The picture with the grid over it follows row by row, while the row is at hand.
     int composed = 0;
     const bool follow = !backgroundStrokes_.empty() && backgroundOpaque_;
     const QRect changedPicture = pictureCopy_.draw(
-        picture_.image(), shows ? picture : QImage(), target, source,
-        filledPixel(QImage::Format_RGB32, backColor_), [this, follow, &composed](int y) {
+        picture_.image(), copied, target, source, filledPixel(QImage::Format_RGB32, backColor_),
+        [this, follow, &composed](int y) {
             if (follow) {
                 composeBaseSpan(y, 0, picture_.image().width());
                 ++composed;
             }
         });
-    pictureShown_ = shows ? PictureShown{picture, target, source, layerRect()} : PictureShown{};
+    pictureShown_ =
+        copied.isNull() ? PictureShown{} : PictureShown{copied, averaged, shrunkTo, shrunkPart,
+                                                        target, source,   layer};
     changed(changedPicture);
     if (follow && composed == picture_.image().height())
         std::fill(baseStale_.begin(), baseStale_.end(), std::uint8_t(0));
@@ -365,13 +451,36 @@ void PictureBox::showPicture(const QImage& picture, const PicturePlacement& at) 
     drawn();
 }
 
+const QImage& PictureBox::averagedPart(QSize size, const QRect& part) {
+    Averaged& a = averaged_;
+    if (a.image.isNull() || a.key != pictureGiven_.cacheKey() || a.size != size ||
+        !a.region.contains(part)) {
+        // Made for the part shown; once a pan leaves it, with a quarter of the layer around,
+        // so that a pan by less reads nothing of the picture again (a zoom step would not use
+        // that margin).
+        const bool panned =
+            !a.image.isNull() && a.key == pictureGiven_.cacheKey() && a.size == size;
+        const QSize margin = panned ? layerRect().size() / 4 : QSize(0, 0);
+        a.region =
+            part.adjusted(-margin.width(), -margin.height(), margin.width(), margin.height()) &
+            QRect(QPoint(0, 0), size);
+        a.image = areaAveraged(pictureGiven_, size, a.region);
+        a.key = pictureGiven_.cacheKey();
+        a.size = size;
+    }
+    return a.image;
+}
+
 void PictureBox::clearPicture() {
     showPicture(QImage(), {});
 }
 
-void PictureBox::addStroke(Stroke::Kind kind, QPointF from, QPointF to, QColor c, int width) {
-    const Stroke s = makeStroke(kind, static_cast<Stroke::Style>(drawStyle_), width, c.rgba(), from,
-                                to, ratio(), layerRect());
+void PictureBox::addStroke(Stroke::Kind kind, QPointF fromMm, QPointF toMm, QColor c, int width) {
+    Stroke s = makeStroke(kind, static_cast<Stroke::Style>(drawStyle_), width, c.rgba(),
+                          toPixels(fromMm.x(), fromMm.y()), toPixels(toMm.x(), toMm.y()), ratio(),
+                          layerRect());
+    s.fromMm = fromMm;
+    s.toMm = toMm;
     if (!autoRedraw_) {
         overlayStrokes_.push_back(s);
         overlaySettled_ = false;
@@ -387,23 +496,22 @@ void PictureBox::addStroke(Stroke::Kind kind, QPointF from, QPointF to, QColor c
 }
 
 void PictureBox::PSet(double x, double y, QColor c) {
-    addStroke(Stroke::Kind::Dot, toPixels(x, y), toPixels(x, y), c, drawWidth_);
+    addStroke(Stroke::Kind::Dot, {x, y}, {x, y}, c, drawWidth_);
     drawn();
 }
 
 void PictureBox::Line(double x1, double y1, double x2, double y2, QColor c) {
-    addStroke(Stroke::Kind::Line, toPixels(x1, y1), toPixels(x2, y2), c, drawWidth_);
+    addStroke(Stroke::Kind::Line, {x1, y1}, {x2, y2}, c, drawWidth_);
     drawn();
 }
 
 void PictureBox::drawSteps(const std::vector<DrawStep>& steps) {
     for (const DrawStep& s : steps) {
-        const QPointF from = toPixels(s.from.x, s.from.y);
+        const QPointF from(s.from.x, s.from.y);
         if (s.kind == DrawStep::Kind::Dot)
             addStroke(Stroke::Kind::Dot, from, from, toQColor(s.colour), s.width);
         else
-            addStroke(Stroke::Kind::Line, from, toPixels(s.to.x, s.to.y), toQColor(s.colour),
-                      s.width);
+            addStroke(Stroke::Kind::Line, from, {s.to.x, s.to.y}, toQColor(s.colour), s.width);
     }
     drawn();
 }
@@ -441,24 +549,29 @@ std::vector<PictureBox::ItemLook> PictureBox::itemLooks() const {
         k.visible = l.Visible;
         k.dotted = l.Dotted;
         k.colour = l.BorderColor;
-        k.a = l.X1;
-        k.b = l.Y1;
-        k.c = l.X2;
-        k.d = l.Y2;
-        k.bounds = toDevice(lineReach(toPixels(l.X1, l.Y1), toPixels(l.X2, l.Y2)), r);
+        // Where it is drawn, the view included.
+        const QPointF from = toPixels(l.X1, l.Y1);
+        const QPointF to = toPixels(l.X2, l.Y2);
+        k.a = from.x();
+        k.b = from.y();
+        k.c = to.x();
+        k.d = to.y();
+        k.bounds = toDevice(lineReach(from, to), r);
         looks.push_back(k);
     };
-    auto handle = [&](const Handle& h) {
+    auto handle = [&](const Handle& h, QPointF at) {
         ItemLook k;
         k.kind = 1 + static_cast<int>(h.kind);
         k.visible = h.Visible;
         k.borderWidth = h.BorderWidth;
         k.colour = h.BorderColor;
-        k.a = h.Left;
-        k.b = h.Top;
-        k.c = h.Width;
-        k.d = h.Height;
-        k.bounds = toDevice(handleRect(h), r).adjusted(-1, -1, 1, 1);
+        // Its pixels are the rectangle's.
+        const QRect shape = handleRect(h, at);
+        k.a = shape.x();
+        k.b = shape.y();
+        k.c = shape.width();
+        k.d = shape.height();
+        k.bounds = shape;
         looks.push_back(k);
     };
     visitItems(line, handle);
@@ -503,6 +616,24 @@ void PictureBox::noteItems() {
     itemsStale_ = false;
 }
 
+QRect PictureBox::handleRect(const Handle& h, QPointF at) const {
+    const qreal r = ratio();
+    // Odd sides in device pixels: the size at the view scale, but no less than 7 screen
+    // pixels.
+    const int least = 2 * int(std::ceil((7.0 * r - 1.0) / 2.0)) + 1;
+    auto side = [&](double mm) {
+        const double px = std::min(mm * drawingScale() * r, 1.0e6);
+        return std::max(least, 2 * int(std::lround((px - 1.0) / 2.0)) + 1);
+    };
+    const int w = side(h.Width);
+    const int hgt = side(h.Height);
+    // The pixel under the point is the middle one (a point far off the surface is left there).
+    const QPointF c = toPixels(at.x(), at.y()) * r;
+    const int x = wholePixel(c.x());
+    const int y = wholePixel(c.y());
+    return {x - (w - 1) / 2, y - (hgt - 1) / 2, w, hgt};
+}
+
 void PictureBox::drawItems(QPainter& p) const {
     if (!items_)
         return;
@@ -515,33 +646,37 @@ void PictureBox::drawItems(QPainter& p) const {
         p.setPen(pn);
         p.drawLine(toPixels(l.X1, l.Y1), toPixels(l.X2, l.Y2));
     };
-    auto drawHandle = [&](const Handle& h) {
+    const qreal r = ratio();
+    auto drawHandle = [&](const Handle& h, QPointF at) {
         if (!h.Visible)
             return;
-        // The whole shape at the view scale: its size scaled with its corner, a handle sits on
-        // its point at every size as it does at the design size.
-        const QRectF r = handleRect(h);
-        // The border lies inside the shape's bounds.
-        const double bw = h.BorderWidth;
-        const QRectF inner = r.adjusted(bw / 2, bw / 2, -bw / 2, -bw / 2);
-        QPen pn(toQColor(h.BorderColor), bw);
-        pn.setJoinStyle(Qt::MiterJoin);
-        p.setPen(pn);
+        // In device pixels, whole ones: the border lies inside the shape, and the shape is
+        // symmetric about the pixel of its point.
+        const QRect d = handleRect(h, at);
+        const QColor colour = toQColor(h.BorderColor);
+        const int border = std::max(1, int(std::lround(h.BorderWidth * r)));
+        p.save();
+        p.scale(1.0 / r, 1.0 / r);
+        p.setRenderHint(QPainter::Antialiasing, false);
         switch (h.kind) {
         case Handle::Kind::Square:
-            p.setBrush(Qt::NoBrush);
-            p.drawRect(inner);
+            for (const QRect& band :
+                 QRegion(d) - QRegion(d.adjusted(border, border, -border, -border)))
+                p.fillRect(band, colour);
             break;
         case Handle::Kind::FilledSquare:
-            p.setBrush(toQColor(h.BorderColor));
-            p.drawRect(inner);
+            p.fillRect(d, colour);
             break;
-        case Handle::Kind::Circle:
-            p.setBrush(Qt::NoBrush);
-            p.drawEllipse(inner);
+        case Handle::Kind::Circle: {
+            QPainterPath ring;
+            ring.setFillRule(Qt::OddEvenFill);
+            ring.addEllipse(QRectF(d));
+            ring.addEllipse(QRectF(d).adjusted(border, border, -border, -border));
+            p.fillPath(ring, colour);
             break;
         }
-        p.setBrush(Qt::NoBrush);
+        }
+        p.restore();
     };
     visitItems(drawLine, drawHandle);
 }
@@ -577,12 +712,20 @@ QImage PictureBox::composedAfresh() const {
     shown.setDevicePixelRatio(r);
     shown.fill(backColor_);
     if (!pictureShown_.picture.isNull()) {
+        // A shrunk picture is averaged again from the picture itself, only the part shown.
+        const bool averaged = !pictureShown_.averagedFrom.isNull();
+        const QRect part = pictureShown_.source;
+        const QImage picture =
+            averaged ? areaAveraged(pictureShown_.averagedFrom, pictureShown_.averagedTo,
+                                    part.translated(pictureShown_.averagedPart.topLeft()))
+                     : pictureShown_.picture;
         QPainter p(&shown);
         p.setCompositionMode(QPainter::CompositionMode_Source);
         if (pictureShown_.clip != layer)
             p.setClipRect(QRectF(pictureShown_.clip.x() / r, pictureShown_.clip.y() / r,
                                  pictureShown_.clip.width() / r, pictureShown_.clip.height() / r));
-        p.drawImage(pictureShown_.target, pictureShown_.picture, QRectF(pictureShown_.source));
+        p.drawImage(pictureShown_.target, picture,
+                    averaged ? QRectF(QPointF(0, 0), part.size()) : QRectF(part));
     }
     for (const std::vector<Stroke>* strokes : {&backgroundStrokes_, &overlayStrokes_}) {
         if (strokes->empty())
@@ -681,6 +824,8 @@ void PictureBox::resizeEvent(QResizeEvent*) {
 
 void PictureBox::followSize() {
     const QSize px = size();
+    const QPointF originBefore = origin_;
+    bool redraw = false;
     if (!designPx_.isEmpty()) {
         // The view scale follows the surface; at the design size the design's millimetres
         // stay exact.
@@ -688,14 +833,14 @@ void PictureBox::followSize() {
                                   double(px.height()) / designPx_.height());
         if (s != viewScale_) {
             viewScale_ = s;
-            blankLayers(); // nothing drawn at the old scale stays; the resize handler redraws
+            redraw = true;
         }
         if (px == designPx_) {
             scaleW_ = designMm_.width();
             scaleH_ = designMm_.height();
         } else {
-            scaleW_ = px.width() / pixelsPerMm();
-            scaleH_ = px.height() / pixelsPerMm();
+            scaleW_ = px.width() / drawingScale();
+            scaleH_ = px.height() / drawingScale();
         }
     } else if (px != QSize(qRound(scaleW_ * pxPerMm_), qRound(scaleH_ * pxPerMm_))) {
         // A size given from outside (a layout) changes the millimetre size; setScaleSize
@@ -703,23 +848,67 @@ void PictureBox::followSize() {
         scaleW_ = px.width() / pxPerMm_;
         scaleH_ = px.height() / pxPerMm_;
     }
+    // The view keeps its centre within the new size; what shows at the corner may move.
+    const bool viewMoved = settleView(zoom_, centre_);
+    if (origin_.x() != originBefore.x() || origin_.y() != originBefore.y())
+        redraw = true;
+    if (redraw)
+        blankLayers(); // nothing drawn in the old view stays; the resize handler redraws
     ensureLayers();
     overlayCurrent_ = false;
+    if (viewMoved)
+        emit viewChanged();
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {
+    if (pan_ != Pan::None)
+        return; // another button while the drawing is dragged
+    // The middle button, or the left one while Space is held, drags the drawing.
+    if (event->button() == Qt::MiddleButton || (event->button() == Qt::LeftButton && spaceHeld_)) {
+        startPan(event->position(), event->button());
+        return;
+    }
     const QPointF mm = toMm(event->position());
     emit MouseDown(mouseButtonCode(event->button()), shiftKeyCode(event->modifiers()), mm.x(),
                    mm.y());
 }
 
 void PictureBox::mouseMoveEvent(QMouseEvent* event) {
+    pointerInside_ = rect().contains(event->position().toPoint());
+    if (pan_ != Pan::None) {
+        // The middle button pans once it has moved as far as a drag needs: a click pins.
+        if (pan_ == Pan::MiddlePressed &&
+            (event->position() - panFrom_).manhattanLength() >= QApplication::startDragDistance()) {
+            pan_ = Pan::Panning;
+            keepCursor();
+            setCursor(Qt::ClosedHandCursor);
+        }
+        // The point of the drawing under the button stays under the pointer.
+        if (pan_ == Pan::Panning)
+            setView(zoom_, panCentre_ - (event->position() - panFrom_) / pixelsPerMm());
+        return;
+    }
     const QPointF mm = toMm(event->position());
     emit MouseMove(mouseButtonCode(event->buttons()), shiftKeyCode(event->modifiers()), mm.x(),
                    mm.y());
 }
 
 void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
+    // (Another button let go during a drag of the drawing is let go as ever.)
+    if (pan_ != Pan::None && event->button() == panButton_) {
+        const bool click = pan_ == Pan::MiddlePressed;
+        endPan();
+        if (click) {
+            // A click of the middle button is what a press of it always was, made once the
+            // button is up.
+            const int shift = shiftKeyCode(event->modifiers());
+            const QPointF from = toMm(panFrom_);
+            emit MouseDown(mouseButtonCode(Qt::MiddleButton), shift, from.x(), from.y());
+            const QPointF to = toMm(event->position());
+            emit MouseUp(mouseButtonCode(Qt::MiddleButton), shift, to.x(), to.y());
+        }
+        return;
+    }
     const QPointF mm = toMm(event->position());
     emit MouseUp(mouseButtonCode(event->button()), shiftKeyCode(event->modifiers()), mm.x(),
                  mm.y());

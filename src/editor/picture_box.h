@@ -6,6 +6,7 @@
 #include "former/former_model.h"
 
 #include <QColor>
+#include <QCursor>
 #include <QImage>
 #include <QLineF>
 #include <QPointF>
@@ -18,6 +19,12 @@
 
 // The drawing surface of the editor (Picture1): a picture box measured in millimetres, origin
 // at the top-left corner, y downwards, with no border (outer size = inner size).
+//
+// It shows the drawing through a view of its own ("Loupe"): the whole surface, or a part of it
+// up to 32 times larger, which the mouse wheel zooms about the pointer and the middle button or
+// Space with the left button pans. Everything drawn follows the view, drawn anew at the zoomed
+// size (lines one pixel wide at every factor); the mouse events still give millimetres of the
+// drawing, so nothing of the former depends on the view.
 //
 // It keeps three layers, from the bottom up: the background picture, a persistent drawing layer
 // (the grid) and an overlay (the outline) that every repaint of the window wipes. The
@@ -44,11 +51,11 @@ public:
 
     // Size in millimetres; the widget takes the matching pixel size.
     void setScaleSize(QSizeF mm);
-    // The area shown, in the former's millimetres.
+    // The whole surface, in the former's millimetres (the area shown when the view is fitted).
     double ScaleWidth() const { return scaleW_; }
     double ScaleHeight() const { return scaleH_; }
-    // Logical pixels per millimetre of the former, view scale included.
-    double pixelsPerMm() const { return pxPerMm_ * viewScale_; }
+    // Logical pixels per millimetre of the former, view scale and zoom included.
+    double pixelsPerMm() const { return pxPerMm_ * viewScale_ * zoom_; }
     // Logical pixels per millimetre of the screen (the view scale aside): what handles and the
     // child boxes are sized with.
     double screenPixelsPerMm() const { return pxPerMm_; }
@@ -67,9 +74,33 @@ public:
     // is drawn in (its axes cross at the middle), whatever the window's size.
     QSizeF designSize() const { return designMm_.isEmpty() ? QSizeF(scaleW_, scaleH_) : designMm_; }
 
+    // The drawing's own view: how many times larger than the whole surface it shows the
+    // drawing (1 to kMaxZoom), and the point of the drawing at the middle of the surface. The
+    // view always lies within the whole surface: at 1 it is the whole surface.
+    static constexpr double kMaxZoom = 32.0;
+    double viewZoom() const { return zoom_; }
+    QPointF viewCentre() const { return centre_; }
+    // The part of the drawing shown, in its millimetres.
+    QRectF visibleMm() const { return {origin_, QSizeF(scaleW_ / zoom_, scaleH_ / zoom_)}; }
+    // Shows the drawing at that zoom about that centre, both brought within their bounds; a
+    // change draws everything anew and is told by viewChanged.
+    void setView(double zoom, QPointF centre);
+    // The wheel: that zoom, the point mm of the drawing staying where it is on the surface.
+    void zoomAbout(double zoom, QPointF mm);
+    // A drag of the drawing: what it shows moves by mm millimetres of the drawing.
+    void panBy(QPointF mm);
+    // "Ajuster": the whole surface.
+    void fitView() { setView(1.0, centre_); }
+    // The zoom a turn of the wheel by `eighths` eighths of a degree leads to from `zoom`: one
+    // notch (120) is a third of a doubling, three notches double it exactly.
+    static double wheelZoom(double zoom, int eighths);
+
     // Millimetre point to logical pixel and back.
-    QPointF toPixels(double x, double y) const { return {x * pixelsPerMm(), y * pixelsPerMm()}; }
-    QPointF toMm(QPointF px) const { return px / pixelsPerMm(); }
+    QPointF toPixels(double x, double y) const {
+        const double k = pixelsPerMm();
+        return {(x - origin_.x()) * k, (y - origin_.y()) * k};
+    }
+    QPointF toMm(QPointF px) const { return px / pixelsPerMm() + origin_; }
     // Places a child widget at a rectangle given in millimetres of the screen.
     void placeChild(QWidget* child, QRectF mm);
 
@@ -109,16 +140,19 @@ public:
     void invalidate();
 
     // The background picture: the part of picture that `at` chooses, drawn where it says over
-    // the background colour (nearest pixels, as a plain stretched copy), or nothing but the
-    // background colour.
+    // the background colour, or nothing but the background colour. Magnified it is a plain
+    // stretched copy (nearest pixels); shrunk, each screen pixel is the average of the picture's
+    // area it covers, so that a thin line of a plan stays visible.
     void showPicture(const QImage& picture, const PicturePlacement& at);
     void clearPicture();
 
     // The layers, at the device pixel ratio (for tests and snapshots): the picture (opaque),
-    // the persistent drawing (the grid, transparent elsewhere) and the overlay.
+    // the persistent drawing (the grid, transparent elsewhere), the overlay and the items.
     const QImage& pictureLayer() const { return picture_.image(); }
     const QImage& backgroundLayer() const { return background_.image(); }
     const QImage& overlayLayer() const;
+    // The handles, the control polygon and the axes, over a transparent layer.
+    const QImage& itemLayer() const;
 
     // Renders layers and items (without child widgets) into p, in logical pixels.
     void composeInto(QPainter& p) const;
@@ -138,9 +172,15 @@ signals:
     void MouseDown(int button, int shift, double x, double y);
     void MouseMove(int button, int shift, double x, double y);
     void MouseUp(int button, int shift, double x, double y);
+    // The view's zoom or centre changed (the wheel, a pan, "Ajuster", a resize that brought it
+    // back within the surface).
+    void viewChanged();
 
 protected:
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void leaveEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -161,10 +201,28 @@ private:
     };
 
     qreal ratio() const { return picture_.image().devicePixelRatio(); }
+    // Logical pixels per millimetre of the former at the view's zoom 1.
+    double drawingScale() const { return pxPerMm_ * viewScale_; }
+    // The view brought within its bounds at the present size; false when nothing changed.
+    bool settleView(double zoom, QPointF centre);
+    // Everything drawn again in the view just set: the grid from its millimetres, the picture
+    // from its placement, the outline by the Paint handler, the items.
+    void followView();
+    // The pan gestures: the middle button dragged, or the left one while Space is held.
+    enum class Pan { None, MiddlePressed, Panning };
+    void startPan(QPointF at, Qt::MouseButton button);
+    void endPan();
+    void keepCursor();
+    void restoreCursor();
     QRect layerRect() const { return picture_.image().rect(); }
-    // Records a drawing call on the layer the switch selects: the persistent one is drawn on
-    // at once, the overlay when it is settled.
-    void addStroke(Stroke::Kind kind, QPointF from, QPointF to, QColor c, int width);
+    // Records a drawing call (millimetres of the drawing) on the layer the switch selects: the
+    // persistent one is drawn on at once, the overlay when it is settled.
+    void addStroke(Stroke::Kind kind, QPointF fromMm, QPointF toMm, QColor c, int width);
+    // The picture layer copied again from the picture and its placement, in the present view.
+    void drawPicture();
+    // The part of the picture area averaged to `size` pixels, and some around it, kept for the
+    // next copies; it holds averaged_.region of that size.
+    const QImage& averagedPart(QSize size, const QRect& part);
     void ensureLayers();
     // Sizes every layer to px device pixels at the ratio dpr; keep: what the picture, the grid
     // and the overlay held stays where it was (the item layer is drawn again anyway).
@@ -193,28 +251,43 @@ private:
     void composeBaseTile(const QRect& tile);
     void composeBaseSpan(int y, int begin, int end); // device pixels [begin, end) of row y
     void drawItems(QPainter& p) const;
-    // The axes, the control polygon and the handles of both sets, in the order they are drawn.
+    // The axes, the control polygon and the handles of both sets with the control point each
+    // shows, in the order they are drawn.
     template <class OnLine, class OnHandle>
     void visitItems(OnLine&& line, OnHandle&& handle) const {
         line(items_->Line1);
         line(items_->Line4);
         for (const LineItem& l : items_->LinPi)
             line(l);
-        for (const Handle& h : items_->Shape1)
-            handle(h);
-        for (const Handle& h : items_->shppi)
-            handle(h);
+        auto handles = [&handle](const std::vector<Handle>& set, const std::vector<PointXYZ>& at) {
+            for (std::size_t i = 0; i < set.size(); ++i)
+                handle(set[i], i < at.size() ? QPointF(at[i].x, at[i].y)
+                                             : QPointF(set[i].Left, set[i].Top));
+        };
+        handles(items_->Shape1, items_->Pts_Doublage);
+        handles(items_->shppi, items_->Pts_Couple);
     }
-    // A handle's whole shape in logical pixels, at the view scale.
-    QRectF handleRect(const Handle& h) const {
-        return {toPixels(h.Left, h.Top), QSizeF(h.Width * pixelsPerMm(), h.Height * pixelsPerMm())};
-    }
+    // The device pixels of a handle drawn centred on its point: its size at the view scale (not
+    // the zoom), never less than 7 screen pixels, odd so that the middle pixel is the point's.
+    QRect handleRect(const Handle& h, QPointF at) const;
     void drawMeasureLine(QPainter& p) const;
 
     double scaleW_ = 120.0;
     double scaleH_ = 100.0;
     double pxPerMm_ = 96.0 / 25.4;
     double viewScale_ = 1.0;
+    double zoom_ = 1.0;
+    QPointF centre_{60.0, 50.0}; // the middle of the whole surface while the zoom is 1
+    QPointF origin_;             // the drawing's point at the surface's top-left corner
+    Pan pan_ = Pan::None;
+    Qt::MouseButton panButton_ = Qt::NoButton;
+    QPointF panFrom_;        // logical pixels where the button went down
+    QPointF panCentre_;      // the view's centre then
+    bool spaceHeld_ = false; // Space held over the surface: the left button pans
+    bool pointerInside_ = false;
+    bool cursorKept_ = false; // the cursor the pan replaced, to give back
+    bool hadCursor_ = false;
+    QCursor keptCursor_;
     QSizeF designMm_; // the design size, in the former's millimetres and in logical pixels;
     QSize designPx_;  // empty until recorded
     bool screenChangePosted_ = false;
@@ -230,10 +303,25 @@ private:
     std::vector<std::uint8_t> baseStale_; // a mark per tile of base_
     int baseColumns_ = 0;
     StretchedCopy pictureCopy_;
+    // The picture given and where it lies at the design size, to copy it again in a new view.
+    QImage pictureGiven_;
+    PicturePlacement placement_;
+    // The picture area averaged to one size, the part of it a copy that shrinks it needed.
+    struct Averaged {
+        QImage image;
+        qint64 key = 0; // of the picture
+        QSize size;
+        QRect region;
+    } averaged_;
     // What the picture layer shows, to copy it again from scratch: the picture (none: the
-    // background colour only), its part and where it lands, and what a smaller layer cut off.
+    // background colour only) as it is copied from (or the part averagedPart of averagedFrom
+    // area averaged to averagedTo), its part and where it lands, and what a smaller layer cut
+    // off.
     struct PictureShown {
         QImage picture;
+        QImage averagedFrom;
+        QSize averagedTo;
+        QRect averagedPart;
         QRectF target;
         QRect source;
         QRect clip;

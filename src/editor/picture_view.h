@@ -9,11 +9,11 @@
 // the surface at its design size: one picture pixel per logical pixel at zoom 100 %.
 
 struct PictureSliders {
-    int horiz = 650;     // "Horiz"
-    int horizMax = 1300; // its maximum
-    int vert = 70;       // "Vert"
-    int zoomMax = 200;   // the maximum of "Zoom": the vertical offset is taken from it
-    int zoom = 80;       // "Zoom", in percent
+    int horiz = 650;       // "Horiz"
+    int horizOrigin = 650; // the value of "Horiz" that reads from the picture's left edge
+    int vert = 70;         // "Vert"
+    int vertOrigin = 100;  // the same for "Vert", half of the zoom's first maximum as always
+    int zoom = 80;         // "Zoom", in percent
 };
 
 struct PicturePlacement {
@@ -26,3 +26,15 @@ struct PicturePlacement {
 
 // width and height are the picture's own size in pixels.
 PicturePlacement placePicture(const PictureSliders& s, int width, int height);
+
+// The values "Horiz" and "Vert" need so that every pixel of a picture of width x height pixels
+// can be brought anywhere on a surface of surfaceWidth x surfaceHeight logical pixels at its
+// design size, at that zoom: from the picture's left (top) edge at the surface's right (bottom)
+// edge to its right (bottom) edge at the surface's left (top) edge. Without a picture or with
+// nothing of it shown (a zoom of 0 or below), empty (min > max).
+struct PictureReach {
+    int horizMin = 1, horizMax = 0;
+    int vertMin = 1, vertMax = 0;
+};
+PictureReach pictureReach(const PictureSliders& s, int width, int height, double surfaceWidth,
+                          double surfaceHeight);

@@ -256,3 +256,102 @@ QRect StretchedCopy::draw(QImage& layer, const QImage& picture, const QRectF& ta
     back_ = back;
     return changed;
 }
+
+namespace {
+
+// The picture's pixels under one pixel of the grid along an axis of `count` pixels shrunk to
+// `cells`: the source interval [i * count / cells, (i + 1) * count / cells), its first and last
+// pixels counted for the part of them it covers, the whole divided by its length.
+struct Cover {
+    int first = 0;
+    int last = 0;
+    float firstWeight = 0.0f; // the weights, divided by the interval's length
+    float lastWeight = 0.0f;
+    float innerWeight = 0.0f; // of the pixels between
+};
+
+Cover coverOf(int i, int count, int cells) {
+    const double from = double(i) * count / cells;
+    const double to = double(i + 1) * count / cells;
+    const double length = to - from;
+    Cover c;
+    c.first = std::clamp(int(std::floor(from)), 0, count - 1);
+    c.last = std::clamp(int(std::ceil(to)) - 1, c.first, count - 1);
+    if (c.first == c.last) {
+        c.firstWeight = 1.0f;
+        return c;
+    }
+    c.firstWeight = float((c.first + 1 - from) / length);
+    c.lastWeight = float((to - c.last) / length);
+    c.innerWeight = float(1.0 / length);
+    return c;
+}
+
+} // namespace
+
+QImage areaAveraged(const QImage& picture, QSize grid, const QRect& region) {
+    QImage out(region.size(), QImage::Format_RGB32);
+    if (region.isEmpty() || picture.isNull())
+        return out;
+    const int width = region.width();
+    std::vector<Cover> columns(static_cast<std::size_t>(width));
+    for (int x = 0; x < width; ++x)
+        columns[std::size_t(x)] = coverOf(region.left() + x, picture.width(), grid.width());
+    // One row of the picture averaged across (three channels a pixel), the last one kept: a row
+    // at the border of two rows of the grid serves both.
+    std::vector<float> across(std::size_t(width) * 3), sum(std::size_t(width) * 3);
+    int acrossRow = -1;
+    auto rowAcross = [&](int r) {
+        if (r == acrossRow)
+            return;
+        acrossRow = r;
+        const QRgb* in = reinterpret_cast<const QRgb*>(picture.constScanLine(r));
+        for (int x = 0; x < width; ++x) {
+            const Cover& c = columns[std::size_t(x)];
+            const QRgb a = in[c.first];
+            float red = qRed(a) * c.firstWeight, green = qGreen(a) * c.firstWeight,
+                  blue = qBlue(a) * c.firstWeight;
+            if (c.last > c.first) {
+                float innerRed = 0.0f, innerGreen = 0.0f, innerBlue = 0.0f;
+                for (int k = c.first + 1; k < c.last; ++k) {
+                    innerRed += float(qRed(in[k]));
+                    innerGreen += float(qGreen(in[k]));
+                    innerBlue += float(qBlue(in[k]));
+                }
+                const QRgb b = in[c.last];
+                red += innerRed * c.innerWeight + qRed(b) * c.lastWeight;
+                green += innerGreen * c.innerWeight + qGreen(b) * c.lastWeight;
+                blue += innerBlue * c.innerWeight + qBlue(b) * c.lastWeight;
+            }
+            float* o = &across[std::size_t(x) * 3];
+            o[0] = red;
+            o[1] = green;
+            o[2] = blue;
+        }
+    };
+    auto add = [&](float weight) {
+        for (std::size_t k = 0; k < sum.size(); ++k)
+            sum[k] += across[k] * weight;
+    };
+    for (int y = 0; y < region.height(); ++y) {
+        const Cover c = coverOf(region.top() + y, picture.height(), grid.height());
+        std::fill(sum.begin(), sum.end(), 0.0f);
+        rowAcross(c.first);
+        add(c.firstWeight);
+        for (int r = c.first + 1; r < c.last; ++r) {
+            rowAcross(r);
+            add(c.innerWeight);
+        }
+        if (c.last > c.first) {
+            rowAcross(c.last);
+            add(c.lastWeight);
+        }
+        QRgb* o = reinterpret_cast<QRgb*>(out.scanLine(y));
+        auto channel = [](float v) { return std::clamp(int(v + 0.5f), 0, 255); };
+        for (int x = 0; x < width; ++x) {
+            const float* v = &sum[std::size_t(x) * 3];
+            o[x] = qRgb(channel(v[0]), channel(v[1]), channel(v[2]));
+        }
+    }
+    return out;
+}

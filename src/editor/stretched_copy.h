@@ -44,3 +44,10 @@ private:
     std::vector<int> columns_, rows_;
     std::vector<int> newColumns_, newRows_; // scratch
 };
+
+// The pixels `region` of the picture shrunk to `grid` pixels by area averaging: each is the mean
+// of the picture's area it covers (partly covered pixels counted in part), so that a line
+// thinner than a pixel of the result still shows. A pixel's value depends on the picture and
+// the grid only, never on the region asked for: parts made apart fit together exactly.
+// The region lies within the grid; the picture is 32-bit RGB.
+QImage areaAveraged(const QImage& picture, QSize grid, const QRect& region);

@@ -93,7 +93,7 @@ QPen strokePen(QRgb colour, int width, Stroke::Style style) {
 
 Stroke makeStroke(Stroke::Kind kind, Stroke::Style style, int width, QRgb colour, QPointF from,
                   QPointF to, qreal ratio, const QRect& layer) {
-    Stroke s{kind, style, width, colour, from, to, {}, layer};
+    Stroke s{kind, style, width, colour, from, to, {}, layer, {}, {}};
     if (kind == Stroke::Kind::Dot) {
         s.bounds = toDevice(dotRect(from, width), ratio) & layer;
     } else {

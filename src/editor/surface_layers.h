@@ -50,6 +50,8 @@ struct Stroke {
     QPointF from, to;
     QRect bounds; // the device pixels it may change
     QRect clip;   // the device pixels it keeps: a layer that shrank since cut it
+    // Where it was drawn in millimetres of the drawing, to draw it again in another view.
+    QPointF fromMm, toMm;
 
     // The same call, to the last bit: a line a trillionth of a pixel away may take another
     // pixel (QPointF's own comparison is fuzzy).

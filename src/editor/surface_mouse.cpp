@@ -11,21 +11,23 @@
 
 namespace {
 
-double exactPixel(double mm, double pxPerMm) {
-    const double p = mm * pxPerMm;
-    if (p / pxPerMm == mm || !std::isfinite(p))
+// The surface reads a pixel p back as p / pxPerMm + origin.
+double exactPixel(double mm, double pxPerMm, double origin) {
+    auto back = [&](double p) { return p / pxPerMm + origin; };
+    const double p = (mm - origin) * pxPerMm;
+    if (back(p) == mm || !std::isfinite(p))
         return p;
-    // Among the doubles next to the product, take one that divides back to mm; where the
+    // Among the doubles next to the product, take one that reads back as mm; where the
     // pixels are coarser than the millimetres there may be none, then the nearest one.
     double best = p;
-    double bestError = std::abs(p / pxPerMm - mm);
+    double bestError = std::abs(back(p) - mm);
     double up = p;
     double down = p;
     for (int i = 0; i < 4; ++i) {
         up = std::nextafter(up, std::numeric_limits<double>::infinity());
         down = std::nextafter(down, -std::numeric_limits<double>::infinity());
         for (const double candidate : {up, down}) {
-            const double error = std::abs(candidate / pxPerMm - mm);
+            const double error = std::abs(back(candidate) - mm);
             if (error < bestError) {
                 best = candidate;
                 bestError = error;
@@ -41,7 +43,8 @@ double exactPixel(double mm, double pxPerMm) {
 
 QPointF exactPixels(const PictureBox& surface, QPointF mm) {
     const double k = surface.pixelsPerMm();
-    return {exactPixel(mm.x(), k), exactPixel(mm.y(), k)};
+    const QPointF origin = surface.visibleMm().topLeft();
+    return {exactPixel(mm.x(), k, origin.x()), exactPixel(mm.y(), k, origin.y())};
 }
 
 void sendSurfaceMouse(PictureBox& surface, QEvent::Type type, QPointF mm, Qt::MouseButton button,

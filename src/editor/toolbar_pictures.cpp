@@ -137,6 +137,16 @@ void drawPicture(QPainter& p) {
     p.drawPolygon(hills, 5);
 }
 
+void drawFit(QPainter& p) {
+    p.setPen(QPen(QColor(60, 60, 60), 1.4));
+    p.setBrush(QColor(235, 235, 235));
+    p.drawRect(QRectF(3, 3, 18, 18));
+    const QPointF centre(12, 12);
+    for (const QPointF corner :
+         {QPointF(4.5, 4.5), QPointF(19.5, 4.5), QPointF(19.5, 19.5), QPointF(4.5, 19.5)})
+        drawArrow(p, centre + (corner - centre) * 0.3, corner, QColor(0, 110, 200));
+}
+
 } // namespace
 
 QIcon toolbarIcon(ToolbarPicture which) {
@@ -174,6 +184,9 @@ QIcon toolbarIcon(ToolbarPicture which) {
             break;
         case ToolbarPicture::Picture:
             drawPicture(p);
+            break;
+        case ToolbarPicture::Fit:
+            drawFit(p);
             break;
         }
         p.end();

@@ -14,6 +14,7 @@ enum class ToolbarPicture {
     View3D,  // a wire cube
     Grid,    // a green grid
     Picture, // a landscape in a frame: the background picture on or off
+    Fit,     // a frame and four arrows to its corners: the whole drawing surface again
 };
 
 QIcon toolbarIcon(ToolbarPicture which);

@@ -107,6 +107,8 @@ public:
     Changed toggleAxes();           // "Axes On/Off"
     Changed toggleGrid();           // "Grille On/Off"
     Changed setTab(EditorTab tab);
+    // The drawing's own view: its factor and the drawing's point at the surface's middle.
+    void setDrawingView(double zoom, SurfacePoint centre);
     // The surface shows this many millimetres of the drawing (the window's size): the axes
     // span them. The former never changes with it.
     void setShownArea(double width, double height);

@@ -404,13 +404,14 @@ Changed EditorSession::choosePicture(const std::string& path) {
 }
 
 Changed EditorSession::setPictureHoriz(int v) {
-    work_.pictureHoriz = std::clamp(v, kPictureHorizRange.min, kPictureHorizRange.max);
+    // Far enough to reach every pixel of any picture: the slider's range follows the picture.
+    work_.pictureHoriz = std::clamp(v, kPictureOffsetLimits.min, kPictureOffsetLimits.max);
     record("déplacer l'image", slider());
     return Changed::Placement | Changed::Settings;
 }
 
 Changed EditorSession::setPictureVert(int v) {
-    work_.pictureVert = std::clamp(v, kPictureVertRange.min, kPictureVertRange.max);
+    work_.pictureVert = std::clamp(v, kPictureOffsetLimits.min, kPictureOffsetLimits.max);
     record("déplacer l'image", slider());
     return Changed::Placement | Changed::Settings;
 }
@@ -476,6 +477,11 @@ void EditorSession::setShownArea(double width, double height) {
     model_.Line1.Y2 = height;
     model_.Line4.X1 = 0.0;
     model_.Line4.X2 = width;
+}
+
+void EditorSession::setDrawingView(double zoom, SurfacePoint centre) {
+    view_.viewZoom = zoom;
+    view_.viewCentre = centre;
 }
 
 Changed EditorSession::setTab(EditorTab tab) {

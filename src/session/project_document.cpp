@@ -316,6 +316,11 @@ Ordered writeView(const View& v) {
     doc["pictureShown"] = v.pictureShown;
     doc["tab"] = nameOf(kTabs, v.tab);
 
+    Ordered loupe;
+    loupe["zoom"] = v.viewZoom;
+    loupe["centre"] = point(v.viewCentre);
+    doc["loupe"] = std::move(loupe);
+
     Ordered exports;
     exports["piece"] = v.exportPiece;
     exports["width"] = v.exportWidth;
@@ -412,8 +417,8 @@ void readWork(const Reader& r, Work& s, double axis, bool firstVersion) {
     // A file name ends at a zero character: the part before it would name another file.
     if (s.picturePath.find('\0') != std::string::npos)
         picture.at("path").fail("le chemin contient un caractère nul.");
-    s.pictureHoriz = picture.at("horiz").integer(kPictureHorizRange);
-    s.pictureVert = picture.at("vert").integer(kPictureVertRange);
+    s.pictureHoriz = picture.at("horiz").integer(kPictureOffsetLimits);
+    s.pictureVert = picture.at("vert").integer(kPictureOffsetLimits);
     s.pictureZoom = picture.at("zoom").integer(kPictureZoomRange);
 
     // The real scale came later: a project without it has the drawing's own size.
@@ -467,6 +472,13 @@ void readView(const Reader& r, View& v, bool firstVersion) {
 
     v.pictureShown = (firstVersion ? r.at("picture").at("shown") : r.at("pictureShown")).boolean();
     v.tab = r.at("tab").choice<EditorTab>(kTabs);
+
+    // The drawing's own view came later: a project without it shows the whole surface.
+    if (r.has("loupe")) {
+        const Reader loupe = r.at("loupe");
+        v.viewZoom = loupe.at("zoom").number(1.0, kMaxViewZoom);
+        v.viewCentre = loupe.at("centre").point();
+    }
 
     // The export dialog's memory came later: a project without it has its first choices.
     if (!firstVersion || r.has("export")) {

@@ -58,9 +58,15 @@ inline constexpr IntRange kDoublingScaleRange{1, 9};      // "Epaisseur", tenths
 inline constexpr IntRange kThicknessRange{1, 120};        // "Ep.:"
 inline constexpr IntRange kHeightRange{1, 100};           // "Haut.:"
 inline constexpr IntRange kWidthRange{1, 100};            // "Larg.:"
-inline constexpr IntRange kPictureHorizRange{0, 1300};    // "Horiz"
-inline constexpr IntRange kPictureVertRange{-1000, 1500}; // "Vert"
+inline constexpr IntRange kPictureHorizRange{0, 1300};    // "Horiz" at first
+inline constexpr IntRange kPictureVertRange{-1000, 1500}; // "Vert" at first
 inline constexpr IntRange kPictureZoomRange{-20, 200};    // "Zoom", percent
+// "Horiz" and "Vert" widen with the picture so that every pixel of it can be brought under the
+// axes: a project may hold any offset within these.
+inline constexpr IntRange kPictureOffsetLimits{-10'000'000, 10'000'000};
+
+// The drawing's own view ("Loupe"): from the whole surface up to this many times larger.
+inline constexpr double kMaxViewZoom = 32.0;
 
 // The constant width's smallest value, real millimetres (the largest depends on the former).
 inline constexpr double kMinDoublingWidth = 0.5;
@@ -154,6 +160,13 @@ struct View {
 
     bool pictureShown = false; // "Image On/Off"
     EditorTab tab = EditorTab::Dessin;
+
+    // The drawing's own view ("Loupe"): how many times larger than the whole surface it shows
+    // the drawing (1: the whole surface), and the point of the drawing (surface millimetres)
+    // at the middle of what it shows. The former, the picture's placement and the calibration
+    // never depend on it.
+    double viewZoom = 1.0;
+    SurfacePoint viewCentre;
 
     // What the export dialog had last: the piece (its save code), the size typed (0: not
     // typed, the side follows), the sheet, and the folder the last drawing went to.

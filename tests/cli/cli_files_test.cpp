@@ -397,8 +397,15 @@ TEST_F(CliFiles, PictureSessionAndItsRefusals) {
                     "picture=" + dir.path(), "export=svg:entier:" + file("e.svg") + ":1e400x1",
                     "export=svg:entier:" + file("e.svg") + ":", "export=svg:entier:a:b.svg"});
     EXPECT_EQ(entries(dir.path()).filter("svg"), QStringList()) << "a size is no file name";
+    // "Horiz" and "Vert" widen with a picture larger than their first ranges.
+    const QString wide = file("wide.png");
+    ASSERT_TRUE(plainPicture({5000, 2500}, QColor(10, 20, 200)).save(wide));
+    expectAt(stateAfter({"picture=" + wide, "tab=masque", "horiz=4000", "vert=2000", "zoom=50"}),
+             R"({"controls/Slider4/value": 4000, "controls/Slider6/value": 2000,
+                 "controls/Slider5/value": 50, "controls/txtHoriz": "4000"})");
     for (const QStringList& script :
          {QStringList{"horiz=700"}, QStringList{"tab=masque", "horiz=700"},
+          QStringList{"picture=" + wide, "tab=masque", "horiz=9999"},
           QStringList{"picture=" + picture, "zoom=300"},
           QStringList{"picture=" + picture, "zoom=50"}, QStringList{"tab=masque", "doubling=on"}})
         EXPECT_EQ(cli(script).status, 2) << script.join(' ').toStdString();

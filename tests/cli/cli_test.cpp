@@ -74,14 +74,44 @@ TEST_F(Cli, AboutPicturesTheAboutWindowAndClosesIt) {
 }
 
 TEST_F(Cli, BadUsageStopsBeforeLaterActions) {
-    expectBadUsage(
-        {"points=5",       "points=101",     "points=abc",     "order=0",     "order=10",
-         "button=4",       "button=x",       "state=",         "save=entier", "view=5",
-         "view=x",         "mode=0",         "mode=6",         "orbit=1,2",   "orbit=1,2:both",
-         "orbit=a,2:left", "size3d=0x10",    "size3d=5000x10", "size3d=10",   "render3d=",
-         "resize=0x10",    "resize=9000x10", "resize=800",     "window=",     "about=",
-         "ep=0",           "ep=121",         "haut=101",       "larg=1.5",    "undo=1",
-         "redo=1",         "undo=-1"});
+    expectBadUsage({"points=5",
+                    "points=101",
+                    "points=abc",
+                    "order=0",
+                    "order=10",
+                    "button=4",
+                    "button=x",
+                    "state=",
+                    "save=entier",
+                    "view=5",
+                    "view=x",
+                    "mode=0",
+                    "mode=6",
+                    "orbit=1,2",
+                    "orbit=1,2:both",
+                    "orbit=a,2:left",
+                    "size3d=0x10",
+                    "size3d=5000x10",
+                    "size3d=10",
+                    "render3d=",
+                    "resize=0x10",
+                    "resize=9000x10",
+                    "resize=800",
+                    "window=",
+                    "about=",
+                    "ep=0",
+                    "ep=121",
+                    "haut=101",
+                    "larg=1.5",
+                    "undo=1",
+                    "redo=1",
+                    "undo=-1",
+                    "view-zoom=0.5@60,50",
+                    "view-zoom=33@60,50",
+                    "view-zoom=2@500,50",
+                    "view-zoom=2",
+                    "view-pan=1",
+                    "view-fit=2"});
     expectBadUsage({"save=dessus:" + file("x"), "save=Entier:" + file("x"), "save=:" + file("x"),
                     "save=entier:" + dir.path(), "save=entier:" + dir.path() + "/",
                     "load=" + dir.path()});
@@ -149,9 +179,10 @@ TEST_F(Cli, FileThatCannotBeWrittenIsARunTimeFailure) {
     }
 }
 
-// Resizing changes how the former is shown, never the former: its points, samples, 3-D part and
-// saved files stay byte for byte what they were, and a drag after the resizes lands where the
-// same drag lands at the design size.
+// Resizing the window and zooming or panning the drawing's own view change how the former is
+// shown, never the former: its points, samples, 3-D part and saved files stay byte for byte what
+// they were, and a drag after the resizes, in a zoomed view, lands where the same drag lands at
+// the design size.
 TEST_F(Cli, ResizingChangesTheViewNeverTheFormer) {
     const QStringList session = {"doubling=on", "slaved=non",      "drag=3:95,30",
                                  "pin=5",       "action=doublage", "drag=6:80,72"};
@@ -167,7 +198,13 @@ TEST_F(Cli, ResizingChangesTheViewNeverTheFormer) {
         args << QStringLiteral("state=%1").arg(file(QString::number(i) + ".json"))
              << QStringLiteral("save=entier:%1").arg(file(QString::number(i) + ".DAT"));
     }
-    args << "action=couple"
+    const QStringList views = {"view-zoom=4@95,30", "view-pan=3,-2", "view-zoom=32@95,30",
+                               "view-fit=1"};
+    for (int i = 0; i < views.size(); ++i)
+        args << views[i] << QStringLiteral("state=%1").arg(file(QStringLiteral("v%1.json").arg(i)))
+             << QStringLiteral("save=entier:%1").arg(file(QStringLiteral("v%1.DAT").arg(i)));
+    args << "view-zoom=2@95,52"
+         << "action=couple"
          << "drag=4:100,55"
          << "state=" + file("dragged.json");
     ASSERT_TRUE(succeeded(cli(args)));
@@ -189,6 +226,26 @@ TEST_F(Cli, ResizingChangesTheViewNeverTheFormer) {
     }
     const QJsonObject last = readJson(file(QString::number(sizes.size()) + ".json"));
     EXPECT_EQ(at(last, "surface/viewScale").toDouble(), 2.0);
+    EXPECT_EQ(at(last, "surface/viewZoom").toDouble(), 1.0);
+    const double zooms[] = {4.0, 4.0, 32.0, 1.0};
+    for (int i = 0; i < views.size(); ++i) {
+        SCOPED_TRACE(views[i].toStdString());
+        const QJsonObject after = readJson(file(QStringLiteral("v%1.json").arg(i)));
+        EXPECT_EQ(former(after), former(before));
+        EXPECT_EQ(fileBytes(file(QStringLiteral("v%1.DAT").arg(i))), fileBytes(file("0.DAT")));
+        EXPECT_EQ(at(after, "surface/viewZoom").toDouble(), zooms[i]);
+    }
+    // Zoomed about 95,30 the point stays where the pointer is; the pan moved the view back by
+    // its millimetres; at 1 the centre is the surface's middle.
+    const QJsonObject zoomed = readJson(file("v0.json"));
+    const QJsonObject panned = readJson(file("v1.json"));
+    for (int c = 0; c < 2; ++c)
+        EXPECT_NEAR(at(panned, "surface/viewCentre").toArray()[c].toDouble(),
+                    at(zoomed, "surface/viewCentre").toArray()[c].toDouble() - (c == 0 ? 3 : -2),
+                    1e-9);
+    const QJsonObject fitted = readJson(file("v3.json"));
+    EXPECT_EQ(at(fitted, "surface/viewCentre").toArray()[0].toDouble(),
+              at(fitted, "surface/ScaleWidth").toDouble() / 2);
     // The same drag at the design size gives the same former.
     const QJsonObject atDesign = stateAfter(QStringList(session) << "action=couple"
                                                                  << "drag=4:100,55");

@@ -222,7 +222,13 @@ TEST_F(Picture, SlidersPanAndZoomThePictureUnderTheCurve) {
     dragSlider(w->ui().Slider5, 20);
     dragSlider(w->ui().Slider4, 0);
     EXPECT_EQ(at(pictureLayer(), 129, 10), kBlack);
-    EXPECT_EQ(at(pictureLayer(), 130, 10), codeOf(2, 52)) << "nearest to the pixel centre";
+    // Shrunk, a pixel is the mean of the 5 x 5 picture pixels under it (within the toolkit's
+    // rounding): of columns 0..4 and rows 50..54 here.
+    const QRgb mean = at(pictureLayer(), 130, 10);
+    const QRgb middle = codeOf(2, 52);
+    EXPECT_NEAR(qRed(mean), qRed(middle), 1);
+    EXPECT_NEAR(qGreen(mean), qGreen(middle), 1);
+    EXPECT_NEAR(qBlue(mean), qBlue(middle), 1);
     // The curve, the polygon and the handles stay over the picture.
     const QImage shot = surface();
     EXPECT_GT(countColour(shot, kYellow), 50);
@@ -232,6 +238,110 @@ TEST_F(Picture, SlidersPanAndZoomThePictureUnderTheCurve) {
         const QImage layer = pictureLayer();
         EXPECT_EQ(countColour(layer, Qt::black), layer.width() * layer.height()) << zoom;
         EXPECT_GT(countColour(surface(), kYellow), 50);
+    }
+}
+
+// "Horiz" and "Vert" reach every pixel of a picture far larger than their first ranges at any
+// "Zoom": each value that brings a pixel under the axes can be typed in the box beside its
+// slider (refusals leave the slider and say why), and the screen then shows that pixel there.
+TEST_F(Picture, HorizAndVertBringEveryPixelUnderTheAxesTypedInTheirBoxes) {
+    pick(savedPicture("coded.png", codedPicture(3000, 2000)));
+    w->ui().SSTab1->setCurrentIndex(1);
+    PictureBox& p = *w->ui().Picture1;
+    const FormerModel& m = w->model();
+    auto type = [](NumberBox* box, const QString& text) {
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, text);
+        QTest::keyClick(box, Qt::Key_Return);
+        QApplication::processEvents();
+    };
+    const double k = p.screenPixelsPerMm(); // logical pixels of the design per millimetre
+    // Pixels away from where the coding's low bytes wrap, so that a mean of neighbours is near
+    // the pixel's own code.
+    const QPoint pixels[] = {{10, 10}, {2990, 1990}, {1500, 30}, {20, 1900}};
+    for (const int zoom : {200, 100, 80, 30}) {
+        type(w->ui().txtZoom, QString::number(zoom));
+        ASSERT_EQ(w->ui().Slider5->value(), zoom);
+        for (const QPoint& u : pixels) {
+            SCOPED_TRACE(testing::Message()
+                         << "zoom " << zoom << " pixel " << u.x() << "," << u.y());
+            // The pixel's middle on the axes' crossing.
+            const int horiz = 650 + int(std::lround(u.x() + 0.5 - m.X1() * k * 100 / zoom));
+            const int vert = 100 + int(std::lround(u.y() + 0.5 - m.Y1() * k * 100 / zoom));
+            type(w->ui().txtHoriz, QString::number(horiz));
+            type(w->ui().txtVert, QString::number(vert));
+            ASSERT_EQ(w->ui().Slider4->value(), horiz);
+            ASSERT_EQ(w->ui().Slider6->value(), vert);
+            EXPECT_FALSE(w->ui().txtHoriz->isMarked());
+            // The pixel's middle on the drawing: within half a pixel of it from the axes.
+            const double z = zoom / 100.0;
+            const QPointF middle((u.x() + 0.5 - (horiz - 650)) * z / k,
+                                 (u.y() + 0.5 - (vert - 100)) * z / k);
+            EXPECT_LE(std::abs(middle.x() - m.X1()) * k, 0.5 * z + 1e-9);
+            EXPECT_LE(std::abs(middle.y() - m.Y1()) * k, 0.5 * z + 1e-9);
+            const QPointF there = p.toPixels(middle.x(), middle.y());
+            const QRgb shown = at(pictureLayer(), int(there.x()), int(there.y()));
+            const QRgb code = codeOf(u.x(), u.y());
+            // Magnified, the pixel itself; shrunk, the mean of its neighbourhood.
+            const int near = zoom >= 100 ? 0 : 3;
+            EXPECT_NEAR(qRed(shown), qRed(code), near);
+            EXPECT_NEAR(qGreen(shown), qGreen(code), near);
+            EXPECT_NEAR(qBlue(shown), qBlue(code), near);
+        }
+    }
+    EXPECT_EQ(w->ui().IM_Undo->text(), QStringLiteral("&Annuler : déplacer l'image"));
+    // Refused: no number, decimals, beyond the slider's reach; the slider stays, the box is
+    // marked and the status bar says why.
+    const int horiz = w->ui().Slider4->value();
+    const struct {
+        const char* typed;
+        const char* told;
+    } refusals[] = {{"abc", "Horiz"}, {"650,5", "Horiz"}, {"99999999", "hors de"}};
+    for (const auto& r : refusals) {
+        type(w->ui().txtHoriz, QString::fromUtf8(r.typed));
+        EXPECT_TRUE(w->ui().txtHoriz->isMarked()) << r.typed;
+        EXPECT_EQ(w->ui().Slider4->value(), horiz) << r.typed;
+        EXPECT_TRUE(w->statusText().contains(QString::fromUtf8(r.told)))
+            << w->statusText().toStdString();
+    }
+    // A drag of a slider shows in its box, and so does a value taken back.
+    const int vert = w->ui().Slider6->value();
+    dragSlider(w->ui().Slider6, 1234);
+    EXPECT_EQ(w->ui().txtVert->text(), QStringLiteral("1234"));
+    w->ui().IM_Undo->trigger();
+    EXPECT_EQ(w->ui().Slider6->value(), vert);
+    EXPECT_EQ(w->ui().txtVert->value(), vert);
+}
+
+// Shrunk to 20 %, a plan's line 3 pixels wide (0.3 mm at 10 pixels a millimetre) stays visible:
+// each screen pixel is the mean of the picture's area under it. (Nearest pixels would read
+// columns 1002 and 1007 of every five and miss a line on columns 1003 to 1005 altogether.)
+TEST_F(Picture, AShrunkPlanKeepsItsThinLines) {
+    QImage plan = plainPicture({2000, 1500}, Qt::white);
+    for (int y = 0; y < plan.height(); ++y)
+        for (int x = 1003; x < 1006; ++x)
+            plan.setPixel(x, y, qRgb(0, 0, 0));
+    for (int y = 703; y < 706; ++y)
+        for (int x = 0; x < plan.width(); ++x)
+            plan.setPixel(x, y, qRgb(0, 0, 0));
+    pick(savedPicture("plan.png", plan));
+    dragSlider(w->ui().Slider5, 20);
+    dragSlider(w->ui().Slider6, 100); // the picture's corner at the surface's
+    const QImage shown = pictureLayer();
+    const qreal r = shown.devicePixelRatio();
+    // Along the vertical line and across the horizontal one, every row and column shows it.
+    for (int y = 0; y < int(130 * r); ++y) {
+        int darkest = 255;
+        for (int x = int(195 * r); x <= int(206 * r); ++x)
+            darkest = std::min(darkest, qGray(shown.pixel(x, y)));
+        EXPECT_LT(darkest, 200) << "row " << y;
+    }
+    for (int x = 0; x < int(180 * r); ++x) {
+        int darkest = 255;
+        for (int y = int(135 * r); y <= int(146 * r); ++y)
+            darkest = std::min(darkest, qGray(shown.pixel(x, y)));
+        EXPECT_LT(darkest, 200) << "column " << x;
     }
 }
 

@@ -9,8 +9,10 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QRadioButton>
 #include <QSlider>
+#include <QWheelEvent>
 
 #include <array>
 #include <string>
@@ -24,6 +26,32 @@ inline void moveTo(Main& w, QPointF mm, Qt::MouseButtons held = Qt::LeftButton) 
 }
 inline void release(Main& w, QPointF mm, Qt::MouseButton b = Qt::LeftButton) {
     sendSurfaceMouse(*w.ui().Picture1, QEvent::MouseButtonRelease, mm, b, Qt::NoButton);
+}
+// The mouse wheel turned over the surface at a millimetre position by `eighths` eighths of a
+// degree (120 a notch, away from the user to magnify).
+inline void wheel(Main& w, QPointF mm, int eighths) {
+    PictureBox& p = *w.ui().Picture1;
+    const QPointF local = exactPixels(p, mm);
+    QWheelEvent e(local, p.mapToGlobal(local), QPoint(), QPoint(0, eighths), Qt::NoButton,
+                  Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&p, &e);
+}
+// The drawing dragged by the middle button from one millimetre position of the surface to
+// another, in a few moves.
+inline void middleDrag(Main& w, QPointF from, QPointF to, int moves = 3) {
+    press(w, from, Qt::MiddleButton);
+    // Positions taken in the view the press saw: the drawing moves under the pointer.
+    const QPointF a = w.ui().Picture1->toPixels(from.x(), from.y());
+    const QPointF b = w.ui().Picture1->toPixels(to.x(), to.y());
+    for (int i = 1; i <= moves; ++i) {
+        const QPointF at = a + (b - a) * (double(i) / moves);
+        QMouseEvent e(QEvent::MouseMove, at, w.ui().Picture1->mapToGlobal(at), Qt::NoButton,
+                      Qt::MiddleButton, Qt::NoModifier);
+        QApplication::sendEvent(w.ui().Picture1, &e);
+    }
+    QMouseEvent up(QEvent::MouseButtonRelease, b, w.ui().Picture1->mapToGlobal(b), Qt::MiddleButton,
+                   Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(w.ui().Picture1, &up);
 }
 
 // Where a press picks handle h: its centre.

@@ -41,6 +41,11 @@ void expectControlsShow(const Main& w, const EditorState& s) {
                                                       {w.ui().T_L, s.work.width.applied}};
     for (const auto& [box, value] : boxes)
         EXPECT_EQ(box->text(), QString::number(value)) << box->objectName().toStdString();
+    const std::pair<const NumberBox*, int> pictureBoxes[] = {{w.ui().txtHoriz, s.work.pictureHoriz},
+                                                             {w.ui().txtVert, s.work.pictureVert},
+                                                             {w.ui().txtZoom, s.work.pictureZoom}};
+    for (const auto& [box, value] : pictureBoxes)
+        EXPECT_EQ(box->value(), value) << box->objectName().toStdString();
     EXPECT_EQ(w.ui().Check4->isChecked(), s.work.doublingOn);
     EXPECT_TRUE((s.work.joint == AssemblyJoint::Horizontal ? w.ui().Option1
                  : s.work.joint == AssemblyJoint::Vertical ? w.ui().Option7
@@ -68,9 +73,11 @@ public:
     // One random action; returns a short description for failure messages.
     std::string step() {
         const FormerModel& m = w_.model();
-        const int kind = pick(0, formers_ ? 133 : 123);
+        const int kind = pick(0, formers_ ? 137 : 127);
+        if (kind >= 128)
+            return formerStep(kind - 128);
         if (kind >= 124)
-            return formerStep(kind - 124);
+            return loupeStep(kind - 124);
         if (kind >= 120) {
             // The window dragged to another size changes only the view: the former, its
             // samples and the 3-D part stay, and the mouse still works in its millimetres.
@@ -90,26 +97,44 @@ public:
             const Qt::MouseButton b = kind < 14   ? Qt::LeftButton
                                       : kind < 19 ? Qt::RightButton
                                                   : Qt::MiddleButton;
-            press(w_, at, b);
-            if (b != Qt::LeftButton) {
-                updated_ = true;
-                ++expected_[0]; // the pin: the part follows in place, once
+            // The middle button drags the drawing, or pins once up if it did not move; while
+            // it is down the surface takes no other button: it is let go first.
+            if (held_ == Qt::MiddleButton) { // let go first, an action of its own
+                release(w_, at, Qt::MiddleButton);
+                if (!middlePanned_)
+                    pinned();
+                held_ = Qt::NoButton;
+                return "release";
             }
+            middleFrom_ = w_.ui().Picture1->toPixels(at.x(), at.y());
+            middlePanned_ = false;
+            press(w_, at, b);
+            if (b == Qt::RightButton)
+                pinned();
             held_ = b;
             return "press";
         }
         if (kind < 50) {
             // Some moves leave the surface: the surface keeps the mouse while a button is held.
-            const QPointF at(uniform(-20.0, w_.ui().Picture1->ScaleWidth() + 20.0),
-                             uniform(-20.0, w_.ui().Picture1->ScaleHeight() + 20.0));
+            const QRectF shown = w_.ui().Picture1->visibleMm();
+            const QPointF at(uniform(shown.left() - 20.0, shown.right() + 20.0),
+                             uniform(shown.top() - 20.0, shown.bottom() + 20.0));
+            const QPointF px = w_.ui().Picture1->toPixels(at.x(), at.y());
             moveTo(w_, at, held_);
             if (held_ == Qt::LeftButton)
                 ++expected_[0];
-            EXPECT_EQ(w_.ui().lblX->text(), Main::pointerText(static_cast<float>(at.x())));
+            if (held_ == Qt::MiddleButton) {
+                middlePanned_ = middlePanned_ || (px - middleFrom_).manhattanLength() >=
+                                                     QApplication::startDragDistance();
+            } else {
+                EXPECT_EQ(w_.ui().lblX->text(), Main::pointerText(static_cast<float>(at.x())));
+            }
             return "move";
         }
         if (kind < 58) {
             release(w_, pointOnSurface(), held_ == Qt::NoButton ? Qt::LeftButton : held_);
+            if (held_ == Qt::MiddleButton && !middlePanned_)
+                pinned();
             held_ = Qt::NoButton;
             return "release";
         }
@@ -283,19 +308,62 @@ private:
         return "station " + typed.toStdString();
     }
 
+    // The drawing's own view: the wheel, a drag of the drawing with Space held, "Ajuster". The
+    // work stays as it was to the bit, whatever the view does.
+    std::string loupeStep(int kind) {
+        const EditorState before = w_.editorState();
+        const std::vector<PointXYZ> samples = w_.model().Courbe_Droite;
+        const bool modified = w_.session().modified();
+        std::string what;
+        if (kind < 2) {
+            const int eighths = std::array{120, -120, 360, -240, 60, 480}[std::size_t(pick(0, 5))];
+            wheel(w_, pointOnSurface(), eighths);
+            what = "wheel " + std::to_string(eighths);
+        } else if (kind < 3 && held_ == Qt::NoButton) {
+            // Space held over the surface: the left button drags the drawing, no point.
+            const QPointF from = w_.ui().Picture1->visibleMm().center();
+            moveTo(w_, from, Qt::NoButton);
+            QTest::keyPress(&w_, Qt::Key_Space);
+            press(w_, from);
+            moveTo(w_, pointOnSurface());
+            release(w_, pointOnSurface());
+            QTest::keyRelease(&w_, Qt::Key_Space);
+            what = "space drag";
+        } else {
+            w_.ui().IM_Fit->trigger();
+            what = "Ajuster";
+        }
+        const EditorState after = w_.editorState();
+        EXPECT_TRUE(after.work == before.work) << what;
+        EXPECT_EQ(w_.model().Courbe_Droite, samples) << what;
+        EXPECT_EQ(w_.session().modified(), modified) << what;
+        return what;
+    }
+
+    // A press of the right button or a click of the middle one: the press rebuilds in place;
+    // pinning also runs the scale handler.
+    void pinned() {
+        updated_ = true;
+        ++expected_[0]; // the pin: the part follows in place, once
+    }
+
     int pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
     double uniform(double lo, double hi) {
         // Quarter millimetres: ties between handles and exact axis positions come up.
         return std::round(std::uniform_real_distribution<double>(lo, hi)(rng_) * 4.0) / 4.0;
     }
+    // A point of the part of the surface shown.
     QPointF pointOnSurface() {
-        return {uniform(0.0, w_.ui().Picture1->ScaleWidth()),
-                uniform(0.0, w_.ui().Picture1->ScaleHeight())};
+        const QRectF shown = w_.ui().Picture1->visibleMm();
+        return {std::clamp(uniform(shown.left(), shown.right()), shown.left(), shown.right()),
+                std::clamp(uniform(shown.top(), shown.bottom()), shown.top(), shown.bottom())};
     }
 
     Main& w_;
     std::mt19937 rng_;
     Qt::MouseButton held_ = Qt::NoButton;
+    QPointF middleFrom_;          // logical pixels where the middle button went down
+    bool middlePanned_ = false;   // it has moved far enough to drag the drawing
     bool updated_ = false;        // the doubling's controls were updated at least once
     bool handlesToggled_ = false; // "Poignées" was clicked
     std::array<int, 2> expected_{0, 0};
@@ -365,8 +433,8 @@ private:
 // shows: the screen, which the window repaints only where something changed, and the surface
 // painted whole from what it keeps. The session edits with the mouse, moves the sliders, shows a
 // picture and moves its "Horiz", "Vert" and "Zoom" by a little and by a lot, switches it, the
-// grid, the polygon, the points and the handles, and resizes the window. ctest runs it at 100 %
-// and at 200 %.
+// grid, the polygon, the points and the handles, resizes the window, and zooms and pans the
+// drawing's own view with the wheel and the middle button. ctest runs it at 100 % and at 200 %.
 TEST(RandomEditing, EveryFrameOfTheSurfaceShowsWhatAFreshCompositionShows) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -386,17 +454,39 @@ TEST(RandomEditing, EveryFrameOfTheSurfaceShowsWhatAFreshCompositionShows) {
         for (int i = 0; i < 3; ++i)
             QApplication::processEvents();
     };
+    // A point of the part of the surface shown, in quarter millimetres.
+    auto shownPoint = [&p, &pick] {
+        const QRectF shown = p.visibleMm();
+        return QPointF(shown.left() + shown.width() * pick(0, 400) / 400.0,
+                       shown.top() + shown.height() * pick(0, 400) / 400.0);
+    };
     PaintWatcher watcher(p);
     QImage screen = watcher.whole();
     for (int step = 0; step < 400; ++step) {
         std::string what;
-        const int kind = pick(0, 11);
+        const int kind = pick(0, 15);
         if (kind < 4) {
             what = user.step();
+        } else if (kind >= 12) {
+            // The drawing's own view: the wheel by a notch or several, a drag of the drawing
+            // with the middle button, "Ajuster" now and then.
+            if (kind < 14) {
+                wheel(*w, shownPoint(), 120 * pick(-2, 4));
+                what = "wheel";
+            } else if (kind < 15) {
+                middleDrag(*w, shownPoint(), shownPoint(), pick(1, 4));
+                what = "middle drag";
+            } else {
+                w->ui().IM_Fit->trigger();
+                what = "Ajuster";
+            }
         } else if (kind < 6) {
-            // A drag of a handle of the set the mouse acts on, in a few moves.
+            // A drag of a handle of the set the mouse acts on, in a few moves (from where the
+            // surface shows, when the view hides the handle).
             const auto& set = w->ui().Option3->isChecked() ? m.shppi : m.Shape1;
             QPointF at = centreOf(m, set[std::size_t(pick(0, m.Der_Point))]);
+            if (!p.visibleMm().contains(at))
+                at = shownPoint();
             press(*w, at);
             for (int i = pick(1, 4); i > 0; --i) {
                 at += QPointF(pick(-40, 40) / 4.0, pick(-40, 40) / 4.0);
@@ -615,7 +705,10 @@ TEST(RandomEditing, UndoingEveryStepGivesBackTheStartAndRedoingThemTheEnd) {
         ASSERT_TRUE(projectWork(*w) == work[k]) << "redo to step " << k;
     }
     EXPECT_FALSE(w->ui().IM_Redo->isEnabled());
-    EXPECT_EQ(savedWork(*w, dir.path()), atEnd);
+    // The same profiles; the project's work is the same (above), its view may not be: the
+    // handles of the set the mouse acts on show again as each step is done again, whatever
+    // "Poignées" had hidden since (the view is no step).
+    EXPECT_EQ(savedWork(*w, dir.path()).mid(0, 5), atEnd.mid(0, 5));
 
     auto reopened = shownMain();
     ASSERT_TRUE(reopened->openProject(dir.path() + QStringLiteral("/work.couple")));

@@ -1,8 +1,11 @@
 #include "editing_test_support.h"
 
+#include "editor/application.h"
+
 #include <QAction>
 #include <QLabel>
 #include <QLocale>
+#include <QPainter>
 #include <QTabWidget>
 #include <QTemporaryDir>
 
@@ -110,7 +113,7 @@ TEST(Drag, EveryMoveSamplesTheOutlineBeforeThe3DPartFollows) {
     EXPECT_EQ(m.Courbe_Droite, seen[2]) << "the surface shows the same curve";
 }
 
-TEST(Pin, RightPressPinsMiddlePressUnpinsAndTheOutlineFollows) {
+TEST(Pin, RightPressPinsMiddleClickUnpinsAndTheOutlineFollows) {
     auto w = shownMain();
     const FormerModel& m = w->model();
     const std::vector<PointXYZ> smooth = m.Courbe_Droite;
@@ -127,8 +130,11 @@ TEST(Pin, RightPressPinsMiddlePressUnpinsAndTheOutlineFollows) {
     EXPECT_TRUE(w->ui().Label6->isHidden());
     EXPECT_NE(m.Courbe_Droite, smooth);
 
+    // The middle button pins once it is up without having moved (moved, it drags the drawing).
     RebuildCounter unpinning(*w);
     press(*w, at, Qt::MiddleButton);
+    EXPECT_EQ(m.shppi[3].Tag, "1");
+    release(*w, at + QPointF(0.5, 0.0), Qt::MiddleButton);
     EXPECT_EQ(m.shppi[3].Tag, "");
     EXPECT_EQ(m.shppi[3].BorderColor, colours::Red);
     EXPECT_EQ(unpinning.delta(), (std::array<int, 2>{1, 0}));
@@ -303,6 +309,339 @@ TEST(Calibration, TwoClicksAndTheirRealDistance) {
     EXPECT_EQ(w->statusText(), "Le zoom du plan a changé : recalibrez");
     EXPECT_FALSE(w->session().work().calibrated);
     EXPECT_EQ(w->session().work().realScale, 5.0) << "the scale stays until recalibrated";
+}
+
+} // namespace
+
+namespace {
+
+// Types text in a number box of the window and presses Enter, as the user does.
+void typeIn(NumberBox* box, const QString& text) {
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClicks(box, text);
+    QTest::keyClick(box, Qt::Key_Return);
+    QApplication::processEvents();
+}
+
+// The bounds of the pixels of one colour within `window` of a layer (device pixels).
+QRect pixelsOf(const QImage& layer, QColor colour, QRect window) {
+    QRect found;
+    window &= layer.rect();
+    for (int y = window.top(); y <= window.bottom(); ++y)
+        for (int x = window.left(); x <= window.right(); ++x)
+            if (layer.pixelColor(x, y) == colour)
+                found |= QRect(x, y, 1, 1);
+    return found;
+}
+
+// Every handle of both sets is drawn centred on its point at the zoom factors 1, 2 and 16 and
+// at two window sizes (ctest runs it at 100 % and 200 % too): its middle pixel is the point's,
+// within half a device pixel; its size is its design size at the window's scale, never under
+// 7 screen pixels, and not magnified by the zoom. Pressed in its middle and let go, it is the
+// handle picked and the work stays as it was.
+TEST(Handles, DrawnCentredOnTheirPointsAndPressedThereChangeNothing) {
+    auto w = shownMain();
+    PictureBox& p = *w->ui().Picture1;
+    const FormerModel& m = w->model();
+    userClick(w->ui().Check4); // the doubling on, then decoupled: both sets can be shown
+    userClick(w->ui().Option6);
+    press(*w, centreOf(m, m.shppi[3]), Qt::RightButton); // a white, pinned one among them
+    release(*w, centreOf(m, m.shppi[3]), Qt::RightButton);
+    dragHandle(*w, m.shppi[0], {61.5, 16.0}); // an end point off its start-up place
+    const QSize design = w->size();
+    for (const QSize size : {design, QSize(design.width() * 8 / 5, design.height() * 3 / 2)}) {
+        w->resize(size);
+        QApplication::processEvents();
+        for (QRadioButton* set : {w->ui().Option3, w->ui().Option4}) {
+            userClick(set);
+            const bool former = set == w->ui().Option3;
+            const std::vector<Handle>& handles = former ? m.shppi : m.Shape1;
+            const std::vector<PointXYZ>& points = former ? m.Pts_Couple : m.Pts_Doublage;
+            for (const double zoom : {1.0, 2.0, 16.0}) {
+                for (int i = 0; i <= m.Der_Point; ++i) {
+                    SCOPED_TRACE(testing::Message()
+                                 << size.width() << "x" << size.height()
+                                 << (former ? " former " : " doubling ") << i << " at " << zoom);
+                    const Handle& h = handles[std::size_t(i)];
+                    const QPointF at(points[std::size_t(i)].x, points[std::size_t(i)].y);
+                    p.fitView();
+                    p.zoomAbout(zoom, at);
+                    ASSERT_EQ(p.viewZoom(), zoom);
+                    const QImage items = p.itemLayer();
+                    const qreal r = items.devicePixelRatio();
+                    const QPointF c = p.toPixels(at.x(), at.y()) * r;
+                    const int reach = int(16 * r);
+                    const QRect drawn =
+                        pixelsOf(items, QColor(h.BorderColor.r, h.BorderColor.g, h.BorderColor.b),
+                                 QRect(int(c.x()) - reach, int(c.y()) - reach, 2 * reach + 1,
+                                       2 * reach + 1));
+                    ASSERT_FALSE(drawn.isEmpty());
+                    const QPointF middle(drawn.x() + drawn.width() / 2.0,
+                                         drawn.y() + drawn.height() / 2.0);
+                    EXPECT_LE(std::abs(middle.x() - c.x()), 0.5);
+                    EXPECT_LE(std::abs(middle.y() - c.y()), 0.5);
+                    const double k = p.screenPixelsPerMm() * p.viewScale() * r;
+                    EXPECT_NEAR(drawn.width(), std::max(h.Width * k, 7.0 * r), 1.0);
+                    EXPECT_NEAR(drawn.height(), std::max(h.Height * k, 7.0 * r), 1.0);
+                    const Work before = w->session().work();
+                    const QPointF there = p.toMm(middle / r);
+                    press(*w, there);
+                    release(*w, there);
+                    EXPECT_EQ(m.Idx_Point, i);
+                    EXPECT_TRUE(w->session().work() == before);
+                }
+            }
+        }
+    }
+}
+
+// Gestures of the drawing's own view, and what they leave alone.
+TEST(Loupe, TheWheelZoomsAboutThePointerTheDrawingPansWithinTheSurfaceAjusterShowsItAll) {
+    auto w = shownMain();
+    PictureBox& p = *w->ui().Picture1;
+    const FormerModel& m = w->model();
+    const QSizeF whole(p.ScaleWidth(), p.ScaleHeight());
+    auto keptWithin = [&] {
+        const QRectF shown = p.visibleMm();
+        return shown.left() >= 0.0 && shown.top() >= 0.0 && shown.right() <= whole.width() &&
+               shown.bottom() <= whole.height();
+    };
+    // Three notches double the view, about the pointer: the point under it stays there.
+    const QPointF pointer(80.25, 30.5);
+    const QPointF before = p.toPixels(pointer.x(), pointer.y());
+    wheel(*w, pointer, 360);
+    EXPECT_EQ(p.viewZoom(), 2.0);
+    EXPECT_NEAR(p.toPixels(pointer.x(), pointer.y()).x(), before.x(), 1e-9);
+    EXPECT_NEAR(p.toPixels(pointer.x(), pointer.y()).y(), before.y(), 1e-9);
+    EXPECT_EQ(w->ui().lblZoom->text(), QStringLiteral("Loupe ×2"));
+    EXPECT_EQ(w->session().view().viewZoom, 2.0);
+    wheel(*w, pointer, 120);
+    EXPECT_EQ(w->ui().lblZoom->text(),
+              QStringLiteral("Loupe ×") + userLocale().toString(std::exp2(4.0 / 3.0), 'g', 3));
+    wheel(*w, pointer, 120 * 40);
+    EXPECT_EQ(p.viewZoom(), 32.0) << "no further than 32 times";
+    EXPECT_TRUE(keptWithin());
+    // The middle button dragged: the point of the drawing under it follows the pointer.
+    const QPointF grabbed = p.visibleMm().center();
+    const QPointF to = grabbed + QPointF(0.4, 0.3);
+    const QPointF released = p.toPixels(to.x(), to.y());
+    middleDrag(*w, grabbed, to);
+    EXPECT_NEAR(p.toPixels(grabbed.x(), grabbed.y()).x(), released.x(), 1e-6);
+    EXPECT_NEAR(p.toPixels(grabbed.x(), grabbed.y()).y(), released.y(), 1e-6);
+    EXPECT_EQ(p.viewZoom(), 32.0);
+    // Dragged far beyond the surface's edge, the view stops at it.
+    for (int i = 0; i < 40; ++i)
+        middleDrag(*w, p.visibleMm().topLeft() + QPointF(0.1, 0.1),
+                   p.visibleMm().bottomRight() - QPointF(0.1, 0.1));
+    EXPECT_TRUE(keptWithin());
+    EXPECT_NEAR(p.visibleMm().left(), 0.0, 1e-9);
+    EXPECT_NEAR(p.visibleMm().top(), 0.0, 1e-9);
+    // Space held over the surface: the left button drags the drawing and moves no point.
+    const std::vector<PointXYZ> points = m.Pts_Couple;
+    const QRectF shown = p.visibleMm();
+    moveTo(*w, shown.center(), Qt::NoButton);
+    QTest::keyPress(w.get(), Qt::Key_Space);
+    EXPECT_EQ(p.cursor().shape(), Qt::OpenHandCursor);
+    press(*w, shown.center());
+    moveTo(*w, shown.center() - QPointF(shown.width() / 4, shown.height() / 4));
+    release(*w, shown.center() - QPointF(shown.width() / 4, shown.height() / 4));
+    QTest::keyRelease(w.get(), Qt::Key_Space);
+    EXPECT_EQ(m.Pts_Couple, points);
+    EXPECT_GT(p.visibleMm().left(), shown.left());
+    EXPECT_FALSE(p.testAttribute(Qt::WA_SetCursor)) << "the pointer as it was";
+    // Without Space the left button drags a point again, to the pointer's place, and the
+    // right button pins it, at any factor.
+    const QPointF target(90.25, 40.5);
+    wheel(*w, pointer, -120 * 40);
+    wheel(*w, target, 120 * 9);
+    dragHandle(*w, m.shppi[4], target);
+    EXPECT_EQ(m.Pts_Couple[4].x, target.x());
+    EXPECT_EQ(m.Pts_Couple[4].y, target.y());
+    press(*w, target, Qt::RightButton);
+    release(*w, target, Qt::RightButton);
+    EXPECT_EQ(m.shppi[4].Tag, "1");
+    // Turned back, or "Ajuster": the whole surface.
+    wheel(*w, pointer, -120 * 40);
+    EXPECT_EQ(p.viewZoom(), 1.0);
+    EXPECT_EQ(p.visibleMm(), QRectF(QPointF(0, 0), whole));
+    wheel(*w, pointer, 120 * 6);
+    EXPECT_EQ(w->ui().IM_Fit->shortcut(), QKeySequence(QStringLiteral("Ctrl+0")));
+    w->ui().cmdFit->click();
+    EXPECT_EQ(p.viewZoom(), 1.0);
+    EXPECT_EQ(w->ui().lblZoom->text(), QStringLiteral("Loupe ×1"));
+}
+
+// Tracing a large plan through the drawing's own view. A generated plan of 6000 x 4000 pixels
+// holds six formers from one corner to the other and a scale bar; "Horiz" and "Vert", typed,
+// bring each former's axis under the symmetry axis; at the factors 1, 4 and 16, reached with the
+// wheel, a point dragged onto a line of the plan where the screen shows it lands within half a
+// screen pixel of the line. Zooming and panning on the way leave the work as it was to the bit,
+// make no step and do not mark the project modified; the scale bar, clicked at factor 4 with a
+// pan between the clicks, calibrates the plan to its drawn length.
+TEST(Loupe, TracingAPlanOfSixThousandPixelsEveryFormerWithinHalfAScreenPixel) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    constexpr int kLine = 3; // pixels: 0.3 mm at 10 pixels a millimetre
+    // Half a screen pixel, and what the stretched copy's 16.16 fixed point may add to where it
+    // draws a picture's pixel (a hundred-thousandth of a picture pixel).
+    constexpr double kHalf = 0.5 + 1e-3;
+    struct PlanFormer {
+        int axis, middle, halfWidth, halfHeight; // picture pixels
+    };
+    // Each smaller than the surface at 100 % (120 x 100 mm, 454 x 378 pixels).
+    const PlanFormer formers[] = {{250, 400, 150, 120},   {3000, 350, 180, 150},
+                                  {5750, 300, 200, 170},  {700, 3550, 160, 130},
+                                  {3100, 2000, 190, 160}, {5800, 3800, 170, 140}};
+    const QRect ticks[] = {{2000, 1000, kLine, 200}, {2300, 1000, kLine, 200}}; // 30 mm apart
+    QImage plan(6000, 4000, QImage::Format_RGB32);
+    plan.fill(Qt::white);
+    {
+        QPainter painter(&plan);
+        for (const PlanFormer& f : formers) {
+            const QRect box(f.axis - f.halfWidth, f.middle - f.halfHeight, 2 * f.halfWidth,
+                            2 * f.halfHeight);
+            painter.fillRect(QRect(box.left(), box.top(), box.width(), kLine), Qt::black);
+            painter.fillRect(QRect(box.left(), box.bottom() + 1, box.width(), kLine), Qt::black);
+            painter.fillRect(QRect(box.left(), box.top(), kLine, box.height()), Qt::black);
+            painter.fillRect(QRect(box.right() + 1, box.top(), kLine, box.height() + kLine),
+                             Qt::black);
+        }
+        for (const QRect& tick : ticks)
+            painter.fillRect(tick, Qt::black);
+    }
+    ASSERT_TRUE(plan.save(dir.filePath("plan.png")));
+
+    auto w = shownMain();
+    PictureBox& p = *w->ui().Picture1;
+    const FormerModel& m = w->model();
+    choosePicture(*w, dir.filePath("plan.png"));
+    ASSERT_EQ(w->ps().size(), plan.size());
+    w->ui().SSTab1->setCurrentIndex(1);
+    typeIn(w->ui().txtZoom, "100");
+    ASSERT_EQ(w->ui().Slider5->value(), 100);
+    const double k = p.screenPixelsPerMm(); // logical pixels of the design size per millimetre
+    int horiz = 0, vert = 0;
+    // Brings picture pixel (u, v) to the drawing's point (x, y) as nearly as whole values can.
+    auto bring = [&](double u, double v, double x, double y) {
+        horiz = 650 + int(std::lround(u - x * k));
+        vert = 100 + int(std::lround(v - y * k));
+        typeIn(w->ui().txtHoriz, QString::number(horiz));
+        typeIn(w->ui().txtVert, QString::number(vert));
+        ASSERT_EQ(w->ui().Slider4->value(), horiz) << "reachable";
+        ASSERT_EQ(w->ui().Slider6->value(), vert) << "reachable";
+    };
+    // Where a point of the picture (pixel edges at whole numbers) lies on the drawing, at 100 %.
+    auto onDrawing = [&](double u, double v) {
+        return QPointF((u - (horiz - 650)) / k, (v - (vert - 100)) / k);
+    };
+    // The middle of the dark run of the picture as the screen shows it, across the device pixel
+    // under `from` along `step` (device pixels), in millimetres of the drawing.
+    auto lineOnScreen = [&](QPointF from, QPoint step, int reach) {
+        const QImage shown = p.pictureLayer();
+        const qreal r = shown.devicePixelRatio();
+        const QPoint start(int(std::floor(from.x() * r)), int(std::floor(from.y() * r)));
+        int first = 1 << 30, last = -(1 << 30);
+        for (int i = -reach; i <= reach; ++i) {
+            const QPoint at = start + step * i;
+            if (shown.rect().contains(at) && qGray(shown.pixel(at)) < 128) {
+                first = std::min(first, i);
+                last = std::max(last, i);
+            }
+        }
+        EXPECT_LE(first, last) << "the line shows";
+        // Pixel edges at whole numbers: the run spans [first, last + 1) along the step.
+        const double along = (first + last + 1) / 2.0;
+        const QPointF middle = step.x() != 0 ? QPointF(start.x() + along, start.y() + 0.5)
+                                             : QPointF(start.x() + 0.5, start.y() + along);
+        return p.toMm(middle / r);
+    };
+    // The work to the bit, the steps and the modified marker before a change of the view.
+    struct Kept {
+        Work work;
+        std::vector<PointXYZ> samples;
+        int steps;
+        bool modified;
+    };
+    auto kept = [&] {
+        QApplication::processEvents();
+        return Kept{w->session().work(), m.Courbe_Droite, w->session().history().count(),
+                    w->session().modified()};
+    };
+    auto expectKept = [&](const Kept& before, const char* what) {
+        QApplication::processEvents();
+        EXPECT_TRUE(w->session().work() == before.work) << what;
+        EXPECT_EQ(m.Courbe_Droite, before.samples) << what;
+        EXPECT_EQ(w->session().history().count(), before.steps) << what;
+        EXPECT_EQ(w->session().modified(), before.modified) << what;
+    };
+    // The view at `factor`, reached with the wheel about `at`, then `at` brought to the middle
+    // with the middle button (unless it is there already).
+    auto zoomTo = [&](double factor, QPointF at) {
+        const Kept before = kept();
+        w->ui().IM_Fit->trigger();
+        wheel(*w, at, int(std::lround(std::log2(factor) * 360)));
+        ASSERT_EQ(p.viewZoom(), factor);
+        const QPointF middle = p.visibleMm().center();
+        if ((p.toPixels(at.x(), at.y()) - p.toPixels(middle.x(), middle.y())).manhattanLength() >
+            2 * QApplication::startDragDistance())
+            middleDrag(*w, at, middle);
+        expectKept(before, "zoom");
+    };
+
+    for (const PlanFormer& f : formers) {
+        SCOPED_TRACE(testing::Message() << "former at " << f.axis << "," << f.middle);
+        bring(f.axis, f.middle, m.X1(), m.Y1());
+        // The right side's line at the horizontal axis, for point 4; the top's for point 1.
+        const double right = f.axis + f.halfWidth + kLine / 2.0;
+        const double top = f.middle - f.halfHeight + kLine / 2.0;
+        for (const double factor : {1.0, 4.0, 16.0}) {
+            SCOPED_TRACE(testing::Message() << "factor " << factor);
+            const QPointF side = onDrawing(right, f.middle);
+            zoomTo(factor, side);
+            const int reach = int(12 * factor * p.devicePixelRatioF()) + 8;
+            const QPointF found = lineOnScreen(p.toPixels(side.x(), side.y()), {1, 0}, reach);
+            dragHandle(*w, m.shppi[4], {found.x(), m.Pts_Couple[4].y});
+            EXPECT_LE(std::abs(m.Pts_Couple[4].x - side.x()) * p.pixelsPerMm(), kHalf);
+            const QPointF above(m.Pts_Couple[1].x, onDrawing(f.axis, top).y());
+            zoomTo(factor, above);
+            const QPointF line = lineOnScreen(p.toPixels(above.x(), above.y()), {0, 1}, reach);
+            dragHandle(*w, m.shppi[1], {m.Pts_Couple[1].x, line.y()});
+            EXPECT_LE(std::abs(m.Pts_Couple[1].y - above.y()) * p.pixelsPerMm(), kHalf);
+            // A drag of the drawing, there and back.
+            const Kept before = kept();
+            const QPointF middle = p.visibleMm().center();
+            middleDrag(*w, middle, middle + QPointF(4.0, 2.0) / factor);
+            middleDrag(*w, middle, middle - QPointF(4.0, 2.0) / factor);
+            expectKept(before, "pan");
+        }
+    }
+
+    // The scale bar calibrated at factor 4: the first tick clicked, the drawing dragged to the
+    // second, which is clicked; 30 mm typed.
+    bring(ticks[0].center().x(), ticks[0].center().y(), 20.0, m.Y1());
+    w->dialogs.number = [](const QString&) { return std::optional<double>(30.0); };
+    w->ui().IM_Calibrate->trigger();
+    QPointF clicks[2];
+    for (int i = 0; i < 2; ++i) {
+        const QPointF tick = onDrawing(ticks[i].x() + kLine / 2.0, ticks[i].center().y());
+        if (i == 0) {
+            zoomTo(4.0, tick);
+        } else {
+            while (!p.visibleMm().adjusted(2, 2, -2, -2).contains(tick)) {
+                const QPointF from = p.visibleMm().center();
+                middleDrag(*w, from, from - QPointF(p.visibleMm().width() / 3, 0.0));
+            }
+        }
+        clicks[i] = lineOnScreen(p.toPixels(tick.x(), tick.y()), {1, 0}, 30);
+        press(*w, clicks[i]);
+        release(*w, clicks[i]);
+    }
+    EXPECT_TRUE(w->session().work().calibrated);
+    // The ticks lie 300 picture pixels apart, 300 / k millimetres of the drawing.
+    EXPECT_NEAR(w->session().work().realScale, 30.0 / (300.0 / k), 30.0 / (300.0 / k) * 1e-3);
+    EXPECT_NEAR(std::hypot(clicks[1].x() - clicks[0].x(), clicks[1].y() - clicks[0].y()), 300.0 / k,
+                1.0 / p.pixelsPerMm());
 }
 
 } // namespace

@@ -716,6 +716,7 @@ TEST_F(FilesMenu, HelpMenuShowsTheGuideAndAFreshModalAboutWindow) {
             if (b)
                 names << b->toolTip();
     EXPECT_EQ(names.size(), 19);
+    names << w->ui().cmdFit->toolTip(); // "Ajuster", after the toolbar's indices
     // The buttons of the panel "Couples" by their captions.
     for (const QPushButton* b :
          {w->ui().cmdNouveau, w->ui().cmdDupliquer, w->ui().cmdRenommer, w->ui().cmdSupprimer})
@@ -738,7 +739,8 @@ TEST_F(FilesMenu, HelpMenuShowsTheGuideAndAFreshModalAboutWindow) {
     for (const QString& name : names)
         EXPECT_TRUE(text.contains(name)) << name.toStdString();
     for (const char* topic : {".couple", "Ctrl+O", "Ctrl+S", "Ctrl+Z", "SVG", "DXF", "PDF",
-                              "Du plan scanné au fichier de découpe", "Horiz", "Vert", "Zoom"})
+                              "Du plan scanné au fichier de découpe", "Horiz", "Vert", "Zoom",
+                              "Loupe", "Ctrl+0", "molette"})
         EXPECT_TRUE(text.contains(QString::fromUtf8(topic))) << topic;
     w->ui().IM_HRELP->trigger();
     EXPECT_EQ(w->helpWindow(), guide);

@@ -91,6 +91,12 @@ public:
         v.exportHeight = any(0.0, 10000.0);
         v.exportSheet = static_cast<ExportSheet>(pick(0, 3));
         v.exportFolder = paths[pick(0, 3)];
+        // The drawing's own view, and a picture brought anywhere by "Horiz" and "Vert".
+        v.viewZoom = any(1.0, kMaxViewZoom);
+        v.viewCentre = {any(-1.0e6, 1.0e6), any(-1.0e6, 1.0e6)};
+        s.pictureHoriz = pick(kPictureOffsetLimits.min, kPictureOffsetLimits.max);
+        s.pictureVert = pick(kPictureOffsetLimits.min, kPictureOffsetLimits.max);
+        s.pictureZoom = pick(kPictureZoomRange.min, kPictureZoomRange.max);
         return state;
     }
 
@@ -225,6 +231,7 @@ TEST(EditorStateDocument, FirstVersionFilesOpenAsProjectsOfOneFormer) {
         EXPECT_EQ(w.realScale, f.realScale);
         EXPECT_EQ(w.doublingMode, f.mode);
         EXPECT_EQ(w.sampleCount, f.sampleCount);
+        EXPECT_EQ(r.state.view.viewZoom, 1.0) << "the whole surface";
         // Saved again, in the second version, it reads back the same.
         const ProjectReading again = ReadProject(WriteProject(r.state));
         ASSERT_TRUE(again.ok) << again.message;
@@ -358,6 +365,17 @@ TEST(EditorStateDocument, FaultyDocumentsAreRefusedWithTheFieldNamed) {
              W(d)["picture"]["zoom"] = -21;
          }},
         {"view.tab", [&W](json& d) { d["view"].erase("tab"); }},
+        {"view.loupe.zoom", [&W](json& d) { d["view"]["loupe"]["zoom"] = 0.5; }},
+        {"view.loupe.zoom", [&W](json& d) { d["view"]["loupe"]["zoom"] = 33; }},
+        {"view.loupe.centre", [&W](json& d) { d["view"]["loupe"].erase("centre"); }},
+        {"view.loupe.centre",
+         [=, &W](json& d) {
+             d["view"]["loupe"]["centre"] = {nan, 1.0};
+         }},
+        {"formers.list[0].work.picture.horiz",
+         [&W](json& d) {
+             W(d)["picture"]["horiz"] = kPictureOffsetLimits.max + 1;
+         }},
         {"formers.list[0].work.scale.real",
          [&W](json& d) {
              W(d)["scale"]["real"] = 0.0;
