@@ -60,8 +60,9 @@ QJsonObject checkable(const QAbstractButton* b) {
     return {{"checked", b->isChecked()}, {"enabled", ownEnabled(b)}};
 }
 
-// The 3-D window: its piece, the former's mesh in model space and the orbit camera.
-QJsonObject view3dState(const Frm3D& f) {
+// The 3-D window: the former's mesh in model space as it shows it, and the session's view of it
+// (the piece, the orbit camera, the render mode).
+QJsonObject view3dState(const Frm3D& f, const View& v) {
     const PartMesh part = f.part();
     QJsonArray vertices;
     for (const Vector3& v : part.vertices)
@@ -70,10 +71,9 @@ QJsonObject view3dState(const Frm3D& f) {
                            {"vertexCount", part.vertexCount},
                            {"faceCount", part.faceCount},
                            {"vertices", vertices}};
-    const View3DSettings v = f.viewSettings();
-    return {{"visible", f.isVisible()},
-            {"View_Piece", Frm3D::pieceNumber(v.piece)},
-            {"fuselage", v.fuselage},
+    return {{"visible", v.view3dShown},
+            {"View_Piece", Frm3D::pieceNumber(v.viewPiece)},
+            {"fuselage", v.fuselageShown},
             {"formerMesh", mesh},
             {"camera", QJsonObject{{"yaw", double(v.yaw)},
                                    {"pitch", double(v.pitch)},
@@ -158,9 +158,9 @@ QJsonObject editorState(const Main& w) {
                                {"X1", m.X1()},
                                {"Y1", m.Y1()},
                                {"viewScale", w.ui().Picture1->viewScale()},
-                               {"viewZoom", w.ui().Picture1->viewZoom()},
-                               {"viewCentre", QJsonArray{w.ui().Picture1->viewCentre().x(),
-                                                         w.ui().Picture1->viewCentre().y()}}};
+                               {"viewZoom", w.session().view().viewZoom},
+                               {"viewCentre", QJsonArray{w.session().view().viewCentre.x,
+                                                         w.session().view().viewCentre.y}}};
     const QSize outer = w.frameGeometry().size();
     const QSize minimum = w.Elastic().minimumOuterSize();
     s["window"] = QJsonObject{{"width", outer.width()},
@@ -182,16 +182,17 @@ QJsonObject editorState(const Main& w) {
     s["controls"] = controls;
     s["Chosen_File"] = w.Chosen_File();
     s["PicturePath"] = w.PicturePath();
-    s["picture"] =
-        QJsonObject{{"on", w.pictureOn()}, {"width", w.ps().width()}, {"height", w.ps().height()}};
+    s["picture"] = QJsonObject{{"on", w.session().view().pictureShown},
+                               {"width", w.ps().width()},
+                               {"height", w.ps().height()}};
     s["project"] = QJsonObject{{"file", w.projectFile()}, {"modified", w.projectModified()}};
     const Work& work = w.session().work();
     s["doubling"] = QJsonObject{
         {"mode", work.doublingMode == DoublingMode::ConstantWidth ? "constante" : "proportionnel"},
         {"width", work.doublingWidth},
-        {"drawn", w.doublingDrawn()}};
-    s["realScale"] = w.session().work().realScale;
-    s["calibrated"] = w.session().work().calibrated;
+        {"drawn", w.session().doublingDrawn()}};
+    s["realScale"] = work.realScale;
+    s["calibrated"] = work.calibrated;
     s["status"] = w.statusText();
     QJsonArray formers;
     for (const auto& f : w.session().formers())
@@ -204,6 +205,6 @@ QJsonObject editorState(const Main& w) {
     s["undo"] = QJsonObject{{"count", w.session().history().count()},
                             {"index", w.session().history().index()}};
     if (w.frm3D())
-        s["view3d"] = view3dState(*w.frm3D());
+        s["view3d"] = view3dState(*w.frm3D(), w.session().view());
     return s;
 }

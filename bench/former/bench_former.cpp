@@ -14,8 +14,8 @@ namespace {
 
 OutlineOptions options(const benchmark::State& state) {
     OutlineOptions o;
-    o.doubling = true;
-    o.epaisseur = 5;
+    o.doublingOn = true;
+    o.doublingScale = 5;
     o.slaved = state.range(1) == 0;
     o.horizontal = state.range(0) == 1;
     o.vertical = state.range(0) == 2;
@@ -98,7 +98,7 @@ void BM_DragStepShown(benchmark::State& state) {
     FormerModel m = preparedModel();
     m.Idx_Point = 5;
     OutlineOptions o;
-    o.doubling = !constantWidth;
+    o.doublingOn = !constantWidth;
     std::vector<DrawStep> steps;
     int drawn = 0;
     float y = 60.0f;
@@ -134,7 +134,7 @@ BENCHMARK(BM_DragStepShown)->Arg(0)->Arg(1)->ArgName("constant_width")->Apply(pe
 // key formers of other shapes (1) the blend is stretched to its box, a second sampling each.
 void BM_FollowersAfterCurveDrag(benchmark::State& state) {
     OutlineOptions o;
-    o.doubling = true;
+    o.doublingOn = true;
     FormerModel front = preparedModel();
     DisegnaCurva(front, o, nullptr);
     FormerModel back = preparedModel();
@@ -197,7 +197,7 @@ void BM_DragStepNotched(benchmark::State& state) {
     FormerModel m = preparedModel();
     m.Idx_Point = 5;
     OutlineOptions o;
-    o.doubling = true;
+    o.doublingOn = true;
     const NotchTable table = fuselageTable();
     std::size_t cut = 0;
     float y = 60.0f;

@@ -138,16 +138,16 @@ struct DoubledFormer {
 
     explicit DoubledFormer(int n) : points(n) {
         OutlineOptions o;
-        o.doubling = true;
-        PlaceDoubling(model, o.epaisseur);
+        o.doublingOn = true;
+        PlaceDoubling(model, o.doublingScale);
         model.Nb_Points = n;
         model.resizeSamples(n);
         DisegnaCurva(model, o, nullptr);
     }
     SceneInput input() const {
         SceneInput in;
-        in.Hscroll2 = points;
-        in.Check4 = 1;
+        in.sampleCount = points;
+        in.doublingOn = 1;
         in.outline = {model.Courbe_Droite,
                       model.Courbe_Gauche,
                       model.Doublage_Droit,
@@ -195,8 +195,8 @@ void BM_Frame3D_Fuselage(benchmark::State& state) {
             for (int i = 0; i < 20; ++i) {
                 SceneInput in = others.input();
                 const double t = std::sin(3.14159 * (0.1 + 0.8 * i / 19.0));
-                in.Slider2 = static_cast<int>(20 + 40 * t);
-                in.Slider3 = static_cast<int>(15 + 35 * t);
+                in.partHeight = static_cast<int>(20 + 40 * t);
+                in.partWidth = static_cast<int>(15 + 35 * t);
                 formers.push_back({in, 40.0 * i, i == 10});
             }
             f.setFuselage(formers);

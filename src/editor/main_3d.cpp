@@ -25,18 +25,18 @@ namespace {
 // What a former's part is built from: its samples, its dimensions and its doubling.
 SceneInput sceneInputOf(const FormerModel& m, const Work& w, bool doublingDrawn) {
     SceneInput in;
-    in.Slider1 = w.thickness.value;
-    in.Slider2 = w.height.value;
-    in.Slider3 = w.width.value;
-    in.Hscroll2 = w.sampleCount;
-    in.Check4 = doublingDrawn ? 1 : 0;
+    in.partDepth = w.thickness.value;
+    in.partHeight = w.height.value;
+    in.partWidth = w.width.value;
+    in.sampleCount = w.sampleCount;
+    in.doublingOn = doublingDrawn ? 1 : 0;
     in.outline.Courbe_Droite = m.Courbe_Droite;
     in.outline.Courbe_Gauche = m.Courbe_Gauche;
     in.outline.Doublage_Droit = m.Doublage_Droit;
     in.outline.Doublage_Gauche = m.Doublage_Gauche;
     in.outline.Nb_Points = m.Nb_Points;
     in.outline.Y1 = m.Y1();
-    in.outline.Check4 = in.Check4;
+    in.outline.doublingOn = in.doublingOn;
     return in;
 }
 
@@ -45,7 +45,7 @@ SceneInput sceneInputOf(const FormerModel& m, const Work& w, bool doublingDrawn)
 SceneInput Main::sceneInput() const {
     SceneInput in = sceneInputOf(session_.samples(), session_.work(), session_.doublingDrawn());
     if (builtDepth_)
-        in.Slider1 = *builtDepth_;
+        in.partDepth = *builtDepth_;
     return in;
 }
 

@@ -4,7 +4,7 @@
 // the sheets they are cut from.
 #include "editor/main.h"
 
-#include "editor/piece_page.h"
+#include "print/piece_page.h"
 #include "editor/user_dialogs.h"
 #include "files/safe_file_writer.h"
 #include "view3d/frm3d.h"

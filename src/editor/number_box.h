@@ -1,6 +1,6 @@
 #pragma once
 
-#include "export/decimal_text.h"
+#include "files/decimal_text.h"
 
 #include <QLineEdit>
 #include <QLocale>

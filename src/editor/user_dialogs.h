@@ -2,7 +2,7 @@
 
 #include "editor/export_all_dialog.h"
 #include "editor/piece_size_dialog.h"
-#include "export/decimal_text.h"
+#include "files/decimal_text.h"
 
 #include <QSizeF>
 #include <QString>

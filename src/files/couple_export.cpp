@@ -64,7 +64,7 @@ CoupleText coupleFileText(const OutlineInput& in, int code) {
             firstLine = text;
         }
     }
-    const bool doubling = in.Check4 == 1;
+    const bool doubling = in.doublingOn == 1;
     if (*piece == Piece::Left || (doubling && (*piece == Piece::Top || *piece == Piece::Bottom))) {
         text += firstLine;
     }

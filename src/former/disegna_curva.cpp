@@ -150,14 +150,14 @@ bool horizontalJoint(std::vector<PointXYZ>& D, std::vector<PointXYZ>& C, int M, 
 }
 
 void Visu_Points(const FormerModel& m, const OutlineOptions& o, Recorder& rec) {
-    if (!o.vuePoints) {
+    if (!o.samplePointsShown) {
         return;
     }
     // Only the right halves are dotted.
     for (const PointXYZ& p : m.Courbe_Droite) {
         rec.dot(p, colours::Red, 3);
     }
-    if (o.doubling) {
+    if (o.doublingOn) {
         for (const PointXYZ& p : m.Doublage_Droit) {
             rec.dot(p, colours::Red, 3);
         }
@@ -209,7 +209,7 @@ void DisegnaCurva(FormerModel& m, const OutlineOptions& o, std::vector<DrawStep>
 
     m.offsetDoublingWhole = true;
     m.offsetDoublingMessage.clear();
-    if (o.doubling && o.slaved && o.constantWidth > 0.0) {
+    if (o.doublingOn && o.slaved && o.constantWidth > 0.0) {
         // The former's outline offset inwards: where it vanishes or breaks at a neck, nothing of
         // the doubling is drawn and its samples rest on the former's.
         FormerModel::OffsetMemo& memo = m.offsetMemo;
@@ -223,18 +223,18 @@ void DisegnaCurva(FormerModel& m, const OutlineOptions& o, std::vector<DrawStep>
             D = C;
             DG = G;
             OutlineOptions former = o;
-            former.doubling = false;
+            former.doublingOn = false;
             Visu_Points(m, former, rec);
             return;
         }
         D = memo.doubling;
     }
-    if (o.doubling) {
+    if (o.doublingOn) {
         if (o.slaved && o.constantWidth > 0.0) {
             // Placed above: the offset outline.
         } else if (o.slaved) {
             // The former scaled about the axes' intersection, pinned stretches included.
-            const double e = o.epaisseur / 10.0;
+            const double e = o.doublingScale / 10.0;
             for (int j = 0; j < M; ++j) {
                 setXY(D[j], X1 + e * (C[j].x - X1), Y1 + e * (C[j].y - Y1));
                 setXY(DG[j], X1 - e * (C[j].x - X1), D[j].y);

@@ -108,8 +108,8 @@ bool IsPinned(const FormerModel& m, int i) {
            m.shppi[static_cast<std::size_t>(i)].Tag == "1";
 }
 
-void PlaceDoubling(FormerModel& m, int epaisseur) {
-    const double e = epaisseur / 10.0;
+void PlaceDoubling(FormerModel& m, int doublingScale) {
+    const double e = doublingScale / 10.0;
     const double x0 = m.X1();
     const double y0 = m.Y1();
     const std::size_t count = std::min({m.shppi.size(), m.Shape1.size(), m.Pts_Doublage.size()});

@@ -97,17 +97,18 @@ struct FormerModel {
     void resizeSamples(int m);
 };
 
-// The controls of the editor window that the outline construction reads.
+// What the outline construction is computed with: the doubling, its way and the joint, and
+// whether the samples are dotted.
 struct OutlineOptions {
-    bool doubling = false; // Check4 has value 1
+    bool doublingOn = false; // "On / Off"
     // Above zero while slaved: the doubling is the former's outline offset inwards by this many
     // millimetres of the drawing ("Largeur constante") instead of the former scaled.
     double constantWidth = 0.0;
-    int epaisseur = 5;       // position of Hscroll1 (1..9); e = epaisseur / 10
-    bool slaved = true;      // Option5 "Oui" selected
-    bool vertical = false;   // Option7 "Vertical" selected
-    bool horizontal = false; // Option1 "Horizontal" selected
-    bool vuePoints = true;   // numeric value of pb1(3).Tag is 1
+    int doublingScale = 5;         // "Epaisseur", 1..9: e = doublingScale / 10
+    bool slaved = true;            // "Mouvements asservis": "Oui"
+    bool vertical = false;         // "Assemblage": "Vertical"
+    bool horizontal = false;       // "Assemblage": "Horizontal"
+    bool samplePointsShown = true; // "Vue Points"
 };
 
 // One drawing step of DisegnaCurva, in drawing-surface millimetres.
@@ -136,8 +137,8 @@ void DisegnaCurva(FormerModel& m, const OutlineOptions& o, std::vector<DrawStep>
 int Point_Proche(const FormerModel& m, bool couple, float x, float y);
 
 // Places the doubling's handles and control points from the former's handles, scaled by
-// e = epaisseur / 10 about the axes' intersection.
-void PlaceDoubling(FormerModel& m, int epaisseur);
+// e = doublingScale / 10 about the axes' intersection.
+void PlaceDoubling(FormerModel& m, int doublingScale);
 
 // Places the two axes for a drawing surface of the given outer size and inner (scale) height:
 // the vertical axis at half the outer width from top to bottom, the horizontal one at half
@@ -157,9 +158,9 @@ bool IsPinned(const FormerModel& m, int i);
 // One mouse move with the left button held, model half: clamps x to the symmetry axis, then
 // moves the picked handle Idx_Point of the former (couple) or of the doubling and what follows
 // it (control polygon, control point, and while slaved the doubling's point and samples).
-// The doubling scale e = epaisseur / 10. Returns the x actually used (after the clamp).
+// The doubling scale e = doublingScale / 10. Returns the x actually used (after the clamp).
 // An Idx_Point outside 0..N moves nothing.
-double DragStep(FormerModel& m, bool couple, bool slaved, int epaisseur, float x, float y);
+double DragStep(FormerModel& m, bool couple, bool slaved, int doublingScale, float x, float y);
 
 // Pins or unpins the former's point idx (its handle's Tag and border colour: white while
 // pinned, red otherwise). Returns true when the point is now pinned; an index outside 0..N

@@ -27,7 +27,7 @@ int Point_Proche(const FormerModel& m, bool couple, float x, float y) {
     return result;
 }
 
-double DragStep(FormerModel& m, bool couple, bool slaved, int epaisseur, float x, float y) {
+double DragStep(FormerModel& m, bool couple, bool slaved, int doublingScale, float x, float y) {
     // No control point may cross to the left of the symmetry axis.
     double px = x;
     if (px < m.X1()) {
@@ -77,7 +77,7 @@ double DragStep(FormerModel& m, bool couple, bool slaved, int epaisseur, float x
     m.Pts_Couple[up].y = py;
 
     if (slaved) {
-        const double e = epaisseur / 10.0;
+        const double e = doublingScale / 10.0;
         const double X1 = m.X1();
         const double Y1 = m.Y1();
         // Uses the former's samples of the previous redraw; the next redraw recomputes them.

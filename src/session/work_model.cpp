@@ -70,12 +70,12 @@ bool ShowFormer(const Work& s, const View& v, FormerModel& m) {
 
 OutlineOptions OutlineOptionsOf(const Work& w, const View& v) {
     OutlineOptions o;
-    o.doubling = w.doublingOn;
-    o.epaisseur = w.doublingScale;
+    o.doublingOn = w.doublingOn;
+    o.doublingScale = w.doublingScale;
     o.slaved = w.slaved;
     o.vertical = w.joint == AssemblyJoint::Vertical;
     o.horizontal = w.joint == AssemblyJoint::Horizontal;
-    o.vuePoints = v.samplePointsShown;
+    o.samplePointsShown = v.samplePointsShown;
     if (w.doublingMode == DoublingMode::ConstantWidth)
         o.constantWidth = w.doublingWidth / w.realScale; // real millimetres on the drawing
     return o;

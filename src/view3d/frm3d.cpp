@@ -309,7 +309,7 @@ void Frm3D::RebuildFormerMesh(int mode) {
         UpdateFuselageCurrent(*fuselageEngine_, fuselage_, in);
     }
     // Either way the part is centred on the thickness it is given.
-    builtThickness_ = engine.isMesh(scene.formerMesh) ? in.Slider1 : 0;
+    builtThickness_ = engine.isMesh(scene.formerMesh) ? in.partDepth : 0;
     if (mode == 1) {
         // Not shown on its own: the frame asked for below repaints the surface.
         canvas_->clear();

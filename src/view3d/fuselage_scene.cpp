@@ -32,9 +32,9 @@ void placeBand(Engine& e, const FuselageBand& band, std::span<const PointXYZ> co
         std::minmax_element(contour.begin(), contour.begin() + n,
                             [](const PointXYZ& a, const PointXYZ& b) { return a.x < b.x; });
     const double axis = (left->x + right->x) / 2.0;
-    const double W = band.W > 0.0 ? band.W : 2.0 * in.Slider3;
-    const double H = band.H > 0.0 ? band.H : 2.0 * in.Slider2;
-    const double d = in.Slider1;
+    const double W = band.W > 0.0 ? band.W : 2.0 * in.partWidth;
+    const double H = band.H > 0.0 ? band.H : 2.0 * in.partHeight;
+    const double d = in.partDepth;
     for (int L = 0; L < 2; ++L) {
         const float depth = z + static_cast<float>(d * (L - 0.5));
         for (int k = 0; k < n; ++k) {
@@ -129,9 +129,9 @@ int SetupFuselage(Engine& engine, FuselageScene& fuselage, std::span<const Fusel
                   int& currentCamera, int& currentLight) {
     // The grid under the tallest former, the gizmo beside it.
     SceneInput ground;
-    ground.Slider2 = 0;
+    ground.partHeight = 0;
     for (const FuselageFormer& f : formers) {
-        ground.Slider2 = std::max(ground.Slider2, f.input.Slider2);
+        ground.partHeight = std::max(ground.partHeight, f.input.partHeight);
     }
     SetupScene(engine, fuselage.scene, ground, currentCamera, currentLight);
 

@@ -124,8 +124,8 @@ FrameInputs Scene::frameInputs(const ToolbarTags& tags) const {
 }
 
 int OutlineIntervals(const SceneInput& in) {
-    const int h = in.Hscroll2;
-    return in.Check4 == 1 ? 4 * h + 4 : 2 * h + 2;
+    const int h = in.sampleCount;
+    return in.doublingOn == 1 ? 4 * h + 4 : 2 * h + 2;
 }
 
 int CreateGrid(Engine& engine, float sizeX, float sizeZ, int cellsX, int cellsZ, bool doubleSided) {
@@ -194,7 +194,7 @@ void SetupScene(Engine& engine, Scene& scene, const SceneInput& in, int& current
     scene.axisLines = {};
     scene.axisLabels = {};
 
-    const float groundY = -1.5f * static_cast<float>(in.Slider2);
+    const float groundY = -1.5f * static_cast<float>(in.partHeight);
     // 2., 3. The ground grid, centred, turned and lowered under the former.
     if (scene.gridMesh == 0) {
         scene.gridMesh = CreateGrid(engine, 150.0f, 150.0f, 4, 4, true);
@@ -261,9 +261,9 @@ void RebuildFormerMesh(Engine& engine, Scene& scene, const SceneInput& in, int V
                        int mode) {
     // 1.-4. The outline of the chosen piece, K + 1 points of it.
     Build_Outline_3D(in.outline, View_Piece, scene.Outline_3D);
-    const double W = 2.0 * in.Slider3;
-    const double H = 2.0 * in.Slider2;
-    const double d = in.Slider1;
+    const double W = 2.0 * in.partWidth;
+    const double H = 2.0 * in.partHeight;
+    const double d = in.partDepth;
     const int K = OutlineIntervals(in);
     if (mode == 1) {
         scene.Contour_3D.assign(static_cast<std::size_t>(std::max(K, 0)) + 1, PointXYZ{});

@@ -13,11 +13,11 @@
 // count and the doubling box, and the sampled outline for Build_Outline_3D. The editor fills
 // one on each call; the outline's spans must stay valid during that call.
 struct SceneInput {
-    int Slider1 = 5;  // "Ep.:", the band depth d
-    int Slider2 = 60; // "Haut.:", H = 2 * value
-    int Slider3 = 50; // "Larg.:", W = 2 * value
-    int Hscroll2 = 13;
-    int Check4 = 0; // value of the doubling box: 1 when on
+    int partDepth = 5;   // "Ep.:", the band depth d
+    int partHeight = 60; // "Haut.:", H = 2 * value
+    int partWidth = 50;  // "Larg.:", W = 2 * value
+    int sampleCount = 13;
+    int doublingOn = 0; // 1 when the doubling is drawn (and cut)
     OutlineInput outline;
 };
 

@@ -122,7 +122,7 @@ TEST(Assembly, TheWindowPassesItsJointToTheOutline) {
         userClick(w->ui().Check4);
         userClick(vertical ? w->ui().Option7 : w->ui().Option1);
         FormerModel expected = m;
-        DisegnaCurva(expected, {.doubling = true, .vertical = vertical, .horizontal = !vertical},
+        DisegnaCurva(expected, {.doublingOn = true, .vertical = vertical, .horizontal = !vertical},
                      nullptr);
         EXPECT_EQ(m.Courbe_Droite, expected.Courbe_Droite);
         EXPECT_EQ(m.Courbe_Gauche, expected.Courbe_Gauche);

@@ -2,7 +2,7 @@
 
 #include "editor/application.h"
 #include "editor/number_box.h"
-#include "editor/piece_page.h"
+#include "print/piece_page.h"
 #include "editor/piece_size_dialog.h"
 #include "editor/window_title.h"
 

@@ -2,7 +2,7 @@
 // from the vertical axis (left negative) and y from the horizontal axis (up positive).
 #include "piece_outline.h"
 
-#include "../files/test_former.h"
+#include "../former/test_former.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "couple_export.h"
-#include "test_former.h"
+#include "../former/test_former.h"
 
 #include <gtest/gtest.h>
 
@@ -126,7 +126,7 @@ TEST(CoupleExport, RefusesWhatCannotMakeAFile) {
     noDoubling.Doublage_Droit = {};
     noDoubling.Doublage_Gauche = {};
     EXPECT_TRUE(coupleFileText(noDoubling, 5).ok());
-    noDoubling.Check4 = 1;
+    noDoubling.doublingOn = 1;
     EXPECT_FALSE(coupleFileText(noDoubling, 5).ok());
 
     TestFormer broken;

@@ -1,6 +1,6 @@
 #include "couple_export.h"
 #include "safe_file_writer.h"
-#include "test_former.h"
+#include "../former/test_former.h"
 
 #include <gtest/gtest.h>
 

@@ -6,10 +6,10 @@
 
 namespace {
 
-OutlineOptions doublingOn(int epaisseur = 5) {
+OutlineOptions doublingOn(int doublingScale = 5) {
     OutlineOptions o;
-    o.doubling = true;
-    o.epaisseur = epaisseur;
+    o.doublingOn = true;
+    o.doublingScale = doublingScale;
     return o;
 }
 
@@ -47,11 +47,11 @@ TEST(DisegnaCurva, ArraysFollowTheSampleCountWhateverTheOptions) {
             m.shppi[6].Tag = "1";
             m.Nb_Points = M;
             OutlineOptions o;
-            o.doubling = (mask & 1) != 0;
+            o.doublingOn = (mask & 1) != 0;
             o.slaved = (mask & 2) != 0;
             o.vertical = (mask & 4) != 0;
             o.horizontal = (mask & 8) != 0;
-            o.vuePoints = (mask & 16) != 0;
+            o.samplePointsShown = (mask & 16) != 0;
             PlaceDoubling(m, 5);
             std::vector<DrawStep> steps;
             DisegnaCurva(m, o, &steps);
@@ -263,7 +263,7 @@ TEST(Drawing, MirroredOutlineTopToBottomOnePathRightHalfYellowLeftRedThenTheDots
     }
     // With "Vue Points" off the path stays and the dots go.
     OutlineOptions hidden;
-    hidden.vuePoints = false;
+    hidden.samplePointsShown = false;
     std::vector<DrawStep> plain;
     DisegnaCurva(m, hidden, &plain);
     ASSERT_EQ(plain.size(), 27u);

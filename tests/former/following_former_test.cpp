@@ -270,7 +270,7 @@ TEST(CurvesFromFormers, RefusesWhatNoCurveCanPassThrough) {
 // and half-width are the curves' at its station.
 TEST(FollowingFormer, EveryFollowerFillsTheCurvesBoxAtItsStation) {
     OutlineOptions constantWidth;
-    constantWidth.doubling = true;
+    constantWidth.doublingOn = true;
     constantWidth.constantWidth = 3.0;
     struct Case {
         const char* name;

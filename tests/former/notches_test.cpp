@@ -526,8 +526,8 @@ TEST(Notches, RandomFormersAndTables) {
         m.Ordre_Spline = 2 + static_cast<int>(8 * unit(rng));
         m.resizeSamples(m.Nb_Points);
         OutlineOptions o;
-        o.doubling = trial % 3 != 0;
-        o.epaisseur = 6 + static_cast<int>(4 * unit(rng));
+        o.doublingOn = trial % 3 != 0;
+        o.doublingScale = 6 + static_cast<int>(4 * unit(rng));
         DisegnaCurva(m, o, nullptr);
         const double scale = 0.5 + 3.5 * unit(rng);
         const Poly given = realHalf(m.Courbe_Droite, m.X1(), m.Y1(), scale);
@@ -537,7 +537,7 @@ TEST(Notches, RandomFormersAndTables) {
             continue; // a former that crosses itself is its own fault
         ++trials;
         // The doubling scaled about the datum's middle, where it lies inside the former.
-        Poly doubling = o.doubling ? realHalf(m.Doublage_Droit, m.X1(), m.Y1(), scale) : Poly{};
+        Poly doubling = o.doublingOn ? realHalf(m.Doublage_Droit, m.X1(), m.Y1(), scale) : Poly{};
         const Poly ring = doubling.empty() ? Poly{} : whole(doubling, doubling);
         for (std::size_t i = 0; i < outline.size() && !doubling.empty(); ++i)
             for (std::size_t j = 0; j < ring.size() && !doubling.empty(); ++j)

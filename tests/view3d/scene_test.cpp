@@ -24,16 +24,16 @@ struct Former {
         model.Nb_Points = h;
         model.resizeSamples(h);
         OutlineOptions o;
-        o.doubling = check4 == 1;
-        if (o.doubling) {
-            PlaceDoubling(model, o.epaisseur);
+        o.doublingOn = check4 == 1;
+        if (o.doublingOn) {
+            PlaceDoubling(model, o.doublingScale);
         }
         DisegnaCurva(model, o, nullptr);
     }
     SceneInput input() const {
         SceneInput in;
-        in.Hscroll2 = model.Nb_Points;
-        in.Check4 = check4;
+        in.sampleCount = model.Nb_Points;
+        in.doublingOn = check4;
         in.outline = {model.Courbe_Droite,
                       model.Courbe_Gauche,
                       model.Doublage_Droit,
@@ -141,9 +141,9 @@ TEST_F(SceneTest, BandHasTwoLayersOfKPlusOnePointsAndFourKTrianglesBothWays) {
 TEST_F(SceneTest, BandFollowsTheOutlineScaledByTheSlidersAndIsCentred) {
     const Former f(12); // the input refers to its samples
     SceneInput in = f.input();
-    in.Slider1 = 7;  // d
-    in.Slider2 = 40; // H = 80
-    in.Slider3 = 30; // W = 60
+    in.partDepth = 7;   // d
+    in.partHeight = 40; // H = 80
+    in.partWidth = 30;  // W = 60
     build(in);
     const std::vector<Vector3> v = former();
     const int n = 27;
@@ -257,7 +257,7 @@ TEST_F(SceneTest, SetupPlacesGridAndGizmoUnderTheFormerAndKeepsCameraAndLight) {
     EXPECT_EQ(mesh(CreateGrid(e, 150.0f, 150.0f, 4, 4, false)).faceCount, 32);
     // Leftovers of an earlier scene go; the camera and light stay.
     SceneInput in;
-    in.Slider2 = 60;
+    in.partHeight = 60;
     SetupScene(e, scene, in, camera, light);
     EXPECT_EQ(camera, 1);
     EXPECT_EQ(light, 1);
@@ -353,9 +353,9 @@ FuselageFormer placed(const SceneInput& in, double station, bool current = false
 TEST_F(FuselageTest, OneBandPerFormerAtItsStationCentredOnItsAxes) {
     const Former small(12), doubled(20, true), plain(13);
     SceneInput tall = doubled.input();
-    tall.Slider1 = 8;
-    tall.Slider2 = 75;
-    tall.Slider3 = 35;
+    tall.partDepth = 8;
+    tall.partHeight = 75;
+    tall.partWidth = 35;
     const std::vector<FuselageFormer> formers = {
         placed(small.input(), 420.0), placed(tall, 0.0, true), placed(plain.input(), 150.0),
         placed(plain.input(), 300.0, true)}; // a second "current" is one of the others
@@ -404,7 +404,7 @@ TEST_F(FuselageTest, OneBandPerFormerAtItsStationCentredOnItsAxes) {
         const auto [lo, hi] = bounds(v);
         EXPECT_NEAR(lo.x + hi.x, 0.0f, 1e-3f) << "the symmetry axis on the fuselage axis";
         const float z = static_cast<float>(formers[i].station - 210.0);
-        const float d = static_cast<float>(in.Slider1);
+        const float d = static_cast<float>(in.partDepth);
         const int layer = band.vertexCount / 2;
         for (int k = 0; k < band.vertexCount; ++k) {
             EXPECT_NEAR(v[k].x - v[0].x, w[k].x - w[0].x, 1e-3f) << k;
@@ -412,7 +412,7 @@ TEST_F(FuselageTest, OneBandPerFormerAtItsStationCentredOnItsAxes) {
             EXPECT_FLOAT_EQ(v[k].z, z + (k < layer ? -d / 2 : d / 2)) << k;
         }
         // The horizontal axis on the fuselage axis: y is H times the height above it.
-        EXPECT_FLOAT_EQ(v[0].y, static_cast<float>(2.0 * in.Slider2 * part.Contour_3D[0].y));
+        EXPECT_FLOAT_EQ(v[0].y, static_cast<float>(2.0 * in.partHeight * part.Contour_3D[0].y));
     }
 }
 
@@ -482,7 +482,7 @@ TEST_F(FuselageTest, TheCurrentBandFollowsInPlaceWhileItsPointCountHolds) {
     current.model.Pts_Couple[3].x += 6.0;
     current.resample(13);
     SceneInput in = current.input();
-    in.Slider3 = 65;
+    in.partWidth = 65;
     UpdateFuselageCurrent(e, fuselage, in);
     EXPECT_EQ(fuselage.scene.formerMesh, index);
     matchesAFreshBuild(in);

@@ -146,7 +146,7 @@ void outlineSequence(const OutlineInput& in, Piece piece, std::vector<SequencePo
     if (n < 1) {
         return;
     }
-    const bool doubling = in.Check4 == 1;
+    const bool doubling = in.doublingOn == 1;
     const RunList list = runsOf(piece, n);
     for (int r = 0; r < list.count; ++r) {
         const Run& run = list.runs[static_cast<std::size_t>(r)];

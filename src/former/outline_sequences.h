@@ -16,9 +16,9 @@ struct OutlineInput {
     std::span<const PointXYZ> Courbe_Gauche;
     std::span<const PointXYZ> Doublage_Droit;
     std::span<const PointXYZ> Doublage_Gauche;
-    int Nb_Points = 0; // N: every curve array is read at indices 0..N-1
-    double Y1 = 0.0;   // Line4.Y1, the horizontal axis (read as a single-precision float)
-    int Check4 = 0;    // value of the doubling check box; the inner outline counts only at 1
+    int Nb_Points = 0;  // N: every curve array is read at indices 0..N-1
+    double Y1 = 0.0;    // Line4.Y1, the horizontal axis (read as a single-precision float)
+    int doublingOn = 0; // the inner outline counts only at 1: the doubling is drawn
 };
 
 enum class Piece { Bottom, Top, Left, Right, Whole };

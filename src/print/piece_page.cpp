@@ -1,6 +1,6 @@
-#include "editor/piece_page.h"
+#include "print/piece_page.h"
 
-#include "export/decimal_text.h"
+#include "files/decimal_text.h"
 
 #include <QBuffer>
 #include <QPageLayout>
