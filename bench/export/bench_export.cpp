@@ -1,10 +1,10 @@
 // Writing a drawing of the whole former with its doubling at 100 samples per half, the
 // largest piece a user can export: the millimetre outline, then each format's bytes, then the
 // file through the safe writer; and every former of a fuselage laid out on sheets and drawn.
-#include "print/piece_page.h"
 #include "export/piece_outline.h"
 #include "export/sheet_layout.h"
 #include "files/safe_file_writer.h"
+#include "print/piece_page.h"
 
 #include "../whole_former_samples.h"
 #include "bench_statistics.h"

@@ -2,9 +2,9 @@
 // at 1:1. The real size is the drawing's geometry at the former's real scale, the same across
 // and up; the thickness written beside it is "Ep.:".
 #include "editor/main.h"
-#include "print/piece_page.h"
 #include "editor/piece_size_dialog.h"
 #include "editor/user_dialogs.h"
+#include "print/piece_page.h"
 
 #include "files/safe_file_writer.h"
 

@@ -4,9 +4,9 @@
 // the sheets they are cut from.
 #include "editor/main.h"
 
-#include "print/piece_page.h"
 #include "editor/user_dialogs.h"
 #include "files/safe_file_writer.h"
+#include "print/piece_page.h"
 #include "view3d/frm3d.h"
 
 #include <QAction>

@@ -2,9 +2,9 @@
 
 #include "editor/application.h"
 #include "editor/number_box.h"
-#include "print/piece_page.h"
 #include "editor/piece_size_dialog.h"
 #include "editor/window_title.h"
+#include "print/piece_page.h"
 
 #include <QAbstractButton>
 #include <QApplication>

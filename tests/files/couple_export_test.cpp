@@ -1,5 +1,5 @@
-#include "couple_export.h"
 #include "../former/test_former.h"
+#include "couple_export.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
+#include "../former/test_former.h"
 #include "couple_export.h"
 #include "safe_file_writer.h"
-#include "../former/test_former.h"
 
 #include <gtest/gtest.h>
 
