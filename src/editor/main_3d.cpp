@@ -17,6 +17,7 @@ void Main::load3DWindow() {
         return ToolbarTags{v.axesOn ? 1.0 : 0.0, v.gridOn ? 1.0 : 0.0};
     };
     frm3D_->fuselageNeeded = [this] { feedFuselage(); };
+    frm3D_->statusPresenter = [this](const QString& text) { showStatus(text); };
     // The work remembers the thickness the part is centred on: a thickness move since pushes
     // its back face alone.
     connect(frm3D_, &Frm3D::partBuilt, this, [this] {
@@ -68,6 +69,7 @@ void Main::feedFuselage() {
         FuselageFormer f;
         f.station = formers[i]->station;
         f.current = edited;
+        f.name = formers[i]->name;
         // Real millimetres, as the stations: a profile unit is outputUnit mm of the drawing.
         f.W = f.H = outputUnit * w.realScale;
         if (!edited) {

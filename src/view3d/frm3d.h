@@ -15,6 +15,7 @@
 #include <map>
 #include <memory>
 #include <span>
+#include <string>
 #include <vector>
 
 class Frm3DPicture;
@@ -73,6 +74,9 @@ public:
     // Called when the fuselage is about to show: the editor gives the project's formers
     // (setFuselage) as they are now.
     std::function<void()> fuselageNeeded;
+    // Says in the status bar what the fuselage leaves out, once each time that changes. The
+    // fuselage's engine shows no error box: what does not fit is told here, in words.
+    std::function<void(const QString& text)> statusPresenter;
 
     // ---- the editor's face of it ----
     View3DSettings viewSettings() const;
@@ -171,6 +175,7 @@ private:
     // The fuselage's engine with its camera and light, made on first need.
     Engine& fuselageEngine();
     void buildFuselage(std::span<const FuselageFormer> formers);
+    void tellFormersLeftOut();
     bool fuselageFollowsSliders() const;
     void scheduleFrame();
     void renderPass();
@@ -203,6 +208,8 @@ private:
     bool fuselageShown_ = false;
     bool fuselageSeen_ = false; // shown once: its orbit has been fitted to its length
     Orbit hiddenOrbit_;
+    NullErrorSink fuselageErrors_; // what does not fit is told by tellFormersLeftOut()
+    std::string toldLeftOut_;
 
     RedrawFlag& Redraw3D;
     WindowErrorSink windowSink_{*this};

@@ -588,9 +588,9 @@ TEST(Editor3D, TheFuselageViewShowsEveryFormerAndGoesBackToThePartAsItWas) {
     settle();
     EXPECT_TRUE(f.Picture1->image() == part);
 
-    // Twenty formers of about 100 points with their doublings nearly fill the fuselage's pools.
-    // Going to a former of another point count builds the fuselage anew; the band of the former
-    // left never takes the other's points (it would not fit, and the user would be told).
+    // Thirty formers of about 100 points with their doublings: more than the fuselage's pools
+    // hold whole. Going to a former of another point count builds the fuselage anew; every
+    // former shows, the others with fewer points, and nothing is told.
     std::vector<int> errors;
     f.errorPresenter = [&errors](int code, const QString&) { errors.push_back(code); };
     for (int row : {0, 1, 2}) {
@@ -599,18 +599,41 @@ TEST(Editor3D, TheFuselageViewShowsEveryFormerAndGoesBackToThePartAsItWas) {
             w->ui().Check4->click();
         w->ui().Hscroll2->setValue(100);
     }
-    for (int i = 3; i < 20; ++i) {
+    for (int i = 3; i < 30; ++i) {
         w->cmdNouveau_Click();
         w->ui().Hscroll2->setValue(100 - i % 7);
     }
+    w->showStatus(QString());
     f.showFuselage(true);
-    for (int row : {4, 15, 5, 16, 1})
+    for (int row : {4, 25, 5, 26, 1})
         w->lstCouples_Click(row);
     settle();
     EXPECT_EQ(errors, std::vector<int>{});
-    ASSERT_EQ(inside(f).fuselage().bands.size(), 20u);
+    EXPECT_EQ(w->statusText(), QString());
+    ASSERT_EQ(inside(f).fuselage().bands.size(), 30u);
     for (const FuselageBand& b : inside(f).fuselage().bands)
         EXPECT_NE(b.mesh, 0);
+
+    // Six hundred formers, as the editor gives them: those that find no room even with the
+    // fewest points are named in the status bar, in words, once; never in an error box.
+    std::vector<FuselageFormer> many(600, FuselageFormer{f.sceneInput(), 0.0, false});
+    for (std::size_t i = 0; i < many.size(); ++i) {
+        many[i].station = 10.0 * static_cast<double>(i);
+        many[i].name = "F" + std::to_string(i + 1);
+    }
+    many[0].current = true;
+    f.setFuselage(many);
+    settle();
+    const QString told = w->statusText();
+    EXPECT_TRUE(told.startsWith("Vue Fuselage : 115 couples ne sont pas montrés (F486, F487, "
+                                "F488, F489, F490 et 110 autres)"))
+        << told.toStdString();
+    w->showStatus(QStringLiteral("autre chose"));
+    f.setFuselage(many);
+    dragHandle(*w, w->model().shppi[4], centreOf(w->model(), w->model().shppi[4]) + QPointF(3, 0));
+    settle();
+    EXPECT_EQ(w->statusText(), "autre chose") << "told once";
+    EXPECT_EQ(errors, std::vector<int>{});
 }
 
 } // namespace
