@@ -546,8 +546,8 @@ void Engine::RenderScene(Canvas& surface, int camera, const FrameInputs& inputs)
     }
 
     // The other meshes' faces, in the modes that outline faces.
-    const bool others =
-        (mode == kModeWireFrame || mode == kModeSolid) && !inputs.otherMeshes.empty();
+    const bool others = (mode == kModeWireFrame || mode == kModeSolid || mode == kModeSilhouette) &&
+                        !inputs.otherMeshes.empty();
     if (others) {
         if (++otherFrame_ == 0) {
             std::fill(otherStamp_.begin(), otherStamp_.end(), 0u);
@@ -561,9 +561,17 @@ void Engine::RenderScene(Canvas& surface, int camera, const FrameInputs& inputs)
             }
         }
     }
+    const bool otherSilhouettes = others && mode == kModeSilhouette;
+    if (otherSilhouettes) {
+        drawOtherSilhouettes(surface, listed, inputs.otherOutline);
+    }
     for (int k = 0; k < listed; ++k) {
         const int f = drawList[k];
-        if (others) {
+        if (otherSilhouettes) {
+            if (otherStamp_[f] == otherFrame_) {
+                continue;
+            }
+        } else if (others) {
             surface.setOutlineColour(otherStamp_[f] == otherFrame_ ? inputs.otherOutline : kWhite);
         }
         if (mode == kModeSmooth) {
@@ -575,6 +583,41 @@ void Engine::RenderScene(Canvas& surface, int camera, const FrameInputs& inputs)
         }
     }
     drawMarkers(surface);
+}
+
+void Engine::drawOtherSilhouettes(Canvas& surface, int listed, Colour3 colour) {
+    // An inverting pen shows no colour: the others' outlines are drawn as it would leave them
+    // on a bare surface, an edge shared by two of their listed faces cancelling out, the other
+    // edges drawn once, in their colour beneath the inverted outlines of the rest.
+    edgeKeys_.clear();
+    for (int k = 0; k < listed; ++k) {
+        const int f = drawList[k];
+        if (otherStamp_[f] != otherFrame_ || !faceUsable(faces[f])) {
+            continue;
+        }
+        const Face& fc = faces[f];
+        const int corners[3] = {fc.vertexA, fc.vertexB, fc.vertexC};
+        for (int i = 0; i < 3; ++i) {
+            const auto a = static_cast<std::uint32_t>(corners[i]);
+            const auto b = static_cast<std::uint32_t>(corners[(i + 1) % 3]);
+            edgeKeys_.push_back(std::min(a, b) << 16 | std::max(a, b));
+        }
+    }
+    std::sort(edgeKeys_.begin(), edgeKeys_.end());
+    surface.setPenMode(PenMode::Copy);
+    surface.setOutlineColour(colour);
+    for (std::size_t i = 0; i < edgeKeys_.size();) {
+        std::size_t j = i;
+        while (j < edgeKeys_.size() && edgeKeys_[j] == edgeKeys_[i]) {
+            ++j;
+        }
+        if ((j - i) % 2 == 1) {
+            surface.line(toPixel(screenPositions[edgeKeys_[i] >> 16]),
+                         toPixel(screenPositions[edgeKeys_[i] & 0xFFFFu]));
+        }
+        i = j;
+    }
+    surface.setPenMode(PenMode::Invert);
 }
 
 void Engine::DrawFlatTriangle(Canvas& surface, int face, Colour3 colour) {
