@@ -249,10 +249,9 @@ int SetupFuselage(Engine& engine, FuselageScene& fuselage, std::span<const Fusel
     const int reserved =
         current ? std::max(currentIntervalsAtMost, std::max(OutlineIntervals(current->input), 0))
                 : 0;
-    const long faceRoom =
-        engine.lastSlot() - engine.AllocFaceBlock(0) + 1 - (current ? 4L * reserved : 0);
-    const long vertexRoom =
-        engine.lastSlot() - engine.AllocVertexBlock(0) + 1 - (current ? 2L * (reserved + 1) : 0);
+    auto from = [&engine](int start) { return start == 0 ? 0L : engine.lastSlot() - start + 1L; };
+    const long faceRoom = from(engine.AllocFaceBlock(0)) - (current ? 4L * reserved : 0);
+    const long vertexRoom = from(engine.AllocVertexBlock(0)) - (current ? 2L * (reserved + 1) : 0);
     const long meshRoom = engine.lastSlot() - (engine.meshRange.first + engine.meshRange.count) +
                           1 - (current ? 1 : 0);
 
