@@ -204,43 +204,6 @@ protected:
     std::unique_ptr<ScriptedEditor> w;
 };
 
-TEST_F(Picture, SlidersPanAndZoomThePictureUnderTheCurve) {
-    pick(savedPicture("coded.bmp", codedPicture(1000, 500)));
-    ASSERT_TRUE(warnings.isEmpty()) << warnings.join("\n").toStdString();
-    // Initial values: the top edge 24 pixels down, the left edge at the surface's edge.
-    EXPECT_EQ(at(pictureLayer(), 0, 23), kBlack);
-    EXPECT_EQ(at(pictureLayer(), 0, 24), codeOf(0, 0));
-    EXPECT_EQ(at(pictureLayer(), 400, 24 + 200), codeOf(500, 250));
-    // Live while dragged: at 100 % and "Horiz" 1300 the surface shows column 650 on.
-    dragSlider(w->ui().Slider5, 100);
-    dragSlider(w->ui().Slider6, 100);
-    dragSlider(w->ui().Slider4, 1300);
-    for (const QPoint p : {QPoint(0, 0), QPoint(100, 50), QPoint(349, 300)})
-        EXPECT_EQ(at(pictureLayer(), p.x(), p.y()), codeOf(p.x() + 650, p.y())) << p.x();
-    EXPECT_EQ(at(pictureLayer(), 350, 10), kBlack) << "right of the picture";
-    // "Horiz" at 0 at 20 %: the left edge 130 pixels right of the surface's.
-    dragSlider(w->ui().Slider5, 20);
-    dragSlider(w->ui().Slider4, 0);
-    EXPECT_EQ(at(pictureLayer(), 129, 10), kBlack);
-    // Shrunk, a pixel is the mean of the 5 x 5 picture pixels under it (within the toolkit's
-    // rounding): of columns 0..4 and rows 50..54 here.
-    const QRgb mean = at(pictureLayer(), 130, 10);
-    const QRgb middle = codeOf(2, 52);
-    EXPECT_NEAR(qRed(mean), qRed(middle), 1);
-    EXPECT_NEAR(qGreen(mean), qGreen(middle), 1);
-    EXPECT_NEAR(qBlue(mean), qBlue(middle), 1);
-    // The curve, the polygon and the handles stay over the picture.
-    const QImage shot = surface();
-    EXPECT_GT(countColour(shot, kYellow), 50);
-    EXPECT_GT(countColour(shot, kRed), 50);
-    for (const int zoom : {0, -20}) {
-        dragSlider(w->ui().Slider5, zoom);
-        const QImage layer = pictureLayer();
-        EXPECT_EQ(countColour(layer, Qt::black), layer.width() * layer.height()) << zoom;
-        EXPECT_GT(countColour(surface(), kYellow), 50);
-    }
-}
-
 // "Horiz" and "Vert" reach every pixel of a picture far larger than their first ranges at any
 // "Zoom": each value that brings a pixel under the axes can be typed in the box beside its
 // slider (refusals leave the slider and say why), and the screen then shows that pixel there.

@@ -35,39 +35,4 @@ TEST(Layers, DrawingAndClearingGoWhereTheSwitchSays) {
     EXPECT_EQ(countColour(v->ui().Picture1->overlayLayer(), kYellow), 0);
 }
 
-TEST(Repaint, WipesTheOverlayAndDrawsTheOutlineAgain) {
-    auto w = shownMain();
-    PictureBox& p = *w->ui().Picture1;
-    p.Line(1, 1, 20, 1, kWhite);
-    p.Refresh();
-    EXPECT_EQ(countColour(p.overlayLayer(), kWhite), 0) << "a repaint wipes the overlay";
-    EXPECT_GT(countColour(p.overlayLayer(), kYellow), 0) << "and draws the outline again";
-}
-
-TEST(Surface, SizedInMillimetresWithMouseEventsInMillimetres) {
-    auto w = shownMain();
-    PictureBox& p = *w->ui().Picture1;
-    EXPECT_EQ(p.width(), qRound(120 * p.pixelsPerMm()));
-    EXPECT_EQ(p.height(), qRound(100 * p.pixelsPerMm()));
-    EXPECT_EQ(p.backgroundLayer().size(), p.size() * p.devicePixelRatioF());
-    // The coordinate boxes live inside the surface.
-    EXPECT_EQ(w->ui().lblX->parentWidget(), &p);
-    EXPECT_TRUE(p.rect().contains(w->ui().lblX->geometry()));
-    EXPECT_TRUE(p.rect().contains(w->ui().lblY->geometry()));
-
-    int button = -1;
-    double x = 0, y = 0;
-    QObject::connect(&p, &PictureBox::MouseDown, [&](int b, int, double px, double py) {
-        button = b;
-        x = px;
-        y = py;
-    });
-    const QPoint at = p.toPixels(30, 40).toPoint();
-    QTest::mousePress(&p, Qt::RightButton, Qt::NoModifier, at);
-    EXPECT_EQ(button, 2);
-    EXPECT_NEAR(x, 30, 0.3);
-    EXPECT_NEAR(y, 40, 0.3);
-    QTest::mouseRelease(&p, Qt::RightButton, Qt::NoModifier, at);
-}
-
 } // namespace

@@ -1,7 +1,5 @@
 #include "editor_test_support.h"
 
-#include <QLineEdit>
-#include <QRadioButton>
 #include <QSlider>
 
 #include <cmath>
@@ -12,39 +10,6 @@ namespace {
 void userStep(QSlider* s, Qt::Key key) {
     s->setFocus();
     QTest::keyClick(s, key);
-}
-
-TEST(PointCount, EveryChangeResamplesAndAnAssemblyRaisesItToSixteen) {
-    ScriptedEditor w;
-    const FormerModel& m = w.model();
-    w.Redraw3D() = false;
-    w.ui().Hscroll2->setValue(20); // a program change runs the handler too
-    EXPECT_EQ(m.Nb_Points, 20);
-    EXPECT_EQ(w.ui().Text3->text(), "20");
-    for (const auto* a :
-         {&m.Courbe_Droite, &m.Courbe_Gauche, &m.Doublage_Droit, &m.Doublage_Gauche})
-        EXPECT_EQ(a->size(), 20u);
-    // Re-sampled over the new count: the ends are the end points again.
-    EXPECT_EQ(m.Courbe_Droite.back().x, m.Pts_Couple.back().x);
-    EXPECT_EQ(m.Courbe_Droite.back().y, m.Pts_Couple.back().y);
-    EXPECT_TRUE(w.Redraw3D());
-
-    // Without an assembly the count may go below sixteen; with one a user step below is
-    // raised back (choosing a joint raises it too: that is checked with the assembly options).
-    w.ui().Hscroll2->setValue(13);
-    userStep(w.ui().Hscroll2, Qt::Key_Left);
-    EXPECT_EQ(m.Nb_Points, 12);
-    EXPECT_EQ(w.ui().Text3->text(), "12");
-    for (QRadioButton* joint : {w.ui().Option1, w.ui().Option7}) { // "Horizontal", "Vertical"
-        joint->setChecked(true);
-        userStep(w.ui().Hscroll2, Qt::Key_Left);
-        EXPECT_EQ(w.ui().Hscroll2->value(), 16);
-        EXPECT_EQ(m.Nb_Points, 16);
-        EXPECT_EQ(w.ui().Text3->text(), "16");
-        EXPECT_EQ(m.Courbe_Droite.size(), 16u);
-    }
-    userStep(w.ui().Hscroll2, Qt::Key_Right); // at sixteen and above the count is left alone
-    EXPECT_EQ(m.Nb_Points, 17);
 }
 
 TEST(SplineOrder, OnlyUserMovesSetTheOrder) {

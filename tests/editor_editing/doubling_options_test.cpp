@@ -36,33 +36,6 @@ TEST(EnabledStates, DesignStateHoldsUntilTheFirstUpdateThenFollowsTheTable) {
     }
 }
 
-TEST(EnabledStates, NonWithTheDoublingOffFallsBackToOui) {
-    // Before any doubling the "Non" option can be clicked (its frame is enabled at design),
-    // but there is nothing to decouple: "Oui" is selected again at once.
-    auto w = shownMain();
-    userClick(w->ui().Option6);
-    EXPECT_TRUE(w->ui().Option5->isChecked());
-    EXPECT_TRUE(doublingLook(*w).ends_with("Option4- Mode asservi (hidden)")) << doublingLook(*w);
-}
-
-TEST(DoublingSwitch, PlacesTheDoublingAndRebuildsThe3DPartExactlyOnce) {
-    auto w = shownMain();
-    const FormerModel& m = w->model();
-    for (int i = 0; i < 2; ++i) { // on, then off
-        RebuildCounter count(*w);
-        w->Redraw3D() = false;
-        userClick(w->ui().Check4);
-        EXPECT_EQ(count.delta(), (std::array<int, 2>{0, 1}));
-        EXPECT_TRUE(w->Redraw3D());
-        if (i == 0) {
-            FormerModel placed = m;
-            PlaceDoubling(placed, 5);
-            EXPECT_EQ(m.Pts_Doublage, placed.Pts_Doublage) << "halfway to the axes' crossing";
-            EXPECT_DOUBLE_EQ(m.Doublage_Droit[3].x, m.X1() + 0.5 * (m.Courbe_Droite[3].x - m.X1()));
-        }
-    }
-}
-
 TEST(DoublingScale, UserMovesScaleTheDoublingProgramChangesDoNot) {
     auto w = shownMain();
     userClick(w->ui().Check4);
@@ -82,58 +55,6 @@ TEST(DoublingScale, UserMovesScaleTheDoublingProgramChangesDoNot) {
     w->ui().Hscroll1->setValue(6);
     EXPECT_NEAR(ratio(2), 0.1, 1e-12);
 }
-
-// A joint raises the point count to 16: the part is built anew, once; a joint alone moves its
-// vertices in place. "Aucun" and counts of 16 or more stay.
-TEST(Assembly, JointsRaiseThePointCountToSixteenAucunDoesNotLowerIt) {
-    auto w = shownMain();
-    const FormerModel& m = w->model();
-    userClick(w->ui().Check4);
-    const struct {
-        const char* what;
-        int count;
-        QRadioButton* option;
-        int raised;
-        std::array<int, 2> rebuilds;
-    } rows[] = {{"\"Horizontal\" from 12", 12, w->ui().Option1, 16, {0, 1}},
-                {"\"Aucun\" from 16", 16, w->ui().Option2, 16, {1, 0}},
-                {"\"Vertical\" from 11", 11, w->ui().Option7, 16, {0, 1}},
-                {"\"Horizontal\" from 40", 40, w->ui().Option1, 40, {1, 0}}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.what);
-        ASSERT_TRUE(userSlide(w->ui().Hscroll2, row.count));
-        const RebuildCounter rebuilds(*w);
-        userClick(row.option);
-        EXPECT_EQ(m.Nb_Points, row.raised);
-        EXPECT_EQ(w->ui().Hscroll2->value(), row.raised);
-        EXPECT_EQ(w->ui().Text3->text(), QString::number(row.raised));
-        EXPECT_EQ(m.Doublage_Gauche.size(), static_cast<std::size_t>(row.raised));
-        EXPECT_EQ(rebuilds.delta(), row.rebuilds);
-    }
-}
-
-// The joints' effects on the samples are pinned down by the outline's own tests; here, that the
-// window hands the chosen joint and the slaved doubling to it.
-TEST(Assembly, TheWindowPassesItsJointToTheOutline) {
-    for (bool vertical : {false, true}) {
-        SCOPED_TRACE(vertical ? "Vertical" : "Horizontal");
-        auto w = shownMain();
-        const FormerModel& m = w->model();
-        userClick(w->ui().Check4);
-        userClick(vertical ? w->ui().Option7 : w->ui().Option1);
-        FormerModel expected = m;
-        DisegnaCurva(expected, {.doublingOn = true, .vertical = vertical, .horizontal = !vertical},
-                     nullptr);
-        EXPECT_EQ(m.Courbe_Droite, expected.Courbe_Droite);
-        EXPECT_EQ(m.Courbe_Gauche, expected.Courbe_Gauche);
-        EXPECT_EQ(m.Doublage_Droit, expected.Doublage_Droit);
-        EXPECT_EQ(m.Doublage_Gauche, expected.Doublage_Gauche);
-    }
-}
-
-} // namespace
-
-namespace {
 
 // The smallest distance from a point to a closed polyline.
 double distanceTo(const PointXYZ& p, const std::vector<PointXYZ>& ring) {

@@ -51,46 +51,6 @@ TEST(Press, PicksTheNearestHandleWithTheSizeAllPointerUntilTheRelease) {
     EXPECT_EQ(p.cursor().shape(), Qt::ArrowCursor);
 }
 
-TEST(Drag, CoupleStoresThePointerPositionStopsOnTheAxisShowsThePointerAndTheDoublingFollows) {
-    auto w = shownMain();
-    const FormerModel& m = w->model();
-    userClick(w->ui().Check4); // the doubling on, slaved
-    press(*w, centreOf(m, m.shppi[3]));
-    moveTo(*w, {95.5, 33.25});
-    EXPECT_EQ(m.Pts_Couple[3].x, 95.5);
-    EXPECT_EQ(m.Pts_Couple[3].y, 33.25);
-    // Left of the axis the point stays on it, while the boxes show where the pointer is.
-    moveTo(*w, {40.25, 20.5});
-    EXPECT_EQ(m.Pts_Couple[3].x, m.X1());
-    EXPECT_EQ(m.Pts_Couple[3].y, 20.5);
-    EXPECT_EQ(w->ui().lblX->text(), Main::pointerText(40.25f));
-    EXPECT_EQ(w->ui().lblY->text(), Main::pointerText(20.5f));
-    release(*w, {40.25, 20.5});
-
-    // Only the left button alone drags; every move shows the pointer.
-    RebuildCounter count(*w);
-    press(*w, centreOf(m, m.shppi[2]));
-    const double before = m.Pts_Couple[2].x;
-    for (Qt::MouseButtons held :
-         {Qt::MouseButtons(Qt::NoButton), Qt::MouseButtons(Qt::LeftButton | Qt::RightButton),
-          Qt::MouseButtons(Qt::RightButton)})
-        moveTo(*w, {100.0, 10.0}, held);
-    EXPECT_EQ(count.delta(), (std::array<int, 2>{0, 0}));
-    EXPECT_EQ(m.Pts_Couple[2].x, before);
-    EXPECT_EQ(w->ui().lblX->text(), "100");
-    EXPECT_EQ(w->ui().lblY->text(), "10");
-    // The surface keeps the pointer beyond its edge while the button is held.
-    moveTo(*w, {130.0, -5.0});
-    EXPECT_EQ(count.delta(), (std::array<int, 2>{1, 0}));
-    EXPECT_EQ(m.Pts_Couple[2].x, 130.0);
-    EXPECT_EQ(m.Pts_Couple[2].y, -5.0);
-    // The slaved doubling follows, halfway to the axis.
-    const double X1 = m.X1();
-    EXPECT_EQ(m.Pts_Doublage[2].x, X1 + 0.5 * (m.shppi[2].Left - X1));
-    for (int j = 0; j < m.Nb_Points; ++j)
-        EXPECT_DOUBLE_EQ(m.Doublage_Droit[j].x, X1 + 0.5 * (m.Courbe_Droite[j].x - X1)) << j;
-}
-
 TEST(Drag, EveryMoveSamplesTheOutlineBeforeThe3DPartFollows) {
     auto w = shownMain();
     const FormerModel& m = w->model();
@@ -111,42 +71,6 @@ TEST(Drag, EveryMoveSamplesTheOutlineBeforeThe3DPartFollows) {
     QApplication::processEvents(); // the surface repaints
     EXPECT_EQ(seen[2], freshSamples(m));
     EXPECT_EQ(m.Courbe_Droite, seen[2]) << "the surface shows the same curve";
-}
-
-TEST(Pin, RightPressPinsMiddleClickUnpinsAndTheOutlineFollows) {
-    auto w = shownMain();
-    const FormerModel& m = w->model();
-    const std::vector<PointXYZ> smooth = m.Courbe_Droite;
-    const QPointF at = centreOf(m, m.shppi[3]);
-    RebuildCounter pinning(*w);
-    press(*w, at, Qt::RightButton);
-    release(*w, at, Qt::RightButton);
-    EXPECT_EQ(m.shppi[3].Tag, "1");
-    EXPECT_EQ(m.shppi[3].BorderColor, colours::White);
-    // The part follows in place, once; the first pin with the doubling off switches the
-    // doubling's controls off.
-    EXPECT_EQ(pinning.delta(), (std::array<int, 2>{1, 0}));
-    EXPECT_FALSE(w->ui().Hscroll1->isEnabled());
-    EXPECT_TRUE(w->ui().Label6->isHidden());
-    EXPECT_NE(m.Courbe_Droite, smooth);
-
-    // The middle button pins once it is up without having moved (moved, it drags the drawing).
-    RebuildCounter unpinning(*w);
-    press(*w, at, Qt::MiddleButton);
-    EXPECT_EQ(m.shppi[3].Tag, "1");
-    release(*w, at + QPointF(0.5, 0.0), Qt::MiddleButton);
-    EXPECT_EQ(m.shppi[3].Tag, "");
-    EXPECT_EQ(m.shppi[3].BorderColor, colours::Red);
-    EXPECT_EQ(unpinning.delta(), (std::array<int, 2>{1, 0}));
-    EXPECT_EQ(m.Courbe_Droite, smooth);
-
-    // End points only change their border.
-    for (int i : {0, 8}) {
-        press(*w, centreOf(m, m.shppi[i]), Qt::RightButton);
-        EXPECT_EQ(m.Idx_Point, i);
-        EXPECT_EQ(m.shppi[i].BorderColor, colours::White);
-    }
-    EXPECT_EQ(m.Courbe_Droite, smooth);
 }
 
 TEST(Pin, InDoublageDragsStoreTheCornerAndTheFormersPointOfThePickedIndexIsPinned) {
@@ -269,8 +193,8 @@ TEST(TypedNumbers, CommaOrPointWhateverTheDesktopAndNothingElse) {
     QLocale::setDefault(saved);
 }
 
-// "&Calibrer le plan...": two clicks on the plan and the real distance typed give the scale,
-// Escape or a cancel changes nothing, and "Zoom" moved afterwards is told once.
+// "&Calibrer le plan..." (what the scale comes to is the session's): offered with a plan on
+// screen, its two clicks move no point, and Escape or a cancel changes nothing.
 TEST(Calibration, TwoClicksAndTheirRealDistance) {
     auto w = shownMain();
     QTemporaryDir dir;
@@ -290,10 +214,7 @@ TEST(Calibration, TwoClicksAndTheirRealDistance) {
     };
     clickTwice();
     EXPECT_EQ(w->session().work().realScale, 5.0);
-    EXPECT_TRUE(w->session().work().calibrated);
-    EXPECT_EQ(w->statusText(), "Échelle : 1 mm du dessin = 5,000 mm réels");
     EXPECT_EQ(w->model().Pts_Couple, points) << "a click of the calibration moves no point";
-    EXPECT_EQ(w->ui().IM_Undo->text(), "&Annuler : calibrer le plan");
     typed.reset(); // the dialog cancelled
     clickTwice();
     EXPECT_EQ(w->session().work().realScale, 5.0);
@@ -304,11 +225,6 @@ TEST(Calibration, TwoClicksAndTheirRealDistance) {
     press(*w, {60, 60}); // an ordinary press again
     release(*w, {60, 60});
     EXPECT_EQ(w->session().work().realScale, 5.0);
-    w->ui().SSTab1->setCurrentIndex(1);
-    userSlide(w->ui().Slider5, 100);
-    EXPECT_EQ(w->statusText(), "Le zoom du plan a changé : recalibrez");
-    EXPECT_FALSE(w->session().work().calibrated);
-    EXPECT_EQ(w->session().work().realScale, 5.0) << "the scale stays until recalibrated";
 }
 
 } // namespace
