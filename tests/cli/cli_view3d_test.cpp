@@ -18,29 +18,6 @@ TEST_F(Cli3D, StateDescribesTheStartUpScene) {
     EXPECT_EQ(at(s, "view3d/formerMesh/vertices").toArray().size(), 58);
 }
 
-TEST_F(Cli3D, ViewModeOrbitAndDimensionsActAsTheUserWould) {
-    const QJsonObject s = stateAfter(
-        {"view=1", "mode=1", "orbit=-100,30:left", "orbit=0,-70:right", "ep=20", "haut=90"});
-    expectAt(s, R"({"view3d/View_Piece": 4, "view3d/camera/renderMode": 5,
-        "view3d/camera/distance": 300, "controls/T_EP": "20", "controls/T_H": "90",
-        "controls/Slider1/value": 20})");
-    EXPECT_NEAR(at(s, "view3d/camera/yaw").toDouble(), 1.0, 1e-6);
-    EXPECT_NEAR(at(s, "view3d/camera/pitch").toDouble(), 0.3, 1e-6);
-
-    // The same piece without the dimension moves: the band is 15 deeper and 1.5 times taller.
-    const QJsonArray moved = at(s, "view3d/formerMesh/vertices").toArray();
-    const QJsonArray plain = at(stateAfter({"view=1"}), "view3d/formerMesh/vertices").toArray();
-    ASSERT_EQ(moved.size(), plain.size());
-    const int n = static_cast<int>(plain.size()) / 2;
-    for (int k = 0; k < n; ++k) {
-        const QJsonArray a = moved[k].toArray(), b = plain[k].toArray();
-        EXPECT_EQ(a[2].toDouble(), b[2].toDouble());
-        EXPECT_EQ(moved[n + k].toArray()[2].toDouble(), plain[n + k].toArray()[2].toDouble() + 15);
-        EXPECT_NEAR(a[1].toDouble(), b[1].toDouble() * 1.5, 1e-3);
-    }
-    expectAt(stateAfter({"larg=70"}), R"({"controls/T_L": "70"})");
-}
-
 TEST_F(Cli3D, Render3dWritesTheSurfaceAtItsSize) {
     ASSERT_TRUE(
         succeeded(cli({"mode=5", "size3d=640x360", "orbit=-60,40:left", "render3d=" + file("r.png"),
