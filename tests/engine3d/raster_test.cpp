@@ -105,16 +105,6 @@ std::set<std::pair<int, int>> linePixels(PixelPoint a, PixelPoint b) {
     return out;
 }
 
-TEST(LineRaster, TheSamePixelsWhicheverWayTheSegmentRuns) {
-    std::mt19937 gen(11);
-    std::uniform_int_distribution<int> coord(-20, 120);
-    for (int i = 0; i < 500; ++i) {
-        const PixelPoint a{coord(gen), coord(gen)};
-        const PixelPoint b{coord(gen), coord(gen)};
-        ASSERT_EQ(linePixels(a, b), linePixels(b, a));
-    }
-}
-
 TEST(LineRaster, EndsAreIncludedStepsConnectAndFarSegmentsAreClipped) {
     struct Case {
         PixelPoint a, b;

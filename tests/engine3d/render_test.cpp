@@ -74,30 +74,6 @@ TEST_F(RenderTest, BackFacesShowOnlyWithATwoSidedCamera) {
     EXPECT_EQ(listed(), std::vector<int>{e.meshes[front].faceStart});
 }
 
-TEST_F(RenderTest, FacesAreDrawnFarthestFirstAndTheListEndsWithZero) {
-    addFacingSquare(e, 10, -100.0f, 0, 0, {0, 0, 200});
-    addFacingSquare(e, 30, 200.0f, 0, 0, {0, 200, 0});
-    for (int i = 0; i < 3; ++i) {
-        addFacingSquare(e, 5, static_cast<float>(10 * i));
-    }
-    camera().renderMode = kModeSolid;
-    render();
-    const auto polys = surface.callsOf(Kind::Polygon);
-    ASSERT_EQ(polys.size(), 10u);
-    EXPECT_EQ(polys[0].state.fillColour, (Colour3{0, 200, 0}));
-    EXPECT_EQ(polys[1].state.fillColour, (Colour3{0, 200, 0}));
-    EXPECT_EQ(polys[8].state.fillColour, (Colour3{0, 0, 200}));
-    EXPECT_EQ(polys[9].state.fillColour, (Colour3{0, 0, 200}));
-    for (int m = 2; m <= 5; ++m) {
-        e.meshes[m].visible = false;
-    }
-    render();
-    EXPECT_EQ(listed().size(), 2u);
-    for (int k = 2; k < 12; ++k) {
-        EXPECT_EQ(e.drawList[k], 0);
-    }
-}
-
 TEST_F(RenderTest, TheGroundGoesUnderEverythingFromAboveAndOverEverythingFromBelow) {
     // A two-sided ground reaching from behind a standing square to well in front of it.
     inputs.gridMesh = addMesh(e, {{-40, -20, -60}, {-40, -20, 60}, {40, -20, 60}, {40, -20, -60}},

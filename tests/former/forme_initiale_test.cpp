@@ -2,23 +2,6 @@
 
 #include <gtest/gtest.h>
 
-TEST(FormerModel, PickRadiiInSinglePrecisionAndResizingKeepsTheSamples) {
-    FormerModel m;
-    // The pick radii are single precision: the nearest-handle search depends on them.
-    EXPECT_FLOAT_EQ(m.Rayon_X, 0.0105882f);
-    EXPECT_FLOAT_EQ(m.Rayon_Y, 0.0092924f);
-    m.resizeSamples(3);
-    m.Courbe_Droite[1] = {1.0, 2.0, 3.0};
-    m.Doublage_Gauche[2] = {4.0, 5.0, 6.0};
-    m.resizeSamples(20);
-    EXPECT_EQ(m.Courbe_Droite[1], (PointXYZ{1.0, 2.0, 3.0}));
-    EXPECT_EQ(m.Doublage_Gauche[2], (PointXYZ{4.0, 5.0, 6.0}));
-    EXPECT_EQ(m.Courbe_Gauche.size(), 20u);
-    EXPECT_EQ(m.Doublage_Droit.size(), 20u);
-    m.resizeSamples(-4);
-    EXPECT_TRUE(m.Courbe_Droite.empty());
-}
-
 TEST(FormeInitiale, RectangleLikeFormerAfterStartUp) {
     const FormerModel m = startedModel();
     const auto& P = m.Pts_Couple;
@@ -64,16 +47,4 @@ TEST(FormeInitiale, FollowsTheAxesOfAnotherSurfaceAndClearsPins) {
     EXPECT_DOUBLE_EQ(m.Pts_Couple[0].x, 100.0 - 1.3);
     PutEndsOnAxis(m);
     EXPECT_EQ(m.Pts_Couple[0].x, 100.0);
-}
-
-TEST(PlaceDoubling, ScalesTheFormerHandlesAboutTheAxesCrossing) {
-    FormerModel m = startedModel();
-    PlaceDoubling(m, 3);
-    for (std::size_t i = 0; i < 9; ++i) {
-        EXPECT_DOUBLE_EQ(m.Shape1[i].Left, 60.0 + 0.3 * (m.shppi[i].Left - 60.0));
-        EXPECT_DOUBLE_EQ(m.Shape1[i].Top, 50.0 + 0.3 * (m.shppi[i].Top - 50.0));
-        EXPECT_TRUE(m.Pts_Doublage[i].x == m.Shape1[i].Left &&
-                    m.Pts_Doublage[i].y == m.Shape1[i].Top)
-            << i;
-    }
 }

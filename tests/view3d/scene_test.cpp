@@ -162,51 +162,6 @@ TEST_F(SceneTest, BandFollowsTheOutlineScaledByTheSlidersAndIsCentred) {
     expectNear(add(lo, hi), 0, 0, 0, 1e-4f);
 }
 
-TEST_F(SceneTest, InPlaceUpdateKeepsTheMeshAndMatchesAFreshBuild) {
-    Former f(13);
-    build(f.input());
-    const int index = scene.formerMesh;
-    const Mesh before = mesh(index);
-    const std::vector<Vector3> old = former();
-    // A point dragged outwards: the samples change, their number does not.
-    f.model.Pts_Couple[3].x += 6.0;
-    f.resample(13);
-    RebuildFormerMesh(e, scene, f.input(), 1, 0);
-    EXPECT_EQ(scene.formerMesh, index);
-    EXPECT_EQ(mesh(index).vertexStart, before.vertexStart);
-    EXPECT_EQ(mesh(index).faceCount, before.faceCount);
-    EXPECT_NE(former()[3].x, old[3].x);
-
-    const std::vector<Vector3> moved = former();
-    build(f.input());
-    expectSameVertices(moved, former());
-}
-
-TEST_F(SceneTest, PiecesGiveTheirOwnOutline) {
-    const Former f(13);
-    const double axis = f.model.X1() / outputUnit;
-    struct Case {
-        int piece;
-        double PointXYZ::*coordinate;
-        double low, high;
-    };
-    for (const Case c : {Case{4, &PointXYZ::x, -1e9, axis + 1e-12}, // left half
-                         Case{5, &PointXYZ::x, axis - 1e-12, 1e9},  // right half
-                         Case{2, &PointXYZ::y, 0.0, 1e9}}) {        // top half
-        SCOPED_TRACE(c.piece);
-        build(f.input(), c.piece);
-        ASSERT_NE(scene.formerMesh, 0);
-        for (const PointXYZ& p : scene.Contour_3D) {
-            EXPECT_GE(p.*c.coordinate, c.low);
-            EXPECT_LE(p.*c.coordinate, c.high);
-        }
-    }
-    // A piece switch replaces the mesh; its counts depend only on K.
-    RebuildFormerMesh(e, scene, f.input(), 5, 1);
-    EXPECT_EQ(mesh(scene.formerMesh).vertexCount, 2 * 29);
-    EXPECT_EQ(e.meshRange.count, 8) << "grid, six gizmo meshes and one former";
-}
-
 // --- Failures ---
 
 TEST_F(SceneTest, FullPoolsLeaveNothingHalfBuiltAndTouchNothingElse) {
@@ -249,48 +204,6 @@ TEST_F(SceneTest, FullPoolsLeaveNothingHalfBuiltAndTouchNothingElse) {
 }
 
 // --- Grid and gizmo ---
-
-TEST_F(SceneTest, SetupPlacesGridAndGizmoUnderTheFormerAndKeepsCameraAndLight) {
-    const int g = CreateGrid(e, 150.0f, 150.0f, 4, 4, true);
-    EXPECT_EQ(mesh(g).vertexCount, 25);
-    EXPECT_EQ(mesh(g).faceCount, 64);
-    EXPECT_EQ(mesh(CreateGrid(e, 150.0f, 150.0f, 4, 4, false)).faceCount, 32);
-    // Leftovers of an earlier scene go; the camera and light stay.
-    SceneInput in;
-    in.partHeight = 60;
-    SetupScene(e, scene, in, camera, light);
-    EXPECT_EQ(camera, 1);
-    EXPECT_EQ(light, 1);
-    EXPECT_EQ(e.meshRange.count, 7);
-    EXPECT_EQ(scene.formerMesh, 0);
-
-    // The grid, centred, turned a quarter about y, then shifted by (10, -90, 0).
-    const auto [lo, hi] = bounds(vertices(scene.gridMesh));
-    expectNear(lo, -65, -90, -75, 1e-3f);
-    expectNear(hi, 85, -90, 75, 1e-3f);
-    EXPECT_EQ(e.faces[mesh(scene.gridMesh).faceStart].colour, (Colour3{255, 255, 255}));
-
-    // The gizmo: lines of length 32 from (-80, -90, -80); the view's vertical axis is "z".
-    EXPECT_EQ(scene.gizmoOffsetX, 80);
-    EXPECT_EQ(scene.gizmoOffsetZ, 80);
-    const Vector3 origin{-80.0f, -90.0f, -80.0f};
-    const Vector3 ends[3] = {
-        {-48.0f, -90.0f, -80.0f}, {-80.0f, -58.0f, -80.0f}, {-80.0f, -90.0f, -48.0f}};
-    const char* names[3] = {"x", "z", "y"};
-    for (int a = 0; a < 3; ++a) {
-        const Mesh& line = mesh(scene.axisLines[a]);
-        ASSERT_EQ(line.vertexCount, 2);
-        EXPECT_TRUE(e.vertices[line.vertexStart] == origin);
-        EXPECT_TRUE(e.vertices[line.vertexStart + 1] == ends[a]);
-        const Mesh& label = mesh(scene.axisLabels[a]);
-        EXPECT_EQ(label.label, names[a]);
-        EXPECT_TRUE(e.vertices[label.vertexStart] == ends[a]);
-    }
-    const FrameInputs fi = scene.frameInputs({1.0, 0.0});
-    EXPECT_EQ(fi.gridMesh, scene.gridMesh);
-    EXPECT_EQ(fi.axisLabels, scene.axisLabels);
-    EXPECT_EQ(fi.axesTag, 1.0);
-}
 
 // --- Dimension edits ---
 
@@ -517,87 +430,6 @@ TEST_F(FuselageTest, EveryFormerShowsWithFewerPointsWhenThePoolsWouldOverflow) {
     for (const auto& t : told) {
         EXPECT_EQ(FormersLeftOutMessage(t.names), t.text);
     }
-}
-
-// Dragging moves the current band's vertices in place; a new point count builds it anew, and the
-// other bands keep their meshes and vertices either way.
-TEST_F(FuselageTest, TheCurrentBandFollowsInPlaceWhileItsPointCountHolds) {
-    Former current(13), other(20, true);
-    ASSERT_EQ(setup({placed(other.input(), -50.0), placed(current.input(), 50.0, true),
-                     placed(other.input(), 100.0)}),
-              3);
-    const int index = fuselage.scene.formerMesh;
-    const std::vector<Vector3> others[2] = {vertices(fuselage.otherMeshes[0]),
-                                            vertices(fuselage.otherMeshes[1])};
-    auto othersUntouched = [&] {
-        ASSERT_EQ(fuselage.otherMeshes.size(), 2u);
-        for (int k = 0; k < 2; ++k) {
-            expectSameVertices(vertices(fuselage.otherMeshes[k]), others[k]);
-            EXPECT_EQ(e.faces[e.meshes[fuselage.otherMeshes[k]].faceStart].colour,
-                      kOtherFormerColour);
-        }
-    };
-    // Compared with the fuselage built afresh from the same formers.
-    auto matchesAFreshBuild = [&](const SceneInput& in) {
-        RecordingErrorSink quiet;
-        auto fresh = std::make_unique<Engine>(quiet, kFuselagePoolSlots);
-        FuselageScene f;
-        int c = fresh->CreateCamera(), l = fresh->CreateLight();
-        SetupFuselage(*fresh, f,
-                      std::vector{placed(in, 50.0, true), placed(in, -50.0), placed(in, 100.0)}, c,
-                      l);
-        const Mesh& m = fresh->meshes[f.scene.formerMesh];
-        expectSameVertices(vertices(fuselage.scene.formerMesh),
-                           {fresh->vertices.begin() + m.vertexStart,
-                            fresh->vertices.begin() + m.vertexStart + m.vertexCount});
-    };
-
-    current.model.Pts_Couple[3].x += 6.0;
-    current.resample(13);
-    SceneInput in = current.input();
-    in.partWidth = 65;
-    UpdateFuselageCurrent(e, fuselage, in);
-    EXPECT_EQ(fuselage.scene.formerMesh, index);
-    matchesAFreshBuild(in);
-    othersUntouched();
-
-    current.check4 = 1; // the doubling on: twice the points
-    current.resample(13);
-    in = current.input();
-    UpdateFuselageCurrent(e, fuselage, in);
-    ASSERT_NE(fuselage.scene.formerMesh, 0);
-    EXPECT_EQ(fuselage.bands[1].mesh, fuselage.scene.formerMesh);
-    EXPECT_EQ(e.meshes[fuselage.scene.formerMesh].vertexCount, 2 * 57);
-    EXPECT_EQ(e.faces[e.meshes[fuselage.scene.formerMesh].faceStart].colour, kFormerColour);
-    EXPECT_EQ(e.meshRange.count, 7 + 3);
-    matchesAFreshBuild(in);
-    othersUntouched();
-    EXPECT_TRUE(errors.codes.empty());
-
-    // No room for the new band: no band until there is, and its name among those left out
-    // (the window tells it, not the engine).
-    const int hog = e.CreateMesh(e.lastSlot() - e.AllocVertexBlock(0) - 50, 0);
-    ASSERT_NE(hog, 0);
-    current.check4 = 0;
-    current.resample(40);
-    fuselage.bands[1].name = "F2";
-    UpdateFuselageCurrent(e, fuselage, current.input());
-    EXPECT_EQ(fuselage.scene.formerMesh, 0);
-    EXPECT_TRUE(errors.codes.empty());
-    EXPECT_EQ(FormersLeftOut(fuselage), std::vector<std::string>{"F2"});
-    othersUntouched();
-    e.DeleteMesh(e.meshRange.count);
-    UpdateFuselageCurrent(e, fuselage, current.input());
-    ASSERT_NE(fuselage.scene.formerMesh, 0);
-    EXPECT_EQ(e.meshes[fuselage.scene.formerMesh].vertexCount, 2 * 83);
-    othersUntouched();
-
-    // Without a current former nothing follows.
-    ASSERT_EQ(setup({placed(other.input(), 0.0)}), 1);
-    const std::vector<Vector3> alone = vertices(fuselage.otherMeshes[0]);
-    UpdateFuselageCurrent(e, fuselage, current.input());
-    expectSameVertices(vertices(fuselage.otherMeshes[0]), alone);
-    EXPECT_EQ(fuselage.scene.formerMesh, 0);
 }
 
 } // namespace

@@ -9,9 +9,6 @@
 #include "view3d/qimage_canvas.h"
 
 #include <QCheckBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPaintEvent>
 #include <QScreen>
 #include <QSlider>
@@ -33,15 +30,6 @@ std::vector<Vector3> formerVertices(const Main& w) {
     const Engine& e = inside(*w.frm3D()).engine();
     const Mesh& m = e.meshes[inside(*w.frm3D()).scene().formerMesh];
     return {e.vertices.begin() + m.vertexStart, e.vertices.begin() + m.vertexStart + m.vertexCount};
-}
-
-// The pixels of a picture at which test(x, y, colour) holds.
-template <class Test> int pixelsWhere(const QImage& picture, Test test) {
-    int n = 0;
-    for (int y = 0; y < picture.height(); ++y)
-        for (int x = 0; x < picture.width(); ++x)
-            n += test(x, y, picture.pixel(x, y)) ? 1 : 0;
-    return n;
 }
 
 // A user presses on the slider's handle, drags it to the value and lets go.
@@ -94,129 +82,7 @@ TEST(Editor3D, StartUpPlacesBothWindowsAndBuildsTheSceneOnceFromTheCorrectedOutl
     EXPECT_TRUE(formerVertices(*w) == built);
 }
 
-// The 3-D surface's picture after one frame in the given render mode.
-QImage frameIn(Main& w, int mode) {
-    Frm3D& f = *w.frm3D();
-    inside(f).engine().cameras[inside(f).currentCamera()].renderMode =
-        static_cast<std::int16_t>(mode);
-    w.Redraw3D() = true;
-    settle();
-    return f.Picture1->image().convertToFormat(QImage::Format_RGB32);
-}
-
-// Lit pixels left and right of the column where the band's centre lies on screen.
-std::pair<int, int> litBesideCentre(const Main& w, const QImage& picture) {
-    const Engine& e = inside(*w.frm3D()).engine();
-    const Mesh& m = e.meshes[inside(*w.frm3D()).scene().formerMesh];
-    double sum = 0.0;
-    for (int v = m.vertexStart; v < m.vertexStart + m.vertexCount; ++v)
-        sum += e.screenPositions[v].x;
-    const int centre = static_cast<int>(sum / m.vertexCount);
-    auto lit = [&picture, centre](bool left) {
-        return pixelsWhere(picture, [&](int x, int, QRgb p) {
-            return (x < centre) == left && (p & 0x00FFFFFFu) != 0u;
-        });
-    };
-    return {lit(true), lit(false)};
-}
-
-TEST(Editor3D, TurnedBandIsAClosedRingStandingOnTheGround) {
-    auto w = shownMain();
-    Frm3D& f = *w->frm3D();
-    const QColor red(110, 0, 0);
-    QTest::mouseClick(f.pb1(5), Qt::LeftButton); // "Vue Solide"
-    pressAndMove(w->ui().Slider1, 40);           // a deep band shows its inside when turned
-    turn(*w, -70, 45);
-    settle();
-    const QImage& solid = f.Picture1->image();
-    const int red0 = countColour(solid, red);
-    EXPECT_GT(red0, 200);
-    const QRect middle(solid.width() / 4, solid.height() / 4, solid.width() / 2,
-                       solid.height() / 2);
-    EXPECT_EQ(countColour(solid, red, middle), red0) << "the band stands in the middle";
-
-    // Both sides of the band show, turned towards the camera or away from it: a ring, not a
-    // "C", in the solid, flat and smooth modes, with the light and fog "Vue Surface" turns on.
-    QTest::mouseClick(f.pb1(1), Qt::LeftButton);
-    for (int mode : {kModeSolid, kModeFlat, kModeSmooth}) {
-        SCOPED_TRACE(mode);
-        const auto [left, right] = litBesideCentre(*w, frameIn(*w, mode));
-        EXPECT_GT(std::min(left, right), std::max(left, right) / 2);
-    }
-    // The shaded reds of "Vue Surface".
-    auto shadedRed = [](int, int, QRgb p) {
-        return qRed(p) > qGreen(p) + 8 && qGreen(p) == qBlue(p);
-    };
-    EXPECT_GT(pixelsWhere(frameIn(*w, kModeSmooth), shadedRed), 100);
-
-    // Seen from above, the ground lies under the band: every band pixel stays.
-    const QImage bare = frameIn(*w, kModeSolid);
-    w->ui().pb1(14)->click(); // "Grille On/Off"
-    const QImage grounded = frameIn(*w, kModeSolid);
-    auto hiddenBand = [&](int x, int y, QRgb p) {
-        return QColor(p) == red && grounded.pixel(x, y) != p;
-    };
-    EXPECT_EQ(pixelsWhere(bare, hiddenBand), 0);
-    // From below, the ground hides the band standing on it.
-    turn(*w, 0, -140);
-    const int redBelow = countColour(frameIn(*w, kModeSolid), red);
-    w->ui().pb1(14)->click();
-    EXPECT_LT(redBelow, countColour(frameIn(*w, kModeSolid), red) / 2);
-
-    // From inside the ring the inner faces fill much of the view, lit, not black.
-    turn(*w, 0, 140);
-    inside(f).distance() = 70.0f;
-    for (int mode : {kModeFlat, kModeSmooth}) {
-        const auto [left, right] = litBesideCentre(*w, frameIn(*w, mode));
-        EXPECT_GT(left + right, solid.width() * solid.height() / 8) << mode;
-    }
-}
-
-// --- The 3-D part follows the editor ---
-
-TEST(Editor3D, ResolutionSliderMovesTheVerticesInPlace) {
-    auto w = shownMain();
-    const int index = inside(*w->frm3D()).scene().formerMesh;
-    const std::vector<Vector3> before = formerVertices(*w);
-    const FrameCounter frames(*w->frm3D());
-    const RebuildCounter rebuilds(*w);
-    w->ui().Hscroll3->setFocus();
-    QTest::keyClick(w->ui().Hscroll3, Qt::Key_Left); // 4 -> 3: the order becomes 3
-    ASSERT_EQ(w->model().Ordre_Spline, 3);
-    EXPECT_EQ(rebuilds.delta(), (std::array<int, 2>{1, 0}));
-    EXPECT_EQ(inside(*w->frm3D()).scene().formerMesh, index);
-    const std::vector<Vector3> after = formerVertices(*w);
-    ASSERT_EQ(after.size(), before.size());
-    int moved = 0;
-    for (std::size_t k = 0; k < after.size(); ++k)
-        moved += !(after[k] == before[k]);
-    EXPECT_GT(moved, 10);
-    settle();
-    EXPECT_EQ(frames.frames(), 1);
-}
-
-TEST(Editor3D, AxesAndGridButtonsShowTheGizmoAndTheGroundIn3D) {
-    auto w = shownMain();
-    const Frm3D& f = *w->frm3D();
-    auto visible = [&f](int m) { return inside(f).engine().meshes[m].visible; };
-    EXPECT_FALSE(visible(inside(f).scene().axisLines[0]));
-    EXPECT_FALSE(visible(inside(f).scene().gridMesh)) << "the 2-D grid shows, the ground does not";
-    w->ui().pb1(10)->click();
-    settle();
-    for (int a = 0; a < 3; ++a)
-        EXPECT_TRUE(visible(inside(f).scene().axisLines[a]) &&
-                    visible(inside(f).scene().axisLabels[a]))
-            << a;
-    EXPECT_GT(countColour(f.Picture1->image(), QColor(255, 0, 0)), 20) << "the red gizmo";
-    w->ui().pb1(14)->click();
-    settle();
-    EXPECT_TRUE(visible(inside(f).scene().gridMesh));
-    w->ui().pb1(14)->click();
-    w->ui().pb1(10)->click();
-    settle();
-    EXPECT_FALSE(visible(inside(f).scene().gridMesh));
-    EXPECT_FALSE(visible(inside(f).scene().axisLabels[2]));
-}
+// --- The window hidden and shown again ---
 
 TEST(Editor3D, Vue3DAndTheCloseBoxHideTheWindowWhichKeepsItsView) {
     auto w = shownMain();
@@ -236,108 +102,6 @@ TEST(Editor3D, Vue3DAndTheCloseBoxHideTheWindowWhichKeepsItsView) {
     EXPECT_TRUE(f->isVisible());
     EXPECT_EQ(inside(*f).yaw(), yaw);
     EXPECT_EQ(w->pb1Tag(11), "0");
-}
-
-// The 3-D frame has one pixel per device pixel (ctest runs this at 100 % and at 200 %): it is
-// the frame the engine draws into an image of the surface's device size, where lines are one
-// pixel wide and triangle edges whole pixels, and the window shows it pixel for pixel.
-TEST(Editor3D, TheFrameHasOnePixelPerDevicePixel) {
-    auto w = shownMain();
-    Frm3D& f = *w->frm3D();
-    w->ui().pb1(14)->click(); // the ground's lines show
-    const qreal ratio = f.Picture1->devicePixelRatioF();
-    if (qEnvironmentVariable("QT_SCALE_FACTOR") == "2") {
-        ASSERT_EQ(ratio, 2.0);
-    }
-    for (int mode : {2, 1}) { // wire frame, then smooth triangles
-        SCOPED_TRACE(mode);
-        f.pb1(mode)->click();
-        settle();
-        const QImage& frame = f.Picture1->image();
-        ASSERT_EQ(frame.size(), f.Picture1->size() * ratio);
-        QImage direct(frame.size(), QImage::Format_RGB32);
-        QImageCanvas canvas(direct);
-        canvas.clear();
-        inside(f).engine().RenderFrame(canvas, inside(f).currentCamera(),
-                                       inside(f).scene().frameInputs(f.toolbarTags()));
-        EXPECT_EQ(frame, direct);
-        EXPECT_GT(frame.width() * frame.height() - countColour(frame, Qt::black), 1000);
-        QImage shown = f.Picture1->grab().toImage().convertToFormat(QImage::Format_RGB32);
-        shown.setDevicePixelRatio(1.0);
-        EXPECT_EQ(shown, frame) << "shown unstretched";
-    }
-}
-
-// --- Thickness, height and width ---
-
-// "Haut.:" and "Larg.:" scale the part along their axis against the value last applied: a key
-// before any press against the start value, moves one after another compose, and a value the
-// program sets is not applied.
-TEST(Editor3D, HeightAndWidthScaleTheirAxisAndOnlyUserMovesApply) {
-    const struct {
-        const char* label;
-        QSlider* MainControls::*slider;
-        QLineEdit* MainControls::*box;
-        float Vector3::*axis;
-        float Vector3::*other;
-        float start;
-    } rows[] = {
-        {"Haut.:", &MainControls::Slider2, &MainControls::T_H, &Vector3::y, &Vector3::x, 60.0f},
-        {"Larg.:", &MainControls::Slider3, &MainControls::T_L, &Vector3::x, &Vector3::y, 50.0f}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.label);
-        auto w = shownMain();
-        QSlider* s = w->ui().*row.slider;
-        const std::vector<Vector3> start = formerVertices(*w);
-        auto expectScaledTo = [&](int value) {
-            const std::vector<Vector3> now = formerVertices(*w);
-            ASSERT_EQ(now.size(), start.size());
-            for (std::size_t k = 0; k < now.size(); ++k) {
-                EXPECT_FLOAT_EQ(now[k].*row.axis, start[k].*row.axis * (value / row.start)) << k;
-                EXPECT_EQ(now[k].*row.other, start[k].*row.other) << k;
-            }
-            EXPECT_EQ((w->ui().*row.box)->text(), QString::number(value));
-        };
-        s->setFocus();
-        QTest::keyClick(s, Qt::Key_Right);
-        expectScaledTo(static_cast<int>(row.start) + 1);
-        pressAndMove(s, 80);
-        pressAndMove(s, 40);
-        expectScaledTo(40);
-        s->setValue(90);
-        expectScaledTo(40);
-    }
-}
-
-TEST(Editor3D, ThicknessMovesTheBackLayerAndARebuildKeepsTheDimensions) {
-    auto w = shownMain();
-    QStringList labels;
-    for (const QLabel* l : w->ui().Frame3->findChildren<QLabel*>())
-        labels << l->text();
-    EXPECT_EQ(labels, (QStringList{"Ep.:", "Haut.:", "Larg.:"}));
-    const std::vector<PointXYZ> curve = w->model().Courbe_Droite;
-    const std::vector<Vector3> start = formerVertices(*w);
-    // How far the back layer goes is pinned by the scene and couples-cli tests; here the
-    // wiring: each move applies against the last one, so going back restores the band.
-    w->Redraw3D() = false;
-    pressAndMove(w->ui().Slider1, 20);
-    EXPECT_TRUE(w->Redraw3D());
-    EXPECT_EQ(w->ui().T_EP->text(), "20");
-    EXPECT_EQ(formerVertices(*w).back().z, start.back().z + 15.0f);
-    pressAndMove(w->ui().Slider1, 5);
-    EXPECT_TRUE(formerVertices(*w) == start);
-    EXPECT_TRUE(w->model().Courbe_Droite == curve) << "the 2-D view is left alone";
-
-    pressAndMove(w->ui().Slider2, 75);
-    pressAndMove(w->ui().Slider3, 35);
-    const std::vector<Vector3> edited = formerVertices(*w);
-    QTest::mouseClick(w->frm3D()->pb2(0), Qt::LeftButton); // "Couple Entier": a new mesh
-    const std::vector<Vector3> rebuilt = formerVertices(*w);
-    ASSERT_EQ(rebuilt.size(), edited.size());
-    for (std::size_t k = 0; k < edited.size(); ++k) {
-        EXPECT_NEAR(rebuilt[k].x, edited[k].x, 1e-3f) << k;
-        EXPECT_NEAR(rebuilt[k].y, edited[k].y, 1e-3f) << k;
-    }
 }
 
 // --- Frames that change only what they must ---

@@ -66,17 +66,6 @@ protected:
 
 // --- Window and controls ---
 
-TEST_F(Frm3DTest, LoadsWithItsCameraLightAndControls) {
-    EXPECT_EQ(w.windowTitle(), "Assemblage");
-    EXPECT_EQ(w.pos(), QPoint(0, 0));
-    EXPECT_EQ(inside(w).View_Piece(), 1);
-    EXPECT_EQ(camera.renderMode, 0);
-    EXPECT_EQ(w.Picture1->geometry(), w.rect()); // the surface fills the window
-    EXPECT_EQ(w.Picture1->image().size(), w.size() * w.devicePixelRatio());
-    EXPECT_EQ(w.pb1(0), nullptr);
-    EXPECT_EQ(w.pb2(5), nullptr);
-}
-
 // Each button with its tooltip and icon, the piece buttons in Frame1. A view button sets the
 // render mode, a piece button the piece, and both ask for a frame. "Vue Surface" turns
 // specular light and attenuation on; they stay on afterwards.
