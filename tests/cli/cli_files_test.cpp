@@ -239,7 +239,7 @@ TEST_F(CliFiles, PictureSessionAndItsRefusals) {
     const QString picture = file("plan d'été; 1.bmp");
     ASSERT_TRUE(plainPicture({400, 300}, QColor(10, 20, 200)).save(picture, "BMP"));
     expectAt(
-        stateAfter({"picture=" + picture, "image=off", "image=on"}),
+        stateAfter({"picture=" + picture, "tab=masque", "image=off", "image=on"}),
         R"({"picture": {"on": true, "width": 400, "height": 300}, "controls/Command4/tag": "1"})");
     // The paint program, found on PATH, gets the path as one shell-quoted word.
     const QByteArray path = qgetenv("PATH");
