@@ -353,14 +353,15 @@ TEST_F(CliFiles, PictureSessionAndItsRefusals) {
     expectAt(stateAfter({}), R"({"PicturePath": "", "picture": {"on": false, "width": 0,
         "height": 0}, "controls/Command4/tag": "0", "controls/Frame8/enabled": false,
         "controls/Slider4/visible": false, "controls/lblXState/visible": true,
-        "controls/Label4/visible": true})");
+        "controls/Label4/visible": true, "statusLasting": "", "statusPassing": "", "status": ""})");
     const QJsonObject s =
         stateAfter({"picture=", "picture=" + picture, "tab=masque", "zoom=100", "horiz=1300",
                     "vert=100", "snapshot=" + file("on.png"), "image=off", "image=on"});
     expectAt(s, R"({"picture": {"on": true, "width": 400, "height": 300}, "controls/SSTab1/tab": 1,
         "controls/Slider4/value": 1300, "controls/Slider4/visible": true,
         "controls/Frame9/enabled": true, "controls/lblXState/visible": false,
-        "controls/Label4/visible": false})");
+        "controls/Label4/visible": false, "calibrated": false, "statusLasting": "Plan non calibré",
+        "status": "Plan non calibré"})");
     EXPECT_EQ(s["PicturePath"].toString(), picture);
     // Read from column 650 on, a picture 400 pixels wide leaves the surface black.
     const QImage on(file("on.png"));

@@ -18,6 +18,14 @@ TEST_F(CliEditing, DoublingScaleAndModesDriveTheRealControls) {
     EXPECT_NEAR(at(s, "Pts_Doublage/2/0").toDouble(),
                 X1 + 0.9 * (at(s, "shppi/2/left").toDouble() - X1), 1e-12);
 
+    // A doubling the former cannot hold is said in its own place, which the whole line shows.
+    const QJsonObject held =
+        stateAfter({"doubling=on", "doubling-mode=constante", "doubling-width=3", "scale=0,05"});
+    EXPECT_FALSE(at(held, "doubling/drawn").toBool());
+    EXPECT_NE(held["statusLasting"].toString(), "");
+    EXPECT_EQ(held["statusPassing"].toString(), "");
+    EXPECT_EQ(held["status"], held["statusLasting"]);
+
     // The state the control already has: no handler runs, the design state holds.
     expectAt(stateAfter({"doubling=off", "slaved=oui"}),
              R"({"controls/Hscroll1/enabled": true, "controls/Label6/caption": "Mode Asservi"})");
@@ -48,6 +56,10 @@ TEST_F(CliEditing, DragAndPinUseTheHandleOfTheChosenSet) {
     expectAt(stateAfter({"pin=3", "pin=3", "pin=0", "pin=5"}),
              R"({"shppi/3/tag": "", "shppi/0/tag": "1", "shppi/5/tag": "1", "Idx_Point": 5,
         "controls/Hscroll1/enabled": false})");
+    // "Extrémités sur l'axe": an end point dragged stays on the axis, at the height dragged to.
+    expectAt(stateAfter({"ends-on-axis=1", "drag=0:80,12", "drag=8:75,90", "ends-on-axis=1"}),
+             R"({"controls/chkEndsOnAxis/checked": true, "Pts_Couple/0": [60, 12],
+                 "Pts_Couple/8": [60, 90], "undo/count": 3})");
 }
 
 TEST_F(CliEditing, ControlsAUserCouldNotOperateAreBadUsage) {
@@ -58,6 +70,7 @@ TEST_F(CliEditing, ControlsAUserCouldNotOperateAreBadUsage) {
         {{"pin=2", "thickness=3"}, "Hscroll1 is disabled"},
         {{"doubling=on", "doubling=off", "slaved=non"}, "Option6 is disabled"},
         {{"drag=3:110,-4", "pin=3"}, "handle 3 lies outside the drawing surface"},
+        {{"tab=masque", "ends-on-axis=1"}, "chkEndsOnAxis is hidden"},
     };
     for (const auto& [args, named] : cases) {
         const CliRun r = cli(QStringList(args) << "state=" + file("never.json"));
@@ -67,7 +80,7 @@ TEST_F(CliEditing, ControlsAUserCouldNotOperateAreBadUsage) {
     }
     expectBadUsage({"doubling=yes", "thickness=0", "thickness=10", "assembly=diagonal",
                     "action=", "slaved=Oui", "drag=9:10,10", "drag=-1:10,10", "drag=3:10", "drag=3",
-                    "pin=9", "pin=x"});
+                    "pin=9", "pin=x", "ends-on-axis=2", "ends-on-axis=oui"});
     expectBadUsage({"press=10,10", "press=10;10:left", "press=a,b:left", "press=10,10:none",
                     "press=130,10:left", "press=-1,10:left", "press=10,10:LEFT", "move=130,10:none",
                     "move=1e3,10:left", "release=10,10:none"});
