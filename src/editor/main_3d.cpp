@@ -2,6 +2,7 @@
 // button and the view the session holds for it.
 #include "editor/main.h"
 
+#include "editor/status_line.h"
 #include "view3d/frm3d.h"
 #include "view3d/scene.h"
 
@@ -13,6 +14,7 @@ void Main::load3DWindow() {
     connect(frm3D_, &Frm3D::viewChanged, this,
             [this] { show(session_.setView3D(editorState().view)); });
     connect(frm3D_, &Frm3D::fuselageWanted, this, [this] { feedFuselage(); });
+    connect(frm3D_, &Frm3D::leftOutTold, statusLine_, &StatusLine::pass);
 }
 
 void Main::show3DTags() {
@@ -73,6 +75,7 @@ void Main::feedFuselage() {
         FuselageFormer f;
         f.station = s.station;
         f.current = s.current;
+        f.name = s.name;
         f.W = f.H = s.unitMm;
         if (!s.current)
             f.input = sceneInputOf(*s.samples, *s.work, s.doublingDrawn);
@@ -89,7 +92,8 @@ void Main::refreshFuselage() {
 void Main::show3DView() {
     const View& v = session_.view();
     frm3D_->applyViewSettings({v.view3dShown, v.viewPiece, v.renderMode, v.specular, v.attenuation,
-                               v.yaw, v.pitch, v.distance, v.fuselageShown});
+                               v.yaw, v.pitch, v.distance, v.fuselageShown, v.fuselageOrbitKept,
+                               v.fuselageYaw, v.fuselagePitch, v.fuselageDistance});
 }
 
 void Main::Vue3D_Click() {

@@ -149,7 +149,7 @@ Changed EditorSession::setDoublingMode(DoublingMode mode) {
 }
 
 std::string EditorSession::setDoublingWidth(double mm, Changed& changed) {
-    changed = Changed::Settings;
+    changed = Changed::None;
     // Up to half the former's smallest inner width: a wider ring leaves no hole, or breaks.
     const double largest = SmallestInnerWidth(model_.Courbe_Droite, model_.X1(), model_.Nb_Points) /
                            2.0 * work_.realScale;
@@ -541,6 +541,10 @@ Changed EditorSession::setView3D(const View& v) {
     view_.pitch = v.pitch;
     view_.distance = v.distance;
     view_.fuselageShown = v.fuselageShown;
+    view_.fuselageOrbitKept = v.fuselageOrbitKept;
+    view_.fuselageYaw = v.fuselageYaw;
+    view_.fuselagePitch = v.fuselagePitch;
+    view_.fuselageDistance = v.fuselageDistance;
     if (rebuilt) {
         work_.thicknessBuilt = work_.thickness.value;
         record(pointCaption(recordedWork(), work_), Step::Own);

@@ -15,6 +15,7 @@
 #include <map>
 #include <memory>
 #include <span>
+#include <string>
 #include <vector>
 
 class Frm3DPicture;
@@ -33,6 +34,11 @@ struct View3DSettings {
     float pitch = 0.0f;
     float distance = 370.0f;
     bool fuselage = false; // "Vue Fuselage": every former at its station
+    // "Vue Fuselage"'s own orbit, once it has been seen (until then its first showing fits it).
+    bool fuselageOrbitKept = false;
+    float fuselageYaw = 0.0f;
+    float fuselagePitch = 0.0f;
+    float fuselageDistance = 370.0f;
     friend bool operator==(const View3DSettings&, const View3DSettings&) = default;
 };
 
@@ -153,6 +159,9 @@ signals:
     void viewChanged();
     // The fuselage is about to show: the editor hands the project's formers (setFuselage).
     void fuselageWanted();
+    // Says what the fuselage leaves out, once each time that changes: its engine shows no error
+    // box, what does not fit is told in words (the editor's status bar).
+    void leftOutTold(const QString& text);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -179,9 +188,12 @@ private:
     };
 
     void createControls();
+    // Fits the orbit shown, the fuselage's, to the fuselage's length.
+    void fitFuselageOrbit();
     // The fuselage's engine with its camera and light, made on first need.
     Engine& fuselageEngine();
     void buildFuselage(std::span<const FuselageFormer> formers);
+    void tellFormersLeftOut();
     bool fuselageFollowsSliders() const;
     void scheduleFrame();
     void renderPass();
@@ -219,6 +231,8 @@ private:
     bool fuselageShown_ = false;
     bool fuselageSeen_ = false; // shown once: its orbit has been fitted to its length
     Orbit hiddenOrbit_;
+    NullErrorSink fuselageErrors_; // what does not fit is told by tellFormersLeftOut()
+    std::string toldLeftOut_;
 
     RedrawFlag& Redraw3D;
     WindowErrorSink windowSink_{*this};
