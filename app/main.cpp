@@ -3,6 +3,7 @@
 #include "editor/user_dialogs.h"
 
 #include <QApplication>
+#include <QSettings>
 
 #include <cstdio>
 #include <cstring>
@@ -22,6 +23,10 @@ int main(int argc, char** argv) {
     EditorSession session;
     QtUserDialogs dialogs;
     Main window(session, dialogs);
+    // The windows come back where the user left them.
+    QSettings places(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("editeur-couples"),
+                     QStringLiteral("fenetres"));
+    window.keepWindowPlaces(places);
     window.show();
     return app.exec();
 }

@@ -6,6 +6,7 @@
 #include "editor/frm_hlp.h"
 #include "editor/number_box.h"
 #include "editor/scripted_editor.h"
+#include "editor/status_line.h"
 #include "editor/surface_mouse.h"
 #include "view3d/frm3d.h"
 #include "view3d/frm3d_picture.h"
@@ -24,7 +25,6 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QSlider>
-#include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -467,6 +467,18 @@ ActionResult slaved(ScriptedEditor& w, const QString& value) {
     return chooseOption(value, {{"oui", w.ui().Option5}, {"non", w.ui().Option6}});
 }
 
+// "Extrémités sur l'axe", clicked when its state differs.
+ActionResult endsOnAxis(ScriptedEditor& w, const QString& value) {
+    if (value != QLatin1String("1") && value != QLatin1String("0"))
+        return usage(QStringLiteral("expected 1 or 0"));
+    QString why;
+    if (!userCanOperate(w.ui().chkEndsOnAxis, why))
+        return usage(why);
+    if (w.ui().chkEndsOnAxis->isChecked() != (value == QLatin1String("1")))
+        w.ui().chkEndsOnAxis->click();
+    return ok();
+}
+
 // Millimetres as typed: a decimal number with a point, bounded so that it stays a finite
 // pointer position in single precision.
 bool parseMm(const QString& text, double& value) {
@@ -690,7 +702,7 @@ ActionResult calibrate(ScriptedEditor& w, const QString& value) {
     }
     w.dialogs.number = std::move(answer);
     if (!w.session().work().calibrated)
-        return failure(w.statusText());
+        return failure(w.statusPassing());
     return ok();
 }
 
@@ -934,7 +946,7 @@ template <typename Command> ActionResult panelCommand(ScriptedEditor& w, Command
         return std::pair{rows, w.session().current()};
     };
     const auto before = list();
-    w.ui().StatusBar->clearMessage();
+    w.statusLine().clearMessage();
     const ActionResult r = command();
     settleEvents();
     w.dialogs.warning = std::move(sink);
@@ -944,8 +956,8 @@ template <typename Command> ActionResult panelCommand(ScriptedEditor& w, Command
         return failure(warning);
     // A message about what is shown now (the doubling of the former shown next, say) is no
     // failure of the action.
-    if (before == list() && !w.statusText().isEmpty())
-        return failure(w.statusText());
+    if (before == list() && !w.statusPassing().isEmpty())
+        return failure(w.statusPassing());
     return ok();
 }
 
@@ -1142,6 +1154,8 @@ const std::vector<CliAction>& cliActions() {
         {"assembly", "aucun|horizontal|vertical", "clicks that option of \"Assemblage\"", assembly},
         {"action", "couple|doublage", "clicks that option of \"Action Souris\"", action},
         {"slaved", "oui|non", "clicks that option of \"Mouvements asservis\"", slaved},
+        {"ends-on-axis", "1|0", "ticks or unticks \"Extrémités sur l'axe\": the end points dragged\n"
+         "stay on the symmetry axis", endsOnAxis},
         {"press", "X,Y:B", "presses button B (left, right, middle) at X,Y millimetres", press},
         {"move", "X,Y:B", "moves the pointer to X,Y millimetres with B (or none) held", move},
         {"release", "X,Y:B", "releases button B at X,Y millimetres", release},

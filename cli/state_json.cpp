@@ -99,6 +99,7 @@ QJsonObject editorState(const Main& w) {
     controls["T_H"] = w.ui().T_H->text();
     controls["T_L"] = w.ui().T_L->text();
     controls["Check4"] = checkable(w.ui().Check4);
+    controls["chkEndsOnAxis"] = checkable(w.ui().chkEndsOnAxis);
     const QRadioButton* options[] = {w.ui().Option1, w.ui().Option2, w.ui().Option3, w.ui().Option4,
                                      w.ui().Option5, w.ui().Option6, w.ui().Option7};
     for (int i = 0; i < 7; ++i)
@@ -194,6 +195,8 @@ QJsonObject editorState(const Main& w) {
     s["realScale"] = work.realScale;
     s["calibrated"] = work.calibrated;
     s["status"] = w.statusText();
+    s["statusPassing"] = w.statusPassing();
+    s["statusLasting"] = w.statusLasting();
     QJsonArray formers;
     for (const auto& f : w.session().formers())
         formers.append(

@@ -9,9 +9,10 @@ class QWidget;
 
 // The editor's chooser for its own file types: Qt's own dialog rather than the platform's, so
 // that it looks the same everywhere and tests can drive it. One filter "Description (Pattern)",
-// shown as its description alone, titled Description, open or save mode, no overwrite question, no
-// check that the file or its folder exists, a single file, and no suffix of the dialog's own: the
-// program adds its default extension itself (chosenFileName).
+// shown as its description alone, titled Description, open or save mode, no check that the file
+// or its folder exists, a single file, and no suffix of the dialog's own: the program adds its
+// default extension itself (chosenFileName), and only then asks before replacing a file (the
+// dialog's own question would be about the name before its extension).
 std::unique_ptr<QFileDialog> makeFileDialog(QWidget* parent, const QString& Pattern,
                                             const QString& Description, bool forSave);
 

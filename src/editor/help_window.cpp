@@ -63,6 +63,10 @@ millimètres.</li>
 libère s'il l'était déjà. La courbe passe alors exactement par ce point.</li>
 <li>Chaque poignée est centrée sur son point&nbsp;: appuyez en son milieu pour prendre le point
 là où il est.</li>
+<li><b>Extrémités sur l'axe</b> (onglet <b>Dessin</b>, sous les cadres)&nbsp;: coché, le point du
+haut et le point du bas du couple restent sur l'axe de symétrie quand vous les tirez&nbsp;; ils ne
+font que monter ou descendre, et le couple reste fermé en haut et en bas. Décoché au départ, il
+s'enregistre avec le couple.</li>
 </ul>
 )"},
     {"loupe", "La loupe&nbsp;: agrandir le dessin", R"(
@@ -98,7 +102,7 @@ montre son sol quand la grille est cachée.</li>
     {"onglets", "Les onglets et les curseurs", R"(
 <ul>
 <li><b>Dessin</b>&nbsp;: le doublage, le nombre de points et la résolution de la courbe,
-l'assemblage et le travail de la souris.</li>
+l'assemblage, le travail de la souris et «&nbsp;Extrémités sur l'axe&nbsp;».</li>
 <li><b>Masque</b>&nbsp;: l'image de fond&nbsp;: «&nbsp;Horiz&nbsp;» (gauche / droite) et
 «&nbsp;Vert&nbsp;» (haut / bas) la déplacent, «&nbsp;Zoom&nbsp;» l'agrandit ou la réduit,
 «&nbsp;Image On/Off&nbsp;» la montre ou la cache. «&nbsp;Horiz&nbsp;» et «&nbsp;Vert&nbsp;» vont
@@ -158,6 +162,9 @@ de l'éditeur ou qui est abîmé est refusé avec la raison, et le travail reste
 <li><b>Enregistrer le couple sous...</b> (Ctrl+Maj+S)&nbsp;: enregistre le projet sous un nouveau
 nom&nbsp;; «&nbsp;.couple&nbsp;» s'ajoute au nom qui n'en a pas.</li>
 </ul>
+<p>Aucun fichier n'est remplacé sans qu'on le demande&nbsp;: chaque enregistrement et chaque
+export dont le nom existe déjà demande s'il faut l'écraser, et «&nbsp;Non&nbsp;» laisse l'ancien
+fichier tel qu'il était.</p>
 <p>Le titre de la fenêtre nomme le projet et marque d'une étoile les modifications non
 enregistrées&nbsp;; quitter ou ouvrir un autre projet demande alors s'il faut les enregistrer.</p>
 <p>Un <b>fichier profil</b> «&nbsp;.DAT&nbsp;» donne le contour d'une pièce&nbsp;: une paire de
@@ -191,8 +198,10 @@ de fond est affichée). Le pointeur devient une croix&nbsp;: cliquez le premier 
 connue, puis le second (un trait suit la souris entre les deux, Échap annule), et tapez la
 longueur réelle en millimètres. La barre d'état confirme l'échelle («&nbsp;Échelle&nbsp;: 1 mm du
 dessin = 1,274 mm réels&nbsp;»)&nbsp;; un «&nbsp;Annuler&nbsp;» la reprend. Le plan n'est pas
-déplacé. Si vous changez ensuite son «&nbsp;Zoom&nbsp;», la calibration ne vaut plus et la barre
-d'état le dit&nbsp;: recalibrez.</li>
+déplacé. Si vous changez ensuite son «&nbsp;Zoom&nbsp;» ou choisissez une autre image, la
+calibration ne vaut plus&nbsp;: «&nbsp;Plan non calibré&nbsp;» s'affiche en orange à côté de
+l'échelle et le pointeur donne les millimètres du dessin jusqu'à ce que vous recalibriez.
+L'échelle du couple, elle, reste.</li>
 <li><b>MsPaint</b>&nbsp;: ouvre l'image de fond dans un programme de dessin (KolourPaint, Pinta,
 mtPaint, GIMP ou Krita, le premier trouvé, sinon le programme d'images du bureau). Retouchez et
 enregistrez le plan, puis «&nbsp;Image On/Off&nbsp;» deux fois pour le relire. Sans image de fond,
@@ -227,13 +236,19 @@ page&nbsp;» dans ses réglages.</p>
 <ul>
 <li>À droite, la position du pointeur en millimètres réels, depuis l'axe de symétrie (x vers la
 droite) et l'axe horizontal (y vers le haut), même quand l'image de fond cache les cases du
-dessin&nbsp;; pendant un glisser, le numéro du point tiré.</li>
+dessin&nbsp;; pendant un glisser, le numéro du point tiré. Tant que le plan affiché n'est pas
+calibré, elle est en millimètres du dessin («&nbsp;mm du dessin&nbsp;»).</li>
 <li>«&nbsp;Point&nbsp;» et ses deux cases&nbsp;: les coordonnées réelles du dernier point pressé.
 Tapez x ou y et Entrée&nbsp;: le point y va comme sous la souris (il ne passe pas à gauche de
 l'axe, les épingles et le doublage asservi suivent), en un pas d'annulation.</li>
 <li>«&nbsp;Échelle&nbsp;»&nbsp;: les millimètres réels d'un millimètre du dessin&nbsp;; tapez-la si
-vous la connaissez, ou calibrez le plan.</li>
-<li>À gauche, les messages&nbsp;: ce qui a été écrit, ce qui a été refusé et pourquoi.</li>
+vous la connaissez, ou calibrez le plan. À côté, «&nbsp;Plan non calibré&nbsp;» en orange tant
+que le plan affiché n'est pas mesuré par une calibration.</li>
+<li>À gauche, les messages, qui disent toujours ce qui est vrai maintenant&nbsp;: ce qui a été
+écrit ou calibré s'efface au bout de 5 secondes, un refus s'efface à la prochaine saisie
+acceptée, et un état qui dure (le doublage que le couple ne peut pas contenir, et pourquoi) a sa
+place à lui tant qu'il dure. Un message trop long pour sa place est raccourci&nbsp;: le pointeur
+posé dessus le montre en entier.</li>
 </ul>
 <p>Toutes les cases où l'on tape un nombre, dont celle de «&nbsp;Nbre de Points&nbsp;» (Entrée
 applique un nombre de 10 à 100, comme le curseur), acceptent la virgule comme le point et
@@ -288,6 +303,12 @@ côté. <b>Demi-couples</b> pose chaque couple en ses deux moitiés (gauche et d
 avec un joint horizontal), côte à côte sur la même plaque. La barre d'état dit l'usage des
 plaques&nbsp;: «&nbsp;3 plaques, 71 % utilisé&nbsp;». Une pièce plus grande que la plaque est
 refusée, avec son nom.</p>
+)"},
+    {"fenetres", "Les fenêtres", R"(
+<p>Le panneau «&nbsp;Couples&nbsp;» et la fenêtre «&nbsp;Assemblage&nbsp;» appartiennent à
+l'éditeur&nbsp;: ils restent au-dessus de lui, même agrandi en plein écran, se réduisent avec lui
+et reviennent avec lui. À la fermeture, l'éditeur retient la place et la taille de chaque
+fenêtre, et les retrouve au démarrage suivant.</p>
 )"},
     {"aide", "Le menu Aide", R"(
 <ul>

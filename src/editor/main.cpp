@@ -2,12 +2,15 @@
 
 #include "editor/number_box.h"
 #include "editor/picture_box.h"
+#include "editor/status_line.h"
+#include "editor/tool_windows.h"
 #include "editor/toolbar_pictures.h"
 #include "editor/user_dialogs.h"
 #include "view3d/frm3d.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDockWidget>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -37,6 +40,8 @@ Main::Main(EditorSession& session, UserDialogs& dialogs, QWidget* parent)
     setWindowTitle(QStringLiteral("EDITEUR de COUPLES"));
     dialogs_.attach(this);
     ui_.setupUi(this, QSizeF(session_.surface().width, session_.surface().height));
+    statusLine_ = new StatusLine(ui_.lblMessage, ui_.lblLasting, ui_.lblCalibration, this);
+    toolWindows_ = new ToolWindows(this);
     ui_.Picture1->setItems(&session_.samples());
     // The image list holds the pictures that start-up gives to buttons 0 and 1 and to
     // "Image On/Off".
@@ -50,6 +55,9 @@ Main::Main(EditorSession& session, UserDialogs& dialogs, QWidget* parent)
     connectView();
     Form_Load();
     connectFormerPanel();
+    toolWindows_->join(ui_.Couples, QStringLiteral("Couples"));
+    toolWindows_->join(frm3D_, QStringLiteral("Assemblage"),
+                       [f = frm3D_](const QByteArray& place) { return f->restorePlace(place); });
 }
 
 Main::~Main() {
@@ -262,8 +270,13 @@ void Main::show(Changed c) {
     }
     if (c & (Changed::List | Changed::Former))
         showFormerList();
+    // The status bar tells what is true now: an entry taken clears a refusal, the edit's own
+    // message passes, and what stays true is shown where it stays.
+    if (c != Changed::None)
+        statusLine_->accepted();
     if (c & Changed::Status)
-        showStatus(QString::fromStdString(session_.status()));
+        statusLine_->pass(QString::fromStdString(session_.status()));
+    showLasting();
     updateProjectCaption();
 }
 

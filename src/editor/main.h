@@ -20,8 +20,11 @@
 class Frm3D;
 class FrmHlp;
 class NumberBox;
+class QSettings;
 class QSlider;
 class QTextBrowser;
+class StatusLine;
+class ToolWindows;
 class UserDialogs;
 struct SceneInput;
 
@@ -121,7 +124,20 @@ public:
     // The real size: the plan calibrated by two clicks and their real distance.
     bool calibrating() const { return calibration_ != Calibration::Off; }
     void txtScale_Validate(); // Enter in the scale's box
+
+    // The status bar's line: the whole of it, its message (passing, refused or asked) and what
+    // stays true (the doubling not drawn, the plan not calibrated).
     QString statusText() const;
+    QString statusPassing() const;
+    QString statusLasting() const;
+    StatusLine& statusLine() { return *statusLine_; }
+
+    // The tool windows that stay above the editor ("Couples", "Assemblage"; a new one joins
+    // with toolWindows().join(window, "Name")), and their places, the editor's and its docks'
+    // kept in `settings` from now on: given back now, written when the editor closes. Without
+    // it (tests, couples-cli) no place is read or written.
+    ToolWindows& toolWindows() { return *toolWindows_; }
+    void keepWindowPlaces(QSettings& settings);
 
     // The formers of the fuselage: the panel "Couples".
     void cmdNouveau_Click();
@@ -146,16 +162,18 @@ private:
     // changes run. The handlers keep the system's names; each is one edit of the session.
     struct SliderRow;
     struct OptionRow;
+    struct CheckRow;
     struct BoxRow;
     static const std::vector<SliderRow>& sliderRows();
     static const std::vector<OptionRow>& optionRows();
+    static const std::vector<CheckRow>& checkRows();
     static const std::vector<BoxRow>& boxRows();
     void bindControls();
     void showSettings();
     void showToolbarTags();
     void Hscroll1_Scroll(), Hscroll2_Change(), Hscroll3_Scroll(), Check4_Click();
     void Option1_Click(), Option2_Click(), Option3_Click(), Option4_Click(), Option5_Click();
-    void Option6_Click(), Option7_Click(), DoublingMode_Click();
+    void Option6_Click(), Option7_Click(), DoublingMode_Click(), chkEndsOnAxis_Click();
     void Slider1_MouseDown(), Slider2_MouseDown(), Slider3_MouseDown();
     void Slider1_Scroll(), Slider2_Scroll(), Slider3_Scroll();
     void Slider4_Scroll(), Slider5_Scroll(), Slider6_Scroll();
@@ -185,6 +203,9 @@ private:
     QString AskPictureFileName();
     void File_Dialog(const QString& Pattern, const QString& Description, int ForSave,
                      const QString& Folder = {});
+    // Nothing is replaced unasked: true when none of the files exists or the user lets them
+    // be replaced; otherwise the save is cancelled (Chosen_File empty).
+    bool mayReplace(const QString& title, const QStringList& paths);
     bool maySetWorkAside();
     bool exportAllFormers();
     bool printPiece(const PieceOutline& outline, const QStringList& caption, Sheet page);
@@ -210,7 +231,7 @@ private:
     void showPointer(float X, float Y, bool dragging);
     void showSelectedPoint();
     void showDoublingMode();
-    void showStatus(const QString& text);
+    void showLasting(); // what stays true, and the pointer in the units it reads in
     void updateProjectCaption();
     void calibrationClick(QPointF mm);
     void endCalibration();
@@ -239,4 +260,13 @@ private:
     std::optional<int> builtDepth_;   // the part built on this thickness rather than "Ep.:"
     QString shownPicturePath_;        // the file ps_ was read from
     ExportAllChoice exportAllChoice_; // what "Exporter tous les couples..." had last
+    StatusLine* statusLine_ = nullptr;
+    ToolWindows* toolWindows_ = nullptr;
+    QSettings* places_ = nullptr; // where the windows' places are kept, if anywhere
+    struct Pointer {
+        float x = 0.0f, y = 0.0f;
+        bool dragging = false;
+        bool real = true; // read in real millimetres (else the drawing's)
+    };
+    std::optional<Pointer> pointer_; // where the pointer was last read
 };

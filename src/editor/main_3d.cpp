@@ -2,6 +2,7 @@
 // button and the view the session holds for it.
 #include "editor/main.h"
 
+#include "editor/status_line.h"
 #include "view3d/frm3d.h"
 #include "view3d/scene.h"
 
@@ -13,7 +14,7 @@ void Main::load3DWindow() {
     connect(frm3D_, &Frm3D::viewChanged, this,
             [this] { show(session_.setView3D(editorState().view)); });
     connect(frm3D_, &Frm3D::fuselageWanted, this, [this] { feedFuselage(); });
-    connect(frm3D_, &Frm3D::leftOutTold, this, [this](const QString& text) { showStatus(text); });
+    connect(frm3D_, &Frm3D::leftOutTold, statusLine_, &StatusLine::pass);
 }
 
 void Main::show3DTags() {

@@ -5,6 +5,7 @@
 
 #include "editor/number_box.h"
 #include "editor/picture_box.h"
+#include "editor/status_line.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -45,6 +46,13 @@ struct Main::SliderRow {
 struct Main::OptionRow {
     QRadioButton* MainControls::*option;
     bool (*chosen)(const Work&);
+    Handler handler;
+};
+
+// A check box, whether the work ticks it, and the handler a user's click runs.
+struct Main::CheckRow {
+    QCheckBox* MainControls::*check;
+    bool (*ticked)(const Work&);
     Handler handler;
 };
 
@@ -105,6 +113,15 @@ const std::vector<Main::OptionRow>& Main::optionRows() {
     return rows;
 }
 
+const std::vector<Main::CheckRow>& Main::checkRows() {
+    static const std::vector<CheckRow> rows = {
+        {&MainControls::Check4, [](const Work& w) { return w.doublingOn; }, &Main::Check4_Click},
+        {&MainControls::chkEndsOnAxis, [](const Work& w) { return w.endsOnAxis; },
+         &Main::chkEndsOnAxis_Click},
+    };
+    return rows;
+}
+
 const std::vector<Main::BoxRow>& Main::boxRows() {
     static const std::vector<BoxRow> rows = {
         {&MainControls::Text3, [](const EditorSession& s) { return double(s.work().sampleCount); },
@@ -152,7 +169,9 @@ private:
 } // namespace
 
 void Main::bindControls() {
-    connect(ui_.Check4, &QCheckBox::clicked, this, [this] { Check4_Click(); });
+    for (const CheckRow& row : checkRows())
+        connect(ui_.*row.check, &QCheckBox::clicked, this,
+                [this, &row] { (this->*row.handler)(); });
     for (const OptionRow& row : optionRows()) {
         // Chosen by the user: the program's changes are made with the signals blocked.
         connect(ui_.*row.option, &QAbstractButton::toggled, this, [this, &row](bool on) {
@@ -196,9 +215,10 @@ void Main::bindControls() {
         connect(box, &NumberBox::valueTyped, this, [this, &row, box](double v) {
             Changed changed = Changed::None;
             const std::string refusal = row.typed(session_, v, changed);
+            show(changed);
+            // Told after what it changed is shown: the refusal is what is true now.
             if (!refusal.empty())
                 box->refuse(QString::fromStdString(refusal), row.shown(session_));
-            show(changed);
         });
     }
     // The point picked, typed in real millimetres.
@@ -206,7 +226,7 @@ void Main::bindControls() {
     connect(ui_.txtPointY, &NumberBox::valueTyped, this, [this] { txtPoint_Validate(); });
     for (NumberBox* box :
          {ui_.Text3, ui_.txtDoublingWidth, ui_.txtScale, ui_.txtPointX, ui_.txtPointY})
-        connect(box, &NumberBox::refused, this, [this](const QString& why) { showStatus(why); });
+        connect(box, &NumberBox::refused, statusLine_, &StatusLine::refuse);
 
     connect(ui_.SSTab1, &QTabWidget::currentChanged, this, [this](int index) {
         show(session_.setTab(index == 1 ? EditorTab::Masque : EditorTab::Dessin));
@@ -243,6 +263,9 @@ void Main::Hscroll1_Scroll() {
 }
 void Main::Check4_Click() {
     show(session_.setDoublingOn(ui_.Check4->isChecked()));
+}
+void Main::chkEndsOnAxis_Click() {
+    show(session_.setEndsOnAxis(ui_.chkEndsOnAxis->isChecked()));
 }
 void Main::Option1_Click() {
     show(session_.setJoint(AssemblyJoint::Horizontal));
@@ -331,8 +354,11 @@ void Main::showSettings() {
             if (row.chosen(w))
                 (ui_.*row.option)->setChecked(true);
         }
-        const QSignalBlocker check(ui_.Check4), tabs(ui_.SSTab1);
-        ui_.Check4->setChecked(w.doublingOn);
+        for (const CheckRow& row : checkRows()) {
+            quiet.push_back(std::make_unique<QSignalBlocker>(ui_.*row.check));
+            (ui_.*row.check)->setChecked(row.ticked(w));
+        }
+        const QSignalBlocker tabs(ui_.SSTab1);
         ui_.SSTab1->setCurrentIndex(session_.view().tab == EditorTab::Masque ? 1 : 0);
     }
     for (const BoxRow& row : boxRows())

@@ -2,6 +2,7 @@
 
 #include "editor/number_box.h"
 #include "editor/picture_box.h"
+#include "editor/status_line.h"
 #include "editor/toolbar_pictures.h"
 #include "session/work.h"
 
@@ -139,7 +140,7 @@ void MainControls::setupUi(QMainWindow* Main, QSizeF surfaceMm) {
     constexpr double kFramesLeft = 120.0;
     Frame5 = named(new QGroupBox(dessin), "Frame5");
     Frame5->setGeometry(d.twips(kFramesLeft), d.mm(0, 1, 0, 0).y(),
-                        d.mm(0, 0, kTabWidth - 4, 0).width(), d.mm(0, 0, 0, 96).height());
+                        d.mm(0, 0, kTabWidth - 4, 0).width(), d.mm(0, 0, 0, 99).height());
 
     // Doubling on/off, how it follows the former, and its scale or its width.
     Frame7 = named(new QGroupBox(Frame5), "Frame7");
@@ -220,6 +221,13 @@ void MainControls::setupUi(QMainWindow* Main, QSizeF surfaceMm) {
     Option5->setChecked(true);
     Option6 = named(new QRadioButton(QStringLiteral("Non"), Frame6), "Option6");
     Option6->setGeometry(d.mm(30, 5, 20, 5));
+    // How the mouse drags the former's ends, under the frames of the doubling's modes.
+    chkEndsOnAxis =
+        named(new QCheckBox(QStringLiteral("Extrémités sur l'axe"), Frame5), "chkEndsOnAxis");
+    chkEndsOnAxis->setGeometry(d.mm(5, 93, kTabWidth - 14, 5));
+    chkEndsOnAxis->setToolTip(
+        QStringLiteral("Les deux extrémités du couple restent sur l'axe de symétrie quand on les "
+                       "tire : elles ne montent et ne descendent que le long de l'axe"));
 
     // ---- tab "Masque" ----
     Frame10 = named(new QGroupBox(masque), "Frame10");
@@ -392,13 +400,23 @@ void MainControls::setupUi(QMainWindow* Main, QSizeF surfaceMm) {
                                    DecimalRule{kMinRealScale, kMaxRealScale, false}, 3, StatusBar),
                      "txtScale");
     txtScale->setValue(1.0);
+    lblCalibration = named(new QLabel(StatusBar), "lblCalibration");
     lblPointer = named(new QLabel(StatusBar), "lblPointer");
     lblZoom = named(new QLabel(QStringLiteral("Loupe ×1"), StatusBar), "lblZoom");
     for (NumberBox* box : {txtPointX, txtPointY, txtScale})
         box->setFixedWidth(d.mm(0, 0, 18, 0).width());
     lblPointer->setMinimumWidth(d.mm(0, 0, 45, 0).width());
-    for (QWidget* w : std::initializer_list<QWidget*>{lblPoint, txtPointX, txtPointY, lblScale,
-                                                      txtScale, lblPointer, lblZoom})
+    // What stays in place shows whole: the messages beside give up their room first.
+    for (QLabel* label : {lblPoint, lblScale, lblCalibration, lblPointer, lblZoom})
+        label->setSizePolicy(QSizePolicy::Minimum, label->sizePolicy().verticalPolicy());
+    // The messages share what the rest leaves, each shortened there when it must be.
+    lblMessage = named(new ElidedLabel(StatusBar), "lblMessage");
+    lblLasting = named(new ElidedLabel(StatusBar), "lblLasting");
+    StatusBar->addWidget(lblMessage, 3);
+    StatusBar->addWidget(lblLasting, 2);
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{lblPoint, txtPointX, txtPointY, lblScale, txtScale,
+                                         lblCalibration, lblPointer, lblZoom})
         StatusBar->addPermanentWidget(w);
 
     // ---- the panel "Couples" ----

@@ -4,6 +4,7 @@
 
 #include <map>
 
+class ElidedLabel;
 class NumberBox;
 class PictureBox;
 class QAction;
@@ -65,6 +66,8 @@ struct MainControls {
     QGroupBox* Frame6 = nullptr;     // "Mouvements asservis": whether the doubling follows
     QRadioButton* Option5 = nullptr; // "Oui": the doubling follows the former (slaved)
     QRadioButton* Option6 = nullptr; // "Non": the doubling is edited on its own
+    // "Extrémités sur l'axe", under the frames: the end points dragged stay on the axis.
+    QCheckBox* chkEndsOnAxis = nullptr;
 
     QGroupBox* Frame10 = nullptr; // tab "Masque": the background picture's frames below
     QGroupBox* Frame9 = nullptr;  // pan and zoom of the background picture, while it is on
@@ -113,17 +116,21 @@ struct MainControls {
     QAction* IM_HRELP = nullptr;      // "&Aide": the guide
     QAction* IM_ABOUT = nullptr;      // "&A propos": the about window
 
-    // The status bar: messages on the left (what was written, what was refused), then the
-    // point last pressed with its coordinates typed in real millimetres, the real scale, and
-    // where the pointer is in real millimetres from the axes.
+    // The status bar: messages on the left (what was written, what was refused), what stays
+    // true (the doubling not drawn and why), then the point last pressed with its coordinates
+    // typed in real millimetres, the real scale, whether the plan is calibrated, and where the
+    // pointer is from the axes.
     QStatusBar* StatusBar = nullptr;
-    QLabel* lblPoint = nullptr;     // "Point 4 :", the point the boxes beside it move
-    NumberBox* txtPointX = nullptr; // its x in real millimetres, right of the symmetry axis
-    NumberBox* txtPointY = nullptr; // its y in real millimetres, up from the horizontal axis
-    QLabel* lblScale = nullptr;     // "Échelle :"
-    NumberBox* txtScale = nullptr;  // real millimetres per millimetre of the drawing
-    QLabel* lblPointer = nullptr;   // "x 12,35 mm  y -4,20 mm" under the pointer
-    QLabel* lblZoom = nullptr;      // "Loupe ×4": how much the drawing's own view magnifies it
+    ElidedLabel* lblMessage = nullptr; // a passing message, a refusal or a prompt
+    ElidedLabel* lblLasting = nullptr; // why the doubling is not drawn, while it is so
+    QLabel* lblPoint = nullptr;        // "Point 4 :", the point the boxes beside it move
+    NumberBox* txtPointX = nullptr;    // its x in real millimetres, right of the symmetry axis
+    NumberBox* txtPointY = nullptr;    // its y in real millimetres, up from the horizontal axis
+    QLabel* lblScale = nullptr;        // "Échelle :"
+    NumberBox* txtScale = nullptr;     // real millimetres per millimetre of the drawing
+    QLabel* lblCalibration = nullptr;  // the orange "Plan non calibré" while the plan shown is
+    QLabel* lblPointer = nullptr;      // "x 12,35 mm  y -4,20 mm" under the pointer
+    QLabel* lblZoom = nullptr;         // "Loupe ×4": how much the drawing's own view magnifies it
 
     // The panel "Couples", a tool window beside the editor: the project's formers.
     QDockWidget* Couples = nullptr;

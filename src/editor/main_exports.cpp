@@ -3,6 +3,7 @@
 // and up; the thickness written beside it is "Ep.:".
 #include "editor/main.h"
 #include "editor/piece_size_dialog.h"
+#include "editor/status_line.h"
 #include "editor/user_dialogs.h"
 #include "print/piece_page.h"
 
@@ -76,10 +77,11 @@ bool Main::Export_Piece(PieceFormat format) {
 
     // What was made, for the status bar: "Couple Entier : 101,10 × 150,00 mm → plan.DXF".
     const auto written = [this, piece, &outline](const QString& where) {
-        showStatus(QString::fromUtf8(pieceName(piece).data(), qsizetype(pieceName(piece).size())) +
-                   QStringLiteral(" : %1 × %2 mm → %3")
-                       .arg(QString::fromStdString(frenchMillimetres(outline.width())),
-                            QString::fromStdString(frenchMillimetres(outline.height())), where));
+        statusLine_->pass(
+            QString::fromUtf8(pieceName(piece).data(), qsizetype(pieceName(piece).size())) +
+            QStringLiteral(" : %1 × %2 mm → %3")
+                .arg(QString::fromStdString(frenchMillimetres(outline.width())),
+                     QString::fromStdString(frenchMillimetres(outline.height())), where));
     };
     if (format == PieceFormat::Print) {
         if (!printPiece(outline, caption, choice->page))
@@ -102,7 +104,7 @@ bool Main::Export_Piece(PieceFormat format) {
     // 3. The file, written aside and put in place of an older one only when complete.
     File_Dialog(QString::fromUtf8(text.pattern), QString::fromUtf8(text.description), 1,
                 QFile::decodeName(QByteArray::fromStdString(view.exportFolder)));
-    if (Chosen_File_.isEmpty())
+    if (Chosen_File_.isEmpty() || !mayReplace(QString::fromUtf8(text.description), {Chosen_File_}))
         return true;
     const std::string error = writeFileSafely(QFile::encodeName(Chosen_File_).toStdString(),
                                               std::string_view(bytes.constData(), bytes.size()));

@@ -4,6 +4,7 @@
 #include "view3d/frm3d.h"
 
 #include "editor/file_dialog.h"
+#include "editor/tool_windows.h"
 #include "editor/user_dialogs.h"
 
 #include "files/couple_export.h"
@@ -13,6 +14,8 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFile>
+#include <QFileInfo>
+#include <QSettings>
 
 namespace {
 
@@ -26,10 +29,22 @@ void Main::File_Dialog(const QString& Pattern, const QString& Description, int F
     Chosen_File_ = chosenFileName(typed, Description, ForSave != 0);
 }
 
+bool Main::mayReplace(const QString& title, const QStringList& paths) {
+    QStringList existing;
+    for (const QString& path : paths)
+        if (QFileInfo(path).exists() && !QFileInfo(path).isDir())
+            existing << QFileInfo(path).fileName();
+    if (existing.isEmpty() || dialogs_.askReplace(title, existing))
+        return true;
+    Chosen_File_.clear(); // as a cancel: nothing written, the old files as they were
+    return false;
+}
+
 bool Main::Save_Couple(int Piece) {
-    // 1., 2. Ask for the file's name; a cancel saves nothing and is no failure.
+    // 1., 2. Ask for the file's name; a cancel saves nothing and is no failure, nor is an
+    // existing file the user keeps.
     File_Dialog(QStringLiteral("*.DAT"), kProfileTitle, 1);
-    if (Chosen_File_.isEmpty())
+    if (Chosen_File_.isEmpty() || !mayReplace(kProfileTitle, {Chosen_File_}))
         return true;
     // 3. to 5. The samples as the last drawing left them. The file is written aside and only
     // then put in place of an older one, so a failure never damages it.
@@ -50,12 +65,20 @@ void Main::IM_Load_Click() {
     File_Dialog(QStringLiteral("*.dat"), QStringLiteral("Fichiers Profils"), 0);
 }
 
+void Main::keepWindowPlaces(QSettings& settings) {
+    places_ = &settings;
+    toolWindows_->restore(settings);
+}
+
 void Main::closeEvent(QCloseEvent* event) {
     // Unsaved changes to a project file are asked about first; "&Quitter" has asked already.
     if (!quitConfirmed_ && !maySetWorkAside()) {
         event->ignore();
         return;
     }
+    // Where every window is, kept for the next start while they all still show.
+    if (places_)
+        toolWindows_->save(*places_);
     QMainWindow::closeEvent(event);
     if (frm3D_)
         frm3D_->hide();
@@ -68,6 +91,8 @@ void Main::IM_Quit_Click() {
     if (!maySetWorkAside())
         return;
     quitConfirmed_ = true;
+    if (places_)
+        toolWindows_->save(*places_);
     QApplication::closeAllWindows();
     QCoreApplication::quit();
 }

@@ -4,6 +4,7 @@
 // the sheets they are cut from.
 #include "editor/main.h"
 
+#include "editor/status_line.h"
 #include "editor/user_dialogs.h"
 #include "files/safe_file_writer.h"
 #include "print/piece_page.h"
@@ -86,7 +87,7 @@ bool Main::changeFormers(const std::function<bool(std::string& why, Changed& cha
     Changed changed = Changed::None;
     if (!operation(why, changed)) {
         if (!why.empty())
-            showStatus(fromUtf8(why));
+            statusLine_->refuse(fromUtf8(why));
         showFormerList(); // a station typed and refused shows its value again
         return false;
     }
@@ -214,7 +215,7 @@ bool Main::exportAllFormers() {
     const QFileInfo chosen(Chosen_File_);
     const bool numbered = choice->format == SheetsFormat::Svg;
     std::vector<std::pair<std::string, std::string>> named;
-    QStringList written;
+    QStringList written, paths;
     for (std::size_t k = 0; k < files.size(); ++k) {
         QString path = Chosen_File_;
         if (numbered)
@@ -223,14 +224,18 @@ bool Main::exportAllFormers() {
                 (chosen.suffix().isEmpty() ? QString() : "." + chosen.suffix()));
         named.emplace_back(QFile::encodeName(path).toStdString(), std::move(files[k]));
         written << QFileInfo(path).fileName();
+        paths << path;
     }
+    // The files that would be replaced are the sheets', which may not be the name typed.
+    if (!mayReplace(QString::fromLatin1(description), paths))
+        return true;
     if (const std::string error = writeFilesSafely(named); !error.empty()) {
         dialogs_.warn(kExportAllTitle, fromUtf8(error));
         return false;
     }
     session_.setExportFolder(QFile::encodeName(chosen.absolutePath()).toStdString());
-    showStatus(fromUtf8(layoutSummary(layout)) + QStringLiteral(" → ") +
-               (written.size() > 2 ? written.front() + QStringLiteral(" … ") + written.back()
-                                   : written.join(QStringLiteral(", "))));
+    statusLine_->pass(fromUtf8(layoutSummary(layout)) + QStringLiteral(" → ") +
+                      (written.size() > 2 ? written.front() + QStringLiteral(" … ") + written.back()
+                                          : written.join(QStringLiteral(", "))));
     return true;
 }

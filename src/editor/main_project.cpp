@@ -44,7 +44,8 @@ bool Main::IM_Couple_Save_Click() {
 
 bool Main::IM_Couple_SaveAs_Click() {
     File_Dialog(kCouplePattern, kCoupleTitle, 1);
-    return Chosen_File_.isEmpty() || saveProject(Chosen_File_);
+    return Chosen_File_.isEmpty() || !mayReplace(kCoupleTitle, {Chosen_File_}) ||
+           saveProject(Chosen_File_);
 }
 
 bool Main::saveProject(const QString& path) {

@@ -7,6 +7,7 @@
 #include "editor/application.h"
 #include "editor/number_box.h"
 #include "editor/picture_box.h"
+#include "editor/status_line.h"
 #include "editor/user_dialogs.h"
 
 #include <QAction>
@@ -34,12 +35,25 @@ void Main::connectStatusBar() {
     showSelectedPoint();
 }
 
-void Main::showStatus(const QString& text) {
-    ui_.StatusBar->showMessage(text);
+QString Main::statusText() const {
+    return statusLine_->whole();
 }
 
-QString Main::statusText() const {
-    return ui_.StatusBar->currentMessage();
+QString Main::statusPassing() const {
+    return statusLine_->message();
+}
+
+QString Main::statusLasting() const {
+    return statusLine_->lasting();
+}
+
+void Main::showLasting() {
+    const EditorSession::Lasting lasting = session_.lasting();
+    statusLine_->setLasting(QString::fromStdString(lasting.doubling),
+                            QString::fromStdString(lasting.calibration));
+    // The pointer's reading changes units with the calibration's state, pointer still or not.
+    if (pointer_ && pointer_->real != session_.pointerInRealMm())
+        showPointer(pointer_->x, pointer_->y, pointer_->dragging);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -50,7 +64,8 @@ void Main::IM_Calibrate_Click() {
         return;
     calibration_ = Calibration::FirstPoint;
     ui_.Picture1->setCursor(Qt::CrossCursor);
-    showStatus(QStringLiteral("Cliquez le premier point de la distance connue (Échap annule)."));
+    statusLine_->prompt(
+        QStringLiteral("Cliquez le premier point de la distance connue (Échap annule)."));
 }
 
 void Main::calibrationClick(QPointF mm) {
@@ -58,25 +73,25 @@ void Main::calibrationClick(QPointF mm) {
         calibrationStart_ = mm;
         calibration_ = Calibration::SecondPoint;
         ui_.Picture1->setMeasureLine(QLineF(mm, mm));
-        showStatus(QStringLiteral("Cliquez le second point (Échap annule)."));
+        statusLine_->prompt(QStringLiteral("Cliquez le second point (Échap annule)."));
         return;
     }
     const SurfacePoint a{calibrationStart_.x(), calibrationStart_.y()}, b{mm.x(), mm.y()};
     endCalibration();
     if (const std::string why = session_.calibrationRefusal(a, b); !why.empty()) {
-        showStatus(QString::fromStdString(why));
+        statusLine_->refuse(QString::fromStdString(why));
         return;
     }
     const std::optional<double> real = dialogs_.askNumber(
         kCalibrationTitle, QStringLiteral("Distance réelle entre les deux points (mm) :"),
         DecimalRule{0.01, 100000.0, false});
     if (!real) {
-        showStatus(QStringLiteral("Calibration annulée."));
+        statusLine_->pass(QStringLiteral("Calibration annulée."));
         return;
     }
     Changed changed = Changed::None;
     if (const std::string why = session_.calibrate(a, b, *real, changed); !why.empty()) {
-        showStatus(QString::fromStdString(why));
+        statusLine_->refuse(QString::fromStdString(why));
         return;
     }
     show(changed);
@@ -84,6 +99,8 @@ void Main::calibrationClick(QPointF mm) {
 
 void Main::endCalibration() {
     calibration_ = Calibration::Off;
+    if (statusLine_->kind() == StatusLine::Kind::Prompt)
+        statusLine_->clearMessage(); // nothing is asked any more
     ui_.Picture1->setMeasureLine(std::nullopt);
     ui_.Picture1->unsetCursor();
 }
@@ -91,7 +108,7 @@ void Main::endCalibration() {
 void Main::keyPressEvent(QKeyEvent* event) {
     if (calibrating() && event->key() == Qt::Key_Escape) {
         endCalibration();
-        showStatus(QStringLiteral("Calibration annulée."));
+        statusLine_->pass(QStringLiteral("Calibration annulée."));
         return;
     }
     QMainWindow::keyPressEvent(event);
@@ -101,8 +118,13 @@ void Main::keyPressEvent(QKeyEvent* event) {
 // Real millimetres under the mouse
 
 void Main::showPointer(float X, float Y, bool dragging) {
-    const SurfacePoint real = session_.realPoint(X, Y);
-    QString text = QStringLiteral("x %1 mm  y %2 mm").arg(millimetres(real.x), millimetres(real.y));
+    // In real millimetres while the real scale measures what is shown, else in the drawing's.
+    const bool real = session_.pointerInRealMm();
+    pointer_ = Pointer{X, Y, dragging, real};
+    const SurfacePoint at = session_.pointerReading(X, Y);
+    QString text = QStringLiteral("x %1 mm  y %2 mm").arg(millimetres(at.x), millimetres(at.y));
+    if (!real)
+        text += QStringLiteral(" du dessin");
     // While dragging, which point follows the pointer.
     if (dragging)
         text = QStringLiteral("point %1 : ").arg(session_.samples().Idx_Point) + text;

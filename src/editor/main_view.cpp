@@ -7,6 +7,7 @@
 #include "editor/number_box.h"
 #include "editor/picture_box.h"
 #include "editor/picture_view.h"
+#include "editor/status_line.h"
 
 #include <QAction>
 #include <QLabel>
@@ -26,7 +27,7 @@ void Main::connectView() {
         connect(slider, &QSlider::valueChanged, box, [box = box](int v) { box->setValue(v); });
         connect(box, &NumberBox::valueTyped, this,
                 [this, slider = slider, box = box] { txtPicture_Validate(slider, box); });
-        connect(box, &NumberBox::refused, this, [this](const QString& why) { showStatus(why); });
+        connect(box, &NumberBox::refused, statusLine_, &StatusLine::refuse);
     }
     Picture1_ViewChanged();
 }

@@ -3,6 +3,7 @@
 #include "editor/file_dialog.h"
 #include "editor/number_box.h"
 
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QInputDialog>
 #include <QLabel>
@@ -35,6 +36,25 @@ SaveAnswer QtUserDialogs::askSaveChanges(const QString& text) {
     return box.clickedButton() == save      ? SaveAnswer::Save
            : box.clickedButton() == discard ? SaveAnswer::Discard
                                             : SaveAnswer::Cancel;
+}
+
+QString QtUserDialogs::replaceQuestion(const QStringList& names) {
+    if (names.size() == 1) {
+        // The question of Qt's own file dialog, in its French words.
+        const char* const source = "%1 already exists.\nDo you want to replace it?";
+        QString question = QCoreApplication::translate("QFileDialog", source);
+        if (question == QLatin1String(source)) // Qt's French catalogue is missing
+            question = QStringLiteral("Le fichier %1 existe déjà\nVoulez-vous l'écraser ?");
+        return question.arg(names.front());
+    }
+    return QStringLiteral("Ces fichiers existent déjà :\n%1\nVoulez-vous les écraser ?")
+        .arg(names.join(QLatin1Char('\n')));
+}
+
+bool QtUserDialogs::askReplace(const QString& title, const QStringList& names) {
+    return QMessageBox::warning(window_, title, replaceQuestion(names),
+                                QMessageBox::Yes | QMessageBox::No,
+                                QMessageBox::No) == QMessageBox::Yes;
 }
 
 void QtUserDialogs::warn(const QString& title, const QString& text) {
@@ -120,6 +140,10 @@ QString ScriptedDialogs::askPictureName(const QString& title) {
 
 SaveAnswer ScriptedDialogs::askSaveChanges(const QString& text) {
     return saveChanges ? saveChanges(text) : qt_.askSaveChanges(text);
+}
+
+bool ScriptedDialogs::askReplace(const QString& title, const QStringList& names) {
+    return replace ? replace(title, names) : true;
 }
 
 void ScriptedDialogs::warn(const QString& title, const QString& text) {

@@ -31,6 +31,9 @@ public:
     // The picture chosen in the picture dialog, a full path; "" cancels.
     virtual QString askPictureName(const QString& title) = 0;
     virtual SaveAnswer askSaveChanges(const QString& text) = 0;
+    // Whether the files named (names without their folder) that a save would replace may be
+    // replaced, asked under the save dialog's title; false keeps them.
+    virtual bool askReplace(const QString& title, const QStringList& names) = 0;
     virtual void warn(const QString& title, const QString& text) = 0;
     // The piece and its size before a drawing is made; nullopt cancels. realSize gives a
     // piece's real size by its save code; pageChoice offers the sheet too (PDF, printing); the
@@ -64,6 +67,7 @@ public:
                         const QString& folder = {}) override;
     QString askPictureName(const QString& title) override;
     SaveAnswer askSaveChanges(const QString& text) override;
+    bool askReplace(const QString& title, const QStringList& names) override;
     void warn(const QString& title, const QString& text) override;
     std::optional<PieceSizeChoice> askPieceSize(const QString& title,
                                                 std::function<QSizeF(int)> realSize,
@@ -78,6 +82,9 @@ public:
     bool askPrinter(QPrinter& printer, const QString& title) override;
     bool startProgram(const QString& program, const QStringList& arguments) override;
 
+    // The question asked before files are replaced: Qt's own, in French, for one file.
+    static QString replaceQuestion(const QStringList& names);
+
 private:
     QWidget* window_ = nullptr;
 };
@@ -90,6 +97,8 @@ public:
     std::function<QString(const QString& pattern, const QString& description, bool forSave)>
         fileName;
     std::function<SaveAnswer(const QString& text)> saveChanges;
+    // A script saves as it was told to: unless answered otherwise, files are replaced.
+    std::function<bool(const QString& title, const QStringList& names)> replace;
     std::function<void(const QString& title, const QString& text)> warning;
     std::function<std::optional<PieceSizeChoice>()> pieceSize;
     std::function<std::optional<double>(const QString& label)> number;
@@ -103,6 +112,7 @@ public:
                         const QString& folder = {}) override;
     QString askPictureName(const QString& title) override;
     SaveAnswer askSaveChanges(const QString& text) override;
+    bool askReplace(const QString& title, const QStringList& names) override;
     void warn(const QString& title, const QString& text) override;
     std::optional<PieceSizeChoice> askPieceSize(const QString& title,
                                                 std::function<QSizeF(int)> realSize,

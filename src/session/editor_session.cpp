@@ -48,23 +48,15 @@ ProjectState EditorSession::projectState() const {
 // ---------------------------------------------------------------------------------------
 // The outline
 
-Changed EditorSession::resample() {
+void EditorSession::resample() {
     drawing_.clear();
     DisegnaCurva(model_, OutlineOptionsOf(work_, view_), &drawing_);
-    // Said once when the doubling of constant width stops being drawn, not at every move.
-    const std::string& why = model_.offsetDoublingMessage;
-    Changed told = Changed::None;
-    if (why != offsetTold_ && !why.empty())
-        told = say(why);
-    offsetTold_ = why;
-    return told;
 }
 
-Changed EditorSession::outlineChanged() {
-    const Changed told = resample();
+void EditorSession::outlineChanged() {
+    resample();
     // The part is built anew from the outline, centred on the thickness it is given.
     work_.thicknessBuilt = work_.thickness.value;
-    return told;
 }
 
 void EditorSession::storePoints() {
@@ -201,7 +193,6 @@ bool EditorSession::show(const EditorState& state) {
     work_ = state.work;
     view_ = state.view;
     resample();
-    offsetTold_ = model_.offsetDoublingMessage;
     return true;
 }
 
@@ -276,8 +267,8 @@ bool EditorSession::addFormer(std::string& why, Changed& changed) {
         why = "Un projet garde au plus 200 couples.";
         return false;
     }
-    // The next free name of the F1, F2, ... series, 50 mm after the edited one.
-    int k = static_cast<int>(formers_.size()) + 1;
+    // The first free name of the F1, F2, ... series, 50 mm after the edited one.
+    int k = 1;
     std::string name;
     do {
         name.assign(1, 'F'); // built by appending: GCC 12 at -O3 warns wrongly on "F" + string

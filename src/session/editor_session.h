@@ -39,8 +39,20 @@ public:
     // The whole project: every former (the edited one as it is now), and the view.
     ProjectState projectState() const;
 
-    // The message of the last edit that told one (Changed::Status), "" when it clears it.
+    // The passing message of the last edit that told one (Changed::Status): what it did.
     const std::string& status() const { return status_; }
+    // What stays true until the work or its view changes, each said in its own place of the
+    // status bar ("" while it is not so).
+    struct Lasting {
+        std::string calibration; // a plan shows that the real scale does not measure
+        std::string doubling;    // the doubling is on but not drawn, and why
+    };
+    Lasting lasting() const;
+    // The pointer reads real millimetres: no plan shows that the real scale does not measure
+    // (otherwise it reads millimetres of the drawing).
+    bool pointerInRealMm() const;
+    // A point of the surface as the pointer reads it, from the axes (x right, y up).
+    SurfacePoint pointerReading(double x, double y) const;
 
     // ---- undo steps ----
     // A gesture of the mouse (a press on the drawing or on a slider until its release): the
@@ -59,6 +71,7 @@ public:
     Changed setJoint(AssemblyJoint joint); // "Assemblage"
     Changed setSlaved(bool slaved);        // "Mouvements asservis"
     Changed setMouseAction(MouseAction action);
+    Changed setEndsOnAxis(bool on); // "Extrémités sur l'axe"
     // The 3-D part's dimensions: a press on the slider takes its value as the one applied, a
     // move applies the change against it (lastPartMove() says how the part moves).
     enum class Dimension { Thickness, Height, Width };
@@ -93,11 +106,12 @@ public:
     std::string calibrate(SurfacePoint a, SurfacePoint b, double realMm, Changed& changed);
 
     // ---- the picture ----
-    // A picture chosen (already read by the window): it starts at the initial pan and zoom.
+    // A picture chosen (already read by the window): it starts at the initial pan and zoom, and
+    // no calibration holds for it yet.
     Changed choosePicture(const std::string& path);
     Changed setPictureHoriz(int v);
     Changed setPictureVert(int v);
-    Changed setPictureZoom(int v); // a calibration no longer holds: told once
+    Changed setPictureZoom(int v); // the plan at another size: its calibration no longer holds
     Changed setPictureShown(bool on);
 
     // ---- the view (no steps) ----
@@ -195,11 +209,10 @@ private:
     // One named step of a change of the edited former.
     void record(const std::string& caption, Step kind);
     const Work& recordedWork() const;
-    // The edited former's samples and drawing computed again from the work; a doubling that
-    // stops being drawn is told once.
-    Changed resample();
+    // The edited former's samples and drawing computed again from the work.
+    void resample();
     // The outline changed: sampled again, and the 3-D part built anew on the thickness it has.
-    Changed outlineChanged();
+    void outlineChanged();
     Changed scaleChanged();
     // The rules of the work applied after an edit, and what they changed beside it.
     Changed keepRules();
@@ -225,7 +238,6 @@ private:
     Work work_;
     View view_;
     std::string status_;
-    std::string offsetTold_; // the doubling's trouble last told
     PartMove partMove_;
     std::vector<std::shared_ptr<const Former>> formers_;
     int current_ = 0;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 namespace {
 
@@ -57,9 +58,9 @@ Changed EditorSession::setSampleCount(int n, bool typed) {
         return Changed::Settings; // the box shows the count in force
     model_.Nb_Points = work_.sampleCount;
     model_.resizeSamples(model_.Nb_Points);
-    const Changed told = outlineChanged();
+    outlineChanged();
     record("régler « Nbre de Points »", typed ? Step::Own : slider());
-    return Changed::Outline | Changed::Part | Changed::Settings | told;
+    return Changed::Outline | Changed::Part | Changed::Settings;
 }
 
 Changed EditorSession::setOrder(int k) {
@@ -69,9 +70,9 @@ Changed EditorSession::setOrder(int k) {
     work_.orderSlider = k;
     work_.orderInUse = k;
     model_.Ordre_Spline = k;
-    const Changed told = outlineChanged();
+    outlineChanged();
     record("régler « Résolution »", slider());
-    return Changed::Outline | Changed::Settings | told;
+    return Changed::Outline | Changed::Settings;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -122,29 +123,29 @@ Changed EditorSession::setDoublingOn(bool on) {
         return Changed::None;
     work_.doublingOn = on;
     doublingFollowed();
-    const Changed told = outlineChanged();
+    outlineChanged();
     record(on ? "mettre le doublage" : "retirer le doublage", Step::Own);
-    return Changed::Outline | Changed::Part | Changed::Settings | Changed::Handles | told;
+    return Changed::Outline | Changed::Part | Changed::Settings | Changed::Handles;
 }
 
 Changed EditorSession::setDoublingScale(int e) {
     e = std::clamp(e, kDoublingScaleRange.min, kDoublingScaleRange.max);
     work_.doublingScale = e;
     doublingFollowed();
-    const Changed told = outlineChanged();
+    outlineChanged();
     record("régler « Epaisseur »", slider());
-    return Changed::Outline | Changed::Settings | Changed::Handles | told;
+    return Changed::Outline | Changed::Settings | Changed::Handles;
 }
 
 Changed EditorSession::setDoublingMode(DoublingMode mode) {
     if (mode == work_.doublingMode)
         return Changed::None;
     work_.doublingMode = mode;
-    const Changed told = outlineChanged();
+    outlineChanged();
     record(mode == DoublingMode::ConstantWidth ? "choisir le doublage « Largeur constante »"
                                                : "choisir le doublage « Proportionnel »",
            Step::Own);
-    return Changed::Outline | Changed::Settings | told;
+    return Changed::Outline | Changed::Settings;
 }
 
 std::string EditorSession::setDoublingWidth(double mm, Changed& changed) {
@@ -162,7 +163,8 @@ std::string EditorSession::setDoublingWidth(double mm, Changed& changed) {
     if (mm == work_.doublingWidth)
         return {};
     work_.doublingWidth = mm;
-    changed = Changed::Outline | Changed::Settings | outlineChanged();
+    outlineChanged();
+    changed = Changed::Outline | Changed::Settings;
     record("régler « Largeur (mm) »", Step::Own);
     return {};
 }
@@ -173,7 +175,7 @@ Changed EditorSession::setJoint(AssemblyJoint joint) {
     work_.joint = joint;
     // A joint needs at least 16 samples; the count is never lowered.
     Changed changed = Changed::Outline | Changed::Settings | keepRules();
-    changed |= outlineChanged();
+    outlineChanged();
     record(joint == AssemblyJoint::Horizontal ? "choisir l'assemblage « Horizontal »"
            : joint == AssemblyJoint::Vertical ? "choisir l'assemblage « Vertical »"
                                               : "choisir l'assemblage « Aucun »",
@@ -205,7 +207,8 @@ Changed EditorSession::setSlaved(bool slaved) {
             }
             storePoints();
         }
-        changed |= Changed::Outline | outlineChanged();
+        outlineChanged();
+        changed |= Changed::Outline;
     }
     record(slaved ? "asservir le doublage" : "découpler le doublage", Step::Own);
     return changed;
@@ -220,6 +223,15 @@ Changed EditorSession::setMouseAction(MouseAction action) {
                                          : "choisir l'action « Doublage »",
            Step::Own);
     return Changed::Handles | Changed::Settings;
+}
+
+Changed EditorSession::setEndsOnAxis(bool on) {
+    if (on == work_.endsOnAxis)
+        return Changed::None;
+    // The points stay where they are: the option holds them while they are dragged.
+    work_.endsOnAxis = on;
+    record(on ? "garder les extrémités sur l'axe" : "libérer les extrémités de l'axe", Step::Own);
+    return Changed::Settings;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -294,18 +306,23 @@ Changed EditorSession::press(int button, float x, float y) {
     if (pinned)
         doublingFollowed();
     storePoints();
-    const Changed told = outlineChanged();
+    outlineChanged();
     record(pointCaption(recordedWork(), work_), Step::Gesture);
-    return Changed::Outline | Changed::Handles | Changed::Settings | told;
+    return Changed::Outline | Changed::Handles | Changed::Settings;
 }
 
 Changed EditorSession::dragTo(float x, float y) {
+    // An end point held on the axis follows the pointer up and down only: taken left of the
+    // axis, the drag's own rule puts it exactly on it.
+    const int i = model_.Idx_Point;
+    if (work_.endsOnAxis && (i == 0 || i == model_.Der_Point))
+        x = std::numeric_limits<float>::lowest();
     DragStep(model_, work_.mouseAction == MouseAction::Former, work_.slaved, work_.doublingScale, x,
              y);
     storePoints();
-    const Changed told = outlineChanged();
+    outlineChanged();
     record(pointCaption(recordedWork(), work_), Step::Gesture);
-    return Changed::Outline | Changed::Handles | Changed::Settings | told;
+    return Changed::Outline | Changed::Handles | Changed::Settings;
 }
 
 SurfacePoint EditorSession::realPoint(double x, double y) const {
@@ -361,8 +378,10 @@ Changed EditorSession::scaleChanged() {
     // The width of a constant-width doubling is real millimetres: on the drawing it is another
     // offset now. The fuselage shows every former at its real size.
     Changed changed = Changed::Settings | Changed::Fuselage;
-    if (work_.doublingOn && work_.doublingMode == DoublingMode::ConstantWidth)
-        changed |= Changed::Outline | outlineChanged();
+    if (work_.doublingOn && work_.doublingMode == DoublingMode::ConstantWidth) {
+        outlineChanged();
+        changed |= Changed::Outline;
+    }
     return changed;
 }
 
@@ -398,6 +417,8 @@ Changed EditorSession::choosePicture(const std::string& path) {
     work_.pictureHoriz = 650;
     work_.pictureVert = 70;
     work_.pictureZoom = 80;
+    // Another plan: the scale measured on the last one says nothing of it.
+    work_.calibrated = false;
     view_.pictureShown = true;
     record("choisir l'image", Step::Own);
     return Changed::Picture | Changed::Placement | Changed::Settings;
@@ -420,13 +441,32 @@ Changed EditorSession::setPictureZoom(int v) {
     work_.pictureZoom = std::clamp(v, kPictureZoomRange.min, kPictureZoomRange.max);
     Changed changed = Changed::Placement | Changed::Settings;
     // The plan drawn at another size no longer measures what it was calibrated with; the scale
-    // stays as it is, and the user is told once.
+    // stays as it is, and the user is told why the calibration went.
     if (work_.calibrated) {
         work_.calibrated = false;
         changed |= say("Le zoom du plan a changé : recalibrez");
     }
     record("régler le zoom de l'image", slider());
     return changed;
+}
+
+EditorSession::Lasting EditorSession::lasting() const {
+    Lasting l;
+    if (!pointerInRealMm())
+        l.calibration = "Plan non calibré";
+    if (work_.doublingOn)
+        l.doubling = model_.offsetDoublingMessage;
+    return l;
+}
+
+bool EditorSession::pointerInRealMm() const {
+    return !view_.pictureShown || work_.calibrated;
+}
+
+SurfacePoint EditorSession::pointerReading(double x, double y) const {
+    if (pointerInRealMm())
+        return realPoint(x, y);
+    return {x - model_.X1(), model_.Y1() - y};
 }
 
 Changed EditorSession::setPictureShown(bool on) {

@@ -246,6 +246,7 @@ Ordered writeWork(const Work& w) {
     former["sampleCount"] = w.sampleCount;
     former["orderSlider"] = w.orderSlider;
     former["orderInUse"] = w.orderInUse;
+    former["endsOnAxis"] = w.endsOnAxis;
     doc["former"] = std::move(former);
 
     Ordered doubling;
@@ -394,6 +395,9 @@ void readWork(const Reader& r, Work& s, double axis, bool firstVersion) {
     s.sampleCount = former.at("sampleCount").integer(kSampleCountRange);
     s.orderSlider = former.at("orderSlider").integer(kOrderRange);
     s.orderInUse = former.at("orderInUse").integer(kOrderRange);
+    // "Extrémités sur l'axe" came later: a project without it leaves the end points free.
+    if (former.has("endsOnAxis"))
+        s.endsOnAxis = former.at("endsOnAxis").boolean();
 
     const Reader doubling = r.at("doubling");
     s.doublingOn = doubling.at("on").boolean();

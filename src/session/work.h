@@ -102,6 +102,9 @@ struct Work {
     double doublingWidth = 5.0; // "Largeur (mm)", real millimetres
     AssemblyJoint joint = AssemblyJoint::None;
     MouseAction mouseAction = MouseAction::Former;
+    // "Extrémités sur l'axe": an end point dragged stays on the symmetry axis (it moves only up
+    // and down), so the outline closes at the top and the bottom.
+    bool endsOnAxis = false;
 
     // The 3-D part's dimensions: each slider's value and the value last applied to the part.
     struct Dimension {
@@ -127,8 +130,8 @@ struct Work {
     // millimetre of the drawing. Exports, printing, the pointer's readout and typed coordinates
     // use it; the 3-D part's "Haut.:" and "Larg.:" only shape the 3-D view.
     double realScale = 1.0;
-    // The scale was measured on the plan ("&Calibrer le plan..."), and "Zoom" has not moved
-    // since.
+    // The scale was measured on the plan ("&Calibrer le plan..."), and neither another picture
+    // nor another "Zoom" has changed the plan's size on the drawing since.
     bool calibrated = false;
 
     friend bool operator==(const Work&, const Work&) = default;

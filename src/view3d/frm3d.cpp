@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QToolButton>
+#include <QWindow>
 
 #include <algorithm>
 #include <array>
@@ -165,10 +166,31 @@ void Frm3D::Form_Activate() {
 }
 
 void Frm3D::Form_Resize() {
-    // The window keeps to the top-left corner of the screen; the surface fills it.
-    move(0, 0);
+    // The window keeps to the top-left corner of the screen, but for a place given back from
+    // the last run while its size is the one it came with; the surface fills it.
+    if (!placing_ && size() != heldPlace_.size()) {
+        // Before the window shows on screen, a resize is the window manager mapping it at its
+        // first size, not the user's: the place given back holds.
+        if (heldPlace_.isValid() && !(windowHandle() && windowHandle()->isExposed())) {
+            placing_ = true;
+            setGeometry(heldPlace_);
+            placing_ = false;
+        } else {
+            heldPlace_ = QRect();
+            move(0, 0);
+        }
+    }
     Picture1->setGeometry(0, 0, width(), height());
     Picture1->fitImage();
+}
+
+bool Frm3D::restorePlace(const QByteArray& place) {
+    placing_ = true;
+    const bool placed = restoreGeometry(place);
+    placing_ = false;
+    if (placed)
+        heldPlace_ = geometry();
+    return placed;
 }
 
 void Frm3D::resizeEvent(QResizeEvent* event) {

@@ -116,6 +116,11 @@ public:
     const Engine& engineState() const { return engine; }
     const Scene& sceneState() const { return scene; }
 
+    // The place the last run left the window in (saveGeometry's): it goes back there, and
+    // keeps it against the resizes that only bring it its size; a resize of the user's takes it
+    // to the corner again. False when the place cannot be read.
+    bool restorePlace(const QByteArray& geometry);
+
     // ---- handlers and routines, under the system's own names ----
     void Form_Load();
     void Form_Activate();
@@ -210,6 +215,8 @@ private:
     float zoomSensitivity = 1.0f;
     int lastX = 0;
     int lastY = 0;
+    bool placing_ = false; // a place given back is being applied
+    QRect heldPlace_;      // the place given back, while the window keeps it
     int View_Piece = 1;
     int builtThickness_ = 0;
 

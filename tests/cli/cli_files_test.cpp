@@ -238,9 +238,11 @@ TEST_F(CliFiles, AnOffsetDoublingGivesTheKeptProfileAndDrawing) {
 TEST_F(CliFiles, PictureSessionAndItsRefusals) {
     const QString picture = file("plan d'été; 1.bmp");
     ASSERT_TRUE(plainPicture({400, 300}, QColor(10, 20, 200)).save(picture, "BMP"));
-    expectAt(
-        stateAfter({"picture=" + picture, "tab=masque", "image=off", "image=on"}),
-        R"({"picture": {"on": true, "width": 400, "height": 300}, "controls/Command4/tag": "1"})");
+    expectAt(stateAfter({"picture=" + picture, "tab=masque", "image=off", "image=on"}),
+             R"({"picture": {"on": true, "width": 400, "height": 300}, "controls/Command4/tag": "1",
+                 "calibrated": false, "statusLasting": "Plan non calibré", "statusPassing": "",
+                 "status": "Plan non calibré"})");
+    expectAt(stateAfter({}), R"({"statusLasting": "", "statusPassing": "", "status": ""})");
     // The paint program, found on PATH, gets the path as one shell-quoted word.
     const QByteArray path = qgetenv("PATH");
     QDir(dir.path()).mkdir("bin");

@@ -3,6 +3,7 @@
 #include "editor/application.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QLabel>
 #include <QRadioButton>
 
@@ -93,8 +94,16 @@ TEST(StartUp, CaptionsAndToolbar) {
             SCOPED_TRACE(c->objectName().toStdString() + " \"" + text.toStdString() + "\"");
             EXPECT_GE(c->width(), c->sizeHint().width());
             EXPECT_LE(c->geometry().right(), c->parentWidget()->contentsRect().right());
+            EXPECT_LE(c->geometry().bottom(), c->parentWidget()->contentsRect().bottom());
         }
     }
+    // "Extrémités sur l'axe" under the frames of the tab "Dessin", which holds them all.
+    const QWidget* ends = shown->ui().chkEndsOnAxis;
+    const QWidget* frames = shown->ui().Frame5;
+    EXPECT_EQ(ends->parentWidget(), frames);
+    EXPECT_GT(ends->y(), shown->ui().Frame6->geometry().bottom());
+    EXPECT_LE(frames->geometry().bottom(), frames->parentWidget()->rect().bottom());
+    EXPECT_FALSE(shown->ui().chkEndsOnAxis->isChecked()) << "off at first";
 }
 
 // On a wide and on a tall surface.

@@ -1,11 +1,13 @@
 #include "editing_test_support.h"
 
 #include "editor/application.h"
+#include "editor/status_line.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QLocale>
 #include <QPainter>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 
@@ -193,18 +195,41 @@ TEST(TypedNumbers, CommaOrPointWhateverTheDesktopAndNothingElse) {
     QLocale::setDefault(saved);
 }
 
-// "&Calibrer le plan..." (what the scale comes to is the session's): offered with a plan on
-// screen, its two clicks move no point, and Escape or a cancel changes nothing.
-TEST(Calibration, TwoClicksAndTheirRealDistance) {
+// "&Calibrer le plan...": two clicks on the plan and the real distance typed give the scale,
+// Escape or a cancel changes nothing. A plan not measured by a calibration (a picture chosen,
+// "Zoom" moved since) is told by the orange "Plan non calibré" beside "Échelle" for as long as
+// it is so, and the pointer then reads millimetres of the drawing; the former's scale stays.
+TEST(Calibration, TwoClicksAndTheirRealDistanceAndAPlanChangedSinceIsStale) {
     auto w = shownMain();
     QTemporaryDir dir;
     ASSERT_TRUE(plainPicture({400, 300}, Qt::white).save(dir.filePath("plan.png")));
     EXPECT_FALSE(w->ui().IM_Calibrate->isEnabled()) << "no plan on screen yet";
+    const FormerModel& m = w->model();
+    const QLabel& stale = *w->ui().lblCalibration;
+    // Where the pointer rests: 10 mm right of the axis and 4 mm above it on the drawing.
+    const QPointF rest(m.X1() + 10.0, m.Y1() - 4.0);
+    const QString sep = userLocale().decimalPoint();
+    auto reading = [&](const char* x, const char* y) {
+        return QStringLiteral("x %1 mm  y %2 mm")
+            .arg(QString(x).replace('.', sep), QString(y).replace('.', sep));
+    };
+    moveTo(*w, rest, Qt::NoButton);
+    EXPECT_EQ(w->ui().lblPointer->text(), reading("10.00", "4.00"));
+    EXPECT_TRUE(stale.isHidden()) << "no plan shows: nothing to calibrate";
+    EXPECT_EQ(w->statusLasting(), "");
+
     choosePicture(*w, dir.filePath("plan.png"));
     ASSERT_TRUE(w->ui().IM_Calibrate->isEnabled());
+    EXPECT_EQ(w->statusLasting(), "Plan non calibré");
+    EXPECT_TRUE(stale.isVisibleTo(w.get()));
+    EXPECT_EQ(stale.text(), "Plan non calibré");
+    EXPECT_EQ(stale.palette().color(QPalette::WindowText), QColor(230, 120, 0));
+    EXPECT_LT(w->ui().txtScale->geometry().right(), stale.geometry().left()) << "beside it";
+    EXPECT_EQ(w->ui().lblPointer->text(), reading("10.00", "4.00") + " du dessin");
+
     std::optional<double> typed = 250.0;
     w->dialogs.number = [&typed](const QString&) { return typed; };
-    const std::vector<PointXYZ> points = w->model().Pts_Couple;
+    const std::vector<PointXYZ> points = m.Pts_Couple;
     auto clickTwice = [&w] {
         w->ui().IM_Calibrate->trigger();
         for (const QPointF at : {QPointF(20, 30), QPointF(60, 60)}) { // 50 mm apart
@@ -214,7 +239,13 @@ TEST(Calibration, TwoClicksAndTheirRealDistance) {
     };
     clickTwice();
     EXPECT_EQ(w->session().work().realScale, 5.0);
-    EXPECT_EQ(w->model().Pts_Couple, points) << "a click of the calibration moves no point";
+    EXPECT_TRUE(w->session().work().calibrated);
+    EXPECT_EQ(w->statusText(), "Échelle : 1 mm du dessin = 5,000 mm réels");
+    EXPECT_TRUE(stale.isHidden());
+    moveTo(*w, rest, Qt::NoButton);
+    EXPECT_EQ(w->ui().lblPointer->text(), reading("50.00", "20.00"));
+    EXPECT_EQ(m.Pts_Couple, points) << "a click of the calibration moves no point";
+    EXPECT_EQ(w->ui().IM_Undo->text(), "&Annuler : calibrer le plan");
     typed.reset(); // the dialog cancelled
     clickTwice();
     EXPECT_EQ(w->session().work().realScale, 5.0);
@@ -225,8 +256,109 @@ TEST(Calibration, TwoClicksAndTheirRealDistance) {
     press(*w, {60, 60}); // an ordinary press again
     release(*w, {60, 60});
     EXPECT_EQ(w->session().work().realScale, 5.0);
+
+    // The plan at another size: stale at once, the pointer where it rests read anew.
+    moveTo(*w, rest, Qt::NoButton);
+    w->ui().SSTab1->setCurrentIndex(1);
+    userSlide(w->ui().Slider5, 100);
+    EXPECT_EQ(w->statusPassing(), "Le zoom du plan a changé : recalibrez");
+    EXPECT_EQ(w->statusLasting(), "Plan non calibré");
+    EXPECT_EQ(w->statusText(), "Le zoom du plan a changé : recalibrez — Plan non calibré");
+    EXPECT_FALSE(w->session().work().calibrated);
+    EXPECT_EQ(w->session().work().realScale, 5.0) << "the scale stays until recalibrated";
+    EXPECT_EQ(w->ui().lblPointer->text(), reading("10.00", "4.00") + " du dessin");
+    w->ui().IM_Undo->trigger();
+    EXPECT_TRUE(w->session().work().calibrated) << "the zoom taken back, the calibration holds";
+    EXPECT_TRUE(stale.isHidden());
+    EXPECT_EQ(w->ui().lblPointer->text(), reading("50.00", "20.00"));
+    // Another picture: the scale measured on the last one says nothing of it.
+    choosePicture(*w, dir.filePath("plan.png"));
+    EXPECT_FALSE(w->session().work().calibrated);
+    EXPECT_EQ(w->statusLasting(), "Plan non calibré");
+    // Off, no plan shows: the pointer reads the former's real millimetres again.
+    w->ui().Command4->click();
+    EXPECT_TRUE(stale.isHidden());
+    EXPECT_EQ(w->ui().lblPointer->text(), reading("50.00", "20.00"));
 }
 
+// The status bar says what is true now: a refusal until the next entry taken, a passing
+// message for a while, a lasting state in its own place for as long as it holds; a text too
+// long for its place is shortened with the whole of it in the tooltip, at the default size too.
+TEST(StatusBar, EachMessageForAsLongAsItIsTrue) {
+    auto w = shownMain();
+    const FormerModel& m = w->model();
+    w->statusLine().setPassingTime(std::chrono::milliseconds(100));
+    const ElidedLabel& message = *w->ui().lblMessage;
+    const ElidedLabel& lasting = *w->ui().lblLasting;
+    auto typeIn = [](NumberBox* box, const QString& text) {
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, text);
+        QTest::keyClick(box, Qt::Key_Return);
+        QApplication::processEvents();
+    };
+    // Refused, then a drag: the refusal goes with the next entry taken.
+    typeIn(w->ui().Text3, "abc");
+    const QString refused = w->statusPassing();
+    EXPECT_TRUE(refused.startsWith("Nbre de Points")) << refused.toStdString();
+    QTest::qWait(300);
+    EXPECT_EQ(w->statusPassing(), refused) << "a refusal does not pass with time";
+    dragHandle(*w, m.shppi[4], {m.X1() + 45.0, m.Y1()});
+    EXPECT_EQ(w->statusPassing(), "");
+    // Refused, then a number typed and taken.
+    typeIn(w->ui().txtScale, "0");
+    EXPECT_NE(w->statusPassing(), "");
+    typeIn(w->ui().txtScale, "2");
+    EXPECT_EQ(w->statusPassing(), "");
+
+    // A doubling the former cannot hold: said in its own place while it is so, whatever
+    // passes meanwhile, shortened at the window's default size with the whole in its tooltip.
+    userClick(w->ui().Check4);
+    userClick(w->ui().optConstantWidth);
+    typeIn(w->ui().txtDoublingWidth, "3");
+    typeIn(w->ui().txtScale, "0,05");
+    ASSERT_FALSE(w->doublingDrawn());
+    const QString why = QString::fromStdString(m.offsetDoublingMessage);
+    ASSERT_FALSE(why.isEmpty());
+    EXPECT_EQ(w->statusLasting(), why);
+    EXPECT_TRUE(lasting.isVisibleTo(w.get()));
+    EXPECT_EQ(lasting.fullText(), why);
+    EXPECT_TRUE(lasting.shortened() ? lasting.toolTip() == why : lasting.text() == why);
+    typeIn(w->ui().Text3, "abc"); // a refusal beside it: both at once
+    EXPECT_EQ(w->statusText(), w->statusPassing() + " — " + why);
+    dragHandle(*w, m.shppi[4], {m.X1() + 44.0, m.Y1()});
+    QTest::qWait(300);
+    EXPECT_EQ(w->statusText(), why) << "the refusal gone, the doubling still not drawn";
+    w->ui().IM_Undo->trigger(); // the drag
+    w->ui().IM_Undo->trigger(); // the scale
+    EXPECT_TRUE(w->doublingDrawn());
+    EXPECT_EQ(w->statusLasting(), "");
+    EXPECT_TRUE(lasting.isHidden());
+
+    // A message written goes after its while; shortened, it is whole in the tooltip.
+    const QString written =
+        QStringLiteral("Couple Entier : 101,10 × 150,00 mm → un nom de fichier bien trop long "
+                       "pour la barre d'état de la fenêtre à sa taille de départ.DXF");
+    w->statusLine().pass(written);
+    EXPECT_EQ(w->statusPassing(), written);
+    EXPECT_TRUE(message.shortened());
+    EXPECT_EQ(message.toolTip(), written);
+    EXPECT_TRUE(message.text().endsWith(QChar(0x2026)));
+    EXPECT_LE(message.fontMetrics().horizontalAdvance(message.text()), message.width());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w->statusPassing().isEmpty(); }, 2000));
+    EXPECT_EQ(message.toolTip(), "");
+    // The permanent places show whole: the pointer's reading while a point is dragged far
+    // beyond the surface (as far as a screen reaches), the real scale, the factor of the view.
+    press(*w, centreOf(m, m.shppi[4]));
+    moveTo(*w, {-499.5, -499.5});
+    release(*w, {-499.5, -499.5});
+    QApplication::processEvents(); // the status bar laid out anew
+    for (const QLabel* label :
+         {w->ui().lblPointer, w->ui().lblScale, w->ui().lblZoom, w->ui().lblPoint}) {
+        SCOPED_TRACE(label->text().toStdString());
+        EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()));
+    }
+}
 } // namespace
 
 namespace {

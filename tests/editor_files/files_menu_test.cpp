@@ -4,6 +4,7 @@
 #include "editor/frm_hlp.h"
 #include "editor/number_box.h"
 #include "editor/piece_size_dialog.h"
+#include "editor/status_line.h"
 #include "export/piece_outline.h"
 
 #include "files/couple_export.h"
@@ -193,9 +194,10 @@ TEST_F(FilesMenu, EachSaveItemWritesItsPiece) {
     EXPECT_TRUE(warnings.isEmpty()) << warnings.join('\n').toStdString();
 }
 
-// The real dialogs: a typed name gets the extension and replaces an existing file without an
-// overwrite question; a cancel leaves an empty name and writes nothing; loading a profile only
-// records its name, the work and the file stay as they were.
+// The real dialogs: a typed name gets the extension, and the dialog itself asks nothing (the
+// editor asks once the extension is added: a script answers yes); a cancel leaves an empty name
+// and writes nothing; loading a profile only records its name, the work and the file stay as
+// they were.
 TEST_F(FilesMenu, RealDialogsSaveReplaceCancelAndOpen) {
     const QString cwd = dir.path();
     writeFile("f1.DAT", "old\r\n");
@@ -245,6 +247,129 @@ TEST_F(FilesMenu, RealDialogsSaveReplaceCancelAndOpen) {
     EXPECT_TRUE(picture.seen.options.testFlag(QFileDialog::HideNameFilterDetails));
     EXPECT_EQ(w->PicturePath(), cwd + "/plan.Bmp");
     EXPECT_EQ(w->ps().size(), QSize(40, 30));
+}
+
+// Nothing is replaced unasked: every save and export asks before it replaces a file, about the
+// files it would write (a sheet's numbered file, not the name typed), and a refusal leaves the
+// old file byte for byte, as a cancel does. A file that is not there is not asked about.
+TEST_F(FilesMenu, EverySaveAsksBeforeReplacingAFile) {
+    scriptDialogs();
+    w->statusLine().setPassingTime(std::chrono::hours(1)); // what was written stays said
+    w->dialogs.pieceSize = [] { return std::optional<PieceSizeChoice>(PieceSizeChoice{}); };
+    auto sheetsAs = [this](SheetsFormat format) {
+        w->dialogs.exportAll = [format](const ExportAllChoice& last) {
+            ExportAllChoice c = last;
+            c.format = format;
+            return std::optional<ExportAllChoice>(c);
+        };
+    };
+    const struct {
+        const char* what;
+        std::function<void()> save;
+        const char* typed;
+        const char* title; // of the save dialog, which the question bears
+        QStringList written;
+    } rows[] = {
+        {"a profile",
+         [&] { w->ui().IM_Save_All->trigger(); },
+         "profil",
+         "Fichier Profil",
+         {"profil.DAT"}},
+        {"the toolbar's profile",
+         [&] { w->ui().pb1(1)->click(); },
+         "barre",
+         "Fichier Profil",
+         {"barre.DAT"}},
+        {"a project",
+         [&] { w->ui().IM_Couple_SaveAs->trigger(); },
+         "projet",
+         "Couple",
+         {"projet.couple"}},
+        {"an SVG piece",
+         [&] { w->ui().IM_Export_SVG->trigger(); },
+         "piece",
+         "Fichier SVG",
+         {"piece.SVG"}},
+        {"a DXF piece",
+         [&] { w->ui().IM_Export_DXF->trigger(); },
+         "piece",
+         "Fichier DXF",
+         {"piece.DXF"}},
+        {"a PDF piece",
+         [&] { w->ui().IM_Export_PDF->trigger(); },
+         "piece",
+         "Fichier PDF",
+         {"piece.PDF"}},
+        {"the sheets as DXF",
+         [&] {
+             sheetsAs(SheetsFormat::Dxf);
+             w->ui().IM_Export_All->trigger();
+         },
+         "plaques",
+         "Fichier DXF",
+         {"plaques.DXF"}},
+        {"the sheets as SVG, numbered",
+         [&] {
+             sheetsAs(SheetsFormat::Svg);
+             w->ui().IM_Export_All->trigger();
+         },
+         "plaques",
+         "Fichier SVG",
+         {"plaques-1.SVG"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        typed = file(QString::fromUtf8(row.typed));
+        QStringList asked;
+        bool answer = false;
+        w->dialogs.replace = [&](const QString& title, const QStringList& names) {
+            EXPECT_EQ(title, QString::fromUtf8(row.title));
+            asked << names;
+            return answer;
+        };
+        for (const QString& name : row.written)
+            QFile::remove(file(name));
+        row.save(); // nothing there: nothing asked
+        EXPECT_EQ(asked, QStringList{});
+        const std::string old = "l'ancien fichier, octet pour octet\r\n";
+        for (const QString& name : row.written) {
+            EXPECT_NE(fileBytes(file(name)), "<missing>");
+            writeFile(name, old);
+        }
+        const QStringList before = folderEntries(dir.path());
+        const QString status = w->statusText();
+        row.save(); // kept
+        EXPECT_EQ(asked, row.written);
+        for (const QString& name : row.written)
+            EXPECT_EQ(fileBytes(file(name)), old) << name.toStdString();
+        EXPECT_EQ(folderEntries(dir.path()), before) << "nothing written aside either";
+        EXPECT_EQ(w->Chosen_File(), "");
+        EXPECT_EQ(w->statusText(), status) << "nothing said written";
+        asked.clear();
+        answer = true;
+        row.save(); // replaced
+        EXPECT_EQ(asked, row.written);
+        for (const QString& name : row.written)
+            EXPECT_NE(fileBytes(file(name)), old) << name.toStdString();
+    }
+    EXPECT_TRUE(warnings.isEmpty()) << warnings.join('\n').toStdString();
+
+    // A person is asked by Qt's own question, in French, under the dialog's title; "Non" keeps.
+    QtUserDialogs person;
+    person.attach(w.get());
+    QString title, question;
+    ModalWatcher<QMessageBox> user([&](QMessageBox* box) {
+        title = box->windowTitle();
+        question = box->text();
+        EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::No)) << "keeping is the default";
+        box->button(QMessageBox::No)->click();
+    });
+    EXPECT_FALSE(person.askReplace("Fichier Profil", {"profil.DAT"}));
+    EXPECT_EQ(title, "Fichier Profil");
+    EXPECT_EQ(question, "Le fichier profil.DAT existe déjà\nVoulez-vous l'écraser ?");
+    EXPECT_EQ(
+        QtUserDialogs::replaceQuestion({"plaques-1.SVG", "plaques-2.SVG"}),
+        "Ces fichiers existent déjà :\nplaques-1.SVG\nplaques-2.SVG\nVoulez-vous les écraser ?");
 }
 
 // Qt's own texts speak French whatever the desktop's language: each row is a text Qt shows, as

@@ -29,15 +29,23 @@ protected:
     void change(std::mt19937& rng) {
         auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution(lo, hi)(rng); };
         const FormerModel& m = s.samples();
-        switch (pick(0, 4)) {
+        switch (pick(0, 5)) {
         case 0: {
-            const Handle& h = m.shppi[static_cast<std::size_t>(pick(1, 7))];
+            // An end point held on the axis moves only up and down, wherever it is dragged.
+            const Handle& h = m.shppi[static_cast<std::size_t>(pick(0, 8))];
             s.beginGesture();
             s.press(1, float(h.Left), float(h.Top));
-            s.dragTo(float(h.Left + pick(1, 9)), float(h.Top));
+            s.dragTo(float(h.Left + pick(1, 9)), float(h.Top + pick(-3, 3)));
             s.endGesture();
+            const int i = m.Idx_Point;
+            if (s.work().endsOnAxis && (i == 0 || i == 8)) {
+                EXPECT_EQ(s.work().former[std::size_t(i)].at.x, m.X1());
+            }
             break;
         }
+        case 4:
+            s.setEndsOnAxis(pick(0, 1));
+            break;
         case 1: {
             const Handle& h = m.shppi[static_cast<std::size_t>(pick(1, 7))];
             s.press(2, float(h.Left), float(h.Top));
@@ -76,9 +84,21 @@ TEST_F(Session, UndoingEveryStepOfSeveralFormersGivesBackTheStartAndRedoingThemT
         const int any = pick(0, count - 1);
         bool step = false;
         switch (pick(0, 9)) {
-        case 0:
+        case 0: {
+            // The first name of the F1, F2, ... series no former has.
+            std::string first;
+            for (int k = 1; first.empty(); ++k) {
+                first = "F" + std::to_string(k);
+                for (const auto& f : s.formers())
+                    if (f->name == first)
+                        first.clear();
+            }
             step = s.addFormer(why, changed);
+            if (step) {
+                EXPECT_EQ(s.formers()[std::size_t(s.current())]->name, first);
+            }
             break;
+        }
         case 1:
             step = s.duplicateFormer(any, why, changed);
             break;

@@ -35,6 +35,16 @@ Changed dragPoint4(EditorSession& s, float x, float y) {
     return c;
 }
 
+// The former's end point 0 (the top) dragged to x, y of the drawing.
+Changed dragTop(EditorSession& s, float x, float y) {
+    const FormerModel& m = s.samples();
+    s.beginGesture();
+    s.press(1, static_cast<float>(m.shppi[0].Left), static_cast<float>(m.shppi[0].Top));
+    const Changed c = s.dragTo(x, y);
+    s.endGesture();
+    return c;
+}
+
 // Twice the largest distance from a doubling sample to the former's outline, and the smallest.
 std::pair<double, double> ringWidths(const FormerModel& m) {
     double least = 1e9, most = 0.0;
@@ -168,6 +178,26 @@ TEST(FormerEdits, EachRuleOfTheWorkOnce) {
              EXPECT_EQ(s.work().former[4].at.x, s.samples().X1());
              EXPECT_EQ(s.work().former[4].at.y, 40.0);
          }},
+        {"an end point held on the axis moves only up and down",
+         [](EditorSession& s) { s.setEndsOnAxis(true); },
+         [](EditorSession& s) { return dragTop(s, 90.0f, 12.5f); }, "déplacer le point 0",
+         Changed::Outline,
+         [](const EditorSession& s) {
+             EXPECT_EQ(s.work().former[0].at, (SurfacePoint{s.samples().X1(), 12.5}));
+             EXPECT_EQ(s.samples().Courbe_Droite.front().x, s.samples().X1());
+         }},
+        {"the option holds the end points from then on, where they are",
+         [](EditorSession& s) { dragTop(s, 70.0f, 12.5f); },
+         [](EditorSession& s) { return s.setEndsOnAxis(true); }, "garder les extrémités sur l'axe",
+         Changed::Settings,
+         [](const EditorSession& s) {
+             EXPECT_TRUE(s.work().endsOnAxis);
+             EXPECT_EQ(s.work().former[0].at, (SurfacePoint{70.0, 12.5}));
+         }},
+        {"without it, an end point leaves the axis", nullptr,
+         [](EditorSession& s) { return dragTop(s, 70.0f, 12.5f); }, "déplacer le point 0",
+         Changed::Outline,
+         [](const EditorSession& s) { EXPECT_EQ(s.work().former[0].at.x, 70.0); }},
         {"the part is built anew on the thickness it has",
          [](EditorSession& s) { s.moveDimension(EditorSession::Dimension::Thickness, 30); },
          [](EditorSession& s) { return s.setOrder(5); }, "régler « Résolution »", Changed::Outline,
@@ -213,7 +243,12 @@ TEST(FormerEdits, EachRuleOfTheWorkOnce) {
          },
          nullptr, Changed::None,
          [](const EditorSession& s) { EXPECT_LE(s.work().former[0].at.x, kDrawingReach); }},
-        {"a calibration measures the plan, told in the status bar", nullptr,
+        {"a calibration measures the plan, told in the status bar",
+         [](EditorSession& s) {
+             s.choosePicture("plan.png");
+             EXPECT_EQ(s.lasting().calibration, "Plan non calibré");
+             EXPECT_FALSE(s.pointerInRealMm());
+         },
          [](EditorSession& s) {
              Changed c = Changed::None;
              EXPECT_EQ(s.calibrate({20, 30}, {60, 60}, 250.0, c), ""); // 50 mm apart
@@ -224,6 +259,10 @@ TEST(FormerEdits, EachRuleOfTheWorkOnce) {
              EXPECT_EQ(s.work().realScale, 5.0);
              EXPECT_TRUE(s.work().calibrated);
              EXPECT_EQ(s.status(), "Échelle : 1 mm du dessin = 5,000 mm réels");
+             EXPECT_EQ(s.lasting().calibration, "");
+             EXPECT_TRUE(s.pointerInRealMm());
+             const FormerModel& m = s.samples();
+             EXPECT_EQ(s.pointerReading(m.X1() + 10.0, m.Y1() - 4.0), (SurfacePoint{50.0, 20.0}));
          }},
         {"a calibration outside the scale's range is refused", nullptr,
          [](EditorSession& s) {
@@ -235,14 +274,15 @@ TEST(FormerEdits, EachRuleOfTheWorkOnce) {
          },
          nullptr, Changed::None,
          [](const EditorSession& s) { EXPECT_EQ(s.work().realScale, 1.0); }},
-        {"the plan zoomed no longer holds its calibration, told once",
+        {"the plan zoomed no longer holds its calibration, told once, stale until calibrated",
          [](EditorSession& s) {
              Changed c = Changed::None;
-             s.calibrate({20, 30}, {60, 60}, 250.0, c);
              s.choosePicture("plan.png");
+             s.calibrate({20, 30}, {60, 60}, 250.0, c);
          },
          [](EditorSession& s) {
-             s.setPictureZoom(90);
+             const Changed told = s.setPictureZoom(90);
+             EXPECT_TRUE(told & Changed::Status);
              EXPECT_EQ(s.status(), "Le zoom du plan a changé : recalibrez");
              return s.setPictureZoom(100);
          },
@@ -250,6 +290,39 @@ TEST(FormerEdits, EachRuleOfTheWorkOnce) {
          [](const EditorSession& s) {
              EXPECT_FALSE(s.work().calibrated);
              EXPECT_EQ(s.work().realScale, 5.0) << "the scale stays until recalibrated";
+             EXPECT_EQ(s.lasting().calibration, "Plan non calibré");
+             EXPECT_FALSE(s.pointerInRealMm());
+             const FormerModel& m = s.samples();
+             EXPECT_EQ(s.pointerReading(m.X1() + 10.0, m.Y1() - 4.0), (SurfacePoint{10.0, 4.0}))
+                 << "millimetres of the drawing";
+         }},
+        {"another picture is not measured by the calibration of the last",
+         [](EditorSession& s) {
+             Changed c = Changed::None;
+             s.choosePicture("plan.png");
+             s.calibrate({20, 30}, {60, 60}, 250.0, c);
+         },
+         [](EditorSession& s) { return s.choosePicture("plan.png"); }, "choisir l'image",
+         Changed::Picture,
+         [](const EditorSession& s) {
+             EXPECT_FALSE(s.work().calibrated);
+             EXPECT_EQ(s.work().realScale, 5.0) << "the former's scale stays";
+             EXPECT_EQ(s.lasting().calibration, "Plan non calibré");
+         }},
+        {"a doubling the former cannot hold is said while it is so",
+         [](EditorSession& s) {
+             s.setDoublingOn(true);
+             s.setDoublingMode(DoublingMode::ConstantWidth);
+             EXPECT_EQ(s.lasting().doubling, "");
+         },
+         [](EditorSession& s) { return s.setRealScale(0.05); }, "régler l'échelle",
+         Changed::Outline,
+         [](const EditorSession& s) {
+             EXPECT_FALSE(s.doublingDrawn());
+             EXPECT_EQ(s.lasting().doubling, s.samples().offsetDoublingMessage);
+             EXPECT_NE(s.lasting().doubling, "");
+             EXPECT_EQ(s.lasting().calibration, "") << "no plan shows";
+             EXPECT_TRUE(s.pointerInRealMm());
          }},
         {"a picture chosen starts at the initial pan and zoom, shown",
          [](EditorSession& s) {

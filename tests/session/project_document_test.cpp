@@ -54,6 +54,7 @@ public:
         s.doublingControls = s.doublingOn ? DoublingControls::FollowDoubling
                                           : static_cast<DoublingControls>(pick(0, 2));
         s.mouseAction = s.slaved ? MouseAction::Former : static_cast<MouseAction>(pick(0, 1));
+        s.endsOnAxis = pick(0, 1);
         v.controlPolygonShown = pick(0, 1);
         v.samplePointsShown = pick(0, 1);
         v.handlesHidden = pick(0, 1);
@@ -238,6 +239,7 @@ TEST(EditorStateDocument, FirstVersionFilesOpenAsProjectsOfOneFormer) {
         EXPECT_EQ(w.doublingMode, f.mode);
         EXPECT_EQ(w.sampleCount, f.sampleCount);
         EXPECT_EQ(r.state.view.viewZoom, 1.0) << "the whole surface";
+        EXPECT_FALSE(w.endsOnAxis) << "the end points free, as they were";
         // Saved again, in the second version, it reads back the same.
         const ProjectReading again = ReadProject(WriteProject(r.state));
         ASSERT_TRUE(again.ok) << again.message;
@@ -323,6 +325,10 @@ TEST(EditorStateDocument, FaultyDocumentsAreRefusedWithTheFieldNamed) {
         {"formers.list[0].work.former.orderInUse",
          [&W](json& d) {
              W(d)["former"]["orderInUse"] = 10;
+         }},
+        {"formers.list[0].work.former.endsOnAxis",
+         [&W](json& d) {
+             W(d)["former"]["endsOnAxis"] = "oui";
          }},
         {"formers.list[0].work.doubling.scale",
          [&W](json& d) {
