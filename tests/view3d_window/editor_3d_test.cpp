@@ -1,5 +1,6 @@
 #include "editing_test_support.h"
 
+#include "editor/status_line.h"
 #include "editor/surface_mouse.h"
 #include "engine3d/vector_maths.h"
 #include "frm3d_test_access.h"
@@ -411,7 +412,7 @@ TEST(Editor3D, TheFuselageViewShowsEveryFormerAndGoesBackToThePartAsItWas) {
     EXPECT_TRUE(told.startsWith("Vue Fuselage : 115 couples ne sont pas montrés (F486, F487, "
                                 "F488, F489, F490 et 110 autres)"))
         << told.toStdString();
-    w->ui().StatusBar->showMessage(QStringLiteral("autre chose"));
+    w->statusLine().pass(QStringLiteral("autre chose"));
     f.setFuselage(many);
     dragHandle(*w, w->model().shppi[4], centreOf(w->model(), w->model().shppi[4]) + QPointF(3, 0));
     settle();
