@@ -1,5 +1,6 @@
 #include "editor/main.h"
 
+#include "editor/notches_dialog.h"
 #include "editor/number_box.h"
 #include "editor/picture_box.h"
 #include "editor/toolbar_pictures.h"
@@ -50,6 +51,7 @@ Main::Main(EditorSession& session, UserDialogs& dialogs, QWidget* parent)
     connectView();
     Form_Load();
     connectFormerPanel();
+    connectNotches();
 }
 
 Main::~Main() {
@@ -262,6 +264,9 @@ void Main::show(Changed c) {
     }
     if (c & (Changed::List | Changed::Former))
         showFormerList();
+    if (notches_ && (c & (Changed::Notches | Changed::Former | Changed::List | Changed::Outline |
+                          Changed::Drawing | Changed::Part)))
+        notches_->showSession(c);
     if (c & Changed::Status)
         showStatus(QString::fromStdString(session_.status()));
     updateProjectCaption();

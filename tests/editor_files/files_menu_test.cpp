@@ -2,6 +2,7 @@
 
 #include "editor/application.h"
 #include "editor/frm_hlp.h"
+#include "editor/notches_dialog.h"
 #include "editor/number_box.h"
 #include "editor/piece_size_dialog.h"
 #include "export/piece_outline.h"
@@ -721,6 +722,15 @@ TEST_F(FilesMenu, HelpMenuShowsTheGuideAndAFreshModalAboutWindow) {
     for (const QPushButton* b :
          {w->ui().cmdNouveau, w->ui().cmdDupliquer, w->ui().cmdRenommer, w->ui().cmdSupprimer})
         names << b->text();
+    // The window "Lisses et encoches" and the choices of the export dialogs.
+    const NotchesDialog& notches = *w->notchesDialog();
+    for (const QAbstractButton* b : {static_cast<QAbstractButton*>(notches.cmdAjouter),
+                                     static_cast<QAbstractButton*>(notches.cmdSupprimerLisse),
+                                     static_cast<QAbstractButton*>(notches.cmdPoser),
+                                     static_cast<QAbstractButton*>(notches.cmdRetirer),
+                                     static_cast<QAbstractButton*>(notches.newBothSides)})
+        names << b->text();
+    names << QStringLiteral("Version DXF") << QStringLiteral("Pages à la taille de la plaque");
     std::function<void(const QList<QAction*>&)> addItems = [&](const QList<QAction*>& items) {
         for (QAction* a : items) {
             if (a->isSeparator())
