@@ -292,9 +292,9 @@ TEST_F(CliFiles, StringersAndSlotsScriptedKeptAndRefusedByValue) {
     EXPECT_NE(fileBytes(file("encoches.couple")).find("\"dxf\": \"r12\""), std::string::npos);
 
     // A notch through the doubling is left out of the file, named in the state and on stderr.
-    r = program({"doubling=on", "thickness=9", "stringer-add=L1:0.5:3:30", "state=out.json",
-                 "export=dxf:entier:out"},
-                dir.path());
+    r = program(
+        {"doubling=on", "stringer-add=L1:0.5:3:20", "state=out.json", "export=dxf:entier:out"},
+        dir.path());
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains("L1 traverse le doublage de F1")) << r.err.toStdString();
     expectAt(readJson(file("out.json")),

@@ -355,10 +355,10 @@ TEST_F(Session, NotchesAreCutIntoEveryFormerAndTheOnesLeftOutNamed) {
     EXPECT_EQ(s.notchTable(), table);
     EXPECT_EQ(s.history().count(), steps);
 
-    // A notch as deep as the ring is wide goes through the doubling: left out of every former,
+    // A notch deeper than the ring is wide goes through the doubling: left out of every former,
     // named in the status bar and the list of refusals.
     s.setDoublingOn(true);
-    ASSERT_TRUE(s.addStringer({"L2", 0.6, 3.0, 30.0, false}, why, changed)) << why;
+    ASSERT_TRUE(s.addStringer({"L2", 0.5, 3.0, 20.0, false}, why, changed)) << why;
     EXPECT_EQ(s.status().rfind("L2 traverse le doublage de F", 0), 0u) << s.status();
     const std::vector<NotchRefusal> refused = s.notchRefusals();
     ASSERT_EQ(refused.size(), 1u) << "the other former has no doubling drawn";
