@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Draws a sheet written by "Exporter tous les couples..." as SVG into a PNG: the outlines of the
-parts and the sheet's border, black on white, at PX pixels per millimetre. Only the closed paths
+parts and the sheet's edge, black on white, at PX pixels per millimetre. Only the closed paths
 the export writes ("M x,y x,y ... Z") are read; the engraved names are left out."""
 
 import re
@@ -13,7 +13,8 @@ import zlib
 def outlines(path):
     root = ET.parse(path).getroot()
     vb = [float(v) for v in root.get("viewBox").split()]
-    paths = []
+    x, y, w, h = vb
+    paths = [[(x, y), (x + w, y), (x + w, y + h), (x, y + h), (x, y)]]  # the sheet's edge
     for el in root.iter():
         if el.tag.endswith("path"):
             pts = [tuple(float(v) for v in xy.split(",")) for xy in re.findall(r"-?[\d.]+,-?[\d.]+", el.get("d"))]
