@@ -150,8 +150,10 @@ TEST_F(CliFiles, SeveralFormersScriptedSavedAndCutFromSheets) {
                        dir.path());
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     const QJsonObject made = readJson(file("made.json"));
-    expectAt(made, R"({"formers": {"current": "Milieu", "list": [{"name": "F1", "station": -10},
-        {"name": "Milieu", "station": 60}, {"name": "Maître", "station": 120.5}]},
+    expectAt(made, R"({"formers": {"current": "Milieu", "list": [
+        {"name": "F1", "station": -10, "notches": []},
+        {"name": "Milieu", "station": 60, "notches": []},
+        {"name": "Maître", "station": 120.5, "notches": []}]},
         "Nb_Points": 13, "undo": {"count": 11, "index": 11}})");
     // 11 steps: "former-new=NAME:STATION" is "Nouveau" then the name and the station typed,
     // as a user does it (3 steps, 2 for F2 whose name is the one given); selecting is none.
@@ -242,7 +244,8 @@ TEST_F(CliFiles, SeveralFormersScriptedSavedAndCutFromSheets) {
                 dir.path());
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     const QJsonObject deleted = readJson(file("deleted.json"));
-    expectAt(deleted, R"({"formers": {"current": "F2", "list": [{"name": "F2", "station": 50}]},
+    expectAt(deleted, R"({"formers": {"current": "F2",
+                                      "list": [{"name": "F2", "station": 50, "notches": []}]},
         "undo": {"count": 1000, "index": 1000}, "doubling/drawn": false})");
     EXPECT_FALSE(deleted["status"].toString().isEmpty());
 }

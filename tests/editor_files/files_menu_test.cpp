@@ -396,12 +396,15 @@ TEST_F(FilesMenu, ToolsExportAPieceAtTheSizeTypedAndPrintIt) {
     const QList<QAction*> tools = w->ui().IM_PREFER->actions();
     const qsizetype paint = tools.indexOf(w->ui().IM_BACKCOLOR);
     ASSERT_GE(paint, 0);
-    ASSERT_EQ(tools.size(), paint + 8);
+    ASSERT_EQ(tools.size(), paint + 9);
     EXPECT_TRUE(tools[paint + 1]->isSeparator());
     // Last, after a separator: the panel of the formers shown or hidden.
     EXPECT_TRUE(tools[paint + 6]->isSeparator());
     EXPECT_EQ(tools[paint + 7], w->ui().IM_Formers);
     EXPECT_EQ(w->ui().IM_Formers->text(), "Panneau des &couples");
+    // Then the stringers and slots of the whole fuselage.
+    EXPECT_EQ(tools[paint + 8], w->ui().IM_Notches);
+    EXPECT_EQ(w->ui().IM_Notches->text(), "&Lisses et encoches...");
     const QAction* items[] = {w->ui().IM_Export_SVG, w->ui().IM_Export_DXF, w->ui().IM_Export_PDF,
                               w->ui().IM_Print};
     const char* captions[] = {"Exporter en &SVG...", "Exporter en &DXF...", "Exporter en &PDF...",
@@ -612,7 +615,7 @@ TEST_F(FilesMenu, RefusedProjectFilesLeaveTheWorkAsItWas) {
         const char* reason;
     } rows[] = {
         {"profile.couple", "0.0000000 0.0000000\r\n", "JSON"},
-        {"newer.couple", spoiled("\"version\": 2", "\"version\": 3"), "« version »"},
+        {"newer.couple", spoiled("\"version\": 3", "\"version\": 4"), "« version »"},
         {"big.couple", good + std::string(1024 * 1024, ' '), "1 Mo"},
         {"surface.couple", spoiled("\"height\": 100.0", "\"height\": 110.0"), "« surface »"},
         {"missing.couple", {}, "n'existe pas"},
