@@ -166,6 +166,7 @@ public:
     struct SampledFormer {
         const FormerModel* samples = nullptr;
         const Work* work = nullptr;
+        std::string name;
         double station = 0.0;
         bool current = false;
         bool doublingDrawn = false;
