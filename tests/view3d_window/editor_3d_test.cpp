@@ -580,13 +580,27 @@ TEST(Editor3D, TheFuselageViewShowsEveryFormerAndGoesBackToThePartAsItWas) {
     EXPECT_FALSE(f.fuselageShown());
     EXPECT_FALSE(button->isChecked());
     EXPECT_TRUE(f.Frame1->isEnabled());
-    EXPECT_EQ(f.viewSettings(), settings);
+    View3DSettings back = f.viewSettings();
+    EXPECT_TRUE(back.fuselageOrbitKept) << "the fuselage's orbit is kept once seen";
+    EXPECT_NEAR(back.fuselageYaw, 0.6f, 1e-6);
+    back.fuselageOrbitKept = settings.fuselageOrbitKept;
+    back.fuselageYaw = settings.fuselageYaw;
+    back.fuselagePitch = settings.fuselagePitch;
+    back.fuselageDistance = settings.fuselageDistance;
+    EXPECT_EQ(back, settings);
     EXPECT_TRUE(f.Picture1->image() == fullRedraw(f));
     // There and back with nothing changed: the part's frame to the pixel.
     const QImage part = f.Picture1->image().copy();
     f.showFuselage(true);
     settle();
     EXPECT_NEAR(inside(f).yaw(), 0.6f, 1e-6) << "the fuselage keeps its orbit too";
+    // Both orbits are the view's, as a project keeps it: handed back, each is where it was.
+    const View3DSettings both = f.viewSettings();
+    f.applyViewSettings(View3DSettings{});
+    EXPECT_FALSE(f.fuselageShown());
+    f.applyViewSettings(both);
+    EXPECT_EQ(f.viewSettings(), both);
+    EXPECT_NEAR(inside(f).yaw(), 0.6f, 1e-6);
     f.showFuselage(false);
     settle();
     EXPECT_TRUE(f.Picture1->image() == part);
