@@ -4,6 +4,7 @@
 #include "state_json.h"
 
 #include "editor/frm_hlp.h"
+#include "editor/notches_dialog.h"
 #include "editor/number_box.h"
 #include "editor/scripted_editor.h"
 #include "editor/status_line.h"
@@ -14,10 +15,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
@@ -289,7 +293,13 @@ ActionResult mspaint(ScriptedEditor& w, const QString& value) {
 // then types NAME.
 ActionResult exportPiece(ScriptedEditor& w, const QString& value) {
     // NAME holds no ':', so whatever follows it is a size or a sheet, never part of a file name.
-    const QStringList parts = value.split(':');
+    QStringList parts = value.split(':');
+    PieceSizeChoice choice;
+    if (parts.size() > 3 && parts.front() == QLatin1String("dxf") &&
+        parts.back() == QLatin1String("r12")) {
+        choice.dxf = DxfVersion::R12;
+        parts.removeLast();
+    }
     if (parts.size() < 3 || parts.size() > 5)
         return usage(QStringLiteral("expected FORMAT:PIECE:NAME[:WxH[:PAGE]]"));
     const std::pair<const char*, QAction * MainControls::*> formats[] = {
@@ -305,7 +315,6 @@ ActionResult exportPiece(ScriptedEditor& w, const QString& value) {
         return usage(QStringLiteral("unknown format %1 (svg, dxf or pdf)").arg(parts[0]));
     const std::pair<const char*, int> pieces[] = {
         {"gauche", 3}, {"droit", 4}, {"haut", 2}, {"bas", 1}, {"entier", 5}};
-    PieceSizeChoice choice;
     choice.Piece = 0;
     for (const auto& [name, code] : pieces) {
         if (parts[1] == QLatin1String(name))
@@ -1075,8 +1084,14 @@ ActionResult fuselage(ScriptedEditor& w, const QString& value) {
 // typed when one is given, confirmed, then NAME typed.
 ActionResult exportAll(ScriptedEditor& w, const QString& value) {
     QStringList parts = value.split(':');
+    DxfVersion dxf = DxfVersion::AutoCad2000;
+    if (parts.size() > 2 && parts.front() == QLatin1String("dxf") &&
+        parts.back() == QLatin1String("r12")) {
+        dxf = DxfVersion::R12;
+        parts.removeLast();
+    }
     if (parts.size() < 2)
-        return usage(QStringLiteral("expected FORMAT:NAME[:SHEETWxH]"));
+        return usage(QStringLiteral("expected FORMAT:NAME[:SHEETWxH][:r12]"));
     const std::pair<const char*, SheetsFormat> formats[] = {
         {"dxf", SheetsFormat::Dxf}, {"svg", SheetsFormat::Svg}, {"pdf", SheetsFormat::Pdf}};
     std::optional<SheetsFormat> format;
@@ -1111,11 +1126,118 @@ ActionResult exportAll(ScriptedEditor& w, const QString& value) {
             c.sheet.height = sheet->second;
         }
         c.ticked.clear(); // every former
+        c.dxf = dxf;
         return std::optional<ExportAllChoice>(c);
     });
     const ActionResult r = menuWithNameTyped(w, w.ui().IM_Export_All, name);
     w.dialogs.exportAll = std::move(answer);
     return r;
+}
+
+// ---------------------------------------------------------------------------------------
+// The stringers and slots: "&Outils" › "&Lisses et encoches..."
+
+// Opens the window as the user does (it stays open) and runs one of its commands: a refusal it
+// tells, the table staying as it was, is bad usage naming the value.
+template <typename Command> ActionResult notchCommand(ScriptedEditor& w, Command command) {
+    if (!w.ui().IM_Notches->isEnabled())
+        return usage(QStringLiteral("IM_Notches is disabled"));
+    w.ui().IM_Notches->trigger();
+    settleEvents();
+    NotchesDialog& d = *w.notchesDialog();
+    d.message->hide();
+    const NotchTable before = w.session().notchTable();
+    if (const ActionResult r = command(d); r.status != 0)
+        return r;
+    settleEvents();
+    if (w.session().notchTable() == before && !d.message->isHidden())
+        return usage(d.message->text());
+    return ok();
+}
+
+// NAME:PLACE:W:D[:one]: the new row typed under "Lisses", "Des deux côtés" ticked unless
+// `one`, then "Ajouter".
+ActionResult stringerAdd(ScriptedEditor& w, const QString& value) {
+    QStringList parts = value.split(':');
+    bool bothSides = true;
+    if (parts.size() == 5 && parts[4] == QLatin1String("one")) {
+        bothSides = false;
+        parts.removeLast();
+    }
+    if (parts.size() != 4)
+        return usage(QStringLiteral("expected NAME:PLACE:W:D[:one]"));
+    return notchCommand(w, [&](NotchesDialog& d) {
+        d.newName->setText(parts[0]);
+        for (const auto& [box, text] :
+             {std::pair{d.newPlace, parts[1]}, std::pair{d.newWidth, parts[2]},
+              std::pair{d.newDepth, parts[3]}})
+            if (const ActionResult r = typeInBox(box, text); r.status != 0)
+                return r;
+        if (d.newBothSides->isChecked() != bothSides)
+            d.newBothSides->click();
+        return clickButton(d.cmdAjouter);
+    });
+}
+
+// The row of that name chosen in "Lisses", then "Supprimer".
+ActionResult stringerDelete(ScriptedEditor& w, const QString& value) {
+    return notchCommand(w, [&](NotchesDialog& d) {
+        const int row = d.stringerRow(value);
+        if (row < 0)
+            return usage(QStringLiteral("there is no stringer %1").arg(value));
+        d.stringerTable->setCurrentCell(row, 0);
+        return clickButton(d.cmdSupprimerLisse);
+    });
+}
+
+const std::pair<const char*, SlotKind> kSlotWords[] = {
+    {"keel", SlotKind::Keel}, {"spine", SlotKind::Spine}, {"crutch", SlotKind::Crutch}};
+
+std::optional<SlotKind> slotKind(const QString& word) {
+    for (const auto& [name, kind] : kSlotWords)
+        if (word == QLatin1String(name))
+            return kind;
+    return std::nullopt;
+}
+
+// keel:W:D, spine:W:D or crutch:HEIGHT:W:D: the kind chosen under "Fentes", its boxes typed,
+// then "Poser".
+ActionResult slot(ScriptedEditor& w, const QString& value) {
+    const QStringList parts = value.split(':');
+    const std::optional<SlotKind> kind = parts.isEmpty() ? std::nullopt : slotKind(parts[0]);
+    if (!kind)
+        return usage(QStringLiteral("unknown slot %1 (keel, spine or crutch)").arg(parts.value(0)));
+    const bool crutch = *kind == SlotKind::Crutch;
+    if (parts.size() != (crutch ? 4 : 3))
+        return usage(crutch ? QStringLiteral("expected crutch:HEIGHT:W:D")
+                            : QStringLiteral("expected %1:W:D").arg(parts[0]));
+    return notchCommand(w, [&](NotchesDialog& d) {
+        d.newSlotKind->setCurrentIndex(d.newSlotKind->findData(static_cast<int>(*kind)));
+        const qsizetype at = crutch ? 2 : 1;
+        if (crutch)
+            if (const ActionResult r = typeInBox(d.newSlotHeight, parts[1]); r.status != 0)
+                return r;
+        if (const ActionResult r = typeInBox(d.newSlotWidth, parts[at]); r.status != 0)
+            return r;
+        if (const ActionResult r = typeInBox(d.newSlotDepth, parts[at + 1]); r.status != 0)
+            return r;
+        return clickButton(d.cmdPoser);
+    });
+}
+
+// The slot of that kind chosen in "Fentes", then "Retirer".
+ActionResult slotDelete(ScriptedEditor& w, const QString& value) {
+    const std::optional<SlotKind> kind = slotKind(value);
+    if (!kind)
+        return usage(QStringLiteral("unknown slot %1 (keel, spine or crutch)").arg(value));
+    return notchCommand(w, [&](NotchesDialog& d) {
+        const int row =
+            d.slotRow(QString::fromUtf8(slotName(*kind).data(), qsizetype(slotName(*kind).size())));
+        if (row < 0)
+            return usage(QStringLiteral("there is no %1 slot").arg(value));
+        d.slotTable->setCurrentCell(row, 0);
+        return clickButton(d.cmdRetirer);
+    });
 }
 
 } // namespace
@@ -1138,7 +1260,8 @@ const std::vector<CliAction>& cliActions() {
         {"export", "FORMAT:PIECE:NAME[:WxH[:PAGE]]",
          "draws PIECE (as in save) as svg, dxf or pdf at its real size, or W by H\n"
          "millimetres (- follows the other side), as NAME (which holds no ':');\n"
-         "PAGE (pdf): a4, a4-paysage, a3 or a3-paysage, a larger piece is tiled", exportPiece},
+         "PAGE (pdf): a4, a4-paysage, a3 or a3-paysage, a larger piece is tiled;\n"
+         "dxf takes :r12 last for R12 (AC1009)", exportPiece},
         {"calibrate", "X1,Y1:X2,Y2:MM", "\"&Calibrer le plan...\": clicks the two points (surface\n"
          "millimetres) and types their real distance MM", calibrate},
         {"scale", "S", "types the real scale S (real mm per mm of the drawing)", scale},
@@ -1196,8 +1319,15 @@ const std::vector<CliAction>& cliActions() {
         {"former-delete", "NAME", "selects the former NAME and clicks \"Supprimer\"", formerDelete},
         {"former-station", "NAME:MM", "types the station MM (real mm) in the row of NAME", formerStation},
         {"fuselage", "1|0", "clicks \"Vue Fuselage\" of the 3-D window when its state differs", fuselage},
-        {"export-all", "FORMAT:NAME[:SHEETWxH]", "\"Exporter tous les couples...\" as dxf, svg or pdf,\n"
-         "every former ticked, on sheets of W by H mm (600x300 first)", exportAll},
+        {"export-all", "FORMAT:NAME[:SHEETWxH][:r12]", "\"Exporter tous les couples...\" as dxf, svg or pdf,\n"
+         "every former ticked, on sheets of W by H mm (600x300 first); r12: DXF R12", exportAll},
+        // the stringers and slots
+        {"stringer-add", "NAME:PLACE:W:D[:one]", "adds the stringer NAME at PLACE (0 top..1 bottom of the\n"
+         "half outline), its notch W wide and D deep (real mm), on both halves or one", stringerAdd},
+        {"stringer-delete", "NAME", "removes the stringer NAME", stringerDelete},
+        {"slot", "KIND:[HEIGHT:]W:D", "puts the slot keel, spine or crutch (at HEIGHT real mm), W by D mm",
+         slot},
+        {"slot-delete", "KIND", "removes the slot keel, spine or crutch", slotDelete},
         // the help menu
         {"about", "FILE.png", "opens \"&A propos\", writes its picture, closes it with \"&OK\"", about},
     };

@@ -84,6 +84,12 @@ int runCouplesCli(const QStringList& args, QTextStream& out, QTextStream& err) {
     ScriptedEditor window(surface);
     window.dialogs.fileName = [](const QString&, const QString&, int) { return QString(); };
     window.dialogs.warning = [&warning](const QString&, const QString& text) { warning = text; };
+    // The script asked for the export: a former drawn with notches left out is written so, and
+    // the question is told on stderr (the state names the notches left out).
+    window.dialogs.confirmation = [&err](const QString& text) {
+        err << "couples-cli: " << QString(text).replace('\n', ' ') << "\n";
+        return true;
+    };
     // A script must never wait on a message box: engine errors go to stderr.
     window.frm3D()->errorPresenter = [&err](int, const QString& text) {
         err << "couples-cli: Error: " << text << "\n";

@@ -26,6 +26,40 @@ QJsonArray points(const std::vector<PointXYZ>& pts) {
     return a;
 }
 
+QString slotWord(SlotKind kind) {
+    return kind == SlotKind::Keel    ? QStringLiteral("keel")
+           : kind == SlotKind::Spine ? QStringLiteral("spine")
+                                     : QStringLiteral("crutch");
+}
+
+// A former's notches: each one cut, with its side and its centre on the outline (real mm from
+// the axes), then each row left out with its refusal.
+QJsonArray notchesState(const CutOutline& cut) {
+    QJsonArray a;
+    for (const CutNotch& n : cut.notches.cut) {
+        const char* side = n.side == NotchSide::Right  ? "droit"
+                           : n.side == NotchSide::Left ? "gauche"
+                                                       : "axe";
+        QJsonObject o{{"name", QString::fromStdString(n.name)},
+                      {"side", side},
+                      {"centre", QJsonArray{n.centre.x, n.centre.y}},
+                      {"inward", QJsonArray{n.inward.x, n.inward.y}},
+                      {"width", n.width},
+                      {"depth", n.depth}};
+        if (n.slot)
+            o["slot"] = slotWord(*n.slot);
+        a.append(o);
+    }
+    for (const NotchRefusal& r : cut.notches.refused) {
+        QJsonObject o{{"name", QString::fromStdString(r.name)},
+                      {"refused", QString::fromStdString(r.text)}};
+        if (r.slot)
+            o["slot"] = slotWord(*r.slot);
+        a.append(o);
+    }
+    return a;
+}
+
 QJsonArray handles(const std::vector<Handle>& hs) {
     QJsonArray a;
     for (const Handle& h : hs) {
@@ -198,9 +232,29 @@ QJsonObject editorState(const Main& w) {
     s["statusPassing"] = w.statusPassing();
     s["statusLasting"] = w.statusLasting();
     QJsonArray formers;
-    for (const auto& f : w.session().formers())
-        formers.append(
-            QJsonObject{{"name", QString::fromStdString(f->name)}, {"station", f->station}});
+    for (std::size_t i = 0; i < w.session().formers().size(); ++i) {
+        const Former& f = *w.session().formers()[i];
+        formers.append(QJsonObject{{"name", QString::fromStdString(f.name)},
+                                   {"station", f.station},
+                                   {"notches", notchesState(w.session().formerCut(int(i)))}});
+    }
+    const NotchTable& table = w.session().notchTable();
+    QJsonArray stringers;
+    for (const Stringer& st : table.stringers)
+        stringers.append(QJsonObject{{"name", QString::fromStdString(st.name)},
+                                     {"place", st.place},
+                                     {"width", st.width},
+                                     {"depth", st.depth},
+                                     {"bothSides", st.bothSides}});
+    s["stringers"] = stringers;
+    QJsonArray slotRows;
+    for (const Slot& sl : table.slotList) {
+        QJsonObject o{{"kind", slotWord(sl.kind)}, {"width", sl.width}, {"depth", sl.depth}};
+        if (sl.kind == SlotKind::Crutch)
+            o["height"] = sl.height;
+        slotRows.append(o);
+    }
+    s["slots"] = slotRows;
     s["formers"] = QJsonObject{
         {"current",
          QString::fromStdString(w.session().formers()[std::size_t(w.session().current())]->name)},

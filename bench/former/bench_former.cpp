@@ -197,9 +197,9 @@ NotchTable fuselageTable() {
         name += std::to_string(i + 1);
         t.stringers.push_back({name, 0.06 + 0.12 * i, 3.0, 3.0, i != 4});
     }
-    t.slots = {{SlotKind::Keel, 6.0, 4.0, 0.0},
-               {SlotKind::Spine, 4.0, 3.0, 0.0},
-               {SlotKind::Crutch, 3.0, 6.0, 10.0}};
+    t.slotList = {{SlotKind::Keel, 6.0, 4.0, 0.0},
+                  {SlotKind::Spine, 4.0, 3.0, 0.0},
+                  {SlotKind::Crutch, 3.0, 6.0, 10.0}};
     return t;
 }
 

@@ -27,6 +27,15 @@ QComboBox* paperChoice(QWidget* parent) {
     return box;
 }
 
+QComboBox* dxfVersionChoice(QWidget* parent) {
+    auto* box = new QComboBox(parent);
+    box->addItem(QStringLiteral("AutoCAD 2000"), static_cast<int>(DxfVersion::AutoCad2000));
+    box->addItem(QStringLiteral("R12 (AC1009)"), static_cast<int>(DxfVersion::R12));
+    box->setToolTip(QStringLiteral("R12 pour les programmes de découpe qui ne lisent rien de plus "
+                                   "récent"));
+    return box;
+}
+
 QLabel* refusalLine(QWidget* parent) {
     auto* line = new QLabel(parent);
     line->setStyleSheet(QStringLiteral("color: rgb(208, 0, 0);"));

@@ -38,6 +38,10 @@ ExportAllDialog::ExportAllDialog(const QString& title, const QStringList& former
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Checked);
     }
+    dxfBox = dxfVersionChoice(this);
+    sheetPages = new QCheckBox(QStringLiteral("Pages à la taille de la plaque"), this);
+    sheetPages->setToolTip(
+        QStringLiteral("Une page par plaque, à l'échelle 1:1, pour un laser qui lit le PDF"));
     paperBox = paperChoice(this);
     message = refusalLine(this);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -50,15 +54,20 @@ ExportAllDialog::ExportAllDialog(const QString& title, const QStringList& former
     form->addRow(QStringLiteral("Espacement :"), withUnit(this, {spacing}, QStringLiteral("mm")));
     form->addRow(halves);
     form->addRow(QStringLiteral("Couples :"), formerList);
+    form->addRow(QStringLiteral("Version DXF :"), dxfBox);
+    form->addRow(sheetPages);
     form->addRow(QStringLiteral("Papier :"), paperBox);
     form->addRow(message);
     form->addRow(buttons);
 
     auto paperFollows = [this] {
-        paperBox->setEnabled(static_cast<SheetsFormat>(formatBox->currentData().toInt()) ==
-                             SheetsFormat::Pdf);
+        const auto format = static_cast<SheetsFormat>(formatBox->currentData().toInt());
+        dxfBox->setEnabled(format == SheetsFormat::Dxf);
+        sheetPages->setEnabled(format == SheetsFormat::Pdf);
+        paperBox->setEnabled(format == SheetsFormat::Pdf && !sheetPages->isChecked());
     };
     connect(formatBox, &QComboBox::currentIndexChanged, this, paperFollows);
+    connect(sheetPages, &QCheckBox::toggled, this, paperFollows);
     for (NumberBox* box : {sheetWidth, sheetHeight, spacing}) {
         connect(box, &NumberBox::refused, this, &ExportAllDialog::showRefusal);
         connect(box, &NumberBox::valueTyped, message, &QLabel::hide);
@@ -97,6 +106,8 @@ ExportAllChoice ExportAllDialog::choice() const {
     for (int i = 0; i < formerList->count(); ++i)
         c.ticked.push_back(formerList->item(i)->checkState() == Qt::Checked);
     c.paper = static_cast<Sheet>(paperBox->currentData().toInt());
+    c.dxf = static_cast<DxfVersion>(dxfBox->currentData().toInt());
+    c.sheetSizePages = sheetPages->isChecked();
     return c;
 }
 
@@ -112,4 +123,6 @@ void ExportAllDialog::setChoice(const ExportAllChoice& c) {
         formerList->item(i)->setCheckState(on ? Qt::Checked : Qt::Unchecked);
     }
     paperBox->setCurrentIndex(paperBox->findData(static_cast<int>(c.paper)));
+    dxfBox->setCurrentIndex(dxfBox->findData(static_cast<int>(c.dxf)));
+    sheetPages->setChecked(c.sheetSizePages);
 }

@@ -303,6 +303,37 @@ côté. <b>Demi-couples</b> pose chaque couple en ses deux moitiés (gauche et d
 avec un joint horizontal), côte à côte sur la même plaque. La barre d'état dit l'usage des
 plaques&nbsp;: «&nbsp;3 plaques, 71 % utilisé&nbsp;». Une pièce plus grande que la plaque est
 refusée, avec son nom.</p>
+<p>Pour un DXF, la <b>Version DXF</b> choisit AutoCAD 2000 ou R12 (AC1009), que lisent les
+programmes de découpe plus anciens&nbsp;; le choix reste dans le projet, pour les deux exports DXF.
+Pour un PDF, <b>Pages à la taille de la plaque</b> donne une page par plaque, à l'échelle 1:1,
+pour un laser qui découpe d'après le PDF. Chaque PDF et chaque impression d'une pièce porte le nom
+du couple et sa taille réelle dans un coin, et les pages où ne tombe aucune pièce sont laissées de
+côté (le plan d'assemblage montre les pages qu'il y a).</p>
+)"},
+    {"encoches", "Lisses et encoches&nbsp;: des couples prêts à découper", R"(
+<p><b>Lisses et encoches</b> (menu «&nbsp;Outils&nbsp;») ouvre la table des lisses et des fentes
+du fuselage, la même pour tous les couples. Chaque couple reçoit ses encoches dans son contour
+extérieur, à sa taille réelle&nbsp;: le dessin, la pièce 3D, la vue Fuselage (où chaque lisse
+devient une ligne d'un couple à l'autre), les exports SVG, DXF et PDF, l'impression et
+«&nbsp;Exporter tous les couples&nbsp;» les montrent. Les fichiers «&nbsp;.DAT&nbsp;» gardent le
+contour sans encoches.</p>
+<ul>
+<li><b>Lisses</b>&nbsp;: une rangée par lisse, son nom («&nbsp;L1&nbsp;», «&nbsp;L2&nbsp;»...), sa
+place le long du demi-contour, de 0 (point haut) à 1 (point bas), la largeur et la profondeur de
+l'encoche en millimètres réels (0,5 à 30, une virgule ou un point), et <b>Des deux côtés</b>
+(sinon sur la moitié droite seulement). Tapez la nouvelle rangée sous la table et
+<b>Ajouter</b>&nbsp;; <b>Supprimer</b> retire la rangée choisie. Les cellules se tapent aussi en
+place.</li>
+<li><b>Fentes</b>&nbsp;: la fente de quille au point bas, la fente dorsale au point haut (centrées
+sur l'axe) et la fente de bâti des deux côtés, à la hauteur tapée au-dessus de l'axe horizontal.
+<b>Poser</b> pose la fente de la sorte choisie ou la modifie, <b>Retirer</b> retire la fente
+choisie.</li>
+</ul>
+<p>Une encoche qui traverserait le doublage, qui chevaucherait une autre encoche ou l'axe, ou qui
+ne tient pas sur le contour est laissée de côté&nbsp;: le couple est dessiné sans elle, la barre
+d'état et la liste «&nbsp;Encoches laissées de côté&nbsp;» la nomment («&nbsp;L3 traverse le
+doublage de F4&nbsp;»), et un export d'un tel couple demande d'abord s'il faut exporter quand même.
+Chaque changement de la table est un pas de «&nbsp;Annuler&nbsp;».</p>
 )"},
     {"fenetres", "Les fenêtres", R"(
 <p>Le panneau «&nbsp;Couples&nbsp;» et la fenêtre «&nbsp;Assemblage&nbsp;» appartiennent à

@@ -1,5 +1,6 @@
 #include "editor/main.h"
 
+#include "editor/notches_dialog.h"
 #include "editor/number_box.h"
 #include "editor/picture_box.h"
 #include "editor/status_line.h"
@@ -58,6 +59,7 @@ Main::Main(EditorSession& session, UserDialogs& dialogs, QWidget* parent)
     toolWindows_->join(ui_.Couples, QStringLiteral("Couples"));
     toolWindows_->join(frm3D_, QStringLiteral("Assemblage"),
                        [f = frm3D_](const QByteArray& place) { return f->restorePlace(place); });
+    connectNotches();
 }
 
 Main::~Main() {
@@ -274,6 +276,9 @@ void Main::show(Changed c) {
     // message passes, and what stays true is shown where it stays.
     if (c != Changed::None)
         statusLine_->accepted();
+    if (notches_ && (c & (Changed::Notches | Changed::Former | Changed::List | Changed::Outline |
+                          Changed::Drawing | Changed::Part)))
+        notches_->showSession(c);
     if (c & Changed::Status)
         statusLine_->pass(QString::fromStdString(session_.status()));
     showLasting();

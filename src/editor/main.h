@@ -19,6 +19,7 @@
 
 class Frm3D;
 class FrmHlp;
+class NotchesDialog;
 class NumberBox;
 class QSettings;
 class QSlider;
@@ -144,6 +145,9 @@ public:
     void lstCouples_Click(int row);                             // that former is edited
     void lstCouples_StationTyped(int row, const QString& text); // Enter in its station cell
 
+    // "Lisses et encoches": the stringers and slots of the whole fuselage, from start-up on.
+    NotchesDialog* notchesDialog() const { return notches_; }
+
     // The help menu.
     FrmHlp* aboutWindow() const { return aboutWindow_; } // while it is open
     QTextBrowser* helpWindow() const { return helpWindow_; }
@@ -182,6 +186,10 @@ private:
     void connectHistory();
     void connectStatusBar();
     void connectFormerPanel();
+    void connectNotches();
+    // Asks first when notches are left out of these formers (by index) that are to be drawn:
+    // false when the user does not want them drawn so.
+    bool exportLeavingNotchesOut(const QString& title, const std::vector<int>& formers);
     void load3DWindow();
     void Picture1_Paint();
     void Vue3D_Click();
@@ -208,7 +216,8 @@ private:
     bool mayReplace(const QString& title, const QStringList& paths);
     bool maySetWorkAside();
     bool exportAllFormers();
-    bool printPiece(const PieceOutline& outline, const QStringList& caption, Sheet page);
+    bool printPiece(const PieceOutline& outline, const QStringList& caption, Sheet page,
+                    const QString& part);
     // A list operation of the session, then what it changed shown; a refusal is told in the
     // status bar. False when refused.
     bool changeFormers(const std::function<bool(std::string& why, Changed& changed)>& operation);
@@ -255,8 +264,10 @@ private:
     bool quitConfirmed_ = false;
     enum class Calibration { Off, FirstPoint, SecondPoint };
     Calibration calibration_ = Calibration::Off;
-    QPointF calibrationStart_;        // surface millimetres of the first click
-    bool partHasDoubling_ = false;    // the 3-D part was last built with the doubling
+    QPointF calibrationStart_;     // surface millimetres of the first click
+    bool partHasDoubling_ = false; // the 3-D part was last built with the doubling
+    int partIntervals_ = -1;       // and with this many intervals of its outline
+    NotchesDialog* notches_ = nullptr;
     std::optional<int> builtDepth_;   // the part built on this thickness rather than "Ep.:"
     QString shownPicturePath_;        // the file ps_ was read from
     ExportAllChoice exportAllChoice_; // what "Exporter tous les couples..." had last

@@ -24,8 +24,10 @@ void Main::show3DTags() {
 
 namespace {
 
-// What a former's part is built from: its samples, its dimensions and its doubling.
-SceneInput sceneInputOf(const FormerModel& m, const Work& w, bool doublingDrawn) {
+// What a former's part is built from: its samples, its dimensions, its doubling and its
+// notches (`cut`'s halves, which must outlive the call it is handed to).
+SceneInput sceneInputOf(const FormerModel& m, const Work& w, bool doublingDrawn,
+                        const CutOutline& cut) {
     SceneInput in;
     in.partDepth = w.thickness.value;
     in.partHeight = w.height.value;
@@ -39,25 +41,31 @@ SceneInput sceneInputOf(const FormerModel& m, const Work& w, bool doublingDrawn)
     in.outline.Nb_Points = m.Nb_Points;
     in.outline.Y1 = m.Y1();
     in.outline.doublingOn = in.doublingOn;
+    cut.showIn(in.outline);
+    in.stringerNotches = StringerNotches(cut.notches, m.X1(), w.realScale);
     return in;
 }
 
 } // namespace
 
 SceneInput Main::sceneInput() const {
-    SceneInput in = sceneInputOf(session_.samples(), session_.work(), session_.doublingDrawn());
+    SceneInput in = sceneInputOf(session_.samples(), session_.work(), session_.doublingDrawn(),
+                                 session_.currentCut());
     if (builtDepth_)
         in.partDepth = *builtDepth_;
     return in;
 }
 
 void Main::RebuildFormerMesh(int mode) {
-    // A doubling that comes or goes (a constant width the former can hold or not) changes the
-    // part's faces: it is built anew.
-    if (partHasDoubling_ != doublingDrawn())
+    // A doubling that comes or goes (a constant width the former can hold or not), or notches
+    // that change its number of points, change the part's faces: it is built anew.
+    const int intervals = OutlineIntervals(sceneInput());
+    if (partHasDoubling_ != doublingDrawn() || partIntervals_ != intervals)
         mode = 1;
-    if (mode == 1)
+    if (mode == 1) {
         partHasDoubling_ = doublingDrawn();
+        partIntervals_ = intervals;
+    }
     if (frm3D_) {
         frm3D_->setPart(sceneInput());
         frm3D_->RebuildFormerMesh(mode);
@@ -78,7 +86,7 @@ void Main::feedFuselage() {
         f.name = s.name;
         f.W = f.H = s.unitMm;
         if (!s.current)
-            f.input = sceneInputOf(*s.samples, *s.work, s.doublingDrawn);
+            f.input = sceneInputOf(*s.samples, *s.work, s.doublingDrawn, *s.cut);
         fuselage.push_back(f);
     }
     frm3D_->setFuselage(fuselage);

@@ -467,6 +467,7 @@ void MainControls::setupUi(QMainWindow* Main, QSizeF surfaceMm) {
     IM_Formers->setObjectName("IM_Formers");
     IM_Formers->setText(QStringLiteral("Panneau des &couples"));
     IM_PREFER->addAction(IM_Formers);
+    IM_Notches = item(IM_PREFER, "IM_Notches", "&Lisses et encoches...");
 
     // The window fits the tab control and the drawing surface, whatever its size.
     const QRect surface = Picture1->geometry();

@@ -112,6 +112,7 @@ struct MainControls {
     QAction* IM_Export_PDF = nullptr; // "Exporter en &PDF..."
     QAction* IM_Print = nullptr;      // "&Imprimer à l'échelle 1:1..."
     QAction* IM_Formers = nullptr;    // "Panneau des &couples": shows or hides the panel
+    QAction* IM_Notches = nullptr;    // "&Lisses et encoches...": the stringers and slots
     QMenu* IM_HELP = nullptr;         // "&Aide"
     QAction* IM_HRELP = nullptr;      // "&Aide": the guide
     QAction* IM_ABOUT = nullptr;      // "&A propos": the about window

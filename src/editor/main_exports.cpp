@@ -44,6 +44,9 @@ FormatText formatText(Main::PieceFormat format) {
 bool Main::Export_Piece(PieceFormat format) {
     const FormatText text = formatText(format);
     const QString title = QString::fromUtf8(text.title);
+    // Notches left out of the former are told first: it may be better mended than cut so.
+    if (!exportLeavingNotchesOut(title, {session_.current()}))
+        return true;
     // 1. The piece and its size, the dialog starting from the choice made the time before.
     const View& view = session_.view();
     PieceSizeChoice last;
@@ -53,17 +56,21 @@ bool Main::Export_Piece(PieceFormat format) {
     if (view.exportHeight > 0.0)
         last.height = view.exportHeight;
     last.page = static_cast<Sheet>(view.exportSheet);
+    last.dxf = view.exportDxfR12 ? DxfVersion::R12 : DxfVersion::AutoCad2000;
     const std::optional<PieceSizeChoice> choice = dialogs_.askPieceSize(
         title,
         [this](int Piece) {
             const PieceOutline o = realSizePiece(Piece);
             return o.ok() ? QSizeF(o.width(), o.height()) : QSizeF();
         },
-        format == PieceFormat::Pdf || format == PieceFormat::Print, last);
+        format == PieceFormat::Pdf || format == PieceFormat::Print, format == PieceFormat::Dxf,
+        last);
     if (!choice)
         return true;
     session_.setExportChoice(choice->Piece, choice->width.value_or(0.0),
                              choice->height.value_or(0.0), static_cast<ExportSheet>(choice->page));
+    if (format == PieceFormat::Dxf)
+        session_.setExportDxfR12(choice->dxf == DxfVersion::R12);
     const PieceOutline outline =
         resizedPiece(realSizePiece(choice->Piece), choice->width, choice->height);
     if (!outline.ok()) {
@@ -74,6 +81,9 @@ bool Main::Export_Piece(PieceFormat format) {
     const ::Piece piece = *pieceFromSaveCode(choice->Piece);
     const QStringList caption = piecePageCaption(piece, outline, session_.work().thickness.value);
     const QString name = QString::fromStdString(pieceCaption(piece, outline));
+    // The former's name, with the size, in a corner of every page.
+    const QString former = QString::fromStdString(
+        session_.formers()[static_cast<std::size_t>(session_.current())]->name);
 
     // What was made, for the status bar: "Couple Entier : 101,10 × 150,00 mm → plan.DXF".
     const auto written = [this, piece, &outline](const QString& where) {
@@ -84,7 +94,7 @@ bool Main::Export_Piece(PieceFormat format) {
                      QString::fromStdString(frenchMillimetres(outline.height())), where));
     };
     if (format == PieceFormat::Print) {
-        if (!printPiece(outline, caption, choice->page))
+        if (!printPiece(outline, caption, choice->page, former))
             return false;
         written(QStringLiteral("imprimante"));
         return true;
@@ -95,8 +105,9 @@ bool Main::Export_Piece(PieceFormat format) {
     if (format == PieceFormat::Svg) {
         bytes = QByteArray::fromStdString(pieceSvg(outline, name.toStdString()));
     } else if (format == PieceFormat::Dxf) {
-        bytes = QByteArray::fromStdString(pieceDxf(outline));
-    } else if (const QString refusal = piecePdf(outline, caption, name, bytes, choice->page);
+        bytes = QByteArray::fromStdString(pieceDxf(outline, choice->dxf));
+    } else if (const QString refusal =
+                   piecePdf(outline, caption, name, bytes, choice->page, former);
                !refusal.isEmpty()) {
         dialogs_.warn(title, refusal);
         return false;
@@ -118,7 +129,8 @@ bool Main::Export_Piece(PieceFormat format) {
     return true;
 }
 
-bool Main::printPiece(const PieceOutline& outline, const QStringList& caption, Sheet page) {
+bool Main::printPiece(const PieceOutline& outline, const QStringList& caption, Sheet page,
+                      const QString& part) {
     const QString title = QString::fromUtf8(formatText(PieceFormat::Print).title);
     // Refused before the print dialog when the sheet chosen cannot take it.
     const SheetSize sheet = sheetSize(page);
@@ -134,7 +146,7 @@ bool Main::printPiece(const PieceOutline& outline, const QStringList& caption, S
     if (!accepted)
         return true;
     // On the paper the dialog ended with, which the user may have changed.
-    if (const QString error = printPiecePages(printer, outline, caption); !error.isEmpty()) {
+    if (const QString error = printPiecePages(printer, outline, caption, part); !error.isEmpty()) {
         dialogs_.warn(title, error);
         return false;
     }

@@ -165,12 +165,23 @@ bool Main::exportAllFormers() {
     QStringList names;
     for (const auto& f : session_.formers())
         names << fromUtf8(f->name);
-    // The ticks are the formers', by name: the list may have changed since.
+    // The ticks are the formers', by name: the list may have changed since. The DXF version is
+    // the project's.
+    exportAllChoice_.dxf = session_.view().exportDxfR12 ? DxfVersion::R12 : DxfVersion::AutoCad2000;
     const std::optional<ExportAllChoice> choice =
         dialogs_.askExportAll(kExportAllTitle, names, exportAllChoice_);
     if (!choice)
         return true;
     exportAllChoice_ = *choice;
+    if (choice->format == SheetsFormat::Dxf)
+        session_.setExportDxfR12(choice->dxf == DxfVersion::R12);
+    std::vector<int> ticked;
+    for (int i = 0; i < static_cast<int>(names.size()); ++i)
+        if (static_cast<std::size_t>(i) >= choice->ticked.size() ||
+            choice->ticked[static_cast<std::size_t>(i)])
+            ticked.push_back(i);
+    if (!exportLeavingNotchesOut(kExportAllTitle, ticked))
+        return true;
 
     // 1. Every former ticked at its real size, whole or as its two halves, on the sheets.
     const SheetLayout layout = session_.sheetLayout(choice->ticked, choice->halves, choice->sheet);
@@ -185,7 +196,7 @@ bool Main::exportAllFormers() {
     const char* description = "Fichier DXF";
     switch (choice->format) {
     case SheetsFormat::Dxf:
-        files.push_back(sheetsDxf(layout));
+        files.push_back(sheetsDxf(layout, choice->dxf));
         break;
     case SheetsFormat::Svg:
         files = sheetsSvg(layout);
@@ -194,7 +205,8 @@ bool Main::exportAllFormers() {
         break;
     case SheetsFormat::Pdf: {
         QByteArray pdf;
-        if (const QString refusal = sheetsPdf(layout, kExportAllTitle, pdf, choice->paper);
+        if (const QString refusal =
+                sheetsPdf(layout, kExportAllTitle, pdf, choice->paper, choice->sheetSizePages);
             !refusal.isEmpty()) {
             dialogs_.warn(kExportAllTitle, refusal);
             return false;

@@ -24,7 +24,7 @@ const std::pair<const char*, int> kPieces[] = {{"Couple Entier", 5},
 } // namespace
 
 PieceSizeDialog::PieceSizeDialog(const QString& title, std::function<QSizeF(int)> realSize,
-                                 QWidget* parent, bool pageChoice)
+                                 QWidget* parent, bool pageChoice, bool dxfChoice)
     : QDialog(parent), realSize_(std::move(realSize)) {
     setWindowTitle(title);
     pieceBox = new QComboBox(this);
@@ -37,6 +37,7 @@ PieceSizeDialog::PieceSizeDialog(const QString& title, std::function<QSizeF(int)
     keepProportions = new QCheckBox(QStringLiteral("Garder les proportions"), this);
     keepProportions->setChecked(true);
     pageBox = paperChoice(this);
+    dxfBox = dxfVersionChoice(this);
     message = refusalLine(this);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
 
@@ -47,6 +48,8 @@ PieceSizeDialog::PieceSizeDialog(const QString& title, std::function<QSizeF(int)
     form->addRow(keepProportions);
     form->addRow(QStringLiteral("Page :"), pageBox);
     form->setRowVisible(pageBox, pageChoice);
+    form->addRow(QStringLiteral("Version DXF :"), dxfBox);
+    form->setRowVisible(dxfBox, dxfChoice);
     form->addRow(message);
     form->addRow(buttons);
 
@@ -118,6 +121,7 @@ PieceSizeChoice PieceSizeDialog::choice() const {
     PieceSizeChoice c;
     c.Piece = pieceBox->currentData().toInt();
     c.page = static_cast<Sheet>(pageBox->currentData().toInt());
+    c.dxf = static_cast<DxfVersion>(dxfBox->currentData().toInt());
     if (widthTyped_)
         c.width = widthBox->value();
     if (heightTyped_)
@@ -138,6 +142,8 @@ void PieceSizeDialog::setChoice(const PieceSizeChoice& c) {
     showRealSize();
     if (const int i = pageBox->findData(static_cast<int>(c.page)); i >= 0)
         pageBox->setCurrentIndex(i);
+    if (const int i = dxfBox->findData(static_cast<int>(c.dxf)); i >= 0)
+        dxfBox->setCurrentIndex(i);
     keepProportions->setChecked(!(c.width && c.height));
     if (c.height) {
         heightBox->setTypedValue(*c.height);

@@ -15,13 +15,14 @@ class QFormLayout;
 class QLabel;
 
 // What the user asked for before a drawing is written: the piece, the size typed and, for PDF
-// and printing, the sheet. A size left out follows the other with the piece's proportions;
-// both left out keep the real size.
+// and printing, the sheet; for DXF, the version written. A size left out follows the other with the
+// piece's proportions; both left out keep the real size.
 struct PieceSizeChoice {
     int Piece = 5; // save code: 1 bottom, 2 top, 3 left, 4 right, 5 whole
     std::optional<double> width;
     std::optional<double> height;
     Sheet page = Sheet::A4Portrait;
+    DxfVersion dxf = DxfVersion::AutoCad2000;
 };
 
 // The small dialog that asks for it: the piece, its width and height in millimetres filled
@@ -33,9 +34,9 @@ class PieceSizeDialog : public QDialog {
 
 public:
     // realSize gives the real size of a piece (by save code), shown until the user types.
-    // pageChoice adds "Page :", for PDF and printing.
+    // pageChoice adds "Page :", for PDF and printing; dxfChoice "Version DXF :".
     PieceSizeDialog(const QString& title, std::function<QSizeF(int Piece)> realSize,
-                    QWidget* parent = nullptr, bool pageChoice = false);
+                    QWidget* parent = nullptr, bool pageChoice = false, bool dxfChoice = false);
     PieceSizeChoice choice() const;
     // Starts from a choice the caller remembers: its piece, its page and the sizes typed (both
     // typed: the proportions were let go).
@@ -46,6 +47,7 @@ public:
     NumberBox* heightBox = nullptr;       // "Hauteur :", millimetres
     QCheckBox* keepProportions = nullptr; // "Garder les proportions", on at first
     QComboBox* pageBox = nullptr;         // "Page :", the four sheets; shown with pageChoice
+    QComboBox* dxfBox = nullptr;          // "Version DXF :"; shown with dxfChoice
     QLabel* message = nullptr;            // the last refusal, red, while a box is marked
 
     // Confirms both boxes first: a box whose text is no number keeps the dialog open.

@@ -63,13 +63,22 @@ void QtUserDialogs::warn(const QString& title, const QString& text) {
 
 std::optional<PieceSizeChoice> QtUserDialogs::askPieceSize(const QString& title,
                                                            std::function<QSizeF(int)> realSize,
-                                                           bool pageChoice,
+                                                           bool pageChoice, bool dxfChoice,
                                                            const PieceSizeChoice& last) {
-    PieceSizeDialog dialog(title, std::move(realSize), window_, pageChoice);
+    PieceSizeDialog dialog(title, std::move(realSize), window_, pageChoice, dxfChoice);
     dialog.setChoice(last);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.choice();
+}
+
+bool QtUserDialogs::askConfirmation(const QString& title, const QString& text) {
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, window_);
+    QPushButton* yes = box.addButton(QStringLiteral("Oui"), QMessageBox::YesRole);
+    box.addButton(QStringLiteral("Non"), QMessageBox::NoRole);
+    box.setDefaultButton(yes);
+    box.exec();
+    return box.clickedButton() == yes;
 }
 
 std::optional<double> QtUserDialogs::askNumber(const QString& title, const QString& label,
@@ -155,9 +164,14 @@ void ScriptedDialogs::warn(const QString& title, const QString& text) {
 
 std::optional<PieceSizeChoice> ScriptedDialogs::askPieceSize(const QString& title,
                                                              std::function<QSizeF(int)> realSize,
-                                                             bool pageChoice,
+                                                             bool pageChoice, bool dxfChoice,
                                                              const PieceSizeChoice& last) {
-    return pieceSize ? pieceSize() : qt_.askPieceSize(title, std::move(realSize), pageChoice, last);
+    return pieceSize ? pieceSize()
+                     : qt_.askPieceSize(title, std::move(realSize), pageChoice, dxfChoice, last);
+}
+
+bool ScriptedDialogs::askConfirmation(const QString& title, const QString& text) {
+    return confirmation ? confirmation(text) : qt_.askConfirmation(title, text);
 }
 
 std::optional<double> ScriptedDialogs::askNumber(const QString& title, const QString& label,

@@ -36,12 +36,14 @@ public:
     virtual bool askReplace(const QString& title, const QStringList& names) = 0;
     virtual void warn(const QString& title, const QString& text) = 0;
     // The piece and its size before a drawing is made; nullopt cancels. realSize gives a
-    // piece's real size by its save code; pageChoice offers the sheet too (PDF, printing); the
-    // dialog starts from `last`, the choice made the time before.
+    // piece's real size by its save code; pageChoice offers the sheet too (PDF, printing),
+    // dxfChoice the DXF version; the dialog starts from `last`, the choice made the time before.
     virtual std::optional<PieceSizeChoice> askPieceSize(const QString& title,
                                                         std::function<QSizeF(int Piece)> realSize,
-                                                        bool pageChoice,
+                                                        bool pageChoice, bool dxfChoice,
                                                         const PieceSizeChoice& last) = 0;
+    // A question answered by yes or no ("Exporter quand même ?"); false cancels.
+    virtual bool askConfirmation(const QString& title, const QString& text) = 0;
     // A number typed in a small dialog under `label` ("Distance réelle (mm) :"), as the rule
     // reads it; nullopt cancels.
     virtual std::optional<double> askNumber(const QString& title, const QString& label,
@@ -71,8 +73,9 @@ public:
     void warn(const QString& title, const QString& text) override;
     std::optional<PieceSizeChoice> askPieceSize(const QString& title,
                                                 std::function<QSizeF(int)> realSize,
-                                                bool pageChoice,
+                                                bool pageChoice, bool dxfChoice,
                                                 const PieceSizeChoice& last) override;
+    bool askConfirmation(const QString& title, const QString& text) override;
     std::optional<double> askNumber(const QString& title, const QString& label,
                                     const DecimalRule& rule) override;
     std::optional<QString> askText(const QString& title, const QString& label,
@@ -101,6 +104,7 @@ public:
     std::function<bool(const QString& title, const QStringList& names)> replace;
     std::function<void(const QString& title, const QString& text)> warning;
     std::function<std::optional<PieceSizeChoice>()> pieceSize;
+    std::function<bool(const QString& text)> confirmation;
     std::function<std::optional<double>(const QString& label)> number;
     std::function<std::optional<QString>(const QString& label)> text;
     std::function<std::optional<ExportAllChoice>(const ExportAllChoice& last)> exportAll;
@@ -116,8 +120,9 @@ public:
     void warn(const QString& title, const QString& text) override;
     std::optional<PieceSizeChoice> askPieceSize(const QString& title,
                                                 std::function<QSizeF(int)> realSize,
-                                                bool pageChoice,
+                                                bool pageChoice, bool dxfChoice,
                                                 const PieceSizeChoice& last) override;
+    bool askConfirmation(const QString& title, const QString& text) override;
     std::optional<double> askNumber(const QString& title, const QString& label,
                                     const DecimalRule& rule) override;
     std::optional<QString> askText(const QString& title, const QString& label,

@@ -440,8 +440,8 @@ std::vector<std::string> rowProblems(const NotchTable& table) {
             p = sizeProblem(s.width, s.depth);
         problems.push_back(p.empty() ? p : row + " : " + p + ".");
     }
-    for (std::size_t i = 0; i < table.slots.size(); ++i) {
-        const Slot& s = table.slots[i];
+    for (std::size_t i = 0; i < table.slotList.size(); ++i) {
+        const Slot& s = table.slotList[i];
         if (!validKind(s.kind)) {
             problems.push_back("Fente de sorte inconnue.");
             continue;
@@ -450,8 +450,9 @@ std::vector<std::string> rowProblems(const NotchTable& table) {
         if (p.empty() && s.kind == SlotKind::Crutch)
             p = rangeProblem("hauteur", "la ", s.height, -kMaxCrutchHeight, kMaxCrutchHeight,
                              " mm");
-        if (p.empty() && std::any_of(table.slots.begin(), table.slots.begin() + std::ptrdiff_t(i),
-                                     [&](const Slot& o) { return o.kind == s.kind; }))
+        if (p.empty() &&
+            std::any_of(table.slotList.begin(), table.slotList.begin() + std::ptrdiff_t(i),
+                        [&](const Slot& o) { return o.kind == s.kind; }))
             p = "en double, une seule de chaque sorte";
         problems.push_back(p.empty() ? p : std::string(slotName(s.kind)) + " : " + p + ".");
     }
@@ -546,7 +547,7 @@ NotchedFormer cutNotches(std::span<const RealPoint> half, std::span<const RealPo
             s = st.place <= 0.0 ? from : st.place >= 1.0 ? to : from + st.place * (to - from);
             end = s == 0.0 ? End::Top : s == L.half() ? End::Bottom : End::None;
         } else {
-            const Slot& sl = table.slots[i - table.stringers.size()];
+            const Slot& sl = table.slotList[i - table.stringers.size()];
             r.slot = sl.kind;
             r.name = slotName(validKind(sl.kind) ? sl.kind : SlotKind::Keel);
             width = sl.width;

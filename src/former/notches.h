@@ -50,6 +50,7 @@ struct Stringer {
     double width = 3.0;    // along the outline
     double depth = 3.0;    // inward
     bool bothSides = true; // "Des deux côtés"; otherwise on the right half only
+    friend bool operator==(const Stringer&, const Stringer&) = default;
 };
 
 enum class SlotKind { Keel, Spine, Crutch };
@@ -62,11 +63,14 @@ struct Slot {
     double width = 3.0;
     double depth = 3.0;
     double height = 0.0; // crutch slots: above the datum (below it when negative)
+    friend bool operator==(const Slot&, const Slot&) = default;
 };
 
 struct NotchTable {
     std::vector<Stringer> stringers;
-    std::vector<Slot> slots; // at most one of each kind
+    std::vector<Slot> slotList; // at most one of each kind ("slots" is a word of Qt's)
+    bool empty() const { return stringers.empty() && slotList.empty(); }
+    friend bool operator==(const NotchTable&, const NotchTable&) = default;
 };
 
 inline constexpr double kMinNotchSize = 0.5; // width and depth, mm

@@ -1,5 +1,6 @@
 #include "outline_sequences.h"
 
+#include <algorithm>
 #include <array>
 #include <cfloat>
 #include <cmath>
@@ -27,39 +28,51 @@ struct RunList {
     void add(const Run& r) { runs[static_cast<std::size_t>(count++)] = r; }
 };
 
-RunList runsOf(Piece piece, int n) {
-    const int m = middleIndex(n);
-    const int last = n - 1;
+// Where a curve's runs start and end: its middle M and its last index.
+struct Ends {
+    int m = 0;
+    int last = 0;
+};
+
+Ends samplesEnds(int n) {
+    return {middleIndex(n), n - 1};
+}
+
+// The runs of a piece: the outer halves `right` and `left` (the samples, or the halves cut with
+// their notches), the doubling's `inner` (always the samples).
+RunList runsOf(Piece piece, Ends right, Ends left, Ends inner) {
     constexpr auto Nudge = ZeroHeight::Nudge;
     constexpr auto Plain = ZeroHeight::Plain;
+    const int m = inner.m;
+    const int last = inner.last;
     RunList l;
     switch (piece) {
     case Piece::Right:
-        l.add({Curve::Right, m, 0, -1, false, Nudge});
+        l.add({Curve::Right, right.m, 0, -1, false, Nudge});
         l.add({Curve::DoublingRight, 0, last, 1, true, Nudge});
-        l.add({Curve::Right, last, m, -1, false, Nudge});
+        l.add({Curve::Right, right.last, right.m, -1, false, Nudge});
         break;
     case Piece::Left:
-        l.add({Curve::Left, 0, last, 1, false, Plain});
+        l.add({Curve::Left, 0, left.last, 1, false, Plain});
         l.add({Curve::DoublingLeft, last, 0, -1, true, Plain});
         break;
     case Piece::Top:
-        l.add({Curve::Right, m, 0, -1, false, Nudge});
-        l.add({Curve::Left, 0, m, 1, false, Plain, true});
+        l.add({Curve::Right, right.m, 0, -1, false, Nudge});
+        l.add({Curve::Left, 0, left.m, 1, false, Plain, true});
         l.add({Curve::DoublingLeft, m, 0, -1, true, Nudge});
         l.add({Curve::DoublingRight, 0, m, 1, true, Nudge});
         break;
     case Piece::Bottom:
-        l.add({Curve::Right, m, last, 1, false, Nudge});
-        l.add({Curve::Left, last, m, -1, false, Plain, true});
+        l.add({Curve::Right, right.m, right.last, 1, false, Nudge});
+        l.add({Curve::Left, left.last, left.m, -1, false, Plain, true});
         l.add({Curve::DoublingLeft, m, last, 1, true, Nudge});
         l.add({Curve::DoublingRight, last, m, -1, true, Nudge});
         break;
     case Piece::Whole:
-        l.add({Curve::Right, m, 0, -1, false, Nudge});
-        l.add({Curve::Left, 0, m, 1, false, Plain, true});
-        l.add({Curve::Left, m, last, 1, false, Plain});
-        l.add({Curve::Right, last, m, -1, false, Nudge});
+        l.add({Curve::Right, right.m, 0, -1, false, Nudge});
+        l.add({Curve::Left, 0, left.m, 1, false, Plain, true});
+        l.add({Curve::Left, left.m, left.last, 1, false, Plain});
+        l.add({Curve::Right, right.last, right.m, -1, false, Nudge});
         l.add({Curve::DoublingRight, m, 0, -1, true, Nudge});
         l.add({Curve::DoublingLeft, 0, m, 1, true, Nudge});
         l.add({Curve::DoublingLeft, m, last, 1, true, Nudge});
@@ -69,12 +82,20 @@ RunList runsOf(Piece piece, int n) {
     return l;
 }
 
+RunList runsOf(const OutlineInput& in, Piece piece) {
+    const Ends samples = samplesEnds(in.Nb_Points);
+    if (!in.cut())
+        return runsOf(piece, samples, samples, samples);
+    return runsOf(piece, {in.cutRightMiddle, static_cast<int>(in.cutRight.size()) - 1},
+                  {in.cutLeftMiddle, static_cast<int>(in.cutLeft.size()) - 1}, samples);
+}
+
 std::span<const PointXYZ> arrayOf(const OutlineInput& in, Curve c) {
     switch (c) {
     case Curve::Right:
-        return in.Courbe_Droite;
+        return in.cut() ? in.cutRight : in.Courbe_Droite;
     case Curve::Left:
-        return in.Courbe_Gauche;
+        return in.cut() ? in.cutLeft : in.Courbe_Gauche;
     case Curve::DoublingRight:
         return in.Doublage_Droit;
     case Curve::DoublingLeft:
@@ -147,7 +168,7 @@ void outlineSequence(const OutlineInput& in, Piece piece, std::vector<SequencePo
         return;
     }
     const bool doubling = in.doublingOn == 1;
-    const RunList list = runsOf(piece, n);
+    const RunList list = runsOf(in, piece);
     for (int r = 0; r < list.count; ++r) {
         const Run& run = list.runs[static_cast<std::size_t>(r)];
         if (run.inner && !doubling) {
@@ -178,9 +199,20 @@ std::vector<SequencePoint> outlineSequence(const OutlineInput& in, Piece piece) 
     return out;
 }
 
+int wholeSequenceLength(const OutlineInput& in) {
+    const int n = std::max(in.Nb_Points, 0);
+    const int inner = in.doublingOn == 1 ? 2 * n + 2 : 0;
+    if (!in.cut())
+        return 2 * n + 2 + inner;
+    return static_cast<int>(in.cutRight.size() + in.cutLeft.size()) + 2 + inner;
+}
+
 int Build_Outline_3D(const OutlineInput& in, int View_Piece, std::vector<PointXYZ>& Outline_3D) {
     const int n = in.Nb_Points;
-    const std::size_t rows = n >= 0 ? 8 * static_cast<std::size_t>(n) + 1 : 0;
+    // The notches may add points: room for the whole former's sequence and its closing row.
+    std::size_t rows = n >= 0 ? 8 * static_cast<std::size_t>(n) + 1 : 0;
+    if (n >= 0 && in.cut())
+        rows = std::max(rows, static_cast<std::size_t>(wholeSequenceLength(in)) + 1);
     Outline_3D.assign(rows, PointXYZ{});
     const std::optional<Piece> piece = pieceFromViewPiece(View_Piece);
     if (!piece) {

@@ -19,6 +19,15 @@ struct OutlineInput {
     int Nb_Points = 0;  // N: every curve array is read at indices 0..N-1
     double Y1 = 0.0;    // Line4.Y1, the horizontal axis (read as a single-precision float)
     int doublingOn = 0; // the inner outline counts only at 1: the doubling is drawn
+    // The former's halves with their notches cut (cut_outline.h), in the drawing's millimetres
+    // as the samples are, the left one mirrored to the left of the axis, each with the index
+    // where it splits into its top and its bottom (sample M's, or the first one kept after it).
+    // Empty while no notch is cut: the outline is then the samples. The doubling is never cut.
+    std::span<const PointXYZ> cutRight{};
+    std::span<const PointXYZ> cutLeft{};
+    int cutRightMiddle = 0;
+    int cutLeftMiddle = 0;
+    bool cut() const { return !cutRight.empty() && !cutLeft.empty(); }
 };
 
 enum class Piece { Bottom, Top, Left, Right, Whole };
@@ -61,9 +70,13 @@ struct SequencePoint {
 void outlineSequence(const OutlineInput& in, Piece piece, std::vector<SequencePoint>& out);
 std::vector<SequencePoint> outlineSequence(const OutlineInput& in, Piece piece);
 
-// Re-creates Outline_3D with rows 0..8*N, all zero, stores the piece's points from row 0 on
-// (x, y; z stays 0) and fills every later row with the first point, for the whole former too,
-// so the 3-D band never runs back to the origin. A point whose array is too short leaves its
-// row at zero. Any View_Piece other than 1..5 leaves the table all zero. Returns the number of
-// rows that hold the piece's points (before the fill).
+// The number of points of the whole former's sequence: 2N + 2, twice that with the doubling,
+// and as many more as the notches cut into the outer halves add.
+int wholeSequenceLength(const OutlineInput& in);
+
+// Re-creates Outline_3D with rows 0..8*N (more when notches add points), all zero, stores the
+// piece's points from row 0 on (x, y; z stays 0) and fills every later row with the first point,
+// for the whole former too, so the 3-D band never runs back to the origin. A point whose array is
+// too short leaves its row at zero. Any View_Piece other than 1..5 leaves the table all zero.
+// Returns the number of rows that hold the piece's points (before the fill).
 int Build_Outline_3D(const OutlineInput& in, int View_Piece, std::vector<PointXYZ>& Outline_3D);

@@ -19,7 +19,8 @@ enum class Changed : unsigned {
     Status = 1u << 11,    // a message for the status bar
     Former = 1u << 12,    // another former edited, or the work of this one as a whole
     Drawing = 1u << 13,   // the outline drawn otherwise, its samples as they were
-    All = (1u << 14) - 1,
+    Notches = 1u << 14,   // the stringers and slots ("Lisses et encoches"), the notches left out
+    All = (1u << 15) - 1,
 };
 
 constexpr Changed operator|(Changed a, Changed b) {

@@ -38,7 +38,7 @@ bool EditorSession::doublingDrawn() const {
 }
 
 ProjectState EditorSession::projectState() const {
-    ProjectState p{surface_, {}, current_, view_};
+    ProjectState p{surface_, {}, current_, view_, notchTable_};
     for (const auto& f : formers_)
         p.formers.push_back(*f);
     p.formers[static_cast<std::size_t>(current_)].work = work_;
@@ -51,6 +51,7 @@ ProjectState EditorSession::projectState() const {
 void EditorSession::resample() {
     drawing_.clear();
     DisegnaCurva(model_, OutlineOptionsOf(work_, view_), &drawing_);
+    recut();
 }
 
 void EditorSession::outlineChanged() {
@@ -126,7 +127,7 @@ void EditorSession::sync() {
 
 ProjectWork EditorSession::snapshot() {
     sync();
-    return {formers_, current_};
+    return {formers_, current_, notchTable_};
 }
 
 const Work& EditorSession::recordedWork() const {
@@ -135,7 +136,7 @@ const Work& EditorSession::recordedWork() const {
 
 void EditorSession::record(const std::string& caption, Step kind) {
     ProjectWork now = snapshot();
-    if (now.sameFormers(recorded_)) {
+    if (now.sameWork(recorded_)) {
         recorded_.current = now.current; // which former is edited is no step
         return;
     }
@@ -156,6 +157,7 @@ Changed EditorSession::showWork(const ProjectWork& work) {
     const Work before = work_;
     formers_ = work.formers;
     current_ = work.current;
+    notchTable_ = work.notches;
     recorded_ = work;
     const Work& shown = formers_[static_cast<std::size_t>(current_)]->work;
     View view = view_;
@@ -325,6 +327,11 @@ bool EditorSession::renameFormer(int i, const std::string& name, std::string& wh
     formers_[static_cast<std::size_t>(i)] = std::make_shared<const Former>(std::move(renamed));
     record("renommer le couple " + quotedName(old) + " en " + quotedName(name), Step::Own);
     changed = kListChanged;
+    // The notches left out are told by the former's name.
+    if (i == current_)
+        resample();
+    if (!notchTable_.empty())
+        changed |= Changed::Notches;
     return true;
 }
 
@@ -387,11 +394,11 @@ Changed EditorSession::selectFormer(int i) {
 
 namespace {
 
-// A former's piece at its real size from its samples.
-PieceOutline formerPiece(const FormerModel& m, const Work& w, int code) {
-    const OutlineInput in{
-        m.Courbe_Droite, m.Courbe_Gauche, m.Doublage_Droit,           m.Doublage_Gauche,
-        m.Nb_Points,     m.Line4.Y1,      DoublingDrawn(w, m) ? 1 : 0};
+// A former's piece at its real size from its samples, its notches cut.
+PieceOutline formerPiece(const FormerModel& m, const Work& w, int code, const CutOutline& cut) {
+    OutlineInput in{m.Courbe_Droite, m.Courbe_Gauche, m.Doublage_Droit,           m.Doublage_Gauche,
+                    m.Nb_Points,     m.Line4.Y1,      DoublingDrawn(w, m) ? 1 : 0};
+    cut.showIn(in);
     const std::optional<Piece> piece = pieceFromSaveCode(code);
     if (!piece) {
         PieceOutline none;
@@ -407,7 +414,7 @@ PieceOutline formerPiece(const FormerModel& m, const Work& w, int code) {
 } // namespace
 
 PieceOutline EditorSession::realSizePiece(int piece) const {
-    return formerPiece(model_, work_, piece);
+    return formerPiece(model_, work_, piece, cut_);
 }
 
 SheetLayout EditorSession::sheetLayout(const std::vector<bool>& ticked, bool halves,
@@ -423,8 +430,9 @@ SheetLayout EditorSession::sheetLayout(const std::vector<bool>& ticked, bool hal
         if (!edited && !SampleFormer(f.work, sampled))
             continue;
         const FormerModel& m = edited ? model_ : sampled;
+        const CutOutline& cut = formerCut(static_cast<int>(i));
         if (!halves) {
-            parts.push_back({f.name, formerPiece(m, f.work, 5), f.name, -1});
+            parts.push_back({f.name, formerPiece(m, f.work, 5, cut), f.name, -1});
             continue;
         }
         // Halves across the horizontal joint, otherwise left and right.
@@ -434,7 +442,7 @@ SheetLayout EditorSession::sheetLayout(const std::vector<bool>& ticked, bool hal
             topBottom ? std::pair{1, " bas"} : std::pair{4, " droit"}};
         for (const auto& [code, side] : sides)
             parts.push_back(
-                {f.name + side, formerPiece(m, f.work, code), f.name, static_cast<int>(i)});
+                {f.name + side, formerPiece(m, f.work, code, cut), f.name, static_cast<int>(i)});
     }
     return layOutParts(std::move(parts), sheet);
 }
@@ -461,6 +469,7 @@ std::vector<EditorSession::SampledFormer> EditorSession::fuselage() const {
             f.samples = &fuselageSamples_[i];
         }
         f.doublingDrawn = DoublingDrawn(w, *f.samples);
+        f.cut = &formerCut(static_cast<int>(i));
         formers.push_back(f);
     }
     return formers;
@@ -472,13 +481,13 @@ std::vector<EditorSession::SampledFormer> EditorSession::fuselage() const {
 bool EditorSession::modified() const {
     if (projectFile_.empty())
         return false;
-    ProjectWork now{formers_, current_};
+    ProjectWork now{formers_, current_, notchTable_};
     if (formers_[static_cast<std::size_t>(current_)]->work != work_) {
         const Former& f = *formers_[static_cast<std::size_t>(current_)];
         now.formers[static_cast<std::size_t>(current_)] =
             std::make_shared<const Former>(Former{f.name, f.station, work_});
     }
-    return !now.sameFormers(saved_);
+    return !now.sameWork(saved_);
 }
 
 std::string EditorSession::saveProject(const std::string& path) {
@@ -546,6 +555,7 @@ Changed EditorSession::open(const ProjectState& state, const std::string& path) 
         formers_.push_back(std::make_shared<const Former>(f));
     current_ = state.current;
     view_ = state.view;
+    notchTable_ = state.notches;
     showCurrent();
     startHistory();
     projectFile_ = path;

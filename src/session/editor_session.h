@@ -2,6 +2,7 @@
 
 #include "export/piece_outline.h"
 #include "export/sheet_layout.h"
+#include "former/cut_outline.h"
 #include "former/former_model.h"
 #include "session/changed.h"
 #include "session/work.h"
@@ -45,7 +46,7 @@ public:
     // status bar ("" while it is not so).
     struct Lasting {
         std::string calibration; // a plan shows that the real scale does not measure
-        std::string doubling;    // the doubling is on but not drawn, and why
+        std::string doubling; // the doubling is on but not drawn, and why; notches left out
     };
     Lasting lasting() const;
     // The pointer reads real millimetres: no plan shows that the real scale does not measure
@@ -130,6 +131,7 @@ public:
     // What the export dialogs had last: the piece, the size typed, the sheet; the folder.
     void setExportChoice(int piece, double width, double height, ExportSheet sheet);
     void setExportFolder(const std::string& folder);
+    void setExportDxfR12(bool r12); // "Version DXF" of both export dialogs
 
     // ---- the formers ----
     // Their names and stations in their order (the edited one's work as last recorded).
@@ -144,6 +146,28 @@ public:
     bool setStation(int i, double mm, std::string& why, Changed& changed);
     // Former i becomes the one edited: no step of its own.
     Changed selectFormer(int i);
+
+    // ---- the stringers and slots of the whole fuselage (notch_edits.cpp) ----
+    // "Lisses et encoches": cut into every former. Each change is one undo step, checked by the
+    // table's own rule: false, with the French reason in `why` and nothing changed, when
+    // refused. The status bar then names the notches left out, on every former.
+    const NotchTable& notchTable() const { return notchTable_; }
+    bool addStringer(const Stringer& stringer, std::string& why, Changed& changed);
+    bool changeStringer(int i, const Stringer& stringer, std::string& why, Changed& changed);
+    bool deleteStringer(int i, std::string& why, Changed& changed);
+    // Puts the slot of its kind, or changes the one there is.
+    bool setSlot(const Slot& slot, std::string& why, Changed& changed);
+    bool deleteSlot(SlotKind kind, std::string& why, Changed& changed);
+    // What the table offers to add next: the first free name of "L1", "L2"..., in the middle of
+    // the widest stretch of the half outline between the stringers there are, 3 × 3 mm, on
+    // both sides.
+    Stringer nextStringer() const;
+    // Former i's outline with the notches cut into it (the edited one as it is now), and the
+    // notches left out.
+    const CutOutline& formerCut(int i) const;
+    const CutOutline& currentCut() const { return cut_; }
+    // Every notch left out, former by former in their order.
+    std::vector<NotchRefusal> notchRefusals() const;
 
     // ---- what the other windows and the files are given ----
     // A piece of the edited former at its real size (1 bottom, 2 top, 3 left, 4 right, 5 whole).
@@ -160,7 +184,8 @@ public:
         double station = 0.0;
         bool current = false;
         bool doublingDrawn = false;
-        double unitMm = 0.0; // real millimetres of a profile unit
+        double unitMm = 0.0;             // real millimetres of a profile unit
+        const CutOutline* cut = nullptr; // its notches
     };
     std::vector<SampledFormer> fuselage() const;
 
@@ -224,6 +249,15 @@ private:
     // The model's points taken into the work (after a drag, a pin, a placement).
     void storePoints();
     Changed say(std::string message);
+    // The edited former's notches cut again from its samples (and its drawing with them); the
+    // notches it leaves out are said for as long as they are (see lasting()).
+    void recut();
+    // "L3 traverse le doublage de F4": the edited former's notches left out, "" if none.
+    std::string notchesLeftOut() const;
+    // One change of the table: checked, recorded as one step, its refusals told.
+    bool changeTable(const NotchTable& table, const std::string& caption, std::string& why,
+                     Changed& changed);
+    std::string formerName(int i) const;
     void sync();
     ProjectWork snapshot();
     void showCurrent();
@@ -242,6 +276,16 @@ private:
     std::vector<std::shared_ptr<const Former>> formers_;
     int current_ = 0;
     mutable std::vector<FormerModel> fuselageSamples_;
+    NotchTable notchTable_;
+    CutOutline cut_;          // the edited former's notches
+    // The other formers' notches, by the former they were cut from (kept alive by it), for the
+    // table they were cut with.
+    struct CutEntry {
+        std::shared_ptr<const Former> former;
+        std::shared_ptr<const CutOutline> cut; // stays where it is while the entry lives
+    };
+    mutable std::vector<CutEntry> cuts_;
+    mutable NotchTable cutsTable_;
     WorkHistory history_;
     ProjectWork recorded_;
     bool gesture_ = false;

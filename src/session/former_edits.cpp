@@ -456,6 +456,10 @@ EditorSession::Lasting EditorSession::lasting() const {
         l.calibration = "Plan non calibré";
     if (work_.doublingOn)
         l.doubling = model_.offsetDoublingMessage;
+    // The notches left out of the edited former, beside why its doubling is not drawn.
+    const std::string notches = notchesLeftOut();
+    if (!notches.empty())
+        l.doubling = l.doubling.empty() ? notches : l.doubling + " ; " + notches;
     return l;
 }
 

@@ -28,6 +28,8 @@ constexpr std::array<const char*, 5> kRenderModes = {"surface", "filaire", "tran
 constexpr std::array<const char*, 2> kTabs = {"dessin", "masque"};
 constexpr std::array<const char*, 2> kDoublingModes = {"proportionnel", "constante"};
 constexpr std::array<const char*, 4> kSheets = {"a4", "a4-paysage", "a3", "a3-paysage"};
+constexpr std::array<const char*, 3> kSlotKinds = {"quille", "dorsale", "bati"};
+constexpr std::array<const char*, 2> kDxfVersions = {"2000", "r12"};
 
 // The pitch at which the orbit stops, as the float it keeps.
 constexpr float kQuarterTurn = static_cast<float>(3.14159265358979 / 2.0);
@@ -335,7 +337,36 @@ Ordered writeView(const View& v) {
     exports["height"] = v.exportHeight;
     exports["sheet"] = nameOf(kSheets, v.exportSheet);
     exports["folder"] = v.exportFolder;
+    exports["dxf"] = kDxfVersions[v.exportDxfR12 ? 1 : 0];
     doc["export"] = std::move(exports);
+    return doc;
+}
+
+// The stringers and slots of the whole fuselage; a crutch slot's height only for it.
+Ordered writeNotches(const NotchTable& t) {
+    Ordered doc;
+    Ordered stringers = Ordered::array();
+    for (const Stringer& s : t.stringers) {
+        Ordered o;
+        o["name"] = s.name;
+        o["place"] = s.place;
+        o["width"] = s.width;
+        o["depth"] = s.depth;
+        o["bothSides"] = s.bothSides;
+        stringers.push_back(std::move(o));
+    }
+    doc["stringers"] = std::move(stringers);
+    Ordered slots = Ordered::array();
+    for (const Slot& s : t.slotList) {
+        Ordered o;
+        o["kind"] = nameOf(kSlotKinds, s.kind);
+        if (s.kind == SlotKind::Crutch)
+            o["height"] = s.height;
+        o["width"] = s.width;
+        o["depth"] = s.depth;
+        slots.push_back(std::move(o));
+    }
+    doc["slots"] = std::move(slots);
     return doc;
 }
 
@@ -358,6 +389,7 @@ std::string WriteProject(const ProjectState& s) {
     }
     formers["list"] = std::move(list);
     doc["formers"] = std::move(formers);
+    doc["notches"] = writeNotches(s.notches);
     doc["view"] = writeView(s.view);
     // Invalid UTF-8 in a name or a picture's path is replaced rather than breaking the document.
     return pointsOnOneLine(doc.dump(2, ' ', false, Ordered::error_handler_t::replace)) + "\n";
@@ -507,7 +539,44 @@ void readView(const Reader& r, View& v, bool firstVersion) {
         v.exportHeight = exports.at("height").number(0.0, 10000.0);
         v.exportSheet = exports.at("sheet").choice<ExportSheet>(kSheets);
         v.exportFolder = exports.at("folder").string();
+        // The DXF version came later still.
+        if (exports.has("dxf"))
+            v.exportDxfR12 = exports.at("dxf").choice<int>(kDxfVersions) == 1;
     }
+}
+
+// The stringers and slots, each value in its range, then the table as a whole by its own rule.
+NotchTable readNotches(const Reader& r) {
+    NotchTable t;
+    const Reader stringers = r.at("stringers");
+    if (stringers.size() > kMaxStringers)
+        stringers.fail(std::to_string(kMaxStringers) + " lisses au plus.");
+    for (std::size_t i = 0; i < stringers.size(); ++i) {
+        const Reader e = stringers.item(i);
+        Stringer s;
+        s.name = e.at("name").string();
+        s.place = e.at("place").number(0.0, 1.0);
+        s.width = e.at("width").number(kMinNotchSize, kMaxNotchSize);
+        s.depth = e.at("depth").number(kMinNotchSize, kMaxNotchSize);
+        s.bothSides = e.at("bothSides").boolean();
+        t.stringers.push_back(std::move(s));
+    }
+    const Reader slots = r.at("slots");
+    if (slots.size() > kSlotKinds.size())
+        slots.fail("une fente de chaque sorte au plus.");
+    for (std::size_t i = 0; i < slots.size(); ++i) {
+        const Reader e = slots.item(i);
+        Slot s;
+        s.kind = e.at("kind").choice<SlotKind>(kSlotKinds);
+        if (s.kind == SlotKind::Crutch)
+            s.height = e.at("height").number(-kMaxCrutchHeight, kMaxCrutchHeight);
+        s.width = e.at("width").number(kMinNotchSize, kMaxNotchSize);
+        s.depth = e.at("depth").number(kMinNotchSize, kMaxNotchSize);
+        t.slotList.push_back(s);
+    }
+    if (const std::string why = notchTableProblem(t); !why.empty())
+        r.fail(why);
+    return t;
 }
 
 ProjectState readProject(const Json& doc) {
@@ -556,6 +625,9 @@ ProjectState readProject(const Json& doc) {
         state.formers.push_back(std::move(f));
     }
     state.current = formers.at("current").integer(0, static_cast<int>(count) - 1);
+    // The stringers and slots came with version 3; a project without them has none.
+    if (root.has("notches"))
+        state.notches = readNotches(root.at("notches"));
     readView(root.at("view"), state.view, false);
     return state;
 }

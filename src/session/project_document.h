@@ -11,7 +11,8 @@
 // back to the same double, so that the same state always gives the same bytes.
 inline constexpr const char* kEditorStateFormat = "EDITEUR de COUPLES - couple";
 // Version 2 holds the fuselage's formers; version 1 (one former) is read as a project of one.
-inline constexpr int kEditorStateVersion = 2;
+// Version 3 adds the stringers and slots cut into every former ("notches"), read where present.
+inline constexpr int kEditorStateVersion = 3;
 // Documents past this size are refused before they are read.
 inline constexpr std::size_t kEditorStateMaxBytes = 1024 * 1024;
 

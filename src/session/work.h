@@ -1,5 +1,7 @@
 #pragma once
 
+#include "former/notches.h"
+
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -184,6 +186,9 @@ struct View {
     double exportHeight = 0.0;
     ExportSheet exportSheet = ExportSheet::A4Portrait;
     std::string exportFolder;
+    // "Version DXF" of both export dialogs: R12 (AC1009) rather than AutoCAD 2000. How the
+    // work is written out, like the sheet and the folder: no change of the work.
+    bool exportDxfR12 = false;
 
     friend bool operator==(const View&, const View&) = default;
 };
@@ -218,12 +223,13 @@ inline constexpr std::size_t kMaxFormerName = 40;
 // Stations lie within this many real millimetres of the first.
 inline constexpr double kMaxStation = 100000.0;
 
-// Everything a project file holds: the formers in their order, the one being edited, and how
-// the work is seen.
+// Everything a project file holds: the formers in their order, the one being edited, the
+// stringers and slots cut into every former, and how the work is seen.
 struct ProjectState {
     SurfaceSize surface;
     std::vector<Former> formers; // never empty
     int current = 0;
     View view;
+    NotchTable notches{}; // "Lisses et encoches", the same for the whole fuselage
     friend bool operator==(const ProjectState&, const ProjectState&) = default;
 };

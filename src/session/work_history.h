@@ -1,5 +1,6 @@
 #pragma once
 
+#include "former/notches.h"
 #include "session/work.h"
 
 #include <functional>
@@ -8,15 +9,20 @@
 #include <vector>
 
 // The formers' work at one moment: each former shared with the moments around it until it
-// changes, so that a step of a project of twenty formers costs one former, not twenty; and the
-// former that was being edited.
+// changes, so that a step of a project of twenty formers costs one former, not twenty; the
+// former that was being edited; and the stringers and slots of the whole fuselage.
 struct ProjectWork {
     std::vector<std::shared_ptr<const Former>> formers;
     int current = 0;
+    NotchTable notches;
     // The same formers in the same order (which one is edited aside).
     bool sameFormers(const ProjectWork& other) const;
+    // The same formers and the same stringers and slots.
+    bool sameWork(const ProjectWork& other) const {
+        return notches == other.notches && sameFormers(other);
+    }
     friend bool operator==(const ProjectWork& a, const ProjectWork& b) {
-        return a.current == b.current && a.sameFormers(b);
+        return a.current == b.current && a.sameWork(b);
     }
 };
 

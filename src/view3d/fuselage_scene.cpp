@@ -84,21 +84,30 @@ bool roomForBand(const Engine& e, int K) {
            e.AllocVertexBlock(2 * (K + 1)) != 0 && e.AllocFaceBlock(4 * K) != 0;
 }
 
-// The former's symmetry axis: the middle of its outline's width.
-double symmetryAxis(std::span<const PointXYZ> contour) {
+// The former's symmetry axis: the middle of its outline's width, or of its samples' width
+// where notches are cut (a notch on one side only may narrow that side).
+double symmetryAxis(std::span<const PointXYZ> contour, const SceneInput& in) {
+    const auto byX = [](const PointXYZ& a, const PointXYZ& b) { return a.x < b.x; };
+    const OutlineInput& o = in.outline;
+    if (o.cut() && !o.Courbe_Droite.empty() && !o.Courbe_Gauche.empty()) {
+        const auto [l, r] =
+            std::minmax_element(o.Courbe_Gauche.begin(), o.Courbe_Gauche.end(), byX);
+        const auto [l2, r2] =
+            std::minmax_element(o.Courbe_Droite.begin(), o.Courbe_Droite.end(), byX);
+        return (std::min(l->x, l2->x) + std::max(r->x, r2->x)) / 2.0 / outputUnit;
+    }
     if (contour.empty()) {
         return 0.0;
     }
-    const auto [left, right] =
-        std::minmax_element(contour.begin(), contour.end(),
-                            [](const PointXYZ& a, const PointXYZ& b) { return a.x < b.x; });
+    const auto [left, right] = std::minmax_element(contour.begin(), contour.end(), byX);
     return (left->x + right->x) / 2.0;
 }
 
 // Writes the band's two layers over the mesh's vertex run, in the single part's layout: x and y
 // scaled by W and H about the former's axes (x about its symmetry axis; y is already measured
-// from its horizontal axis), the front layer d/2 before z and the back one d/2 behind it.
-void placeBand(Engine& e, const FuselageBand& band, std::span<const PointXYZ> contour, double axis,
+// from its horizontal axis), the front layer d/2 before z and the back one d/2 behind it. The
+// band keeps its axis and scales, where its stringer lines meet it.
+void placeBand(Engine& e, FuselageBand& band, std::span<const PointXYZ> contour, double axis,
                const SceneInput& in, float z) {
     const Mesh& m = e.meshes[band.mesh];
     const int layer = m.vertexCount / 2;
@@ -108,6 +117,9 @@ void placeBand(Engine& e, const FuselageBand& band, std::span<const PointXYZ> co
     }
     const double W = band.W > 0.0 ? band.W : 2.0 * in.partWidth;
     const double H = band.H > 0.0 ? band.H : 2.0 * in.partHeight;
+    band.axis = axis;
+    band.scaleX = W;
+    band.scaleY = H;
     const double d = in.partDepth;
     for (int L = 0; L < 2; ++L) {
         const float depth = z + static_cast<float>(d * (L - 0.5));
@@ -161,7 +173,7 @@ float bandDepth(const FuselageScene& s, const FuselageBand& band) {
 bool addBand(Engine& e, FuselageScene& s, FuselageBand& band, const SceneInput& in, int most = 0) {
     wholeContour(s, in);
     band.intervals = static_cast<int>(s.contour.size()) - 1;
-    const double axis = symmetryAxis(s.contour);
+    const double axis = symmetryAxis(s.contour, in);
     if (most > 0) {
         keepShapePoints(s.contour, static_cast<std::size_t>(most) + 1);
     }
@@ -176,7 +188,96 @@ bool addBand(Engine& e, FuselageScene& s, FuselageBand& band, const SceneInput& 
     }
     placeBand(e, band, s.contour, axis, in, bandDepth(s, band));
     colourBand(e, band);
+    band.notches = in.stringerNotches;
     return true;
+}
+
+// Where a band's notch lies in the fuselage: as the band's points are placed, on the middle of
+// its thickness.
+Vector3 notchPoint(const FuselageScene& s, const FuselageBand& band, const StringerNotch& n) {
+    return {static_cast<float>(band.scaleX * (n.centre.x - band.axis)),
+            static_cast<float>(band.scaleY * n.centre.y), bandDepth(s, band)};
+}
+
+bool sameStringer(const StringerNotch& a, const StringerNotch& b) {
+    return a.side == b.side && a.stringer == b.stringer;
+}
+
+// Whether the pools have a mesh slot and runs for one line, asked without the engine's error
+// report.
+bool roomForLine(const Engine& e) {
+    return e.meshRange.first + e.meshRange.count <= e.lastSlot() && e.AllocVertexBlock(2) != 0 &&
+           e.AllocFaceBlock(1) != 0;
+}
+
+// The lines the notches of these formers ask for: one less than the formers that have each
+// stringer's notch on each side.
+long stringerLinesWanted(std::span<const FuselageFormer> formers) {
+    std::vector<const StringerNotch*> seen;
+    long notches = 0;
+    for (const FuselageFormer& f : formers) {
+        for (const StringerNotch& n : f.input.stringerNotches) {
+            ++notches;
+            if (std::none_of(seen.begin(), seen.end(), [&n](const StringerNotch* k) {
+                    return k->side == n.side && k->stringer == n.stringer;
+                })) {
+                seen.push_back(&n);
+            }
+        }
+    }
+    return notches - static_cast<long>(seen.size());
+}
+
+// Each stringer's line from former to former along the fuselage, through the notches of the
+// bands built; stops, with nothing reported, when the pools are full.
+void addStringerLines(Engine& e, FuselageScene& s) {
+    std::vector<std::size_t> order(s.bands.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        order[i] = i;
+    }
+    std::stable_sort(order.begin(), order.end(), [&s](std::size_t a, std::size_t b) {
+        return s.bands[a].station < s.bands[b].station;
+    });
+    std::vector<const StringerNotch*> stringers; // each stringer's side once
+    for (const std::size_t b : order) {
+        for (const StringerNotch& n : s.bands[b].notches) {
+            if (std::none_of(stringers.begin(), stringers.end(),
+                             [&n](const StringerNotch* k) { return sameStringer(*k, n); })) {
+                stringers.push_back(&n);
+            }
+        }
+    }
+    for (const StringerNotch* k : stringers) {
+        bool has = false;
+        std::size_t fromBand = 0, fromNotch = 0;
+        for (const std::size_t b : order) {
+            const FuselageBand& band = s.bands[b];
+            const auto it =
+                std::find_if(band.notches.begin(), band.notches.end(),
+                             [k](const StringerNotch& n) { return sameStringer(*k, n); });
+            if (band.mesh == 0 || it == band.notches.end()) {
+                continue;
+            }
+            const std::size_t notch = static_cast<std::size_t>(it - band.notches.begin());
+            if (has) {
+                const FuselageBand& from = s.bands[fromBand];
+                // Nothing is reported when the pools are full: the lines stop there.
+                if (!roomForLine(e)) {
+                    return;
+                }
+                const int m = CreateLine(e, notchPoint(s, from, from.notches[fromNotch]),
+                                         notchPoint(s, band, *it));
+                if (m == 0) {
+                    return;
+                }
+                e.SetMeshColour(m, kStringerColour, kFormerMaterial);
+                s.stringerLines.push_back({m, fromBand, fromNotch, b, notch});
+            }
+            has = true;
+            fromBand = b;
+            fromNotch = notch;
+        }
+    }
 }
 
 // Deletes a mesh of the fuselage and keeps every index of it pointing at its mesh.
@@ -191,6 +292,43 @@ void deleteFuselageMesh(Engine& e, FuselageScene& s, int m) {
     }
     for (int& i : s.otherMeshes) {
         FollowDeletedMesh(i, m);
+    }
+    for (StringerLine& l : s.stringerLines) {
+        FollowDeletedMesh(l.mesh, m);
+    }
+}
+
+void removeStringerLines(Engine& e, FuselageScene& s) {
+    while (!s.stringerLines.empty()) {
+        const int m = s.stringerLines.back().mesh;
+        s.stringerLines.pop_back();
+        deleteFuselageMesh(e, s, m);
+    }
+}
+
+// The current band's notches moved: the lines keep their meshes while it has the same
+// stringers' notches, else they are drawn again.
+void followNotches(Engine& e, FuselageScene& s, FuselageBand& band,
+                   const std::vector<StringerNotch>& notches) {
+    const bool same =
+        band.notches.size() == notches.size() &&
+        std::equal(notches.begin(), notches.end(), band.notches.begin(), sameStringer);
+    band.notches = notches;
+    if (!same) {
+        removeStringerLines(e, s);
+        addStringerLines(e, s);
+        return;
+    }
+    const std::size_t at = static_cast<std::size_t>(&band - s.bands.data());
+    for (const StringerLine& l : s.stringerLines) {
+        if (l.fromBand != at && l.toBand != at) {
+            continue;
+        }
+        const FuselageBand& from = s.bands[l.fromBand];
+        const FuselageBand& to = s.bands[l.toBand];
+        const Mesh& m = e.meshes[l.mesh];
+        e.vertices[m.vertexStart] = notchPoint(s, from, from.notches[l.fromNotch]);
+        e.vertices[m.vertexStart + 1] = notchPoint(s, to, to.notches[l.toNotch]);
     }
 }
 
@@ -221,6 +359,7 @@ int SetupFuselage(Engine& engine, FuselageScene& fuselage, std::span<const Fusel
 
     fuselage.bands.assign(formers.size(), FuselageBand{});
     fuselage.otherMeshes.clear();
+    fuselage.stringerLines.clear();
     fuselage.middle = 0.0;
     if (formers.empty()) {
         return 0;
@@ -250,10 +389,13 @@ int SetupFuselage(Engine& engine, FuselageScene& fuselage, std::span<const Fusel
         current ? std::max(currentIntervalsAtMost, std::max(OutlineIntervals(current->input), 0))
                 : 0;
     auto from = [&engine](int start) { return start == 0 ? 0L : engine.lastSlot() - start + 1L; };
-    const long faceRoom = from(engine.AllocFaceBlock(0)) - (current ? 4L * reserved : 0);
-    const long vertexRoom = from(engine.AllocVertexBlock(0)) - (current ? 2L * (reserved + 1) : 0);
+    // The stringers' lines come last, each a mesh of two points and one face.
+    const long lines = stringerLinesWanted(formers);
+    const long faceRoom = from(engine.AllocFaceBlock(0)) - (current ? 4L * reserved : 0) - lines;
+    const long vertexRoom =
+        from(engine.AllocVertexBlock(0)) - (current ? 2L * (reserved + 1) : 0) - 2 * lines;
     const long meshRoom = engine.lastSlot() - (engine.meshRange.first + engine.meshRange.count) +
-                          1 - (current ? 1 : 0);
+                          1 - (current ? 1 : 0) - lines;
 
     // The most intervals every other band may keep: the largest cap at which they all fit,
     // no fewer than the fewest, in which case those last in the list are left out.
@@ -308,6 +450,7 @@ int SetupFuselage(Engine& engine, FuselageScene& fuselage, std::span<const Fusel
             fuselage.scene.formerMesh = band.mesh;
         }
     }
+    addStringerLines(engine, fuselage);
     return built;
 }
 
@@ -384,14 +527,19 @@ void UpdateFuselageCurrent(Engine& engine, FuselageScene& fuselage, const SceneI
     const int K = std::max(OutlineIntervals(in), 0);
     if (engine.isMesh(band->mesh) && K == band->intervals) {
         wholeContour(fuselage, in);
-        placeBand(engine, *band, fuselage.contour, symmetryAxis(fuselage.contour), in,
+        placeBand(engine, *band, fuselage.contour, symmetryAxis(fuselage.contour, in), in,
                   bandDepth(fuselage, *band));
+        followNotches(engine, fuselage, *band, in.stringerNotches);
         return;
     }
+    // Built anew after the others, the lines after it, in the room kept for both.
+    removeStringerLines(engine, fuselage);
     deleteFuselageMesh(engine, fuselage, band->mesh);
     band->mesh = 0;
+    band->notches.clear();
     fuselage.scene.formerMesh = 0;
     if (addBand(engine, fuselage, *band, in)) {
         fuselage.scene.formerMesh = band->mesh;
     }
+    addStringerLines(engine, fuselage);
 }

@@ -28,6 +28,8 @@ inline constexpr int kFewestBandIntervals = 16;
 inline constexpr Colour3 kOtherFormerColour{64, 64, 64};
 inline constexpr FaceMaterial kOtherFormerMaterial = 0.5f;
 inline constexpr Colour3 kOtherFormerOutline{128, 128, 128};
+// The stringers: a line along the fuselage from notch to notch of each.
+inline constexpr Colour3 kStringerColour{255, 170, 0};
 
 // One former of the fuselage: what its part is built from, as for the single part (its
 // samples, point count and doubling, and its "Ep.:", "Haut.:" and "Larg.:" for the depth d and
@@ -52,16 +54,30 @@ struct FuselageBand {
     bool current = false;
     int intervals = 0; // K of the outline it was built from (its band may keep fewer)
     std::string name;
+    // Where it was placed: its symmetry axis (outline units) and its scales across and up.
+    double axis = 0.0;
+    double scaleX = 0.0;
+    double scaleY = 0.0;
+    std::vector<StringerNotch> notches; // its stringers' notches, as its input gave them
+};
+
+// A stringer's line between two formers that both have its notch on that side, neighbours
+// along the fuselage among those that have it: the bands and their notches it joins.
+struct StringerLine {
+    int mesh = 0;
+    std::size_t fromBand = 0, fromNotch = 0;
+    std::size_t toBand = 0, toNotch = 0;
 };
 
 // The fuselage's meshes. `scene` holds the ground grid and the axis gizmo as the single part's
 // scene has them, and its formerMesh is the current former's band.
 struct FuselageScene {
     Scene scene;
-    std::vector<FuselageBand> bands;  // in the order the formers were given
-    std::vector<int> otherMeshes;     // the bands of the formers not being edited
-    double middle = 0.0;              // the station at z = 0
-    std::vector<PointXYZ> Outline_3D; // scratch of the builds, kept for its capacity
+    std::vector<FuselageBand> bands;         // in the order the formers were given
+    std::vector<int> otherMeshes;            // the bands of the formers not being edited
+    std::vector<StringerLine> stringerLines; // from notch to notch along the fuselage
+    double middle = 0.0;                     // the station at z = 0
+    std::vector<PointXYZ> Outline_3D;        // scratch of the builds, kept for its capacity
     std::vector<PointXYZ> contour;
 
     // What a frame needs: the grid and gizmo as the single part's, the other formers outlined
@@ -72,7 +88,8 @@ struct FuselageScene {
 // Builds the fuselage from scratch: every mesh is cleared (the camera and light stay; their
 // indices follow if they moved), the grid and the gizmo are set up as for the single part
 // (under the tallest former), then the bands of the formers not being edited in grey and last
-// the current former's band in its usual colour. Room stays free for the current band to be
+// the current former's band in its usual colour, then each stringer's line through its notches
+// from former to former. Room stays free for the current band and the lines to be
 // built anew with up to `currentIntervalsAtMost` intervals (at least its own): the other bands
 // keep as many of their outline's points as the rest of the pools allow. Returns the number of
 // bands built; the formers that do not fit even with the fewest points (the last in the list
@@ -95,5 +112,6 @@ std::string FormersLeftOutMessage(const std::vector<std::string>& names);
 
 // The current former's band follows its outline and dimensions: its vertices move in place while
 // its number of points holds (dragging), otherwise it is built anew (no band, and nothing
-// reported, when it does not fit). Nothing happens while there is no current former.
+// reported, when it does not fit); the stringers' lines follow its notches. Nothing happens
+// while there is no current former.
 void UpdateFuselageCurrent(Engine& engine, FuselageScene& fuselage, const SceneInput& in);

@@ -125,7 +125,11 @@ FrameInputs Scene::frameInputs(const ToolbarTags& tags) const {
 
 int OutlineIntervals(const SceneInput& in) {
     const int h = in.sampleCount;
-    return in.doublingOn == 1 ? 4 * h + 4 : 2 * h + 2;
+    const int inner = in.doublingOn == 1 ? 2 * h + 2 : 0;
+    // The notches cut into the outer halves change its number of points.
+    if (in.outline.cut())
+        return static_cast<int>(in.outline.cutRight.size() + in.outline.cutLeft.size()) + 2 + inner;
+    return 2 * h + 2 + inner;
 }
 
 int CreateGrid(Engine& engine, float sizeX, float sizeZ, int cellsX, int cellsZ, bool doubleSided) {
@@ -336,6 +340,20 @@ void ScaleMeshY(Engine& engine, int mesh, double ratio) {
     }
 }
 
+std::vector<StringerNotch> StringerNotches(const NotchedFormer& notched, double X1,
+                                           double realScale) {
+    std::vector<StringerNotch> out;
+    for (const CutNotch& n : notched.cut) {
+        if (n.slot)
+            continue;
+        // Real millimetres back to the surface's, then to the outline's units.
+        const double x = (X1 + n.centre.x / realScale) / outputUnit;
+        const double y = n.centre.y / realScale / outputUnit;
+        out.push_back({n.name, n.side, {x, y, 0.0}});
+    }
+    return out;
+}
+
 void OwnedOutline::take(SceneInput& in) {
     auto own = [](std::span<const PointXYZ> from, std::vector<PointXYZ>& to) {
         to.assign(from.begin(), from.end());
@@ -345,4 +363,6 @@ void OwnedOutline::take(SceneInput& in) {
     in.outline.Courbe_Gauche = own(in.outline.Courbe_Gauche, Courbe_Gauche);
     in.outline.Doublage_Droit = own(in.outline.Doublage_Droit, Doublage_Droit);
     in.outline.Doublage_Gauche = own(in.outline.Doublage_Gauche, Doublage_Gauche);
+    in.outline.cutRight = own(in.outline.cutRight, cutRight);
+    in.outline.cutLeft = own(in.outline.cutLeft, cutLeft);
 }

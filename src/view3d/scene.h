@@ -1,13 +1,30 @@
 #pragma once
 
 #include "engine3d/engine.h"
+#include "notches.h"
 #include "outline_sequences.h"
 #include "point_xyz.h"
 
 #include <array>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
+
+// A notch cut into the former for a stringer, where the fuselage's line of that stringer
+// passes: the stringer, the side the notch is cut on, and its centre in the outline's units as
+// the band's points are (x from the surface's left edge, y up from the horizontal axis).
+struct StringerNotch {
+    std::string stringer;
+    NotchSide side = NotchSide::Right;
+    PointXYZ centre;
+};
+
+// The stringers' notches of a former cut as `notched` says (real millimetres from its axes),
+// its symmetry axis at X1 on the surface, at `realScale` real millimetres per millimetre of
+// the drawing.
+std::vector<StringerNotch> StringerNotches(const NotchedFormer& notched, double X1,
+                                           double realScale);
 
 // What the scene reads from the editor window when it builds: the dimension sliders, the point
 // count and the doubling box, and the sampled outline for Build_Outline_3D. The editor fills
@@ -19,11 +36,13 @@ struct SceneInput {
     int sampleCount = 13;
     int doublingOn = 0; // 1 when the doubling is drawn (and cut)
     OutlineInput outline;
+    std::vector<StringerNotch> stringerNotches; // where the fuselage's stringer lines pass
 };
 
 // The sample arrays a SceneInput's outline shows, owned: a copy that outlives the model.
 struct OwnedOutline {
     std::vector<PointXYZ> Courbe_Droite, Courbe_Gauche, Doublage_Droit, Doublage_Gauche;
+    std::vector<PointXYZ> cutRight, cutLeft;
     // Copies the arrays of `in` and points its outline at the copies.
     void take(SceneInput& in);
 };
@@ -54,7 +73,8 @@ struct Scene {
     FrameInputs frameInputs(const ToolbarTags& tags) const;
 };
 
-// The number of outline intervals K of the former's band: 2h + 2, or 4h + 4 with the doubling.
+// The number of outline intervals K of the former's band: 2h + 2, or 4h + 4 with the doubling,
+// and as many more as the notches cut into its outer halves add.
 int OutlineIntervals(const SceneInput& in);
 
 // Builds the scene once at start-up: every mesh is cleared (the camera and light stay; their

@@ -66,8 +66,10 @@ TEST_F(CliFiles, SeveralFormersScriptedSavedAndCutFromSheets) {
                        dir.path());
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     const QJsonObject made = readJson(file("made.json"));
-    expectAt(made, R"({"formers": {"current": "Milieu", "list": [{"name": "F1", "station": -10},
-        {"name": "Milieu", "station": 60}, {"name": "Maître", "station": 120.5}]},
+    expectAt(made, R"({"formers": {"current": "Milieu", "list": [
+        {"name": "F1", "station": -10, "notches": []},
+        {"name": "Milieu", "station": 60, "notches": []},
+        {"name": "Maître", "station": 120.5, "notches": []}]},
         "Nb_Points": 13, "undo": {"count": 11, "index": 11}})");
     // 11 steps: "former-new=NAME:STATION" is "Nouveau" then the name and the station typed,
     // as a user does it (3 steps, 2 for F2 whose name is the one given); selecting is none.
@@ -158,9 +160,92 @@ TEST_F(CliFiles, SeveralFormersScriptedSavedAndCutFromSheets) {
                 dir.path());
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     const QJsonObject deleted = readJson(file("deleted.json"));
-    expectAt(deleted, R"({"formers": {"current": "F2", "list": [{"name": "F2", "station": 50}]},
+    expectAt(deleted, R"({"formers": {"current": "F2",
+                                      "list": [{"name": "F2", "station": 50, "notches": []}]},
         "undo": {"count": 1000, "index": 1000}, "doubling/drawn": false})");
     EXPECT_FALSE(deleted["status"].toString().isEmpty());
+}
+
+// The stringers and slots by script: each action one step, the table and every former's notches
+// in the state, kept in the project with the DXF version; a bad value is bad usage naming it,
+// and a notch left out is cut from no file and named.
+TEST_F(CliFiles, StringersAndSlotsScriptedKeptAndRefusedByValue) {
+    CliRun r =
+        program({"former-new=F2:60", "stringer-add=L1:0,25:3:2", "stringer-add=L2:0.6:2,5:3:one",
+                 "slot=keel:4:3", "slot=crutch:-5:3:4", "slot=spine:3:2", "slot-delete=spine",
+                 "stringer-add=L3:0.8:3:3", "stringer-delete=L3", "export=dxf:entier:f2:r12",
+                 "export-all=dxf:plaques:r12", "project-save=encoches", "state=made.json"},
+                dir.path());
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QJsonObject made = readJson(file("made.json"));
+    expectAt(made, R"({"stringers": [
+        {"name": "L1", "place": 0.25, "width": 3, "depth": 2, "bothSides": true},
+        {"name": "L2", "place": 0.6, "width": 2.5, "depth": 3, "bothSides": false}],
+        "slots": [{"kind": "keel", "width": 4, "depth": 3},
+                  {"kind": "crutch", "width": 3, "depth": 4, "height": -5}],
+        "undo": {"count": 10, "index": 10}})");
+    // Every former gets them: L1 on both halves, L2 on the right, the keel on the axis, the
+    // crutch on both sides, each centre on the outline.
+    for (const QJsonValue f : made["formers"].toObject()["list"].toArray()) {
+        QStringList cut;
+        for (const QJsonValue n : f.toObject()["notches"].toArray()) {
+            const QJsonObject o = n.toObject();
+            EXPECT_FALSE(o.contains("refused")) << o["refused"].toString().toStdString();
+            cut << o["name"].toString() + " " + o["side"].toString();
+            EXPECT_EQ(o["centre"].toArray().size(), 2);
+        }
+        EXPECT_EQ(cut.join(", "), "L1 droit, L1 gauche, L2 droit, Fente de quille axe, "
+                                  "Fente de bâti droit, Fente de bâti gauche")
+            << f.toObject()["name"].toString().toStdString();
+    }
+    for (const char* name : {"f2.DXF", "plaques.DXF"})
+        EXPECT_NE(fileBytes(file(name)).find("AC1009"), std::string::npos) << name;
+
+    // Opened again: the same table and notches, the R12 choice kept.
+    r = program({"project-open=encoches.couple", "state=opened.json"}, dir.path());
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QJsonObject opened = readJson(file("opened.json"));
+    EXPECT_EQ(opened["stringers"], made["stringers"]);
+    EXPECT_EQ(opened["slots"], made["slots"]);
+    EXPECT_EQ(opened["formers"], made["formers"]);
+    EXPECT_NE(fileBytes(file("encoches.couple")).find("\"dxf\": \"r12\""), std::string::npos);
+
+    // A notch through the doubling is left out of the file, named in the state and on stderr.
+    r = program(
+        {"doubling=on", "stringer-add=L1:0.5:3:20", "state=out.json", "export=dxf:entier:out"},
+        dir.path());
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("L1 traverse le doublage de F1")) << r.err.toStdString();
+    expectAt(readJson(file("out.json")),
+             R"({"formers/list/0/notches/0/refused": "L1 traverse le doublage de F1",
+                 "status": "L1 traverse le doublage de F1"})");
+
+    const struct {
+        QStringList actions;
+        const char* words;
+    } refusals[] = {
+        {{"stringer-add=L1:1,5:3:3"}, "1,5"},
+        {{"stringer-add=L1:0.5:45:3"}, "45"},
+        {{"stringer-add=L1:0.5:3:0,2"}, "0,2"},
+        {{"stringer-add=L1:0.5:3"}, "expected NAME:PLACE:W:D[:one]"},
+        {{"stringer-add=L1:0.5:3:3:two"}, "expected NAME:PLACE:W:D[:one]"},
+        {{"stringer-add=L1:0.2:3:3", "stringer-add=L1:0.4:3:3"}, "L1"},
+        {{"stringer-add=Fente de quille:0.4:3:3"}, "Fente de quille"},
+        {{"stringer-delete=L9"}, "no stringer L9"},
+        {{"slot=wing:3:3"}, "unknown slot wing"},
+        {{"slot=crutch:3:3"}, "expected crutch:HEIGHT:W:D"},
+        {{"slot=keel:3:31"}, "31"},
+        {{"slot=crutch:abc:3:3"}, "abc"},
+        {{"slot-delete=keel"}, "no keel slot"},
+        {{"export=dxf:entier:a:r13"}, "r13"},
+    };
+    for (const auto& c : refusals) {
+        r = program(c.actions + QStringList{"state=after.json"}, dir.path());
+        EXPECT_EQ(r.status, 2) << c.actions.join(' ').toStdString();
+        EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.words)))
+            << c.words << ": " << r.err.toStdString();
+        EXPECT_FALSE(QFile::exists(file("after.json")));
+    }
 }
 
 // The real scale makes the constant width another offset on the drawing, whatever road changed

@@ -2,6 +2,7 @@
 
 #include "editor/application.h"
 #include "editor/frm_hlp.h"
+#include "editor/notches_dialog.h"
 #include "editor/number_box.h"
 #include "editor/piece_size_dialog.h"
 #include "editor/status_line.h"
@@ -20,6 +21,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -27,6 +29,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTimer>
@@ -717,6 +720,58 @@ TEST_F(FilesMenu, QuitWithUnsavedChangesToAProjectAsksFirst) {
     }
 }
 
+// "&Outils" › "&Lisses et encoches...": the window shows the session's table and edits it
+// through the session, a cell typed in place ("," or ".") being one step; a value refused is
+// told in red and the cell shows the table's value again; undo shows in the window; an export
+// of a former with a notch left out asks first, and "Non" writes nothing.
+TEST_F(FilesMenu, TheNotchesWindowEditsTheFuselagesTableThroughTheSession) {
+    scriptDialogs();
+    w->ui().IM_Notches->trigger();
+    NotchesDialog& d = *w->notchesDialog();
+    ASSERT_TRUE(d.isVisible());
+    EXPECT_EQ(d.windowTitle(), "Lisses et encoches");
+    EXPECT_EQ(d.newName->text(), "L1");
+    EXPECT_TRUE(d.newBothSides->isChecked()) << "both sides at first";
+    d.cmdAjouter->click();
+    ASSERT_EQ(w->session().notchTable().stringers.size(), 1u);
+    EXPECT_EQ(d.stringerTable->rowCount(), 1);
+    EXPECT_EQ(d.newName->text(), "L2") << "the next free name offered";
+    const int steps = w->session().history().count();
+
+    d.stringerTable->item(0, 1)->setText(QStringLiteral("0,7"));
+    EXPECT_EQ(w->session().notchTable().stringers[0].place, 0.7);
+    EXPECT_EQ(w->session().history().count(), steps + 1);
+    d.stringerTable->item(0, 2)->setText(QStringLiteral("45"));
+    EXPECT_EQ(w->session().notchTable().stringers[0].width, 3.0);
+    EXPECT_FALSE(d.message->isHidden());
+    EXPECT_TRUE(d.message->text().contains("45")) << d.message->text().toStdString();
+    EXPECT_EQ(d.stringerTable->item(0, 2)->text(), "3");
+    EXPECT_EQ(w->session().history().count(), steps + 1);
+
+    w->ui().IM_Undo->trigger();
+    EXPECT_EQ(d.stringerTable->item(0, 1)->text(), "0,5");
+
+    // A notch deeper than the ring is wide, with the doubling drawn: left out, told, asked.
+    w->ui().Check4->click();
+    d.newName->setText("L9");
+    d.newDepth->setValue(20.0);
+    d.newPlace->setValue(0.5);
+    d.cmdAjouter->click();
+    ASSERT_EQ(d.lstRefusals->count(), 1);
+    EXPECT_EQ(d.lstRefusals->item(0)->text(), "L9 traverse le doublage de F1");
+    EXPECT_EQ(w->statusText(), "L9 traverse le doublage de F1");
+    QStringList asked;
+    w->dialogs.confirmation = [&asked](const QString& text) {
+        asked << text;
+        return false;
+    };
+    typed = file("entier");
+    w->ui().IM_Export_DXF->trigger();
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_TRUE(asked[0].contains("L9 traverse le doublage de F1"));
+    EXPECT_FALSE(QFile::exists(file("entier.DXF")));
+}
+
 // "&Aide" › "&Aide" shows the guide beside the editor, which stays usable; "&A propos" shows a
 // fresh about window at each opening, modal until "&OK" closes it.
 TEST_F(FilesMenu, HelpMenuShowsTheGuideAndAFreshModalAboutWindow) {
@@ -741,6 +796,15 @@ TEST_F(FilesMenu, HelpMenuShowsTheGuideAndAFreshModalAboutWindow) {
     for (const QPushButton* b :
          {w->ui().cmdNouveau, w->ui().cmdDupliquer, w->ui().cmdRenommer, w->ui().cmdSupprimer})
         names << b->text();
+    // The window "Lisses et encoches" and the choices of the export dialogs.
+    const NotchesDialog& notches = *w->notchesDialog();
+    for (const QAbstractButton* b : {static_cast<QAbstractButton*>(notches.cmdAjouter),
+                                     static_cast<QAbstractButton*>(notches.cmdSupprimerLisse),
+                                     static_cast<QAbstractButton*>(notches.cmdPoser),
+                                     static_cast<QAbstractButton*>(notches.cmdRetirer),
+                                     static_cast<QAbstractButton*>(notches.newBothSides)})
+        names << b->text();
+    names << QStringLiteral("Version DXF") << QStringLiteral("Pages à la taille de la plaque");
     std::function<void(const QList<QAction*>&)> addItems = [&](const QList<QAction*>& items) {
         for (QAction* a : items) {
             if (a->isSeparator())

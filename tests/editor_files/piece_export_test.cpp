@@ -1,6 +1,7 @@
 #include "editor_test_support.h"
 
 #include "editor/application.h"
+#include "editor/export_all_dialog.h"
 #include "editor/number_box.h"
 #include "editor/piece_size_dialog.h"
 #include "editor/window_title.h"
@@ -227,6 +228,48 @@ TEST(PieceSizeDialogInput, RealSizeRememberedChoiceAndStretching) {
     EXPECT_EQ(stretched.height, 42.125);
     EXPECT_EQ(stretched.width, d.widthBox->shownValue());
     EXPECT_NEAR(*stretched.width, 42.125 * 98.10 / 80.59, 0.005);
+}
+
+// "Version DXF" shows for DXF only and is remembered with the rest; in "Exporter tous les
+// couples..." it is offered for DXF, "Pages à la taille de la plaque" for PDF, where it takes
+// the place of the paper.
+TEST(PieceSizeDialogInput, DxfVersionAndSheetSizePagesFollowTheFormat) {
+    PieceSizeDialog pdf(QStringLiteral("Exporter en PDF"), realSize, nullptr, true);
+    pdf.show();
+    EXPECT_FALSE(pdf.dxfBox->isVisible());
+    PieceSizeDialog dxf(QStringLiteral("Exporter en DXF"), realSize, nullptr, false, true);
+    dxf.show();
+    EXPECT_TRUE(dxf.dxfBox->isVisible());
+    EXPECT_FALSE(dxf.pageBox->isVisible());
+    EXPECT_EQ(dxf.choice().dxf, DxfVersion::AutoCad2000) << "as before at first";
+    PieceSizeChoice r12;
+    r12.dxf = DxfVersion::R12;
+    dxf.setChoice(r12);
+    EXPECT_EQ(dxf.dxfBox->currentText(), "R12 (AC1009)");
+    EXPECT_TRUE(dxf.choice() == r12);
+
+    ExportAllDialog all(QStringLiteral("Exporter tous les couples"), {"F1", "F2"});
+    all.show();
+    const struct {
+        SheetsFormat format;
+        bool sheetPages;
+        bool dxf, pages, paper; // enabled
+    } rows[] = {{SheetsFormat::Dxf, false, true, false, false},
+                {SheetsFormat::Svg, false, false, false, false},
+                {SheetsFormat::Pdf, false, false, true, true},
+                {SheetsFormat::Pdf, true, false, true, false}};
+    for (const auto& r : rows) {
+        ExportAllChoice c;
+        c.format = r.format;
+        c.sheetSizePages = r.sheetPages;
+        c.dxf = DxfVersion::R12;
+        all.setChoice(c);
+        EXPECT_EQ(all.dxfBox->isEnabled(), r.dxf) << int(r.format);
+        EXPECT_EQ(all.sheetPages->isEnabled(), r.pages) << int(r.format);
+        EXPECT_EQ(all.paperBox->isEnabled(), r.paper) << int(r.format) << r.sheetPages;
+        EXPECT_EQ(all.choice().dxf, DxfVersion::R12);
+        EXPECT_EQ(all.choice().sheetSizePages, r.sheetPages);
+    }
 }
 
 // A piece of 400 × 250 mm on A4 portrait: three sheets side by side. Assembled by their

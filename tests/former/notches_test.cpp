@@ -189,7 +189,7 @@ std::map<std::string, Row> rowsOf(const NotchTable& t) {
     std::map<std::string, Row> rows;
     for (const Stringer& s : t.stringers)
         rows[s.name] = {s.width, s.depth, s.place, {}};
-    for (const Slot& s : t.slots)
+    for (const Slot& s : t.slotList)
         rows[std::string(slotName(s.kind))] = {s.width,
                                                s.depth,
                                                {},
@@ -562,9 +562,9 @@ TEST(Notches, RandomFormersAndTables) {
             low = std::min(low, p.y), high = std::max(high, p.y);
         for (const SlotKind kind : {SlotKind::Keel, SlotKind::Spine, SlotKind::Crutch})
             if (unit(rng) < 0.4)
-                table.slots.push_back({kind, 0.5 + (size - 0.5) * unit(rng),
-                                       0.5 + (size - 0.5) * unit(rng),
-                                       low - 10 + (high - low + 20) * unit(rng)});
+                table.slotList.push_back({kind, 0.5 + (size - 0.5) * unit(rng),
+                                          0.5 + (size - 0.5) * unit(rng),
+                                          low - 10 + (high - low + 20) * unit(rng)});
         ASSERT_EQ(notchTableProblem(table), "");
 
         const NotchedFormer r = cutNotches(given, doubling, table, "F7");
@@ -607,7 +607,7 @@ TEST(Notches, RandomFormersAndTables) {
                 isCut(s.name, NotchSide::Right) && (!s.bothSides || isCut(s.name, NotchSide::Left));
             EXPECT_NE(complete, refused(s.name)) << s.name;
         }
-        for (const Slot& s : table.slots) {
+        for (const Slot& s : table.slotList) {
             const std::string name(slotName(s.kind));
             const bool complete = isCut(name, NotchSide::Right) && isCut(name, NotchSide::Left);
             EXPECT_NE(complete, refused(name)) << name;

@@ -83,7 +83,7 @@ TEST_F(Session, UndoingEveryStepOfSeveralFormersGivesBackTheStartAndRedoingThemT
         const int edited = s.current();
         const int any = pick(0, count - 1);
         bool step = false;
-        switch (pick(0, 9)) {
+        switch (pick(0, 10)) {
         case 0: {
             // The first name of the F1, F2, ... series no former has.
             std::string first;
@@ -144,6 +144,42 @@ TEST_F(Session, UndoingEveryStepOfSeveralFormersGivesBackTheStartAndRedoingThemT
             s.selectFormer(any); // no step, unless what was done on the former left is one
             step = s.history().index() + 1 > static_cast<int>(recorded.size());
             break;
+        case 6: {
+            // The stringers and slots of the whole fuselage: one step each, a refused row none.
+            const NotchTable before = s.notchTable();
+            const int rows = static_cast<int>(before.stringers.size());
+            Stringer st = s.nextStringer();
+            st.width = pick(1, 40) / 2.0; // past 30 mm now and then
+            st.bothSides = pick(0, 1);
+            switch (pick(0, 4)) {
+            case 0:
+                step = s.addStringer(st, why, changed);
+                break;
+            case 1:
+                st.name = rows > 0 ? before.stringers[0].name : "L1"; // a name taken
+                step = s.changeStringer(pick(0, rows), st, why, changed);
+                break;
+            case 2:
+                step = s.deleteStringer(pick(0, rows), why, changed);
+                break;
+            case 3:
+                step = s.setSlot(
+                    {static_cast<SlotKind>(pick(0, 2)), st.width, 2.0, double(pick(-40, 40))}, why,
+                    changed);
+                break;
+            default:
+                step = s.deleteSlot(static_cast<SlotKind>(pick(0, 2)), why, changed);
+                break;
+            }
+            if (!step) {
+                EXPECT_EQ(s.notchTable(), before) << why;
+                EXPECT_FALSE(why.empty());
+            } else {
+                EXPECT_EQ(notchTableProblem(s.notchTable()), "");
+                step = !(s.notchTable() == before);
+            }
+            break;
+        }
         default: {
             // A gesture each, so that key steps on one slider do not merge.
             const int before = s.history().index();
@@ -282,3 +318,98 @@ TEST_F(Session, ProjectsOpenAsSavedAndRefusalsChangeNothing) {
 }
 
 } // namespace
+
+namespace {
+
+// The drawing's points (ends of its lines and its dots), to find a notch's corners among them.
+bool drawnNear(const std::vector<DrawStep>& drawing, double x, double y) {
+    for (const DrawStep& d : drawing)
+        for (const PointXYZ& p : {d.from, d.to})
+            if (std::hypot(p.x - x, p.y - y) < 1e-6)
+                return true;
+    return false;
+}
+
+} // namespace
+
+// The stringers and slots are the fuselage's: every former gets them cut, each change is one
+// step, the notches left out are named in the status bar by former, and what is cut follows a
+// former that changes; the project keeps them.
+TEST_F(Session, NotchesAreCutIntoEveryFormerAndTheOnesLeftOutNamed) {
+    std::string why;
+    Changed changed = Changed::None;
+    ASSERT_TRUE(s.addFormer(why, changed)) << why;
+    ASSERT_TRUE(s.addStringer({"L1", 0.3, 3.0, 2.0, true}, why, changed)) << why;
+    EXPECT_TRUE(changed & Changed::Notches);
+    EXPECT_TRUE(changed & Changed::Drawing);
+    EXPECT_EQ(s.history().undoCaption(), "ajouter la lisse « L1 »");
+    for (int i = 0; i < 2; ++i) {
+        const CutOutline& cut = s.formerCut(i);
+        ASSERT_EQ(cut.notches.cut.size(), 2u) << i;
+        EXPECT_TRUE(cut.notches.refused.empty()) << i;
+        EXPECT_EQ(cut.notches.cut[0].side, NotchSide::Right);
+        EXPECT_EQ(cut.notches.cut[1].side, NotchSide::Left);
+    }
+    // The edited former is drawn notched: the notch's inner corners are points of its drawing.
+    const FormerModel& m = s.samples();
+    const double scale = s.work().realScale;
+    for (const CutNotch& n : s.currentCut().notches.cut) {
+        const double sign = n.side == NotchSide::Left ? -1.0 : 1.0;
+        const RealPoint along{-n.inward.y, n.inward.x};
+        for (const double end : {-0.5, 0.5}) {
+            const double x = n.centre.x + n.inward.x * n.depth + along.x * n.width * end;
+            const double y = n.centre.y + n.inward.y * n.depth + along.y * n.width * end;
+            EXPECT_TRUE(
+                drawnNear(s.drawing(), m.X1() + sign * std::abs(x) / scale, m.Y1() - y / scale))
+                << n.name << " " << end;
+        }
+    }
+    // The same name twice, a width past 30 mm, a slot twice: refused, nothing changed.
+    const NotchTable table = s.notchTable();
+    const int steps = s.history().count();
+    EXPECT_FALSE(s.addStringer({"L1", 0.6, 3.0, 2.0, true}, why, changed));
+    EXPECT_NE(why.find("L1"), std::string::npos) << why;
+    EXPECT_FALSE(s.addStringer({"L2", 0.6, 45.0, 2.0, true}, why, changed));
+    EXPECT_NE(why.find("45"), std::string::npos) << why;
+    EXPECT_FALSE(s.deleteSlot(SlotKind::Keel, why, changed));
+    EXPECT_EQ(s.notchTable(), table);
+    EXPECT_EQ(s.history().count(), steps);
+
+    // A notch deeper than the ring is wide goes through the doubling: left out of every former,
+    // named in the status bar and the list of refusals.
+    s.setDoublingOn(true);
+    ASSERT_TRUE(s.addStringer({"L2", 0.5, 3.0, 20.0, false}, why, changed)) << why;
+    EXPECT_EQ(s.status().rfind("L2 traverse le doublage de F", 0), 0u) << s.status();
+    const std::vector<NotchRefusal> refused = s.notchRefusals();
+    ASSERT_EQ(refused.size(), 1u) << "the other former has no doubling drawn";
+    EXPECT_EQ(refused[0].text,
+              "L2 traverse le doublage de " + s.formers()[std::size_t(s.current())]->name);
+    EXPECT_EQ(s.currentCut().notches.cut.size(), 2u) << "L1 stays cut";
+    // Without the doubling the notch is cut again and its message goes.
+    s.setDoublingOn(false);
+    EXPECT_TRUE(s.notchRefusals().empty());
+    EXPECT_EQ(s.currentCut().notches.cut.size(), 3u);
+    EXPECT_EQ(s.status(), "");
+
+    // The other former's notches follow it when it changes; undo gives the table back.
+    const RealPoint before = s.formerCut(0).notches.cut[0].centre;
+    s.selectFormer(0);
+    s.setRealScale(2.0);
+    s.selectFormer(1);
+    EXPECT_NEAR(s.formerCut(0).notches.cut[0].centre.x, 2.0 * before.x, 0.05);
+    ASSERT_TRUE(s.setSlot({SlotKind::Crutch, 4.0, 3.0, 5.0}, why, changed)) << why;
+    EXPECT_EQ(s.history().undoCaption(), "poser la fente de bâti");
+    s.undo();
+    EXPECT_TRUE(s.notchTable().slotList.empty());
+    s.redo();
+    ASSERT_EQ(s.notchTable().slotList.size(), 1u);
+
+    // Saved and opened again, the table is the project's; a file without it opens with none.
+    ASSERT_EQ(s.saveProject(file("n.couple")), "");
+    EditorSession other;
+    const EditorSession::Opening o = other.readProject(file("n.couple"));
+    ASSERT_TRUE(o.ok) << o.refusal;
+    other.open(o.state, file("n.couple"));
+    EXPECT_EQ(other.notchTable(), s.notchTable());
+    EXPECT_EQ(other.formerCut(0).notches.cut.size(), s.formerCut(0).notches.cut.size());
+}

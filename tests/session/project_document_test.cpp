@@ -204,6 +204,18 @@ TEST(EditorStateDocument, ProjectsOfSeveralFormersReadBackEqual) {
             p.view = s.view;
         }
         p.current = count - 1 - i % count;
+        // The stringers and slots of the whole fuselage, none at first, at their ranges' ends.
+        std::uniform_real_distribution<double> size(kMinNotchSize, kMaxNotchSize);
+        for (int k = 0; k < i % 5; ++k)
+            p.notches.stringers.push_back({"L" + std::to_string(k + 1),
+                                           k == 0   ? 0.0
+                                           : k == 1 ? 1.0
+                                                    : size(rng) / kMaxNotchSize,
+                                           k == 2 ? kMinNotchSize : size(rng),
+                                           k == 3 ? kMaxNotchSize : size(rng), k % 2 == 0});
+        if (i % 3 == 1)
+            p.notches.slotList = {{SlotKind::Crutch, size(rng), size(rng), -kMaxCrutchHeight},
+                                  {SlotKind::Keel, size(rng), size(rng), 0.0}};
         const std::string text = WriteProject(p);
         const ProjectReading r = ReadProject(text);
         ASSERT_TRUE(r.ok) << i << ": " << r.message;
@@ -265,7 +277,7 @@ TEST(EditorStateDocument, FaultyDocumentsAreRefusedWithTheFieldNamed) {
          }},
         {"format", [&W](json& d) { d["format"] = "Fichier Profil"; }},
         {"format", [&W](json& d) { d.erase("format"); }},
-        {"version", [&W](json& d) { d["version"] = 3; }},
+        {"version", [&W](json& d) { d["version"] = kEditorStateVersion + 1; }},
         {"version", [&W](json& d) { d["version"] = "1"; }},
         {"surface.width", [&W](json& d) { d["surface"]["width"] = 0; }},
         {"formers.list[0].work.former.points",
@@ -410,6 +422,35 @@ TEST(EditorStateDocument, FaultyDocumentsAreRefusedWithTheFieldNamed) {
         {"formers.list[1].name",
          [&W](json& d) { d["formers"]["list"].push_back(d["formers"]["list"][0]); }},
         {"formers.list[0].station", [&W](json& d) { d["formers"]["list"][0]["station"] = 2e5; }},
+        // The stringers and slots: each value in its range, the table by its own rule.
+        {"notches.stringers[0].width",
+         [](json& d) {
+             d["notches"]["stringers"] = {{{"name", "L1"},
+                                           {"place", 0.5},
+                                           {"width", 45},
+                                           {"depth", 3},
+                                           {"bothSides", true}}};
+         }},
+        {"notches.stringers[0].place",
+         [](json& d) {
+             d["notches"]["stringers"] = {
+                 {{"name", "L1"}, {"place", 1.5}, {"width", 3}, {"depth", 3}, {"bothSides", true}}};
+         }},
+        {"notches",
+         [](json& d) {
+             const json row = {
+                 {"name", "L1"}, {"place", 0.5}, {"width", 3}, {"depth", 3}, {"bothSides", true}};
+             d["notches"]["stringers"] = {row, row};
+         }},
+        {"notches.slots[0].kind",
+         [](json& d) {
+             d["notches"]["slots"] = {{{"kind", "aile"}, {"width", 3}, {"depth", 3}}};
+         }},
+        {"notches.slots[0].height",
+         [](json& d) {
+             d["notches"]["slots"] = {{{"kind", "bati"}, {"width", 3}, {"depth", 3}}};
+         }},
+        {"view.export.dxf", [](json& d) { d["view"]["export"]["dxf"] = "r14"; }},
     };
     // Names "Renommer" refuses are no names in a file either: one too long, a very long one, a
     // blank one, control characters, a blank at an end, bytes that are no UTF-8.

@@ -2,6 +2,8 @@
 
 #include "view3d/fuselage_scene.h"
 
+#include "former/cut_outline.h"
+
 #include "engine3d/vector_maths.h"
 #include "scene_helpers.h"
 #include "start_up.h"
@@ -11,6 +13,7 @@
 #include <algorithm>
 #include <array>
 #include <set>
+#include <tuple>
 
 namespace {
 
@@ -430,6 +433,107 @@ TEST_F(FuselageTest, EveryFormerShowsWithFewerPointsWhenThePoolsWouldOverflow) {
     for (const auto& t : told) {
         EXPECT_EQ(FormersLeftOutMessage(t.names), t.text);
     }
+}
+
+// Each stringer is a line along the fuselage from former to former, through the centre of its
+// notch on each (a one-sided stringer on the right only), on the middle of the band's
+// thickness; the notched outline is the band's outline, and a drag moves the lines with it.
+TEST_F(FuselageTest, StringerLinesPassThroughTheNotchCentresOfEveryFormer) {
+    NotchTable table;
+    table.stringers = {{"L1", 0.2, 3.0, 2.0, true}, {"L2", 0.55, 2.0, 3.0, false}};
+    Former a(13), b(20), c(16);
+    b.model.Pts_Couple[4].x += 8.0;
+    b.resample(20);
+    struct Cut {
+        CutOutline cut;
+        SceneInput in;
+    };
+    std::vector<Cut> cuts;
+    for (const Former* f : {&a, &b, &c}) {
+        Cut k{cutOutline(f->model, 1.0, false, table, "F"), f->input()};
+        ASSERT_EQ(k.cut.notches.cut.size(), 3u);
+        cuts.push_back(std::move(k));
+    }
+    std::vector<FuselageFormer> formers;
+    const double stations[] = {0.0, 120.0, 60.0}; // out of order: lines join neighbours
+    for (std::size_t i = 0; i < cuts.size(); ++i) {
+        const FormerModel& m = (i == 0 ? a : i == 1 ? b : c).model;
+        cuts[i].cut.showIn(cuts[i].in.outline);
+        cuts[i].in.stringerNotches = StringerNotches(cuts[i].cut.notches, m.X1(), 1.0);
+        formers.push_back(placed(cuts[i].in, stations[i], i == 1));
+    }
+    ASSERT_EQ(setup(formers), 3);
+    // Two lines a side of L1, two of L2, joining the formers in their order along the fuselage.
+    ASSERT_EQ(fuselage.stringerLines.size(), 6u);
+    // A notch's centre in the outline's units, as the sequence gives the band's points.
+    auto units = [](const FormerModel& m, const CutNotch& n) {
+        return PointXYZ{(m.X1() + n.centre.x) / outputUnit, n.centre.y / outputUnit, 0.0};
+    };
+    // Where a former's notch centre lies on its band: the band's vertices against the
+    // outline's points they were built from, the same scale and shift across and up.
+    auto onBand = [&](std::size_t i, const PointXYZ& drawn) {
+        const FuselageBand& band = fuselage.bands[i];
+        const std::vector<SequencePoint> seq = outlineSequence(cuts[i].in.outline, Piece::Whole);
+        const std::vector<Vector3> v = vertices(band.mesh);
+        std::size_t lo = 0, hi = 0, down = 0, up = 0;
+        for (std::size_t k = 0; k < seq.size(); ++k) {
+            if (seq[k].lifted || !seq[k].present)
+                continue;
+            lo = seq[k].x < seq[lo].x ? k : lo;
+            hi = seq[k].x > seq[hi].x ? k : hi;
+            down = seq[k].y > seq[down].y ? k : down;
+            up = seq[k].y < seq[up].y ? k : up;
+        }
+        const double sx = (v[hi].x - v[lo].x) / (seq[hi].x - seq[lo].x);
+        const double sy = (v[up].y - v[down].y) / (seq[up].y - seq[down].y);
+        const Vector3 front = v[0], back = v[v.size() / 2];
+        return Vector3{static_cast<float>(v[lo].x + sx * (drawn.x - seq[lo].x)),
+                       static_cast<float>(v[down].y + sy * (drawn.y - seq[down].y)),
+                       (front.z + back.z) / 2};
+    };
+    for (const StringerLine& l : fuselage.stringerLines) {
+        const std::vector<Vector3> ends = vertices(l.mesh);
+        ASSERT_EQ(ends.size(), 2u);
+        EXPECT_TRUE((l.fromBand == 0 && l.toBand == 2) || (l.fromBand == 2 && l.toBand == 1))
+            << "from the station at 0 to 60, then to 120";
+        for (const auto& [band, notch, end] : {std::tuple{l.fromBand, l.fromNotch, ends[0]},
+                                               std::tuple{l.toBand, l.toNotch, ends[1]}}) {
+            const CutNotch& n = cuts[band].cut.notches.cut[notch];
+            const FormerModel& m = (band == 0 ? a : band == 1 ? b : c).model;
+            const Vector3 want = onBand(band, units(m, n));
+            EXPECT_NEAR(end.x, want.x, 1e-3f) << n.name;
+            EXPECT_NEAR(end.y, want.y, 1e-3f) << n.name;
+            EXPECT_NEAR(end.z, want.z, 1e-3f) << n.name;
+        }
+    }
+    // The current former dragged: its lines follow it in place.
+    b.model.Pts_Couple[3].x += 5.0;
+    b.resample(20);
+    cuts[1].cut = cutOutline(b.model, 1.0, false, table, "F");
+    cuts[1].in = b.input();
+    cuts[1].cut.showIn(cuts[1].in.outline);
+    cuts[1].in.stringerNotches = StringerNotches(cuts[1].cut.notches, b.model.X1(), 1.0);
+    const std::vector<int> meshes = [&] {
+        std::vector<int> m;
+        for (const StringerLine& l : fuselage.stringerLines)
+            m.push_back(l.mesh);
+        return m;
+    }();
+    UpdateFuselageCurrent(e, fuselage, cuts[1].in);
+    ASSERT_EQ(fuselage.stringerLines.size(), 6u);
+    for (std::size_t k = 0; k < meshes.size(); ++k) {
+        const StringerLine& l = fuselage.stringerLines[k];
+        EXPECT_EQ(l.mesh, meshes[k]);
+        if (l.toBand != 1 && l.fromBand != 1)
+            continue;
+        const bool to = l.toBand == 1;
+        const CutNotch& n = cuts[1].cut.notches.cut[to ? l.toNotch : l.fromNotch];
+        const Vector3 want = onBand(1, units(b.model, n));
+        const Vector3 end = vertices(l.mesh)[to ? 1 : 0];
+        EXPECT_NEAR(end.x, want.x, 1e-3f) << n.name;
+        EXPECT_NEAR(end.y, want.y, 1e-3f) << n.name;
+    }
+    EXPECT_TRUE(errors.codes.empty());
 }
 
 } // namespace
