@@ -3,6 +3,8 @@
 #include "editor/main.h"
 
 #include "editor/notches_dialog.h"
+#include "editor/status_line.h"
+#include "editor/tool_windows.h"
 #include "editor/user_dialogs.h"
 
 #include <QAction>
@@ -10,7 +12,8 @@
 void Main::connectNotches() {
     notches_ = new NotchesDialog(session_, this);
     notches_->edited = [this](Changed c) { show(c); };
-    notches_->refused = [this](const QString& why) { showStatus(why); };
+    notches_->refused = [this](const QString& why) { statusLine_->refuse(why); };
+    toolWindows_->join(notches_, QStringLiteral("Lisses et encoches"));
     connect(ui_.IM_Notches, &QAction::triggered, this, [this] {
         notches_->show();
         notches_->raise();

@@ -46,7 +46,7 @@ public:
     // status bar ("" while it is not so).
     struct Lasting {
         std::string calibration; // a plan shows that the real scale does not measure
-        std::string doubling; // the doubling is on but not drawn, and why; notches left out
+        std::string doubling;    // the doubling is on but not drawn, and why; notches left out
     };
     Lasting lasting() const;
     // The pointer reads real millimetres: no plan shows that the real scale does not measure
@@ -277,7 +277,7 @@ private:
     int current_ = 0;
     mutable std::vector<FormerModel> fuselageSamples_;
     NotchTable notchTable_;
-    CutOutline cut_;          // the edited former's notches
+    CutOutline cut_; // the edited former's notches
     // The other formers' notches, by the former they were cut from (kept alive by it), for the
     // table they were cut with.
     struct CutEntry {

@@ -96,9 +96,10 @@ bool EditorSession::changeTable(const NotchTable& table, const std::string& capt
     endGesture();
     notchTable_ = table;
     resample();
-    // Every former's notches left out, told at once; the edited former's are then told only
-    // when they change again.
-    say(refusalSummary(notchRefusals()));
+    // Every former's notches left out, told at once, unless they are only the edited former's:
+    // those are said for as long as they are left out.
+    const std::string all = refusalSummary(notchRefusals());
+    say(all == notchesLeftOut() ? std::string() : all);
     record(caption, Step::Own);
     changed =
         Changed::Notches | Changed::Drawing | Changed::Part | Changed::Fuselage | Changed::Status;

@@ -379,7 +379,7 @@ TEST_F(Session, NotchesAreCutIntoEveryFormerAndTheOnesLeftOutNamed) {
     // named in the status bar and the list of refusals.
     s.setDoublingOn(true);
     ASSERT_TRUE(s.addStringer({"L2", 0.5, 3.0, 20.0, false}, why, changed)) << why;
-    EXPECT_EQ(s.status().rfind("L2 traverse le doublage de F", 0), 0u) << s.status();
+    EXPECT_EQ(s.lasting().doubling.rfind("L2 traverse le doublage de F", 0), 0u);
     const std::vector<NotchRefusal> refused = s.notchRefusals();
     ASSERT_EQ(refused.size(), 1u) << "the other former has no doubling drawn";
     EXPECT_EQ(refused[0].text,
@@ -389,7 +389,7 @@ TEST_F(Session, NotchesAreCutIntoEveryFormerAndTheOnesLeftOutNamed) {
     s.setDoublingOn(false);
     EXPECT_TRUE(s.notchRefusals().empty());
     EXPECT_EQ(s.currentCut().notches.cut.size(), 3u);
-    EXPECT_EQ(s.status(), "");
+    EXPECT_EQ(s.lasting().doubling, "");
 
     // The other former's notches follow it when it changes; undo gives the table back.
     const RealPoint before = s.formerCut(0).notches.cut[0].centre;
