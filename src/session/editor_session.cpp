@@ -38,7 +38,7 @@ bool EditorSession::doublingDrawn() const {
 }
 
 ProjectState EditorSession::projectState() const {
-    ProjectState p{surface_, {}, current_, view_};
+    ProjectState p{surface_, {}, current_, view_, *fuselage_};
     for (const auto& f : formers_)
         p.formers.push_back(*f);
     p.formers[static_cast<std::size_t>(current_)].work = work_;
@@ -127,14 +127,17 @@ std::string EditorSession::pointCaption(const Work& before, const Work& after) {
 
 void EditorSession::sync() {
     const std::shared_ptr<const Former>& entry = formers_[static_cast<std::size_t>(current_)];
-    if (entry->work != work_)
+    if (entry->work != work_) {
+        Former now = *entry;
+        now.work = work_;
         formers_[static_cast<std::size_t>(current_)] =
-            std::make_shared<const Former>(Former{entry->name, entry->station, work_});
+            std::make_shared<const Former>(std::move(now));
+    }
 }
 
 ProjectWork EditorSession::snapshot() {
     sync();
-    return {formers_, current_};
+    return {formers_, current_, fuselage_};
 }
 
 const Work& EditorSession::recordedWork() const {
@@ -142,8 +145,11 @@ const Work& EditorSession::recordedWork() const {
 }
 
 void EditorSession::record(const std::string& caption, Step kind) {
+    // The formers that follow the fuselage follow this change in the same step.
+    keepFollowing();
+    refollow();
     ProjectWork now = snapshot();
-    if (now.sameFormers(recorded_)) {
+    if (now.sameWork(recorded_)) {
         recorded_.current = now.current; // which former is edited is no step
         return;
     }
@@ -164,6 +170,7 @@ Changed EditorSession::showWork(const ProjectWork& work) {
     const Work before = work_;
     formers_ = work.formers;
     current_ = work.current;
+    takeFuselage(work.fuselage);
     recorded_ = work;
     const Work& shown = formers_[static_cast<std::size_t>(current_)]->work;
     View view = view_;
@@ -285,8 +292,9 @@ bool EditorSession::addFormer(std::string& why, Changed& changed) {
     } while (nameTaken(name));
     const double station = std::min(edited.station + 50.0, kMaxStation);
     const Work before = work_;
-    formers_.insert(formers_.begin() + current_ + 1,
-                    std::make_shared<const Former>(Former{name, station, edited.work}));
+    formers_.insert(
+        formers_.begin() + current_ + 1,
+        std::make_shared<const Former>(Former{name, station, edited.work, edited.follows}));
     ++current_;
     showCurrent();
     record("ajouter le couple " + quotedName(name), Step::Own);
@@ -449,8 +457,6 @@ SheetLayout EditorSession::sheetLayout(const std::vector<bool>& ticked, bool hal
 }
 
 std::vector<EditorSession::SampledFormer> EditorSession::fuselage() const {
-    // Each former sampled in a model of its own, kept until the next call.
-    fuselageSamples_.assign(formers_.size(), model_);
     std::vector<SampledFormer> formers;
     formers.reserve(formers_.size());
     for (std::size_t i = 0; i < formers_.size(); ++i) {
@@ -462,13 +468,10 @@ std::vector<EditorSession::SampledFormer> EditorSession::fuselage() const {
         f.current = edited;
         // Real millimetres, as the stations: a profile unit is outputUnit mm of the drawing.
         f.unitMm = outputUnit * w.realScale;
-        if (edited) {
-            f.samples = &model_;
-        } else {
-            if (!SampleFormer(w, fuselageSamples_[i]))
-                continue;
-            f.samples = &fuselageSamples_[i];
-        }
+        // Each former sampled once while it stays the same (a follower as it was placed).
+        f.samples = &sampledFormer(i);
+        if (!edited && f.samples->Courbe_Droite.empty())
+            continue;
         f.doublingDrawn = DoublingDrawn(w, *f.samples);
         formers.push_back(f);
     }
@@ -481,13 +484,14 @@ std::vector<EditorSession::SampledFormer> EditorSession::fuselage() const {
 bool EditorSession::modified() const {
     if (projectFile_.empty())
         return false;
-    ProjectWork now{formers_, current_};
+    ProjectWork now{formers_, current_, fuselage_};
     if (formers_[static_cast<std::size_t>(current_)]->work != work_) {
-        const Former& f = *formers_[static_cast<std::size_t>(current_)];
+        Former f = *formers_[static_cast<std::size_t>(current_)];
+        f.work = work_;
         now.formers[static_cast<std::size_t>(current_)] =
-            std::make_shared<const Former>(Former{f.name, f.station, work_});
+            std::make_shared<const Former>(std::move(f));
     }
-    return !now.sameFormers(saved_);
+    return !now.sameWork(saved_);
 }
 
 std::string EditorSession::saveProject(const std::string& path) {
@@ -555,6 +559,7 @@ Changed EditorSession::open(const ProjectState& state, const std::string& path) 
         formers_.push_back(std::make_shared<const Former>(f));
     current_ = state.current;
     view_ = state.view;
+    takeFuselage(std::make_shared<const FuselageWork>(state.fuselage));
     showCurrent();
     startHistory();
     projectFile_ = path;

@@ -28,6 +28,8 @@ constexpr std::array<const char*, 5> kRenderModes = {"surface", "filaire", "tran
 constexpr std::array<const char*, 2> kTabs = {"dessin", "masque"};
 constexpr std::array<const char*, 2> kDoublingModes = {"proportionnel", "constante"};
 constexpr std::array<const char*, 4> kSheets = {"a4", "a4-paysage", "a3", "a3-paysage"};
+// The curves' keys, in the order of CurveKind.
+constexpr std::array<const char*, 3> kCurveKeys = {"dos", "ventre", "flanc"};
 
 // The pitch at which the orbit stops, as the float it keeps.
 constexpr float kQuarterTurn = static_cast<float>(3.14159265358979 / 2.0);
@@ -315,6 +317,7 @@ Ordered writeView(const View& v) {
 
     doc["pictureShown"] = v.pictureShown;
     doc["tab"] = nameOf(kTabs, v.tab);
+    doc["fuselageWindow"] = v.fuselageWindowShown;
 
     Ordered loupe;
     loupe["zoom"] = v.viewZoom;
@@ -328,6 +331,27 @@ Ordered writeView(const View& v) {
     exports["sheet"] = nameOf(kSheets, v.exportSheet);
     exports["folder"] = v.exportFolder;
     doc["export"] = std::move(exports);
+    return doc;
+}
+
+// The fuselage's views: each curve's points as [station, value], then each plan's picture.
+Ordered writeFuselage(const FuselageWork& f) {
+    Ordered doc;
+    for (CurveKind kind : kCurveKinds) {
+        Ordered points = Ordered::array();
+        for (const CurvePoint& p : f.curves.curve(kind))
+            points.push_back(Ordered::array({p.station, p.value}));
+        doc[kCurveKeys[static_cast<std::size_t>(kind)]] = std::move(points);
+    }
+    for (const auto& [key, picture] : {std::pair{"side", &f.side}, std::pair{"top", &f.top}}) {
+        Ordered o;
+        o["path"] = picture->path;
+        o["left"] = picture->left;
+        o["top"] = picture->top;
+        o["mmPerPixel"] = picture->mmPerPixel;
+        o["calibrated"] = picture->calibrated;
+        doc[key] = std::move(o);
+    }
     return doc;
 }
 
@@ -345,11 +369,13 @@ std::string WriteProject(const ProjectState& s) {
         Ordered entry;
         entry["name"] = f.name;
         entry["station"] = f.station;
+        entry["follows"] = f.follows;
         entry["work"] = writeWork(f.work);
         list.push_back(std::move(entry));
     }
     formers["list"] = std::move(list);
     doc["formers"] = std::move(formers);
+    doc["fuselage"] = writeFuselage(s.fuselage);
     doc["view"] = writeView(s.view);
     // Invalid UTF-8 in a name or a picture's path is replaced rather than breaking the document.
     return pointsOnOneLine(doc.dump(2, ' ', false, Ordered::error_handler_t::replace)) + "\n";
@@ -472,6 +498,9 @@ void readView(const Reader& r, View& v, bool firstVersion) {
 
     v.pictureShown = (firstVersion ? r.at("picture").at("shown") : r.at("pictureShown")).boolean();
     v.tab = r.at("tab").choice<EditorTab>(kTabs);
+    // The window "Fuselage" came later: a project without it has it closed.
+    if (r.has("fuselageWindow"))
+        v.fuselageWindowShown = r.at("fuselageWindow").boolean();
 
     // The drawing's own view came later: a project without it shows the whole surface.
     if (r.has("loupe")) {
@@ -488,6 +517,38 @@ void readView(const Reader& r, View& v, bool firstVersion) {
         v.exportHeight = exports.at("height").number(0.0, 10000.0);
         v.exportSheet = exports.at("sheet").choice<ExportSheet>(kSheets);
         v.exportFolder = exports.at("folder").string();
+    }
+}
+
+// The fuselage's views of version 3: each curve none or 2 to 30 points whose stations increase,
+// each picture's path and placement.
+void readFuselage(const Reader& r, FuselageWork& f) {
+    for (CurveKind kind : kCurveKinds) {
+        const Reader points = r.at(kCurveKeys[static_cast<std::size_t>(kind)]);
+        std::vector<CurvePoint>& curve = f.curves.curve(kind);
+        const std::size_t n = points.size();
+        if (n > static_cast<std::size_t>(kMaxCurvePoints))
+            points.fail("de 2 à " + std::to_string(kMaxCurvePoints) + " points attendus.");
+        for (std::size_t i = 0; i < n; ++i) {
+            const Reader p = points.item(i);
+            p.expectList(2);
+            curve.push_back({p.item(0).number(-kCurveLimit, kCurveLimit),
+                             p.item(1).number(-kCurveLimit, kCurveLimit)});
+        }
+        // A curve not drawn has no points; one drawn keeps the rules of the window's curves.
+        if (n > 0)
+            if (const std::string why = CheckCurvePoints(kind, curve); !why.empty())
+                points.fail(why);
+    }
+    for (const auto& [key, picture] : {std::pair{"side", &f.side}, std::pair{"top", &f.top}}) {
+        const Reader p = r.at(key);
+        picture->path = p.at("path").string();
+        if (picture->path.find('\0') != std::string::npos)
+            p.at("path").fail("le chemin contient un caractère nul.");
+        picture->left = p.at("left").number(-kCurveLimit, kCurveLimit);
+        picture->top = p.at("top").number(-kCurveLimit, kCurveLimit);
+        picture->mmPerPixel = p.at("mmPerPixel").number(kMinMmPerPixel, kMaxMmPerPixel);
+        picture->calibrated = p.at("calibrated").boolean();
     }
 }
 
@@ -533,10 +594,14 @@ ProjectState readProject(const Json& doc) {
             if (other.name == f.name)
                 entry.at("name").fail("deux couples s'appellent « " + f.name + " ».");
         f.station = entry.at("station").number(-kMaxStation, kMaxStation);
+        if (version >= 3)
+            f.follows = entry.at("follows").boolean();
         readWork(entry.at("work"), f.work, axis, false);
         state.formers.push_back(std::move(f));
     }
     state.current = formers.at("current").integer(0, static_cast<int>(count) - 1);
+    if (version >= 3)
+        readFuselage(root.at("fuselage"), state.fuselage);
     readView(root.at("view"), state.view, false);
     return state;
 }

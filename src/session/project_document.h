@@ -10,8 +10,10 @@
 // its keys always in the same order and every number written with the fewest digits that read
 // back to the same double, so that the same state always gives the same bytes.
 inline constexpr const char* kEditorStateFormat = "EDITEUR de COUPLES - couple";
-// Version 2 holds the fuselage's formers; version 1 (one former) is read as a project of one.
-inline constexpr int kEditorStateVersion = 2;
+// Version 3 adds the fuselage's side and top views (the curves and the plan's pictures) and
+// whether each former follows them; version 2 holds the fuselage's formers; version 1 (one
+// former) is read as a project of one. Older versions read as projects without fuselage views.
+inline constexpr int kEditorStateVersion = 3;
 // Documents past this size are refused before they are read.
 inline constexpr std::size_t kEditorStateMaxBytes = 1024 * 1024;
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "former/fuselage_curves.h"
+
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -160,6 +162,7 @@ struct View {
 
     bool pictureShown = false; // "Image On/Off"
     EditorTab tab = EditorTab::Dessin;
+    bool fuselageWindowShown = false; // the window "Fuselage"
 
     // The drawing's own view ("Loupe"): how many times larger than the whole surface it shows
     // the drawing (1: the whole surface), and the point of the drawing (surface millimetres)
@@ -197,10 +200,15 @@ struct EditorState {
 
 // One former of the fuselage: its name ("F1", "F2", ...), its station (its place along the
 // fuselage, real millimetres) and its whole work.
+//
+// A former that follows ("Suit") has its points and the settings that shape it computed from the
+// key formers and the fuselage's curves. It is the former's relation to the fuselage, as its
+// station is, not a setting of its work: the work it holds is what following made of it.
 struct Former {
     std::string name;
     double station = 0.0;
     Work work;
+    bool follows = false;
     friend bool operator==(const Former&, const Former&) = default;
 };
 
@@ -209,12 +217,35 @@ inline constexpr std::size_t kMaxFormerName = 40;
 // Stations lie within this many real millimetres of the first.
 inline constexpr double kMaxStation = 100000.0;
 
-// Everything a project file holds: the formers in their order, the one being edited, and how
-// the work is seen.
+// A plan's view in the window "Fuselage": its picture and where it lies under the drawing, whose
+// coordinates are real millimetres (stations to the right, heights or half-widths up).
+struct PlanPicture {
+    std::string path;  // none: no picture
+    double left = 0.0; // the station of the picture's left edge
+    double top = 0.0;  // the height (half-width) of its top edge
+    double mmPerPixel = 1.0;
+    bool calibrated = false; // measured by two clicks and a distance, and not scaled since
+    friend bool operator==(const PlanPicture&, const PlanPicture&) = default;
+};
+inline constexpr double kMinMmPerPixel = 1.0e-4;
+inline constexpr double kMaxMmPerPixel = 1.0e3;
+
+// The fuselage drawn from its side and top views: the curves "Dos", "Ventre" and "Flanc", and the
+// plan's two views traced under them. Part of the work: undone, saved, marks the project modified.
+struct FuselageWork {
+    FuselageViews curves;
+    PlanPicture side; // "Vue de côté"
+    PlanPicture top;  // "Vue de dessus"
+    friend bool operator==(const FuselageWork&, const FuselageWork&) = default;
+};
+
+// Everything a project file holds: the formers in their order, the one being edited, the
+// fuselage's views, and how the work is seen.
 struct ProjectState {
     SurfaceSize surface;
     std::vector<Former> formers; // never empty
     int current = 0;
     View view;
+    FuselageWork fuselage = {};
     friend bool operator==(const ProjectState&, const ProjectState&) = default;
 };
