@@ -1,5 +1,6 @@
 #include "editor/main.h"
 
+#include "editor/fuselage_window.h"
 #include "editor/number_box.h"
 #include "editor/picture_box.h"
 #include "editor/toolbar_pictures.h"
@@ -50,6 +51,7 @@ Main::Main(EditorSession& session, UserDialogs& dialogs, QWidget* parent)
     connectView();
     Form_Load();
     connectFormerPanel();
+    connectFuselage();
 }
 
 Main::~Main() {
@@ -213,6 +215,8 @@ void Main::resizeEvent(QResizeEvent* event) {
 // What changed, shown
 
 void Main::show(Changed c) {
+    // The formers that follow the fuselage moved with the edit.
+    c |= session_.takeFollowed();
     if (c & Changed::Former)
         showView();
     if (c & Changed::Settings)
@@ -262,6 +266,11 @@ void Main::show(Changed c) {
     }
     if (c & (Changed::List | Changed::Former))
         showFormerList();
+    else if (c & (Changed::Fuselage | Changed::Outline))
+        showFollowColumns();
+    if (fuselageWindow_ && fuselageWindow_->isVisible() &&
+        (c & (Changed::Fuselage | Changed::List | Changed::Former | Changed::Outline)))
+        fuselageWindow_->showSession();
     if (c & Changed::Status)
         showStatus(QString::fromStdString(session_.status()));
     updateProjectCaption();

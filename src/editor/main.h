@@ -19,6 +19,7 @@
 
 class Frm3D;
 class FrmHlp;
+class FuselageWindow;
 class NumberBox;
 class QSlider;
 class QTextBrowser;
@@ -128,6 +129,18 @@ public:
     void lstCouples_Click(int row);                             // that former is edited
     void lstCouples_StationTyped(int row, const QString& text); // Enter in its station cell
 
+    // The window "Fuselage" (main_fuselage.cpp): the side and top views, the formers that
+    // follow them, the fairness check.
+    FuselageWindow* fuselageWindow() const { return fuselageWindow_; }
+    void IM_Fuselage_Click(); // "&Fuselage...": the window shown and raised
+    // An edit of the fuselage: "" and what it changed shown, or the reason in the status bar.
+    // False when refused.
+    bool fuselageEdit(const std::function<std::string(Changed& changed)>& edit);
+    void chooseFuselagePicture(EditorSession::PlanView view);
+    // Two clicks on the view's picture (real mm), then the distance asked.
+    void calibrateFuselagePicture(EditorSession::PlanView view, CurvePoint a, CurvePoint b);
+    void lstCouples_FollowClicked(int row, bool follows); // its check box "Suit"
+
     // The help menu.
     FrmHlp* aboutWindow() const { return aboutWindow_; } // while it is open
     QTextBrowser* helpWindow() const { return helpWindow_; }
@@ -164,6 +177,7 @@ private:
     void connectHistory();
     void connectStatusBar();
     void connectFormerPanel();
+    void connectFuselage();
     void load3DWindow();
     void Picture1_Paint();
     void Vue3D_Click();
@@ -192,10 +206,11 @@ private:
     // status bar. False when refused.
     bool changeFormers(const std::function<bool(std::string& why, Changed& changed)>& operation);
     void showFormerList();
-    void feedFuselage();    // the fuselage view is given the project's formers
-    void refreshFuselage(); // feedFuselage() while the fuselage shows
-    void show3DView();      // the 3-D window shows the view as the session holds it
-    void show3DTags();      // its axes and ground as the toolbar says
+    void showFollowColumns(); // "Suit" and the fairness check's difference, row by row
+    void feedFuselage();      // the fuselage view is given the project's formers
+    void refreshFuselage();   // feedFuselage() while the fuselage shows
+    void show3DView();        // the 3-D window shows the view as the session holds it
+    void show3DTags();        // its axes and ground as the toolbar says
     // The drawing's own view ("Loupe", main_view.cpp): shown as the session holds it, kept by
     // it when the user zooms or pans, its factor in the status bar.
     void connectView();
@@ -225,6 +240,7 @@ private:
     Frm3D* frm3D_ = nullptr;
     FrmHlp* aboutWindow_ = nullptr;
     QTextBrowser* helpWindow_ = nullptr;
+    FuselageWindow* fuselageWindow_ = nullptr;
     QString Chosen_File_;
     QImage ps_;
     std::map<int, QIcon> ImageList1; // pictures by their 1-based number

@@ -339,6 +339,7 @@ void MainControls::setupUi(QMainWindow* Main, QSizeF surfaceMm) {
     IM_Export_PDF = item(IM_PREFER, "IM_Export_PDF", "Exporter en &PDF...");
     IM_Print = item(IM_PREFER, "IM_Print", "&Imprimer à l'échelle 1:1...");
     separator(IM_PREFER, "IM_Sep_Formers");
+    IM_Fuselage = item(IM_PREFER, "IM_Fuselage", "&Fuselage...");
 
     IM_HELP = named(Main->menuBar()->addMenu(QStringLiteral("&Aide")), "IM_HELP");
     IM_HRELP = item(IM_HELP, "IM_HRELP", "&Aide");
@@ -413,8 +414,9 @@ void MainControls::setupUi(QMainWindow* Main, QSizeF surfaceMm) {
     Couples->setAttribute(Qt::WA_ShowWithoutActivating);
     auto* panel = named(new QWidget(Couples), "CouplesPanel");
     auto* column = new QVBoxLayout(panel);
-    lstCouples = named(new QTableWidget(0, 2, panel), "lstCouples");
-    lstCouples->setHorizontalHeaderLabels({QStringLiteral("Nom"), QStringLiteral("Station (mm)")});
+    lstCouples = named(new QTableWidget(0, 4, panel), "lstCouples");
+    lstCouples->setHorizontalHeaderLabels({QStringLiteral("Nom"), QStringLiteral("Station (mm)"),
+                                           QStringLiteral("Suit"), QStringLiteral("Écart (mm)")});
     lstCouples->verticalHeader()->hide();
     lstCouples->setSelectionBehavior(QAbstractItemView::SelectRows);
     lstCouples->setSelectionMode(QAbstractItemView::SingleSelection);

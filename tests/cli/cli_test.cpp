@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QSlider>
+#include <QTableWidget>
 #include <QToolButton>
 
 namespace {
@@ -253,3 +254,48 @@ TEST_F(Cli, ResizingChangesTheViewNeverTheFormer) {
 }
 
 } // namespace
+
+// The fairness check: formers traced from a plan, "Courbes par les couples" passes the curves
+// through them; one former then made 2 mm taller is the only one marked, and the panel shows
+// its difference.
+TEST_F(Cli, TheFairnessCheckMarksTheFormerOutOfLine) {
+    auto w = shownMain();
+    auto run = [&w](const char* name, const QString& value) {
+        const ActionResult r = findCliAction(name)->run(*w, value);
+        EXPECT_EQ(r.status, 0) << name << "=" << value.toStdString() << ": "
+                               << r.message.toStdString();
+    };
+    run("drag", "4:73,50");
+    const char* shapes[] = {"4:70,52", "4:76,48", "4:68,50"};
+    for (int k = 0; k < 3; ++k) {
+        run("former-new", QStringLiteral("F%1:%2").arg(k + 2).arg(120 * (k + 1)));
+        run("drag", shapes[k]);
+    }
+    run("fuselage-window", "1");
+    run("fit-curves", "1");
+    QTableWidget* list = w->ui().lstCouples;
+    ASSERT_EQ(list->columnCount(), 4);
+    for (int row = 0; row < 4; ++row) {
+        EXPECT_EQ(list->item(row, 3)->text(), "") << row;
+        EXPECT_FALSE(w->session().departures(row).unfair()) << row;
+    }
+    // F3's top point 2 mm higher, typed.
+    run("former-select", "F3");
+    const Handle& h = w->session().samples().shppi[0];
+    w->session().press(1, static_cast<float>(h.Left), static_cast<float>(h.Top));
+    const SurfacePoint top = w->session().pickedPointReal();
+    run("point", QStringLiteral("0:%1,%2").arg(top.x, 0, 'g', 17).arg(top.y + 2.0, 0, 'g', 17));
+    for (int row = 0; row < 4; ++row)
+        EXPECT_EQ(w->session().departures(row).unfair(), row == 2) << row;
+    EXPECT_EQ(list->item(2, 3)->text(), "+2,0");
+    EXPECT_EQ(list->item(1, 3)->text(), "");
+    EXPECT_NE(list->item(2, 3)->toolTip().indexOf("Dos +2,0 mm"), -1)
+        << list->item(2, 3)->toolTip().toStdString();
+    // "Suit" cannot be ticked for a former whose curves are out of reach: none here; a former
+    // that follows fills the curves again.
+    EXPECT_EQ(list->item(2, 2)->checkState(), Qt::Unchecked);
+    run("former-follow", "F3:1");
+    EXPECT_EQ(list->item(2, 2)->checkState(), Qt::Checked);
+    EXPECT_FALSE(w->session().departures(2).unfair());
+    EXPECT_EQ(list->item(2, 3)->text(), "");
+}
