@@ -1229,6 +1229,14 @@ ActionResult topCalibrate(ScriptedEditor& w, const QString& value) {
     return planCalibrate(w, PlanView::Top, value);
 }
 
+// (output) The window "Fuselage" as the user sees it.
+ActionResult fuselagePicture(ScriptedEditor& w, const QString& value) {
+    FuselageWindow* window = nullptr;
+    if (const ActionResult r = fuselageOpen(w, window); r.status != 0)
+        return r;
+    return writeOutput(value, [window](QSaveFile& f) { return window->grab().save(&f, "PNG"); });
+}
+
 // "&Fichiers" › "Exporter tous les couples...": every former ticked, FORMAT chosen, the sheet
 // typed when one is given, confirmed, then NAME typed.
 ActionResult exportAll(ScriptedEditor& w, const QString& value) {
@@ -1368,6 +1376,8 @@ const std::vector<CliAction>& cliActions() {
         {"side-calibrate", "X1,Y1:X2,Y2:MM", "\"Calibrer...\" of \"Vue de côté\": clicks the two points\n"
          "(the drawing's real mm) and types their distance MM", sideCalibrate},
         {"top-calibrate", "X1,Y1:X2,Y2:MM", "the same in \"Vue de dessus\"", topCalibrate},
+        {"fuselage-picture", "FILE.png", "writes the window \"Fuselage\" as the user sees it",
+         fuselagePicture},
         // the help menu
         {"about", "FILE.png", "opens \"&A propos\", writes its picture, closes it with \"&OK\"", about},
     };

@@ -294,9 +294,7 @@ void FuselageDrawing::mousePressEvent(QMouseEvent* event) {
         }
         return;
     }
-    heldFrame_ = fitted();
     EditorSession& s = main_.session();
-    s.beginGesture();
     if (const std::optional<Picked> p = pointAt(event->position())) {
         drag_ = Drag::Point;
         pick(*p);
@@ -307,6 +305,11 @@ void FuselageDrawing::mousePressEvent(QMouseEvent* event) {
         drag_ = Drag::Picture;
         dragFrom_ = QPointF(at.station, at.value);
     }
+    if (drag_ == Drag::None)
+        return;
+    // The whole drag is one step, seen in the frame it started in.
+    heldFrame_ = fitted();
+    s.beginGesture();
 }
 
 void FuselageDrawing::mouseMoveEvent(QMouseEvent* event) {
@@ -335,10 +338,8 @@ void FuselageDrawing::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void FuselageDrawing::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || drag_ == Drag::None) {
-        heldFrame_.reset();
+    if (event->button() != Qt::LeftButton || drag_ == Drag::None)
         return;
-    }
     drag_ = Drag::None;
     dragFormer_ = -1;
     main_.session().endGesture();

@@ -2,6 +2,7 @@
 
 #include "editor/application.h"
 #include "editor/frm_hlp.h"
+#include "editor/fuselage_window.h"
 #include "editor/number_box.h"
 #include "editor/piece_size_dialog.h"
 #include "export/piece_outline.h"
@@ -721,6 +722,9 @@ TEST_F(FilesMenu, HelpMenuShowsTheGuideAndAFreshModalAboutWindow) {
     for (const QPushButton* b :
          {w->ui().cmdNouveau, w->ui().cmdDupliquer, w->ui().cmdRenommer, w->ui().cmdSupprimer})
         names << b->text();
+    // The window "Fuselage"'s buttons, without their "...".
+    for (const QPushButton* b : w->fuselageWindow()->findChildren<QPushButton*>())
+        names << b->text().remove(QLatin1String("..."));
     std::function<void(const QList<QAction*>&)> addItems = [&](const QList<QAction*>& items) {
         for (QAction* a : items) {
             if (a->isSeparator())
