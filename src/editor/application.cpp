@@ -7,6 +7,10 @@
 #include <memory>
 #include <optional>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 namespace {
 
 std::optional<QLocale>& desktopLocale() {
@@ -22,6 +26,15 @@ void setUpApplication() {
     // ("Assemblage — EDITEUR de COUPLES"), and each window's title is its caption alone.
     QCoreApplication::setApplicationVersion(buildVersion());
     useFrenchQtTexts();
+    keepFreedMemoryBounded();
+}
+
+void keepFreedMemoryBounded() {
+#if defined(__GLIBC__)
+    // Fixed thresholds also stop the library from adjusting them.
+    mallopt(M_MMAP_THRESHOLD, kLargeBlock);
+    mallopt(M_TRIM_THRESHOLD, kFreeKeptAtTop);
+#endif
 }
 
 bool useFrenchQtTexts(const QString& folder) {

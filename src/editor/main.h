@@ -172,7 +172,7 @@ private:
     void Slider1_MouseDown(), Slider2_MouseDown(), Slider3_MouseDown();
     void Slider1_Scroll(), Slider2_Scroll(), Slider3_Scroll();
     void Slider4_Scroll(), Slider5_Scroll(), Slider6_Scroll();
-    void Text3_Validate(), txtPoint_Validate(), txtDoublingWidth_Validate();
+    void txtPoint_Validate();
     void connectMenus();
     void connectHistory();
     void connectStatusBar();

@@ -13,6 +13,7 @@ void Main::load3DWindow() {
     connect(frm3D_, &Frm3D::viewChanged, this,
             [this] { show(session_.setView3D(editorState().view)); });
     connect(frm3D_, &Frm3D::fuselageWanted, this, [this] { feedFuselage(); });
+    connect(frm3D_, &Frm3D::leftOutTold, this, [this](const QString& text) { showStatus(text); });
 }
 
 void Main::show3DTags() {
@@ -73,6 +74,7 @@ void Main::feedFuselage() {
         FuselageFormer f;
         f.station = s.station;
         f.current = s.current;
+        f.name = s.name;
         f.W = f.H = s.unitMm;
         if (!s.current)
             f.input = sceneInputOf(*s.samples, *s.work, s.doublingDrawn);

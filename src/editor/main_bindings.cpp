@@ -48,12 +48,12 @@ struct Main::OptionRow {
     Handler handler;
 };
 
-// A box where a number is typed, the value of the session it shows, and the handler its
-// confirmed number runs.
+// A box where a number is typed, the value of the session it shows, and the edit its confirmed
+// number makes: "" or the reason it is refused (the box then shows the value in force again).
 struct Main::BoxRow {
     NumberBox* MainControls::*box;
     double (*shown)(const EditorSession&);
-    Handler handler;
+    std::string (*typed)(EditorSession&, double, Changed&);
 };
 
 const std::vector<Main::SliderRow>& Main::sliderRows() {
@@ -108,16 +108,19 @@ const std::vector<Main::OptionRow>& Main::optionRows() {
 const std::vector<Main::BoxRow>& Main::boxRows() {
     static const std::vector<BoxRow> rows = {
         {&MainControls::Text3, [](const EditorSession& s) { return double(s.work().sampleCount); },
-         &Main::Text3_Validate},
+         [](EditorSession& s, double v, Changed& c) {
+             // As the slider would: an assembled former keeps the samples its joint needs.
+             c = s.setSampleCount(static_cast<int>(v), true);
+             return std::string();
+         }},
         {&MainControls::txtDoublingWidth,
          [](const EditorSession& s) { return s.work().doublingWidth; },
-         &Main::txtDoublingWidth_Validate},
+         [](EditorSession& s, double v, Changed& c) { return s.setDoublingWidth(v, c); }},
         {&MainControls::txtScale, [](const EditorSession& s) { return s.work().realScale; },
-         &Main::txtScale_Validate},
-        {&MainControls::txtPointX, [](const EditorSession& s) { return s.pickedPointReal().x; },
-         &Main::txtPoint_Validate},
-        {&MainControls::txtPointY, [](const EditorSession& s) { return s.pickedPointReal().y; },
-         &Main::txtPoint_Validate},
+         [](EditorSession& s, double v, Changed& c) {
+             c = s.setRealScale(v);
+             return std::string();
+         }},
     };
     return rows;
 }
@@ -189,11 +192,21 @@ void Main::bindControls() {
         });
     }
     for (const BoxRow& row : boxRows()) {
-        connect(ui_.*row.box, &NumberBox::valueTyped, this,
-                [this, &row] { (this->*row.handler)(); });
-        connect(ui_.*row.box, &NumberBox::refused, this,
-                [this](const QString& why) { showStatus(why); });
+        NumberBox* box = ui_.*row.box;
+        connect(box, &NumberBox::valueTyped, this, [this, &row, box](double v) {
+            Changed changed = Changed::None;
+            const std::string refusal = row.typed(session_, v, changed);
+            if (!refusal.empty())
+                box->refuse(QString::fromStdString(refusal), row.shown(session_));
+            show(changed);
+        });
     }
+    // The point picked, typed in real millimetres.
+    connect(ui_.txtPointX, &NumberBox::valueTyped, this, [this] { txtPoint_Validate(); });
+    connect(ui_.txtPointY, &NumberBox::valueTyped, this, [this] { txtPoint_Validate(); });
+    for (NumberBox* box :
+         {ui_.Text3, ui_.txtDoublingWidth, ui_.txtScale, ui_.txtPointX, ui_.txtPointY})
+        connect(box, &NumberBox::refused, this, [this](const QString& why) { showStatus(why); });
 
     connect(ui_.SSTab1, &QTabWidget::currentChanged, this, [this](int index) {
         show(session_.setTab(index == 1 ? EditorTab::Masque : EditorTab::Dessin));
@@ -283,21 +296,8 @@ void Main::Slider5_Scroll() {
 void Main::Slider6_Scroll() {
     show(session_.setPictureVert(ui_.Slider6->value()));
 }
-void Main::Text3_Validate() {
-    // As the slider would: an assembled former keeps at least 16 points.
-    show(session_.setSampleCount(static_cast<int>(ui_.Text3->value()), true));
-}
 void Main::txtScale_Validate() {
     show(session_.setRealScale(ui_.txtScale->value()));
-}
-
-void Main::txtDoublingWidth_Validate() {
-    Changed changed = Changed::None;
-    const std::string refusal = session_.setDoublingWidth(ui_.txtDoublingWidth->value(), changed);
-    if (!refusal.empty())
-        ui_.txtDoublingWidth->refuse(QString::fromStdString(refusal),
-                                     session_.work().doublingWidth);
-    show(changed);
 }
 
 void Main::txtPoint_Validate() {

@@ -164,6 +164,8 @@ private:
     // shades_[k] = shade(k) for k = 0..count-1, on every core within a frame.
     template <typename Shade> void shadeEach(int count, Shade shade);
     void drawMarkers(Canvas& surface);
+    // The outlines of the other meshes' faces in the silhouette mode.
+    void drawOtherSilhouettes(Canvas& surface, int listed, Colour3 colour);
     // Sorts the sortEntries_ of `count` listed faces, starting from the order they are in.
     void sortEntries(int count);
     // Sorts sortEntries_ that stand in list order by their keys.
@@ -175,6 +177,7 @@ private:
     std::vector<std::uint32_t> shadeStamp_; // per vertex: last frame its colour was computed
     std::vector<std::uint32_t> otherStamp_; // per face: last frame it was outlined as another's
     std::uint32_t otherFrame_ = 0;
+    std::vector<std::uint32_t> edgeKeys_; // the others' edges in the silhouette mode, scratch
     // Entries on their way to new places in the list (the ground's while PlaceGroundFaces moves
     // them, the sorted ones), sized once like the list.
     std::vector<std::int16_t> scratchFaces_;

@@ -643,8 +643,8 @@ void Engine::RenderScene(Canvas& surface, int camera, const FrameInputs& inputs)
     }
 
     // The other meshes' faces, in the modes that outline faces.
-    const bool others =
-        (mode == kModeWireFrame || mode == kModeSolid) && !inputs.otherMeshes.empty();
+    const bool others = (mode == kModeWireFrame || mode == kModeSolid || mode == kModeSilhouette) &&
+                        !inputs.otherMeshes.empty();
     if (others) {
         if (++otherFrame_ == 0) {
             std::fill(otherStamp_.begin(), otherStamp_.end(), 0u);
@@ -658,7 +658,11 @@ void Engine::RenderScene(Canvas& surface, int camera, const FrameInputs& inputs)
             }
         }
     }
-    if (others) {
+    const bool otherSilhouettes = others && mode == kModeSilhouette;
+    if (otherSilhouettes) {
+        drawOtherSilhouettes(surface, listed, inputs.otherOutline);
+    }
+    if (others && !otherSilhouettes) {
         // The outline colour changes from face to face: one call each.
         for (int k = 0; k < listed; ++k) {
             const int f = drawList[k];
@@ -682,7 +686,7 @@ void Engine::RenderScene(Canvas& surface, int camera, const FrameInputs& inputs)
         flatBatch_.clear();
         for (int k = 0; k < listed; ++k) {
             const int f = drawList[k];
-            if (drawable(f)) {
+            if (drawable(f) && !(otherSilhouettes && otherStamp_[f] == otherFrame_)) {
                 flatBatch_.push_back(FlatTriangle{{}, faceColours[f]});
                 cornerPoints(f, flatBatch_.back().points);
             }
@@ -714,6 +718,41 @@ GradientTriangle Engine::gradientCorners(int face, Colour3 colour0, Colour3 colo
         return GradientVertex{at.x, at.y, channel(c.r), channel(c.g), channel(c.b), 0};
     };
     return {{corner(p[0], colour0), corner(p[1], colour1), corner(p[2], colour2)}};
+}
+
+void Engine::drawOtherSilhouettes(Canvas& surface, int listed, Colour3 colour) {
+    // An inverting pen shows no colour: the others' outlines are drawn as it would leave them
+    // on a bare surface, an edge shared by two of their listed faces cancelling out, the other
+    // edges drawn once, in their colour beneath the inverted outlines of the rest.
+    edgeKeys_.clear();
+    for (int k = 0; k < listed; ++k) {
+        const int f = drawList[k];
+        if (otherStamp_[f] != otherFrame_ || !faceUsable(faces[f])) {
+            continue;
+        }
+        const Face& fc = faces[f];
+        const int corners[3] = {fc.vertexA, fc.vertexB, fc.vertexC};
+        for (int i = 0; i < 3; ++i) {
+            const auto a = static_cast<std::uint32_t>(corners[i]);
+            const auto b = static_cast<std::uint32_t>(corners[(i + 1) % 3]);
+            edgeKeys_.push_back(std::min(a, b) << 16 | std::max(a, b));
+        }
+    }
+    std::sort(edgeKeys_.begin(), edgeKeys_.end());
+    surface.setPenMode(PenMode::Copy);
+    surface.setOutlineColour(colour);
+    for (std::size_t i = 0; i < edgeKeys_.size();) {
+        std::size_t j = i;
+        while (j < edgeKeys_.size() && edgeKeys_[j] == edgeKeys_[i]) {
+            ++j;
+        }
+        if ((j - i) % 2 == 1) {
+            surface.line(toPixel(screenPositions[edgeKeys_[i] >> 16]),
+                         toPixel(screenPositions[edgeKeys_[i] & 0xFFFFu]));
+        }
+        i = j;
+    }
+    surface.setPenMode(PenMode::Invert);
 }
 
 void Engine::DrawFlatTriangle(Canvas& surface, int face, Colour3 colour) {

@@ -422,7 +422,7 @@ std::string OffsetDoublingMessage(const OffsetDoublingResult& r) {
     return "Le contour du couple se recoupe : aucun doublage à largeur constante n'est tracé.";
 }
 
-double SmallestInnerWidth(std::span<const PointXYZ> right, double X1, int M) {
+double SmallestInnerWidth(std::span<const PointXYZ> right, double X1, int M, OffsetWork* work) {
     const Outline o = buildOutline(right, X1, M);
     if (!o.valid) {
         return 0.0;
@@ -442,31 +442,43 @@ double SmallestInnerWidth(std::span<const PointXYZ> right, double X1, int M) {
     }
     // The outline may first break at a neck and lose a part later: scan upwards for the first
     // width that no longer holds one outline, then narrow it down. Offsetting by a then b is
-    // offsetting by a + b, so each step starts from the last outline that held, which has far
-    // fewer points than the former's.
+    // offsetting by a + b, but each offset adds a round join's points at every hollow vertex: an
+    // outline offset step after step grew to thousands of points and took seconds. Offsetting
+    // the former's own outline by a large width is slow too, its raw offset crossing itself all
+    // over. So each width is offset from a base by at most kRebase steps, and the base moves up
+    // every kRebase steps of the scan to the outline that held there: no outline offset is more
+    // than kScan / kRebase offsets away from the former's.
     constexpr int kScan = 20;
+    constexpr int kRebase = 5;
     const double step = bound / kScan;
-    ClipperLib::Path held = toPath(o);
+    ClipperLib::Path base = toPath(o);
+    double baseWidth = 0.0;
+    auto offsetTo = [&](double w) {
+        if (work != nullptr) {
+            ++work->offsets;
+            work->pointsIn += base.size();
+            work->largest = std::max(work->largest, base.size());
+        }
+        return offsetInwards(base, w - baseWidth);
+    };
     double lo = 0.0;
     double hi = bound;
     for (int i = 1; i <= kScan; ++i) {
-        ClipperLib::Paths next = offsetInwards(held, step);
+        const double w = step * i;
+        ClipperLib::Paths next = offsetTo(w);
         if (!holdsOneOutline(next)) {
-            hi = lo + step;
+            hi = w;
             break;
         }
-        held = std::move(next[0]);
-        lo += step;
+        lo = w;
+        if (i % kRebase == 0) {
+            base = std::move(next[0]);
+            baseWidth = w;
+        }
     }
     while (hi - lo > 0.001) {
         const double w = (lo + hi) / 2.0;
-        ClipperLib::Paths next = offsetInwards(held, w - lo);
-        if (holdsOneOutline(next)) {
-            held = std::move(next[0]);
-            lo = w;
-        } else {
-            hi = w;
-        }
+        (holdsOneOutline(offsetTo(w)) ? lo : hi) = w;
     }
     return 2.0 * lo;
 }

@@ -2,6 +2,7 @@
 
 #include "point_xyz.h"
 
+#include <cstddef>
 #include <span>
 #include <string>
 #include <vector>
@@ -50,9 +51,17 @@ std::string OffsetDoublingMessage(const OffsetDoublingResult& r);
 // without a neck, the diameter of the largest circle that fits inside it. The doubling's width
 // may go up to half of it. An outline that cannot be offset gives 0. Widths are scanned in
 // steps of a twentieth of the smaller of the former's half width and half height, so a neck
-// whose broken doubling loses a part within one step can be missed. It takes about thirty offsets
-// of ever smaller outlines (under a millisecond at 100 samples).
-double SmallestInnerWidth(std::span<const PointXYZ> right, double X1, int M);
+// whose broken doubling loses a part within one step can be missed. Whatever the former, it
+// takes at most twenty offsets for the scan and one per halving of a step down to 0.001 mm, each
+// by at most five steps from the former's outline or from one at most three offsets from it
+// (a few milliseconds at 100 samples); `work`, when given, counts them.
+struct OffsetWork {
+    int offsets = 0;          // offsets computed
+    std::size_t pointsIn = 0; // outline points handed to them, all together
+    std::size_t largest = 0;  // the most points handed to one of them
+};
+double SmallestInnerWidth(std::span<const PointXYZ> right, double X1, int M,
+                          OffsetWork* work = nullptr);
 
 // Control points 0..n for decoupled editing of a doubling given by its samples (Doublage_Droit):
 // the clamped uniform B-spline of order k (brought into 1..n+1 as Calcul_Spline does), sampled

@@ -144,6 +144,7 @@ public:
     struct SampledFormer {
         const FormerModel* samples = nullptr;
         const Work* work = nullptr;
+        std::string name;
         double station = 0.0;
         bool current = false;
         bool doublingDrawn = false;

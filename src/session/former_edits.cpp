@@ -148,7 +148,7 @@ Changed EditorSession::setDoublingMode(DoublingMode mode) {
 }
 
 std::string EditorSession::setDoublingWidth(double mm, Changed& changed) {
-    changed = Changed::Settings;
+    changed = Changed::None;
     // Up to half the former's smallest inner width: a wider ring leaves no hole, or breaks.
     const double largest = SmallestInnerWidth(model_.Courbe_Droite, model_.X1(), model_.Nb_Points) /
                            2.0 * work_.realScale;

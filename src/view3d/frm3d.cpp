@@ -49,6 +49,7 @@ constexpr int kKeyShift = 16;
 constexpr int kButtonLeft = 1;
 constexpr int kButtonRight = 2;
 constexpr double kFullTurn = 6.28318530717958;
+constexpr float kPartDistance = 370.0f; // the orbit's distance at load
 
 QToolButton* makeButton(QWidget* parent, const QString& name, const char* tooltip,
                         const QIcon& icon, QPoint at) {
@@ -147,7 +148,7 @@ void Frm3D::Form_Load() {
     if (currentLight == 0) {
         currentLight = engine.CreateLight();
     }
-    distance = 370.0f;
+    distance = kPartDistance;
     rotationSensitivity = 0.01f;
     zoomSensitivity = 1.0f;
     Redraw3D = true;
@@ -307,6 +308,7 @@ void Frm3D::RebuildFormerMesh(int mode) {
     // The current former's band in the fuselage follows, shown or not.
     if (fuselageBuilt_) {
         UpdateFuselageCurrent(*fuselageEngine_, fuselage_, in);
+        tellFormersLeftOut();
     }
     // Either way the part is centred on the thickness it is given.
     builtThickness_ = engine.isMesh(scene.formerMesh) ? in.partDepth : 0;
@@ -441,7 +443,7 @@ PartMesh Frm3D::part() const {
 
 Engine& Frm3D::fuselageEngine() {
     if (!fuselageEngine_) {
-        fuselageEngine_ = std::make_unique<Engine>(errorSink_, kFuselagePoolSlots);
+        fuselageEngine_ = std::make_unique<Engine>(fuselageErrors_, kFuselagePoolSlots);
         fuselageCamera_ = fuselageEngine_->CreateCamera();
         fuselageLight_ = fuselageEngine_->CreateLight();
         if (fuselageEngine_->isCamera(fuselageCamera_)) {
@@ -459,8 +461,22 @@ void Frm3D::buildFuselage(std::span<const FuselageFormer> formers) {
     if (current != own.end()) {
         current->input = part_;
     }
-    SetupFuselage(fuselageEngine(), fuselage_, own, fuselageCamera_, fuselageLight_);
+    // Room for the current band at its largest: the most samples, with the doubling.
+    SceneInput largest;
+    largest.sampleCount = kSampleCountRange.max;
+    largest.doublingOn = 1;
+    SetupFuselage(fuselageEngine(), fuselage_, own, fuselageCamera_, fuselageLight_,
+                  OutlineIntervals(largest));
     fuselageBuilt_ = true;
+    tellFormersLeftOut();
+}
+
+void Frm3D::tellFormersLeftOut() {
+    const std::string text = FormersLeftOutMessage(FormersLeftOut(fuselage_));
+    if (text != toldLeftOut_ && !text.empty()) {
+        emit leftOutTold(QString::fromStdString(text));
+    }
+    toldLeftOut_ = text;
 }
 
 void Frm3D::setFuselage(std::span<const FuselageFormer> formers) {
@@ -499,7 +515,7 @@ void Frm3D::showFuselage(bool on) {
             first = std::min(first, b.station - fuselage_.middle);
             last = std::max(last, b.station - fuselage_.middle);
         }
-        distance = static_cast<float>(370.0 + (last - first) / 2.0);
+        distance = static_cast<float>(kPartDistance + (last - first) / 2.0);
     }
     Redraw3D = true;
 }
@@ -544,6 +560,10 @@ void Frm3D::drawFrame() {
         c.renderMode = part.renderMode;
         c.specular = part.specular;
         c.attenuation = part.attenuation;
+        if (engine.isLight(currentLight)) {
+            FitFuselageDepth(e, fuselage_, camera, light, part, engine.lights[currentLight],
+                             distance);
+        }
     }
     e.OrbitCamera(camera, Vector3{0.0f, 0.0f, 0.0f}, distance, yaw, pitch);
     if (e.isCamera(camera) && e.isLight(light)) {

@@ -15,6 +15,7 @@
 #include <map>
 #include <memory>
 #include <span>
+#include <string>
 #include <vector>
 
 class Frm3DPicture;
@@ -148,6 +149,9 @@ signals:
     void viewChanged();
     // The fuselage is about to show: the editor hands the project's formers (setFuselage).
     void fuselageWanted();
+    // Says what the fuselage leaves out, once each time that changes: its engine shows no error
+    // box, what does not fit is told in words (the editor's status bar).
+    void leftOutTold(const QString& text);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -177,6 +181,7 @@ private:
     // The fuselage's engine with its camera and light, made on first need.
     Engine& fuselageEngine();
     void buildFuselage(std::span<const FuselageFormer> formers);
+    void tellFormersLeftOut();
     bool fuselageFollowsSliders() const;
     void scheduleFrame();
     void renderPass();
@@ -212,6 +217,8 @@ private:
     bool fuselageShown_ = false;
     bool fuselageSeen_ = false; // shown once: its orbit has been fitted to its length
     Orbit hiddenOrbit_;
+    NullErrorSink fuselageErrors_; // what does not fit is told by tellFormersLeftOut()
+    std::string toldLeftOut_;
 
     RedrawFlag& Redraw3D;
     WindowErrorSink windowSink_{*this};

@@ -3,6 +3,7 @@
 #include "view3d/scene.h"
 
 #include <span>
+#include <string>
 #include <vector>
 
 // The fuselage: every former of the project as its part, the same band as the single part's,
@@ -15,8 +16,11 @@
 // 32,320 faces: more than the single part's 10,000-slot pools hold. The fuselage gets an engine
 // of its own whose pools have the most slots the 16-bit indices allow, and its bands are
 // written into runs of exactly their size (a band built and then moved, as the single part's
-// is, needs room for two copies of it).
+// is, needs room for two copies of it). Beyond what the pools hold whole, the formers not being
+// edited keep fewer of their outline's points, down to kFewestBandIntervals, so that hundreds
+// of formers show; the one being edited always keeps all of its points.
 inline constexpr int kFuselagePoolSlots = kMaxPoolSlots;
+inline constexpr int kFewestBandIntervals = 16;
 
 // The formers not being edited: dark grey faces in a material that takes less of the light than
 // the part's 0.9, so that in the lit modes they stay greyer and dimmer than the part, and grey
@@ -37,6 +41,7 @@ struct FuselageFormer {
     // that the formers and their stations share one scale.
     double W = 0.0;
     double H = 0.0;
+    std::string name{}; // as the status bar names a former left out
 };
 
 struct FuselageBand {
@@ -45,7 +50,8 @@ struct FuselageBand {
     double W = 0.0; // as its former gave them (0: from its sliders)
     double H = 0.0;
     bool current = false;
-    int intervals = 0; // K of the outline it was built from
+    int intervals = 0; // K of the outline it was built from (its band may keep fewer)
+    std::string name;
 };
 
 // The fuselage's meshes. `scene` holds the ground grid and the axis gizmo as the single part's
@@ -65,13 +71,29 @@ struct FuselageScene {
 
 // Builds the fuselage from scratch: every mesh is cleared (the camera and light stay; their
 // indices follow if they moved), the grid and the gizmo are set up as for the single part
-// (under the tallest former), then the current former's band in its usual colour and the others'
-// in grey. Returns the number of bands built: when the pools cannot hold the next band, error 1
-// is reported once and the formers left have no band (mesh 0).
+// (under the tallest former), then the bands of the formers not being edited in grey and last
+// the current former's band in its usual colour. Room stays free for the current band to be
+// built anew with up to `currentIntervalsAtMost` intervals (at least its own): the other bands
+// keep as many of their outline's points as the rest of the pools allow. Returns the number of
+// bands built; the formers that do not fit even with the fewest points (the last in the list
+// first) have no band (mesh 0), and nothing is reported to the engine's sink.
 int SetupFuselage(Engine& engine, FuselageScene& fuselage, std::span<const FuselageFormer> formers,
-                  int& currentCamera, int& currentLight);
+                  int& currentCamera, int& currentLight, int currentIntervalsAtMost = 0);
+
+// The fuselage is seen as the part is, but for its length: its camera and head light take the
+// part's far plane, fog and light reach (`part` and `partLight`), moved back by as far as its
+// farthest former stands from the camera orbiting at `distance`. No former is cut off by the far
+// plane nor darkened by its distance: a long fuselage would otherwise fade its far formers into
+// the black background.
+void FitFuselageDepth(Engine& engine, const FuselageScene& fuselage, int camera, int light,
+                      const Camera& part, const Light& partLight, float distance);
+
+// The names of the formers without a band, in the list's order.
+std::vector<std::string> FormersLeftOut(const FuselageScene& fuselage);
+// What the status bar says of them ("" when every former shows).
+std::string FormersLeftOutMessage(const std::vector<std::string>& names);
 
 // The current former's band follows its outline and dimensions: its vertices move in place while
-// its number of points holds (dragging), otherwise it is built anew (error 1 and no band when it
-// does not fit). Nothing happens while there is no current former.
+// its number of points holds (dragging), otherwise it is built anew (no band, and nothing
+// reported, when it does not fit). Nothing happens while there is no current former.
 void UpdateFuselageCurrent(Engine& engine, FuselageScene& fuselage, const SceneInput& in);

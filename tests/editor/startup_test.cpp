@@ -1,5 +1,7 @@
 #include "editor_test_support.h"
 
+#include "editor/application.h"
+
 #include <QAbstractButton>
 #include <QLabel>
 #include <QRadioButton>
@@ -8,6 +10,13 @@
 #include <QLineEdit>
 #include <QSlider>
 #include <QTabWidget>
+
+#include <cstdlib>
+#include <cstring>
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 namespace {
 
@@ -115,6 +124,36 @@ TEST(StartUp, ShownWindowDrawsGridOutlineHandlesAndAxes) {
         for (int top = 0; top + band <= bg.height(); top += band)
             EXPECT_GT(countColour(bg, kGridGreen, QRect(0, top, bg.width(), band)), 0) << top;
     }
+}
+
+// Over a long session the memory held stayed flat while the process grew: after each larger
+// temporary image the C library kept that much free memory. Once the programs are set up, a
+// large temporary goes back to the system when freed, whatever came before it, and little free
+// memory stays at the top of the heap.
+TEST(StartUp, FreedLargeTemporariesGoBackToTheSystem) {
+#if !defined(__GLIBC__) || defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "another allocator than the C library's";
+#else
+    setUpApplication();
+    malloc_trim(0); // what the tests before left free, as a program starts without it
+    auto held = [] {
+        const struct mallinfo2 m = mallinfo2();
+        return m.arena + m.hblkhd; // the heap and the blocks mapped apart
+    };
+    // Larger first, then smaller ones that a raised threshold would take from the heap, and one
+    // just above the large block's size.
+    for (const std::size_t mib : {24u, 12u, 6u, 3u, 16u, 2u}) {
+        SCOPED_TRACE(testing::Message() << mib << " MiB");
+        const std::size_t before = held();
+        const std::size_t size = mib << 20;
+        auto* temporary = static_cast<char*>(std::malloc(size));
+        ASSERT_NE(temporary, nullptr);
+        std::memset(temporary, 1, size); // as an image is written
+        std::free(temporary);
+        EXPECT_LE(held(), before + kFreeKeptAtTop);
+        EXPECT_LE(mallinfo2().keepcost, static_cast<std::size_t>(kFreeKeptAtTop));
+    }
+#endif
 }
 
 } // namespace

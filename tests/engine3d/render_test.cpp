@@ -418,8 +418,10 @@ TEST_F(RenderTest, AnUnknownModeKeepsThePenAndTheLastFaceColours) {
 }
 
 // The meshes listed as others are outlined in their colour where faces are outlined; the rest
-// stay white, and so does every face once the list is empty again.
-TEST_F(RenderTest, OtherMeshesAreOutlinedInTheirOwnColourInWireFrameAndSolid) {
+// stay white, and so does every face once the list is empty again. In the silhouette mode, where
+// the pen inverts and shows no colour, the others' outline is drawn as the inverting pen leaves
+// it (the edge their two faces share cancelled), in their colour, beneath the rest.
+TEST_F(RenderTest, OtherMeshesAreOutlinedInTheirOwnColourInWireFrameSolidAndSilhouette) {
     addFacingSquare(e, 20, 0.0f, -30.0f);
     const int other = addFacingSquare(e, 20, 10.0f, 30.0f, 0.0f, {96, 96, 96});
     const int others[] = {0, other, 99}; // none and no mesh are passed over
@@ -442,7 +444,33 @@ TEST_F(RenderTest, OtherMeshesAreOutlinedInTheirOwnColourInWireFrameAndSolid) {
         render();
         EXPECT_EQ(outlines(), marked);
     }
+    camera().renderMode = kModeSilhouette;
+    render();
+    const auto polys = surface.callsOf(Kind::Polygon);
+    ASSERT_EQ(polys.size(), 2u);
+    for (const auto& p : polys) {
+        EXPECT_EQ(p.state.fillColour.r, 110) << "only the faces of the rest";
+        EXPECT_EQ(p.state.penMode, PenMode::Invert);
+    }
+    const auto lines = surface.callsOf(Kind::Line);
+    ASSERT_EQ(lines.size(), 4u) << "the square's four sides, not its diagonal";
+    const int v = e.meshes[other].vertexStart;
+    const PixelPoint diagonal[2] = {toPixel(e.screenPositions[v]),
+                                    toPixel(e.screenPositions[v + 2])};
+    for (const auto& l : lines) {
+        EXPECT_EQ(l.state.penMode, PenMode::Copy);
+        EXPECT_EQ(l.state.outlineColour, (Colour3{1, 2, 3}));
+        EXPECT_FALSE((l.points[0] == diagonal[0] && l.points[1] == diagonal[1]) ||
+                     (l.points[0] == diagonal[1] && l.points[1] == diagonal[0]));
+    }
+    // Beneath: every line comes before the first face.
+    const auto firstFace = std::find_if(surface.calls.begin(), surface.calls.end(),
+                                        [](const auto& c) { return c.kind == Kind::Polygon; });
+    EXPECT_TRUE(std::none_of(firstFace, surface.calls.end(),
+                             [](const auto& c) { return c.kind == Kind::Line; }));
+    EXPECT_EQ(surface.state().penMode, PenMode::Invert);
     inputs.otherMeshes = {};
+    camera().renderMode = kModeWireFrame;
     render();
     for (const auto& [fill, outline] : outlines())
         EXPECT_EQ(outline, (Colour3{255, 255, 255})) << fill;

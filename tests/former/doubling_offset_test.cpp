@@ -50,6 +50,17 @@ FormerModel hundredPoints() {
     return resampled(startedModel(), 100, 9);
 }
 
+// Four points dragged so that the right half folds back over its top, 86 samples of order 4: met
+// in the field, where the range of the doubling's width took seconds.
+FormerModel foldedOverItsTop() {
+    FormerModel m = startedModel();
+    m.Pts_Couple[1] = {68.13f, 38.65f, 0};
+    m.Pts_Couple[3] = {87.11f, 23.19f, 0};
+    m.Pts_Couple[4] = {110.73f, 6.91f, 0};
+    m.Pts_Couple[5] = {87.05f, 84.47f, 0};
+    return resampled(m, 86, 4);
+}
+
 struct Vec {
     double x, y;
 };
@@ -195,11 +206,17 @@ TEST(OffsetDoubling, RingOfOneWidthOrNoneWithAMessage) {
         {"narrow tall", narrowTall, OffsetStatus::None, OffsetStatus::None},
         {"concave dip", concaveDip, OffsetStatus::None, OffsetStatus::Several},
         {"100 points", hundredPoints, OffsetStatus::Single, OffsetStatus::None},
+        {"folded over its top", foldedOverItsTop, OffsetStatus::Single, OffsetStatus::None},
     };
     for (const auto& f : formers) {
         const FormerModel m = f.make();
-        const double smallest = SmallestInnerWidth(m.Courbe_Droite, m.X1(), m.Nb_Points);
+        OffsetWork work;
+        const double smallest = SmallestInnerWidth(m.Courbe_Droite, m.X1(), m.Nb_Points, &work);
         EXPECT_NEAR(smallest, 2 * splitWidthOnAxis(m), 0.01) << f.name;
+        // Bounded work: twenty steps and the halvings of one, each offset of an outline no larger
+        // than a few times the former's own (offsets of offsets once grew to thousands of points).
+        EXPECT_LE(work.offsets, 40) << f.name;
+        EXPECT_LE(work.largest, 4 * (2 * static_cast<std::size_t>(m.Nb_Points) - 2)) << f.name;
         const struct {
             double width;
             OffsetStatus status;

@@ -416,34 +416,107 @@ TEST_F(FuselageTest, OneBandPerFormerAtItsStationCentredOnItsAxes) {
     }
 }
 
-// Twenty two-sided formers of 100 points with their doublings fill the fuselage's pools but
-// for a few hundred faces; the single part's pools hold six of them. One more former than fits
-// is told once, and the current former is built whatever else is left out.
-TEST_F(FuselageTest, TwentyFormersOf100PointsWithDoublingFitItsPools) {
-    const Former big(100, true);
-    std::vector<FuselageFormer> formers;
-    for (int i = 0; i < 21; ++i)
-        formers.push_back(placed(big.input(), 40.0 * i, i == 20));
-    const std::span<const FuselageFormer> twenty(formers.data(), 20);
-    ASSERT_EQ(SetupFuselage(e, fuselage, twenty, camera, light), 20);
-    EXPECT_TRUE(errors.codes.empty());
-    int faces = 0;
-    for (const FuselageBand& b : fuselage.bands)
-        faces += e.meshes[b.mesh].faceCount;
-    EXPECT_EQ(faces, 20 * 4 * 404);
+// The front layer of a band, as the outline's points it was built from (x and y).
+std::vector<std::pair<float, float>> frontLayer(const Engine& e, int m) {
+    const Mesh& x = e.meshes[m];
+    std::vector<std::pair<float, float>> points;
+    for (int k = 0; k < x.vertexCount / 2; ++k) {
+        const Vector3& v = e.vertices[x.vertexStart + k];
+        points.emplace_back(v.x, v.y);
+    }
+    return points;
+}
 
-    ASSERT_EQ(setup(formers), 20);
-    EXPECT_EQ(errors.codes, std::vector<int>{kErrorMeshMemory});
-    EXPECT_NE(fuselage.bands[20].mesh, 0);
-    EXPECT_EQ(fuselage.bands[19].mesh, 0);
-    EXPECT_EQ(fuselage.scene.formerMesh, fuselage.bands[20].mesh);
-    EXPECT_EQ(fuselage.otherMeshes.size(), 19u);
-
-    EngineWithErrors single;
-    FuselageScene small;
-    int c = single.e.CreateCamera(), l = single.e.CreateLight();
-    EXPECT_EQ(SetupFuselage(single.e, small, twenty, c, l), 6);
-    EXPECT_EQ(single.errors.codes, std::vector<int>{kErrorMeshMemory});
+// Twenty two-sided formers of 100 points with their doublings fit the fuselage's pools whole.
+// Beyond that the formers not being edited keep fewer of their points, as many as the pools
+// allow, with room kept for the current band to be built anew at its largest; a hundred formers
+// show, and only hundreds more leave some out, the last in the list, named and never reported
+// as an engine error. The single part's smaller pools hold twenty the same way.
+TEST_F(FuselageTest, EveryFormerShowsWithFewerPointsWhenThePoolsWouldOverflow) {
+    const Former big(100, true), small(13);
+    const int most = OutlineIntervals(big.input());
+    ASSERT_EQ(most, 404);
+    const struct {
+        int formers;
+        int slots;
+        bool whole; // every band keeps all of its points
+        int leftOut;
+    } cases[] = {
+        {20, kFuselagePoolSlots, true, 0},   {21, kFuselagePoolSlots, false, 0},
+        {100, kFuselagePoolSlots, false, 0}, {600, kFuselagePoolSlots, false, 115},
+        {20, kPoolSlots, false, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.formers << " formers, " << c.slots << " slots");
+        RecordingErrorSink quiet;
+        auto pools = std::make_unique<Engine>(quiet, c.slots);
+        Engine& x = *pools;
+        int cam = x.CreateCamera(), lit = x.CreateLight();
+        FuselageScene f;
+        std::vector<FuselageFormer> formers;
+        for (int i = 0; i < c.formers; ++i) {
+            formers.push_back(placed(big.input(), 40.0 * i, i == 1));
+            formers.back().name = "F" + std::to_string(i + 1);
+        }
+        EXPECT_EQ(SetupFuselage(x, f, formers, cam, lit, most), c.formers - c.leftOut);
+        EXPECT_TRUE(quiet.codes.empty());
+        const std::vector<std::string> out = FormersLeftOut(f);
+        ASSERT_EQ(out.size(), static_cast<std::size_t>(c.leftOut));
+        if (c.leftOut > 0) {
+            EXPECT_EQ(out.front(), "F" + std::to_string(c.formers - c.leftOut + 1));
+            EXPECT_EQ(out.back(), "F" + std::to_string(c.formers));
+        }
+        // The current band whole; the others all alike, whole or with fewer points, but never
+        // fewer than the fewest.
+        ASSERT_NE(f.scene.formerMesh, 0);
+        EXPECT_EQ(x.meshes[f.scene.formerMesh].faceCount, 4 * most);
+        EXPECT_EQ(f.otherMeshes.size(), static_cast<std::size_t>(c.formers - 1 - c.leftOut));
+        const int kept = x.meshes[f.otherMeshes.at(0)].faceCount / 4;
+        EXPECT_EQ(kept == most, c.whole);
+        EXPECT_GE(kept, kFewestBandIntervals);
+        for (int m : f.otherMeshes) {
+            EXPECT_EQ(x.meshes[m].faceCount, 4 * kept);
+            EXPECT_EQ(x.meshes[m].vertexCount, 2 * (kept + 1));
+        }
+        // Fewer points are points of the outline, in its order, its ends among them.
+        const std::vector<std::pair<float, float>> all = frontLayer(x, f.scene.formerMesh);
+        const std::vector<std::pair<float, float>> fewer = frontLayer(x, f.otherMeshes[0]);
+        const float shift = x.vertices[x.meshes[f.otherMeshes[0]].vertexStart].z -
+                            x.vertices[x.meshes[f.scene.formerMesh].vertexStart].z;
+        EXPECT_EQ(shift, -40.0f) << "the first former, before the current";
+        EXPECT_EQ(fewer.front(), all.front());
+        EXPECT_EQ(fewer.back(), all.back());
+        auto at = all.begin();
+        for (const auto& p : fewer) {
+            at = std::find(at, all.end(), p);
+            ASSERT_NE(at, all.end()) << "a point that is not the outline's, or out of order";
+        }
+        // The current former goes small and back to its largest: it is built anew each time,
+        // at the end of the runs, in the room kept for it.
+        for (const SceneInput& in : {small.input(), big.input()}) {
+            UpdateFuselageCurrent(x, f, in);
+            ASSERT_NE(f.scene.formerMesh, 0);
+            EXPECT_EQ(x.meshes[f.scene.formerMesh].faceCount, 4 * OutlineIntervals(in));
+        }
+        EXPECT_TRUE(quiet.codes.empty());
+        EXPECT_EQ(FormersLeftOut(f).size(), static_cast<std::size_t>(c.leftOut));
+    }
+    // What the status bar says of the formers left out.
+    const struct {
+        std::vector<std::string> names;
+        const char* text;
+    } told[] = {
+        {{}, ""},
+        {{"F21"}, "Vue Fuselage : le couple F21 n'est pas montré, la place manque dans la vue."},
+        {{"F2", "nez"},
+         "Vue Fuselage : 2 couples ne sont pas montrés (F2, nez), la place manque dans la vue."},
+        {{"A", "B", "C", "D", "E", "F", "G"},
+         "Vue Fuselage : 7 couples ne sont pas montrés (A, B, C, D, E et 2 autres), la place "
+         "manque dans la vue."},
+    };
+    for (const auto& t : told) {
+        EXPECT_EQ(FormersLeftOutMessage(t.names), t.text);
+    }
 }
 
 // Dragging moves the current band's vertices in place; a new point count builds it anew, and the
@@ -501,14 +574,17 @@ TEST_F(FuselageTest, TheCurrentBandFollowsInPlaceWhileItsPointCountHolds) {
     othersUntouched();
     EXPECT_TRUE(errors.codes.empty());
 
-    // No room for the new band: told, and no band until there is.
+    // No room for the new band: no band until there is, and its name among those left out
+    // (the window tells it, not the engine).
     const int hog = e.CreateMesh(e.lastSlot() - e.AllocVertexBlock(0) - 50, 0);
     ASSERT_NE(hog, 0);
     current.check4 = 0;
     current.resample(40);
+    fuselage.bands[1].name = "F2";
     UpdateFuselageCurrent(e, fuselage, current.input());
     EXPECT_EQ(fuselage.scene.formerMesh, 0);
-    EXPECT_EQ(errors.codes, std::vector<int>{kErrorMeshMemory});
+    EXPECT_TRUE(errors.codes.empty());
+    EXPECT_EQ(FormersLeftOut(fuselage), std::vector<std::string>{"F2"});
     othersUntouched();
     e.DeleteMesh(e.meshRange.count);
     UpdateFuselageCurrent(e, fuselage, current.input());

@@ -15,6 +15,7 @@
 #include <QPaintEvent>
 #include <QScreen>
 #include <QSlider>
+#include <QStatusBar>
 #include <QToolButton>
 
 #include <memory>
@@ -590,9 +591,9 @@ TEST(Editor3D, TheFuselageViewShowsEveryFormerAndGoesBackToThePartAsItWas) {
     settle();
     EXPECT_TRUE(f.Picture1->image() == part);
 
-    // Twenty formers of about 100 points with their doublings nearly fill the fuselage's pools.
-    // Going to a former of another point count builds the fuselage anew; the band of the former
-    // left never takes the other's points (it would not fit, and the user would be told).
+    // Thirty formers of about 100 points with their doublings: more than the fuselage's pools
+    // hold whole. Going to a former of another point count builds the fuselage anew; every
+    // former shows, the others with fewer points, and nothing is told.
     std::vector<int> errors;
     f.errorPresenter = [&errors](int code, const QString&) { errors.push_back(code); };
     for (int row : {0, 1, 2}) {
@@ -601,18 +602,123 @@ TEST(Editor3D, TheFuselageViewShowsEveryFormerAndGoesBackToThePartAsItWas) {
             w->ui().Check4->click();
         w->ui().Hscroll2->setValue(100);
     }
-    for (int i = 3; i < 20; ++i) {
+    for (int i = 3; i < 30; ++i) {
         w->cmdNouveau_Click();
         w->ui().Hscroll2->setValue(100 - i % 7);
     }
+    w->ui().StatusBar->clearMessage();
     f.showFuselage(true);
-    for (int row : {4, 15, 5, 16, 1})
+    for (int row : {4, 25, 5, 26, 1})
         w->lstCouples_Click(row);
     settle();
     EXPECT_EQ(errors, std::vector<int>{});
-    ASSERT_EQ(inside(f).fuselage().bands.size(), 20u);
+    EXPECT_EQ(w->statusText(), QString());
+    ASSERT_EQ(inside(f).fuselage().bands.size(), 30u);
     for (const FuselageBand& b : inside(f).fuselage().bands)
         EXPECT_NE(b.mesh, 0);
+
+    // Six hundred formers, as the editor gives them: those that find no room even with the
+    // fewest points are named in the status bar, in words, once; never in an error box.
+    std::vector<FuselageFormer> many(600, FuselageFormer{f.part3D(), 0.0, false});
+    for (std::size_t i = 0; i < many.size(); ++i) {
+        many[i].station = 10.0 * static_cast<double>(i);
+        many[i].name = "F" + std::to_string(i + 1);
+    }
+    many[0].current = true;
+    f.setFuselage(many);
+    settle();
+    const QString told = w->statusText();
+    EXPECT_TRUE(told.startsWith("Vue Fuselage : 115 couples ne sont pas montrés (F486, F487, "
+                                "F488, F489, F490 et 110 autres)"))
+        << told.toStdString();
+    w->ui().StatusBar->showMessage(QStringLiteral("autre chose"));
+    f.setFuselage(many);
+    dragHandle(*w, w->model().shppi[4], centreOf(w->model(), w->model().shppi[4]) + QPointF(3, 0));
+    settle();
+    EXPECT_EQ(w->statusText(), "autre chose") << "told once";
+    EXPECT_EQ(errors, std::vector<int>{});
+}
+
+// "Vue Fuselage" in every render mode: the edited former looks as the single part looks in that
+// mode, in the part's colours, and the others are a grey clearly seen on the black surface and
+// never the part's white.
+TEST(Editor3D, TheFuselageShowsTheEditedFormerAsThePartAndTheOthersGreyInEveryMode) {
+    auto w = shownMain();
+    Frm3D& f = *w->frm3D();
+    setThreeFormers(*w);
+    f.showFuselage(true);
+    settle();
+    turn(*w, -110, 10); // the three formers side by side, the edited one in the middle
+    settle();
+    const Engine& e = *inside(f).fuselageEngine();
+    const FuselageScene& fuselage = inside(f).fuselage();
+    ASSERT_EQ(fuselage.bands.size(), 3u);
+    ASSERT_TRUE(fuselage.bands[1].current);
+
+    // What each former covers of the surface, and its lit pixels there.
+    struct Pixels {
+        int count = 0;
+        int tinted = 0; // red above green
+        int grey = 0;   // red, green and blue alike
+        int white = 0;
+        int red = 0; // the part's own colour
+        double brightness = 0.0;
+    };
+    auto pixelsOf = [&](const QImage& picture, const FuselageBand& band) {
+        const Mesh& m = e.meshes[band.mesh];
+        QRect box;
+        for (int v = m.vertexStart; v < m.vertexStart + m.vertexCount; ++v) {
+            const PixelPoint p = toPixel(e.screenPositions[v]);
+            box |= QRect(p.x - 1, p.y - 1, 3, 3);
+        }
+        Pixels px;
+        for (int y = box.top(); y <= box.bottom(); ++y) {
+            for (int x = box.left(); x <= box.right(); ++x) {
+                const QColor c = picture.pixelColor(x, y);
+                if (c.red() + c.green() + c.blue() == 0)
+                    continue;
+                ++px.count;
+                px.tinted += c.red() > c.green() && c.green() == c.blue();
+                px.grey += c.red() == c.green() && c.green() == c.blue();
+                px.white += c == QColor(Qt::white);
+                px.red += c == QColor(110, 0, 0);
+                px.brightness += (c.red() + c.green() + c.blue()) / 3.0;
+            }
+        }
+        px.brightness /= std::max(px.count, 1);
+        return std::pair{box, px};
+    };
+    // The single part's look in each mode: tinted by its red where lit, white where outlined
+    // (inverted outlines on black are white), red where filled.
+    const struct {
+        int button;
+        const char* name;
+        bool tinted, white, red;
+    } modes[] = {
+        {1, "Vue Surface", true, false, false},    {2, "Vue Filaire", false, true, false},
+        {3, "VueTransparent", true, false, false}, {4, "Vue Silhouette", false, true, false},
+        {5, "Vue Solide", false, true, true},
+    };
+    for (const auto& mode : modes) {
+        SCOPED_TRACE(mode.name);
+        QTest::mouseClick(f.pb1(mode.button), Qt::LeftButton);
+        settle();
+        const QImage picture = f.Picture1->image();
+        const auto [edited, part] = pixelsOf(picture, fuselage.bands[1]);
+        EXPECT_GT(part.count, 100);
+        EXPECT_EQ(part.tinted > part.count / 2, mode.tinted);
+        EXPECT_EQ(part.white > 0, mode.white);
+        EXPECT_EQ(part.red > 0, mode.red);
+        for (const std::size_t i : {0u, 2u}) {
+            SCOPED_TRACE(i);
+            const auto [box, other] = pixelsOf(picture, fuselage.bands[i]);
+            EXPECT_FALSE(box.intersects(edited)) << "the formers must stand apart on the surface";
+            EXPECT_GT(other.count, 100);
+            EXPECT_EQ(other.grey, other.count);
+            EXPECT_EQ(other.white, 0);
+            EXPECT_GE(other.brightness, 80.0) << "clearly seen on black";
+        }
+    }
 }
 
 } // namespace
