@@ -193,6 +193,7 @@ void FuselageDrawing::paintEvent(QPaintEvent*) {
                 k == 0 ? path.moveTo(at) : path.lineTo(at);
             }
             p.setPen(QPen(kCurveColour, side > 0.0 ? 2 : 1));
+            p.setBrush(Qt::NoBrush); // a curve, not the area it would close
             p.drawPath(path);
         }
         const auto& points = s.fuselageWork().curves.curve(kind);

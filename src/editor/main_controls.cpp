@@ -339,7 +339,6 @@ void MainControls::setupUi(QMainWindow* Main, QSizeF surfaceMm) {
     IM_Export_PDF = item(IM_PREFER, "IM_Export_PDF", "Exporter en &PDF...");
     IM_Print = item(IM_PREFER, "IM_Print", "&Imprimer à l'échelle 1:1...");
     separator(IM_PREFER, "IM_Sep_Formers");
-    IM_Fuselage = item(IM_PREFER, "IM_Fuselage", "&Fuselage...");
 
     IM_HELP = named(Main->menuBar()->addMenu(QStringLiteral("&Aide")), "IM_HELP");
     IM_HRELP = item(IM_HELP, "IM_HRELP", "&Aide");
@@ -451,6 +450,8 @@ void MainControls::setupUi(QMainWindow* Main, QSizeF surfaceMm) {
     IM_Formers->setObjectName("IM_Formers");
     IM_Formers->setText(QStringLiteral("Panneau des &couples"));
     IM_PREFER->addAction(IM_Formers);
+    // Beside the panel: the window of the fuselage's side and top views.
+    IM_Fuselage = item(IM_PREFER, "IM_Fuselage", "&Fuselage...");
 
     // The window fits the tab control and the drawing surface, whatever its size.
     const QRect surface = Picture1->geometry();

@@ -8,6 +8,7 @@
 #include "export/piece_outline.h"
 
 #include "files/couple_export.h"
+#include "session/project_document.h"
 #include "view3d/frm3d.h"
 
 #include <QAbstractButton>
@@ -396,12 +397,15 @@ TEST_F(FilesMenu, ToolsExportAPieceAtTheSizeTypedAndPrintIt) {
     const QList<QAction*> tools = w->ui().IM_PREFER->actions();
     const qsizetype paint = tools.indexOf(w->ui().IM_BACKCOLOR);
     ASSERT_GE(paint, 0);
-    ASSERT_EQ(tools.size(), paint + 8);
+    ASSERT_EQ(tools.size(), paint + 9);
     EXPECT_TRUE(tools[paint + 1]->isSeparator());
-    // Last, after a separator: the panel of the formers shown or hidden.
+    // Last, after a separator: the panel of the formers shown or hidden, and the window of the
+    // fuselage's views.
     EXPECT_TRUE(tools[paint + 6]->isSeparator());
     EXPECT_EQ(tools[paint + 7], w->ui().IM_Formers);
     EXPECT_EQ(w->ui().IM_Formers->text(), "Panneau des &couples");
+    EXPECT_EQ(tools[paint + 8], w->ui().IM_Fuselage);
+    EXPECT_EQ(w->ui().IM_Fuselage->text(), "&Fuselage...");
     const QAction* items[] = {w->ui().IM_Export_SVG, w->ui().IM_Export_DXF, w->ui().IM_Export_PDF,
                               w->ui().IM_Print};
     const char* captions[] = {"Exporter en &SVG...", "Exporter en &DXF...", "Exporter en &PDF...",
@@ -612,7 +616,10 @@ TEST_F(FilesMenu, RefusedProjectFilesLeaveTheWorkAsItWas) {
         const char* reason;
     } rows[] = {
         {"profile.couple", "0.0000000 0.0000000\r\n", "JSON"},
-        {"newer.couple", spoiled("\"version\": 2", "\"version\": 3"), "« version »"},
+        {"newer.couple",
+         spoiled("\"version\": " + std::to_string(kEditorStateVersion),
+                 "\"version\": " + std::to_string(kEditorStateVersion + 1)),
+         "« version »"},
         {"big.couple", good + std::string(1024 * 1024, ' '), "1 Mo"},
         {"surface.couple", spoiled("\"height\": 100.0", "\"height\": 110.0"), "« surface »"},
         {"missing.couple", {}, "n'existe pas"},
