@@ -91,7 +91,8 @@ void Main::refreshFuselage() {
 void Main::show3DView() {
     const View& v = session_.view();
     frm3D_->applyViewSettings({v.view3dShown, v.viewPiece, v.renderMode, v.specular, v.attenuation,
-                               v.yaw, v.pitch, v.distance, v.fuselageShown});
+                               v.yaw, v.pitch, v.distance, v.fuselageShown, v.fuselageOrbitKept,
+                               v.fuselageYaw, v.fuselagePitch, v.fuselageDistance});
 }
 
 void Main::Vue3D_Click() {

@@ -17,6 +17,10 @@ EditorState Main::editorState() const {
         s.view.pitch = v.pitch;
         s.view.distance = v.distance;
         s.view.fuselageShown = v.fuselage;
+        s.view.fuselageOrbitKept = v.fuselageOrbitKept;
+        s.view.fuselageYaw = v.fuselageYaw;
+        s.view.fuselagePitch = v.fuselagePitch;
+        s.view.fuselageDistance = v.fuselageDistance;
     }
     return s;
 }

@@ -501,6 +501,10 @@ Changed EditorSession::setView3D(const View& v) {
     view_.pitch = v.pitch;
     view_.distance = v.distance;
     view_.fuselageShown = v.fuselageShown;
+    view_.fuselageOrbitKept = v.fuselageOrbitKept;
+    view_.fuselageYaw = v.fuselageYaw;
+    view_.fuselagePitch = v.fuselagePitch;
+    view_.fuselageDistance = v.fuselageDistance;
     if (rebuilt) {
         work_.thicknessBuilt = work_.thickness.value;
         record(pointCaption(recordedWork(), work_), Step::Own);

@@ -313,6 +313,13 @@ Ordered writeView(const View& v) {
     view["pitch"] = static_cast<double>(v.pitch);
     view["distance"] = static_cast<double>(v.distance);
     view["fuselage"] = v.fuselageShown;
+    if (v.fuselageOrbitKept) {
+        Ordered orbit;
+        orbit["yaw"] = static_cast<double>(v.fuselageYaw);
+        orbit["pitch"] = static_cast<double>(v.fuselagePitch);
+        orbit["distance"] = static_cast<double>(v.fuselageDistance);
+        view["fuselageOrbit"] = std::move(orbit);
+    }
     doc["view3d"] = std::move(view);
 
     doc["pictureShown"] = v.pictureShown;
@@ -495,6 +502,14 @@ void readView(const Reader& r, View& v, bool firstVersion) {
     v.distance = view.at("distance").storedFloat(0.0f, kMaxFloat);
     if (!firstVersion)
         v.fuselageShown = view.at("fuselage").boolean();
+    // The fuselage's own orbit came later: without it, its first showing fits it.
+    if (view.has("fuselageOrbit")) {
+        const Reader orbit = view.at("fuselageOrbit");
+        v.fuselageOrbitKept = true;
+        v.fuselageYaw = orbit.at("yaw").storedFloat(-kMaxFloat, kMaxFloat);
+        v.fuselagePitch = orbit.at("pitch").storedFloat(-kQuarterTurn, kQuarterTurn);
+        v.fuselageDistance = orbit.at("distance").storedFloat(0.0f, kMaxFloat);
+    }
 
     v.pictureShown = (firstVersion ? r.at("picture").at("shown") : r.at("pictureShown")).boolean();
     v.tab = r.at("tab").choice<EditorTab>(kTabs);

@@ -159,6 +159,12 @@ struct View {
     float pitch = 0.0f;
     float distance = 370.0f;
     bool fuselageShown = false; // "Vue Fuselage": every former at its station
+    // "Vue Fuselage" has an orbit of its own, kept once it has been seen (its first showing fits
+    // it to the fuselage's length).
+    bool fuselageOrbitKept = false;
+    float fuselageYaw = 0.0f;
+    float fuselagePitch = 0.0f;
+    float fuselageDistance = 370.0f;
 
     bool pictureShown = false; // "Image On/Off"
     EditorTab tab = EditorTab::Dessin;

@@ -361,10 +361,33 @@ View3DSettings Frm3D::viewSettings() const {
     v.pitch = part.pitch;
     v.distance = part.distance;
     v.fuselage = fuselageShown_;
+    const Orbit fuselage = fuselageShown_ ? Orbit{yaw, pitch, distance} : hiddenOrbit_;
+    v.fuselageOrbitKept = fuselageSeen_;
+    if (fuselageSeen_) {
+        v.fuselageYaw = fuselage.yaw;
+        v.fuselagePitch = fuselage.pitch;
+        v.fuselageDistance = fuselage.distance;
+    }
     return v;
 }
 
 void Frm3D::applyViewSettings(const View3DSettings& v) {
+    // The fuselage's orbit first: showing it fits it only while none is kept.
+    if (v.fuselageOrbitKept) {
+        const Orbit fuselage{v.fuselageYaw, v.fuselagePitch, v.fuselageDistance};
+        if (fuselageShown_) {
+            yaw = fuselage.yaw;
+            pitch = fuselage.pitch;
+            distance = fuselage.distance;
+        } else {
+            hiddenOrbit_ = fuselage;
+        }
+    } else if (fuselageShown_) {
+        fitFuselageOrbit();
+    } else {
+        hiddenOrbit_ = Orbit{};
+    }
+    fuselageSeen_ = v.fuselageOrbitKept || fuselageShown_;
     showFuselage(v.fuselage);
     View_Piece = kViewPieces[static_cast<std::size_t>(v.piece)];
     if (engine.isCamera(currentCamera)) {
@@ -508,16 +531,22 @@ void Frm3D::showFuselage(bool on) {
     hiddenOrbit_ = shown;
     fuselageShown_ = on;
     if (on && !fuselageSeen_) {
-        // First seen from the front, its nearest former where the single part stands.
         fuselageSeen_ = true;
-        double first = 0.0, last = 0.0;
-        for (const FuselageBand& b : fuselage_.bands) {
-            first = std::min(first, b.station - fuselage_.middle);
-            last = std::max(last, b.station - fuselage_.middle);
-        }
-        distance = static_cast<float>(kPartDistance + (last - first) / 2.0);
+        fitFuselageOrbit();
     }
     Redraw3D = true;
+}
+
+void Frm3D::fitFuselageOrbit() {
+    // Seen from the front, its nearest former where the single part stands.
+    double first = 0.0, last = 0.0;
+    for (const FuselageBand& b : fuselage_.bands) {
+        first = std::min(first, b.station - fuselage_.middle);
+        last = std::max(last, b.station - fuselage_.middle);
+    }
+    yaw = 0.0f;
+    pitch = 0.0f;
+    distance = static_cast<float>(kPartDistance + (last - first) / 2.0);
 }
 
 // ---------------------------------------------------------------------------------------

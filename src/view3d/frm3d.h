@@ -34,6 +34,11 @@ struct View3DSettings {
     float pitch = 0.0f;
     float distance = 370.0f;
     bool fuselage = false; // "Vue Fuselage": every former at its station
+    // "Vue Fuselage"'s own orbit, once it has been seen (until then its first showing fits it).
+    bool fuselageOrbitKept = false;
+    float fuselageYaw = 0.0f;
+    float fuselagePitch = 0.0f;
+    float fuselageDistance = 370.0f;
     friend bool operator==(const View3DSettings&, const View3DSettings&) = default;
 };
 
@@ -178,6 +183,8 @@ private:
     };
 
     void createControls();
+    // Fits the orbit shown, the fuselage's, to the fuselage's length.
+    void fitFuselageOrbit();
     // The fuselage's engine with its camera and light, made on first need.
     Engine& fuselageEngine();
     void buildFuselage(std::span<const FuselageFormer> formers);

@@ -75,6 +75,12 @@ public:
         v.yaw = pickFloat({-huge, -3.2f, 3.2f, huge}, -700.0, 700.0);
         v.pitch = pickFloat({-quarter, quarter}, -quarter, quarter);
         v.distance = pickFloat({0.0f, 1.0e9f, huge}, 0.0, 5000.0);
+        v.fuselageOrbitKept = pick(0, 1);
+        if (v.fuselageOrbitKept) {
+            v.fuselageYaw = pickFloat({-huge, 3.2f}, -700.0, 700.0);
+            v.fuselagePitch = pickFloat({-quarter, quarter}, -quarter, quarter);
+            v.fuselageDistance = pickFloat({0.0f, huge}, 0.0, 5000.0);
+        }
         const char* paths[] = {"", "plan.bmp", "C:\\Plans\\Fuselage été.jpg", "/tmp/\"q\"\n.bmp"};
         s.picturePath = paths[pick(0, 3)];
         v.pictureShown = pick(0, 1);

@@ -519,6 +519,8 @@ TEST(Editor3D, TheFuselageViewShowsEveryFormerAndGoesBackToThePartAsItWas) {
     EXPECT_EQ(frames.frames(), 1);
     View3DSettings fuselageSettings = settings;
     fuselageSettings.fuselage = true;
+    fuselageSettings.fuselageOrbitKept = true; // its own orbit, fitted below
+    fuselageSettings.fuselageDistance = 370.0f + 120.0f;
     EXPECT_EQ(f.viewSettings(), fuselageSettings) << "the part's view, kept";
     // First seen from the front, the nearest former where the part would stand.
     EXPECT_EQ(inside(f).yaw(), 0.0f);
@@ -580,13 +582,27 @@ TEST(Editor3D, TheFuselageViewShowsEveryFormerAndGoesBackToThePartAsItWas) {
     EXPECT_FALSE(f.fuselageShown());
     EXPECT_FALSE(button->isChecked());
     EXPECT_TRUE(f.Frame1->isEnabled());
-    EXPECT_EQ(f.viewSettings(), settings);
+    View3DSettings returned = f.viewSettings();
+    EXPECT_TRUE(returned.fuselageOrbitKept) << "the fuselage's orbit is kept once seen";
+    EXPECT_NEAR(returned.fuselageYaw, 0.6f, 1e-6);
+    returned.fuselageOrbitKept = settings.fuselageOrbitKept;
+    returned.fuselageYaw = settings.fuselageYaw;
+    returned.fuselagePitch = settings.fuselagePitch;
+    returned.fuselageDistance = settings.fuselageDistance;
+    EXPECT_EQ(returned, settings);
     EXPECT_TRUE(f.Picture1->image() == fullRedraw(f));
     // There and back with nothing changed: the part's frame to the pixel.
     const QImage part = f.Picture1->image().copy();
     f.showFuselage(true);
     settle();
     EXPECT_NEAR(inside(f).yaw(), 0.6f, 1e-6) << "the fuselage keeps its orbit too";
+    // Both orbits are the view's, as a project keeps it: handed back, each is where it was.
+    const View3DSettings both = f.viewSettings();
+    f.applyViewSettings(View3DSettings{});
+    EXPECT_FALSE(f.fuselageShown());
+    f.applyViewSettings(both);
+    EXPECT_EQ(f.viewSettings(), both);
+    EXPECT_NEAR(inside(f).yaw(), 0.6f, 1e-6);
     f.showFuselage(false);
     settle();
     EXPECT_TRUE(f.Picture1->image() == part);
