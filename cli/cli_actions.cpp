@@ -5,6 +5,7 @@
 
 #include "editor/frm_hlp.h"
 #include "editor/notches_dialog.h"
+#include "editor/fuselage_window.h"
 #include "editor/number_box.h"
 #include "editor/scripted_editor.h"
 #include "editor/status_line.h"
@@ -1080,6 +1081,182 @@ ActionResult fuselage(ScriptedEditor& w, const QString& value) {
     return ok();
 }
 
+// ---------------------------------------------------------------------------------------
+// The window "Fuselage": its boxes, buttons and drawings, as the user operates them
+
+using PlanView = EditorSession::PlanView;
+
+// The window open, for the actions that operate its controls.
+ActionResult fuselageOpen(ScriptedEditor& w, FuselageWindow*& window) {
+    window = w.fuselageWindow();
+    if (!window || !window->isVisible())
+        return usage(QStringLiteral("the window \"Fuselage\" is not open (fuselage-window=1)"));
+    return ok();
+}
+
+// "&Outils" › "&Fuselage..." opens it; its close box closes it.
+ActionResult fuselageWindow(ScriptedEditor& w, const QString& value) {
+    if (value != QLatin1String("1") && value != QLatin1String("0"))
+        return usage(QStringLiteral("expected 1 or 0"));
+    FuselageWindow* window = w.fuselageWindow();
+    const bool open = window && window->isVisible();
+    if (value == QLatin1String("1") && !open) {
+        if (!w.ui().IM_Fuselage->isEnabled())
+            return usage(QStringLiteral("IM_Fuselage is disabled"));
+        w.ui().IM_Fuselage->trigger();
+    } else if (value == QLatin1String("0") && open) {
+        window->close();
+    }
+    return ok();
+}
+
+// The curve's points typed in its box and confirmed with Enter; points the window refuses are
+// bad usage, named by the reason, and change nothing.
+ActionResult typeCurve(ScriptedEditor& w, CurveKind kind, const QString& points) {
+    FuselageWindow* window = nullptr;
+    if (const ActionResult r = fuselageOpen(w, window); r.status != 0)
+        return r;
+    const CurvePointsReading reading = ReadCurvePoints(kind, points.toStdString());
+    if (!reading.ok())
+        return usage(QString::fromStdString(reading.reason));
+    QLineEdit* box = window->pointsBox(kind);
+    box->setFocus();
+    box->setText(points);
+    box->setModified(true);
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(box, &enter);
+    settleEvents();
+    if (w.session().fuselageWork().curves.curve(kind) != reading.points)
+        return failure(w.statusText());
+    return ok();
+}
+
+ActionResult side(ScriptedEditor& w, const QString& value) {
+    const qsizetype colon = value.indexOf(':');
+    const QString curve = value.left(colon);
+    if (colon < 0 || (curve != QLatin1String("dos") && curve != QLatin1String("ventre")))
+        return usage(QStringLiteral("expected dos:S1,H1;S2,H2;... or ventre:..."));
+    return typeCurve(w, curve == QLatin1String("dos") ? CurveKind::Dos : CurveKind::Ventre,
+                     value.mid(colon + 1));
+}
+
+ActionResult top(ScriptedEditor& w, const QString& value) {
+    return typeCurve(w, CurveKind::Flanc, value);
+}
+
+// The check box "Suit" of the former's row, clicked when its state differs.
+ActionResult formerFollow(ScriptedEditor& w, const QString& value) {
+    QString name, state;
+    if (!splitLast(value, name, state) ||
+        (state != QLatin1String("1") && state != QLatin1String("0")))
+        return usage(QStringLiteral("expected NAME:1 or NAME:0"));
+    const int row = formerRow(w, name);
+    if (row < 0)
+        return noFormer(name);
+    QString why;
+    if (!userCanOperate(w.ui().lstCouples, why))
+        return usage(why);
+    QTableWidgetItem* box = w.ui().lstCouples->item(row, 2);
+    if (!box)
+        return failure(QStringLiteral("no check box \"Suit\""));
+    const bool wanted = state == QLatin1String("1");
+    if (w.session().formers()[std::size_t(row)]->follows == wanted)
+        return ok();
+    box->setCheckState(wanted ? Qt::Checked : Qt::Unchecked);
+    settleEvents();
+    if (w.session().formers()[std::size_t(row)]->follows != wanted)
+        return failure(w.statusText());
+    return ok();
+}
+
+// "Courbes par les couples"; a refusal (told in the status bar) is the action's failure.
+ActionResult fitCurves(ScriptedEditor& w, const QString& value) {
+    if (value != QLatin1String("1"))
+        return usage(QStringLiteral("expected 1"));
+    FuselageWindow* window = nullptr;
+    if (const ActionResult r = fuselageOpen(w, window); r.status != 0)
+        return r;
+    w.ui().StatusBar->clearMessage();
+    window->fitButton()->click();
+    settleEvents();
+    if (!w.statusText().isEmpty())
+        return failure(w.statusText());
+    return ok();
+}
+
+ActionResult planPicture(ScriptedEditor& w, PlanView view, const QString& value) {
+    FuselageWindow* window = nullptr;
+    if (const ActionResult r = fuselageOpen(w, window); r.status != 0)
+        return r;
+    QPushButton* b = window->pictureButton(view);
+    return withNameTyped(
+        w, [b] { b->click(); }, value);
+}
+
+ActionResult sidePicture(ScriptedEditor& w, const QString& value) {
+    return planPicture(w, PlanView::Side, value);
+}
+
+ActionResult topPicture(ScriptedEditor& w, const QString& value) {
+    return planPicture(w, PlanView::Top, value);
+}
+
+// "Calibrer..." of the view, two clicks at X1,Y1 and X2,Y2 (the drawing's real mm), MM typed.
+ActionResult planCalibrate(ScriptedEditor& w, PlanView view, const QString& value) {
+    const QStringList parts = value.split(':');
+    QPointF a, b;
+    if (parts.size() != 3 || !parsePoint(parts[0], a) || !parsePoint(parts[1], b))
+        return usage(QStringLiteral("expected X1,Y1:X2,Y2:MM"));
+    const DecimalReading mm = readDecimal(parts[2].toStdString(), DecimalRule{0.01, 100000.0});
+    if (!mm.ok())
+        return usage(QString::fromStdString(mm.reason));
+    FuselageWindow* window = nullptr;
+    if (const ActionResult r = fuselageOpen(w, window); r.status != 0)
+        return r;
+    QPushButton* button = window->calibrateButton(view);
+    QString why;
+    if (!userCanOperate(button, why))
+        return usage(why + QStringLiteral(" (no picture under the view)"));
+    FuselageDrawing* drawing = window->drawing(view);
+    const QPointF at[] = {drawing->toPixel(a.x(), a.y()), drawing->toPixel(b.x(), b.y())};
+    for (const QPointF& p : at)
+        if (!QRectF(drawing->rect()).contains(p))
+            return usage(QStringLiteral("the point is outside the drawing"));
+    const PlanPicture before = w.session().planPicture(view);
+    button->click();
+    auto answer = std::exchange(w.dialogs.number, [&mm](const QString&) { return mm.value; });
+    for (const QPointF& p : at) {
+        QMouseEvent press(QEvent::MouseButtonPress, p, drawing->mapToGlobal(p), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(drawing, &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, p, drawing->mapToGlobal(p), Qt::LeftButton,
+                            Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(drawing, &release);
+        settleEvents();
+    }
+    w.dialogs.number = std::move(answer);
+    const PlanPicture& now = w.session().planPicture(view);
+    if (!now.calibrated || now == before)
+        return failure(w.statusText());
+    return ok();
+}
+
+ActionResult sideCalibrate(ScriptedEditor& w, const QString& value) {
+    return planCalibrate(w, PlanView::Side, value);
+}
+
+ActionResult topCalibrate(ScriptedEditor& w, const QString& value) {
+    return planCalibrate(w, PlanView::Top, value);
+}
+
+// (output) The window "Fuselage" as the user sees it.
+ActionResult fuselagePicture(ScriptedEditor& w, const QString& value) {
+    FuselageWindow* window = nullptr;
+    if (const ActionResult r = fuselageOpen(w, window); r.status != 0)
+        return r;
+    return writeOutput(value, [window](QSaveFile& f) { return window->grab().save(&f, "PNG"); });
+}
+
 // "&Fichiers" › "Exporter tous les couples...": every former ticked, FORMAT chosen, the sheet
 // typed when one is given, confirmed, then NAME typed.
 ActionResult exportAll(ScriptedEditor& w, const QString& value) {
@@ -1328,6 +1505,22 @@ const std::vector<CliAction>& cliActions() {
         {"slot", "KIND:[HEIGHT:]W:D", "puts the slot keel, spine or crutch (at HEIGHT real mm), W by D mm",
          slot},
         {"slot-delete", "KIND", "removes the slot keel, spine or crutch", slotDelete},
+        // the window "Fuselage"
+        {"fuselage-window", "1|0", "\"&Outils\" › \"&Fuselage...\" opens the window; 0 closes it",
+         fuselageWindow},
+        {"side", "dos|ventre:S1,H1;S2,H2;...", "types the points of \"Dos\" or \"Ventre\" (real mm)\n"
+         "in the window \"Fuselage\" and presses Enter", side},
+        {"top", "S1,W1;S2,W2;...", "types the points of \"Flanc\" (real mm) and presses Enter", top},
+        {"former-follow", "NAME:1|0", "clicks the check box \"Suit\" of NAME when its state differs",
+         formerFollow},
+        {"fit-curves", "1", "clicks \"Courbes par les couples\"", fitCurves},
+        {"side-picture", "NAME", "\"Image...\" of \"Vue de côté\", chooses the picture NAME", sidePicture},
+        {"top-picture", "NAME", "\"Image...\" of \"Vue de dessus\", chooses the picture NAME", topPicture},
+        {"side-calibrate", "X1,Y1:X2,Y2:MM", "\"Calibrer...\" of \"Vue de côté\": clicks the two points\n"
+         "(the drawing's real mm) and types their distance MM", sideCalibrate},
+        {"top-calibrate", "X1,Y1:X2,Y2:MM", "the same in \"Vue de dessus\"", topCalibrate},
+        {"fuselage-picture", "FILE.png", "writes the window \"Fuselage\" as the user sees it",
+         fuselagePicture},
         // the help menu
         {"about", "FILE.png", "opens \"&A propos\", writes its picture, closes it with \"&OK\"", about},
     };

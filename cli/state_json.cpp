@@ -232,11 +232,19 @@ QJsonObject editorState(const Main& w) {
     s["statusPassing"] = w.statusPassing();
     s["statusLasting"] = w.statusLasting();
     QJsonArray formers;
-    for (std::size_t i = 0; i < w.session().formers().size(); ++i) {
-        const Former& f = *w.session().formers()[i];
-        formers.append(QJsonObject{{"name", QString::fromStdString(f.name)},
-                                   {"station", f.station},
-                                   {"notches", notchesState(w.session().formerCut(int(i)))}});
+    for (int i = 0; i < static_cast<int>(w.session().formers().size()); ++i) {
+        const Former& f = *w.session().formers()[std::size_t(i)];
+        QJsonObject o{{"name", QString::fromStdString(f.name)},
+                      {"station", f.station},
+                      {"follows", f.follows},
+                      {"notches", notchesState(w.session().formerCut(i))}};
+        // Real mm, measured from its sampled outline; none for an outline that is not drawn.
+        if (const std::optional<FormerMeasure> m = w.session().measure(i)) {
+            o["top"] = m->top;
+            o["bottom"] = m->bottom;
+            o["halfWidth"] = m->halfWidth;
+        }
+        formers.append(o);
     }
     const NotchTable& table = w.session().notchTable();
     QJsonArray stringers;
@@ -255,6 +263,16 @@ QJsonObject editorState(const Main& w) {
         slotRows.append(o);
     }
     s["slots"] = slotRows;
+    QJsonObject views;
+    for (CurveKind kind : kCurveKinds) {
+        QJsonArray points;
+        for (const CurvePoint& p : w.session().fuselageWork().curves.curve(kind))
+            points.append(QJsonArray{p.station, p.value});
+        const std::string_view name = CurveName(kind);
+        views[QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())).toLower()] =
+            points;
+    }
+    s["fuselageViews"] = views;
     s["formers"] = QJsonObject{
         {"current",
          QString::fromStdString(w.session().formers()[std::size_t(w.session().current())]->name)},

@@ -5,6 +5,7 @@
 // percentile are those of single steps. Run it with
 // QT_SCALE_FACTOR=2 for both windows at 200 %: the widths stay logical, the layers and the 3-D
 // frame have twice as many pixels each way.
+#include "editor/fuselage_window.h"
 #include "editor/picture_box.h"
 #include "editor/scripted_editor.h"
 #include "editor/surface_mouse.h"
@@ -191,6 +192,76 @@ BENCHMARK(BM_SwitchFormer_1920x1080)
     ->Arg(0)
     ->Arg(1)
     ->Apply([](benchmark::internal::Benchmark* b) { stepStatistics(b, 200); })
+    ->Unit(benchmark::kMicrosecond);
+
+// One step of a drag of a point of "Dos" in the window "Fuselage", twenty formers of 100 points
+// following the fuselage from one key former, the window "Fuselage" and the editor at
+// 1920 x 1080 (argument 1: "Vue Fuselage" shown in the 3-D window too): the curve sampled again,
+// the followers its span covers placed again, and every window redrawn. Each repetition moves
+// the point between two heights.
+void BM_DragDosPoint_1920x1080(benchmark::State& state) {
+    const bool fuselage3d = state.range(0) != 0;
+    static std::map<bool, std::unique_ptr<ScriptedEditor>> editors;
+    auto& w = editors[fuselage3d];
+    if (!w) {
+        if (editors.size() == 1)
+            atBenchmarksEnd([] { editors.clear(); });
+        const double pxPerMm = surfacePixelsPerMm();
+        w = std::make_unique<ScriptedEditor>(QSizeF(1920 / pxPerMm, 1080 / pxPerMm));
+        w->show();
+        w->frm3D()->resize(1920, 1080);
+        QApplication::processEvents();
+        w->ui().Hscroll2->setValue(100);
+        Changed c = Changed::None;
+        EditorSession& s = w->session();
+        s.setCurve(CurveKind::Dos, {{0, 30}, {120, 45}, {250, 48}, {380, 40}, {500, 20}}, c);
+        s.setCurve(CurveKind::Ventre, {{0, -20}, {250, -40}, {500, -10}}, c);
+        s.setCurve(CurveKind::Flanc, {{0, 20}, {250, 35}, {500, 8}}, c);
+        std::string why;
+        for (int i = 1; i <= 20; ++i) {
+            s.addFormer(why, c);
+            s.setStation(s.current(), 25.0 * (i - 1), why, c);
+            if (i == 1)
+                s.setFollows(s.current(), true, why, c);
+        }
+        w->show(Changed::All);
+        w->IM_Fuselage_Click();
+        w->fuselageWindow()->resize(1920, 1080);
+        if (fuselage3d)
+            w->frm3D()->showFuselage(true);
+        QApplication::processEvents();
+        FuselageDrawing* side = w->fuselageWindow()->drawing(EditorSession::PlanView::Side);
+        const CurvePoint& p = s.fuselageWork().curves.dos[2];
+        const QPointF at = side->toPixel(p.station, p.value);
+        QMouseEvent press(QEvent::MouseButtonPress, at, side->mapToGlobal(at), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(side, &press);
+    }
+    FuselageDrawing* side = w->fuselageWindow()->drawing(EditorSession::PlanView::Side);
+    const CurvePoint from = w->session().fuselageWork().curves.dos[2];
+    const QPointF at = side->toPixel(from.station, from.value);
+    const PaintCounter paints(*side);
+    static int step = 0;
+    for (auto _ : state) {
+        const QPointF to = at + QPointF(0.0, (step++ % 2) == 0 ? -8.0 : 0.0);
+        QMouseEvent move(QEvent::MouseMove, to, side->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(side, &move);
+        w->frm3D()->drawPendingFrame();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+    }
+    int following = 0;
+    for (const auto& f : w->session().formers())
+        following += f->follows ? 1 : 0;
+    state.counters["following"] = following;
+    state.counters["points"] = w->model().Nb_Points;
+    state.counters["paints"] = paints.count() / double(std::max(step, 1));
+}
+BENCHMARK(BM_DragDosPoint_1920x1080)
+    ->ArgName("fuselage3d")
+    ->Arg(0)
+    ->Arg(1)
+    ->Apply([](benchmark::internal::Benchmark* b) { stepStatistics(b, 300); })
     ->Unit(benchmark::kMicrosecond);
 
 // One step of a drag of "Horiz" or of "Zoom" with a 4000 x 3000 picture on: the picture is

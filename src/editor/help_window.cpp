@@ -341,6 +341,38 @@ l'éditeur&nbsp;: ils restent au-dessus de lui, même agrandi en plein écran, s
 et reviennent avec lui. À la fermeture, l'éditeur retient la place et la taille de chaque
 fenêtre, et les retrouve au démarrage suivant.</p>
 )"},
+    {"vues", "La fenêtre Fuselage&nbsp;: vue de côté, vue de dessus", R"(
+<p><b>Fuselage...</b> (menu «&nbsp;Outils&nbsp;») ouvre une troisième fenêtre, à côté de
+l'éditeur et de «&nbsp;Assemblage&nbsp;». Elle montre le fuselage comme le plan le dessine, en
+millimètres réels le long du fuselage&nbsp;: en haut la <b>Vue de côté</b>, avec la ligne du dos
+«&nbsp;Dos&nbsp;» et celle du ventre «&nbsp;Ventre&nbsp;» (hauteurs au-dessus de l'axe des
+couples), en bas la <b>Vue de dessus</b>, avec la demi-largeur «&nbsp;Flanc&nbsp;», tracée des
+deux côtés de l'axe.</p>
+<ul>
+<li>Tapez les points d'une courbe dans sa case («&nbsp;station,valeur;station,valeur...&nbsp;»,
+un point comme séparateur décimal) et Entrée&nbsp;: de 2 à 30 points, les stations croissantes.
+Glissez un point à la souris (il s'arrête à la station de ses voisins), double-cliquez sur une
+courbe pour y ajouter un point, choisissez-en un et Suppr pour le retirer, ou tapez ses
+coordonnées dans la case <b>Point</b> («&nbsp;station&nbsp;; valeur&nbsp;», une virgule ou un
+point). Chaque changement est un pas de «&nbsp;Annuler&nbsp;».</li>
+<li><b>Image...</b> met sous une vue l'image du plan (vue de côté ou de dessus)&nbsp;; glissez-la
+pour la placer, puis <b>Calibrer...</b>&nbsp;: cliquez deux points de l'image et tapez leur
+distance réelle. Le projet garde les deux images, leur place et leur échelle.</li>
+<li>Chaque couple est tracé à sa station, avec son nom&nbsp;; glissez sa ligne pour changer sa
+station. Son haut, son bas et sa demi-largeur, mesurés sur son contour, sont marqués en vert, en
+rouge quand ils s'écartent des courbes de plus de 0,5&nbsp;mm&nbsp;: la colonne
+<b>Écart (mm)</b> du panneau «&nbsp;Couples&nbsp;» donne alors l'écart.</li>
+<li><b>Courbes par les couples</b>&nbsp;: les trois courbes passent par les couples tracés, un
+point par couple. Un couple mal aligné se voit aussitôt.</li>
+</ul>
+<p><b>Couples qui suivent.</b> Cochez <b>Suit</b> dans le panneau «&nbsp;Couples&nbsp;»&nbsp;: le
+couple prend la forme des couples clés (ceux qui ne suivent pas) qui l'entourent, mêlée selon sa
+station, mise à la hauteur et à la largeur des courbes à sa station, et les réglages du couple
+clé le plus proche. Il suit chaque changement d'une courbe, d'un couple clé ou d'une station.
+Déplacer un de ses points en fait un couple clé (la barre d'état le dit). Sans courbes ou sans
+couple clé, rien ne suit&nbsp;; là où «&nbsp;Dos&nbsp;» n'est pas au-dessus de
+«&nbsp;Ventre&nbsp;», le couple garde son dernier contour. La bulle de la case dit pourquoi.</p>
+)"},
     {"aide", "Le menu Aide", R"(
 <ul>
 <li><b>Aide</b>&nbsp;: ce guide, dans une fenêtre qui reste ouverte à côté de l'éditeur.</li>

@@ -1,6 +1,7 @@
 #include "editor/main.h"
 
 #include "editor/notches_dialog.h"
+#include "editor/fuselage_window.h"
 #include "editor/number_box.h"
 #include "editor/picture_box.h"
 #include "editor/status_line.h"
@@ -60,6 +61,7 @@ Main::Main(EditorSession& session, UserDialogs& dialogs, QWidget* parent)
     toolWindows_->join(frm3D_, QStringLiteral("Assemblage"),
                        [f = frm3D_](const QByteArray& place) { return f->restorePlace(place); });
     connectNotches();
+    connectFuselage();
 }
 
 Main::~Main() {
@@ -223,6 +225,8 @@ void Main::resizeEvent(QResizeEvent* event) {
 // What changed, shown
 
 void Main::show(Changed c) {
+    // The formers that follow the fuselage moved with the edit.
+    c |= session_.takeFollowed();
     if (c & Changed::Former)
         showView();
     if (c & Changed::Settings)
@@ -272,6 +276,11 @@ void Main::show(Changed c) {
     }
     if (c & (Changed::List | Changed::Former))
         showFormerList();
+    else if (c & (Changed::Fuselage | Changed::Outline))
+        showFollowColumns();
+    if (fuselageWindow_ && fuselageWindow_->isVisible() &&
+        (c & (Changed::Fuselage | Changed::List | Changed::Former | Changed::Outline)))
+        fuselageWindow_->showSession();
     // The status bar tells what is true now: an entry taken clears a refusal, the edit's own
     // message passes, and what stays true is shown where it stays.
     if (c != Changed::None)

@@ -20,6 +20,7 @@
 class Frm3D;
 class FrmHlp;
 class NotchesDialog;
+class FuselageWindow;
 class NumberBox;
 class QSettings;
 class QSlider;
@@ -147,6 +148,17 @@ public:
 
     // "Lisses et encoches": the stringers and slots of the whole fuselage, from start-up on.
     NotchesDialog* notchesDialog() const { return notches_; }
+    // The window "Fuselage" (main_fuselage.cpp): the side and top views, the formers that
+    // follow them, the fairness check.
+    FuselageWindow* fuselageWindow() const { return fuselageWindow_; }
+    void IM_Fuselage_Click(); // "&Fuselage...": the window shown and raised
+    // An edit of the fuselage: "" and what it changed shown, or the reason in the status bar.
+    // False when refused.
+    bool fuselageEdit(const std::function<std::string(Changed& changed)>& edit);
+    void chooseFuselagePicture(EditorSession::PlanView view);
+    // Two clicks on the view's picture (real mm), then the distance asked.
+    void calibrateFuselagePicture(EditorSession::PlanView view, CurvePoint a, CurvePoint b);
+    void lstCouples_FollowClicked(int row, bool follows); // its check box "Suit"
 
     // The help menu.
     FrmHlp* aboutWindow() const { return aboutWindow_; } // while it is open
@@ -190,6 +202,7 @@ private:
     // Asks first when notches are left out of these formers (by index) that are to be drawn:
     // false when the user does not want them drawn so.
     bool exportLeavingNotchesOut(const QString& title, const std::vector<int>& formers);
+    void connectFuselage();
     void load3DWindow();
     void Picture1_Paint();
     void Vue3D_Click();
@@ -222,10 +235,11 @@ private:
     // status bar. False when refused.
     bool changeFormers(const std::function<bool(std::string& why, Changed& changed)>& operation);
     void showFormerList();
-    void feedFuselage();    // the fuselage view is given the project's formers
-    void refreshFuselage(); // feedFuselage() while the fuselage shows
-    void show3DView();      // the 3-D window shows the view as the session holds it
-    void show3DTags();      // its axes and ground as the toolbar says
+    void showFollowColumns(); // "Suit" and the fairness check's difference, row by row
+    void feedFuselage();      // the fuselage view is given the project's formers
+    void refreshFuselage();   // feedFuselage() while the fuselage shows
+    void show3DView();        // the 3-D window shows the view as the session holds it
+    void show3DTags();        // its axes and ground as the toolbar says
     // The drawing's own view ("Loupe", main_view.cpp): shown as the session holds it, kept by
     // it when the user zooms or pans, its factor in the status bar.
     void connectView();
@@ -255,6 +269,7 @@ private:
     Frm3D* frm3D_ = nullptr;
     FrmHlp* aboutWindow_ = nullptr;
     QTextBrowser* helpWindow_ = nullptr;
+    FuselageWindow* fuselageWindow_ = nullptr;
     QString Chosen_File_;
     QImage ps_;
     std::map<int, QIcon> ImageList1; // pictures by their 1-based number

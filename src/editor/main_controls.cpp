@@ -431,8 +431,9 @@ void MainControls::setupUi(QMainWindow* Main, QSizeF surfaceMm) {
     Couples->setAttribute(Qt::WA_ShowWithoutActivating);
     auto* panel = named(new QWidget(Couples), "CouplesPanel");
     auto* column = new QVBoxLayout(panel);
-    lstCouples = named(new QTableWidget(0, 2, panel), "lstCouples");
-    lstCouples->setHorizontalHeaderLabels({QStringLiteral("Nom"), QStringLiteral("Station (mm)")});
+    lstCouples = named(new QTableWidget(0, 4, panel), "lstCouples");
+    lstCouples->setHorizontalHeaderLabels({QStringLiteral("Nom"), QStringLiteral("Station (mm)"),
+                                           QStringLiteral("Suit"), QStringLiteral("Écart (mm)")});
     lstCouples->verticalHeader()->hide();
     lstCouples->setSelectionBehavior(QAbstractItemView::SelectRows);
     lstCouples->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -467,6 +468,8 @@ void MainControls::setupUi(QMainWindow* Main, QSizeF surfaceMm) {
     IM_Formers->setObjectName("IM_Formers");
     IM_Formers->setText(QStringLiteral("Panneau des &couples"));
     IM_PREFER->addAction(IM_Formers);
+    // Beside the panel: the window of the fuselage's side and top views.
+    IM_Fuselage = item(IM_PREFER, "IM_Fuselage", "&Fuselage...");
     IM_Notches = item(IM_PREFER, "IM_Notches", "&Lisses et encoches...");
 
     // The window fits the tab control and the drawing surface, whatever its size.

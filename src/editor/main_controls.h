@@ -105,6 +105,7 @@ struct MainControls {
     QAction* IM_Undo = nullptr;       // "&Annuler : CHANGE" (Ctrl+Z): takes the last change back
     QAction* IM_Redo = nullptr;       // "&Rétablir : CHANGE" (Ctrl+Shift+Z, Ctrl+Y): does it again
     QMenu* IM_PREFER = nullptr;       // "&Outils"
+    QAction* IM_Fuselage = nullptr;   // "&Fuselage...": the window of the side and top views
     QAction* IM_Calibrate = nullptr;  // "&Calibrer le plan...": two clicks, their real distance
     QAction* IM_BACKCOLOR = nullptr;  // "&MsPaint": the paint program on the picture
     QAction* IM_Export_SVG = nullptr; // "Exporter en &SVG...": a piece at its real size

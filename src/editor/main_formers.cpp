@@ -15,16 +15,21 @@
 #include <QDockWidget>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QTableWidget>
+
+#include <cmath>
 
 namespace {
 
 const QString kFormersTitle = QStringLiteral("Couples");
 const QString kExportAllTitle = QStringLiteral("Exporter tous les couples");
 constexpr int kStationColumn = 1;
+constexpr int kFollowsColumn = 2;    // "Suit"
+constexpr int kDifferenceColumn = 3; // the fairness check
 
 QString fromUtf8(const std::string& s) {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
@@ -39,6 +44,8 @@ void Main::connectFormerPanel() {
     connect(list, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
         if (item->column() == kStationColumn)
             lstCouples_StationTyped(item->row(), item->text());
+        else if (item->column() == kFollowsColumn)
+            lstCouples_FollowClicked(item->row(), item->checkState() == Qt::Checked);
     });
     const std::pair<QPushButton * MainControls::*, void (Main::*)()> buttons[] = {
         {&MainControls::cmdNouveau, &Main::cmdNouveau_Click},
@@ -76,8 +83,61 @@ void Main::showFormerList() {
         station->setToolTip(QStringLiteral("Station du couple le long du fuselage, en mm"));
         list->setItem(row, kStationColumn, station);
     }
+    showFollowColumns();
     list->setCurrentCell(session_.current(), 0);
     ui_.cmdSupprimer->setEnabled(formers.size() > 1);
+}
+
+void Main::showFollowColumns() {
+    QTableWidget* list = ui_.lstCouples;
+    const QSignalBlocker quiet(list);
+    const auto& formers = session_.formers();
+    for (int row = 0; row < list->rowCount() && row < static_cast<int>(formers.size()); ++row) {
+        const Former& f = *formers[static_cast<std::size_t>(row)];
+        QTableWidgetItem* follows = list->item(row, kFollowsColumn);
+        if (!follows) {
+            follows = new QTableWidgetItem;
+            follows->setFlags((follows->flags() | Qt::ItemIsUserCheckable) & ~Qt::ItemIsEditable);
+            list->setItem(row, kFollowsColumn, follows);
+        }
+        follows->setCheckState(f.follows ? Qt::Checked : Qt::Unchecked);
+        const std::string why = session_.followRefusal(row);
+        follows->setToolTip(
+            why.empty()
+                ? (f.follows ? QStringLiteral("Le couple suit le fuselage")
+                             : QStringLiteral("Cochez pour que le couple suive le fuselage"))
+                : fromUtf8(why));
+        // The largest departure beyond the tolerance, signed; the others in its tooltip.
+        const Departures d = session_.departures(row);
+        QString text, tip;
+        double largest = 0.0;
+        for (CurveKind kind : kCurveKinds) {
+            const std::optional<double> v = d.of(kind);
+            if (!v || std::abs(*v) <= kFairnessTolerance)
+                continue;
+            const QString mm = (*v > 0.0 ? QStringLiteral("+") : QString()) +
+                               QLocale(QLocale::French).toString(*v, 'f', 1);
+            tip += (tip.isEmpty() ? QString() : QStringLiteral(" ; ")) +
+                   fromUtf8(std::string(CurveName(kind))) + QStringLiteral(" ") + mm +
+                   QStringLiteral(" mm");
+            if (std::abs(*v) > std::abs(largest)) {
+                largest = *v;
+                text = mm;
+            }
+        }
+        QTableWidgetItem* difference = list->item(row, kDifferenceColumn);
+        if (!difference) {
+            difference = new QTableWidgetItem;
+            difference->setFlags(difference->flags() & ~Qt::ItemIsEditable);
+            difference->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            difference->setForeground(Qt::red);
+            list->setItem(row, kDifferenceColumn, difference);
+        }
+        difference->setText(text);
+        difference->setToolTip(tip.isEmpty()
+                                   ? QStringLiteral("Le couple suit les courbes du fuselage")
+                                   : QStringLiteral("Écart aux courbes : ") + tip);
+    }
 }
 
 bool Main::changeFormers(const std::function<bool(std::string& why, Changed& changed)>& operation) {

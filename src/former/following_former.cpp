@@ -168,33 +168,48 @@ FollowStatus KeyShapes::status(const SampledViews& curves) const {
     return {};
 }
 
+namespace {
+
+const std::string kKeepsOutline = " : le couple garde son dernier contour.";
+
+// The curves' box at `station`, or why there is none.
+FollowStatus boxAt(const SampledViews& curves, double station, Box& box) {
+    const std::string at = "À la station " + frenchHundredths(station) + " mm, ";
+    // A station that is not a number has no box: it is refused below as one where "Dos" is not
+    // above "Ventre".
+    constexpr double none = std::numeric_limits<double>::quiet_NaN();
+    box.top = curves.dos.valueAt(station).value_or(none);
+    box.bottom = curves.ventre.valueAt(station).value_or(none);
+    box.halfWidth = curves.flanc.valueAt(station).value_or(none);
+    if (!(box.top > box.bottom))
+        return refused(FollowRefusal::BackNotAboveBelly,
+                       at + "« Dos » (" + frenchHundredths(box.top) +
+                           " mm) n'est pas au-dessus de « Ventre » (" +
+                           frenchHundredths(box.bottom) + " mm)" + kKeepsOutline);
+    if (!(box.halfWidth > 0.0))
+        return refused(FollowRefusal::SideNotAboveZero,
+                       at + "« Flanc » (" + frenchHundredths(box.halfWidth) +
+                           " mm) n'est pas au-dessus de 0" + kKeepsOutline);
+    return {};
+}
+
+} // namespace
+
+FollowStatus KeyShapes::statusAt(const SampledViews& curves, double station) const {
+    FollowStatus s = status(curves);
+    Box box;
+    return s.ok() ? boxAt(curves, station, box) : s;
+}
+
 FollowingFormer KeyShapes::follow(const SampledViews& curves, double station) const {
     FollowingFormer f;
     f.status = status(curves);
     if (!f.status.ok())
         return f;
-    const std::string at = "À la station " + frenchHundredths(station) + " mm, ";
-    const std::string keeps = " : le couple garde son dernier contour.";
-    // A station that is not a number has no box: it is refused below as one where "Dos" is not
-    // above "Ventre".
-    constexpr double none = std::numeric_limits<double>::quiet_NaN();
     Box box;
-    box.top = curves.dos.valueAt(station).value_or(none);
-    box.bottom = curves.ventre.valueAt(station).value_or(none);
-    box.halfWidth = curves.flanc.valueAt(station).value_or(none);
-    if (!(box.top > box.bottom)) {
-        f.status = refused(FollowRefusal::BackNotAboveBelly,
-                           at + "« Dos » (" + frenchHundredths(box.top) +
-                               " mm) n'est pas au-dessus de « Ventre » (" +
-                               frenchHundredths(box.bottom) + " mm)" + keeps);
+    f.status = boxAt(curves, station, box);
+    if (!f.status.ok())
         return f;
-    }
-    if (!(box.halfWidth > 0.0)) {
-        f.status = refused(FollowRefusal::SideNotAboveZero,
-                           at + "« Flanc » (" + frenchHundredths(box.halfWidth) +
-                               " mm) n'est pas au-dessus de 0" + keeps);
-        return f;
-    }
 
     // The two shapes around the station, or the nearest alone beyond the keys.
     const Shape* a = &shapes_.front();
@@ -219,14 +234,14 @@ FollowingFormer KeyShapes::follow(const SampledViews& curves, double station) co
         if (s != nullptr && s->flat) {
             f.status = refused(FollowRefusal::FlatKeyFormer,
                                "Le couple clé " + quoted(s->name) +
-                                   " n'a pas de hauteur ou pas de largeur" + keeps);
+                                   " n'a pas de hauteur ou pas de largeur" + kKeepsOutline);
             return f;
         }
     }
     if (nearest->flat) {
         f.status = refused(FollowRefusal::FlatKeyFormer,
                            "Le couple clé " + quoted(nearest->name) +
-                               " n'a pas de hauteur ou pas de largeur" + keeps);
+                               " n'a pas de hauteur ou pas de largeur" + kKeepsOutline);
         return f;
     }
     std::vector<PointXYZ> control = a->control;

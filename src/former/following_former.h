@@ -63,6 +63,9 @@ public:
 
     // Why no former can follow whatever its station (a curve not drawn, no key former).
     FollowStatus status(const SampledViews& curves) const;
+    // Why a former at `station` cannot follow: the reasons above, then the curves' box there
+    // ("Dos" not above "Ventre", "Flanc" not above 0). Cheap: nothing is placed or sampled.
+    FollowStatus statusAt(const SampledViews& curves, double station) const;
 
     // The former that follows at `station`. The nearest key former is the one at the smallest
     // distance, the one ahead (smaller station, then earlier in the list) on a tie. Its outline

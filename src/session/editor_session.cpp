@@ -38,7 +38,7 @@ bool EditorSession::doublingDrawn() const {
 }
 
 ProjectState EditorSession::projectState() const {
-    ProjectState p{surface_, {}, current_, view_, notchTable_};
+    ProjectState p{surface_, {}, current_, view_, notchTable_, *fuselage_};
     for (const auto& f : formers_)
         p.formers.push_back(*f);
     p.formers[static_cast<std::size_t>(current_)].work = work_;
@@ -120,14 +120,17 @@ std::string EditorSession::pointCaption(const Work& before, const Work& after) {
 
 void EditorSession::sync() {
     const std::shared_ptr<const Former>& entry = formers_[static_cast<std::size_t>(current_)];
-    if (entry->work != work_)
+    if (entry->work != work_) {
+        Former now = *entry;
+        now.work = work_;
         formers_[static_cast<std::size_t>(current_)] =
-            std::make_shared<const Former>(Former{entry->name, entry->station, work_});
+            std::make_shared<const Former>(std::move(now));
+    }
 }
 
 ProjectWork EditorSession::snapshot() {
     sync();
-    return {formers_, current_, notchTable_};
+    return {formers_, current_, notchTable_, fuselage_};
 }
 
 const Work& EditorSession::recordedWork() const {
@@ -135,6 +138,9 @@ const Work& EditorSession::recordedWork() const {
 }
 
 void EditorSession::record(const std::string& caption, Step kind) {
+    // The formers that follow the fuselage follow this change in the same step.
+    keepFollowing();
+    refollow();
     ProjectWork now = snapshot();
     if (now.sameWork(recorded_)) {
         recorded_.current = now.current; // which former is edited is no step
@@ -158,6 +164,7 @@ Changed EditorSession::showWork(const ProjectWork& work) {
     formers_ = work.formers;
     current_ = work.current;
     notchTable_ = work.notches;
+    takeFuselage(work.fuselage);
     recorded_ = work;
     const Work& shown = formers_[static_cast<std::size_t>(current_)]->work;
     View view = view_;
@@ -278,8 +285,9 @@ bool EditorSession::addFormer(std::string& why, Changed& changed) {
     } while (nameTaken(name));
     const double station = std::min(edited.station + 50.0, kMaxStation);
     const Work before = work_;
-    formers_.insert(formers_.begin() + current_ + 1,
-                    std::make_shared<const Former>(Former{name, station, edited.work}));
+    formers_.insert(
+        formers_.begin() + current_ + 1,
+        std::make_shared<const Former>(Former{name, station, edited.work, edited.follows}));
     ++current_;
     showCurrent();
     record("ajouter le couple " + quotedName(name), Step::Own);
@@ -448,8 +456,6 @@ SheetLayout EditorSession::sheetLayout(const std::vector<bool>& ticked, bool hal
 }
 
 std::vector<EditorSession::SampledFormer> EditorSession::fuselage() const {
-    // Each former sampled in a model of its own, kept until the next call.
-    fuselageSamples_.assign(formers_.size(), model_);
     std::vector<SampledFormer> formers;
     formers.reserve(formers_.size());
     for (std::size_t i = 0; i < formers_.size(); ++i) {
@@ -461,13 +467,10 @@ std::vector<EditorSession::SampledFormer> EditorSession::fuselage() const {
         f.current = edited;
         // Real millimetres, as the stations: a profile unit is outputUnit mm of the drawing.
         f.unitMm = outputUnit * w.realScale;
-        if (edited) {
-            f.samples = &model_;
-        } else {
-            if (!SampleFormer(w, fuselageSamples_[i]))
-                continue;
-            f.samples = &fuselageSamples_[i];
-        }
+        // Each former sampled once while it stays the same (a follower as it was placed).
+        f.samples = &sampledFormer(i);
+        if (!edited && f.samples->Courbe_Droite.empty())
+            continue;
         f.doublingDrawn = DoublingDrawn(w, *f.samples);
         f.cut = &formerCut(static_cast<int>(i));
         formers.push_back(f);
@@ -481,11 +484,12 @@ std::vector<EditorSession::SampledFormer> EditorSession::fuselage() const {
 bool EditorSession::modified() const {
     if (projectFile_.empty())
         return false;
-    ProjectWork now{formers_, current_, notchTable_};
+    ProjectWork now{formers_, current_, notchTable_, fuselage_};
     if (formers_[static_cast<std::size_t>(current_)]->work != work_) {
-        const Former& f = *formers_[static_cast<std::size_t>(current_)];
+        Former f = *formers_[static_cast<std::size_t>(current_)];
+        f.work = work_;
         now.formers[static_cast<std::size_t>(current_)] =
-            std::make_shared<const Former>(Former{f.name, f.station, work_});
+            std::make_shared<const Former>(std::move(f));
     }
     return !now.sameWork(saved_);
 }
@@ -556,6 +560,7 @@ Changed EditorSession::open(const ProjectState& state, const std::string& path) 
     current_ = state.current;
     view_ = state.view;
     notchTable_ = state.notches;
+    takeFuselage(std::make_shared<const FuselageWork>(state.fuselage));
     showCurrent();
     startHistory();
     projectFile_ = path;

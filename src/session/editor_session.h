@@ -3,6 +3,7 @@
 #include "export/piece_outline.h"
 #include "export/sheet_layout.h"
 #include "former/cut_outline.h"
+#include "former/following_former.h"
 #include "former/former_model.h"
 #include "session/changed.h"
 #include "session/work.h"
@@ -176,7 +177,8 @@ public:
     // halves, laid out on the sheets.
     SheetLayout sheetLayout(const std::vector<bool>& ticked, bool halves,
                             const SheetOptions& sheet) const;
-    // Each former of the fuselage sampled, at its station and real size.
+    // Each former of the fuselage sampled, at its station and real size (valid until the next
+    // edit).
     struct SampledFormer {
         const FormerModel* samples = nullptr;
         const Work* work = nullptr;
@@ -188,6 +190,56 @@ public:
         const CutOutline* cut = nullptr; // its notches
     };
     std::vector<SampledFormer> fuselage() const;
+
+    // ---- the fuselage's side and top views, and the formers that follow them ----
+    // (fuselage_edits.cpp) Each edit is one undo step; the formers that follow are computed
+    // again with every step that changes a curve, a key former or a station.
+    const FuselageWork& fuselageWork() const { return *fuselage_; }
+    const SampledViews& curves() const { return curves_; }
+    // A curve's control points given whole (real mm): "" or why they are refused, and then
+    // nothing changed.
+    std::string setCurve(CurveKind kind, const std::vector<CurvePoint>& points, Changed& changed);
+    // A point of a curve dragged to (station, value): its station stops short of its
+    // neighbours'. A step of the gesture in progress.
+    Changed dragCurvePoint(CurveKind kind, int index, double station, double value);
+    // Its coordinates typed: "" or why not (a station that would pass a neighbour's).
+    std::string typeCurvePoint(CurveKind kind, int index, CurvePoint at, Changed& changed);
+    // A double click on the curve adds a point at `station` (index: where it went).
+    std::string addCurvePoint(CurveKind kind, double station, int& index, Changed& changed);
+    std::string removeCurvePoint(CurveKind kind, int index, Changed& changed);
+    // "Courbes par les couples": the curves passed through every former's measure.
+    std::string fitCurves(Changed& changed);
+
+    // The plan's two views under the drawings.
+    enum class PlanView { Side, Top }; // "Vue de côté", "Vue de dessus"
+    const PlanPicture& planPicture(PlanView view) const;
+    // A picture chosen (already read by the window, `height` pixels high): 1 mm a pixel, its
+    // left edge at station 0 and its middle on the datum.
+    Changed choosePlanPicture(PlanView view, const std::string& path, int height);
+    // Its placement typed: "" or why not.
+    std::string placePlanPicture(PlanView view, double left, double top, double mmPerPixel,
+                                 Changed& changed);
+    // Moved by a drag of (dStation, dValue) real mm: a step of the gesture.
+    Changed movePlanPicture(PlanView view, double dStation, double dValue);
+    // Two clicks on it (the drawing's real mm as it lies now) and their real distance: it is
+    // scaled about the first click. "" or why not.
+    std::string calibratePlanPicture(PlanView view, CurvePoint a, CurvePoint b, double realMm,
+                                     Changed& changed);
+
+    // A former's line dragged along the fuselage: a step of the gesture.
+    Changed dragStation(int i, double mm);
+    // "Suit": former i follows the fuselage or keeps its own shape (a key former).
+    bool setFollows(int i, bool follows, std::string& why, Changed& changed);
+    // Why former i does not follow, or would not ("" when it does or could).
+    std::string followRefusal(int i) const;
+    // What former i measures from its sampled outline (real mm); none for an empty outline.
+    std::optional<FormerMeasure> measure(int i) const;
+    // How far it departs from the curves at its station.
+    Departures departures(int i) const;
+    // What computing the followers again changed since the windows last asked: they show it
+    // with the edit that set it off.
+    Changed takeFollowed();
+    void setFuselageWindowShown(bool shown); // the view: no step
 
     // ---- undo and redo ----
     const WorkHistory& history() const { return history_; }
@@ -222,6 +274,9 @@ public:
 
     // The names of the changes of the points: moved, pinned, freed.
     static std::string pointCaption(const Work& before, const Work& after);
+    // The two works give a former the same shape: what a former that follows takes from its
+    // nearest key former (points, pins, sampling, doubling, joint, real scale).
+    static bool sameShape(const Work& a, const Work& b);
 
 private:
     enum class Step {
@@ -292,4 +347,38 @@ private:
     bool gestureStep_ = false; // the gesture's step was made, and is the last one
     std::string projectFile_;
     ProjectWork saved_; // what the project file holds
+
+    // ---- the fuselage (fuselage_edits.cpp) ----
+    Changed changeFuselage(FuselageWork next); // the curves sampled again when they changed
+    void takeFuselage(std::shared_ptr<const FuselageWork> fuselage);
+    void keepFollowing(); // before a step: a follower's shape edited makes it a key former
+    void refollow();      // the followers computed again where their inputs changed
+    const KeyShapes& keyShapes() const;
+    // A former's outline sampled, kept while the former stays the same (the edited one's is the
+    // session's own samples).
+    const FormerModel& sampledFormer(std::size_t i) const;
+    std::shared_ptr<const FuselageWork> fuselage_ = std::make_shared<const FuselageWork>();
+    SampledViews curves_;
+    struct SampledEntry {
+        std::shared_ptr<const Former> of;
+        FormerModel model;
+    };
+    mutable std::vector<SampledEntry> sampled_;
+    // The key formers' shapes, and what they were made of.
+    mutable struct KeyCache {
+        std::vector<Former> keys;
+        std::vector<FormerModel> models;
+        std::unique_ptr<KeyShapes> shapes;
+        unsigned version = 0;
+    } keyCache_;
+    // Each follower's inputs when last placed: its box at its station and the keys' version.
+    struct FollowedEntry {
+        std::shared_ptr<const Former> of;
+        double box[3] = {};
+        unsigned keys = 0;
+        FollowStatus status;
+    };
+    std::vector<FollowedEntry> followed_;
+    Changed followedChanged_ = Changed::None;
+    std::string followTold_; // the followers' trouble last told
 };

@@ -30,6 +30,8 @@ constexpr std::array<const char*, 2> kDoublingModes = {"proportionnel", "constan
 constexpr std::array<const char*, 4> kSheets = {"a4", "a4-paysage", "a3", "a3-paysage"};
 constexpr std::array<const char*, 3> kSlotKinds = {"quille", "dorsale", "bati"};
 constexpr std::array<const char*, 2> kDxfVersions = {"2000", "r12"};
+// The curves' keys, in the order of CurveKind.
+constexpr std::array<const char*, 3> kCurveKeys = {"dos", "ventre", "flanc"};
 
 // The pitch at which the orbit stops, as the float it keeps.
 constexpr float kQuarterTurn = static_cast<float>(3.14159265358979 / 2.0);
@@ -325,6 +327,7 @@ Ordered writeView(const View& v) {
 
     doc["pictureShown"] = v.pictureShown;
     doc["tab"] = nameOf(kTabs, v.tab);
+    doc["fuselageWindow"] = v.fuselageWindowShown;
 
     Ordered loupe;
     loupe["zoom"] = v.viewZoom;
@@ -370,6 +373,27 @@ Ordered writeNotches(const NotchTable& t) {
     return doc;
 }
 
+// The fuselage's views: each curve's points as [station, value], then each plan's picture.
+Ordered writeFuselage(const FuselageWork& f) {
+    Ordered doc;
+    for (CurveKind kind : kCurveKinds) {
+        Ordered points = Ordered::array();
+        for (const CurvePoint& p : f.curves.curve(kind))
+            points.push_back(Ordered::array({p.station, p.value}));
+        doc[kCurveKeys[static_cast<std::size_t>(kind)]] = std::move(points);
+    }
+    for (const auto& [key, picture] : {std::pair{"side", &f.side}, std::pair{"top", &f.top}}) {
+        Ordered o;
+        o["path"] = picture->path;
+        o["left"] = picture->left;
+        o["top"] = picture->top;
+        o["mmPerPixel"] = picture->mmPerPixel;
+        o["calibrated"] = picture->calibrated;
+        doc[key] = std::move(o);
+    }
+    return doc;
+}
+
 } // namespace
 
 std::string WriteProject(const ProjectState& s) {
@@ -384,12 +408,14 @@ std::string WriteProject(const ProjectState& s) {
         Ordered entry;
         entry["name"] = f.name;
         entry["station"] = f.station;
+        entry["follows"] = f.follows;
         entry["work"] = writeWork(f.work);
         list.push_back(std::move(entry));
     }
     formers["list"] = std::move(list);
     doc["formers"] = std::move(formers);
     doc["notches"] = writeNotches(s.notches);
+    doc["fuselage"] = writeFuselage(s.fuselage);
     doc["view"] = writeView(s.view);
     // Invalid UTF-8 in a name or a picture's path is replaced rather than breaking the document.
     return pointsOnOneLine(doc.dump(2, ' ', false, Ordered::error_handler_t::replace)) + "\n";
@@ -523,6 +549,9 @@ void readView(const Reader& r, View& v, bool firstVersion) {
 
     v.pictureShown = (firstVersion ? r.at("picture").at("shown") : r.at("pictureShown")).boolean();
     v.tab = r.at("tab").choice<EditorTab>(kTabs);
+    // The window "Fuselage" came later: a project without it has it closed.
+    if (r.has("fuselageWindow"))
+        v.fuselageWindowShown = r.at("fuselageWindow").boolean();
 
     // The drawing's own view came later: a project without it shows the whole surface.
     if (r.has("loupe")) {
@@ -579,6 +608,38 @@ NotchTable readNotches(const Reader& r) {
     return t;
 }
 
+// The fuselage's views of version 3: each curve none or 2 to 30 points whose stations increase,
+// each picture's path and placement.
+void readFuselage(const Reader& r, FuselageWork& f) {
+    for (CurveKind kind : kCurveKinds) {
+        const Reader points = r.at(kCurveKeys[static_cast<std::size_t>(kind)]);
+        std::vector<CurvePoint>& curve = f.curves.curve(kind);
+        const std::size_t n = points.size();
+        if (n > static_cast<std::size_t>(kMaxCurvePoints))
+            points.fail("de 2 à " + std::to_string(kMaxCurvePoints) + " points attendus.");
+        for (std::size_t i = 0; i < n; ++i) {
+            const Reader p = points.item(i);
+            p.expectList(2);
+            curve.push_back({p.item(0).number(-kCurveLimit, kCurveLimit),
+                             p.item(1).number(-kCurveLimit, kCurveLimit)});
+        }
+        // A curve not drawn has no points; one drawn keeps the rules of the window's curves.
+        if (n > 0)
+            if (const std::string why = CheckCurvePoints(kind, curve); !why.empty())
+                points.fail(why);
+    }
+    for (const auto& [key, picture] : {std::pair{"side", &f.side}, std::pair{"top", &f.top}}) {
+        const Reader p = r.at(key);
+        picture->path = p.at("path").string();
+        if (picture->path.find('\0') != std::string::npos)
+            p.at("path").fail("le chemin contient un caractère nul.");
+        picture->left = p.at("left").number(-kCurveLimit, kCurveLimit);
+        picture->top = p.at("top").number(-kCurveLimit, kCurveLimit);
+        picture->mmPerPixel = p.at("mmPerPixel").number(kMinMmPerPixel, kMaxMmPerPixel);
+        picture->calibrated = p.at("calibrated").boolean();
+    }
+}
+
 ProjectState readProject(const Json& doc) {
     const Reader root(doc, "");
     if (!doc.is_object())
@@ -621,6 +682,8 @@ ProjectState readProject(const Json& doc) {
             if (other.name == f.name)
                 entry.at("name").fail("deux couples s'appellent « " + f.name + " ».");
         f.station = entry.at("station").number(-kMaxStation, kMaxStation);
+        if (version >= 3)
+            f.follows = entry.at("follows").boolean();
         readWork(entry.at("work"), f.work, axis, false);
         state.formers.push_back(std::move(f));
     }
@@ -628,6 +691,8 @@ ProjectState readProject(const Json& doc) {
     // The stringers and slots came with version 3; a project without them has none.
     if (root.has("notches"))
         state.notches = readNotches(root.at("notches"));
+    if (version >= 3)
+        readFuselage(root.at("fuselage"), state.fuselage);
     readView(root.at("view"), state.view, false);
     return state;
 }

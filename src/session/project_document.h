@@ -10,8 +10,11 @@
 // its keys always in the same order and every number written with the fewest digits that read
 // back to the same double, so that the same state always gives the same bytes.
 inline constexpr const char* kEditorStateFormat = "EDITEUR de COUPLES - couple";
-// Version 2 holds the fuselage's formers; version 1 (one former) is read as a project of one.
-// Version 3 adds the stringers and slots cut into every former ("notches"), read where present.
+// Version 3 adds the fuselage's side and top views (the curves and the plan's pictures),
+// whether each former follows them, and the stringers and slots cut into every former
+// ("notches", read where present); version 2 holds the fuselage's formers; version 1 (one
+// former) is read as a project of one. Older versions read as projects without fuselage views,
+// stringers or slots.
 inline constexpr int kEditorStateVersion = 3;
 // Documents past this size are refused before they are read.
 inline constexpr std::size_t kEditorStateMaxBytes = 1024 * 1024;

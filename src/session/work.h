@@ -1,6 +1,7 @@
 #pragma once
 
 #include "former/notches.h"
+#include "former/fuselage_curves.h"
 
 #include <cstddef>
 #include <string>
@@ -171,6 +172,7 @@ struct View {
 
     bool pictureShown = false; // "Image On/Off"
     EditorTab tab = EditorTab::Dessin;
+    bool fuselageWindowShown = false; // the window "Fuselage"
 
     // The drawing's own view ("Loupe"): how many times larger than the whole surface it shows
     // the drawing (1: the whole surface), and the point of the drawing (surface millimetres)
@@ -211,10 +213,15 @@ struct EditorState {
 
 // One former of the fuselage: its name ("F1", "F2", ...), its station (its place along the
 // fuselage, real millimetres) and its whole work.
+//
+// A former that follows ("Suit") has its points and the settings that shape it computed from the
+// key formers and the fuselage's curves. It is the former's relation to the fuselage, as its
+// station is, not a setting of its work: the work it holds is what following made of it.
 struct Former {
     std::string name;
     double station = 0.0;
     Work work;
+    bool follows = false;
     friend bool operator==(const Former&, const Former&) = default;
 };
 
@@ -223,13 +230,36 @@ inline constexpr std::size_t kMaxFormerName = 40;
 // Stations lie within this many real millimetres of the first.
 inline constexpr double kMaxStation = 100000.0;
 
+// A plan's view in the window "Fuselage": its picture and where it lies under the drawing, whose
+// coordinates are real millimetres (stations to the right, heights or half-widths up).
+struct PlanPicture {
+    std::string path;  // none: no picture
+    double left = 0.0; // the station of the picture's left edge
+    double top = 0.0;  // the height (half-width) of its top edge
+    double mmPerPixel = 1.0;
+    bool calibrated = false; // measured by two clicks and a distance, and not scaled since
+    friend bool operator==(const PlanPicture&, const PlanPicture&) = default;
+};
+inline constexpr double kMinMmPerPixel = 1.0e-4;
+inline constexpr double kMaxMmPerPixel = 1.0e3;
+
+// The fuselage drawn from its side and top views: the curves "Dos", "Ventre" and "Flanc", and the
+// plan's two views traced under them. Part of the work: undone, saved, marks the project modified.
+struct FuselageWork {
+    FuselageViews curves;
+    PlanPicture side; // "Vue de côté"
+    PlanPicture top;  // "Vue de dessus"
+    friend bool operator==(const FuselageWork&, const FuselageWork&) = default;
+};
+
 // Everything a project file holds: the formers in their order, the one being edited, the
-// stringers and slots cut into every former, and how the work is seen.
+// stringers and slots cut into every former, the fuselage's views, and how the work is seen.
 struct ProjectState {
     SurfaceSize surface;
     std::vector<Former> formers; // never empty
     int current = 0;
     View view;
     NotchTable notches{}; // "Lisses et encoches", the same for the whole fuselage
+    FuselageWork fuselage = {};
     friend bool operator==(const ProjectState&, const ProjectState&) = default;
 };

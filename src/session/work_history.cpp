@@ -2,8 +2,11 @@
 
 #include <utility>
 
-bool ProjectWork::sameFormers(const ProjectWork& other) const {
-    if (formers.size() != other.formers.size())
+bool ProjectWork::sameWork(const ProjectWork& other) const {
+    if (formers.size() != other.formers.size() || notches != other.notches)
+        return false;
+    if (fuselage != other.fuselage &&
+        (!fuselage || !other.fuselage || *fuselage != *other.fuselage))
         return false;
     for (std::size_t i = 0; i < formers.size(); ++i)
         if (formers[i] != other.formers[i] && *formers[i] != *other.formers[i])

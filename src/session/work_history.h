@@ -10,17 +10,16 @@
 
 // The formers' work at one moment: each former shared with the moments around it until it
 // changes, so that a step of a project of twenty formers costs one former, not twenty; the
-// former that was being edited; and the stringers and slots of the whole fuselage.
+// former that was being edited; the stringers and slots of the whole fuselage; and the
+// fuselage's views, shared likewise.
 struct ProjectWork {
     std::vector<std::shared_ptr<const Former>> formers;
     int current = 0;
     NotchTable notches;
-    // The same formers in the same order (which one is edited aside).
-    bool sameFormers(const ProjectWork& other) const;
-    // The same formers and the same stringers and slots.
-    bool sameWork(const ProjectWork& other) const {
-        return notches == other.notches && sameFormers(other);
-    }
+    std::shared_ptr<const FuselageWork> fuselage; // never null once taken from a session
+    // The same formers in the same order, the same stringers and slots and the same fuselage
+    // views (which former is edited aside).
+    bool sameWork(const ProjectWork& other) const;
     friend bool operator==(const ProjectWork& a, const ProjectWork& b) {
         return a.current == b.current && a.sameWork(b);
     }

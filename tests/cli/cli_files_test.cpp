@@ -1,5 +1,7 @@
 #include "cli_test_support.h"
 
+#include "former/fuselage_curves.h"
+
 #include <QDir>
 #include <QProcess>
 #include <QSlider>
@@ -66,11 +68,13 @@ TEST_F(CliFiles, SeveralFormersScriptedSavedAndCutFromSheets) {
                        dir.path());
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     const QJsonObject made = readJson(file("made.json"));
-    expectAt(made, R"({"formers": {"current": "Milieu", "list": [
-        {"name": "F1", "station": -10, "notches": []},
-        {"name": "Milieu", "station": 60, "notches": []},
-        {"name": "Maître", "station": 120.5, "notches": []}]},
+    expectAt(made, R"({"formers/current": "Milieu", "formers/list/0/name": "F1",
+        "formers/list/0/station": -10, "formers/list/1/name": "Milieu",
+        "formers/list/1/station": 60, "formers/list/2/name": "Maître",
+        "formers/list/2/station": 120.5, "formers/list/0/follows": false,
+        "formers/list/0/notches": [], "formers/list/2/notches": [],
         "Nb_Points": 13, "undo": {"count": 11, "index": 11}})");
+    EXPECT_EQ(at(made, "formers/list").toArray().size(), 3);
     // 11 steps: "former-new=NAME:STATION" is "Nouveau" then the name and the station typed,
     // as a user does it (3 steps, 2 for F2 whose name is the one given); selecting is none.
     const QJsonObject cut = readJson(file("cut.json"));
@@ -160,9 +164,10 @@ TEST_F(CliFiles, SeveralFormersScriptedSavedAndCutFromSheets) {
                 dir.path());
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     const QJsonObject deleted = readJson(file("deleted.json"));
-    expectAt(deleted, R"({"formers": {"current": "F2",
-                                      "list": [{"name": "F2", "station": 50, "notches": []}]},
+    expectAt(deleted, R"({"formers/current": "F2", "formers/list/0/name": "F2",
+        "formers/list/0/station": 50, "formers/list/0/notches": [],
         "undo": {"count": 1000, "index": 1000}, "doubling/drawn": false})");
+    EXPECT_EQ(at(deleted, "formers/list").toArray().size(), 1);
     EXPECT_FALSE(deleted["status"].toString().isEmpty());
 }
 
@@ -246,6 +251,128 @@ TEST_F(CliFiles, StringersAndSlotsScriptedKeptAndRefusedByValue) {
             << c.words << ": " << r.err.toStdString();
         EXPECT_FALSE(QFile::exists(file("after.json")));
     }
+// The designer's job: the three curves typed, one key former traced, eleven formers that
+// follow at stations 0..500, each filling the curves' box at its station. A point of "Dos"
+// typed higher moves exactly the formers its span covers, in one step; undone, every former
+// is as it was to the bit; the project opens again equal, and the formers are cut.
+TEST_F(CliFiles, FormersFollowTheFuselagesViewsFromTheCurvesToTheSheets) {
+    const QString dos = "-20,28;60,36;130,42;200,45;270,46;340,42;420,34;520,22";
+    const QString raised = "-20,28;60,36;130,42;200,51;270,46;340,42;420,34;520,22";
+    const QString ventre = "-20,-18;100,-30;250,-34;400,-24;520,-10";
+    const QString flanc = "-20,16;100,26;250,30;400,22;520,9";
+    QStringList script = {"fuselage-window=1", "side=dos:" + dos, "side=ventre:" + ventre,
+                          "top=" + flanc,      "drag=4:75,50",    "former-station=F1:250"};
+    for (int k = 0; k <= 10; ++k) {
+        script << QStringLiteral("former-new=C%1:%2").arg(k).arg(50 * k);
+        if (k == 0)
+            script << "former-follow=C0:1"; // the next ones are its copies
+    }
+    script << "state=typed.json"
+           << "side=dos:" + raised << "state=raised.json"
+           << "undo=1"
+           << "state=undone.json"
+           << "redo=1"
+           << "project-save=suivis"
+           << "export-all=dxf:plaques";
+    CliRun r = program(script, dir.path());
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+
+    auto curves = [&ventre, &flanc](const QString& d) {
+        FuselageViews v;
+        v.dos = ReadCurvePoints(CurveKind::Dos, d.toStdString()).points;
+        v.ventre = ReadCurvePoints(CurveKind::Ventre, ventre.toStdString()).points;
+        v.flanc = ReadCurvePoints(CurveKind::Flanc, flanc.toStdString()).points;
+        SampledViews s;
+        s.sample(v);
+        return s;
+    };
+    const SampledViews before = curves(dos), after = curves(raised);
+    const QJsonObject typed = readJson(file("typed.json"));
+    const QJsonArray list = at(typed, "formers/list").toArray();
+    ASSERT_EQ(list.size(), 12);
+    EXPECT_EQ(at(typed, "fuselageViews/dos/3").toArray(), (QJsonArray{200, 45}));
+    EXPECT_EQ(at(typed, "formers/list/0/follows"), false);
+    for (int i = 1; i < 12; ++i) {
+        const QJsonObject f = list[i].toObject();
+        const double station = f["station"].toDouble();
+        EXPECT_TRUE(f["follows"].toBool()) << i;
+        EXPECT_EQ(station, 50.0 * (i - 1));
+        EXPECT_NEAR(f["top"].toDouble(), *before.dos.valueAt(station), 0.01) << i;
+        EXPECT_NEAR(f["bottom"].toDouble(), *before.ventre.valueAt(station), 0.01) << i;
+        EXPECT_NEAR(f["halfWidth"].toDouble(), *before.flanc.valueAt(station), 0.01) << i;
+    }
+
+    // The span the point moves: the stations between the last sample of "Dos" that stays
+    // before it and the first that stays after it.
+    const auto& was = before.dos.samples();
+    const auto& now = after.dos.samples();
+    std::size_t first = 0, last = now.size() - 1;
+    while (first < now.size() && now[first].y == was[first].y)
+        ++first;
+    while (last > 0 && now[last].y == was[last].y)
+        --last;
+    ASSERT_LT(first, last);
+    const double from = first == 0 ? -1e9 : now[first - 1].x;
+    const double to = last + 1 == now.size() ? 1e9 : now[last + 1].x;
+    const QJsonObject raisedState = readJson(file("raised.json"));
+    const QJsonArray moved = at(raisedState, "formers/list").toArray();
+    int changed = 0;
+    for (int i = 0; i < 12; ++i) {
+        const QJsonObject f = moved[i].toObject();
+        const double station = f["station"].toDouble();
+        const bool covered = f["follows"].toBool() && station > from && station < to;
+        EXPECT_EQ(f != list[i].toObject(), covered) << i << " at " << station;
+        if (covered) {
+            EXPECT_NEAR(f["top"].toDouble(), *after.dos.valueAt(station), 0.01) << i;
+            ++changed;
+        }
+    }
+    EXPECT_GE(changed, 2);
+    EXPECT_LE(changed, 9);
+    EXPECT_EQ(at(raisedState, "undo/index").toInt(), at(typed, "undo/index").toInt() + 1);
+    const QJsonObject undone = readJson(file("undone.json"));
+    EXPECT_EQ(undone["formers"], typed["formers"]);
+    EXPECT_EQ(undone["Pts_Couple"], typed["Pts_Couple"]);
+
+    // Opened again: the same formers, measures and curves.
+    r = program({"project-open=suivis.couple", "state=opened.json"}, dir.path());
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QJsonObject opened = readJson(file("opened.json"));
+    EXPECT_EQ(opened["formers"].toObject()["list"], raisedState["formers"].toObject()["list"]);
+    EXPECT_EQ(opened["fuselageViews"], raisedState["fuselageViews"]);
+    const std::string dxf = fileBytes(file("plaques.DXF"));
+    for (int k = 0; k <= 10; ++k)
+        EXPECT_NE(dxf.find(QStringLiteral("\n  8\nC%1\n").arg(k).toStdString()), std::string::npos)
+            << k;
+
+    const struct {
+        QStringList actions;
+        int status;
+        const char* words;
+    } refusals[] = {
+        {{"side=dos:0,1"}, 2, "the window \"Fuselage\" is not open"},
+        {{"fuselage-window=1", "side=dos:0,1"}, 2, "1 point"},
+        {{"fuselage-window=1", "side=dos:0,1;0,2"}, 2, "la station 0 ne dépasse pas"},
+        {{"fuselage-window=1", "top=0,1;x,2"}, 2, "x"},
+        {{"fuselage-window=1", "side=aile:0,1;2,3"}, 2, "expected dos"},
+        {{"former-follow=F9:1"}, 2, "no former F9"},
+        {{"former-follow=F1:oui"}, 2, "expected NAME:1"},
+        {{"fuselage-window=1", "fit-curves=1"}, 1, "Courbes par les couples"},
+        {{"fuselage-window=1", "side-calibrate=0,0:10,0:100"}, 2, "disabled"},
+    };
+    for (const auto& c : refusals) {
+        r = program(c.actions + QStringList{"state=after.json"}, dir.path());
+        EXPECT_EQ(r.status, c.status) << c.actions.join(' ').toStdString();
+        EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.words))) << r.err.toStdString();
+        EXPECT_FALSE(QFile::exists(file("after.json")));
+    }
+    // 31 points are too many.
+    QStringList many;
+    for (int i = 0; i <= 30; ++i)
+        many << QStringLiteral("%1,10").arg(i * 10);
+    r = program({"fuselage-window=1", "top=" + many.join(';')}, dir.path());
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.contains("plus de 30 points")) << r.err.toStdString();
 }
 
 // The real scale makes the constant width another offset on the drawing, whatever road changed

@@ -2,8 +2,13 @@
 
 #include <QRegularExpression>
 
+#include "editor/fuselage_window.h"
+
 #include <QDir>
+#include <QLineEdit>
+#include <QMouseEvent>
 #include <QSlider>
+#include <QTableWidget>
 #include <QToolButton>
 
 namespace {
@@ -143,3 +148,107 @@ TEST_F(Cli, FileThatCannotBeWrittenIsARunTimeFailure) {
 }
 
 } // namespace
+
+// The fairness check: formers traced from a plan, "Courbes par les couples" passes the curves
+// through them; one former then made 2 mm taller is the only one marked, and the panel shows
+// its difference.
+TEST_F(Cli, TheFairnessCheckMarksTheFormerOutOfLine) {
+    auto w = shownMain();
+    auto run = [&w](const char* name, const QString& value) {
+        const ActionResult r = findCliAction(name)->run(*w, value);
+        EXPECT_EQ(r.status, 0) << name << "=" << value.toStdString() << ": "
+                               << r.message.toStdString();
+    };
+    run("drag", "4:73,50");
+    const char* shapes[] = {"4:70,52", "4:76,48", "4:68,50"};
+    for (int k = 0; k < 3; ++k) {
+        run("former-new", QStringLiteral("F%1:%2").arg(k + 2).arg(120 * (k + 1)));
+        run("drag", shapes[k]);
+    }
+    run("fuselage-window", "1");
+    run("fit-curves", "1");
+    QTableWidget* list = w->ui().lstCouples;
+    ASSERT_EQ(list->columnCount(), 4);
+    for (int row = 0; row < 4; ++row) {
+        EXPECT_EQ(list->item(row, 3)->text(), "") << row;
+        EXPECT_FALSE(w->session().departures(row).unfair()) << row;
+    }
+    // F3's top point 2 mm higher, typed.
+    run("former-select", "F3");
+    const Handle& h = w->session().samples().shppi[0];
+    w->session().press(1, static_cast<float>(h.Left), static_cast<float>(h.Top));
+    const SurfacePoint top = w->session().pickedPointReal();
+    run("point", QStringLiteral("0:%1,%2").arg(top.x, 0, 'g', 17).arg(top.y + 2.0, 0, 'g', 17));
+    for (int row = 0; row < 4; ++row)
+        EXPECT_EQ(w->session().departures(row).unfair(), row == 2) << row;
+    EXPECT_EQ(list->item(2, 3)->text(), "+2,0");
+    EXPECT_EQ(list->item(1, 3)->text(), "");
+    EXPECT_NE(list->item(2, 3)->toolTip().indexOf("Dos +2,0 mm"), -1)
+        << list->item(2, 3)->toolTip().toStdString();
+    // "Suit" cannot be ticked for a former whose curves are out of reach: none here; a former
+    // that follows fills the curves again.
+    EXPECT_EQ(list->item(2, 2)->checkState(), Qt::Unchecked);
+    run("former-follow", "F3:1");
+    EXPECT_EQ(list->item(2, 2)->checkState(), Qt::Checked);
+    EXPECT_FALSE(w->session().departures(2).unfair());
+    EXPECT_EQ(list->item(2, 3)->text(), "");
+}
+
+// The window "Fuselage" under the mouse: a point dragged is one step however many moves it
+// takes, a double click on a curve adds a point there and Delete removes it, a former's line
+// dragged moves its station; a press on nothing leaves the next edit a step of its own.
+TEST_F(Cli, TheWindowFuselageEditsUnderTheMouse) {
+    auto w = shownMain();
+    for (const auto& [name, value] : {std::pair{"fuselage-window", "1"},
+                                      {"side", "dos:0,30;150,45;300,48;500,20"},
+                                      {"side", "ventre:0,-20;250,-40;500,-10"},
+                                      {"former-new", "F2:200"}})
+        ASSERT_EQ(findCliAction(name)->run(*w, value).status, 0) << name;
+    FuselageDrawing* side = w->fuselageWindow()->drawing(EditorSession::PlanView::Side);
+    side->resize(800, 300);
+    EditorSession& s = w->session();
+    auto mouse = [side](QEvent::Type type, QPointF at, Qt::MouseButtons held) {
+        QMouseEvent e(type, at, side->mapToGlobal(at), Qt::LeftButton, held, Qt::NoModifier);
+        QApplication::sendEvent(side, &e);
+    };
+    auto dos = [&s] { return s.fuselageWork().curves.dos; };
+    const int steps = s.history().index();
+    const QPointF point = side->toPixel(150, 45);
+    mouse(QEvent::MouseButtonPress, point, Qt::LeftButton);
+    mouse(QEvent::MouseMove, point + QPointF(0, -10), Qt::LeftButton);
+    mouse(QEvent::MouseMove, point + QPointF(0, -20), Qt::LeftButton);
+    mouse(QEvent::MouseButtonRelease, point + QPointF(0, -20), Qt::NoButton);
+    EXPECT_EQ(s.history().index(), steps + 1);
+    EXPECT_EQ(s.history().undoCaption(), "déplacer le point 2 de « Dos »");
+    EXPECT_GT(dos()[1].value, 45.0);
+    EXPECT_NEAR(dos()[1].station, 150.0, 1e-9);
+    EXPECT_EQ(w->fuselageWindow()->pointsBox(CurveKind::Dos)->text(), CurvePointsText(dos()));
+
+    // A double click on "Dos" halfway between its points 3 and 4; Delete takes it off again.
+    const QPointF on = side->toPixel(400, *s.curves().dos.valueAt(400));
+    QMouseEvent twice(QEvent::MouseButtonDblClick, on, side->mapToGlobal(on), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(side, &twice);
+    ASSERT_EQ(dos().size(), 5u);
+    EXPECT_EQ(side->picked().index, 3);
+    EXPECT_NEAR(dos()[3].station, 400.0, 1e-9);
+    EXPECT_TRUE(w->fuselageWindow()->pointBox()->isEnabled());
+    QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
+    QApplication::sendEvent(side, &del);
+    EXPECT_EQ(dos().size(), 4u);
+
+    // F2's line dragged 50 pixels on; a press on nothing then makes no step.
+    const QPointF line(side->toPixel(200, 0).x(), 5);
+    const double mm = side->toMm(line + QPointF(50, 0)).station;
+    mouse(QEvent::MouseButtonPress, line, Qt::LeftButton);
+    mouse(QEvent::MouseMove, line + QPointF(50, 0), Qt::LeftButton);
+    mouse(QEvent::MouseButtonRelease, line + QPointF(50, 0), Qt::NoButton);
+    EXPECT_DOUBLE_EQ(s.formers()[1]->station, mm);
+    const int before = s.history().index();
+    mouse(QEvent::MouseButtonPress, QPointF(side->width() - 3, side->height() - 3), Qt::LeftButton);
+    mouse(QEvent::MouseButtonRelease, QPointF(side->width() - 3, side->height() - 3), Qt::NoButton);
+    EXPECT_EQ(s.history().index(), before);
+    ASSERT_EQ(findCliAction("side")->run(*w, "ventre:0,-20;500,-10").status, 0);
+    ASSERT_EQ(findCliAction("side")->run(*w, "ventre:0,-21;500,-10").status, 0);
+    EXPECT_EQ(s.history().index(), before + 2) << "each typed curve its own step";
+}

@@ -3,12 +3,14 @@
 #include "editor/application.h"
 #include "editor/frm_hlp.h"
 #include "editor/notches_dialog.h"
+#include "editor/fuselage_window.h"
 #include "editor/number_box.h"
 #include "editor/piece_size_dialog.h"
 #include "editor/status_line.h"
 #include "export/piece_outline.h"
 
 #include "files/couple_export.h"
+#include "session/project_document.h"
 #include "view3d/frm3d.h"
 
 #include <QAbstractButton>
@@ -805,6 +807,9 @@ TEST_F(FilesMenu, HelpMenuShowsTheGuideAndAFreshModalAboutWindow) {
                                      static_cast<QAbstractButton*>(notches.newBothSides)})
         names << b->text();
     names << QStringLiteral("Version DXF") << QStringLiteral("Pages à la taille de la plaque");
+    // The window "Fuselage"'s buttons, without their "...".
+    for (const QPushButton* b : w->fuselageWindow()->findChildren<QPushButton*>())
+        names << b->text().remove(QLatin1String("..."));
     std::function<void(const QList<QAction*>&)> addItems = [&](const QList<QAction*>& items) {
         for (QAction* a : items) {
             if (a->isSeparator())

@@ -83,7 +83,7 @@ TEST_F(Session, UndoingEveryStepOfSeveralFormersGivesBackTheStartAndRedoingThemT
         const int edited = s.current();
         const int any = pick(0, count - 1);
         bool step = false;
-        switch (pick(0, 10)) {
+        switch (pick(0, 13)) {
         case 0: {
             // The first name of the F1, F2, ... series no former has.
             std::string first;
@@ -178,6 +178,32 @@ TEST_F(Session, UndoingEveryStepOfSeveralFormersGivesBackTheStartAndRedoingThemT
                 EXPECT_EQ(notchTableProblem(s.notchTable()), "");
                 step = !(s.notchTable() == before);
             }
+            break;
+        }
+        // The fuselage's curves, and formers made to follow them or not: the followers are
+        // part of each step, whichever edit moved them.
+        case 7: {
+            const CurveKind kind = kCurveKinds[pick(0, 2)];
+            const int base = kind == CurveKind::Ventre ? -30 : 20;
+            std::vector<CurvePoint> points;
+            for (int k = 0, n = pick(2, 6); k < n; ++k)
+                points.push_back({k * 100.0 - 100.0, double(base + pick(-5, 20))});
+            step = s.setCurve(kind, points, changed).empty() &&
+                   s.history().index() + 1 > static_cast<int>(recorded.size());
+            break;
+        }
+        case 8:
+            step = s.setFollows(any, pick(0, 2) != 0, why, changed) &&
+                   s.history().index() + 1 > static_cast<int>(recorded.size());
+            break;
+        case 9: {
+            const int before = s.history().index();
+            const CurveKind kind = kCurveKinds[pick(0, 2)];
+            s.beginGesture();
+            s.dragCurvePoint(kind, pick(0, 3), pick(-200, 600), pick(-40, 60));
+            s.dragStation(any, pick(-500, 500));
+            s.endGesture();
+            step = s.history().index() != before;
             break;
         }
         default: {

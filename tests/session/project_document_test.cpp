@@ -104,7 +104,33 @@ public:
         s.pictureHoriz = pick(kPictureOffsetLimits.min, kPictureOffsetLimits.max);
         s.pictureVert = pick(kPictureOffsetLimits.min, kPictureOffsetLimits.max);
         s.pictureZoom = pick(kPictureZoomRange.min, kPictureZoomRange.max);
+        v.fuselageWindowShown = pick(0, 1);
         return state;
+    }
+
+    // The fuselage's views: each curve not drawn, or 2 to 30 points whose stations increase
+    // by as little as a double can, up to the curves' limits; pictures placed anywhere.
+    FuselageWork fuselage() {
+        FuselageWork f;
+        for (CurveKind kind : kCurveKinds) {
+            const int n = pick(0, 3) == 0 ? 0 : pick(kMinCurvePoints, kMaxCurvePoints);
+            double station = pick(0, 1) ? -kCurveLimit : any(-1000.0, 1000.0);
+            for (int i = 0; i < n; ++i) {
+                f.curves.curve(kind).push_back({station, any(-kCurveLimit, kCurveLimit)});
+                const double room = (kCurveLimit - station) / (n - i);
+                station = pick(0, 3) == 0 ? std::nextafter(station, kCurveLimit)
+                                          : station + any(1e-9, room);
+            }
+        }
+        const char* paths[] = {"", "cote.png", "/plans/dessus été.jpg"};
+        for (PlanPicture* p : {&f.side, &f.top}) {
+            p->path = paths[pick(0, 2)];
+            p->left = any(-kCurveLimit, kCurveLimit);
+            p->top = any(-kCurveLimit, kCurveLimit);
+            p->mmPerPixel = any(kMinMmPerPixel, kMaxMmPerPixel);
+            p->calibrated = pick(0, 1);
+        }
+        return f;
     }
 
 private:
@@ -200,7 +226,8 @@ TEST(EditorStateDocument, ProjectsOfSeveralFormersReadBackEqual) {
             for (FormerPoint& f : s.work.former)
                 f.at.x = std::max(f.at.x, axis);
             p.formers.push_back({names[k % 4] + std::to_string(k),
-                                 std::uniform_real_distribution<double>(-1e5, 1e5)(rng), s.work});
+                                 std::uniform_real_distribution<double>(-1e5, 1e5)(rng), s.work,
+                                 rng() % 2 == 0});
             p.view = s.view;
         }
         p.current = count - 1 - i % count;
@@ -216,11 +243,29 @@ TEST(EditorStateDocument, ProjectsOfSeveralFormersReadBackEqual) {
         if (i % 3 == 1)
             p.notches.slotList = {{SlotKind::Crutch, size(rng), size(rng), -kMaxCrutchHeight},
                                   {SlotKind::Keel, size(rng), size(rng), 0.0}};
+        p.fuselage = random.fuselage();
         const std::string text = WriteProject(p);
         const ProjectReading r = ReadProject(text);
         ASSERT_TRUE(r.ok) << i << ": " << r.message;
         ASSERT_EQ(r.state, p) << i;
         ASSERT_EQ(WriteProject(r.state), text) << i;
+
+        // The same project in the second version, before the fuselage's views: it opens with
+        // none, no former following, the window "Fuselage" closed, the rest as it was.
+        nlohmann::json second = nlohmann::json::parse(text);
+        second["version"] = 2;
+        second.erase("fuselage");
+        second["view"].erase("fuselageWindow");
+        for (auto& f : second["formers"]["list"])
+            f.erase("follows");
+        const ProjectReading older = ReadProject(second.dump());
+        ASSERT_TRUE(older.ok) << i << ": " << older.message;
+        ProjectState expected = p;
+        expected.fuselage = {};
+        expected.view.fuselageWindowShown = false;
+        for (Former& f : expected.formers)
+            f.follows = false;
+        ASSERT_EQ(older.state, expected) << i;
     }
 }
 
@@ -451,6 +496,35 @@ TEST(EditorStateDocument, FaultyDocumentsAreRefusedWithTheFieldNamed) {
              d["notches"]["slots"] = {{{"kind", "bati"}, {"width", 3}, {"depth", 3}}};
          }},
         {"view.export.dxf", [](json& d) { d["view"]["export"]["dxf"] = "r14"; }},
+        // The fuselage's views.
+        {"formers.list[0].follows", [&W](json& d) { d["formers"]["list"][0]["follows"] = 1; }},
+        {"formers.list[0].follows", [&W](json& d) { d["formers"]["list"][0].erase("follows"); }},
+        {"fuselage", [&W](json& d) { d.erase("fuselage"); }},
+        {"fuselage.dos",
+         [&W](json& d) {
+             d["fuselage"]["dos"] = {{0.0, 30.0}};
+         }},
+        {"fuselage.dos",
+         [&W](json& d) {
+             for (int i = 0; i < 31; ++i)
+                 d["fuselage"]["dos"].push_back({i * 10.0, 30.0});
+         }},
+        {"fuselage.ventre",
+         [&W](json& d) {
+             d["fuselage"]["ventre"] = {{0.0, -30.0}, {100.0, -35.0}, {100.0, -20.0}};
+         }},
+        {"fuselage.flanc[1]",
+         [&W](json& d) {
+             d["fuselage"]["flanc"] = {{0.0, 20.0}, {100.0}};
+         }},
+        {"fuselage.flanc[0][1]",
+         [&W](json& d) {
+             d["fuselage"]["flanc"] = {{0.0, 2e6}, {100.0, 20.0}};
+         }},
+        {"fuselage.side.mmPerPixel", [&W](json& d) { d["fuselage"]["side"]["mmPerPixel"] = 0.0; }},
+        {"fuselage.top.path", [&W](json& d) { d["fuselage"]["top"].erase("path"); }},
+        {"fuselage.top.left", [&W](json& d) { d["fuselage"]["top"]["left"] = "0"; }},
+        {"view.fuselageWindow", [&W](json& d) { d["view"]["fuselageWindow"] = "oui"; }},
     };
     // Names "Renommer" refuses are no names in a file either: one too long, a very long one, a
     // blank one, control characters, a blank at an end, bytes that are no UTF-8.
