@@ -4,8 +4,8 @@
 #include "state_json.h"
 
 #include "editor/frm_hlp.h"
-#include "editor/notches_dialog.h"
 #include "editor/fuselage_window.h"
+#include "editor/notches_dialog.h"
 #include "editor/number_box.h"
 #include "editor/scripted_editor.h"
 #include "editor/status_line.h"
@@ -1176,11 +1176,11 @@ ActionResult fitCurves(ScriptedEditor& w, const QString& value) {
     FuselageWindow* window = nullptr;
     if (const ActionResult r = fuselageOpen(w, window); r.status != 0)
         return r;
-    w.ui().StatusBar->clearMessage();
+    w.statusLine().clearMessage();
     window->fitButton()->click();
     settleEvents();
-    if (!w.statusText().isEmpty())
-        return failure(w.statusText());
+    if (w.statusLine().kind() == StatusLine::Kind::Refusal)
+        return failure(w.statusLine().message());
     return ok();
 }
 

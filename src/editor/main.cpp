@@ -1,7 +1,7 @@
 #include "editor/main.h"
 
-#include "editor/notches_dialog.h"
 #include "editor/fuselage_window.h"
+#include "editor/notches_dialog.h"
 #include "editor/number_box.h"
 #include "editor/picture_box.h"
 #include "editor/status_line.h"

@@ -3,6 +3,8 @@
 #include "editor/main.h"
 
 #include "editor/fuselage_window.h"
+#include "editor/status_line.h"
+#include "editor/tool_windows.h"
 #include "editor/user_dialogs.h"
 
 #include <QAction>
@@ -21,6 +23,7 @@ QString fromUtf8(const std::string& s) {
 
 void Main::connectFuselage() {
     fuselageWindow_ = new FuselageWindow(*this, this);
+    toolWindows_->join(fuselageWindow_, kFuselageTitle);
     connect(ui_.IM_Fuselage, &QAction::triggered, this, [this] { IM_Fuselage_Click(); });
 }
 
@@ -36,7 +39,7 @@ bool Main::fuselageEdit(const std::function<std::string(Changed& changed)>& edit
     Changed changed = Changed::None;
     const std::string why = edit(changed);
     if (!why.empty()) {
-        showStatus(fromUtf8(why));
+        statusLine_->refuse(fromUtf8(why));
         return false;
     }
     show(changed);

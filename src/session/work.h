@@ -1,7 +1,7 @@
 #pragma once
 
-#include "former/notches.h"
 #include "former/fuselage_curves.h"
+#include "former/notches.h"
 
 #include <cstddef>
 #include <string>

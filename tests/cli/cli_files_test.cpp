@@ -251,6 +251,8 @@ TEST_F(CliFiles, StringersAndSlotsScriptedKeptAndRefusedByValue) {
             << c.words << ": " << r.err.toStdString();
         EXPECT_FALSE(QFile::exists(file("after.json")));
     }
+}
+
 // The designer's job: the three curves typed, one key former traced, eleven formers that
 // follow at stations 0..500, each filling the curves' box at its station. A point of "Dos"
 // typed higher moves exactly the formers its span covers, in one step; undone, every former

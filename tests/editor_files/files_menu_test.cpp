@@ -2,8 +2,8 @@
 
 #include "editor/application.h"
 #include "editor/frm_hlp.h"
-#include "editor/notches_dialog.h"
 #include "editor/fuselage_window.h"
+#include "editor/notches_dialog.h"
 #include "editor/number_box.h"
 #include "editor/piece_size_dialog.h"
 #include "editor/status_line.h"
