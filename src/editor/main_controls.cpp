@@ -440,7 +440,9 @@ void MainControls::setupUi(QMainWindow* Main, QSizeF surfaceMm) {
     lstCouples->setEditTriggers(QAbstractItemView::DoubleClicked |
                                 QAbstractItemView::EditKeyPressed |
                                 QAbstractItemView::AnyKeyPressed);
-    lstCouples->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // Every caption whole: the name takes what the other columns leave.
+    lstCouples->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    lstCouples->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     lstCouples->setToolTip(QStringLiteral("Les couples du fuselage ; la station se tape en place"));
     column->addWidget(lstCouples);
     auto* buttons = new QGridLayout;
@@ -479,5 +481,10 @@ void MainControls::setupUi(QMainWindow* Main, QSizeF surfaceMm) {
         std::max({surface.bottom(), SSTab1->geometry().bottom(), Frame3->geometry().bottom()}) + 1 +
         d.mm(0, 0, 0, kMargin).height();
     Main->resize(w, hgt + Main->menuBar()->sizeHint().height() + StatusBar->sizeHint().height());
-    Couples->resize(d.mm(0, 0, 62, 0).width(), Main->height());
+    // Wide enough for every column's caption to show whole.
+    const QMargins around = Couples->widget()->layout()->contentsMargins();
+    int captions = 2 * lstCouples->frameWidth() + around.left() + around.right();
+    for (int c = 0; c < lstCouples->columnCount(); ++c)
+        captions += lstCouples->horizontalHeader()->sectionSizeHint(c);
+    Couples->resize(std::max(d.mm(0, 0, 62, 0).width(), captions), Main->height());
 }
