@@ -24,6 +24,7 @@
 #include <QWheelEvent>
 
 #include "bench_statistics.h"
+#include "frame_copy.h"
 #include "qt_bench_main.h"
 
 #include <benchmark/benchmark.h>
@@ -35,6 +36,12 @@
 #include <utility>
 
 namespace {
+
+// The yardstick, in the same run as the steps.
+void BM_FrameCopy_1920x1080(benchmark::State& state) {
+    frameCopy1920x1080(state);
+}
+BENCHMARK(BM_FrameCopy_1920x1080)->Apply(configureFrameCopy);
 
 // Logical pixels per millimetre of the drawing surface, measured once: a surface made for it
 // at every repetition would cost more than the steps measured.
@@ -168,8 +175,8 @@ void BM_SwitchFormer_1920x1080(benchmark::State& state) {
             w->ui().Hscroll2->setValue(100 - i % 7);
             w->ui().Slider1->setValue(w->ui().Slider1->minimum() + i);
         }
-        if (fuselage)
-            w->frm3D()->showFuselage(true);
+        if (fuselage) // "Vue Fuselage", as the user shows it
+            w->frm3D()->pb1(6)->click();
         QApplication::processEvents();
     }
     PictureBox& p = *w->ui().Picture1;
@@ -181,6 +188,7 @@ void BM_SwitchFormer_1920x1080(benchmark::State& state) {
     }
     QApplication::processEvents(); // the 3-D window tells its errors once back in the loop
     state.counters["errors3d"] = switchErrors;
+    state.counters["fuselage"] = w->frm3D()->fuselageShown();
     state.counters["formers"] = double(w->session().formers().size());
     state.counters["points"] = w->model().Nb_Points;
     state.counters["width_px"] = p.width();
@@ -353,6 +361,31 @@ void BM_PictureZoomStep_1920x1080(benchmark::State& state) {
                 &MainControls::Slider4, 650);
 }
 
+// A drag of "Zoom" across the sizes that shrink the picture at 1920 x 1080, one percent a step:
+// every step shows the picture at a size not shown just before, so nothing averaged for the
+// last step serves the next.
+void BM_PictureZoomSweep_1920x1080(benchmark::State& state) {
+    const double pxPerMm = surfacePixelsPerMm();
+    Main* session = pictureSession({1920 / pxPerMm, 1080 / pxPerMm});
+    if (!session) {
+        state.SkipWithError("the picture was not shown");
+        return;
+    }
+    Main& w = *session;
+    PictureBox& p = *w.ui().Picture1;
+    slideTo(w.ui().Slider4, 650);
+    static int zoom = 30;
+    slideTo(w.ui().Slider5, zoom);
+    p.repaint();
+    for (auto _ : state) {
+        zoom = zoom >= 89 ? 30 : zoom + 1;
+        slideTo(w.ui().Slider5, zoom);
+        p.repaint();
+    }
+    state.counters["width_px"] = p.width();
+    state.counters["height_px"] = p.height();
+}
+
 void configureSteps(benchmark::internal::Benchmark* b) {
     stepStatistics(b, 400);
     b->Unit(benchmark::kMicrosecond);
@@ -414,6 +447,7 @@ BENCHMARK(BM_PictureHorizStep_1920x1080)->Apply(configureSteps);
 BENCHMARK(BM_PictureZoomStep_DesignSize)->Apply(configureSteps);
 BENCHMARK(BM_PictureZoomStep_Shrunk_DesignSize)->Apply(configureSteps);
 BENCHMARK(BM_PictureZoomStep_1920x1080)->Apply(configureSteps);
+BENCHMARK(BM_PictureZoomSweep_1920x1080)->Apply(configureSteps);
 BENCHMARK(BM_ViewWheelStep_1920x1080)->Apply(configureSteps);
 BENCHMARK(BM_ViewPanStep_1920x1080)->Apply(configureSteps);
 

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QTemporaryDir>
 
+#include "frame_copy.h"
 #include "qt_bench_main.h"
 
 #include <benchmark/benchmark.h>
@@ -16,6 +17,12 @@
 #include <vector>
 
 namespace {
+
+// The yardstick, in the same run as the steps.
+void BM_FrameCopy_1920x1080(benchmark::State& state) {
+    frameCopy1920x1080(state);
+}
+BENCHMARK(BM_FrameCopy_1920x1080)->Apply(configureFrameCopy);
 
 void repaintSurface(benchmark::State& state, QSizeF surfaceMm) {
     ScriptedEditor w(surfaceMm);
