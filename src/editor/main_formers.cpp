@@ -73,15 +73,25 @@ void Main::showFormerList() {
     const QSignalBlocker quiet(list);
     const auto& formers = session_.formers();
     list->setRowCount(static_cast<int>(formers.size()));
+    // The items stay and take their new texts: an item set again, even to the same text, has
+    // the columns measure every row again, the most of what a switch of former would cost.
     for (int row = 0; row < list->rowCount(); ++row) {
         const Former& f = *formers[static_cast<std::size_t>(row)];
-        auto* name = new QTableWidgetItem(fromUtf8(f.name));
-        name->setFlags(name->flags() & ~Qt::ItemIsEditable); // "Renommer" renames
-        list->setItem(row, 0, name);
-        auto* station = new QTableWidgetItem(fromUtf8(frenchNumber(f.station)));
-        station->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        station->setToolTip(QStringLiteral("Station du couple le long du fuselage, en mm"));
-        list->setItem(row, kStationColumn, station);
+        QTableWidgetItem* name = list->item(row, 0);
+        if (!name) {
+            name = new QTableWidgetItem;
+            name->setFlags(name->flags() & ~Qt::ItemIsEditable); // "Renommer" renames
+            list->setItem(row, 0, name);
+        }
+        name->setText(fromUtf8(f.name));
+        QTableWidgetItem* station = list->item(row, kStationColumn);
+        if (!station) {
+            station = new QTableWidgetItem;
+            station->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            station->setToolTip(QStringLiteral("Station du couple le long du fuselage, en mm"));
+            list->setItem(row, kStationColumn, station);
+        }
+        station->setText(fromUtf8(frenchNumber(f.station)));
     }
     showFollowColumns();
     list->setCurrentCell(session_.current(), 0);
