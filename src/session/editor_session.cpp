@@ -264,7 +264,22 @@ std::string stationText(double mm) {
 // is another work than the one shown).
 constexpr Changed kListChanged = Changed::List | Changed::Fuselage;
 Changed formerShown(const Work& before, const Work& now) {
-    return before == now ? kListChanged : Changed::All;
+    if (before == now)
+        return kListChanged;
+    // The picture, its place and the grid over it are shown as they stand where the other
+    // former has the same plan at the same place (formers traced on one plan): its layers are
+    // not drawn again.
+    auto without = [](Changed c, Changed bits) {
+        return static_cast<Changed>(static_cast<unsigned>(c) & ~static_cast<unsigned>(bits));
+    };
+    Changed c = Changed::All;
+    if (before.picturePath == now.picturePath) {
+        c = without(c, Changed::Picture | Changed::Grid);
+        if (before.pictureHoriz == now.pictureHoriz && before.pictureVert == now.pictureVert &&
+            before.pictureZoom == now.pictureZoom)
+            c = without(c, Changed::Placement);
+    }
+    return c;
 }
 
 } // namespace
