@@ -329,7 +329,10 @@ void Frm3D::RebuildFormerMesh(int mode) {
     ::RebuildFormerMesh(engine, scene, in, View_Piece, mode);
     // The current former's band in the fuselage follows, shown or not.
     if (fuselageBuilt_) {
-        UpdateFuselageCurrent(*fuselageEngine_, fuselage_, in);
+        if (!UpdateFuselageCurrent(*fuselageEngine_, fuselage_, in)) {
+            RebuildFuselage(*fuselageEngine_, fuselage_, in, fuselageCamera_, fuselageLight_,
+                            largestCurrentIntervals());
+        }
         tellFormersLeftOut();
     }
     // Either way the part is centred on the thickness it is given.
@@ -439,6 +442,15 @@ void Frm3D::shiftBackLayer(float delta) {
     ShiftBackLayer(engine, scene.formerMesh, delta);
     if (fuselageBuilt_) {
         ShiftBackLayer(*fuselageEngine_, fuselage_.scene.formerMesh, delta);
+        currentBandMoved();
+    }
+}
+
+void Frm3D::currentBandMoved() {
+    for (FuselageBand& b : fuselage_.bands) {
+        if (b.current) {
+            b.given.reset();
+        }
     }
 }
 
@@ -460,6 +472,7 @@ void Frm3D::scalePartHeight(double ratio) {
     ScaleMeshY(engine, scene.formerMesh, ratio);
     if (fuselageFollowsSliders()) {
         ScaleMeshY(*fuselageEngine_, fuselage_.scene.formerMesh, ratio);
+        currentBandMoved();
     }
 }
 
@@ -467,6 +480,7 @@ void Frm3D::scalePartWidth(double ratio) {
     ScaleMeshX(engine, scene.formerMesh, ratio);
     if (fuselageFollowsSliders()) {
         ScaleMeshX(*fuselageEngine_, fuselage_.scene.formerMesh, ratio);
+        currentBandMoved();
     }
 }
 
@@ -498,6 +512,14 @@ Engine& Frm3D::fuselageEngine() {
     return *fuselageEngine_;
 }
 
+// Room for the current band at its largest: the most samples, with the doubling.
+int Frm3D::largestCurrentIntervals() {
+    SceneInput largest;
+    largest.sampleCount = kSampleCountRange.max;
+    largest.doublingOn = 1;
+    return OutlineIntervals(largest);
+}
+
 void Frm3D::buildFuselage(std::span<const FuselageFormer> formers) {
     // The current former as the single part has it.
     std::vector<FuselageFormer> own(formers.begin(), formers.end());
@@ -506,12 +528,11 @@ void Frm3D::buildFuselage(std::span<const FuselageFormer> formers) {
     if (current != own.end()) {
         current->input = part_;
     }
-    // Room for the current band at its largest: the most samples, with the doubling.
-    SceneInput largest;
-    largest.sampleCount = kSampleCountRange.max;
-    largest.doublingOn = 1;
-    SetupFuselage(fuselageEngine(), fuselage_, own, fuselageCamera_, fuselageLight_,
-                  OutlineIntervals(largest));
+    // The bands kept where only some formers changed (a switch recolours two), else built anew.
+    if (!RefreshFuselage(fuselageEngine(), fuselage_, own, largestCurrentIntervals())) {
+        SetupFuselage(fuselageEngine(), fuselage_, own, fuselageCamera_, fuselageLight_,
+                      largestCurrentIntervals());
+    }
     fuselageBuilt_ = true;
     tellFormersLeftOut();
 }

@@ -106,7 +106,8 @@ public:
     // wait while the fuselage shows (it shows whole formers).
     bool fuselageShown() const { return fuselageShown_; }
     // The formers changed as a whole (another one edited, one added or removed): the current
-    // band no longer follows the part, and the fuselage is built anew when next given or shown.
+    // band no longer follows the part until the formers are given again (the bands of those
+    // that stay the same are kept, the others placed or built anew).
     void forgetFuselage() { fuselageBuilt_ = false; }
     void showFuselage(bool on);
     // The window's own numbers of a piece (View_Piece) and of a render mode.
@@ -193,6 +194,9 @@ private:
     // The fuselage's engine with its camera and light, made on first need.
     Engine& fuselageEngine();
     void buildFuselage(std::span<const FuselageFormer> formers);
+    static int largestCurrentIntervals();
+    // The current band was moved in place by a slider: it is placed again when next given.
+    void currentBandMoved();
     void tellFormersLeftOut();
     bool fuselageFollowsSliders() const;
     void scheduleFrame();

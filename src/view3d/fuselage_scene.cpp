@@ -168,15 +168,63 @@ float bandDepth(const FuselageScene& s, const FuselageBand& band) {
     return static_cast<float>(band.station - s.middle);
 }
 
-// Builds one band of at most `most` intervals (0: all of its outline's); false, with nothing
-// reported, when the pools cannot hold it.
-bool addBand(Engine& e, FuselageScene& s, FuselageBand& band, const SceneInput& in, int most = 0) {
+// The band's contour of at most `most` intervals (0: all of its outline's) in s.contour; returns
+// its symmetry axis, taken before any point is dropped.
+double bandContour(FuselageScene& s, FuselageBand& band, const SceneInput& in, int most) {
     wholeContour(s, in);
     band.intervals = static_cast<int>(s.contour.size()) - 1;
     const double axis = symmetryAxis(s.contour, in);
     if (most > 0) {
         keepShapePoints(s.contour, static_cast<std::size_t>(most) + 1);
     }
+    return axis;
+}
+
+// How many of an outline's n points a band of at most `most` intervals keeps, as
+// keepShapePoints leaves them.
+std::size_t keptPoints(std::size_t n, int most) {
+    if (most <= 0) {
+        return n;
+    }
+    const std::size_t keep = static_cast<std::size_t>(most) + 1;
+    return keep >= n || n < 3 ? n : keep;
+}
+
+std::shared_ptr<const FuselageBand::Given> keepGiven(const SceneInput& in) {
+    auto given = std::make_shared<FuselageBand::Given>();
+    given->input = in;
+    given->outline.take(given->input);
+    return given;
+}
+
+bool samePoints(std::span<const PointXYZ> a, std::span<const PointXYZ> b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end());
+}
+
+// Whether a band placed from `a` stands where one placed from `b` would, its notches the same.
+bool sameInput(const SceneInput& a, const SceneInput& b) {
+    const OutlineInput& p = a.outline;
+    const OutlineInput& q = b.outline;
+    const auto sameNotch = [](const StringerNotch& m, const StringerNotch& n) {
+        return m.stringer == n.stringer && m.side == n.side && m.centre == n.centre;
+    };
+    return a.partDepth == b.partDepth && a.partHeight == b.partHeight &&
+           a.partWidth == b.partWidth && a.sampleCount == b.sampleCount &&
+           a.doublingOn == b.doublingOn && p.Nb_Points == q.Nb_Points && p.Y1 == q.Y1 &&
+           p.doublingOn == q.doublingOn && p.cutRightMiddle == q.cutRightMiddle &&
+           p.cutLeftMiddle == q.cutLeftMiddle && samePoints(p.Courbe_Droite, q.Courbe_Droite) &&
+           samePoints(p.Courbe_Gauche, q.Courbe_Gauche) &&
+           samePoints(p.Doublage_Droit, q.Doublage_Droit) &&
+           samePoints(p.Doublage_Gauche, q.Doublage_Gauche) && samePoints(p.cutRight, q.cutRight) &&
+           samePoints(p.cutLeft, q.cutLeft) &&
+           std::equal(a.stringerNotches.begin(), a.stringerNotches.end(), b.stringerNotches.begin(),
+                      b.stringerNotches.end(), sameNotch);
+}
+
+// Builds one band of at most `most` intervals (0: all of its outline's); false, with nothing
+// reported, when the pools cannot hold it.
+bool addBand(Engine& e, FuselageScene& s, FuselageBand& band, const SceneInput& in, int most = 0) {
+    const double axis = bandContour(s, band, in, most);
     const int K = static_cast<int>(s.contour.size()) - 1;
     if (!roomForBand(e, K)) {
         band.mesh = 0;
@@ -332,6 +380,88 @@ void followNotches(Engine& e, FuselageScene& s, FuselageBand& band,
     }
 }
 
+// The first former marked current, or the count of formers when none is.
+std::size_t currentIndex(std::span<const FuselageFormer> formers) {
+    const auto it = std::find_if(formers.begin(), formers.end(),
+                                 [](const FuselageFormer& f) { return f.current; });
+    return static_cast<std::size_t>(it - formers.begin());
+}
+
+// The formers not being edited in the list's order, how many of them (the first ones) have a
+// band, and the most intervals each band keeps: what the room left holds once the current band
+// at its largest and the stringers' lines are kept room for.
+struct BandPlan {
+    std::vector<std::size_t> others;
+    std::size_t shown = 0;
+    int cap = 0;
+};
+
+BandPlan planBands(const FuselageRoom& room, std::span<const FuselageFormer> formers,
+                   int currentIntervalsAtMost) {
+    const std::size_t c = currentIndex(formers);
+    const bool current = c < formers.size();
+    const int reserved =
+        current ? std::max(currentIntervalsAtMost, std::max(OutlineIntervals(formers[c].input), 0))
+                : 0;
+    // The stringers' lines come last, each a mesh of two points and one face.
+    const long lines = stringerLinesWanted(formers);
+    const long faceRoom = room.faces - (current ? 4L * reserved : 0) - lines;
+    const long vertexRoom = room.vertices - (current ? 2L * (reserved + 1) : 0) - 2 * lines;
+    const long meshRoom = room.meshes - (current ? 1 : 0) - lines;
+
+    // The most intervals every other band may keep: the largest cap at which they all fit,
+    // no fewer than the fewest, in which case those last in the list are left out.
+    BandPlan plan;
+    std::vector<std::size_t>& others = plan.others;
+    int largest = 0;
+    for (std::size_t i = 0; i < formers.size(); ++i) {
+        if (i != c) {
+            others.push_back(i);
+            largest = std::max(largest, std::max(OutlineIntervals(formers[i].input), 0));
+        }
+    }
+    auto fits = [&](int cap, std::size_t count) {
+        long faces = 0, vertices = 0;
+        for (std::size_t k = 0; k < count; ++k) {
+            const int K = std::min(cap, std::max(OutlineIntervals(formers[others[k]].input), 0));
+            faces += 4L * K;
+            vertices += 2L * (K + 1);
+        }
+        return faces <= faceRoom && vertices <= vertexRoom && static_cast<long>(count) <= meshRoom;
+    };
+    int cap = largest;
+    std::size_t shown = others.size();
+    if (!fits(cap, shown)) {
+        int lo = std::min(kFewestBandIntervals, largest);
+        int hi = largest;
+        if (fits(lo, shown)) {
+            while (hi - lo > 1) { // fits(lo) and not fits(hi)
+                const int mid = (lo + hi) / 2;
+                (fits(mid, shown) ? lo : hi) = mid;
+            }
+        } else {
+            while (shown > 0 && !fits(lo, shown)) {
+                --shown;
+            }
+        }
+        cap = lo;
+    }
+    plan.shown = shown;
+    plan.cap = cap;
+    return plan;
+}
+
+// Every stringer line's ends where its bands' notches now lie.
+void placeLines(Engine& e, const FuselageScene& s) {
+    for (const StringerLine& l : s.stringerLines) {
+        const FuselageBand& from = s.bands[l.fromBand];
+        const FuselageBand& to = s.bands[l.toBand];
+        const Mesh& m = e.meshes[l.mesh];
+        e.vertices[m.vertexStart] = notchPoint(s, from, from.notches[l.fromNotch]);
+        e.vertices[m.vertexStart + 1] = notchPoint(s, to, to.notches[l.toNotch]);
+    }
+}
+
 FuselageBand* currentBand(FuselageScene& s) {
     const auto it = std::find_if(s.bands.begin(), s.bands.end(),
                                  [](const FuselageBand& b) { return b.current; });
@@ -368,70 +498,27 @@ int SetupFuselage(Engine& engine, FuselageScene& fuselage, std::span<const Fusel
         formers.begin(), formers.end(),
         [](const FuselageFormer& a, const FuselageFormer& b) { return a.station < b.station; });
     fuselage.middle = (first->station + last->station) / 2.0;
-    bool currentSeen = false;
-    const FuselageFormer* current = nullptr;
+    const std::size_t current = currentIndex(formers);
     for (std::size_t i = 0; i < formers.size(); ++i) {
         FuselageBand& band = fuselage.bands[i];
         band.station = formers[i].station;
         band.W = formers[i].W;
         band.H = formers[i].H;
         band.name = formers[i].name;
-        band.current = formers[i].current && !currentSeen;
-        if (band.current) {
-            current = &formers[i];
-        }
-        currentSeen = currentSeen || formers[i].current;
+        band.current = i == current;
     }
 
-    // What the pools hold after the scene, less the current band at its largest: runs are
-    // taken after the highest one in use.
-    const int reserved =
-        current ? std::max(currentIntervalsAtMost, std::max(OutlineIntervals(current->input), 0))
-                : 0;
+    // What the pools hold after the scene: runs are taken after the highest one in use.
     auto from = [&engine](int start) { return start == 0 ? 0L : engine.lastSlot() - start + 1L; };
-    // The stringers' lines come last, each a mesh of two points and one face.
-    const long lines = stringerLinesWanted(formers);
-    const long faceRoom = from(engine.AllocFaceBlock(0)) - (current ? 4L * reserved : 0) - lines;
-    const long vertexRoom =
-        from(engine.AllocVertexBlock(0)) - (current ? 2L * (reserved + 1) : 0) - 2 * lines;
-    const long meshRoom = engine.lastSlot() - (engine.meshRange.first + engine.meshRange.count) +
-                          1 - (current ? 1 : 0) - lines;
-
-    // The most intervals every other band may keep: the largest cap at which they all fit,
-    // no fewer than the fewest, in which case those last in the list are left out.
-    std::vector<std::size_t> others;
-    int largest = 0;
+    fuselage.room = {from(engine.AllocFaceBlock(0)), from(engine.AllocVertexBlock(0)),
+                     engine.lastSlot() - (engine.meshRange.first + engine.meshRange.count) + 1L,
+                     ground.partHeight};
+    const BandPlan plan = planBands(fuselage.room, formers, currentIntervalsAtMost);
+    const std::vector<std::size_t>& others = plan.others;
+    const std::size_t shown = plan.shown;
+    const int cap = plan.cap;
     for (std::size_t i = 0; i < formers.size(); ++i) {
-        if (!fuselage.bands[i].current) {
-            others.push_back(i);
-            largest = std::max(largest, std::max(OutlineIntervals(formers[i].input), 0));
-        }
-    }
-    auto fits = [&](int cap, std::size_t count) {
-        long faces = 0, vertices = 0;
-        for (std::size_t k = 0; k < count; ++k) {
-            const int K = std::min(cap, std::max(OutlineIntervals(formers[others[k]].input), 0));
-            faces += 4L * K;
-            vertices += 2L * (K + 1);
-        }
-        return faces <= faceRoom && vertices <= vertexRoom && static_cast<long>(count) <= meshRoom;
-    };
-    int cap = largest;
-    std::size_t shown = others.size();
-    if (!fits(cap, shown)) {
-        int lo = std::min(kFewestBandIntervals, largest);
-        int hi = largest;
-        if (fits(lo, shown)) {
-            while (hi - lo > 1) { // fits(lo) and not fits(hi)
-                const int mid = (lo + hi) / 2;
-                (fits(mid, shown) ? lo : hi) = mid;
-            }
-        } else {
-            while (shown > 0 && !fits(lo, shown)) {
-                --shown;
-            }
-        }
-        cap = lo;
+        fuselage.bands[i].given = keepGiven(formers[i].input);
     }
 
     int built = 0;
@@ -451,6 +538,7 @@ int SetupFuselage(Engine& engine, FuselageScene& fuselage, std::span<const Fusel
         }
     }
     addStringerLines(engine, fuselage);
+    fuselage.currentLast = true;
     return built;
 }
 
@@ -519,10 +607,10 @@ std::string FormersLeftOutMessage(const std::vector<std::string>& names) {
            list + ")" + why;
 }
 
-void UpdateFuselageCurrent(Engine& engine, FuselageScene& fuselage, const SceneInput& in) {
+bool UpdateFuselageCurrent(Engine& engine, FuselageScene& fuselage, const SceneInput& in) {
     FuselageBand* band = currentBand(fuselage);
     if (band == nullptr) {
-        return;
+        return true;
     }
     const int K = std::max(OutlineIntervals(in), 0);
     if (engine.isMesh(band->mesh) && K == band->intervals) {
@@ -530,8 +618,13 @@ void UpdateFuselageCurrent(Engine& engine, FuselageScene& fuselage, const SceneI
         placeBand(engine, *band, fuselage.contour, symmetryAxis(fuselage.contour, in), in,
                   bandDepth(fuselage, *band));
         followNotches(engine, fuselage, *band, in.stringerNotches);
-        return;
+        band->given = keepGiven(in);
+        return true;
     }
+    if (!fuselage.currentLast) {
+        return false;
+    }
+    band->given = keepGiven(in);
     // Built anew after the others, the lines after it, in the room kept for both.
     removeStringerLines(engine, fuselage);
     deleteFuselageMesh(engine, fuselage, band->mesh);
@@ -542,4 +635,121 @@ void UpdateFuselageCurrent(Engine& engine, FuselageScene& fuselage, const SceneI
         fuselage.scene.formerMesh = band->mesh;
     }
     addStringerLines(engine, fuselage);
+    return true;
+}
+
+int RebuildFuselage(Engine& engine, FuselageScene& fuselage, const SceneInput& current,
+                    int& currentCamera, int& currentLight, int currentIntervalsAtMost) {
+    std::vector<std::shared_ptr<const FuselageBand::Given>> inputs; // alive through the build
+    std::vector<FuselageFormer> formers;
+    for (const FuselageBand& b : fuselage.bands) {
+        FuselageFormer f;
+        f.station = b.station;
+        f.current = b.current;
+        f.W = b.W;
+        f.H = b.H;
+        f.name = b.name;
+        if (b.current) {
+            f.input = current;
+        } else if (b.given) {
+            inputs.push_back(b.given);
+            f.input = b.given->input;
+        }
+        formers.push_back(std::move(f));
+    }
+    return SetupFuselage(engine, fuselage, formers, currentCamera, currentLight,
+                         currentIntervalsAtMost);
+}
+
+bool RefreshFuselage(Engine& engine, FuselageScene& fuselage,
+                     std::span<const FuselageFormer> formers, int currentIntervalsAtMost) {
+    std::vector<FuselageBand>& bands = fuselage.bands;
+    if (formers.empty() || formers.size() != bands.size()) {
+        return false;
+    }
+    int tallest = 0;
+    for (const FuselageFormer& f : formers) {
+        tallest = std::max(tallest, f.input.partHeight);
+    }
+    if (tallest != fuselage.room.groundHeight) {
+        return false; // the grid stands elsewhere
+    }
+    const BandPlan plan = planBands(fuselage.room, formers, currentIntervalsAtMost);
+    const std::size_t current = currentIndex(formers);
+    // The most intervals each band keeps (0: all of its outline's), -1 where it has none.
+    std::vector<int> most(formers.size(), -1);
+    if (current < formers.size()) {
+        most[current] = 0;
+    }
+    for (std::size_t k = 0; k < plan.shown; ++k) {
+        most[plan.others[k]] = plan.cap;
+    }
+    // Every band where it stands, of the size it would be built, with the same stringers' lines;
+    // nothing changes before that is known.
+    for (std::size_t i = 0; i < formers.size(); ++i) {
+        const FuselageBand& band = bands[i];
+        const SceneInput& in = formers[i].input;
+        if (formers[i].station != band.station ||
+            (band.mesh != 0 &&
+             !std::equal(in.stringerNotches.begin(), in.stringerNotches.end(), band.notches.begin(),
+                         band.notches.end(), sameStringer))) {
+            return false;
+        }
+        const std::size_t points =
+            most[i] < 0
+                ? 0
+                : keptPoints(static_cast<std::size_t>(std::max(OutlineIntervals(in), 0)) + 1,
+                             most[i]);
+        const std::size_t has =
+            engine.isMesh(band.mesh)
+                ? static_cast<std::size_t>(engine.meshes[band.mesh].vertexCount / 2)
+                : 0;
+        if (points != has || (band.mesh != 0) != (has != 0)) {
+            return false;
+        }
+    }
+    const std::size_t before = static_cast<std::size_t>(
+        std::find_if(bands.begin(), bands.end(), [](const FuselageBand& b) { return b.current; }) -
+        bands.begin());
+    bool moved = false;
+    for (std::size_t i = 0; i < formers.size(); ++i) {
+        FuselageBand& band = bands[i];
+        const FuselageFormer& f = formers[i];
+        const bool wasCurrent = band.current;
+        band.current = i == current;
+        band.name = f.name;
+        if (!band.given || !sameInput(band.given->input, f.input) || band.W != f.W ||
+            band.H != f.H) {
+            band.W = f.W;
+            band.H = f.H;
+            band.given = keepGiven(f.input);
+            if (band.mesh != 0) {
+                band.notches = f.input.stringerNotches;
+                const double axis = bandContour(fuselage, band, f.input, most[i]);
+                placeBand(engine, band, fuselage.contour, axis, f.input, bandDepth(fuselage, band));
+                moved = true;
+            }
+        }
+        if (band.mesh != 0 && band.current != wasCurrent) {
+            colourBand(engine, band);
+        }
+    }
+    fuselage.scene.formerMesh = current < bands.size() ? bands[current].mesh : 0;
+    fuselage.otherMeshes.clear();
+    for (std::size_t k = 0; k < plan.shown; ++k) {
+        if (bands[plan.others[k]].mesh != 0) {
+            fuselage.otherMeshes.push_back(bands[plan.others[k]].mesh);
+        }
+    }
+    if (moved) {
+        placeLines(engine, fuselage);
+    }
+    // The room kept for the current band lies after the band built last.
+    if (current != before) {
+        fuselage.currentLast = current < bands.size() && bands[current].mesh != 0 &&
+                               std::all_of(bands.begin(), bands.end(), [&](const FuselageBand& b) {
+                                   return b.mesh <= bands[current].mesh;
+                               });
+    }
+    return true;
 }

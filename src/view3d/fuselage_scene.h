@@ -2,6 +2,7 @@
 
 #include "view3d/scene.h"
 
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -59,6 +60,21 @@ struct FuselageBand {
     double scaleX = 0.0;
     double scaleY = 0.0;
     std::vector<StringerNotch> notches; // its stringers' notches, as its input gave them
+    // Its former's input as last given (the current one's as it follows the part), shared and
+    // never changed: a former given again the same keeps its band as it stands.
+    struct Given {
+        SceneInput input; // its outline's spans point into `outline`
+        OwnedOutline outline;
+    };
+    std::shared_ptr<const Given> given;
+};
+
+// What the pools hold once the grid and the gizmo are set up, before any band or line.
+struct FuselageRoom {
+    long faces = 0;
+    long vertices = 0;
+    long meshes = 0;
+    int groundHeight = 0; // the tallest former's "Haut.:", which the grid stands under
 };
 
 // A stringer's line between two formers that both have its notch on that side, neighbours
@@ -77,7 +93,11 @@ struct FuselageScene {
     std::vector<int> otherMeshes;            // the bands of the formers not being edited
     std::vector<StringerLine> stringerLines; // from notch to notch along the fuselage
     double middle = 0.0;                     // the station at z = 0
-    std::vector<PointXYZ> Outline_3D;        // scratch of the builds, kept for its capacity
+    FuselageRoom room;                       // as the last whole build found it
+    // The current band was built last, after the others, as a whole build leaves it: while
+    // so, it may be built anew in the room kept after it.
+    bool currentLast = false;
+    std::vector<PointXYZ> Outline_3D; // scratch of the builds, kept for its capacity
     std::vector<PointXYZ> contour;
 
     // What a frame needs: the grid and gizmo as the single part's, the other formers outlined
@@ -97,6 +117,16 @@ struct FuselageScene {
 int SetupFuselage(Engine& engine, FuselageScene& fuselage, std::span<const FuselageFormer> formers,
                   int& currentCamera, int& currentLight, int currentIntervalsAtMost = 0);
 
+// The formers given again, as SetupFuselage takes them, to a fuselage it built: when every
+// band keeps its number of points (the same formers at the same stations, the same of them
+// shown, and the current one, its band the same size it would be given anew), each band is
+// placed again only where its former changed and recoloured only where it became or stopped
+// being the current one, and the stringers' lines follow their notches. A switch of the
+// edited former recolours two bands. The vertices are those SetupFuselage would place. False,
+// with nothing changed, where the fuselage must be built anew.
+bool RefreshFuselage(Engine& engine, FuselageScene& fuselage,
+                     std::span<const FuselageFormer> formers, int currentIntervalsAtMost = 0);
+
 // The fuselage is seen as the part is, but for its length: its camera and head light take the
 // part's far plane, fog and light reach (`part` and `partLight`), moved back by as far as its
 // farthest former stands from the camera orbiting at `distance`. No former is cut off by the far
@@ -113,5 +143,12 @@ std::string FormersLeftOutMessage(const std::vector<std::string>& names);
 // The current former's band follows its outline and dimensions: its vertices move in place while
 // its number of points holds (dragging), otherwise it is built anew (no band, and nothing
 // reported, when it does not fit); the stringers' lines follow its notches. Nothing happens
-// while there is no current former.
-void UpdateFuselageCurrent(Engine& engine, FuselageScene& fuselage, const SceneInput& in);
+// while there is no current former. False, with nothing changed, where the band must be built
+// anew but was not built last (another former was current at the last whole build): the room
+// kept for it lies elsewhere, and the fuselage is built whole again (RebuildFuselage).
+bool UpdateFuselageCurrent(Engine& engine, FuselageScene& fuselage, const SceneInput& in);
+
+// Builds the fuselage anew, as SetupFuselage does, from the formers it was last given, the
+// current one's input now `current`.
+int RebuildFuselage(Engine& engine, FuselageScene& fuselage, const SceneInput& current,
+                    int& currentCamera, int& currentLight, int currentIntervalsAtMost = 0);

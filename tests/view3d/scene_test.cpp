@@ -260,6 +260,85 @@ protected:
     }
 };
 
+std::vector<Vector3> meshVertices(const Engine& x, int m) {
+    const Mesh& mesh = x.meshes[m];
+    return {x.vertices.begin() + mesh.vertexStart,
+            x.vertices.begin() + mesh.vertexStart + mesh.vertexCount};
+}
+
+// Where each band's mesh lies in the pools: kept meshes stay where they are.
+std::vector<std::array<int, 3>> bandRuns(const Engine& x, const FuselageScene& f) {
+    std::vector<std::array<int, 3>> runs;
+    for (const FuselageBand& b : f.bands)
+        runs.push_back({b.mesh, b.mesh ? x.meshes[b.mesh].vertexStart : 0,
+                        b.mesh ? x.meshes[b.mesh].faceStart : 0});
+    return runs;
+}
+
+// The fuselage `f` as kept and placed again shows what a fresh build of the same formers shows:
+// band by band the same vertices, colours and current former, the same other formers and the
+// same stringers' lines (their meshes may lie elsewhere in the pools).
+void expectAsBuiltAnew(const Engine& x, const FuselageScene& f,
+                       const std::vector<FuselageFormer>& formers, int slots, int most = 0) {
+    RecordingErrorSink quiet;
+    auto pools = std::make_unique<Engine>(quiet, slots);
+    Engine& y = *pools;
+    int cam = y.CreateCamera(), lit = y.CreateLight();
+    FuselageScene fresh;
+    SetupFuselage(y, fresh, formers, cam, lit, most);
+    ASSERT_EQ(f.bands.size(), fresh.bands.size());
+    auto bandOf = [](const FuselageScene& s, int m) {
+        for (std::size_t i = 0; i < s.bands.size(); ++i)
+            if (m != 0 && s.bands[i].mesh == m)
+                return static_cast<int>(i);
+        return -1;
+    };
+    EXPECT_EQ(bandOf(f, f.scene.formerMesh), bandOf(fresh, fresh.scene.formerMesh));
+    ASSERT_EQ(f.otherMeshes.size(), fresh.otherMeshes.size());
+    for (std::size_t k = 0; k < f.otherMeshes.size(); ++k)
+        EXPECT_EQ(bandOf(f, f.otherMeshes[k]), bandOf(fresh, fresh.otherMeshes[k]));
+    for (std::size_t i = 0; i < f.bands.size(); ++i) {
+        SCOPED_TRACE(testing::Message() << "band " << i);
+        const FuselageBand& a = f.bands[i];
+        const FuselageBand& b = fresh.bands[i];
+        EXPECT_EQ(a.current, b.current);
+        EXPECT_EQ(a.name, b.name);
+        ASSERT_EQ(a.mesh != 0, b.mesh != 0);
+        if (a.mesh == 0)
+            continue;
+        const std::vector<Vector3> v = meshVertices(x, a.mesh), w = meshVertices(y, b.mesh);
+        ASSERT_EQ(v.size(), w.size());
+        for (std::size_t k = 0; k < v.size(); ++k) {
+            ASSERT_EQ(v[k].x, w[k].x) << k;
+            ASSERT_EQ(v[k].y, w[k].y) << k;
+            ASSERT_EQ(v[k].z, w[k].z) << k;
+        }
+        const Mesh& ma = x.meshes[a.mesh];
+        const Mesh& mb = y.meshes[b.mesh];
+        ASSERT_EQ(ma.faceCount, mb.faceCount);
+        for (int k = 0; k < ma.faceCount; ++k) {
+            const Face& p = x.faces[ma.faceStart + k];
+            const Face& q = y.faces[mb.faceStart + k];
+            ASSERT_EQ(p.vertexA - ma.vertexStart, q.vertexA - mb.vertexStart) << k;
+            ASSERT_EQ(p.colour, q.colour) << k;
+            ASSERT_EQ(p.material, q.material) << k;
+        }
+    }
+    ASSERT_EQ(f.stringerLines.size(), fresh.stringerLines.size());
+    for (std::size_t k = 0; k < f.stringerLines.size(); ++k) {
+        const StringerLine& l = f.stringerLines[k];
+        const StringerLine& n = fresh.stringerLines[k];
+        EXPECT_EQ(std::tie(l.fromBand, l.fromNotch, l.toBand, l.toNotch),
+                  std::tie(n.fromBand, n.fromNotch, n.toBand, n.toNotch));
+        const std::vector<Vector3> v = meshVertices(x, l.mesh), w = meshVertices(y, n.mesh);
+        for (std::size_t j = 0; j < 2; ++j) {
+            EXPECT_EQ(v[j].x, w[j].x) << k;
+            EXPECT_EQ(v[j].y, w[j].y) << k;
+            EXPECT_EQ(v[j].z, w[j].z) << k;
+        }
+    }
+}
+
 FuselageFormer placed(const SceneInput& in, double station, bool current = false) {
     return {in, station, current};
 }
@@ -410,12 +489,38 @@ TEST_F(FuselageTest, EveryFormerShowsWithFewerPointsWhenThePoolsWouldOverflow) {
         // The current former goes small and back to its largest: it is built anew each time,
         // at the end of the runs, in the room kept for it.
         for (const SceneInput& in : {small.input(), big.input()}) {
-            UpdateFuselageCurrent(x, f, in);
+            EXPECT_TRUE(UpdateFuselageCurrent(x, f, in));
             ASSERT_NE(f.scene.formerMesh, 0);
             EXPECT_EQ(x.meshes[f.scene.formerMesh].faceCount, 4 * OutlineIntervals(in));
         }
         EXPECT_TRUE(quiet.codes.empty());
         EXPECT_EQ(FormersLeftOut(f).size(), static_cast<std::size_t>(c.leftOut));
+        // The fifth former taken up. Where every band keeps its size, the bands stay where they
+        // are, no mesh is built, and the fuselage shows what a fresh build shows; where the
+        // others keep fewer points the band taken up must grow, and the whole is built anew.
+        const std::vector<std::array<int, 3>> runs = bandRuns(x, f);
+        const int meshes = x.meshRange.count;
+        formers[1].current = false;
+        formers[4].current = true;
+        const bool refreshed = RefreshFuselage(x, f, formers, most);
+        EXPECT_EQ(refreshed, c.whole);
+        if (refreshed) {
+            EXPECT_EQ(bandRuns(x, f), runs);
+            EXPECT_EQ(x.meshRange.count, meshes);
+        } else {
+            EXPECT_EQ(bandRuns(x, f), runs) << "nothing changed where it is not kept";
+            SetupFuselage(x, f, formers, cam, lit, most);
+        }
+        expectAsBuiltAnew(x, f, formers, c.slots, most);
+        // Its number of points changes: its band is built anew, at the end of the runs where it
+        // was built last, else with the whole fuselage, which the room kept then holds.
+        const bool inPlace = UpdateFuselageCurrent(x, f, small.input());
+        EXPECT_EQ(inPlace, !refreshed);
+        if (!inPlace)
+            RebuildFuselage(x, f, small.input(), cam, lit, most);
+        formers[4].input = small.input();
+        expectAsBuiltAnew(x, f, formers, c.slots, most);
+        EXPECT_TRUE(quiet.codes.empty());
     }
     // What the status bar says of the formers left out.
     const struct {
@@ -533,6 +638,36 @@ TEST_F(FuselageTest, StringerLinesPassThroughTheNotchCentresOfEveryFormer) {
         EXPECT_NEAR(end.x, want.x, 1e-3f) << n.name;
         EXPECT_NEAR(end.y, want.y, 1e-3f) << n.name;
     }
+    // The first former taken up, the dragged one left as it now is: the meshes stay where they
+    // are, two bands recoloured, and the fuselage shows what a fresh build shows.
+    formers[1].input = cuts[1].in;
+    formers[1].current = false;
+    formers[0].current = true;
+    const std::vector<std::array<int, 3>> runs = bandRuns(e, fuselage);
+    const std::vector<Vector3> third = vertices(fuselage.bands[2].mesh);
+    ASSERT_TRUE(RefreshFuselage(e, fuselage, formers));
+    EXPECT_EQ(bandRuns(e, fuselage), runs);
+    expectAsBuiltAnew(e, fuselage, formers, kFuselagePoolSlots);
+    // A former not being edited given changed (its shape moved, as a follower's does): its band
+    // is placed again where it is, and the lines follow it.
+    c.model.Pts_Couple[3].x += 1.0;
+    c.resample(16);
+    cuts[2].cut = cutOutline(c.model, 1.0, false, table, "F");
+    cuts[2].in = c.input();
+    cuts[2].cut.showIn(cuts[2].in.outline);
+    cuts[2].in.stringerNotches = StringerNotches(cuts[2].cut.notches, c.model.X1(), 1.0);
+    ASSERT_EQ(OutlineIntervals(cuts[2].in), OutlineIntervals(formers[2].input));
+    formers[2].input = cuts[2].in;
+    ASSERT_TRUE(RefreshFuselage(e, fuselage, formers));
+    EXPECT_EQ(bandRuns(e, fuselage), runs);
+    EXPECT_NE(vertices(fuselage.bands[2].mesh)[3].x, third[3].x);
+    expectAsBuiltAnew(e, fuselage, formers, kFuselagePoolSlots);
+    // Another count of formers, or a former moved along the fuselage: built anew.
+    std::vector<FuselageFormer> fewer(formers.begin(), formers.begin() + 2);
+    EXPECT_FALSE(RefreshFuselage(e, fuselage, fewer));
+    formers[2].station += 1.0;
+    EXPECT_FALSE(RefreshFuselage(e, fuselage, formers));
+    EXPECT_EQ(bandRuns(e, fuselage), runs);
     EXPECT_TRUE(errors.codes.empty());
 }
 

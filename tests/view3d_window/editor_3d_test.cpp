@@ -16,6 +16,7 @@
 #include <QStatusBar>
 #include <QToolButton>
 
+#include <array>
 #include <memory>
 #include <random>
 #include <utility>
@@ -340,6 +341,44 @@ TEST(Editor3D, TheFuselageViewShowsEveryFormerAndGoesBackToThePartAsItWas) {
     EXPECT_EQ(e.vertices[current.vertexStart + current.vertexCount - 1].z, back + 20.0f);
     pressAndMove(w->ui().Slider1, 5);
     settle();
+
+    // Another former taken up: the bands stay where they are in the pools, two recoloured, and
+    // each shows what a fresh build of the same formers shows; the one taken up then follows
+    // the part, built anew whole when its number of points changes.
+    auto runs = [&] {
+        std::vector<std::array<int, 3>> r;
+        for (const FuselageBand& b : inside(f).fuselage().bands)
+            r.push_back({b.mesh, e.meshes[b.mesh].vertexStart, e.meshes[b.mesh].faceStart});
+        return r;
+    };
+    const std::vector<std::array<int, 3>> kept = runs();
+    w->lstCouples_Click(0);
+    settle();
+    EXPECT_EQ(runs(), kept);
+    EXPECT_EQ(inside(f).fuselage().scene.formerMesh, inside(f).fuselage().bands[0].mesh);
+    EXPECT_TRUE(f.Picture1->image() == fullRedraw(f));
+    for (const bool grown : {false, true}) {
+        SCOPED_TRACE(grown ? "more points" : "switched");
+        auto copy = std::make_unique<Engine>(e);
+        FuselageScene fresh = inside(f).fuselage();
+        int camera = inside(f).fuselageCamera(), light = inside(f).fuselageLight();
+        RebuildFuselage(*copy, fresh, f.part3D(), camera, light);
+        for (std::size_t i = 0; i < fresh.bands.size(); ++i) {
+            const Mesh& a = e.meshes[inside(f).fuselage().bands[i].mesh];
+            const Mesh& b = copy->meshes[fresh.bands[i].mesh];
+            ASSERT_EQ(a.vertexCount, b.vertexCount) << i;
+            for (int k = 0; k < a.vertexCount; ++k)
+                ASSERT_TRUE(e.vertices[a.vertexStart + k] == copy->vertices[b.vertexStart + k])
+                    << i << " " << k;
+        }
+        if (!grown) {
+            w->ui().Hscroll2->setValue(w->ui().Hscroll2->value() + 3);
+            settle();
+            EXPECT_EQ(e.meshes[inside(f).fuselage().scene.formerMesh].vertexCount,
+                      f.part().vertexCount);
+            EXPECT_TRUE(f.Picture1->image() == fullRedraw(f));
+        }
+    }
 
     // Back to the part, in its own orbit.
     QTest::mouseClick(button, Qt::LeftButton);

@@ -20,6 +20,7 @@ struct Frm3DTestAccess {
     Engine* fuselageEngine() { return f.fuselageEngine_.get(); }
     FuselageScene& fuselage() { return f.fuselage_; }
     int fuselageCamera() { return f.fuselageCamera_; }
+    int fuselageLight() { return f.fuselageLight_; }
 };
 
 inline Frm3DTestAccess inside(Frm3D& f) {
