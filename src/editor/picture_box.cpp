@@ -332,7 +332,7 @@ void PictureBox::repaintChanged() {
     for (const QRect& d : dirty_)
         logical.push_back(toLogical(d, r));
     dirty_.clear();
-    update(unionOf(std::move(logical)));
+    update(coveringRegion(std::move(logical)));
 }
 
 void PictureBox::Cls() {
@@ -775,7 +775,7 @@ void PictureBox::paintEvent(QPaintEvent* event) {
         dirty_.clear();
         if (!rest.empty())
             QMetaObject::invokeMethod(
-                this, [this, later = unionOf(std::move(rest))] { update(later); },
+                this, [this, later = coveringRegion(std::move(rest))] { update(later); },
                 Qt::QueuedConnection);
     }
     const bool grid = !backgroundStrokes_.empty();

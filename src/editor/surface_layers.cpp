@@ -4,7 +4,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 void LayerBuffer::fit(QSize size, qreal ratio, QImage::Format format, QRgb fill, bool keep) {
     if (size.isEmpty()) {
@@ -124,6 +127,71 @@ void paintStroke(QPainter& p, const Stroke& s, qreal ratio, const QRect& layer) 
     }
     if (cut)
         p.restore();
+}
+
+QRegion coveringRegion(std::vector<QRect> rects) {
+    // Up to this many, the union itself costs less than a pass over the grid.
+    constexpr std::size_t kExactAtMost = 64;
+    if (rects.size() <= kExactAtMost)
+        return unionOf(std::move(rects));
+    QRect box;
+    for (const QRect& r : rects)
+        if (!r.isEmpty())
+            box |= r;
+    if (box.isEmpty())
+        return {};
+    const auto cell = [](int v) {
+        return v >= 0 ? v / kCoveringCell : -((-v - 1) / kCoveringCell) - 1;
+    };
+    const int x0 = cell(box.left());
+    const int y0 = cell(box.top());
+    const int columns = cell(box.right()) - x0 + 1;
+    const int rows = cell(box.bottom()) - y0 + 1;
+    if (static_cast<long long>(columns) * rows > (1LL << 22))
+        return unionOf(std::move(rects)); // far apart: the grid would cost more than the union
+    std::vector<std::uint8_t> cells(static_cast<std::size_t>(columns) * rows, 0);
+    for (const QRect& r : rects) {
+        if (r.isEmpty())
+            continue;
+        const int left = cell(r.left()) - x0;
+        const int right = cell(r.right()) - x0;
+        for (int y = cell(r.top()) - y0; y <= cell(r.bottom()) - y0; ++y) {
+            std::uint8_t* row = cells.data() + static_cast<std::size_t>(y) * columns;
+            std::fill(row + left, row + right + 1, std::uint8_t(1));
+        }
+    }
+    // Each row's runs of cells; a row with the runs of the row above lengthens its band. The
+    // rectangles come out as a region holds them: banded, sorted, none abutting another.
+    std::vector<QRect> out;
+    std::vector<std::pair<int, int>> above, runs;
+    std::size_t band = 0;
+    for (int y = 0; y < rows; ++y) {
+        runs.clear();
+        const std::uint8_t* row = cells.data() + static_cast<std::size_t>(y) * columns;
+        for (int x = 0; x < columns;) {
+            if (!row[x]) {
+                ++x;
+                continue;
+            }
+            const int first = x;
+            while (x < columns && row[x])
+                ++x;
+            runs.emplace_back(first, x);
+        }
+        if (y > 0 && runs == above) {
+            for (std::size_t k = band; k < out.size(); ++k)
+                out[k].setHeight(out[k].height() + kCoveringCell);
+            continue;
+        }
+        band = out.size();
+        for (const auto& [first, end] : runs)
+            out.emplace_back((x0 + first) * kCoveringCell, (y0 + y) * kCoveringCell,
+                             (end - first) * kCoveringCell, kCoveringCell);
+        std::swap(above, runs);
+    }
+    QRegion region;
+    region.setRects(out.data(), static_cast<int>(out.size()));
+    return region;
 }
 
 QRegion unionOf(std::vector<QRect> rects) {

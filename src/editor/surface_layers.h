@@ -78,3 +78,9 @@ QRect toLogical(const QRect& device, qreal ratio);
 
 // The union of many rectangles, merged pairwise so that it costs little more than their count.
 QRegion unionOf(std::vector<QRect> rects);
+// A region covering every rectangle, for what is repainted: their union where they are few;
+// where they are many (a whole outline wiped and drawn again), their union widened to a grid of
+// kCoveringCell pixels, found in one pass over the grid, where repainting a little more shows
+// the same pixels.
+inline constexpr int kCoveringCell = 8;
+QRegion coveringRegion(std::vector<QRect> rects);
