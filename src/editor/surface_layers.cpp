@@ -131,7 +131,7 @@ void paintStroke(QPainter& p, const Stroke& s, qreal ratio, const QRect& layer) 
 
 QRegion coveringRegion(std::vector<QRect> rects) {
     // Up to this many, the union itself costs less than a pass over the grid.
-    constexpr std::size_t kExactAtMost = 64;
+    constexpr std::size_t kExactAtMost = 256;
     if (rects.size() <= kExactAtMost)
         return unionOf(std::move(rects));
     QRect box;
