@@ -106,7 +106,7 @@ TEST(ConstantWidth, OffsetByTheWidthInRealMillimetresEverywhere) {
     expectRing(3.0);
     dragHandle(*w, m.shppi[4], {m.X1() + 40.0, m.Y1()});
     expectRing(3.0);
-    EXPECT_TRUE(w->doublingDrawn());
+    EXPECT_TRUE(w->session().doublingDrawn());
 
     // Wider than the former can hold: refused in the box, the width kept.
     typeWidth("80");
@@ -121,13 +121,13 @@ TEST(ConstantWidth, OffsetByTheWidthInRealMillimetresEverywhere) {
                    {m.X1() + 0.5, m.Y1() + 10.0 * (i - 4)});
         QApplication::processEvents();
     }
-    EXPECT_FALSE(w->doublingDrawn());
+    EXPECT_FALSE(w->session().doublingDrawn());
     EXPECT_FALSE(w->statusText().isEmpty());
     EXPECT_EQ(countColour(w->ui().Picture1->grab().toImage(), QColor(0, 0, 255)), 0);
-    EXPECT_EQ(w->realSizePiece(5).paths.size(), 1u) << "the former alone";
+    EXPECT_EQ(w->session().realSizePiece(5).paths.size(), 1u) << "the former alone";
     for (int i = 0; i < 4; ++i)
         w->ui().IM_Undo->trigger();
-    EXPECT_TRUE(w->doublingDrawn());
+    EXPECT_TRUE(w->session().doublingDrawn());
     EXPECT_EQ(w->session().work().doublingWidth, 6.0);
 
     // Decoupled, the doubling's own control points start on the offset outline.

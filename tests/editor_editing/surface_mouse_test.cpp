@@ -317,7 +317,7 @@ TEST(StatusBar, EachMessageForAsLongAsItIsTrue) {
     userClick(w->ui().optConstantWidth);
     typeIn(w->ui().txtDoublingWidth, "3");
     typeIn(w->ui().txtScale, "0,05");
-    ASSERT_FALSE(w->doublingDrawn());
+    ASSERT_FALSE(w->session().doublingDrawn());
     const QString why = QString::fromStdString(m.offsetDoublingMessage);
     ASSERT_FALSE(why.isEmpty());
     EXPECT_EQ(w->statusLasting(), why);
@@ -331,7 +331,7 @@ TEST(StatusBar, EachMessageForAsLongAsItIsTrue) {
     EXPECT_EQ(w->statusText(), why) << "the refusal gone, the doubling still not drawn";
     w->ui().IM_Undo->trigger(); // the drag
     w->ui().IM_Undo->trigger(); // the scale
-    EXPECT_TRUE(w->doublingDrawn());
+    EXPECT_TRUE(w->session().doublingDrawn());
     EXPECT_EQ(w->statusLasting(), "");
     EXPECT_TRUE(lasting.isHidden());
 
