@@ -842,11 +842,8 @@ TEST_F(FilesMenu, HelpMenuShowsTheGuideAndAFreshModalAboutWindow) {
             seen = about;
             EXPECT_EQ(about, w->aboutWindow());
             EXPECT_TRUE(about->isModal());
-            EXPECT_EQ(about->Label1->text(), "EDITEUR de COUPLES");
             EXPECT_TRUE(about->Label2->text().contains(buildVersion()));
-            EXPECT_FALSE(about->Label3->text().isEmpty());
             EXPECT_TRUE(about->Label4->text().contains(QLatin1String(qVersion())));
-            EXPECT_EQ(about->Command1->text(), "&OK");
             about->Command1->click();
         });
         w->ui().IM_ABOUT->trigger();
@@ -855,7 +852,6 @@ TEST_F(FilesMenu, HelpMenuShowsTheGuideAndAFreshModalAboutWindow) {
         EXPECT_EQ(w->aboutWindow(), nullptr);
     }
     EXPECT_FALSE(buildVersion().isEmpty());
-    EXPECT_EQ(versionText(), "EDITEUR de COUPLES " + buildVersion());
 }
 
 } // namespace
