@@ -220,7 +220,7 @@ QJsonObject editorState(const Main& w) {
     s["picture"] = QJsonObject{{"on", w.session().view().pictureShown},
                                {"width", w.ps().width()},
                                {"height", w.ps().height()}};
-    s["project"] = QJsonObject{{"file", w.projectFile()}, {"modified", w.projectModified()}};
+    s["project"] = QJsonObject{{"file", w.projectFile()}, {"modified", w.session().modified()}};
     const Work& work = w.session().work();
     s["doubling"] = QJsonObject{
         {"mode", work.doublingMode == DoublingMode::ConstantWidth ? "constante" : "proportionnel"},

@@ -84,15 +84,8 @@ public:
     bool gridShown() const; // the grid button says the grid is shown (its tag is zero)
     // Draws the outline the session computed on Picture1.
     void DisegnaCurva();
-    // The former's 3-D part follows the outline: mode 1 rebuilds its mesh from scratch, any
-    // other mode moves its vertices in place.
+    // The former's 3-D part follows the outline: mode 1 rebuilds its mesh, others move it.
     void RebuildFormerMesh(int mode);
-    bool doublingDrawn() const { return session_.doublingDrawn(); }
-    // The mouse on the drawing surface: buttons 1 left, 2 right, 4 middle; millimetres as the
-    // 32-bit floats the handlers work in.
-    void Picture1_MouseDown(int Button, int Shift, float X, float Y);
-    void Picture1_MouseMove(int Button, int Shift, float X, float Y);
-    void Picture1_MouseUp(int Button, int Shift, float X, float Y);
     // The text lblX and lblY show for a coordinate: up to 7 significant digits, the decimal
     // separator of the user's desktop, no grouping.
     static QString pointerText(float value);
@@ -104,21 +97,18 @@ public:
     bool openProject(const QString& path); // false, the work as it was, when refused
     bool saveProject(const QString& path); // false (the user told why) when it fails
     QString projectFile() const;
-    bool projectModified() const { return session_.modified(); }
 
     // The background picture.
     void Command4_Click(); // "Image On/Off": on (re-reading the file) or off
     bool pictureOn() const;
     QString PicturePath() const;
-    // The picture held while the display is on, at its own size; null while off.
-    const QImage& ps() const { return ps_; }
+    const QImage& ps() const { return ps_; } // the picture shown, at its own size; null while off
     // Reads a picture file into image, the right way up: "" or the French reason.
     static QString readPicture(const QString& path, QImage& image);
 
-    // Drawings to cut out.
+    // Drawings to cut out: false only when it could not be made or written.
     enum class PieceFormat { Svg, Dxf, Pdf, Print };
-    PieceOutline realSizePiece(int Piece) const { return session_.realSizePiece(Piece); }
-    bool Export_Piece(PieceFormat format); // false only when it could not be made or written
+    bool Export_Piece(PieceFormat format);
 
     // The 3-D window's part: what its scene is built from.
     SceneInput sceneInput() const;
@@ -129,16 +119,11 @@ public:
 
     // The status bar's line: the whole of it, its message (passing, refused or asked) and what
     // stays true (the doubling not drawn, the plan not calibrated).
-    QString statusText() const;
-    QString statusPassing() const;
-    QString statusLasting() const;
+    QString statusText() const, statusPassing() const, statusLasting() const;
     StatusLine& statusLine() { return *statusLine_; }
 
-    // The tool windows that stay above the editor ("Couples", "Assemblage"; a new one joins
-    // with toolWindows().join(window, "Name")), and their places, the editor's and its docks'
-    // kept in `settings` from now on: given back now, written when the editor closes. Without
-    // it (tests, couples-cli) no place is read or written.
-    ToolWindows& toolWindows() { return *toolWindows_; }
+    // The places of the editor, its docks and its tool windows kept in `settings` from now on:
+    // given back now, written on closing. Without it (tests, couples-cli) none is kept.
     void keepWindowPlaces(QSettings& settings);
 
     // The formers of the fuselage: the panel "Couples".
@@ -148,21 +133,17 @@ public:
 
     // "Lisses et encoches": the stringers and slots of the whole fuselage, from start-up on.
     NotchesDialog* notchesDialog() const { return notches_; }
-    // The window "Fuselage" (main_fuselage.cpp): the side and top views, the formers that
-    // follow them, the fairness check.
+    // The window "Fuselage" (main_fuselage.cpp), shown and raised by "&Fuselage...". Its edits:
+    // what they changed shown, or the reason in the status bar (false); its picture chosen, or
+    // calibrated by two clicks (real mm) and the distance asked.
     FuselageWindow* fuselageWindow() const { return fuselageWindow_; }
-    void IM_Fuselage_Click(); // "&Fuselage...": the window shown and raised
-    // An edit of the fuselage: "" and what it changed shown, or the reason in the status bar.
-    // False when refused.
+    void IM_Fuselage_Click();
     bool fuselageEdit(const std::function<std::string(Changed& changed)>& edit);
     void chooseFuselagePicture(EditorSession::PlanView view);
-    // Two clicks on the view's picture (real mm), then the distance asked.
     void calibrateFuselagePicture(EditorSession::PlanView view, CurvePoint a, CurvePoint b);
-    void lstCouples_FollowClicked(int row, bool follows); // its check box "Suit"
 
-    // The help menu.
-    FrmHlp* aboutWindow() const { return aboutWindow_; } // while it is open
-    QTextBrowser* helpWindow() const { return helpWindow_; }
+    FrmHlp* aboutWindow() const { return aboutWindow_; }     // "&A propos...", while it is open
+    QTextBrowser* helpWindow() const { return helpWindow_; } // the guide
 
 signals:
     // The former's 3-D part followed the outline (mode 1 rebuilt, any other moved in place).
@@ -176,88 +157,60 @@ protected:
 private:
     // The binding table (main_bindings.cpp): every control, what it shows, the handler its user
     // changes run. The handlers keep the system's names; each is one edit of the session.
-    struct SliderRow;
-    struct OptionRow;
-    struct CheckRow;
-    struct BoxRow;
-    static const std::vector<SliderRow>& sliderRows();
-    static const std::vector<OptionRow>& optionRows();
-    static const std::vector<CheckRow>& checkRows();
-    static const std::vector<BoxRow>& boxRows();
-    void bindControls();
-    void showSettings();
-    void showToolbarTags();
+    struct Bindings;
+    void bindControls(), showSettings(), showToolbarTags();
     void Hscroll1_Scroll(), Hscroll2_Change(), Hscroll3_Scroll(), Check4_Click();
     void Option1_Click(), Option2_Click(), Option3_Click(), Option4_Click(), Option5_Click();
     void Option6_Click(), Option7_Click(), DoublingMode_Click(), chkEndsOnAxis_Click();
-    void Slider1_MouseDown(), Slider2_MouseDown(), Slider3_MouseDown();
+    void Slider1_MouseDown(), Slider2_MouseDown(), Slider3_MouseDown(), txtPoint_Validate();
     void Slider1_Scroll(), Slider2_Scroll(), Slider3_Scroll();
     void Slider4_Scroll(), Slider5_Scroll(), Slider6_Scroll();
-    void txtPoint_Validate();
-    void connectMenus();
-    void connectHistory();
-    void connectStatusBar();
-    void connectFormerPanel();
-    void connectNotches();
+    // The mouse on the drawing surface: buttons 1 left, 2 right, 4 middle; millimetres as the
+    // 32-bit floats the handlers work in.
+    void Picture1_MouseDown(int Button, int Shift, float X, float Y);
+    void Picture1_MouseMove(int Button, int Shift, float X, float Y);
+    void Picture1_MouseUp(int Button, int Shift, float X, float Y);
+    void Picture1_Paint(), placeAxisMark(); // and the "^" under the symmetry axis
+    void connectMenus(), connectHistory(), connectStatusBar(), connectFormerPanel();
+    void connectNotches(), connectFuselage(), connectView(), load3DWindow();
     // Asks first when notches are left out of these formers (by index) that are to be drawn:
     // false when the user does not want them drawn so.
     bool exportLeavingNotchesOut(const QString& title, const std::vector<int>& formers);
-    void connectFuselage();
-    void load3DWindow();
-    void Picture1_Paint();
-    void Vue3D_Click();
-    void IM_Load_Click();
-    void IM_Quit_Click();
-    void IM_Couple_Open_Click();
-    bool IM_Couple_Save_Click();
-    bool IM_Couple_SaveAs_Click();
-    void IM_Calibrate_Click();
-    void IM_BACKCOLOR_Click();
-    void IM_HRELP_Click();
-    void IM_ABOUT_Click();
-    void IM_Export_All_Click();
-    void cmdDupliquer_Click();
-    void cmdRenommer_Click();
-    void cmdSupprimer_Click();
-    void OpenPictureFile();
-    void ApplyViewTransform();
+    void Vue3D_Click(), IM_Load_Click(), IM_Quit_Click(), IM_Couple_Open_Click();
+    bool IM_Couple_Save_Click(), IM_Couple_SaveAs_Click();
+    void IM_Calibrate_Click(), IM_BACKCOLOR_Click(), IM_HRELP_Click(), IM_ABOUT_Click();
+    void IM_Export_All_Click(), cmdDupliquer_Click(), cmdRenommer_Click(), cmdSupprimer_Click();
+    void lstCouples_FollowClicked(int row, bool follows); // its check box "Suit"
+    void OpenPictureFile(), ApplyViewTransform();
     QString AskPictureFileName();
     void File_Dialog(const QString& Pattern, const QString& Description, int ForSave,
                      const QString& Folder = {});
     // Nothing is replaced unasked: true when none of the files exists or the user lets them
     // be replaced; otherwise the save is cancelled (Chosen_File empty).
     bool mayReplace(const QString& title, const QStringList& paths);
-    bool maySetWorkAside();
-    bool exportAllFormers();
+    bool maySetWorkAside(), exportAllFormers();
     bool printPiece(const PieceOutline& outline, const QStringList& caption, Sheet page,
                     const QString& part);
     // A list operation of the session, then what it changed shown; a refusal is told in the
     // status bar. False when refused.
     bool changeFormers(const std::function<bool(std::string& why, Changed& changed)>& operation);
-    void showFormerList();
-    void showFollowColumns(); // "Suit" and the fairness check's difference, row by row
-    void feedFuselage();      // the fuselage view is given the project's formers
-    void refreshFuselage();   // feedFuselage() while the fuselage shows
-    void show3DView();        // the 3-D window shows the view as the session holds it
-    void show3DTags();        // its axes and ground as the toolbar says
+    // The panel's rows; "Suit" and the fairness check's difference, row by row.
+    void showFormerList(), showFollowColumns();
+    // The fuselage view is given the project's formers (refreshFuselage: while it shows).
+    void feedFuselage(), refreshFuselage();
+    // The 3-D window shows the view as the session holds it, its axes and ground as the toolbar.
+    void show3DView(), show3DTags();
     // The drawing's own view ("Loupe", main_view.cpp): shown as the session holds it, kept by
     // it when the user zooms or pans, its factor in the status bar.
-    void connectView();
-    void showView();
-    void Picture1_ViewChanged();
-    void placeAxisMark(); // the "^" under the symmetry axis
+    void showView(), Picture1_ViewChanged();
     // "Horiz" and "Vert" reach the whole picture at its zoom; their boxes show their values.
-    void fitPictureSliders();
-    void showPictureBoxes();
+    void fitPictureSliders(), showPictureBoxes();
     void txtPicture_Validate(QSlider* slider, NumberBox* box);
     void showPicture(); // the picture on or off as the view says, read again when it comes on
     void showPointer(float X, float Y, bool dragging);
-    void showSelectedPoint();
-    void showDoublingMode();
+    void showSelectedPoint(), showDoublingMode(), updateProjectCaption();
     void showLasting(); // what stays true, and the pointer in the units it reads in
-    void updateProjectCaption();
-    void calibrationClick(QPointF mm);
-    void endCalibration();
+    void calibrationClick(QPointF mm), endCalibration();
     static const QStringList& paintPrograms();
     friend struct MainTestAccess;
 
@@ -273,9 +226,8 @@ private:
     QString Chosen_File_;
     QImage ps_;
     std::map<int, QIcon> ImageList1; // pictures by their 1-based number
-    // The design's distance in pixels from the symmetry axis to the centre of the "^" under it.
-    double axisMarkOffset_ = 0.0;
-    bool Form_Chargee = false; // start-up has finished: the 3-D part follows the edits
+    double axisMarkOffset_ = 0.0;    // design pixels from the symmetry axis to the "^" under it
+    bool Form_Chargee = false;       // start-up has finished: the 3-D part follows the edits
     bool quitConfirmed_ = false;
     enum class Calibration { Off, FirstPoint, SecondPoint };
     Calibration calibration_ = Calibration::Off;
@@ -291,8 +243,7 @@ private:
     QSettings* places_ = nullptr; // where the windows' places are kept, if anywhere
     struct Pointer {
         float x = 0.0f, y = 0.0f;
-        bool dragging = false;
-        bool real = true; // read in real millimetres (else the drawing's)
+        bool dragging = false, real = true; // real: read in real millimetres, else the drawing's
     };
     std::optional<Pointer> pointer_; // where the pointer was last read
 };

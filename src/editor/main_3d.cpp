@@ -60,10 +60,10 @@ void Main::RebuildFormerMesh(int mode) {
     // A doubling that comes or goes (a constant width the former can hold or not), or notches
     // that change its number of points, change the part's faces: it is built anew.
     const int intervals = OutlineIntervals(sceneInput());
-    if (partHasDoubling_ != doublingDrawn() || partIntervals_ != intervals)
+    if (partHasDoubling_ != session_.doublingDrawn() || partIntervals_ != intervals)
         mode = 1;
     if (mode == 1) {
-        partHasDoubling_ = doublingDrawn();
+        partHasDoubling_ = session_.doublingDrawn();
         partIntervals_ = intervals;
     }
     if (frm3D_) {

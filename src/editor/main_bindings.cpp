@@ -29,42 +29,50 @@ using Handler = void (Main::*)();
 
 } // namespace
 
-// A slider, the whole number of the work it shows, its range, and the handler a user's move
-// runs (drag, click, keyboard, wheel) once the new value is in place, and for
-// `programChangesRun` any value set outside the window's own showing; a dimension slider's
-// press takes its value as the one applied.
-struct Main::SliderRow {
-    QSlider* MainControls::*slider;
-    int (*shown)(const Work&);
-    IntRange range;
-    Handler handler;
-    Handler press;
-    bool programChangesRun = false;
+// The tables that tie each control to what it shows and the handler its user changes run.
+struct Main::Bindings {
+    // A slider, the whole number of the work it shows, its range, and the handler a user's move
+    // runs (drag, click, keyboard, wheel) once the new value is in place, and for
+    // `programChangesRun` any value set outside the window's own showing; a dimension slider's
+    // press takes its value as the one applied.
+    struct SliderRow {
+        QSlider* MainControls::*slider;
+        int (*shown)(const Work&);
+        IntRange range;
+        Handler handler;
+        Handler press;
+        bool programChangesRun = false;
+    };
+
+    // An option button, whether the work chooses it, and the handler a user's choice runs.
+    struct OptionRow {
+        QRadioButton* MainControls::*option;
+        bool (*chosen)(const Work&);
+        Handler handler;
+    };
+
+    // A check box, whether the work ticks it, and the handler a user's click runs.
+    struct CheckRow {
+        QCheckBox* MainControls::*check;
+        bool (*ticked)(const Work&);
+        Handler handler;
+    };
+
+    // A box where a number is typed, the value of the session it shows, and the edit its confirmed
+    // number makes: "" or the reason it is refused (the box then shows the value in force again).
+    struct BoxRow {
+        NumberBox* MainControls::*box;
+        double (*shown)(const EditorSession&);
+        std::string (*typed)(EditorSession&, double, Changed&);
+    };
+
+    static const std::vector<SliderRow>& sliderRows();
+    static const std::vector<OptionRow>& optionRows();
+    static const std::vector<CheckRow>& checkRows();
+    static const std::vector<BoxRow>& boxRows();
 };
 
-// An option button, whether the work chooses it, and the handler a user's choice runs.
-struct Main::OptionRow {
-    QRadioButton* MainControls::*option;
-    bool (*chosen)(const Work&);
-    Handler handler;
-};
-
-// A check box, whether the work ticks it, and the handler a user's click runs.
-struct Main::CheckRow {
-    QCheckBox* MainControls::*check;
-    bool (*ticked)(const Work&);
-    Handler handler;
-};
-
-// A box where a number is typed, the value of the session it shows, and the edit its confirmed
-// number makes: "" or the reason it is refused (the box then shows the value in force again).
-struct Main::BoxRow {
-    NumberBox* MainControls::*box;
-    double (*shown)(const EditorSession&);
-    std::string (*typed)(EditorSession&, double, Changed&);
-};
-
-const std::vector<Main::SliderRow>& Main::sliderRows() {
+const std::vector<Main::Bindings::SliderRow>& Main::Bindings::sliderRows() {
     static const std::vector<SliderRow> rows = {
         {&MainControls::Hscroll2, [](const Work& w) { return w.sampleCount; }, kSampleCountRange,
          &Main::Hscroll2_Change, nullptr, true},
@@ -88,7 +96,7 @@ const std::vector<Main::SliderRow>& Main::sliderRows() {
     return rows;
 }
 
-const std::vector<Main::OptionRow>& Main::optionRows() {
+const std::vector<Main::Bindings::OptionRow>& Main::Bindings::optionRows() {
     static const std::vector<OptionRow> rows = {
         {&MainControls::Option5, [](const Work& w) { return w.slaved; }, &Main::Option5_Click},
         {&MainControls::Option6, [](const Work& w) { return !w.slaved; }, &Main::Option6_Click},
@@ -113,7 +121,7 @@ const std::vector<Main::OptionRow>& Main::optionRows() {
     return rows;
 }
 
-const std::vector<Main::CheckRow>& Main::checkRows() {
+const std::vector<Main::Bindings::CheckRow>& Main::Bindings::checkRows() {
     static const std::vector<CheckRow> rows = {
         {&MainControls::Check4, [](const Work& w) { return w.doublingOn; }, &Main::Check4_Click},
         {&MainControls::chkEndsOnAxis, [](const Work& w) { return w.endsOnAxis; },
@@ -122,7 +130,7 @@ const std::vector<Main::CheckRow>& Main::checkRows() {
     return rows;
 }
 
-const std::vector<Main::BoxRow>& Main::boxRows() {
+const std::vector<Main::Bindings::BoxRow>& Main::Bindings::boxRows() {
     static const std::vector<BoxRow> rows = {
         {&MainControls::Text3, [](const EditorSession& s) { return double(s.work().sampleCount); },
          [](EditorSession& s, double v, Changed& c) {
@@ -169,17 +177,17 @@ private:
 } // namespace
 
 void Main::bindControls() {
-    for (const CheckRow& row : checkRows())
+    for (const Bindings::CheckRow& row : Bindings::checkRows())
         connect(ui_.*row.check, &QCheckBox::clicked, this,
                 [this, &row] { (this->*row.handler)(); });
-    for (const OptionRow& row : optionRows()) {
+    for (const Bindings::OptionRow& row : Bindings::optionRows()) {
         // Chosen by the user: the program's changes are made with the signals blocked.
         connect(ui_.*row.option, &QAbstractButton::toggled, this, [this, &row](bool on) {
             if (on)
                 (this->*row.handler)();
         });
     }
-    for (const SliderRow& row : sliderRows()) {
+    for (const Bindings::SliderRow& row : Bindings::sliderRows()) {
         QSlider* s = ui_.*row.slider;
         s->setRange(row.range.min, row.range.max);
         // A press and its release are one gesture: a click on the groove or a drag of the
@@ -210,7 +218,7 @@ void Main::bindControls() {
                 (this->*row.handler)();
         });
     }
-    for (const BoxRow& row : boxRows()) {
+    for (const Bindings::BoxRow& row : Bindings::boxRows()) {
         NumberBox* box = ui_.*row.box;
         connect(box, &NumberBox::valueTyped, this, [this, &row, box](double v) {
             Changed changed = Changed::None;
@@ -345,23 +353,23 @@ void Main::showSettings() {
     fitPictureSliders(); // "Horiz" and "Vert" can show the work's values
     {
         std::vector<std::unique_ptr<QSignalBlocker>> quiet;
-        for (const SliderRow& row : sliderRows()) {
+        for (const Bindings::SliderRow& row : Bindings::sliderRows()) {
             quiet.push_back(std::make_unique<QSignalBlocker>(ui_.*row.slider));
             (ui_.*row.slider)->setValue(row.shown(w));
         }
-        for (const OptionRow& row : optionRows()) {
+        for (const Bindings::OptionRow& row : Bindings::optionRows()) {
             quiet.push_back(std::make_unique<QSignalBlocker>(ui_.*row.option));
             if (row.chosen(w))
                 (ui_.*row.option)->setChecked(true);
         }
-        for (const CheckRow& row : checkRows()) {
+        for (const Bindings::CheckRow& row : Bindings::checkRows()) {
             quiet.push_back(std::make_unique<QSignalBlocker>(ui_.*row.check));
             (ui_.*row.check)->setChecked(row.ticked(w));
         }
         const QSignalBlocker tabs(ui_.SSTab1);
         ui_.SSTab1->setCurrentIndex(session_.view().tab == EditorTab::Masque ? 1 : 0);
     }
-    for (const BoxRow& row : boxRows())
+    for (const Bindings::BoxRow& row : Bindings::boxRows())
         if (!(ui_.*row.box)->isMarked() || !(ui_.*row.box)->hasFocus())
             (ui_.*row.box)->setValue(row.shown(session_));
     showSelectedPoint();

@@ -60,7 +60,7 @@ bool Main::Export_Piece(PieceFormat format) {
     const std::optional<PieceSizeChoice> choice = dialogs_.askPieceSize(
         title,
         [this](int Piece) {
-            const PieceOutline o = realSizePiece(Piece);
+            const PieceOutline o = session_.realSizePiece(Piece);
             return o.ok() ? QSizeF(o.width(), o.height()) : QSizeF();
         },
         format == PieceFormat::Pdf || format == PieceFormat::Print, format == PieceFormat::Dxf,
@@ -72,7 +72,7 @@ bool Main::Export_Piece(PieceFormat format) {
     if (format == PieceFormat::Dxf)
         session_.setExportDxfR12(choice->dxf == DxfVersion::R12);
     const PieceOutline outline =
-        resizedPiece(realSizePiece(choice->Piece), choice->width, choice->height);
+        resizedPiece(session_.realSizePiece(choice->Piece), choice->width, choice->height);
     if (!outline.ok()) {
         dialogs_.warn(title, QStringLiteral("Impossible d'exporter la pièce : %1.")
                                  .arg(QString::fromStdString(outline.error)));

@@ -49,9 +49,13 @@ bool Main::Save_Couple(int Piece) {
     // 3. to 5. The samples as the last drawing left them. The file is written aside and only
     // then put in place of an older one, so a failure never damages it.
     const FormerModel& m = session_.samples();
-    const OutlineInput in{m.Courbe_Droite,        m.Courbe_Gauche, m.Doublage_Droit,
-                          m.Doublage_Gauche,      m.Nb_Points,     m.Line4.Y1,
-                          doublingDrawn() ? 1 : 0};
+    const OutlineInput in{m.Courbe_Droite,
+                          m.Courbe_Gauche,
+                          m.Doublage_Droit,
+                          m.Doublage_Gauche,
+                          m.Nb_Points,
+                          m.Line4.Y1,
+                          session_.doublingDrawn() ? 1 : 0};
     const std::string error =
         saveCoupleFile(QFile::encodeName(Chosen_File_).toStdString(), in, Piece);
     if (error.empty())

@@ -60,8 +60,9 @@ void Main::chooseFuselagePicture(EditorSession::PlanView view) {
 }
 
 void Main::calibrateFuselagePicture(EditorSession::PlanView view, CurvePoint a, CurvePoint b) {
-    const std::optional<double> mm = dialogs_.askNumber(
-        kFuselageTitle, QStringLiteral("Distance réelle (mm) :"), DecimalRule{0.01, 100000.0});
+    const std::optional<double> mm =
+        dialogs_.askNumber(kFuselageTitle, QStringLiteral("Distance réelle (mm) :"),
+                           DecimalRule{kMinCalibrationDistance, kMaxCalibrationDistance});
     if (!mm)
         return;
     fuselageEdit([&](Changed& c) { return session_.calibratePlanPicture(view, a, b, *mm, c); });

@@ -25,7 +25,7 @@ void Main::updateProjectCaption() {
         return;
     setWindowTitle(kCaption + QStringLiteral(" - ") + QFileInfo(projectFile()).fileName() +
                    QStringLiteral("[*]"));
-    setWindowModified(projectModified());
+    setWindowModified(session_.modified());
 }
 
 void Main::IM_Couple_Open_Click() {
@@ -74,7 +74,7 @@ bool Main::openProject(const QString& path) {
 }
 
 bool Main::maySetWorkAside() {
-    if (!projectModified())
+    if (!session_.modified())
         return true;
     const SaveAnswer answer =
         dialogs_.askSaveChanges(QStringLiteral("Enregistrer les modifications ?"));

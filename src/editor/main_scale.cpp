@@ -84,7 +84,7 @@ void Main::calibrationClick(QPointF mm) {
     }
     const std::optional<double> real = dialogs_.askNumber(
         kCalibrationTitle, QStringLiteral("Distance réelle entre les deux points (mm) :"),
-        DecimalRule{0.01, 100000.0, false});
+        DecimalRule{kMinCalibrationDistance, kMaxCalibrationDistance, false});
     if (!real) {
         statusLine_->pass(QStringLiteral("Calibration annulée."));
         return;

@@ -83,6 +83,9 @@ inline constexpr double kDrawingReach = 1.0e6;
 // The real scale's range, real millimetres per millimetre of the drawing.
 inline constexpr double kMinRealScale = 0.001;
 inline constexpr double kMaxRealScale = 1000.0;
+// The real distance typed between a calibration's two clicks, in millimetres.
+inline constexpr double kMinCalibrationDistance = 0.01;
+inline constexpr double kMaxCalibrationDistance = 100000.0;
 
 // The sheets a drawing is printed on, or a PDF made of.
 enum class ExportSheet { A4Portrait, A4Landscape, A3Portrait, A3Landscape };

@@ -167,6 +167,7 @@ TEST_F(Cli, TheFairnessCheckMarksTheFormerOutOfLine) {
     }
     run("fuselage-window", "1");
     run("fit-curves", "1");
+    EXPECT_EQ(w->session().history().undoCaption(), "tracer les « Courbes par les couples »");
     QTableWidget* list = w->ui().lstCouples;
     ASSERT_EQ(list->columnCount(), 4);
     for (int row = 0; row < 4; ++row) {

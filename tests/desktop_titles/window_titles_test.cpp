@@ -60,7 +60,7 @@ TEST(WindowTitles, EachWindowShowsItsCaptionAlone) {
     w.ui().IM_Couple_SaveAs->trigger();
     EXPECT_EQ(awaitTitle(&w, "EDITEUR de COUPLES - f3.couple"), "EDITEUR de COUPLES - f3.couple");
     w.pb1_Click(14); // a view change: no mark
-    w.setWindowModified(w.projectModified());
+    w.setWindowModified(w.session().modified());
     EXPECT_EQ(awaitTitle(&w, "EDITEUR de COUPLES - f3.couple"), "EDITEUR de COUPLES - f3.couple");
 
     w.ui().IM_HRELP->trigger();

@@ -3,6 +3,7 @@
 #include "editor/file_dialog.h"
 #include "editor/picture_view.h"
 #include "editor/stretched_copy.h"
+#include "editor/surface_layers.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -598,6 +599,44 @@ TEST_F(Picture, PaintProgramGetsThePathWhole) {
         EXPECT_TRUE(warnings.isEmpty()) << warnings.join("\n").toStdString();
     }
     qputenv("PATH", path);
+}
+
+// What the surface repaints covers every rectangle that changed: exactly their union while they
+// are few, and when they are many (an outline wiped and drawn again) no more than their union
+// widened to the grid's cells, in a region of few bands, whatever their places (some off the
+// surface, some empty, some far apart).
+TEST(Layers, TheRegionRepaintedCoversEveryChangeAndLittleMore) {
+    std::mt19937 rng(20261207u);
+    auto any = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    const struct {
+        int count;
+        int reach; // the rectangles' corners lie within this many pixels of the origin
+    } cases[] = {{0, 100},    {1, 100},     {256, 2000},    {257, 2000},
+                 {500, 1920}, {3000, 1920}, {1200, 100000}, {300, 40}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.count << " within " << c.reach);
+        std::vector<QRect> rects;
+        for (int i = 0; i < c.count; ++i)
+            rects.emplace_back(any(-60, c.reach), any(-60, c.reach), any(0, 40), any(0, 12));
+        const QRegion exact = unionOf(rects);
+        const QRegion covering = coveringRegion(rects);
+        EXPECT_TRUE((exact - covering).isEmpty()) << "a change left out";
+        if (c.count <= 256) {
+            EXPECT_TRUE(covering == exact);
+            continue;
+        }
+        QRegion widened;
+        for (const QRect& r : rects)
+            if (!r.isEmpty())
+                widened += r.adjusted(-kCoveringCell, -kCoveringCell, kCoveringCell, kCoveringCell);
+        EXPECT_TRUE((covering - widened).isEmpty()) << "more than the cells around the changes";
+        EXPECT_LE(covering.rectCount(), std::max(exact.rectCount(), 1)) << "no more pieces";
+        // The region is a sound one: its own pieces give it back.
+        QRegion again;
+        for (const QRect& r : covering)
+            again += r;
+        EXPECT_TRUE(again == covering);
+    }
 }
 
 } // namespace

@@ -80,30 +80,4 @@ TEST(Toolbar, DisplayTogglesFlipTheirTagAndTheirEffect) {
     }
 }
 
-TEST(Toolbar, TagsReadAsNumbersAndUnknownIndicesChangeNothing) {
-    // Leading digits count; a huge number is bounded, with no overflow.
-    for (const auto& [tag, value] : std::vector<std::pair<QString, int>>{
-             {"", 0}, {"-1", -1}, {" 12abc", 12}, {"abc", 0}, {"99999999999999999999", 1000000000}})
-        EXPECT_EQ(Main::tagValue(tag), value) << tag.toStdString();
-
-    auto w = shownMain();
-    const FormerModel& m = w->model();
-    const QImage bg = background(*w);
-    const auto points = m.Pts_Couple;
-    const auto samples = m.Courbe_Droite;
-    std::vector<QString> tags;
-    for (int i : Main::pb1Indices())
-        tags.push_back(w->pb1Tag(i));
-    w->Redraw3D() = false;
-    for (int index : {4, 6, 7, 8, 9, 12, 13, -1, 15, 32767})
-        w->pb1_Click(index);
-    EXPECT_FALSE(w->Redraw3D());
-    EXPECT_EQ(background(*w), bg);
-    EXPECT_EQ(m.Pts_Couple, points);
-    EXPECT_EQ(m.Courbe_Droite, samples);
-    std::size_t k = 0;
-    for (int i : Main::pb1Indices())
-        EXPECT_EQ(w->pb1Tag(i), tags[k++]) << i;
-}
-
 } // namespace

@@ -8,7 +8,6 @@
 #include <QAction>
 #include <QFile>
 #include <QMenuBar>
-#include <QPaintEvent>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -384,50 +383,6 @@ TEST(RandomEditing, InvariantsHoldThroughALongSessionOfUserActions) {
             break;
     }
 }
-
-// The paint events of the drawing surface: the parts the window painted again.
-class PaintWatcher : public QObject {
-public:
-    explicit PaintWatcher(QWidget& widget) : widget_(widget) { widget.installEventFilter(this); }
-    // Paints the parts painted since the last call into `screen`, as the window painted them
-    // (without the child widgets).
-    void repaintInto(QImage& screen) {
-        const QRegion painted = std::exchange(painted_, QRegion());
-        if (painted.isEmpty())
-            return; // (an empty region would render the whole surface)
-        render(screen, painted);
-    }
-    // The whole surface painted now.
-    QImage whole() {
-        QImage all = blank();
-        render(all, widget_.rect());
-        return all;
-    }
-    // A screen of the surface's size that no frame shows.
-    QImage blank() const {
-        const qreal ratio = widget_.devicePixelRatioF();
-        QImage screen(widget_.size() * ratio, QImage::Format_RGB32);
-        screen.fill(0x123456u);
-        screen.setDevicePixelRatio(ratio);
-        return screen;
-    }
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == &widget_ && event->type() == QEvent::Paint && !rendering_)
-            painted_ += static_cast<QPaintEvent*>(event)->region();
-        return false;
-    }
-
-private:
-    void render(QImage& screen, const QRegion& region) {
-        rendering_ = true;
-        // The region lands with its bounds' corner at the offset given.
-        widget_.render(&screen, region.boundingRect().topLeft(), region, QWidget::RenderFlags());
-        rendering_ = false;
-    }
-    QWidget& widget_;
-    QRegion painted_;
-    bool rendering_ = false;
-};
 
 // Every frame of the drawing surface shows what a composition from scratch of the same state
 // shows: the screen, which the window repaints only where something changed, and the surface

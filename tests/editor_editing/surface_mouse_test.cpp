@@ -20,27 +20,6 @@ namespace {
 // Picking, ties and the drag step itself are pinned down by the core tests; here, that real
 // mouse events on Picture1 reach them with the right values and that both views follow.
 
-TEST(SurfacePixels, TypedMillimetresReachTheHandlersExactly) {
-    auto w = shownMain();
-    const PictureBox& p = *w->ui().Picture1;
-    // Values with up to three decimals, sampled with a prime stride: the handlers work in
-    // single precision and get exactly its value; in double it is exact or one unit off.
-    int exactInDouble = 0;
-    int count = 0;
-    for (int i = 0; i <= 1000000; i += 997, ++count) {
-        const double mm = i / 1000.0;
-        const double back = p.toMm(exactPixels(p, {mm, mm})).x();
-        EXPECT_EQ(static_cast<float>(back), static_cast<float>(mm)) << mm;
-        EXPECT_TRUE(back == mm || back == std::nextafter(mm, 0.0) ||
-                    back == std::nextafter(mm, 2000.0))
-            << mm;
-        exactInDouble += back == mm;
-        if (::testing::Test::HasFailure())
-            break;
-    }
-    EXPECT_GT(exactInDouble, count * 9 / 10);
-}
-
 TEST(Press, PicksTheNearestHandleWithTheSizeAllPointerUntilTheRelease) {
     auto w = shownMain();
     const FormerModel& m = w->model();
@@ -317,7 +296,7 @@ TEST(StatusBar, EachMessageForAsLongAsItIsTrue) {
     userClick(w->ui().optConstantWidth);
     typeIn(w->ui().txtDoublingWidth, "3");
     typeIn(w->ui().txtScale, "0,05");
-    ASSERT_FALSE(w->doublingDrawn());
+    ASSERT_FALSE(w->session().doublingDrawn());
     const QString why = QString::fromStdString(m.offsetDoublingMessage);
     ASSERT_FALSE(why.isEmpty());
     EXPECT_EQ(w->statusLasting(), why);
@@ -331,7 +310,7 @@ TEST(StatusBar, EachMessageForAsLongAsItIsTrue) {
     EXPECT_EQ(w->statusText(), why) << "the refusal gone, the doubling still not drawn";
     w->ui().IM_Undo->trigger(); // the drag
     w->ui().IM_Undo->trigger(); // the scale
-    EXPECT_TRUE(w->doublingDrawn());
+    EXPECT_TRUE(w->session().doublingDrawn());
     EXPECT_EQ(w->statusLasting(), "");
     EXPECT_TRUE(lasting.isHidden());
 

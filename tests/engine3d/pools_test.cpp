@@ -223,20 +223,4 @@ TEST(ErrorSink, AnEngineWithoutASinkKeepsWorking) {
     EXPECT_EQ(sink.codes, std::vector<int>{kErrorMeshMemory});
 }
 
-TEST(ErrorSink, SettingsErrorsCollapseUntilTheSettingsChange) {
-    RecordingErrorSink shown;
-    CollapsingErrorSink sink(shown);
-    for (int frame = 0; frame < 3; ++frame) {
-        sink.EngineError(kErrorCameraSettings);
-        sink.EngineError(kErrorLightSettings);
-        sink.EngineError(kErrorMeshMemory); // one per user action: never collapsed
-    }
-    EXPECT_EQ(shown.codes, (std::vector<int>{4, 5, 1, 1, 1}));
-    sink.settingsChanged();
-    sink.EngineError(kErrorLightSettings);
-    sink.EngineError(kErrorLightSettings);
-    EXPECT_EQ(shown.count(kErrorLightSettings), 2);
-    EXPECT_EQ(shown.count(kErrorCameraSettings), 1);
-}
-
 } // namespace

@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <random>
-#include <set>
 #include <utility>
 #include <vector>
 
@@ -91,37 +90,6 @@ TEST(TriangleRaster, DegenerateOffSurfaceAndHugeTriangles) {
     all.add({-big, -big}, {big, -big}, {big, big});
     all.add({-big, -big}, {big, big}, {-big, big});
     all.expectRectangle(64, 48);
-}
-
-// The pixels of a segment on a 100 x 100 surface, stepped through 100 columns or rows at most.
-std::set<std::pair<int, int>> linePixels(PixelPoint a, PixelPoint b) {
-    std::set<std::pair<int, int>> out;
-    const auto collect = [&](int x, int y) {
-        EXPECT_TRUE(out.insert({x, y}).second) << "pixel painted twice";
-    };
-    std::int64_t steps = 0;
-    raster::forEachLinePixel(a, b, 100, 100, collect, &steps);
-    EXPECT_LE(steps, 100);
-    return out;
-}
-
-TEST(LineRaster, EndsAreIncludedStepsConnectAndFarSegmentsAreClipped) {
-    struct Case {
-        PixelPoint a, b;
-        std::size_t pixels;
-    };
-    const int big = 1 << 28;
-    for (const Case& c :
-         {Case{{10, 10}, {30, 17}, 21}, Case{{5, 40}, {9, 10}, 31}, Case{{0, 0}, {9, 9}, 10},
-          Case{{7, 7}, {7, 7}, 1}, Case{{-big, 50}, {big, 50}, 100},
-          Case{{50, -big}, {50, big}, 100}, Case{{-5, -5}, {-1, -90}, 0}}) {
-        SCOPED_TRACE(testing::Message() << c.a.x << "," << c.a.y << " " << c.b.x << "," << c.b.y);
-        const auto line = linePixels(c.a, c.b);
-        EXPECT_EQ(line.size(), c.pixels);
-        if (c.pixels > 0 && c.pixels < 100) {
-            EXPECT_TRUE(line.count({c.a.x, c.a.y}) && line.count({c.b.x, c.b.y}));
-        }
-    }
 }
 
 // The rows and columns worked out on their own, one division each, as a reference for the

@@ -12,24 +12,6 @@
 
 namespace {
 
-// The example a user can check by hand: N = 5, axes at (60, 50), top half without doubling.
-TEST(CoupleExport, WorkedExampleTopHalfByteForByte) {
-    const std::vector<PointXYZ> R{{60, 10, 0}, {80, 20, 0}, {95, 50, 0}, {80, 80, 0}, {60, 90, 0}};
-    std::vector<PointXYZ> L;
-    for (const PointXYZ& p : R) {
-        L.push_back({2 * 60.0 - p.x, p.y, 0});
-    }
-    const std::vector<PointXYZ> D{5};
-    const CoupleText t = coupleFileText({R, L, D, D, 5, 50.0, 0}, 2);
-    ASSERT_TRUE(t.ok()) << t.error;
-    EXPECT_EQ(t.text, "1.8133578 0.0190880\r\n"
-                      "1.5270381 0.5726393\r\n"
-                      "1.1452786 0.7635191\r\n"
-                      "1.1452786 0.7635191\r\n"
-                      "0.7635191 0.5726393\r\n"
-                      "0.4771994 0.0190880\r\n");
-}
-
 // Expands a short golden ("3.5 n, 3 1") into the file's text: seven decimals, "n" for a point
 // on the axis lifted by one drawing unit, CR LF after every line.
 std::string dat(const std::string& shortForm) {

@@ -1,4 +1,3 @@
-#include "couple_export.h"
 #include "doubling_offset.h"
 #include "splines.h"
 #include "start_up.h"
@@ -7,8 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -391,21 +388,6 @@ TEST(FitDoublingControlPoints, CurveOfTheFittedPointsKeepsTheWidth) {
     }
     EXPECT_TRUE(FitDoublingControlPoints(std::vector<PointXYZ>(1), 8, 4).empty());
     EXPECT_TRUE(FitDoublingControlPoints(r.right, 0, 4).empty());
-}
-
-// The ".DAT" of the whole start-up former with its doubling of 5 mm keeps the file's format and
-// these exact lines.
-TEST(OffsetDoubling, WholeFormerFileWithTheDoubling) {
-    const FormerModel m = startUp();
-    const OffsetDoublingResult r = OffsetDoubling(m.Courbe_Droite, m.X1(), 5.0, m.Nb_Points);
-    ASSERT_EQ(r.status, OffsetStatus::Single);
-    const CoupleText t = coupleFileText(
-        {m.Courbe_Droite, m.Courbe_Gauche, r.right, r.left, m.Nb_Points, m.Y1(), 1}, 5);
-    ASSERT_TRUE(t.ok()) << t.error;
-    std::ifstream golden(COUPLES_TEST_DATA "/offset_doubling_whole.dat", std::ios::binary);
-    ASSERT_TRUE(golden) << "the golden file is missing";
-    const std::string expected{std::istreambuf_iterator<char>(golden), {}};
-    EXPECT_EQ(t.text, expected);
 }
 
 } // namespace

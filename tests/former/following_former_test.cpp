@@ -374,34 +374,6 @@ TEST(FollowingFormer, BlendsTheTwoKeyFormersAroundItByStation) {
     }
 }
 
-// A drag of a point of "Dos" changes only the followers whose stations its weights reach, and
-// the others to the bit: they need not be redrawn.
-TEST(FollowingFormer, ACurveDragChangesOnlyTheFollowersItReaches) {
-    const char* dos = "0,30;50,38;100,45;150,49;200,51;250,52;300,50;350,46;400,40;450,33;500,25";
-    FuselageViews views = typedViews(dos, kVentre, kFlanc);
-    const Keys keys({traced("F1", 200, kRound)});
-    const KeyShapes shapes(keys.keys);
-    SampledViews curves = sampledViews(views);
-    const SampledViews unmoved = curves;
-    std::vector<FollowingFormer> before;
-    for (int i = 0; i <= 20; ++i)
-        before.push_back(shapes.follow(curves, 25.0 * i));
-    views.dos[8] = ClampedDrag(views.dos, 8, 402.0, 47.0);
-    curves.dos.sample(views.dos);
-    for (int i = 0; i <= 20; ++i) {
-        const double station = 25.0 * i;
-        const FollowingFormer f = shapes.follow(curves, station);
-        const auto& was = before[static_cast<std::size_t>(i)].model;
-        const bool changed =
-            f.model.Pts_Couple != was.Pts_Couple || f.model.shppi[4].Left != was.shppi[4].Left;
-        const bool reached = *curves.dos.valueAt(station) != *unmoved.dos.valueAt(station);
-        EXPECT_EQ(changed, reached) << station;
-        // Point 8's weights reach from where points 5 to 7 meet (station 300) to the end,
-        // which stays on the last point.
-        EXPECT_EQ(reached, station >= 300.0 && station < 500.0) << station;
-    }
-}
-
 TEST(FollowingFormer, RefusalsSayWhy) {
     const std::vector<TracedKey> one = {traced("F1", 100, kRound)};
     const std::vector<TracedKey> flatFirst = {traced("F1", 0, RealPoints(9, {0.0, 10.0})),

@@ -27,24 +27,3 @@ TEST(FormeInitiale, RectangleLikeFormerAfterStartUp) {
             << "segment " << i;
     }
 }
-
-TEST(FormeInitiale, FollowsTheAxesOfAnotherSurfaceAndClearsPins) {
-    FormerModel m;
-    PlaceAxes(m, 200.0, 150.0, 140.0);
-    EXPECT_EQ(m.Line1.Y2, 150.0);
-    for (Handle& h : m.shppi)
-        h.Tag = "1";
-    Forme_Initiale(m);
-    for (int i = 1; i <= 7; ++i)
-        EXPECT_FALSE(IsPinned(m, i)) << i;
-    // Before the start-up re-reads the handles, the ends are on the axis and point 4 on Y1.
-    EXPECT_EQ(m.Pts_Couple[0].x, 100.0);
-    EXPECT_EQ(m.Pts_Couple[8].x, 100.0);
-    EXPECT_EQ(m.Pts_Couple[4].y, 70.0);
-    EXPECT_DOUBLE_EQ(m.shppi[6].Top, 70.0 + (70.0 - 14.817));
-    // Re-reading the handles puts the end points back on their handles' corners.
-    CopyHandlesToPoints(m);
-    EXPECT_DOUBLE_EQ(m.Pts_Couple[0].x, 100.0 - 1.3);
-    PutEndsOnAxis(m);
-    EXPECT_EQ(m.Pts_Couple[0].x, 100.0);
-}

@@ -119,19 +119,6 @@ TEST(DragStep, SlavedDoublingFollowsTheFormersHandle) {
     EXPECT_DOUBLE_EQ(m.Pts_Doublage[4].x, 60.0 + 0.5 * (m.shppi[4].Left - 60.0));
 }
 
-TEST(DragStep, DoublageModeStoresTheHandleCorner) {
-    FormerModel m = startedModel();
-    PlaceDoubling(m, 5);
-    const auto former = m.Pts_Couple;
-    m.Shape1[2].Left = 71.0; // a handle moved without its point being re-read yet
-    m.Idx_Point = 6;
-    DragStep(m, false, false, 5, 75.0f, 66.0f);
-    EXPECT_DOUBLE_EQ(m.Pts_Doublage[6].x, 75.0 - m.Rayon_X);
-    EXPECT_DOUBLE_EQ(m.Pts_Doublage[6].y, 66.0 + m.Rayon_Y);
-    EXPECT_EQ(m.Pts_Doublage[2].x, 71.0);
-    EXPECT_EQ(m.Pts_Couple, former);
-}
-
 TEST(DragStep, NoPickedPointMovesNothing) {
     for (int idx : {-1, 9, 1000}) {
         FormerModel m = startedModel();

@@ -178,14 +178,6 @@ TEST(FormerEdits, EachRuleOfTheWorkOnce) {
              EXPECT_EQ(s.work().former[4].at.x, s.samples().X1());
              EXPECT_EQ(s.work().former[4].at.y, 40.0);
          }},
-        {"an end point held on the axis moves only up and down",
-         [](EditorSession& s) { s.setEndsOnAxis(true); },
-         [](EditorSession& s) { return dragTop(s, 90.0f, 12.5f); }, "déplacer le point 0",
-         Changed::Outline,
-         [](const EditorSession& s) {
-             EXPECT_EQ(s.work().former[0].at, (SurfacePoint{s.samples().X1(), 12.5}));
-             EXPECT_EQ(s.samples().Courbe_Droite.front().x, s.samples().X1());
-         }},
         {"the option holds the end points from then on, where they are",
          [](EditorSession& s) { dragTop(s, 70.0f, 12.5f); },
          [](EditorSession& s) { return s.setEndsOnAxis(true); }, "garder les extrémités sur l'axe",
@@ -243,27 +235,6 @@ TEST(FormerEdits, EachRuleOfTheWorkOnce) {
          },
          nullptr, Changed::None,
          [](const EditorSession& s) { EXPECT_LE(s.work().former[0].at.x, kDrawingReach); }},
-        {"a calibration measures the plan, told in the status bar",
-         [](EditorSession& s) {
-             s.choosePicture("plan.png");
-             EXPECT_EQ(s.lasting().calibration, "Plan non calibré");
-             EXPECT_FALSE(s.pointerInRealMm());
-         },
-         [](EditorSession& s) {
-             Changed c = Changed::None;
-             EXPECT_EQ(s.calibrate({20, 30}, {60, 60}, 250.0, c), ""); // 50 mm apart
-             return c;
-         },
-         "calibrer le plan", Changed::Status,
-         [](const EditorSession& s) {
-             EXPECT_EQ(s.work().realScale, 5.0);
-             EXPECT_TRUE(s.work().calibrated);
-             EXPECT_EQ(s.status(), "Échelle : 1 mm du dessin = 5,000 mm réels");
-             EXPECT_EQ(s.lasting().calibration, "");
-             EXPECT_TRUE(s.pointerInRealMm());
-             const FormerModel& m = s.samples();
-             EXPECT_EQ(s.pointerReading(m.X1() + 10.0, m.Y1() - 4.0), (SurfacePoint{50.0, 20.0}));
-         }},
         {"a calibration outside the scale's range is refused", nullptr,
          [](EditorSession& s) {
              Changed c = Changed::None;
@@ -274,70 +245,6 @@ TEST(FormerEdits, EachRuleOfTheWorkOnce) {
          },
          nullptr, Changed::None,
          [](const EditorSession& s) { EXPECT_EQ(s.work().realScale, 1.0); }},
-        {"the plan zoomed no longer holds its calibration, told once, stale until calibrated",
-         [](EditorSession& s) {
-             Changed c = Changed::None;
-             s.choosePicture("plan.png");
-             s.calibrate({20, 30}, {60, 60}, 250.0, c);
-         },
-         [](EditorSession& s) {
-             const Changed told = s.setPictureZoom(90);
-             EXPECT_TRUE(told & Changed::Status);
-             EXPECT_EQ(s.status(), "Le zoom du plan a changé : recalibrez");
-             return s.setPictureZoom(100);
-         },
-         "régler le zoom de l'image", Changed::Placement,
-         [](const EditorSession& s) {
-             EXPECT_FALSE(s.work().calibrated);
-             EXPECT_EQ(s.work().realScale, 5.0) << "the scale stays until recalibrated";
-             EXPECT_EQ(s.lasting().calibration, "Plan non calibré");
-             EXPECT_FALSE(s.pointerInRealMm());
-             const FormerModel& m = s.samples();
-             EXPECT_EQ(s.pointerReading(m.X1() + 10.0, m.Y1() - 4.0), (SurfacePoint{10.0, 4.0}))
-                 << "millimetres of the drawing";
-         }},
-        {"another picture is not measured by the calibration of the last",
-         [](EditorSession& s) {
-             Changed c = Changed::None;
-             s.choosePicture("plan.png");
-             s.calibrate({20, 30}, {60, 60}, 250.0, c);
-         },
-         [](EditorSession& s) { return s.choosePicture("plan.png"); }, "choisir l'image",
-         Changed::Picture,
-         [](const EditorSession& s) {
-             EXPECT_FALSE(s.work().calibrated);
-             EXPECT_EQ(s.work().realScale, 5.0) << "the former's scale stays";
-             EXPECT_EQ(s.lasting().calibration, "Plan non calibré");
-         }},
-        {"a doubling the former cannot hold is said while it is so",
-         [](EditorSession& s) {
-             s.setDoublingOn(true);
-             s.setDoublingMode(DoublingMode::ConstantWidth);
-             EXPECT_EQ(s.lasting().doubling, "");
-         },
-         [](EditorSession& s) { return s.setRealScale(0.05); }, "régler l'échelle",
-         Changed::Outline,
-         [](const EditorSession& s) {
-             EXPECT_FALSE(s.doublingDrawn());
-             EXPECT_EQ(s.lasting().doubling, s.samples().offsetDoublingMessage);
-             EXPECT_NE(s.lasting().doubling, "");
-             EXPECT_EQ(s.lasting().calibration, "") << "no plan shows";
-             EXPECT_TRUE(s.pointerInRealMm());
-         }},
-        {"a picture chosen starts at the initial pan and zoom, shown",
-         [](EditorSession& s) {
-             s.choosePicture("a.png");
-             s.setPictureHoriz(10);
-             s.setPictureZoom(150);
-         },
-         [](EditorSession& s) { return s.choosePicture("b.png"); }, "choisir l'image",
-         Changed::Picture | Changed::Placement,
-         [](const EditorSession& s) {
-             EXPECT_EQ(s.work().pictureHoriz, 650);
-             EXPECT_EQ(s.work().pictureVert, 70);
-             EXPECT_EQ(s.work().pictureZoom, 80);
-             EXPECT_TRUE(s.view().pictureShown);
-         }},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);

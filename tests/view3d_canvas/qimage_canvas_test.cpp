@@ -31,35 +31,6 @@ GradientVertex corner(int x, int y, int r, int g, int b) {
     return {x, y, c(r), c(g), c(b), 0};
 }
 
-TEST(QImageCanvas, GradientTriangleCarriesItsCornerColoursAcross) {
-    const QRgb bg = qRgb(1, 2, 3) & 0xFFFFFFu;
-    QImage image = blank(120, 120, bg);
-    const GradientVertex t[3] = {corner(0, 0, 255, 0, 0), corner(100, 0, 0, 255, 0),
-                                 corner(0, 100, 0, 0, 255)};
-    EXPECT_TRUE(QImageCanvas(image).gradientTriangle(t));
-    struct Expected {
-        int x, y, r, g, b;
-    };
-    for (const Expected p :
-         {Expected{0, 0, 255, 0, 0}, Expected{99, 0, 3, 252, 0}, Expected{0, 99, 3, 0, 252},
-          Expected{33, 33, 87, 84, 84}, Expected{50, 0, 128, 128, 0}}) {
-        const QColor c = image.pixelColor(p.x, p.y);
-        const int tol = p.x == 0 && p.y == 0 ? 0 : 1; // the top-left corner is exact
-        EXPECT_NEAR(c.red(), p.r, tol) << p.x << "," << p.y;
-        EXPECT_NEAR(c.green(), p.g, tol) << p.x << "," << p.y;
-        EXPECT_NEAR(c.blue(), p.b, tol) << p.x << "," << p.y;
-    }
-    // The right and bottom edges belong to the neighbours.
-    EXPECT_EQ(rgbAt(image, 100, 0), bg);
-    EXPECT_EQ(rgbAt(image, 50, 50), bg);
-    EXPECT_NE(rgbAt(image, 49, 50), bg);
-    // Listing the corners the other way round draws the same colours.
-    QImage other = blank(120, 120, bg);
-    const GradientVertex reversed[3] = {t[0], t[2], t[1]};
-    QImageCanvas(other).gradientTriangle(reversed);
-    EXPECT_EQ(other, image);
-}
-
 // The pixels of a gradient triangle worked out run by run on their own: each channel starts at
 // the corners' weighted mean at the run's first pixel, rounded to 1/65536 of a level, grows by
 // the rounded change per pixel and is limited to 0..255.

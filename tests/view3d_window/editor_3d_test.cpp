@@ -10,7 +10,6 @@
 #include "view3d/qimage_canvas.h"
 
 #include <QCheckBox>
-#include <QPaintEvent>
 #include <QScreen>
 #include <QSlider>
 #include <QStatusBar>
@@ -107,30 +106,6 @@ TEST(Editor3D, Vue3DAndTheCloseBoxHideTheWindowWhichKeepsItsView) {
 }
 
 // --- Frames that change only what they must ---
-
-// The paint events of a widget: what the window put on screen again.
-class PaintWatcher : public QObject {
-public:
-    explicit PaintWatcher(QWidget& widget) : widget_(widget) { widget.installEventFilter(this); }
-    // Paints the parts painted since the last call into `screen`, as the window painted them.
-    void repaintInto(QImage& screen) {
-        const QRegion painted = std::exchange(painted_, QRegion());
-        rendering_ = true;
-        // The region lands with its bounds' corner at the offset given.
-        widget_.render(&screen, painted.boundingRect().topLeft(), painted, QWidget::RenderFlags());
-        rendering_ = false;
-    }
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == &widget_ && event->type() == QEvent::Paint && !rendering_)
-            painted_ += static_cast<QPaintEvent*>(event)->region();
-        return false;
-    }
-
-private:
-    QWidget& widget_;
-    QRegion painted_;
-    bool rendering_ = false;
-};
 
 // The frame drawn anew: a copy of the engine of the view shown that sorts from scratch, onto a
 // cleared surface, one triangle at a time.
