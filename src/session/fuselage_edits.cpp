@@ -194,14 +194,23 @@ std::string EditorSession::fitCurves(Changed& changed) {
 // ---------------------------------------------------------------------------------------
 // The plan's views
 
+namespace {
+
+// The view's picture in a fuselage's work.
+template <typename Fuselage> auto& pictureOf(Fuselage& f, EditorSession::PlanView view) {
+    return view == EditorSession::PlanView::Side ? f.side : f.top;
+}
+
+} // namespace
+
 const PlanPicture& EditorSession::planPicture(PlanView view) const {
-    return view == PlanView::Side ? fuselage_->side : fuselage_->top;
+    return pictureOf(*fuselage_, view);
 }
 
 Changed EditorSession::choosePlanPicture(PlanView view, const std::string& path, int height) {
     endGesture();
     FuselageWork next = *fuselage_;
-    PlanPicture& p = view == PlanView::Side ? next.side : next.top;
+    PlanPicture& p = pictureOf(next, view);
     p = {};
     p.path = path;
     // A millimetre a pixel, from station 0 on, the picture's middle on the datum (the centre
@@ -226,7 +235,7 @@ std::string EditorSession::placePlanPicture(PlanView view, double left, double t
         return {};
     endGesture();
     FuselageWork next = *fuselage_;
-    PlanPicture& p = view == PlanView::Side ? next.side : next.top;
+    PlanPicture& p = pictureOf(next, view);
     // Scaled by hand, the picture no longer measures what it was calibrated with.
     p.calibrated = p.calibrated && p.mmPerPixel == mmPerPixel;
     p.left = left;
@@ -242,7 +251,7 @@ Changed EditorSession::movePlanPicture(PlanView view, double dStation, double dV
     if (!std::isfinite(dStation) || !std::isfinite(dValue) || (dStation == 0.0 && dValue == 0.0))
         return Changed::None;
     FuselageWork next = *fuselage_;
-    PlanPicture& p = view == PlanView::Side ? next.side : next.top;
+    PlanPicture& p = pictureOf(next, view);
     p.left = std::clamp(was.left + dStation, -kCurveLimit, kCurveLimit);
     p.top = std::clamp(was.top + dValue, -kCurveLimit, kCurveLimit);
     if (p == was)
@@ -275,7 +284,7 @@ std::string EditorSession::calibratePlanPicture(PlanView view, CurvePoint a, Cur
         return "L'image sortirait du dessin : calibration annulée.";
     endGesture();
     FuselageWork next = *fuselage_;
-    PlanPicture& p = view == PlanView::Side ? next.side : next.top;
+    PlanPicture& p = pictureOf(next, view);
     p.left = left;
     p.top = top;
     p.mmPerPixel = scale;
