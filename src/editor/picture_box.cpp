@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -97,9 +98,9 @@ void PictureBox::ensureLayers() {
             s.bounds &= kept;
         }
     backgroundBounds_ &= kept;
-    overlayBounds_ &= kept;
-    overlayRegionKnown_ = false;
+    spansStale_ = {true, true, true};
     pictureShown_.clip &= kept;
+    pictureCopy_.fitLayer(px);
     pictureCopy_.forget();
     changed(layerRect());
 }
@@ -111,8 +112,6 @@ void PictureBox::fitLayers(QSize px, qreal dpr, bool keep) {
     overlay_.fit(px, dpr, QImage::Format_ARGB32_Premultiplied, 0, keep);
     itemLayer_.fit(px, dpr, QImage::Format_ARGB32_Premultiplied, 0, false);
     itemsStale_ = true;
-    base_.fit(px, dpr, QImage::Format_RGB32, 0, true);
-    fitBaseTiles();
 }
 
 void PictureBox::blankLayers() {
@@ -120,15 +119,15 @@ void PictureBox::blankLayers() {
     pictureShown_ = {};
     pictureGiven_ = QImage();
     placement_ = {};
-    pictureCopy_.forget();
+    changed(pictureCopy_.place(picture_.image().size(), ratio(), QImage(), QRectF(), QRect(),
+                               filledPixel(QImage::Format_RGB32, backColor_)));
+    pictureStale_ = false; // filled with the background colour
     backgroundStrokes_.clear();
     backgroundBounds_ = {};
-    backgroundOpaque_ = true;
     overlayStrokes_.clear();
     overlayShown_.clear();
     overlaySettled_ = true;
-    overlayBounds_ = {};
-    overlayRegionKnown_ = false;
+    spansStale_ = {true, true, true};
     changed(layerRect());
 }
 
@@ -174,10 +173,9 @@ void PictureBox::clearBackground() {
         return;
     background_.fillDevice(backgroundBounds_, 0);
     changed(backgroundBounds_);
-    markBaseStale(backgroundBounds_);
     backgroundStrokes_.clear();
     backgroundBounds_ = {};
-    backgroundOpaque_ = true;
+    spansStale_.grid = true;
 }
 
 void PictureBox::settleOverlay() {
@@ -215,10 +213,7 @@ void PictureBox::settleOverlay() {
     for (const QRect& t : touched)
         changed(t);
     overlayShown_ = now;
-    overlayRegionKnown_ = false;
-    overlayBounds_ = {};
-    for (const Stroke& s : overlayShown_)
-        overlayBounds_ |= s.bounds;
+    spansStale_.overlay = true;
 }
 
 const QImage& PictureBox::overlayLayer() const {
@@ -227,74 +222,94 @@ const QImage& PictureBox::overlayLayer() const {
     return overlay_.image();
 }
 
+const QImage& PictureBox::pictureLayer() const {
+    auto* self = const_cast<PictureBox*>(this);
+    if (pictureStale_) {
+        QImage& layer = self->picture_.image();
+        for (int y = 0; y < layer.height(); ++y)
+            pictureCopy_.span(y, 0, layer.width(), reinterpret_cast<QRgb*>(layer.scanLine(y)));
+        self->pictureStale_ = false;
+    }
+    return picture_.image();
+}
+
 const QImage& PictureBox::itemLayer() const {
     const_cast<PictureBox*>(this)->noteItems();
     return itemLayer_.image();
 }
 
-void PictureBox::fitBaseTiles() {
-    const QSize px = layerRect().size();
-    baseColumns_ = (px.width() + kBaseTile - 1) / kBaseTile;
-    baseStale_.assign(
-        std::size_t(baseColumns_) * std::size_t((px.height() + kBaseTile - 1) / kBaseTile), 1);
-}
-
-void PictureBox::markBaseStale(const QRect& device) {
-    const QRect r = device & layerRect();
-    if (r.isEmpty())
-        return;
-    for (int ty = r.top() / kBaseTile; ty <= r.bottom() / kBaseTile; ++ty)
-        std::fill_n(baseStale_.begin() + std::ptrdiff_t(ty) * baseColumns_ + r.left() / kBaseTile,
-                    r.right() / kBaseTile - r.left() / kBaseTile + 1, std::uint8_t(1));
-}
-
-void PictureBox::composeBase(const QRect& device) {
-    const QRect r = device & layerRect();
-    if (r.isEmpty())
-        return;
-    for (int ty = r.top() / kBaseTile; ty <= r.bottom() / kBaseTile; ++ty)
-        for (int tx = r.left() / kBaseTile; tx <= r.right() / kBaseTile; ++tx) {
-            std::uint8_t& stale = baseStale_[std::size_t(ty) * std::size_t(baseColumns_) + tx];
-            if (stale)
-                composeBaseTile(QRect(tx * kBaseTile, ty * kBaseTile, kBaseTile, kBaseTile) &
-                                layerRect());
-            stale = 0;
-        }
-}
-
-void PictureBox::composeBaseTile(const QRect& tile) {
-    if (backgroundOpaque_) {
-        for (int y = tile.top(); y <= tile.bottom(); ++y)
-            composeBaseSpan(y, tile.left(), tile.right() + 1);
-        return;
+void PictureBox::noteSpans(bool pack) {
+    const int height = layerRect().height();
+    std::vector<QRect> rects;
+    auto spansOf = [&](const std::vector<Stroke>& strokes, RowSpans& spans) {
+        rects.clear();
+        for (const Stroke& s : strokes)
+            rects.push_back(s.bounds);
+        spans.build(rects, height);
+    };
+    if (std::exchange(spansStale_.grid, false))
+        spansOf(backgroundStrokes_, gridSpans_);
+    if (std::exchange(spansStale_.overlay, false))
+        spansOf(overlayShown_, overlaySpans_);
+    if (std::exchange(spansStale_.items, false)) {
+        rects.clear();
+        for (const ItemLook& k : itemsShown_)
+            if (k.visible)
+                rects.push_back(k.bounds);
+        itemSpans_.build(rects, height);
     }
-    // Some pixels of the grid may be partly covered: the toolkit blends them.
-    QImage base = base_.devicePixels();
-    const QImage& picture = picture_.image();
-    for (int y = tile.top(); y <= tile.bottom(); ++y)
-        std::memcpy(base.scanLine(y) + tile.left() * 4, picture.constScanLine(y) + tile.left() * 4,
-                    std::size_t(tile.width()) * 4);
-    QPainter p(&base);
-    p.drawImage(tile.topLeft(), background_.devicePixels(), tile);
+    if (!pack)
+        return;
+    for (auto [spans, layer] : {std::pair{&gridSpans_, &background_},
+                                {&overlaySpans_, &overlay_},
+                                {&itemSpans_, &itemLayer_}})
+        if (!spans->packed())
+            spans->pack(layer->image());
 }
 
-void PictureBox::composeBaseSpan(int y, int begin, int end) {
-    // The grid's pixels are its colours or nothing (the layer is clear beyond its strokes):
-    // each is the grid's or the picture's, chosen pixel by pixel in one pass over the row.
-    QImage& base = base_.image();
-    const QImage& picture = picture_.image();
-    const QImage& background = background_.image();
-    // Three images of their own: the loop is vectorised.
-    QRgb* __restrict out = reinterpret_cast<QRgb*>(base.bits() + y * base.bytesPerLine());
-    const QRgb* __restrict under =
-        reinterpret_cast<const QRgb*>(picture.constBits() + y * picture.bytesPerLine());
-    const QRgb* __restrict over =
-        reinterpret_cast<const QRgb*>(background.constBits() + y * background.bytesPerLine());
-    for (int x = begin; x < end; ++x) {
-        const QRgb grid = over[x];
-        const QRgb mask = 0u - QRgb(grid >= 0xff000000u); // all ones where the grid is
-        out[x] = (grid & mask) | (under[x] & ~mask);
+void PictureBox::composeRow(QRgb* out, int y, int begin, int end) const {
+    if (pictureCopy_.tabled())
+        pictureCopy_.span(y, begin, end, out);
+    else
+        std::memcpy(out, picture_.image().constScanLine(y) + begin * 4,
+                    std::size_t(end - begin) * sizeof(QRgb));
+    // The grid, the outline and the items over it, each only where it may have pixels (its
+    // layer is clear elsewhere), while the row is at hand.
+    QRgb* o = out - begin;
+    const std::pair<const RowSpans*, const QImage*> layers[] = {{&gridSpans_, &background_.image()},
+                                                                {&overlaySpans_, &overlay_.image()},
+                                                                {&itemSpans_, &itemLayer_.image()}};
+    for (const auto& [spans, image] : layers) {
+        spans->visit(*image, y, begin, end, [o](int from, int to, const QRgb* over, bool opaque) {
+            if (opaque)
+                std::memcpy(o + from, over + from, std::size_t(to - from) * 4);
+            else
+                blendOver(o, over, from, to);
+        });
     }
+}
+
+QImage* PictureBox::windowPixels(QPainter& p, QPoint& offset) const {
+    QPaintEngine* engine = p.paintEngine();
+    if (!engine || engine->type() != QPaintEngine::Raster)
+        return nullptr;
+    QPaintDevice* device = engine->paintDevice();
+    if (!device || device->devType() != QInternal::Image)
+        return nullptr;
+    auto* image = static_cast<QImage*>(device);
+    const QImage::Format f = image->format();
+    if ((f != QImage::Format_RGB32 && f != QImage::Format_ARGB32 &&
+         f != QImage::Format_ARGB32_Premultiplied) ||
+        !image->isDetached())
+        return nullptr;
+    const QTransform t = p.deviceTransform();
+    const qreal r = ratio();
+    if (t.type() > QTransform::TxScale || t.m11() != r || t.m22() != r ||
+        t.dx() != std::round(t.dx()) || t.dy() != std::round(t.dy()) || std::abs(t.dx()) > 1.0e6 ||
+        std::abs(t.dy()) > 1.0e6)
+        return nullptr;
+    offset = QPoint(int(t.dx()), int(t.dy()));
+    return image;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -348,10 +363,9 @@ void PictureBox::setBackColor(QColor c) {
     pictureShown_ = {};
     pictureGiven_ = QImage();
     placement_ = {};
-    const QRect changedPicture = pictureCopy_.draw(picture_.image(), QImage(), QRectF(), QRect(),
-                                                   filledPixel(QImage::Format_RGB32, backColor_));
-    changed(changedPicture);
-    markBaseStale(changedPicture);
+    changed(pictureCopy_.place(picture_.image().size(), ratio(), QImage(), QRectF(), QRect(),
+                               filledPixel(QImage::Format_RGB32, backColor_)));
+    pictureStale_ = true;
     clearBackground();
     wipeOverlay();
     drawn();
@@ -429,25 +443,16 @@ void PictureBox::drawPicture() {
             }
         }
     }
-    // The picture with the grid over it follows row by row, while the row is at hand.
-    int composed = 0;
-    const bool follow = !backgroundStrokes_.empty() && backgroundOpaque_;
-    const QRect changedPicture = pictureCopy_.draw(
-        picture_.image(), copied, target, source, filledPixel(QImage::Format_RGB32, backColor_),
-        [this, follow, &composed](int y) {
-            if (follow) {
-                composeBaseSpan(y, 0, picture_.image().width());
-                ++composed;
-            }
-        });
+    // Only the tables: the pixels are read where they are painted. What the toolkit alone can
+    // copy is drawn on the layer at once.
+    const QRgb back = filledPixel(QImage::Format_RGB32, backColor_);
+    changed(pictureCopy_.place(layer.size(), r, copied, target, source, back));
+    pictureStale_ = pictureCopy_.tabled();
+    if (!pictureStale_)
+        pictureCopy_.draw(picture_.image(), copied, target, source, back);
     pictureShown_ =
         copied.isNull() ? PictureShown{} : PictureShown{copied, averaged, shrunkTo, shrunkPart,
                                                         target, source,   layer};
-    changed(changedPicture);
-    if (follow && composed == picture_.image().height())
-        std::fill(baseStale_.begin(), baseStale_.end(), std::uint8_t(0));
-    else
-        markBaseStale(changedPicture);
     drawn();
 }
 
@@ -491,8 +496,7 @@ void PictureBox::addStroke(Stroke::Kind kind, QPointF fromMm, QPointF toMm, QCol
     backgroundStrokes_.push_back(s);
     backgroundBounds_ |= s.bounds;
     changed(s.bounds);
-    markBaseStale(s.bounds);
-    backgroundOpaque_ = backgroundOpaque_ && qAlpha(s.colour) == 255;
+    spansStale_.grid = true;
 }
 
 void PictureBox::PSet(double x, double y, QColor c) {
@@ -605,11 +609,7 @@ void PictureBox::noteItems() {
     QPainter p(&itemLayer_.image());
     drawItems(p);
     p.end();
-    std::vector<QRect> drawn;
-    for (const ItemLook& k : now)
-        if (k.visible)
-            drawn.push_back(k.bounds);
-    itemRegion_ = unionOf(std::move(drawn));
+    spansStale_.items = true;
     for (const QRect& t : touched)
         changed(t);
     itemsShown_ = std::move(now);
@@ -687,7 +687,7 @@ void PictureBox::setMeasureLine(std::optional<QLineF> mm) {
 }
 
 void PictureBox::composeInto(QPainter& p) const {
-    p.drawImage(QPointF(0, 0), picture_.image());
+    p.drawImage(QPointF(0, 0), pictureLayer());
     if (!backgroundStrokes_.empty())
         p.drawImage(QPointF(0, 0), background_.image());
     p.drawImage(QPointF(0, 0), overlayLayer());
@@ -778,41 +778,42 @@ void PictureBox::paintEvent(QPaintEvent* event) {
                 this, [this, later = coveringRegion(std::move(rest))] { update(later); },
                 Qt::QueuedConnection);
     }
-    const bool grid = !backgroundStrokes_.empty();
     const QRect layer = layerRect();
-    const QImage& shown = grid ? base_.image() : picture_.image();
     long long area = 0;
     for (const QRect& a : region)
         area += qint64(a.width()) * a.height();
-    // A large paint blends the overlay only where its calls drew, not over their whole bounds.
-    if (area * r * r > 262144.0 && !overlayRegionKnown_) {
-        std::vector<QRect> drawn;
-        drawn.reserve(overlayShown_.size());
-        for (const Stroke& s : overlayShown_)
-            drawn.push_back(s.bounds);
-        overlayRegion_ = unionOf(std::move(drawn));
-        overlayRegionKnown_ = true;
-    }
-    const QRegion overlayParts = area * r * r > 262144.0 ? overlayRegion_ : QRegion(overlayBounds_);
-    const std::pair<const QImage*, const QRegion*> over[] = {{&overlay_.image(), &overlayParts},
-                                                             {&itemLayer_.image(), &itemRegion_}};
+    noteSpans(area * r * r > 262144.0);
     QPainter p(this);
     auto logical = [r](const QRect& d) {
         return QRectF(d.x() / r, d.y() / r, d.width() / r, d.height() / r);
+    };
+    // Every layer in one pass, on the window's own pixels where it can be.
+    QPoint offset;
+    QImage* window = windowPixels(p, offset);
+    const QRegion windowClip = window ? p.paintEngine()->systemClip() : QRegion();
+    auto compose = [this](QImage& on, const QRect& part, QPoint shift) {
+        const qsizetype stride = on.bytesPerLine();
+        uchar* bits = on.bits() + (part.top() + shift.y()) * stride;
+        for (int y = part.top(); y <= part.bottom(); ++y, bits += stride)
+            composeRow(reinterpret_cast<QRgb*>(bits) + part.left() + shift.x(), y, part.left(),
+                       part.right() + 1);
     };
     // Whole device pixels, one on one.
     for (const QRect& a : region) {
         const QRect source = toDevice(a, r) & layer;
         if (source.isEmpty())
             continue;
-        if (grid)
-            composeBase(source);
-        p.drawImage(logical(source), shown, source);
-        for (const auto& [image, parts] : over) {
-            if (!parts->intersects(source))
-                continue;
-            for (const QRect& part : *parts& source)
-                p.drawImage(logical(part), *image, part);
+        if (window) {
+            QRegion parts(source.translated(offset) & window->rect());
+            if (!windowClip.isEmpty())
+                parts &= windowClip;
+            for (const QRect& part : parts)
+                compose(*window, part.translated(-offset), offset);
+        } else {
+            if (frame_.image().size() != layer.size())
+                frame_.fit(layer.size(), r, QImage::Format_RGB32, 0, false);
+            compose(frame_.image(), source, QPoint(0, 0));
+            p.drawImage(logical(source), frame_.image(), source);
         }
     }
     drawMeasureLine(p);

@@ -34,13 +34,15 @@
 // draws the shape and line items of the former model (handles, control polygon, axes); its child
 // text boxes and labels are ordinary child widgets placed in millimetres.
 //
-// What the surface shows costs what changed, not what it measures. The picture and the grid,
-// which a drag leaves alone, are kept composed in one opaque image; the overlay remembers the
-// drawing calls that made it, so that wiping it and drawing the outline again mends only where a
-// call differs; and the surface repaints only the device pixels that the changed calls, the
-// moved items, the picture or the grid may have touched. A whole repaint (an expose, a resize,
-// another screen) still shows everything, and every pixel is the one a full composition of the
-// same state would give (composedAfresh).
+// What the surface shows costs what changed, not what it measures. The picture layer is not
+// kept as pixels: each paint reads the picture where it is shown and lays the grid over it in
+// one pass, written straight on the window's pixels where the toolkit paints on an image, so a
+// pan or a zoom of the picture costs about one copy of the pixels repainted. The overlay
+// remembers the drawing calls that made it, so that wiping it and drawing the outline again
+// mends only where a call differs; and the surface repaints only the device pixels that the
+// changed calls, the moved items, the picture or the grid may have touched. A whole repaint (an
+// expose, a resize, another screen) still shows everything, and every pixel is the one a full
+// composition of the same state would give (composedAfresh).
 class PictureBox : public QWidget {
     Q_OBJECT
 
@@ -148,7 +150,7 @@ public:
 
     // The layers, at the device pixel ratio (for tests and snapshots): the picture (opaque),
     // the persistent drawing (the grid, transparent elsewhere), the overlay and the items.
-    const QImage& pictureLayer() const { return picture_.image(); }
+    const QImage& pictureLayer() const;
     const QImage& backgroundLayer() const { return background_.image(); }
     const QImage& overlayLayer() const;
     // The handles, the control polygon and the axes, over a transparent layer.
@@ -243,13 +245,16 @@ private:
     // are done.
     void repaintChanged();
     void scheduleRepaint();
-    // base_: the picture with the grid over it, kept for small repaints in tiles composed again
-    // when next shown after the picture or the grid changed there.
-    void fitBaseTiles();
-    void markBaseStale(const QRect& device);
-    void composeBase(const QRect& device);
-    void composeBaseTile(const QRect& tile);
-    void composeBaseSpan(int y, int begin, int end); // device pixels [begin, end) of row y
+    // Where the grid, the outline and the items may have pixels, row by row, as their calls
+    // and the items now shown say.
+    // pack: their pixels too, for a paint of much of the surface.
+    void noteSpans(bool pack);
+    // What the surface shows, device pixels [begin, end) of row y, written to out in one pass:
+    // the picture, and the grid, the outline and the items laid over it where they drew.
+    void composeRow(QRgb* out, int y, int begin, int end) const;
+    // The window's own pixels under p when it paints on a 32-bit image only shifted (by offset,
+    // device pixels) and scaled by the pixel ratio; otherwise none.
+    QImage* windowPixels(QPainter& p, QPoint& offset) const;
     void drawItems(QPainter& p) const;
     // The axes, the control polygon and the handles of both sets with the control point each
     // shows, in the order they are drawn.
@@ -295,13 +300,11 @@ private:
     QColor backColor_ = Qt::black;
     int drawWidth_ = 1;
     DrawStyle drawStyle_ = DrawStyle::Solid;
-    LayerBuffer picture_;
+    LayerBuffer picture_;       // the picture's pixels, made when asked for or drawn by the toolkit
+    bool pictureStale_ = false; // they are read from pictureCopy_ instead, made when asked for
     LayerBuffer background_;
     LayerBuffer overlay_;
-    LayerBuffer base_; // picture_ with background_ over it
-    static constexpr int kBaseTile = 64;
-    std::vector<std::uint8_t> baseStale_; // a mark per tile of base_
-    int baseColumns_ = 0;
+    LayerBuffer frame_; // the picture and the grid composed, where a paint cannot write itself
     StretchedCopy pictureCopy_;
     // The picture given and where it lies at the design size, to copy it again in a new view.
     QImage pictureGiven_;
@@ -328,16 +331,16 @@ private:
     } pictureShown_;
     std::vector<Stroke> backgroundStrokes_; // drawn on the persistent layer since it was cleared
     QRect backgroundBounds_;
-    bool backgroundOpaque_ = true;       // drawn in opaque colours only
     std::vector<Stroke> overlayStrokes_; // drawn on the overlay since it was last wiped
     std::vector<Stroke> overlayShown_;   // what its pixels show
     bool overlaySettled_ = true;         // the same calls
-    QRect overlayBounds_;                // where overlayShown_ may have drawn
-    QRegion overlayRegion_;              // the same call by call, made for large paints
-    bool overlayRegionKnown_ = false;
     std::vector<ItemLook> itemsShown_;
+    RowSpans gridSpans_, overlaySpans_, itemSpans_; // where each layer may have pixels
+    struct {
+        bool grid = true, overlay = true, items = true;
+    } spansStale_; // their calls or items changed since
+
     LayerBuffer itemLayer_;    // the items, drawn over a transparent layer
-    QRegion itemRegion_;       // where they may have drawn
     bool itemsStale_ = true;   // the layer was made again
     std::vector<QRect> dirty_; // device pixels to repaint
     bool repaintScheduled_ = false;

@@ -87,9 +87,9 @@ void PictureBox::followView() {
             paintStroke(p, s, r, layer);
             backgroundBounds_ |= s.bounds;
         }
+        spansStale_.grid = true;
     }
     changed(layer);
-    markBaseStale(layer);
     // The picture from its placement, with the grid over it.
     drawPicture();
     // The outline as a repaint draws it; the items follow when shown.

@@ -46,37 +46,6 @@ std::pair<int, int> visibleRun(const std::vector<int>& t) {
     return {int(b - t.begin()), int(e - t.begin())};
 }
 
-// The shift d for which now[i] == old[i - d] holds for most i: what a pan moved by. The
-// candidates align the first entry of a few values of `now` with the same value in `old` (both
-// tables rise along their visible run).
-int bestShift(const std::vector<int>& old, const std::vector<int>& now) {
-    const auto [o0, o1] = visibleRun(old);
-    const auto [n0, n1] = visibleRun(now);
-    if (o0 >= o1 || n0 >= n1)
-        return 0;
-    auto matches = [&](int d) {
-        int n = 0;
-        for (int i = std::max(n0, o0 + d); i < std::min(n1, o1 + d); ++i)
-            n += now[std::size_t(i)] == old[std::size_t(i - d)];
-        return n;
-    };
-    int best = 0;
-    int bestCount = matches(0);
-    for (int probe : {n0 + (n1 - n0) / 4, n0 + (n1 - n0) / 2, n0 + 3 * (n1 - n0) / 4}) {
-        const int v = now[std::size_t(probe)];
-        const int ns = int(std::lower_bound(now.begin() + n0, now.begin() + n1, v) - now.begin());
-        const auto os = std::lower_bound(old.begin() + o0, old.begin() + o1, v);
-        if (os == old.begin() + o1 || *os != v)
-            continue;
-        const int d = ns - int(os - old.begin());
-        if (const int c = matches(d); c > bestCount) {
-            best = d;
-            bestCount = c;
-        }
-    }
-    return best;
-}
-
 // The changed columns or rows [begin, end) between two tables of one length.
 std::pair<int, int> changedSpan(const std::vector<int>& a, const std::vector<int>& b) {
     const auto first = std::mismatch(a.begin(), a.end(), b.begin());
@@ -88,17 +57,16 @@ std::pair<int, int> changedSpan(const std::vector<int>& a, const std::vector<int
 
 } // namespace
 
-bool StretchedCopy::sample(const QImage& layer, const QImage& picture, const QRectF& target,
+bool StretchedCopy::sample(QSize size, qreal ratio, const QImage& picture, const QRectF& target,
                            const QRect& source, std::vector<int>& columns, std::vector<int>& rows) {
-    columns.assign(std::size_t(std::max(layer.width(), 0)), -1);
-    rows.assign(std::size_t(std::max(layer.height(), 0)), -1);
+    columns.assign(std::size_t(std::max(size.width(), 0)), -1);
+    rows.assign(std::size_t(std::max(size.height(), 0)), -1);
     if (picture.isNull() || target.isEmpty() || source.isEmpty())
         return true; // nothing is drawn
-    if (layer.format() != QImage::Format_RGB32 || picture.format() != QImage::Format_RGB32)
+    if (picture.format() != QImage::Format_RGB32)
         return false;
     if (source.width() == 1 && source.height() == 1)
         return false; // filled with that one pixel's colour instead
-    const double ratio = layer.devicePixelRatio();
     // The target in device pixels, as the painter's scaling maps its corners.
     const double left = target.left() * ratio;
     const double top = target.top() * ratio;
@@ -111,7 +79,7 @@ bool StretchedCopy::sample(const QImage& layer, const QImage& picture, const QRe
             return false;
     if (ratio >= 512)
         return false;
-    const QRect drawn = device.normalized().toRect().intersected(layer.rect());
+    const QRect drawn = device.normalized().toRect().intersected(QRect(QPoint(0, 0), size));
     if (drawn.isEmpty())
         return true;
     const QRectF from(source);
@@ -124,137 +92,125 @@ bool StretchedCopy::sample(const QImage& layer, const QImage& picture, const QRe
     return std::all_of(columns.begin(), columns.end(), [&](int v) { return v < picture.width(); });
 }
 
-QRect StretchedCopy::draw(QImage& layer, const QImage& picture, const QRectF& target,
-                          const QRect& source, QRgb back, const std::function<void(int)>& rowDone) {
-    if (!sample(layer, picture, target, source, newColumns_, newRows_)) {
-        // The toolkit's own copy, as the layer always had it.
-        known_ = false;
-        layer.fill(back);
-        QPainter p(&layer);
-        p.setCompositionMode(QPainter::CompositionMode_Source);
-        p.drawImage(target, picture, QRectF(source));
-        return layer.rect();
+QRect StretchedCopy::place(QSize size, qreal ratio, const QImage& picture, const QRectF& target,
+                           const QRect& source, QRgb back) {
+    const QRect layer(QPoint(0, 0), size);
+    if (!sample(size, ratio, picture, target, source, newColumns_, newRows_)) {
+        known_ = tabled_ = false;
+        picture_ = picture;
+        back_ = back;
+        return layer;
     }
-    const int width = layer.width();
-    const int height = layer.height();
-    const bool reuse =
-        known_ && back == back_ && columns_.size() == newColumns_.size() &&
-        rows_.size() == newRows_.size() &&
-        (picture.cacheKey() == pictureKey_ ||
-         (visibleRun(newColumns_).first >= width && visibleRun(columns_).first >= width));
-    QRect changed = layer.rect();
-    if (reuse) {
+    const bool same = known_ && tabled_ && back == back_ && columns_.size() == newColumns_.size() &&
+                      rows_.size() == newRows_.size() &&
+                      (picture.cacheKey() == picture_.cacheKey() ||
+                       (visibleRun(newColumns_).first >= size.width() &&
+                        visibleRun(columns_).first >= size.width()));
+    QRect changed = layer;
+    if (same) {
         const auto [c0, c1] = changedSpan(columns_, newColumns_);
         const auto [r0, r1] = changedSpan(rows_, newRows_);
         if (c0 == c1 && r0 == r1)
-            return {}; // the same copy
-        if (r0 == r1)
-            changed = QRect(c0, 0, c1 - c0, height);
+            changed = {}; // the same copy
+        else if (r0 == r1)
+            changed = QRect(c0, 0, c1 - c0, size.height());
         else if (c0 == c1)
-            changed = QRect(0, r0, width, r1 - r0);
-    }
-    const int dx = reuse ? bestShift(columns_, newColumns_) : 0;
-    const int dy = reuse ? bestShift(rows_, newRows_) : 0;
-
-    // The columns in runs: the background colour, pixels the layer already shows `dx` to the
-    // left (in a row that shows the same picture row), pixels read from the picture one by one,
-    // and stretches that read it one after another (a zoom of 100 %), copied at once. A row
-    // that shows another picture row than before reads its kept runs too.
-    enum class Kind { Back, Keep, Read, Copy };
-    struct Run {
-        int begin, end;
-        Kind kind;
-    };
-    const int* columns = newColumns_.data();
-    auto runsOf = [&](bool keeping) {
-        std::vector<Run> runs;
-        for (int x = 0; x < width; ++x) {
-            const int c = columns[x];
-            const Kind kind =
-                c < 0 ? Kind::Back
-                : keeping && x - dx >= 0 && x - dx < width && columns_[std::size_t(x - dx)] == c
-                    ? Kind::Keep
-                    : Kind::Read;
-            if (!runs.empty() && runs.back().kind == kind && runs.back().end == x)
-                runs.back().end = x + 1;
-            else
-                runs.push_back({x, x + 1, kind});
-        }
-        std::vector<Run> split;
-        for (const Run& run : runs) {
-            if (run.kind != Kind::Read) {
-                split.push_back(run);
-                continue;
-            }
-            for (int x = run.begin; x < run.end;) {
-                int n = 1;
-                while (x + n < run.end && columns[x + n] == columns[x] + n)
-                    ++n;
-                const Kind kind = n >= 16 ? Kind::Copy : Kind::Read;
-                if (kind == Kind::Read && !split.empty() && split.back().kind == Kind::Read &&
-                    split.back().end == x)
-                    split.back().end = x + n;
-                else
-                    split.push_back({x, x + n, kind});
-                x += n;
-            }
-        }
-        // Pixels move within the layer: the runs are visited so that each is read before it is
-        // written over.
-        if (dx > 0)
-            std::reverse(split.begin(), split.end());
-        return split;
-    };
-    const std::vector<Run> keptRuns = reuse ? runsOf(true) : std::vector<Run>();
-    const std::vector<Run> freshRuns = runsOf(false);
-    uchar* bits = layer.bits();
-    const qsizetype stride = layer.bytesPerLine();
-    auto row = [&](int y) { return reinterpret_cast<QRgb*>(bits + y * stride); };
-    int lastRow = -1; // the last row written, complete
-    // The rows, too, are visited so that each is read before it is written over.
-    for (int i = 0; i < height; ++i) {
-        const int y = dy > 0 ? height - 1 - i : i;
-        const int r = newRows_[std::size_t(y)];
-        QRgb* out = row(y);
-        const bool kept =
-            r >= 0 && reuse && y - dy >= 0 && y - dy < height && rows_[std::size_t(y - dy)] == r;
-        if (r < 0) {
-            std::fill(out, out + width, back);
-        } else if (!kept && lastRow >= 0 && newRows_[std::size_t(lastRow)] == r) {
-            std::memcpy(out, row(lastRow), std::size_t(width) * sizeof(QRgb));
-        } else {
-            const QRgb* in = reinterpret_cast<const QRgb*>(picture.constScanLine(r));
-            const QRgb* shown = row(y - (kept ? dy : 0));
-            for (const Run& run : kept ? keptRuns : freshRuns) {
-                const std::size_t n = std::size_t(run.end - run.begin);
-                switch (run.kind) {
-                case Kind::Back:
-                    std::fill(out + run.begin, out + run.end, back);
-                    break;
-                case Kind::Keep:
-                    if (shown != out || dx != 0)
-                        std::memmove(out + run.begin, shown + run.begin - dx, n * sizeof(QRgb));
-                    break;
-                case Kind::Copy:
-                    std::memcpy(out + run.begin, in + columns[run.begin], n * sizeof(QRgb));
-                    break;
-                case Kind::Read:
-                    for (int x = run.begin; x < run.end; ++x)
-                        out[x] = in[columns[x]];
-                    break;
-                }
-            }
-            lastRow = y;
-        }
-        if (rowDone)
-            rowDone(y);
+            changed = QRect(0, r0, size.width(), r1 - r0);
     }
     std::swap(columns_, newColumns_);
     std::swap(rows_, newRows_);
-    known_ = true;
-    pictureKey_ = picture.cacheKey();
+    known_ = tabled_ = true;
+    picture_ = picture;
     back_ = back;
+    makeRuns();
     return changed;
+}
+
+void StretchedCopy::makeRuns() {
+    runs_.clear();
+    const int width = int(columns_.size());
+    const int* columns = columns_.data();
+    for (int x = 0; x < width;) {
+        int n = 1;
+        Kind kind = Kind::Back;
+        if (columns[x] < 0) {
+            while (x + n < width && columns[x + n] < 0)
+                ++n;
+        } else {
+            while (x + n < width && columns[x + n] == columns[x] + n)
+                ++n;
+            kind = n >= 16 ? Kind::Copy : Kind::Read;
+        }
+        if (kind == Kind::Read && !runs_.empty() && runs_.back().kind == Kind::Read &&
+            runs_.back().end == x)
+            runs_.back().end = x + n;
+        else
+            runs_.push_back({x, x + n, kind});
+        x += n;
+    }
+}
+
+void StretchedCopy::fitLayer(QSize size) {
+    if (!tabled_)
+        return;
+    columns_.resize(std::size_t(std::max(size.width(), 0)), -1);
+    rows_.resize(std::size_t(std::max(size.height(), 0)), -1);
+    makeRuns();
+}
+
+void StretchedCopy::span(int y, int begin, int end, QRgb* out) const {
+    const int r = y >= 0 && y < int(rows_.size()) ? rows_[std::size_t(y)] : -1;
+    if (end > int(columns_.size())) {
+        // Beyond the tables (none are, but stay inside them): the background colour.
+        const int last = std::max(begin, int(columns_.size()));
+        std::fill(out + (last - begin), out + (end - begin), back_);
+        end = last;
+    }
+    if (r < 0 || begin >= end) {
+        std::fill(out, out + std::max(end - begin, 0), back_);
+        return;
+    }
+    const QRgb* in = reinterpret_cast<const QRgb*>(picture_.constScanLine(r));
+    const int* columns = columns_.data();
+    // The run holding `begin`, then each one up to `end`.
+    auto run = std::upper_bound(runs_.begin(), runs_.end(), begin,
+                                [](int x, const Run& u) { return x < u.begin; });
+    --run;
+    for (int x = begin; x < end; ++run) {
+        const int to = std::min(end, run->end);
+        QRgb* o = out + (x - begin);
+        switch (run->kind) {
+        case Kind::Back:
+            std::fill(o, o + (to - x), back_);
+            break;
+        case Kind::Copy:
+            std::memcpy(o, in + columns[x], std::size_t(to - x) * sizeof(QRgb));
+            break;
+        case Kind::Read:
+            for (int k = x; k < to; ++k)
+                *o++ = in[columns[k]];
+            break;
+        }
+        x = to;
+    }
+}
+
+QRect StretchedCopy::draw(QImage& layer, const QImage& picture, const QRectF& target,
+                          const QRect& source, QRgb back) {
+    const QRect changed =
+        place(layer.size(), layer.devicePixelRatio(), picture, target, source, back);
+    if (tabled_ && layer.format() == QImage::Format_RGB32) {
+        for (int y = 0; y < layer.height(); ++y)
+            span(y, 0, layer.width(), reinterpret_cast<QRgb*>(layer.scanLine(y)));
+        return changed;
+    }
+    // The toolkit's own copy, as the layer always had it.
+    known_ = tabled_ = false;
+    layer.fill(back);
+    QPainter p(&layer);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.drawImage(target, picture, QRectF(source));
+    return layer.rect();
 }
 
 namespace {

@@ -13,35 +13,54 @@
 // own plain stretched copy (QPainter::drawImage without smoothing) picks it: in 16.16 fixed
 // point from the pixel's centre, one row and one column table per copy.
 //
-// Since a layer pixel shows the picture pixel of its column's and its row's table entries, a
-// new copy whose tables repeat entries of the last one at a shifted place (a pan, or any move
-// that keeps part of the sampling) moves those pixels within the layer and reads from the
-// picture only what is new; a copy with the same tables changes nothing. The result is the
-// toolkit's copy pixel for pixel; the few copies that it makes another way (a one-pixel part,
-// sizes beyond its fixed point's range, other pixel formats) are left to it.
+// The layer's pixels are not kept: a layer pixel is the picture pixel of its column's and its
+// row's table entries, so any part of the layer is read straight from the picture where it is
+// shown (span), in the same pass that lays the grid over it. A new placement costs its tables
+// only, however large the layer. The result is the toolkit's copy pixel for pixel; the few
+// copies that it makes another way (a one-pixel part, sizes beyond its fixed point's range,
+// other pixel formats) are left to it on a layer of pixels (tabled() is false).
 class StretchedCopy {
 public:
-    // Draws the part `source` of `picture` stretched over `target` (logical pixels of the
-    // layer, whose device pixel ratio gives its pixels) onto `layer`, over the colour `back`;
-    // an empty target or a null picture leaves only the colour. Returns the layer's pixels that
-    // changed (device pixels; empty when none did).
-    // `rowDone`, when given, is told each row of the layer once it is final, when the copy
-    // writes every row itself (not when the toolkit makes it, nor when nothing changes).
+    // Takes the part `source` of `picture` stretched over `target` (logical pixels of a layer of
+    // `size` device pixels at `ratio`) over the colour `back`; an empty target or a null
+    // picture shows only the colour. Returns the layer's pixels whose colour changed (device
+    // pixels; empty when none did).
+    QRect place(QSize size, qreal ratio, const QImage& picture, const QRectF& target,
+                const QRect& source, QRgb back);
+    // The layer was made `size` large: the pixels it kept show what they showed, those it
+    // gained the background colour.
+    void fitLayer(QSize size);
+    // The copy is read from its tables; otherwise only the toolkit can draw it, on a layer.
+    bool tabled() const { return tabled_; }
+    // Row y of the layer, device pixels [begin, end), written to out (tabled copies only).
+    void span(int y, int begin, int end, QRgb* out) const;
+    // The whole layer drawn: from the tables, or by the toolkit. Returns what place returns.
     QRect draw(QImage& layer, const QImage& picture, const QRectF& target, const QRect& source,
-               QRgb back, const std::function<void(int)>& rowDone = {});
-    // Someone else wrote on the layer: the next copy draws it whole.
+               QRgb back);
+    // Someone else wrote on the layer: the next placement counts every pixel changed.
     void forget() { known_ = false; }
 
     // Where each layer column and row takes its pixel from in the picture (-1: the background
     // colour), as the toolkit's copy does; false when it would copy another way.
-    static bool sample(const QImage& layer, const QImage& picture, const QRectF& target,
+    static bool sample(QSize size, qreal ratio, const QImage& picture, const QRectF& target,
                        const QRect& source, std::vector<int>& columns, std::vector<int>& rows);
 
 private:
-    bool known_ = false; // the layer shows the tables below
-    qint64 pictureKey_ = 0;
+    // The columns in runs: the background colour, pixels read one by one, and stretches that
+    // read the picture one after another (a zoom of 100 %), copied at once.
+    enum class Kind : unsigned char { Back, Read, Copy };
+    struct Run {
+        int begin, end;
+        Kind kind;
+    };
+    void makeRuns();
+
+    bool known_ = false;  // the tables below are what the layer showed last
+    bool tabled_ = false; // the layer is read from them
+    QImage picture_;
     QRgb back_ = 0;
     std::vector<int> columns_, rows_;
+    std::vector<Run> runs_;
     std::vector<int> newColumns_, newRows_; // scratch
 };
 

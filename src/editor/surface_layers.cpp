@@ -211,3 +211,97 @@ QRegion unionOf(std::vector<QRect> rects) {
     }
     return level.empty() ? QRegion() : level.front();
 }
+
+void RowSpans::build(const std::vector<QRect>& rects, int height) {
+    height = std::max(height, 0);
+    first_.assign(std::size_t(height) + 1, 0);
+    for (const QRect& r : rects)
+        for (int y = std::max(r.top(), 0); y <= std::min(r.bottom(), height - 1); ++y)
+            ++first_[std::size_t(y) + 1];
+    for (std::size_t y = 0; y < std::size_t(height); ++y)
+        first_[y + 1] += first_[y];
+    spans_.resize(std::size_t(first_.back()));
+    std::vector<int> at(first_.begin(), first_.end() - 1);
+    for (const QRect& r : rects)
+        for (int y = std::max(r.top(), 0); y <= std::min(r.bottom(), height - 1); ++y)
+            spans_[std::size_t(at[std::size_t(y)]++)] = {r.left(), r.right() + 1};
+    // Each row sorted and merged, the rows packed again.
+    int kept = 0;
+    for (std::size_t y = 0; y < std::size_t(height); ++y) {
+        const auto begin = spans_.begin() + first_[y];
+        const auto end = spans_.begin() + first_[y + 1];
+        std::sort(begin, end);
+        first_[y] = kept;
+        for (auto s = begin; s != end; ++s) {
+            if (s->first >= s->second)
+                continue;
+            if (kept > first_[y] && s->first <= spans_[std::size_t(kept) - 1].second)
+                spans_[std::size_t(kept) - 1].second =
+                    std::max(spans_[std::size_t(kept) - 1].second, s->second);
+            else
+                spans_[std::size_t(kept++)] = *s;
+        }
+    }
+    first_.back() = kept;
+    spans_.resize(std::size_t(kept));
+    packed_ = false;
+    at_.clear();
+    pixels_.clear();
+}
+
+void RowSpans::pack(const QImage& layer) {
+    // Each part trimmed to the pixels drawn in it (a line's bounds hold many clear ones), the
+    // parts left empty dropped.
+    at_.clear();
+    pixels_.clear();
+    opaque_.clear();
+    int kept = 0;
+    const int height = int(first_.size()) - 1;
+    for (int y = 0; y < height; ++y) {
+        const int first = first_[std::size_t(y)];
+        const int last = first_[std::size_t(y) + 1];
+        first_[std::size_t(y)] = kept;
+        if (y >= layer.height())
+            continue;
+        const QRgb* row = reinterpret_cast<const QRgb*>(layer.constScanLine(y));
+        for (int i = first; i < last; ++i) {
+            auto [from, to] = spans_[std::size_t(i)];
+            to = std::min(to, layer.width());
+            from = std::max(from, 0);
+            while (from < to && row[from] == 0)
+                ++from;
+            while (to > from && row[to - 1] == 0)
+                --to;
+            if (from >= to)
+                continue;
+            spans_[std::size_t(kept++)] = {from, to};
+            at_.push_back(std::ptrdiff_t(pixels_.size()));
+            pixels_.insert(pixels_.end(), row + from, row + to);
+            opaque_.push_back(
+                std::all_of(row + from, row + to, [](QRgb p) { return p >= 0xff000000u; }));
+        }
+    }
+    first_.back() = kept;
+    spans_.resize(std::size_t(kept));
+    packed_ = true;
+}
+
+void blendOver(QRgb* out, const QRgb* over, int from, int to) {
+    // dst = src + dst * (255 - alpha) / 255, two channels at a time, rounded as the toolkit
+    // rounds: exactly src where it is opaque and dst where it is clear, so that no pixel needs
+    // a test of its own and the loop is vectorised.
+    QRgb* __restrict o = out;
+    const QRgb* __restrict v = over;
+    for (int x = from; x < to; ++x) {
+        const quint32 s = v[x];
+        const quint32 a = 255u - (s >> 24);
+        const quint32 d = o[x];
+        quint32 t = (d & 0xff00ffu) * a;
+        t = (t + ((t >> 8) & 0xff00ffu) + 0x800080u) >> 8;
+        t &= 0xff00ffu;
+        quint32 u = ((d >> 8) & 0xff00ffu) * a;
+        u = u + ((u >> 8) & 0xff00ffu) + 0x800080u;
+        u &= 0xff00ff00u;
+        o[x] = s + (u | t);
+    }
+}

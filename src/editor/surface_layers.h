@@ -11,7 +11,9 @@
 #include <QRegion>
 #include <QRgb>
 
+#include <algorithm>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class QPainter;
@@ -84,3 +86,45 @@ QRegion unionOf(std::vector<QRect> rects);
 // the same pixels.
 inline constexpr int kCoveringCell = 8;
 QRegion coveringRegion(std::vector<QRect> rects);
+
+// For each row of a layer, the parts [begin, end) of it that some rectangles cover, merged: where
+// a layer drawn within those rectangles may have pixels, so that a pass over a row visits them
+// only. Their pixels may be kept packed one after another, so that a pass over the whole layer
+// reads them in order instead of a few pixels from each row of the layer.
+class RowSpans {
+public:
+    void build(const std::vector<QRect>& rects, int height);
+    // Keeps the pixels of every part, as the layer has them now.
+    void pack(const QImage& layer);
+    bool packed() const { return packed_; }
+    // Calls f(from, to, pixels, opaque) for each covered part of row y within [begin, end):
+    // pixels[x] is the layer's pixel x, from the pack when there is one, else from `layer`;
+    // opaque, that the pack knows them all opaque.
+    template <class F> void visit(const QImage& layer, int y, int begin, int end, F&& f) const {
+        if (y < 0 || y + 1 >= int(first_.size()))
+            return;
+        const QRgb* row = packed_ ? nullptr : reinterpret_cast<const QRgb*>(layer.constScanLine(y));
+        for (int i = first_[std::size_t(y)]; i < first_[std::size_t(y) + 1]; ++i) {
+            const auto [from, to] = spans_[std::size_t(i)];
+            if (to <= begin)
+                continue;
+            if (from >= end)
+                break;
+            const QRgb* pixels = packed_ ? pixels_.data() + at_[std::size_t(i)] - from : row;
+            f(std::max(from, begin), std::min(to, end), pixels,
+              packed_ && opaque_[std::size_t(i)] != 0);
+        }
+    }
+
+private:
+    std::vector<int> first_; // where each row's spans start in spans_, and the end
+    std::vector<std::pair<int, int>> spans_;
+    bool packed_ = false;
+    std::vector<std::ptrdiff_t> at_; // where each span's pixels start in pixels_
+    std::vector<QRgb> pixels_;
+    std::vector<unsigned char> opaque_; // each packed span's pixels all opaque
+};
+
+// Lays the premultiplied pixels over[from, to) over out[from, to) as the toolkit's plain
+// painting does ("source over"), to the last bit.
+void blendOver(QRgb* out, const QRgb* over, int from, int to);

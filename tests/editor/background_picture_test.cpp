@@ -83,9 +83,9 @@ TEST(PicturePlacement, PanAndZoomPlaceThePictureOnTheSurface) {
     }
 }
 
-// The picture layer is the toolkit's own stretched copy pixel for pixel, whatever the pan, the
-// zoom, the view scale and the pixel ratio, also when a copy reuses what the last one left on
-// the layer; and the part it reports changed holds every pixel that did.
+// The picture layer, read from its tables, is the toolkit's own stretched copy pixel for pixel,
+// whatever the pan, the zoom, the view scale and the pixel ratio; and the part a placement
+// reports changed holds every pixel that did.
 TEST(PicturePlacement, TheCopyIsTheToolkitsOwnPixelForPixel) {
     std::mt19937 rng(5);
     auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution(lo, hi)(rng); };

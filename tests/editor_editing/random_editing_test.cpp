@@ -485,6 +485,15 @@ TEST(RandomEditing, EveryFrameOfTheSurfaceShowsWhatAFreshCompositionShows) {
         const QImage afresh = p.composedAfresh();
         ASSERT_TRUE(screen == afresh) << "step " << step << ": " << what;
         ASSERT_TRUE(watcher.whole() == afresh) << "step " << step << ": " << what;
+        // Painted on pixels of another order than the surface's own, it is composed aside
+        // and copied.
+        if (step % 8 == 0) {
+            QImage aside(p.size() * p.devicePixelRatioF(), QImage::Format_RGBX8888);
+            aside.setDevicePixelRatio(p.devicePixelRatioF());
+            p.render(&aside, QPoint(), QRegion(), QWidget::RenderFlags());
+            ASSERT_TRUE(aside.convertToFormat(QImage::Format_RGB32) == afresh)
+                << "step " << step << ": " << what;
+        }
     }
 }
 
