@@ -106,22 +106,35 @@ void PictureBox::ensureLayers() {
 }
 
 void PictureBox::fitLayers(QSize px, qreal dpr, bool keep) {
+    // The picture's pixels are read from its tables (made when asked for): never filled here.
     picture_.fit(px, dpr, QImage::Format_RGB32, filledPixel(QImage::Format_RGB32, backColor_),
-                 keep);
+                 true);
     background_.fit(px, dpr, QImage::Format_ARGB32_Premultiplied, 0, keep);
     overlay_.fit(px, dpr, QImage::Format_ARGB32_Premultiplied, 0, keep);
-    itemLayer_.fit(px, dpr, QImage::Format_ARGB32_Premultiplied, 0, false);
+    // The items clear where they were drawn when drawn again.
+    itemLayer_.fit(px, dpr, QImage::Format_ARGB32_Premultiplied, 0, keep);
     itemsStale_ = true;
 }
 
 void PictureBox::blankLayers() {
-    fitLayers(size() * devicePixelRatioF(), devicePixelRatioF(), false);
+    const qreal dpr = devicePixelRatioF();
+    if (dpr == ratio() && !picture_.image().isNull()) {
+        // Cleared where they were drawn only: a window dragged to another size fills no whole
+        // layer.
+        fitLayers(size() * dpr, dpr, true);
+        background_.fillDevice(backgroundBounds_, 0);
+        for (const Stroke& s : overlayShown_)
+            overlay_.fillDevice(s.bounds, 0);
+    } else {
+        fitLayers(size() * dpr, dpr, false);
+        itemsShown_.clear();
+    }
     pictureShown_ = {};
     pictureGiven_ = QImage();
     placement_ = {};
     changed(pictureCopy_.place(picture_.image().size(), ratio(), QImage(), QRectF(), QRect(),
                                filledPixel(QImage::Format_RGB32, backColor_)));
-    pictureStale_ = false; // filled with the background colour
+    pictureStale_ = true;
     backgroundStrokes_.clear();
     backgroundBounds_ = {};
     overlayStrokes_.clear();
