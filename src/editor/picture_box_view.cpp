@@ -74,7 +74,10 @@ void PictureBox::followView() {
     const QRect layer = layerRect();
     // The grid, from the millimetres it was drawn at.
     if (!backgroundStrokes_.empty()) {
-        background_.fillDevice(layer, 0);
+        // Cleared where each call drew: the grid's bounds together cover the whole layer, its
+        // lines little of it.
+        for (const Stroke& s : backgroundStrokes_)
+            background_.fillDevice(s.bounds, 0);
         backgroundBounds_ = {};
         QPainter p(&background_.image());
         for (Stroke& s : backgroundStrokes_) {

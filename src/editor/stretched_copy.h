@@ -62,6 +62,10 @@ private:
     std::vector<int> columns_, rows_;
     std::vector<Run> runs_;
     std::vector<int> newColumns_, newRows_; // scratch
+    // The last span read, for the rows after it that show the same picture row (a picture
+    // magnified shows each of its rows on several).
+    mutable std::vector<QRgb> lastSpan_;
+    mutable int lastRow_ = -1, lastBegin_ = 0, lastEnd_ = 0;
 };
 
 // The pixels `region` of the picture shrunk to `grid` pixels by area averaging: each is the mean
