@@ -387,6 +387,7 @@ void PictureBox::setBackColor(QColor c) {
 void PictureBox::showPicture(const QImage& picture, const PicturePlacement& at) {
     const bool shows = at.visible && !picture.isNull();
     pictureGiven_ = shows ? picture : QImage();
+    pictureLevels_.start(pictureGiven_);
     placement_ = shows ? at : PicturePlacement{};
     drawPicture();
 }
@@ -447,7 +448,7 @@ void PictureBox::drawPicture() {
                 layer.translated(-left, -top);
             if (!part.isEmpty()) {
                 copied = averagedPart(size, part);
-                averaged = pictureGiven_;
+                averaged = averaged_.from;
                 source = part.translated(-averaged_.region.topLeft());
                 target = QRectF((left + part.x()) / r, (top + part.y()) / r, part.width() / r,
                                 part.height() / r);
@@ -482,7 +483,8 @@ const QImage& PictureBox::averagedPart(QSize size, const QRect& part) {
         a.region =
             part.adjusted(-margin.width(), -margin.height(), margin.width(), margin.height()) &
             QRect(QPoint(0, 0), size);
-        a.image = areaAveraged(pictureGiven_, size, a.region);
+        a.from = pictureLevels_.levelFor(pictureGiven_, size);
+        a.image = areaAveraged(a.from, size, a.region);
         a.key = pictureGiven_.cacheKey();
         a.size = size;
     }

@@ -309,8 +309,10 @@ private:
     // The picture given and where it lies at the design size, to copy it again in a new view.
     QImage pictureGiven_;
     PicturePlacement placement_;
+    PicturePyramid pictureLevels_; // the given picture's halvings
     // The picture area averaged to one size, the part of it a copy that shrinks it needed.
     struct Averaged {
+        QImage from; // the picture or the halving of it averaged
         QImage image;
         qint64 key = 0; // of the picture
         QSize size;

@@ -231,14 +231,17 @@ namespace {
 
 // The picture's pixels under one pixel of the grid along an axis of `count` pixels shrunk to
 // `cells`: the source interval [i * count / cells, (i + 1) * count / cells), its first and last
-// pixels counted for the part of them it covers, the whole divided by its length.
+// pixels counted for the part of them it covers, the whole divided by its length. The weights
+// are in 16-bit fixed point, rounded down so that they never add up to more than one.
 struct Cover {
     int first = 0;
     int last = 0;
-    float firstWeight = 0.0f; // the weights, divided by the interval's length
-    float lastWeight = 0.0f;
-    float innerWeight = 0.0f; // of the pixels between
+    quint32 firstWeight = 0;
+    quint32 lastWeight = 0;
+    quint32 innerWeight = 0; // of each pixel between
 };
+
+constexpr double kOne = 65536.0;
 
 Cover coverOf(int i, int count, int cells) {
     const double from = double(i) * count / cells;
@@ -248,12 +251,12 @@ Cover coverOf(int i, int count, int cells) {
     c.first = std::clamp(int(std::floor(from)), 0, count - 1);
     c.last = std::clamp(int(std::ceil(to)) - 1, c.first, count - 1);
     if (c.first == c.last) {
-        c.firstWeight = 1.0f;
+        c.firstWeight = quint32(kOne);
         return c;
     }
-    c.firstWeight = float((c.first + 1 - from) / length);
-    c.lastWeight = float((to - c.last) / length);
-    c.innerWeight = float(1.0 / length);
+    c.firstWeight = quint32((c.first + 1 - from) / length * kOne);
+    c.lastWeight = quint32((to - c.last) / length * kOne);
+    c.innerWeight = quint32(kOne / length);
     return c;
 }
 
@@ -267,9 +270,10 @@ QImage areaAveraged(const QImage& picture, QSize grid, const QRect& region) {
     std::vector<Cover> columns(static_cast<std::size_t>(width));
     for (int x = 0; x < width; ++x)
         columns[std::size_t(x)] = coverOf(region.left() + x, picture.width(), grid.width());
-    // One row of the picture averaged across (three channels a pixel), the last one kept: a row
-    // at the border of two rows of the grid serves both.
-    std::vector<float> across(std::size_t(width) * 3), sum(std::size_t(width) * 3);
+    // One row of the picture averaged across, three channels a pixel in 8.8 fixed point, the
+    // last one kept: a row at the border of two rows of the grid serves both. The rows are
+    // summed down in 8.24 fixed point, which a 32-bit channel holds.
+    std::vector<quint32> across(std::size_t(width) * 3), sum(std::size_t(width) * 3);
     int acrossRow = -1;
     auto rowAcross = [&](int r) {
         if (r == acrossRow)
@@ -279,33 +283,34 @@ QImage areaAveraged(const QImage& picture, QSize grid, const QRect& region) {
         for (int x = 0; x < width; ++x) {
             const Cover& c = columns[std::size_t(x)];
             const QRgb a = in[c.first];
-            float red = qRed(a) * c.firstWeight, green = qGreen(a) * c.firstWeight,
-                  blue = qBlue(a) * c.firstWeight;
+            quint32 red = qRed(a) * c.firstWeight, green = qGreen(a) * c.firstWeight,
+                    blue = qBlue(a) * c.firstWeight;
             if (c.last > c.first) {
-                float innerRed = 0.0f, innerGreen = 0.0f, innerBlue = 0.0f;
                 for (int k = c.first + 1; k < c.last; ++k) {
-                    innerRed += float(qRed(in[k]));
-                    innerGreen += float(qGreen(in[k]));
-                    innerBlue += float(qBlue(in[k]));
+                    red += qRed(in[k]) * c.innerWeight;
+                    green += qGreen(in[k]) * c.innerWeight;
+                    blue += qBlue(in[k]) * c.innerWeight;
                 }
                 const QRgb b = in[c.last];
-                red += innerRed * c.innerWeight + qRed(b) * c.lastWeight;
-                green += innerGreen * c.innerWeight + qGreen(b) * c.lastWeight;
-                blue += innerBlue * c.innerWeight + qBlue(b) * c.lastWeight;
+                red += qRed(b) * c.lastWeight;
+                green += qGreen(b) * c.lastWeight;
+                blue += qBlue(b) * c.lastWeight;
             }
-            float* o = &across[std::size_t(x) * 3];
-            o[0] = red;
-            o[1] = green;
-            o[2] = blue;
+            quint32* o = &across[std::size_t(x) * 3];
+            o[0] = red >> 8;
+            o[1] = green >> 8;
+            o[2] = blue >> 8;
         }
     };
-    auto add = [&](float weight) {
+    auto add = [&](quint32 weight) {
+        quint32* __restrict s = sum.data();
+        const quint32* __restrict a = across.data();
         for (std::size_t k = 0; k < sum.size(); ++k)
-            sum[k] += across[k] * weight;
+            s[k] += a[k] * weight;
     };
     for (int y = 0; y < region.height(); ++y) {
         const Cover c = coverOf(region.top() + y, picture.height(), grid.height());
-        std::fill(sum.begin(), sum.end(), 0.0f);
+        std::fill(sum.begin(), sum.end(), 0u);
         rowAcross(c.first);
         add(c.firstWeight);
         for (int r = c.first + 1; r < c.last; ++r) {
@@ -317,11 +322,84 @@ QImage areaAveraged(const QImage& picture, QSize grid, const QRect& region) {
             add(c.lastWeight);
         }
         QRgb* o = reinterpret_cast<QRgb*>(out.scanLine(y));
-        auto channel = [](float v) { return std::clamp(int(v + 0.5f), 0, 255); };
+        auto channel = [](quint32 v) { return int(std::min((v + (1u << 23)) >> 24, 255u)); };
         for (int x = 0; x < width; ++x) {
-            const float* v = &sum[std::size_t(x) * 3];
+            const quint32* v = &sum[std::size_t(x) * 3];
             o[x] = qRgb(channel(v[0]), channel(v[1]), channel(v[2]));
         }
     }
     return out;
+}
+
+QImage halved(const QImage& picture) {
+    const int width = picture.width();
+    const int height = picture.height();
+    QImage out((width + 1) / 2, (height + 1) / 2, QImage::Format_RGB32);
+    for (int y = 0; y < out.height(); ++y) {
+        const QRgb* __restrict a = reinterpret_cast<const QRgb*>(picture.constScanLine(2 * y));
+        const QRgb* __restrict b =
+            reinterpret_cast<const QRgb*>(picture.constScanLine(std::min(2 * y + 1, height - 1)));
+        QRgb* __restrict o = reinterpret_cast<QRgb*>(out.scanLine(y));
+        // Two channels at a time, each in 16 bits where four of them add up without spilling.
+        auto mean = [](quint32 p, quint32 q, quint32 r, quint32 s) {
+            const quint32 low =
+                (p & 0xff00ffu) + (q & 0xff00ffu) + (r & 0xff00ffu) + (s & 0xff00ffu) + 0x20002u;
+            const quint32 high = ((p >> 8) & 0xff00ffu) + ((q >> 8) & 0xff00ffu) +
+                                 ((r >> 8) & 0xff00ffu) + ((s >> 8) & 0xff00ffu) + 0x20002u;
+            return 0xff000000u | ((low >> 2) & 0xff00ffu) | (((high >> 2) & 0xffu) << 8);
+        };
+        const int pairs = width / 2;
+        for (int x = 0; x < pairs; ++x)
+            o[x] = mean(a[2 * x], a[2 * x + 1], b[2 * x], b[2 * x + 1]);
+        if (width % 2 != 0)
+            o[pairs] = mean(a[width - 1], a[width - 1], b[width - 1], b[width - 1]);
+    }
+    return out;
+}
+
+namespace {
+
+std::vector<QImage> halvingsOf(QImage picture) {
+    std::vector<QImage> levels;
+    if (picture.format() != QImage::Format_RGB32)
+        return levels;
+    while (picture.width() > 1 || picture.height() > 1) {
+        picture = halved(picture);
+        levels.push_back(picture);
+    }
+    return levels;
+}
+
+} // namespace
+
+PicturePyramid::~PicturePyramid() {
+    if (making_.valid())
+        making_.wait();
+}
+
+void PicturePyramid::start(const QImage& picture) {
+    if (picture.isNull() || picture.cacheKey() == key_)
+        return;
+    if (making_.valid())
+        making_.wait();
+    key_ = picture.cacheKey();
+    levels_.clear();
+    try {
+        making_ = std::async(std::launch::async, halvingsOf, picture);
+    } catch (const std::system_error&) {
+        levels_ = halvingsOf(picture); // no thread to spare: made now
+    }
+}
+
+QImage PicturePyramid::levelFor(const QImage& picture, QSize size) {
+    start(picture);
+    if (making_.valid())
+        levels_ = making_.get();
+    QImage level = picture;
+    for (const QImage& l : levels_) {
+        if (l.width() < size.width() || l.height() < size.height())
+            break;
+        level = l;
+    }
+    return level;
 }

@@ -6,6 +6,7 @@
 #include <QRgb>
 
 #include <functional>
+#include <future>
 #include <vector>
 
 // The background picture's layer: a part of the picture copied, stretched, onto a layer of the
@@ -74,3 +75,29 @@ private:
 // the grid only, never on the region asked for: parts made apart fit together exactly.
 // The region lies within the grid; the picture is 32-bit RGB.
 QImage areaAveraged(const QImage& picture, QSize grid, const QRect& region);
+
+// Halvings of a picture, each the average of the one before by blocks of 2 x 2 pixels (a last
+// odd row or column with itself), made once per picture on a thread of their own while the
+// editor goes on. A picture shrunk on the screen is averaged from the smallest of them still
+// as large as it is shown, so that a step of "Zoom" reads at most twice the pixels it writes
+// along each side, however small the picture is shown.
+class PicturePyramid {
+public:
+    PicturePyramid() = default;
+    PicturePyramid(const PicturePyramid&) = delete;
+    PicturePyramid& operator=(const PicturePyramid&) = delete;
+    ~PicturePyramid();
+    // Starts making the halvings of picture (nothing when they are made or being made).
+    void start(const QImage& picture);
+    // The picture, or its smallest halving at least `size` large; waits for the halvings when
+    // they are still being made.
+    QImage levelFor(const QImage& picture, QSize size);
+
+private:
+    qint64 key_ = 0; // of the picture they halve
+    std::future<std::vector<QImage>> making_;
+    std::vector<QImage> levels_;
+};
+
+// The picture (32-bit RGB) halved: each pixel the rounded mean of a block of 2 x 2.
+QImage halved(const QImage& picture);
