@@ -142,6 +142,41 @@ TEST(PicturePlacement, TheCopyIsTheToolkitsOwnPixelForPixel) {
     }
 }
 
+// A picture's halvings are the rounded means of its blocks of 2 x 2 pixels (an odd last row or
+// column with itself), and a shrunk copy is averaged from the smallest one still as large as it
+// is shown, down to a single pixel.
+TEST(PicturePlacement, HalvingsAverageBlocksAndTheSmallestLargeEnoughServes) {
+    std::mt19937 rng(9);
+    auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution(lo, hi)(rng); };
+    for (const QSize size : {QSize(7, 5), QSize(8, 8), QSize(1, 9), QSize(300, 201)}) {
+        QImage picture(size, QImage::Format_RGB32);
+        for (int y = 0; y < size.height(); ++y)
+            for (int x = 0; x < size.width(); ++x)
+                picture.setPixel(x, y, qRgb(pick(0, 255), pick(0, 255), pick(0, 255)));
+        const QImage half = halved(picture);
+        ASSERT_EQ(half.size(), QSize((size.width() + 1) / 2, (size.height() + 1) / 2));
+        for (int y = 0; y < half.height(); ++y)
+            for (int x = 0; x < half.width(); ++x) {
+                const QRgb p[] = {picture.pixel(2 * x, 2 * y),
+                                  picture.pixel(std::min(2 * x + 1, size.width() - 1), 2 * y),
+                                  picture.pixel(2 * x, std::min(2 * y + 1, size.height() - 1)),
+                                  picture.pixel(std::min(2 * x + 1, size.width() - 1),
+                                                std::min(2 * y + 1, size.height() - 1))};
+                auto mean = [&p](int (*channel)(QRgb)) {
+                    return (channel(p[0]) + channel(p[1]) + channel(p[2]) + channel(p[3]) + 2) / 4;
+                };
+                ASSERT_EQ(half.pixel(x, y), qRgb(mean(qRed), mean(qGreen), mean(qBlue)))
+                    << size.width() << "x" << size.height() << " at " << x << "," << y;
+            }
+        PicturePyramid levels;
+        levels.start(picture);
+        EXPECT_EQ(levels.levelFor(picture, size), picture);
+        EXPECT_EQ(levels.levelFor(picture, half.size()), half);
+        EXPECT_EQ(levels.levelFor(picture, half.size() + QSize(1, 0)), picture);
+        EXPECT_EQ(levels.levelFor(picture, QSize(1, 1)).size(), QSize(1, 1));
+    }
+}
+
 // The picture dialog's entries find pictures whatever the case of their extension.
 TEST(PicturePlacement, DialogEntriesIgnoreTheCaseOfExtensions) {
     QTemporaryDir dir;
