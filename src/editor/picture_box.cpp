@@ -1,5 +1,6 @@
 #include "picture_box.h"
 
+#include "engine3d/band_workers.h"
 #include "view3d/event_codes.h"
 
 #include <QApplication>
@@ -280,25 +281,38 @@ void PictureBox::noteSpans(bool pack) {
             spans->pack(layer->image());
 }
 
-void PictureBox::composeRow(QRgb* out, int y, int begin, int end) const {
-    if (pictureCopy_.tabled())
-        pictureCopy_.span(y, begin, end, out);
-    else
-        std::memcpy(out, picture_.image().constScanLine(y) + begin * 4,
-                    std::size_t(end - begin) * sizeof(QRgb));
+void PictureBox::composeRows(uchar* first, qsizetype stride, const QRect& part) const {
+    const int begin = part.left();
+    const int end = part.right() + 1;
+    auto at = [&](int y) { return reinterpret_cast<QRgb*>(first + (y - part.top()) * stride); };
+    // The picture first: a row showing the same picture row as the one above (a picture
+    // magnified) is that row copied.
+    for (int y = part.top(); y <= part.bottom(); ++y) {
+        QRgb* out = at(y);
+        if (!pictureCopy_.tabled())
+            std::memcpy(out, picture_.image().constScanLine(y) + begin * 4,
+                        std::size_t(end - begin) * sizeof(QRgb));
+        else if (y > part.top() && pictureCopy_.pictureRow(y) >= 0 &&
+                 pictureCopy_.pictureRow(y) == pictureCopy_.pictureRow(y - 1))
+            std::memcpy(out, at(y - 1), std::size_t(end - begin) * sizeof(QRgb));
+        else
+            pictureCopy_.span(y, begin, end, out);
+    }
     // The grid, the outline and the items over it, each only where it may have pixels (its
-    // layer is clear elsewhere), while the row is at hand.
-    QRgb* o = out - begin;
+    // layer is clear elsewhere), while the rows are at hand.
     const std::pair<const RowSpans*, const QImage*> layers[] = {{&gridSpans_, &background_.image()},
                                                                 {&overlaySpans_, &overlay_.image()},
                                                                 {&itemSpans_, &itemLayer_.image()}};
-    for (const auto& [spans, image] : layers) {
-        spans->visit(*image, y, begin, end, [o](int from, int to, const QRgb* over, bool opaque) {
-            if (opaque)
-                std::memcpy(o + from, over + from, std::size_t(to - from) * 4);
-            else
-                blendOver(o, over, from, to);
-        });
+    for (int y = part.top(); y <= part.bottom(); ++y) {
+        QRgb* o = at(y) - begin;
+        for (const auto& [spans, image] : layers)
+            spans->visit(*image, y, begin, end,
+                         [o](int from, int to, const QRgb* over, bool opaque) {
+                             if (opaque)
+                                 std::memcpy(o + from, over + from, std::size_t(to - from) * 4);
+                             else
+                                 blendOver(o, over, from, to);
+                         });
     }
 }
 
@@ -808,10 +822,21 @@ void PictureBox::paintEvent(QPaintEvent* event) {
     const QRegion windowClip = window ? p.paintEngine()->systemClip() : QRegion();
     auto compose = [this](QImage& on, const QRect& part, QPoint shift) {
         const qsizetype stride = on.bytesPerLine();
-        uchar* bits = on.bits() + (part.top() + shift.y()) * stride;
-        for (int y = part.top(); y <= part.bottom(); ++y, bits += stride)
-            composeRow(reinterpret_cast<QRgb*>(bits) + part.left() + shift.x(), y, part.left(),
-                       part.right() + 1);
+        uchar* const first =
+            on.bits() + (part.top() + shift.y()) * stride + qsizetype(part.left() + shift.x()) * 4;
+        // A large part in bands of rows, on every core: each band writes its own rows.
+        constexpr int kBandRows = 32;
+        const int bands = (part.height() + kBandRows - 1) / kBandRows;
+        if (qint64(part.width()) * part.height() < 65536 || bands < 2) {
+            composeRows(first, stride, part);
+            return;
+        }
+        BandWorkers::shared().run(bands, [&](int band) {
+            const int top = band * kBandRows;
+            composeRows(first + top * stride, stride,
+                        QRect(part.left(), part.top() + top, part.width(),
+                              std::min(kBandRows, part.height() - top)));
+        });
     };
     // Whole device pixels, one on one.
     for (const QRect& a : region) {

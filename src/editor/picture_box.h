@@ -249,9 +249,10 @@ private:
     // and the items now shown say.
     // pack: their pixels too, for a paint of much of the surface.
     void noteSpans(bool pack);
-    // What the surface shows, device pixels [begin, end) of row y, written to out in one pass:
-    // the picture, and the grid, the outline and the items laid over it where they drew.
-    void composeRow(QRgb* out, int y, int begin, int end) const;
+    // What the surface shows in the device pixels `part`, written in one pass from `first` (its
+    // top-left pixel's place, rows `stride` bytes apart): the picture, and the grid, the
+    // outline and the items laid over it where they drew.
+    void composeRows(uchar* first, qsizetype stride, const QRect& part) const;
     // The window's own pixels under p when it paints on a 32-bit image only shifted (by offset,
     // device pixels) and scaled by the pixel ratio; otherwise none.
     QImage* windowPixels(QPainter& p, QPoint& offset) const;

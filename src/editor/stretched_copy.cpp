@@ -127,7 +127,6 @@ QRect StretchedCopy::place(QSize size, qreal ratio, const QImage& picture, const
 }
 
 void StretchedCopy::makeRuns() {
-    lastRow_ = -1;
     runs_.clear();
     const int width = int(columns_.size());
     const int* columns = columns_.data();
@@ -171,10 +170,6 @@ void StretchedCopy::span(int y, int begin, int end, QRgb* out) const {
         std::fill(out, out + std::max(end - begin, 0), back_);
         return;
     }
-    if (r == lastRow_ && begin == lastBegin_ && end == lastEnd_) {
-        std::memcpy(out, lastSpan_.data(), std::size_t(end - begin) * sizeof(QRgb));
-        return;
-    }
     const QRgb* in = reinterpret_cast<const QRgb*>(picture_.constScanLine(r));
     const int* columns = columns_.data();
     // The run holding `begin`, then each one up to `end`.
@@ -197,15 +192,6 @@ void StretchedCopy::span(int y, int begin, int end, QRgb* out) const {
             break;
         }
         x = to;
-    }
-    // Kept where the next row may show the same picture row and reading it cost more than a
-    // copy.
-    const bool magnified = y + 1 < int(rows_.size()) && rows_[std::size_t(y) + 1] == r;
-    if (magnified) {
-        lastSpan_.assign(out, out + (end - begin));
-        lastRow_ = r;
-        lastBegin_ = begin;
-        lastEnd_ = end;
     }
 }
 

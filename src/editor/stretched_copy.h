@@ -33,6 +33,10 @@ public:
     void fitLayer(QSize size);
     // The copy is read from its tables; otherwise only the toolkit can draw it, on a layer.
     bool tabled() const { return tabled_; }
+    // The picture row that row y of the layer shows (-1: the background colour only).
+    int pictureRow(int y) const {
+        return y >= 0 && y < int(rows_.size()) ? rows_[std::size_t(y)] : -1;
+    }
     // Row y of the layer, device pixels [begin, end), written to out (tabled copies only).
     void span(int y, int begin, int end, QRgb* out) const;
     // The whole layer drawn: from the tables, or by the toolkit. Returns what place returns.
@@ -63,10 +67,6 @@ private:
     std::vector<int> columns_, rows_;
     std::vector<Run> runs_;
     std::vector<int> newColumns_, newRows_; // scratch
-    // The last span read, for the rows after it that show the same picture row (a picture
-    // magnified shows each of its rows on several).
-    mutable std::vector<QRgb> lastSpan_;
-    mutable int lastRow_ = -1, lastBegin_ = 0, lastEnd_ = 0;
 };
 
 // The pixels `region` of the picture shrunk to `grid` pixels by area averaging: each is the mean
