@@ -5,7 +5,6 @@
 #include <QRectF>
 #include <QRgb>
 
-#include <functional>
 #include <future>
 #include <vector>
 

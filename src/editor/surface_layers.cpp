@@ -44,11 +44,6 @@ void LayerBuffer::fit(QSize size, qreal ratio, QImage::Format format, QRgb fill,
     fillDevice(QRect(0, old.height(), size.width(), size.height() - old.height()), fill);
 }
 
-QImage LayerBuffer::devicePixels() {
-    return QImage(view_.bits(), view_.width(), view_.height(), view_.bytesPerLine(),
-                  view_.format());
-}
-
 void LayerBuffer::fillDevice(const QRect& r, QRgb fill) {
     const QRect area = r & view_.rect();
     if (area.isEmpty())

@@ -29,8 +29,6 @@ public:
     // Makes the layer `size` pixels large. Keeping, the pixels it had stay where they are and
     // those it gains take `fill`; otherwise every pixel takes it.
     void fit(QSize size, qreal ratio, QImage::Format format, QRgb fill, bool keep);
-    // The same pixels seen at ratio 1, to copy whole device pixels without any scaling.
-    QImage devicePixels();
     // Fills the device pixels `r` of the layer.
     void fillDevice(const QRect& r, QRgb fill);
 
